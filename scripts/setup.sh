@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs the Debian packages needed to build, run and test Zarvex.
+# Runs as root, or through sudo when available.
+set -euo pipefail
+
+packages=(
+  g++ cmake ninja-build pkg-config git
+  qt6-base-dev libsqlite3-dev libpcre2-dev libpng-dev zlib1g-dev
+  libcurl4-openssl-dev libgtest-dev libgmock-dev libbenchmark-dev
+  libcpp-httplib-dev
+  xvfb xauth fonts-dejavu-core
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+  sudo=""
+  if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
+  export DEBIAN_FRONTEND=noninteractive
+  $sudo apt-get update -qq
+  $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Installs what is needed, builds everything and runs all tests.
+# ZARVEX_SANITIZE=1 builds with AddressSanitizer and UndefinedBehaviorSanitizer instead.
+set -euo pipefail
+here=$(cd "$(dirname "$0")/.." && pwd)
+bash "$here/scripts/setup.sh"
+
+build="$here/build/release"
+extra=()
+if [ "${ZARVEX_SANITIZE:-0}" = "1" ]; then
+  build="$here/build/asan"
+  extra=(-DZARVEX_SANITIZE=ON -DZARVEX_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug)
+else
+  extra=(-DCMAKE_BUILD_TYPE=Release)
+fi
+cmake -S "$here" -B "$build" -G Ninja "${extra[@]}"
+cmake --build "$build" -j "$(nproc)"
+cd "$build"
+ctest --output-on-failure -j "$(nproc)" --timeout 900

@@ -1,0 +1,137 @@
+#include "app/cli/cli.h"
+
+#include <cstdlib>
+#include <exception>
+
+#include "app/cli/arguments.h"
+#include "app/cli/commands.h"
+#include "build_config.h"
+#include "common/system_clock.h"
+
+namespace zarvex::cli {
+
+const std::map<std::string, Command>& Commands() {
+    static const std::map<std::string, Command> commands{
+        {"parse", CmdParse},
+        {"price", CmdPrice},
+        {"trading-day", CmdTradingDay},
+        {"holidays", CmdHolidays},
+        {"process-day", CmdProcessDay},
+        {"process-previous-days", CmdProcessPreviousDays},
+        {"unload", CmdUnload},
+        {"check", CmdCheck},
+        {"indicators", CmdIndicators},
+        {"histogram", CmdHistogram},
+        {"tables", CmdTables},
+        {"network-time", CmdNetworkTime},
+        {"exchange-time", CmdExchangeTime},
+        {"forward-points", CmdForwardPoints},
+        {"download-day", CmdDownloadDay},
+        {"download-previous-days", CmdDownloadPreviousDays},
+    };
+    return commands;
+}
+
+namespace {
+
+// Takes the global options out of args (they may stand before or after the command) and
+// fills the context; what is left is the command and its own words.
+std::vector<std::string> TakeGlobalOptions(const std::vector<std::string>& args, Context& ctx) {
+    std::vector<std::string> rest;
+    std::string home;
+    std::string today;
+    bool home_given = false;
+    bool host_given = false;
+    bool lang_given = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& word = args[i];
+        const bool global =
+            word == "--home" || word == "--lang" || word == "--today" || word == "--host";
+        if (!global) {
+            rest.push_back(word);
+            continue;
+        }
+        if (i + 1 >= args.size()) {
+            throw UsageError("option " + word + " needs a value");
+        }
+        const std::string& value = args[++i];
+        if (word == "--home") {
+            if (home_given) {
+                throw UsageError("option --home given twice");
+            }
+            home_given = true;
+            home = value;
+        } else if (word == "--lang") {
+            if (lang_given) {
+                throw UsageError("option --lang given twice");
+            }
+            lang_given = true;
+            if (value != "eng" && value != "rus") {
+                throw UsageError("--lang must be eng or rus: " + value);
+            }
+            ctx.lang = value;
+        } else if (word == "--today") {
+            if (ctx.today_given) {
+                throw UsageError("option --today given twice");
+            }
+            ctx.today = ParseDateKeyOrThrow(value, "--today");
+            ctx.today_given = true;
+        } else {
+            if (host_given) {
+                throw UsageError("option --host given twice");
+            }
+            if (value.empty()) {
+                throw UsageError("--host must not be empty");
+            }
+            host_given = true;
+            ctx.host = value;
+        }
+    }
+    if (home_given) {
+        if (home.empty()) {
+            throw UsageError("--home must not be empty");
+        }
+        ctx.home = common::ProgramFolder(home);
+    } else {
+        ctx.home = common::ProgramFolder::FromEnvironment();
+    }
+    if (!ctx.today_given) {
+        ctx.today = common::DayStart(common::SystemClock().Now());
+    }
+    if (!host_given) {
+        const char* env = std::getenv("ZARVEX_REPORT_HOST");
+        ctx.host = env != nullptr && *env != '\0' ? env : build::kReportHost;
+    }
+    return rest;
+}
+
+}  // namespace
+
+int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    Context ctx;
+    ctx.out = &out;
+    ctx.err = &err;
+    try {
+        std::vector<std::string> rest = TakeGlobalOptions(args, ctx);
+        if (rest.empty()) {
+            throw UsageError("no command given; commands: parse, price, trading-day, holidays, "
+                             "process-day, process-previous-days, unload, check, indicators, "
+                             "histogram, tables, network-time, exchange-time, forward-points, "
+                             "download-day, download-previous-days");
+        }
+        const auto it = Commands().find(rest.front());
+        if (it == Commands().end()) {
+            throw UsageError("unknown command " + rest.front());
+        }
+        rest.erase(rest.begin());
+        return it->second(ctx, rest);
+    } catch (const UsageError& e) {
+        err << "zarvex-cli: " << e.what() << '\n';
+        return kExitUsage;
+    } catch (const std::exception& e) {
+        err << "zarvex-cli: " << e.what() << '\n';
+        return kExitFailed;
+    }
+}
+
+}  // namespace zarvex::cli

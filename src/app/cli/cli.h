@@ -1,0 +1,38 @@
+#pragma once
+
+#include <functional>
+#include <map>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "common/date.h"
+#include "common/program_folder.h"
+
+namespace zarvex::cli {
+
+// What every command gets: the global options, already checked, and the output streams.
+struct Context {
+    common::ProgramFolder home{"."};
+    std::string lang = "eng";  // "eng" or "rus"
+    common::Date today = 0;    // midnight of the day that counts as today
+    bool today_given = false;
+    std::string host;          // report server host[:port]
+    std::ostream* out = nullptr;
+    std::ostream* err = nullptr;
+};
+
+// Exit statuses of the contract.
+inline constexpr int kExitDone = 0;
+inline constexpr int kExitFailed = 1;
+inline constexpr int kExitUsage = 2;
+
+using Command = std::function<int(Context&, const std::vector<std::string>&)>;
+
+// The command table: name -> handler. Handlers throw UsageError for bad usage.
+const std::map<std::string, Command>& Commands();
+
+// Runs one command line (argv[0] excluded). Returns the exit status.
+int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+}  // namespace zarvex::cli

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "app/cli/cli.h"
+
+// The handlers of the command table, one file per group of commands.
+namespace zarvex::cli {
+
+using Words = std::vector<std::string>;
+
+// commands_import.cpp
+int CmdParse(Context& ctx, const Words& words);
+
+// commands_calendar.cpp
+int CmdPrice(Context& ctx, const Words& words);
+int CmdTradingDay(Context& ctx, const Words& words);
+int CmdHolidays(Context& ctx, const Words& words);
+
+// commands_day.cpp
+int CmdProcessDay(Context& ctx, const Words& words);
+int CmdProcessPreviousDays(Context& ctx, const Words& words);
+int CmdUnload(Context& ctx, const Words& words);
+int CmdCheck(Context& ctx, const Words& words);
+
+// commands_analytics.cpp
+int CmdIndicators(Context& ctx, const Words& words);
+int CmdHistogram(Context& ctx, const Words& words);
+int CmdTables(Context& ctx, const Words& words);
+
+// commands_download.cpp
+int CmdNetworkTime(Context& ctx, const Words& words);
+int CmdExchangeTime(Context& ctx, const Words& words);
+int CmdForwardPoints(Context& ctx, const Words& words);
+int CmdDownloadDay(Context& ctx, const Words& words);
+int CmdDownloadPreviousDays(Context& ctx, const Words& words);
+
+}  // namespace zarvex::cli

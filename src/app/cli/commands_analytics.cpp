@@ -1,0 +1,12 @@
+#include "app/cli/commands.h"
+
+#include <stdexcept>
+
+namespace zarvex::cli {
+
+// Placeholder until this group of commands is built; replaced by its owner.
+int CmdIndicators(Context&, const Words&) { throw std::runtime_error("not built yet"); }
+int CmdHistogram(Context&, const Words&) { throw std::runtime_error("not built yet"); }
+int CmdTables(Context&, const Words&) { throw std::runtime_error("not built yet"); }
+
+}  // namespace zarvex::cli

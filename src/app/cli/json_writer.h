@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zarvex::cli {
+
+// A small streaming JSON writer: commas and escaping are its business, the order of keys the
+// caller's. Output is one line with ", " and ": " separators, UTF-8; bytes that are not valid
+// UTF-8 are written as the Latin-1 character of that byte, so the output always parses.
+class JsonWriter final {
+public:
+    JsonWriter& BeginObject();
+    JsonWriter& EndObject();
+    JsonWriter& BeginArray();
+    JsonWriter& EndArray();
+    JsonWriter& Key(std::string_view key);
+    JsonWriter& String(std::string_view value);
+    JsonWriter& Number(double value);  // shortest form that reads back the same; nan/inf -> 0
+    JsonWriter& Int(std::int64_t value);
+    JsonWriter& Bool(bool value);
+    JsonWriter& StringArray(const std::vector<std::string>& values);
+    JsonWriter& NumberArray(const std::vector<double>& values);
+
+    const std::string& Text() const { return text_; }
+
+private:
+    void BeforeValue();
+
+    std::string text_;
+    // One entry per open container: true once it holds a value.
+    std::vector<bool> has_value_;
+    bool after_key_ = false;
+};
+
+std::string JsonEscape(std::string_view text);
+
+}  // namespace zarvex::cli

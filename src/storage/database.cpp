@@ -1,0 +1,68 @@
+#include "storage/database.h"
+
+#include <sqlite3.h>
+
+#include <utility>
+
+namespace zarvex::storage {
+
+namespace {
+
+// The desktop program and the command-line program may work on one folder side by side:
+// wait a while for the other's write lock instead of failing at once.
+constexpr int kBusyTimeoutMs = 10000;
+
+}  // namespace
+
+Database::~Database() { Close(); }
+
+Database::Database(Database&& other) noexcept : db_(std::exchange(other.db_, nullptr)) {}
+
+Database& Database::operator=(Database&& other) noexcept {
+    if (this != &other) {
+        Close();
+        db_ = std::exchange(other.db_, nullptr);
+    }
+    return *this;
+}
+
+Database Database::OpenWithFlags(const std::filesystem::path& path, int flags) {
+    sqlite3* db = nullptr;
+    const int rc = sqlite3_open_v2(path.c_str(), &db, flags | SQLITE_OPEN_FULLMUTEX, nullptr);
+    if (rc != SQLITE_OK) {
+        sqlite3_close(db);
+        return Database();
+    }
+    sqlite3_busy_timeout(db, kBusyTimeoutMs);
+    return Database(db);
+}
+
+Database Database::Open(const std::filesystem::path& path) {
+    return OpenWithFlags(path, SQLITE_OPEN_READWRITE);
+}
+
+Database Database::OpenReadOnly(const std::filesystem::path& path) {
+    return OpenWithFlags(path, SQLITE_OPEN_READONLY);
+}
+
+void Database::Close() {
+    if (db_ != nullptr) {
+        sqlite3_close_v2(db_);
+        db_ = nullptr;
+    }
+}
+
+Statement Database::Prepare(std::string_view sql) const { return Statement(db_, sql); }
+
+bool Database::Execute(std::string_view sql, std::initializer_list<SqlValue> values) const {
+    Statement statement = Prepare(sql);
+    if (!statement.IsValid()) {
+        return false;
+    }
+    if (values.size() > 0 && !statement.BindAll(values)) {
+        return false;
+    }
+    return statement.Run();
+}
+
+}  // namespace zarvex::storage

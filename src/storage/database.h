@@ -1,0 +1,47 @@
+#pragma once
+
+#include <filesystem>
+#include <initializer_list>
+#include <string_view>
+
+#include "storage/sql_value.h"
+#include "storage/statement.h"
+
+struct sqlite3;
+
+namespace zarvex::storage {
+
+// An SQLite database connection, closed by its destructor. A closed Database plays the part
+// of a handle of 0: every statement on it fails and every query yields no row.
+class Database final {
+public:
+    Database() = default;
+    ~Database();
+    Database(Database&& other) noexcept;
+    Database& operator=(Database&& other) noexcept;
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    // Opens an existing file for reading and writing; never creates one. A closed Database
+    // when the open fails.
+    static Database Open(const std::filesystem::path& path);
+    // Opens read-only (the command line's calculations).
+    static Database OpenReadOnly(const std::filesystem::path& path);
+
+    bool IsOpen() const { return db_ != nullptr; }
+    sqlite3* Handle() const { return db_; }
+    void Close();
+
+    // Prepares exactly one statement.
+    Statement Prepare(std::string_view sql) const;
+    // Prepares, binds the values in order and runs one statement without result.
+    bool Execute(std::string_view sql, std::initializer_list<SqlValue> values = {}) const;
+
+private:
+    explicit Database(sqlite3* db) : db_(db) {}
+    static Database OpenWithFlags(const std::filesystem::path& path, int flags);
+
+    sqlite3* db_ = nullptr;
+};
+
+}  // namespace zarvex::storage

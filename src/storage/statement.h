@@ -1,0 +1,58 @@
+#pragma once
+
+#include <cstdint>
+#include <initializer_list>
+#include <string>
+#include <string_view>
+
+#include "storage/sql_value.h"
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace zarvex::storage {
+
+// One prepared SQL statement, finalized by its destructor. An invalid statement (the prepare
+// failed, or the database was not open) fails every step and yields no row.
+class Statement final {
+public:
+    Statement() = default;
+    Statement(sqlite3* db, std::string_view sql);
+    ~Statement();
+    Statement(Statement&& other) noexcept;
+    Statement& operator=(Statement&& other) noexcept;
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    bool IsValid() const { return stmt_ != nullptr; }
+    // Why the prepare or the last step failed ("" when it did not).
+    const std::string& Error() const { return error_; }
+
+    // Parameters count from 1. Return false when the statement is invalid or the index is
+    // out of range.
+    bool Bind(int index, const SqlValue& value);
+    bool BindAll(std::initializer_list<SqlValue> values);
+
+    // Steps once. Returns true while a row is available; false when done or failed.
+    bool Step();
+    // Runs a statement without result to its end: true when it completed without error.
+    bool Run();
+    // Back to the start, keeping the bindings (or clearing them).
+    void Reset(bool clear_bindings = false);
+
+    int ColumnCount() const;
+    bool IsNull(int column) const;
+    std::int64_t ColumnInt(int column) const;
+    double ColumnDouble(int column) const;
+    std::string ColumnText(int column) const;
+    std::string_view ColumnTextView(int column) const;  // valid until the next step
+
+    bool Failed() const { return failed_; }
+
+private:
+    sqlite3_stmt* stmt_ = nullptr;
+    std::string error_;
+    bool failed_ = false;
+};
+
+}  // namespace zarvex::storage
