@@ -22,6 +22,8 @@ int CmdHolidays(Context& ctx, const Words& words);
 int CmdProcessDay(Context& ctx, const Words& words);
 int CmdProcessPreviousDays(Context& ctx, const Words& words);
 int CmdUnload(Context& ctx, const Words& words);
+
+// commands_check.cpp
 int CmdCheck(Context& ctx, const Words& words);
 
 // commands_analytics.cpp

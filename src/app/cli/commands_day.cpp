@@ -8,6 +8,5 @@ namespace zarvex::cli {
 int CmdProcessDay(Context&, const Words&) { throw std::runtime_error("not built yet"); }
 int CmdProcessPreviousDays(Context&, const Words&) { throw std::runtime_error("not built yet"); }
 int CmdUnload(Context&, const Words&) { throw std::runtime_error("not built yet"); }
-int CmdCheck(Context&, const Words&) { throw std::runtime_error("not built yet"); }
 
 }  // namespace zarvex::cli
