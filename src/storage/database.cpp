@@ -14,7 +14,9 @@ constexpr int kBusyTimeoutMs = 10000;
 
 }  // namespace
 
-Database::~Database() { Close(); }
+Database::~Database() {
+    Close();
+}
 
 Database::Database(Database&& other) noexcept : db_(std::exchange(other.db_, nullptr)) {}
 
@@ -52,7 +54,9 @@ void Database::Close() {
     }
 }
 
-Statement Database::Prepare(std::string_view sql) const { return Statement(db_, sql); }
+Statement Database::Prepare(std::string_view sql) const {
+    return Statement(db_, sql);
+}
 
 bool Database::Execute(std::string_view sql, std::initializer_list<SqlValue> values) const {
     Statement statement = Prepare(sql);
@@ -63,6 +67,10 @@ bool Database::Execute(std::string_view sql, std::initializer_list<SqlValue> val
         return false;
     }
     return statement.Run();
+}
+
+int Database::Changes() const {
+    return db_ == nullptr ? 0 : sqlite3_changes(db_);
 }
 
 }  // namespace zarvex::storage

@@ -36,6 +36,9 @@ public:
     Statement Prepare(std::string_view sql) const;
     // Prepares, binds the values in order and runs one statement without result.
     bool Execute(std::string_view sql, std::initializer_list<SqlValue> values = {}) const;
+    // Rows changed by the last INSERT, UPDATE or DELETE on this connection (0 when closed).
+    // Other threads sharing the handle can change it: read it under a ConnectionLock.
+    int Changes() const;
 
 private:
     explicit Database(sqlite3* db) : db_(db) {}

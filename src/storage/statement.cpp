@@ -46,7 +46,9 @@ Statement::Statement(sqlite3* db, std::string_view sql) {
     }
 }
 
-Statement::~Statement() { sqlite3_finalize(stmt_); }
+Statement::~Statement() {
+    sqlite3_finalize(stmt_);
+}
 
 Statement::Statement(Statement&& other) noexcept
     : stmt_(std::exchange(other.stmt_, nullptr)),
@@ -131,7 +133,9 @@ void Statement::Reset(bool clear_bindings) {
     failed_ = false;
 }
 
-int Statement::ColumnCount() const { return stmt_ == nullptr ? 0 : sqlite3_column_count(stmt_); }
+int Statement::ColumnCount() const {
+    return stmt_ == nullptr ? 0 : sqlite3_column_count(stmt_);
+}
 
 bool Statement::IsNull(int column) const {
     return stmt_ == nullptr || sqlite3_column_type(stmt_, column) == SQLITE_NULL;
@@ -145,7 +149,9 @@ double Statement::ColumnDouble(int column) const {
     return stmt_ == nullptr ? 0.0 : sqlite3_column_double(stmt_, column);
 }
 
-std::string Statement::ColumnText(int column) const { return std::string(ColumnTextView(column)); }
+std::string Statement::ColumnText(int column) const {
+    return std::string(ColumnTextView(column));
+}
 
 std::string_view Statement::ColumnTextView(int column) const {
     if (stmt_ == nullptr) {

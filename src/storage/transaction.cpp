@@ -6,7 +6,9 @@ Transaction::Transaction(const Database& db) : db_(db) {
     began_ = db_.Execute("Begin Transaction");
 }
 
-Transaction::~Transaction() { Commit(); }
+Transaction::~Transaction() {
+    Commit();
+}
 
 bool Transaction::Commit() {
     if (done_) {

@@ -1,0 +1,161 @@
+#include "storage/store.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <string>
+#include <system_error>
+
+namespace zarvex::storage {
+
+namespace {
+
+constexpr std::string_view kConfigurationTable =
+    "CREATE TABLE dating (id INTEGER PRIMARY KEY AUTOINCREMENT,"
+    " Level_Cond TEXT,"
+    " Fractal_Main_Cond TEXT,"
+    " Fractal_Near_Cond TEXT,"
+    " PriceType INTEGER,"
+    " Bar_Cond_1 TEXT,"
+    " Market_Scale_1 INTEGER,"
+    " Market_Type_1 INTEGER,"
+    " Param_1 INTEGER,"
+    " Bar_Cond_2 TEXT,"
+    " Market_Scale_2 INTEGER,"
+    " Market_Type_2 INTEGER,"
+    " Param_2 INTEGER,"
+    " Bar_Cond_3 TEXT,"
+    " Market_Scale_3 INTEGER,"
+    " Market_Type_3 INTEGER,"
+    " Param_3 INTEGER,"
+    " Bar_Cond_4 TEXT,"
+    " Market_Scale_4 INTEGER,"
+    " Market_Type_4 INTEGER,"
+    " Param_4 INTEGER,"
+    " IsExtract INTEGER,"
+    " IsUpload INTEGER,"
+    " IsFP INTEGER,"
+    " Teplate_Outputdata TEXT,"
+    " Teplate_FileName TEXT,"
+    " OutputFolder TEXT)";
+
+constexpr std::string_view kOperationTable =
+    "CREATE TABLE dating (id INTEGER PRIMARY KEY AUTOINCREMENT,"
+    " extract INTEGER,"
+    " upload INTEGER,"
+    " date TEXT)";
+
+constexpr std::string_view kQuoteTable =
+    "CREATE TABLE dating (id INTEGER PRIMARY KEY AUTOINCREMENT,"
+    " strike DOUBLE,"
+    " price DOUBLE,"
+    " delta DOUBLE,"
+    " volume INTEGER,"
+    " oi INTEGER,"
+    " doi INTEGER,"
+    " sign INTEGER,"
+    " symb TEXT,"
+    " option TEXT,"
+    " contract TEXT,"
+    " expiration TEXT,"
+    " date TEXT)";
+
+constexpr std::string_view kDownloadTable =
+    "CREATE TABLE dating (id INTEGER PRIMARY KEY AUTOINCREMENT,"
+    " download INTEGER,"
+    " convert INTEGER,"
+    " date TEXT)";
+
+constexpr std::string_view kSeedInsert =
+    "INSERT INTO dating (strike, price, delta, volume, oi, doi, sign, symb, option, contract, "
+    "expiration, date) VALUES (?,?,?,?,?,?,?,?,?,?,?,?)";
+
+// Makes (or truncates) an empty file without ever making its folder.
+bool CreateEmptyFile(const std::filesystem::path& path) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        return false;
+    }
+    return ::close(fd) == 0;
+}
+
+std::filesystem::path InDb(const common::ProgramFolder& folder, std::string_view name) {
+    return folder.Db() / std::string(name);
+}
+
+}  // namespace
+
+std::string_view CreateTableSql(StoreKind kind) {
+    switch (kind) {
+        case StoreKind::kConfiguration:
+            return kConfigurationTable;
+        case StoreKind::kOperation:
+            return kOperationTable;
+        case StoreKind::kQuote:
+            return kQuoteTable;
+        case StoreKind::kDownload:
+            return kDownloadTable;
+    }
+    return {};
+}
+
+OpenedStore OpenStore(const std::filesystem::path& path, StoreKind kind) {
+    OpenedStore result;
+    std::error_code error;
+    const auto size = std::filesystem::file_size(path, error);
+    if (!error && size > 0) {
+        result.db = Database::Open(path);
+        return result;
+    }
+    result.new_file = true;
+    if (!CreateEmptyFile(path)) {
+        return result;
+    }
+    result.db = Database::Open(path);
+    if (!result.db.IsOpen()) {
+        return result;
+    }
+    result.created_table = result.db.Execute(CreateTableSql(kind));
+    if (kind == StoreKind::kQuote && result.created_table) {
+        for (const std::string_view index : kQuoteIndexSql) {
+            result.db.Execute(index);
+        }
+    }
+    return result;
+}
+
+bool InsertSeedRow(const Database& db, std::string_view symbol) {
+    // Bound as texts, so the numeric columns convert them exactly as quoted literals would.
+    return db.Execute(
+        kSeedInsert,
+        {std::string_view("1.000000"), std::string_view("0.000001"), std::string_view("0.000001"),
+         std::string_view("1"), std::string_view("1"), std::string_view("0"), std::string_view("0"),
+         symbol, std::string_view("CALL"), std::string_view("JUN12-AM"),
+         std::string_view("12.12.2012"), std::string_view("03.12.2012")});
+}
+
+std::filesystem::path ConfigurationPath(const common::ProgramFolder& folder,
+                                        std::string_view symbol) {
+    return InDb(folder, std::string(symbol) + "_config.lql");
+}
+
+std::filesystem::path OperationPath(const common::ProgramFolder& folder, std::string_view symbol) {
+    return InDb(folder, std::string(symbol) + "_operation.lql");
+}
+
+std::filesystem::path QuotePath(const common::ProgramFolder& folder, std::string_view symbol) {
+    return InDb(folder, std::string(symbol) + "_data.lql");
+}
+
+std::filesystem::path DownloadPath(const common::ProgramFolder& folder) {
+    return InDb(folder, "download.lql");
+}
+
+DownloadStore OpenDownloadStore(const common::ProgramFolder& folder) {
+    DownloadStore store;
+    store.path = DownloadPath(folder);
+    store.db = OpenStore(store.path, StoreKind::kDownload).db;
+    return store;
+}
+
+}  // namespace zarvex::storage

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <filesystem>
+#include <string_view>
+
+#include "common/program_folder.h"
+#include "storage/database.h"
+
+namespace zarvex::storage {
+
+// The four kinds of database file. Each holds one table `dating` whose columns depend on
+// the kind.
+enum class StoreKind {
+    kConfiguration,  // DB/<symbol>_config.lql: one settings row
+    kOperation,      // DB/<symbol>_operation.lql: extract and upload flags per date
+    kQuote,          // DB/<symbol>_data.lql: the option rows
+    kDownload,       // DB/download.lql: download (and the unused convert) flags per date
+};
+
+struct OpenedStore {
+    Database db;
+    // The file was missing or 0 bytes long, so it was (or should have been) made here. True
+    // even when making it failed: callers seed a new file whatever the outcome.
+    bool new_file = false;
+    // CREATE TABLE ran and succeeded (only ever on a new file).
+    bool created_table = false;
+};
+
+// Opens the file, or creates it with the kind's table when it is missing or empty. An
+// existing non-empty file is opened as it is: nothing is created or repaired in it, even
+// when it lacks the table or is no database at all. Never creates a folder: without DB/
+// the result is a closed Database.
+OpenedStore OpenStore(const std::filesystem::path& path, StoreKind kind);
+
+// The exact statements the kind's file is created with.
+std::string_view CreateTableSql(StoreKind kind);
+// The quote database's three indexes, in the order dt, st, cn.
+inline constexpr std::string_view kQuoteIndexSql[] = {
+    "CREATE INDEX dt ON dating (date);",
+    "CREATE INDEX st ON dating (strike);",
+    "CREATE INDEX cn ON dating (contract);",
+};
+
+// The one fixed row a new quote database starts with: a CALL of JUN12-AM on 03.12.2012.
+bool InsertSeedRow(const Database& db, std::string_view symbol);
+
+// File names inside the program folder's DB/.
+std::filesystem::path ConfigurationPath(const common::ProgramFolder& folder,
+                                        std::string_view symbol);
+std::filesystem::path OperationPath(const common::ProgramFolder& folder, std::string_view symbol);
+std::filesystem::path QuotePath(const common::ProgramFolder& folder, std::string_view symbol);
+std::filesystem::path DownloadPath(const common::ProgramFolder& folder);
+
+// The scheduler's download database and where it lives.
+struct DownloadStore {
+    Database db;
+    std::filesystem::path path;
+};
+DownloadStore OpenDownloadStore(const common::ProgramFolder& folder);
+
+}  // namespace zarvex::storage
