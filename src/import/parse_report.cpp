@@ -1,0 +1,57 @@
+#include "import/parse_report.h"
+
+#include "import/line_splitter.h"
+#include "import/report_file.h"
+#include "import/report_parser.h"
+
+namespace zarvex::import {
+
+namespace {
+
+template <typename Reader>
+ParseSummary Drive(Reader& reader, std::string_view symbol, std::string_view day_text,
+                   const RowSink& on_row) {
+    ReportParser parser(symbol, day_text);
+    ParseSummary summary;
+    std::string_view line;
+    while (reader.NextLine(line)) {
+        if (parser.FeedLine(line)) {
+            ++summary.rows;
+            if (on_row) {
+                on_row(parser.Row());
+            }
+        }
+        if (parser.Finished()) {
+            break;
+        }
+    }
+    parser.EndOfFile();
+    summary.lines_read = parser.LinesRead();
+    summary.finished = parser.Finished();
+    summary.lines = parser.LineCount();
+    return summary;
+}
+
+}  // namespace
+
+ParseSummary ParseReportText(std::string_view text, std::string_view symbol,
+                             std::string_view day_text, const RowSink& on_row) {
+    TextLines lines(text);
+    return Drive(lines, symbol, day_text, on_row);
+}
+
+std::optional<ParseSummary> ParseReportFile(const std::filesystem::path& path,
+                                            std::string_view symbol, std::string_view day_text,
+                                            const RowSink& on_row) {
+    ReportFile file(path);
+    if (!file.IsOpen()) {
+        return std::nullopt;
+    }
+    ParseSummary summary = Drive(file, symbol, day_text, on_row);
+    if (file.Failed()) {
+        return std::nullopt;
+    }
+    return summary;
+}
+
+}  // namespace zarvex::import
