@@ -31,15 +31,18 @@ TEST(Database, BoundTextTakesColumnAffinityLikeAQuotedLiteral) {
     test::WriteFile(dir / "a.lql", "");
     Database db = Database::Open(dir / "a.lql");
     ASSERT_TRUE(db.IsOpen());
-    ASSERT_TRUE(db.Execute("CREATE TABLE dating (id INTEGER PRIMARY KEY AUTOINCREMENT, strike "
-                           "DOUBLE, oi INTEGER, sign INTEGER, symb TEXT)"));
-    ASSERT_TRUE(db.Execute("INSERT INTO dating (strike, oi, sign, symb) VALUES ('1.2500', '12', "
-                           "'-', 'EUR')"));
+    ASSERT_TRUE(
+        db.Execute("CREATE TABLE dating (id INTEGER PRIMARY KEY AUTOINCREMENT, strike "
+                   "DOUBLE, oi INTEGER, sign INTEGER, symb TEXT)"));
+    ASSERT_TRUE(
+        db.Execute("INSERT INTO dating (strike, oi, sign, symb) VALUES ('1.2500', '12', "
+                   "'-', 'EUR')"));
     ASSERT_TRUE(db.Execute("INSERT INTO dating (strike, oi, sign, symb) VALUES (?, ?, ?, ?)",
                            {std::string_view("1.2500"), std::string_view("12"),
                             std::string_view("-"), std::string_view("EUR")}));
-    Statement s = db.Prepare("SELECT typeof(strike), typeof(oi), typeof(sign), strike, oi, sign "
-                             "FROM dating ORDER BY id");
+    Statement s = db.Prepare(
+        "SELECT typeof(strike), typeof(oi), typeof(sign), strike, oi, sign "
+        "FROM dating ORDER BY id");
     std::vector<std::string> rows;
     while (s.Step()) {
         rows.push_back(s.ColumnText(0) + "," + s.ColumnText(1) + "," + s.ColumnText(2) + "," +
