@@ -119,15 +119,5 @@ TEST(InstrumentStores, WithoutDbFolderNothingIsCreatedAndAllIsClosed) {
     EXPECT_TRUE(std::filesystem::is_empty(bare.Path()));
 }
 
-TEST(InstrumentStores, CloseLeavesTheSettingsDatabaseOpen) {
-    test::TempProgramFolder home;
-    InstrumentStores stores = OpenInstrumentStores(home.Folder(), "JPY");
-    CloseInstrumentStores(stores);
-    EXPECT_FALSE(stores.operation.IsOpen());
-    EXPECT_FALSE(stores.quote.IsOpen());
-    EXPECT_TRUE(stores.settings.Db().IsOpen());
-    CloseInstrumentStores(stores);  // twice is harmless
-}
-
 }  // namespace
 }  // namespace zarvex::settings

@@ -240,19 +240,6 @@ TEST_F(SettingsFile, FileThatIsNoDatabaseLoadsNothingAndIsNotTouched) {
     EXPECT_EQ(test::ReadFile(Path()), junk);
 }
 
-TEST_F(SettingsFile, TableMissingLoadsNothing) {
-    {
-        storage::OpenedStore store = storage::OpenStore(Path(), storage::StoreKind::kOperation);
-        ASSERT_TRUE(store.db.Execute("DROP TABLE dating"));
-        ASSERT_TRUE(store.db.Execute("CREATE TABLE other (a)"));
-    }
-    SettingsRecord record = Record();
-    record.SetDefaults();
-    EXPECT_FALSE(record.OpenSettings(Path()));
-    EXPECT_EQ(record.Values(), DefaultSettings("CAD", home_.Folder()));
-    EXPECT_FALSE(record.SaveSettings());
-}
-
 TEST(SettingsNoFolder, MissingDbFolderLeavesTheRecordEmptyAndCreatesNothing) {
     test::TempFolder bare;
     const common::ProgramFolder folder(bare.Path());
@@ -262,25 +249,6 @@ TEST(SettingsNoFolder, MissingDbFolderLeavesTheRecordEmptyAndCreatesNothing) {
     EXPECT_EQ(record.Values(), Settings{});
     EXPECT_FALSE(record.SaveSettings());
     EXPECT_TRUE(std::filesystem::is_empty(bare.Path()));
-}
-
-TEST(SettingsAccessors, HistogramNumbersRunFromOneToFour) {
-    SettingsRecord record("EUR", common::ProgramFolder("/z"));
-    record.SetDefaults();
-    EXPECT_EQ(record.Param(1), 0);
-    EXPECT_EQ(record.Param(4), 3);
-    record.SetMarketType(4, 2);
-    EXPECT_EQ(record.Values().histograms[3].market_type, 2);
-    for (const int outside : {0, 5, -1}) {
-        record.SetBarCond(outside, "x");
-        record.SetParam(outside, 9);
-        EXPECT_EQ(record.BarCond(outside), "");
-        EXPECT_EQ(record.Param(outside), 0);
-        EXPECT_EQ(record.MarketScale(outside), 0);
-    }
-    Settings expected = DefaultSettings("EUR", common::ProgramFolder("/z"));
-    expected.histograms[3].market_type = 2;
-    EXPECT_EQ(record.Values(), expected);  // out-of-range setters changed nothing
 }
 
 }  // namespace

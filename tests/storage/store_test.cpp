@@ -164,14 +164,6 @@ TEST(SeedRow, StoresTheSameValuesAsTheQuotedLiteralStatement) {
     EXPECT_EQ(row.ColumnText(5), "03.12.2012");
 }
 
-TEST(StorePaths, NamesInsideDb) {
-    const common::ProgramFolder folder("/opt/zarvex");
-    EXPECT_EQ(ConfigurationPath(folder, "EUR"), "/opt/zarvex/DB/EUR_config.lql");
-    EXPECT_EQ(OperationPath(folder, "CHF"), "/opt/zarvex/DB/CHF_operation.lql");
-    EXPECT_EQ(QuotePath(folder, "JPY"), "/opt/zarvex/DB/JPY_data.lql");
-    EXPECT_EQ(DownloadPath(folder), "/opt/zarvex/DB/download.lql");
-}
-
 TEST(DownloadStore, CreatedOnceThenReopened) {
     test::TempProgramFolder home;
     {
