@@ -24,6 +24,10 @@ struct DefaultsCase {
     std::string bar;
 };
 
+void PrintTo(const DefaultsCase& c, std::ostream* out) {
+    *out << c.symbol;
+}
+
 class DefaultsBySymbol : public ::testing::TestWithParam<DefaultsCase> {};
 
 TEST_P(DefaultsBySymbol, ConditionsFollowTheSymbolAndTheRestIsShared) {
@@ -178,6 +182,10 @@ struct BadRowCase {
     std::string level_cond;
     std::string output_folder;
 };
+
+void PrintTo(const BadRowCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class BadRow : public SettingsFile, public ::testing::WithParamInterface<BadRowCase> {};
 

@@ -79,6 +79,10 @@ struct StoredFlag {
     int flag;
 };
 
+void PrintTo(const StoredFlag& c, std::ostream* out) {
+    *out << c.stored;
+}
+
 class StoredValue : public StageFlags, public ::testing::WithParamInterface<StoredFlag> {};
 
 TEST_P(StoredValue, ReadsTheLowEightBitsAsSigned) {

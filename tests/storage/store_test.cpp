@@ -29,6 +29,10 @@ struct KindCase {
     std::string columns;  // the table's columns after id, as pragma table_info lists them
 };
 
+void PrintTo(const KindCase& c, std::ostream* out) {
+    *out << c.columns;
+}
+
 class OpenStoreKind : public ::testing::TestWithParam<KindCase> {};
 
 TEST_P(OpenStoreKind, NewAndEmptyFilesGetTheKindsTableAndNothingElse) {
