@@ -1,12 +1,82 @@
-#include "app/cli/commands.h"
+#include <optional>
+#include <ostream>
 
-#include <stdexcept>
+#include "analytics/calendar.h"
+#include "analytics/prices.h"
+#include "app/cli/arguments.h"
+#include "app/cli/commands.h"
+#include "common/clock.h"
+#include "common/text.h"
 
 namespace zarvex::cli {
 
-// Placeholder until this group of commands is built; replaced by its owner.
-int CmdPrice(Context&, const Words&) { throw std::runtime_error("not built yet"); }
-int CmdTradingDay(Context&, const Words&) { throw std::runtime_error("not built yet"); }
-int CmdHolidays(Context&, const Words&) { throw std::runtime_error("not built yet"); }
+namespace {
+
+// "Today" of the command line as a clock, for the holiday year that means the current one.
+class TodayClock final : public common::Clock {
+public:
+    explicit TodayClock(common::Date today) : today_(today) {}
+    common::Date Now() const override { return today_; }
+    void SleepFor(std::chrono::milliseconds) override {}
+
+private:
+    common::Date today_;
+};
+
+void RefusePositional(const Arguments& args) {
+    if (!args.Positional().empty()) {
+        throw UsageError("unexpected argument " + args.Positional().front());
+    }
+}
+
+int HolidayYear(const Arguments& args) {
+    const std::string text = args.Required("year");
+    if (text == std::to_string(analytics::kCurrentYear)) {
+        return analytics::kCurrentYear;
+    }
+    const auto year =
+        args.IntInRange("year", analytics::kFirstCalendarYear, analytics::kLastCalendarYear);
+    return *year;
+}
+
+}  // namespace
+
+int CmdPrice(Context& ctx, const Words& words) {
+    const Arguments args(words, {"strike", "symbol", "option", "premium", "fp", "type"});
+    RefusePositional(args);
+    const double strike = args.RequiredDouble("strike");
+    const std::string symbol = args.Required("symbol");
+    const std::string option = args.Required("option");
+    if (option != "CALL" && option != "PUT") {
+        throw UsageError("--option must be CALL or PUT: " + option);
+    }
+    const double premium = args.RequiredDouble("premium");
+    const double forward_point = args.RequiredDouble("fp");
+    args.Required("type");
+    const int type = *args.IntInRange("type", analytics::kPriceFutures, analytics::kPriceForex);
+    *ctx.out << analytics::PriceByType(strike, symbol, option, premium, forward_point, type)
+             << '\n';
+    return kExitDone;
+}
+
+int CmdTradingDay(Context& ctx, const Words& words) {
+    const Arguments args(words, {"date"});
+    RefusePositional(args);
+    const common::Date date = args.RequiredDateKey("date");
+    *ctx.out << (analytics::IsTradingDay(date) ? "1" : "0") << '\n';
+    return kExitDone;
+}
+
+int CmdHolidays(Context& ctx, const Words& words) {
+    const Arguments args(words, {"year"});
+    RefusePositional(args);
+    const int year = HolidayYear(args);
+    const TodayClock clock(ctx.today);
+    for (int i = 0; i < analytics::kHolidayCount; ++i) {
+        const std::optional<common::Date> day = analytics::ExchangeHoliday(i, year, clock);
+        *ctx.out << (day ? common::DayText(*day) : "0") << '\n';
+    }
+    return kExitDone;
+}
 
 }  // namespace zarvex::cli
