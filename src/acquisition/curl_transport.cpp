@@ -1,0 +1,196 @@
+#include "acquisition/curl_transport.h"
+
+#include <curl/curl.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <mutex>
+
+#include "acquisition/endpoints.h"
+#include "shell/log.h"
+
+namespace zarvex::acquisition {
+
+bool IsErrorPage(const FetchResult& result, std::string_view buffer) {
+    if (result.not_found) {
+        return true;
+    }
+    const std::size_t count =
+        result.count > 0 ? std::min(buffer.size(), static_cast<std::size_t>(result.count)) : 0;
+    return buffer.substr(0, count).find(kErrorPageMarker) != std::string_view::npos;
+}
+
+namespace {
+
+constexpr const char* kTextAgent = "Mozilla/5.0";
+constexpr const char* kFileAgent = "Mozilla/5.0 (compatible; ST)";
+
+void InitCurlOnce() {
+    static std::once_flag once;
+    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+struct CurlDeleter {
+    void operator()(CURL* handle) const { curl_easy_cleanup(handle); }
+};
+struct SlistDeleter {
+    void operator()(curl_slist* list) const { curl_slist_free_all(list); }
+};
+using CurlHandle = std::unique_ptr<CURL, CurlDeleter>;
+using SlistHandle = std::unique_ptr<curl_slist, SlistDeleter>;
+
+// The proxy comes from the environment as usual, but the loopback never goes through one:
+// a local stand-in server must be reached directly whatever the proxy settings say.
+std::string NoProxyList() {
+    std::string list;
+    for (const char* name : {"no_proxy", "NO_PROXY"}) {
+        const char* value = std::getenv(name);
+        if (value != nullptr && *value != '\0') {
+            list = value;
+            break;
+        }
+    }
+    if (list == "*") {
+        return list;
+    }
+    if (!list.empty()) {
+        list += ',';
+    }
+    return list + "localhost,127.0.0.1,::1";
+}
+
+// Collects the body up to a capacity. Returning less than given ends the transfer, which is
+// how a body longer than the capacity is cut.
+struct Sink {
+    std::string* out = nullptr;
+    std::size_t size = 0;
+    std::size_t capacity = 0;
+    bool cut = false;
+    bool append = false;  // grow the text instead of filling a buffer made beforehand
+};
+
+std::size_t WriteBody(char* data, std::size_t size, std::size_t count, void* user) {
+    auto* sink = static_cast<Sink*>(user);
+    const std::size_t bytes = size * count;
+    const std::size_t room = sink->capacity - sink->size;
+    const std::size_t take = std::min(bytes, room);
+    if (sink->append) {
+        sink->out->append(data, take);
+    } else {
+        std::memcpy(sink->out->data() + sink->size, data, take);
+    }
+    sink->size += take;
+    if (take < bytes) {
+        sink->cut = true;
+    }
+    return take;
+}
+
+struct Transfer {
+    CURLcode code = CURLE_FAILED_INIT;
+    long status = 0;
+};
+
+Transfer Perform(std::string_view url, const char* agent, bool fresh,
+                 const NetworkTimeouts& timeouts, Sink& sink) {
+    InitCurlOnce();
+    Transfer transfer;
+    CurlHandle handle(curl_easy_init());
+    if (!handle) {
+        return transfer;
+    }
+    CURL* curl = handle.get();
+    const std::string url_text(url);
+    const std::string no_proxy = NoProxyList();
+    SlistHandle headers;
+    if (fresh) {
+        curl_slist* list = curl_slist_append(nullptr, "Cache-Control: no-cache");
+        list = list != nullptr ? curl_slist_append(list, "Pragma: no-cache") : nullptr;
+        headers.reset(list);
+    }
+    curl_easy_setopt(curl, CURLOPT_URL, url_text.c_str());
+    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http");
+    curl_easy_setopt(curl, CURLOPT_USERAGENT, agent);
+    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(curl, CURLOPT_NOPROXY, no_proxy.c_str());
+    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 0L);
+    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(timeouts.connect.count()));
+    curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, static_cast<long>(timeouts.total.count()));
+    // libcurl measures stalls in whole seconds.
+    const long stall_seconds =
+        std::max(1L, static_cast<long>((timeouts.stall.count() + 999) / 1000));
+    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, stall_seconds);
+    if (headers) {
+        curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers.get());
+    }
+    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, WriteBody);
+    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &sink);
+    transfer.code = curl_easy_perform(curl);
+    curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &transfer.status);
+    return transfer;
+}
+
+bool IsSuccessStatus(long status) {
+    return status >= 200 && status < 300;
+}
+bool IsNotFoundStatus(long status) {
+    return status == 404 || status == 410;
+}
+
+}  // namespace
+
+CurlTransport::CurlTransport(NetworkTimeouts timeouts) : timeouts_(timeouts) {}
+
+std::string CurlTransport::FetchText(std::string_view url) {
+    // A listing page is small; the cap only keeps a runaway answer from eating memory.
+    constexpr std::size_t kTextCapacity = 16 * 1024 * 1024;
+    std::string text;
+    Sink sink;
+    sink.out = &text;
+    sink.capacity = kTextCapacity;
+    sink.append = true;
+    const Transfer transfer = Perform(url, kTextAgent, true, timeouts_, sink);
+    const bool complete =
+        transfer.code == CURLE_OK || (sink.cut && transfer.code == CURLE_WRITE_ERROR);
+    if (!complete || !IsSuccessStatus(transfer.status)) {
+        shell::Log("FetchText failed: ", url, " (", curl_easy_strerror(transfer.code), ", status ",
+                   transfer.status, ")");
+        return {};
+    }
+    return text;
+}
+
+FetchResult CurlTransport::FetchToBuffer(std::string_view url, std::string& buffer,
+                                         std::size_t capacity) {
+    buffer.assign(capacity + 1, '\0');
+    Sink sink;
+    sink.out = &buffer;
+    sink.capacity = capacity;
+    const Transfer transfer = Perform(url, kFileAgent, false, timeouts_, sink);
+    FetchResult result;
+    const bool complete =
+        transfer.code == CURLE_OK || (sink.cut && transfer.code == CURLE_WRITE_ERROR);
+    if (!complete) {
+        shell::Log("FetchToBuffer failed: ", url, " (", curl_easy_strerror(transfer.code), ")");
+        buffer.assign(capacity + 1, '\0');  // nothing half-received is left to be mistaken for data
+        return result;
+    }
+    if (IsNotFoundStatus(transfer.status)) {
+        result.not_found = true;
+    } else if (!IsSuccessStatus(transfer.status)) {
+        shell::Log("FetchToBuffer: status ", transfer.status, " for ", url);
+        buffer.assign(capacity + 1, '\0');
+        return result;
+    }
+    result.count = static_cast<std::int64_t>(sink.size);
+    result.cut = sink.cut;
+    if (sink.cut) {
+        shell::Log("FetchToBuffer: the body of ", url, " is longer than ", capacity,
+                   " bytes and was cut there");
+    }
+    return result;
+}
+
+}  // namespace zarvex::acquisition

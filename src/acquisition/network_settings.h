@@ -1,0 +1,18 @@
+#pragma once
+
+#include <chrono>
+
+namespace zarvex::acquisition {
+
+// Limits that keep a silent or crawling server from holding a worker thread for good.
+struct NetworkTimeouts {
+    // Until the TCP connection is made.
+    std::chrono::milliseconds connect{10'000};
+    // Longest time without a byte arriving once connected (HTTP: below 1 byte/s for this
+    // long; the time request: no answer at all for this long).
+    std::chrono::milliseconds stall{30'000};
+    // Whole transfer, however it trickles: a 4 MB report at a crawl still ends.
+    std::chrono::milliseconds total{600'000};
+};
+
+}  // namespace zarvex::acquisition
