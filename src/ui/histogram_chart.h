@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QFrame>
+#include <QImage>
+
+#include "ui/histogram_data.h"
+#include "ui/histogram_painter.h"
+#include "ui/histogram_scale.h"
+
+namespace zarvex::ui {
+
+// The drawn histogram control: a bordered canvas that keeps its last picture between
+// updates. Data is set, analysed, then drawn by Update(); a resize redraws it.
+class HistogramChart final : public QFrame {
+    Q_OBJECT
+
+public:
+    explicit HistogramChart(QWidget* parent = nullptr, const HistogramColours& colours = {});
+
+    // Clear data, write the arrays and analyse them, in one step.
+    void SetData(HistogramData values);
+    void ClearData();
+    // Scales the data to the canvas and draws it.
+    void Update();
+
+    const HistogramData& Data() const { return data_; }
+    const HistogramAnalysis& Analysis() const { return analysis_; }
+    const HistogramScale& Scale() const { return scale_; }
+    // The canvas picture (the inside of the border), redrawn first when the canvas changed
+    // size while hidden.
+    const QImage& Picture();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    HistogramColours colours_;
+    HistogramFonts fonts_;
+    HistogramData data_;
+    HistogramAnalysis analysis_;
+    HistogramScale scale_;
+    QImage picture_;
+};
+
+}  // namespace zarvex::ui
