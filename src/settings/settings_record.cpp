@@ -133,6 +133,18 @@ bool SettingsRecord::OpenSettings(const std::filesystem::path& path) {
     return InsertRow(false);
 }
 
+bool SettingsRecord::OpenSettingsReadOnly(const std::filesystem::path& path) {
+    path_ = path;
+    std::error_code error;
+    const auto size = std::filesystem::file_size(path, error);
+    if (error || size == 0) {
+        SetDefaults();
+        return false;
+    }
+    db_ = storage::Database::OpenReadOnly(path);
+    return LoadSettings();
+}
+
 bool SettingsRecord::LoadSettings() {
     storage::Statement query = db_.Prepare(kLoadSql);
     if (!query.Step()) {

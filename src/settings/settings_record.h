@@ -31,6 +31,10 @@ public:
     // created with the table and a row of defaults (then loading is not needed). True only
     // when that new row went in. Every failure is quiet and leaves the values as they were.
     bool OpenSettings(const std::filesystem::path& path);
+    // The command line's way in: loads row 1 of an existing, non-empty file opened read-only,
+    // and takes the defaults where a first start would have created the file. Never creates
+    // or changes a file. True when row 1 was loaded.
+    bool OpenSettingsReadOnly(const std::filesystem::path& path);
     // Fills the values from row 1. False (values unchanged) when there is no database, no
     // table or no row. Texts where numbers belong read as their leading number or 0, NULLs
     // read as "" or 0, numbers are cut to their low byte.

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "analytics/left_panel/day_context.h"
+#include "common/host.h"
+#include "storage/database.h"
+
+// The calculations of the left panel. Each reads the day, contract, symbol, price type,
+// forward point and conditions of the context, writes only its own result fields, and
+// returns false when one of its queries failed: it then stops there, and what it has written
+// so far stays. The caller resolves the forward point first and shows the status texts.
+namespace zarvex::analytics {
+
+// Expiration, CALL level and PUT level.
+bool CalculateBasicIndicators(const storage::Database& db, DayContext& context);
+
+// Ratios by open interest, by volume and by average price. Pumps events between the three.
+bool CalculatePutCallRatios(const storage::Database& db, DayContext& context,
+                            const common::Host& host);
+
+// The PUT and CALL significant levels (both lists are rebuilt from empty).
+bool CalculateSignificantLevels(const storage::Database& db, DayContext& context);
+
+// The PUT and CALL significant fractals (both lists are rebuilt from empty).
+bool CalculateSignificantFractals(const storage::Database& db, DayContext& context);
+
+// Delta-balance, borders, channel center, width of market and limits. Pumps events after
+// each step.
+bool CalculateMarketBorders(const storage::Database& db, DayContext& context,
+                            const common::Host& host);
+
+// Adds a text to a list of at most kPanelTableRows distinct entries. False once the list is
+// full, which ends the reading.
+bool AddDistinct(std::vector<std::string>& list, const std::string& text);
+
+// The text a fractal's premium lookup binds for its strike: the strike with up to ten
+// decimals and no trailing zeros, cut or padded with "0" on the right to 8 characters. A
+// whole-number strike gets its decimal point first, so that the padding adds decimals and
+// never multiplies the number.
+std::string FractalStrikeText(double strike);
+
+// Whether a border text stands for no border: empty after trimming, or one of the zero
+// spellings of that side.
+bool UpperBorderIsZero(const std::string& text);
+bool BottomBorderIsZero(const std::string& text);
+
+}  // namespace zarvex::analytics

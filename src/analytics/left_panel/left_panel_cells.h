@@ -1,0 +1,42 @@
+#pragma once
+
+#include <array>
+#include <string>
+
+#include "analytics/left_panel/day_context.h"
+
+namespace zarvex::analytics {
+
+using PanelTableColumn = std::array<std::string, kPanelTableRows>;
+
+// What the cells of the left panel show right now: written by "fill the tables", the two long
+// tables emptied by "clear the tables". A view copies these texts into its widgets as they are.
+struct LeftPanelCells {
+    // "Expiration", "CALL level", "PUT level"
+    std::string expiration;
+    std::string call_level;
+    std::string put_level;
+    // "Market borders", rows in their order on screen
+    std::string width_market;
+    std::string delta_balance;
+    std::string upper_limit;
+    std::string upper_border;
+    std::string channel_center;
+    std::string bottom_border;
+    std::string bottom_limit;
+    // "Ratio PUT/CALL:"
+    std::string ratio_oi;
+    std::string ratio_volume;
+    std::string ratio_avg_price;
+    // "Significant levels:" and "Significant fractals:", 51 rows, CALL and PUT columns
+    PanelTableColumn level_call;
+    PanelTableColumn level_put;
+    PanelTableColumn fractal_call;
+    PanelTableColumn fractal_put;
+};
+
+// The entries a long-table column shows, top to bottom: the list without entries that are
+// empty after trimming or read "0.0", at most kPanelTableRows.
+std::vector<std::string> ShownEntries(const std::vector<std::string>& entries);
+
+}  // namespace zarvex::analytics

@@ -1,0 +1,447 @@
+#include "analytics/left_panel/left_panel_model.h"
+
+#include <algorithm>
+#include <array>
+#include <utility>
+
+#include "analytics/forward_points.h"
+#include "analytics/left_panel/calculations.h"
+#include "analytics/left_panel/left_panel_texts.h"
+#include "analytics/left_panel/quote_queries.h"
+#include "common/text.h"
+#include "storage/transaction.h"
+
+namespace zarvex::analytics {
+
+namespace {
+
+
+// The symbol is read from the standard file name: the first three characters of its last
+// twelve, EUR in ".../EUR_data.lql".
+std::string SymbolFromFileName(const std::filesystem::path& file) {
+    const std::string name = file.string();
+    const std::size_t start = name.size() > 12 ? name.size() - 12 : 0;
+    return name.substr(start, 3);
+}
+
+void WriteColumn(PanelTableColumn& column, const std::vector<std::string>& entries) {
+    const std::vector<std::string> shown = ShownEntries(entries);
+    std::copy(shown.begin(), shown.end(), column.begin());
+}
+
+void ClearColumn(PanelTableColumn& column) {
+    column.fill(std::string());
+}
+
+}  // namespace
+
+std::vector<std::string> ShownEntries(const std::vector<std::string>& entries) {
+    std::vector<std::string> shown;
+    for (const std::string& entry : entries) {
+        if (shown.size() == static_cast<std::size_t>(kPanelTableRows)) {
+            break;
+        }
+        if (common::Trim(entry).empty() || entry == "0.0") {
+            continue;
+        }
+        shown.push_back(entry);
+    }
+    return shown;
+}
+
+// One step of the panel's work in the status bar and under the panel lock: the start text
+// with the locked text, and at the end, also when a query failed, the end text with the
+// ready text.
+class LeftPanelModel::Busy final {
+public:
+    Busy(LeftPanelModel& model, int start_entry, int end_entry)
+        : model_(model), end_entry_(end_entry) {
+        model_.ShowStatus(start_entry, left_text::kPanelLocked);
+        model_.LockPanel();
+    }
+    ~Busy() {
+        model_.ShowStatus(end_entry_, left_text::kReady);
+        model_.UnlockPanel();
+    }
+    Busy(const Busy&) = delete;
+    Busy& operator=(const Busy&) = delete;
+
+private:
+    LeftPanelModel& model_;
+    int end_entry_;
+};
+
+LeftPanelModel::LeftPanelModel(LeftPanelServices services) : services_(std::move(services)) {}
+
+LeftPanelModel::~LeftPanelModel() = default;
+
+void LeftPanelModel::Build(const LeftPanelSetup& setup) {
+    context_.database_file = setup.database_file;
+    context_.price_type = setup.price_type;
+    context_.level_cond = setup.level_cond;
+    context_.fractal_main_cond = setup.fractal_main_cond;
+    context_.fractal_near_cond = setup.fractal_near_cond;
+    context_.fp_switch = setup.fp_switch;
+
+    std::error_code error;
+    if (!std::filesystem::exists(setup.database_file, error)) {
+        return;
+    }
+    db_ = setup.read_only ? storage::Database::OpenReadOnly(setup.database_file)
+                          : storage::Database::Open(setup.database_file);
+    context_.symbol = SymbolFromFileName(setup.database_file);
+    FindLatestDay();
+    Refresh();
+    FillContractsList();
+    Refresh();
+    ClearTables();
+    Refresh();
+    ComputeAll();
+    Refresh();
+    FillTables();
+}
+
+void LeftPanelModel::Refresh() {
+    services_.host.PumpEvents();
+}
+
+void LeftPanelModel::FindLatestDay() {
+    const common::Clock& clock = services_.clock != nullptr
+                                     ? *services_.clock
+                                     : static_cast<const common::Clock&>(system_clock_);
+    // The search ends at the first day of 1970: a database without rows has no latest day.
+    common::Date found = common::kInvalidDate;
+    storage::Statement query = db_.Prepare("SELECT * FROM dating WHERE date= ?");
+    for (common::Date day = common::DayStart(clock.Now()); day >= 0;
+         day -= common::kSecondsPerDay) {
+        query.Reset();
+        query.Bind(1, common::DayText(day));
+        if (query.Step()) {
+            found = day;
+            break;
+        }
+        if (query.Failed()) {
+            // No table, no database, or the file cannot be read: no day will ever be found.
+            break;
+        }
+    }
+    context_.date = found == common::kInvalidDate ? std::string() : common::DayText(found);
+    if (services_.view != nullptr) {
+        services_.view->ShowDate(found);
+    }
+    TakeFirstForwardPoint();
+}
+
+void LeftPanelModel::FillContractsList() {
+    std::vector<std::string> contracts;
+    {
+        Busy busy(*this, left_text::kContractsStart, left_text::kContractsEnd);
+        storage::Transaction transaction(db_);
+        storage::Statement rows =
+            quotes::Query(db_, "SELECT * FROM dating WHERE date= ?", {context_.date});
+        while (contracts.size() < static_cast<std::size_t>(kPanelTableRows) && rows.Step()) {
+            std::string contract = rows.ColumnText(quotes::kContract);
+            if (!contract.empty() &&
+                std::find(contracts.begin(), contracts.end(), contract) == contracts.end()) {
+                contracts.push_back(std::move(contract));
+            }
+        }
+        transaction.Commit();
+        contracts_ = std::move(contracts);
+        int selected = contracts_.empty() ? -1 : 0;
+        for (std::size_t i = 0; i < contracts_.size(); ++i) {
+            if (common::Contains(contracts_[i], "EU")) {
+                selected = static_cast<int>(i);
+                break;
+            }
+        }
+        SelectContract(selected);
+    }
+}
+
+bool LeftPanelModel::ComputeBasicIndicators() {
+    if (!CanCalculate()) {
+        return false;
+    }
+    Busy busy(*this, left_text::kBasicStart, left_text::kBasicEnd);
+    ResolveForwardPoint();
+    return CalculateBasicIndicators(db_, context_);
+}
+
+bool LeftPanelModel::ComputeMarketBorders() {
+    if (!CanCalculate()) {
+        return false;
+    }
+    Busy busy(*this, left_text::kBordersStart, left_text::kBordersEnd);
+    ResolveForwardPoint();
+    Refresh();
+    return CalculateMarketBorders(db_, context_, services_.host);
+}
+
+bool LeftPanelModel::ComputePutCallRatios() {
+    if (!CanCalculate()) {
+        return false;
+    }
+    Busy busy(*this, left_text::kRatiosStart, left_text::kRatiosEnd);
+    ResolveForwardPoint();
+    return CalculatePutCallRatios(db_, context_, services_.host);
+}
+
+bool LeftPanelModel::ComputeSignificantLevels() {
+    if (!CanCalculate()) {
+        return false;
+    }
+    Busy busy(*this, left_text::kLevelsStart, left_text::kLevelsEnd);
+    ResolveForwardPoint();
+    return CalculateSignificantLevels(db_, context_);
+}
+
+bool LeftPanelModel::ComputeSignificantFractals() {
+    if (!CanCalculate()) {
+        return false;
+    }
+    Busy busy(*this, left_text::kFractalsStart, left_text::kFractalsEnd);
+    ResolveForwardPoint();
+    return CalculateSignificantFractals(db_, context_);
+}
+
+void LeftPanelModel::ComputeAll() {
+    ComputeBasicIndicators();
+    Refresh();
+    ComputeMarketBorders();
+    Refresh();
+    ComputePutCallRatios();
+    Refresh();
+    ComputeSignificantLevels();
+}
+
+void LeftPanelModel::ClearTables() {
+    ClearColumn(cells_.level_call);
+    ClearColumn(cells_.level_put);
+    ClearColumn(cells_.fractal_call);
+    ClearColumn(cells_.fractal_put);
+    if (services_.view != nullptr) {
+        services_.view->ShowCells(cells_);
+    }
+}
+
+void LeftPanelModel::FillTables() {
+    ShowStatus(left_text::kTablesStart, left_text::kPanelLocked);
+    cells_.expiration = context_.expiration;
+    cells_.call_level = context_.call_level;
+    cells_.put_level = context_.put_level;
+    cells_.width_market = context_.width_market;
+    cells_.delta_balance = context_.delta_balance;
+    cells_.upper_limit = context_.upper_limit;
+    cells_.upper_border = context_.upper_border;
+    cells_.channel_center = context_.channel_center;
+    cells_.bottom_border = context_.bottom_border;
+    cells_.bottom_limit = context_.bottom_limit;
+    cells_.ratio_oi = context_.ratio_oi;
+    cells_.ratio_volume = context_.ratio_volume;
+    cells_.ratio_avg_price = context_.ratio_avg_price;
+    WriteColumn(cells_.level_call, context_.call_levels);
+    WriteColumn(cells_.level_put, context_.put_levels);
+    WriteColumn(cells_.fractal_call, context_.call_fractals);
+    WriteColumn(cells_.fractal_put, context_.put_fractals);
+    if (services_.view != nullptr) {
+        services_.view->ShowCells(cells_);
+    }
+    ShowStatus(left_text::kTablesEnd, left_text::kReady);
+}
+
+void LeftPanelModel::SetLevelCondition(std::string_view condition) {
+    if (common::Trim(condition) == common::Trim(context_.level_cond)) {
+        return;
+    }
+    ClearColumn(cells_.level_call);
+    ClearColumn(cells_.level_put);
+    context_.call_levels.clear();
+    context_.put_levels.clear();
+    context_.level_cond = std::string(condition);
+    ComputeSignificantLevels();
+    FillTables();
+}
+
+void LeftPanelModel::SetFractalConditions(std::string_view main_condition,
+                                          std::string_view near_condition) {
+    if (common::Trim(main_condition) == common::Trim(context_.fractal_main_cond) &&
+        common::Trim(near_condition) == common::Trim(context_.fractal_near_cond)) {
+        return;
+    }
+    ClearColumn(cells_.fractal_call);
+    ClearColumn(cells_.fractal_put);
+    context_.call_fractals.clear();
+    context_.put_fractals.clear();
+    context_.fractal_main_cond = std::string(main_condition);
+    context_.fractal_near_cond = std::string(near_condition);
+    ComputeSignificantFractals();
+    FillTables();
+}
+
+void LeftPanelModel::SetPriceType(int price_type) {
+    if (price_type == context_.price_type) {
+        return;
+    }
+    context_.price_type = price_type;
+    ClearTables();
+    ComputeAll();
+    Refresh();
+    FillTables();
+}
+
+void LeftPanelModel::SetForwardPointSwitch(int fp_switch) {
+    if (fp_switch == context_.fp_switch) {
+        return;
+    }
+    context_.fp_switch = fp_switch;
+    ClearTables();
+    ComputeAll();
+    Refresh();
+    FillTables();
+}
+
+void LeftPanelModel::DateChanged(common::Date picked) {
+    const std::string picked_text = common::DayText(picked);
+    if (picked < 0 || picked_text == context_.date) {
+        return;
+    }
+    const std::string previous_date = context_.date;
+    if (DayHasRows(picked_text)) {
+        context_.date = picked_text;
+        TakeFirstForwardPoint();
+    } else {
+        services_.host.ShowMessage(LeftPanelText(services_.host, left_text::kMessageTitle),
+                                   LeftPanelText(services_.host, left_text::kNoDataForDate) +
+                                       LeftPanelText(services_.host, left_text::kTryAgain));
+        FindLatestDay();
+        // Back on the day already shown: its numbers are still right.
+        if (context_.date == previous_date) {
+            return;
+        }
+    }
+    const std::string remembered = context_.contract;
+    FillContractsList();
+    const auto kept = std::find(contracts_.begin(), contracts_.end(), remembered);
+    if (kept != contracts_.end()) {
+        SelectContract(static_cast<int>(kept - contracts_.begin()));
+    }
+    ClearTables();
+    ComputeAll();
+    FillTables();
+    NotifyHistograms();
+}
+
+void LeftPanelModel::ContractChanged(std::string_view contract) {
+    if (contract == context_.contract) {
+        return;
+    }
+    const auto found = std::find(contracts_.begin(), contracts_.end(), contract);
+    selected_contract_ =
+        found == contracts_.end() ? -1 : static_cast<int>(found - contracts_.begin());
+    context_.contract = std::string(contract);
+    Refresh();
+    ClearTables();
+    Refresh();
+    ComputeAll();
+    Refresh();
+    FillTables();
+    NotifyHistograms();
+}
+
+void LeftPanelModel::CloseDatabase() {
+    db_.Close();
+}
+
+double LeftPanelModel::UpperBorderValue() const {
+    return common::ToDouble(context_.upper_border);
+}
+double LeftPanelModel::BottomBorderValue() const {
+    return common::ToDouble(context_.bottom_border);
+}
+double LeftPanelModel::UpperLimitValue() const {
+    return common::ToDouble(context_.upper_limit);
+}
+double LeftPanelModel::BottomLimitValue() const {
+    return common::ToDouble(context_.bottom_limit);
+}
+
+int LeftPanelModel::SymbolIndex(std::string_view symbol) {
+    static constexpr std::array<std::string_view, 10> kSymbols{"EUR", "GBP", "AUD", "CAD", "JPY",
+                                                               "CHF", "WTI", "GLD", "MSP", "SP5"};
+    for (std::size_t i = 0; i < kSymbols.size(); ++i) {
+        if (kSymbols[i] == symbol) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+bool LeftPanelModel::CanCalculate() const {
+    return db_.IsOpen() && HasDay();
+}
+
+void LeftPanelModel::ShowStatus(int entry, int tail) const {
+    services_.host.ShowStatus(LeftPanelText(services_.host, entry) +
+                              LeftPanelText(services_.host, tail));
+}
+
+void LeftPanelModel::LockPanel() {
+    if (lock_depth_++ == 0 && services_.view != nullptr) {
+        services_.view->SetPanelEnabled(false);
+    }
+}
+
+void LeftPanelModel::UnlockPanel() {
+    if (lock_depth_ > 0 && --lock_depth_ == 0 && services_.view != nullptr) {
+        services_.view->SetPanelEnabled(true);
+    }
+}
+
+// The forward point of a newly chosen day, before any calculation resolves its own: the file
+// of the next calendar day, else the day's own file, else the file of the day before.
+void LeftPanelModel::TakeFirstForwardPoint() {
+    const common::Date day = context_.DateValue();
+    if (context_.fp_switch != 1 || day == common::kInvalidDate) {
+        return;
+    }
+    const common::ProgramFolder& folder = services_.folder;
+    const common::Date next = day + common::kSecondsPerDay;
+    std::error_code error;
+    common::Date source = day - common::kSecondsPerDay;
+    if (std::filesystem::exists(folder.ForwardPointFile(next), error)) {
+        source = next;
+    } else if (std::filesystem::exists(folder.ForwardPointFile(day), error)) {
+        source = day;
+    }
+    context_.forward_point =
+        source > 0 ? GetFPFromFile(folder, source, context_.symbol, services_.host) : 0.0;
+}
+
+void LeftPanelModel::ResolveForwardPoint() {
+    context_.forward_point =
+        analytics::ResolveForwardPoint(services_.folder, context_.DateValue(), context_.symbol,
+                                       context_.fp_switch, services_.host);
+}
+
+bool LeftPanelModel::DayHasRows(const std::string& day) const {
+    storage::Statement query = quotes::Query(db_, "SELECT * FROM dating WHERE date = ?", {day});
+    return query.Step();
+}
+
+void LeftPanelModel::SelectContract(int index) {
+    selected_contract_ = index;
+    context_.contract = index >= 0 ? contracts_[static_cast<std::size_t>(index)] : std::string();
+    if (services_.view != nullptr) {
+        services_.view->ShowContracts(contracts_, selected_contract_);
+    }
+}
+
+void LeftPanelModel::NotifyHistograms() const {
+    const int index = SymbolIndex(context_.symbol);
+    if (services_.notifier != nullptr && index >= 0) {
+        services_.notifier->NotifyHistograms(index);
+    }
+}
+
+}  // namespace zarvex::analytics

@@ -1,0 +1,163 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "analytics/left_panel/day_context.h"
+#include "analytics/left_panel/left_panel_cells.h"
+#include "analytics/left_panel/left_panel_view.h"
+#include "common/clock.h"
+#include "common/date.h"
+#include "common/host.h"
+#include "common/program_folder.h"
+#include "common/system_clock.h"
+#include "storage/database.h"
+
+namespace zarvex::analytics {
+
+// What the left panel is built with: its quote database and the instrument's settings.
+struct LeftPanelSetup {
+    std::filesystem::path database_file;
+    int price_type = 0;
+    std::string level_cond;
+    std::string fractal_main_cond;
+    std::string fractal_near_cond;
+    int fp_switch = 0;
+    // The command line only reads; the desktop program opens the file as the instrument does.
+    bool read_only = false;
+};
+
+// Everything the panel reaches outside itself. Null members are allowed.
+struct LeftPanelServices {
+    // Status texts, pumping between steps, the message box of a date without data.
+    common::Host host;
+    // Where the forward-point files are.
+    common::ProgramFolder folder{std::filesystem::path(".")};
+    // Today, where the search for the latest day starts; the computer's clock when null.
+    const common::Clock* clock = nullptr;
+    LeftPanelView* view = nullptr;
+    // Told (460) after a change of day or contract, so the right panel follows.
+    common::Notifier* notifier = nullptr;
+};
+
+// The left panel of one instrument without its widgets: it chooses the day and the contract,
+// runs the calculations of the day and keeps the texts its cells show. A widget panel drives
+// it with the date picker, the drop-down and the setters and draws what the view calls and
+// Cells() tell; the right panel reads the day, the contract and the forward point from
+// Context().
+//
+// Everything runs on the caller's thread. Pumping between steps may dispatch a user's action
+// back into the panel; every operation leaves the panel consistent when that happens.
+class LeftPanelModel final {
+public:
+    explicit LeftPanelModel(LeftPanelServices services);
+    ~LeftPanelModel();
+    LeftPanelModel(const LeftPanelModel&) = delete;
+    LeftPanelModel& operator=(const LeftPanelModel&) = delete;
+
+    // Stores the settings; when the database file exists, opens it, takes the symbol from its
+    // name and shows the latest day with data: contracts, all calculations, the tables.
+    // Without the file the panel stays empty and nothing is calculated.
+    void Build(const LeftPanelSetup& setup);
+
+    // Dispatches at most one waiting event of the host.
+    void Refresh();
+    // The distinct contracts of the day in order of first appearance (at most 51); selects the
+    // first that contains "EU", else the first.
+    void FillContractsList();
+    // Searches back from today for a day with rows, down to 01.01.1970; without one the date
+    // is empty and the panel shows nothing.
+    void FindLatestDay();
+
+    // The calculations of the selected day and contract, each with its status texts and the
+    // panel lock. True when it ran to its end; false when it could not run (no database, no
+    // day) or a query failed (a condition that is not valid SQL), in which case the fields it
+    // had not reached keep their texts.
+    bool ComputeBasicIndicators();
+    bool ComputeMarketBorders();
+    bool ComputePutCallRatios();
+    bool ComputeSignificantLevels();
+    bool ComputeSignificantFractals();
+    // Basic indicators, market borders, ratios and significant levels. Fractals are computed
+    // only when their conditions change (SetFractalConditions) or on request.
+    void ComputeAll();
+
+    // The two long tables emptied.
+    void ClearTables();
+    // The context's texts into the cells; the long tables take their lists from the top,
+    // without empty entries and "0.0".
+    void FillTables();
+
+    // Setters of the settings: a condition that is the same after trimming blanks, or an
+    // unchanged number, changes nothing; otherwise the affected part is calculated again and
+    // the tables are filled.
+    void SetLevelCondition(std::string_view condition);
+    void SetFractalConditions(std::string_view main_condition, std::string_view near_condition);
+    void SetPriceType(int price_type);
+    void SetForwardPointSwitch(int fp_switch);
+
+    // The date picker chose a day. A day without rows shows the message box and goes back to
+    // the latest day with data. Then, if the day changed, the contracts are listed again
+    // (keeping the contract when the new day has it), everything is calculated and the right
+    // panel is told.
+    void DateChanged(common::Date picked);
+    // The drop-down chose a contract: everything is calculated for it and the right panel is
+    // told. The same contract again changes nothing.
+    void ContractChanged(std::string_view contract);
+
+    void CloseDatabase();
+
+    const DayContext& Context() const { return context_; }
+    const LeftPanelCells& Cells() const { return cells_; }
+    // The drop-down's entries and the index shown (-1 when empty).
+    const std::vector<std::string>& Contracts() const { return contracts_; }
+    int SelectedContract() const { return selected_contract_; }
+    bool IsDatabaseOpen() const { return db_.IsOpen(); }
+    // A day with data is selected.
+    bool HasDay() const { return !context_.date.empty(); }
+
+    const std::string& Symbol() const { return context_.symbol; }
+    const std::string& Date() const { return context_.date; }
+    common::Date DateValue() const { return context_.DateValue(); }
+    const std::string& Contract() const { return context_.contract; }
+    double ForwardPoint() const { return context_.forward_point; }
+    std::int64_t UpperBorderStrike() const { return context_.upper_border_strike; }
+    std::int64_t BottomBorderStrike() const { return context_.bottom_border_strike; }
+    std::int64_t UpperLimitStrike() const { return context_.upper_limit_strike; }
+    std::int64_t BottomLimitStrike() const { return context_.bottom_limit_strike; }
+    // The border and limit texts read as numbers (0.0 when empty).
+    double UpperBorderValue() const;
+    double BottomBorderValue() const;
+    double UpperLimitValue() const;
+    double BottomLimitValue() const;
+
+    // The index that 460 carries for a symbol ("EUR" 0 ... "SP5" 9), -1 for others.
+    static int SymbolIndex(std::string_view symbol);
+
+private:
+    class Busy;
+
+    bool CanCalculate() const;
+    void ShowStatus(int entry, int tail) const;
+    void LockPanel();
+    void UnlockPanel();
+    void TakeFirstForwardPoint();
+    void ResolveForwardPoint();
+    bool DayHasRows(const std::string& day) const;
+    void SelectContract(int index);
+    void NotifyHistograms() const;
+
+    LeftPanelServices services_;
+    common::SystemClock system_clock_;
+    storage::Database db_;
+    DayContext context_;
+    std::vector<std::string> contracts_;
+    int selected_contract_ = -1;
+    LeftPanelCells cells_;
+    int lock_depth_ = 0;
+};
+
+}  // namespace zarvex::analytics

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <cstdint>
+#include <initializer_list>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "storage/database.h"
+#include "storage/statement.h"
+
+namespace zarvex::analytics::quotes {
+
+// Column positions of an option row as "SELECT * FROM dating" returns it: the quote table is
+// always created with this layout and never migrated.
+inline constexpr int kStrike = 1;
+inline constexpr int kPrice = 2;
+inline constexpr int kDelta = 3;
+inline constexpr int kVolume = 4;
+inline constexpr int kOi = 5;
+inline constexpr int kDoi = 6;
+inline constexpr int kSign = 7;
+inline constexpr int kSymb = 8;
+inline constexpr int kOption = 9;
+inline constexpr int kContract = 10;
+inline constexpr int kExpiration = 11;
+inline constexpr int kDate = 12;
+
+// Prepares sql and binds the texts to its parameters in order. Texts bound into a numeric
+// column compare exactly as the same text between quotes would.
+storage::Statement Query(const storage::Database& db, std::string_view sql,
+                         std::initializer_list<std::string_view> texts);
+
+// A column read as a number. Texts read as their leading number or 0, NULL as 0; a stored
+// infinity reads as 0 so that no text ever shows inf or nan.
+double ReadDouble(const storage::Statement& statement, int column);
+std::int64_t ReadInt(const storage::Statement& statement, int column);
+
+// The first column of the first row read as an integer or a double (an empty result, such as
+// the SUM or MAX of no rows, reads 0). nullopt when the query failed.
+std::optional<std::int64_t> ScalarInt(const storage::Database& db, std::string_view sql,
+                                      std::initializer_list<std::string_view> texts);
+std::optional<double> ScalarDouble(const storage::Database& db, std::string_view sql,
+                                   std::initializer_list<std::string_view> texts);
+
+// The strike as the lookups write it: up to ten decimals, no trailing zeros ("1.1", "0.985").
+std::string StrikeText(double strike);
+
+// Column `price` of the first row of the option at that strike of the day and contract; 0.0
+// when there is none, nullopt when the query failed. strike_text is bound as it is.
+std::optional<double> Premium(const storage::Database& db, std::string_view option,
+                              std::string_view contract, std::string_view date,
+                              std::string_view strike_text);
+
+// A strike rounded to the nearest whole number (halves away from zero), kept within range.
+std::int64_t RoundedStrike(double strike);
+
+}  // namespace zarvex::analytics::quotes

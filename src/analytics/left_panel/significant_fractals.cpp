@@ -1,0 +1,139 @@
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "analytics/left_panel/calculations.h"
+#include "analytics/left_panel/quote_queries.h"
+#include "analytics/prices.h"
+
+namespace zarvex::analytics {
+
+namespace {
+
+struct FractalQueries {
+    std::string_view option;
+    std::string_view count;  // the near set's size; the condition follows
+    std::string_view rows;   // the rows of both sets; the condition follows
+};
+
+constexpr FractalQueries kPut{
+    "PUT",
+    "SELECT COUNT(*) FROM dating WHERE date = ? AND contract = ? AND option = 'PUT' AND price "
+    "<> 0 And delta <> 0 And delta <> 1 And  ",
+    "SELECT * FROM dating WHERE date = ? AND contract = ? AND option = 'PUT' AND price <> 0 AND "
+    "delta <> 0 AND delta <> 1 AND  ",
+};
+constexpr FractalQueries kCall{
+    "CALL",
+    "SELECT COUNT(*) FROM dating WHERE date = ? AND contract = ? AND option = 'CALL' AND "
+    "price>0 AND delta>0 AND delta<1 AND ",
+    "SELECT * FROM dating WHERE date = ? AND contract = ? AND option = 'CALL' AND price>0 AND "
+    "delta>0 AND delta<1 AND ",
+};
+
+struct StrikeOi {
+    double strike = 0.0;
+    std::int64_t oi = 0;
+};
+
+// Reads strike and open interest of the rows in query order, at most `limit` of them.
+std::optional<std::vector<StrikeOi>> ReadSet(const storage::Database& db, const DayContext& context,
+                                             std::string sql, std::int64_t limit) {
+    storage::Statement rows = quotes::Query(db, sql, {context.date, context.contract});
+    std::vector<StrikeOi> set;
+    while (static_cast<std::int64_t>(set.size()) < limit && rows.Step()) {
+        set.push_back(
+            {quotes::ReadDouble(rows, quotes::kStrike), quotes::ReadInt(rows, quotes::kOi)});
+    }
+    if (rows.Failed()) {
+        return std::nullopt;
+    }
+    return set;
+}
+
+bool ReadFractals(const storage::Database& db, DayContext& context, const FractalQueries& q,
+                  std::vector<std::string>& fractals) {
+    const std::optional<std::int64_t> near_count = quotes::ScalarInt(
+        db, std::string(q.count) + context.fractal_near_cond, {context.date, context.contract});
+    if (!near_count) {
+        return false;
+    }
+    const std::optional<std::vector<StrikeOi>> near =
+        ReadSet(db, context, std::string(q.rows) + context.fractal_near_cond, *near_count);
+    if (!near) {
+        return false;
+    }
+    // The main set holds every row of its query; its size is not taken from a count.
+    const std::optional<std::vector<StrikeOi>> main =
+        ReadSet(db, context, std::string(q.rows) + context.fractal_main_cond,
+                std::numeric_limits<std::int64_t>::max());
+    if (!main) {
+        return false;
+    }
+
+    // Near positions that have two neighbours, by strike: the first and the last near row are
+    // never peaks. The count may exceed the rows read only if rows vanished in between; the
+    // missing positions then hold a strike and open interest of 0.
+    const std::size_t n = static_cast<std::size_t>(std::max<std::int64_t>(*near_count, 0));
+    auto near_at = [&](std::size_t position) {  // positions count from 0 here
+        return position < near->size() ? (*near)[position] : StrikeOi{};
+    };
+    std::unordered_map<double, std::vector<std::size_t>> inner_positions;
+    // Positions past the rows read hold the strike 0.0, which is never a fractal.
+    for (std::size_t j = 1; j + 1 < n && j < near->size(); ++j) {
+        inner_positions[near_at(j).strike].push_back(j);
+    }
+
+    for (const StrikeOi& row : *main) {
+        const auto found = inner_positions.find(row.strike);
+        if (found == inner_positions.end()) {
+            continue;
+        }
+        bool peak = false;
+        for (std::size_t j : found->second) {
+            if (row.oi > near_at(j - 1).oi && row.oi > near_at(j + 1).oi) {
+                peak = true;
+                break;
+            }
+        }
+        if (!peak || !(row.strike > 0.0)) {
+            continue;
+        }
+        const std::optional<double> premium = quotes::Premium(
+            db, q.option, context.contract, context.date, FractalStrikeText(row.strike));
+        if (!premium) {
+            return false;
+        }
+        if (!AddDistinct(fractals, PriceByType(row.strike, context.symbol, q.option, *premium,
+                                               context.forward_point, context.price_type))) {
+            break;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string FractalStrikeText(double strike) {
+    constexpr std::size_t kWidth = 8;
+    std::string text = quotes::StrikeText(strike);
+    if (text.find('.') == std::string::npos) {
+        text += '.';
+    }
+    text.resize(kWidth, '0');
+    return text;
+}
+
+bool CalculateSignificantFractals(const storage::Database& db, DayContext& context) {
+    // Fresh lists: a failing condition must not leave the fractals of another calculation.
+    context.put_fractals.clear();
+    context.call_fractals.clear();
+    return ReadFractals(db, context, kPut, context.put_fractals) &&
+           ReadFractals(db, context, kCall, context.call_fractals);
+}
+
+}  // namespace zarvex::analytics

@@ -1,0 +1,55 @@
+#include <string>
+#include <vector>
+
+#include "analytics/left_panel/calculations.h"
+#include "analytics/left_panel/quote_queries.h"
+#include "analytics/prices.h"
+
+namespace zarvex::analytics {
+
+namespace {
+
+// The user's condition follows the two blanks after the last AND, as it always has.
+constexpr std::string_view kPutLevels =
+    "SELECT * FROM dating WHERE date = ? AND contract = ? AND option = 'PUT' AND price <> 0 AND "
+    "delta <> 0 AND delta <> 1 AND  ";
+constexpr std::string_view kCallLevels =
+    "SELECT * FROM dating WHERE date = ? AND contract = ? AND option = 'CALL' AND price <> 0 "
+    "AND delta <> 0 AND delta <> 1 AND  ";
+
+bool ReadLevels(const storage::Database& db, const DayContext& context, std::string_view sql,
+                std::string_view option, std::vector<std::string>& levels) {
+    storage::Statement rows =
+        quotes::Query(db, std::string(sql) + context.level_cond, {context.date, context.contract});
+    while (levels.size() < static_cast<std::size_t>(kPanelTableRows) && rows.Step()) {
+        AddDistinct(levels, PriceByType(quotes::ReadDouble(rows, quotes::kStrike), context.symbol,
+                                        option, quotes::ReadDouble(rows, quotes::kPrice),
+                                        context.forward_point, context.price_type));
+    }
+    return !rows.Failed();
+}
+
+}  // namespace
+
+bool AddDistinct(std::vector<std::string>& list, const std::string& text) {
+    if (list.size() >= static_cast<std::size_t>(kPanelTableRows)) {
+        return false;
+    }
+    for (const std::string& entry : list) {
+        if (entry == text) {
+            return true;
+        }
+    }
+    list.push_back(text);
+    return true;
+}
+
+bool CalculateSignificantLevels(const storage::Database& db, DayContext& context) {
+    // Fresh lists: a failing condition must not leave the levels of another day or contract.
+    context.put_levels.clear();
+    context.call_levels.clear();
+    return ReadLevels(db, context, kPutLevels, "PUT", context.put_levels) &&
+           ReadLevels(db, context, kCallLevels, "CALL", context.call_levels);
+}
+
+}  // namespace zarvex::analytics
