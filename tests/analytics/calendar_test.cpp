@@ -25,8 +25,10 @@ std::string Text(std::optional<Date> date) {
     return date ? common::DayText(*date) : "none";
 }
 
-// The holidays by index, taken from the exchange calendars published for these years (19 June
-// and the Friday before a Saturday New Year's Day follow the exchange's own rules in every year).
+// The holidays by index, worked out independently of the code: the published US market
+// holidays for 2023 to 2025, and the same rules applied by hand to the other years (19 June and
+// a Saturday New Year's Day moved to the Friday before count in every year, as the exchange
+// counts them here).
 struct YearHolidays {
     int year;
     std::array<const char*, kHolidayCount> days;
