@@ -1,0 +1,256 @@
+#include "acquisition/download_scheduler.h"
+
+#include "acquisition/interface_text.h"
+#include "common/text.h"
+#include "shell/log.h"
+#include "shell/text_id.h"
+
+namespace zarvex::acquisition {
+
+namespace {
+
+constexpr std::int64_t kStepDelay = 30;
+constexpr std::int64_t kCatchUpRetry = 300;
+constexpr std::int64_t kLockedRetry = 30;
+constexpr std::int64_t kDay = 86400;
+
+}  // namespace
+
+DownloadScheduler::DownloadScheduler(SchedulerSetup setup)
+    : setup_(setup),
+      step_([this] { StepAction(); }, tracker_, setup.time_scale),
+      run_([this] { RunAction(); }, tracker_, setup.time_scale),
+      monitor_([this] { MonitorAction(); }, tracker_, setup.time_scale) {}
+
+DownloadScheduler::~DownloadScheduler() {
+    Shutdown();
+}
+
+void DownloadScheduler::Shutdown() {
+    // An action may restart a timer on its way out, so stop them again once all are idle.
+    for (int round = 0; round < 2; ++round) {
+        step_.Stop();
+        run_.Stop();
+        monitor_.Stop();
+        tracker_.WaitIdle();
+    }
+}
+
+void DownloadScheduler::SetDailyStartHour(std::int64_t hours) {
+    std::lock_guard guard(field_mutex_);
+    daily_start_hour_ = hours;
+}
+
+std::int64_t DownloadScheduler::DailyStartHour() const {
+    std::lock_guard guard(field_mutex_);
+    return daily_start_hour_;
+}
+
+void DownloadScheduler::SetRetryDelay(std::int64_t minutes) {
+    std::lock_guard guard(field_mutex_);
+    retry_delay_ = minutes;
+}
+
+std::int64_t DownloadScheduler::RetryDelay() const {
+    std::lock_guard guard(field_mutex_);
+    return retry_delay_;
+}
+
+common::Date DownloadScheduler::CurrentDay() const {
+    std::lock_guard guard(field_mutex_);
+    return current_time_;
+}
+
+int DownloadScheduler::State() const {
+    std::lock_guard guard(field_mutex_);
+    return state_;
+}
+
+void DownloadScheduler::SetCurrentTime(common::Date time) {
+    std::lock_guard guard(field_mutex_);
+    current_time_ = time;
+}
+
+Timer& DownloadScheduler::TimerOf(TimerId id) const {
+    switch (id) {
+        case TimerId::kStep:
+            return step_;
+        case TimerId::kRun:
+            return run_;
+        case TimerId::kMonitor:
+            return monitor_;
+    }
+    return step_;
+}
+
+bool DownloadScheduler::IsTimerRunning(TimerId id) const {
+    return TimerOf(id).IsRunning();
+}
+
+std::int64_t DownloadScheduler::TimerInterval(TimerId id) const {
+    return TimerOf(id).Interval();
+}
+
+bool DownloadScheduler::WindowLocked() const {
+    return setup_.host.lock != nullptr && setup_.host.lock->IsLocked();
+}
+
+void DownloadScheduler::Status(const std::string& text) const {
+    if (setup_.notifier != nullptr) {
+        setup_.notifier->NotifyStatus(text);
+    }
+}
+
+void DownloadScheduler::Downloaded(int value) const {
+    if (setup_.notifier != nullptr) {
+        setup_.notifier->NotifyDownloaded(value);
+    }
+}
+
+std::int64_t DownloadScheduler::SecondsOfDay(common::Date time, std::int64_t* hour) {
+    const std::string text = common::FormatDate(time, "%hh.%ii");
+    const std::int64_t h = common::ToInt(text.substr(0, 2));
+    const std::int64_t m = common::ToInt(text.substr(text.size() - 2));
+    *hour = h;
+    return h * 3600 + m * 60;
+}
+
+void DownloadScheduler::Start() {
+    shell::Log("scheduler start");
+    {
+        std::lock_guard guard(field_mutex_);
+        state_ = 1;
+    }
+    step_.Start(kStepDelay);
+}
+
+void DownloadScheduler::StepAction() {
+    std::lock_guard handler(handler_mutex_);
+    if (WindowLocked()) {
+        shell::Log("Timer_Step: window locked");
+        return;  // the timer stays armed and tries again
+    }
+    if (!setup_.services->IsNetworkUp()) {
+        shell::Log("Timer_Step: no network");
+        return;
+    }
+    switch (State()) {
+        case 1:
+            StartState();
+            break;
+        case 2:
+            PreviousDaysState();
+            break;
+        case 3:
+            WaitState();
+            break;
+        case 4:
+            CurrentDayState();
+            break;
+        default:
+            break;
+    }
+}
+
+void DownloadScheduler::StartState() {
+    shell::Log("state 1");
+    step_.Stop();
+    const common::Date now = setup_.services->NetworkTime();
+    SetCurrentTime(now);
+    setup_.services->DownloadForwardPointRange(now);
+    {
+        std::lock_guard guard(field_mutex_);
+        state_ = 2;
+    }
+    step_.Start(kStepDelay);
+}
+
+void DownloadScheduler::PreviousDaysState() {
+    shell::Log("state 2");
+    step_.Stop();
+    const int result = setup_.services->DownloadPreviousDays(CurrentDay());
+    std::int64_t delay = kStepDelay;
+    if (result == 1) {
+        {
+            std::lock_guard guard(field_mutex_);
+            state_ = 3;
+        }
+        Status(InterfaceText(setup_.host, shell::text::kPreviousDaysDownloaded));
+        Downloaded(1);
+    } else {
+        delay = kCatchUpRetry;
+        Status(InterfaceText(setup_.host, shell::text::kPreviousDaysNotDownloaded) +
+               std::to_string(delay / 60) + InterfaceText(setup_.host, shell::text::kMinutes));
+    }
+    step_.Start(delay);
+    shell::Log(delay, " сек.");
+}
+
+void DownloadScheduler::WaitState() {
+    shell::Log("state 3");
+    step_.Stop();
+    const common::Date now = setup_.services->NetworkTime();
+    SetCurrentTime(now);
+    std::int64_t hour = 0;
+    const std::int64_t now_seconds = SecondsOfDay(now, &hour);
+    const std::int64_t start_hour = DailyStartHour();
+    if (hour < start_hour) {
+        run_.Start(start_hour * 3600 - now_seconds);
+    } else {
+        monitor_.Start(RetryDelay() * 60);
+    }
+}
+
+void DownloadScheduler::RunAction() {
+    std::lock_guard handler(handler_mutex_);
+    if (WindowLocked()) {
+        run_.Start(kLockedRetry);
+        return;
+    }
+    run_.Start(kDay);
+    shell::Log("--- перезапускаем таймер  Timer_Run через 24 часа");
+    monitor_.Start(RetryDelay() * 60);
+    shell::Log("--- активирован Timer_Monitor на срабатывание через ", RetryDelay(), "мин.");
+}
+
+void DownloadScheduler::MonitorAction() {
+    std::lock_guard handler(handler_mutex_);
+    if (WindowLocked()) {
+        monitor_.Start(kLockedRetry);
+        return;
+    }
+    {
+        std::lock_guard guard(field_mutex_);
+        state_ = 4;
+    }
+    step_.Start(5);
+}
+
+void DownloadScheduler::CurrentDayState() {
+    shell::Log("state 4");
+    step_.Stop();
+    monitor_.Stop();
+    // The evening's own day: a program left open for days must not download the day it
+    // stored the evening before again.
+    const common::Date day = setup_.services->NetworkTime();
+    SetCurrentTime(day);
+    const int result = day > 0 ? setup_.services->DownloadCurrentDay(day) : 0;
+    if (result == 1) {
+        common::Date now = setup_.services->NetworkTime();
+        if (now <= 0) {
+            now = day;
+        }
+        std::int64_t hour = 0;
+        const std::int64_t now_seconds = SecondsOfDay(now, &hour);
+        run_.Start(kDay - (now_seconds - DailyStartHour() * 3600));
+        Status(InterfaceText(setup_.host, shell::text::kCurrentDayDownloaded));
+        Downloaded(2);
+    } else {
+        const std::int64_t delay = RetryDelay() * 60;
+        monitor_.Start(delay);
+        Status(InterfaceText(setup_.host, shell::text::kCurrentDayNotDownloaded) +
+               std::to_string(delay / 60) + InterfaceText(setup_.host, shell::text::kMinutes));
+    }
+}
+
+}  // namespace zarvex::acquisition

@@ -1,0 +1,192 @@
+#include "acquisition/downloader.h"
+
+#include "acquisition/endpoints.h"
+#include "acquisition/file_writer.h"
+#include "acquisition/interface_text.h"
+#include "acquisition/report_normaliser.h"
+#include "analytics/calendar.h"
+#include "common/text.h"
+#include "shell/log.h"
+#include "shell/text_id.h"
+#include "storage/stage_flags.h"
+
+namespace zarvex::acquisition {
+
+namespace {
+
+// Days a missing report may fail before the catch-up passes over it.
+constexpr int kPassOverFailures = 10;
+constexpr int kCatchUpDays = 30;
+
+}  // namespace
+
+std::string_view ReportPrefix(ReportKind kind) {
+    switch (kind) {
+        case ReportKind::kCur:
+            return "CUR_";
+        case ReportKind::kOil:
+            return "OIL_";
+        case ReportKind::kMet:
+            return "MET_";
+        case ReportKind::kEqt:
+            return "EQT_";
+    }
+    return "CUR_";
+}
+
+std::string ReportFileName(common::Date day, ReportKind kind) {
+    return std::string(ReportPrefix(kind)) + common::DateKey(day) + ".TXT";
+}
+
+std::string ForwardPointRemoteName(common::Date day) {
+    return common::DateKey(day) + ".txt";
+}
+
+Downloader::Downloader(DownloaderSetup setup)
+    : setup_(std::move(setup)), store_(storage::OpenDownloadStore(setup_.folder)) {}
+
+std::string Downloader::CurrentTarget() const {
+    std::lock_guard guard(field_mutex_);
+    return current_target_;
+}
+
+int Downloader::FailureCounter() const {
+    std::lock_guard guard(field_mutex_);
+    return failure_counter_;
+}
+
+void Downloader::SetTarget(const std::filesystem::path& path) {
+    std::lock_guard guard(field_mutex_);
+    current_target_ = path.string();
+}
+
+std::string Downloader::Text(int id) const {
+    return InterfaceText(setup_.host, id);
+}
+
+void Downloader::SendStatus(std::string_view text) const {
+    if (setup_.notifier != nullptr) {
+        setup_.notifier->NotifyStatus(text);
+    }
+}
+
+void Downloader::Pause() {
+    // The listing said the file is there; give the server a moment, keeping the window alive.
+    const auto step = std::chrono::milliseconds(10);
+    for (auto waited = std::chrono::milliseconds(0); waited < setup_.pause; waited += step) {
+        if (setup_.clock != nullptr) {
+            setup_.clock->SleepFor(step);
+        }
+        setup_.host.PumpEvents();
+    }
+}
+
+int Downloader::DownloadReport(common::Date day, ReportKind kind) {
+    std::lock_guard run(run_mutex_);
+    return DownloadReportLocked(day, kind);
+}
+
+int Downloader::DownloadReportLocked(common::Date day, ReportKind kind) {
+    const std::string name = ReportFileName(day, kind);
+    const std::filesystem::path local = setup_.folder.Input() / name;
+    SetTarget(local);
+    shell::Log("DownloadReport ", name);
+    const std::string listing =
+        setup_.transport->FetchText(ServerUrl(setup_.report_host, kReportFolderPath));
+    if (!common::Contains(listing, name)) {
+        shell::Log("not published yet: ", name);
+        return 0;
+    }
+    Pause();
+    std::string buffer;
+    const FetchResult result = setup_.transport->FetchToBuffer(
+        ServerUrl(setup_.report_host, std::string(kReportFolderPath) + name), buffer,
+        kReportCapacity);
+    if (result.count <= 0 || result.not_found) {
+        shell::Log("fetch failed: ", name);
+        return 0;
+    }
+    if (IsErrorPage(result, buffer)) {
+        shell::Log("error page instead of ", name);
+        return 0;
+    }
+    const std::string stored =
+        NormaliseReport(std::string_view(buffer.data(), static_cast<std::size_t>(result.count)));
+    if (!WriteFileAtomically(local, stored)) {
+        shell::Log("cannot write ", local.string());
+        return 0;
+    }
+    shell::Log("stored ", local.string());
+    return 1;
+}
+
+int Downloader::DownloadDay(common::Date day) {
+    std::lock_guard run(run_mutex_);
+    return DownloadDayLocked(day);
+}
+
+int Downloader::DownloadDayLocked(common::Date day) {
+    shell::Log("DownloadDay ", common::DayText(day));
+    if (!analytics::IsTradingDay(day)) {
+        shell::Log("not a trading day");
+        return 1;
+    }
+    const std::string key = common::DateKey(day);
+    if (storage::GetStageFlag(store_.db, key, storage::kStageDownload) == 1) {
+        return 1;
+    }
+    if (DownloadReportLocked(day, ReportKind::kCur) != 1) {
+        return 0;
+    }
+    if (DownloadForwardPointsLocked(day) != 1) {
+        return 0;
+    }
+    storage::MarkStage(store_.db, key, storage::kStageDownload);
+    return 1;
+}
+
+int Downloader::DownloadPreviousDays(common::Date now) {
+    std::lock_guard run(run_mutex_);
+    shell::Log("DownloadPreviousDays");
+    const common::ScopedUiLock lock(setup_.host.lock);
+    const common::Date last = now - common::kSecondsPerDay;
+    const common::Date first = now - kCatchUpDays * common::kSecondsPerDay;
+    shell::Log("enddat: ", common::DayText(last));
+    shell::Log("rundat: ", common::DayText(first));
+    int result = 1;
+    for (common::Date day = first; day <= last; day += common::kSecondsPerDay) {
+        SendStatus(Text(shell::text::kLoadingDataFor) + common::DayText(day) + ". " +
+                   Text(shell::text::kWindowLocked));
+        bool success = DownloadDayLocked(day) == 1;
+        if (!success) {
+            std::lock_guard guard(field_mutex_);
+            ++failure_counter_;
+            // A report that never comes blocks the catch-up only so long; yesterday is never
+            // passed over.
+            if (day < last && failure_counter_ == kPassOverFailures) {
+                success = true;
+                failure_counter_ = 0;
+            }
+        }
+        result = success ? 1 : 0;
+        if (!success) {
+            break;
+        }
+    }
+    shell::Log("DownloadPreviousDays end ", result);
+    return result;
+}
+
+int Downloader::DownloadCurrentDay(common::Date now) {
+    std::lock_guard run(run_mutex_);
+    shell::Log("DownloadCurrentDay");
+    const common::ScopedUiLock lock(setup_.host.lock);
+    SendStatus(Text(shell::text::kLoadingDataFor) + common::DayText(now) + ". " +
+               Text(shell::text::kWindowLocked));
+    shell::Log("day ", common::DayText(now));
+    const int result = DownloadDayLocked(now);
+    shell::Log("DownloadCurrentDay end ", result);
+    return result;
+}
+
+}  // namespace zarvex::acquisition

@@ -1,0 +1,89 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <string_view>
+
+#include "acquisition/http_transport.h"
+#include "common/clock.h"
+#include "common/date.h"
+#include "common/host.h"
+#include "common/program_folder.h"
+#include "storage/store.h"
+
+namespace zarvex::acquisition {
+
+// The kinds of report the server publishes; the day download asks only for CUR.
+enum class ReportKind { kCur, kOil, kMet, kEqt };
+
+// "CUR_" and so on.
+std::string_view ReportPrefix(ReportKind kind);
+// "CUR_20121203.TXT"
+std::string ReportFileName(common::Date day, ReportKind kind);
+// "20121203.txt", the forward-point file's name on the server.
+std::string ForwardPointRemoteName(common::Date day);
+
+// Receive buffers, as large as the server's files may be.
+inline constexpr std::size_t kReportCapacity = 4'000'000;
+inline constexpr std::size_t kForwardPointCapacity = 4'000;
+
+// Dependencies of the downloads. The pause between the listing and the fetch is paced by the
+// clock in 10 ms steps, pumping events between them; tests shorten it.
+struct DownloaderSetup {
+    common::ProgramFolder folder{"."};
+    HttpTransport* transport = nullptr;
+    std::string report_host;
+    common::Clock* clock = nullptr;
+    common::Host host;                     // UI lock and event pump
+    common::Notifier* notifier = nullptr;  // status texts (410); may be null
+    std::chrono::milliseconds pause{5000};
+};
+
+// Downloads reports and forward-point files from the report server into INPUT/ and keeps the
+// download database, whose `download` flag records the days that are complete. One download
+// runs at a time; calls from several threads wait for each other.
+class Downloader final {
+public:
+    explicit Downloader(DownloaderSetup setup);
+
+    // 1 when the report file was stored (normalised) under INPUT/, 0 otherwise.
+    int DownloadReport(common::Date day, ReportKind kind);
+    // 1 when the day needs nothing more (stored now or before, or not a trading day).
+    int DownloadDay(common::Date day);
+    // The catch-up over the 30 days before now: 1 when every day is done or passed over.
+    int DownloadPreviousDays(common::Date now);
+    // The day of now: the result of DownloadDay under the UI lock.
+    int DownloadCurrentDay(common::Date now);
+    // The forward points belonging to the day: the next trading day's file, else the day's
+    // own, else the two days before. 1 when a file was stored.
+    int DownloadForwardPoints(common::Date day);
+    // Every forward-point file the listing names from 30 days before t to 3 days after it,
+    // stored in INPUT/ and copied to OUTPUT/. pump: call the event pump between days.
+    void DownloadForwardPointRange(common::Date t, bool pump = true);
+
+    // Local path of the file being downloaded (informative).
+    std::string CurrentTarget() const;
+    // Failed days of the catch-up across all its runs (see DownloadPreviousDays).
+    int FailureCounter() const;
+    const storage::Database& DownloadDatabase() const { return store_.db; }
+
+private:
+    void SetTarget(const std::filesystem::path& path);
+    void Pause();
+    void SendStatus(std::string_view text) const;
+    std::string Text(int id) const;
+    int DownloadDayLocked(common::Date day);
+    int DownloadReportLocked(common::Date day, ReportKind kind);
+    int DownloadForwardPointsLocked(common::Date day);
+
+    DownloaderSetup setup_;
+    storage::DownloadStore store_;
+    std::mutex run_mutex_;  // one download at a time
+    mutable std::mutex field_mutex_;
+    std::string current_target_;
+    int failure_counter_ = 0;
+};
+
+}  // namespace zarvex::acquisition

@@ -1,0 +1,46 @@
+#include "acquisition/scheduler_services.h"
+
+#include "acquisition/host_address.h"
+#include "acquisition/network_status.h"
+
+namespace zarvex::acquisition {
+
+NetworkSchedulerServices::NetworkSchedulerServices(NetworkServicesSetup setup)
+    : network_up_(std::move(setup.network_up)),
+      transport_(std::make_unique<CurlTransport>(setup.timeouts)) {
+    std::vector<std::string> hosts =
+        setup.time_hosts.empty() ? TimeHostsFor(setup.report_host) : setup.time_hosts;
+    clock_ = std::make_unique<NetworkClock>(*transport_, setup.report_host, std::move(hosts),
+                                            *setup.clock, setup.timeouts);
+    DownloaderSetup downloads;
+    downloads.folder = setup.folder;
+    downloads.transport = transport_.get();
+    downloads.report_host = setup.report_host;
+    downloads.clock = setup.clock;
+    downloads.host = setup.host;
+    downloads.notifier = setup.notifier;
+    downloads.pause = setup.pause;
+    downloader_ = std::make_unique<Downloader>(std::move(downloads));
+}
+
+common::Date NetworkSchedulerServices::NetworkTime() {
+    return clock_->NetworkTime();
+}
+
+bool NetworkSchedulerServices::IsNetworkUp() {
+    return network_up_ ? network_up_() : acquisition::IsNetworkUp();
+}
+
+void NetworkSchedulerServices::DownloadForwardPointRange(common::Date t) {
+    downloader_->DownloadForwardPointRange(t, true);
+}
+
+int NetworkSchedulerServices::DownloadPreviousDays(common::Date now) {
+    return downloader_->DownloadPreviousDays(now);
+}
+
+int NetworkSchedulerServices::DownloadCurrentDay(common::Date now) {
+    return downloader_->DownloadCurrentDay(now);
+}
+
+}  // namespace zarvex::acquisition

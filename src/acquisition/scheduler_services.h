@@ -1,0 +1,61 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "acquisition/curl_transport.h"
+#include "acquisition/downloader.h"
+#include "acquisition/network_clock.h"
+#include "common/date.h"
+
+namespace zarvex::acquisition {
+
+// What the scheduler's states call on the network; injected so that the timing of the states
+// can be tried without a server.
+class SchedulerServices {
+public:
+    virtual ~SchedulerServices() = default;
+    virtual common::Date NetworkTime() = 0;
+    virtual bool IsNetworkUp() = 0;
+    virtual void DownloadForwardPointRange(common::Date t) = 0;
+    virtual int DownloadPreviousDays(common::Date now) = 0;
+    virtual int DownloadCurrentDay(common::Date now) = 0;
+};
+
+// The real services: the network clock and the downloads against the report host, over one
+// transport. Owns the download database (through its Downloader).
+struct NetworkServicesSetup {
+    common::ProgramFolder folder{"."};
+    std::string report_host;
+    std::vector<std::string> time_hosts;  // empty: the report host, then the build's public hosts
+    common::Clock* clock = nullptr;
+    common::Host host;
+    common::Notifier* notifier = nullptr;
+    NetworkTimeouts timeouts;
+    std::chrono::milliseconds pause{5000};
+    // Where IsNetworkUp asks; empty: the system's interfaces.
+    std::function<bool()> network_up;
+};
+
+class NetworkSchedulerServices final : public SchedulerServices {
+public:
+    explicit NetworkSchedulerServices(NetworkServicesSetup setup);
+
+    common::Date NetworkTime() override;
+    bool IsNetworkUp() override;
+    void DownloadForwardPointRange(common::Date t) override;
+    int DownloadPreviousDays(common::Date now) override;
+    int DownloadCurrentDay(common::Date now) override;
+
+    Downloader& Downloads() { return *downloader_; }
+    NetworkClock& Clock() { return *clock_; }
+
+private:
+    std::function<bool()> network_up_;
+    std::unique_ptr<CurlTransport> transport_;
+    std::unique_ptr<NetworkClock> clock_;
+    std::unique_ptr<Downloader> downloader_;
+};
+
+}  // namespace zarvex::acquisition

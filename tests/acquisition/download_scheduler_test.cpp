@@ -1,0 +1,251 @@
+#include "acquisition/download_scheduler.h"
+
+#include <gtest/gtest.h>
+
+#include <mutex>
+
+#include "common/plain_host.h"
+#include "recording_notifier.h"
+
+namespace zarvex::acquisition {
+namespace {
+
+using common::MakeDate;
+using TimerId = DownloadScheduler::TimerId;
+
+// Services whose answers the test sets; they record what the states asked for.
+class FakeServices final : public SchedulerServices {
+public:
+    common::Date NetworkTime() override {
+        std::lock_guard guard(mutex_);
+        ++time_reads;
+        return time;
+    }
+    bool IsNetworkUp() override { return network_up; }
+    void DownloadForwardPointRange(common::Date t) override {
+        std::lock_guard guard(mutex_);
+        ranges.push_back(t);
+    }
+    int DownloadPreviousDays(common::Date now) override {
+        std::lock_guard guard(mutex_);
+        previous_days.push_back(now);
+        return previous_result;
+    }
+    int DownloadCurrentDay(common::Date now) override {
+        std::lock_guard guard(mutex_);
+        current_days.push_back(now);
+        return current_result;
+    }
+
+    common::Date time = 0;
+    bool network_up = true;
+    int previous_result = 1;
+    int current_result = 1;
+    int time_reads = 0;
+    std::vector<common::Date> ranges;
+    std::vector<common::Date> previous_days;
+    std::vector<common::Date> current_days;
+
+private:
+    std::mutex mutex_;
+};
+
+// The timers wait in real time here (scale 1), so nothing fires by itself during a test: the
+// test fires the actions by hand and reads how the timers were armed.
+class SchedulerTest : public testing::Test {
+protected:
+    SchedulerTest() {
+        SchedulerSetup setup;
+        setup.services = &services_;
+        setup.host = plain_.AsHost();
+        setup.notifier = &notifier_;
+        scheduler_ = std::make_unique<DownloadScheduler>(setup);
+        scheduler_->SetDailyStartHour(22);
+        scheduler_->SetRetryDelay(5);
+    }
+
+    // From start to state 3 at the given exchange time.
+    void RunUpToWait(common::Date time) {
+        services_.time = time;
+        scheduler_->Start();
+        EXPECT_EQ(scheduler_->State(), 1);
+        EXPECT_EQ(scheduler_->TimerInterval(TimerId::kStep), 30);
+        scheduler_->StepAction();  // state 1: forward points
+        EXPECT_EQ(scheduler_->State(), 2);
+        scheduler_->StepAction();  // state 2: catch-up
+        EXPECT_EQ(scheduler_->State(), 3);
+        scheduler_->StepAction();  // state 3: arms Timer_Run or Timer_Monitor
+    }
+
+    FakeServices services_;
+    common::PlainHost plain_;
+    test::RecordingNotifier notifier_;
+    std::unique_ptr<DownloadScheduler> scheduler_;
+};
+
+struct WaitCase {
+    int hour;
+    int minute;
+    int second;
+    TimerId armed;
+    std::int64_t interval;
+};
+
+class WaitStateTest : public SchedulerTest, public testing::WithParamInterface<WaitCase> {};
+
+TEST_P(WaitStateTest, ArmsTheTimerOfTheHour) {
+    const WaitCase& c = GetParam();
+    RunUpToWait(MakeDate(2012, 12, 3, c.hour, c.minute, c.second));
+    EXPECT_FALSE(scheduler_->IsTimerRunning(TimerId::kStep));
+    EXPECT_TRUE(scheduler_->IsTimerRunning(c.armed));
+    EXPECT_EQ(scheduler_->TimerInterval(c.armed), c.interval);
+    const TimerId other = c.armed == TimerId::kRun ? TimerId::kMonitor : TimerId::kRun;
+    EXPECT_FALSE(scheduler_->IsTimerRunning(other));
+    EXPECT_EQ(scheduler_->State(), 3);
+}
+
+INSTANTIATE_TEST_SUITE_P(Hours, WaitStateTest,
+                         testing::Values(WaitCase{10, 30, 0, TimerId::kRun, 41400},
+                                         WaitCase{21, 59, 0, TimerId::kRun, 60},
+                                         // Seconds are ignored.
+                                         WaitCase{21, 59, 59, TimerId::kRun, 60},
+                                         WaitCase{0, 0, 0, TimerId::kRun, 79200},
+                                         WaitCase{22, 0, 0, TimerId::kMonitor, 300},
+                                         WaitCase{22, 40, 0, TimerId::kMonitor, 300},
+                                         WaitCase{23, 59, 0, TimerId::kMonitor, 300}));
+
+TEST_F(SchedulerTest, StartStatesFetchForwardPointsAndCatchUp) {
+    const common::Date time = MakeDate(2012, 12, 3, 10, 30);
+    RunUpToWait(time);
+    EXPECT_EQ(services_.ranges, std::vector<common::Date>{time});
+    EXPECT_EQ(services_.previous_days, std::vector<common::Date>{time});
+    EXPECT_EQ(
+        notifier_.Statuses(),
+        std::vector<std::string>{"Download for previous days has been completed "
+                                 "successfully. After a while will be start data processing."});
+    EXPECT_EQ(notifier_.Downloaded(), std::vector<int>{1});
+    EXPECT_EQ(scheduler_->CurrentDay(), time);
+}
+
+TEST_F(SchedulerTest, FailedCatchUpRetriesAfter300Seconds) {
+    services_.previous_result = 0;
+    services_.time = MakeDate(2012, 12, 3, 10, 30);
+    scheduler_->Start();
+    scheduler_->StepAction();
+    scheduler_->StepAction();
+    EXPECT_EQ(scheduler_->State(), 2);
+    EXPECT_EQ(scheduler_->TimerInterval(TimerId::kStep), 300);
+    EXPECT_TRUE(scheduler_->IsTimerRunning(TimerId::kStep));
+    EXPECT_EQ(
+        notifier_.Statuses().back(),
+        "Download for previous days has not been completed. The process will restart in 5 min.");
+    EXPECT_TRUE(notifier_.Downloaded().empty());
+    services_.previous_result = 1;
+    scheduler_->StepAction();
+    EXPECT_EQ(scheduler_->State(), 3);
+}
+
+TEST_F(SchedulerTest, EveningCycleDownloadsTheDayAndArmsTheNextEvening) {
+    RunUpToWait(MakeDate(2012, 12, 3, 10, 30));
+    services_.time = MakeDate(2012, 12, 3, 22, 0);
+    scheduler_->RunAction();
+    EXPECT_EQ(scheduler_->TimerInterval(TimerId::kRun), 86400);
+    EXPECT_EQ(scheduler_->TimerInterval(TimerId::kMonitor), 300);
+    EXPECT_TRUE(scheduler_->IsTimerRunning(TimerId::kMonitor));
+    scheduler_->MonitorAction();
+    EXPECT_EQ(scheduler_->State(), 4);
+    EXPECT_EQ(scheduler_->TimerInterval(TimerId::kStep), 5);
+    services_.time = MakeDate(2012, 12, 3, 22, 7);
+    notifier_.OnDownloaded([&](int value) {
+        if (value == 2) {
+            // The handler of 560/2 reads the day that was just downloaded.
+            EXPECT_EQ(scheduler_->CurrentDay(), MakeDate(2012, 12, 3, 22, 7));
+        }
+    });
+    scheduler_->StepAction();
+    EXPECT_EQ(services_.current_days, std::vector<common::Date>{MakeDate(2012, 12, 3, 22, 7)});
+    EXPECT_EQ(scheduler_->TimerInterval(TimerId::kRun), 85980);
+    EXPECT_FALSE(scheduler_->IsTimerRunning(TimerId::kMonitor));
+    EXPECT_FALSE(scheduler_->IsTimerRunning(TimerId::kStep));
+    EXPECT_EQ(scheduler_->State(), 4);
+    EXPECT_EQ(notifier_.Statuses().back(),
+              "Download the current day has been completed successfully. After a while will be "
+              "start data processing.");
+    EXPECT_EQ(notifier_.Downloaded(), (std::vector<int>{1, 2}));
+}
+
+TEST_F(SchedulerTest, EachEveningDownloadsItsOwnDay) {
+    RunUpToWait(MakeDate(2012, 12, 3, 10, 30));
+    for (int day = 3; day <= 5; ++day) {
+        services_.time = MakeDate(2012, 12, day, 22, 5);
+        scheduler_->RunAction();
+        scheduler_->MonitorAction();
+        scheduler_->StepAction();
+    }
+    EXPECT_EQ(services_.current_days,
+              (std::vector<common::Date>{MakeDate(2012, 12, 3, 22, 5), MakeDate(2012, 12, 4, 22, 5),
+                                         MakeDate(2012, 12, 5, 22, 5)}));
+}
+
+TEST_F(SchedulerTest, FailedCurrentDayRetriesThroughTheMonitor) {
+    RunUpToWait(MakeDate(2012, 12, 3, 22, 40));
+    services_.current_result = 0;
+    scheduler_->MonitorAction();
+    scheduler_->StepAction();
+    EXPECT_EQ(scheduler_->State(), 4);
+    EXPECT_TRUE(scheduler_->IsTimerRunning(TimerId::kMonitor));
+    EXPECT_EQ(scheduler_->TimerInterval(TimerId::kMonitor), 300);
+    EXPECT_FALSE(scheduler_->IsTimerRunning(TimerId::kRun));
+    EXPECT_EQ(
+        notifier_.Statuses().back(),
+        "Download the current day has not been completed. The process will restart in 5 min.");
+    EXPECT_EQ(notifier_.Downloaded(), std::vector<int>{1});
+}
+
+TEST_F(SchedulerTest, NoNetworkTimeMeansNoDownloadAndARetry) {
+    RunUpToWait(MakeDate(2012, 12, 3, 22, 40));
+    services_.time = -1;
+    scheduler_->MonitorAction();
+    scheduler_->StepAction();
+    EXPECT_TRUE(services_.current_days.empty());
+    EXPECT_TRUE(scheduler_->IsTimerRunning(TimerId::kMonitor));
+    EXPECT_EQ(scheduler_->CurrentDay(), -1);
+}
+
+TEST_F(SchedulerTest, LockedWindowPostponesEveryAction) {
+    RunUpToWait(MakeDate(2012, 12, 3, 10, 30));
+    const int reads = services_.time_reads;
+    plain_.Enter();
+    scheduler_->MonitorAction();
+    EXPECT_EQ(scheduler_->State(), 3);
+    EXPECT_EQ(scheduler_->TimerInterval(TimerId::kMonitor), 30);
+    scheduler_->RunAction();
+    EXPECT_EQ(scheduler_->TimerInterval(TimerId::kRun), 30);
+    EXPECT_EQ(scheduler_->TimerInterval(TimerId::kMonitor), 30);
+    scheduler_->StepAction();
+    EXPECT_EQ(services_.time_reads, reads);
+    plain_.Leave();
+    scheduler_->MonitorAction();
+    EXPECT_EQ(scheduler_->State(), 4);
+}
+
+TEST_F(SchedulerTest, NoNetworkLeavesTheStateAsItIs) {
+    services_.network_up = false;
+    services_.time = MakeDate(2012, 12, 3, 10, 30);
+    scheduler_->Start();
+    scheduler_->StepAction();
+    EXPECT_EQ(scheduler_->State(), 1);
+    EXPECT_TRUE(services_.ranges.empty());
+    EXPECT_TRUE(scheduler_->IsTimerRunning(TimerId::kStep));
+}
+
+TEST_F(SchedulerTest, SaturdayEveningCountsAsDone) {
+    // DownloadDay answers 1 for a day without trading; the scheduler reports it like any day.
+    RunUpToWait(MakeDate(2012, 12, 8, 22, 5));
+    scheduler_->MonitorAction();
+    scheduler_->StepAction();
+    EXPECT_EQ(notifier_.Downloaded(), (std::vector<int>{1, 2}));
+}
+
+}  // namespace
+}  // namespace zarvex::acquisition

@@ -1,0 +1,104 @@
+#include "acquisition/timer.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <future>
+#include <thread>
+
+namespace zarvex::acquisition {
+namespace {
+
+using namespace std::chrono_literals;
+
+// Waits (bounded) until the condition holds.
+template <typename Condition>
+bool Eventually(Condition condition) {
+    for (int i = 0; i < 2000 && !condition(); ++i) {
+        std::this_thread::sleep_for(5ms);
+    }
+    return condition();
+}
+
+TEST(TimerTest, FiresEveryIntervalEachTimeInAThreadOfItsOwn) {
+    ActionTracker tracker;
+    std::atomic<int> started{0};
+    std::atomic<bool> on_test_thread{false};
+    const auto test_thread = std::this_thread::get_id();
+    // Every firing waits for the third to start: only firings in threads of their own get there.
+    Timer timer(
+        [&] {
+            on_test_thread = on_test_thread || std::this_thread::get_id() == test_thread;
+            ++started;
+            Eventually([&] { return started >= 3; });
+        },
+        tracker, 1000.0);  // 10 s pass in 10 ms
+    timer.Start(10);
+    EXPECT_TRUE(timer.IsRunning());
+    EXPECT_EQ(timer.Interval(), 10);
+    EXPECT_TRUE(Eventually([&] { return started >= 3; }));
+    timer.Stop();
+    tracker.WaitIdle();
+    EXPECT_FALSE(timer.IsRunning());
+    EXPECT_FALSE(on_test_thread.load());
+}
+
+TEST(TimerTest, StoppedOrRestartedTimerNeverFiresItsOldInterval) {
+    ActionTracker tracker;
+    std::atomic<int> firings{0};
+    Timer timer([&] { ++firings; }, tracker, 1000.0);
+    timer.Start(100);  // would fire after 100 ms
+    timer.Start(1'000'000);
+    Timer stopped([&] { ++firings; }, tracker, 1000.0);
+    stopped.Start(100);
+    stopped.Stop();
+    std::this_thread::sleep_for(300ms);
+    EXPECT_EQ(firings.load(), 0);
+    EXPECT_EQ(timer.Interval(), 1'000'000);
+    EXPECT_FALSE(stopped.IsRunning());
+}
+
+TEST(TimerTest, StopLeavesARunningActionToFinish) {
+    ActionTracker tracker;
+    std::promise<void> release;
+    std::shared_future<void> released = release.get_future().share();
+    std::atomic<int> started{0};
+    std::atomic<int> finished{0};
+    Timer timer(
+        [&] {
+            ++started;
+            released.wait();
+            ++finished;
+        },
+        tracker, 1000.0);
+    timer.Start(5);
+    ASSERT_TRUE(Eventually([&] { return started >= 1; }));
+    timer.Stop();
+    const int started_at_stop = started;
+    EXPECT_EQ(finished.load(), 0);
+    release.set_value();
+    tracker.WaitIdle();
+    EXPECT_EQ(finished.load(), started_at_stop);
+}
+
+TEST(TimerTest, ActionMayRestartItsOwnTimer) {
+    ActionTracker tracker;
+    std::atomic<int> firings{0};
+    std::unique_ptr<Timer> timer;
+    timer = std::make_unique<Timer>(
+        [&] {
+            if (++firings == 1) {
+                timer->Start(1'000'000);
+            }
+        },
+        tracker, 1000.0);
+    timer->Start(5);
+    ASSERT_TRUE(Eventually([&] { return timer->Interval() == 1'000'000; }));
+    std::this_thread::sleep_for(100ms);
+    EXPECT_EQ(firings.load(), 1);
+    timer->Stop();
+    tracker.WaitIdle();
+}
+
+}  // namespace
+}  // namespace zarvex::acquisition
