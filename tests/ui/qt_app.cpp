@@ -13,7 +13,9 @@ void EnsureQtApplication() {
     static int argc = 1;
     static char name[] = "zarvex_ui_tests";
     static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
+    // Never destroyed: Qt's test input devices would outlive a static application and
+    // crash at exit.
+    new QApplication(argc, argv);
 }
 
 }  // namespace zarvex::test
