@@ -1,0 +1,175 @@
+#include "settings/template_rules.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "common/program_folder.h"
+#include "settings/settings.h"
+#include "shell/text_id.h"
+
+namespace zarvex::settings {
+namespace {
+
+struct RuleCase {
+    std::string text;
+    bool valid;
+};
+
+void PrintTo(const RuleCase& c, std::ostream* os) {
+    *os << testing::PrintToString(c.text) << (c.valid ? " valid" : " invalid");
+}
+
+std::string Repeat(std::string_view piece, std::size_t times, std::string_view between = "") {
+    std::string text;
+    for (std::size_t i = 0; i < times; ++i) {
+        if (i != 0) {
+            text += between;
+        }
+        text += piece;
+    }
+    return text;
+}
+
+class ConditionRule : public testing::TestWithParam<RuleCase> {};
+
+TEST_P(ConditionRule, Decides) {
+    EXPECT_EQ(IsValidCondition(GetParam().text), GetParam().valid);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Examples, ConditionRule,
+    testing::Values(
+        // Two-character operators count as one; the minus of "-1" stands where an operand
+        // belongs; "0.0" reads as 0 and is no date.
+        RuleCase{"oi>=1000 AND sign>=0", true}, RuleCase{"sign>-1", false},
+        RuleCase{"delta>0.0", false}, RuleCase{"delta>0", true}, RuleCase{"delta>0.5", true},
+        RuleCase{"oi>10 and sign>0", false}, RuleCase{"(oi>10 AND sign>0", false},
+        RuleCase{"date='07.12.2012'", true}, RuleCase{"option='CALL'", false},
+        RuleCase{"option=CALL", true}, RuleCase{"oi<>5 OR oi<=2", true},
+        RuleCase{"((oi>10)) AND (sign>0)", true}, RuleCase{"strike*oi/2+volume-doi>1000", true},
+        RuleCase{"contract=DEC12", true}, RuleCase{"symb=EUR", true}, RuleCase{"oi > 10", true},
+        RuleCase{"   oi>10   ", true}, RuleCase{"date=07.12.2012", true},
+        // A comma and a slash are number characters.
+        RuleCase{"strike>1,5", true}, RuleCase{"strike>3/4", true}));
+
+INSTANTIATE_TEST_SUITE_P(
+    Breaking, ConditionRule,
+    testing::Values(RuleCase{"", false}, RuleCase{"     ", false}, RuleCase{"oi", false},
+                    RuleCase{"oi>", false}, RuleCase{"oi>10)", false}, RuleCase{")oi>10(", true},
+                    // Ending on an operator can never make a query.
+                    RuleCase{"oi>10 AND", false}, RuleCase{"oi>10 AND AND sign>0", false},
+                    RuleCase{"AND oi>10", false}, RuleCase{"oi 10 >", false},
+                    RuleCase{"OI>10", false}, RuleCase{"oi!=5", false}, RuleCase{"oi>'10'", false},
+                    RuleCase{"oi>1e3", false}, RuleCase{"oi>0x10", false},
+                    RuleCase{"oi>10;DROP TABLE dating", false},
+                    RuleCase{"oi>10; DROP TABLE dating", false}, RuleCase{"oi>10 -- x", false},
+                    RuleCase{"date='32.12.2012'", false}, RuleCase{"date='7.12.2012'", false},
+                    RuleCase{"date=''07.12.2012'", true}, RuleCase{"date=\"07.12.2012\"", false},
+                    // Blanks alone separate: a tab stays on its token.
+                    RuleCase{"oi\t>\t10", false}, RuleCase{"oi>10\t", false},
+                    RuleCase{"\xD0\xBE\xD0\xB8>10", false}, RuleCase{"oi>\xEF\xBC\x90", false},
+                    RuleCase{std::string("oi>1\0", 5), false},
+                    RuleCase{"oi>" + std::string(400, '9'), true},
+                    RuleCase{"oi>0." + std::string(400, '0') + "1", true},
+                    RuleCase{"oi>" + std::string(400, '0'), false},
+                    RuleCase{Repeat("oi>10", 50000, " AND "), true},
+                    RuleCase{Repeat("oi>10", 50000, " AND ") + " AND oi>x", false},
+                    RuleCase{std::string(100000, '(') + "oi>1" + std::string(100000, ')'), true},
+                    RuleCase{std::string(100000, '(') + "oi>1" + std::string(99999, ')'), false},
+                    RuleCase{std::string(200000, '-'), false}));
+
+TEST(ConditionRule, MessageFollowsTheSetting) {
+    EXPECT_EQ(CheckCondition("oi>10", ConditionUse::kLevel), CheckResult::Valid());
+    EXPECT_EQ(CheckCondition("oi>", ConditionUse::kLevel),
+              CheckResult::Invalid(shell::text::kBadLevelCondition));
+    EXPECT_EQ(CheckCondition("oi>", ConditionUse::kFractal),
+              CheckResult::Invalid(shell::text::kBadFractalCondition));
+    EXPECT_EQ(CheckCondition("oi>", ConditionUse::kBar),
+              CheckResult::Invalid(shell::text::kBadBarCondition));
+}
+
+class FileNameRule : public testing::TestWithParam<RuleCase> {};
+
+TEST_P(FileNameRule, Decides) {
+    const CheckResult result = CheckFileNameTemplate(GetParam().text);
+    EXPECT_EQ(result.valid, GetParam().valid);
+    EXPECT_EQ(result.message, result.valid ? -1 : shell::text::kBadFileNameTemplate);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    TemplateRules, FileNameRule,
+    testing::Values(RuleCase{"{SYM}{YEAR}{MONTH}{DAY}", true}, RuleCase{"{CONT}", true},
+                    RuleCase{"{SYM}_{YEAR}", true}, RuleCase{"{OPT}{SYM}", true},
+                    RuleCase{"no braces", true}, RuleCase{"{}", true},
+                    // An empty pair takes the next pair into its content.
+                    RuleCase{"{}{SYM}", false},
+                    // Only contents that start with a non-blank character are looked at.
+                    RuleCase{"{ nonsense}", true}, RuleCase{"  {SYM}  ", true}, RuleCase{"", false},
+                    RuleCase{"   ", false}, RuleCase{"{SYM", false}, RuleCase{"SYM}", false},
+                    RuleCase{"{sym}", false}, RuleCase{"{SYM }", false},
+                    RuleCase{"{SYM}{XYZ}", false}, RuleCase{"{{SYM}}", false},
+                    RuleCase{"{SY\nM}", false}, RuleCase{"{SYM;rm}", false},
+                    RuleCase{"{\xD0\xA1YM}", false}, RuleCase{"{../SYM}", false},
+                    RuleCase{Repeat("{SYM}", 100000), true},
+                    RuleCase{Repeat("{SYM}", 100000) + "{X}", false},
+                    RuleCase{std::string(200000, '}') + std::string(200000, '{'), true},
+                    RuleCase{std::string(200000, '{'), false}));
+
+class DataTemplateRule : public testing::TestWithParam<RuleCase> {};
+
+TEST_P(DataTemplateRule, Decides) {
+    const CheckResult result = CheckDataTemplate(GetParam().text);
+    EXPECT_EQ(result.valid, GetParam().valid);
+    EXPECT_EQ(result.message, result.valid ? -1 : shell::text::kBadDataTemplate);
+}
+
+const std::string kAllFields =
+    "{strike,price,delta,volume,oi,doi,sign,symb,option,contract,"
+    "expiration,date}";
+
+INSTANTIATE_TEST_SUITE_P(
+    TemplateRules, DataTemplateRule,
+    testing::Values(
+        RuleCase{kAllFields + "{oi>10 AND delta>0 AND price>0}{,}", true},
+        // A blank condition part is skipped: the separator becomes the last part.
+        RuleCase{kAllFields + "{ }{,}", true}, RuleCase{"{strike}{oi>0}{;;}", true},
+        RuleCase{"before {strike}{oi>0}{;} after", true},
+        RuleCase{"{strike}{oi>0}{,}\r{price}{ }{;}", true},
+        RuleCase{"{strike}{oi>0}{,}\r\n{price}{ }{;}\n", true},
+        RuleCase{"{strike}{oi>0}{parts after the second are not looked at}{,}", true},
+        RuleCase{"{strike, price}{oi>0}{,}", true},
+        RuleCase{"{strike}{date='07.12.2012'}{\xE2\x86\x92}", true},
+        RuleCase{"no braces at all", true}, RuleCase{"", false}, RuleCase{"  ", false},
+        RuleCase{"{strike}{,}", false}, RuleCase{"{strike}{oi>0}{,}}", false},
+        RuleCase{"{Strike}{oi>0}{,}", false}, RuleCase{"{strike }{oi>0}{,}", false},
+        RuleCase{"{strike,,price}{oi>0}{,}", false}, RuleCase{"{strike}{oi>10,sign>0}{,}", false},
+        // A comma in the condition part breaks the unload's query, with a blank after it too.
+        RuleCase{"{strike}{oi>10, sign>0}{,}", false}, RuleCase{"{strike}{oi>10,}{,}", false},
+        RuleCase{"{strike}{oi>10 and sign>0}{,}", false}, RuleCase{"{strike}{-}{,}", false},
+        RuleCase{"{strike}{symb='EUR'}{,}", false},
+        RuleCase{"{strike}{oi>0;DELETE FROM dating}{,}", false},
+        RuleCase{"{strike}{\xD0\xBE\xD0\xB8>0}{,}", false},
+        RuleCase{"{strike}{oi>0}{,}\r{price}{,}", false},
+        RuleCase{Repeat(kAllFields + "{oi>10}{,}", 5000, "\r"), true},
+        RuleCase{Repeat(kAllFields + "{oi>10}{,}", 5000, "\r") + "\r{x}{oi>10}{,}", false},
+        RuleCase{std::string(100000, '{') + std::string(100000, '}'), false},
+        RuleCase{std::string(100000, '}') + std::string(100000, '{'), false}));
+
+TEST(TemplateRules, DefaultsOfEverySymbolPass) {
+    const common::ProgramFolder folder("/nonexistent/zarvex");
+    for (const char* symbol : {"EUR", "GBP", "AUD", "CAD", "JPY", "CHF"}) {
+        const Settings defaults = DefaultSettings(symbol, folder);
+        EXPECT_TRUE(CheckFileNameTemplate(defaults.template_file_name).valid) << symbol;
+        EXPECT_TRUE(CheckDataTemplate(defaults.template_output_data).valid) << symbol;
+        EXPECT_TRUE(IsValidCondition(defaults.level_cond)) << symbol;
+        EXPECT_TRUE(IsValidCondition(defaults.fractal_main_cond)) << symbol;
+        EXPECT_TRUE(IsValidCondition(defaults.fractal_near_cond)) << symbol;
+        for (const HistogramSettings& histogram : defaults.histograms) {
+            EXPECT_TRUE(IsValidCondition(histogram.bar_cond)) << symbol;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace zarvex::settings
