@@ -1,0 +1,147 @@
+// zarvex-reportgen: writes generated daily reports and forward-point files for a range of
+// trading days, into a program folder (as the download leaves them) and/or a report-server
+// tree (as the server publishes them).
+
+#include <cstdint>
+#include <filesystem>
+#include <iostream>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "common/date.h"
+#include "common/text.h"
+#include "reportgen/day_files.h"
+#include "reportgen/report_generator.h"
+
+namespace {
+
+using zarvex::common::Date;
+
+constexpr const char* kUsage =
+    "usage: zarvex-reportgen [--home DIR] [--raw DIR] --from YYYYMMDD --to YYYYMMDD\n"
+    "                        [--seed N] [--strikes N] [--full] [--no-duplicates]\n"
+    "                        [--no-blank-lines] [--plain-codes] [--raw-lf]\n"
+    "  --home DIR   program folder: INPUT/CUR_yyyymmdd.TXT and INPUT/FP_yyyymmdd.TXT\n"
+    "  --raw DIR    report-server tree: toster/CUR_yyyymmdd.TXT and fp/yyyymmdd.txt\n"
+    "  --seed N     the same seed gives the same files (default 1)\n"
+    "  --strikes N  strike lines per contract block, 1..400 (default 30)\n"
+    "  --full       full-size days: over 1 MB, 1,500+ strike lines per currency\n";
+
+struct UsageError {
+    std::string message;
+};
+
+Date ParseDay(const std::string& text, const std::string& option) {
+    const Date day = zarvex::common::ParseDate(text, "%yyyy%mm%dd");
+    if (day == zarvex::common::kInvalidDate || day < 0) {
+        throw UsageError{option + " must be a date YYYYMMDD from 1970 on: " + text};
+    }
+    return day;
+}
+
+std::int64_t ParseNumber(const std::string& text, const std::string& option, std::int64_t low,
+                         std::int64_t high) {
+    const auto value = zarvex::common::ParseInt(text);
+    if (!value || *value < low || *value > high) {
+        throw UsageError{option + " must be a whole number from " + std::to_string(low) + " to " +
+                         std::to_string(high) + ": " + text};
+    }
+    return *value;
+}
+
+struct CommandLine {
+    std::optional<std::filesystem::path> home;
+    std::optional<std::filesystem::path> raw;
+    std::optional<Date> from;
+    std::optional<Date> to;
+    zarvex::reportgen::GeneratorOptions options;
+};
+
+CommandLine Parse(const std::vector<std::string>& args) {
+    CommandLine line;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& word = args[i];
+        auto value = [&]() -> const std::string& {
+            if (i + 1 >= args.size()) {
+                throw UsageError{"option " + word + " needs a value"};
+            }
+            return args[++i];
+        };
+        if (word == "--home") {
+            line.home = value();
+        } else if (word == "--raw") {
+            line.raw = value();
+        } else if (word == "--from") {
+            line.from = ParseDay(value(), word);
+        } else if (word == "--to") {
+            line.to = ParseDay(value(), word);
+        } else if (word == "--seed") {
+            line.options.seed =
+                static_cast<std::uint64_t>(ParseNumber(value(), word, 0, INT64_MAX));
+        } else if (word == "--strikes") {
+            line.options.strikes =
+                static_cast<int>(ParseNumber(value(), word, 1, zarvex::reportgen::kMaxStrikes));
+        } else if (word == "--full") {
+            line.options.full = true;
+        } else if (word == "--no-duplicates") {
+            line.options.duplicates = false;
+        } else if (word == "--no-blank-lines") {
+            line.options.blank_lines = false;
+        } else if (word == "--plain-codes") {
+            line.options.plain_codes = true;
+        } else if (word == "--raw-lf") {
+            line.options.raw_lf = true;
+        } else {
+            throw UsageError{"unknown option " + word};
+        }
+    }
+    if (!line.from || !line.to) {
+        throw UsageError{"--from and --to are needed"};
+    }
+    if (!line.home && !line.raw) {
+        throw UsageError{"give --home, --raw or both"};
+    }
+    if (*line.to < *line.from) {
+        throw UsageError{"--to lies before --from"};
+    }
+    return line;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
+        std::cout << kUsage;
+        return 0;
+    }
+    CommandLine line;
+    try {
+        line = Parse(args);
+    } catch (const UsageError& e) {
+        std::cerr << "zarvex-reportgen: " << e.message << '\n' << kUsage;
+        return 2;
+    }
+
+    const zarvex::reportgen::ReportGenerator generator(line.options);
+    for (const Date day : zarvex::reportgen::TradingDays(*line.from, *line.to)) {
+        const zarvex::reportgen::GeneratedDay generated = generator.Generate(day);
+        std::string error;
+        if (line.home && !zarvex::reportgen::WriteProgramFolderDay(generated, *line.home, &error)) {
+            std::cerr << "zarvex-reportgen: " << error << '\n';
+            return 1;
+        }
+        if (line.raw && !zarvex::reportgen::WriteServerDay(generated, *line.raw, &error)) {
+            std::cerr << "zarvex-reportgen: " << error << '\n';
+            return 1;
+        }
+        std::size_t rows = 0;
+        for (const auto& [symbol, symbol_rows] : generated.rows) {
+            rows += symbol_rows.size();
+        }
+        std::cout << zarvex::common::DateKey(day) << ": " << generated.report.size() << " bytes, "
+                  << rows << " strike lines of the six currencies\n";
+    }
+    return 0;
+}

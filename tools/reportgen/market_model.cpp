@@ -1,0 +1,136 @@
+#include "reportgen/market_model.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "analytics/calendar.h"
+#include "reportgen/random.h"
+
+namespace zarvex::reportgen {
+
+namespace {
+
+using common::Date;
+using common::kSecondsPerDay;
+
+constexpr double kTwoPi = 6.283185307179586;
+
+std::uint64_t DayIndex(Date day) {
+    return static_cast<std::uint64_t>(day / kSecondsPerDay);
+}
+double DayNumber(Date day) {
+    return static_cast<double>(day / kSecondsPerDay);
+}
+
+double NormalCdf(double x) {
+    return 0.5 * std::erfc(-x / std::sqrt(2.0));
+}
+
+double Round(double value, int decimals) {
+    const double scale = std::pow(10.0, decimals);
+    return std::round(value * scale) / scale;
+}
+
+// Open interest keeps its value on about a third of the days; the chain of such quiet days
+// is followed back this far at most.
+constexpr int kQuietDepth = 6;
+
+}  // namespace
+
+double MarketModel::StrikeValue(const Product& product, std::int64_t units) const {
+    return static_cast<double>(units) / std::pow(10.0, product.strike_decimals);
+}
+
+double MarketModel::Futures(const Product& product, Date day) const {
+    const std::uint64_t h = Hash(seed_, "futures", product.code);
+    const double phase1 = kTwoPi * Unit(Combine(h, 1));
+    const double phase2 = kTwoPi * Unit(Combine(h, 2));
+    const double n = DayNumber(day);
+    const double drift = 0.05 * std::sin(kTwoPi * n / 260.0 + phase1) +
+                         0.02 * std::sin(kTwoPi * n / 41.0 + phase2) +
+                         0.004 * (Unit(Combine(h, DayIndex(day))) - 0.5);
+    return product.level * std::exp(drift);
+}
+
+double MarketModel::ForwardPoint(const Product& product, Date day) const {
+    const std::uint64_t h = Hash(seed_, "forward", product.code);
+    const double n = DayNumber(day);
+    const double value =
+        product.forward_point * (1.0 + 0.2 * std::sin(kTwoPi * n / 90.0 + kTwoPi * Unit(h))) +
+        (Unit(Combine(h, DayIndex(day))) - 0.5);
+    return Round(value, 2);
+}
+
+std::int64_t MarketModel::OpenInterest(const StrikeSeries& series, Date day) const {
+    return OpenInterestAt(series, day, 0);
+}
+
+std::int64_t MarketModel::OpenInterestAt(const StrikeSeries& series, Date day, int depth) const {
+    const Contract& contract = *series.contract;
+    if (day < contract.listed || day > contract.expiration) {
+        return 0;
+    }
+    const std::uint64_t key = Hash(seed_, "oi", series.product->code, contract.code,
+                                   series.call ? 1 : 0, series.strike_units);
+    const std::uint64_t today = Combine(key, DayIndex(day));
+    if (day > contract.listed && depth < kQuietDepth && Unit(Combine(today, 1)) < 0.3) {
+        return OpenInterestAt(series, analytics::PreviousTradingDay(day), depth + 1);
+    }
+    const Product& product = *series.product;
+    // Out-of-the-money strikes carry most of the open interest: CALLs above the money, PUTs
+    // below. Some strikes are simply more popular than their neighbours.
+    const double steps = static_cast<double>(series.strike_units - series.center_units) /
+                         static_cast<double>(product.strike_step);
+    const double peak = series.call ? 4.0 : -4.0;
+    const double shape = std::exp(-((steps - peak) * (steps - peak)) / 120.0);
+    const double popularity = 0.3 + 1.4 * Unit(Combine(key, 7));
+    const double age = static_cast<double>((day - contract.listed) / kSecondsPerDay);
+    const double ramp = std::min(1.0, 0.05 + age / 40.0);
+    const double jitter = 0.8 + 0.4 * Unit(Combine(today, 2));
+    const double style = contract.style == ContractStyle::kAmerican ? 1.0 : 0.35;
+    return static_cast<std::int64_t>(
+        std::floor(product.open_interest * style * shape * popularity * ramp * jitter));
+}
+
+Settlement MarketModel::Quote(const StrikeSeries& series, Date day) const {
+    const Product& product = *series.product;
+    const Contract& contract = *series.contract;
+    Settlement s;
+
+    const double forward = Futures(product, day);
+    const double strike = StrikeValue(product, series.strike_units);
+    // Time to expiry in years, never quite zero, so expiry day still has a price.
+    const double years =
+        (static_cast<double>((contract.expiration - day) / kSecondsPerDay) + 0.5) / 365.0;
+    const double deviation = product.volatility * std::sqrt(years);
+    const double d1 = (std::log(forward / strike) + 0.5 * deviation * deviation) / deviation;
+    const double d2 = d1 - deviation;
+    if (series.call) {
+        s.premium = forward * NormalCdf(d1) - strike * NormalCdf(d2);
+        s.delta = NormalCdf(d1);
+    } else {
+        s.premium = strike * NormalCdf(-d2) - forward * NormalCdf(-d1);
+        s.delta = 1.0 - NormalCdf(d1);
+    }
+    s.premium = std::max(0.0, Round(s.premium, product.price_decimals));
+    s.delta = std::clamp(Round(s.delta, 3), 0.0, 1.0);
+    return s;
+}
+
+Settlement MarketModel::Settle(const StrikeSeries& series, Date day) const {
+    Settlement s = Quote(series, day);
+    s.oi = OpenInterest(series, day);
+    const std::int64_t before = OpenInterest(series, analytics::PreviousTradingDay(day));
+    s.doi = s.oi >= before ? s.oi - before : before - s.oi;
+    s.sign = s.oi > before ? 1 : (s.oi < before ? -1 : 0);
+    // Open interest only moves through trades; some trades close one position and open
+    // another, so volume is at least the change and often more.
+    const std::uint64_t h = Hash(seed_, "volume", series.product->code, series.contract->code,
+                                 series.call ? 1 : 0, series.strike_units, DayIndex(day));
+    const double churn =
+        Unit(h) < 0.45 ? 0.0 : Unit(Combine(h, 1)) * 0.08 * static_cast<double>(s.oi);
+    s.volume = s.doi + static_cast<std::int64_t>(churn);
+    return s;
+}
+
+}  // namespace zarvex::reportgen

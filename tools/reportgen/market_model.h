@@ -1,0 +1,54 @@
+#pragma once
+
+#include <cstdint>
+
+#include "common/date.h"
+#include "reportgen/contract_schedule.h"
+#include "reportgen/product.h"
+
+namespace zarvex::reportgen {
+
+// One strike of one contract of one product, CALL or PUT: the thing whose open interest
+// carries over from day to day.
+struct StrikeSeries {
+    const Product* product = nullptr;
+    const Contract* contract = nullptr;
+    bool call = true;
+    std::int64_t strike_units = 0;  // strike in units of the product's last printed decimal
+    std::int64_t center_units = 0;  // the strike at the money when the contract was listed
+};
+
+struct Settlement {
+    double premium = 0.0;
+    double delta = 0.0;  // 0 ... 1 for CALL and PUT alike, as the report prints it
+    std::int64_t volume = 0;
+    std::int64_t oi = 0;
+    std::int64_t doi = 0;  // size of the change against the previous trading day
+    int sign = 0;          // +1 rise, -1 fall, 0 no change
+};
+
+// A deterministic toy market: smooth futures prices, Black-76 premiums, and open interest
+// that is a pure function of (seed, series, day). The previous trading day's open interest is
+// computed the same way, so the change of open interest of any generated day agrees with the
+// open interest printed on the day before, whichever days are generated.
+class MarketModel final {
+public:
+    explicit MarketModel(std::uint64_t seed) : seed_(seed) {}
+
+    double Futures(const Product& product, common::Date day) const;
+    double ForwardPoint(const Product& product, common::Date day) const;
+    std::int64_t OpenInterest(const StrikeSeries& series, common::Date day) const;
+    // Premium and delta only.
+    Settlement Quote(const StrikeSeries& series, common::Date day) const;
+    // Everything the report prints for the series on the day.
+    Settlement Settle(const StrikeSeries& series, common::Date day) const;
+
+    double StrikeValue(const Product& product, std::int64_t units) const;
+
+private:
+    std::int64_t OpenInterestAt(const StrikeSeries& series, common::Date day, int depth) const;
+
+    std::uint64_t seed_;
+};
+
+}  // namespace zarvex::reportgen

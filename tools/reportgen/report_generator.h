@@ -1,0 +1,64 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "common/date.h"
+#include "import/report_row.h"
+
+namespace zarvex::reportgen {
+
+struct GeneratorOptions {
+    std::uint64_t seed = 1;
+    // Strike lines per contract block of an instrument, before duplicates and blank lines
+    // (other products get half). A full-size day uses at least kFullStrikes.
+    int strikes = 30;
+    // Full size: every product, more contracts and strikes; a report of 1 MB or more with
+    // 1,500 or more strike lines per instrument.
+    bool full = false;
+    bool duplicates = true;    // now and then a strike line twice, the later one correct
+    bool blank_lines = true;   // now and then an empty line inside a block
+    bool plain_codes = false;  // quarterly contracts also under a bare "DEC12" code
+    bool raw_lf = false;       // the server's lines end in LF alone (else CR LF)
+};
+
+inline constexpr int kFullStrikes = 80;
+inline constexpr int kMaxStrikes = 400;
+
+// One generated trading day, in every form the program meets it.
+struct GeneratedDay {
+    common::Date day = 0;
+    // INPUT/CUR_yyyymmdd.TXT as the download leaves it: "JLY" turned into "JUL", every line
+    // ended by CR LF, and the one empty line that the received zero byte turns into.
+    std::string report;
+    // The same report as the report server serves it.
+    std::string raw_report;
+    // INPUT/FP_yyyymmdd.TXT as the download leaves it (the received bytes and a zero byte)
+    // and as served.
+    std::string forward_points;
+    std::string raw_forward_points;
+    // What the report parser must yield from `report` for each instrument symbol, in order.
+    std::map<std::string, std::vector<import::ReportRow>, std::less<>> rows;
+    // The forward point written for each instrument, as written.
+    std::map<std::string, std::string, std::less<>> forward_point_texts;
+};
+
+// Builds realistic daily currency reports and forward-point files from a seed. The same seed
+// and day always give the same bytes; open interest carries over consistently from one
+// trading day to the next whichever days are generated.
+class ReportGenerator final {
+public:
+    explicit ReportGenerator(GeneratorOptions options = {});
+
+    GeneratedDay Generate(common::Date day) const;
+
+    const GeneratorOptions& Options() const { return options_; }
+
+private:
+    GeneratorOptions options_;
+};
+
+}  // namespace zarvex::reportgen
