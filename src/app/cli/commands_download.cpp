@@ -1,14 +1,150 @@
-#include "app/cli/commands.h"
+#include <chrono>
+#include <ostream>
 
-#include <stdexcept>
+#include "acquisition/curl_transport.h"
+#include "acquisition/downloader.h"
+#include "acquisition/host_address.h"
+#include "acquisition/network_clock.h"
+#include "app/cli/arguments.h"
+#include "app/cli/commands.h"
+#include "common/plain_host.h"
+#include "common/system_clock.h"
+#include "shell/text_table.h"
 
 namespace zarvex::cli {
 
-// Placeholder until this group of commands is built; replaced by its owner.
-int CmdNetworkTime(Context&, const Words&) { throw std::runtime_error("not built yet"); }
-int CmdExchangeTime(Context&, const Words&) { throw std::runtime_error("not built yet"); }
-int CmdForwardPoints(Context&, const Words&) { throw std::runtime_error("not built yet"); }
-int CmdDownloadDay(Context&, const Words&) { throw std::runtime_error("not built yet"); }
-int CmdDownloadPreviousDays(Context&, const Words&) { throw std::runtime_error("not built yet"); }
+namespace {
+
+constexpr const char* kTimeMask = "%yyyy%mm%dd %hh:%ii:%ss";
+
+void RefusePositional(const Arguments& args) {
+    if (!args.Positional().empty()) {
+        throw UsageError("unexpected argument " + args.Positional().front());
+    }
+}
+
+void CheckHost(const Context& ctx) {
+    if (!acquisition::ParseHostAddress(ctx.host)) {
+        throw UsageError("--host must be HOST or HOST:PORT: " + ctx.host);
+    }
+}
+
+common::Date RequiredTime(const Arguments& args, const std::string& name) {
+    const std::string text = args.Required(name);
+    const common::Date time = common::ParseDate(text, kTimeMask);
+    if (time == common::kInvalidDate) {
+        throw UsageError("--" + name + " must be a time \"YYYYMMDD hh:mm:ss\": " + text);
+    }
+    return time;
+}
+
+// The scheduler's notifications as the command line shows them: status texts on stderr.
+class StreamNotifier final : public common::Notifier {
+public:
+    explicit StreamNotifier(std::ostream& err) : err_(err) {}
+    void NotifyStatus(std::string_view text) override { err_ << text << '\n' << std::flush; }
+    void NotifyHistograms(int) override {}
+    void NotifyDownloaded(int) override {}
+
+private:
+    std::ostream& err_;
+};
+
+// Everything a download command needs, built from the context.
+class DownloadRun {
+public:
+    DownloadRun(const Context& ctx, std::chrono::milliseconds pause)
+        : texts_(ctx.lang == "rus" ? shell::Language::kRussian : shell::Language::kEnglish),
+          notifier_(*ctx.err) {
+        acquisition::DownloaderSetup setup;
+        setup.folder = ctx.home;
+        setup.transport = &transport_;
+        setup.report_host = ctx.host;
+        setup.clock = &clock_;
+        setup.host = plain_.AsHost(&texts_);
+        setup.notifier = &notifier_;
+        setup.pause = pause;
+        downloader_ = std::make_unique<acquisition::Downloader>(std::move(setup));
+    }
+    acquisition::Downloader& Downloads() { return *downloader_; }
+
+private:
+    shell::TextTable texts_;
+    common::PlainHost plain_;
+    StreamNotifier notifier_;
+    common::SystemClock clock_;
+    acquisition::CurlTransport transport_;
+    std::unique_ptr<acquisition::Downloader> downloader_;
+};
+
+std::chrono::milliseconds Pause(const Arguments& args) {
+    const auto pause = args.IntInRange("pause-ms", 0, 600'000);
+    return std::chrono::milliseconds(pause.value_or(5000));
+}
+
+int PrintTime(Context& ctx, common::Date time) {
+    if (time <= 0) {
+        *ctx.out << "-1\n";
+        return kExitFailed;
+    }
+    *ctx.out << common::FormatDate(time, kTimeMask) << '\n';
+    return kExitDone;
+}
+
+int PrintResult(Context& ctx, int result) {
+    *ctx.out << result << '\n';
+    return result == 1 ? kExitDone : kExitFailed;
+}
+
+}  // namespace
+
+int CmdNetworkTime(Context& ctx, const Words& words) {
+    const Arguments args(words, {});
+    RefusePositional(args);
+    CheckHost(ctx);
+    common::SystemClock clock;
+    acquisition::CurlTransport transport;
+    acquisition::NetworkClock network(transport, ctx.host, acquisition::TimeHostsFor(ctx.host),
+                                      clock);
+    return PrintTime(ctx, network.NetworkTime());
+}
+
+int CmdExchangeTime(Context& ctx, const Words& words) {
+    const Arguments args(words, {});
+    RefusePositional(args);
+    CheckHost(ctx);
+    common::SystemClock clock;
+    acquisition::CurlTransport transport;
+    acquisition::NetworkClock network(transport, ctx.host, {}, clock);
+    return PrintTime(ctx, network.ExchangeTime());
+}
+
+int CmdForwardPoints(Context& ctx, const Words& words) {
+    const Arguments args(words, {"time"});
+    RefusePositional(args);
+    CheckHost(ctx);
+    const common::Date time = RequiredTime(args, "time");
+    DownloadRun run(ctx, std::chrono::milliseconds(0));
+    run.Downloads().DownloadForwardPointRange(time, false);
+    return kExitDone;
+}
+
+int CmdDownloadDay(Context& ctx, const Words& words) {
+    const Arguments args(words, {"date", "pause-ms"});
+    RefusePositional(args);
+    CheckHost(ctx);
+    const common::Date date = args.RequiredDateKey("date");
+    DownloadRun run(ctx, Pause(args));
+    return PrintResult(ctx, run.Downloads().DownloadDay(date));
+}
+
+int CmdDownloadPreviousDays(Context& ctx, const Words& words) {
+    const Arguments args(words, {"now", "pause-ms"});
+    RefusePositional(args);
+    CheckHost(ctx);
+    const common::Date now = RequiredTime(args, "now");
+    DownloadRun run(ctx, Pause(args));
+    return PrintResult(ctx, run.Downloads().DownloadPreviousDays(now));
+}
 
 }  // namespace zarvex::cli
