@@ -4,11 +4,17 @@
 #include <string>
 
 #include "analytics/left_panel/left_panel_model.h"
+#include "analytics/right_panel/histogram_build.h"
+#include "analytics/right_panel/histogram_kinds.h"
+#include "analytics/right_panel/option_tables.h"
+#include "analytics/right_panel/right_panel_day.h"
+#include "analytics/right_panel/right_panel_texts.h"
 #include "app/cli/arguments.h"
 #include "app/cli/commands.h"
 #include "app/cli/json_writer.h"
 #include "common/clock.h"
 #include "common/plain_host.h"
+#include "common/text.h"
 #include "settings/settings_record.h"
 #include "shell/text_table.h"
 #include "storage/store.h"
@@ -155,12 +161,185 @@ int CmdIndicators(Context& ctx, const Words& words) {
     return panel.HasDay() ? kExitDone : kExitFailed;
 }
 
-// Placeholder until this group of commands is built; replaced by its owner.
-int CmdHistogram(Context&, const Words&) {
-    throw std::runtime_error("not built yet");
+// --- The right panel: histogram and tables ---
+
+namespace {
+
+struct PictureSize {
+    int width = 300;
+    int height = 600;
+};
+
+// "WxH" with both sides from 1 to 10000.
+PictureSize ParsePictureSize(const std::optional<std::string>& text) {
+    PictureSize size;
+    if (!text) {
+        return size;
+    }
+    const std::size_t x = text->find('x');
+    const auto width = x == std::string::npos
+                           ? std::nullopt
+                           : common::ParseInt(std::string_view(*text).substr(0, x));
+    const auto height = x == std::string::npos
+                            ? std::nullopt
+                            : common::ParseInt(std::string_view(*text).substr(x + 1));
+    if (!width || !height || *width < 1 || *height < 1 || *width > 10000 || *height > 10000) {
+        throw UsageError("--size must be WIDTHxHEIGHT, for example 300x600: " + *text);
+    }
+    size.width = static_cast<int>(*width);
+    size.height = static_cast<int>(*height);
+    return size;
 }
-int CmdTables(Context&, const Words&) {
-    throw std::runtime_error("not built yet");
+
+// Where --png draws the chart. The chart's painter belongs to the desktop program's widgets and
+// is not linked into this program yet, so the picture cannot be made here for now.
+bool WriteHistogramPicture(const analytics::HistogramData&, const std::string&, const PictureSize&,
+                           std::string& error) {
+    error = "drawing the chart to a picture is not available in this build";
+    return false;
+}
+
+std::string HistogramJson(int n, const std::string& caption, const analytics::HistogramData& data) {
+    JsonWriter json;
+    json.BeginObject();
+    json.Key("n").Int(n);
+    json.Key("caption").String(caption);
+    json.Key("lower_bound").Number(data.lower_bound);
+    json.Key("upper_bound").Number(data.upper_bound);
+    json.Key("axis").NumberArray(data.axis);
+    json.Key("put").NumberArray(data.put);
+    json.Key("call").NumberArray(data.call);
+    json.Key("call_premium").NumberArray(data.call_premium);
+    json.Key("put_premium").NumberArray(data.put_premium);
+    json.EndObject();
+    return json.Text();
+}
+
+void WriteTable(JsonWriter& json, const analytics::OptionTable& table) {
+    json.BeginArray();
+    for (const analytics::OptionTableRow& row : table.rows) {
+        json.StringArray(std::vector<std::string>(row.begin(), row.end()));
+    }
+    json.EndArray();
+}
+
+// The quote database of the symbol, read-only; a closed one (with a line on stderr) when the
+// file is missing or cannot be opened.
+storage::Database OpenQuotes(const Context& ctx, const std::string& symbol) {
+    const auto path = storage::QuotePath(ctx.home, symbol);
+    storage::Database db = storage::Database::OpenReadOnly(path);
+    if (!db.IsOpen()) {
+        *ctx.err << "zarvex-cli: cannot open " << path.string() << '\n';
+    }
+    return db;
+}
+
+}  // namespace
+
+// Histogram N of a day and contract, built as the right panel builds it, with the instrument's
+// settings for N unless the options override them.
+int CmdHistogram(Context& ctx, const Words& words) {
+    const Arguments args(words, {"symbol", "date", "contract", "n", "price-type", "scale", "param",
+                                 "bar-cond", "fp", "png", "size"});
+    NoPositional(args);
+    const std::string symbol = RequiredSymbol(args);
+    const std::string date = common::DayText(args.RequiredDayText("date"));
+    const std::string contract = args.Required("contract");
+    const int n = args.IntInRange("n", 1, analytics::kHistogramCount).value_or(1);
+    const std::optional<int> price_type = args.IntInRange("price-type", 0, 2);
+    const std::optional<int> scale = args.IntInRange("scale", 0, 2);
+    const std::optional<int> param = args.IntInRange("param", 0, 4);
+    const std::optional<int> fp = args.IntInRange("fp", 0, 1);
+    const std::optional<std::string> png = args.Get("png");
+    const PictureSize size = ParsePictureSize(args.Get("size"));
+    if (png && png->empty()) {
+        throw UsageError("--png must name a file");
+    }
+
+    const settings::SettingsRecord record = LoadSettingsReadOnly(ctx, symbol);
+    settings::HistogramSettings histogram = record.Values().histograms[n - 1];
+    if (price_type) {
+        histogram.market_type = static_cast<std::int8_t>(*price_type);
+    }
+    if (scale) {
+        histogram.market_scale = static_cast<std::int8_t>(*scale);
+    }
+    if (param) {
+        histogram.param = static_cast<std::int8_t>(*param);
+    }
+    if (const auto bar_cond = args.Get("bar-cond")) {
+        histogram.bar_cond = *bar_cond;
+    }
+
+    const storage::Database db = OpenQuotes(ctx, symbol);
+    if (!db.IsOpen()) {
+        return kExitFailed;
+    }
+    const shell::TextTable texts = TextsFor(ctx);
+    common::PlainHost plain(ctx.err);
+    const common::Host host = plain.AsHost(&texts);
+    const analytics::RightPanelDay day = analytics::ResolveRightPanelDay(
+        ctx.home, symbol, date, contract, fp.value_or(record.IsFP()), host);
+    const analytics::HistogramData data = analytics::BuildHistogram(db, day, histogram, n, host);
+    const int caption_entry = analytics::HistogramCaptionEntry(histogram.param);
+    const std::string caption =
+        caption_entry < 0 ? std::string() : analytics::RightPanelText(host, caption_entry);
+
+    *ctx.out << HistogramJson(n, caption, data) << '\n';
+    int status = kExitDone;
+    if (data.rows_failed) {
+        *ctx.err << "zarvex-cli: the bars could not be read: " << data.rows_error << '\n';
+        status = kExitFailed;
+    }
+    if (png) {
+        std::string error;
+        if (!WriteHistogramPicture(data, *png, size, error)) {
+            *ctx.err << "zarvex-cli: --png: " << error << '\n';
+            status = kExitFailed;
+        }
+    }
+    return status;
+}
+
+// The PUT and CALL option tables of a day and contract with their TOTAL rows, and the forward
+// point, as the right panel shows them.
+int CmdTables(Context& ctx, const Words& words) {
+    const Arguments args(words, {"symbol", "date", "contract", "fp"});
+    NoPositional(args);
+    const std::string symbol = RequiredSymbol(args);
+    const std::string date = common::DayText(args.RequiredDayText("date"));
+    const std::string contract = args.Required("contract");
+    const std::optional<int> fp = args.IntInRange("fp", 0, 1);
+
+    const settings::SettingsRecord record = LoadSettingsReadOnly(ctx, symbol);
+    const storage::Database db = OpenQuotes(ctx, symbol);
+    if (!db.IsOpen()) {
+        return kExitFailed;
+    }
+    const shell::TextTable texts = TextsFor(ctx);
+    common::PlainHost plain(ctx.err);
+    const common::Host host = plain.AsHost(&texts);
+    const analytics::RightPanelDay day = analytics::ResolveRightPanelDay(
+        ctx.home, symbol, date, contract, fp.value_or(record.IsFP()), host);
+    const analytics::OptionTables tables =
+        analytics::FillOptionTables(db, day.date, day.contract, host);
+
+    JsonWriter json;
+    json.BeginObject();
+    json.Key("forward_point").String(analytics::ForwardPointText(day.forward_point));
+    json.Key("put");
+    WriteTable(json, tables.put);
+    json.Key("call");
+    WriteTable(json, tables.call);
+    json.EndObject();
+    *ctx.out << json.Text() << '\n';
+
+    if (tables.put.failed || tables.call.failed) {
+        *ctx.err << "zarvex-cli: the tables could not be read: "
+                 << (tables.put.failed ? tables.put.error : tables.call.error) << '\n';
+        return kExitFailed;
+    }
+    return kExitDone;
 }
 
 }  // namespace zarvex::cli

@@ -1,0 +1,201 @@
+#include "analytics/right_panel/histogram_arrays.h"
+
+#include <cmath>
+#include <string>
+
+#include "analytics/prices.h"
+#include "analytics/right_panel/decimal_grid.h"
+#include "analytics/right_panel/histogram_kinds.h"
+#include "analytics/right_panel/rebinning.h"
+
+namespace zarvex::analytics {
+
+namespace {
+
+// Columns of SELECT * on the quote table.
+constexpr int kStrikeColumn = 1;
+constexpr int kPriceColumn = 2;
+constexpr int kVolumeColumn = 4;
+constexpr int kOiColumn = 5;
+constexpr int kDoiColumn = 6;
+constexpr int kSignColumn = 7;
+constexpr int kQuoteColumnCount = 13;
+
+// The "Standart" price type keeps the grid inside the bounds. The bounds' parameters are
+// numbered before the date's so that a "?" inside a user's bar condition can never take one of
+// ours (a bare "?" numbers itself after the highest number seen so far).
+constexpr std::string_view kWithinBounds = " AND strike <=?1 AND strike >=?2";
+
+double GridEnd(const storage::Database& db, std::string_view aggregate_sql,
+               const RightPanelDay& day, const HistogramBounds& bounds, bool within_bounds) {
+    std::string sql(aggregate_sql);
+    if (within_bounds) {
+        sql += kWithinBounds;
+    }
+    storage::Statement query = db.Prepare(sql);
+    if (within_bounds) {
+        query.BindAll({bounds.upper, bounds.lower, std::string_view(day.date),
+                       std::string_view(day.contract)});
+    } else {
+        query.BindAll({std::string_view(day.date), std::string_view(day.contract)});
+    }
+    return query.Step() ? query.ColumnDouble(0) : 0.0;
+}
+
+struct Grid {
+    double origin = 0.0;
+    double step = 0.0;
+    std::size_t count = 0;
+};
+
+Grid StrikeGrid(const storage::Database& db, const RightPanelDay& day,
+                const HistogramBounds& bounds, int price_type) {
+    const bool standart = price_type == kPriceStandart;
+    const std::string_view hi_sql =
+        standart ? "SELECT MAX(strike) FROM dating WHERE date = ?3 AND contract = ?4 AND "
+                   "option = 'CALL'"
+                 : "SELECT MAX(strike) FROM dating WHERE date = ?1 AND contract = ?2 AND "
+                   "option = 'CALL'";
+    const std::string_view lo_sql =
+        standart ? "SELECT MIN(strike) FROM dating WHERE date = ?3 AND contract = ?4 AND "
+                   "option = 'PUT'"
+                 : "SELECT MIN(strike) FROM dating WHERE date = ?1 AND contract = ?2 AND "
+                   "option = 'PUT'";
+    const double step = StrikeGridStep(day.symbol);
+    double hi = GridEnd(db, hi_sql, day, bounds, standart);
+    double lo = GridEnd(db, lo_sql, day, bounds, standart);
+    if (!std::isfinite(hi) || !std::isfinite(lo) || (hi == 0.0 && lo == 0.0)) {
+        return {};
+    }
+    if (lo == 0.0) {
+        lo = hi - step;
+    } else if (hi == 0.0) {
+        hi = lo + step;
+    }
+    if (standart) {
+        hi += step;
+        lo -= step;
+    }
+    // The number of steps is truncated: a quotient that the arithmetic yields just below a
+    // whole number loses its last position, as it always has.
+    const double steps = std::trunc((hi - lo) / step);
+    if (!(steps >= 1.0)) {
+        return {};
+    }
+    const double last = std::min(steps, static_cast<double>(kHistogramCapacity - 1));
+    return {lo, step, static_cast<std::size_t>(last) + 1};
+}
+
+// Reads the rows of one side into its values and premiums. False when the query failed.
+bool FillSide(const storage::Database& db, const RightPanelDay& day,
+              const settings::HistogramSettings& histogram, const HistogramBounds& bounds,
+              std::string_view option, const Grid& grid, std::vector<double>& values,
+              std::vector<double>& premiums, std::string& error, const common::Host& host) {
+    const bool standart = histogram.market_type == kPriceStandart;
+    std::string sql = standart ? "SELECT * FROM dating WHERE date = ?3 AND contract = ?4"
+                               : "SELECT * FROM dating WHERE date = ?1 AND contract = ?2";
+    sql += " AND option = '";
+    sql += option;
+    sql += "' AND ";
+    sql += histogram.bar_cond;
+    if (standart) {
+        sql += kWithinBounds;
+    }
+    storage::Statement query = db.Prepare(sql);
+    if (standart) {
+        query.BindAll({bounds.upper, bounds.lower, std::string_view(day.date),
+                       std::string_view(day.contract)});
+    } else {
+        query.BindAll({std::string_view(day.date), std::string_view(day.contract)});
+    }
+    const bool full_rows = query.ColumnCount() >= kQuoteColumnCount;
+    while (full_rows && query.Step()) {
+        const auto position = FindOnDecimalGrid(query.ColumnDouble(kStrikeColumn), grid.origin,
+                                                grid.step, grid.count);
+        if (position) {
+            const double price = query.ColumnDouble(kPriceColumn);
+            premiums[*position] = std::isfinite(price) ? price : 0.0;
+            values[*position] = BarValue(
+                histogram.param, price, query.ColumnInt(kOiColumn), query.ColumnInt(kDoiColumn),
+                query.ColumnInt(kVolumeColumn), query.ColumnTextView(kSignColumn));
+        }
+        host.PumpEvents();
+    }
+    if (query.Failed() || !full_rows) {
+        error = query.Error().empty() ? "the quote table lacks columns" : query.Error();
+        return false;
+    }
+    return true;
+}
+
+double RoundToCents(double value) {
+    return std::round(value * 100.0) / 100.0;
+}
+
+}  // namespace
+
+double StrikeGridStep(std::string_view symbol) {
+    return symbol == "JPY" ? 0.0025 : 0.00025;
+}
+
+double BarValue(int param, double price, std::int64_t oi, std::int64_t doi, std::int64_t volume,
+                std::string_view sign) {
+    double value = 0.0;
+    switch (param) {
+        case kParamOpenInterest:
+            value = static_cast<double>(oi);
+            break;
+        case kParamOiChange:
+            value = static_cast<double>(sign == "-1" ? -doi : doi);
+            break;
+        case kParamVolume:
+            value = static_cast<double>(volume);
+            break;
+        case kParamPriceTimesOi:
+            value = RoundToCents(static_cast<double>(oi) * price);
+            break;
+        case kParamPriceTimesVolume:
+            value = RoundToCents(static_cast<double>(volume) * price);
+            break;
+        default:
+            break;
+    }
+    return std::isfinite(value) ? value : 0.0;
+}
+
+HistogramData BuildStrikeArrays(const storage::Database& db, const RightPanelDay& day,
+                                const settings::HistogramSettings& histogram,
+                                const HistogramBounds& bounds, const common::Host& host) {
+    HistogramData data;
+    data.lower_bound = bounds.lower;
+    data.upper_bound = bounds.upper;
+    const Grid grid = StrikeGrid(db, day, bounds, histogram.market_type);
+    if (grid.count == 0) {
+        return data;
+    }
+    data.ResetArrays(grid.count);
+    for (std::size_t i = 0; i < grid.count; ++i) {
+        data.axis[i] = GridPosition(grid.origin, grid.step, i);
+    }
+    std::string put_error;
+    std::string call_error;
+    const bool put_ok = FillSide(db, day, histogram, bounds, "PUT", grid, data.put,
+                                 data.put_premium, put_error, host);
+    const bool call_ok = FillSide(db, day, histogram, bounds, "CALL", grid, data.call,
+                                  data.call_premium, call_error, host);
+    if (!put_ok || !call_ok) {
+        data.rows_failed = true;
+        data.rows_error = put_ok ? call_error : put_error;
+    }
+    return data;
+}
+
+HistogramData BuildHistogramArrays(const storage::Database& db, const RightPanelDay& day,
+                                   const settings::HistogramSettings& histogram,
+                                   const HistogramBounds& bounds, const common::Host& host) {
+    HistogramData data = BuildStrikeArrays(db, day, histogram, bounds, host);
+    RebinOnPriceAxis(data, day, histogram);
+    return data;
+}
+
+}  // namespace zarvex::analytics

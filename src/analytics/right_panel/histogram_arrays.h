@@ -1,0 +1,42 @@
+#pragma once
+
+#include "analytics/right_panel/histogram_data.h"
+#include "analytics/right_panel/histogram_scale.h"
+#include "analytics/right_panel/right_panel_day.h"
+#include "common/host.h"
+#include "settings/settings.h"
+#include "storage/database.h"
+
+namespace zarvex::analytics {
+
+// Grid step of the strike axis: a quarter of a pip, ten times that for JPY (whose strikes the
+// import writes in yen per 100).
+double StrikeGridStep(std::string_view symbol);
+
+// The data arrays of one histogram on the bounds its scale step found:
+// - the strike grid from the lowest PUT strike to the highest CALL strike of the day and
+//   contract (within the bounds, widened by one step each way, for the price type "Standart");
+// - for every option row that meets the bar condition, its premium and the displayed
+//   parameter's value at the grid position that reads as its strike (a later row for the same
+//   strike wins; a strike off the grid shows no bar);
+// - for Futures and Forex, the re-binning onto the price axis (rebinning.h).
+// A day and contract without strikes give an empty histogram. A bar condition that is not
+// valid SQL leaves the values empty and sets rows_failed. host's pump runs after every
+// row so that the window stays painted.
+HistogramData BuildHistogramArrays(const storage::Database& db, const RightPanelDay& day,
+                                   const settings::HistogramSettings& histogram,
+                                   const HistogramBounds& bounds, const common::Host& host);
+
+// The same without the re-binning: the values and premiums on the strike grid, whatever the
+// price type.
+HistogramData BuildStrikeArrays(const storage::Database& db, const RightPanelDay& day,
+                                const settings::HistogramSettings& histogram,
+                                const HistogramBounds& bounds, const common::Host& host);
+
+// The value a row gives to a bar under the displayed parameter: oi, doi (negated when the
+// sign reads "-1"), volume, or premium x oi / premium x volume rounded to cents half away from
+// zero. 0 for a parameter outside 0..4 and for anything that is not a finite number.
+double BarValue(int param, double price, std::int64_t oi, std::int64_t doi, std::int64_t volume,
+                std::string_view sign);
+
+}  // namespace zarvex::analytics

@@ -1,0 +1,121 @@
+#include "analytics/right_panel/option_tables.h"
+
+#include <cmath>
+
+#include "analytics/right_panel/right_panel_texts.h"
+#include "common/text.h"
+#include "shell/text_id.h"
+
+namespace zarvex::analytics {
+
+namespace {
+
+// Columns of SELECT * on the quote table.
+constexpr int kStrikeColumn = 1;
+constexpr int kPriceColumn = 2;
+constexpr int kDeltaColumn = 3;
+constexpr int kVolumeColumn = 4;
+constexpr int kOiColumn = 5;
+constexpr int kDoiColumn = 6;
+constexpr int kSignColumn = 7;
+constexpr int kQuoteColumnCount = 13;
+
+// A sum that is not a finite number (a table holding inf) is shown as 0 rather than "inf".
+double Finite(double value) {
+    return std::isfinite(value) ? value : 0.0;
+}
+
+}  // namespace
+
+std::string OptionUnitText(double value) {
+    if (value == 0.0) {
+        return "0";
+    }
+    if (value == 1.0) {
+        return "1";
+    }
+    return common::FormatFixed(value, 5);
+}
+
+std::string OptionSignText(std::string_view stored) {
+    if (stored == "-1") {
+        return "-";
+    }
+    if (stored == "1") {
+        return "+";
+    }
+    return std::string(stored);
+}
+
+std::string PriceTimesOiText(double product) {
+    return product == 0.0 ? "0" : common::FormatFixed(product, 4);
+}
+
+OptionTable FillOptionTable(const storage::Database& db, std::string_view date,
+                            std::string_view contract, std::string_view option) {
+    std::string sql = "SELECT * FROM dating WHERE date = ?1 AND contract = ?2 AND option = '";
+    sql += option;
+    sql += "' ORDER BY strike ASC";
+    storage::Statement query = db.Prepare(sql);
+    query.BindAll({date, contract});
+
+    OptionTable table;
+    if (query.ColumnCount() < kQuoteColumnCount) {
+        table.failed = true;
+        table.error = query.Error().empty() ? "the quote table lacks columns" : query.Error();
+        return table;
+    }
+    double volume_sum = 0.0;
+    double oi_sum = 0.0;
+    double price_oi_sum = 0.0;
+    while (query.Step()) {
+        const double price = query.ColumnDouble(kPriceColumn);
+        const double oi = query.ColumnDouble(kOiColumn);
+        const double price_oi = price * oi;
+        table.rows.push_back({
+            common::FormatFixed(query.ColumnDouble(kStrikeColumn), 5),
+            OptionUnitText(price),
+            OptionUnitText(query.ColumnDouble(kDeltaColumn)),
+            common::TrimCopy(query.ColumnTextView(kVolumeColumn)),
+            common::TrimCopy(query.ColumnTextView(kOiColumn)),
+            common::TrimCopy(query.ColumnTextView(kDoiColumn)),
+            OptionSignText(query.ColumnTextView(kSignColumn)),
+            PriceTimesOiText(price_oi),
+        });
+        volume_sum += query.ColumnDouble(kVolumeColumn);
+        oi_sum += oi;
+        price_oi_sum += price_oi;
+    }
+    if (query.Failed()) {
+        table = OptionTable{};
+        table.failed = true;
+        table.error = query.Error();
+        return table;
+    }
+    table.rows.push_back({"TOTAL", "", "", common::FormatFixed(Finite(volume_sum), 0),
+                          common::FormatFixed(Finite(oi_sum), 0), "", "",
+                          common::FormatShort(Finite(price_oi_sum))});
+    return table;
+}
+
+OptionTables FillOptionTables(const storage::Database& db, std::string_view date,
+                              std::string_view contract, const common::Host& host) {
+    const common::ScopedUiLock lock(host.lock);
+    host.ShowStatus(RightPanelText(host, shell::text::kRightTablesFilling));
+    OptionTables tables;
+    tables.put = FillOptionTable(db, date, contract, "PUT");
+    tables.call = FillOptionTable(db, date, contract, "CALL");
+    host.ShowStatus(RightPanelText(host, shell::text::kRightTablesFilled));
+    return tables;
+}
+
+std::string ForwardPointText(double forward_point) {
+    // A forward point read as "-0" is still no forward point.
+    return common::FormatFixed(forward_point == 0.0 ? 0.0 : forward_point, 1);
+}
+
+bool ShowsForwardPoint(std::string_view symbol) {
+    return symbol != "GLD" && symbol != "MSP" && symbol != "SP5" && symbol != "WTI";
+}
+
+}  // namespace zarvex::analytics

@@ -1,0 +1,143 @@
+#include "analytics/right_panel/rebinning.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "analytics/prices.h"
+#include "analytics/right_panel/decimal_grid.h"
+#include "analytics/right_panel/histogram_kinds.h"
+#include "common/text.h"
+
+namespace zarvex::analytics {
+
+namespace {
+
+// The shown prices of the options at every axis position, as numbers.
+struct PositionPrices {
+    std::vector<double> call;
+    std::vector<double> put;
+};
+
+PositionPrices PricesOf(const HistogramData& data, const RightPanelDay& day, int price_type) {
+    PositionPrices prices;
+    prices.call.reserve(data.Size());
+    prices.put.reserve(data.Size());
+    for (std::size_t i = 0; i < data.Size(); ++i) {
+        prices.call.push_back(
+            common::ToDouble(PriceByType(data.axis[i], day.symbol, "CALL", data.call_premium[i],
+                                         day.forward_point, price_type)));
+        prices.put.push_back(common::ToDouble(PriceByType(
+            data.axis[i], day.symbol, "PUT", data.put_premium[i], day.forward_point, price_type)));
+    }
+    return prices;
+}
+
+struct PriceRange {
+    double minimum = 0.0;
+    double maximum = 0.0;
+};
+
+PriceRange RangeOf(const HistogramData& data, const PositionPrices& prices,
+                   const RightPanelDay& day, int scale, int price_type) {
+    if (scale != kScaleAllLevels) {
+        return {data.lower_bound, data.upper_bound};
+    }
+    // Inverted quotations turn the highest strike into the lowest price, so the sides swap.
+    const bool inverted = price_type == kPriceForex &&
+                          (day.symbol == "JPY" || day.symbol == "CAD" || day.symbol == "CHF");
+    const std::vector<double>& high_side = inverted ? prices.put : prices.call;
+    const std::vector<double>& low_side = inverted ? prices.call : prices.put;
+    PriceRange range{99999999.0, 0.0};
+    for (std::size_t i = 0; i < data.Size(); ++i) {
+        range.maximum = std::max(range.maximum, high_side[i]);
+        range.minimum = std::min(range.minimum, low_side[i]);
+    }
+    return range;
+}
+
+int DecimalsOf(int resolution) {
+    int decimals = 0;
+    for (int r = resolution; r >= 10; r /= 10) {
+        ++decimals;
+    }
+    return decimals;
+}
+
+// Adds each position's value to the bin of its price, for the prices within the bounds.
+void Place(const std::vector<double>& prices, const std::vector<double>& values,
+           const HistogramData& data, double origin, double step, std::vector<double>& bins) {
+    for (std::size_t i = 0; i < prices.size(); ++i) {
+        const double price = prices[i];
+        if (!(price >= data.lower_bound && price <= data.upper_bound)) {
+            continue;
+        }
+        const auto bin = FindOnDecimalGrid(price, origin, step, bins.size());
+        if (bin) {
+            bins[*bin] += values[i];
+        }
+    }
+}
+
+}  // namespace
+
+int PriceResolution(std::string_view symbol, int price_type) {
+    if (symbol == "WTI") {
+        return 100;
+    }
+    if (symbol == "GLD" || symbol == "MSP" || symbol == "SP5") {
+        return 10;
+    }
+    if (symbol == "JPY" && price_type == kPriceForex) {
+        return 100;
+    }
+    return 10000;
+}
+
+bool RebinsOnPriceAxis(int price_type) {
+    return price_type == kPriceFutures || price_type == kPriceForex;
+}
+
+void RebinOnPriceAxis(HistogramData& data, const RightPanelDay& day,
+                      const settings::HistogramSettings& histogram) {
+    const int price_type = histogram.market_type;
+    if (!RebinsOnPriceAxis(price_type) || data.axis.empty()) {
+        return;
+    }
+    const PositionPrices prices = PricesOf(data, day, price_type);
+    PriceRange range = RangeOf(data, prices, day, histogram.market_scale, price_type);
+
+    const int resolution = PriceResolution(day.symbol, price_type);
+    const double margin = common::ToDouble(
+        common::FormatFixed((range.maximum - range.minimum) * 2.0 / 100.0, DecimalsOf(resolution)));
+    range.maximum += margin;
+    range.minimum -= margin;
+
+    const double span = std::fabs(range.maximum - range.minimum) * resolution;
+    if (!std::isfinite(span) || !std::isfinite(range.minimum)) {
+        data.ResetArrays(0);
+        return;
+    }
+    // A range wider than the chart holds keeps its lowest bins.
+    const auto bin_count = static_cast<std::size_t>(std::min(
+                               std::trunc(span), static_cast<double>(kHistogramCapacity - 1))) +
+                           1;
+    const double step = 1.0 / resolution;
+
+    std::vector<double> put(bin_count, 0.0);
+    std::vector<double> call(bin_count, 0.0);
+    Place(prices.put, data.put, data, range.minimum, step, put);
+    Place(prices.call, data.call, data, range.minimum, step, call);
+
+    data.axis.resize(bin_count);
+    for (std::size_t k = 0; k < bin_count; ++k) {
+        data.axis[k] = GridPosition(range.minimum, step, k);
+    }
+    data.put = std::move(put);
+    data.call = std::move(call);
+    data.call_premium.assign(bin_count, 0.0);
+    data.put_premium.assign(bin_count, 0.0);
+}
+
+}  // namespace zarvex::analytics

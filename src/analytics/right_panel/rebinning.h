@@ -1,0 +1,29 @@
+#pragma once
+
+#include <string_view>
+
+#include "analytics/right_panel/histogram_data.h"
+#include "analytics/right_panel/right_panel_day.h"
+#include "settings/settings.h"
+
+namespace zarvex::analytics {
+
+// Price bins per unit of the shown price: 10000 for the currencies, 100 for JPY under Forex
+// (whose prices have two decimals), 100 for WTI, 10 for GLD, MSP and SP5.
+int PriceResolution(std::string_view symbol, int price_type);
+
+// Futures and Forex show prices that are not strikes: their histograms are re-binned.
+bool RebinsOnPriceAxis(int price_type);
+
+// Re-bins a histogram built on the strike grid onto price bins of 1 / resolution: every axis
+// position's CALL and PUT value moves to the bin of its option's shown price (strike and
+// premium converted to the histogram's price type) when that price lies within the scale's
+// bounds. The range of the bins is the scale's bounds, or with the display scale "All levels"
+// the outermost prices of the axis, widened by 2% on each side. Afterwards the premiums no
+// longer belong to the axis and are zeros. Nothing changes for price types that show strikes,
+// or when the data is empty. At most kHistogramCapacity bins are made; a range that is not a
+// finite number gives an empty histogram.
+void RebinOnPriceAxis(HistogramData& data, const RightPanelDay& day,
+                      const settings::HistogramSettings& histogram);
+
+}  // namespace zarvex::analytics

@@ -1,0 +1,66 @@
+#include "analytics/right_panel/right_panel_model.h"
+
+#include <utility>
+
+#include "analytics/right_panel/histogram_build.h"
+#include "analytics/right_panel/right_panel_texts.h"
+
+namespace zarvex::analytics {
+
+namespace {
+
+const HistogramData kNoHistogram;
+const std::string kNoCaption;
+
+}  // namespace
+
+RightPanelModel::RightPanelModel(const storage::Database& quote, common::ProgramFolder folder,
+                                 common::Host host)
+    : quote_(&quote), folder_(std::move(folder)), host_(host) {}
+
+void RightPanelModel::Configure(const RightPanelConfig& config) {
+    config_ = config;
+    day_ = ResolveRightPanelDay(folder_, config.symbol, config.date, config.contract,
+                                config.fp_switch, host_);
+    for (int i = 0; i < kHistogramCount; ++i) {
+        const int entry = HistogramCaptionEntry(config.histograms[i].param);
+        captions_[i] = entry < 0 ? std::string() : RightPanelText(host_, entry);
+        // A new day or contract never shows the bars of the previous one.
+        histograms_[i] = HistogramData{};
+        built_[i] = false;
+    }
+    tables_ = FillOptionTables(*quote_, day_.date, day_.contract, host_);
+    BuildHistogram(1);
+}
+
+bool RightPanelModel::BuildHistogram(int n) {
+    if (!ValidNumber(n)) {
+        return false;
+    }
+    histograms_[n - 1] =
+        analytics::BuildHistogram(*quote_, day_, config_.histograms[n - 1], n, host_);
+    built_[n - 1] = true;
+    return true;
+}
+
+bool RightPanelModel::IsBuilt(int n) const {
+    return ValidNumber(n) && built_[n - 1];
+}
+
+std::string RightPanelModel::ForwardPointText() const {
+    return analytics::ForwardPointText(day_.forward_point);
+}
+
+bool RightPanelModel::ForwardPointVisible() const {
+    return ShowsForwardPoint(day_.symbol);
+}
+
+const std::string& RightPanelModel::Caption(int n) const {
+    return ValidNumber(n) ? captions_[n - 1] : kNoCaption;
+}
+
+const HistogramData& RightPanelModel::Histogram(int n) const {
+    return ValidNumber(n) ? histograms_[n - 1] : kNoHistogram;
+}
+
+}  // namespace zarvex::analytics

@@ -1,0 +1,157 @@
+#include "analytics/right_panel/right_panel_model.h"
+
+#include <gtest/gtest.h>
+
+#include "analytics/right_panel_fixture.h"
+#include "common/date.h"
+#include "common/plain_host.h"
+
+namespace zarvex::analytics {
+namespace {
+
+using testing::QuoteDb;
+using testing::QuoteRow;
+
+QuoteRow Row(const char* option, double strike, std::int64_t oi, const char* contract) {
+    QuoteRow row;
+    row.option = option;
+    row.strike = strike;
+    row.oi = oi;
+    row.price = 0.01;
+    row.contract = contract;
+    return row;
+}
+
+class RightPanelModelTest : public ::testing::Test {
+protected:
+    RightPanelModelTest() : model_(db_.Db(), db_.Folder().Folder(), host_.AsHost()) {
+        db_.Insert({Row("CALL", 1.1000, 1000, "DEC12-AM"), Row("CALL", 1.1050, 2000, "DEC12-AM"),
+                    Row("PUT", 1.1000, 3000, "DEC12-AM"), Row("PUT", 1.0950, 700, "DEC12-AM"),
+                    Row("CALL", 1.2000, 1000, "MAR13-AM"), Row("PUT", 1.2000, 1000, "MAR13-AM")});
+    }
+
+    RightPanelConfig Config(const char* contract) const {
+        RightPanelConfig config;
+        config.symbol = "EUR";
+        config.date = testing::kDay;
+        config.contract = contract;
+        config.fp_switch = 1;
+        for (int i = 0; i < kHistogramCount; ++i) {
+            config.histograms[i].bar_cond = "oi>500";
+            config.histograms[i].market_scale = 0;
+            config.histograms[i].market_type = 1;
+            config.histograms[i].param = static_cast<std::int8_t>(i);
+        }
+        return config;
+    }
+
+    common::PlainHost host_;
+    QuoteDb db_;
+    RightPanelModel model_;
+};
+
+TEST_F(RightPanelModelTest, ConfigureFillsTablesAndBuildsTheFirstHistogramOnly) {
+    model_.Configure(Config("DEC12-AM"));
+    EXPECT_TRUE(model_.IsBuilt(1));
+    EXPECT_FALSE(model_.IsBuilt(2));
+    EXPECT_FALSE(model_.Histogram(1).Empty());
+    EXPECT_TRUE(model_.Histogram(2).axis.empty());
+    EXPECT_EQ(model_.Tables().put.rows.size(), 3u);
+    EXPECT_EQ(model_.Tables().call.rows.size(), 3u);
+    EXPECT_EQ(model_.Caption(1), "Open interest");
+    EXPECT_EQ(model_.Caption(2), "OI Change");
+    EXPECT_EQ(model_.Caption(3), "Volume");
+    EXPECT_EQ(model_.Caption(4), "Price x OI");
+
+    ASSERT_TRUE(model_.BuildHistogram(4));
+    EXPECT_TRUE(model_.IsBuilt(4));
+    // 0.01 x 2000, at the highest CALL strike.
+    EXPECT_EQ(*std::max_element(model_.Histogram(4).call.begin(), model_.Histogram(4).call.end()),
+              20.0);
+}
+
+TEST_F(RightPanelModelTest, StatusTextsAnnounceEveryStepUnderTheLock) {
+    model_.Configure(Config("DEC12-AM"));
+    const std::vector<std::string> expected{
+        "The tables of the right panel is fill. ",
+        "Filling the tables in the right panel is complete. ",
+        "Calculation of the scale of the histogram N1. The window is temporarily locked. Wait "
+        "when operation to complete...",
+        "Completed calculation of the scale of th histogram N1. Data processing is in progress. ",
+        "Creates data arrays for the histogram N1. The window is temporarily locked. Wait when "
+        "operation to complete...",
+        "Completed creation of arrays for histogram N1. Data processing is in progress. ",
+    };
+    EXPECT_EQ(host_.StatusTexts(), expected);
+    EXPECT_FALSE(host_.IsLocked());
+    EXPECT_EQ(host_.MaxLockDepth(), 1);
+}
+
+TEST_F(RightPanelModelTest, ForwardPointComesFromTheNextTradingDaysFile) {
+    // 07.12.2012 is a Friday: the next trading day is Monday 10.12.2012.
+    test::WriteFile(db_.Folder().Folder().ForwardPointFile(common::MakeDate(2012, 12, 10)),
+                    "GBP -3.1\r\nEUR 12.46\r\n");
+    model_.Configure(Config("DEC12-AM"));
+    EXPECT_DOUBLE_EQ(model_.ForwardPoint(), 12.46);
+    EXPECT_EQ(model_.ForwardPointText(), "12.5");
+    EXPECT_TRUE(model_.ForwardPointVisible());
+
+    RightPanelConfig off = Config("DEC12-AM");
+    off.fp_switch = 0;
+    model_.Configure(off);
+    EXPECT_EQ(model_.ForwardPointText(), "0.0");
+}
+
+TEST_F(RightPanelModelTest, AContractWithoutStrikesShowsNoBarsOfThePreviousOne) {
+    model_.Configure(Config("DEC12-AM"));
+    ASSERT_TRUE(model_.BuildHistogram(2));
+    model_.Configure(Config("JUN13-AM"));
+    for (int n = 1; n <= kHistogramCount; ++n) {
+        EXPECT_TRUE(model_.Histogram(n).axis.empty()) << n;
+        EXPECT_TRUE(model_.Histogram(n).call.empty()) << n;
+    }
+    EXPECT_EQ(model_.Tables().put.rows.size(), 1u);
+    EXPECT_EQ(model_.Tables().put.rows[0][0], "TOTAL");
+
+    model_.Configure(Config("MAR13-AM"));
+    EXPECT_FALSE(model_.Histogram(1).Empty());
+}
+
+TEST_F(RightPanelModelTest, NumbersOutsideOneToFourReadAsEmpty) {
+    model_.Configure(Config("DEC12-AM"));
+    EXPECT_FALSE(model_.BuildHistogram(0));
+    EXPECT_FALSE(model_.BuildHistogram(5));
+    EXPECT_TRUE(model_.Histogram(5).axis.empty());
+    EXPECT_EQ(model_.Caption(0), "");
+    EXPECT_FALSE(model_.IsBuilt(-1));
+}
+
+TEST_F(RightPanelModelTest, AParameterOutsideTheListHasNoCaptionAndNoBars) {
+    RightPanelConfig config = Config("DEC12-AM");
+    config.histograms[0].param = 44;
+    model_.Configure(config);
+    EXPECT_EQ(model_.Caption(1), "");
+    const HistogramData& data = model_.Histogram(1);
+    EXPECT_FALSE(data.axis.empty());
+    EXPECT_EQ(std::count(data.call.begin(), data.call.end(), 0.0), static_cast<long>(data.Size()));
+}
+
+TEST(RightPanelModel, AClosedDatabaseGivesAnEmptyPanel) {
+    const storage::Database closed;
+    common::PlainHost host;
+    RightPanelModel model(closed, common::ProgramFolder("/nonexistent"), host.AsHost());
+    RightPanelConfig config;
+    config.symbol = "EUR";
+    config.date = "not a day";
+    config.contract = "DEC12-AM";
+    config.fp_switch = 1;
+    model.Configure(config);
+    EXPECT_TRUE(model.Histogram(1).axis.empty());
+    EXPECT_TRUE(model.Tables().put.rows.empty());
+    EXPECT_TRUE(model.Tables().call.failed);
+    EXPECT_EQ(model.ForwardPointText(), "0.0");
+    EXPECT_TRUE(host.Messages().empty());
+}
+
+}  // namespace
+}  // namespace zarvex::analytics
