@@ -31,6 +31,11 @@ bool CalculateSignificantFractals(const storage::Database& db, DayContext& conte
 bool CalculateMarketBorders(const storage::Database& db, DayContext& context,
                             const common::Host& host);
 
+// Channel center and width of market from the two border texts (the bottom border's
+// decimals decide both). Without both borders they are emptied, so that they never show the
+// numbers of another day or contract.
+void ChannelFromBorders(DayContext& context);
+
 // Adds a text to a list of at most kPanelTableRows distinct entries. False once the list is
 // full, which ends the reading.
 bool AddDistinct(std::vector<std::string>& list, const std::string& text);

@@ -15,7 +15,6 @@ namespace zarvex::analytics {
 
 namespace {
 
-
 // The symbol is read from the standard file name: the first three characters of its last
 // twelve, EUR in ".../EUR_data.lql".
 std::string SymbolFromFileName(const std::filesystem::path& file) {
@@ -24,9 +23,14 @@ std::string SymbolFromFileName(const std::filesystem::path& file) {
     return name.substr(start, 3);
 }
 
+// The rows below the entries are emptied too. Every flow of the panel clears a table before
+// it fills it, so this changes nothing there; it keeps a table right for a caller that fills
+// without clearing.
 void WriteColumn(PanelTableColumn& column, const std::vector<std::string>& entries) {
     const std::vector<std::string> shown = ShownEntries(entries);
-    std::copy(shown.begin(), shown.end(), column.begin());
+    for (std::size_t row = 0; row < column.size(); ++row) {
+        column[row] = row < shown.size() ? shown[row] : std::string();
+    }
 }
 
 void ClearColumn(PanelTableColumn& column) {
@@ -112,7 +116,9 @@ void LeftPanelModel::FindLatestDay() {
     // The search ends at the first day of 1970: a database without rows has no latest day.
     common::Date found = common::kInvalidDate;
     storage::Statement query = db_.Prepare("SELECT * FROM dating WHERE date= ?");
-    for (common::Date day = common::DayStart(clock.Now()); day >= 0;
+    // A table without any row cannot have a latest day: no need to ask for every day since.
+    const bool any_row = db_.Prepare("SELECT * FROM dating LIMIT 1").Step();
+    for (common::Date day = common::DayStart(clock.Now()); any_row && day >= 0;
          day -= common::kSecondsPerDay) {
         query.Reset();
         query.Bind(1, common::DayText(day));

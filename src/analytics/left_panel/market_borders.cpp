@@ -136,8 +136,8 @@ bool IsZeroSpelling(const std::string& text, std::initializer_list<std::string_v
     return false;
 }
 
-// Channel center and width of market from the two border texts. Without both borders they
-// are emptied, so that they never show the numbers of another day or contract.
+}  // namespace
+
 void ChannelFromBorders(DayContext& context) {
     if (BottomBorderIsZero(context.bottom_border) || UpperBorderIsZero(context.upper_border)) {
         context.channel_center.clear();
@@ -162,6 +162,8 @@ void ChannelFromBorders(DayContext& context) {
     }
     context.width_market = common::FormatFixed(width, 0);
 }
+
+namespace {
 
 bool IsInverseQuotation(const DayContext& context) {
     return context.price_type == kPriceForex &&

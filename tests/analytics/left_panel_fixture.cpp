@@ -1,0 +1,66 @@
+#include "left_panel_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include "storage/store.h"
+
+namespace zarvex::analytics::left_testing {
+
+void CreateQuoteDatabase(const std::filesystem::path& file) {
+    storage::OpenedStore store = storage::OpenStore(file, storage::StoreKind::kQuote);
+    ASSERT_TRUE(store.db.IsOpen());
+    ASSERT_TRUE(store.created_table);
+}
+
+void InsertRows(const std::filesystem::path& file, const std::vector<Row>& rows) {
+    storage::Database db = storage::Database::Open(file);
+    ASSERT_TRUE(db.IsOpen());
+    ASSERT_TRUE(db.Execute("Begin Transaction"));
+    for (const Row& r : rows) {
+        ASSERT_TRUE(db.Execute(
+            "INSERT INTO dating (strike, price, delta, volume, oi, doi, sign, symb, option, "
+            "contract, expiration, date) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
+            {std::string_view(r.strike), std::string_view(r.price), std::string_view(r.delta),
+             std::string_view(r.volume), std::string_view(r.oi), std::string_view(r.doi),
+             std::string_view(r.sign), std::string_view(r.symb), std::string_view(r.option),
+             std::string_view(r.contract), std::string_view(r.expiration),
+             std::string_view(r.date)}));
+    }
+    ASSERT_TRUE(db.Execute("Commit"));
+}
+
+DayContext MakeContext(const std::string& symbol, int price_type) {
+    DayContext context;
+    context.symbol = symbol;
+    context.date = kDay;
+    context.contract = kContract;
+    context.price_type = price_type;
+    return context;
+}
+
+PanelHarness::PanelHarness(const std::string& symbol_in, common::Date today)
+    : symbol(symbol_in), clock(today) {
+    CreateQuoteDatabase(QuoteFile());
+}
+
+std::filesystem::path PanelHarness::QuoteFile() const {
+    return storage::QuotePath(home.Folder(), symbol);
+}
+
+LeftPanelModel& PanelHarness::Build(int price_type, const std::string& level_cond,
+                                    const std::string& main_cond, const std::string& near_cond,
+                                    int fp_switch) {
+    panel_ = std::make_unique<LeftPanelModel>(
+        LeftPanelServices{host.AsHost(), home.Folder(), &clock, &view, &notifier});
+    LeftPanelSetup setup;
+    setup.database_file = QuoteFile();
+    setup.price_type = price_type;
+    setup.level_cond = level_cond;
+    setup.fractal_main_cond = main_cond;
+    setup.fractal_near_cond = near_cond;
+    setup.fp_switch = fp_switch;
+    panel_->Build(setup);
+    return *panel_;
+}
+
+}  // namespace zarvex::analytics::left_testing

@@ -1,0 +1,110 @@
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "analytics/left_panel/day_context.h"
+#include "analytics/left_panel/left_panel_model.h"
+#include "common/clock.h"
+#include "common/plain_host.h"
+#include "storage/database.h"
+#include "support/temp_folder.h"
+
+namespace zarvex::analytics::left_testing {
+
+inline constexpr const char* kDay = "07.12.2012";
+inline constexpr const char* kContract = "DEC12-AM";
+
+// One option row as the extraction stores it: every value as text, bound into the table so
+// that the column types decide what is kept (numbers stay numbers, other text stays text).
+struct Row {
+    std::string option = "CALL";
+    std::string strike = "1.1";
+    std::string price = "0.01";
+    std::string delta = "0.5";
+    std::string volume = "0";
+    std::string oi = "0";
+    std::string doi = "0";
+    std::string sign = "1";
+    std::string contract = kContract;
+    std::string date = kDay;
+    std::string expiration = "14.12.2012";
+    std::string symb = "EUR";
+};
+
+// Creates a quote database file as the program does (table and indexes) and fills it.
+void CreateQuoteDatabase(const std::filesystem::path& file);
+void InsertRows(const std::filesystem::path& file, const std::vector<Row>& rows);
+
+class FixedClock final : public common::Clock {
+public:
+    explicit FixedClock(common::Date now) : now_(now) {}
+    common::Date Now() const override { return now_; }
+    void SleepFor(std::chrono::milliseconds) override {}
+    void Set(common::Date now) { now_ = now; }
+
+private:
+    common::Date now_;
+};
+
+// A view that records what it was told.
+class RecordingView final : public LeftPanelView {
+public:
+    void SetPanelEnabled(bool enabled) override { enabled_calls.push_back(enabled); }
+    void ShowDate(common::Date day) override { dates.push_back(day); }
+    void ShowContracts(const std::vector<std::string>& contracts, int selected) override {
+        shown_contracts = contracts;
+        shown_selected = selected;
+    }
+    void ShowCells(const LeftPanelCells& cells) override {
+        last_cells = cells;
+        ++cell_writes;
+    }
+
+    std::vector<bool> enabled_calls;
+    std::vector<common::Date> dates;
+    std::vector<std::string> shown_contracts;
+    int shown_selected = -2;
+    LeftPanelCells last_cells;
+    int cell_writes = 0;
+};
+
+class RecordingNotifier final : public common::Notifier {
+public:
+    void NotifyStatus(std::string_view) override {}
+    void NotifyHistograms(int index) override { histograms.push_back(index); }
+    void NotifyDownloaded(int) override {}
+    std::vector<int> histograms;
+};
+
+// A calculation context for one day and contract of a test database.
+DayContext MakeContext(const std::string& symbol = "EUR", int price_type = 1);
+
+// A temporary program folder with DB/<symbol>_data.lql and a panel over it.
+class PanelHarness {
+public:
+    explicit PanelHarness(const std::string& symbol = "EUR",
+                          common::Date today = common::MakeDate(2012, 12, 10));
+
+    std::filesystem::path QuoteFile() const;
+    void Insert(const std::vector<Row>& rows) const { InsertRows(QuoteFile(), rows); }
+    // Builds a new panel over the database with these settings.
+    LeftPanelModel& Build(int price_type = 1, const std::string& level_cond = "oi>0",
+                          const std::string& main_cond = "oi>0",
+                          const std::string& near_cond = "oi>=0", int fp_switch = 0);
+    LeftPanelModel& Panel() { return *panel_; }
+
+    test::TempProgramFolder home;
+    std::string symbol;
+    FixedClock clock;
+    common::PlainHost host;
+    RecordingView view;
+    RecordingNotifier notifier;
+
+private:
+    std::unique_ptr<LeftPanelModel> panel_;
+};
+
+}  // namespace zarvex::analytics::left_testing

@@ -1,0 +1,207 @@
+#include <gtest/gtest.h>
+
+#include "analytics/left_panel/calculations.h"
+#include "common/text.h"
+#include "left_panel_fixture.h"
+
+namespace zarvex::analytics::left_testing {
+namespace {
+
+using Texts = std::vector<std::string>;
+
+class LevelsFractalsTest : public ::testing::Test {
+protected:
+    LevelsFractalsTest() { CreateQuoteDatabase(file_); }
+
+    void Insert(const std::vector<Row>& rows) { InsertRows(file_, rows); }
+    DayContext Levels(const std::string& condition, int price_type = 1, bool ok = true) {
+        DayContext context = MakeContext("EUR", price_type);
+        context.level_cond = condition;
+        const storage::Database db = storage::Database::OpenReadOnly(file_);
+        EXPECT_EQ(CalculateSignificantLevels(db, context), ok);
+        return context;
+    }
+    DayContext Fractals(const std::string& main, const std::string& near, int price_type = 1,
+                        bool ok = true) {
+        DayContext context = MakeContext("EUR", price_type);
+        context.fractal_main_cond = main;
+        context.fractal_near_cond = near;
+        const storage::Database db = storage::Database::OpenReadOnly(file_);
+        EXPECT_EQ(CalculateSignificantFractals(db, context), ok);
+        return context;
+    }
+
+    test::TempFolder folder_;
+    std::filesystem::path file_ = folder_ / "EUR_data.lql";
+};
+
+TEST_F(LevelsFractalsTest, LevelsAreTheShownPricesOfTheRowsThatPassTheCondition) {
+    Insert({
+        {.option = "PUT", .strike = "1.10", .price = "0.02", .delta = "0.4", .oi = "2000"},
+        {.option = "PUT", .strike = "1.11", .price = "0.03", .delta = "0.4", .oi = "2000"},
+        {.option = "PUT", .strike = "1.12", .price = "0.01", .delta = "0.4", .oi = "10"},
+        {.option = "PUT", .strike = "1.13", .price = "0", .delta = "0.4", .oi = "2000"},
+        {.option = "PUT", .strike = "1.14", .price = "0.01", .delta = "0", .oi = "2000"},
+        {.option = "PUT", .strike = "1.15", .price = "0.01", .delta = "1", .oi = "2000"},
+        {.option = "CALL", .strike = "1.20", .price = "0.01", .delta = "0.4", .oi = "5000"},
+        {.option = "CALL",
+         .strike = "1.21",
+         .price = "0.01",
+         .delta = "0.4",
+         .oi = "5000",
+         .sign = "-1"},
+    });
+    const DayContext context = Levels("oi>1000 AND sign>=0", 0);
+    // 1.10 - 0.02 and 1.11 - 0.03 give the same price: one level.
+    EXPECT_EQ(context.put_levels, (Texts{"1.0800"}));
+    EXPECT_EQ(context.call_levels, (Texts{"1.2100"}));
+}
+
+TEST_F(LevelsFractalsTest, OnlyTheFirst51DistinctLevelsInRowOrderAreKept) {
+    std::vector<Row> rows;
+    for (int i = 60; i > 0; --i) {
+        rows.push_back(
+            {.option = "CALL", .strike = common::FormatFixed(1.0 + i * 0.001, 3), .oi = "5"});
+    }
+    Insert(rows);
+    const DayContext context = Levels("oi>0");
+    ASSERT_EQ(context.call_levels.size(), 51u);
+    EXPECT_EQ(context.call_levels.front(), "1.0600");
+    EXPECT_EQ(context.call_levels.back(), "1.0100");
+    EXPECT_TRUE(context.put_levels.empty());
+}
+
+TEST_F(LevelsFractalsTest, AConditionThatIsNotSqlEndsTheCalculationWithEmptyLists) {
+    Insert({{.option = "PUT", .oi = "5"}, {.option = "CALL", .oi = "5"}});
+    for (const std::string condition :
+         {"oi >>> 1", "", "oi>0; DELETE FROM dating", "oi>0) OR (1=1", "no_such_column > 1"}) {
+        SCOPED_TRACE(condition);
+        const DayContext context = Levels(condition, 1, false);
+        EXPECT_TRUE(context.put_levels.empty());
+        EXPECT_TRUE(context.call_levels.empty());
+    }
+    // The database is untouched by what the condition tried.
+    EXPECT_EQ(Levels("1=1").call_levels, (Texts{"1.1000"}));
+}
+
+// The near set of the description's example: open interests 100, 300, 200 at 1.10, 1.11, 1.12.
+std::vector<Row> PeakRows(const std::string& option, const std::string& main_oi_at_111) {
+    return {
+        {.option = option, .strike = "1.10", .oi = "100", .sign = "0"},
+        {.option = option, .strike = "1.11", .oi = "300", .sign = "0"},
+        {.option = option, .strike = "1.12", .oi = "200", .sign = "0"},
+        // The main rows: the 1.11 strike again (another contract row passing the main
+        // condition would do the same) and 1.10.
+        {.option = option,
+         .strike = "1.11",
+         .oi = main_oi_at_111,
+         .sign = "1",
+         .contract = kContract},
+        {.option = option, .strike = "1.10", .oi = "900", .sign = "1"},
+    };
+}
+
+TEST_F(LevelsFractalsTest, AFractalIsAMainRowAboveBothNearNeighbours) {
+    Insert(PeakRows("PUT", "300"));
+    Insert(PeakRows("CALL", "300"));
+    const DayContext context = Fractals("sign>0", "sign=0");
+    EXPECT_EQ(context.put_fractals, (Texts{"1.1100"}));
+    EXPECT_EQ(context.call_fractals, (Texts{"1.1100"}));
+}
+
+TEST_F(LevelsFractalsTest, AnOpenInterestEqualToANeighbourIsNoPeak) {
+    Insert(PeakRows("PUT", "200"));
+    EXPECT_TRUE(Fractals("sign>0", "sign=0").put_fractals.empty());
+}
+
+TEST_F(LevelsFractalsTest, EveryRowOfTheMainSetIsTested) {
+    // The peak is the third row of the main query while the first row has id 1: a count
+    // taken from the row query would have stopped after one row.
+    Insert({
+        {.option = "PUT", .strike = "1.20", .oi = "50", .sign = "1"},
+        {.option = "PUT", .strike = "1.10", .oi = "100", .sign = "0"},
+        {.option = "PUT", .strike = "1.11", .oi = "300", .sign = "0"},
+        {.option = "PUT", .strike = "1.12", .oi = "200", .sign = "0"},
+        {.option = "PUT", .strike = "1.30", .oi = "50", .sign = "1"},
+        {.option = "PUT", .strike = "1.11", .oi = "301", .sign = "1"},
+    });
+    EXPECT_EQ(Fractals("sign>0", "sign=0").put_fractals, (Texts{"1.1100"}));
+}
+
+TEST_F(LevelsFractalsTest, FractalPricesUseThePremiumOfTheDay) {
+    Insert({
+        {.option = "PUT", .strike = "1.1", .price = "0.015", .oi = "100"},
+        {.option = "PUT", .strike = "1.105", .price = "0.0125", .oi = "300"},
+        {.option = "PUT", .strike = "1.11", .price = "0.01", .oi = "200"},
+        {.option = "CALL", .strike = "1.1", .price = "0.01", .oi = "100"},
+        {.option = "CALL", .strike = "1.105", .price = "0.0125", .oi = "300"},
+        {.option = "CALL", .strike = "1.11", .price = "0.015", .oi = "200"},
+    });
+    const DayContext context = Fractals("oi>=300", "oi>0", 0);
+    EXPECT_EQ(context.put_fractals, (Texts{"1.0925"}));
+    EXPECT_EQ(context.call_fractals, (Texts{"1.1175"}));
+}
+
+TEST_F(LevelsFractalsTest, TheFirstAndTheLastNearRowAreNeverPeaks) {
+    Insert({
+        {.option = "CALL", .strike = "1.10", .oi = "900"},
+        {.option = "CALL", .strike = "1.11", .oi = "300"},
+        {.option = "CALL", .strike = "1.12", .oi = "900"},
+    });
+    EXPECT_TRUE(Fractals("oi>0", "oi>0").call_fractals.empty());
+}
+
+TEST_F(LevelsFractalsTest, BadFractalConditionsEndTheCalculation) {
+    Insert(PeakRows("PUT", "300"));
+    EXPECT_TRUE(Fractals("sign>0", "sign=", 1, false).put_fractals.empty());
+    EXPECT_TRUE(Fractals("sign>", "sign=0", 1, false).put_fractals.empty());
+    EXPECT_TRUE(Fractals("sign>0; DROP TABLE dating", "sign=0", 1, false).put_fractals.empty());
+}
+
+struct StrikeTextCase {
+    double strike;
+    const char* text;
+};
+
+class FractalStrikeTextTest : public ::testing::TestWithParam<StrikeTextCase> {};
+
+TEST_P(FractalStrikeTextTest, PaddedOrCutToEightCharacters) {
+    EXPECT_EQ(FractalStrikeText(GetParam().strike), GetParam().text);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, FractalStrikeTextTest,
+    ::testing::Values(StrikeTextCase{1.1, "1.100000"}, StrikeTextCase{0.985, "0.985000"},
+                      StrikeTextCase{1.0125, "1.012500"}, StrikeTextCase{1.01234567, "1.012345"},
+                      // Whole numbers keep their value.
+                      StrikeTextCase{1.0, "1.000000"}, StrikeTextCase{105.0, "105.0000"}));
+
+TEST_F(LevelsFractalsTest, AWholeNumberStrikeFindsItsPremium) {
+    // JPY strikes become whole numbers when the report's 0.0100 is scaled by 100.
+    Insert({
+        {.option = "CALL", .strike = "0.99", .price = "0.01", .oi = "100", .symb = "JPY"},
+        {.option = "CALL", .strike = "1", .price = "0.02", .oi = "300", .symb = "JPY"},
+        {.option = "CALL", .strike = "1.01", .price = "0.01", .oi = "200", .symb = "JPY"},
+    });
+    DayContext context = MakeContext("JPY", 0);
+    context.fractal_main_cond = "oi>0";
+    context.fractal_near_cond = "oi>0";
+    const storage::Database db = storage::Database::OpenReadOnly(file_);
+    ASSERT_TRUE(CalculateSignificantFractals(db, context));
+    EXPECT_EQ(context.call_fractals, (Texts{"1.0200"}));
+}
+
+TEST(AddDistinctTest, SkipsRepeatsAndStopsAt51) {
+    Texts list;
+    EXPECT_TRUE(AddDistinct(list, "a"));
+    EXPECT_TRUE(AddDistinct(list, "a"));
+    EXPECT_EQ(list.size(), 1u);
+    for (int i = 1; i < 51; ++i) {
+        EXPECT_TRUE(AddDistinct(list, std::to_string(i)));
+    }
+    EXPECT_FALSE(AddDistinct(list, "more"));
+    EXPECT_EQ(list.size(), 51u);
+}
+
+}  // namespace
+}  // namespace zarvex::analytics::left_testing
