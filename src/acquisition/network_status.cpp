@@ -5,6 +5,9 @@
 
 #include <memory>
 
+#include "acquisition/host_address.h"
+#include "common/text.h"
+
 namespace zarvex::acquisition {
 
 namespace {
@@ -26,6 +29,19 @@ bool IsNetworkUp() {
         }
     }
     return false;
+}
+
+bool IsLoopbackHost(std::string_view host) {
+    const auto address = ParseHostAddress(host);
+    if (!address) {
+        return false;
+    }
+    const std::string name = common::ToLowerAscii(address->host);
+    return name == "localhost" || name == "::1" || common::StartsWith(name, "127.");
+}
+
+bool IsNetworkUpFor(std::string_view report_host) {
+    return IsLoopbackHost(report_host) || IsNetworkUp();
 }
 
 }  // namespace zarvex::acquisition

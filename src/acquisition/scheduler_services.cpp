@@ -7,6 +7,7 @@ namespace zarvex::acquisition {
 
 NetworkSchedulerServices::NetworkSchedulerServices(NetworkServicesSetup setup)
     : network_up_(std::move(setup.network_up)),
+      report_host_(setup.report_host),
       transport_(std::make_unique<CurlTransport>(setup.timeouts)) {
     std::vector<std::string> hosts =
         setup.time_hosts.empty() ? TimeHostsFor(setup.report_host) : setup.time_hosts;
@@ -28,7 +29,7 @@ common::Date NetworkSchedulerServices::NetworkTime() {
 }
 
 bool NetworkSchedulerServices::IsNetworkUp() {
-    return network_up_ ? network_up_() : acquisition::IsNetworkUp();
+    return network_up_ ? network_up_() : IsNetworkUpFor(report_host_);
 }
 
 void NetworkSchedulerServices::DownloadForwardPointRange(common::Date t) {

@@ -34,7 +34,8 @@ struct NetworkServicesSetup {
     common::Notifier* notifier = nullptr;
     NetworkTimeouts timeouts;
     std::chrono::milliseconds pause{5000};
-    // Where IsNetworkUp asks; empty: the system's interfaces.
+    // Where IsNetworkUp asks; empty: the system's interfaces (a loopback report host counts
+    // as reachable).
     std::function<bool()> network_up;
 };
 
@@ -53,6 +54,7 @@ public:
 
 private:
     std::function<bool()> network_up_;
+    std::string report_host_;
     std::unique_ptr<CurlTransport> transport_;
     std::unique_ptr<NetworkClock> clock_;
     std::unique_ptr<Downloader> downloader_;
