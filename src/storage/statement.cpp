@@ -79,8 +79,10 @@ bool Statement::Bind(int index, const SqlValue& value) {
             } else if constexpr (std::is_same_v<T, double>) {
                 return sqlite3_bind_double(stmt_, index, v);
             } else {
-                return sqlite3_bind_text(stmt_, index, v.data(), static_cast<int>(v.size()),
-                                         SQLITE_TRANSIENT);
+                // An empty view may carry a null pointer, which SQLite would bind as NULL;
+                // an empty text must stay an empty text.
+                return sqlite3_bind_text(stmt_, index, v.data() != nullptr ? v.data() : "",
+                                         static_cast<int>(v.size()), SQLITE_TRANSIENT);
             }
         },
         value);

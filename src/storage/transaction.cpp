@@ -18,4 +18,12 @@ bool Transaction::Commit() {
     return db_.Execute("Commit");
 }
 
+bool Transaction::Rollback() {
+    if (done_) {
+        return false;
+    }
+    done_ = true;
+    return db_.Execute("Rollback");
+}
+
 }  // namespace zarvex::storage

@@ -16,6 +16,9 @@ public:
 
     bool Began() const { return began_; }
     bool Commit();
+    // Drops what the transaction wrote. Only for input that turned out unreadable half way,
+    // where keeping half a day would be worse than keeping none.
+    bool Rollback();
 
 private:
     const Database& db_;

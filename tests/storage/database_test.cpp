@@ -65,6 +65,19 @@ TEST(Database, OneStatementPerPrepare) {
     EXPECT_EQ(s.ColumnInt(0), 1);
 }
 
+TEST(Database, AnEmptyViewBindsAnEmptyTextNotNull) {
+    test::TempFolder dir;
+    test::WriteFile(dir / "e.lql", "");
+    Database db = Database::Open(dir / "e.lql");
+    ASSERT_TRUE(db.Execute("CREATE TABLE t (a DOUBLE)"));
+    ASSERT_TRUE(db.Execute("INSERT INTO t VALUES (?)", {std::string_view()}));
+    Statement s = db.Prepare("SELECT typeof(a), count(*) FROM t WHERE a = ?");
+    s.Bind(1, std::string_view());
+    ASSERT_TRUE(s.Step());
+    EXPECT_EQ(s.ColumnText(0), "text");
+    EXPECT_EQ(s.ColumnInt(1), 1);
+}
+
 TEST(Transaction, CommitsOnScopeEndAndSkipsFailures) {
     test::TempFolder dir;
     test::WriteFile(dir / "c.lql", "");

@@ -10,9 +10,10 @@
 
 namespace zarvex::test {
 
-TempFolder::TempFolder() {
+TempFolder::TempFolder() : TempFolder(std::filesystem::temp_directory_path()) {}
+
+TempFolder::TempFolder(const std::filesystem::path& base) {
     static std::atomic<int> counter{0};
-    const auto base = std::filesystem::temp_directory_path();
     for (int attempt = 0; attempt < 1000; ++attempt) {
         auto candidate = base / ("zarvex-test-" + std::to_string(getpid()) + "-" +
                                  std::to_string(counter++));
@@ -32,7 +33,9 @@ TempFolder::~TempFolder() {
     std::filesystem::remove_all(path_, error);
 }
 
-TempProgramFolder::TempProgramFolder() {
+TempProgramFolder::TempProgramFolder() : TempProgramFolder(std::filesystem::temp_directory_path()) {}
+
+TempProgramFolder::TempProgramFolder(const std::filesystem::path& base) : temp_(base) {
     for (const char* name : {"INPUT", "OUTPUT", "DB"}) {
         std::filesystem::create_directory(temp_.Path() / name);
     }
@@ -53,6 +56,14 @@ std::filesystem::path BinaryDir() {
         return dir;
     }
     return ZARVEX_BINARY_DIR;
+}
+
+std::filesystem::path MemoryTempBase() {
+    std::error_code error;
+    if (std::filesystem::is_directory("/dev/shm", error)) {
+        return "/dev/shm";
+    }
+    return std::filesystem::temp_directory_path();
 }
 
 std::filesystem::path SourceDir() { return ZARVEX_SOURCE_DIR; }

@@ -13,6 +13,8 @@ namespace zarvex::test {
 class TempFolder final {
 public:
     TempFolder();
+    // Under base instead (e.g. a memory file system for tests that write a lot).
+    explicit TempFolder(const std::filesystem::path& base);
     ~TempFolder();
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
@@ -28,6 +30,7 @@ private:
 class TempProgramFolder final {
 public:
     TempProgramFolder();
+    explicit TempProgramFolder(const std::filesystem::path& base);
     const std::filesystem::path& Path() const { return temp_.Path(); }
     common::ProgramFolder Folder() const { return common::ProgramFolder(temp_.Path()); }
 
@@ -40,6 +43,8 @@ std::string ReadFile(const std::filesystem::path& path);
 
 // Folder of the built programs (zarvex-cli, the tools), for tests that run them.
 std::filesystem::path BinaryDir();
+// /dev/shm when the machine has it (no disk syncs there), else the temporary folder.
+std::filesystem::path MemoryTempBase();
 std::filesystem::path SourceDir();
 
 }  // namespace zarvex::test

@@ -1,0 +1,214 @@
+#include "export/unload.h"
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "analytics/calendar.h"
+#include "common/text.h"
+#include "export/unload_template.h"
+#include "shell/log.h"
+#include "storage/stage_flags.h"
+
+namespace zarvex::exporting {
+
+namespace {
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
+// Columns of SELECT * on the quote table.
+enum Column {
+    kStrike = 1,
+    kPrice,
+    kDelta,
+    kVolume,
+    kOi,
+    kDoi,
+    kSign,
+    kSymb,
+    kOption,
+    kContract,
+    kExpiration,
+    kDate,
+};
+
+// The value a field name writes, or false for a name that writes nothing.
+bool AppendField(std::string& line, std::string_view field, const storage::Statement& row) {
+    auto text = [&](int column) { line += row.ColumnTextView(column); };
+    auto fixed = [&](int column) { line += common::FormatFixed(row.ColumnDouble(column), 5); };
+    if (field == "strike") {
+        fixed(kStrike);
+    } else if (field == "price") {
+        fixed(kPrice);
+    } else if (field == "delta") {
+        fixed(kDelta);
+    } else if (field == "volume") {
+        text(kVolume);
+    } else if (field == "oi") {
+        text(kOi);
+    } else if (field == "doi") {
+        text(kDoi);
+    } else if (field == "sign") {
+        const std::string_view sign = common::Trim(row.ColumnTextView(kSign));
+        line += sign.empty() ? std::string_view("0") : sign;
+    } else if (field == "symb") {
+        text(kSymb);
+    } else if (field == "option") {
+        text(kOption);
+    } else if (field == "contract") {
+        text(kContract);
+    } else if (field == "expiration") {
+        text(kExpiration);
+    } else if (field == "date") {
+        text(kDate);
+    } else {
+        return false;
+    }
+    return true;
+}
+
+// Drops the last character of the line: the separator after the last value. A separator
+// may be any UTF-8 text, so a whole character goes, never half of one.
+void DropLastCharacter(std::string& line) {
+    if (line.empty()) {
+        return;
+    }
+    std::size_t cut = line.size() - 1;
+    while (cut > 0 && (static_cast<unsigned char>(line[cut]) & 0xC0) == 0x80) {
+        --cut;
+    }
+    const auto lead = static_cast<unsigned char>(line[cut]);
+    const std::size_t length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
+    if (lead < 0xC0 || cut + length != line.size()) {
+        cut = line.size() - 1;  // not a well-formed character: one byte, as written
+    }
+    line.erase(cut);
+}
+
+std::uintmax_t FileSizeOr(const std::filesystem::path& path, std::uintmax_t fallback) {
+    std::error_code error;
+    const auto size = std::filesystem::file_size(path, error);
+    return error ? fallback : size;
+}
+
+bool CopyReplacing(const std::filesystem::path& from, const std::filesystem::path& to) {
+    std::error_code error;
+    std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing,
+                               error);
+    return !error;
+}
+
+// Writes the selected rows; false when the query failed or a write did not go through.
+bool WriteRows(std::FILE* out, const storage::Database& quote, const UnloadTemplate& layout,
+               std::string_view symbol, const std::string& day_text) {
+    std::string sql = "SELECT * FROM dating WHERE symb = ? AND date= ?";
+    if (!layout.condition.empty()) {
+        sql += " AND (" + layout.condition + ")";
+    }
+    storage::Statement query = quote.Prepare(sql);
+    if (!query.IsValid() || !query.BindAll({symbol, std::string_view(day_text)})) {
+        shell::Log("unload: query failed: ", query.Error());
+        return false;
+    }
+    std::string line;
+    while (query.Step()) {
+        line.clear();
+        for (const std::string& field : layout.fields) {
+            if (AppendField(line, field, query)) {
+                line += layout.separator;
+            }
+        }
+        DropLastCharacter(line);
+        line += "\r\n";
+        if (std::fwrite(line.data(), 1, line.size(), out) != line.size()) {
+            return false;
+        }
+    }
+    if (query.Failed()) {
+        shell::Log("unload: query failed while stepping: ", query.Error());
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+void CopyForwardPoints(const common::ProgramFolder& folder, std::string_view output_folder,
+                       common::Date date) {
+    auto target = [&](common::Date day) {
+        return std::filesystem::path(std::string(output_folder) + "FP_" + common::DateKey(day) +
+                                     ".TXT");
+    };
+    const common::Date next = analytics::NextTradingDay(date);
+    const auto next_file = folder.ForwardPointFile(next);
+    // On the evening of the day itself the next day's file does not exist yet: then, as for
+    // an empty file, the day's own file is copied.
+    if (FileSizeOr(next_file, 0) > 0) {
+        CopyReplacing(next_file, target(next));
+        return;
+    }
+    const common::Date own = analytics::PreviousTradingDay(next);
+    CopyReplacing(folder.ForwardPointFile(own), target(own));
+}
+
+int UnloadDay(const common::ProgramFolder& folder, settings::InstrumentStores& stores,
+              const common::Host& host, common::Date date) {
+    const settings::SettingsRecord& record = stores.settings;
+    const std::string date_key = common::DateKey(date);
+    const std::string day_text = common::DayText(date);
+    shell::Log("unload ", stores.symbol, " ", date_key);
+
+    if (!analytics::IsTradingDay(date)) {
+        return 1;
+    }
+    if (record.IsExtract() == 0 || record.IsUpload() == 0) {
+        return 1;
+    }
+    if (storage::GetStageFlag(stores.operation, date_key, storage::kStageUpload) == 1) {
+        return 1;
+    }
+
+    const UnloadTemplate layout = ParseUnloadTemplate(record.TemplateOutputData());
+    const std::filesystem::path path(
+        record.OutputFolder() + UnloadFileName(record.TemplateFileName(), stores.symbol, date));
+
+    bool written = false;
+    {
+        File out(std::fopen(path.c_str(), "wb"));
+        if (!out) {
+            shell::Log("unload: cannot create ", path.string());
+            return 0;
+        }
+        written = layout.ok && WriteRows(out.get(), stores.quote, layout, stores.symbol, day_text);
+        if (std::fflush(out.get()) != 0) {
+            written = false;
+        }
+    }
+    if (!written) {
+        // What a failed run leaves is an empty file, never half a day that looks complete.
+        File truncate(std::fopen(path.c_str(), "wb"));
+        return 0;
+    }
+
+    if (FileSizeOr(path, 0) > 3) {
+        CopyForwardPoints(folder, record.OutputFolder(), date);
+        for (int i = 0; i < 10; ++i) {
+            host.PumpEvents();
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        storage::MarkStage(stores.operation, date_key, storage::kStageUpload);
+        shell::Log("unload done ", path.string());
+        return 1;
+    }
+    std::error_code error;
+    std::filesystem::remove(path, error);
+    return 1;
+}
+
+}  // namespace zarvex::exporting

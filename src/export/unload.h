@@ -1,0 +1,24 @@
+#pragma once
+
+#include "common/date.h"
+#include "common/host.h"
+#include "common/program_folder.h"
+#include "settings/instrument_stores.h"
+
+namespace zarvex::exporting {
+
+// Writes the instrument's rows of the date into its output folder through its templates,
+// copies the day's forward-point file beside it and marks the date unloaded.
+// 1 when the date needs no further unload work (done now, done before, switched off, not a
+// trading day, or nothing to write); 0 when the output file cannot be written or the query
+// fails (no flag then, and the caller's day loop stops).
+int UnloadDay(const common::ProgramFolder& folder, settings::InstrumentStores& stores,
+              const common::Host& host, common::Date date);
+
+// The forward-point copy: the file of the next trading day after the date, or the date's
+// own file when that one is missing or empty, copied into the output folder under its own
+// name. A failing copy is ignored.
+void CopyForwardPoints(const common::ProgramFolder& folder, std::string_view output_folder,
+                       common::Date date);
+
+}  // namespace zarvex::exporting

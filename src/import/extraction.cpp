@@ -1,0 +1,184 @@
+#include "import/extraction.h"
+
+#include <string>
+
+#include "analytics/calendar.h"
+#include "common/text.h"
+#include "export/unload.h"
+#include "import/existing_rows.h"
+#include "import/report_file.h"
+#include "import/report_parser.h"
+#include "shell/log.h"
+#include "shell/text_table.h"
+#include "storage/stage_flags.h"
+#include "storage/transaction.h"
+
+namespace zarvex::import {
+
+namespace {
+
+constexpr int kPreviousDays = 30;
+
+std::string UiText(const common::Host& host, int id) {
+    return host.texts != nullptr ? host.texts->Get(id) : std::string();
+}
+
+std::string BusyText(const common::Host& host) {
+    return UiText(host, shell::text::kDataProcessing) + UiText(host, shell::text::kWindowLocked);
+}
+
+std::string BusyDayText(const common::Host& host, std::string_view symbol, common::Date date) {
+    return BusyText(host) + " (" + std::string(symbol) + ": " + common::DayText(date) + ")";
+}
+
+// Stores the parser's rows of one report: the duplicate test, then INSERT or UPDATE, each
+// with its values bound. The statements are prepared once per report.
+class RowWriter final {
+public:
+    RowWriter(const storage::Database& db, std::string_view day_text)
+        : db_(db),
+          exists_(db.Prepare("SELECT * FROM dating WHERE symb = ? AND option = ? AND "
+                             "contract = ? AND date = ? AND strike = ?")),
+          insert_(db.Prepare("INSERT INTO dating (strike, price, delta, volume, oi, doi, sign, "
+                             "symb, option, contract, expiration, date) VALUES (?, ?, ?, ?, ?, "
+                             "?, ?, ?, ?, ?, ?, ?)")),
+          update_(db.Prepare("UPDATE dating SET price=?, delta=?, volume=?, oi=?, doi=?, "
+                             "expiration=?, sign=? WHERE symb = ? AND option = ? AND "
+                             "contract = ? AND date = ? AND strike = ?")) {
+        existing_.Load(db_, common::Trim(day_text));
+    }
+
+    void Store(const ReportRow& row) {
+        // Codes shorter than the 8-character field keep no trailing blanks: the duplicate
+        // test compares the trimmed code, so a stored blank would never match again and a
+        // day extracted twice would gain twin rows.
+        const std::string_view contract = common::Trim(row.contract);
+        const std::string_view day = common::Trim(row.date);
+        const std::string_view strike = common::Trim(row.strike);
+        bool found = false;
+        if (existing_.Lookup(row.symb, row.option, contract, strike) ==
+            ExistingRows::Answer::kAskDatabase) {
+            exists_.Reset(true);
+            exists_.BindAll({std::string_view(row.symb), std::string_view(row.option), contract,
+                             day, strike});
+            found = exists_.Step();
+            exists_.Reset(true);
+        }
+        if (found) {
+            update_.Reset(true);
+            update_.BindAll({std::string_view(row.price), std::string_view(row.delta),
+                             std::string_view(row.volume), std::string_view(row.oi),
+                             std::string_view(row.doi), std::string_view(row.expiration),
+                             std::string_view(row.sign), std::string_view(row.symb),
+                             std::string_view(row.option), contract, day, strike});
+            update_.Run();
+            return;
+        }
+        insert_.Reset(true);
+        insert_.BindAll({std::string_view(row.strike), std::string_view(row.price),
+                         std::string_view(row.delta), std::string_view(row.volume),
+                         std::string_view(row.oi), std::string_view(row.doi),
+                         std::string_view(row.sign), std::string_view(row.symb),
+                         std::string_view(row.option), contract,
+                         std::string_view(row.expiration), std::string_view(row.date)});
+        if (insert_.Run()) {
+            existing_.Add(row.symb, row.option, contract, strike);
+        }
+    }
+
+private:
+    const storage::Database& db_;
+    ExistingRows existing_;
+    storage::Statement exists_;
+    storage::Statement insert_;
+    storage::Statement update_;
+};
+
+}  // namespace
+
+int ExtractReport(const common::ProgramFolder& folder, settings::InstrumentStores& stores,
+                  const common::Host& host, common::Date date) {
+    const std::string date_key = common::DateKey(date);
+    const std::string day_text = common::DayText(date);
+    const auto path = folder.ReportFile(date);
+    shell::Log("extract ", stores.symbol, " ", date_key);
+
+    if (!analytics::IsTradingDay(date)) {
+        return 1;
+    }
+    if (stores.settings.IsExtract() == 0) {
+        return 1;
+    }
+    if (storage::GetStageFlag(stores.operation, date_key, storage::kStageExtract) == 1) {
+        return 1;
+    }
+
+    ReportFile report(path);
+    if (!report.IsOpen()) {
+        shell::Log("extract: no report ", path.string());
+        return 0;
+    }
+    ReportParser parser(stores.symbol, day_text);
+    {
+        storage::Transaction transaction(stores.quote);
+        RowWriter writer(stores.quote, day_text);
+        std::string_view line;
+        while (true) {
+            host.PumpEvents();
+            if (!report.NextLine(line)) {
+                break;
+            }
+            if (parser.FeedLine(line)) {
+                writer.Store(parser.Row());
+            }
+            if (parser.Finished()) {
+                break;
+            }
+        }
+        if (report.Failed()) {
+            // A report that cannot be read to its end is treated as missing: nothing of it
+            // stays, nothing is marked, and the next run reads it again.
+            transaction.Rollback();
+            shell::Log("extract: read error ", path.string());
+            return 0;
+        }
+    }
+    parser.EndOfFile();
+    if (!parser.LinesRead()) {
+        return 0;
+    }
+    storage::MarkStage(stores.operation, date_key, storage::kStageExtract);
+    shell::Log("extract done ", stores.symbol, " ", date_key);
+    return 1;
+}
+
+int ProcessDay(const common::ProgramFolder& folder, settings::InstrumentStores& stores,
+               const common::Host& host, common::Date date) {
+    common::ScopedUiLock lock(host.lock);
+    host.ShowStatus(BusyDayText(host, stores.symbol, date));
+    const int extracted = ExtractReport(folder, stores, host, date);
+    if (extracted == 0) {
+        return 0;
+    }
+    return exporting::UnloadDay(folder, stores, host, date);
+}
+
+int ProcessPreviousDays(const common::ProgramFolder& folder, settings::InstrumentStores& stores,
+                        const common::Host& host, common::Date date) {
+    common::ScopedUiLock lock(host.lock);
+    host.ShowStatus(BusyText(host));
+    const common::Date first = date - kPreviousDays * common::kSecondsPerDay;
+    for (common::Date day = first; day <= date - common::kSecondsPerDay;
+         day += common::kSecondsPerDay) {
+        host.ShowStatus(BusyDayText(host, stores.symbol, day));
+        if (ExtractReport(folder, stores, host, day) == 0) {
+            return 0;
+        }
+        if (exporting::UnloadDay(folder, stores, host, day) == 0) {
+            return 0;
+        }
+    }
+    return 1;
+}
+
+}  // namespace zarvex::import

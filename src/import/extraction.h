@@ -1,0 +1,30 @@
+#pragma once
+
+#include "common/date.h"
+#include "common/host.h"
+#include "common/program_folder.h"
+#include "settings/instrument_stores.h"
+
+namespace zarvex::import {
+
+// Reads the day's report (INPUT/CUR_yyyymmdd.TXT) for the instrument's symbol and stores its
+// rows in the quote database inside one transaction: new rows are inserted, rows already
+// there (same symbol, option, contract, day and strike) take the report's values. Marks the
+// day extracted when the report held at least one line.
+// 1 when the day needs no further extraction (done now, done before, switched off, not a
+// trading day); 0 when no report could be read for it.
+int ExtractReport(const common::ProgramFolder& folder, settings::InstrumentStores& stores,
+                  const common::Host& host, common::Date date);
+
+// One day: extraction, then the unload when the extraction returned 1, under the UI lock.
+// Returns 0 when either step returned 0, else 1.
+int ProcessDay(const common::ProgramFolder& folder, settings::InstrumentStores& stores,
+               const common::Host& host, common::Date date);
+
+// The 30 days before the date, oldest first, each extracted and unloaded; stops at the first
+// day that returns 0 (that day and the later ones are tried again by the next run).
+// Returns 0 when it stopped that way, else 1.
+int ProcessPreviousDays(const common::ProgramFolder& folder, settings::InstrumentStores& stores,
+                        const common::Host& host, common::Date date);
+
+}  // namespace zarvex::import

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "common/date.h"
+#include "common/host.h"
+#include "common/program_folder.h"
+#include "settings/instrument_stores.h"
+
+namespace zarvex::shell {
+
+// One currency: its databases, its settings record and its day operations. The window area
+// with the two panels is the desktop program's business and wraps this object.
+class Instrument final {
+public:
+    // Opens (or creates) the instrument's stores: configuration, operation and quote
+    // databases, in that order.
+    Instrument(std::string_view symbol, int container_number, common::ProgramFolder folder,
+               common::Host host);
+    Instrument(const Instrument&) = delete;
+    Instrument& operator=(const Instrument&) = delete;
+    ~Instrument();
+
+    const std::string& Symbol() const { return stores_.symbol; }
+    int ContainerNumber() const { return container_number_; }
+    int LeftPanelNumber() const { return container_number_ + 1; }
+    int RightPanelNumber() const { return container_number_ + 2; }
+
+    settings::SettingsRecord& Settings() { return stores_.settings; }
+    const settings::SettingsRecord& Settings() const { return stores_.settings; }
+    settings::InstrumentStores& Stores() { return stores_; }
+    const common::ProgramFolder& Folder() const { return folder_; }
+    const common::Host& HostOf() const { return host_; }
+
+    // The per-date flags of the operation database ("extract", "upload").
+    int GetStageFlag(std::string_view date_key, std::string_view column) const;
+    void MarkStage(std::string_view date_key, std::string_view column);
+    void PumpEvents() const { host_.PumpEvents(); }
+
+    int ProcessPreviousDays(common::Date date);
+    int ProcessDay(common::Date date);
+    int UnloadDay(common::Date date);
+    int ExtractReport(common::Date date);
+
+    // Closes the operation and the quote database (the settings record keeps its own).
+    void CloseStores();
+
+private:
+    int container_number_;
+    common::ProgramFolder folder_;
+    common::Host host_;
+    settings::InstrumentStores stores_;
+};
+
+}  // namespace zarvex::shell

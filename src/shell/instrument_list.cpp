@@ -1,0 +1,67 @@
+#include "shell/instrument_list.h"
+
+#include <string>
+
+#include "shell/log.h"
+#include "shell/text_table.h"
+
+namespace zarvex::shell {
+
+namespace {
+
+std::string CompletionText(const common::Host& host, int done) {
+    if (host.texts == nullptr) {
+        return {};
+    }
+    return host.texts->Get(done) + host.texts->Get(text::kProgramReady);
+}
+
+}  // namespace
+
+InstrumentList::InstrumentList(common::ProgramFolder folder, common::Host host) : host_(host) {
+    Log("instrument list: creating");
+    for (int i = 0; i < kCount; ++i) {
+        const auto index = static_cast<std::size_t>(i);
+        instruments_[index] =
+            std::make_unique<Instrument>(kSymbols[index], kContainerNumbers[index], folder, host);
+    }
+}
+
+int InstrumentList::IndexOf(std::string_view symbol) {
+    for (int i = 0; i < kCount; ++i) {
+        if (kSymbols[static_cast<std::size_t>(i)] == symbol) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+int InstrumentList::RunPreviousDays(common::Date date) {
+    stored_date_ = date;
+    int result = 1;
+    for (auto& instrument : instruments_) {
+        if (instrument->ProcessPreviousDays(date) == 0) {
+            result = 0;
+        }
+    }
+    host_.ShowStatus(CompletionText(host_, text::kPreviousDaysProcessed));
+    return result;
+}
+
+int InstrumentList::RunCurrentDay() {
+    int result = 1;
+    for (auto& instrument : instruments_) {
+        if (instrument->ProcessDay(stored_date_) == 0) {
+            result = 0;
+        }
+    }
+    host_.ShowStatus(CompletionText(host_, text::kCurrentDayProcessed));
+    return result;
+}
+
+int InstrumentList::RunCurrentDay(common::Date day) {
+    stored_date_ = day;
+    return RunCurrentDay();
+}
+
+}  // namespace zarvex::shell

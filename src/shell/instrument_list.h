@@ -1,0 +1,52 @@
+#pragma once
+
+#include <array>
+#include <memory>
+#include <string_view>
+
+#include "common/date.h"
+#include "common/host.h"
+#include "common/program_folder.h"
+#include "shell/instrument.h"
+
+namespace zarvex::shell {
+
+// The six instruments, always visited in the order EUR, GBP, AUD, CAD, JPY, CHF, which is
+// also the index order of the tab strip and of the notifications.
+class InstrumentList final {
+public:
+    static constexpr int kCount = 6;
+    static constexpr std::array<std::string_view, kCount> kSymbols{"EUR", "GBP", "AUD",
+                                                                   "CAD", "JPY", "CHF"};
+    static constexpr std::array<int, kCount> kContainerNumbers{760, 810, 710, 960, 860, 910};
+
+    // Builds the six instruments, opening their stores.
+    InstrumentList(common::ProgramFolder folder, common::Host host);
+
+    Instrument& At(int index) { return *instruments_.at(static_cast<std::size_t>(index)); }
+    const Instrument& At(int index) const {
+        return *instruments_.at(static_cast<std::size_t>(index));
+    }
+    // Index of a symbol, or -1.
+    static int IndexOf(std::string_view symbol);
+
+    // Stores the date, runs the previous-days processing on every instrument and shows the
+    // completion text. Returns 0 when some instrument stopped at a day it could not finish.
+    int RunPreviousDays(common::Date date);
+    // Runs the day processing of the stored date on every instrument and shows the
+    // completion text. Returns 0 when some instrument could not finish the day.
+    int RunCurrentDay();
+    // The same for the given day, which becomes the stored date: the scheduler hands over
+    // the day it has just downloaded, so a program left open for days processes each new
+    // evening's day rather than the date of its first catch-up.
+    int RunCurrentDay(common::Date day);
+
+    common::Date StoredDate() const { return stored_date_; }
+
+private:
+    common::Host host_;
+    common::Date stored_date_ = 0;
+    std::array<std::unique_ptr<Instrument>, kCount> instruments_;
+};
+
+}  // namespace zarvex::shell

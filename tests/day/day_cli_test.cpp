@@ -1,0 +1,101 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "app/cli/cli.h"
+#include "reportgen/day_files.h"
+#include "reportgen/report_generator.h"
+#include "support/temp_folder.h"
+
+namespace zarvex::cli {
+namespace {
+
+struct Result {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+Result RunCli(std::vector<std::string> args) {
+    std::ostringstream out;
+    std::ostringstream err;
+    const int status = Run(args, out, err);
+    return {status, out.str(), err.str()};
+}
+
+// Every file under the folder with its size and content, to see that a run changed nothing.
+std::map<std::string, std::string> Snapshot(const std::filesystem::path& root) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
+        if (entry.is_regular_file()) {
+            files[entry.path().lexically_relative(root).string()] = test::ReadFile(entry.path());
+        }
+    }
+    return files;
+}
+
+TEST(DayCli, PreviousDaysThenTheDayFillEverythingAndASecondRunChangesNothing) {
+    test::TempProgramFolder home;
+    reportgen::GeneratorOptions options;
+    options.strikes = 8;
+    const reportgen::ReportGenerator generator(options);
+    for (common::Date d : reportgen::TradingDays(common::MakeDate(2012, 11, 1),
+                                                 common::MakeDate(2012, 12, 7))) {
+        std::string error;
+        ASSERT_TRUE(reportgen::WriteProgramFolderDay(generator.Generate(d), home.Path(), &error));
+    }
+    const std::string h = home.Path().string();
+    Result prev = RunCli({"process-previous-days", "--date", "20121207", "--home", h});
+    EXPECT_EQ(prev.status, 0) << prev.err;
+    Result day = RunCli({"--home", h, "process-day", "--date", "20121207"});
+    EXPECT_EQ(day.status, 0) << day.err;
+    EXPECT_NE(day.err.find("Data processing for the current day is completed."),
+              std::string::npos);
+    for (const char* sym : {"EUR", "GBP", "AUD", "CAD", "JPY", "CHF"}) {
+        EXPECT_TRUE(std::filesystem::exists(home.Path() / "OUTPUT" /
+                                            (std::string(sym) + "20121207.TXT")))
+            << sym;
+        EXPECT_TRUE(std::filesystem::exists(home.Path() / "OUTPUT" /
+                                            (std::string(sym) + "20121126.TXT")))
+            << sym;
+    }
+    EXPECT_TRUE(std::filesystem::exists(home.Path() / "OUTPUT" / "FP_20121207.TXT"));
+
+    const auto before = Snapshot(home.Path());
+    EXPECT_EQ(RunCli({"--home", h, "process-previous-days", "--date", "20121207"}).status, 0);
+    EXPECT_EQ(RunCli({"--home", h, "process-day", "--date", "20121207"}).status, 0);
+    EXPECT_EQ(Snapshot(home.Path()), before);
+
+    Result unload = RunCli({"--home", h, "unload", "--symbol", "GBP", "--date", "20121206"});
+    EXPECT_EQ(unload.status, 0);
+    EXPECT_EQ(unload.out, "1\n");
+}
+
+TEST(DayCli, MissingReportFailsWithStatusOne) {
+    test::TempProgramFolder home;
+    Result r = RunCli({"--home", home.Path().string(), "--lang", "rus", "process-day", "--date",
+                       "20121207"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("Идёт обработка данных."), std::string::npos);
+}
+
+TEST(DayCli, BadUsageWritesNothing) {
+    test::TempProgramFolder home;
+    const std::string h = home.Path().string();
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {"--home", h, "process-day"},
+             {"--home", h, "process-day", "--date", "2012-12-07"},
+             {"--home", h, "process-day", "--date", "20121207", "extra"},
+             {"--home", h, "process-previous-days", "--date", "20121332"},
+             {"--home", h, "unload", "--symbol", "WTI", "--date", "20121207"},
+             {"--home", h, "unload", "--symbol", "EUR"},
+             {"--home", h, "unload", "--symbol", "EUR", "--date", "20121207", "--bogus", "1"}}) {
+        Result r = RunCli(args);
+        EXPECT_EQ(r.status, 2) << args[2];
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1);
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(home.Path() / "DB"));
+}
+
+}  // namespace
+}  // namespace zarvex::cli

@@ -1,0 +1,248 @@
+#include "import/extraction.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <random>
+#include <set>
+#include <tuple>
+
+#include "common/text.h"
+#include "day_fixture.h"
+#include "import/existing_rows.h"
+#include "reportgen/day_files.h"
+#include "reportgen/report_generator.h"
+#include "storage/stage_flags.h"
+
+namespace zarvex::import {
+namespace {
+
+using test::WriteFile;
+
+// Not 3 December 2012: every new quote database holds its seed row on that day.
+const common::Date kMonday = common::MakeDate(2012, 12, 10);
+
+// A small report in the exchange's layout, one EUR CALL block.
+std::string SmallReport() {
+    reportgen::GeneratorOptions options;
+    options.strikes = 12;
+    options.seed = 7;
+    return reportgen::ReportGenerator(options).Generate(kMonday).report;
+}
+
+class ExtractionTest : public ::testing::Test {
+protected:
+    int Extract(common::Date date = kMonday) {
+        common::Host host = fx.Host();
+        return ExtractReport(fx.Folder(), fx.Stores(), host, date);
+    }
+    int Flag(const char* key = "20121210") {
+        return storage::GetStageFlag(fx.Stores().operation, key, storage::kStageExtract);
+    }
+    void WriteReport(common::Date date, std::string_view text) {
+        WriteFile(fx.Folder().ReportFile(date), text);
+    }
+
+    test::DayFixture fx;
+};
+
+TEST_F(ExtractionTest, StoresEveryRowOfAGeneratedDayOnceAndMarksIt) {
+    reportgen::GeneratorOptions options;
+    options.strikes = 40;
+    const reportgen::GeneratedDay day = reportgen::ReportGenerator(options).Generate(kMonday);
+    WriteReport(kMonday, day.report);
+    EXPECT_EQ(Extract(), 1);
+    EXPECT_EQ(Flag(), 1);
+
+    // The parser's rows, with later duplicates folded into the first.
+    std::set<std::tuple<std::string, std::string, std::string>> keys;
+    for (const auto& row : day.rows.at("EUR")) {
+        keys.emplace(row.option, std::string(common::Trim(row.contract)), row.strike);
+    }
+    EXPECT_EQ(fx.Count("date = '10.12.2012'"), static_cast<std::int64_t>(keys.size()));
+    EXPECT_EQ(fx.Count("symb <> 'EUR'"), 0);
+    EXPECT_EQ(fx.Count("contract LIKE '% '"), 0);  // codes are stored trimmed
+
+    // A second run is a no-op, and even without the flag it adds no twin rows.
+    EXPECT_EQ(Extract(), 1);
+    fx.Stores().operation.Execute("DELETE FROM dating");
+    EXPECT_EQ(Extract(), 1);
+    EXPECT_EQ(fx.Count("date = '10.12.2012'"), static_cast<std::int64_t>(keys.size()));
+}
+
+TEST_F(ExtractionTest, ALaterDuplicateLineUpdatesTheFirstRow) {
+    // A generated day with duplicate strike lines of EUR.
+    reportgen::GeneratedDay day;
+    std::map<std::tuple<std::string, std::string, double>, const ReportRow*> last;
+    for (std::uint64_t seed = 1; seed < 50; ++seed) {
+        reportgen::GeneratorOptions options;
+        options.strikes = 60;
+        options.seed = seed;
+        day = reportgen::ReportGenerator(options).Generate(kMonday);
+        // The last occurrence of each key carries the values that must be stored.
+        last.clear();
+        for (const auto& row : day.rows.at("EUR")) {
+            last[{row.option, std::string(common::Trim(row.contract)),
+                  common::ToDouble(row.strike)}] = &row;
+        }
+        if (last.size() < day.rows.at("EUR").size()) {
+            break;
+        }
+    }
+    ASSERT_LT(last.size(), day.rows.at("EUR").size()) << "no generated day had duplicates";
+    WriteReport(kMonday, day.report);
+    ASSERT_EQ(Extract(), 1);
+    storage::Statement stored = fx.Stores().quote.Prepare(
+        "SELECT option, contract, strike, oi, price, doi FROM dating WHERE date = '10.12.2012'");
+    std::size_t seen = 0;
+    while (stored.Step()) {
+        const auto it = last.find({stored.ColumnText(0), stored.ColumnText(1),
+                                   stored.ColumnDouble(2)});
+        ASSERT_NE(it, last.end());
+        EXPECT_EQ(stored.ColumnInt(3), common::ToInt(it->second->oi));
+        EXPECT_DOUBLE_EQ(stored.ColumnDouble(4), common::ToDouble(it->second->price));
+        EXPECT_EQ(stored.ColumnInt(5), common::ToInt(it->second->doi));
+        ++seen;
+    }
+    EXPECT_EQ(seen, last.size());
+}
+
+TEST_F(ExtractionTest, DaysWithoutWorkReturnOneWithoutReading) {
+    WriteReport(common::MakeDate(2012, 12, 8), SmallReport());
+    EXPECT_EQ(Extract(common::MakeDate(2012, 12, 8)), 1);  // Saturday
+    EXPECT_EQ(Flag("20121208"), 0);
+    EXPECT_EQ(Extract(common::MakeDate(2012, 12, 25)), 1);  // Christmas, no file at all
+    fx.Stores().settings.SetIsExtract(0);
+    EXPECT_EQ(Extract(), 1);  // switched off: no report needed
+    EXPECT_EQ(fx.Count(), 1);  // the seed row only
+}
+
+TEST_F(ExtractionTest, MissingOrEmptyReportGivesZeroAndNoFlag) {
+    EXPECT_EQ(Extract(), 0);
+    WriteReport(kMonday, "");
+    EXPECT_EQ(Extract(), 0);
+    EXPECT_EQ(Flag(), 0);
+    // A folder where the report should be does not open either.
+    std::filesystem::remove(fx.Folder().ReportFile(kMonday));
+    std::filesystem::create_directory(fx.Folder().ReportFile(kMonday));
+    EXPECT_EQ(Extract(), 0);
+}
+
+TEST_F(ExtractionTest, HostileReportTextIsStoredAsTextAndNothingIsInjected) {
+    std::string report = SmallReport();
+    // Single quotes and SQL inside the columns, a very long line, binary bytes.
+    const auto at = report.find("EUR");
+    report.insert(at, "'); DROP TABLE dating; --");
+    report += std::string(200000, 'x') + "\r\n";
+    for (int i = 0; i < 256; ++i) {
+        report.push_back(static_cast<char>(i));
+    }
+    WriteReport(kMonday, report);
+    EXPECT_EQ(Extract(), 1);
+    EXPECT_GE(fx.Count(), 1);  // the table is still there
+    std::string mangled = SmallReport();
+    for (std::size_t i = 0; i < mangled.size(); i += 7) {
+        mangled[i] = '\'';
+    }
+    WriteReport(common::MakeDate(2012, 12, 11), mangled);
+    EXPECT_EQ(Extract(common::MakeDate(2012, 12, 11)), 1);
+    storage::Statement check = fx.Stores().quote.Prepare("PRAGMA integrity_check");
+    ASSERT_TRUE(check.Step());
+    EXPECT_EQ(check.ColumnText(0), "ok");
+}
+
+TEST_F(ExtractionTest, PreviousDaysStopAtTheFirstMissingDayAndResume) {
+    const common::Date date = common::MakeDate(2013, 1, 31);
+    reportgen::GeneratorOptions options;
+    options.strikes = 6;
+    const reportgen::ReportGenerator generator(options);
+    const common::Date missing = date - 20 * common::kSecondsPerDay;  // 11 January, a Friday
+    for (common::Date d : reportgen::TradingDays(date - 30 * common::kSecondsPerDay,
+                                                 date - common::kSecondsPerDay)) {
+        if (d != missing) {
+            WriteReport(d, generator.Generate(d).report);
+        }
+    }
+    common::Host host = fx.Host();
+    EXPECT_EQ(ProcessPreviousDays(fx.Folder(), fx.Stores(), host, date), 0);
+    EXPECT_EQ(Flag("20130110"), 1);
+    EXPECT_EQ(Flag("20130111"), 0);
+    EXPECT_EQ(Flag("20130114"), 0);
+    EXPECT_EQ(fx.Plain().MaxLockDepth(), 1);
+    EXPECT_FALSE(fx.Plain().IsLocked());
+
+    WriteReport(missing, generator.Generate(missing).report);
+    EXPECT_EQ(ProcessPreviousDays(fx.Folder(), fx.Stores(), host, date), 1);
+    EXPECT_EQ(Flag("20130130"), 1);
+    EXPECT_TRUE(std::filesystem::exists(fx.Home() / "OUTPUT" / "EUR20130130.TXT"));
+    const auto statuses = fx.Plain().StatusTexts();
+    EXPECT_EQ(statuses.back(),
+              "Data processing is in progress. The window is temporarily locked. Wait when "
+              "operation to complete... (EUR: 30.01.2013)");
+}
+
+TEST_F(ExtractionTest, ProcessDayRunsTheUnloadUnderTheLock) {
+    WriteReport(kMonday, SmallReport());
+    common::Host host = fx.Host();
+    EXPECT_EQ(ProcessDay(fx.Folder(), fx.Stores(), host, kMonday), 1);
+    EXPECT_TRUE(std::filesystem::exists(fx.Home() / "OUTPUT" / "EUR20121210.TXT"));
+    EXPECT_EQ(fx.Plain().StatusTexts().front(),
+              "Data processing is in progress. The window is temporarily locked. Wait when "
+              "operation to complete... (EUR: 10.12.2012)");
+    EXPECT_FALSE(fx.Plain().IsLocked());
+}
+
+TEST_F(ExtractionTest, DatesPast2038Work) {
+    const common::Date day = common::MakeDate(2040, 3, 5);
+    reportgen::GeneratorOptions options;
+    options.strikes = 5;
+    WriteReport(day, reportgen::ReportGenerator(options).Generate(day).report);
+    common::Host host = fx.Host();
+    EXPECT_EQ(ProcessDay(fx.Folder(), fx.Stores(), host, day), 1);
+    EXPECT_EQ(Flag("20400305"), 1);
+    EXPECT_GT(fx.Count("date = '05.03.2040'"), 0);
+    EXPECT_TRUE(std::filesystem::exists(fx.Home() / "OUTPUT" / "EUR20400305.TXT"));
+}
+
+// The lookup must never call a stored row absent: compare it with the query on random keys.
+TEST(ExistingRows, NeverMissesARowTheQueryWouldFind) {
+    test::DayFixture fx;
+    std::mt19937 rng(5);
+    std::uniform_int_distribution<int> pick(0, 400);
+    std::vector<std::string> strikes;
+    for (int i = 0; i < 60; ++i) {
+        char text[32];
+        std::snprintf(text, sizeof text, "%.4f", 1.0 + pick(rng) * 0.0025);
+        strikes.emplace_back(text);
+        fx.AddRow({text, "0.01", "0.5", "1", "1", "0", "1", "EUR", i % 2 ? "CALL" : "PUT",
+                   "DEC12", "", "10.12.2012"});
+    }
+    ExistingRows rows;
+    ASSERT_TRUE(rows.Load(fx.Stores().quote, "10.12.2012"));
+    storage::Statement query = fx.Stores().quote.Prepare(
+        "SELECT * FROM dating WHERE symb = 'EUR' AND option = ? AND contract = 'DEC12' AND "
+        "date = '10.12.2012' AND strike = ?");
+    for (int i = 0; i < 2000; ++i) {
+        char text[32];
+        const int variant = i % 3;
+        const double value = 1.0 + pick(rng) * 0.0025;
+        std::snprintf(text, sizeof text, variant == 0 ? "%.4f" : variant == 1 ? "%.6f" : "%.2f",
+                      value);
+        const std::string option = i % 2 ? "CALL" : "PUT";
+        query.Reset(true);
+        query.BindAll({std::string_view(option), std::string_view(text)});
+        const bool found = query.Step();
+        if (found) {
+            EXPECT_EQ(rows.Lookup("EUR", option, "DEC12", text),
+                      ExistingRows::Answer::kAskDatabase)
+                << text;
+        }
+    }
+    EXPECT_EQ(rows.Lookup("EUR", "CALL", "DEC12", "1e0"), ExistingRows::Answer::kAskDatabase);
+    EXPECT_TRUE(IsPlainDecimal("-0.009200"));
+    EXPECT_FALSE(IsPlainDecimal("1."));
+    EXPECT_FALSE(IsPlainDecimal(" 1.5"));
+}
+
+}  // namespace
+}  // namespace zarvex::import
