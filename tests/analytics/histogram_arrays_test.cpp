@@ -226,6 +226,28 @@ TEST_F(HistogramArraysTest, ADayWithoutStrikesIsEmpty) {
     }
 }
 
+// A blank line inside a report block is stored with empty texts in every column; SQLite sorts
+// texts above numbers, so a plain MAX(strike) would give "" and lose the whole CALL side.
+TEST_F(HistogramArraysTest, ABlankReportLineDoesNotHideTheHighestStrike) {
+    db_.Insert({Row("CALL", 1.1000, 1000), Row("CALL", 1.1100, 900), Row("PUT", 1.1000, 800)});
+    for (const char* option : {"CALL", "PUT"}) {
+        db_.Db().Execute(
+            "INSERT INTO dating (strike, price, delta, volume, oi, doi, sign, symb, option, "
+            "contract, expiration, date) VALUES ('', '', '', '', '', '', '', '', ?, ?, '', ?)",
+            {std::string_view(option), std::string_view(testing::kContract),
+             std::string_view(testing::kDay)});
+    }
+    for (const int scale : {0, 1}) {
+        const HistogramData standart = Build(Settings(scale, 1, 0));
+        EXPECT_DOUBLE_EQ(standart.upper_bound, 1.11) << scale;
+        EXPECT_DOUBLE_EQ(standart.lower_bound, 1.1) << scale;
+        EXPECT_EQ(standart.call[IndexOf(standart, "1.11")], 900) << scale;
+        EXPECT_EQ(standart.put[IndexOf(standart, "1.1")], 800) << scale;
+    }
+    const HistogramData futures = Build(Settings(0, 0, 0));
+    EXPECT_EQ(std::accumulate(futures.call.begin(), futures.call.end(), 0.0), 1900);
+}
+
 TEST_F(HistogramArraysTest, OneSideOnlyStillGetsAnAxis) {
     db_.Insert({Row("CALL", 1.1000, 1000)});
     const HistogramData data = Build(Settings(0, 1, 0));
@@ -235,7 +257,8 @@ TEST_F(HistogramArraysTest, OneSideOnlyStillGetsAnAxis) {
 
 TEST_F(HistogramArraysTest, ABarConditionThatIsNotSqlLeavesTheValuesEmpty) {
     db_.Insert({Row("CALL", 1.1000, 1000), Row("PUT", 1.1000, 1000), Row("CALL", 1.1050, 900)});
-    for (const char* condition : {"oi > AND 5", "", "oi>0; DELETE FROM dating", "nosuchcolumn > 1"}) {
+    for (const char* condition :
+         {"oi > AND 5", "", "oi>0; DELETE FROM dating", "nosuchcolumn > 1"}) {
         const HistogramData data = Build(Settings(0, 1, 0, condition));
         EXPECT_TRUE(data.rows_failed) << condition;
         EXPECT_FALSE(data.rows_error.empty());

@@ -6,6 +6,7 @@
 #include "analytics/prices.h"
 #include "analytics/right_panel/decimal_grid.h"
 #include "analytics/right_panel/histogram_kinds.h"
+#include "analytics/right_panel/numeric_aggregate.h"
 #include "analytics/right_panel/rebinning.h"
 
 namespace zarvex::analytics {
@@ -28,18 +29,14 @@ constexpr std::string_view kWithinBounds = " AND strike <=?1 AND strike >=?2";
 
 double GridEnd(const storage::Database& db, std::string_view aggregate_sql,
                const RightPanelDay& day, const HistogramBounds& bounds, bool within_bounds) {
-    std::string sql(aggregate_sql);
     if (within_bounds) {
-        sql += kWithinBounds;
+        const std::string sql = std::string(aggregate_sql) + std::string(kWithinBounds);
+        return NumericAggregate(db, sql, "strike",
+                                {bounds.upper, bounds.lower, std::string_view(day.date),
+                                 std::string_view(day.contract)});
     }
-    storage::Statement query = db.Prepare(sql);
-    if (within_bounds) {
-        query.BindAll({bounds.upper, bounds.lower, std::string_view(day.date),
-                       std::string_view(day.contract)});
-    } else {
-        query.BindAll({std::string_view(day.date), std::string_view(day.contract)});
-    }
-    return query.Step() ? query.ColumnDouble(0) : 0.0;
+    return NumericAggregate(db, aggregate_sql, "strike",
+                            {std::string_view(day.date), std::string_view(day.contract)});
 }
 
 struct Grid {

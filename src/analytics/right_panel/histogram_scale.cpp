@@ -5,6 +5,7 @@
 
 #include "analytics/prices.h"
 #include "analytics/right_panel/histogram_kinds.h"
+#include "analytics/right_panel/numeric_aggregate.h"
 #include "common/text.h"
 
 namespace zarvex::analytics {
@@ -53,16 +54,15 @@ constexpr int kPriceColumn = 2;  // of SELECT * on the quote table
 
 // The first column of the first row of a query on the day and contract; 0 when there is no row,
 // the value is NULL, or the query fails.
-double FirstDouble(const storage::Database& db, std::string_view sql, const RightPanelDay& day) {
-    storage::Statement query = db.Prepare(sql);
-    query.BindAll({std::string_view(day.date), std::string_view(day.contract)});
-    return query.Step() ? query.ColumnDouble(0) : 0.0;
+double OutermostStrike(const storage::Database& db, std::string_view sql,
+                       const RightPanelDay& day) {
+    return NumericAggregate(db, sql, "strike",
+                            {std::string_view(day.date), std::string_view(day.contract)});
 }
 
 double StrikeOfLargestOi(const storage::Database& db, const Side& side, const RightPanelDay& day) {
-    storage::Statement max_oi = db.Prepare(side.max_oi_sql);
-    max_oi.BindAll({std::string_view(day.date), std::string_view(day.contract)});
-    const std::int64_t oi = max_oi.Step() ? max_oi.ColumnInt(0) : 0;
+    const auto oi = static_cast<std::int64_t>(NumericAggregate(
+        db, side.max_oi_sql, "oi", {std::string_view(day.date), std::string_view(day.contract)}));
 
     storage::Statement strike = db.Prepare(side.strike_of_oi_sql);
     strike.BindAll({std::string_view(day.date), std::string_view(day.contract), oi});
@@ -87,10 +87,10 @@ double Bound(const storage::Database& db, const Side& side, const RightPanelDay&
             strike = StrikeOfLargestOi(db, side, day);
             break;
         case kScaleInLimits:
-            strike = FirstDouble(db, side.limit_sql, day);
+            strike = OutermostStrike(db, side.limit_sql, day);
             break;
         case kScaleAllLevels:
-            strike = FirstDouble(db, side.all_levels_sql, day);
+            strike = OutermostStrike(db, side.all_levels_sql, day);
             break;
         default:
             return 0.0;
