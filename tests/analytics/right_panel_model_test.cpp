@@ -136,6 +136,85 @@ TEST_F(RightPanelModelTest, AParameterOutsideTheListHasNoCaptionAndNoBars) {
     EXPECT_EQ(std::count(data.call.begin(), data.call.end(), 0.0), static_cast<long>(data.Size()));
 }
 
+// A click dispatched by the pump of a running build that switches the contract.
+class SwitchingPump final : public common::EventPump {
+public:
+    void PumpEvents() override {
+        if (armed_) {
+            armed_ = false;
+            (*model_)->Configure(*next_);
+        }
+    }
+    void Arm(RightPanelModel** model, const RightPanelConfig* next) {
+        model_ = model;
+        next_ = next;
+        armed_ = true;
+    }
+
+private:
+    RightPanelModel** model_ = nullptr;
+    const RightPanelConfig* next_ = nullptr;
+    bool armed_ = false;
+};
+
+TEST_F(RightPanelModelTest, AConfigurationPumpedDuringABuildWins) {
+    SwitchingPump pump;
+    common::Host host = host_.AsHost();
+    host.pump = &pump;
+    RightPanelModel model(db_.Db(), db_.Folder().Folder(), host);
+    RightPanelModel* self = &model;
+    const RightPanelConfig next = Config("MAR13-AM");
+    pump.Arm(&self, &next);
+    model.Configure(Config("DEC12-AM"));
+
+    EXPECT_EQ(model.Config().contract, "MAR13-AM");
+    const HistogramData& data = model.Histogram(1);
+    ASSERT_TRUE(model.IsBuilt(1));
+    // Only MAR13-AM's strike 1.2000 carries bars.
+    for (std::size_t i = 0; i < data.Size(); ++i) {
+        if (data.call[i] != 0.0) {
+            EXPECT_NEAR(data.axis[i], 1.2, 1e-9);
+        }
+    }
+    EXPECT_EQ(model.Tables().call.rows.front()[0], "1.20000");
+}
+
+// Dates are 64-bit seconds: a day in 2040 is a day like any other, forward points included.
+TEST(RightPanelModel, DaysPast2038WorkLikeAnyOther) {
+    QuoteDb db;
+    QuoteRow call = Row("CALL", 1.1000, 1000, "MAR40-AM");
+    call.date = "06.01.2040";  // a Friday
+    QuoteRow put = call;
+    put.option = "PUT";
+    QuoteRow high = call;  // widens the strike grid, shows no bar
+    high.strike = 1.1100;
+    high.oi = 100;
+    db.Insert({call, put, high});
+    test::WriteFile(db.Folder().Folder().ForwardPointFile(common::MakeDate(2040, 1, 9)),
+                    "EUR -7.25\r\n");
+    common::PlainHost host;
+    RightPanelModel model(db.Db(), db.Folder().Folder(), host.AsHost());
+    RightPanelConfig config;
+    config.symbol = "EUR";
+    config.date = "06.01.2040";
+    config.contract = "MAR40-AM";
+    config.fp_switch = 1;
+    config.histograms[0] = {"oi>500", 0, 2, 0};
+    model.Configure(config);
+    EXPECT_EQ(model.ForwardPointText(), "-7.2");
+    EXPECT_EQ(model.Tables().put.rows.size(), 2u);
+    const HistogramData& data = model.Histogram(1);
+    // Forex: 1.1000 + 0.0100 + 7.25 pips for the CALL.
+    double call_total = 0.0;
+    for (std::size_t i = 0; i < data.Size(); ++i) {
+        call_total += data.call[i];
+        if (data.call[i] != 0.0) {
+            EXPECT_NEAR(data.axis[i], 1.1107, 1e-9);
+        }
+    }
+    EXPECT_EQ(call_total, 1000.0);
+}
+
 TEST(RightPanelModel, AClosedDatabaseGivesAnEmptyPanel) {
     const storage::Database closed;
     common::PlainHost host;

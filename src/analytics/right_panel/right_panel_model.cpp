@@ -19,6 +19,7 @@ RightPanelModel::RightPanelModel(const storage::Database& quote, common::Program
     : quote_(&quote), folder_(std::move(folder)), host_(host) {}
 
 void RightPanelModel::Configure(const RightPanelConfig& config) {
+    const std::uint64_t generation = ++generation_;
     config_ = config;
     day_ = ResolveRightPanelDay(folder_, config.symbol, config.date, config.contract,
                                 config.fp_switch, host_);
@@ -29,7 +30,11 @@ void RightPanelModel::Configure(const RightPanelConfig& config) {
         histograms_[i] = HistogramData{};
         built_[i] = false;
     }
-    tables_ = FillOptionTables(*quote_, day_.date, day_.contract, host_);
+    OptionTables tables = FillOptionTables(*quote_, day_.date, day_.contract, host_);
+    if (generation != generation_) {
+        return;
+    }
+    tables_ = std::move(tables);
     BuildHistogram(1);
 }
 
@@ -37,8 +42,17 @@ bool RightPanelModel::BuildHistogram(int n) {
     if (!ValidNumber(n)) {
         return false;
     }
-    histograms_[n - 1] =
-        analytics::BuildHistogram(*quote_, day_, config_.histograms[n - 1], n, host_);
+    // The build pumps events after every row, and a pumped click may configure the panel
+    // anew: the build works on its own copies, and its result is dropped when it belongs to a
+    // configuration that has been replaced meanwhile.
+    const std::uint64_t generation = generation_;
+    const RightPanelDay day = day_;
+    const settings::HistogramSettings histogram = config_.histograms[n - 1];
+    HistogramData data = analytics::BuildHistogram(*quote_, day, histogram, n, host_);
+    if (generation != generation_) {
+        return true;
+    }
+    histograms_[n - 1] = std::move(data);
     built_[n - 1] = true;
     return true;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <string>
 
 #include "analytics/right_panel/histogram_data.h"
@@ -41,7 +42,8 @@ public:
     // tables and builds histogram 1, with the status texts and the UI lock of each step.
     void Configure(const RightPanelConfig& config);
     // Runs the scale and the data arrays of histogram n with its own settings. False for a
-    // number outside 1..4.
+    // number outside 1..4. Events pumped meanwhile may call Configure again; the newer
+    // configuration then wins and this build's result is dropped.
     bool BuildHistogram(int n);
     bool IsBuilt(int n) const;
 
@@ -70,6 +72,8 @@ private:
     std::array<std::string, kHistogramCount> captions_;
     std::array<HistogramData, kHistogramCount> histograms_;
     std::array<bool, kHistogramCount> built_{};
+    // Counts the configurations, so that a build overtaken by a newer one keeps out.
+    std::uint64_t generation_ = 0;
 };
 
 }  // namespace zarvex::analytics
