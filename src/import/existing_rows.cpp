@@ -1,5 +1,6 @@
 #include "import/existing_rows.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "common/text.h"
@@ -8,8 +9,8 @@ namespace zarvex::import {
 
 namespace {
 
-// Two conversions of one decimal text may differ in the last bits; anything within this
-// relative distance counts as "near" and goes to the database for the exact answer.
+// Two conversions of one plain decimal text differ at most in the last bits; anything within
+// this relative distance is a candidate and goes to SQLite for the exact answer.
 constexpr double kNear = 1e-9;
 
 bool IsNear(double a, double b) {
@@ -46,6 +47,10 @@ bool IsPlainDecimal(std::string_view text) {
     return decimals > 0 && decimals <= 15 && i == text.size();
 }
 
+bool HasNoDigit(std::string_view text) {
+    return std::none_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
 std::string ExistingRows::Key(std::string_view symb, std::string_view option,
                               std::string_view contract) {
     std::string key;
@@ -60,46 +65,59 @@ bool ExistingRows::Load(const storage::Database& db, std::string_view day_text) 
     rows_.clear();
     loaded_ = false;
     storage::Statement query =
-        db.Prepare("SELECT symb, option, contract, strike, typeof(strike) FROM dating "
+        db.Prepare("SELECT id, symb, option, contract, strike, typeof(strike) FROM dating "
                    "WHERE date = ?");
     if (!query.IsValid() || !query.Bind(1, day_text)) {
         return false;
     }
     while (query.Step()) {
-        const std::string_view type = query.ColumnTextView(4);
-        if (type == "real" || type == "integer") {
-            rows_[Key(query.ColumnTextView(0), query.ColumnTextView(1), query.ColumnTextView(2))]
-                .numbers.push_back(query.ColumnDouble(3));
+        const std::string_view type = query.ColumnTextView(5);
+        Stored stored{query.ColumnInt(0), type == "real" || type == "integer", 0.0, {}};
+        if (stored.numeric) {
+            stored.number = query.ColumnDouble(4);
+        } else {
+            stored.text = query.ColumnText(4);
         }
+        rows_[Key(query.ColumnTextView(1), query.ColumnTextView(2), query.ColumnTextView(3))]
+            .push_back(std::move(stored));
     }
     loaded_ = !query.Failed();
     return loaded_;
 }
 
-ExistingRows::Answer ExistingRows::Lookup(std::string_view symb, std::string_view option,
-                                          std::string_view contract,
-                                          std::string_view strike) const {
-    if (!loaded_ || !IsPlainDecimal(strike)) {
-        return Answer::kAskDatabase;
-    }
+std::vector<std::int64_t> ExistingRows::Candidates(std::string_view symb, std::string_view option,
+                                                   std::string_view contract,
+                                                   std::string_view strike) const {
+    std::vector<std::int64_t> ids;
     const auto it = rows_.find(Key(symb, option, contract));
     if (it == rows_.end()) {
-        return Answer::kAbsent;
+        return ids;
     }
-    const double value = common::ToDouble(strike);
-    for (double stored : it->second.numbers) {
-        if (IsNear(stored, value)) {
-            return Answer::kAskDatabase;
+    const bool plain = IsPlainDecimal(strike);
+    const bool no_digit = HasNoDigit(strike);
+    const double value = plain ? common::ToDouble(strike) : 0.0;
+    for (const Stored& stored : it->second) {
+        bool candidate = true;  // any other text: every row, and SQLite decides
+        if (plain) {
+            candidate = stored.numeric && IsNear(stored.number, value);
+        } else if (no_digit) {
+            candidate = !stored.numeric && stored.text == strike;
+        }
+        if (candidate) {
+            ids.push_back(stored.id);
         }
     }
-    return Answer::kAbsent;
+    return ids;
 }
 
-void ExistingRows::Add(std::string_view symb, std::string_view option, std::string_view contract,
-                       std::string_view strike) {
-    if (IsPlainDecimal(strike)) {
-        rows_[Key(symb, option, contract)].numbers.push_back(common::ToDouble(strike));
-    }
+void ExistingRows::AddNumber(std::int64_t id, std::string_view symb, std::string_view option,
+                             std::string_view contract, double strike) {
+    rows_[Key(symb, option, contract)].push_back(Stored{id, true, strike, {}});
+}
+
+void ExistingRows::AddText(std::int64_t id, std::string_view symb, std::string_view option,
+                           std::string_view contract, std::string_view strike) {
+    rows_[Key(symb, option, contract)].push_back(Stored{id, false, 0.0, std::string(strike)});
 }
 
 }  // namespace zarvex::import

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -10,43 +11,48 @@
 namespace zarvex::import {
 
 // The rows one day already has in a quote database, held so that the per-row duplicate test
-// of the extraction costs a hash lookup instead of a query.
+// of the extraction costs a hash lookup instead of a query over every row of the contract.
 //
 // The test it stands in for is "SELECT * FROM dating WHERE symb = ? AND option = ? AND
-// contract = ? AND date = ? AND strike = ?". Texts compare exactly; the strike compares as a
-// number, converted by SQLite. The lookup answers "certainly absent" only when no stored
-// strike of that symbol, option and contract lies anywhere near the new one; every other
-// case (a near or equal strike, a strike that is not a plain decimal number) is left to the
-// real query, so the answer is always the query's own.
+// contract = ? AND date = ? AND strike = ?". The texts compare exactly, which the hash key
+// does; the strike compares through SQLite's own conversion of the text, which is left to
+// SQLite: Candidates() names the stored rows that could possibly be equal, and the caller asks
+// SQLite about each of those rows by its id. A row that is not a candidate cannot be equal.
 class ExistingRows final {
 public:
-    // Reads the day's rows; false when they could not be read (then nothing is known to be
-    // absent and every test goes to the query).
+    // Reads the day's rows; false when they could not be read (then Known() is false and the
+    // caller falls back to the plain query).
     bool Load(const storage::Database& db, std::string_view day_text);
+    bool Known() const { return loaded_; }
 
-    enum class Answer { kAbsent, kAskDatabase };
-    Answer Lookup(std::string_view symb, std::string_view option, std::string_view contract,
-                  std::string_view strike) const;
-    // Records a row just inserted.
-    void Add(std::string_view symb, std::string_view option, std::string_view contract,
-             std::string_view strike);
+    // Ids of the stored rows of that symbol, option and contract whose strike may equal the
+    // given strike text.
+    std::vector<std::int64_t> Candidates(std::string_view symb, std::string_view option,
+                                         std::string_view contract, std::string_view strike) const;
+    // Records a row just inserted, with its strike as SQLite stored it: a number, or a text.
+    void AddNumber(std::int64_t id, std::string_view symb, std::string_view option,
+                   std::string_view contract, double strike);
+    void AddText(std::int64_t id, std::string_view symb, std::string_view option,
+                 std::string_view contract, std::string_view strike);
 
 private:
-    // The numeric strikes of one symbol, option and contract. A strike stored as text can
-    // never equal a plain decimal (SQLite would have stored that as a number), so text
-    // strikes need no place here.
-    struct Strikes {
-        std::vector<double> numbers;
+    struct Stored {
+        std::int64_t id;
+        bool numeric;
+        double number;
+        std::string text;  // the stored text of a strike that SQLite kept as text
     };
     static std::string Key(std::string_view symb, std::string_view option,
                            std::string_view contract);
 
-    std::unordered_map<std::string, Strikes> rows_;
+    std::unordered_map<std::string, std::vector<Stored>> rows_;
     bool loaded_ = false;
 };
 
-// A strike text that every reader turns into the same number: digits with an optional sign
-// and one decimal point between digits.
+// A strike text that every reader turns into the same number (up to the last bits): digits
+// with an optional minus and one decimal point between digits, at most 15 digits each side.
 bool IsPlainDecimal(std::string_view text);
+// A text without any digit: SQLite keeps it as text and compares it as text.
+bool HasNoDigit(std::string_view text);
 
 }  // namespace zarvex::import

@@ -33,18 +33,30 @@ std::string BusyDayText(const common::Host& host, std::string_view symbol, commo
 
 // Stores the parser's rows of one report: the duplicate test, then INSERT or UPDATE, each
 // with its values bound. The statements are prepared once per report.
+//
+// The duplicate test asks whether a row of the same symbol, option, contract, day and strike
+// is stored. The plain query for it ("SELECT * FROM dating WHERE symb = ? AND option = ? AND
+// contract = ? AND date = ? AND strike = ?") runs over every stored row of the contract, on
+// every day, for each new row. Instead the day's rows are held in memory and only the rows
+// whose strike may be equal are put to SQLite, one by id, with the very comparison of the
+// plain query ("strike = ?"), so the answer stays SQLite's own. The update goes to exactly
+// the rows that answered yes, which are the rows the plain update would change.
 class RowWriter final {
 public:
     RowWriter(const storage::Database& db, std::string_view day_text)
         : db_(db),
           exists_(db.Prepare("SELECT * FROM dating WHERE symb = ? AND option = ? AND "
                              "contract = ? AND date = ? AND strike = ?")),
+          same_strike_(db.Prepare("SELECT 1 FROM dating WHERE id = ? AND strike = ?")),
+          stored_strike_(db.Prepare("SELECT typeof(strike), strike FROM dating WHERE id = ?")),
           insert_(db.Prepare("INSERT INTO dating (strike, price, delta, volume, oi, doi, sign, "
                              "symb, option, contract, expiration, date) VALUES (?, ?, ?, ?, ?, "
                              "?, ?, ?, ?, ?, ?, ?)")),
           update_(db.Prepare("UPDATE dating SET price=?, delta=?, volume=?, oi=?, doi=?, "
                              "expiration=?, sign=? WHERE symb = ? AND option = ? AND "
-                             "contract = ? AND date = ? AND strike = ?")) {
+                             "contract = ? AND date = ? AND strike = ?")),
+          update_by_id_(db.Prepare("UPDATE dating SET price=?, delta=?, volume=?, oi=?, doi=?, "
+                                   "expiration=?, sign=? WHERE id = ?")) {
         existing_.Load(db_, common::Trim(day_text));
     }
 
@@ -55,25 +67,42 @@ public:
         const std::string_view contract = common::Trim(row.contract);
         const std::string_view day = common::Trim(row.date);
         const std::string_view strike = common::Trim(row.strike);
-        bool found = false;
-        if (existing_.Lookup(row.symb, row.option, contract, strike) ==
-            ExistingRows::Answer::kAskDatabase) {
-            exists_.Reset(true);
-            exists_.BindAll({std::string_view(row.symb), std::string_view(row.option), contract,
-                             day, strike});
-            found = exists_.Step();
-            exists_.Reset(true);
-        }
-        if (found) {
-            update_.Reset(true);
-            update_.BindAll({std::string_view(row.price), std::string_view(row.delta),
-                             std::string_view(row.volume), std::string_view(row.oi),
-                             std::string_view(row.doi), std::string_view(row.expiration),
-                             std::string_view(row.sign), std::string_view(row.symb),
-                             std::string_view(row.option), contract, day, strike});
-            update_.Run();
+        if (!existing_.Known()) {
+            StoreByQuery(row, contract, day, strike);
             return;
         }
+        std::vector<std::int64_t> equal;
+        for (std::int64_t id : existing_.Candidates(row.symb, row.option, contract, strike)) {
+            same_strike_.Reset(true);
+            same_strike_.BindAll({id, strike});
+            if (same_strike_.Step()) {
+                equal.push_back(id);
+            }
+        }
+        same_strike_.Reset(true);
+        if (!equal.empty()) {
+            for (std::int64_t id : equal) {
+                update_by_id_.Reset(true);
+                BindValues(update_by_id_, row);
+                update_by_id_.Bind(8, id);
+                update_by_id_.Run();
+            }
+            return;
+        }
+        if (Insert(row, contract)) {
+            Remember(row, contract, strike);
+        }
+    }
+
+private:
+    static void BindValues(storage::Statement& statement, const ReportRow& row) {
+        statement.BindAll({std::string_view(row.price), std::string_view(row.delta),
+                           std::string_view(row.volume), std::string_view(row.oi),
+                           std::string_view(row.doi), std::string_view(row.expiration),
+                           std::string_view(row.sign)});
+    }
+
+    bool Insert(const ReportRow& row, std::string_view contract) {
         insert_.Reset(true);
         insert_.BindAll({std::string_view(row.strike), std::string_view(row.price),
                          std::string_view(row.delta), std::string_view(row.volume),
@@ -81,17 +110,61 @@ public:
                          std::string_view(row.sign), std::string_view(row.symb),
                          std::string_view(row.option), contract,
                          std::string_view(row.expiration), std::string_view(row.date)});
-        if (insert_.Run()) {
-            existing_.Add(row.symb, row.option, contract, strike);
-        }
+        return insert_.Run();
     }
 
-private:
+    // Notes the new row as SQLite stored it.
+    void Remember(const ReportRow& row, std::string_view contract, std::string_view strike) {
+        const std::int64_t id = db_.LastInsertId();
+        if (IsPlainDecimal(strike)) {
+            existing_.AddNumber(id, row.symb, row.option, contract, common::ToDouble(strike));
+            return;
+        }
+        stored_strike_.Reset(true);
+        stored_strike_.Bind(1, id);
+        if (stored_strike_.Step()) {
+            const std::string_view type = stored_strike_.ColumnTextView(0);
+            if (type == "real" || type == "integer") {
+                existing_.AddNumber(id, row.symb, row.option, contract,
+                                    stored_strike_.ColumnDouble(1));
+            } else {
+                existing_.AddText(id, row.symb, row.option, contract,
+                                  stored_strike_.ColumnTextView(1));
+            }
+        }
+        stored_strike_.Reset(true);
+    }
+
+    // The plain test and update, for a day whose rows could not be read beforehand.
+    void StoreByQuery(const ReportRow& row, std::string_view contract, std::string_view day,
+                      std::string_view strike) {
+        exists_.Reset(true);
+        exists_.BindAll({std::string_view(row.symb), std::string_view(row.option), contract, day,
+                         strike});
+        const bool found = exists_.Step();
+        exists_.Reset(true);
+        if (!found) {
+            Insert(row, contract);
+            return;
+        }
+        update_.Reset(true);
+        BindValues(update_, row);
+        update_.Bind(8, std::string_view(row.symb));
+        update_.Bind(9, std::string_view(row.option));
+        update_.Bind(10, contract);
+        update_.Bind(11, day);
+        update_.Bind(12, strike);
+        update_.Run();
+    }
+
     const storage::Database& db_;
     ExistingRows existing_;
     storage::Statement exists_;
+    storage::Statement same_strike_;
+    storage::Statement stored_strike_;
     storage::Statement insert_;
     storage::Statement update_;
+    storage::Statement update_by_id_;
 };
 
 }  // namespace

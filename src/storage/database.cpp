@@ -69,6 +69,10 @@ bool Database::Execute(std::string_view sql, std::initializer_list<SqlValue> val
     return statement.Run();
 }
 
+std::int64_t Database::LastInsertId() const {
+    return db_ == nullptr ? 0 : sqlite3_last_insert_rowid(db_);
+}
+
 int Database::Changes() const {
     return db_ == nullptr ? 0 : sqlite3_changes(db_);
 }

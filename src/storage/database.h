@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <initializer_list>
 #include <string_view>
@@ -39,6 +40,8 @@ public:
     // Rows changed by the last INSERT, UPDATE or DELETE on this connection (0 when closed).
     // Other threads sharing the handle can change it: read it under a ConnectionLock.
     int Changes() const;
+    // The id of the row the last successful INSERT on this connection added (0 when none).
+    std::int64_t LastInsertId() const;
 
 private:
     explicit Database(sqlite3* db) : db_(db) {}

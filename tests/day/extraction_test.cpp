@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <random>
 #include <set>
@@ -204,44 +205,57 @@ TEST_F(ExtractionTest, DatesPast2038Work) {
     EXPECT_TRUE(std::filesystem::exists(fx.Home() / "OUTPUT" / "EUR20400305.TXT"));
 }
 
-// The lookup must never call a stored row absent: compare it with the query on random keys.
-TEST(ExistingRows, NeverMissesARowTheQueryWouldFind) {
+// The candidates must hold every row the plain query would find, whatever the strike text.
+TEST(ExistingRows, CandidatesHoldEveryRowThePlainQueryFinds) {
     test::DayFixture fx;
     std::mt19937 rng(5);
     std::uniform_int_distribution<int> pick(0, 400);
-    std::vector<std::string> strikes;
+    const char* odd_texts[] = {"", "x", " 1.0025", "1.0025 ", "1e0", ".5", "1.", "+1.005",
+                               "0x10", "1,5", "-", "NaN"};
     for (int i = 0; i < 60; ++i) {
         char text[32];
         std::snprintf(text, sizeof text, "%.4f", 1.0 + pick(rng) * 0.0025);
-        strikes.emplace_back(text);
         fx.AddRow({text, "0.01", "0.5", "1", "1", "0", "1", "EUR", i % 2 ? "CALL" : "PUT",
                    "DEC12", "", "10.12.2012"});
+    }
+    for (const char* odd : odd_texts) {
+        fx.AddRow({odd, "0.01", "0.5", "1", "1", "0", "1", "EUR", "CALL", "DEC12", "",
+                   "10.12.2012"});
     }
     ExistingRows rows;
     ASSERT_TRUE(rows.Load(fx.Stores().quote, "10.12.2012"));
     storage::Statement query = fx.Stores().quote.Prepare(
-        "SELECT * FROM dating WHERE symb = 'EUR' AND option = ? AND contract = 'DEC12' AND "
+        "SELECT id FROM dating WHERE symb = 'EUR' AND option = ? AND contract = 'DEC12' AND "
         "date = '10.12.2012' AND strike = ?");
+    std::vector<std::string> probes(std::begin(odd_texts), std::end(odd_texts));
+    probes.insert(probes.end(), {"1", "1.0", "1.00", "0.5", "1.5", "-0", "10025e-4"});
     for (int i = 0; i < 2000; ++i) {
         char text[32];
-        const int variant = i % 3;
         const double value = 1.0 + pick(rng) * 0.0025;
-        std::snprintf(text, sizeof text, variant == 0 ? "%.4f" : variant == 1 ? "%.6f" : "%.2f",
+        std::snprintf(text, sizeof text, i % 3 == 0 ? "%.4f" : i % 3 == 1 ? "%.6f" : "%.2f",
                       value);
-        const std::string option = i % 2 ? "CALL" : "PUT";
-        query.Reset(true);
-        query.BindAll({std::string_view(option), std::string_view(text)});
-        const bool found = query.Step();
-        if (found) {
-            EXPECT_EQ(rows.Lookup("EUR", option, "DEC12", text),
-                      ExistingRows::Answer::kAskDatabase)
-                << text;
+        probes.emplace_back(text);
+    }
+    int found_rows = 0;
+    for (const std::string& probe : probes) {
+        for (const std::string option : {"CALL", "PUT"}) {
+            const auto candidates = rows.Candidates("EUR", option, "DEC12", probe);
+            query.Reset(true);
+            query.BindAll({std::string_view(option), std::string_view(probe)});
+            while (query.Step()) {
+                ++found_rows;
+                EXPECT_NE(std::find(candidates.begin(), candidates.end(), query.ColumnInt(0)),
+                          candidates.end())
+                    << "strike text '" << probe << "'";
+            }
         }
     }
-    EXPECT_EQ(rows.Lookup("EUR", "CALL", "DEC12", "1e0"), ExistingRows::Answer::kAskDatabase);
+    EXPECT_GT(found_rows, 100);
+    EXPECT_TRUE(rows.Candidates("EUR", "CALL", "DEC13", "1.0025").empty());
     EXPECT_TRUE(IsPlainDecimal("-0.009200"));
     EXPECT_FALSE(IsPlainDecimal("1."));
     EXPECT_FALSE(IsPlainDecimal(" 1.5"));
+    EXPECT_TRUE(HasNoDigit(""));
 }
 
 }  // namespace

@@ -1,0 +1,186 @@
+// The day run of a full-size generated day (six currencies, 1,500+ strike lines each):
+// (a) into new databases, (b) into databases that already hold 250 earlier trading days,
+// each beside the floor: the same rows inserted with one prepared statement in one
+// transaction. Rows per second are reported as items per second.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "common/plain_host.h"
+#include "import/report_row.h"
+#include "reportgen/day_files.h"
+#include "reportgen/report_generator.h"
+#include "shell/instrument_list.h"
+#include "storage/store.h"
+#include "storage/transaction.h"
+
+namespace {
+
+using namespace zarvex;
+
+const common::Date kDay = common::MakeDate(2013, 6, 14);
+constexpr int kHistoryDays = 250;
+
+struct Folder {
+    Folder() {
+        static int counter = 0;
+        path = std::filesystem::temp_directory_path() /
+               ("zarvex-bench-" + std::to_string(getpid()) + "-" + std::to_string(counter++));
+        for (const char* sub : {"INPUT", "OUTPUT", "DB"}) {
+            std::filesystem::create_directories(path / sub);
+        }
+    }
+    ~Folder() {
+        std::error_code error;
+        std::filesystem::remove_all(path, error);
+    }
+    std::filesystem::path path;
+};
+
+const reportgen::GeneratedDay& FullDay(common::Date day = kDay) {
+    static std::map<common::Date, reportgen::GeneratedDay> days;
+    auto it = days.find(day);
+    if (it == days.end()) {
+        reportgen::GeneratorOptions options;
+        options.full = true;
+        it = days.emplace(day, reportgen::ReportGenerator(options).Generate(day)).first;
+    }
+    return it->second;
+}
+
+std::int64_t RowCount(const reportgen::GeneratedDay& day) {
+    std::int64_t rows = 0;
+    for (const auto& [symbol, list] : day.rows) {
+        if (shell::InstrumentList::IndexOf(symbol) >= 0) {
+            rows += static_cast<std::int64_t>(list.size());
+        }
+    }
+    return rows;
+}
+
+// The floor: every row of the day into each symbol's quote database, one prepared INSERT,
+// one transaction per database.
+void InsertRows(const std::filesystem::path& home, const reportgen::GeneratedDay& day,
+                const std::string& day_text) {
+    const common::ProgramFolder folder(home);
+    for (std::string_view symbol : shell::InstrumentList::kSymbols) {
+        storage::OpenedStore store =
+            storage::OpenStore(storage::QuotePath(folder, symbol), storage::StoreKind::kQuote);
+        storage::Transaction transaction(store.db);
+        storage::Statement insert = store.db.Prepare(
+            "INSERT INTO dating (strike, price, delta, volume, oi, doi, sign, symb, option, "
+            "contract, expiration, date) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+        for (const import::ReportRow& row : day.rows.at(std::string(symbol))) {
+            insert.Reset(true);
+            insert.BindAll({std::string_view(row.strike), std::string_view(row.price),
+                            std::string_view(row.delta), std::string_view(row.volume),
+                            std::string_view(row.oi), std::string_view(row.doi),
+                            std::string_view(row.sign), std::string_view(row.symb),
+                            std::string_view(row.option), std::string_view(row.contract),
+                            std::string_view(row.expiration), std::string_view(day_text)});
+            insert.Run();
+        }
+    }
+}
+
+void RunDay(const std::filesystem::path& home, common::Date day) {
+    common::PlainHost plain;
+    shell::InstrumentList list(common::ProgramFolder(home), plain.AsHost());
+    list.RunCurrentDay(day);
+}
+
+void BM_ProcessDay_NewDatabases(benchmark::State& state) {
+    const auto& day = FullDay();
+    for (auto _ : state) {
+        state.PauseTiming();
+        Folder folder;
+        std::string error;
+        reportgen::WriteProgramFolderDay(day, folder.path, &error);
+        {
+            // The files exist before the run, as at any start after the first.
+            common::PlainHost plain;
+            shell::InstrumentList list(common::ProgramFolder(folder.path), plain.AsHost());
+        }
+        state.ResumeTiming();
+        RunDay(folder.path, kDay);
+    }
+    state.SetItemsProcessed(state.iterations() * RowCount(day));
+}
+
+void BM_Floor_NewDatabases(benchmark::State& state) {
+    const auto& day = FullDay();
+    for (auto _ : state) {
+        state.PauseTiming();
+        Folder folder;
+        {
+            common::PlainHost plain;
+            shell::InstrumentList list(common::ProgramFolder(folder.path), plain.AsHost());
+        }
+        state.ResumeTiming();
+        InsertRows(folder.path, day, common::DayText(kDay));
+    }
+    state.SetItemsProcessed(state.iterations() * RowCount(day));
+}
+
+// One folder whose quote databases hold 250 trading days before kDay; each iteration runs a
+// day after them (a new day each time, so the duplicate test meets a full history).
+Folder& HistoryFolder() {
+    static Folder folder;
+    static bool filled = false;
+    if (!filled) {
+        filled = true;
+        common::PlainHost plain;
+        { shell::InstrumentList list(common::ProgramFolder(folder.path), plain.AsHost()); }
+        common::Date d = kDay;
+        for (int i = 0; i < kHistoryDays; ++i) {
+            do {
+                d -= common::kSecondsPerDay;
+            } while (reportgen::TradingDays(d, d).empty());
+            InsertRows(folder.path, FullDay(), common::DayText(d));
+        }
+    }
+    return folder;
+}
+
+void BM_ProcessDay_With250Days(benchmark::State& state) {
+    Folder& folder = HistoryFolder();
+    common::Date day = kDay;
+    std::int64_t rows = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        const auto& generated = FullDay(day);
+        std::string error;
+        reportgen::WriteProgramFolderDay(generated, folder.path, &error);
+        rows += RowCount(generated);
+        state.ResumeTiming();
+        RunDay(folder.path, day);
+        state.PauseTiming();
+        do {
+            day += common::kSecondsPerDay;
+        } while (reportgen::TradingDays(day, day).empty());
+        state.ResumeTiming();
+    }
+    state.SetItemsProcessed(rows);
+}
+
+void BM_Floor_With250Days(benchmark::State& state) {
+    Folder& folder = HistoryFolder();
+    common::Date day = common::MakeDate(2014, 1, 6);
+    for (auto _ : state) {
+        InsertRows(folder.path, FullDay(), common::DayText(day));
+        day += common::kSecondsPerDay;
+    }
+    state.SetItemsProcessed(state.iterations() * RowCount(FullDay()));
+}
+
+BENCHMARK(BM_Floor_NewDatabases)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_ProcessDay_NewDatabases)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_Floor_With250Days)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_ProcessDay_With250Days)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+}  // namespace
+
+BENCHMARK_MAIN();
