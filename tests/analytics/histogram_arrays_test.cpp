@@ -298,12 +298,5 @@ TEST_F(HistogramArraysTest, AStrikeOfNearlyZeroUnderAnInvertingQuotationStaysFin
     }
 }
 
-TEST_F(HistogramArraysTest, PumpsOncePerRow) {
-    db_.Insert({Row("CALL", 1.1000, 1000), Row("CALL", 1.1050, 1000), Row("PUT", 1.1000, 1000),
-                Row("PUT", 1.1050, 100)});
-    Build(Settings(0, 1, 0));
-    EXPECT_EQ(host_.PumpCount(), 3);
-}
-
 }  // namespace
 }  // namespace zarvex::analytics

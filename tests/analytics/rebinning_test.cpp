@@ -13,15 +13,6 @@
 namespace zarvex::analytics {
 namespace {
 
-TEST(PriceResolution, FollowsTheQuotationsDecimals) {
-    EXPECT_EQ(PriceResolution("EUR", 0), 10000);
-    EXPECT_EQ(PriceResolution("EUR", 2), 10000);
-    EXPECT_EQ(PriceResolution("JPY", 0), 10000);
-    EXPECT_EQ(PriceResolution("JPY", 2), 100);
-    EXPECT_EQ(PriceResolution("WTI", 0), 100);
-    EXPECT_EQ(PriceResolution("SP5", 2), 10);
-}
-
 TEST(Rebinning, LeavesStrikeHistogramsAndEmptyOnesAlone) {
     HistogramData data;
     data.ResetArrays(3);

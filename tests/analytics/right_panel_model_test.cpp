@@ -117,15 +117,6 @@ TEST_F(RightPanelModelTest, AContractWithoutStrikesShowsNoBarsOfThePreviousOne) 
     EXPECT_FALSE(model_.Histogram(1).Empty());
 }
 
-TEST_F(RightPanelModelTest, NumbersOutsideOneToFourReadAsEmpty) {
-    model_.Configure(Config("DEC12-AM"));
-    EXPECT_FALSE(model_.BuildHistogram(0));
-    EXPECT_FALSE(model_.BuildHistogram(5));
-    EXPECT_TRUE(model_.Histogram(5).axis.empty());
-    EXPECT_EQ(model_.Caption(0), "");
-    EXPECT_FALSE(model_.IsBuilt(-1));
-}
-
 TEST_F(RightPanelModelTest, AParameterOutsideTheListHasNoCaptionAndNoBars) {
     RightPanelConfig config = Config("DEC12-AM");
     config.histograms[0].param = 44;
