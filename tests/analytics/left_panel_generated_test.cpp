@@ -128,6 +128,11 @@ TEST_P(GeneratedDaysTest, ThePanelShowsWhatItCalculated) {
             panel.ComputeSignificantFractals();
             panel.FillTables();
             const DayContext& c = panel.Context();
+            // The panel reads the day through its in-memory copy: same results as the plain
+            // calculation over the whole file.
+            DayContext settled = c;
+            settled.forward_point = 0.0;
+            ExpectSameResults(c, ReferencePanel(file_, settled));
             const LeftPanelCells& cells = panel.Cells();
             EXPECT_EQ(cells.call_level, c.call_level);
             EXPECT_EQ(cells.upper_border, c.upper_border);

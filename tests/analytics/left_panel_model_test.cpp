@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "analytics/left_panel/day_slice.h"
 #include "common/text.h"
 #include "left_panel_fixture.h"
 #include "support/temp_folder.h"
@@ -298,6 +299,35 @@ TEST(LeftPanelModelTest, ABadConditionFromASetterLeavesTheOtherFieldsAlone) {
     panel.SetLevelCondition("oi>0");
     EXPECT_EQ(panel.Cells().level_call[0], "1.1200");
     EXPECT_TRUE(h.view.enabled_calls.back());
+}
+
+TEST(LeftPanelModelTest, ConditionsThatReadOtherRowsSeeTheWholeFile) {
+    PanelHarness h;
+    std::vector<Row> rows = SmallDays();
+    // Open interest far above the day's, on another day of the contract.
+    rows.push_back({.option = "CALL", .strike = "1.50", .oi = "5000", .contract = "EUZ6",
+                    .date = "03.12.2012"});
+    h.Insert(rows);
+    // The threshold is 800 over the whole file; over the day alone it would be 100.
+    LeftPanelModel& panel =
+        h.Build(1, "oi >= (SELECT MAX(oi) FROM dating WHERE contract = 'EUZ6') - 4200");
+    EXPECT_EQ(panel.Context().call_levels, (Texts{"1.1200"}));
+    EXPECT_TRUE(panel.Context().put_levels.empty());
+    EXPECT_TRUE(ConditionLooksBeyondTheRow("EXISTS (select 1)"));
+    EXPECT_TRUE(ConditionLooksBeyondTheRow("oi IN pragma_table_info('x')"));
+    EXPECT_FALSE(ConditionLooksBeyondTheRow("oi>1000 AND sign>=0"));
+}
+
+TEST(LeftPanelModelTest, RowsWrittenByAnotherConnectionAreSeenAtTheNextCalculation) {
+    PanelHarness h;
+    h.Insert(SmallDays());
+    LeftPanelModel& panel = h.Build(1, "oi>0");
+    EXPECT_EQ(panel.Context().call_levels.size(), 3u);
+    h.Insert({{.option = "CALL", .strike = "1.16", .oi = "5000", .contract = "EUZ6"}});
+    panel.SetLevelCondition("oi>1");
+    EXPECT_EQ(panel.Context().call_levels.size(), 4u);
+    panel.SetPriceType(0);
+    EXPECT_EQ(panel.Cells().upper_border, "1.1700");
 }
 
 struct BadFile {

@@ -88,10 +88,10 @@ private:
 };
 
 // The level of one option type; false when a query failed.
-bool CalculateLevel(const storage::Database& db, DayContext& context, const OptionQueries& q,
+bool CalculateLevel(const QuoteSource& source, DayContext& context, const OptionQueries& q,
                     std::string& level) {
     const std::optional<std::int64_t> count =
-        quotes::ScalarInt(db, q.count, {context.contract, context.date});
+        quotes::ScalarInt(source.day, q.count, {context.contract, context.date});
     if (!count) {
         return false;
     }
@@ -100,7 +100,7 @@ bool CalculateLevel(const storage::Database& db, DayContext& context, const Opti
     const std::int64_t capacity = 3 * std::max<std::int64_t>(*count, 0) + 1;
     VolumeSlots slots(capacity);
 
-    storage::Statement rows = quotes::Query(db, q.rows, {context.contract});
+    storage::Statement rows = quotes::Query(source.all_days, q.rows, {context.contract});
     bool any_row = false;
     std::string expiration;
     while (rows.Step()) {
@@ -118,8 +118,8 @@ bool CalculateLevel(const storage::Database& db, DayContext& context, const Opti
     }
 
     const double strike = slots.Busiest();
-    const std::optional<double> premium =
-        quotes::Premium(db, q.option, context.contract, context.date, quotes::StrikeText(strike));
+    const std::optional<double> premium = quotes::Premium(source.day, q.option, context.contract,
+                                                          context.date, quotes::StrikeText(strike));
     if (!premium) {
         return false;
     }
@@ -131,9 +131,9 @@ bool CalculateLevel(const storage::Database& db, DayContext& context, const Opti
 
 }  // namespace
 
-bool CalculateBasicIndicators(const storage::Database& db, DayContext& context) {
-    return CalculateLevel(db, context, kCall, context.call_level) &&
-           CalculateLevel(db, context, kPut, context.put_level);
+bool CalculateBasicIndicators(const QuoteSource& source, DayContext& context) {
+    return CalculateLevel(source, context, kCall, context.call_level) &&
+           CalculateLevel(source, context, kPut, context.put_level);
 }
 
 }  // namespace zarvex::analytics

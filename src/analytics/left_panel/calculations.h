@@ -13,8 +13,21 @@
 // so far stays. The caller resolves the forward point first and shows the status texts.
 namespace zarvex::analytics {
 
+// Where the calculations read: the queries within the selected day and contract from `day`,
+// the one query over all days of a contract from `all_days`. Usually both are the quote
+// database; the panel passes its in-memory copy of the day and contract as `day`.
+struct QuoteSource {
+    // NOLINTNEXTLINE(google-explicit-constructor): one database serves as both.
+    QuoteSource(const storage::Database& db) : all_days(db), day(db) {}
+    QuoteSource(const storage::Database& all, const storage::Database& one_day)
+        : all_days(all), day(one_day) {}
+
+    const storage::Database& all_days;
+    const storage::Database& day;
+};
+
 // Expiration, CALL level and PUT level.
-bool CalculateBasicIndicators(const storage::Database& db, DayContext& context);
+bool CalculateBasicIndicators(const QuoteSource& source, DayContext& context);
 
 // Ratios by open interest, by volume and by average price. Pumps events between the three.
 bool CalculatePutCallRatios(const storage::Database& db, DayContext& context,

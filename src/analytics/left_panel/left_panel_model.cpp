@@ -87,13 +87,18 @@ void LeftPanelModel::Build(const LeftPanelSetup& setup) {
     context_.fractal_near_cond = setup.fractal_near_cond;
     context_.fp_switch = setup.fp_switch;
 
+    context_.symbol = SymbolFromFileName(setup.database_file);
+
     std::error_code error;
     if (!std::filesystem::exists(setup.database_file, error)) {
         return;
     }
     db_ = setup.read_only ? storage::Database::OpenReadOnly(setup.database_file)
                           : storage::Database::Open(setup.database_file);
-    context_.symbol = SymbolFromFileName(setup.database_file);
+    // The panel reads a contract's whole history for its CALL and PUT levels: pages kept in
+    // memory between clicks make the next day or contract quick. Settings of this connection
+    // only; the file is not touched.
+    db_.Execute("PRAGMA cache_size = -32768");
     FindLatestDay();
     Refresh();
     FillContractsList();
@@ -171,7 +176,7 @@ bool LeftPanelModel::ComputeBasicIndicators() {
     }
     Busy busy(*this, left_text::kBasicStart, left_text::kBasicEnd);
     ResolveForwardPoint();
-    return CalculateBasicIndicators(db_, context_);
+    return CalculateBasicIndicators({db_, DayRows()}, context_);
 }
 
 bool LeftPanelModel::ComputeMarketBorders() {
@@ -181,7 +186,7 @@ bool LeftPanelModel::ComputeMarketBorders() {
     Busy busy(*this, left_text::kBordersStart, left_text::kBordersEnd);
     ResolveForwardPoint();
     Refresh();
-    return CalculateMarketBorders(db_, context_, services_.host);
+    return CalculateMarketBorders(DayRows(), context_, services_.host);
 }
 
 bool LeftPanelModel::ComputePutCallRatios() {
@@ -190,7 +195,7 @@ bool LeftPanelModel::ComputePutCallRatios() {
     }
     Busy busy(*this, left_text::kRatiosStart, left_text::kRatiosEnd);
     ResolveForwardPoint();
-    return CalculatePutCallRatios(db_, context_, services_.host);
+    return CalculatePutCallRatios(DayRows(), context_, services_.host);
 }
 
 bool LeftPanelModel::ComputeSignificantLevels() {
@@ -199,7 +204,7 @@ bool LeftPanelModel::ComputeSignificantLevels() {
     }
     Busy busy(*this, left_text::kLevelsStart, left_text::kLevelsEnd);
     ResolveForwardPoint();
-    return CalculateSignificantLevels(db_, context_);
+    return CalculateSignificantLevels(DayRowsFor(context_.level_cond), context_);
 }
 
 bool LeftPanelModel::ComputeSignificantFractals() {
@@ -208,7 +213,10 @@ bool LeftPanelModel::ComputeSignificantFractals() {
     }
     Busy busy(*this, left_text::kFractalsStart, left_text::kFractalsEnd);
     ResolveForwardPoint();
-    return CalculateSignificantFractals(db_, context_);
+    const storage::Database& rows = ConditionLooksBeyondTheRow(context_.fractal_near_cond)
+                                        ? db_
+                                        : DayRowsFor(context_.fractal_main_cond);
+    return CalculateSignificantFractals(rows, context_);
 }
 
 void LeftPanelModel::ComputeAll() {
@@ -381,6 +389,14 @@ int LeftPanelModel::SymbolIndex(std::string_view symbol) {
         }
     }
     return -1;
+}
+
+const storage::Database& LeftPanelModel::DayRows() {
+    return slice_.Rows(db_, context_.date, context_.contract);
+}
+
+const storage::Database& LeftPanelModel::DayRowsFor(const std::string& condition) {
+    return ConditionLooksBeyondTheRow(condition) ? db_ : DayRows();
 }
 
 bool LeftPanelModel::CanCalculate() const {

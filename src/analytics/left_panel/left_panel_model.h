@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "analytics/left_panel/day_context.h"
+#include "analytics/left_panel/day_slice.h"
 #include "analytics/left_panel/left_panel_cells.h"
 #include "analytics/left_panel/left_panel_view.h"
 #include "common/clock.h"
@@ -58,9 +59,9 @@ public:
     LeftPanelModel(const LeftPanelModel&) = delete;
     LeftPanelModel& operator=(const LeftPanelModel&) = delete;
 
-    // Stores the settings; when the database file exists, opens it, takes the symbol from its
-    // name and shows the latest day with data: contracts, all calculations, the tables.
-    // Without the file the panel stays empty and nothing is calculated.
+    // Stores the settings and takes the symbol from the file name; when the database file
+    // exists, opens it and shows the latest day with data: contracts, all calculations, the
+    // tables. Without the file the panel stays empty and nothing is calculated.
     void Build(const LeftPanelSetup& setup);
 
     // Dispatches at most one waiting event of the host.
@@ -149,10 +150,15 @@ private:
     bool DayHasRows(const std::string& day) const;
     void SelectContract(int index);
     void NotifyHistograms() const;
+    // The day and contract's rows for the calculations; the whole file for a condition that
+    // reads beyond its row.
+    const storage::Database& DayRows();
+    const storage::Database& DayRowsFor(const std::string& condition);
 
     LeftPanelServices services_;
     common::SystemClock system_clock_;
     storage::Database db_;
+    DaySlice slice_;
     DayContext context_;
     std::vector<std::string> contracts_;
     int selected_contract_ = -1;
