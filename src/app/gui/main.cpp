@@ -1,0 +1,33 @@
+#include <QApplication>
+#include <cstdio>
+#include <cstdlib>
+
+#include "acquisition/host_address.h"
+#include "app/gui/startup.h"
+#include "common/program_folder.h"
+
+int main(int argc, char** argv) {
+    const char* display = std::getenv("DISPLAY");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    const char* platform = std::getenv("QT_QPA_PLATFORM");
+    if ((display == nullptr || *display == '\0') && (wayland == nullptr || *wayland == '\0') &&
+        (platform == nullptr || *platform == '\0')) {
+        std::fprintf(stderr,
+                     "zarvex: no display found (DISPLAY is not set). Run it on a desktop, or "
+                     "under a virtual display: xvfb-run -a zarvex\n");
+        return 1;
+    }
+    QApplication app(argc, argv);
+    zarvex::gui::StartupOptions options;
+    const QStringList arguments = QApplication::arguments();
+    if (arguments.size() > 1) {
+        options.language_argument = arguments.at(1).toStdString();
+    }
+    options.folder = zarvex::common::ProgramFolder::FromEnvironment();
+    options.report_host = zarvex::acquisition::ResolveReportHost();
+    zarvex::gui::Startup startup(std::move(options));
+    if (startup.Run() != zarvex::gui::Startup::Outcome::kRunning) {
+        return 0;
+    }
+    return startup.Exec();
+}

@@ -1,0 +1,293 @@
+#include "app/gui/main_window.h"
+
+#include <QDesktopServices>
+#include <QLabel>
+#include <QPushButton>
+#include <algorithm>
+
+#include "app/gui/help_link.h"
+#include "app/gui/qt_host.h"
+#include "shell/instrument_list.h"
+#include "shell/text_id.h"
+#include "shell/text_table.h"
+#include "ui/canvas_grid.h"
+#include "ui/control_number.h"
+#include "ui/font_chain.h"
+#include "ui/input_blocker.h"
+#include "ui/instrument_area.h"
+#include "ui/left_panel_widget.h"
+#include "ui/settings_dialog.h"
+#include "ui/status_bar.h"
+
+namespace zarvex::gui {
+namespace {
+
+namespace text = shell::text;
+
+constexpr int kStatusBarHeight = 22;
+constexpr std::uint32_t kSelectedTab = 0x0000FF;
+constexpr std::uint32_t kOtherTab = 0x000000;
+
+}  // namespace
+
+QSize InitialWindowSize(QSize screen) {
+    return {std::min(screen.width(), 1280), std::min(screen.height(), 720)};
+}
+
+MainWindow::MainWindow(QtHost& host, const shell::TextTable& texts, ui::AutoRepeat* repeat)
+    : QWidget(nullptr),
+      host_(host),
+      texts_(texts),
+      repeat_(repeat),
+      blocker_(new ui::InputBlocker(this)),
+      url_opener_([](const QUrl& url) { QDesktopServices::openUrl(url); }) {
+    ui::SetControlNumber(this, kNumber);
+    setWindowTitle(QStringLiteral("Zarvex ver.2.17"));
+}
+
+MainWindow::~MainWindow() {
+    // The areas hold references into the instruments: they go first.
+    for (ui::InstrumentArea*& area : areas_) {
+        delete area;
+        area = nullptr;
+    }
+}
+
+void MainWindow::CreatePropertyButton() {
+    property_ = new QPushButton(QString::fromStdString(texts_.Get(text::kProperty)), this);
+    ui::SetControlNumber(property_, kPropertyNumber);
+    property_->setGeometry(width() - 80, height() - 22, 80, 22);
+    property_->hide();
+    connect(property_, &QPushButton::clicked, this, [this] { EditSettings(); });
+}
+
+void MainWindow::CreateStatusBar() {
+    status_bar_ = new ui::StatusBar(this, kStatusBarNumber, 0, 0, width() - 81, kStatusBarHeight);
+    status_bar_->hide();
+    status_bar_->SetLabel(QString::fromStdString(texts_.Get(text::kProgramStatus)));
+    status_bar_->SetStatus(QString::fromStdString(texts_.Get(text::kStartupSuccessful) +
+                                                  texts_.Get(text::kProgramReady)));
+}
+
+void MainWindow::CreateTabStrip() {
+    tab_strip_ = new ui::CanvasGrid(this, repeat_, 16);
+    ui::SetControlNumber(tab_strip_, kTabStripNumber);
+    tab_strip_->setGeometry(0, 0, 1, height() - StatusHeight());
+    for (std::string_view symbol : shell::InstrumentList::kSymbols) {
+        tab_strip_->AddItem(
+            ui::CanvasGrid::kAppend,
+            QString::fromUtf8(symbol.data(), static_cast<qsizetype>(symbol.size())));
+    }
+    tab_strip_->SetFlag(ui::CanvasGrid::kSingleSelection, true, false);
+    tab_strip_->SetFlag(ui::CanvasGrid::kFitToContent, true, true);
+    tab_strip_->SetItemState(0, ui::CanvasGrid::kSelected, ui::CanvasGrid::kSelected);
+    tab_strip_->SetGridFont(ui::MakeFont(
+        {QStringLiteral("Arial"), QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")},
+        8, true));
+    tab_strip_->hide();
+    connect(tab_strip_, &ui::CanvasGrid::itemClicked, this,
+            [this](int index) { SelectInstrument(index); });
+}
+
+void MainWindow::CreateInstruments(const common::ProgramFolder& folder,
+                                   const common::Clock* clock) {
+    instruments_ = std::make_unique<shell::InstrumentList>(folder, host_.AsHost());
+    ui::InstrumentAreaServices services;
+    services.texts = &texts_;
+    services.host = host_.AsHost();
+    services.notifier = &host_;
+    services.blocker = blocker_;
+    services.clock = clock;
+    const int x = StripWidth();
+    for (int i = 0; i < shell::InstrumentList::kCount; ++i) {
+        auto* area = new ui::InstrumentArea(this, instruments_->At(i), x, 0, width() - x,
+                                            height() - StatusHeight(), services);
+        area->HideArea();
+        areas_[static_cast<std::size_t>(i)] = area;
+        host_.PumpEvents();
+    }
+}
+
+void MainWindow::FinishStartup() {
+    if (areas_[0] != nullptr) {
+        areas_[0]->ShowArea();
+    }
+    if (tab_strip_ != nullptr) {
+        tab_strip_->SetItemColour(0, ui::CanvasGrid::kTextColour, kSelectedTab);
+        tab_strip_->show();
+    }
+    if (status_bar_ != nullptr) {
+        status_bar_->show();
+    }
+    if (property_ != nullptr) {
+        property_->show();
+    }
+}
+
+void MainWindow::CreateHelpLinks(const QFont& link_font, bool link_font_loaded) {
+    const QString caption = QString::fromStdString(texts_.Get(text::kHelp));
+    help_label_ = new QLabel(caption, this);
+    ui::SetControlNumber(help_label_, kHelpLabelNumber);
+    help_label_->setGeometry(width() - 170, 2, 45, 15);
+    QPalette blue = help_label_->palette();
+    blue.setColor(QPalette::WindowText, QColor(0, 0, 255));
+    help_label_->setPalette(blue);
+    if (link_font_loaded) {
+        help_label_->setFont(link_font);
+    }
+    help_label_->show();
+    help_link_ = new HelpLink(caption, this);
+    ui::SetControlNumber(help_link_, kHelpLinkNumber);
+    help_link_->setGeometry(width() - 170, 2, 45, 15);
+    help_link_->show();
+    help_link_->raise();
+    connect(help_link_, &HelpLink::activated, this, [this] { OpenHelp(); });
+}
+
+ui::InstrumentArea* MainWindow::Area(int index) const {
+    if (index < 0 || index >= static_cast<int>(areas_.size())) {
+        return nullptr;
+    }
+    return areas_[static_cast<std::size_t>(index)];
+}
+
+int MainWindow::StatusHeight() const {
+    return status_bar_ != nullptr ? status_bar_->height() : kStatusBarHeight;
+}
+
+int MainWindow::StripWidth() const {
+    return tab_strip_ != nullptr ? tab_strip_->width() : 0;
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    Relayout();
+}
+
+void MainWindow::Relayout() {
+    const int w = width();
+    const int h = height();
+    if (property_ != nullptr) {
+        property_->setGeometry(w - 80, h - 22, 80, 22);
+    }
+    if (status_bar_ != nullptr) {
+        status_bar_->Resize(w - 81);
+    }
+    if (tab_strip_ != nullptr) {
+        tab_strip_->resize(tab_strip_->width(), h - StatusHeight());
+        tab_strip_->Redraw();
+    }
+    for (ui::InstrumentArea* area : areas_) {
+        if (area != nullptr) {
+            area->Resize(StripWidth(), 0, w - StripWidth(), h - StatusHeight());
+        }
+    }
+    for (QLabel* help : {help_label_, static_cast<QLabel*>(help_link_)}) {
+        if (help != nullptr) {
+            help->setGeometry(w - 170, 2, 45, 15);
+        }
+    }
+}
+
+void MainWindow::SelectInstrument(int index) {
+    if (tab_strip_ == nullptr || Area(index) == nullptr) {
+        return;
+    }
+    for (int i = 0; i < tab_strip_->ItemCount(); ++i) {
+        tab_strip_->SetItemColour(i, ui::CanvasGrid::kTextColour, kOtherTab);
+    }
+    tab_strip_->SetItemColour(index, ui::CanvasGrid::kTextColour, kSelectedTab);
+    for (ui::InstrumentArea* area : areas_) {
+        area->HideArea();
+    }
+    Area(index)->ShowArea();
+}
+
+void MainWindow::EditSettings() {
+    if (tab_strip_ == nullptr) {
+        return;
+    }
+    const int index = tab_strip_->State(ui::CanvasGrid::kQuerySelected);
+    ui::InstrumentArea* area = Area(index);
+    if (area == nullptr) {
+        return;
+    }
+    shell::Instrument& instrument = area->Instrument();
+    int result = 0;
+    if (settings_editor_) {
+        result = settings_editor_(instrument, this);
+    } else {
+        ui::SettingsDialog dialog(instrument.Settings(), instrument.Folder(), texts_, &host_,
+                                  ui::ChooseFolderWithSystemDialog, this);
+        result = dialog.Run();
+    }
+    area->PassSettingsToLeftPanel();
+    if (result == 1) {
+        HandleHistograms(index);
+    }
+}
+
+void MainWindow::OpenHelp() {
+    if (url_opener_ && help_page_.isValid()) {
+        url_opener_(help_page_);
+    }
+}
+
+void MainWindow::HandleStatus(const std::string& status_text, bool locked) {
+    if (status_bar_ == nullptr) {
+        return;
+    }
+    if (locked) {
+        status_bar_->SetStatusColours(kBusyBackground, kBusyText);
+    } else {
+        status_bar_->SetStatusColours(ui::StatusBar::kDefaultBackground, 0x000000);
+    }
+    status_bar_->SetStatus(QString::fromStdString(" " + status_text));
+}
+
+void MainWindow::HandleHistograms(int instrument_index) {
+    if (ui::InstrumentArea* area = Area(instrument_index)) {
+        area->RebuildHistograms();
+    }
+}
+
+void MainWindow::HandleDownloaded(int value) {
+    if (instruments_ == nullptr || (value != 1 && value != 2)) {
+        return;
+    }
+    const common::Date day = current_day_ ? current_day_() : common::kInvalidDate;
+    if (value == 1) {
+        if (day <= 0) {
+            return;
+        }
+        instruments_->RunPreviousDays(day);
+    } else if (day > 0) {
+        instruments_->RunCurrentDay(day);
+    } else {
+        instruments_->RunCurrentDay();
+    }
+    // Panels that had no day to show (a first start) show the days just processed.
+    for (ui::InstrumentArea* area : areas_) {
+        if (area != nullptr) {
+            area->RefreshIfEmpty();
+        }
+    }
+}
+
+void MainWindow::HandleLock(bool locked) {
+    if (locked == window_locked_) {
+        return;
+    }
+    window_locked_ = locked;
+    if (locked) {
+        blocker_->Block(this);
+    } else {
+        blocker_->Unblock(this);
+    }
+}
+
+bool MainWindow::IsInputBlocked() const {
+    return blocker_->IsBlocked(this);
+}
+
+}  // namespace zarvex::gui

@@ -1,0 +1,127 @@
+#pragma once
+
+#include <QFont>
+#include <QSize>
+#include <QUrl>
+#include <QWidget>
+#include <array>
+#include <functional>
+#include <memory>
+
+#include "app/gui/notification_handler.h"
+#include "common/clock.h"
+#include "common/date.h"
+#include "common/program_folder.h"
+
+class QLabel;
+class QPushButton;
+
+namespace zarvex::shell {
+class Instrument;
+class InstrumentList;
+class TextTable;
+}  // namespace zarvex::shell
+
+namespace zarvex::ui {
+class AutoRepeat;
+class CanvasGrid;
+class InputBlocker;
+class InstrumentArea;
+class StatusBar;
+}  // namespace zarvex::ui
+
+namespace zarvex::gui {
+
+class HelpLink;
+class QtHost;
+
+// min(screen, 1280 x 720): the main window's size on a screen of that size.
+QSize InitialWindowSize(QSize screen);
+
+// The main window (number 60): the tool tab strip at the left, the area of the selected
+// instrument, the status bar, the Property button and the Help link. Start-up builds it
+// piece by piece; afterwards it serves the tabs, the Property button, the Help link, resizes
+// and the workers' notifications.
+class MainWindow final : public QWidget, public NotificationHandler {
+    Q_OBJECT
+
+public:
+    static constexpr int kNumber = 60;
+    static constexpr int kStatusBarNumber = 310;
+    static constexpr int kTabStripNumber = 1210;
+    static constexpr int kPropertyNumber = 260;
+    static constexpr int kHelpLabelNumber = 1360;
+    static constexpr int kHelpLinkNumber = 1310;
+    static constexpr int kBusyText = 0xFF0000;
+    static constexpr int kBusyBackground = 0xFFFFC8;
+
+    // Opens the settings dialog of the instrument over the window; 1 when saved.
+    using SettingsEditor = std::function<int(shell::Instrument&, QWidget* parent)>;
+    // The scheduler's current time, for the day runs of 560.
+    using CurrentDay = std::function<common::Date()>;
+    using UrlOpener = std::function<void(const QUrl&)>;
+
+    MainWindow(QtHost& host, const shell::TextTable& texts, ui::AutoRepeat* repeat);
+    ~MainWindow() override;
+
+    // The start-up steps, in their order.
+    void CreatePropertyButton();
+    void CreateStatusBar();
+    void CreateTabStrip();
+    void CreateInstruments(const common::ProgramFolder& folder, const common::Clock* clock);
+    void FinishStartup();
+    void CreateHelpLinks(const QFont& link_font, bool link_font_loaded);
+
+    void SetSettingsEditor(SettingsEditor editor) { settings_editor_ = std::move(editor); }
+    void SetCurrentDay(CurrentDay current_day) { current_day_ = std::move(current_day); }
+    void SetUrlOpener(UrlOpener opener) { url_opener_ = std::move(opener); }
+    void SetHelpPage(QUrl page) { help_page_ = std::move(page); }
+
+    // NotificationHandler.
+    void HandleStatus(const std::string& text, bool locked) override;
+    void HandleHistograms(int instrument_index) override;
+    void HandleDownloaded(int value) override;
+    void HandleLock(bool locked) override;
+
+    // E1, E2, E3.
+    void SelectInstrument(int index);
+    void EditSettings();
+    void OpenHelp();
+
+    ui::CanvasGrid* TabStrip() const { return tab_strip_; }
+    ui::StatusBar* StatusBarControl() const { return status_bar_; }
+    QPushButton* PropertyButton() const { return property_; }
+    QLabel* HelpLabel() const { return help_label_; }
+    HelpLink* HelpLinkControl() const { return help_link_; }
+    ui::InstrumentArea* Area(int index) const;
+    shell::InstrumentList* Instruments() const { return instruments_.get(); }
+    ui::InputBlocker* Blocker() const { return blocker_; }
+    bool IsInputBlocked() const;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    int StatusHeight() const;
+    int StripWidth() const;
+    void Relayout();
+
+    QtHost& host_;
+    const shell::TextTable& texts_;
+    ui::AutoRepeat* repeat_;
+    ui::InputBlocker* blocker_;
+    QPushButton* property_ = nullptr;
+    ui::StatusBar* status_bar_ = nullptr;
+    ui::CanvasGrid* tab_strip_ = nullptr;
+    QLabel* help_label_ = nullptr;
+    HelpLink* help_link_ = nullptr;
+    std::unique_ptr<shell::InstrumentList> instruments_;
+    std::array<ui::InstrumentArea*, 6> areas_{};
+    bool window_locked_ = false;
+    SettingsEditor settings_editor_;
+    CurrentDay current_day_;
+    UrlOpener url_opener_;
+    QUrl help_page_;
+};
+
+}  // namespace zarvex::gui

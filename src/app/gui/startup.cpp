@@ -1,0 +1,227 @@
+#include "app/gui/startup.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QScreen>
+#include <filesystem>
+#include <thread>
+
+#include "acquisition/download_scheduler.h"
+#include "acquisition/scheduler_services.h"
+#include "app/gui/main_window.h"
+#include "app/gui/single_instance.h"
+#include "build_config.h"
+#include "shell/text_id.h"
+#include "shell/text_table.h"
+#include "ui/auto_repeat.h"
+#include "ui/font_chain.h"
+#include "ui/startup_window.h"
+
+namespace zarvex::gui {
+namespace {
+
+namespace text = shell::text;
+
+constexpr std::int64_t kDailyStartHour = 22;
+constexpr std::int64_t kRetryMinutes = 5;
+
+bool Russian(const shell::TextTable& texts) {
+    return texts.GetLanguage() == shell::Language::kRussian;
+}
+
+}  // namespace
+
+std::string NoNetworkTitle(const shell::TextTable& texts) {
+    return Russian(texts) ? "Информация" : "Information";
+}
+
+std::string NoNetworkText(const shell::TextTable& texts) {
+    return Russian(texts) ? "Для работы программы требуется подключение к интернету."
+                          : "The program requires an internet connection.";
+}
+
+Startup::Startup(StartupOptions options)
+    : options_(std::move(options)), repeat_(std::make_unique<ui::AutoRepeat>()) {
+    if (options_.instance_name.empty()) {
+        options_.instance_name = SingleInstance::DefaultName();
+    }
+}
+
+Startup::~Startup() {
+    // Workers waiting on the window are let go first, so that the scheduler can stop; only
+    // then the windows and the instruments go.
+    if (host_ != nullptr) {
+        host_->Close();
+    }
+    scheduler_.reset();
+    window_.reset();
+    splash_.reset();
+    services_.reset();
+}
+
+void Startup::Pump(int rounds) {
+    for (int i = 0; i < rounds; ++i) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+        if (options_.pump_sleep.count() > 0) {
+            std::this_thread::sleep_for(options_.pump_sleep);
+        }
+    }
+}
+
+void Startup::Progress(int percent, int entry) {
+    const std::string& shown = texts_->Get(entry);
+    progress_.emplace_back(percent, shown);
+    if (splash_ != nullptr) {
+        splash_->SetProgress(percent, QString::fromStdString(shown));
+    }
+}
+
+void Startup::RemoveOldPrograms() {
+    // Left-overs of an older installation; read-only ones too, missing ones are no error.
+    std::vector<std::string> names{"Zarvex_2.17.exe"};
+    if (!build::kDiagnosticLog) {
+        names.emplace_back("Zarvex_2.17_test.exe");
+    }
+    for (const std::string& name : names) {
+        std::error_code error;
+        std::filesystem::remove(options_.folder.Root() / name, error);
+    }
+}
+
+void Startup::LoadFonts() {
+    for (const char* face : {"MS Sans Serif", "Tahoma", "Cambria"}) {
+        if (ui::HasFace(QString::fromLatin1(face))) {
+            QApplication::setFont(ui::MakeFont({QString::fromLatin1(face)}, 8));
+            link_font_ = ui::MakeFont({QString::fromLatin1(face)}, 8, false, true);
+            font_loaded_ = true;
+            return;
+        }
+    }
+    // None of the faces is installed: the platform's face, at the size the layout is made
+    // for. The link keeps the platform's font.
+    QApplication::setFont(ui::MakeFont({QApplication::font().family()}, 8));
+}
+
+bool Startup::NetworkUp() {
+    if (options_.network_up) {
+        return options_.network_up();
+    }
+    return services_ != nullptr && services_->IsNetworkUp();
+}
+
+QUrl Startup::HelpPage() const {
+    const std::vector<std::filesystem::path> candidates{
+        common::ExecutableFolder() / "help.html", options_.folder.Root() / "help.html",
+        std::filesystem::path(ZARVEX_SOURCE_DIR) / "docs" / "help.html"};
+    for (const auto& candidate : candidates) {
+        std::error_code error;
+        if (std::filesystem::is_regular_file(candidate, error)) {
+            return QUrl::fromLocalFile(QString::fromStdString(candidate.string()));
+        }
+    }
+    return {};
+}
+
+Startup::Outcome Startup::Run() {
+    // 1 and 3: the caption is set with the window; the texts.
+    RemoveOldPrograms();
+    const shell::LocaleReader locale =
+        options_.locale.empty() ? shell::LocaleReader(shell::UserLocaleName)
+                                : shell::LocaleReader([this] { return options_.locale; });
+    texts_ = std::make_unique<shell::TextTable>(
+        shell::ChooseLanguage(options_.language_argument, locale));
+    host_ = std::make_unique<QtHost>(texts_.get());
+    if (options_.presenter) {
+        host_->SetMessagePresenter(options_.presenter);
+    }
+    // 4. Fonts. (5: the priorities are left as they are: raising them needs privileges a
+    // desktop program does not have here.)
+    LoadFonts();
+    // 6.
+    splash_ = std::make_unique<ui::StartupWindow>(ui::LoadStartupPicture());
+    splash_->Open();
+    Progress(15, text::kPreparingToRun);
+    // 7.
+    instance_ = std::make_unique<SingleInstance>(options_.instance_name);
+    if (instance_->AlreadyRunning()) {
+        splash_.reset();
+        host_->ShowMessage(texts_->Get(text::kMessage), texts_->Get(text::kAlreadyRunning));
+        return Outcome::kAlreadyRunning;
+    }
+    // 8.
+    Pump(70);
+    Progress(30, text::kLibraryInitialization);
+    acquisition::NetworkServicesSetup network;
+    network.folder = options_.folder;
+    network.report_host = options_.report_host;
+    network.clock = &clock_;
+    network.host = host_->AsHost();
+    network.notifier = host_.get();
+    services_ = std::make_unique<acquisition::NetworkSchedulerServices>(std::move(network));
+    Pump(30);
+    // 9 and 10.
+    if (!NetworkUp()) {
+        host_->ShowMessage(NoNetworkTitle(*texts_), NoNetworkText(*texts_));
+    } else {
+        const common::Date now = services_->Clock().ExchangeTime();
+        if (now > 0) {
+            services_->DownloadForwardPointRange(now);
+        }
+    }
+    // 11.
+    Pump(70);
+    Progress(45, text::kCreatingMainWindow);
+    window_ = std::make_unique<MainWindow>(*host_, *texts_, repeat_.get());
+    QRect screen(0, 0, 1280, 720);
+    if (const QScreen* primary = QGuiApplication::primaryScreen()) {
+        screen = primary->availableGeometry();
+    }
+    const QSize size = InitialWindowSize(screen.size());
+    window_->resize(size);
+    window_->move(screen.x() + (screen.width() - size.width()) / 2,
+                  screen.y() + (screen.height() - size.height()) / 2);
+    window_->CreatePropertyButton();
+    // 12.
+    Pump(70);
+    Progress(60, text::kCreatingStatusBar);
+    window_->CreateStatusBar();
+    host_->SetHandler(window_.get());
+    // 13.
+    Pump(50);
+    Progress(75, text::kCreatingToolTabs);
+    window_->CreateTabStrip();
+    // 14.
+    Pump(50);
+    Progress(90, text::kPleaseWait);
+    window_->CreateInstruments(options_.folder, options_.panel_clock);
+    // 15.
+    Progress(100, text::kRunningApplication);
+    Pump(100);
+    // 16 and 17.
+    window_->FinishStartup();
+    splash_.reset();
+    window_->show();
+    // 18.
+    window_->CreateHelpLinks(link_font_, font_loaded_);
+    window_->SetHelpPage(HelpPage());
+    // 19.
+    if (options_.start_scheduler) {
+        acquisition::SchedulerSetup setup;
+        setup.services = services_.get();
+        setup.host = host_->AsHost();
+        setup.notifier = host_.get();
+        scheduler_ = std::make_unique<acquisition::DownloadScheduler>(setup);
+        scheduler_->SetDailyStartHour(kDailyStartHour);
+        scheduler_->SetRetryDelay(kRetryMinutes);
+        window_->SetCurrentDay([this] { return scheduler_->CurrentDay(); });
+        scheduler_->Start();
+    }
+    return Outcome::kRunning;
+}
+
+int Startup::Exec() {
+    return QApplication::exec();
+}
+
+}  // namespace zarvex::gui

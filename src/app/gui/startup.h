@@ -1,0 +1,103 @@
+#pragma once
+
+#include <QFont>
+#include <QUrl>
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "app/gui/qt_host.h"
+#include "common/clock.h"
+#include "common/program_folder.h"
+#include "common/system_clock.h"
+
+namespace zarvex::acquisition {
+class DownloadScheduler;
+class NetworkSchedulerServices;
+}  // namespace zarvex::acquisition
+namespace zarvex::shell {
+class TextTable;
+}
+namespace zarvex::ui {
+class AutoRepeat;
+class StartupWindow;
+}  // namespace zarvex::ui
+
+namespace zarvex::gui {
+
+class MainWindow;
+class SingleInstance;
+
+struct StartupOptions {
+    // The first command-line argument: "rus" or "eng" choose the language.
+    std::string language_argument;
+    common::ProgramFolder folder{"."};
+    // host[:port] of the report server.
+    std::string report_host;
+    std::string instance_name;  // empty: the program's own
+    // Sleep of one pumping round; tests run with none.
+    std::chrono::milliseconds pump_sleep{10};
+    bool start_scheduler = true;
+    // Whether the network is up; empty: the network services decide.
+    std::function<bool()> network_up;
+    // How message boxes are shown; empty: the desktop's message boxes.
+    QtHost::MessagePresenter presenter;
+    // Today for the left panels; the computer's clock when null.
+    const common::Clock* panel_clock = nullptr;
+    // The locale name the language falls back on; empty: the user's.
+    std::string locale;
+};
+
+// The program's start: the twenty steps from the caption to the event loop, and the orderly
+// end afterwards (workers released, scheduler stopped, then the windows).
+class Startup final {
+public:
+    enum class Outcome { kRunning, kAlreadyRunning };
+
+    explicit Startup(StartupOptions options);
+    ~Startup();
+    Startup(const Startup&) = delete;
+    Startup& operator=(const Startup&) = delete;
+
+    // Steps 1 to 19. kAlreadyRunning: the message was shown and nothing else was built.
+    Outcome Run();
+    // Step 20: the event loop, until the main window is closed.
+    int Exec();
+
+    MainWindow* Window() const { return window_.get(); }
+    QtHost& Host() { return *host_; }
+    const shell::TextTable& Texts() const { return *texts_; }
+    ui::StartupWindow* Splash() const { return splash_.get(); }
+    acquisition::DownloadScheduler* Scheduler() const { return scheduler_.get(); }
+    // The progress steps shown so far, as (percent, text).
+    const std::vector<std::pair<int, std::string>>& ProgressSteps() const { return progress_; }
+
+private:
+    void Pump(int rounds);
+    void Progress(int percent, int entry);
+    void RemoveOldPrograms();
+    void LoadFonts();
+    bool NetworkUp();
+    QUrl HelpPage() const;
+
+    StartupOptions options_;
+    std::unique_ptr<ui::AutoRepeat> repeat_;
+    std::unique_ptr<shell::TextTable> texts_;
+    std::unique_ptr<QtHost> host_;
+    common::SystemClock clock_;
+    QFont link_font_;
+    bool font_loaded_ = false;
+    std::unique_ptr<ui::StartupWindow> splash_;
+    std::unique_ptr<SingleInstance> instance_;
+    std::unique_ptr<acquisition::NetworkSchedulerServices> services_;
+    std::unique_ptr<MainWindow> window_;
+    std::unique_ptr<acquisition::DownloadScheduler> scheduler_;
+    std::vector<std::pair<int, std::string>> progress_;
+};
+
+// The two texts that start-up shows and the interface text table does not hold.
+std::string NoNetworkTitle(const shell::TextTable& texts);
+std::string NoNetworkText(const shell::TextTable& texts);
+
+}  // namespace zarvex::gui

@@ -1,0 +1,115 @@
+#include "ui/instrument_area.h"
+
+#include "analytics/left_panel/left_panel_model.h"
+#include "analytics/right_panel/right_panel_model.h"
+#include "ui/control_number.h"
+#include "ui/left_panel_widget.h"
+#include "ui/right_panel_widget.h"
+
+namespace zarvex::ui {
+
+InstrumentArea::InstrumentArea(QWidget* parent, shell::Instrument& instrument, int x, int y, int w,
+                               int h, const InstrumentAreaServices& services)
+    : QWidget(parent), instrument_(instrument) {
+    SetControlNumber(this, instrument.ContainerNumber());
+    setGeometry(x, y, w, h);
+    analytics::LeftPanelServices left_services;
+    left_services.host = services.host;
+    left_services.folder = instrument.Folder();
+    left_services.clock = services.clock;
+    left_services.notifier = services.notifier;
+    left_ = new LeftPanelWidget(this, instrument.LeftPanelNumber(), 0, 0, kLeftWidth, h,
+                                *services.texts, left_services, services.blocker);
+    left_->Build(LeftSetup());
+    FillFractals();
+
+    right_ = new RightPanelWidget(this, instrument.RightPanelNumber(), kRightX, 0, w - kRightX, h,
+                                  *services.texts, instrument.Stores().quote, instrument.Folder(),
+                                  services.host);
+    RebuildHistograms();
+}
+
+InstrumentArea::~InstrumentArea() = default;
+
+analytics::LeftPanelSetup InstrumentArea::LeftSetup() const {
+    const settings::SettingsRecord& record = instrument_.Settings();
+    analytics::LeftPanelSetup setup;
+    setup.database_file = instrument_.Stores().quote_path;
+    setup.price_type = record.PriceType();
+    setup.level_cond = record.LevelCond();
+    setup.fractal_main_cond = record.FractalMainCond();
+    setup.fractal_near_cond = record.FractalNearCond();
+    setup.fp_switch = record.IsFP();
+    return setup;
+}
+
+void InstrumentArea::FillFractals() {
+    // The fractal table is filled from the start rather than after the first change of the
+    // fractal conditions.
+    if (left_->Model().HasDay()) {
+        left_->Model().ComputeSignificantFractals();
+        left_->Model().FillTables();
+    }
+}
+
+void InstrumentArea::RefreshIfEmpty() {
+    analytics::LeftPanelModel& model = left_->Model();
+    if (model.HasDay()) {
+        return;
+    }
+    if (!model.IsDatabaseOpen()) {
+        left_->Build(LeftSetup());
+    } else {
+        model.FindLatestDay();
+        if (!model.HasDay()) {
+            return;
+        }
+        model.FillContractsList();
+        model.ClearTables();
+        model.ComputeAll();
+        model.FillTables();
+    }
+    if (!model.HasDay()) {
+        return;
+    }
+    FillFractals();
+    RebuildHistograms();
+}
+
+void InstrumentArea::Resize(int x, int y, int w, int h) {
+    setGeometry(x, y, w, h);
+    left_->Relayout(0, 0, kLeftWidth, h);
+    right_->Relayout(kRightX, 0, w - kRightX, h);
+}
+
+void InstrumentArea::ShowArea() {
+    setEnabled(true);
+    show();
+}
+
+void InstrumentArea::HideArea() {
+    setEnabled(false);
+    hide();
+}
+
+void InstrumentArea::PassSettingsToLeftPanel() {
+    const settings::SettingsRecord& record = instrument_.Settings();
+    analytics::LeftPanelModel& model = left_->Model();
+    model.SetLevelCondition(record.LevelCond());
+    model.SetFractalConditions(record.FractalMainCond(), record.FractalNearCond());
+    model.SetPriceType(record.PriceType());
+    model.SetForwardPointSwitch(record.IsFP());
+}
+
+void InstrumentArea::RebuildHistograms() {
+    const settings::SettingsRecord& record = instrument_.Settings();
+    analytics::RightPanelConfig config;
+    config.symbol = instrument_.Symbol();
+    config.date = left_->Model().Date();
+    config.contract = left_->Model().Contract();
+    config.fp_switch = record.IsFP();
+    config.histograms = record.Values().histograms;
+    right_->Configure(config);
+}
+
+}  // namespace zarvex::ui

@@ -1,0 +1,249 @@
+#include "ui/left_panel_widget.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QHeaderView>
+#include <QLabel>
+#include <QTableWidget>
+#include <algorithm>
+#include <utility>
+
+#include "common/date.h"
+#include "shell/text_id.h"
+#include "shell/text_table.h"
+#include "ui/control_number.h"
+#include "ui/input_blocker.h"
+
+namespace zarvex::ui {
+namespace {
+
+namespace text = shell::text;
+
+constexpr int kRowHeight = 17;
+
+QDate ToQDate(common::Date day) {
+    const common::CivilTime civil = common::ToCivil(day);
+    return QDate(civil.year, civil.month, civil.day);
+}
+
+common::Date FromQDate(QDate day) {
+    return common::MakeDate(day.year(), day.month(), day.day());
+}
+
+void SetCell(QTableWidget* table, int row, int column, const std::string& value,
+             Qt::Alignment alignment) {
+    auto* item = table->item(row, column);
+    if (item == nullptr) {
+        item = new QTableWidgetItem;
+        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+        item->setTextAlignment(alignment | Qt::AlignVCenter);
+        table->setItem(row, column, item);
+    }
+    item->setText(QString::fromStdString(value));
+}
+
+int ListTableHeight(int h) {
+    return (h - 363) / 10 * 6;
+}
+
+}  // namespace
+
+LeftPanelWidget::LeftPanelWidget(QWidget* parent, int control_number, int x, int y, int w, int h,
+                                 const shell::TextTable& texts,
+                                 analytics::LeftPanelServices services, InputBlocker* blocker)
+    : QWidget(parent), texts_(texts), blocker_(blocker) {
+    SetControlNumber(this, control_number);
+    w = std::max(w, kMinWidth);
+    h = std::max(h, kMinHeight);
+    setGeometry(x, y, w, h);
+
+    Caption(text::kDate, {5, 7, 50, 19});
+    Caption(text::kContract, {5, 33, 50, 19});
+    date_ = new QDateEdit(this);
+    date_->setObjectName(QStringLiteral("datePicker"));
+    date_->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
+    date_->setCalendarPopup(true);
+    date_->setKeyboardTracking(false);
+    date_->setGeometry(70, 5, w - 80, 19);
+    contract_ = new QComboBox(this);
+    contract_->setObjectName(QStringLiteral("contractList"));
+    contract_->setGeometry(70, 30, w - 80, 19);
+
+    tables_[0] =
+        MakeRowTable({5, 60, w - 15, 55}, {text::kExpiration, text::kCallLevel, text::kPutLevel});
+    Caption(text::kMarketBorders, {5, 120, 200, 19});
+    tables_[1] = MakeRowTable(
+        {5, 135, w - 15, 125},
+        {text::kWidthMarket, text::kDeltaBalance, text::kUpperLimit, text::kUpperBorder,
+         text::kChannelCenter, text::kBottomBorder, text::kBottomLimit});
+    Caption(text::kRatioPutCall, {5, 265, 200, 19});
+    tables_[2] = MakeRowTable({5, 280, w - 15, 55},
+                              {text::kByOpenInterest, text::kByVolume, text::kByAveragePrice});
+    Caption(text::kSignificantLevels, {5, 338, 200, 18});
+    const int yd = 353;
+    const int hd = ListTableHeight(h);
+    tables_[3] = MakeListTable({5, yd, w - 15, hd});
+    fractals_caption_ = Caption(text::kSignificantFractals, {5, yd + hd + 5, 200, 18});
+    tables_[4] = MakeListTable({5, yd + hd + 20, w - 15, h - (yd + hd + 20) - 10});
+    tables_[3]->setObjectName(QStringLiteral("levelsTable"));
+    tables_[4]->setObjectName(QStringLiteral("fractalsTable"));
+
+    connect(date_, &QDateEdit::dateChanged, this, [this] { PickedDate(); });
+    connect(contract_, &QComboBox::activated, this, [this](int index) { PickedContract(index); });
+
+    services.view = this;
+    model_ = std::make_unique<analytics::LeftPanelModel>(std::move(services));
+}
+
+LeftPanelWidget::~LeftPanelWidget() {
+    if (panel_locked_ && blocker_ != nullptr) {
+        blocker_->Unblock(this);
+    }
+}
+
+QLabel* LeftPanelWidget::Caption(int entry, QRect place) {
+    auto* label = new QLabel(QString::fromStdString(texts_.Get(entry)), this);
+    label->setGeometry(place);
+    return label;
+}
+
+QTableWidget* LeftPanelWidget::MakeRowTable(QRect place, const std::vector<int>& rows) {
+    auto* table = new QTableWidget(static_cast<int>(rows.size()), 3, this);
+    table->setGeometry(place);
+    table->horizontalHeader()->hide();
+    table->verticalHeader()->hide();
+    table->verticalHeader()->setMinimumSectionSize(1);
+    table->verticalHeader()->setDefaultSectionSize(kRowHeight);
+    table->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    table->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setSelectionMode(QAbstractItemView::SingleSelection);
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table->setShowGrid(false);
+    table->setColumnWidth(0, 0);
+    table->setColumnWidth(1, 110);
+    table->setColumnWidth(2, place.width() - 120);
+    for (int row = 0; row < static_cast<int>(rows.size()); ++row) {
+        SetCell(table, row, 1, texts_.Get(rows[static_cast<std::size_t>(row)]), Qt::AlignLeft);
+    }
+    return table;
+}
+
+QTableWidget* LeftPanelWidget::MakeListTable(QRect place) {
+    auto* table = new QTableWidget(analytics::kPanelTableRows, 3, this);
+    table->setGeometry(place);
+    table->setHorizontalHeaderLabels({QString(), QStringLiteral("CALL"), QStringLiteral("PUT")});
+    table->horizontalHeader()->setDefaultAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    table->horizontalHeader()->setFixedHeight(kRowHeight + 2);
+    table->verticalHeader()->hide();
+    table->verticalHeader()->setMinimumSectionSize(1);
+    table->verticalHeader()->setDefaultSectionSize(kRowHeight);
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setSelectionMode(QAbstractItemView::SingleSelection);
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table->setShowGrid(false);
+    SetListColumns(table);
+    return table;
+}
+
+void LeftPanelWidget::SetListColumns(QTableWidget* table) {
+    table->setColumnWidth(0, 0);
+    table->setColumnWidth(1, table->width() / 2 - 13);
+    table->setColumnWidth(2, table->width() / 2 - 13);
+}
+
+void LeftPanelWidget::Build(const analytics::LeftPanelSetup& setup) {
+    model_->Build(setup);
+}
+
+void LeftPanelWidget::Relayout(int x, int y, int w, int h) {
+    const bool was_visible = isVisible();
+    hide();
+    setGeometry(x, y, w, h);
+    date_->resize(w - 80, date_->height());
+    contract_->resize(w - 80, contract_->height());
+    for (int i = 0; i < 3; ++i) {
+        tables_[i]->resize(w - 15, tables_[i]->height());
+    }
+    QTableWidget* levels = tables_[3];
+    levels->resize(w - 15, ListTableHeight(h));
+    const int bottom = levels->y() + levels->height();
+    fractals_caption_->move(5, bottom + 5);
+    tables_[4]->setGeometry(5, bottom + 20, w - 15, h - (bottom + 20) - 10);
+    ShowGrid(true);
+    setVisible(was_visible);
+}
+
+void LeftPanelWidget::ShowGrid(bool shown) {
+    for (QTableWidget* table : tables_) {
+        table->setShowGrid(shown);
+    }
+}
+
+void LeftPanelWidget::SetPanelEnabled(bool enabled) {
+    if (blocker_ == nullptr) {
+        setEnabled(enabled);
+        return;
+    }
+    if (!enabled && !panel_locked_) {
+        blocker_->Block(this);
+        panel_locked_ = true;
+    } else if (enabled && panel_locked_) {
+        blocker_->Unblock(this);
+        panel_locked_ = false;
+    }
+}
+
+void LeftPanelWidget::ShowDate(common::Date day) {
+    const QSignalBlocker blocker(date_);
+    if (day != common::kInvalidDate) {
+        date_->setDate(ToQDate(day));
+    }
+}
+
+void LeftPanelWidget::ShowContracts(const std::vector<std::string>& contracts, int selected) {
+    const QSignalBlocker blocker(contract_);
+    contract_->clear();
+    for (const std::string& contract : contracts) {
+        contract_->addItem(QString::fromStdString(contract));
+    }
+    contract_->setCurrentIndex(selected);
+}
+
+void LeftPanelWidget::ShowCells(const analytics::LeftPanelCells& cells) {
+    const Qt::Alignment right = Qt::AlignRight;
+    const std::array<const std::string*, 3> a{&cells.expiration, &cells.call_level,
+                                              &cells.put_level};
+    const std::array<const std::string*, 7> b{
+        &cells.width_market,   &cells.delta_balance, &cells.upper_limit, &cells.upper_border,
+        &cells.channel_center, &cells.bottom_border, &cells.bottom_limit};
+    const std::array<const std::string*, 3> c{&cells.ratio_oi, &cells.ratio_volume,
+                                              &cells.ratio_avg_price};
+    for (int row = 0; row < 3; ++row) {
+        SetCell(tables_[0], row, 2, *a[static_cast<std::size_t>(row)], right);
+        SetCell(tables_[2], row, 2, *c[static_cast<std::size_t>(row)], right);
+    }
+    for (int row = 0; row < 7; ++row) {
+        SetCell(tables_[1], row, 2, *b[static_cast<std::size_t>(row)], right);
+    }
+    for (int row = 0; row < analytics::kPanelTableRows; ++row) {
+        const auto r = static_cast<std::size_t>(row);
+        SetCell(tables_[3], row, 1, cells.level_call[r], right);
+        SetCell(tables_[3], row, 2, cells.level_put[r], right);
+        SetCell(tables_[4], row, 1, cells.fractal_call[r], right);
+        SetCell(tables_[4], row, 2, cells.fractal_put[r], right);
+    }
+    ShowGrid(true);
+}
+
+void LeftPanelWidget::PickedDate() {
+    model_->DateChanged(FromQDate(date_->date()));
+}
+
+void LeftPanelWidget::PickedContract(int index) {
+    if (index >= 0) {
+        model_->ContractChanged(contract_->itemText(index).toStdString());
+    }
+}
+
+}  // namespace zarvex::ui

@@ -1,0 +1,245 @@
+#include "ui/right_panel_widget.h"
+
+#include <QHeaderView>
+#include <QLabel>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTimer>
+#include <algorithm>
+#include <utility>
+
+#include "analytics/right_panel/right_panel_texts.h"
+#include "shell/text_id.h"
+#include "shell/text_table.h"
+#include "ui/control_number.h"
+#include "ui/histogram_chart.h"
+
+namespace zarvex::ui {
+namespace {
+
+namespace text = shell::text;
+
+struct ColumnRule {
+    int caption_entry;  // -1: "+/-", the same in every language
+    double percent;
+    int minimum;
+};
+
+constexpr std::array<ColumnRule, 8> kColumns{{{text::kStrike, 10.821, 52},
+                                              {text::kPrice, 12.103, 52},
+                                              {text::kDelta, 12.103, 52},
+                                              {text::kColumnVolume, 13.385, 48},
+                                              {text::kColumnOi, 15.949, 56},
+                                              {text::kColumnOiChange, 15.949, 56},
+                                              {-1, 6.333, 26},
+                                              {text::kColumnPriceOi, 14.0, 48}}};
+
+HistogramData ChartData(const analytics::HistogramData& histogram) {
+    HistogramData data;
+    data.strike = histogram.axis;
+    data.put = histogram.put;
+    data.call = histogram.call;
+    return data;
+}
+
+}  // namespace
+
+int OptionColumnWidth(int column, int table_width) {
+    const ColumnRule& rule = kColumns.at(static_cast<std::size_t>(column - 1));
+    const int width = static_cast<int>((table_width - 26) / 100.0 * rule.percent);
+    return std::max(width, rule.minimum);
+}
+
+RightPanelWidget::RightPanelWidget(QWidget* parent, int control_number, int x, int y, int w, int h,
+                                   const shell::TextTable& texts, const storage::Database& quote,
+                                   common::ProgramFolder folder, common::Host host)
+    : QWidget(parent),
+      texts_(texts),
+      host_(host),
+      model_(std::make_unique<analytics::RightPanelModel>(quote, std::move(folder), host)) {
+    SetControlNumber(this, control_number);
+    w = std::max(w, kMinWidth);
+    h = std::max(h, kMinHeight);
+    setGeometry(x, y, w, h);
+
+    tabs_ = new QTabWidget(this);
+    tabs_->setObjectName(QStringLiteral("tabs"));
+    tabs_->setGeometry(0, 0, w, h);
+    auto* histograms_page = new QWidget;
+    auto* data_page = new QWidget;
+    tabs_->addTab(histograms_page, QString::fromStdString(texts_.Get(text::kHistograms)));
+    tabs_->addTab(data_page, QString::fromStdString(texts_.Get(text::kData)));
+
+    const HistogramColours colours;
+    for (int n = 1; n <= 4; ++n) {
+        auto* caption = new QLabel(histograms_page);
+        caption->setAlignment(Qt::AlignCenter);
+        captions_[static_cast<std::size_t>(n - 1)] = caption;
+    }
+    for (int n = 1; n <= 4; ++n) {
+        auto* chart = new HistogramChart(histograms_page, colours);
+        SetControlNumber(chart, control_number + kChartOffsets[static_cast<std::size_t>(n - 1)]);
+        charts_[static_cast<std::size_t>(n - 1)] = chart;
+    }
+
+    call_caption_ = new QLabel(QStringLiteral("CALL"), data_page);
+    put_caption_ = new QLabel(QStringLiteral("PUT"), data_page);
+    call_caption_->setAlignment(Qt::AlignCenter);
+    put_caption_->setAlignment(Qt::AlignCenter);
+    call_table_ = new QTableWidget(0, 9, data_page);
+    put_table_ = new QTableWidget(0, 9, data_page);
+    call_table_->setObjectName(QStringLiteral("callTable"));
+    put_table_->setObjectName(QStringLiteral("putTable"));
+    for (QTableWidget* table : {call_table_, put_table_}) {
+        QStringList headers{QString()};
+        for (const ColumnRule& rule : kColumns) {
+            headers << (rule.caption_entry < 0
+                            ? QStringLiteral("+/-")
+                            : QString::fromStdString(texts_.Get(rule.caption_entry)));
+        }
+        table->setHorizontalHeaderLabels(headers);
+        table->horizontalHeader()->setDefaultAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        table->verticalHeader()->hide();
+        table->verticalHeader()->setMinimumSectionSize(1);
+        table->verticalHeader()->setDefaultSectionSize(17);
+        table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        table->setSelectionBehavior(QAbstractItemView::SelectRows);
+        table->setSelectionMode(QAbstractItemView::SingleSelection);
+    }
+    // The build places the CALL side one pixel further right than a re-layout does.
+    const int m = tabs_->width() / 2;
+    const int q = tabs_->width() / 4;
+    const int chart_height = tabs_->height() - 47;
+    call_caption_->setGeometry(3, 4, m - 6, 15);
+    put_caption_->setGeometry(m, 4, m - 6, 15);
+    call_table_->setGeometry(3, 19, m - 6, chart_height);
+    put_table_->setGeometry(m, 19, m - 6, chart_height);
+    SetTableColumns(call_table_);
+    SetTableColumns(put_table_);
+    const std::array<int, 4> xs{4, q + 2, 2 * q, 3 * q};
+    for (std::size_t i = 0; i < 4; ++i) {
+        captions_[i]->setGeometry(xs[i], 4, q - 6, 15);
+        charts_[i]->setGeometry(xs[i], 19, q - 6, chart_height);
+    }
+
+    forward_point_ = new QLabel(parent);
+    forward_point_->setObjectName(QStringLiteral("forwardPoint"));
+    forward_point_->setGeometry(x + w - 40, 2, 35, 15);
+    forward_point_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    forward_point_->setFrameStyle(QFrame::Box | QFrame::Plain);
+    forward_point_->setAutoFillBackground(true);
+    QPalette white = forward_point_->palette();
+    white.setColor(QPalette::Window, QColor(255, 255, 255));
+    forward_point_->setPalette(white);
+    forward_point_->setText(QString::fromStdString(model_->ForwardPointText()));
+    forward_point_label_ = new QLabel(QStringLiteral("Forward Point:"), parent);
+    forward_point_label_->setObjectName(QStringLiteral("forwardPointLabel"));
+    forward_point_label_->setGeometry(x + w - 115, 3, 75, 17);
+    forward_point_label_->raise();
+    forward_point_->raise();
+}
+
+RightPanelWidget::~RightPanelWidget() = default;
+
+void RightPanelWidget::SetTableColumns(QTableWidget* table) {
+    table->setColumnWidth(0, 0);
+    for (int column = 1; column <= 8; ++column) {
+        table->setColumnWidth(column, OptionColumnWidth(column, table->width()));
+    }
+}
+
+void RightPanelWidget::FillTable(QTableWidget* table, const analytics::OptionTable& rows) {
+    table->setRowCount(0);
+    table->setRowCount(static_cast<int>(rows.rows.size()));
+    for (int row = 0; row < static_cast<int>(rows.rows.size()); ++row) {
+        const analytics::OptionTableRow& cells = rows.rows[static_cast<std::size_t>(row)];
+        for (int column = 1; column <= 8; ++column) {
+            auto* item = new QTableWidgetItem(
+                QString::fromStdString(cells[static_cast<std::size_t>(column - 1)]));
+            item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+            table->setItem(row, column, item);
+        }
+    }
+}
+
+void RightPanelWidget::Configure(const analytics::RightPanelConfig& config) {
+    model_->Configure(config);
+    for (int n = 1; n <= 4; ++n) {
+        ChartCaption(n)->setText(QString::fromStdString(model_->Caption(n)));
+        Chart(n)->ClearData();
+        Chart(n)->Update();
+    }
+    forward_point_->setText(QString::fromStdString(model_->ForwardPointText()));
+    // Both live in the instrument's area, so they show and hide with it.
+    forward_point_->setVisible(model_->ForwardPointVisible());
+    forward_point_label_->setVisible(model_->ForwardPointVisible());
+    FillTable(put_table_, model_->Tables().put);
+    FillTable(call_table_, model_->Tables().call);
+    Draw(1);
+    next_histogram_ = 2;
+    BuildNextLater();
+}
+
+void RightPanelWidget::Draw(int n) {
+    const common::ScopedUiLock lock(host_.lock);
+    host_.ShowStatus(HistogramStepStartText(host_, analytics::HistogramStep::kDrawing, n));
+    Chart(n)->SetData(ChartData(model_->Histogram(n)));
+    Chart(n)->Update();
+    host_.ShowStatus(HistogramStepEndText(host_, analytics::HistogramStep::kDrawing, n));
+}
+
+void RightPanelWidget::BuildNextLater() {
+    if (build_queued_ || !HasPendingHistograms()) {
+        return;
+    }
+    build_queued_ = true;
+    QTimer::singleShot(0, this, [this] {
+        build_queued_ = false;
+        if (!HasPendingHistograms()) {
+            return;
+        }
+        const int n = next_histogram_++;
+        model_->BuildHistogram(n);
+        Draw(n);
+        BuildNextLater();
+    });
+}
+
+void RightPanelWidget::BuildPendingHistograms() {
+    while (HasPendingHistograms()) {
+        const int n = next_histogram_++;
+        model_->BuildHistogram(n);
+        Draw(n);
+    }
+}
+
+void RightPanelWidget::Relayout(int x, int y, int w, int h) {
+    const bool was_visible = isVisible();
+    hide();
+    setGeometry(x, y, w, h);
+    tabs_->setGeometry(0, 0, w, h);
+    LayoutPages();
+    setVisible(was_visible);
+    forward_point_->setGeometry(x + w - 40, 2, 35, 15);
+    forward_point_label_->setGeometry(x + w - 115, 3, 75, 15);
+}
+
+void RightPanelWidget::LayoutPages() {
+    const int m = tabs_->width() / 2;
+    const int chart_height = tabs_->height() - 47;
+    call_caption_->setGeometry(2, 4, m - 6, 15);
+    put_caption_->setGeometry(m, 4, m - 6, 15);
+    call_table_->setGeometry(2, 19, m - 6, chart_height);
+    put_table_->setGeometry(m, 19, m - 6, chart_height);
+    SetTableColumns(call_table_);
+    SetTableColumns(put_table_);
+    const int q = tabs_->width() / 4;
+    const std::array<int, 4> xs{4, q + 2, 2 * q, 3 * q};
+    for (std::size_t i = 0; i < 4; ++i) {
+        captions_[i]->setGeometry(xs[i], captions_[i]->y(), q - 6, captions_[i]->height());
+        charts_[i]->setGeometry(xs[i], 19, q - 6, chart_height);
+    }
+}
+
+}  // namespace zarvex::ui

@@ -1,0 +1,88 @@
+#pragma once
+
+#include <QWidget>
+#include <array>
+#include <memory>
+
+#include "analytics/right_panel/right_panel_model.h"
+#include "common/host.h"
+
+class QLabel;
+class QTabWidget;
+class QTableWidget;
+
+namespace zarvex::shell {
+class TextTable;
+}
+
+namespace zarvex::ui {
+
+class HistogramChart;
+
+// The right panel of an instrument on screen: a two-page tab control with the four captioned
+// histogram charts and the CALL and PUT option tables, and the forward-point field beside
+// it. A view over the right panel model, which it owns.
+class RightPanelWidget final : public QWidget {
+    Q_OBJECT
+
+public:
+    static constexpr int kMinWidth = 400;
+    static constexpr int kMinHeight = 600;
+    // Control numbers of the four charts, from the panel's number.
+    static constexpr std::array<int, 4> kChartOffsets{171, 237, 373, 444};
+
+    // Creates the controls at (x, y) in parent, w x h raised to the minimums. The forward-point
+    // field and its label are made in parent, beside the panel.
+    RightPanelWidget(QWidget* parent, int control_number, int x, int y, int w, int h,
+                     const shell::TextTable& texts, const storage::Database& quote,
+                     common::ProgramFolder folder, common::Host host);
+    ~RightPanelWidget() override;
+
+    // Configures the model (option tables, histogram 1) and shows the result; histograms 2 to
+    // 4 follow one by one from the event loop, so no chart of the day stays empty.
+    void Configure(const analytics::RightPanelConfig& config);
+    // Builds the histograms still waiting now instead of later.
+    void BuildPendingHistograms();
+    void Relayout(int x, int y, int w, int h);
+
+    analytics::RightPanelModel& Model() { return *model_; }
+    QTabWidget* Tabs() const { return tabs_; }
+    QLabel* ChartCaption(int n) const { return captions_.at(static_cast<std::size_t>(n - 1)); }
+    HistogramChart* Chart(int n) const { return charts_.at(static_cast<std::size_t>(n - 1)); }
+    QLabel* CallCaption() const { return call_caption_; }
+    QLabel* PutCaption() const { return put_caption_; }
+    QTableWidget* CallTable() const { return call_table_; }
+    QTableWidget* PutTable() const { return put_table_; }
+    QLabel* ForwardPointField() const { return forward_point_; }
+    QLabel* ForwardPointLabel() const { return forward_point_label_; }
+    // Histograms of the current configuration still to be built.
+    bool HasPendingHistograms() const { return next_histogram_ <= 4; }
+
+private:
+    void LayoutPages();
+    void SetTableColumns(QTableWidget* table);
+    void FillTable(QTableWidget* table, const analytics::OptionTable& rows);
+    // The chart's drawing step, announced in the status bar.
+    void Draw(int n);
+    void BuildNextLater();
+
+    const shell::TextTable& texts_;
+    common::Host host_;
+    std::unique_ptr<analytics::RightPanelModel> model_;
+    QTabWidget* tabs_ = nullptr;
+    std::array<QLabel*, 4> captions_{};
+    std::array<HistogramChart*, 4> charts_{};
+    QLabel* call_caption_ = nullptr;
+    QLabel* put_caption_ = nullptr;
+    QTableWidget* call_table_ = nullptr;
+    QTableWidget* put_table_ = nullptr;
+    QLabel* forward_point_ = nullptr;
+    QLabel* forward_point_label_ = nullptr;
+    int next_histogram_ = 5;
+    bool build_queued_ = false;
+};
+
+// Width of column k (1..8) of an option table t pixels wide.
+int OptionColumnWidth(int column, int table_width);
+
+}  // namespace zarvex::ui

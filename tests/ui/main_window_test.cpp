@@ -1,0 +1,370 @@
+#include "app/gui/main_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTest>
+#include <QTimer>
+#include <thread>
+
+#include "analytics/left_panel/left_panel_model.h"
+#include "app/gui/help_link.h"
+#include "app/gui/qt_host.h"
+#include "app/gui/single_instance.h"
+#include "settings/settings_record.h"
+#include "shell/instrument_list.h"
+#include "ui/canvas_grid.h"
+#include "ui/gui_fixture.h"
+#include "ui/histogram_chart.h"
+#include "ui/instrument_area.h"
+#include "ui/left_panel_widget.h"
+#include "ui/qt_app.h"
+#include "ui/right_panel_widget.h"
+#include "ui/settings_dialog.h"
+#include "ui/status_bar.h"
+
+namespace zarvex::gui {
+namespace {
+
+using test::GeneratedHome;
+using test::StartedProgram;
+
+struct SizeCase {
+    QSize screen;
+    QSize window;
+};
+
+class InitialWindowSizeTest : public testing::TestWithParam<SizeCase> {};
+
+TEST_P(InitialWindowSizeTest, AtMost1280By720) {
+    EXPECT_EQ(InitialWindowSize(GetParam().screen), GetParam().window);
+}
+
+INSTANTIATE_TEST_SUITE_P(Screens, InitialWindowSizeTest,
+                         testing::Values(SizeCase{{1920, 1080}, {1280, 720}},
+                                         SizeCase{{1024, 768}, {1024, 720}},
+                                         SizeCase{{800, 600}, {800, 600}},
+                                         SizeCase{{1280, 1024}, {1280, 720}}));
+
+// One program folder with data for all the window's tests; tests that change settings make
+// their own.
+class MainWindowTest : public testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        test::EnsureQtApplication();
+        home_ = new GeneratedHome;
+    }
+    static void TearDownTestSuite() {
+        delete home_;
+        home_ = nullptr;
+    }
+
+    static GeneratedHome* home_;
+};
+
+GeneratedHome* MainWindowTest::home_ = nullptr;
+
+TEST_F(MainWindowTest, StartUpBuildsTheWindowAsLaidOut) {
+    StartedProgram program(home_->Folder());
+    ASSERT_EQ(program.Outcome(), Startup::Outcome::kRunning);
+    using Step = std::pair<int, std::string>;
+    EXPECT_EQ(program.Program().ProgressSteps(),
+              (std::vector<Step>{{15, "Preparing to run ..."},
+                                 {30, "Library Initialization..."},
+                                 {45, "Create a main window..."},
+                                 {60, "Creating a status bar..."},
+                                 {75, "Creating tool tabs..."},
+                                 {90, "Please wait..."},
+                                 {100, "Running the application..."}}));
+    EXPECT_EQ(program.Program().Splash(), nullptr);
+    EXPECT_EQ(program.Messages(), std::vector<std::string>{
+                                      "Information: The program requires an internet connection."});
+
+    MainWindow& window = program.Window();
+    EXPECT_EQ(window.windowTitle(), "Zarvex ver.2.17");
+    EXPECT_EQ(window.objectName(), "60");
+    EXPECT_TRUE(window.isVisible());
+    const int w = window.width();
+    const int h = window.height();
+    const ui::StatusBar* bar = window.StatusBarControl();
+    EXPECT_EQ(bar->geometry(), QRect(0, h - 22, w - 81, 22));
+    EXPECT_EQ(bar->LabelField()->text(), "Program status:");
+    // The panels' texts follow the start-up text; the last one says the program is ready.
+    EXPECT_TRUE(bar->StatusText().endsWith("The program is prepared to use."))
+        << bar->StatusText().toStdString();
+    EXPECT_EQ(window.PropertyButton()->geometry(), QRect(w - 80, h - 22, 80, 22));
+    EXPECT_EQ(window.PropertyButton()->text(), "Property");
+    EXPECT_EQ(window.PropertyButton()->objectName(), "260");
+    EXPECT_EQ(window.HelpLabel()->geometry(), QRect(w - 170, 2, 45, 15));
+    EXPECT_EQ(window.HelpLinkControl()->geometry(), QRect(w - 170, 2, 45, 15));
+    EXPECT_EQ(window.HelpLinkControl()->objectName(), "1310");
+    EXPECT_EQ(window.HelpLabel()->objectName(), "1360");
+
+    const ui::CanvasGrid* strip = window.TabStrip();
+    EXPECT_EQ(strip->objectName(), "1210");
+    EXPECT_EQ(strip->geometry(), QRect(0, 0, strip->ContentThickness(), h - 22));
+    EXPECT_EQ(strip->State(ui::CanvasGrid::kQuerySelected), 0);
+    EXPECT_EQ(strip->ItemTextColour(0), QColor(0, 0, 255));
+    const std::array<int, 6> numbers{760, 810, 710, 960, 860, 910};
+    for (int i = 0; i < 6; ++i) {
+        const ui::InstrumentArea* area = window.Area(i);
+        EXPECT_EQ(area->objectName().toInt(), numbers[static_cast<std::size_t>(i)]);
+        EXPECT_EQ(area->geometry(), QRect(strip->width(), 0, w - strip->width(), h - 22));
+        EXPECT_EQ(area->LeftPanel()->objectName().toInt(),
+                  numbers[static_cast<std::size_t>(i)] + 1);
+        EXPECT_EQ(area->RightPanel()->objectName().toInt(),
+                  numbers[static_cast<std::size_t>(i)] + 2);
+        EXPECT_EQ(area->isVisible(), i == 0) << i;
+    }
+}
+
+TEST_F(MainWindowTest, PanelsShowTheLatestDayAndEveryChartIsDrawn) {
+    StartedProgram program(home_->Folder());
+    ui::InstrumentArea* eur = program.Window().Area(0);
+    EXPECT_EQ(eur->LeftPanel()->DatePicker()->date(), QDate(2012, 12, 6));
+    // The contract the panel picks expires the next day and has no borders; a later one has.
+    QComboBox* contracts = eur->LeftPanel()->ContractList();
+    const int later = contracts->findText("JAN13-AM");
+    ASSERT_GE(later, 0);
+    contracts->setCurrentIndex(later);
+    emit contracts->activated(later);
+    eur->RightPanel()->BuildPendingHistograms();
+    for (int n = 1; n <= 4; ++n) {
+        EXPECT_FALSE(eur->RightPanel()->Chart(n)->Analysis().empty) << n;
+        EXPECT_FALSE(eur->RightPanel()->ChartCaption(n)->text().isEmpty()) << n;
+    }
+    EXPECT_EQ(eur->RightPanel()->ChartCaption(1)->text(), "Open interest");
+    EXPECT_GT(eur->RightPanel()->CallTable()->rowCount(), 1);
+    EXPECT_EQ(eur->RightPanel()
+                  ->CallTable()
+                  ->item(eur->RightPanel()->CallTable()->rowCount() - 1, 1)
+                  ->text(),
+              "TOTAL");
+}
+
+TEST_F(MainWindowTest, ClickOnCadShowsOnlyCadInBlue) {
+    StartedProgram program(home_->Folder());
+    MainWindow& window = program.Window();
+    ui::CanvasGrid* strip = window.TabStrip();
+    QTest::mouseClick(strip, Qt::LeftButton, {}, strip->ItemRect(3).center());
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_EQ(window.Area(i)->isVisible(), i == 3) << i;
+        EXPECT_EQ(window.Area(i)->isEnabled(), i == 3) << i;
+        EXPECT_EQ(strip->ItemTextColour(i), i == 3 ? QColor(0, 0, 255) : QColor(0, 0, 0)) << i;
+    }
+    // The same tab again changes nothing.
+    QTest::mouseClick(strip, Qt::LeftButton, {}, strip->ItemRect(3).center());
+    EXPECT_TRUE(window.Area(3)->isVisible());
+}
+
+TEST_F(MainWindowTest, ResizeTo1000WideAreasGivesRightPanelsOf789) {
+    StartedProgram program(home_->Folder());
+    MainWindow& window = program.Window();
+    const int strip = window.TabStrip()->width();
+    window.resize(1000 + strip, 700);
+    for (int i = 0; i < 6; ++i) {
+        const ui::InstrumentArea* area = window.Area(i);
+        EXPECT_EQ(area->geometry(), QRect(strip, 0, 1000, 678));
+        EXPECT_EQ(area->RightPanel()->geometry(), QRect(211, 0, 789, 678)) << i;
+        EXPECT_EQ(area->LeftPanel()->geometry(), QRect(0, 0, 210, 678)) << i;
+    }
+    EXPECT_EQ(window.StatusBarControl()->geometry(), QRect(0, 678, 1000 + strip - 81, 22));
+    EXPECT_EQ(window.PropertyButton()->geometry(), QRect(1000 + strip - 80, 678, 80, 22));
+    EXPECT_EQ(window.HelpLinkControl()->pos(), QPoint(1000 + strip - 170, 2));
+    EXPECT_EQ(window.TabStrip()->height(), 678);
+}
+
+// Answers the settings dialog as soon as it is open.
+void AnswerDialog(bool save, std::function<void(ui::SettingsDialog&)> edit = {}) {
+    QTimer::singleShot(0, [save, edit] {
+        auto* dialog = qobject_cast<ui::SettingsDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        if (edit) {
+            edit(*dialog);
+        }
+        (save ? dialog->OkButton() : dialog->CancelButton())->click();
+    });
+}
+
+TEST_F(MainWindowTest, PropertyCancelledPassesSettingsButKeepsTheHistograms) {
+    GeneratedHome home;
+    StartedProgram program(home.Folder());
+    MainWindow& window = program.Window();
+    ui::InstrumentArea* eur = window.Area(0);
+    // Settings changed behind the dialog's back: the left panel gets them even on Cancel.
+    settings::SettingsRecord& record = eur->Instrument().Settings();
+    record.SetLevelCond("oi>2000 AND sign>=0");
+    record.SetParam(1, 2);
+    AnswerDialog(false,
+                 [](ui::SettingsDialog& dialog) { dialog.ParamList(1)->setCurrentIndex(4); });
+    window.PropertyButton()->click();
+    EXPECT_EQ(eur->LeftPanel()->Model().Context().level_cond, "oi>2000 AND sign>=0");
+    EXPECT_EQ(eur->RightPanel()->ChartCaption(1)->text(), "Open interest");
+    EXPECT_EQ(record.Param(1), 2);
+}
+
+TEST_F(MainWindowTest, PropertySavedRebuildsTheHistograms) {
+    GeneratedHome home;
+    StartedProgram program(home.Folder());
+    MainWindow& window = program.Window();
+    ui::InstrumentArea* eur = window.Area(0);
+    AnswerDialog(true, [](ui::SettingsDialog& dialog) {
+        dialog.ParamList(1)->setCurrentIndex(2);
+        dialog.LevelField()->setText("oi>3000");
+    });
+    window.PropertyButton()->click();
+    EXPECT_EQ(eur->RightPanel()->ChartCaption(1)->text(), "Volume");
+    EXPECT_EQ(eur->LeftPanel()->Model().Context().level_cond, "oi>3000");
+    EXPECT_EQ(eur->Instrument().Settings().Param(1), 2);
+    EXPECT_FALSE(window.IsInputBlocked());
+}
+
+// Runs the work on a thread of its own while the main thread serves it.
+void FromWorker(const std::function<void()>& work) {
+    std::atomic<bool> done{false};
+    std::thread worker([&] {
+        work();
+        done = true;
+    });
+    while (!done) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    worker.join();
+}
+
+TEST_F(MainWindowTest, StatusFromAWorkerInIdleAndInBusyColours) {
+    StartedProgram program(home_->Folder());
+    MainWindow& window = program.Window();
+    QtHost& host = program.Program().Host();
+    const ui::StatusBar* bar = window.StatusBarControl();
+    const QColor idle_background = QApplication::palette().color(QPalette::Window);
+
+    FromWorker([&] { host.NotifyStatus("Waiting."); });
+    EXPECT_EQ(bar->StatusText(), " Waiting.");
+    EXPECT_EQ(bar->StatusTextColour(), QColor(0, 0, 0));
+    EXPECT_EQ(bar->StatusBackground(), idle_background);
+
+    FromWorker([&] {
+        host.Enter();
+        host.NotifyStatus("Loading data for 06.12.2012");
+    });
+    EXPECT_EQ(bar->StatusText(), " Loading data for 06.12.2012");
+    EXPECT_EQ(bar->StatusTextColour(), QColor(255, 0, 0));
+    EXPECT_EQ(bar->StatusBackground(), QColor(255, 255, 200));
+    test::ProcessEventsFor(std::chrono::milliseconds(20));
+    EXPECT_TRUE(window.IsInputBlocked());
+    // Locked: a click on a tab does nothing.
+    ui::CanvasGrid* strip = window.TabStrip();
+    QTest::mouseClick(strip, Qt::LeftButton, {}, strip->ItemRect(2).center());
+    EXPECT_FALSE(window.Area(2)->isVisible());
+
+    FromWorker([&] { host.Leave(); });
+    test::ProcessEventsFor(std::chrono::milliseconds(20));
+    EXPECT_FALSE(window.IsInputBlocked());
+    host.NotifyStatus("Ready.");
+    EXPECT_EQ(bar->StatusTextColour(), QColor(0, 0, 0));
+}
+
+TEST_F(MainWindowTest, ClosedHostReleasesWaitingWorkers) {
+    StartedProgram program(home_->Folder());
+    QtHost& host = program.Program().Host();
+    host.Close();
+    // Nobody serves the call now: it returns at once instead of waiting for ever.
+    std::thread worker([&] { host.NotifyStatus("late"); });
+    worker.join();
+    EXPECT_NE(program.Window().StatusBarControl()->StatusText(), " late");
+}
+
+TEST_F(MainWindowTest, HistogramNotificationRebuildsOnlyValidIndexes) {
+    StartedProgram program(home_->Folder());
+    MainWindow& window = program.Window();
+    QtHost& host = program.Program().Host();
+    ui::RightPanelWidget* gbp = window.Area(1)->RightPanel();
+    gbp->BuildPendingHistograms();
+    gbp->Chart(1)->ClearData();
+    gbp->Chart(1)->Update();
+    FromWorker([&] {
+        host.NotifyHistograms(7);
+        host.NotifyHistograms(-1);
+    });
+    EXPECT_TRUE(gbp->Chart(1)->Analysis().empty);
+    FromWorker([&] { host.NotifyHistograms(1); });
+    EXPECT_FALSE(gbp->Chart(1)->Analysis().empty);
+}
+
+TEST_F(MainWindowTest, DayWithoutDataShowsTheMessageAndFallsBack) {
+    StartedProgram program(home_->Folder());
+    ui::LeftPanelWidget* left = program.Window().Area(0)->LeftPanel();
+    left->DatePicker()->setDate(QDate(2012, 12, 8));
+    ASSERT_EQ(program.Messages().size(), 2u);
+    EXPECT_EQ(program.Messages()[1],
+              "Message: For the selected date there is no data.\nPlease try again...");
+    EXPECT_EQ(left->DatePicker()->date(), QDate(2012, 12, 6));
+    left->DatePicker()->setDate(QDate(2012, 12, 5));
+    EXPECT_EQ(left->Model().Date(), "05.12.2012");
+    EXPECT_EQ(program.Messages().size(), 2u);
+}
+
+TEST_F(MainWindowTest, ContractChosenInTheDropDownIsCalculated) {
+    StartedProgram program(home_->Folder());
+    ui::InstrumentArea* eur = program.Window().Area(0);
+    QComboBox* contracts = eur->LeftPanel()->ContractList();
+    ASSERT_GT(contracts->count(), 1);
+    const int other = contracts->currentIndex() == 0 ? 1 : 0;
+    contracts->setCurrentIndex(other);
+    emit contracts->activated(other);
+    EXPECT_EQ(eur->LeftPanel()->Model().Contract(), contracts->itemText(other).toStdString());
+    EXPECT_EQ(eur->RightPanel()->Model().Config().contract,
+              contracts->itemText(other).toStdString());
+}
+
+TEST_F(MainWindowTest, HelpLinkOpensTheHelpPage) {
+    StartedProgram program(home_->Folder());
+    MainWindow& window = program.Window();
+    QUrl opened;
+    window.SetUrlOpener([&opened](const QUrl& url) { opened = url; });
+    HelpLink* link = window.HelpLinkControl();
+    QTest::mouseClick(link, Qt::LeftButton, {}, link->rect().center());
+    EXPECT_TRUE(opened.isLocalFile());
+    EXPECT_TRUE(opened.toLocalFile().endsWith("help.html"));
+    EXPECT_EQ(link->TextColour(), QColor(0, 0, 255));
+}
+
+TEST_F(MainWindowTest, RussianWindow) {
+    StartedProgram program(home_->Folder(), "rus");
+    MainWindow& window = program.Window();
+    EXPECT_EQ(window.PropertyButton()->text(), QString::fromUtf8("Свойства"));
+    EXPECT_EQ(window.HelpLabel()->text(), QString::fromUtf8("Справка"));
+    EXPECT_EQ(window.StatusBarControl()->LabelField()->text(),
+              QString::fromUtf8("Статус программы: "));
+    EXPECT_EQ(program.Messages().at(0),
+              "Информация: Для работы программы требуется подключение к интернету.");
+}
+
+TEST_F(MainWindowTest, SecondInstanceIsRefused) {
+    const std::string name("\0zarvex-ui-test-second", 22);
+    SingleInstance first(name);
+    ASSERT_FALSE(first.AlreadyRunning());
+    EXPECT_TRUE(SingleInstance(name).AlreadyRunning());
+    StartedProgram second(home_->Folder(), "eng", name);
+    EXPECT_EQ(second.Outcome(), Startup::Outcome::kAlreadyRunning);
+    EXPECT_EQ(second.Messages(),
+              std::vector<std::string>{"Message: The program is already running"});
+    EXPECT_EQ(second.Program().Window(), nullptr);
+    EXPECT_EQ(second.Program().Splash(), nullptr);
+}
+
+TEST_F(MainWindowTest, NameIsFreeAgainWhenTheHolderGoes) {
+    const std::string name("\0zarvex-ui-test-free", 20);
+    { SingleInstance first(name); }
+    EXPECT_FALSE(SingleInstance(name).AlreadyRunning());
+}
+
+}  // namespace
+}  // namespace zarvex::gui
