@@ -69,8 +69,8 @@ protected:
 
     std::filesystem::path QuoteFile() const { return storage::QuotePath(home_.Folder(), "EUR"); }
 
-    Outcome Run(std::vector<std::string> args) {
-        args.insert(args.end(), {"--home", home_.Path().string(), "--today", "20121210"});
+    Outcome Run(std::vector<std::string> args, const std::string& today = "20121210") {
+        args.insert(args.end(), {"--home", home_.Path().string(), "--today", today});
         std::ostringstream out;
         std::ostringstream err;
         const int status = cli::Run(args, out, err);
@@ -178,6 +178,19 @@ TEST_F(IndicatorsCliTest, ABadConditionLeavesItsTableEmpty) {
     EXPECT_TRUE(common::Contains(result.out, R"("call_level": "1.2100")"));
     EXPECT_TRUE(common::Contains(result.out, R"("levels": {"call": [], "put": []})"));
     EXPECT_TRUE(common::Contains(result.out, R"("fractals": {"call": [], "put": []})"));
+}
+
+TEST_F(IndicatorsCliTest, DaysPast2038) {
+    InsertRows(QuoteFile(),
+               {{.strike = "1.31", .volume = "3", .contract = "EUH38", .date = "19.01.2038"},
+                {.strike = "1.41", .volume = "3", .contract = "EUH40", .date = "03.01.2040"}});
+    Outcome result = Run({"indicators", "--symbol", "EUR", "--price-type", "1"}, "20400105");
+    EXPECT_EQ(result.status, cli::kExitDone);
+    EXPECT_TRUE(common::Contains(result.out, R"("date": "03.01.2040", "contract": "EUH40")"));
+    EXPECT_TRUE(common::Contains(result.out, R"("call_level": "1.4100")"));
+    result = Run({"indicators", "--symbol", "EUR", "--price-type", "1", "--date", "19.01.2038"},
+                 "20400105");
+    EXPECT_TRUE(common::Contains(result.out, R"("date": "19.01.2038", "contract": "EUH38")"));
 }
 
 class IndicatorsUsageTest : public IndicatorsCliTest,

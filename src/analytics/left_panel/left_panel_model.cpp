@@ -331,6 +331,7 @@ void LeftPanelModel::DateChanged(common::Date picked) {
         FindLatestDay();
         // Back on the day already shown: its numbers are still right.
         if (context_.date == previous_date) {
+            NotifyHistograms();
             return;
         }
     }

@@ -1,0 +1,419 @@
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "analytics/left_panel/left_panel_model.h"
+#include "analytics/reference_rebinning.h"
+#include "analytics/right_panel/histogram_arrays.h"
+#include "analytics/right_panel/histogram_scale.h"
+#include "analytics/right_panel/rebinning.h"
+#include "analytics/right_panel/right_panel_model.h"
+#include "common/date.h"
+#include "common/plain_host.h"
+#include "common/program_folder.h"
+#include "common/text.h"
+#include "reportgen/day_files.h"
+#include "reportgen/report_generator.h"
+#include "storage/store.h"
+
+namespace {
+
+using namespace zarvex;
+
+// --- A quote database of 250 full-size trading days ---
+//
+// Made once and kept under the temporary folder between runs: generating 250 full-size days
+// takes a while, and the files do not change for a given seed.
+
+constexpr int kTradingDays = 250;
+constexpr std::uint64_t kSeed = 7;
+const common::Date kLastDay = common::MakeDate(2012, 12, 7);
+
+struct BenchFolder {
+    common::ProgramFolder home{std::filesystem::path(".")};
+    std::string symbol = "EUR";
+    std::string day;       // the last of the days, "%dd.%mm.%yyyy"
+    std::string contract;  // its contract with the most rows
+};
+
+std::vector<common::Date> LastTradingDays(int count) {
+    std::vector<common::Date> days =
+        reportgen::TradingDays(kLastDay - 400 * common::kSecondsPerDay, kLastDay);
+    days.erase(days.begin(), days.end() - count);
+    return days;
+}
+
+void FillQuoteDatabase(const common::ProgramFolder& home, const std::string& symbol) {
+    const auto path = storage::QuotePath(home, symbol);
+    std::filesystem::remove(path);
+    const storage::Database db = storage::OpenStore(path, storage::StoreKind::kQuote).db;
+    const reportgen::ReportGenerator generator({.seed = kSeed, .full = true});
+    db.Execute("Begin Transaction");
+    storage::Statement insert = db.Prepare(
+        "INSERT INTO dating (strike, price, delta, volume, oi, doi, sign, symb, option, "
+        "contract, expiration, date) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    for (const common::Date day : LastTradingDays(kTradingDays)) {
+        const reportgen::GeneratedDay generated = generator.Generate(day);
+        for (const import::ReportRow& row : generated.rows.at(symbol)) {
+            const std::string contract = common::TrimCopy(row.contract);
+            insert.Reset(true);
+            insert.BindAll({std::string_view(row.strike), std::string_view(row.price),
+                            std::string_view(row.delta), std::string_view(row.volume),
+                            std::string_view(row.oi), std::string_view(row.doi),
+                            std::string_view(row.sign), std::string_view(row.symb),
+                            std::string_view(row.option), std::string_view(contract),
+                            std::string_view(row.expiration), std::string_view(row.date)});
+            insert.Run();
+        }
+        std::ofstream(home.ForwardPointFile(day), std::ios::binary) << generated.forward_points;
+    }
+    db.Execute("Commit");
+}
+
+const BenchFolder& Folder() {
+    static const BenchFolder folder = [] {
+        BenchFolder made;
+        const auto root = std::filesystem::temp_directory_path() /
+                          ("zarvex_analytics_bench_" + std::to_string(kSeed));
+        made.home = common::ProgramFolder(root);
+        for (const auto& sub : {made.home.Input(), made.home.Output(), made.home.Db()}) {
+            std::filesystem::create_directories(sub);
+        }
+        made.day = common::DayText(kLastDay);
+        const auto path = storage::QuotePath(made.home, made.symbol);
+        const auto count_days = [&] {
+            const storage::Database db = storage::Database::OpenReadOnly(path);
+            storage::Statement query = db.Prepare("SELECT COUNT(DISTINCT date) FROM dating");
+            return query.Step() ? query.ColumnInt(0) : 0;
+        };
+        if (count_days() != kTradingDays) {
+            FillQuoteDatabase(made.home, made.symbol);
+        }
+        const storage::Database db = storage::Database::OpenReadOnly(path);
+        storage::Statement largest = db.Prepare(
+            "SELECT contract FROM dating WHERE date = ? GROUP BY contract ORDER BY COUNT(*) "
+            "DESC LIMIT 1");
+        largest.BindAll({std::string_view(made.day)});
+        if (largest.Step()) {
+            made.contract = largest.ColumnText(0);
+        }
+        return made;
+    }();
+    return folder;
+}
+
+storage::Database OpenQuotes() {
+    return storage::Database::OpenReadOnly(storage::QuotePath(Folder().home, Folder().symbol));
+}
+
+// The instrument's default histogram settings: "In borders", Futures, open interest, change
+// of open interest, volume and premium x open interest.
+analytics::RightPanelConfig DefaultConfig(const std::string& contract) {
+    analytics::RightPanelConfig config;
+    config.symbol = Folder().symbol;
+    config.date = Folder().day;
+    config.contract = contract;
+    config.fp_switch = 1;
+    for (int i = 0; i < analytics::kHistogramCount; ++i) {
+        config.histograms[i] = {"oi>500", 2, 0, static_cast<std::int8_t>(i)};
+    }
+    return config;
+}
+
+// The widest case: every histogram over all levels, under the three price types.
+analytics::RightPanelConfig AllLevelsConfig(const std::string& contract) {
+    analytics::RightPanelConfig config = DefaultConfig(contract);
+    const std::int8_t types[analytics::kHistogramCount] = {0, 2, 1, 0};
+    for (int i = 0; i < analytics::kHistogramCount; ++i) {
+        config.histograms[i].market_scale = 0;
+        config.histograms[i].market_type = types[i];
+    }
+    return config;
+}
+
+// --- The right panel ---
+
+// One rebuild of the right panel as a change of day or contract asks for it: forward point,
+// both option tables, histogram 1, and histograms 2 to 4.
+void RightPanelRebuild(benchmark::State& state, analytics::RightPanelConfig config) {
+    const storage::Database db = OpenQuotes();
+    common::PlainHost plain;
+    analytics::RightPanelModel model(db, Folder().home, plain.AsHost());
+    std::size_t positions = 0;
+    for (auto _ : state) {
+        model.Configure(config);
+        for (int n = 2; n <= analytics::kHistogramCount; ++n) {
+            model.BuildHistogram(n);
+        }
+        positions = 0;
+        for (int n = 1; n <= analytics::kHistogramCount; ++n) {
+            positions += model.Histogram(n).Size();
+        }
+        benchmark::DoNotOptimize(positions);
+    }
+    state.counters["positions"] = static_cast<double>(positions);
+    state.counters["table_rows"] =
+        static_cast<double>(model.Tables().put.rows.size() + model.Tables().call.rows.size());
+}
+
+void BM_RightPanel_DefaultSettings(benchmark::State& state) {
+    RightPanelRebuild(state, DefaultConfig(Folder().contract));
+}
+BENCHMARK(BM_RightPanel_DefaultSettings)->Unit(benchmark::kMillisecond);
+
+void BM_RightPanel_AllLevels(benchmark::State& state) {
+    RightPanelRebuild(state, AllLevelsConfig(Folder().contract));
+}
+BENCHMARK(BM_RightPanel_AllLevels)->Unit(benchmark::kMillisecond);
+
+// The re-binning alone, on the strike arrays of the largest contract over all levels: the
+// direct placement against the comparison of every position with every bin.
+analytics::HistogramData StrikeArrays(const settings::HistogramSettings& histogram,
+                                      analytics::RightPanelDay& day) {
+    const storage::Database db = OpenQuotes();
+    common::PlainHost plain;
+    day = analytics::ResolveRightPanelDay(Folder().home, Folder().symbol, Folder().day,
+                                          Folder().contract, 1, plain.AsHost());
+    return analytics::BuildStrikeArrays(
+        db, day, histogram, analytics::ComputeHistogramBounds(db, day, histogram), plain.AsHost());
+}
+
+template <bool kFast>
+void Rebinning(benchmark::State& state) {
+    const settings::HistogramSettings histogram{"oi>500", static_cast<std::int8_t>(state.range(0)),
+                                                0, 0};
+    analytics::RightPanelDay day;
+    const analytics::HistogramData strikes = StrikeArrays(histogram, day);
+    std::size_t bins = 0;
+    for (auto _ : state) {
+        analytics::HistogramData data = strikes;
+        if constexpr (kFast) {
+            analytics::RebinOnPriceAxis(data, day, histogram);
+        } else {
+            analytics::reference::Rebin(data, day, histogram);
+        }
+        bins = data.Size();
+        benchmark::DoNotOptimize(data.put.data());
+    }
+    state.counters["positions"] = static_cast<double>(strikes.Size());
+    state.counters["bins"] = static_cast<double>(bins);
+}
+
+void BM_Rebin_Fast(benchmark::State& state) {
+    Rebinning<true>(state);
+}
+void BM_Rebin_Straightforward(benchmark::State& state) {
+    Rebinning<false>(state);
+}
+BENCHMARK(BM_Rebin_Fast)->Arg(0)->Arg(2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Rebin_Straightforward)->Arg(0)->Arg(2)->Unit(benchmark::kMillisecond);
+
+// --- The left panel ---
+
+class LeftPanelClock final : public common::Clock {
+public:
+    explicit LeftPanelClock(common::Date now) : now_(now) {}
+    common::Date Now() const override { return now_; }
+    void SleepFor(std::chrono::milliseconds) override {}
+
+private:
+    common::Date now_;
+};
+
+// A left panel built over the 250 days with the instrument's default settings.
+struct LeftPanelBench {
+    LeftPanelBench() : clock(kLastDay + common::kSecondsPerDay), panel(Services()) {
+        analytics::LeftPanelSetup setup;
+        setup.database_file = storage::QuotePath(Folder().home, Folder().symbol);
+        setup.level_cond = "oi>1000 AND sign>=0";
+        setup.fractal_main_cond = "oi>100 AND sign>0";
+        setup.fractal_near_cond = "oi>10";
+        setup.fp_switch = 1;
+        setup.read_only = true;
+        panel.Build(setup);
+    }
+    analytics::LeftPanelServices Services() {
+        analytics::LeftPanelServices services;
+        services.host = plain.AsHost();
+        services.folder = Folder().home;
+        services.clock = &clock;
+        return services;
+    }
+    // Another contract of the day, to switch away from the largest one.
+    std::string OtherContract() const {
+        for (const std::string& contract : panel.Contracts()) {
+            if (contract != Folder().contract) {
+                return contract;
+            }
+        }
+        return Folder().contract;
+    }
+
+    common::PlainHost plain;
+    LeftPanelClock clock;
+    analytics::LeftPanelModel panel;
+};
+
+// The day's contract with the most rows over all stored days: every query that filters on
+// day and contract reads its whole history through the contract index.
+std::string LongestContract() {
+    const storage::Database db = OpenQuotes();
+    storage::Statement query = db.Prepare(
+        "SELECT contract, COUNT(*) FROM dating WHERE contract IN (SELECT contract FROM dating "
+        "WHERE date = ?) GROUP BY contract ORDER BY 2 DESC LIMIT 1");
+    query.BindAll({std::string_view(Folder().day)});
+    return query.Step() ? query.ColumnText(0) : Folder().contract;
+}
+
+// A switch to the largest contract (argument 0: the most rows on the day; 1: the most rows
+// over all days): clear, basic indicators, borders, ratios, levels, the fractals and the
+// tables, as the user waits for them after a click.
+void BM_LeftPanel_ContractSwitchWithFractals(benchmark::State& state) {
+    LeftPanelBench bench;
+    const std::string target = state.range(0) == 0 ? Folder().contract : LongestContract();
+    std::string other = bench.OtherContract();
+    if (other == target) {
+        other = Folder().contract;
+    }
+    for (auto _ : state) {
+        state.PauseTiming();
+        bench.panel.ContractChanged(other);
+        state.ResumeTiming();
+        bench.panel.ContractChanged(target);
+        bench.panel.ComputeSignificantFractals();
+        bench.panel.FillTables();
+        benchmark::DoNotOptimize(bench.panel.Cells().level_call.data());
+    }
+    state.SetLabel(target);
+    const analytics::DayContext& day = bench.panel.Context();
+    state.counters["levels"] =
+        static_cast<double>(day.call_levels.size() + day.put_levels.size());
+    state.counters["fractals"] =
+        static_cast<double>(day.call_fractals.size() + day.put_fractals.size());
+}
+BENCHMARK(BM_LeftPanel_ContractSwitchWithFractals)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// Each calculation alone on the largest contract, to see where the time goes.
+void BM_LeftPanel_Step(benchmark::State& state) {
+    LeftPanelBench bench;
+    bench.panel.ContractChanged(LongestContract());
+    for (auto _ : state) {
+        switch (state.range(0)) {
+            case 0: bench.panel.ComputeBasicIndicators(); break;
+            case 1: bench.panel.ComputeMarketBorders(); break;
+            case 2: bench.panel.ComputePutCallRatios(); break;
+            case 3: bench.panel.ComputeSignificantLevels(); break;
+            default: bench.panel.ComputeSignificantFractals(); break;
+        }
+    }
+    static const char* const kNames[] = {"basic", "borders", "ratios", "levels", "fractals"};
+    state.SetLabel(kNames[state.range(0)]);
+}
+BENCHMARK(BM_LeftPanel_Step)->DenseRange(0, 4)->Unit(benchmark::kMillisecond);
+
+// Both panels on the contract with the longest history, as one click on it: the left panel's
+// sequence with the fractals, then the right panel's tables and four histograms.
+void BM_LeftPanel_BothPanelsLongestContract(benchmark::State& state) {
+    LeftPanelBench bench;
+    const std::string target = LongestContract();
+    const std::string other = bench.OtherContract() == target ? Folder().contract
+                                                              : bench.OtherContract();
+    const storage::Database db = OpenQuotes();
+    analytics::RightPanelModel right(db, Folder().home, bench.plain.AsHost());
+    for (auto _ : state) {
+        state.PauseTiming();
+        bench.panel.ContractChanged(other);
+        state.ResumeTiming();
+        bench.panel.ContractChanged(target);
+        bench.panel.ComputeSignificantFractals();
+        bench.panel.FillTables();
+        right.Configure(DefaultConfig(bench.panel.Contract()));
+        for (int n = 2; n <= analytics::kHistogramCount; ++n) {
+            right.BuildHistogram(n);
+        }
+        benchmark::DoNotOptimize(right.Histogram(4).Size());
+    }
+    state.SetLabel(target);
+}
+BENCHMARK(BM_LeftPanel_BothPanelsLongestContract)->Unit(benchmark::kMillisecond);
+
+// A new day for the panel: the day test, the contracts list and the whole sequence.
+void BM_LeftPanel_DateSwitch(benchmark::State& state) {
+    LeftPanelBench bench;
+    const common::Date day = kLastDay;
+    const common::Date before = LastTradingDays(2).front();
+    for (auto _ : state) {
+        state.PauseTiming();
+        bench.panel.DateChanged(before);
+        state.ResumeTiming();
+        bench.panel.DateChanged(day);
+        benchmark::DoNotOptimize(bench.panel.Cells().call_level.data());
+    }
+}
+BENCHMARK(BM_LeftPanel_DateSwitch)->Unit(benchmark::kMillisecond);
+
+// --- Both panels: one switch of contract as the user clicks it ---
+
+class FixedClock final : public common::Clock {
+public:
+    explicit FixedClock(common::Date now) : now_(now) {}
+    common::Date Now() const override { return now_; }
+    void SleepFor(std::chrono::milliseconds) override {}
+
+private:
+    common::Date now_;
+};
+
+// The left panel's whole sequence with the fractals, then the right panel's rebuild with its
+// four histograms. Two contracts take turns so that every round is a real change.
+void BM_ContractSwitch_BothPanels(benchmark::State& state) {
+    const FixedClock clock(kLastDay + common::kSecondsPerDay);
+    common::PlainHost plain;
+    analytics::LeftPanelServices services;
+    services.host = plain.AsHost();
+    services.folder = Folder().home;
+    services.clock = &clock;
+    analytics::LeftPanelModel left(services);
+    analytics::LeftPanelSetup setup;
+    setup.database_file = storage::QuotePath(Folder().home, Folder().symbol);
+    setup.level_cond = "oi>1000 AND sign>=0";
+    setup.fractal_main_cond = "oi>100 AND sign>0";
+    setup.fractal_near_cond = "oi>10";
+    setup.fp_switch = 1;
+    setup.read_only = true;
+    left.Build(setup);
+
+    const storage::Database db = OpenQuotes();
+    analytics::RightPanelModel right(db, Folder().home, plain.AsHost());
+    std::vector<std::string> contracts{Folder().contract};
+    for (const std::string& contract : left.Contracts()) {
+        if (contract != Folder().contract) {
+            contracts.push_back(contract);
+            break;
+        }
+    }
+    std::size_t turn = 0;
+    for (auto _ : state) {
+        // The other contract, untimed, so the timed switch lands on the largest one.
+        state.PauseTiming();
+        left.ContractChanged(contracts[(turn + 1) % contracts.size()]);
+        state.ResumeTiming();
+        left.ContractChanged(Folder().contract);
+        left.ComputeSignificantFractals();
+        left.FillTables();
+        right.Configure(DefaultConfig(left.Contract()));
+        for (int n = 2; n <= analytics::kHistogramCount; ++n) {
+            right.BuildHistogram(n);
+        }
+        benchmark::DoNotOptimize(right.Histogram(4).Size());
+        ++turn;
+    }
+}
+BENCHMARK(BM_ContractSwitch_BothPanels)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
