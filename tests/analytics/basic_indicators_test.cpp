@@ -35,17 +35,6 @@ TEST_F(BasicIndicatorsTest, LevelIsTheStrikeWithTheLargestVolumeOverAllDaysOfThe
     EXPECT_EQ(context.put_level, "1.0600");
 }
 
-TEST_F(BasicIndicatorsTest, PriceTypeFuturesAddsThePremiumOfTheSelectedDay) {
-    Insert({
-        {.option = "CALL", .strike = "1.10", .price = "0.05", .volume = "30", .date = "05.12.2012"},
-        {.option = "CALL", .strike = "1.10", .price = "0.012", .volume = "1"},
-        {.option = "PUT", .strike = "1.10", .price = "0.0125", .volume = "1"},
-    });
-    const DayContext context = Run(0);
-    EXPECT_EQ(context.call_level, "1.1120");
-    EXPECT_EQ(context.put_level, "1.0875");
-}
-
 TEST_F(BasicIndicatorsTest, AmongEqualTotalsTheStrikeMetFirstWins) {
     Insert({
         {.option = "CALL", .strike = "1.14", .volume = "20"},
@@ -89,20 +78,6 @@ TEST_F(BasicIndicatorsTest, ContractWithoutRowsOfAnOptionTypeShowsABlank) {
     EXPECT_EQ(context.call_level, " ");
     EXPECT_EQ(context.put_level, "1.0800");
     EXPECT_EQ(context.expiration, "21.12.2012");
-}
-
-TEST_F(BasicIndicatorsTest, ExpirationIsTheOneOfTheLastRowRead) {
-    Insert({
-        {.option = "CALL", .strike = "1.10", .volume = "5", .expiration = "14.12.2012"},
-        {.option = "PUT", .strike = "1.08", .volume = "5", .expiration = "14.12.2012"},
-        {.option = "PUT", .strike = "1.07", .volume = "5", .expiration = "15.12.2012"},
-        {.option = "CALL",
-         .strike = "1.10",
-         .volume = "5",
-         .contract = "MAR13-AM",
-         .expiration = "08.03.2013"},
-    });
-    EXPECT_EQ(Run().expiration, "15.12.2012");
 }
 
 TEST_F(BasicIndicatorsTest, ZeroStrikeRowsAddToTheFreeSlotUntilAStrikeTakesIt) {

@@ -305,7 +305,10 @@ TEST(LeftPanelModelTest, ConditionsThatReadOtherRowsSeeTheWholeFile) {
     PanelHarness h;
     std::vector<Row> rows = SmallDays();
     // Open interest far above the day's, on another day of the contract.
-    rows.push_back({.option = "CALL", .strike = "1.50", .oi = "5000", .contract = "EUZ6",
+    rows.push_back({.option = "CALL",
+                    .strike = "1.50",
+                    .oi = "5000",
+                    .contract = "EUZ6",
                     .date = "03.12.2012"});
     h.Insert(rows);
     // The threshold is 800 over the whole file; over the day alone it would be 100.
@@ -425,20 +428,6 @@ TEST(LeftPanelModelTest, CalculationsUseTheForwardPointOfTheNextTradingDay) {
     panel.SetForwardPointSwitch(0);
     EXPECT_DOUBLE_EQ(panel.ForwardPoint(), 0.0);
     EXPECT_EQ(panel.Cells().call_level, "1.1300");
-}
-
-TEST(LeftPanelModelTest, ReadAccessorsGiveTheBordersAsNumbers) {
-    PanelHarness h;
-    h.Insert(SmallDays());
-    const LeftPanelModel& panel = h.Build();
-    EXPECT_DOUBLE_EQ(panel.UpperBorderValue(), 1.12);
-    EXPECT_DOUBLE_EQ(panel.BottomBorderValue(), 1.08);
-    EXPECT_DOUBLE_EQ(panel.UpperLimitValue(), 1.14);
-    EXPECT_DOUBLE_EQ(panel.BottomLimitValue(), 1.08);
-    EXPECT_EQ(panel.UpperBorderStrike(), 1);
-    EXPECT_EQ(LeftPanelModel::SymbolIndex("CHF"), 5);
-    EXPECT_EQ(LeftPanelModel::SymbolIndex("SP5"), 9);
-    EXPECT_EQ(LeftPanelModel::SymbolIndex("XYZ"), -1);
 }
 
 TEST(ShownEntriesTest, SkipsEmptyAndZeroEntries) {
