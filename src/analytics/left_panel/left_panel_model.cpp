@@ -80,6 +80,7 @@ LeftPanelModel::LeftPanelModel(LeftPanelServices services) : services_(std::move
 LeftPanelModel::~LeftPanelModel() = default;
 
 void LeftPanelModel::Build(const LeftPanelSetup& setup) {
+    slice_.Reset();
     context_.database_file = setup.database_file;
     context_.price_type = setup.price_type;
     context_.level_cond = setup.level_cond;
