@@ -157,7 +157,8 @@ void LeftPanelWidget::Build(const analytics::LeftPanelSetup& setup) {
 }
 
 void LeftPanelWidget::Relayout(int x, int y, int w, int h) {
-    const bool was_visible = isVisible();
+    // The panel's own shown state: its window may not be on screen yet.
+    const bool was_shown = !isHidden();
     hide();
     setGeometry(x, y, w, h);
     date_->resize(w - 80, date_->height());
@@ -171,7 +172,7 @@ void LeftPanelWidget::Relayout(int x, int y, int w, int h) {
     fractals_caption_->move(5, bottom + 5);
     tables_[4]->setGeometry(5, bottom + 20, w - 15, h - (bottom + 20) - 10);
     ShowGrid(true);
-    setVisible(was_visible);
+    setVisible(was_shown);
 }
 
 void LeftPanelWidget::ShowGrid(bool shown) {

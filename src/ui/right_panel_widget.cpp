@@ -12,6 +12,7 @@
 #include "shell/text_id.h"
 #include "shell/text_table.h"
 #include "ui/control_number.h"
+#include "ui/font_chain.h"
 #include "ui/histogram_chart.h"
 
 namespace zarvex::ui {
@@ -135,6 +136,11 @@ RightPanelWidget::RightPanelWidget(QWidget* parent, int control_number, int x, i
     forward_point_label_ = new QLabel(QStringLiteral("Forward Point:"), parent);
     forward_point_label_->setObjectName(QStringLiteral("forwardPointLabel"));
     forward_point_label_->setGeometry(x + w - 115, 3, 75, 17);
+    // The caption has 75 pixels: a narrow face where the system has one.
+    forward_point_label_->setFont(MakeFont({QStringLiteral("Arial Narrow"),
+                                            QStringLiteral("Liberation Sans Narrow"),
+                                            QStringLiteral("DejaVu Sans Condensed")},
+                                           8));
     forward_point_label_->raise();
     forward_point_->raise();
 }
@@ -215,12 +221,13 @@ void RightPanelWidget::BuildPendingHistograms() {
 }
 
 void RightPanelWidget::Relayout(int x, int y, int w, int h) {
-    const bool was_visible = isVisible();
+    // The panel's own shown state: its window may not be on screen yet.
+    const bool was_shown = !isHidden();
     hide();
     setGeometry(x, y, w, h);
     tabs_->setGeometry(0, 0, w, h);
     LayoutPages();
-    setVisible(was_visible);
+    setVisible(was_shown);
     forward_point_->setGeometry(x + w - 40, 2, 35, 15);
     forward_point_label_->setGeometry(x + w - 115, 3, 75, 15);
 }

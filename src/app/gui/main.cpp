@@ -29,5 +29,11 @@ int main(int argc, char** argv) {
     if (startup.Run() != zarvex::gui::Startup::Outcome::kRunning) {
         return 0;
     }
+    // scripts/screenshot.sh takes the documentation's picture this way.
+    if (const char* picture = std::getenv("ZARVEX_SCREENSHOT"); picture != nullptr && *picture) {
+        const char* delay = std::getenv("ZARVEX_SCREENSHOT_DELAY_MS");
+        startup.ScheduleScreenshot(QString::fromLocal8Bit(picture),
+                                   delay != nullptr ? std::atoi(delay) : 4000);
+    }
     return startup.Exec();
 }

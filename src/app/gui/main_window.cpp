@@ -283,6 +283,10 @@ void MainWindow::HandleLock(bool locked) {
         blocker_->Block(this);
     } else {
         blocker_->Unblock(this);
+        // The text left from the locked time is not busy any more.
+        if (status_bar_ != nullptr) {
+            status_bar_->SetStatusColours(ui::StatusBar::kDefaultBackground, 0x000000);
+        }
     }
 }
 

@@ -4,6 +4,8 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QTimer>
+#include <cstdio>
 #include <filesystem>
 #include <thread>
 
@@ -16,6 +18,8 @@
 #include "shell/text_table.h"
 #include "ui/auto_repeat.h"
 #include "ui/font_chain.h"
+#include "ui/instrument_area.h"
+#include "ui/right_panel_widget.h"
 #include "ui/startup_window.h"
 
 namespace zarvex::gui {
@@ -222,6 +226,22 @@ Startup::Outcome Startup::Run() {
 
 int Startup::Exec() {
     return QApplication::exec();
+}
+
+void Startup::ScheduleScreenshot(const QString& path, int delay_ms) {
+    QTimer::singleShot(delay_ms, window_.get(), [this, path] {
+        for (int i = 0; i < 6; ++i) {
+            ui::InstrumentArea* area = window_->Area(i);
+            if (area != nullptr && area->isVisible()) {
+                area->RightPanel()->BuildPendingHistograms();
+            }
+        }
+        QCoreApplication::processEvents();
+        if (!window_->grab().save(path, "PNG")) {
+            std::fprintf(stderr, "zarvex: cannot write the picture %s\n", qPrintable(path));
+        }
+        QApplication::quit();
+    });
 }
 
 }  // namespace zarvex::gui

@@ -64,6 +64,9 @@ public:
     Outcome Run();
     // Step 20: the event loop, until the main window is closed.
     int Exec();
+    // For the documentation's pictures: after the delay, finishes the charts of the shown
+    // instrument, saves a picture of the main window to the file and ends the program.
+    void ScheduleScreenshot(const QString& path, int delay_ms);
 
     MainWindow* Window() const { return window_.get(); }
     QtHost& Host() { return *host_; }
