@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QString>
+#include <cstdio>
 #include <memory>
 
 #include "ui/histogram_image.h"
@@ -38,8 +39,21 @@ std::string RenderHistogramPng(const HistogramData& data, int width, int height,
     char platform[] = "offscreen";
     char* argv[] = {name, platform_option, platform, nullptr};
     int argc = 3;
-    const auto app = std::make_unique<QGuiApplication>(argc, argv);
-    return Render(data, width, height, path);
+    // Qt's notes about its own set-up (a missing runtime folder and the like) would mix with
+    // the command-line program's status lines.
+    const QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType type, const QMessageLogContext&, const QString& message) {
+            if (type == QtCriticalMsg || type == QtFatalMsg) {
+                std::fprintf(stderr, "%s\n", qPrintable(message));
+            }
+        });
+    std::string error;
+    {
+        const auto app = std::make_unique<QGuiApplication>(argc, argv);
+        error = Render(data, width, height, path);
+    }
+    qInstallMessageHandler(previous);
+    return error;
 }
 
 }  // namespace zarvex::ui

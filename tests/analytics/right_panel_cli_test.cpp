@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -9,6 +10,7 @@
 #include "common/date.h"
 #include "settings/settings_record.h"
 #include "storage/store.h"
+#include "support/temp_folder.h"
 
 namespace zarvex::cli {
 namespace {
@@ -156,9 +158,28 @@ TEST_F(RightPanelCliTest, ABarConditionThatIsNotSqlReportsFailureAfterTheJson) {
     EXPECT_NE(outcome.err.find("the bars could not be read"), std::string::npos);
 }
 
-TEST_F(RightPanelCliTest, PngIsAcceptedButCannotBeDrawnYet) {
-    const Outcome outcome =
-        Run(Histogram({"--png", (db_.Folder().Path() / "h.png").string(), "--size", "400x700"}));
+TEST_F(RightPanelCliTest, PngDrawsTheChartAtTheGivenSize) {
+    const auto path = db_.Folder().Path() / "h.png";
+    const Outcome outcome = Run(Histogram({"--png", path.string(), "--size", "400x700"}));
+    EXPECT_EQ(outcome.status, kExitDone);
+    EXPECT_FALSE(outcome.out.empty());
+    // The PNG signature, then the sizes of the IHDR chunk (big-endian).
+    const std::string bytes = test::ReadFile(path);
+    ASSERT_GE(bytes.size(), 24u);
+    EXPECT_EQ(bytes.substr(1, 3), "PNG");
+    const auto word = [&bytes](std::size_t at) {
+        std::uint32_t value = 0;
+        for (std::size_t i = 0; i < 4; ++i) {
+            value = (value << 8) | static_cast<unsigned char>(bytes[at + i]);
+        }
+        return value;
+    };
+    EXPECT_EQ(word(16), 400u);
+    EXPECT_EQ(word(20), 700u);
+}
+
+TEST_F(RightPanelCliTest, PngThatCannotBeWrittenFailsAfterTheJson) {
+    const Outcome outcome = Run(Histogram({"--png", "/nonexistent-folder/h.png"}));
     EXPECT_EQ(outcome.status, kExitFailed);
     EXPECT_FALSE(outcome.out.empty());
     EXPECT_NE(outcome.err.find("--png"), std::string::npos);

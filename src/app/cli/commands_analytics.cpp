@@ -18,6 +18,9 @@
 #include "settings/settings_record.h"
 #include "shell/text_table.h"
 #include "storage/store.h"
+#if ZARVEX_HAS_CHART
+#include "ui/histogram_png.h"
+#endif
 
 namespace zarvex::cli {
 
@@ -191,12 +194,23 @@ PictureSize ParsePictureSize(const std::optional<std::string>& text) {
     return size;
 }
 
-// Where --png draws the chart. The chart's painter belongs to the desktop program's widgets and
-// is not linked into this program yet, so the picture cannot be made here for now.
-bool WriteHistogramPicture(const analytics::HistogramData&, const std::string&, const PictureSize&,
-                           std::string& error) {
-    error = "drawing the chart to a picture is not available in this build";
+// Where --png draws the chart: the desktop program's own drawing, made without a display.
+bool WriteHistogramPicture(const analytics::HistogramData& data, const std::string& path,
+                           const PictureSize& size, std::string& error) {
+#if ZARVEX_HAS_CHART
+    ui::HistogramData chart;
+    chart.strike = data.axis;
+    chart.put = data.put;
+    chart.call = data.call;
+    error = ui::RenderHistogramPng(chart, size.width, size.height, path);
+    return error.empty();
+#else
+    (void)data;
+    (void)path;
+    (void)size;
+    error = "drawing the chart to a picture is not available in this build (built without Qt)";
     return false;
+#endif
 }
 
 std::string HistogramJson(int n, const std::string& caption, const analytics::HistogramData& data) {
