@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QFontInfo>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTimer>
@@ -103,8 +104,10 @@ void Startup::LoadFonts() {
         }
     }
     // None of the faces is installed: the platform's face, at the size the layout is made
-    // for. The link keeps the platform's font.
-    QApplication::setFont(ui::MakeFont({QApplication::font().family()}, 8));
+    // for, in its condensed cut where there is one (the fixed places were measured for a
+    // narrow face; the Russian captions need it). The link keeps the platform's font.
+    const QString platform = QFontInfo(QApplication::font()).family();
+    QApplication::setFont(ui::MakeFont({platform + QStringLiteral(" Condensed"), platform}, 8));
 }
 
 bool Startup::NetworkUp() {
