@@ -7,7 +7,6 @@ packages=(
   g++ cmake ninja-build pkg-config git
   qt6-base-dev libsqlite3-dev libpcre2-dev libpng-dev zlib1g-dev
   libcurl4-openssl-dev libgtest-dev libgmock-dev libbenchmark-dev
-  libcpp-httplib-dev
   xvfb xauth fonts-dejavu-core
 )
 

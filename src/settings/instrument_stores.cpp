@@ -17,13 +17,13 @@ InstrumentStores OpenInstrumentStores(const common::ProgramFolder& folder,
     stores.operation = storage::OpenStore(stores.operation_path, storage::StoreKind::kOperation).db;
 
     stores.quote_path = storage::QuotePath(folder, symbol);
-    storage::OpenedStore quote = storage::OpenStore(stores.quote_path, storage::StoreKind::kQuote);
-    stores.quote = std::move(quote.db);
-    // A new file gets its seed row whatever became of the table; on a closed database the
-    // insert simply fails.
-    if (quote.new_file) {
-        storage::InsertSeedRow(stores.quote, symbol);
-    }
+    // A new file gets its seed row whatever became of the table (the insert then simply
+    // fails), in the same transaction as the table.
+    stores.quote = storage::OpenStore(stores.quote_path, storage::StoreKind::kQuote,
+                                      [symbol](const storage::Database& db) {
+                                          storage::InsertSeedRow(db, symbol);
+                                      })
+                       .db;
     return stores;
 }
 

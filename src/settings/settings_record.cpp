@@ -123,14 +123,23 @@ SettingsRecord::SettingsRecord(std::string symbol, common::ProgramFolder folder)
 
 bool SettingsRecord::OpenSettings(const std::filesystem::path& path) {
     path_ = path;
-    storage::OpenedStore store = storage::OpenStore(path, storage::StoreKind::kConfiguration);
+    // The default row goes in with the table, so a new file never stays without it.
+    bool inserted = false;
+    storage::OpenedStore store = storage::OpenStore(
+        path, storage::StoreKind::kConfiguration, [this, &inserted](const storage::Database& db) {
+            const Settings before = values_;
+            SetDefaults();
+            inserted = RunWithValues(db, kInsertSql, values_);
+            if (!inserted) {
+                values_ = before;  // no table: the record stays as an unopened one
+            }
+        });
     db_ = std::move(store.db);
     if (!store.new_file || !store.created_table) {
         LoadSettings();
         return false;
     }
-    SetDefaults();
-    return InsertRow(false);
+    return inserted;
 }
 
 bool SettingsRecord::OpenSettingsReadOnly(const std::filesystem::path& path) {

@@ -64,4 +64,14 @@ int InstrumentList::RunCurrentDay(common::Date day) {
     return RunCurrentDay();
 }
 
+int InstrumentList::OnDownloaded(int value, common::Date scheduler_day) {
+    if (value == 1) {
+        return RunPreviousDays(common::DayStart(scheduler_day));
+    }
+    if (value == 2) {
+        return RunCurrentDay(common::DayStart(scheduler_day));
+    }
+    return 1;
+}
+
 }  // namespace zarvex::shell

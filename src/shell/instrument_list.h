@@ -41,6 +41,11 @@ public:
     // evening's day rather than the date of its first catch-up.
     int RunCurrentDay(common::Date day);
 
+    // The main window's answer to notification 560: value 1 runs the previous days before
+    // the scheduler's current day, value 2 the day the scheduler has just downloaded; other
+    // values do nothing. Returns what the run returned (1 for other values).
+    int OnDownloaded(int value, common::Date scheduler_day);
+
     common::Date StoredDate() const { return stored_date_; }
 
 private:

@@ -1,5 +1,7 @@
 #include "storage/store.h"
 
+#include "storage/transaction.h"
+
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -99,13 +101,31 @@ std::string_view CreateTableSql(StoreKind kind) {
     return {};
 }
 
-OpenedStore OpenStore(const std::filesystem::path& path, StoreKind kind) {
-    OpenedStore result;
+namespace {
+
+std::uintmax_t SizeOr(const std::filesystem::path& path, std::uintmax_t fallback) {
     std::error_code error;
     const auto size = std::filesystem::file_size(path, error);
-    if (!error && size > 0) {
+    return error ? fallback : size;
+}
+
+}  // namespace
+
+OpenedStore OpenStore(const std::filesystem::path& path, StoreKind kind,
+                      const std::function<void(const Database&)>& fill) {
+    OpenedStore result;
+    if (SizeOr(path, 0) > 0) {
         result.db = Database::Open(path);
-        return result;
+        // A creation cut short leaves a hot journal; the first read rolls it back, and a file
+        // that is empty afterwards is made anew like any empty file.
+        if (result.db.IsOpen()) {
+            Statement touch = result.db.Prepare("SELECT count(*) FROM sqlite_master");
+            touch.Step();
+        }
+        if (SizeOr(path, 1) > 0) {
+            return result;
+        }
+        result.db.Close();
     }
     result.new_file = true;
     if (!CreateEmptyFile(path)) {
@@ -115,12 +135,17 @@ OpenedStore OpenStore(const std::filesystem::path& path, StoreKind kind) {
     if (!result.db.IsOpen()) {
         return result;
     }
+    Transaction transaction(result.db);
     result.created_table = result.db.Execute(CreateTableSql(kind));
     if (kind == StoreKind::kQuote && result.created_table) {
         for (const std::string_view index : kQuoteIndexSql) {
             result.db.Execute(index);
         }
     }
+    if (fill) {
+        fill(result.db);
+    }
+    transaction.Commit();
     return result;
 }
 

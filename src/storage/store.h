@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string_view>
 
 #include "common/program_folder.h"
@@ -30,7 +31,13 @@ struct OpenedStore {
 // existing non-empty file is opened as it is: nothing is created or repaired in it, even
 // when it lacks the table or is no database at all. Never creates a folder: without DB/
 // the result is a closed Database.
-OpenedStore OpenStore(const std::filesystem::path& path, StoreKind kind);
+//
+// A new file is made in one transaction together with what `fill` writes into it (the seed
+// row, the default settings): a process killed half way leaves a file that SQLite rolls back
+// to empty, which the next start takes for a new file again, instead of a table without its
+// first row.
+OpenedStore OpenStore(const std::filesystem::path& path, StoreKind kind,
+                      const std::function<void(const Database&)>& fill = {});
 
 // The exact statements the kind's file is created with.
 std::string_view CreateTableSql(StoreKind kind);

@@ -137,10 +137,10 @@ TEST(DayRunKilled, LeavesWholeDaysOnlyAndTheNextRunCompletes) {
     // Spread the kills over the whole run, with extra weight at its very start, where the
     // files are created.
     std::uniform_int_distribution<long> when(0, std::max<long>(clean_ms, 20));
-    constexpr int kKills = 24;
+    constexpr int kKills = 28;
     for (int kill = 0; kill < kKills; ++kill) {
         const pid_t pid = StartRun(killed.Path());
-        const long delay = kill < 4 ? kill * 3 : when(rng);
+        const long delay = kill < 8 ? kill * 4 : when(rng);
         std::this_thread::sleep_for(std::chrono::milliseconds(delay));
         ::kill(pid, SIGKILL);
         int status = 0;
