@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "analytics/right_panel/histogram_build.h"
 #include "analytics/right_panel_fixture.h"
 #include "common/date.h"
 #include "common/plain_host.h"
@@ -125,6 +126,51 @@ TEST_F(RightPanelModelTest, AParameterOutsideTheListHasNoCaptionAndNoBars) {
     const HistogramData& data = model_.Histogram(1);
     EXPECT_FALSE(data.axis.empty());
     EXPECT_EQ(std::count(data.call.begin(), data.call.end(), 0.0), static_cast<long>(data.Size()));
+}
+
+// The model reads a copy of the day's rows; on a file that also holds other days and contracts
+// every histogram and table must come out as the queries on the file give them.
+TEST(RightPanelModel, TheDaysCopyGivesWhatTheFileGives) {
+    for (std::uint64_t seed = 50; seed < 56; ++seed) {
+        const testing::GeneratedDay generated = testing::GenerateDay(seed);
+        const QuoteDb db(generated.symbol);
+        std::vector<QuoteRow> rows = generated.rows;
+        for (const QuoteRow& row : generated.rows) {
+            QuoteRow other_day = row;
+            other_day.date = "06.12.2012";
+            other_day.oi += 3;
+            QuoteRow other_contract = row;
+            other_contract.contract = "MAR13-AM";
+            rows.push_back(other_day);
+            rows.push_back(other_contract);
+        }
+        db.Insert(rows);
+        common::PlainHost plain;
+        RightPanelModel model(db.Db(), db.Folder().Folder(), plain.AsHost());
+        RightPanelConfig config;
+        config.symbol = generated.symbol;
+        config.date = testing::kDay;
+        config.contract = testing::kContract;
+        config.histograms = {settings::HistogramSettings{"oi>100", 0, 0, 0},
+                             settings::HistogramSettings{"oi>100", 2, 2, 1},
+                             settings::HistogramSettings{"volume>0", 1, 1, 3},
+                             settings::HistogramSettings{"oi>100", 2, 0, 4}};
+        model.Configure(config);
+        const RightPanelDay day{generated.symbol, testing::kDay, testing::kContract, 0.0};
+        for (int n = 1; n <= kHistogramCount; ++n) {
+            model.BuildHistogram(n);
+            const HistogramData file =
+                BuildHistogram(db.Db(), day, config.histograms[n - 1], n, plain.AsHost());
+            EXPECT_EQ(model.Histogram(n).axis, file.axis) << seed << " " << n;
+            EXPECT_EQ(model.Histogram(n).put, file.put) << seed << " " << n;
+            EXPECT_EQ(model.Histogram(n).call, file.call) << seed << " " << n;
+            EXPECT_EQ(model.Histogram(n).call_premium, file.call_premium) << seed << " " << n;
+        }
+        EXPECT_EQ(model.Tables().put.rows,
+                  FillOptionTable(db.Db(), testing::kDay, testing::kContract, "PUT").rows);
+        EXPECT_EQ(model.Tables().call.rows,
+                  FillOptionTable(db.Db(), testing::kDay, testing::kContract, "CALL").rows);
+    }
 }
 
 // A click dispatched by the pump of a running build that switches the contract.

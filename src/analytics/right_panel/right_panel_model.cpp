@@ -30,7 +30,7 @@ void RightPanelModel::Configure(const RightPanelConfig& config) {
         histograms_[i] = HistogramData{};
         built_[i] = false;
     }
-    OptionTables tables = FillOptionTables(*quote_, day_.date, day_.contract, host_);
+    OptionTables tables = FillOptionTables(DayRows(""), day_.date, day_.contract, host_);
     if (generation != generation_) {
         return;
     }
@@ -48,13 +48,22 @@ bool RightPanelModel::BuildHistogram(int n) {
     const std::uint64_t generation = generation_;
     const RightPanelDay day = day_;
     const settings::HistogramSettings histogram = config_.histograms[n - 1];
-    HistogramData data = analytics::BuildHistogram(*quote_, day, histogram, n, host_);
+    HistogramData data =
+        analytics::BuildHistogram(DayRows(histogram.bar_cond), day, histogram, n, host_);
     if (generation != generation_) {
         return true;
     }
     histograms_[n - 1] = std::move(data);
     built_[n - 1] = true;
     return true;
+}
+
+const storage::Database& RightPanelModel::DayRows(const std::string& condition) {
+    // Every query of the panel asks for one day and contract, and SQLite answers that through
+    // the contract index: on a contract traded for months each query would read its whole
+    // history.
+    return ConditionLooksBeyondTheRow(condition) ? *quote_
+                                                 : slice_.Rows(*quote_, day_.date, day_.contract);
 }
 
 bool RightPanelModel::IsBuilt(int n) const {

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "analytics/left_panel/day_slice.h"
 #include "analytics/right_panel/histogram_data.h"
 #include "analytics/right_panel/histogram_kinds.h"
 #include "analytics/right_panel/option_tables.h"
@@ -61,8 +62,12 @@ public:
 
 private:
     static bool ValidNumber(int n) { return n >= 1 && n <= kHistogramCount; }
+    // The rows that the queries of the day and contract read: a copy of the day's rows, or the
+    // file itself for a condition that may look beyond the row it tests.
+    const storage::Database& DayRows(const std::string& condition);
 
     const storage::Database* quote_;
+    DaySlice slice_;
     common::ProgramFolder folder_;
     common::Host host_;
 

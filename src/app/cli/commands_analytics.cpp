@@ -3,6 +3,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "analytics/left_panel/day_slice.h"
 #include "analytics/left_panel/left_panel_model.h"
 #include "analytics/right_panel/histogram_build.h"
 #include "analytics/right_panel/histogram_kinds.h"
@@ -294,7 +295,11 @@ int CmdHistogram(Context& ctx, const Words& words) {
     const common::Host host = plain.AsHost(&texts);
     const analytics::RightPanelDay day = analytics::ResolveRightPanelDay(
         ctx.home, symbol, date, contract, fp.value_or(record.IsFP()), host);
-    const analytics::HistogramData data = analytics::BuildHistogram(db, day, histogram, n, host);
+    analytics::DaySlice slice;
+    const storage::Database& rows = analytics::ConditionLooksBeyondTheRow(histogram.bar_cond)
+                                        ? db
+                                        : slice.Rows(db, day.date, day.contract);
+    const analytics::HistogramData data = analytics::BuildHistogram(rows, day, histogram, n, host);
     const int caption_entry = analytics::HistogramCaptionEntry(histogram.param);
     const std::string caption =
         caption_entry < 0 ? std::string() : analytics::RightPanelText(host, caption_entry);
@@ -335,8 +340,9 @@ int CmdTables(Context& ctx, const Words& words) {
     const common::Host host = plain.AsHost(&texts);
     const analytics::RightPanelDay day = analytics::ResolveRightPanelDay(
         ctx.home, symbol, date, contract, fp.value_or(record.IsFP()), host);
-    const analytics::OptionTables tables =
-        analytics::FillOptionTables(db, day.date, day.contract, host);
+    analytics::DaySlice slice;
+    const analytics::OptionTables tables = analytics::FillOptionTables(
+        slice.Rows(db, day.date, day.contract), day.date, day.contract, host);
 
     JsonWriter json;
     json.BeginObject();
