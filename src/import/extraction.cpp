@@ -1,5 +1,6 @@
 #include "import/extraction.h"
 
+#include <algorithm>
 #include <string>
 
 #include "analytics/calendar.h"
@@ -169,6 +170,13 @@ private:
 
 }  // namespace
 
+bool IsBlankLine(std::string_view line) {
+    // A blank line inside a contract block comes out of the parser as a row without a single
+    // value. Stored, its empty texts sort above every number, so MAX(oi) and MAX(strike) of
+    // that contract and day would name no strike and its borders would vanish.
+    return std::all_of(line.begin(), line.end(), [](char c) { return c == ' ' || c == '\t'; });
+}
+
 int ExtractReport(const common::ProgramFolder& folder, settings::InstrumentStores& stores,
                   const common::Host& host, common::Date date) {
     const std::string date_key = common::DateKey(date);
@@ -201,7 +209,7 @@ int ExtractReport(const common::ProgramFolder& folder, settings::InstrumentStore
             if (!report.NextLine(line)) {
                 break;
             }
-            if (parser.FeedLine(line)) {
+            if (parser.FeedLine(line) && !IsBlankLine(line)) {
                 writer.Store(parser.Row());
             }
             if (parser.Finished()) {

@@ -1,11 +1,17 @@
 #pragma once
 
+#include <string_view>
+
 #include "common/date.h"
 #include "common/host.h"
 #include "common/program_folder.h"
 #include "settings/instrument_stores.h"
 
 namespace zarvex::import {
+
+// A report line of blanks only. Inside a contract block the parser makes an empty row of it,
+// which carries no option and is not stored.
+bool IsBlankLine(std::string_view line);
 
 // Reads the day's report (INPUT/CUR_yyyymmdd.TXT) for the instrument's symbol and stores its
 // rows in the quote database inside one transaction: new rows are inserted, rows already
