@@ -52,16 +52,17 @@ void InstrumentArea::FillFractals() {
     }
 }
 
-void InstrumentArea::RefreshIfEmpty() {
-    analytics::LeftPanelModel& model = left_->Model();
-    if (model.HasDay()) {
+void InstrumentArea::FollowLatestDay() {
+    if (left_->DayChosenByUser()) {
         return;
     }
+    analytics::LeftPanelModel& model = left_->Model();
     if (!model.IsDatabaseOpen()) {
         left_->Build(LeftSetup());
     } else {
+        const std::string shown = model.Date();
         model.FindLatestDay();
-        if (!model.HasDay()) {
+        if (!model.HasDay() || model.Date() == shown) {
             return;
         }
         model.FillContractsList();

@@ -55,9 +55,9 @@ public:
     // Configures the right panel with the left panel's day and contract and the histogram
     // settings of the record (the rebuild of 460).
     void RebuildHistograms();
-    // A left panel without a day (its database had none yet) looks again for the latest day
-    // and, when it finds one, shows it with its histograms.
-    void RefreshIfEmpty();
+    // After a day run: a left panel whose day the user has not chosen shows the latest day
+    // with data, which may be the one just processed, with its histograms.
+    void FollowLatestDay();
 
     shell::Instrument& Instrument() { return instrument_; }
     LeftPanelWidget* LeftPanel() const { return left_; }

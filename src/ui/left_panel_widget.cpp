@@ -238,6 +238,7 @@ void LeftPanelWidget::ShowCells(const analytics::LeftPanelCells& cells) {
 }
 
 void LeftPanelWidget::PickedDate() {
+    day_chosen_ = true;
     model_->DateChanged(FromQDate(date_->date()));
 }
 

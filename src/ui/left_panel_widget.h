@@ -41,6 +41,10 @@ public:
     // Re-lays out to the new rectangle (no minimums here).
     void Relayout(int x, int y, int w, int h);
 
+    // The user has picked a day in the date picker; until then the panel shows the latest day
+    // with data.
+    bool DayChosenByUser() const { return day_chosen_; }
+
     analytics::LeftPanelModel& Model() { return *model_; }
     const analytics::LeftPanelModel& Model() const { return *model_; }
 
@@ -74,6 +78,7 @@ private:
     std::array<QTableWidget*, 5> tables_{};
     QLabel* fractals_caption_ = nullptr;
     bool panel_locked_ = false;
+    bool day_chosen_ = false;
 };
 
 }  // namespace zarvex::ui

@@ -137,10 +137,10 @@ RightPanelWidget::RightPanelWidget(QWidget* parent, int control_number, int x, i
     forward_point_label_->setObjectName(QStringLiteral("forwardPointLabel"));
     forward_point_label_->setGeometry(x + w - 115, 3, 75, 17);
     // The caption has 75 pixels: a narrow face where the system has one.
-    forward_point_label_->setFont(MakeFont({QStringLiteral("Arial Narrow"),
-                                            QStringLiteral("Liberation Sans Narrow"),
-                                            QStringLiteral("DejaVu Sans Condensed")},
-                                           8));
+    forward_point_label_->setFont(
+        MakeFont({QStringLiteral("Arial Narrow"), QStringLiteral("Liberation Sans Narrow"),
+                  QStringLiteral("DejaVu Sans Condensed")},
+                 8));
     forward_point_label_->raise();
     forward_point_->raise();
 }

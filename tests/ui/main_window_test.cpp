@@ -17,6 +17,8 @@
 #include "app/gui/help_link.h"
 #include "app/gui/qt_host.h"
 #include "app/gui/single_instance.h"
+#include "reportgen/day_files.h"
+#include "reportgen/report_generator.h"
 #include "settings/settings_record.h"
 #include "shell/instrument_list.h"
 #include "ui/canvas_grid.h"
@@ -296,6 +298,51 @@ TEST_F(MainWindowTest, HistogramNotificationRebuildsOnlyValidIndexes) {
     EXPECT_TRUE(gbp->Chart(1)->Analysis().empty);
     FromWorker([&] { host.NotifyHistograms(1); });
     EXPECT_FALSE(gbp->Chart(1)->Analysis().empty);
+}
+
+TEST_F(MainWindowTest, DownloadedDaysAreProcessedAndPanelsFollowTheLatestDay) {
+    test::TempProgramFolder empty;
+    StartedProgram program(empty.Folder());
+    MainWindow& window = program.Window();
+    QtHost& host = program.Program().Host();
+    ui::LeftPanelWidget* eur = window.Area(0)->LeftPanel();
+    // A new quote database holds only its seed row.
+    ASSERT_EQ(eur->Model().Date(), "03.12.2012");
+
+    // The scheduler has downloaded the 30 days before Friday 7 December and that day itself.
+    const common::Date friday = GeneratedHome::kSecondDay + 86400;
+    reportgen::GeneratorOptions small;
+    small.strikes = 6;
+    reportgen::ReportGenerator generator(small);
+    for (common::Date day : reportgen::TradingDays(friday - 30 * 86400, friday)) {
+        std::string error;
+        ASSERT_TRUE(reportgen::WriteProgramFolderDay(generator.Generate(day), empty.Path(), &error))
+            << error;
+    }
+    window.SetCurrentDay([friday] { return friday; });
+    FromWorker([&] { host.NotifyDownloaded(3); });
+    EXPECT_EQ(eur->Model().Date(), "03.12.2012");
+
+    FromWorker([&] { host.NotifyDownloaded(1); });
+    EXPECT_EQ(eur->Model().Date(), "06.12.2012");
+    EXPECT_EQ(window.Instruments()->StoredDate(), friday);
+    EXPECT_FALSE(window.Area(0)->RightPanel()->Model().Config().contract.empty());
+
+    FromWorker([&] { host.NotifyDownloaded(2); });
+    test::ProcessEventsFor(std::chrono::milliseconds(50));
+    EXPECT_EQ(eur->Model().Date(), "07.12.2012");
+    // Ready again, in the idle colours.
+    EXPECT_TRUE(
+        window.StatusBarControl()->StatusText().endsWith("The program is prepared to use."));
+    EXPECT_EQ(window.StatusBarControl()->StatusTextColour(), QColor(0, 0, 0));
+    EXPECT_EQ(window.Area(5)->LeftPanel()->Model().Date(), "07.12.2012");
+
+    // A day the user picked stays.
+    eur->DatePicker()->setDate(QDate(2012, 12, 5));
+    FromWorker([&] { host.NotifyDownloaded(2); });
+    EXPECT_EQ(eur->Model().Date(), "05.12.2012");
+    EXPECT_EQ(program.Messages().size(), 1u);
+    EXPECT_FALSE(window.IsInputBlocked());
 }
 
 TEST_F(MainWindowTest, DayWithoutDataShowsTheMessageAndFallsBack) {

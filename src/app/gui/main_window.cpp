@@ -266,10 +266,10 @@ void MainWindow::HandleDownloaded(int value) {
     } else {
         instruments_->RunCurrentDay();
     }
-    // Panels that had no day to show (a first start) show the days just processed.
+    // Panels left on the latest day move on to the days just processed.
     for (ui::InstrumentArea* area : areas_) {
         if (area != nullptr) {
-            area->RefreshIfEmpty();
+            area->FollowLatestDay();
         }
     }
 }
