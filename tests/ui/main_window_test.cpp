@@ -187,6 +187,9 @@ void AnswerDialog(bool save, std::function<void(ui::SettingsDialog&)> edit = {})
     QTimer::singleShot(0, [save, edit] {
         auto* dialog = qobject_cast<ui::SettingsDialog*>(QApplication::activeModalWidget());
         ASSERT_NE(dialog, nullptr);
+        // Open over the main window, which takes no input meanwhile.
+        EXPECT_EQ(dialog->windowModality(), Qt::WindowModal);
+        EXPECT_NE(qobject_cast<MainWindow*>(dialog->parentWidget()), nullptr);
         if (edit) {
             edit(*dialog);
         }
