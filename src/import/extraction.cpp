@@ -223,6 +223,13 @@ int ExtractReport(const common::ProgramFolder& folder, settings::InstrumentStore
             shell::Log("extract: read error ", path.string());
             return 0;
         }
+        if (!transaction.Commit()) {
+            // The rows never reached the file (no database, or another program kept it from
+            // the commit): marking the day would lose it for good, so it is tried again.
+            stores.quote.Execute("Rollback");
+            shell::Log("extract: commit failed ", path.string());
+            return 0;
+        }
     }
     parser.EndOfFile();
     if (!parser.LinesRead()) {

@@ -1,6 +1,7 @@
 #include "import/extraction.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <algorithm>
 #include <map>
@@ -145,6 +146,34 @@ TEST_F(ExtractionTest, MissingOrEmptyReportGivesZeroAndNoFlag) {
     std::filesystem::remove(fx.Folder().ReportFile(kMonday));
     std::filesystem::create_directory(fx.Folder().ReportFile(kMonday));
     EXPECT_EQ(Extract(), 0);
+}
+
+TEST_F(ExtractionTest, RowsThatNeverReachTheFileLeaveTheDayUnmarked) {
+    WriteReport(kMonday, SmallReport());
+    const std::int64_t seed_rows = fx.Count();
+
+    // Another program reads the quote file the whole time: the commit cannot take the file.
+    storage::Database reader = storage::Database::Open(fx.Stores().quote_path);
+    storage::Statement reading = reader.Prepare("SELECT * FROM dating");
+    ASSERT_TRUE(reader.Execute("Begin Transaction"));
+    ASSERT_TRUE(reading.Step());
+    sqlite3_busy_timeout(fx.Stores().quote.Handle(), 50);
+    EXPECT_EQ(Extract(), 0);
+    EXPECT_EQ(Flag(), 0);
+    reading.Reset();
+    reader.Execute("Commit");
+    EXPECT_EQ(fx.Count(), seed_rows);
+
+    // A quote file that could not be opened at all.
+    fx.Stores().quote.Close();
+    EXPECT_EQ(Extract(), 0);
+    EXPECT_EQ(Flag(), 0);
+
+    // Once the file can be written again the day is read in full.
+    fx.Stores().quote = storage::Database::Open(fx.Stores().quote_path);
+    EXPECT_EQ(Extract(), 1);
+    EXPECT_EQ(Flag(), 1);
+    EXPECT_GT(fx.Count(), seed_rows);
 }
 
 TEST_F(ExtractionTest, HostileReportTextIsStoredAsTextAndNothingIsInjected) {
