@@ -168,7 +168,14 @@ void DownloadScheduler::StartState() {
 void DownloadScheduler::PreviousDaysState() {
     shell::Log("state 2");
     step_.Stop();
-    const int result = setup_.services->DownloadPreviousDays(CurrentDay());
+    // When the start got no time, a catch-up from it would count back from 1970 on every
+    // retry for the rest of the run (and feed the failure counter): ask the network again.
+    common::Date now = CurrentDay();
+    if (now <= 0) {
+        now = setup_.services->NetworkTime();
+        SetCurrentTime(now);
+    }
+    const int result = now > 0 ? setup_.services->DownloadPreviousDays(now) : 0;
     std::int64_t delay = kStepDelay;
     if (result == 1) {
         {

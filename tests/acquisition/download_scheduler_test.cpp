@@ -145,6 +145,27 @@ TEST_F(SchedulerTest, FailedCatchUpRetriesAfter300Seconds) {
     EXPECT_EQ(scheduler_->State(), 3);
 }
 
+TEST_F(SchedulerTest, CatchUpWithoutATimeAsksTheNetworkAgain) {
+    // The start got no time: the catch-up must not count back from 1970, and its retry must
+    // work once the network answers.
+    services_.time = -1;
+    scheduler_->Start();
+    scheduler_->StepAction();  // state 1
+    scheduler_->StepAction();  // state 2, still no time
+    EXPECT_TRUE(services_.previous_days.empty());
+    EXPECT_EQ(scheduler_->State(), 2);
+    EXPECT_EQ(scheduler_->TimerInterval(TimerId::kStep), 300);
+    EXPECT_EQ(
+        notifier_.Statuses().back(),
+        "Download for previous days has not been completed. The process will restart in 5 min.");
+    const common::Date time = MakeDate(2012, 12, 3, 10, 30);
+    services_.time = time;
+    scheduler_->StepAction();
+    EXPECT_EQ(services_.previous_days, std::vector<common::Date>{time});
+    EXPECT_EQ(scheduler_->State(), 3);
+    EXPECT_EQ(scheduler_->CurrentDay(), time);
+}
+
 TEST_F(SchedulerTest, EveningCycleDownloadsTheDayAndArmsTheNextEvening) {
     RunUpToWait(MakeDate(2012, 12, 3, 10, 30));
     services_.time = MakeDate(2012, 12, 3, 22, 0);
