@@ -309,6 +309,11 @@ void StoreParsedRows(const std::filesystem::path& file,
     ASSERT_TRUE(db.IsOpen());
     ASSERT_TRUE(db.Execute("Begin Transaction"));
     for (const import::ReportRow& r : rows) {
+        // The extraction stores no row for a blank line inside a block.
+        if (r.price.empty() && r.delta.empty() && r.volume.empty() && r.oi.empty() &&
+            r.doi.empty() && r.sign.empty()) {
+            continue;
+        }
         const std::string contract = common::TrimCopy(r.contract);
         const std::string strike = common::TrimCopy(r.strike);
         storage::Statement existing = db.Prepare(

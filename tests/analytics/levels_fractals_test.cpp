@@ -151,6 +151,29 @@ TEST_F(LevelsFractalsTest, TheFirstAndTheLastNearRowAreNeverPeaks) {
     EXPECT_TRUE(Fractals("oi>0", "oi>0").call_fractals.empty());
 }
 
+// Older extractions stored a blank line inside a report block as a row of empty texts. It
+// is no option: no level of price 0, and no neighbour with no open interest in the near set.
+TEST_F(LevelsFractalsTest, RowsOfBlankReportLinesAreNeitherLevelsNorNearRows) {
+    const Row blank{.option = "PUT",
+                    .strike = "",
+                    .price = "",
+                    .delta = "",
+                    .volume = "",
+                    .oi = "",
+                    .doi = "",
+                    .sign = ""};
+    Insert({
+        {.option = "PUT", .strike = "1.10", .oi = "100"},
+        {.option = "PUT", .strike = "1.11", .oi = "300"},
+        blank,
+        {.option = "PUT", .strike = "1.12", .oi = "500"},
+        {.option = "PUT", .strike = "1.13", .oi = "200"},
+    });
+    EXPECT_EQ(Levels("oi>50", 0).put_levels, (Texts{"1.0900", "1.1000", "1.1100", "1.1200"}));
+    // Without the blank row 1.11 lies between 100 and 500; 1.12 between 300 and 200.
+    EXPECT_EQ(Fractals("oi>0", "oi>=0").put_fractals, (Texts{"1.1200"}));
+}
+
 TEST_F(LevelsFractalsTest, BadFractalConditionsEndTheCalculation) {
     Insert(PeakRows("PUT", "300"));
     EXPECT_TRUE(Fractals("sign>0", "sign=", 1, false).put_fractals.empty());

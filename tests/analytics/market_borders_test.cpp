@@ -117,6 +117,36 @@ TEST_F(MarketBordersTest, LimitsAreTheOutermostTradedStrikes) {
     EXPECT_EQ(context.bottom_limit_strike, 1);
 }
 
+// Older extractions stored a blank line inside a report block as a row of empty texts, and
+// SQLite orders a text above every number: MAX(oi) and MAX(strike) must still find the options.
+TEST_F(MarketBordersTest, RowsOfBlankReportLinesDoNotHideBordersOrLimits) {
+    const Row blank_call{.option = "CALL",
+                         .strike = "",
+                         .price = "",
+                         .delta = "",
+                         .volume = "",
+                         .oi = "",
+                         .doi = "",
+                         .sign = ""};
+    Row blank_put = blank_call;
+    blank_put.option = "PUT";
+    Insert({
+        {.option = "CALL", .strike = "1.125", .delta = "0.3", .oi = "900"},
+        blank_call,
+        {.option = "CALL", .strike = "1.13", .delta = "0.2", .oi = "100"},
+        {.option = "PUT", .strike = "1.105", .delta = "0.3", .oi = "800"},
+        blank_put,
+        {.option = "PUT", .strike = "1.095", .delta = "0.2", .oi = "50"},
+    });
+    const DayContext context = Run();
+    EXPECT_EQ(context.upper_border, "1.1250");
+    EXPECT_EQ(context.bottom_border, "1.1050");
+    EXPECT_EQ(context.channel_center, "1.1150");
+    EXPECT_EQ(context.width_market, "200");
+    EXPECT_EQ(context.upper_limit, "1.1300");
+    EXPECT_EQ(context.bottom_limit, "1.0950");
+}
+
 TEST_F(MarketBordersTest, InverseQuotationSwapsTheTextsButNotTheStrikes) {
     Insert({
         {.option = "CALL", .strike = "1.25", .oi = "900", .symb = "JPY"},

@@ -96,7 +96,7 @@ std::optional<Found> PriceAt(const storage::Database& db, const DayContext& cont
 std::optional<Found> Border(const storage::Database& db, const DayContext& context,
                             const BorderQueries& q) {
     const std::optional<std::int64_t> max_oi =
-        quotes::ScalarInt(db, q.max_oi, {context.date, context.contract});
+        quotes::AggregateInt(db, q.max_oi, "oi", {context.date, context.contract});
     if (!max_oi) {
         return std::nullopt;
     }
@@ -116,7 +116,7 @@ std::optional<Found> Border(const storage::Database& db, const DayContext& conte
 std::optional<Found> Limit(const storage::Database& db, const DayContext& context,
                            std::string_view sql, std::string_view option) {
     const std::optional<double> strike =
-        quotes::ScalarDouble(db, sql, {context.date, context.contract});
+        quotes::AggregateDouble(db, sql, "strike", {context.date, context.contract});
     if (!strike) {
         return std::nullopt;
     }

@@ -1,6 +1,7 @@
 #include "analytics/left_panel/quote_queries.h"
 
 #include <cmath>
+#include <string>
 
 #include "common/text.h"
 
@@ -47,6 +48,71 @@ std::optional<double> ScalarDouble(const storage::Database& db, std::string_view
         return std::nullopt;
     }
     return 0.0;
+}
+
+namespace {
+
+// The first column of the first row of the query read by `read` (T{} without a row); nullopt
+// when the query failed. `numeric` tells whether that value is NULL or reads as a number.
+template <typename T, typename Reader>
+std::optional<T> FirstValue(const storage::Database& db, std::string_view sql,
+                            std::initializer_list<std::string_view> texts, bool& numeric,
+                            Reader read) {
+    numeric = true;
+    storage::Statement statement = Query(db, sql, texts);
+    if (statement.Step()) {
+        numeric = statement.IsNull(0) || common::ParseDouble(statement.ColumnTextView(0));
+        return read(statement);
+    }
+    if (statement.Failed()) {
+        return std::nullopt;
+    }
+    return T{};
+}
+
+template <typename T, typename Reader>
+std::optional<T> Aggregate(const storage::Database& db, std::string_view sql,
+                           std::string_view column, std::initializer_list<std::string_view> texts,
+                           Reader read) {
+    bool numeric = true;
+    const std::optional<T> value = FirstValue<T>(db, sql, texts, numeric, read);
+    if (!value || numeric) {
+        return value;
+    }
+    std::string numbers_only(sql);
+    numbers_only += " AND typeof(";
+    numbers_only += column;
+    numbers_only += ") IN ('integer', 'real')";
+    const std::optional<T> again = FirstValue<T>(db, numbers_only, texts, numeric, read);
+    if (again && !numeric) {
+        return T{};
+    }
+    return again;
+}
+
+}  // namespace
+
+std::optional<std::int64_t> AggregateInt(const storage::Database& db, std::string_view sql,
+                                         std::string_view column,
+                                         std::initializer_list<std::string_view> texts) {
+    return Aggregate<std::int64_t>(db, sql, column, texts, [](const storage::Statement& statement) {
+        return ReadInt(statement, 0);
+    });
+}
+
+std::optional<double> AggregateDouble(const storage::Database& db, std::string_view sql,
+                                      std::string_view column,
+                                      std::initializer_list<std::string_view> texts) {
+    return Aggregate<double>(db, sql, column, texts, [](const storage::Statement& statement) {
+        return ReadDouble(statement, 0);
+    });
+}
+
+bool IsBlankLineRow(const storage::Statement& statement) {
+    auto empty_text = [&statement](int column) {
+        return !statement.IsNull(column) && common::Trim(statement.ColumnTextView(column)).empty();
+    };
+    return empty_text(kPrice) && empty_text(kOi);
 }
 
 std::string StrikeText(double strike) {

@@ -43,6 +43,23 @@ std::optional<std::int64_t> ScalarInt(const storage::Database& db, std::string_v
 std::optional<double> ScalarDouble(const storage::Database& db, std::string_view sql,
                                    std::initializer_list<std::string_view> texts);
 
+// An aggregate over one column of the option rows (MAX(oi), MAX(strike), MIN(strike)) as
+// ScalarInt and ScalarDouble read it. Older extractions stored a blank line inside a report
+// block as a row of empty texts, and SQLite orders any text above every number, so MAX would
+// name that row; when the result is not a number the query is asked again over the rows whose
+// column holds a number.
+std::optional<std::int64_t> AggregateInt(const storage::Database& db, std::string_view sql,
+                                         std::string_view column,
+                                         std::initializer_list<std::string_view> texts);
+std::optional<double> AggregateDouble(const storage::Database& db, std::string_view sql,
+                                      std::string_view column,
+                                      std::initializer_list<std::string_view> texts);
+
+// Whether a row of "SELECT * FROM dating" is what older extractions stored for a blank line
+// inside a report block: empty texts where the premium and the open interest belong. It is no
+// option and takes no place among the levels and fractals.
+bool IsBlankLineRow(const storage::Statement& statement);
+
 // The strike as the lookups write it: up to ten decimals, no trailing zeros ("1.1", "0.985").
 std::string StrikeText(double strike);
 

@@ -41,11 +41,18 @@ struct StrikeOi {
 };
 
 // Reads strike and open interest of the rows in query order, at most `limit` of them.
+// Rows of blank report lines are no options and take no position; `blank` counts those met.
 std::optional<std::vector<StrikeOi>> ReadSet(const storage::Database& db, const DayContext& context,
-                                             std::string sql, std::int64_t limit) {
+                                             std::string sql, std::int64_t limit,
+                                             std::int64_t& blank) {
     storage::Statement rows = quotes::Query(db, sql, {context.date, context.contract});
     std::vector<StrikeOi> set;
-    while (static_cast<std::int64_t>(set.size()) < limit && rows.Step()) {
+    blank = 0;
+    while (static_cast<std::int64_t>(set.size()) + blank < limit && rows.Step()) {
+        if (quotes::IsBlankLineRow(rows)) {
+            ++blank;
+            continue;
+        }
         set.push_back(
             {quotes::ReadDouble(rows, quotes::kStrike), quotes::ReadInt(rows, quotes::kOi)});
     }
@@ -62,15 +69,17 @@ bool ReadFractals(const storage::Database& db, DayContext& context, const Fracta
     if (!near_count) {
         return false;
     }
-    const std::optional<std::vector<StrikeOi>> near =
-        ReadSet(db, context, std::string(q.rows) + context.fractal_near_cond, *near_count);
+    std::int64_t near_blank = 0;
+    const std::optional<std::vector<StrikeOi>> near = ReadSet(
+        db, context, std::string(q.rows) + context.fractal_near_cond, *near_count, near_blank);
     if (!near) {
         return false;
     }
     // The main set holds every row of its query; its size is not taken from a count.
+    std::int64_t main_blank = 0;
     const std::optional<std::vector<StrikeOi>> main =
         ReadSet(db, context, std::string(q.rows) + context.fractal_main_cond,
-                std::numeric_limits<std::int64_t>::max());
+                std::numeric_limits<std::int64_t>::max(), main_blank);
     if (!main) {
         return false;
     }
@@ -78,7 +87,8 @@ bool ReadFractals(const storage::Database& db, DayContext& context, const Fracta
     // Near positions that have two neighbours, by strike: the first and the last near row are
     // never peaks. The count may exceed the rows read only if rows vanished in between; the
     // missing positions then hold a strike and open interest of 0.
-    const std::size_t n = static_cast<std::size_t>(std::max<std::int64_t>(*near_count, 0));
+    const std::size_t n =
+        static_cast<std::size_t>(std::max<std::int64_t>(*near_count - near_blank, 0));
     auto near_at = [&](std::size_t position) {  // positions count from 0 here
         return position < near->size() ? (*near)[position] : StrikeOi{};
     };

@@ -22,6 +22,9 @@ bool ReadLevels(const storage::Database& db, const DayContext& context, std::str
     storage::Statement rows =
         quotes::Query(db, std::string(sql) + context.level_cond, {context.date, context.contract});
     while (levels.size() < static_cast<std::size_t>(kPanelTableRows) && rows.Step()) {
+        if (quotes::IsBlankLineRow(rows)) {
+            continue;
+        }
         AddDistinct(levels, PriceByType(quotes::ReadDouble(rows, quotes::kStrike), context.symbol,
                                         option, quotes::ReadDouble(rows, quotes::kPrice),
                                         context.forward_point, context.price_type));
