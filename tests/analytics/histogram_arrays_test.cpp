@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <numeric>
 
 #include "analytics/right_panel/histogram_scale.h"
@@ -153,7 +154,12 @@ INSTANTIATE_TEST_SUITE_P(
                       ValueCase{"price_oi_half_down", 3, -0.125, 1, 0, 0, "1", -0.13},
                       ValueCase{"price_volume", 4, 0.00123, 0, 0, 1000, "1", 1.23},
                       ValueCase{"unknown_param", 9, 0.01, 1500, 30, 12, "1", 0},
-                      ValueCase{"infinite_price", 3, HUGE_VAL, 5, 0, 0, "1", 0}),
+                      ValueCase{"infinite_price", 3, HUGE_VAL, 5, 0, 0, "1", 0},
+                      // SQLite reads a huge stored change as the lowest 64-bit integer; its
+                      // negation has no 64-bit value.
+                      ValueCase{"oi_change_falling_at_the_integer_limit", 1, 0.01, 0,
+                                std::numeric_limits<std::int64_t>::min(), 0, "-1",
+                                9223372036854775808.0}),
     [](const auto& test_case) { return std::string(test_case.param.name); });
 
 TEST_F(HistogramArraysTest, DoiOfAFallingRowIsNegativeOnTheChart) {

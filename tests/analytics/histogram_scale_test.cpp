@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "analytics/right_panel_fixture.h"
 
 namespace zarvex::analytics {
@@ -89,6 +91,26 @@ TEST(HistogramScale, ADayWithoutRowsHasZeroBounds) {
     const HistogramBounds bounds = ComputeHistogramBounds(db.Db(), other_day, histogram);
     EXPECT_EQ(bounds.lower, 0.0);
     EXPECT_EQ(bounds.upper, 0.0);
+}
+
+// A damaged file can hold an open interest beyond the 64-bit integers; MAX(oi) then reads as the
+// largest integer, as SQLite itself reads it, and the row that holds that integer is found.
+TEST(HistogramScale, AnOpenInterestBeyondTheIntegersReadsAsTheLargestOne) {
+    QuoteDb db;
+    db.Insert({Row("CALL", 1.1100, 0.0120, 0.45, std::numeric_limits<std::int64_t>::max()),
+               Row("PUT", 1.0800, 0.0050, 0.25, 2500)});
+    db.Db().Execute(
+        "INSERT INTO dating (strike, price, delta, volume, oi, doi, sign, symb, option, "
+        "contract, expiration, date) VALUES (1.12, 0.006, 0.3, 0, 1e300, 0, 1, 'EUR', 'CALL', "
+        "?, '14.12.2012', ?)",
+        {std::string_view(testing::kContract), std::string_view(testing::kDay)});
+    settings::HistogramSettings histogram;
+    histogram.market_scale = 2;
+    histogram.market_type = 1;
+    const HistogramBounds bounds = ComputeHistogramBounds(
+        db.Db(), RightPanelDay{"EUR", testing::kDay, testing::kContract, 0.0}, histogram);
+    EXPECT_DOUBLE_EQ(bounds.upper, 1.11);
+    EXPECT_DOUBLE_EQ(bounds.lower, 1.08);
 }
 
 TEST(HistogramScale, ADatabaseWithoutTheTableHasZeroBounds) {

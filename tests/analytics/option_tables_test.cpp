@@ -76,6 +76,20 @@ TEST(OptionTables, TextsWhereNumbersBelongAreShownAsStored) {
     EXPECT_EQ(put.rows[1], (OptionTableRow{"TOTAL", "", "", "12", "0", "", "", "0"}));
 }
 
+// SQLite stores an overflowing number as an infinity; the tables read it as 0, as the charts do.
+TEST(OptionTables, AnInfiniteNumberReadsAsZero) {
+    QuoteDb db;
+    db.Db().Execute(
+        "INSERT INTO dating (strike, price, delta, volume, oi, doi, sign, symb, option, "
+        "contract, expiration, date) VALUES (1.1, 1e999, -1e999, 1, 3, 0, 1, 'EUR', 'PUT', ?, "
+        "'14.12.2012', ?)",
+        {std::string_view(testing::kContract), std::string_view(testing::kDay)});
+    const OptionTable put = FillOptionTable(db.Db(), testing::kDay, testing::kContract, "PUT");
+    ASSERT_EQ(put.rows.size(), 2u);
+    EXPECT_EQ(put.rows[0], (OptionTableRow{"1.10000", "0", "0", "1", "3", "0", "+", "0"}));
+    EXPECT_EQ(put.rows[1], (OptionTableRow{"TOTAL", "", "", "1", "3", "", "", "0"}));
+}
+
 TEST(OptionTables, AFailingQueryLeavesTheTableEmptyWithoutTotal) {
     const test::TempFolder folder;
     test::WriteFile(folder / "EUR_data.lql", "this is no database, it only has a name");

@@ -143,7 +143,8 @@ double BarValue(int param, double price, std::int64_t oi, std::int64_t doi, std:
             value = static_cast<double>(oi);
             break;
         case kParamOiChange:
-            value = static_cast<double>(sign == "-1" ? -doi : doi);
+            // Negated as a double: the lowest 64-bit integer has no negation among them.
+            value = sign == "-1" ? -static_cast<double>(doi) : static_cast<double>(doi);
             break;
         case kParamVolume:
             value = static_cast<double>(volume);

@@ -1,6 +1,8 @@
 #include "analytics/right_panel/histogram_scale.h"
 
 #include <cmath>
+#include <cstdint>
+#include <limits>
 #include <string>
 
 #include "analytics/prices.h"
@@ -60,8 +62,21 @@ double OutermostStrike(const storage::Database& db, std::string_view sql,
                             {std::string_view(day.date), std::string_view(day.contract)});
 }
 
+// The integer SQLite reads from a number: truncated, and beyond the 64-bit range the nearest
+// end of it (a damaged file can hold 1e300 in an integer column).
+std::int64_t IntegerOf(double value) {
+    constexpr double kTwoTo63 = 9223372036854775808.0;
+    if (!(value < kTwoTo63)) {
+        return std::numeric_limits<std::int64_t>::max();
+    }
+    if (!(value >= -kTwoTo63)) {
+        return std::numeric_limits<std::int64_t>::min();
+    }
+    return static_cast<std::int64_t>(value);
+}
+
 double StrikeOfLargestOi(const storage::Database& db, const Side& side, const RightPanelDay& day) {
-    const auto oi = static_cast<std::int64_t>(NumericAggregate(
+    const std::int64_t oi = IntegerOf(NumericAggregate(
         db, side.max_oi_sql, "oi", {std::string_view(day.date), std::string_view(day.contract)}));
 
     storage::Statement strike = db.Prepare(side.strike_of_oi_sql);

@@ -69,20 +69,21 @@ OptionTable FillOptionTable(const storage::Database& db, std::string_view date,
     double oi_sum = 0.0;
     double price_oi_sum = 0.0;
     while (query.Step()) {
-        const double price = query.ColumnDouble(kPriceColumn);
-        const double oi = query.ColumnDouble(kOiColumn);
+        // SQLite keeps an overflowing number as an infinity: it reads as 0, as on the charts.
+        const double price = Finite(query.ColumnDouble(kPriceColumn));
+        const double oi = Finite(query.ColumnDouble(kOiColumn));
         const double price_oi = price * oi;
         table.rows.push_back({
-            common::FormatFixed(query.ColumnDouble(kStrikeColumn), 5),
+            common::FormatFixed(Finite(query.ColumnDouble(kStrikeColumn)), 5),
             OptionUnitText(price),
-            OptionUnitText(query.ColumnDouble(kDeltaColumn)),
+            OptionUnitText(Finite(query.ColumnDouble(kDeltaColumn))),
             common::TrimCopy(query.ColumnTextView(kVolumeColumn)),
             common::TrimCopy(query.ColumnTextView(kOiColumn)),
             common::TrimCopy(query.ColumnTextView(kDoiColumn)),
             OptionSignText(query.ColumnTextView(kSignColumn)),
             PriceTimesOiText(price_oi),
         });
-        volume_sum += query.ColumnDouble(kVolumeColumn);
+        volume_sum += Finite(query.ColumnDouble(kVolumeColumn));
         oi_sum += oi;
         price_oi_sum += price_oi;
     }
