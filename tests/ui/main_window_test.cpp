@@ -48,11 +48,14 @@ TEST_P(InitialWindowSizeTest, AtMost1280By720) {
     EXPECT_EQ(InitialWindowSize(GetParam().screen), GetParam().window);
 }
 
-INSTANTIATE_TEST_SUITE_P(Screens, InitialWindowSizeTest,
-                         testing::Values(SizeCase{{1920, 1080}, {1280, 720}},
-                                         SizeCase{{1024, 768}, {1024, 720}},
-                                         SizeCase{{800, 600}, {800, 600}},
-                                         SizeCase{{1280, 1024}, {1280, 720}}));
+INSTANTIATE_TEST_SUITE_P(
+    Screens, InitialWindowSizeTest,
+    testing::Values(SizeCase{{1920, 1080}, {1280, 720}}, SizeCase{{1024, 768}, {1024, 720}},
+                    SizeCase{{800, 600}, {800, 600}}, SizeCase{{1280, 1024}, {1280, 720}}),
+    [](const testing::TestParamInfo<SizeCase>& param_info) {
+        const QSize screen = param_info.param.screen;
+        return "Screen" + std::to_string(screen.width()) + "x" + std::to_string(screen.height());
+    });
 
 // One program folder with data for all the window's tests; tests that change settings make
 // their own.
