@@ -4,6 +4,12 @@
 
 namespace zarvex::acquisition {
 
+namespace {
+// Which timer, and which run of its loop, started the action of the calling thread.
+thread_local const void* firing_timer = nullptr;
+thread_local const void* firing_loop = nullptr;
+}  // namespace
+
 void ActionTracker::Begin() {
     std::lock_guard guard(mutex_);
     ++running_;
@@ -64,7 +70,10 @@ void Timer::Start(std::int64_t seconds) {
             // Counted before the thread exists, so an owner waiting for idle cannot miss it.
             tracker_.Begin();
             lock.unlock();
-            std::thread([action = action_, &tracker = tracker_] {
+            // The loop is held by the action, so no later loop can take its address.
+            std::thread([action = action_, &tracker = tracker_, timer = this, loop] {
+                firing_timer = timer;
+                firing_loop = loop.get();
                 action();
                 tracker.End();
             }).detach();
@@ -100,6 +109,14 @@ void Timer::StopLocked() {
 bool Timer::IsRunning() const {
     std::lock_guard guard(mutex_);
     return loop_ != nullptr;
+}
+
+bool Timer::IsCurrentFiring() const {
+    if (firing_timer != this) {
+        return true;
+    }
+    std::lock_guard guard(mutex_);
+    return loop_.get() == firing_loop;
 }
 
 std::int64_t Timer::Interval() const {

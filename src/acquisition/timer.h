@@ -44,6 +44,10 @@ public:
     void Stop();
 
     bool IsRunning() const;
+    // False inside an action of this timer whose firing belongs to a loop that has been
+    // stopped or restarted since (the action waited, for a lock say, while that happened):
+    // such an action should do nothing. True anywhere else, e.g. an action called by hand.
+    bool IsCurrentFiring() const;
     // The interval of the last Start (kept after Stop).
     std::int64_t Interval() const;
 

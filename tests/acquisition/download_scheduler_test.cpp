@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <condition_variable>
+#include <functional>
 #include <mutex>
+#include <thread>
 
 #include "common/plain_host.h"
 #include "recording_notifier.h"
@@ -21,7 +24,12 @@ public:
         ++time_reads;
         return time;
     }
-    bool IsNetworkUp() override { return network_up; }
+    bool IsNetworkUp() override {
+        if (on_network_check) {
+            on_network_check();
+        }
+        return network_up;
+    }
     void DownloadForwardPointRange(common::Date t) override {
         std::lock_guard guard(mutex_);
         ranges.push_back(t);
@@ -39,6 +47,7 @@ public:
 
     common::Date time = 0;
     bool network_up = true;
+    std::function<void()> on_network_check;
     int previous_result = 1;
     int current_result = 1;
     int time_reads = 0;
@@ -266,6 +275,59 @@ TEST_F(SchedulerTest, SaturdayEveningCountsAsDone) {
     scheduler_->MonitorAction();
     scheduler_->StepAction();
     EXPECT_EQ(notifier_.Downloaded(), (std::vector<int>{1, 2}));
+}
+
+TEST(SchedulerFiringTest, FiringThatWaitedWhileItsTimerStoppedIsDropped) {
+    // The timers run on their own here (1,000 times fast: Timer_Monitor every 300 ms). While
+    // the current-day step waits for its network check, Timer_Monitor and Timer_Step fire
+    // again and their actions wait behind it; the step then stops both timers and downloads
+    // the day. Those waiting firings belong to stopped timers and must not start the day again.
+    FakeServices services;
+    services.time = MakeDate(2012, 12, 3, 22, 40);
+    common::PlainHost plain;
+    test::RecordingNotifier notifier;
+    SchedulerSetup setup;
+    setup.services = &services;
+    setup.host = plain.AsHost();
+    setup.notifier = &notifier;
+    setup.time_scale = 1000.0;
+    DownloadScheduler scheduler(setup);
+    scheduler.SetDailyStartHour(22);
+    scheduler.SetRetryDelay(5);
+
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool waiting = false;
+    bool open = false;
+    services.on_network_check = [&] {
+        if (scheduler.State() != 4) {
+            return;
+        }
+        std::unique_lock lock(mutex);
+        waiting = true;
+        changed.notify_all();
+        changed.wait(lock, [&] { return open; });
+    };
+    scheduler.Start();
+    {
+        std::unique_lock lock(mutex);
+        ASSERT_TRUE(changed.wait_for(lock, std::chrono::seconds(30), [&] { return waiting; }));
+    }
+    // Long enough for Timer_Monitor to fire twice more behind the waiting step.
+    std::this_thread::sleep_for(std::chrono::milliseconds(700));
+    {
+        std::lock_guard lock(mutex);
+        open = true;
+    }
+    changed.notify_all();
+    for (int i = 0; i < 600 && notifier.Downloaded().size() < 2; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    // Room for any waiting firing to run before the timers stop.
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    scheduler.Shutdown();
+    EXPECT_EQ(notifier.Downloaded(), (std::vector<int>{1, 2}));
+    EXPECT_EQ(services.current_days.size(), 1u);
 }
 
 }  // namespace
