@@ -126,7 +126,6 @@ void DownloadScheduler::Start() {
 
 void DownloadScheduler::StepAction() {
     std::lock_guard handler(handler_mutex_);
-    fprintf(stderr, "  step cur=%d state=%d\n", (int)step_.IsCurrentFiring(), State());
     if (!step_.IsCurrentFiring()) {
         return;  // fired before a handler stopped or restarted the timer, and waited for it
     }
@@ -214,7 +213,6 @@ void DownloadScheduler::WaitState() {
 
 void DownloadScheduler::RunAction() {
     std::lock_guard handler(handler_mutex_);
-    fprintf(stderr, "  run cur=%d locked=%d\n", (int)run_.IsCurrentFiring(), (int)WindowLocked());
     if (!run_.IsCurrentFiring()) {
         return;
     }
@@ -230,7 +228,6 @@ void DownloadScheduler::RunAction() {
 
 void DownloadScheduler::MonitorAction() {
     std::lock_guard handler(handler_mutex_);
-    fprintf(stderr, "  monitor cur=%d locked=%d\n", (int)monitor_.IsCurrentFiring(), (int)WindowLocked());
     if (!monitor_.IsCurrentFiring()) {
         return;
     }
@@ -261,7 +258,6 @@ void DownloadScheduler::CurrentDayState() {
         }
         std::int64_t hour = 0;
         const std::int64_t now_seconds = SecondsOfDay(now, &hour);
-        fprintf(stderr, "  success, run in %lld\n", (long long)(kDay - (now_seconds - DailyStartHour() * 3600)));
         run_.Start(kDay - (now_seconds - DailyStartHour() * 3600));
         Status(InterfaceText(setup_.host, shell::text::kCurrentDayDownloaded));
         Downloaded(2);
