@@ -11,6 +11,7 @@
 #include "analytics/right_panel/right_panel_day.h"
 #include "analytics/right_panel/right_panel_texts.h"
 #include "app/cli/arguments.h"
+#include "app/cli/command_support.h"
 #include "app/cli/commands.h"
 #include "app/cli/json_writer.h"
 #include "common/clock.h"
@@ -54,21 +55,7 @@ settings::SettingsRecord LoadSettingsReadOnly(const Context& ctx, const std::str
     return record;
 }
 
-shell::TextTable TextsFor(const Context& ctx) {
-    return shell::TextTable(ctx.lang == "rus" ? shell::Language::kRussian
-                                              : shell::Language::kEnglish);
-}
-
-// "Today" of the command line: the --today option or the computer's date.
-class TodayClock final : public common::Clock {
-public:
-    explicit TodayClock(common::Date today) : today_(today) {}
-    common::Date Now() const override { return today_; }
-    void SleepFor(std::chrono::milliseconds) override {}
-
-private:
-    common::Date today_;
-};
+shell::TextTable TextsFor(const Context& ctx) { return shell::TextTable(LanguageOf(ctx)); }
 
 void WriteShownColumn(JsonWriter& json, const analytics::PanelTableColumn& column) {
     json.BeginArray();

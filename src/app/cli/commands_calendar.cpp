@@ -4,6 +4,7 @@
 #include "analytics/calendar.h"
 #include "analytics/prices.h"
 #include "app/cli/arguments.h"
+#include "app/cli/command_support.h"
 #include "app/cli/commands.h"
 #include "common/clock.h"
 #include "common/text.h"
@@ -11,23 +12,6 @@
 namespace zarvex::cli {
 
 namespace {
-
-// "Today" of the command line as a clock, for the holiday year that means the current one.
-class TodayClock final : public common::Clock {
-public:
-    explicit TodayClock(common::Date today) : today_(today) {}
-    common::Date Now() const override { return today_; }
-    void SleepFor(std::chrono::milliseconds) override {}
-
-private:
-    common::Date today_;
-};
-
-void RefusePositional(const Arguments& args) {
-    if (!args.Positional().empty()) {
-        throw UsageError("unexpected argument " + args.Positional().front());
-    }
-}
 
 int HolidayYear(const Arguments& args) {
     const std::string text = args.Required("year");

@@ -1,6 +1,7 @@
 #include <ostream>
 
 #include "app/cli/arguments.h"
+#include "app/cli/command_support.h"
 #include "app/cli/commands.h"
 #include "common/plain_host.h"
 #include "shell/instrument.h"
@@ -10,16 +11,6 @@
 namespace zarvex::cli {
 
 namespace {
-
-void RefusePositional(const Arguments& args) {
-    if (!args.Positional().empty()) {
-        throw UsageError("unexpected argument " + args.Positional().front());
-    }
-}
-
-shell::Language LanguageOf(const Context& ctx) {
-    return ctx.lang == "rus" ? shell::Language::kRussian : shell::Language::kEnglish;
-}
 
 // Status texts go to stderr, one a line, as the desktop program's status bar would show them.
 struct DayHost {

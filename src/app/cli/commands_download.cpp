@@ -6,6 +6,7 @@
 #include "acquisition/host_address.h"
 #include "acquisition/network_clock.h"
 #include "app/cli/arguments.h"
+#include "app/cli/command_support.h"
 #include "app/cli/commands.h"
 #include "common/plain_host.h"
 #include "common/system_clock.h"
@@ -16,12 +17,6 @@ namespace zarvex::cli {
 namespace {
 
 constexpr const char* kTimeMask = "%yyyy%mm%dd %hh:%ii:%ss";
-
-void RefusePositional(const Arguments& args) {
-    if (!args.Positional().empty()) {
-        throw UsageError("unexpected argument " + args.Positional().front());
-    }
-}
 
 void CheckHost(const Context& ctx) {
     if (!acquisition::ParseHostAddress(ctx.host)) {
@@ -54,7 +49,7 @@ private:
 class DownloadRun {
 public:
     DownloadRun(const Context& ctx, std::chrono::milliseconds pause)
-        : texts_(ctx.lang == "rus" ? shell::Language::kRussian : shell::Language::kEnglish),
+        : texts_(LanguageOf(ctx)),
           notifier_(*ctx.err) {
         acquisition::DownloaderSetup setup;
         setup.folder = ctx.home;
