@@ -3,6 +3,7 @@
 #include <sstream>
 
 #include "app/cli/cli.h"
+#include "support/cli_runner.h"
 #include "reportgen/day_files.h"
 #include "reportgen/report_generator.h"
 #include "support/temp_folder.h"
@@ -10,18 +11,8 @@
 namespace zarvex::cli {
 namespace {
 
-struct Result {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-Result RunCli(std::vector<std::string> args) {
-    std::ostringstream out;
-    std::ostringstream err;
-    const int status = Run(args, out, err);
-    return {status, out.str(), err.str()};
-}
+using test::RunCli;
+using Result = test::CliOutcome;
 
 // Every file under the folder with its size and content, to see that a run changed nothing.
 std::map<std::string, std::string> Snapshot(const std::filesystem::path& root) {

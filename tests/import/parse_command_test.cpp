@@ -5,23 +5,14 @@
 #include <vector>
 
 #include "app/cli/cli.h"
+#include "support/cli_runner.h"
 #include "support/temp_folder.h"
 
 namespace zarvex::cli {
 namespace {
 
-struct Result {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-Result RunCli(const std::vector<std::string>& args) {
-    std::ostringstream out;
-    std::ostringstream err;
-    const int status = Run(args, out, err);
-    return {status, out.str(), err.str()};
-}
+using test::RunCli;
+using Result = test::CliOutcome;
 
 class ParseCommand : public ::testing::Test {
 protected:

@@ -5,22 +5,13 @@
 #include <vector>
 
 #include "app/cli/cli.h"
+#include "support/cli_runner.h"
 
 namespace zarvex::cli {
 namespace {
 
-struct Outcome {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-Outcome RunCli(const std::vector<std::string>& args) {
-    std::ostringstream out;
-    std::ostringstream err;
-    const int status = Run(args, out, err);
-    return {status, out.str(), err.str()};
-}
+using test::RunCli;
+using Outcome = test::CliOutcome;
 
 struct CheckCase {
     std::vector<std::string> args;

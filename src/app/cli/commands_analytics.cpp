@@ -40,12 +40,6 @@ std::string RequiredSymbol(const Arguments& args) {
     throw UsageError("--symbol must be one of EUR, GBP, AUD, CAD, JPY, CHF: " + symbol);
 }
 
-void NoPositional(const Arguments& args) {
-    if (!args.Positional().empty()) {
-        throw UsageError("unexpected argument " + args.Positional().front());
-    }
-}
-
 // The instrument's settings as the desktop program would load them, without creating or
 // changing the configuration file: its row when the file holds one, the defaults of a first
 // start when there is no file.
@@ -117,7 +111,7 @@ std::string IndicatorsJson(const analytics::LeftPanelModel& panel) {
 int CmdIndicators(Context& ctx, const Words& words) {
     const Arguments args(words, {"symbol", "date", "contract", "price-type", "fp", "level-cond",
                                  "fractal-main", "fractal-near"});
-    NoPositional(args);
+    RefusePositional(args);
     const std::string symbol = RequiredSymbol(args);
     const std::optional<common::Date> date = args.DayText("date");
     const std::optional<std::string> contract = args.Get("contract");
@@ -243,7 +237,7 @@ storage::Database OpenQuotes(const Context& ctx, const std::string& symbol) {
 int CmdHistogram(Context& ctx, const Words& words) {
     const Arguments args(words, {"symbol", "date", "contract", "n", "price-type", "scale", "param",
                                  "bar-cond", "fp", "png", "size"});
-    NoPositional(args);
+    RefusePositional(args);
     const std::string symbol = RequiredSymbol(args);
     const std::string date = common::DayText(args.RequiredDayText("date"));
     const std::string contract = args.Required("contract");
@@ -311,7 +305,7 @@ int CmdHistogram(Context& ctx, const Words& words) {
 // point, as the right panel shows them.
 int CmdTables(Context& ctx, const Words& words) {
     const Arguments args(words, {"symbol", "date", "contract", "fp"});
-    NoPositional(args);
+    RefusePositional(args);
     const std::string symbol = RequiredSymbol(args);
     const std::string date = common::DayText(args.RequiredDayText("date"));
     const std::string contract = args.Required("contract");
