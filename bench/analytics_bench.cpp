@@ -289,8 +289,7 @@ void BM_LeftPanel_ContractSwitchWithFractals(benchmark::State& state) {
     }
     state.SetLabel(target);
     const analytics::DayContext& day = bench.panel.Context();
-    state.counters["levels"] =
-        static_cast<double>(day.call_levels.size() + day.put_levels.size());
+    state.counters["levels"] = static_cast<double>(day.call_levels.size() + day.put_levels.size());
     state.counters["fractals"] =
         static_cast<double>(day.call_fractals.size() + day.put_fractals.size());
 }
@@ -302,11 +301,21 @@ void BM_LeftPanel_Step(benchmark::State& state) {
     bench.panel.ContractChanged(LongestContract());
     for (auto _ : state) {
         switch (state.range(0)) {
-            case 0: bench.panel.ComputeBasicIndicators(); break;
-            case 1: bench.panel.ComputeMarketBorders(); break;
-            case 2: bench.panel.ComputePutCallRatios(); break;
-            case 3: bench.panel.ComputeSignificantLevels(); break;
-            default: bench.panel.ComputeSignificantFractals(); break;
+            case 0:
+                bench.panel.ComputeBasicIndicators();
+                break;
+            case 1:
+                bench.panel.ComputeMarketBorders();
+                break;
+            case 2:
+                bench.panel.ComputePutCallRatios();
+                break;
+            case 3:
+                bench.panel.ComputeSignificantLevels();
+                break;
+            default:
+                bench.panel.ComputeSignificantFractals();
+                break;
         }
     }
     static const char* const kNames[] = {"basic", "borders", "ratios", "levels", "fractals"};
@@ -319,8 +328,8 @@ BENCHMARK(BM_LeftPanel_Step)->DenseRange(0, 4)->Unit(benchmark::kMillisecond);
 void BM_LeftPanel_BothPanelsLongestContract(benchmark::State& state) {
     LeftPanelBench bench;
     const std::string target = LongestContract();
-    const std::string other = bench.OtherContract() == target ? Folder().contract
-                                                              : bench.OtherContract();
+    const std::string other =
+        bench.OtherContract() == target ? Folder().contract : bench.OtherContract();
     const storage::Database db = OpenQuotes();
     analytics::RightPanelModel right(db, Folder().home, bench.plain.AsHost());
     for (auto _ : state) {

@@ -93,9 +93,13 @@ int Weekday(Date date) {
     return static_cast<int>(((days % 7) + 7 + 4) % 7);
 }
 
-Date DayStart(Date date) { return FloorDiv(date, kSecondsPerDay) * kSecondsPerDay; }
+Date DayStart(Date date) {
+    return FloorDiv(date, kSecondsPerDay) * kSecondsPerDay;
+}
 
-bool IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+bool IsLeapYear(int year) {
+    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
 
 int DaysInMonth(int year, int month) {
     static constexpr std::array<int, 12> kDays{31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};

@@ -44,7 +44,11 @@ std::string FormatDate(Date date, std::string_view mask);
 Date ParseDate(std::string_view text, std::string_view mask);
 
 // The two names of a day used throughout the program.
-inline std::string DayText(Date date) { return FormatDate(date, "%dd.%mm.%yyyy"); }
-inline std::string DateKey(Date date) { return FormatDate(date, "%yyyy%mm%dd"); }
+inline std::string DayText(Date date) {
+    return FormatDate(date, "%dd.%mm.%yyyy");
+}
+inline std::string DateKey(Date date) {
+    return FormatDate(date, "%yyyy%mm%dd");
+}
 
 }  // namespace zarvex::common

@@ -35,7 +35,9 @@ std::string_view Trim(std::string_view text) {
     return text.substr(first, last - first + 1);
 }
 
-std::string TrimCopy(std::string_view text) { return std::string(Trim(text)); }
+std::string TrimCopy(std::string_view text) {
+    return std::string(Trim(text));
+}
 
 std::string ToUpperAscii(std::string_view text) {
     std::string out(text);
@@ -114,8 +116,8 @@ double ToDouble(std::string_view text) {
         return 0.0;
     }
     double value = 0.0;
-    const auto result = std::from_chars(rest.data(), rest.data() + rest.size(), value,
-                                        std::chars_format::general);
+    const auto result =
+        std::from_chars(rest.data(), rest.data() + rest.size(), value, std::chars_format::general);
     if (result.ec == std::errc::result_out_of_range) {
         return 0.0;
     }
@@ -143,8 +145,8 @@ std::optional<double> ParseDouble(std::string_view text) {
         return std::nullopt;
     }
     double value = 0.0;
-    const auto result = std::from_chars(rest.data(), rest.data() + rest.size(), value,
-                                        std::chars_format::general);
+    const auto result =
+        std::from_chars(rest.data(), rest.data() + rest.size(), value, std::chars_format::general);
     if (result.ec != std::errc{} || result.ptr != rest.data() + rest.size() ||
         !std::isfinite(value)) {
         return std::nullopt;

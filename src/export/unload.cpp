@@ -99,8 +99,7 @@ std::uintmax_t FileSizeOr(const std::filesystem::path& path, std::uintmax_t fall
 
 bool CopyReplacing(const std::filesystem::path& from, const std::filesystem::path& to) {
     std::error_code error;
-    std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing,
-                               error);
+    std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing, error);
     return !error;
 }
 

@@ -64,9 +64,9 @@ std::string ExistingRows::Key(std::string_view symb, std::string_view option,
 bool ExistingRows::Load(const storage::Database& db, std::string_view day_text) {
     rows_.clear();
     loaded_ = false;
-    storage::Statement query =
-        db.Prepare("SELECT id, symb, option, contract, strike, typeof(strike) FROM dating "
-                   "WHERE date = ?");
+    storage::Statement query = db.Prepare(
+        "SELECT id, symb, option, contract, strike, typeof(strike) FROM dating "
+        "WHERE date = ?");
     if (!query.IsValid() || !query.Bind(1, day_text)) {
         return false;
     }

@@ -105,12 +105,11 @@ private:
 
     bool Insert(const ReportRow& row, std::string_view contract) {
         insert_.Reset(true);
-        insert_.BindAll({std::string_view(row.strike), std::string_view(row.price),
-                         std::string_view(row.delta), std::string_view(row.volume),
-                         std::string_view(row.oi), std::string_view(row.doi),
-                         std::string_view(row.sign), std::string_view(row.symb),
-                         std::string_view(row.option), contract,
-                         std::string_view(row.expiration), std::string_view(row.date)});
+        insert_.BindAll(
+            {std::string_view(row.strike), std::string_view(row.price), std::string_view(row.delta),
+             std::string_view(row.volume), std::string_view(row.oi), std::string_view(row.doi),
+             std::string_view(row.sign), std::string_view(row.symb), std::string_view(row.option),
+             contract, std::string_view(row.expiration), std::string_view(row.date)});
         return insert_.Run();
     }
 
@@ -140,8 +139,8 @@ private:
     void StoreByQuery(const ReportRow& row, std::string_view contract, std::string_view day,
                       std::string_view strike) {
         exists_.Reset(true);
-        exists_.BindAll({std::string_view(row.symb), std::string_view(row.option), contract, day,
-                         strike});
+        exists_.BindAll(
+            {std::string_view(row.symb), std::string_view(row.option), contract, day, strike});
         const bool found = exists_.Step();
         exists_.Reset(true);
         if (!found) {

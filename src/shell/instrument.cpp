@@ -7,8 +7,8 @@
 
 namespace zarvex::shell {
 
-Instrument::Instrument(std::string_view symbol, int container_number,
-                       common::ProgramFolder folder, common::Host host)
+Instrument::Instrument(std::string_view symbol, int container_number, common::ProgramFolder folder,
+                       common::Host host)
     : container_number_(container_number),
       folder_(std::move(folder)),
       host_(host),
@@ -16,7 +16,9 @@ Instrument::Instrument(std::string_view symbol, int container_number,
     Log("instrument ", symbol, " opened");
 }
 
-Instrument::~Instrument() { CloseStores(); }
+Instrument::~Instrument() {
+    CloseStores();
+}
 
 int Instrument::GetStageFlag(std::string_view date_key, std::string_view column) const {
     return storage::GetStageFlag(stores_.operation, date_key, column);
@@ -42,6 +44,8 @@ int Instrument::ExtractReport(common::Date date) {
     return import::ExtractReport(folder_, stores_, host_, date);
 }
 
-void Instrument::CloseStores() { settings::CloseInstrumentStores(stores_); }
+void Instrument::CloseStores() {
+    settings::CloseInstrumentStores(stores_);
+}
 
 }  // namespace zarvex::shell

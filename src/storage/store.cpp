@@ -1,12 +1,12 @@
 #include "storage/store.h"
 
-#include "storage/transaction.h"
-
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <string>
 #include <system_error>
+
+#include "storage/transaction.h"
 
 namespace zarvex::storage {
 

@@ -3,9 +3,9 @@
 #include <sstream>
 
 #include "app/cli/cli.h"
-#include "support/cli_runner.h"
 #include "reportgen/day_files.h"
 #include "reportgen/report_generator.h"
+#include "support/cli_runner.h"
 #include "support/temp_folder.h"
 
 namespace zarvex::cli {
@@ -30,8 +30,8 @@ TEST(DayCli, PreviousDaysThenTheDayFillEverythingAndASecondRunChangesNothing) {
     reportgen::GeneratorOptions options;
     options.strikes = 8;
     const reportgen::ReportGenerator generator(options);
-    for (common::Date d : reportgen::TradingDays(common::MakeDate(2012, 11, 1),
-                                                 common::MakeDate(2012, 12, 7))) {
+    for (common::Date d :
+         reportgen::TradingDays(common::MakeDate(2012, 11, 1), common::MakeDate(2012, 12, 7))) {
         std::string error;
         ASSERT_TRUE(reportgen::WriteProgramFolderDay(generator.Generate(d), home.Path(), &error));
     }
@@ -40,14 +40,13 @@ TEST(DayCli, PreviousDaysThenTheDayFillEverythingAndASecondRunChangesNothing) {
     EXPECT_EQ(prev.status, 0) << prev.err;
     Result day = RunCli({"--home", h, "process-day", "--date", "20121207"});
     EXPECT_EQ(day.status, 0) << day.err;
-    EXPECT_NE(day.err.find("Data processing for the current day is completed."),
-              std::string::npos);
+    EXPECT_NE(day.err.find("Data processing for the current day is completed."), std::string::npos);
     for (const char* sym : {"EUR", "GBP", "AUD", "CAD", "JPY", "CHF"}) {
-        EXPECT_TRUE(std::filesystem::exists(home.Path() / "OUTPUT" /
-                                            (std::string(sym) + "20121207.TXT")))
+        EXPECT_TRUE(
+            std::filesystem::exists(home.Path() / "OUTPUT" / (std::string(sym) + "20121207.TXT")))
             << sym;
-        EXPECT_TRUE(std::filesystem::exists(home.Path() / "OUTPUT" /
-                                            (std::string(sym) + "20121126.TXT")))
+        EXPECT_TRUE(
+            std::filesystem::exists(home.Path() / "OUTPUT" / (std::string(sym) + "20121126.TXT")))
             << sym;
     }
     EXPECT_TRUE(std::filesystem::exists(home.Path() / "OUTPUT" / "FP_20121207.TXT"));
@@ -64,8 +63,8 @@ TEST(DayCli, PreviousDaysThenTheDayFillEverythingAndASecondRunChangesNothing) {
 
 TEST(DayCli, MissingReportFailsWithStatusOne) {
     test::TempProgramFolder home;
-    Result r = RunCli({"--home", home.Path().string(), "--lang", "rus", "process-day", "--date",
-                       "20121207"});
+    Result r = RunCli(
+        {"--home", home.Path().string(), "--lang", "rus", "process-day", "--date", "20121207"});
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("Идёт обработка данных."), std::string::npos);
 }

@@ -116,8 +116,8 @@ TEST_F(ExtractionTest, ALaterDuplicateLineUpdatesTheFirstRow) {
         "SELECT option, contract, strike, oi, price, doi FROM dating WHERE date = '10.12.2012'");
     std::size_t seen = 0;
     while (stored.Step()) {
-        const auto it = last.find({stored.ColumnText(0), stored.ColumnText(1),
-                                   stored.ColumnDouble(2)});
+        const auto it =
+            last.find({stored.ColumnText(0), stored.ColumnText(1), stored.ColumnDouble(2)});
         ASSERT_NE(it, last.end());
         EXPECT_EQ(stored.ColumnInt(3), common::ToInt(it->second->oi));
         EXPECT_DOUBLE_EQ(stored.ColumnDouble(4), common::ToDouble(it->second->price));
@@ -133,7 +133,7 @@ TEST_F(ExtractionTest, DaysWithoutWorkReturnOneWithoutReading) {
     EXPECT_EQ(Flag("20121208"), 0);
     EXPECT_EQ(Extract(common::MakeDate(2012, 12, 25)), 1);  // Christmas, no file at all
     fx.Stores().settings.SetIsExtract(0);
-    EXPECT_EQ(Extract(), 1);  // switched off: no report needed
+    EXPECT_EQ(Extract(), 1);   // switched off: no report needed
     EXPECT_EQ(fx.Count(), 1);  // the seed row only
 }
 
@@ -257,17 +257,17 @@ TEST(ExistingRows, CandidatesHoldEveryRowThePlainQueryFinds) {
     test::DayFixture fx;
     std::mt19937 rng(5);
     std::uniform_int_distribution<int> pick(0, 400);
-    const char* odd_texts[] = {"", "x", " 1.0025", "1.0025 ", "1e0", ".5", "1.", "+1.005",
-                               "0x10", "1,5", "-", "NaN"};
+    const char* odd_texts[] = {"",   "x",      " 1.0025", "1.0025 ", "1e0", ".5",
+                               "1.", "+1.005", "0x10",    "1,5",     "-",   "NaN"};
     for (int i = 0; i < 60; ++i) {
         char text[32];
         std::snprintf(text, sizeof text, "%.4f", 1.0 + pick(rng) * 0.0025);
-        fx.AddRow({text, "0.01", "0.5", "1", "1", "0", "1", "EUR", i % 2 ? "CALL" : "PUT",
-                   "DEC12", "", "10.12.2012"});
+        fx.AddRow({text, "0.01", "0.5", "1", "1", "0", "1", "EUR", i % 2 ? "CALL" : "PUT", "DEC12",
+                   "", "10.12.2012"});
     }
     for (const char* odd : odd_texts) {
-        fx.AddRow({odd, "0.01", "0.5", "1", "1", "0", "1", "EUR", "CALL", "DEC12", "",
-                   "10.12.2012"});
+        fx.AddRow(
+            {odd, "0.01", "0.5", "1", "1", "0", "1", "EUR", "CALL", "DEC12", "", "10.12.2012"});
     }
     ExistingRows rows;
     ASSERT_TRUE(rows.Load(fx.Stores().quote, "10.12.2012"));
@@ -279,8 +279,7 @@ TEST(ExistingRows, CandidatesHoldEveryRowThePlainQueryFinds) {
     for (int i = 0; i < 2000; ++i) {
         char text[32];
         const double value = 1.0 + pick(rng) * 0.0025;
-        std::snprintf(text, sizeof text, i % 3 == 0 ? "%.4f" : i % 3 == 1 ? "%.6f" : "%.2f",
-                      value);
+        std::snprintf(text, sizeof text, i % 3 == 0 ? "%.4f" : i % 3 == 1 ? "%.6f" : "%.2f", value);
         probes.emplace_back(text);
     }
     int found_rows = 0;

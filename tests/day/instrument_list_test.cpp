@@ -46,8 +46,7 @@ TEST(InstrumentList, RunsEveryInstrumentInOrderOnTheDayItIsGiven) {
     options.strikes = 3;
     const reportgen::ReportGenerator generator(options);
     const common::Date second = common::MakeDate(2012, 12, 4);
-    for (common::Date d :
-         reportgen::TradingDays(second - 30 * common::kSecondsPerDay, second)) {
+    for (common::Date d : reportgen::TradingDays(second - 30 * common::kSecondsPerDay, second)) {
         std::string error;
         ASSERT_TRUE(reportgen::WriteProgramFolderDay(generator.Generate(d), home.Path(), &error))
             << error;
@@ -77,8 +76,7 @@ TEST(InstrumentList, RunsEveryInstrumentInOrderOnTheDayItIsGiven) {
     // A later evening's day is handed over directly.
     const common::Date third = common::MakeDate(2012, 12, 5);
     std::string error;
-    ASSERT_TRUE(
-        reportgen::WriteProgramFolderDay(generator.Generate(third), home.Path(), &error));
+    ASSERT_TRUE(reportgen::WriteProgramFolderDay(generator.Generate(third), home.Path(), &error));
     EXPECT_EQ(list.RunCurrentDay(third), 1);
     EXPECT_EQ(list.At(5).GetStageFlag("20121205", storage::kStageUpload), 1);
 }

@@ -24,7 +24,9 @@ namespace {
 constexpr const char* kSymbols[] = {"EUR", "GBP", "AUD", "CAD", "JPY", "CHF"};
 const common::Date kRunDate = common::MakeDate(2013, 3, 1);
 
-std::filesystem::path Cli() { return test::BinaryDir() / "src" / "app" / "cli" / "zarvex-cli"; }
+std::filesystem::path Cli() {
+    return test::BinaryDir() / "src" / "app" / "cli" / "zarvex-cli";
+}
 
 pid_t StartRun(const std::filesystem::path& home) {
     const pid_t pid = fork();
@@ -52,8 +54,8 @@ using Counts = std::map<std::string, std::int64_t>;  // "SYM date" -> rows
 Counts RowCounts(const std::filesystem::path& home) {
     Counts counts;
     for (const char* symbol : kSymbols) {
-        storage::Database db = storage::Database::Open(home / "DB" / (std::string(symbol) +
-                                                                       "_data.lql"));
+        storage::Database db =
+            storage::Database::Open(home / "DB" / (std::string(symbol) + "_data.lql"));
         storage::Statement s = db.Prepare("SELECT date, count(*) FROM dating GROUP BY date");
         while (s.Step()) {
             counts[std::string(symbol) + " " + s.ColumnText(0)] = s.ColumnInt(1);
@@ -89,8 +91,8 @@ void ExpectSound(const std::filesystem::path& home, const Counts& reference,
             const common::Date day = common::ParseDate(day_text, "%dd.%mm.%yyyy");
             const std::string date_key = common::DateKey(day);
             if (storage::GetStageFlag(operation, date_key, storage::kStageExtract) == 1) {
-                EXPECT_TRUE(counts.count(key) == 1) << "kill " << kill << ": flag without rows "
-                                                    << key;
+                EXPECT_TRUE(counts.count(key) == 1)
+                    << "kill " << kill << ": flag without rows " << key;
             }
             if (storage::GetStageFlag(operation, date_key, storage::kStageUpload) == 1) {
                 const std::string name = std::string(symbol) + date_key + ".TXT";

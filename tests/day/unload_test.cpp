@@ -81,31 +81,31 @@ TEST_P(UnloadTemplates, WritesWhatTheTemplatesSay) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, UnloadTemplates,
-    ::testing::Values(
-        TemplateCase{"BlankConditionMeansAllRows", "{oi,sign}{ }{;}", "{SYM}{YEAR}{MONTH}{DAY}",
-                     "EUR20121207.TXT", "1500;1\r\n700;-1\r\n12;0\r\n5;1\r\n", 1},
-        TemplateCase{"BlankAfterCommaDropsTheName", "{strike, price}{oi>1000}{,}", "{SYM}",
-                     "EUR.TXT", "1.29000\r\n", 1},
-        TemplateCase{"OnlyOneCharacterOfTheSeparatorGoes", "{oi,doi}{oi>1000}{;;}", "{SYM}",
-                     "EUR.TXT", "1500;;20;\r\n", 1},
-        TemplateCase{"UnknownNamesOneRowIsDeleted", "{Strike,oi }{oi>1000}{,}", "{SYM}",
-                     "EUR.TXT", nullptr, 0},
-        TemplateCase{"UnknownNamesTwoRowsStay", "{Strike}{oi>600}{,}", "{SYM}", "EUR.TXT",
-                     "\r\n\r\n", 1},
-        TemplateCase{"TextOutsideBracesIsDropped", "{symb}{oi>1000}{,}", "{SYM}_{YEAR}x",
-                     "EUR2012.TXT", "EUR\r\n", 1},
-        TemplateCase{"OptAndContAddNothing", "{oi}{oi>1000}{,}", "{sym}{OPT}{CONT}{DAY}",
-                     "07.TXT", "1500\r\n", 1},
-        TemplateCase{"MissingSeparatorIsAComma", "{oi,doi}{oi>1000}", "{SYM}", "EUR.TXT",
-                     "1500,20\r\n", 1},
-        TemplateCase{"MissingConditionMeansAllRows", "{oi}", "{SYM}", "EUR.TXT",
-                     "1500\r\n700\r\n12\r\n5\r\n", 1},
-        TemplateCase{"MultiByteSeparatorIsCutWhole", "{oi,doi}{oi>1000}{→}", "{SYM}", "EUR.TXT",
-                     "1500→20\r\n", 1}),
+    ::testing::Values(TemplateCase{"BlankConditionMeansAllRows", "{oi,sign}{ }{;}",
+                                   "{SYM}{YEAR}{MONTH}{DAY}", "EUR20121207.TXT",
+                                   "1500;1\r\n700;-1\r\n12;0\r\n5;1\r\n", 1},
+                      TemplateCase{"BlankAfterCommaDropsTheName", "{strike, price}{oi>1000}{,}",
+                                   "{SYM}", "EUR.TXT", "1.29000\r\n", 1},
+                      TemplateCase{"OnlyOneCharacterOfTheSeparatorGoes", "{oi,doi}{oi>1000}{;;}",
+                                   "{SYM}", "EUR.TXT", "1500;;20;\r\n", 1},
+                      TemplateCase{"UnknownNamesOneRowIsDeleted", "{Strike,oi }{oi>1000}{,}",
+                                   "{SYM}", "EUR.TXT", nullptr, 0},
+                      TemplateCase{"UnknownNamesTwoRowsStay", "{Strike}{oi>600}{,}", "{SYM}",
+                                   "EUR.TXT", "\r\n\r\n", 1},
+                      TemplateCase{"TextOutsideBracesIsDropped", "{symb}{oi>1000}{,}",
+                                   "{SYM}_{YEAR}x", "EUR2012.TXT", "EUR\r\n", 1},
+                      TemplateCase{"OptAndContAddNothing", "{oi}{oi>1000}{,}",
+                                   "{sym}{OPT}{CONT}{DAY}", "07.TXT", "1500\r\n", 1},
+                      TemplateCase{"MissingSeparatorIsAComma", "{oi,doi}{oi>1000}", "{SYM}",
+                                   "EUR.TXT", "1500,20\r\n", 1},
+                      TemplateCase{"MissingConditionMeansAllRows", "{oi}", "{SYM}", "EUR.TXT",
+                                   "1500\r\n700\r\n12\r\n5\r\n", 1},
+                      TemplateCase{"MultiByteSeparatorIsCutWhole", "{oi,doi}{oi>1000}{→}", "{SYM}",
+                                   "EUR.TXT", "1500→20\r\n", 1}),
     [](const auto& test_info) { return std::string(test_info.param.name); });
 
 TEST_F(UnloadTest, NonTradingDaysAndSwitchesReturnOneAndWriteNothing) {
-    EXPECT_EQ(Unload(common::MakeDate(2012, 12, 8)), 1);  // Saturday
+    EXPECT_EQ(Unload(common::MakeDate(2012, 12, 8)), 1);   // Saturday
     EXPECT_EQ(Unload(common::MakeDate(2012, 12, 25)), 1);  // Christmas
     fx.Stores().settings.SetIsUpload(0);
     EXPECT_EQ(Unload(), 1);

@@ -15,8 +15,8 @@ TempFolder::TempFolder() : TempFolder(std::filesystem::temp_directory_path()) {}
 TempFolder::TempFolder(const std::filesystem::path& base) {
     static std::atomic<int> counter{0};
     for (int attempt = 0; attempt < 1000; ++attempt) {
-        auto candidate = base / ("zarvex-test-" + std::to_string(getpid()) + "-" +
-                                 std::to_string(counter++));
+        auto candidate =
+            base / ("zarvex-test-" + std::to_string(getpid()) + "-" + std::to_string(counter++));
         std::error_code error;
         if (std::filesystem::create_directory(candidate, error)) {
             path_ = candidate;
@@ -33,7 +33,8 @@ TempFolder::~TempFolder() {
     std::filesystem::remove_all(path_, error);
 }
 
-TempProgramFolder::TempProgramFolder() : TempProgramFolder(std::filesystem::temp_directory_path()) {}
+TempProgramFolder::TempProgramFolder()
+    : TempProgramFolder(std::filesystem::temp_directory_path()) {}
 
 TempProgramFolder::TempProgramFolder(const std::filesystem::path& base) : temp_(base) {
     for (const char* name : {"INPUT", "OUTPUT", "DB"}) {
@@ -66,6 +67,8 @@ std::filesystem::path MemoryTempBase() {
     return std::filesystem::temp_directory_path();
 }
 
-std::filesystem::path SourceDir() { return ZARVEX_SOURCE_DIR; }
+std::filesystem::path SourceDir() {
+    return ZARVEX_SOURCE_DIR;
+}
 
 }  // namespace zarvex::test

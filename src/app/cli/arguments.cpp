@@ -30,7 +30,9 @@ Arguments::Arguments(const std::vector<std::string>& words, const std::set<std::
     }
 }
 
-bool Arguments::Has(const std::string& name) const { return values_.count(name) != 0; }
+bool Arguments::Has(const std::string& name) const {
+    return values_.count(name) != 0;
+}
 
 std::optional<std::string> Arguments::Get(const std::string& name) const {
     const auto it = values_.find(name);

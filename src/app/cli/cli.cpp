@@ -114,10 +114,11 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     try {
         std::vector<std::string> rest = TakeGlobalOptions(args, ctx);
         if (rest.empty()) {
-            throw UsageError("no command given; commands: parse, price, trading-day, holidays, "
-                             "process-day, process-previous-days, unload, check, indicators, "
-                             "histogram, tables, network-time, exchange-time, forward-points, "
-                             "download-day, download-previous-days");
+            throw UsageError(
+                "no command given; commands: parse, price, trading-day, holidays, "
+                "process-day, process-previous-days, unload, check, indicators, "
+                "histogram, tables, network-time, exchange-time, forward-points, "
+                "download-day, download-previous-days");
         }
         const auto it = Commands().find(rest.front());
         if (it == Commands().end()) {

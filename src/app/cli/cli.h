@@ -17,7 +17,7 @@ struct Context {
     std::string lang = "eng";  // "eng" or "rus"
     common::Date today = 0;    // midnight of the day that counts as today
     bool today_given = false;
-    std::string host;          // report server host[:port]
+    std::string host;  // report server host[:port]
     std::ostream* out = nullptr;
     std::ostream* err = nullptr;
 };

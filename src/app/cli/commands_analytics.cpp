@@ -49,7 +49,9 @@ settings::SettingsRecord LoadSettingsReadOnly(const Context& ctx, const std::str
     return record;
 }
 
-shell::TextTable TextsFor(const Context& ctx) { return shell::TextTable(LanguageOf(ctx)); }
+shell::TextTable TextsFor(const Context& ctx) {
+    return shell::TextTable(LanguageOf(ctx));
+}
 
 void WriteShownColumn(JsonWriter& json, const analytics::PanelTableColumn& column) {
     json.BeginArray();

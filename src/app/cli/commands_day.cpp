@@ -51,9 +51,9 @@ int CmdUnload(Context& ctx, const Words& words) {
     }
     const common::Date date = args.RequiredDateKey("date");
     DayHost host(ctx);
-    shell::Instrument instrument(symbol, shell::InstrumentList::kContainerNumbers[
-                                             static_cast<std::size_t>(index)],
-                                 ctx.home, host.Host());
+    shell::Instrument instrument(
+        symbol, shell::InstrumentList::kContainerNumbers[static_cast<std::size_t>(index)], ctx.home,
+        host.Host());
     const int result = instrument.UnloadDay(date);
     *ctx.out << result << '\n';
     return result == 1 ? kExitDone : kExitFailed;

@@ -49,8 +49,7 @@ private:
 class DownloadRun {
 public:
     DownloadRun(const Context& ctx, std::chrono::milliseconds pause)
-        : texts_(LanguageOf(ctx)),
-          notifier_(*ctx.err) {
+        : texts_(LanguageOf(ctx)), notifier_(*ctx.err) {
         acquisition::DownloaderSetup setup;
         setup.folder = ctx.home;
         setup.transport = &transport_;

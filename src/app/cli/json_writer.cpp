@@ -59,9 +59,15 @@ std::string JsonEscape(std::string_view text) {
         } else if (c < 0x20) {
             static constexpr char kHex[] = "0123456789abcdef";
             switch (c) {
-                case '\n': out += "\\n"; break;
-                case '\r': out += "\\r"; break;
-                case '\t': out += "\\t"; break;
+                case '\n':
+                    out += "\\n";
+                    break;
+                case '\r':
+                    out += "\\r";
+                    break;
+                case '\t':
+                    out += "\\t";
+                    break;
                 default:
                     out += "\\u00";
                     out.push_back(kHex[c >> 4]);
