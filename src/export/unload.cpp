@@ -11,6 +11,7 @@
 #include "common/text.h"
 #include "export/unload_template.h"
 #include "shell/log.h"
+#include "storage/quote_columns.h"
 #include "storage/stage_flags.h"
 
 namespace zarvex::exporting {
@@ -22,51 +23,37 @@ struct FileCloser {
 };
 using File = std::unique_ptr<std::FILE, FileCloser>;
 
-// Columns of SELECT * on the quote table.
-enum Column {
-    kStrike = 1,
-    kPrice,
-    kDelta,
-    kVolume,
-    kOi,
-    kDoi,
-    kSign,
-    kSymb,
-    kOption,
-    kContract,
-    kExpiration,
-    kDate,
-};
+namespace column = storage::quote_column;
 
 // The value a field name writes, or false for a name that writes nothing.
 bool AppendField(std::string& line, std::string_view field, const storage::Statement& row) {
     auto text = [&](int column) { line += row.ColumnTextView(column); };
     auto fixed = [&](int column) { line += common::FormatFixed(row.ColumnDouble(column), 5); };
     if (field == "strike") {
-        fixed(kStrike);
+        fixed(column::kStrike);
     } else if (field == "price") {
-        fixed(kPrice);
+        fixed(column::kPrice);
     } else if (field == "delta") {
-        fixed(kDelta);
+        fixed(column::kDelta);
     } else if (field == "volume") {
-        text(kVolume);
+        text(column::kVolume);
     } else if (field == "oi") {
-        text(kOi);
+        text(column::kOi);
     } else if (field == "doi") {
-        text(kDoi);
+        text(column::kDoi);
     } else if (field == "sign") {
-        const std::string_view sign = common::Trim(row.ColumnTextView(kSign));
+        const std::string_view sign = common::Trim(row.ColumnTextView(column::kSign));
         line += sign.empty() ? std::string_view("0") : sign;
     } else if (field == "symb") {
-        text(kSymb);
+        text(column::kSymb);
     } else if (field == "option") {
-        text(kOption);
+        text(column::kOption);
     } else if (field == "contract") {
-        text(kContract);
+        text(column::kContract);
     } else if (field == "expiration") {
-        text(kExpiration);
+        text(column::kExpiration);
     } else if (field == "date") {
-        text(kDate);
+        text(column::kDate);
     } else {
         return false;
     }

@@ -8,19 +8,13 @@
 #include "analytics/right_panel/histogram_kinds.h"
 #include "analytics/right_panel/numeric_aggregate.h"
 #include "analytics/right_panel/rebinning.h"
+#include "storage/quote_columns.h"
 
 namespace zarvex::analytics {
 
 namespace {
 
-// Columns of SELECT * on the quote table.
-constexpr int kStrikeColumn = 1;
-constexpr int kPriceColumn = 2;
-constexpr int kVolumeColumn = 4;
-constexpr int kOiColumn = 5;
-constexpr int kDoiColumn = 6;
-constexpr int kSignColumn = 7;
-constexpr int kQuoteColumnCount = 13;
+namespace quote_column = storage::quote_column;
 
 // The "Standart" price type keeps the grid inside the bounds. The bounds' parameters are
 // numbered before the date's so that a "?" inside a user's bar condition can never take one of
@@ -105,16 +99,17 @@ bool FillSide(const storage::Database& db, const RightPanelDay& day,
     } else {
         query.BindAll({std::string_view(day.date), std::string_view(day.contract)});
     }
-    const bool full_rows = query.ColumnCount() >= kQuoteColumnCount;
+    const bool full_rows = query.ColumnCount() >= quote_column::kCount;
     while (full_rows && query.Step()) {
-        const auto position = FindOnDecimalGrid(query.ColumnDouble(kStrikeColumn), grid.origin,
-                                                grid.step, grid.count);
+        const auto position = FindOnDecimalGrid(query.ColumnDouble(quote_column::kStrike),
+                                                grid.origin, grid.step, grid.count);
         if (position) {
-            const double price = query.ColumnDouble(kPriceColumn);
+            const double price = query.ColumnDouble(quote_column::kPrice);
             premiums[*position] = std::isfinite(price) ? price : 0.0;
-            values[*position] = BarValue(
-                histogram.param, price, query.ColumnInt(kOiColumn), query.ColumnInt(kDoiColumn),
-                query.ColumnInt(kVolumeColumn), query.ColumnTextView(kSignColumn));
+            values[*position] = BarValue(histogram.param, price, query.ColumnInt(quote_column::kOi),
+                                         query.ColumnInt(quote_column::kDoi),
+                                         query.ColumnInt(quote_column::kVolume),
+                                         query.ColumnTextView(quote_column::kSign));
         }
         host.PumpEvents();
     }

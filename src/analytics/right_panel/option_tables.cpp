@@ -5,20 +5,13 @@
 #include "analytics/right_panel/right_panel_texts.h"
 #include "common/text.h"
 #include "shell/text_id.h"
+#include "storage/quote_columns.h"
 
 namespace zarvex::analytics {
 
 namespace {
 
-// Columns of SELECT * on the quote table.
-constexpr int kStrikeColumn = 1;
-constexpr int kPriceColumn = 2;
-constexpr int kDeltaColumn = 3;
-constexpr int kVolumeColumn = 4;
-constexpr int kOiColumn = 5;
-constexpr int kDoiColumn = 6;
-constexpr int kSignColumn = 7;
-constexpr int kQuoteColumnCount = 13;
+namespace quote_column = storage::quote_column;
 
 // A sum that is not a finite number (a table holding inf) is shown as 0 rather than "inf".
 double Finite(double value) {
@@ -60,7 +53,7 @@ OptionTable FillOptionTable(const storage::Database& db, std::string_view date,
     query.BindAll({date, contract});
 
     OptionTable table;
-    if (query.ColumnCount() < kQuoteColumnCount) {
+    if (query.ColumnCount() < quote_column::kCount) {
         table.failed = true;
         table.error = query.Error().empty() ? "the quote table lacks columns" : query.Error();
         return table;
@@ -70,20 +63,20 @@ OptionTable FillOptionTable(const storage::Database& db, std::string_view date,
     double price_oi_sum = 0.0;
     while (query.Step()) {
         // SQLite keeps an overflowing number as an infinity: it reads as 0, as on the charts.
-        const double price = Finite(query.ColumnDouble(kPriceColumn));
-        const double oi = Finite(query.ColumnDouble(kOiColumn));
+        const double price = Finite(query.ColumnDouble(quote_column::kPrice));
+        const double oi = Finite(query.ColumnDouble(quote_column::kOi));
         const double price_oi = price * oi;
         table.rows.push_back({
-            common::FormatFixed(Finite(query.ColumnDouble(kStrikeColumn)), 5),
+            common::FormatFixed(Finite(query.ColumnDouble(quote_column::kStrike)), 5),
             OptionUnitText(price),
-            OptionUnitText(Finite(query.ColumnDouble(kDeltaColumn))),
-            common::TrimCopy(query.ColumnTextView(kVolumeColumn)),
-            common::TrimCopy(query.ColumnTextView(kOiColumn)),
-            common::TrimCopy(query.ColumnTextView(kDoiColumn)),
-            OptionSignText(query.ColumnTextView(kSignColumn)),
+            OptionUnitText(Finite(query.ColumnDouble(quote_column::kDelta))),
+            common::TrimCopy(query.ColumnTextView(quote_column::kVolume)),
+            common::TrimCopy(query.ColumnTextView(quote_column::kOi)),
+            common::TrimCopy(query.ColumnTextView(quote_column::kDoi)),
+            OptionSignText(query.ColumnTextView(quote_column::kSign)),
             PriceTimesOiText(price_oi),
         });
-        volume_sum += Finite(query.ColumnDouble(kVolumeColumn));
+        volume_sum += Finite(query.ColumnDouble(quote_column::kVolume));
         oi_sum += oi;
         price_oi_sum += price_oi;
     }
