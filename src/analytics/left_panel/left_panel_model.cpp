@@ -299,10 +299,7 @@ void LeftPanelModel::SetPriceType(int price_type) {
         return;
     }
     context_.price_type = price_type;
-    ClearTables();
-    ComputeAll();
-    Refresh();
-    FillTables();
+    RecomputeShown();
 }
 
 void LeftPanelModel::SetForwardPointSwitch(int fp_switch) {
@@ -310,6 +307,11 @@ void LeftPanelModel::SetForwardPointSwitch(int fp_switch) {
         return;
     }
     context_.fp_switch = fp_switch;
+    RecomputeShown();
+}
+
+// A setting that changes every shown price: the tables are computed and filled anew.
+void LeftPanelModel::RecomputeShown() {
     ClearTables();
     ComputeAll();
     Refresh();

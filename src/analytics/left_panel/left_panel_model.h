@@ -139,6 +139,7 @@ public:
     static int SymbolIndex(std::string_view symbol);
 
 private:
+    void RecomputeShown();
     class Busy;
 
     bool CanCalculate() const;

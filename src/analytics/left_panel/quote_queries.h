@@ -7,24 +7,13 @@
 #include <string_view>
 
 #include "storage/database.h"
+#include "storage/quote_columns.h"
 #include "storage/statement.h"
 
 namespace zarvex::analytics::quotes {
 
-// Column positions of an option row as "SELECT * FROM dating" returns it: the quote table is
-// always created with this layout and never migrated.
-inline constexpr int kStrike = 1;
-inline constexpr int kPrice = 2;
-inline constexpr int kDelta = 3;
-inline constexpr int kVolume = 4;
-inline constexpr int kOi = 5;
-inline constexpr int kDoi = 6;
-inline constexpr int kSign = 7;
-inline constexpr int kSymb = 8;
-inline constexpr int kOption = 9;
-inline constexpr int kContract = 10;
-inline constexpr int kExpiration = 11;
-inline constexpr int kDate = 12;
+// Column positions of an option row as "SELECT * FROM dating" returns it.
+using namespace storage::quote_column;
 
 // Prepares sql and binds the texts to its parameters in order. Texts bound into a numeric
 // column compare exactly as the same text between quotes would.
