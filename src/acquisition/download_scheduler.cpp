@@ -1,9 +1,9 @@
 #include "acquisition/download_scheduler.h"
 
 #include "acquisition/interface_text.h"
+#include "common/log.h"
 #include "common/text.h"
-#include "shell/log.h"
-#include "shell/text_id.h"
+#include "common/text_id.h"
 
 namespace zarvex::acquisition {
 

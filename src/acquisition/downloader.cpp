@@ -4,10 +4,10 @@
 #include "acquisition/file_writer.h"
 #include "acquisition/interface_text.h"
 #include "acquisition/report_normaliser.h"
-#include "analytics/calendar.h"
+#include "common/calendar.h"
+#include "common/log.h"
 #include "common/text.h"
-#include "shell/log.h"
-#include "shell/text_id.h"
+#include "common/text_id.h"
 #include "storage/stage_flags.h"
 
 namespace zarvex::acquisition {

@@ -1,6 +1,6 @@
 #include "acquisition/interface_text.h"
 
-#include "shell/text_table.h"
+#include "common/text_table.h"
 
 namespace zarvex::acquisition {
 

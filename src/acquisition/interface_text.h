@@ -6,7 +6,7 @@
 
 namespace zarvex::acquisition {
 
-// An entry of the host's interface text table (shell/text_id.h), English when the host has
+// An entry of the host's interface text table (common/text_id.h), English when the host has
 // none.
 std::string InterfaceText(const common::Host& host, int id);
 

@@ -7,10 +7,10 @@
 #include <string>
 #include <thread>
 
-#include "analytics/calendar.h"
+#include "common/calendar.h"
+#include "common/log.h"
 #include "common/text.h"
 #include "export/unload_template.h"
-#include "shell/log.h"
 #include "storage/quote_columns.h"
 #include "storage/stage_flags.h"
 

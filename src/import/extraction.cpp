@@ -3,14 +3,14 @@
 #include <algorithm>
 #include <string>
 
-#include "analytics/calendar.h"
+#include "common/calendar.h"
+#include "common/log.h"
 #include "common/text.h"
+#include "common/text_table.h"
 #include "export/unload.h"
 #include "import/existing_rows.h"
 #include "import/report_file.h"
 #include "import/report_parser.h"
-#include "shell/log.h"
-#include "shell/text_table.h"
 #include "storage/stage_flags.h"
 #include "storage/transaction.h"
 

@@ -7,8 +7,8 @@
 
 #include "common/date.h"
 #include "common/text.h"
+#include "common/text_id.h"
 #include "settings/template_parts.h"
-#include "shell/text_id.h"
 
 namespace zarvex::settings {
 

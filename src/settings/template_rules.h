@@ -4,7 +4,7 @@
 
 // The checks of the settings dialog for the two unload templates and the SQL conditions.
 // Each takes the text as typed (blanks at both ends do not count) and answers valid, or the
-// entry of the interface text table (shell/text_id.h) whose message the dialog shows.
+// entry of the interface text table (common/text_id.h) whose message the dialog shows.
 namespace zarvex::settings {
 
 struct CheckResult {

@@ -12,11 +12,11 @@
 #include "acquisition/scheduler_services.h"
 #include "common/plain_host.h"
 #include "common/system_clock.h"
+#include "common/text_table.h"
+#include "day/instrument_list.h"
 #include "reportgen/day_files.h"
 #include "reportgen/report_generator.h"
 #include "reportserver/report_server.h"
-#include "shell/instrument_list.h"
-#include "shell/text_table.h"
 #include "storage/stage_flags.h"
 #include "support/temp_folder.h"
 

@@ -5,8 +5,8 @@
 #include <string>
 
 #include "common/program_folder.h"
+#include "common/text_id.h"
 #include "settings/settings.h"
-#include "shell/text_id.h"
 
 namespace zarvex::settings {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "shell/text_table.h"
+#include "common/text_table.h"
 
 namespace zarvex::analytics {
 

@@ -4,7 +4,7 @@
 
 #include "analytics/right_panel/right_panel_texts.h"
 #include "common/text.h"
-#include "shell/text_id.h"
+#include "common/text_id.h"
 #include "storage/quote_columns.h"
 
 namespace zarvex::analytics {

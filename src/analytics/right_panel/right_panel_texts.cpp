@@ -2,8 +2,8 @@
 
 #include <string_view>
 
-#include "shell/text_id.h"
-#include "shell/text_table.h"
+#include "common/text_id.h"
+#include "common/text_table.h"
 
 namespace zarvex::analytics {
 

@@ -6,7 +6,7 @@
 
 namespace zarvex::analytics {
 
-// The text of an interface text entry (shell/text_id.h) in the host's language; English when
+// The text of an interface text entry (common/text_id.h) in the host's language; English when
 // the host has no text table.
 std::string RightPanelText(const common::Host& host, int entry);
 

@@ -17,11 +17,11 @@
 #include "common/clock.h"
 #include "common/plain_host.h"
 #include "common/text.h"
+#include "common/text_table.h"
 #include "settings/settings_record.h"
-#include "shell/text_table.h"
 #include "storage/store.h"
 #if ZARVEX_HAS_CHART
-#include "ui/histogram_png.h"
+#include "ui/chart/histogram_png.h"
 #endif
 
 namespace zarvex::cli {

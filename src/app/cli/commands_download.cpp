@@ -10,7 +10,7 @@
 #include "app/cli/commands.h"
 #include "common/plain_host.h"
 #include "common/system_clock.h"
-#include "shell/text_table.h"
+#include "common/text_table.h"
 
 namespace zarvex::cli {
 

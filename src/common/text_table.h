@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "shell/text_id.h"
+#include "common/text_id.h"
 
 namespace zarvex::shell {
 

@@ -1,8 +1,8 @@
-#include "shell/instrument.h"
+#include "day/instrument.h"
 
+#include "common/log.h"
 #include "export/unload.h"
 #include "import/extraction.h"
-#include "shell/log.h"
 #include "storage/stage_flags.h"
 
 namespace zarvex::shell {

@@ -7,7 +7,7 @@
 #include "common/date.h"
 #include "common/host.h"
 #include "common/program_folder.h"
-#include "shell/instrument.h"
+#include "day/instrument.h"
 
 namespace zarvex::shell {
 

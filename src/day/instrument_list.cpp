@@ -1,9 +1,9 @@
-#include "shell/instrument_list.h"
+#include "day/instrument_list.h"
 
 #include <string>
 
-#include "shell/log.h"
-#include "shell/text_table.h"
+#include "common/log.h"
+#include "common/text_table.h"
 
 namespace zarvex::shell {
 

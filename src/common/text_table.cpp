@@ -1,4 +1,4 @@
-#include "shell/text_table.h"
+#include "common/text_table.h"
 
 #include <array>
 #include <cstdlib>
