@@ -6,8 +6,6 @@
 #include "common/calendar.h"
 #include "common/log.h"
 #include "common/text.h"
-#include "common/text_table.h"
-#include "export/unload.h"
 #include "import/existing_rows.h"
 #include "import/report_file.h"
 #include "import/report_parser.h"
@@ -17,20 +15,6 @@
 namespace zarvex::import {
 
 namespace {
-
-constexpr int kPreviousDays = 30;
-
-std::string UiText(const common::Host& host, int id) {
-    return host.texts != nullptr ? host.texts->Get(id) : std::string();
-}
-
-std::string BusyText(const common::Host& host) {
-    return UiText(host, shell::text::kDataProcessing) + UiText(host, shell::text::kWindowLocked);
-}
-
-std::string BusyDayText(const common::Host& host, std::string_view symbol, common::Date date) {
-    return BusyText(host) + " (" + std::string(symbol) + ": " + common::DayText(date) + ")";
-}
 
 // Stores the parser's rows of one report: the duplicate test, then INSERT or UPDATE, each
 // with its values bound. The statements are prepared once per report.
@@ -236,35 +220,6 @@ int ExtractReport(const common::ProgramFolder& folder, settings::InstrumentStore
     }
     storage::MarkStage(stores.operation, date_key, storage::kStageExtract);
     shell::Log("extract done ", stores.symbol, " ", date_key);
-    return 1;
-}
-
-int ProcessDay(const common::ProgramFolder& folder, settings::InstrumentStores& stores,
-               const common::Host& host, common::Date date) {
-    common::ScopedUiLock lock(host.lock);
-    host.ShowStatus(BusyDayText(host, stores.symbol, date));
-    const int extracted = ExtractReport(folder, stores, host, date);
-    if (extracted == 0) {
-        return 0;
-    }
-    return exporting::UnloadDay(folder, stores, host, date);
-}
-
-int ProcessPreviousDays(const common::ProgramFolder& folder, settings::InstrumentStores& stores,
-                        const common::Host& host, common::Date date) {
-    common::ScopedUiLock lock(host.lock);
-    host.ShowStatus(BusyText(host));
-    const common::Date first = date - kPreviousDays * common::kSecondsPerDay;
-    for (common::Date day = first; day <= date - common::kSecondsPerDay;
-         day += common::kSecondsPerDay) {
-        host.ShowStatus(BusyDayText(host, stores.symbol, day));
-        if (ExtractReport(folder, stores, host, day) == 0) {
-            return 0;
-        }
-        if (exporting::UnloadDay(folder, stores, host, day) == 0) {
-            return 0;
-        }
-    }
     return 1;
 }
 

@@ -10,6 +10,7 @@
 #include <tuple>
 
 #include "common/text.h"
+#include "day/process_day.h"
 #include "day_fixture.h"
 #include "import/existing_rows.h"
 #include "reportgen/day_files.h"
@@ -18,6 +19,9 @@
 
 namespace zarvex::import {
 namespace {
+
+using day::ProcessDay;
+using day::ProcessPreviousDays;
 
 using test::WriteFile;
 
