@@ -83,6 +83,7 @@ void InsertRows(const std::filesystem::path& home, const reportgen::GeneratedDay
                             std::string_view(row.expiration), std::string_view(day_text)});
             insert.Run();
         }
+        transaction.Commit();
     }
 }
 

@@ -208,8 +208,8 @@ int ExtractReport(const common::ProgramFolder& folder, settings::InstrumentStore
         }
         if (!transaction.Commit()) {
             // The rows never reached the file (no database, or another program kept it from
-            // the commit): marking the day would lose it for good, so it is tried again.
-            stores.quote.Execute("Rollback");
+            // the commit): marking the day would lose it for good, so it is tried again. The
+            // transaction rolls back as it ends.
             shell::Log("extract: commit failed ", path.string());
             return 0;
         }

@@ -227,7 +227,7 @@ storage::Database OpenQuotes(const Context& ctx, const std::string& symbol) {
     const auto path = storage::QuotePath(ctx.home, symbol);
     storage::Database db = storage::Database::OpenReadOnly(path);
     if (!db.IsOpen()) {
-        *ctx.err << "zarvex-cli: cannot open " << path.string() << '\n';
+        *ctx.err << "zarvex-cli: cannot open " << path.string() << ": " << db.OpenError() << '\n';
     }
     return db;
 }
