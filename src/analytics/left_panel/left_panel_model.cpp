@@ -119,22 +119,18 @@ void LeftPanelModel::FindLatestDay() {
     const common::Clock& clock = services_.clock != nullptr
                                      ? *services_.clock
                                      : static_cast<const common::Clock&>(system_clock_);
-    // The search ends at the first day of 1970: a database without rows has no latest day.
+    // The latest stored day from today back to the first day of 1970. A stored date counts
+    // when it is exactly the day's text ("date= ?" with that text would find it), so dates
+    // in another shape stay unseen; no table, no database or an unreadable file find none.
+    const common::Date today = common::DayStart(clock.Now());
     common::Date found = common::kInvalidDate;
-    storage::Statement query = db_.Prepare("SELECT * FROM dating WHERE date= ?");
-    // A table without any row cannot have a latest day: no need to ask for every day since.
-    const bool any_row = db_.Prepare("SELECT * FROM dating LIMIT 1").Step();
-    for (common::Date day = common::DayStart(clock.Now()); any_row && day >= 0;
-         day -= common::kSecondsPerDay) {
-        query.Reset();
-        query.Bind(1, common::DayText(day));
-        if (query.Step()) {
+    storage::Statement dates =
+        db_.Prepare("SELECT DISTINCT date FROM dating WHERE typeof(date) = 'text'");
+    while (dates.Step()) {
+        const std::string text = dates.ColumnText(0);
+        const common::Date day = common::ParseDate(text, "%dd.%mm.%yyyy");
+        if (day >= 0 && day <= today && day > found && common::DayText(day) == text) {
             found = day;
-            break;
-        }
-        if (query.Failed()) {
-            // No table, no database, or the file cannot be read: no day will ever be found.
-            break;
         }
     }
     context_.date = found == common::kInvalidDate ? std::string() : common::DayText(found);
