@@ -27,15 +27,6 @@ InstrumentList::InstrumentList(common::ProgramFolder folder, common::Host host) 
     }
 }
 
-int InstrumentList::IndexOf(std::string_view symbol) {
-    for (int i = 0; i < kCount; ++i) {
-        if (kSymbols[static_cast<std::size_t>(i)] == symbol) {
-            return i;
-        }
-    }
-    return -1;
-}
-
 int InstrumentList::RunPreviousDays(common::Date date) {
     stored_date_ = date;
     int result = 1;

@@ -8,6 +8,7 @@
 #include "common/host.h"
 #include "common/program_folder.h"
 #include "day/instrument.h"
+#include "common/symbols.h"
 
 namespace zarvex::shell {
 
@@ -15,9 +16,8 @@ namespace zarvex::shell {
 // also the index order of the tab strip and of the notifications.
 class InstrumentList final {
 public:
-    static constexpr int kCount = 6;
-    static constexpr std::array<std::string_view, kCount> kSymbols{"EUR", "GBP", "AUD",
-                                                                   "CAD", "JPY", "CHF"};
+    static constexpr int kCount = static_cast<int>(common::kSymbols.size());
+    static constexpr const std::array<std::string_view, kCount>& kSymbols = common::kSymbols;
     static constexpr std::array<int, kCount> kContainerNumbers{760, 810, 710, 960, 860, 910};
 
     // Builds the six instruments, opening their stores.
@@ -28,7 +28,7 @@ public:
         return *instruments_.at(static_cast<std::size_t>(index));
     }
     // Index of a symbol, or -1.
-    static int IndexOf(std::string_view symbol);
+    static int IndexOf(std::string_view symbol) { return common::InstrumentIndex(symbol); }
 
     // Stores the date, runs the previous-days processing on every instrument and shows the
     // completion text. Returns 0 when some instrument stopped at a day it could not finish.

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/date.h"
+#include "common/symbols.h"
 #include "common/text.h"
 #include "common/text_id.h"
 #include "settings/template_parts.h"
@@ -21,8 +22,6 @@ constexpr std::array<std::string_view, 9> kOperators{"+", "-", "*",   "/", "=",
 constexpr std::array<std::string_view, 2> kOptionWords{"CALL", "PUT"};
 constexpr std::array<std::string_view, 12> kMonths{"JAN", "FEB", "MAR", "APR", "MAY", "JUN",
                                                    "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
-constexpr std::array<std::string_view, 10> kSymbols{"EUR", "GBP", "AUD", "CHF", "CAD",
-                                                    "JPY", "WTI", "GLD", "MSP", "SP5"};
 
 template <std::size_t N>
 bool IsOneOf(std::string_view word, const std::array<std::string_view, N>& words) {
@@ -83,7 +82,7 @@ bool IsDate(std::string_view token) {
 bool IsOperand(std::string_view token) {
     return IsOneOf(token, kColumnNames) || IsOneOf(token, kOptionWords) ||
            (token.size() >= 3 && IsOneOf(token.substr(0, 3), kMonths)) ||
-           IsOneOf(token, kSymbols) || token == "0" || IsNumber(token) || IsDate(token);
+           common::ChartIndex(token) >= 0 || token == "0" || IsNumber(token) || IsDate(token);
 }
 
 bool IsValidFieldList(std::string_view part) {

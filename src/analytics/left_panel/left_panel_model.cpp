@@ -7,6 +7,7 @@
 #include "analytics/forward_points.h"
 #include "analytics/left_panel/calculations.h"
 #include "analytics/left_panel/left_panel_texts.h"
+#include "common/symbols.h"
 #include "analytics/left_panel/quote_queries.h"
 #include "common/text.h"
 #include "storage/transaction.h"
@@ -381,14 +382,7 @@ double LeftPanelModel::BottomLimitValue() const {
 }
 
 int LeftPanelModel::SymbolIndex(std::string_view symbol) {
-    static constexpr std::array<std::string_view, 10> kSymbols{"EUR", "GBP", "AUD", "CAD", "JPY",
-                                                               "CHF", "WTI", "GLD", "MSP", "SP5"};
-    for (std::size_t i = 0; i < kSymbols.size(); ++i) {
-        if (kSymbols[i] == symbol) {
-            return static_cast<int>(i);
-        }
-    }
-    return -1;
+    return common::ChartIndex(symbol);
 }
 
 const storage::Database& LeftPanelModel::DayRows() {

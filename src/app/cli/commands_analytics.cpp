@@ -16,6 +16,7 @@
 #include "app/cli/json_writer.h"
 #include "common/clock.h"
 #include "common/plain_host.h"
+#include "common/symbols.h"
 #include "common/text.h"
 #include "common/text_table.h"
 #include "settings/settings_record.h"
@@ -28,14 +29,10 @@ namespace zarvex::cli {
 
 namespace {
 
-constexpr std::array<std::string_view, 6> kSymbols{"EUR", "GBP", "AUD", "CAD", "JPY", "CHF"};
-
 std::string RequiredSymbol(const Arguments& args) {
     const std::string symbol = args.Required("symbol");
-    for (std::string_view known : kSymbols) {
-        if (symbol == known) {
-            return symbol;
-        }
+    if (common::InstrumentIndex(symbol) >= 0) {
+        return symbol;
     }
     throw UsageError("--symbol must be one of EUR, GBP, AUD, CAD, JPY, CHF: " + symbol);
 }
