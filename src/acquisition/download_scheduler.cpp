@@ -1,6 +1,5 @@
 #include "acquisition/download_scheduler.h"
 
-#include "acquisition/interface_text.h"
 #include "common/log.h"
 #include "common/text.h"
 #include "common/text_id.h"
@@ -185,12 +184,12 @@ void DownloadScheduler::PreviousDaysState() {
             std::lock_guard guard(field_mutex_);
             state_ = 3;
         }
-        Status(InterfaceText(setup_.host, shell::text::kPreviousDaysDownloaded));
+        Status(setup_.host.Text(shell::text::kPreviousDaysDownloaded));
         Downloaded(1);
     } else {
         delay = kCatchUpRetry;
-        Status(InterfaceText(setup_.host, shell::text::kPreviousDaysNotDownloaded) +
-               std::to_string(delay / 60) + InterfaceText(setup_.host, shell::text::kMinutes));
+        Status(setup_.host.Text(shell::text::kPreviousDaysNotDownloaded) +
+               std::to_string(delay / 60) + setup_.host.Text(shell::text::kMinutes));
     }
     step_.Start(delay);
     shell::Log(delay, " сек.");
@@ -259,13 +258,13 @@ void DownloadScheduler::CurrentDayState() {
         std::int64_t hour = 0;
         const std::int64_t now_seconds = SecondsOfDay(now, &hour);
         run_.Start(kDay - (now_seconds - DailyStartHour() * 3600));
-        Status(InterfaceText(setup_.host, shell::text::kCurrentDayDownloaded));
+        Status(setup_.host.Text(shell::text::kCurrentDayDownloaded));
         Downloaded(2);
     } else {
         const std::int64_t delay = RetryDelay() * 60;
         monitor_.Start(delay);
-        Status(InterfaceText(setup_.host, shell::text::kCurrentDayNotDownloaded) +
-               std::to_string(delay / 60) + InterfaceText(setup_.host, shell::text::kMinutes));
+        Status(setup_.host.Text(shell::text::kCurrentDayNotDownloaded) +
+               std::to_string(delay / 60) + setup_.host.Text(shell::text::kMinutes));
     }
 }
 

@@ -1,10 +1,9 @@
 #pragma once
 
+#include <string>
 #include <string_view>
 
-namespace zarvex::shell {
-class TextTable;
-}
+#include "common/text_table.h"
 
 namespace zarvex::common {
 
@@ -57,14 +56,20 @@ public:
     virtual void NotifyDownloaded(int value) = 0;
 };
 
-// Everything above, as handed to core objects. Null members are allowed: the core then skips
-// that kind of report (see the helpers below).
+// Everything above, as handed to core objects. Null sinks are allowed: the core then skips
+// that kind of report (see the helpers below). The text table is never null: English unless
+// the host brings its own.
 struct Host {
     StatusSink* status = nullptr;
     UiLock* lock = nullptr;
     EventPump* pump = nullptr;
     MessageSink* messages = nullptr;
-    const shell::TextTable* texts = nullptr;
+    const shell::TextTable* texts = &shell::TextTable::English();
+
+    // The one way to an interface text (common/text_id.h) in the host's language.
+    const std::string& Text(int id) const {
+        return (texts != nullptr ? *texts : shell::TextTable::English()).Get(id);
+    }
 
     void ShowStatus(std::string_view text) const {
         if (status != nullptr) {

@@ -241,6 +241,11 @@ TextTable::TextTable(Language language) : language_(language) {
     }
 }
 
+const TextTable& TextTable::English() {
+    static const TextTable english(Language::kEnglish);
+    return english;
+}
+
 const std::string& TextTable::Get(int index) const {
     static const std::string kNone;
     if (index < 0 || index >= kEntryCount) {

@@ -3,17 +3,14 @@
 #include <string>
 
 #include "common/log.h"
-#include "common/text_table.h"
+#include "common/text_id.h"
 
 namespace zarvex::shell {
 
 namespace {
 
 std::string CompletionText(const common::Host& host, int done) {
-    if (host.texts == nullptr) {
-        return {};
-    }
-    return host.texts->Get(done) + host.texts->Get(text::kProgramReady);
+    return host.Text(done) + host.Text(text::kProgramReady);
 }
 
 }  // namespace

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "common/text_table.h"
+#include "common/text_id.h"
 #include "export/unload.h"
 #include "import/extraction.h"
 
@@ -13,12 +13,8 @@ namespace {
 
 constexpr int kPreviousDays = 30;
 
-std::string UiText(const common::Host& host, int id) {
-    return host.texts != nullptr ? host.texts->Get(id) : std::string();
-}
-
 std::string BusyText(const common::Host& host) {
-    return UiText(host, shell::text::kDataProcessing) + UiText(host, shell::text::kWindowLocked);
+    return host.Text(shell::text::kDataProcessing) + host.Text(shell::text::kWindowLocked);
 }
 
 std::string BusyDayText(const common::Host& host, std::string_view symbol, common::Date date) {

@@ -6,10 +6,10 @@
 
 #include "analytics/forward_points.h"
 #include "analytics/left_panel/calculations.h"
-#include "analytics/left_panel/left_panel_texts.h"
-#include "common/symbols.h"
 #include "analytics/left_panel/quote_queries.h"
+#include "common/symbols.h"
 #include "common/text.h"
+#include "common/text_id.h"
 #include "storage/transaction.h"
 
 namespace zarvex::analytics {
@@ -61,11 +61,11 @@ class LeftPanelModel::Busy final {
 public:
     Busy(LeftPanelModel& model, int start_entry, int end_entry)
         : model_(model), end_entry_(end_entry) {
-        model_.ShowStatus(start_entry, left_text::kPanelLocked);
+        model_.ShowStatus(start_entry, shell::text::kLeftPanelLocked);
         model_.LockPanel();
     }
     ~Busy() {
-        model_.ShowStatus(end_entry_, left_text::kReady);
+        model_.ShowStatus(end_entry_, shell::text::kProgramReady);
         model_.UnlockPanel();
     }
     Busy(const Busy&) = delete;
@@ -144,7 +144,7 @@ void LeftPanelModel::FindLatestDay() {
 void LeftPanelModel::FillContractsList() {
     std::vector<std::string> contracts;
     {
-        Busy busy(*this, left_text::kContractsStart, left_text::kContractsEnd);
+        Busy busy(*this, shell::text::kContractsFilling, shell::text::kContractsFilled);
         storage::Transaction transaction(db_);
         storage::Statement rows =
             quotes::Query(db_, "SELECT * FROM dating WHERE date= ?", {context_.date});
@@ -172,7 +172,7 @@ bool LeftPanelModel::ComputeBasicIndicators() {
     if (!CanCalculate()) {
         return false;
     }
-    Busy busy(*this, left_text::kBasicStart, left_text::kBasicEnd);
+    Busy busy(*this, shell::text::kBasicIndicatorsStarted, shell::text::kBasicIndicatorsDone);
     ResolveForwardPoint();
     return CalculateBasicIndicators({db_, DayRows()}, context_);
 }
@@ -181,7 +181,7 @@ bool LeftPanelModel::ComputeMarketBorders() {
     if (!CanCalculate()) {
         return false;
     }
-    Busy busy(*this, left_text::kBordersStart, left_text::kBordersEnd);
+    Busy busy(*this, shell::text::kMarketBordersStarted, shell::text::kMarketBordersDone);
     ResolveForwardPoint();
     Refresh();
     return CalculateMarketBorders(DayRows(), context_, services_.host);
@@ -191,7 +191,7 @@ bool LeftPanelModel::ComputePutCallRatios() {
     if (!CanCalculate()) {
         return false;
     }
-    Busy busy(*this, left_text::kRatiosStart, left_text::kRatiosEnd);
+    Busy busy(*this, shell::text::kRatiosStarted, shell::text::kRatiosDone);
     ResolveForwardPoint();
     return CalculatePutCallRatios(DayRows(), context_, services_.host);
 }
@@ -200,7 +200,7 @@ bool LeftPanelModel::ComputeSignificantLevels() {
     if (!CanCalculate()) {
         return false;
     }
-    Busy busy(*this, left_text::kLevelsStart, left_text::kLevelsEnd);
+    Busy busy(*this, shell::text::kSignificantLevelsStarted, shell::text::kSignificantLevelsDone);
     ResolveForwardPoint();
     return CalculateSignificantLevels(DayRowsFor(context_.level_cond), context_);
 }
@@ -209,7 +209,8 @@ bool LeftPanelModel::ComputeSignificantFractals() {
     if (!CanCalculate()) {
         return false;
     }
-    Busy busy(*this, left_text::kFractalsStart, left_text::kFractalsEnd);
+    Busy busy(*this, shell::text::kSignificantFractalsStarted,
+              shell::text::kSignificantFractalsDone);
     ResolveForwardPoint();
     const storage::Database& rows = ConditionLooksBeyondTheRow(context_.fractal_near_cond)
                                         ? db_
@@ -238,7 +239,7 @@ void LeftPanelModel::ClearTables() {
 }
 
 void LeftPanelModel::FillTables() {
-    ShowStatus(left_text::kTablesStart, left_text::kPanelLocked);
+    ShowStatus(shell::text::kLeftTablesFilling, shell::text::kLeftPanelLocked);
     cells_.expiration = context_.expiration;
     cells_.call_level = context_.call_level;
     cells_.put_level = context_.put_level;
@@ -259,7 +260,7 @@ void LeftPanelModel::FillTables() {
     if (services_.view != nullptr) {
         services_.view->ShowCells(cells_);
     }
-    ShowStatus(left_text::kTablesEnd, left_text::kReady);
+    ShowStatus(shell::text::kLeftTablesFilled, shell::text::kProgramReady);
 }
 
 void LeftPanelModel::SetLevelCondition(std::string_view condition) {
@@ -325,9 +326,9 @@ void LeftPanelModel::DateChanged(common::Date picked) {
         context_.date = picked_text;
         TakeFirstForwardPoint();
     } else {
-        services_.host.ShowMessage(LeftPanelText(services_.host, left_text::kMessageTitle),
-                                   LeftPanelText(services_.host, left_text::kNoDataForDate) +
-                                       LeftPanelText(services_.host, left_text::kTryAgain));
+        services_.host.ShowMessage(services_.host.Text(shell::text::kMessage),
+                                   services_.host.Text(shell::text::kNoDataForDate) +
+                                       services_.host.Text(shell::text::kTryAgain));
         FindLatestDay();
         // Back on the day already shown: its numbers are still right.
         if (context_.date == previous_date) {
@@ -398,8 +399,7 @@ bool LeftPanelModel::CanCalculate() const {
 }
 
 void LeftPanelModel::ShowStatus(int entry, int tail) const {
-    services_.host.ShowStatus(LeftPanelText(services_.host, entry) +
-                              LeftPanelText(services_.host, tail));
+    services_.host.ShowStatus(services_.host.Text(entry) + services_.host.Text(tail));
 }
 
 void LeftPanelModel::LockPanel() {

@@ -281,8 +281,7 @@ int CmdHistogram(Context& ctx, const Words& words) {
                                         : slice.Rows(db, day.date, day.contract);
     const analytics::HistogramData data = analytics::BuildHistogram(rows, day, histogram, n, host);
     const int caption_entry = analytics::HistogramCaptionEntry(histogram.param);
-    const std::string caption =
-        caption_entry < 0 ? std::string() : analytics::RightPanelText(host, caption_entry);
+    const std::string caption = caption_entry < 0 ? std::string() : host.Text(caption_entry);
 
     *ctx.out << HistogramJson(n, caption, data) << '\n';
     int status = kExitDone;

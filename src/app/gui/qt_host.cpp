@@ -16,7 +16,9 @@ common::Host QtHost::AsHost() {
     host.lock = this;
     host.pump = this;
     host.messages = this;
-    host.texts = texts_;
+    if (texts_ != nullptr) {
+        host.texts = texts_;
+    }
     return host;
 }
 
