@@ -60,7 +60,7 @@ common::Date DownloadScheduler::CurrentDay() const {
     return current_time_;
 }
 
-int DownloadScheduler::State() const {
+SchedulerState DownloadScheduler::State() const {
     std::lock_guard guard(field_mutex_);
     return state_;
 }
@@ -100,9 +100,9 @@ void DownloadScheduler::Status(const std::string& text) const {
     }
 }
 
-void DownloadScheduler::Downloaded(int value) const {
+void DownloadScheduler::Downloaded(common::DownloadedDays what) const {
     if (setup_.notifier != nullptr) {
-        setup_.notifier->NotifyDownloaded(value);
+        setup_.notifier->NotifyDownloaded(what);
     }
 }
 
@@ -118,7 +118,7 @@ void DownloadScheduler::Start() {
     shell::Log("scheduler start");
     {
         std::lock_guard guard(field_mutex_);
-        state_ = 1;
+        state_ = SchedulerState::kStart;
     }
     step_.Start(kStepDelay);
 }
@@ -137,19 +137,19 @@ void DownloadScheduler::StepAction() {
         return;
     }
     switch (State()) {
-        case 1:
+        case SchedulerState::kStart:
             StartState();
             break;
-        case 2:
+        case SchedulerState::kPreviousDays:
             PreviousDaysState();
             break;
-        case 3:
+        case SchedulerState::kWait:
             WaitState();
             break;
-        case 4:
+        case SchedulerState::kCurrentDay:
             CurrentDayState();
             break;
-        default:
+        case SchedulerState::kNotStarted:
             break;
     }
 }
@@ -162,7 +162,7 @@ void DownloadScheduler::StartState() {
     setup_.services->DownloadForwardPointRange(now);
     {
         std::lock_guard guard(field_mutex_);
-        state_ = 2;
+        state_ = SchedulerState::kPreviousDays;
     }
     step_.Start(kStepDelay);
 }
@@ -182,10 +182,10 @@ void DownloadScheduler::PreviousDaysState() {
     if (result == 1) {
         {
             std::lock_guard guard(field_mutex_);
-            state_ = 3;
+            state_ = SchedulerState::kWait;
         }
         Status(setup_.host.Text(shell::text::kPreviousDaysDownloaded));
-        Downloaded(1);
+        Downloaded(common::DownloadedDays::kPreviousDays);
     } else {
         delay = kCatchUpRetry;
         Status(setup_.host.Text(shell::text::kPreviousDaysNotDownloaded) +
@@ -236,7 +236,7 @@ void DownloadScheduler::MonitorAction() {
     }
     {
         std::lock_guard guard(field_mutex_);
-        state_ = 4;
+        state_ = SchedulerState::kCurrentDay;
     }
     step_.Start(5);
 }
@@ -259,7 +259,7 @@ void DownloadScheduler::CurrentDayState() {
         const std::int64_t now_seconds = SecondsOfDay(now, &hour);
         run_.Start(kDay - (now_seconds - DailyStartHour() * 3600));
         Status(setup_.host.Text(shell::text::kCurrentDayDownloaded));
-        Downloaded(2);
+        Downloaded(common::DownloadedDays::kCurrentDay);
     } else {
         const std::int64_t delay = RetryDelay() * 60;
         monitor_.Start(delay);

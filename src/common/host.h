@@ -43,6 +43,9 @@ public:
     virtual void ShowMessage(std::string_view title, std::string_view text) = 0;
 };
 
+// What notification 560 reports as downloaded.
+enum class DownloadedDays { kPreviousDays = 1, kCurrentDay = 2 };
+
 // The main window's private notifications, sent by worker threads. Each call returns only
 // after the main thread has handled it.
 class Notifier {
@@ -52,8 +55,8 @@ public:
     virtual void NotifyStatus(std::string_view text) = 0;
     // 460: rebuild the histograms of the instrument at index 0..5.
     virtual void NotifyHistograms(int instrument_index) = 0;
-    // 560: 1 = the previous days were downloaded, 2 = the current day was downloaded.
-    virtual void NotifyDownloaded(int value) = 0;
+    // 560: the previous days or the current day were downloaded.
+    virtual void NotifyDownloaded(DownloadedDays what) = 0;
 };
 
 // Everything above, as handed to core objects. Null sinks are allowed: the core then skips

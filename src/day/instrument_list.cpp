@@ -52,14 +52,19 @@ int InstrumentList::RunCurrentDay(common::Date day) {
     return RunCurrentDay();
 }
 
-int InstrumentList::OnDownloaded(int value, common::Date scheduler_day) {
-    if (value == 1) {
-        return RunPreviousDays(common::DayStart(scheduler_day));
+std::optional<int> InstrumentList::OnDownloaded(common::DownloadedDays what,
+                                                common::Date scheduler_day) {
+    const bool has_day = scheduler_day > 0;
+    switch (what) {
+        case common::DownloadedDays::kPreviousDays:
+            if (!has_day) {
+                return std::nullopt;
+            }
+            return RunPreviousDays(common::DayStart(scheduler_day));
+        case common::DownloadedDays::kCurrentDay:
+            return has_day ? RunCurrentDay(common::DayStart(scheduler_day)) : RunCurrentDay();
     }
-    if (value == 2) {
-        return RunCurrentDay(common::DayStart(scheduler_day));
-    }
-    return 1;
+    return std::nullopt;
 }
 
 }  // namespace zarvex::shell

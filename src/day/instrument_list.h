@@ -2,13 +2,14 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <string_view>
 
 #include "common/date.h"
 #include "common/host.h"
 #include "common/program_folder.h"
-#include "day/instrument.h"
 #include "common/symbols.h"
+#include "day/instrument.h"
 
 namespace zarvex::shell {
 
@@ -41,10 +42,11 @@ public:
     // evening's day rather than the date of its first catch-up.
     int RunCurrentDay(common::Date day);
 
-    // The main window's answer to notification 560: value 1 runs the previous days before
-    // the scheduler's current day, value 2 the day the scheduler has just downloaded; other
-    // values do nothing. Returns what the run returned (1 for other values).
-    int OnDownloaded(int value, common::Date scheduler_day);
+    // The main window's answer to notification 560: the previous days before the scheduler's
+    // current day, or the day the scheduler has just downloaded (the stored date while the
+    // scheduler has no day). What the run returned; nullopt when nothing ran (previous days
+    // without a day, or a value that names neither).
+    std::optional<int> OnDownloaded(common::DownloadedDays what, common::Date scheduler_day);
 
     common::Date StoredDate() const { return stored_date_; }
 

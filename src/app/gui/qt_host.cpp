@@ -43,10 +43,10 @@ void QtHost::NotifyHistograms(int instrument_index) {
     });
 }
 
-void QtHost::NotifyDownloaded(int value) {
-    caller_.Call([this, value] {
+void QtHost::NotifyDownloaded(common::DownloadedDays what) {
+    caller_.Call([this, what] {
         if (handler_ != nullptr) {
-            handler_->HandleDownloaded(value);
+            handler_->HandleDownloaded(what);
         }
     });
 }
