@@ -15,6 +15,8 @@
 #include "app/gui/main_window.h"
 #include "app/gui/single_instance.h"
 #include "build_config.h"
+#include "import/parse_report.h"
+#include "shell/instrument_list.h"
 #include "shell/text_id.h"
 #include "shell/text_table.h"
 #include "ui/auto_repeat.h"
@@ -165,6 +167,9 @@ Startup::Outcome Startup::Run() {
     network.clock = &clock_;
     network.host = host_->AsHost();
     network.notifier = host_.get();
+    network.is_report = [](std::string_view body) {
+        return import::HoldsOptionSection(body, shell::InstrumentList::kSymbols);
+    };
     services_ = std::make_unique<acquisition::NetworkSchedulerServices>(std::move(network));
     Pump(30);
     // 9 and 10.
