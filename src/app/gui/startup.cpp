@@ -56,8 +56,9 @@ Startup::Startup(StartupOptions options)
 }
 
 Startup::~Startup() {
-    // Workers waiting on the window are let go first, so that the scheduler can stop; only
-    // then the windows and the instruments go.
+    // Workers waiting on the window are let go first, so that the scheduler can stop (its
+    // Shutdown aborts the transfers under way, so a silent server costs no wait); only then
+    // the windows and the instruments go.
     if (host_ != nullptr) {
         host_->Close();
     }
@@ -223,6 +224,7 @@ Startup::Outcome Startup::Run() {
         setup.services = services_.get();
         setup.host = host_->AsHost();
         setup.notifier = host_.get();
+        setup.time_scale = options_.scheduler_time_scale;
         scheduler_ = std::make_unique<acquisition::DownloadScheduler>(setup);
         scheduler_->SetDailyStartHour(kDailyStartHour);
         scheduler_->SetRetryDelay(kRetryMinutes);
