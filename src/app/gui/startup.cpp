@@ -15,8 +15,10 @@
 #include "app/gui/main_window.h"
 #include "app/gui/single_instance.h"
 #include "build_config.h"
+#include "common/symbols.h"
 #include "common/text_id.h"
 #include "common/text_table.h"
+#include "import/parse_report.h"
 #include "ui/auto_repeat.h"
 #include "ui/chart/font_chain.h"
 #include "ui/instrument_area.h"
@@ -54,8 +56,9 @@ Startup::Startup(StartupOptions options)
 }
 
 Startup::~Startup() {
-    // Workers waiting on the window are let go first, so that the scheduler can stop; only
-    // then the windows and the instruments go.
+    // Workers waiting on the window are let go first, so that the scheduler can stop (its
+    // Shutdown aborts the transfers under way, so a silent server costs no wait); only then
+    // the windows and the instruments go.
     if (host_ != nullptr) {
         host_->Close();
     }
@@ -165,6 +168,9 @@ Startup::Outcome Startup::Run() {
     network.clock = &clock_;
     network.host = host_->AsHost();
     network.notifier = host_.get();
+    network.is_report = [](std::string_view body) {
+        return import::HoldsOptionSection(body, common::kSymbols);
+    };
     services_ = std::make_unique<acquisition::NetworkSchedulerServices>(std::move(network));
     Pump(30);
     // 9 and 10.
@@ -218,6 +224,7 @@ Startup::Outcome Startup::Run() {
         setup.services = services_.get();
         setup.host = host_->AsHost();
         setup.notifier = host_.get();
+        setup.time_scale = options_.scheduler_time_scale;
         scheduler_ = std::make_unique<acquisition::DownloadScheduler>(setup);
         scheduler_->SetDailyStartHour(kDailyStartHour);
         scheduler_->SetRetryDelay(kRetryMinutes);
