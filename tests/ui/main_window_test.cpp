@@ -37,25 +37,35 @@ namespace {
 using test::GeneratedHome;
 using test::StartedProgram;
 
-struct SizeCase {
-    QSize screen;
-    QSize window;
+struct ScreenCase {
+    std::string name;
+    QRect available;  // the screen without its task bar
+    QRect frame;      // the window's outer frame
 };
 
-class InitialWindowSizeTest : public testing::TestWithParam<SizeCase> {};
+class MainWindowFrameTest : public testing::TestWithParam<ScreenCase> {};
 
-TEST_P(InitialWindowSizeTest, AtMost1280By720) {
-    EXPECT_EQ(InitialWindowSize(GetParam().screen), GetParam().window);
+TEST_P(MainWindowFrameTest, AtMost1280By720CentredWithTheFrameInside) {
+    const ScreenCase& screen = GetParam();
+    EXPECT_EQ(MainWindowFrame(screen.available), screen.frame);
+    // The controls get what the window manager's frame leaves.
+    const QMargins decoration(4, 28, 4, 4);
+    const QRect inner = MainWindowInner(screen.available, decoration);
+    EXPECT_EQ(inner.marginsAdded(decoration), screen.frame);
+    EXPECT_TRUE(screen.available.contains(inner.marginsAdded(decoration)));
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Screens, InitialWindowSizeTest,
-    testing::Values(SizeCase{{1920, 1080}, {1280, 720}}, SizeCase{{1024, 768}, {1024, 720}},
-                    SizeCase{{800, 600}, {800, 600}}, SizeCase{{1280, 1024}, {1280, 720}}),
-    [](const testing::TestParamInfo<SizeCase>& param_info) {
-        const QSize screen = param_info.param.screen;
-        return "Screen" + std::to_string(screen.width()) + "x" + std::to_string(screen.height());
-    });
+    Screens, MainWindowFrameTest,
+    testing::Values(ScreenCase{"FullHdWithBottomBar", {0, 0, 1920, 1040}, {320, 160, 1280, 720}},
+                    // The laptop: before, the frame came on top of 720 and the status bar went
+                    // under the task bar.
+                    ScreenCase{"LaptopWithBottomBar", {0, 0, 1366, 728}, {43, 4, 1280, 720}},
+                    ScreenCase{"Xga", {0, 0, 1024, 768}, {0, 24, 1024, 720}},
+                    ScreenCase{"XgaWithLeftBar", {48, 0, 976, 768}, {48, 24, 976, 720}},
+                    ScreenCase{"Svga", {0, 0, 800, 600}, {0, 0, 800, 600}},
+                    ScreenCase{"Sxga", {0, 0, 1280, 1024}, {0, 152, 1280, 720}}),
+    [](const testing::TestParamInfo<ScreenCase>& param_info) { return param_info.param.name; });
 
 // One program folder with data for all the window's tests; tests that change settings make
 // their own.

@@ -184,10 +184,7 @@ Startup::Outcome Startup::Run() {
     if (const QScreen* primary = QGuiApplication::primaryScreen()) {
         screen = primary->availableGeometry();
     }
-    const QSize size = InitialWindowSize(screen.size());
-    window_->resize(size);
-    window_->move(screen.x() + (screen.width() - size.width()) / 2,
-                  screen.y() + (screen.height() - size.height()) / 2);
+    window_->PlaceOnScreen(screen);
     window_->CreatePropertyButton();
     // 12.
     Pump(70);
