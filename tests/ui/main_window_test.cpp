@@ -7,6 +7,7 @@
 #include <QDateEdit>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
@@ -137,6 +138,31 @@ TEST_F(MainWindowTest, StartUpBuildsTheWindowAsLaidOut) {
                   numbers[static_cast<std::size_t>(i)] + 2);
         EXPECT_EQ(area->isVisible(), i == 0) << i;
     }
+}
+
+TEST_F(MainWindowTest, NoNetworkBoxStandsAboveTheStartUpWindow) {
+    bool answered = false;
+    QTimer poll;
+    poll.setInterval(5);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr) {
+            return;
+        }
+        poll.stop();
+        EXPECT_EQ(box->windowTitle(), "Information");
+        // Over the start-up window, which stays on top: so must the box.
+        ASSERT_NE(box->parentWidget(), nullptr);
+        EXPECT_EQ(box->parentWidget()->objectName(), "startupWindow");
+        EXPECT_TRUE(box->parentWidget()->isVisible());
+        EXPECT_TRUE(box->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        answered = true;
+        box->accept();
+    });
+    poll.start();
+    StartedProgram program(home_->Folder(), "eng", "", StartedProgram::Boxes::kDesktop);
+    EXPECT_TRUE(answered);
+    EXPECT_EQ(program.Outcome(), Startup::Outcome::kRunning);
 }
 
 TEST_F(MainWindowTest, PanelsShowTheLatestDayAndEveryChartIsDrawn) {

@@ -148,6 +148,7 @@ Startup::Outcome Startup::Run() {
     // 6.
     splash_ = std::make_unique<ui::StartupWindow>(ui::LoadStartupPicture());
     splash_->Open();
+    host_->SetMessageOwner(splash_.get());
     Progress(15, text::kPreparingToRun);
     // 7.
     instance_ = std::make_unique<SingleInstance>(options_.instance_name);
@@ -206,6 +207,7 @@ Startup::Outcome Startup::Run() {
     window_->FinishStartup();
     splash_.reset();
     window_->show();
+    host_->SetMessageOwner(window_.get());
     // 18.
     window_->CreateHelpLinks(link_font_, font_loaded_);
     window_->SetHelpPage(HelpPage());
