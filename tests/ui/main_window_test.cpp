@@ -68,6 +68,12 @@ INSTANTIATE_TEST_SUITE_P(
                     ScreenCase{"Sxga", {0, 0, 1280, 1024}, {0, 152, 1280, 720}}),
     [](const testing::TestParamInfo<ScreenCase>& param_info) { return param_info.param.name; });
 
+// Picks the day in the date picker as a user does: the day, then Enter.
+void CommitDay(QDateEdit* picker, QDate day) {
+    picker->setDate(day);
+    QTest::keyClick(picker, Qt::Key_Return);
+}
+
 // One program folder with data for all the window's tests; tests that change settings make
 // their own.
 class MainWindowTest : public testing::Test {
@@ -380,7 +386,7 @@ TEST_F(MainWindowTest, DownloadedDaysAreProcessedAndPanelsFollowTheLatestDay) {
     EXPECT_EQ(window.Area(5)->LeftPanel()->Model().Date(), "07.12.2012");
 
     // A day the user picked stays.
-    eur->DatePicker()->setDate(QDate(2012, 12, 5));
+    CommitDay(eur->DatePicker(), QDate(2012, 12, 5));
     FromWorker([&] { host.NotifyDownloaded(2); });
     EXPECT_EQ(eur->Model().Date(), "05.12.2012");
     EXPECT_EQ(program.Messages().size(), 1u);
@@ -390,12 +396,12 @@ TEST_F(MainWindowTest, DownloadedDaysAreProcessedAndPanelsFollowTheLatestDay) {
 TEST_F(MainWindowTest, DayWithoutDataShowsTheMessageAndFallsBack) {
     StartedProgram program(home_->Folder());
     ui::LeftPanelWidget* left = program.Window().Area(0)->LeftPanel();
-    left->DatePicker()->setDate(QDate(2012, 12, 8));
+    CommitDay(left->DatePicker(), QDate(2012, 12, 8));
     ASSERT_EQ(program.Messages().size(), 2u);
     EXPECT_EQ(program.Messages()[1],
               "Message: For the selected date there is no data.\nPlease try again...");
     EXPECT_EQ(left->DatePicker()->date(), QDate(2012, 12, 6));
-    left->DatePicker()->setDate(QDate(2012, 12, 5));
+    CommitDay(left->DatePicker(), QDate(2012, 12, 5));
     EXPECT_EQ(left->Model().Date(), "05.12.2012");
     EXPECT_EQ(program.Messages().size(), 2u);
 }
