@@ -51,7 +51,11 @@ public:
         for (std::int64_t s = scale_.kmin; s <= scale_.kmax; s += scale_.strike_step) {
             const int y = scale_.StrikeToY(s);
             Line(left, y, right, y, colours_.grid);
-            Text(left - 35, y - 5, Fixed(static_cast<double>(s) / strike_factor, scale_.ds));
+            const QString label = Fixed(static_cast<double>(s) / strike_factor, scale_.ds);
+            // A label wider than its margin moves left rather than run into the frame.
+            const int before_frame =
+                left - QFontMetrics(painter_.font()).horizontalAdvance(label) - 2;
+            Text(std::max(0, std::min(left - 35, before_frame)), y - 5, label);
         }
         painter_.setPen(Colour(colours_.frame));
         painter_.drawLine(left, top, right, top);
