@@ -151,6 +151,7 @@ Startup::Outcome Startup::Run() {
     // 6.
     splash_ = std::make_unique<ui::StartupWindow>(ui::LoadStartupPicture());
     splash_->Open();
+    host_->SetMessageOwner(splash_.get());
     Progress(15, text::kPreparingToRun);
     // 7.
     instance_ = std::make_unique<SingleInstance>(options_.instance_name);
@@ -190,10 +191,7 @@ Startup::Outcome Startup::Run() {
     if (const QScreen* primary = QGuiApplication::primaryScreen()) {
         screen = primary->availableGeometry();
     }
-    const QSize size = InitialWindowSize(screen.size());
-    window_->resize(size);
-    window_->move(screen.x() + (screen.width() - size.width()) / 2,
-                  screen.y() + (screen.height() - size.height()) / 2);
+    window_->PlaceOnScreen(screen);
     window_->CreatePropertyButton();
     // 12.
     Pump(70);
@@ -215,6 +213,7 @@ Startup::Outcome Startup::Run() {
     window_->FinishStartup();
     splash_.reset();
     window_->show();
+    host_->SetMessageOwner(window_.get());
     // 18.
     window_->CreateHelpLinks(link_font_, font_loaded_);
     window_->SetHelpPage(HelpPage());
