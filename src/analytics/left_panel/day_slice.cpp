@@ -70,16 +70,6 @@ void DaySlice::Reset() {
 
 bool DaySlice::Make(const storage::Database& source, const std::string& date,
                     const std::string& contract) {
-    // The day through its index; the contract inside CASE so that the planner cannot take the
-    // contract index for it, with the comparison exactly as the panel's queries make it.
-    return CopyQuoteRows(source, memory_,
-                         "SELECT rowid, * FROM dating WHERE date = ? AND CASE WHEN contract = ? "
-                         "THEN 1 ELSE 0 END ORDER BY rowid",
-                         {date, contract});
-}
-
-bool CopyQuoteRows(const storage::Database& source, storage::Database& memory,
-                   std::string_view select_sql, std::initializer_list<std::string_view> texts) {
     if (!source.IsOpen()) {
         return false;
     }
@@ -89,22 +79,24 @@ bool CopyQuoteRows(const storage::Database& source, storage::Database& memory,
         return false;
     }
     const std::string create = schema.ColumnText(0);
-    if (!memory.IsOpen()) {
-        memory = storage::Database::Open(":memory:");
+    if (!memory_.IsOpen()) {
+        memory_ = storage::Database::Open(":memory:");
     }
-    if (!memory.Execute("DROP TABLE IF EXISTS dating") || !memory.Execute(create)) {
+    if (!memory_.Execute("DROP TABLE IF EXISTS dating") || !memory_.Execute(create)) {
         return false;
     }
 
-    RawStatement read = PrepareRaw(source.Handle(), select_sql);
+    // The day through its index; the contract inside CASE so that the planner cannot take the
+    // contract index for it, with the comparison exactly as the panel's queries make it.
+    RawStatement read = PrepareRaw(source.Handle(),
+                                   "SELECT rowid, * FROM dating WHERE date = ? AND CASE WHEN "
+                                   "contract = ? THEN 1 ELSE 0 END ORDER BY rowid");
     if (!read) {
         return false;
     }
-    int parameter = 1;
-    for (std::string_view text : texts) {
-        sqlite3_bind_text(read.get(), parameter++, text.data(), static_cast<int>(text.size()),
-                          SQLITE_STATIC);
-    }
+    sqlite3_bind_text(read.get(), 1, date.data(), static_cast<int>(date.size()), SQLITE_STATIC);
+    sqlite3_bind_text(read.get(), 2, contract.data(), static_cast<int>(contract.size()),
+                      SQLITE_STATIC);
     const int columns = sqlite3_column_count(read.get());
     std::string insert = "INSERT INTO dating (rowid";
     for (int i = 1; i < columns; ++i) {
@@ -116,8 +108,8 @@ bool CopyQuoteRows(const storage::Database& source, storage::Database& memory,
         insert += ", ?";
     }
     insert += ")";
-    RawStatement write = PrepareRaw(memory.Handle(), insert);
-    if (!write || !memory.Execute("BEGIN")) {
+    RawStatement write = PrepareRaw(memory_.Handle(), insert);
+    if (!write || !memory_.Execute("BEGIN")) {
         return false;
     }
     int rc = SQLITE_ROW;
@@ -130,7 +122,7 @@ bool CopyQuoteRows(const storage::Database& source, storage::Database& memory,
         sqlite3_reset(write.get());
     }
     ok = ok && rc == SQLITE_DONE;
-    return memory.Execute(ok ? "COMMIT" : "ROLLBACK") && ok;
+    return memory_.Execute(ok ? "COMMIT" : "ROLLBACK") && ok;
 }
 
 bool ConditionLooksBeyondTheRow(const std::string& condition) {

@@ -1,9 +1,7 @@
 #pragma once
 
 #include <cstdint>
-#include <initializer_list>
 #include <string>
-#include <string_view>
 
 #include "storage/database.h"
 
@@ -39,13 +37,6 @@ private:
     std::string contract_;
     bool valid_ = false;
 };
-
-// Copies the rows that select_sql ("SELECT rowid, * FROM dating ...", texts bound in order)
-// gives into a table of the quote table's own declaration in memory (opened when closed, the
-// table made anew), each value with its own storage class and row id. False when the source
-// has no quote table or a read or write failed.
-bool CopyQuoteRows(const storage::Database& source, storage::Database& memory,
-                   std::string_view select_sql, std::initializer_list<std::string_view> texts);
 
 // Whether a user condition can read anything beyond the row it is tested on (a subquery, a
 // table-valued function, the schema): such a condition must run on the whole file.

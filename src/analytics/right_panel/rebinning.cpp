@@ -149,11 +149,29 @@ void PlaceOnPriceBins(const HistogramData& strikes, const RightPanelDay& day, in
     if (!RebinsOnPriceAxis(price_type) || bins.axis.empty() || strikes.axis.empty()) {
         return;
     }
-    const PositionPrices prices = PricesOf(strikes, day, price_type);
     const HistogramBounds bounds{bins.lower_bound, bins.upper_bound};
     const double step = 1.0 / PriceResolution(day.symbol, price_type);
-    Place(prices.put, strikes.put, bounds, bins.axis.front(), step, put);
-    Place(prices.call, strikes.call, bounds, bins.axis.front(), step, call);
+    // Only positions with a value can change a bin, and on a strike grid most hold none: their
+    // prices, the costly part, are not worked out.
+    auto place = [&](std::string_view option, const std::vector<double>& values,
+                     const std::vector<double>& premiums, std::vector<double>& out) {
+        for (std::size_t i = 0; i < strikes.Size(); ++i) {
+            if (values[i] == 0.0) {
+                continue;
+            }
+            const double price = common::ToDouble(PriceByType(
+                strikes.axis[i], day.symbol, option, premiums[i], day.forward_point, price_type));
+            if (!(price >= bounds.lower && price <= bounds.upper)) {
+                continue;
+            }
+            const auto bin = FindOnDecimalGrid(price, bins.axis.front(), step, out.size());
+            if (bin) {
+                out[*bin] += values[i];
+            }
+        }
+    };
+    place("PUT", strikes.put, strikes.put_premium, put);
+    place("CALL", strikes.call, strikes.call_premium, call);
 }
 
 }  // namespace zarvex::analytics
