@@ -39,13 +39,35 @@ protected:
                 << generated.forward_points;
             days.push_back(day);
         }
-        const storage::Database db = storage::Database::OpenReadOnly(h.QuoteFile());
-        storage::Statement longest = db.Prepare(
-            "SELECT contract FROM dating GROUP BY contract ORDER BY COUNT(DISTINCT date) DESC, "
-            "COUNT(*) DESC LIMIT 1");
-        if (longest.Step()) {
-            contract = longest.ColumnText(0);
+        {
+            const storage::Database db = storage::Database::OpenReadOnly(h.QuoteFile());
+            storage::Statement longest = db.Prepare(
+                "SELECT contract FROM dating GROUP BY contract ORDER BY COUNT(DISTINCT date) DESC, "
+                "COUNT(*) DESC LIMIT 1");
+            if (longest.Step()) {
+                contract = longest.ColumnText(0);
+            }
         }
+        // What older extractions left among the rows: a blank line stored as empty texts, and
+        // a text where a number belongs.
+        const std::string day = common::DayText(days[2]);
+        h.Insert({{.option = "PUT",
+                   .strike = "",
+                   .price = "",
+                   .delta = "",
+                   .volume = "",
+                   .oi = "",
+                   .doi = "",
+                   .contract = contract,
+                   .date = day},
+                  {.option = "CALL",
+                   .strike = "1.3",
+                   .price = "0.01",
+                   .delta = "0.5",
+                   .volume = "x",
+                   .oi = "n/a",
+                   .contract = contract,
+                   .date = day}});
     }
 
     ContractHistory Load(int price_type, common::Date from = common::kInvalidDate,
