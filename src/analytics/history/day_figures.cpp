@@ -277,7 +277,8 @@ std::vector<OptionInterest> DayFigures::Interest(bool call) const {
     std::vector<OptionInterest> out;
     for (const std::size_t i : day_) {
         const StoredOption& row = rows_[i];
-        if (OnSide(row, call) && row.strike.IsNumber() && row.oi.IsNumber()) {
+        // As the query of the day's numeric rows reads them: an infinite strike is left out.
+        if (OnSide(row, call) && row.strike.IsNumber() && row.oi.IsNumber() && row.strike.finite) {
             out.push_back({row.strike.as_double, row.oi.as_int});
         }
     }

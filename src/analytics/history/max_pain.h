@@ -24,8 +24,9 @@ struct OptionInterest {
 std::optional<std::int64_t> MaxPainMillionths(const std::vector<OptionInterest>& calls,
                                               const std::vector<OptionInterest>& puts);
 
-// A strike as whole millionths, rounded to the nearest (halves away from zero); strikes beyond
-// a million million are clamped, as no price comes near them.
+// A strike as whole millionths, rounded to the nearest (halves away from zero). Strikes are
+// held within a thousand million, which no price comes near, so that the sums of max pain stay
+// exact; a strike that is not finite counts as 0.
 std::int64_t StrikeMillionths(double strike);
 
 struct MaxPain {
@@ -33,14 +34,15 @@ struct MaxPain {
     std::string text;     // the shown price of the strike; empty when there is none
 };
 
-// Max pain of the day's CALL and PUT rows of a contract as the left panel shows it: the
-// strike's text is PriceByType(strike, symbol, "PUT", 0.0, forward point, price type), as for
-// the delta-balance. Only rows whose strike and open interest are stored as numbers count.
-// nullopt when the query failed.
+// The day's rows of one side ("CALL" or "PUT") of a contract whose strike and open interest are
+// both stored as numbers (a blank line of an older extraction is no option). nullopt when the
+// query failed.
 std::optional<std::vector<OptionInterest>> ReadOptionInterest(const storage::Database& db,
                                                               std::string_view date,
                                                               std::string_view contract,
                                                               std::string_view option);
+// Max pain with its text as the left panel would show it: PriceByType(strike, symbol, "PUT",
+// 0.0, forward point, price type), as for the delta-balance.
 MaxPain MaxPainOf(const std::vector<OptionInterest>& calls, const std::vector<OptionInterest>& puts,
                   std::string_view symbol, double forward_point, int price_type);
 // Both steps on db (the file, or a copy of the day's rows). An empty MaxPain on a failed read.

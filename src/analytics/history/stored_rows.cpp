@@ -38,7 +38,9 @@ StoredValue ReadValue(sqlite3_stmt* statement, int column) {
         }
     }
     const double number = sqlite3_column_double(statement, column);
-    value.as_double = std::isfinite(number) ? number : 0.0;
+    value.raw = number;
+    value.finite = std::isfinite(number);
+    value.as_double = value.finite ? number : 0.0;
     value.as_int = sqlite3_column_int64(statement, column);
     return value;
 }

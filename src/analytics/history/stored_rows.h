@@ -18,6 +18,8 @@ struct StoredValue {
     double as_double = 0.0;   // sqlite3_column_double, 0.0 where that is not finite
     std::int64_t as_int = 0;  // sqlite3_column_int64
     std::string text;         // the text of a kText value only
+    double raw = 0.0;         // sqlite3_column_double as it is, for comparisons
+    bool finite = true;       // false for a stored infinity (or NaN)
 
     bool IsNumber() const { return kind == Kind::kInteger || kind == Kind::kReal; }
     // "column OP number" as SQL judges it on a numeric column: NULL matches nothing, a text
@@ -26,9 +28,7 @@ struct StoredValue {
     bool Greater(double x) const { return kind == Kind::kText || (IsNumber() && Number() > x); }
     bool NotEqual(double x) const { return kind == Kind::kText || (IsNumber() && Number() != x); }
     bool Equal(double x) const { return IsNumber() && Number() == x; }
-    double Number() const {
-        return kind == Kind::kInteger ? static_cast<double>(as_int) : as_double;
-    }
+    double Number() const { return kind == Kind::kInteger ? static_cast<double>(as_int) : raw; }
 };
 
 // The columns of an option row that the left panel's calculations read.
