@@ -5,6 +5,7 @@
 #include "analytics/calendar.h"
 #include "analytics/history/contract_days.h"
 #include "analytics/history/contract_history.h"
+#include "analytics/history/history_table.h"
 #include "analytics/history/max_pain.h"
 #include "analytics/left_panel/left_panel_model.h"
 #include "left_panel_fixture.h"
@@ -191,6 +192,22 @@ TEST(ContractHistoryLevels, EachDayHasTheRoomItsOwnRowsGiveIt) {
     }
     EXPECT_EQ(history.days[0].call_level, "1.6000");
     EXPECT_EQ(history.days[1].call_level, "1.3000");
+}
+
+TEST(HistoryCsv, QuotesWhatWouldBreakAFieldAndWritesNumbersWithAPoint) {
+    ContractHistory history;
+    HistoryDay day;
+    day.date = "07.12.2012";
+    day.forward_point = -12.35;
+    day.expiration = "a,\"b\"";
+    day.call_level = " ";
+    day.max_pain_strike = 1.1;
+    day.call_oi = 150;
+    history.days.push_back(day);
+    const std::string csv = HistoryCsv(history);
+    EXPECT_EQ(csv.substr(csv.find("\r\n") + 2, 40),
+              "07.12.2012,-12.35,\"a,\"\"b\"\"\", ,,,,,,,,,0,");
+    EXPECT_EQ(csv.substr(csv.size() - 20), ",,,,,1.1,150,0,0,0\r\n");
 }
 
 TEST(ContractHistoryInput, AContractWithoutRowsHasNoDaysAndADatabaseWithoutQuotesFails) {
