@@ -2,12 +2,12 @@
 
 #include <fstream>
 
-#include "analytics/calendar.h"
 #include "analytics/history/contract_days.h"
 #include "analytics/history/contract_history.h"
 #include "analytics/history/history_table.h"
 #include "analytics/history/max_pain.h"
 #include "analytics/left_panel/left_panel_model.h"
+#include "common/calendar.h"
 #include "left_panel_fixture.h"
 #include "left_panel_reference.h"
 #include "reportgen/report_generator.h"

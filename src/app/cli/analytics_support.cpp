@@ -1,20 +1,14 @@
 #include "app/cli/analytics_support.h"
 
-#include <array>
-#include <string_view>
-
+#include "common/symbols.h"
 #include "storage/store.h"
 
 namespace zarvex::cli {
 
 std::string RequiredSymbol(const Arguments& args) {
-    static constexpr std::array<std::string_view, 6> kSymbols{"EUR", "GBP", "AUD",
-                                                              "CAD", "JPY", "CHF"};
     const std::string symbol = args.Required("symbol");
-    for (std::string_view known : kSymbols) {
-        if (symbol == known) {
-            return symbol;
-        }
+    if (common::InstrumentIndex(symbol) >= 0) {
+        return symbol;
     }
     throw UsageError("--symbol must be one of EUR, GBP, AUD, CAD, JPY, CHF: " + symbol);
 }
@@ -29,7 +23,7 @@ storage::Database OpenQuotes(const Context& ctx, const std::string& symbol) {
     const auto path = storage::QuotePath(ctx.home, symbol);
     storage::Database db = storage::Database::OpenReadOnly(path);
     if (!db.IsOpen()) {
-        *ctx.err << "zarvex-cli: cannot open " << path.string() << '\n';
+        *ctx.err << "zarvex-cli: cannot open " << path.string() << ": " << db.OpenError() << '\n';
     }
     return db;
 }

@@ -19,12 +19,13 @@
 #include "app/cli/json_writer.h"
 #include "common/clock.h"
 #include "common/plain_host.h"
+#include "common/symbols.h"
 #include "common/text.h"
+#include "common/text_table.h"
 #include "settings/settings_record.h"
-#include "shell/text_table.h"
 #include "storage/store.h"
 #if ZARVEX_HAS_CHART
-#include "ui/histogram_png.h"
+#include "ui/chart/histogram_png.h"
 #endif
 
 namespace zarvex::cli {
@@ -274,8 +275,7 @@ int CmdHistogram(Context& ctx, const Words& words) {
                                         : slice.Rows(db, day.date, day.contract);
     const analytics::HistogramData data = analytics::BuildHistogram(rows, day, histogram, n, host);
     const int caption_entry = analytics::HistogramCaptionEntry(histogram.param);
-    const std::string caption =
-        caption_entry < 0 ? std::string() : analytics::RightPanelText(host, caption_entry);
+    const std::string caption = caption_entry < 0 ? std::string() : host.Text(caption_entry);
 
     // The other day on this histogram's axis: its own slice of rows and its own forward point.
     std::optional<analytics::CompareArrays> compare;
