@@ -137,4 +137,31 @@ inline constexpr int kBadLevelCondition = 123;
 inline constexpr int kBadFractalCondition = 124;
 inline constexpr int kBadBarCondition = 125;
 
+// Views across days: the History tab, the compare overlay, saving pictures and tables.
+inline constexpr int kHistory = 126;
+inline constexpr int kCompareWith = 127;
+inline constexpr int kCompareOff = 128;
+inline constexpr int kComparePrevious = 129;
+inline constexpr int kSavePicture = 130;
+inline constexpr int kSavePictureTwice = 131;
+inline constexpr int kCopyPicture = 132;
+inline constexpr int kSaveCsv = 133;
+inline constexpr int kCopyTable = 134;
+inline constexpr int kMaxPain = 135;
+inline constexpr int kCallOi = 136;
+inline constexpr int kPutOi = 137;
+inline constexpr int kCallVolume = 138;
+inline constexpr int kPutVolume = 139;
+inline constexpr int kRatioByOi = 140;
+inline constexpr int kRatioByVolume = 141;
+inline constexpr int kForwardPointCaption = 142;
+inline constexpr int kChange = 143;
+inline constexpr int kPngFiles = 144;
+inline constexpr int kCsvFiles = 145;
+inline constexpr int kCannotWrite = 146;
+inline constexpr int kNoContractDays = 147;
+inline constexpr int kDayColumn = 148;
+inline constexpr int kMaxPainStrike = 149;
+inline constexpr int kChannel = 150;
+
 }  // namespace zarvex::shell::text

@@ -1,6 +1,10 @@
 #include "ui/histogram_chart.h"
 
+#include <QHelpEvent>
 #include <QPainter>
+#include <QToolTip>
+#include <cmath>
+#include <cstdlib>
 #include <utility>
 
 namespace zarvex::ui {
@@ -23,7 +27,8 @@ void HistogramChart::ClearData() {
 
 void HistogramChart::Update() {
     const QSize size = contentsRect().size().expandedTo(QSize(1, 1));
-    scale_ = ScaleHistogram(data_, analysis_, size.width(), size.height());
+    scale_ =
+        ScaleHistogram(data_, analysis_, size.width(), size.height() - CompareLegendBand(data_));
     picture_ = QImage(size, QImage::Format_RGB32);
     QPainter painter(&picture_);
     PaintHistogram(painter, data_, scale_, colours_, fonts_);
@@ -37,6 +42,61 @@ const QImage& HistogramChart::Picture() {
         Update();
     }
     return picture_;
+}
+
+QImage HistogramChart::Render(qreal ratio) const {
+    const QSize size = contentsRect().size().expandedTo(QSize(1, 1));
+    QImage image(size * ratio, QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
+    QPainter painter(&image);
+    PaintHistogram(
+        painter, data_,
+        ScaleHistogram(data_, analysis_, size.width(), size.height() - CompareLegendBand(data_)),
+        colours_, fonts_);
+    return image;
+}
+
+int HistogramChart::PositionAt(QPoint point) const {
+    if (scale_.empty) {
+        return -1;
+    }
+    const QPoint at = point - contentsRect().topLeft() - QPoint(0, CompareLegendBand(data_));
+    if (at.x() < scale_.ValueToX(scale_.vmin) || at.x() > scale_.ValueToX(scale_.vmax)) {
+        return -1;
+    }
+    const double factor = PowerOfTen(scale_.ds);
+    int best = -1;
+    int best_distance = 3;  // a bar is five pixels high
+    for (std::size_t i = 0; i < data_.strike.size(); ++i) {
+        const double strike = data_.strike[i];
+        if (strike == 0.0) {
+            break;
+        }
+        if (!(strike > 0.0)) {
+            continue;
+        }
+        const int distance = std::abs(scale_.StrikeToY(std::llround(strike * factor)) - at.y());
+        if (distance < best_distance) {
+            best_distance = distance;
+            best = static_cast<int>(i);
+        }
+    }
+    return best;
+}
+
+bool HistogramChart::event(QEvent* event) {
+    if (event->type() == QEvent::ToolTip) {
+        auto* help = static_cast<QHelpEvent*>(event);
+        const int position = tooltip_ ? PositionAt(help->pos()) : -1;
+        if (position >= 0) {
+            QToolTip::showText(help->globalPos(), tooltip_(position), this);
+        } else {
+            QToolTip::hideText();
+            event->ignore();
+        }
+        return true;
+    }
+    return QFrame::event(event);
 }
 
 void HistogramChart::paintEvent(QPaintEvent* event) {

@@ -2,6 +2,7 @@
 
 #include <QFrame>
 #include <QImage>
+#include <functional>
 
 #include "ui/chart/histogram_data.h"
 #include "ui/chart/histogram_painter.h"
@@ -29,8 +30,16 @@ public:
     // The canvas picture (the inside of the border), redrawn first when the canvas changed
     // size while hidden.
     const QImage& Picture();
+    // The picture drawn afresh at the widget's size times ratio (2 for a sharper copy).
+    QImage Render(qreal ratio) const;
+
+    // The data position whose bar is under the point (widget coordinates), or -1.
+    int PositionAt(QPoint point) const;
+    // Text of the tooltip over the bar of a data position.
+    void SetToolTipText(std::function<QString(int)> text) { tooltip_ = std::move(text); }
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
@@ -41,6 +50,7 @@ private:
     HistogramAnalysis analysis_;
     HistogramScale scale_;
     QImage picture_;
+    std::function<QString(int)> tooltip_;
 };
 
 }  // namespace zarvex::ui

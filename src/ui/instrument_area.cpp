@@ -26,6 +26,8 @@ InstrumentArea::InstrumentArea(QWidget* parent, shell::Instrument& instrument, i
     right_ = new RightPanelWidget(this, instrument.RightPanelNumber(), kRightX, 0, w - kRightX, h,
                                   *services.texts, instrument.Stores().quote, instrument.Folder(),
                                   services.host);
+    // A day picked in the History page is picked in the left panel, as the user would.
+    connect(right_, &RightPanelWidget::DayPicked, left_, &LeftPanelWidget::PickDay);
     RebuildHistograms();
 }
 
@@ -110,6 +112,7 @@ void InstrumentArea::RebuildHistograms() {
     config.contract = left_->Model().Contract();
     config.fp_switch = record.IsFP();
     config.histograms = record.Values().histograms;
+    config.price_type = record.PriceType();
     right_->Configure(config);
 }
 

@@ -267,6 +267,17 @@ void LeftPanelWidget::CommitDate() {
     committing_ = false;
 }
 
+void LeftPanelWidget::PickDay(common::Date day) {
+    if (day == common::kInvalidDate || committing_) {
+        return;
+    }
+    {
+        const QSignalBlocker blocker(date_);
+        date_->setDate(ToQDate(day));
+    }
+    CommitDate();
+}
+
 void LeftPanelWidget::PickedContract(int index) {
     if (index >= 0) {
         model_->ContractChanged(contract_->itemText(index).toStdString());

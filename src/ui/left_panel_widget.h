@@ -44,6 +44,8 @@ public:
     // The user has committed a day in the date picker (Enter, leaving the field or a pick in
     // the calendar); until then the panel shows the latest day with data.
     bool DayChosenByUser() const { return day_chosen_; }
+    // Sets the day in the date picker and commits it, as if the user had picked it.
+    void PickDay(common::Date day);
 
     analytics::LeftPanelModel& Model() { return *model_; }
     const analytics::LeftPanelModel& Model() const { return *model_; }

@@ -1,5 +1,6 @@
 #include "ui/right_panel_widget.h"
 
+#include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QStyle>
@@ -10,12 +11,19 @@
 #include <cmath>
 #include <utility>
 
+#include "analytics/history/contract_days.h"
 #include "analytics/right_panel/right_panel_texts.h"
+#include "common/text.h"
 #include "common/text_id.h"
 #include "common/text_table.h"
 #include "ui/chart/font_chain.h"
 #include "ui/control_number.h"
 #include "ui/histogram_chart.h"
+#include "ui/history/chart_context_menu.h"
+#include "ui/history/compare_control.h"
+#include "ui/history/compare_overlay.h"
+#include "ui/history/history_tab.h"
+#include "ui/history/table_export.h"
 
 namespace zarvex::ui {
 namespace {
@@ -112,7 +120,9 @@ RightPanelWidget::RightPanelWidget(QWidget* parent, int control_number, int x, i
     : QWidget(parent),
       texts_(texts),
       host_(host),
-      model_(std::make_unique<analytics::RightPanelModel>(quote, std::move(folder), host)) {
+      model_(std::make_unique<analytics::RightPanelModel>(quote, folder, host)),
+      overlay_(std::make_unique<CompareOverlay>(quote, folder, host)),
+      quote_(&quote) {
     SetControlNumber(this, control_number);
     w = std::max(w, kMinWidth);
     h = std::max(h, kMinHeight);
@@ -125,6 +135,9 @@ RightPanelWidget::RightPanelWidget(QWidget* parent, int control_number, int x, i
     auto* data_page = new QWidget;
     tabs_->addTab(histograms_page, QString::fromStdString(texts_.Get(text::kHistograms)));
     tabs_->addTab(data_page, QString::fromStdString(texts_.Get(text::kData)));
+    history_ = new HistoryTab(nullptr, texts_, quote, folder, host);
+    tabs_->addTab(history_, QString::fromStdString(texts_.Get(text::kHistory)));
+    connect(history_, &HistoryTab::DayPicked, this, &RightPanelWidget::DayPicked);
 
     const HistogramColours colours;
     for (int n = 1; n <= 4; ++n) {
@@ -136,6 +149,10 @@ RightPanelWidget::RightPanelWidget(QWidget* parent, int control_number, int x, i
         auto* chart = new HistogramChart(histograms_page, colours);
         SetControlNumber(chart, control_number + kChartOffsets[static_cast<std::size_t>(n - 1)]);
         charts_[static_cast<std::size_t>(n - 1)] = chart;
+        chart->SetToolTipText([this, n](int position) { return BarText(n, position); });
+        AddPictureMenu(
+            chart, texts_, [chart](qreal ratio) { return chart->Render(ratio); },
+            [this, n] { return DefaultName(QStringLiteral("H%1").arg(n), QStringLiteral("png")); });
     }
 
     call_caption_ = new QLabel(QStringLiteral("CALL"), data_page);
@@ -161,6 +178,9 @@ RightPanelWidget::RightPanelWidget(QWidget* parent, int control_number, int x, i
         table->setEditTriggers(QAbstractItemView::NoEditTriggers);
         table->setSelectionBehavior(QAbstractItemView::SelectRows);
         table->setSelectionMode(QAbstractItemView::SingleSelection);
+        const QString what = table == call_table_ ? QStringLiteral("call") : QStringLiteral("put");
+        AddTableMenu(table, texts_,
+                     [this, what] { return DefaultName(what, QStringLiteral("csv")); });
     }
     // The build places the CALL side one pixel further right than a re-layout does.
     const int m = tabs_->width() / 2;
@@ -195,9 +215,12 @@ RightPanelWidget::RightPanelWidget(QWidget* parent, int control_number, int x, i
         MakeFont({QStringLiteral("Arial Narrow"), QStringLiteral("Liberation Sans Narrow"),
                   QStringLiteral("DejaVu Sans Condensed")},
                  8));
+    compare_ = new CompareControl(parent, texts_);
+    connect(compare_, &CompareControl::Changed, this, &RightPanelWidget::RedrawCharts);
     PlaceForwardPoint(17);
     forward_point_label_->raise();
     forward_point_->raise();
+    compare_->raise();
 }
 
 RightPanelWidget::~RightPanelWidget() = default;
@@ -245,6 +268,15 @@ void RightPanelWidget::Configure(const analytics::RightPanelConfig& config) {
     FillTable(call_table_, model_->Tables().call);
     SetTableColumns(put_table_);
     SetTableColumns(call_table_);
+    overlay_->Invalidate();
+    FollowCompareDays();
+    compare_->setVisible(!config.contract.empty());
+    analytics::HistoryRequest request;
+    request.symbol = config.symbol;
+    request.contract = config.contract;
+    request.price_type = config.price_type;
+    request.fp_switch = config.fp_switch;
+    history_->Follow(request, config.date);
     Draw(1);
     next_histogram_ = 2;
     BuildNextLater();
@@ -253,9 +285,90 @@ void RightPanelWidget::Configure(const analytics::RightPanelConfig& config) {
 void RightPanelWidget::Draw(int n) {
     const common::ScopedUiLock lock(host_.lock);
     host_.ShowStatus(HistogramStepStartText(host_, analytics::HistogramStep::kDrawing, n));
-    Chart(n)->SetData(ChartData(model_->Histogram(n)));
+    HistogramData drawn = ChartData(model_->Histogram(n));
+    const std::string other = OtherDate();
+    if (!other.empty() && model_->IsBuilt(n)) {
+        if (const analytics::CompareArrays* arrays = overlay_->Arrays(*model_, n, other)) {
+            drawn.compare_put = arrays->put;
+            drawn.compare_call = arrays->call;
+            drawn.date = model_->Day().date;
+            drawn.compare_date = arrays->date;
+        }
+    }
+    Chart(n)->SetData(std::move(drawn));
     Chart(n)->Update();
     host_.ShowStatus(HistogramStepEndText(host_, analytics::HistogramStep::kDrawing, n));
+}
+
+std::string RightPanelWidget::OtherDate() const {
+    if (!compare_->IsOn()) {
+        return {};
+    }
+    const common::Date shown = common::ParseDate(model_->Day().date, "%dd.%mm.%yyyy");
+    const common::Date other = compare_->OtherDay(shown);
+    return other == common::kInvalidDate ? std::string() : common::DayText(other);
+}
+
+void RightPanelWidget::FollowCompareDays() {
+    const std::string& contract = model_->Config().contract;
+    // The days of the contract change with the contract and when a day is added.
+    const bool known =
+        contract == days_contract_ &&
+        compare_->List()->findText(QString::fromStdString(model_->Config().date)) >= 0;
+    if (!known) {
+        days_contract_ = contract;
+        compare_->SetDays(contract.empty() ? std::vector<common::Date>{}
+                                           : analytics::ContractDays(*quote_, contract));
+    }
+}
+
+void RightPanelWidget::RedrawCharts() {
+    for (int n = 1; n <= 4; ++n) {
+        if (model_->IsBuilt(n)) {
+            Draw(n);
+        }
+    }
+}
+
+QString RightPanelWidget::BarText(int n, int position) const {
+    const analytics::HistogramData& histogram = model_->Histogram(n);
+    const auto i = static_cast<std::size_t>(position);
+    if (position < 0 || i >= histogram.axis.size()) {
+        return {};
+    }
+    auto at = [i](const std::vector<double>& values) {
+        return i < values.size() ? values[i] : 0.0;
+    };
+    auto number = [](double value) { return QString::fromStdString(common::FormatShort(value)); };
+    const QString premium = QString::fromStdString(texts_.Get(text::kPrice));
+    const HistogramData& drawn = Chart(n)->Data();
+    QString out = QString::fromStdString(texts_.Get(text::kStrike)) + QStringLiteral(": ") +
+                  number(histogram.axis[i]);
+    out += QStringLiteral("\nPUT: ") + number(at(histogram.put)) + QStringLiteral("  ") + premium +
+           QStringLiteral(": ") + number(at(histogram.put_premium));
+    out += QStringLiteral("\nCALL: ") + number(at(histogram.call)) + QStringLiteral("  ") +
+           premium + QStringLiteral(": ") + number(at(histogram.call_premium));
+    if (!drawn.compare_date.empty()) {
+        const double put = at(drawn.compare_put);
+        const double call = at(drawn.compare_call);
+        const QString change = QString::fromStdString(texts_.Get(text::kChange));
+        auto signed_number = [&number](double value) {
+            return (value > 0 ? QStringLiteral("+") : QString()) + number(value);
+        };
+        out += QStringLiteral("\n") + QString::fromStdString(drawn.compare_date) +
+               QStringLiteral(": PUT ") + number(put) + QStringLiteral(", CALL ") + number(call);
+        out += QStringLiteral("\n") + change + QStringLiteral(": PUT ") +
+               signed_number(at(histogram.put) - put) + QStringLiteral(", CALL ") +
+               signed_number(at(histogram.call) - call);
+    }
+    return out;
+}
+
+QString RightPanelWidget::DefaultName(const QString& what, const QString& extension) const {
+    const analytics::RightPanelConfig& config = model_->Config();
+    return DefaultFileName(QString::fromStdString(config.symbol),
+                           QString::fromStdString(config.contract),
+                           QString::fromStdString(config.date), what, extension);
 }
 
 void RightPanelWidget::BuildNextLater() {
@@ -301,6 +414,10 @@ void RightPanelWidget::PlaceForwardPoint(int label_height) {
     const int width = std::max(35, forward_point_->sizeHint().width());
     forward_point_->setGeometry(right - width, 2, width, 15);
     forward_point_label_->setGeometry(right - width - 75, 3, 75, label_height);
+    if (compare_ != nullptr) {
+        // The window's help link stands 45 pixels wide just before the caption: keep clear.
+        compare_->PlaceEndingAt(right - width - 75 - 60, 0);
+    }
 }
 
 void RightPanelWidget::LayoutPages() {

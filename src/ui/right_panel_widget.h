@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "analytics/right_panel/right_panel_model.h"
+#include "common/date.h"
 #include "common/host.h"
 
 class QLabel;
@@ -17,11 +18,14 @@ class TextTable;
 
 namespace zarvex::ui {
 
+class CompareControl;
+class CompareOverlay;
 class HistogramChart;
+class HistoryTab;
 
-// The right panel of an instrument on screen: a two-page tab control with the four captioned
-// histogram charts and the CALL and PUT option tables, and the forward-point field beside
-// it. A view over the right panel model, which it owns.
+// The right panel of an instrument on screen: a tab control with the four captioned histogram
+// charts, the CALL and PUT option tables and the contract's history, and the forward-point
+// field and the compare choice beside it. A view over the right panel model, which it owns.
 class RightPanelWidget final : public QWidget {
     Q_OBJECT
 
@@ -55,11 +59,27 @@ public:
     QTableWidget* PutTable() const { return put_table_; }
     QLabel* ForwardPointField() const { return forward_point_; }
     QLabel* ForwardPointLabel() const { return forward_point_label_; }
+    HistoryTab* History() const { return history_; }
+    CompareControl* Compare() const { return compare_; }
+    CompareOverlay& Overlay() { return *overlay_; }
+    // The tooltip over position i of histogram n: price, PUT and CALL values and premiums,
+    // and with the overlay the other day's values and the change.
+    QString BarText(int n, int position) const;
+    // Default file names in the unload's style for what the panel saves.
+    QString DefaultName(const QString& what, const QString& extension) const;
     // Histograms of the current configuration still to be built.
     bool HasPendingHistograms() const { return next_histogram_ <= 4; }
 
+signals:
+    // A day clicked in the History page.
+    void DayPicked(common::Date day);
+
 private:
     void LayoutPages();
+    // Follows the overlay's choice: every built chart redrawn, arrays from memory when held.
+    void RedrawCharts();
+    void FollowCompareDays();
+    std::string OtherDate() const;
     // Columns 1 to 8 by the width rule, widened where a text needs more (FitOptionColumns).
     void SetTableColumns(QTableWidget* table);
     void PlaceForwardPoint(int label_height);
@@ -80,6 +100,11 @@ private:
     QTableWidget* put_table_ = nullptr;
     QLabel* forward_point_ = nullptr;
     QLabel* forward_point_label_ = nullptr;
+    HistoryTab* history_ = nullptr;
+    CompareControl* compare_ = nullptr;
+    std::unique_ptr<CompareOverlay> overlay_;
+    const storage::Database* quote_ = nullptr;
+    std::string days_contract_;
     int next_histogram_ = 5;
     bool build_queued_ = false;
 };

@@ -24,6 +24,7 @@ struct RightPanelConfig {
     std::string contract;
     int fp_switch = 0;  // IsFP: 1 = use forward points
     std::array<settings::HistogramSettings, kHistogramCount> histograms;
+    int price_type = 0;  // the left panel's, for the contract's history
 };
 
 // The right panel of one instrument without its widgets: the forward point, the two option

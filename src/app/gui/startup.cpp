@@ -5,9 +5,12 @@
 #include <QFontInfo>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QTabWidget>
 #include <QTimer>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
+#include <string_view>
 #include <thread>
 
 #include "acquisition/download_scheduler.h"
@@ -21,6 +24,7 @@
 #include "import/parse_report.h"
 #include "ui/auto_repeat.h"
 #include "ui/chart/font_chain.h"
+#include "ui/history/compare_control.h"
 #include "ui/instrument_area.h"
 #include "ui/right_panel_widget.h"
 #include "ui/startup_window.h"
@@ -238,11 +242,21 @@ int Startup::Exec() {
 }
 
 void Startup::ScheduleScreenshot(const QString& path, int delay_ms) {
-    QTimer::singleShot(delay_ms, window_.get(), [this, path] {
+    // ZARVEX_SCREENSHOT_TAB (0 histograms, 1 data, 2 history) and ZARVEX_SCREENSHOT_COMPARE=1
+    // (the previous trading day over the histograms) choose what the picture shows.
+    const char* tab = std::getenv("ZARVEX_SCREENSHOT_TAB");
+    const char* compare = std::getenv("ZARVEX_SCREENSHOT_COMPARE");
+    const int tab_index = tab != nullptr ? std::atoi(tab) : 0;
+    const bool compared = compare != nullptr && std::string_view(compare) == "1";
+    QTimer::singleShot(delay_ms, window_.get(), [this, path, tab_index, compared] {
         for (int i = 0; i < 6; ++i) {
             ui::InstrumentArea* area = window_->Area(i);
             if (area != nullptr && area->isVisible()) {
                 area->RightPanel()->BuildPendingHistograms();
+                if (compared) {
+                    area->RightPanel()->Compare()->ChoosePrevious();
+                }
+                area->RightPanel()->Tabs()->setCurrentIndex(tab_index);
             }
         }
         QCoreApplication::processEvents();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace zarvex::ui {
@@ -12,6 +13,12 @@ struct HistogramData {
     std::vector<double> strike;
     std::vector<double> put;
     std::vector<double> call;
+    // Another day's values on the same axis, drawn as outlined bars over the day's own; empty
+    // when nothing is compared. The legend names the two dates.
+    std::vector<double> compare_put;
+    std::vector<double> compare_call;
+    std::string date;
+    std::string compare_date;
 };
 
 // Colours as 0xRRGGBB.
@@ -25,6 +32,8 @@ struct HistogramColours {
     std::uint32_t overlap = 0xB463B4;
     std::uint32_t zero_line = 0x888888;
     std::uint32_t bar_edge = 0x000000;
+    std::uint32_t compare_put = 0x1F3FBF;
+    std::uint32_t compare_call = 0xBF1F1F;
 };
 
 }  // namespace zarvex::ui

@@ -6,6 +6,7 @@
 #include <QString>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "common/text.h"
 #include "ui/chart/font_chain.h"
@@ -124,6 +125,60 @@ public:
         }
     }
 
+    // The other day's bars as outlines: the same rows and ends as a bar of that value, so a
+    // day compared with itself draws every outline exactly over its bar's edge.
+    void DrawCompareOutlines(const HistogramData& data) {
+        const double strike_factor = PowerOfTen(scale_.ds);
+        const double value_factor = PowerOfTen(scale_.dv);
+        const int x0 = scale_.ValueToX(0) + 1;
+        for (std::size_t i = 0; i < data.strike.size(); ++i) {
+            const double strike = At(data.strike, i);
+            if (strike == 0.0) {
+                break;
+            }
+            if (strike < 0.0) {
+                continue;
+            }
+            const int y = scale_.StrikeToY(std::llround(strike * strike_factor));
+            for (const auto& [values, rgb] : {std::pair{&data.compare_call, colours_.compare_call},
+                                              std::pair{&data.compare_put, colours_.compare_put}}) {
+                const double v = At(*values, i) * value_factor;
+                if (v == 0.0) {
+                    continue;
+                }
+                const int x = scale_.ValueToX(std::llround(v));
+                Line(x0, y - 2, x, y - 2, rgb);
+                Line(x0, y + 2, x, y + 2, rgb);
+                Line(x, y - 2, x, y + 2, rgb);
+            }
+        }
+    }
+
+    // Which date is filled and which is outlined, in a band above the plot.
+    void DrawCompareLegend(const HistogramData& data, int band) {
+        painter_.setFont(fonts_.label);
+        const QFontMetrics metrics(painter_.font());
+        const QString shown = QString::fromStdString(data.date);
+        const QString other = QString::fromStdString(data.compare_date);
+        const int swatch = 14;
+        const int w = 2 * (swatch + 4) + metrics.horizontalAdvance(shown) + 12 +
+                      metrics.horizontalAdvance(other);
+        int x = std::max(0, (scale_.width - w) / 2);
+        const int mid = band / 2;
+        const int text_y = mid - metrics.height() / 2;
+        painter_.fillRect(x, mid - 2, swatch, 5, Colour(colours_.overlap));
+        Line(x, mid - 3, x + swatch - 1, mid - 3, colours_.bar_edge);
+        Line(x, mid + 3, x + swatch - 1, mid + 3, colours_.bar_edge);
+        x += swatch + 4;
+        Text(x, text_y, shown);
+        x += metrics.horizontalAdvance(shown) + 12;
+        Line(x, mid - 3, x + swatch - 1, mid - 3, colours_.compare_call);
+        Line(x, mid + 3, x + swatch - 1, mid + 3, colours_.compare_put);
+        Line(x + swatch - 1, mid - 3, x + swatch - 1, mid + 3, colours_.compare_call);
+        x += swatch + 4;
+        Text(x, text_y, other);
+    }
+
 private:
     void DrawValueLine(const ValueGridLine& line, int top, int bottom) {
         const int x = scale_.ValueToX(line.value);
@@ -179,19 +234,31 @@ void PaintHistogram(QPainter& painter, const HistogramData& data, const Histogra
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setRenderHint(QPainter::TextAntialiasing, true);
-    painter.fillRect(0, 0, scale.width, scale.height, Colour(colours.background));
+    const int band = CompareLegendBand(data);
+    painter.fillRect(0, 0, scale.width, scale.height + band, Colour(colours.background));
     if (!scale.empty) {
         ChartPainter chart(painter, scale, colours, fonts);
+        if (band > 0) {
+            chart.DrawCompareLegend(data, band);
+            painter.translate(0, band);
+        }
         chart.DrawGridAndAxes();
         chart.DrawBars(data);
+        if (band > 0) {
+            chart.DrawCompareOutlines(data);
+        }
     }
     painter.restore();
 }
 
+int CompareLegendBand(const HistogramData& data) {
+    return data.compare_put.empty() && data.compare_call.empty() ? 0 : 16;
+}
+
 void PaintHistogram(QPainter& painter, QSize size, const HistogramData& data,
                     const HistogramColours& colours, const HistogramFonts& fonts) {
-    const HistogramScale scale =
-        ScaleHistogram(data, AnalyseHistogram(data), size.width(), size.height());
+    const HistogramScale scale = ScaleHistogram(data, AnalyseHistogram(data), size.width(),
+                                                size.height() - CompareLegendBand(data));
     PaintHistogram(painter, data, scale, colours, fonts);
 }
 

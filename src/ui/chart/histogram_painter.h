@@ -17,11 +17,15 @@ struct HistogramFonts {
 };
 HistogramFonts DefaultHistogramFonts();
 
-// Draws one chart of scale.width x scale.height at the painter's origin: clears it to the
-// background and, unless the data is empty, draws grid, labels, zero line, frame and bars.
-// The chart widget and the command-line picture both draw through here.
+// Draws one chart of scale.width x (scale.height + CompareLegendBand) at the painter's origin:
+// clears it to the background and, unless the data is empty, draws grid, labels, zero line, frame
+// and bars. The chart widget and the command-line picture both draw through here.
 void PaintHistogram(QPainter& painter, const HistogramData& data, const HistogramScale& scale,
                     const HistogramColours& colours, const HistogramFonts& fonts);
+
+// Height of the band above the plot that names the two dates of a compared chart; 0 when
+// nothing is compared (the plot then takes the whole height, as it always has).
+int CompareLegendBand(const HistogramData& data);
 
 // Analyses and scales the data for the size, then paints.
 void PaintHistogram(QPainter& painter, QSize size, const HistogramData& data,

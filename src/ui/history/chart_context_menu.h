@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+#include <functional>
+#include <string>
+
+class QTableWidget;
+class QWidget;
+
+namespace zarvex::shell {
+class TextTable;
+}
+
+namespace zarvex::ui {
+
+// Draws a chart's picture at its widget size times the ratio.
+using PictureRenderer = std::function<QImage(qreal ratio)>;
+using DefaultName = std::function<QString()>;
+
+// Gives the chart a context menu: "Save picture…" (the widget's size), the same at twice the
+// size, and "Copy picture".
+void AddPictureMenu(QWidget* chart, const shell::TextTable& texts, PictureRenderer render,
+                    DefaultName default_name);
+
+// Gives the table a context menu: "Save as CSV…" and "Copy" (tab-separated). csv gives the
+// file's bytes; when empty, the shown table is written.
+void AddTableMenu(QTableWidget* table, const shell::TextTable& texts, DefaultName default_name,
+                  std::function<std::string()> csv = {});
+
+}  // namespace zarvex::ui

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QWidget>
+#include <vector>
+
+#include "common/date.h"
+
+class QComboBox;
+class QLabel;
+
+namespace zarvex::shell {
+class TextTable;
+}
+
+namespace zarvex::ui {
+
+// "Compare with:" and its list: off (the default), the previous trading day, or one of the
+// days that hold the contract, newest first. The choice lasts across days, contracts and
+// rebuilds; a picked date the new contract does not hold falls back to the previous day.
+class CompareControl final : public QWidget {
+    Q_OBJECT
+
+public:
+    CompareControl(QWidget* parent, const shell::TextTable& texts);
+
+    // The days that hold the shown contract, oldest first.
+    void SetDays(const std::vector<common::Date>& days);
+    bool IsOn() const;
+    // The day to compare the shown day with: kInvalidDate when off or when there is none.
+    common::Date OtherDay(common::Date shown) const;
+    // Off, previous trading day, or a date (which must be among the days).
+    void ChooseOff();
+    void ChoosePrevious();
+    void ChooseDate(common::Date day);
+
+    QLabel* Caption() const { return caption_; }
+    QComboBox* List() const { return list_; }
+    // Places the caption and the list so that the list ends at `right`.
+    void PlaceEndingAt(int right, int y);
+
+signals:
+    void Changed();
+
+private:
+    QLabel* caption_ = nullptr;
+    QComboBox* list_ = nullptr;
+    std::vector<common::Date> days_;
+};
+
+}  // namespace zarvex::ui

@@ -1,0 +1,52 @@
+#include "ui/history/compare_overlay.h"
+
+#include <utility>
+
+namespace zarvex::ui {
+
+CompareOverlay::CompareOverlay(const storage::Database& quote, common::ProgramFolder folder,
+                               common::Host host)
+    : quote_(&quote), folder_(std::move(folder)), host_(host) {}
+
+void CompareOverlay::Invalidate() {
+    for (auto& arrays : arrays_) {
+        arrays.reset();
+    }
+}
+
+const storage::Database& CompareOverlay::Rows(analytics::DaySlice& slice,
+                                              const std::string& condition, const std::string& date,
+                                              const std::string& contract) {
+    // A condition that may look beyond its row runs on the file, as the panel's own build does.
+    return analytics::ConditionLooksBeyondTheRow(condition) ? *quote_
+                                                            : slice.Rows(*quote_, date, contract);
+}
+
+const analytics::CompareArrays* CompareOverlay::Arrays(const analytics::RightPanelModel& model,
+                                                       int n, const std::string& other_date) {
+    if (n < 1 || n > 4 || !model.IsBuilt(n)) {
+        return nullptr;
+    }
+    if (other_date != other_date_) {
+        Invalidate();
+        other_date_ = other_date;
+    }
+    auto& cached = arrays_[static_cast<std::size_t>(n - 1)];
+    if (!cached) {
+        const analytics::RightPanelDay& day = model.Day();
+        const settings::HistogramSettings& histogram =
+            model.Config().histograms[static_cast<std::size_t>(n - 1)];
+        const analytics::RightPanelDay other = analytics::ResolveRightPanelDay(
+            folder_, day.symbol, other_date, day.contract, model.Config().fp_switch, host_);
+        const storage::Database& shown_rows =
+            Rows(shown_slice_, histogram.bar_cond, day.date, day.contract);
+        const storage::Database& other_rows =
+            Rows(other_slice_, histogram.bar_cond, other.date, other.contract);
+        cached = analytics::CompareHistogram(shown_rows, other_rows, day, other, histogram,
+                                             model.Histogram(n), host_);
+        ++computations_;
+    }
+    return &*cached;
+}
+
+}  // namespace zarvex::ui

@@ -1,0 +1,239 @@
+#include "ui/history/history_tab.h"
+
+#include <QHeaderView>
+#include <QTableWidget>
+#include <array>
+#include <string_view>
+#include <utility>
+
+#include "analytics/history/history_table.h"
+#include "common/text_id.h"
+#include "common/text_table.h"
+#include "ui/history/chart_context_menu.h"
+#include "ui/history/history_chart.h"
+#include "ui/history/table_export.h"
+
+namespace zarvex::ui {
+namespace {
+
+namespace text = shell::text;
+
+// The caption of a history column, -1 for the columns the table keeps out of sight (the
+// integer strikes of the borders and limits: the prices beside them say the same).
+int ColumnCaption(std::string_view key) {
+    static const std::array<std::pair<std::string_view, int>, 21> kCaptions{{
+        {"date", text::kDayColumn},
+        {"forward_point", text::kForwardPointCaption},
+        {"expiration", text::kExpiration},
+        {"call_level", text::kCallLevel},
+        {"put_level", text::kPutLevel},
+        {"width_market", text::kWidthMarket},
+        {"delta_balance", text::kDeltaBalance},
+        {"upper_limit", text::kUpperLimit},
+        {"upper_border", text::kUpperBorder},
+        {"channel_center", text::kChannelCenter},
+        {"bottom_border", text::kBottomBorder},
+        {"bottom_limit", text::kBottomLimit},
+        {"ratio_oi", text::kRatioByOi},
+        {"ratio_volume", text::kRatioByVolume},
+        {"ratio_avg_price", text::kByAveragePrice},
+        {"max_pain", text::kMaxPain},
+        {"max_pain_strike", text::kMaxPainStrike},
+        {"call_oi", text::kCallOi},
+        {"put_oi", text::kPutOi},
+        {"call_volume", text::kCallVolume},
+        {"put_volume", text::kPutVolume},
+    }};
+    for (const auto& [name, entry] : kCaptions) {
+        if (name == key) {
+            return entry;
+        }
+    }
+    return -1;
+}
+
+// Sorts by the number behind the text (the date's day number, a value) where it has one.
+class SortedItem final : public QTableWidgetItem {
+public:
+    using QTableWidgetItem::QTableWidgetItem;
+    bool operator<(const QTableWidgetItem& other) const override {
+        const QVariant a = data(Qt::UserRole);
+        const QVariant b = other.data(Qt::UserRole);
+        if (a.isValid() && b.isValid()) {
+            return a.toDouble() < b.toDouble();
+        }
+        if (a.isValid() != b.isValid()) {
+            return b.isValid();  // empty cells last
+        }
+        return text() < other.text();
+    }
+};
+
+}  // namespace
+
+HistoryTab::HistoryTab(QWidget* parent, const shell::TextTable& texts,
+                       const storage::Database& quote, common::ProgramFolder folder,
+                       common::Host host)
+    : QWidget(parent), texts_(texts), quote_(&quote), folder_(std::move(folder)), host_(host) {
+    chart_ = new HistoryChart(this);
+    chart_->setObjectName(QStringLiteral("historyChart"));
+    chart_->SetCaptions({Text(text::kCallLevel), Text(text::kPutLevel), Text(text::kUpperBorder),
+                         Text(text::kBottomBorder), Text(text::kUpperLimit),
+                         Text(text::kBottomLimit), Text(text::kDeltaBalance), Text(text::kMaxPain),
+                         Text(text::kRatioByOi), Text(text::kRatioByVolume), Text(text::kCallOi),
+                         Text(text::kPutOi)});
+    chart_->SetToolTipText([this](int day) { return DayText(day); });
+    connect(chart_, &HistoryChart::DayClicked, this, [this](int day) {
+        emit DayPicked(history_.days.at(static_cast<std::size_t>(day)).day);
+    });
+    AddPictureMenu(
+        chart_, texts_, [this](qreal ratio) { return chart_->Render(ratio); },
+        [this] { return DefaultName(QStringLiteral("history"), QStringLiteral("png")); });
+
+    const auto& keys = analytics::HistoryColumnKeys();
+    table_ = new QTableWidget(0, static_cast<int>(keys.size()), this);
+    table_->setObjectName(QStringLiteral("historyTable"));
+    QStringList headers;
+    for (std::string_view key : keys) {
+        const int entry = ColumnCaption(key);
+        headers << (entry < 0 ? QString::fromUtf8(key.data(), static_cast<int>(key.size()))
+                              : Text(entry));
+    }
+    table_->setHorizontalHeaderLabels(headers);
+    for (int c = 0; c < static_cast<int>(keys.size()); ++c) {
+        table_->setColumnHidden(c, ColumnCaption(keys[static_cast<std::size_t>(c)]) < 0);
+    }
+    table_->verticalHeader()->hide();
+    table_->verticalHeader()->setDefaultSectionSize(17);
+    table_->horizontalHeader()->setDefaultAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table_->setSelectionMode(QAbstractItemView::SingleSelection);
+    connect(table_, &QTableWidget::cellClicked, this, [this](int row, int) {
+        if (const QTableWidgetItem* item = table_->item(row, 0)) {
+            emit DayPicked(item->data(Qt::UserRole).toLongLong());
+        }
+    });
+    AddTableMenu(
+        table_, texts_,
+        [this] { return DefaultName(QStringLiteral("history"), QStringLiteral("csv")); },
+        [this] { return analytics::HistoryCsv(history_); });
+}
+
+QString HistoryTab::Text(int entry) const {
+    return QString::fromStdString(texts_.Get(entry));
+}
+
+void HistoryTab::Follow(const analytics::HistoryRequest& request, const std::string& shown_date) {
+    wanted_ = request;
+    shown_date_ = shown_date;
+    if (isVisible()) {
+        Refresh();
+    }
+}
+
+void HistoryTab::Refresh() {
+    const bool same =
+        has_history_ && held_.symbol == wanted_.symbol && held_.contract == wanted_.contract &&
+        held_.price_type == wanted_.price_type && held_.fp_switch == wanted_.fp_switch;
+    bool shown_held = false;
+    for (const analytics::HistoryDay& day : history_.days) {
+        shown_held = shown_held || day.date == shown_date_;
+    }
+    // A day the history does not hold yet (one just processed) means the days have changed.
+    if (!same || (!shown_held && !shown_date_.empty())) {
+        Load();
+    }
+    MarkShownDay();
+}
+
+void HistoryTab::Load() {
+    held_ = wanted_;
+    has_history_ = true;
+    history_ = wanted_.contract.empty()
+                   ? analytics::ContractHistory{wanted_.symbol, wanted_.contract, {}, false, {}}
+                   : analytics::LoadContractHistory(*quote_, folder_, wanted_, host_);
+    chart_->SetData(MakeHistoryChartData(history_));
+    FillTable();
+}
+
+void HistoryTab::FillTable() {
+    table_->setSortingEnabled(false);
+    table_->setRowCount(0);
+    table_->setRowCount(static_cast<int>(history_.days.size()));
+    for (int row = 0; row < static_cast<int>(history_.days.size()); ++row) {
+        const analytics::HistoryDay& day = history_.days[static_cast<std::size_t>(row)];
+        const std::vector<std::string> cells = analytics::HistoryRowCells(day);
+        for (int c = 0; c < static_cast<int>(cells.size()); ++c) {
+            const std::string& cell = cells[static_cast<std::size_t>(c)];
+            auto* item = new SortedItem(QString::fromStdString(cell));
+            if (c == 0) {
+                item->setData(Qt::UserRole, static_cast<qlonglong>(day.day));
+            } else if (const auto number = analytics::ShownNumber(cell)) {
+                item->setData(Qt::UserRole, *number);
+            }
+            item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            table_->setItem(row, c, item);
+        }
+    }
+    table_->resizeColumnsToContents();
+    table_->setSortingEnabled(true);
+    table_->sortByColumn(0, Qt::AscendingOrder);
+}
+
+void HistoryTab::MarkShownDay() {
+    shown_index_ = -1;
+    for (std::size_t i = 0; i < history_.days.size(); ++i) {
+        if (history_.days[i].date == shown_date_) {
+            shown_index_ = static_cast<int>(i);
+        }
+    }
+    chart_->SetShownDay(shown_index_);
+    const QSignalBlocker blocker(table_);
+    table_->clearSelection();
+    for (int row = 0; row < table_->rowCount(); ++row) {
+        const QTableWidgetItem* item = table_->item(row, 0);
+        if (item != nullptr && item->text().toStdString() == shown_date_) {
+            table_->selectRow(row);
+            table_->scrollToItem(item);
+        }
+    }
+}
+
+QString HistoryTab::DayText(int index) const {
+    if (index < 0 || index >= static_cast<int>(history_.days.size())) {
+        return {};
+    }
+    const auto& keys = analytics::HistoryColumnKeys();
+    const std::vector<std::string> cells =
+        analytics::HistoryRowCells(history_.days[static_cast<std::size_t>(index)]);
+    QString out = QString::fromStdString(cells.front());
+    for (std::size_t c = 1; c < cells.size() && c < keys.size(); ++c) {
+        const int entry = ColumnCaption(keys[c]);
+        if (entry >= 0 && !cells[c].empty()) {
+            out += QLatin1Char('\n') + Text(entry) + QStringLiteral(": ") +
+                   QString::fromStdString(cells[c]);
+        }
+    }
+    return out;
+}
+
+QString HistoryTab::DefaultName(const QString& what, const QString& extension) const {
+    return ui::DefaultFileName(QString::fromStdString(wanted_.symbol),
+                               QString::fromStdString(wanted_.contract),
+                               QString::fromStdString(shown_date_), what, extension);
+}
+
+void HistoryTab::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    const int chart_height = height() * 64 / 100;
+    chart_->setGeometry(2, 2, width() - 4, chart_height - 4);
+    table_->setGeometry(2, chart_height + 2, width() - 4, height() - chart_height - 4);
+}
+
+void HistoryTab::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    Refresh();
+}
+
+}  // namespace zarvex::ui

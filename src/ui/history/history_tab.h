@@ -1,0 +1,75 @@
+#pragma once
+
+#include <QWidget>
+#include <string>
+
+#include "analytics/history/contract_history.h"
+#include "common/date.h"
+#include "common/host.h"
+#include "common/program_folder.h"
+#include "storage/database.h"
+
+class QTableWidget;
+
+namespace zarvex::shell {
+class TextTable;
+}
+
+namespace zarvex::ui {
+
+class HistoryChart;
+
+// The History page of the right panel: the chart of the left panel's contract over its
+// stored days with the shown day marked, and the same days as a table below it. The
+// history is read when the page is seen and again only when the contract, the settings or
+// the set of days change; a new shown day only moves the marker.
+class HistoryTab final : public QWidget {
+    Q_OBJECT
+
+public:
+    HistoryTab(QWidget* parent, const shell::TextTable& texts, const storage::Database& quote,
+               common::ProgramFolder folder, common::Host host);
+
+    // The left panel's day and contract and the settings the history is made with.
+    void Follow(const analytics::HistoryRequest& request, const std::string& shown_date);
+    // Reads the history now if what is wanted is not what is held.
+    void Refresh();
+
+    HistoryChart* Chart() const { return chart_; }
+    QTableWidget* Table() const { return table_; }
+    const analytics::ContractHistory& History() const { return history_; }
+    // Index of the shown day in the history, -1 when it holds no such day.
+    int ShownIndex() const { return shown_index_; }
+    // The tooltip over a day of the chart: the date and every value of that day.
+    QString DayText(int index) const;
+    QString DefaultName(const QString& what, const QString& extension) const;
+
+signals:
+    // A day clicked in the chart or the table, to be set in the left panel.
+    void DayPicked(common::Date day);
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void Load();
+    void FillTable();
+    void MarkShownDay();
+    QString Text(int entry) const;
+
+    const shell::TextTable& texts_;
+    const storage::Database* quote_;
+    common::ProgramFolder folder_;
+    common::Host host_;
+    HistoryChart* chart_ = nullptr;
+    QTableWidget* table_ = nullptr;
+    analytics::HistoryRequest wanted_;
+    analytics::HistoryRequest held_;
+    bool has_history_ = false;
+    std::string shown_date_;
+    int shown_index_ = -1;
+    analytics::ContractHistory history_;
+};
+
+}  // namespace zarvex::ui
