@@ -56,6 +56,17 @@ QImage HistogramChart::Render(qreal ratio) const {
     return image;
 }
 
+bool HistogramChart::HasBar(std::size_t i) const {
+    // Rows between the bars are empty positions of the axis: the pointer means the bar.
+    for (const std::vector<double>* values :
+         {&data_.put, &data_.call, &data_.compare_put, &data_.compare_call}) {
+        if (i < values->size() && (*values)[i] != 0.0 && std::isfinite((*values)[i])) {
+            return true;
+        }
+    }
+    return false;
+}
+
 int HistogramChart::PositionAt(QPoint point) const {
     if (scale_.empty) {
         return -1;
@@ -72,7 +83,7 @@ int HistogramChart::PositionAt(QPoint point) const {
         if (strike == 0.0) {
             break;
         }
-        if (!(strike > 0.0)) {
+        if (!(strike > 0.0) || !HasBar(i)) {
             continue;
         }
         const int distance = std::abs(scale_.StrikeToY(std::llround(strike * factor)) - at.y());

@@ -44,6 +44,8 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    bool HasBar(std::size_t i) const;
+
     HistogramColours colours_;
     HistogramFonts fonts_;
     HistogramData data_;

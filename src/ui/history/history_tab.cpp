@@ -224,6 +224,10 @@ QString HistoryTab::DefaultName(const QString& what, const QString& extension) c
                                QString::fromStdString(shown_date_), what, extension);
 }
 
+bool HistoryTab::SaveCsv(const QString& path) const {
+    return WriteWholeFile(path, QByteArray::fromStdString(analytics::HistoryCsv(history_)));
+}
+
 void HistoryTab::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     const int chart_height = height() * 64 / 100;

@@ -43,6 +43,8 @@ public:
     // The tooltip over a day of the chart: the date and every value of that day.
     QString DayText(int index) const;
     QString DefaultName(const QString& what, const QString& extension) const;
+    // "Save as CSV…" of the table: the history as `zarvex-cli history --csv` writes it.
+    bool SaveCsv(const QString& path) const;
 
 signals:
     // A day clicked in the chart or the table, to be set in the left panel.
