@@ -13,6 +13,7 @@
 #include <stdexcept>
 
 #include "app/gui/main_window.h"
+#include "analytics/history/contract_days.h"
 #include "common/plain_host.h"
 #include "common/text.h"
 #include "common/text_table.h"
@@ -163,6 +164,26 @@ TEST_F(HistoryTabTest, DrawsTheContractsDaysWithTheShownDayMarked) {
     // The tooltip names the day and its values.
     EXPECT_TRUE(tab->DayText(4).startsWith("07.12.2012\nForward point: "));
     EXPECT_TRUE(tab->DayText(4).contains("\nCALL OI: " + QString::number(data.call_oi[4])));
+}
+
+TEST_F(HistoryTabTest, EveryInstrumentShowsItsContractsDays) {
+    StartedProgram program(home_->Folder());
+    for (int i = 0; i < 6; ++i) {
+        InstrumentArea* area = program.Window().Area(i);
+        ASSERT_NE(area, nullptr);
+        area->ShowArea();
+        area->RightPanel()->Tabs()->setCurrentIndex(2);
+        QCoreApplication::processEvents();
+        const std::string contract = area->LeftPanel()->Model().Contract();
+        const storage::Database& quote = area->Instrument().Stores().quote;
+        EXPECT_EQ(area->RightPanel()->History()->History().days.size(),
+                  analytics::ContractDays(quote, contract).size())
+            << area->Instrument().Symbol();
+        EXPECT_GE(area->RightPanel()->History()->History().days.size(), 5u)
+            << area->Instrument().Symbol() << " " << contract;
+        EXPECT_GE(area->RightPanel()->History()->ShownIndex(), 0) << area->Instrument().Symbol();
+        area->HideArea();
+    }
 }
 
 TEST_F(HistoryTabTest, ClickOnADayInTheChartOrTheTablePicksItInTheLeftPanel) {
