@@ -222,12 +222,24 @@ void WriteTable(JsonWriter& json, const analytics::OptionTable& table) {
 }
 
 // The quote database of the symbol, read-only; a closed one (with a line on stderr) when the
-// file is missing or cannot be opened.
+// file is missing, cannot be opened or is no quote database. SQLite opens any file and fails
+// only at the first query, which the calculations would take for a day without rows.
 storage::Database OpenQuotes(const Context& ctx, const std::string& symbol) {
     const auto path = storage::QuotePath(ctx.home, symbol);
     storage::Database db = storage::Database::OpenReadOnly(path);
     if (!db.IsOpen()) {
         *ctx.err << "zarvex-cli: cannot open " << path.string() << '\n';
+        return db;
+    }
+    std::string error;
+    {
+        storage::Statement probe = db.Prepare("SELECT 1 FROM dating LIMIT 1");
+        probe.Step();
+        error = probe.Error();
+    }
+    if (!error.empty()) {
+        *ctx.err << "zarvex-cli: " << path.string() << " is no quote database: " << error << '\n';
+        db.Close();
     }
     return db;
 }
