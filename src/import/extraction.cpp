@@ -5,34 +5,18 @@
 #include <string>
 #include <vector>
 
-#include "analytics/calendar.h"
+#include "common/calendar.h"
+#include "common/log.h"
 #include "common/text.h"
-#include "export/unload.h"
 #include "import/existing_rows.h"
 #include "import/report_file.h"
 #include "import/report_parser.h"
-#include "shell/log.h"
-#include "shell/text_table.h"
 #include "storage/stage_flags.h"
 #include "storage/transaction.h"
 
 namespace zarvex::import {
 
 namespace {
-
-constexpr int kPreviousDays = 30;
-
-std::string UiText(const common::Host& host, int id) {
-    return host.texts != nullptr ? host.texts->Get(id) : std::string();
-}
-
-std::string BusyText(const common::Host& host) {
-    return UiText(host, shell::text::kDataProcessing) + UiText(host, shell::text::kWindowLocked);
-}
-
-std::string BusyDayText(const common::Host& host, std::string_view symbol, common::Date date) {
-    return BusyText(host) + " (" + std::string(symbol) + ": " + common::DayText(date) + ")";
-}
 
 // Stores the parser's rows of one report: the duplicate test, then INSERT or UPDATE, each
 // with its values bound. The statements are prepared once per report.
@@ -184,6 +168,13 @@ private:
     std::string error_;
 };
 
+bool IsOptionRow(const ReportRow& row) {
+    // A note line that names the symbol opens a section of its own, whose "option" is the
+    // tail of that line; its rows are no options, and stored they would bring their
+    // contracts into the panel's list.
+    return row.option == "CALL" || row.option == "PUT";
+}
+
 // Notes why the day returned 0 where the user and the command line look: the log, the status
 // bar and the instrument's failure text.
 int Fail(const common::Host& host, settings::InstrumentStores& stores, const std::string& why) {
@@ -227,7 +218,8 @@ void ReadReport(const common::Host& host, ReportFile& report,
             if (!r.reading) {
                 continue;
             }
-            if (r.parser.FeedLine(line) && !IsBlankLine(line) && !r.writer.Store(r.parser.Row())) {
+            if (r.parser.FeedLine(line) && !IsBlankLine(line) && IsOptionRow(r.parser.Row()) &&
+                !r.writer.Store(r.parser.Row())) {
                 r.transaction.Rollback();
                 r.write_failed = true;
             }
@@ -258,8 +250,8 @@ int FinishReading(Reading& r, const ReportFile& report, const std::filesystem::p
     if (!r.transaction.Commit()) {
         // The rows never reached the file (no database, a full disk, or another program kept
         // it from the commit): marking the day would lose it for good, so it is tried again.
+        // The transaction rolls back as it ends.
         const std::string error = stores.quote.LastError();
-        stores.quote.Execute("Rollback");
         return Fail(host, stores,
                     "the rows of " + day_text + " could not be committed to " +
                         stores.quote_path.string() + ": " + error);
@@ -331,73 +323,6 @@ std::vector<int> ExtractReports(const common::ProgramFolder& folder,
 int ExtractReport(const common::ProgramFolder& folder, settings::InstrumentStores& stores,
                   const common::Host& host, common::Date date) {
     return ExtractReports(folder, {&stores}, host, date).front();
-}
-
-std::vector<int> ProcessDay(const common::ProgramFolder& folder,
-                            const std::vector<settings::InstrumentStores*>& instruments,
-                            const common::Host& host, common::Date date) {
-    common::ScopedUiLock lock(host.lock);
-    std::vector<int> results(instruments.size(), 0);
-    if (instruments.empty()) {
-        return results;
-    }
-    host.ShowStatus(BusyDayText(host, instruments.front()->symbol, date));
-    const std::vector<int> extracted = ExtractReports(folder, instruments, host, date);
-    for (std::size_t i = 0; i < instruments.size(); ++i) {
-        if (i > 0) {
-            host.ShowStatus(BusyDayText(host, instruments[i]->symbol, date));
-        }
-        if (extracted[i] != 0) {
-            results[i] = exporting::UnloadDay(folder, *instruments[i], host, date);
-        }
-    }
-    return results;
-}
-
-int ProcessDay(const common::ProgramFolder& folder, settings::InstrumentStores& stores,
-               const common::Host& host, common::Date date) {
-    return ProcessDay(folder, {&stores}, host, date).front();
-}
-
-std::vector<int> ProcessPreviousDays(const common::ProgramFolder& folder,
-                                     const std::vector<settings::InstrumentStores*>& instruments,
-                                     const common::Host& host, common::Date date) {
-    common::ScopedUiLock lock(host.lock);
-    host.ShowStatus(BusyText(host));
-    std::vector<int> results(instruments.size(), 1);
-    // The instruments still going, by their index; one that returns 0 stops for this run.
-    std::vector<std::size_t> going(instruments.size());
-    for (std::size_t i = 0; i < going.size(); ++i) {
-        going[i] = i;
-    }
-    const common::Date first = date - kPreviousDays * common::kSecondsPerDay;
-    for (common::Date day = first; day <= date - common::kSecondsPerDay && !going.empty();
-         day += common::kSecondsPerDay) {
-        std::vector<settings::InstrumentStores*> stores;
-        for (std::size_t i : going) {
-            stores.push_back(instruments[i]);
-        }
-        host.ShowStatus(BusyDayText(host, stores.front()->symbol, day));
-        const std::vector<int> extracted = ExtractReports(folder, stores, host, day);
-        std::vector<std::size_t> still;
-        for (std::size_t k = 0; k < going.size(); ++k) {
-            if (k > 0) {
-                host.ShowStatus(BusyDayText(host, stores[k]->symbol, day));
-            }
-            if (extracted[k] == 0 || exporting::UnloadDay(folder, *stores[k], host, day) == 0) {
-                results[going[k]] = 0;
-            } else {
-                still.push_back(going[k]);
-            }
-        }
-        going = std::move(still);
-    }
-    return results;
-}
-
-int ProcessPreviousDays(const common::ProgramFolder& folder, settings::InstrumentStores& stores,
-                        const common::Host& host, common::Date date) {
-    return ProcessPreviousDays(folder, {&stores}, host, date).front();
 }
 
 }  // namespace zarvex::import

@@ -4,9 +4,9 @@
 
 #include "app/cli/cli.h"
 #include "common/plain_host.h"
+#include "day/instrument_list.h"
 #include "reportgen/day_files.h"
 #include "reportgen/report_generator.h"
-#include "shell/instrument_list.h"
 #include "support/cli_runner.h"
 #include "support/temp_folder.h"
 

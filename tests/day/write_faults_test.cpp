@@ -13,9 +13,9 @@
 
 #include "common/plain_host.h"
 #include "common/text.h"
+#include "day/instrument_list.h"
 #include "reportgen/day_files.h"
 #include "reportgen/report_generator.h"
-#include "shell/instrument_list.h"
 #include "storage/stage_flags.h"
 #include "storage/store.h"
 #include "support/cli_runner.h"

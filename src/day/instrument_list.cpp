@@ -1,20 +1,17 @@
-#include "shell/instrument_list.h"
+#include "day/instrument_list.h"
 
 #include <string>
 
-#include "import/extraction.h"
-#include "shell/log.h"
-#include "shell/text_table.h"
+#include "common/log.h"
+#include "common/text_id.h"
+#include "day/process_day.h"
 
 namespace zarvex::shell {
 
 namespace {
 
 std::string CompletionText(const common::Host& host, int done) {
-    if (host.texts == nullptr) {
-        return {};
-    }
-    return host.texts->Get(done) + host.texts->Get(text::kProgramReady);
+    return host.Text(done) + host.Text(text::kProgramReady);
 }
 
 }  // namespace
@@ -26,15 +23,6 @@ InstrumentList::InstrumentList(common::ProgramFolder folder, common::Host host) 
         instruments_[index] =
             std::make_unique<Instrument>(kSymbols[index], kContainerNumbers[index], folder, host);
     }
-}
-
-int InstrumentList::IndexOf(std::string_view symbol) {
-    for (int i = 0; i < kCount; ++i) {
-        if (kSymbols[static_cast<std::size_t>(i)] == symbol) {
-            return i;
-        }
-    }
-    return -1;
 }
 
 std::vector<settings::InstrumentStores*> InstrumentList::AllStores() {
@@ -65,14 +53,14 @@ int InstrumentList::Conclude(const std::vector<int>& results) {
 int InstrumentList::RunPreviousDays(common::Date date) {
     stored_date_ = date;
     const int result = Conclude(
-        import::ProcessPreviousDays(instruments_.front()->Folder(), AllStores(), host_, date));
+        day::ProcessPreviousDays(instruments_.front()->Folder(), AllStores(), host_, date));
     host_.ShowStatus(CompletionText(host_, text::kPreviousDaysProcessed));
     return result;
 }
 
 int InstrumentList::RunCurrentDay() {
-    const int result = Conclude(
-        import::ProcessDay(instruments_.front()->Folder(), AllStores(), host_, stored_date_));
+    const int result =
+        Conclude(day::ProcessDay(instruments_.front()->Folder(), AllStores(), host_, stored_date_));
     host_.ShowStatus(CompletionText(host_, text::kCurrentDayProcessed));
     return result;
 }
@@ -82,14 +70,19 @@ int InstrumentList::RunCurrentDay(common::Date day) {
     return RunCurrentDay();
 }
 
-int InstrumentList::OnDownloaded(int value, common::Date scheduler_day) {
-    if (value == 1) {
-        return RunPreviousDays(common::DayStart(scheduler_day));
+std::optional<int> InstrumentList::OnDownloaded(common::DownloadedDays what,
+                                                common::Date scheduler_day) {
+    const bool has_day = scheduler_day > 0;
+    switch (what) {
+        case common::DownloadedDays::kPreviousDays:
+            if (!has_day) {
+                return std::nullopt;
+            }
+            return RunPreviousDays(common::DayStart(scheduler_day));
+        case common::DownloadedDays::kCurrentDay:
+            return has_day ? RunCurrentDay(common::DayStart(scheduler_day)) : RunCurrentDay();
     }
-    if (value == 2) {
-        return RunCurrentDay(common::DayStart(scheduler_day));
-    }
-    return 1;
+    return std::nullopt;
 }
 
 }  // namespace zarvex::shell
