@@ -1,6 +1,7 @@
 #include "common/date.h"
 
 #include <array>
+#include <limits>
 
 namespace zarvex::common {
 
@@ -13,6 +14,13 @@ std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {
         --q;
     }
     return q;
+}
+
+// Seconds since the date's midnight, 0..86399. Taken by remainder, not by subtracting the
+// midnight, which does not exist for moments within a day of the lowest 64-bit value.
+std::int64_t SecondOfDay(std::int64_t date) {
+    const std::int64_t secs = date % kSecondsPerDay;
+    return secs < 0 ? secs + kSecondsPerDay : secs;
 }
 
 struct Field {
@@ -70,7 +78,7 @@ Date MakeDate(int year, int month, int day, int hour, int minute, int second) {
 
 CivilTime ToCivil(Date date) {
     const std::int64_t days = FloorDiv(date, kSecondsPerDay);
-    const std::int64_t secs = date - days * kSecondsPerDay;
+    const std::int64_t secs = SecondOfDay(date);
     const std::int64_t z = days + 719468;
     const std::int64_t era = FloorDiv(z, 146097);
     const std::int64_t doe = z - era * 146097;
@@ -94,7 +102,13 @@ int Weekday(Date date) {
 }
 
 Date DayStart(Date date) {
-    return FloorDiv(date, kSecondsPerDay) * kSecondsPerDay;
+    // The midnight of a moment in the first, partial day of the range lies below the lowest
+    // 64-bit value; such a moment is taken as the first whole day instead.
+    const std::int64_t secs = SecondOfDay(date);
+    if (date < std::numeric_limits<Date>::min() + secs) {
+        return date + (kSecondsPerDay - secs);
+    }
+    return date - secs;
 }
 
 bool IsLeapYear(int year) {
