@@ -7,6 +7,7 @@
 #include "common/program_folder.h"
 #include "settings/settings.h"
 #include "shell/text_id.h"
+#include "support/case_name.h"
 
 namespace zarvex::settings {
 namespace {
@@ -51,7 +52,8 @@ INSTANTIATE_TEST_SUITE_P(
         RuleCase{"contract=DEC12", true}, RuleCase{"symb=EUR", true}, RuleCase{"oi > 10", true},
         RuleCase{"   oi>10   ", true}, RuleCase{"date=07.12.2012", true},
         // A comma and a slash are number characters.
-        RuleCase{"strike>1,5", true}, RuleCase{"strike>3/4", true}));
+        RuleCase{"strike>1,5", true}, RuleCase{"strike>3/4", true}),
+    [](const auto& one_case) { return test::CaseName(one_case.index, one_case.param.text); });
 
 INSTANTIATE_TEST_SUITE_P(
     Breaking, ConditionRule,
@@ -77,7 +79,8 @@ INSTANTIATE_TEST_SUITE_P(
                     RuleCase{Repeat("oi>10", 50000, " AND ") + " AND oi>x", false},
                     RuleCase{std::string(100000, '(') + "oi>1" + std::string(100000, ')'), true},
                     RuleCase{std::string(100000, '(') + "oi>1" + std::string(99999, ')'), false},
-                    RuleCase{std::string(200000, '-'), false}));
+                    RuleCase{std::string(200000, '-'), false}),
+    [](const auto& one_case) { return test::CaseName(one_case.index, one_case.param.text); });
 
 TEST(ConditionRule, MessageFollowsTheSetting) {
     EXPECT_EQ(CheckCondition("oi>10", ConditionUse::kLevel), CheckResult::Valid());
@@ -114,7 +117,8 @@ INSTANTIATE_TEST_SUITE_P(
                     RuleCase{Repeat("{SYM}", 100000), true},
                     RuleCase{Repeat("{SYM}", 100000) + "{X}", false},
                     RuleCase{std::string(200000, '}') + std::string(200000, '{'), true},
-                    RuleCase{std::string(200000, '{'), false}));
+                    RuleCase{std::string(200000, '{'), false}),
+    [](const auto& one_case) { return test::CaseName(one_case.index, one_case.param.text); });
 
 class DataTemplateRule : public testing::TestWithParam<RuleCase> {};
 
@@ -154,7 +158,8 @@ INSTANTIATE_TEST_SUITE_P(
         RuleCase{Repeat(kAllFields + "{oi>10}{,}", 5000, "\r"), true},
         RuleCase{Repeat(kAllFields + "{oi>10}{,}", 5000, "\r") + "\r{x}{oi>10}{,}", false},
         RuleCase{std::string(100000, '{') + std::string(100000, '}'), false},
-        RuleCase{std::string(100000, '}') + std::string(100000, '{'), false}));
+        RuleCase{std::string(100000, '}') + std::string(100000, '{'), false}),
+    [](const auto& one_case) { return test::CaseName(one_case.index, one_case.param.text); });
 
 TEST(TemplateRules, DefaultsOfEverySymbolPass) {
     const common::ProgramFolder folder("/nonexistent/zarvex");
