@@ -83,8 +83,13 @@ if [ $xvfb -eq 1 ]; then
     rm -f "$out"
     echo
     echo "Opening the window under a virtual display; it saves a picture and ends by itself ..."
-    ZARVEX_SCREENSHOT="$out" xvfb-run -a -s "-screen 0 1280x800x24" "$demo_gui" "${language[@]}"
-    [ -s "$out" ] || demo_fail "the window saved no picture at $out"
+    # The window's status texts go to a log, shown when no picture came.
+    log="$demo_build/zarvex-xvfb.log"
+    if ! ZARVEX_SCREENSHOT="$out" xvfb-run -a -s "-screen 0 1280x800x24" "$demo_gui" \
+        "${language[@]}" > "$log" 2>&1 || [ ! -s "$out" ]; then
+        tail -n 40 "$log" >&2
+        demo_fail "the window saved no picture at $out (its output is in $log)"
+    fi
     echo "Saved the picture of the window: $out"
     exit 0
 fi
