@@ -17,7 +17,7 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 
-usage() { sed -n '9,17p' "$0" | sed 's/^# \{0,1\}//'; }
+usage() { sed -n '8,16p' "$0" | sed 's/^# \{0,1\}//'; }
 fresh=0
 xvfb=0
 screenshot=""
