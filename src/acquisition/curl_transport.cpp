@@ -8,7 +8,7 @@
 #include <mutex>
 
 #include "acquisition/endpoints.h"
-#include "shell/log.h"
+#include "common/log.h"
 
 namespace zarvex::acquisition {
 

@@ -2,12 +2,11 @@
 
 #include "acquisition/endpoints.h"
 #include "acquisition/file_writer.h"
-#include "acquisition/interface_text.h"
 #include "acquisition/report_normaliser.h"
-#include "analytics/calendar.h"
+#include "common/calendar.h"
+#include "common/log.h"
 #include "common/text.h"
-#include "shell/log.h"
-#include "shell/text_id.h"
+#include "common/text_id.h"
 #include "storage/stage_flags.h"
 
 namespace zarvex::acquisition {
@@ -58,10 +57,6 @@ int Downloader::FailureCounter() const {
 void Downloader::SetTarget(const std::filesystem::path& path) {
     std::lock_guard guard(field_mutex_);
     current_target_ = path.string();
-}
-
-std::string Downloader::Text(int id) const {
-    return InterfaceText(setup_.host, id);
 }
 
 void Downloader::SendStatus(std::string_view text) const {
@@ -155,8 +150,8 @@ int Downloader::DownloadPreviousDays(common::Date now) {
     shell::Log("rundat: ", common::DayText(first));
     int result = 1;
     for (common::Date day = first; day <= last; day += common::kSecondsPerDay) {
-        SendStatus(Text(shell::text::kLoadingDataFor) + common::DayText(day) + ". " +
-                   Text(shell::text::kWindowLocked));
+        SendStatus(setup_.host.Text(shell::text::kLoadingDataFor) + common::DayText(day) + ". " +
+                   setup_.host.Text(shell::text::kWindowLocked));
         bool success = DownloadDayLocked(day) == 1;
         if (!success) {
             std::lock_guard guard(field_mutex_);
@@ -181,8 +176,8 @@ int Downloader::DownloadCurrentDay(common::Date now) {
     std::lock_guard run(run_mutex_);
     shell::Log("DownloadCurrentDay");
     const common::ScopedUiLock lock(setup_.host.lock);
-    SendStatus(Text(shell::text::kLoadingDataFor) + common::DayText(now) + ". " +
-               Text(shell::text::kWindowLocked));
+    SendStatus(setup_.host.Text(shell::text::kLoadingDataFor) + common::DayText(now) + ". " +
+               setup_.host.Text(shell::text::kWindowLocked));
     shell::Log("day ", common::DayText(now));
     const int result = DownloadDayLocked(now);
     shell::Log("DownloadCurrentDay end ", result);

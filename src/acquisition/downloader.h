@@ -73,7 +73,6 @@ private:
     void SetTarget(const std::filesystem::path& path);
     void Pause();
     void SendStatus(std::string_view text) const;
-    std::string Text(int id) const;
     int DownloadDayLocked(common::Date day);
     int DownloadReportLocked(common::Date day, ReportKind kind);
     int DownloadForwardPointsLocked(common::Date day);

@@ -1,9 +1,9 @@
 #include "acquisition/downloader.h"
 #include "acquisition/endpoints.h"
 #include "acquisition/file_writer.h"
-#include "analytics/calendar.h"
+#include "common/calendar.h"
+#include "common/log.h"
 #include "common/text.h"
-#include "shell/log.h"
 
 namespace zarvex::acquisition {
 

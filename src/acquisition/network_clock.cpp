@@ -4,7 +4,7 @@
 #include "acquisition/host_address.h"
 #include "acquisition/tcp_connection.h"
 #include "acquisition/time_texts.h"
-#include "shell/log.h"
+#include "common/log.h"
 
 namespace zarvex::acquisition {
 

@@ -9,8 +9,8 @@
 #include <utility>
 
 #include "common/date.h"
-#include "shell/text_id.h"
-#include "shell/text_table.h"
+#include "common/text_id.h"
+#include "common/text_table.h"
 #include "ui/control_number.h"
 #include "ui/input_blocker.h"
 

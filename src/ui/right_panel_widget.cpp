@@ -9,10 +9,10 @@
 #include <utility>
 
 #include "analytics/right_panel/right_panel_texts.h"
-#include "shell/text_id.h"
-#include "shell/text_table.h"
+#include "common/text_id.h"
+#include "common/text_table.h"
+#include "ui/chart/font_chain.h"
 #include "ui/control_number.h"
-#include "ui/font_chain.h"
 #include "ui/histogram_chart.h"
 
 namespace zarvex::ui {

@@ -5,10 +5,10 @@
 #include <atomic>
 #include <stdexcept>
 
+#include "common/text_table.h"
+#include "day/instrument_list.h"
 #include "reportgen/day_files.h"
 #include "reportgen/report_generator.h"
-#include "shell/instrument_list.h"
-#include "shell/text_table.h"
 #include "ui/qt_app.h"
 
 namespace zarvex::test {

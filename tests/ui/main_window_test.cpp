@@ -17,10 +17,10 @@
 #include "app/gui/help_link.h"
 #include "app/gui/qt_host.h"
 #include "app/gui/single_instance.h"
+#include "day/instrument_list.h"
 #include "reportgen/day_files.h"
 #include "reportgen/report_generator.h"
 #include "settings/settings_record.h"
-#include "shell/instrument_list.h"
 #include "ui/canvas_grid.h"
 #include "ui/gui_fixture.h"
 #include "ui/histogram_chart.h"
@@ -326,15 +326,15 @@ TEST_F(MainWindowTest, DownloadedDaysAreProcessedAndPanelsFollowTheLatestDay) {
             << error;
     }
     window.SetCurrentDay([friday] { return friday; });
-    FromWorker([&] { host.NotifyDownloaded(3); });
+    FromWorker([&] { host.NotifyDownloaded(static_cast<common::DownloadedDays>(3)); });
     EXPECT_EQ(eur->Model().Date(), "03.12.2012");
 
-    FromWorker([&] { host.NotifyDownloaded(1); });
+    FromWorker([&] { host.NotifyDownloaded(static_cast<common::DownloadedDays>(1)); });
     EXPECT_EQ(eur->Model().Date(), "06.12.2012");
     EXPECT_EQ(window.Instruments()->StoredDate(), friday);
     EXPECT_FALSE(window.Area(0)->RightPanel()->Model().Config().contract.empty());
 
-    FromWorker([&] { host.NotifyDownloaded(2); });
+    FromWorker([&] { host.NotifyDownloaded(static_cast<common::DownloadedDays>(2)); });
     test::ProcessEventsFor(std::chrono::milliseconds(50));
     EXPECT_EQ(eur->Model().Date(), "07.12.2012");
     // Ready again, in the idle colours.
@@ -345,7 +345,7 @@ TEST_F(MainWindowTest, DownloadedDaysAreProcessedAndPanelsFollowTheLatestDay) {
 
     // A day the user picked stays.
     eur->DatePicker()->setDate(QDate(2012, 12, 5));
-    FromWorker([&] { host.NotifyDownloaded(2); });
+    FromWorker([&] { host.NotifyDownloaded(static_cast<common::DownloadedDays>(2)); });
     EXPECT_EQ(eur->Model().Date(), "05.12.2012");
     EXPECT_EQ(program.Messages().size(), 1u);
     EXPECT_FALSE(window.IsInputBlocked());

@@ -8,7 +8,7 @@
 #include <QTableWidget>
 
 #include "common/plain_host.h"
-#include "shell/text_table.h"
+#include "common/text_table.h"
 #include "storage/database.h"
 #include "support/temp_folder.h"
 #include "ui/histogram_chart.h"

@@ -16,26 +16,23 @@
 #include "app/cli/json_writer.h"
 #include "common/clock.h"
 #include "common/plain_host.h"
+#include "common/symbols.h"
 #include "common/text.h"
+#include "common/text_table.h"
 #include "settings/settings_record.h"
-#include "shell/text_table.h"
 #include "storage/store.h"
 #if ZARVEX_HAS_CHART
-#include "ui/histogram_png.h"
+#include "ui/chart/histogram_png.h"
 #endif
 
 namespace zarvex::cli {
 
 namespace {
 
-constexpr std::array<std::string_view, 6> kSymbols{"EUR", "GBP", "AUD", "CAD", "JPY", "CHF"};
-
 std::string RequiredSymbol(const Arguments& args) {
     const std::string symbol = args.Required("symbol");
-    for (std::string_view known : kSymbols) {
-        if (symbol == known) {
-            return symbol;
-        }
+    if (common::InstrumentIndex(symbol) >= 0) {
+        return symbol;
     }
     throw UsageError("--symbol must be one of EUR, GBP, AUD, CAD, JPY, CHF: " + symbol);
 }
@@ -227,7 +224,7 @@ storage::Database OpenQuotes(const Context& ctx, const std::string& symbol) {
     const auto path = storage::QuotePath(ctx.home, symbol);
     storage::Database db = storage::Database::OpenReadOnly(path);
     if (!db.IsOpen()) {
-        *ctx.err << "zarvex-cli: cannot open " << path.string() << '\n';
+        *ctx.err << "zarvex-cli: cannot open " << path.string() << ": " << db.OpenError() << '\n';
     }
     return db;
 }
@@ -284,8 +281,7 @@ int CmdHistogram(Context& ctx, const Words& words) {
                                         : slice.Rows(db, day.date, day.contract);
     const analytics::HistogramData data = analytics::BuildHistogram(rows, day, histogram, n, host);
     const int caption_entry = analytics::HistogramCaptionEntry(histogram.param);
-    const std::string caption =
-        caption_entry < 0 ? std::string() : analytics::RightPanelText(host, caption_entry);
+    const std::string caption = caption_entry < 0 ? std::string() : host.Text(caption_entry);
 
     *ctx.out << HistogramJson(n, caption, data) << '\n';
     int status = kExitDone;

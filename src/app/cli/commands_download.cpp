@@ -10,7 +10,7 @@
 #include "app/cli/commands.h"
 #include "common/plain_host.h"
 #include "common/system_clock.h"
-#include "shell/text_table.h"
+#include "common/text_table.h"
 
 namespace zarvex::cli {
 
@@ -39,7 +39,7 @@ public:
     explicit StreamNotifier(std::ostream& err) : err_(err) {}
     void NotifyStatus(std::string_view text) override { err_ << text << '\n' << std::flush; }
     void NotifyHistograms(int) override {}
-    void NotifyDownloaded(int) override {}
+    void NotifyDownloaded(common::DownloadedDays) override {}
 
 private:
     std::ostream& err_;

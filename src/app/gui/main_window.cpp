@@ -7,12 +7,12 @@
 
 #include "app/gui/help_link.h"
 #include "app/gui/qt_host.h"
-#include "shell/instrument_list.h"
-#include "shell/text_id.h"
-#include "shell/text_table.h"
+#include "common/text_id.h"
+#include "common/text_table.h"
+#include "day/instrument_list.h"
 #include "ui/canvas_grid.h"
+#include "ui/chart/font_chain.h"
 #include "ui/control_number.h"
-#include "ui/font_chain.h"
 #include "ui/input_blocker.h"
 #include "ui/instrument_area.h"
 #include "ui/left_panel_widget.h"
@@ -251,20 +251,10 @@ void MainWindow::HandleHistograms(int instrument_index) {
     }
 }
 
-void MainWindow::HandleDownloaded(int value) {
-    if (instruments_ == nullptr || (value != 1 && value != 2)) {
+void MainWindow::HandleDownloaded(common::DownloadedDays what) {
+    if (instruments_ == nullptr ||
+        !instruments_->OnDownloaded(what, current_day_ ? current_day_() : common::kInvalidDate)) {
         return;
-    }
-    const common::Date day = current_day_ ? current_day_() : common::kInvalidDate;
-    if (value == 1) {
-        if (day <= 0) {
-            return;
-        }
-        instruments_->RunPreviousDays(day);
-    } else if (day > 0) {
-        instruments_->RunCurrentDay(day);
-    } else {
-        instruments_->RunCurrentDay();
     }
     // Panels left on the latest day move on to the days just processed.
     for (ui::InstrumentArea* area : areas_) {

@@ -80,7 +80,7 @@ public:
     // NotificationHandler.
     void HandleStatus(const std::string& text, bool locked) override;
     void HandleHistograms(int instrument_index) override;
-    void HandleDownloaded(int value) override;
+    void HandleDownloaded(common::DownloadedDays what) override;
     void HandleLock(bool locked) override;
 
     // E1, E2, E3.

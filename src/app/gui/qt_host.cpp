@@ -16,7 +16,9 @@ common::Host QtHost::AsHost() {
     host.lock = this;
     host.pump = this;
     host.messages = this;
-    host.texts = texts_;
+    if (texts_ != nullptr) {
+        host.texts = texts_;
+    }
     return host;
 }
 
@@ -41,10 +43,10 @@ void QtHost::NotifyHistograms(int instrument_index) {
     });
 }
 
-void QtHost::NotifyDownloaded(int value) {
-    caller_.Call([this, value] {
+void QtHost::NotifyDownloaded(common::DownloadedDays what) {
+    caller_.Call([this, what] {
         if (handler_ != nullptr) {
-            handler_->HandleDownloaded(value);
+            handler_->HandleDownloaded(what);
         }
     });
 }

@@ -52,7 +52,7 @@ public:
     void ShowMessage(std::string_view title, std::string_view text) override;
     void NotifyStatus(std::string_view text) override;
     void NotifyHistograms(int instrument_index) override;
-    void NotifyDownloaded(int value) override;
+    void NotifyDownloaded(common::DownloadedDays what) override;
 
     // The message box of the desktop: modal, one OK button. Carriage returns of the texts
     // become line breaks.

@@ -1,4 +1,4 @@
-#include "ui/histogram_painter.h"
+#include "ui/chart/histogram_painter.h"
 
 #include <QColor>
 #include <QFontMetrics>
@@ -7,7 +7,7 @@
 #include <cmath>
 
 #include "common/text.h"
-#include "ui/font_chain.h"
+#include "ui/chart/font_chain.h"
 
 namespace zarvex::ui {
 namespace {

@@ -1,4 +1,4 @@
-#include "analytics/calendar.h"
+#include "common/calendar.h"
 
 namespace zarvex::analytics {
 

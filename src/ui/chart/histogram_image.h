@@ -3,7 +3,7 @@
 #include <QImage>
 #include <QSize>
 
-#include "ui/histogram_data.h"
+#include "ui/chart/histogram_data.h"
 
 namespace zarvex::ui {
 

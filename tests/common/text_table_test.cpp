@@ -1,4 +1,4 @@
-#include "shell/text_table.h"
+#include "common/text_table.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "shell/text_id.h"
+#include "common/text_id.h"
 #include "support/case_name.h"
 
 namespace zarvex::shell {

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "shell/text_id.h"
+#include "common/text_id.h"
 
 namespace zarvex::shell {
 
@@ -38,6 +38,8 @@ public:
     static constexpr int kEntryCount = 126;
 
     explicit TextTable(Language language);
+    // The English table, built once: what a host without a table of its own speaks.
+    static const TextTable& English();
 
     Language GetLanguage() const { return language_; }
     // The text of an entry; "" for the unused entries 118 and 119 and for numbers out of range.

@@ -1,4 +1,4 @@
-#include "ui/histogram_png.h"
+#include "ui/chart/histogram_png.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <memory>
 
-#include "ui/histogram_image.h"
+#include "ui/chart/histogram_image.h"
 
 namespace zarvex::ui {
 namespace {

@@ -1,19 +1,16 @@
-#include "shell/instrument_list.h"
+#include "day/instrument_list.h"
 
 #include <string>
 
-#include "shell/log.h"
-#include "shell/text_table.h"
+#include "common/log.h"
+#include "common/text_id.h"
 
 namespace zarvex::shell {
 
 namespace {
 
 std::string CompletionText(const common::Host& host, int done) {
-    if (host.texts == nullptr) {
-        return {};
-    }
-    return host.texts->Get(done) + host.texts->Get(text::kProgramReady);
+    return host.Text(done) + host.Text(text::kProgramReady);
 }
 
 }  // namespace
@@ -25,15 +22,6 @@ InstrumentList::InstrumentList(common::ProgramFolder folder, common::Host host) 
         instruments_[index] =
             std::make_unique<Instrument>(kSymbols[index], kContainerNumbers[index], folder, host);
     }
-}
-
-int InstrumentList::IndexOf(std::string_view symbol) {
-    for (int i = 0; i < kCount; ++i) {
-        if (kSymbols[static_cast<std::size_t>(i)] == symbol) {
-            return i;
-        }
-    }
-    return -1;
 }
 
 int InstrumentList::RunPreviousDays(common::Date date) {
@@ -64,14 +52,19 @@ int InstrumentList::RunCurrentDay(common::Date day) {
     return RunCurrentDay();
 }
 
-int InstrumentList::OnDownloaded(int value, common::Date scheduler_day) {
-    if (value == 1) {
-        return RunPreviousDays(common::DayStart(scheduler_day));
+std::optional<int> InstrumentList::OnDownloaded(common::DownloadedDays what,
+                                                common::Date scheduler_day) {
+    const bool has_day = scheduler_day > 0;
+    switch (what) {
+        case common::DownloadedDays::kPreviousDays:
+            if (!has_day) {
+                return std::nullopt;
+            }
+            return RunPreviousDays(common::DayStart(scheduler_day));
+        case common::DownloadedDays::kCurrentDay:
+            return has_day ? RunCurrentDay(common::DayStart(scheduler_day)) : RunCurrentDay();
     }
-    if (value == 2) {
-        return RunCurrentDay(common::DayStart(scheduler_day));
-    }
-    return 1;
+    return std::nullopt;
 }
 
 }  // namespace zarvex::shell

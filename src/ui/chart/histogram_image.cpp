@@ -1,8 +1,8 @@
-#include "ui/histogram_image.h"
+#include "ui/chart/histogram_image.h"
 
 #include <QPainter>
 
-#include "ui/histogram_painter.h"
+#include "ui/chart/histogram_painter.h"
 
 namespace zarvex::ui {
 

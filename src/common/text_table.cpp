@@ -1,4 +1,4 @@
-#include "shell/text_table.h"
+#include "common/text_table.h"
 
 #include <array>
 #include <cstdlib>
@@ -239,6 +239,11 @@ TextTable::TextTable(Language language) : language_(language) {
         texts_[static_cast<std::size_t>(i)] =
             language == Language::kRussian ? entry.russian : entry.english;
     }
+}
+
+const TextTable& TextTable::English() {
+    static const TextTable english(Language::kEnglish);
+    return english;
 }
 
 const std::string& TextTable::Get(int index) const {

@@ -3,8 +3,8 @@
 #include <QFont>
 #include <QSize>
 
-#include "ui/histogram_data.h"
-#include "ui/histogram_scale.h"
+#include "ui/chart/histogram_data.h"
+#include "ui/chart/histogram_scale.h"
 
 class QPainter;
 

@@ -1,6 +1,6 @@
 #pragma once
 
-// Names for the entries of the interface text table (shell/text_table.h). The numbers are
+// Names for the entries of the interface text table (common/text_table.h). The numbers are
 // fixed: other code and the translations are keyed by them. Kept free of any other header so
 // that every layer can name a text without linking the shell.
 namespace zarvex::shell::text {

@@ -1,8 +1,9 @@
-#include "shell/instrument.h"
+#include "day/instrument.h"
 
+#include "common/log.h"
+#include "day/process_day.h"
 #include "export/unload.h"
 #include "import/extraction.h"
-#include "shell/log.h"
 #include "storage/stage_flags.h"
 
 namespace zarvex::shell {
@@ -29,11 +30,11 @@ void Instrument::MarkStage(std::string_view date_key, std::string_view column) {
 }
 
 int Instrument::ProcessPreviousDays(common::Date date) {
-    return import::ProcessPreviousDays(folder_, stores_, host_, date);
+    return day::ProcessPreviousDays(folder_, stores_, host_, date);
 }
 
 int Instrument::ProcessDay(common::Date date) {
-    return import::ProcessDay(folder_, stores_, host_, date);
+    return day::ProcessDay(folder_, stores_, host_, date);
 }
 
 int Instrument::UnloadDay(common::Date date) {

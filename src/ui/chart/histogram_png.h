@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "ui/histogram_data.h"
+#include "ui/chart/histogram_data.h"
 
 namespace zarvex::ui {
 

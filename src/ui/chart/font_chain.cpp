@@ -1,4 +1,4 @@
-#include "ui/font_chain.h"
+#include "ui/chart/font_chain.h"
 
 #include <QFontDatabase>
 #include <QFontInfo>

@@ -2,12 +2,14 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <string_view>
 
 #include "common/date.h"
 #include "common/host.h"
 #include "common/program_folder.h"
-#include "shell/instrument.h"
+#include "common/symbols.h"
+#include "day/instrument.h"
 
 namespace zarvex::shell {
 
@@ -15,9 +17,8 @@ namespace zarvex::shell {
 // also the index order of the tab strip and of the notifications.
 class InstrumentList final {
 public:
-    static constexpr int kCount = 6;
-    static constexpr std::array<std::string_view, kCount> kSymbols{"EUR", "GBP", "AUD",
-                                                                   "CAD", "JPY", "CHF"};
+    static constexpr int kCount = static_cast<int>(common::kSymbols.size());
+    static constexpr const std::array<std::string_view, kCount>& kSymbols = common::kSymbols;
     static constexpr std::array<int, kCount> kContainerNumbers{760, 810, 710, 960, 860, 910};
 
     // Builds the six instruments, opening their stores.
@@ -28,7 +29,7 @@ public:
         return *instruments_.at(static_cast<std::size_t>(index));
     }
     // Index of a symbol, or -1.
-    static int IndexOf(std::string_view symbol);
+    static int IndexOf(std::string_view symbol) { return common::InstrumentIndex(symbol); }
 
     // Stores the date, runs the previous-days processing on every instrument and shows the
     // completion text. Returns 0 when some instrument stopped at a day it could not finish.
@@ -41,10 +42,11 @@ public:
     // evening's day rather than the date of its first catch-up.
     int RunCurrentDay(common::Date day);
 
-    // The main window's answer to notification 560: value 1 runs the previous days before
-    // the scheduler's current day, value 2 the day the scheduler has just downloaded; other
-    // values do nothing. Returns what the run returned (1 for other values).
-    int OnDownloaded(int value, common::Date scheduler_day);
+    // The main window's answer to notification 560: the previous days before the scheduler's
+    // current day, or the day the scheduler has just downloaded (the stored date while the
+    // scheduler has no day). What the run returned; nullopt when nothing ran (previous days
+    // without a day, or a value that names neither).
+    std::optional<int> OnDownloaded(common::DownloadedDays what, common::Date scheduler_day);
 
     common::Date StoredDate() const { return stored_date_; }
 

@@ -1,11 +1,11 @@
-#include "shell/log.h"
+#include "common/log.h"
 
 #include <memory>
 #include <mutex>
 
+#include "common/log_file.h"
 #include "common/system_clock.h"
 #include "common/text.h"
-#include "shell/log_file.h"
 
 namespace zarvex::shell {
 

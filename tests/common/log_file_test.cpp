@@ -1,4 +1,4 @@
-#include "shell/log_file.h"
+#include "common/log_file.h"
 
 #include <gtest/gtest.h>
 
