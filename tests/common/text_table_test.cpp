@@ -119,7 +119,10 @@ INSTANTIATE_TEST_SUITE_P(
                     LanguageCase{"", "C.UTF-8", Language::kEnglish},
                     LanguageCase{"", "POSIX", Language::kEnglish},
                     LanguageCase{"", "", Language::kEnglish}),
-    [](const auto& one_case) { return test::CaseName(one_case.index, one_case.param.argument); });
+    [](const auto& one_case) {
+        return test::CaseName(one_case.index,
+                              std::string(one_case.param.argument) + " " + one_case.param.locale);
+    });
 
 // Sets an environment variable for one test and puts the old value back.
 class ScopedEnv final {
