@@ -26,6 +26,7 @@ const std::map<std::string, Command>& Commands() {
         {"indicators", CmdIndicators},
         {"histogram", CmdHistogram},
         {"tables", CmdTables},
+        {"history", CmdHistory},
         {"network-time", CmdNetworkTime},
         {"exchange-time", CmdExchangeTime},
         {"forward-points", CmdForwardPoints},

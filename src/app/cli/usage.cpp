@@ -141,6 +141,15 @@ const std::vector<CommandHelp>& CommandHelps() {
          "the PUT and CALL option tables as JSON",
          "Each inner list is the eight visible columns of one table row, as shown, ending with "
          "the TOTAL row."},
+        {"history",
+         "--symbol SYM --contract CODE [--from DD.MM.YYYY] [--to DD.MM.YYYY] [--price-type 0|1|2] "
+         "[--fp 0|1] [--csv]",
+         "the left panel's values of a contract on every stored day, as JSON or CSV",
+         "One row per stored day on which the contract has CALL or PUT rows, oldest first: what "
+         "indicators prints for that day with the same settings (without the lists of levels "
+         "and fractals) and the day's sums of open interest and volume of its CALL and PUT "
+         "rows. --from and --to bound the days; --csv writes the same columns with a header "
+         "line instead of JSON."},
         {"parse", "--symbol SYM --date DD.MM.YYYY FILE",
          "the rows the report parser reads from a report",
          "Prints the rows the report parser yields from FILE for the symbol and date as JSON, "
