@@ -15,7 +15,9 @@ namespace {
 
 // Status texts go to stderr, one a line, as the desktop program's status bar would show them.
 struct DayHost {
-    explicit DayHost(const Context& ctx) : texts(LanguageOf(ctx)), plain(ctx.err) {}
+    explicit DayHost(const Context& ctx) : texts(LanguageOf(ctx)), plain(ctx.err) {
+        ctx.home.PrepareLayout();
+    }
     common::Host Host() { return plain.AsHost(&texts); }
 
     shell::TextTable texts;
