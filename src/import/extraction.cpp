@@ -160,6 +160,17 @@ bool IsBlankLine(std::string_view line) {
     return std::all_of(line.begin(), line.end(), [](char c) { return c == ' ' || c == '\t'; });
 }
 
+namespace {
+
+bool IsOptionRow(const ReportRow& row) {
+    // A note line that names the symbol opens a section of its own, whose "option" is the
+    // tail of that line; its rows are no options, and stored they would bring their
+    // contracts into the panel's list.
+    return row.option == "CALL" || row.option == "PUT";
+}
+
+}  // namespace
+
 int ExtractReport(const common::ProgramFolder& folder, settings::InstrumentStores& stores,
                   const common::Host& host, common::Date date) {
     const std::string date_key = common::DateKey(date);
@@ -192,7 +203,7 @@ int ExtractReport(const common::ProgramFolder& folder, settings::InstrumentStore
             if (!report.NextLine(line)) {
                 break;
             }
-            if (parser.FeedLine(line) && !IsBlankLine(line)) {
+            if (parser.FeedLine(line) && !IsBlankLine(line) && IsOptionRow(parser.Row())) {
                 writer.Store(parser.Row());
             }
             if (parser.Finished()) {

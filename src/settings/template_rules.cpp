@@ -10,6 +10,7 @@
 #include "common/text.h"
 #include "common/text_id.h"
 #include "settings/template_parts.h"
+#include "storage/grouped_condition.h"
 
 namespace zarvex::settings {
 
@@ -99,6 +100,32 @@ bool IsValidConditionPart(std::string_view part) {
            IsValidCondition(items.front());
 }
 
+// The parts the unload takes from the whole template must pass as the line's parts do: the
+// line's own check skips a part that starts with a blank, which the unload still runs.
+bool IsValidForTheUnload(std::string_view text) {
+    const DataTemplateParts parts = SplitDataTemplate(text);
+    const bool fields_known =
+        std::all_of(parts.fields.begin(), parts.fields.end(),
+                    [](std::string_view field) { return IsOneOf(field, kColumnNames); });
+    return fields_known &&
+           (parts.condition.empty() || (parts.condition.find(',') == std::string_view::npos &&
+                                        IsValidCondition(parts.condition)));
+}
+
+// Never more closed than opened at any point, all closed at the end: counting alone lets
+// ")oi>0(" through, and a condition that closes early leaves the group its query puts it in.
+bool ParenthesesNestInOrder(std::string_view text) {
+    long depth = 0;
+    for (char c : text) {
+        if (c == '(') {
+            ++depth;
+        } else if (c == ')' && --depth < 0) {
+            return false;
+        }
+    }
+    return depth == 0;
+}
+
 bool IsValidTemplateLine(std::string_view line) {
     const std::size_t opening = CountOf(line, '{');
     if (opening != CountOf(line, '}') || opening < 3) {
@@ -141,6 +168,9 @@ CheckResult CheckDataTemplate(std::string_view text) {
             return CheckResult::Invalid(shell::text::kBadDataTemplate);
         }
     }
+    if (!IsValidForTheUnload(trimmed)) {
+        return CheckResult::Invalid(shell::text::kBadDataTemplate);
+    }
     return CheckResult::Valid();
 }
 
@@ -161,7 +191,9 @@ CheckResult CheckCondition(std::string_view text, ConditionUse use) {
 
 bool IsValidCondition(std::string_view text) {
     const std::string_view trimmed = common::Trim(text);
-    if (trimmed.empty() || CountOf(trimmed, '(') != CountOf(trimmed, ')')) {
+    // Both the parentheses as written and those SQLite sees outside the quotes must nest: a
+    // quoted "(" would otherwise let an unquoted ")" close the query's group.
+    if (trimmed.empty() || !ParenthesesNestInOrder(trimmed) || !storage::ParenthesesNest(trimmed)) {
         return false;
     }
     std::string copy;

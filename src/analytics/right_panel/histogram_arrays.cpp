@@ -1,6 +1,7 @@
 #include "analytics/right_panel/histogram_arrays.h"
 
 #include <cmath>
+#include <optional>
 #include <string>
 
 #include "analytics/prices.h"
@@ -8,6 +9,7 @@
 #include "analytics/right_panel/histogram_kinds.h"
 #include "analytics/right_panel/numeric_aggregate.h"
 #include "analytics/right_panel/rebinning.h"
+#include "storage/grouped_condition.h"
 #include "storage/quote_columns.h"
 
 namespace zarvex::analytics {
@@ -83,12 +85,17 @@ bool FillSide(const storage::Database& db, const RightPanelDay& day,
               std::string_view option, const Grid& grid, std::vector<double>& values,
               std::vector<double>& premiums, std::string& error, const common::Host& host) {
     const bool standart = histogram.market_type == kPriceStandart;
+    const std::optional<std::string> condition = storage::AndGrouped(histogram.bar_cond);
+    if (!condition) {
+        error = "the parentheses of the bar condition do not nest";
+        return false;
+    }
     std::string sql = standart ? "SELECT * FROM dating WHERE date = ?3 AND contract = ?4"
                                : "SELECT * FROM dating WHERE date = ?1 AND contract = ?2";
     sql += " AND option = '";
     sql += option;
-    sql += "' AND ";
-    sql += histogram.bar_cond;
+    sql += "'";
+    sql += *condition;
     if (standart) {
         sql += kWithinBounds;
     }
