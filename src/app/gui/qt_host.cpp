@@ -11,15 +11,7 @@ namespace zarvex::gui {
 QtHost::QtHost(const shell::TextTable* texts) : texts_(texts), presenter_(ShowMessageBox) {}
 
 common::Host QtHost::AsHost() {
-    common::Host host;
-    host.status = this;
-    host.lock = this;
-    host.pump = this;
-    host.messages = this;
-    if (texts_ != nullptr) {
-        host.texts = texts_;
-    }
-    return host;
+    return common::HostOf(*this, texts_);
 }
 
 void QtHost::ShowStatus(std::string_view text) {
