@@ -26,6 +26,9 @@ DownloadScheduler::~DownloadScheduler() {
 }
 
 void DownloadScheduler::Shutdown() {
+    if (setup_.services != nullptr) {
+        setup_.services->RequestStop();
+    }
     // An action may restart a timer on its way out, so stop them again once all are idle.
     for (int round = 0; round < 2; ++round) {
         step_.Stop();

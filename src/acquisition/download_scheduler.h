@@ -55,7 +55,9 @@ public:
 
     // State 1, and Timer_Step in 30 s.
     void Start();
-    // Stops all timers and waits for the actions in progress.
+    // Tells the services to stop (transfers under way are aborted, the catch-up ends at its
+    // next step), stops all timers and waits for the actions in progress. The host must keep
+    // answering notifications until it returns, or be closed first.
     void Shutdown();
 
     // The scheduler's current time: after 560/1 the day whose previous days were downloaded,

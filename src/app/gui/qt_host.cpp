@@ -8,7 +8,10 @@
 
 namespace zarvex::gui {
 
-QtHost::QtHost(const shell::TextTable* texts) : texts_(texts), presenter_(ShowMessageBox) {}
+QtHost::QtHost(const shell::TextTable* texts)
+    : texts_(texts), presenter_([this](const QString& title, const QString& text) {
+          ShowMessageBox(title, text, owner_);
+      }) {}
 
 common::Host QtHost::AsHost() {
     return common::HostOf(*this, texts_);
@@ -100,9 +103,18 @@ void QtHost::ShowMessage(std::string_view title, std::string_view text) {
     });
 }
 
-void QtHost::ShowMessageBox(const QString& title, const QString& text) {
-    QMessageBox box(QMessageBox::Information, title, text, QMessageBox::Ok,
-                    QApplication::activeWindow());
+void QtHost::ShowMessageBox(const QString& title, const QString& text, QWidget* owner) {
+    if (owner == nullptr || !owner->isVisible()) {
+        owner = QApplication::activeWindow();
+    }
+    QMessageBox box(QMessageBox::Information, title, text, QMessageBox::Ok, owner);
+    // A box under a window that stays on top (the start-up window) would open behind it.
+    if (owner != nullptr && owner->windowFlags().testFlag(Qt::WindowStaysOnTopHint)) {
+        box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    }
+    box.show();
+    box.raise();
+    box.activateWindow();
     box.exec();
 }
 

@@ -4,10 +4,12 @@
 #include <QFontMetrics>
 #include <QPainter>
 #include <QString>
+#include <algorithm>
 #include <cmath>
 
 #include "common/text.h"
 #include "ui/chart/font_chain.h"
+#include "ui/chart/histogram_axis.h"
 
 namespace zarvex::ui {
 namespace {
@@ -37,13 +39,10 @@ public:
         painter_.setFont(fonts_.axis);
         const int top = scale_.TopY();
         const int bottom = scale_.BottomY();
-        for (std::int64_t v = 0; v <= scale_.vmax; v += scale_.value_step) {
-            DrawValueLine(v, top, bottom);
+        for (const ValueGridLine& line : ValueGrid(scale_)) {
+            DrawValueLine(line, top, bottom);
         }
         if (scale_.vmin < 0) {
-            for (std::int64_t v = 0; v > scale_.vmin; v -= scale_.value_step) {
-                DrawValueLine(v, top, bottom);
-            }
             Line(scale_.ValueToX(0), bottom, scale_.ValueToX(0), top, colours_.zero_line);
         }
         const double strike_factor = PowerOfTen(scale_.ds);
@@ -52,7 +51,11 @@ public:
         for (std::int64_t s = scale_.kmin; s <= scale_.kmax; s += scale_.strike_step) {
             const int y = scale_.StrikeToY(s);
             Line(left, y, right, y, colours_.grid);
-            Text(left - 35, y - 5, Fixed(static_cast<double>(s) / strike_factor, scale_.ds));
+            const QString label = Fixed(static_cast<double>(s) / strike_factor, scale_.ds);
+            // A label wider than its margin moves left rather than run into the frame.
+            const int before_frame =
+                left - QFontMetrics(painter_.font()).horizontalAdvance(label) - 2;
+            Text(std::max(0, std::min(left - 35, before_frame)), y - 5, label);
         }
         painter_.setPen(Colour(colours_.frame));
         painter_.drawLine(left, top, right, top);
@@ -122,14 +125,14 @@ public:
     }
 
 private:
-    void DrawValueLine(std::int64_t v, int top, int bottom) {
-        const int x = scale_.ValueToX(v);
+    void DrawValueLine(const ValueGridLine& line, int top, int bottom) {
+        const int x = scale_.ValueToX(line.value);
         Line(x, bottom, x, top, colours_.grid);
-        if (v == scale_.vmin) {
-            Text(x, bottom, QString::number(v));
-        } else {
-            Text(x - 7, bottom, Fixed(static_cast<double>(v) / PowerOfTen(scale_.dv), 0));
-        }
+        const QString label = QString::fromStdString(line.label);
+        // A line near the canvas's right edge keeps its whole label on the canvas.
+        const int widest_x =
+            scale_.width - QFontMetrics(painter_.font()).horizontalAdvance(label) - 1;
+        Text(std::min(line.value == scale_.vmin ? x : x - 7, widest_x), bottom, label);
     }
 
     void Line(int x1, int y1, int x2, int y2, std::uint32_t rgb) {
