@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev libsqlite3-dev libpcre2-dev libpng-dev zlib1g-dev
   libcurl4-openssl-dev libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth fonts-dejavu-core
+  clang libclang-rt-14-dev
 )
 
 missing=()

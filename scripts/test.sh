@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is needed, builds everything and runs all tests.
 # ZARVEX_SANITIZE=1 builds with AddressSanitizer and UndefinedBehaviorSanitizer instead.
+# Then the fuzz targets are built with clang in build/fuzz and replay their seed corpora
+# (ZARVEX_FUZZ_CORPORA=0 leaves that out).
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 bash "$here/scripts/setup.sh"
@@ -17,3 +19,12 @@ cmake -S "$here" -B "$build" -G Ninja "${extra[@]}"
 cmake --build "$build" -j "$(nproc)"
 cd "$build"
 ctest --output-on-failure -j "$(nproc)" --timeout 900
+
+if [ "${ZARVEX_FUZZ_CORPORA:-1}" = "1" ]; then
+  fuzz="$here/build/fuzz"
+  CC=clang CXX=clang++ cmake -S "$here" -B "$fuzz" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DZARVEX_FUZZ=ON -DZARVEX_BUILD_GUI=OFF -DZARVEX_BUILD_BENCH=OFF
+  cmake --build "$fuzz" -j "$(nproc)" --target zarvex_fuzzers
+  cd "$fuzz"
+  ctest -L fuzz --output-on-failure -j "$(nproc)"
+fi
