@@ -121,7 +121,9 @@ void CheckDataRule(std::string_view text) {
         FUZZ_CHECK(IsColumnName(field));
     }
     if (!unload.condition.empty()) {
+        // The unload wraps the condition in "AND (...)": one that closes early escapes it.
         FUZZ_CHECK(settings::IsValidCondition(unload.condition));
+        FUZZ_CHECK(Nests(unload.condition));
     }
 }
 
