@@ -1,13 +1,20 @@
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
+#include "analytics/history/compare_histogram.h"
+#include "analytics/history/contract_days.h"
+#include "analytics/history/contract_history.h"
+#include "analytics/history/max_pain.h"
+#include "analytics/left_panel/day_slice.h"
 #include "analytics/left_panel/left_panel_model.h"
 #include "analytics/reference_rebinning.h"
 #include "analytics/right_panel/histogram_arrays.h"
+#include "analytics/right_panel/histogram_build.h"
 #include "analytics/right_panel/histogram_scale.h"
 #include "analytics/right_panel/rebinning.h"
 #include "analytics/right_panel/right_panel_model.h"
@@ -422,6 +429,112 @@ void BM_ContractSwitch_BothPanels(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_ContractSwitch_BothPanels)->Unit(benchmark::kMillisecond);
+
+// --- Across days: the history of a contract, max pain, a compared histogram ---
+
+analytics::HistoryRequest LongestHistory() {
+    return {Folder().symbol, LongestContract(), 0, 1};
+}
+
+// The longest-traded contract's whole history from one read of its rows.
+void BM_History_WholeContract(benchmark::State& state) {
+    const storage::Database db = OpenQuotes();
+    const analytics::HistoryRequest request = LongestHistory();
+    common::PlainHost plain;
+    std::size_t days = 0;
+    for (auto _ : state) {
+        const analytics::ContractHistory history =
+            analytics::LoadContractHistory(db, Folder().home, request, plain.AsHost());
+        days = history.days.size();
+        benchmark::DoNotOptimize(history.days.data());
+    }
+    state.SetLabel(request.contract);
+    state.counters["days"] = static_cast<double>(days);
+}
+BENCHMARK(BM_History_WholeContract)->Unit(benchmark::kMillisecond);
+
+// The same rows the way `indicators` gets them: the left panel once per day. Every day reads
+// the contract's whole history again for its levels.
+void BM_History_PerDayPanelLoop(benchmark::State& state) {
+    LeftPanelBench bench;
+    const std::string contract = LongestContract();
+    const storage::Database db = OpenQuotes();
+    const std::vector<common::Date> days = analytics::ContractDays(db, contract);
+    for (auto _ : state) {
+        for (const common::Date day : days) {
+            bench.panel.DateChanged(day);
+            bench.panel.ContractChanged(contract);
+            benchmark::DoNotOptimize(bench.panel.Context().call_level.data());
+        }
+    }
+    state.SetLabel(contract);
+    state.counters["days"] = static_cast<double>(days.size());
+}
+BENCHMARK(BM_History_PerDayPanelLoop)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// Max pain of the last day of the longest-traded contract: read from the day's rows in memory (as
+// the panel holds them), and the calculation alone.
+void BM_MaxPain_OneDay(benchmark::State& state) {
+    const storage::Database db = OpenQuotes();
+    const std::string contract = LongestContract();
+    analytics::DaySlice slice;
+    const storage::Database& rows = slice.Rows(db, Folder().day, contract);
+    const auto calls = analytics::ReadOptionInterest(rows, Folder().day, contract, "CALL");
+    const auto puts = analytics::ReadOptionInterest(rows, Folder().day, contract, "PUT");
+    for (auto _ : state) {
+        if (state.range(0) == 0) {
+            benchmark::DoNotOptimize(
+                analytics::DayMaxPain(rows, Folder().day, contract, Folder().symbol, 0.0, 0));
+        } else {
+            benchmark::DoNotOptimize(analytics::MaxPainMillionths(*calls, *puts));
+        }
+    }
+    state.SetLabel(state.range(0) == 0 ? "from the day's rows" : "calculation alone");
+    state.counters["options"] = static_cast<double>(calls->size() + puts->size());
+}
+BENCHMARK(BM_MaxPain_OneDay)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+// Histogram 1 over all levels of the last day of the longest-traded contract, plain and compared
+// with the previous trading day of that contract (argument: the price type).
+template <bool kCompared>
+void Histogram(benchmark::State& state) {
+    const storage::Database db = OpenQuotes();
+    const std::string contract = LongestContract();
+    common::PlainHost plain;
+    settings::HistogramSettings histogram = AllLevelsConfig(contract).histograms[0];
+    histogram.market_type = static_cast<std::int8_t>(state.range(0));
+    const analytics::RightPanelDay day = analytics::ResolveRightPanelDay(
+        Folder().home, Folder().symbol, Folder().day, contract, 1, plain.AsHost());
+    const common::Date previous = analytics::PreviousTradingDay(
+        db, contract, common::ParseDate(Folder().day, "%dd.%mm.%yyyy"));
+    const analytics::RightPanelDay other = analytics::ResolveRightPanelDay(
+        Folder().home, Folder().symbol, common::DayText(previous), contract, 1, plain.AsHost());
+    analytics::DaySlice shown_slice;
+    analytics::DaySlice other_slice;
+    std::size_t placed = 0;
+    for (auto _ : state) {
+        const storage::Database& rows = shown_slice.Rows(db, day.date, day.contract);
+        const analytics::HistogramData data =
+            analytics::BuildHistogram(rows, day, histogram, 1, plain.AsHost());
+        if constexpr (kCompared) {
+            const analytics::CompareArrays compare =
+                analytics::CompareHistogram(rows, other_slice.Rows(db, other.date, other.contract),
+                                            day, other, histogram, data, plain.AsHost());
+            placed = static_cast<std::size_t>(std::count_if(compare.put.begin(), compare.put.end(),
+                                                            [](double v) { return v != 0.0; }));
+        }
+        benchmark::DoNotOptimize(data.put.data());
+    }
+    state.counters["compare_bars"] = static_cast<double>(placed);
+}
+void BM_Histogram_Plain(benchmark::State& state) {
+    Histogram<false>(state);
+}
+void BM_Histogram_Compared(benchmark::State& state) {
+    Histogram<true>(state);
+}
+BENCHMARK(BM_Histogram_Plain)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Histogram_Compared)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -1,7 +1,7 @@
 #include <benchmark/benchmark.h>
 
-#include "analytics/calendar.h"
 #include "analytics/prices.h"
+#include "common/calendar.h"
 
 namespace {
 

@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "common/plain_host.h"
+#include "day/instrument_list.h"
 #include "import/report_row.h"
 #include "reportgen/day_files.h"
 #include "reportgen/report_generator.h"
-#include "shell/instrument_list.h"
 #include "storage/store.h"
 #include "storage/transaction.h"
 
@@ -83,6 +83,7 @@ void InsertRows(const std::filesystem::path& home, const reportgen::GeneratedDay
                             std::string_view(row.expiration), std::string_view(day_text)});
             insert.Run();
         }
+        transaction.Commit();
     }
 }
 

@@ -4,9 +4,9 @@
 #include <filesystem>
 #include <string>
 
+#include "common/log.h"
+#include "common/log_file.h"
 #include "common/system_clock.h"
-#include "shell/log.h"
-#include "shell/log_file.h"
 
 namespace {
 

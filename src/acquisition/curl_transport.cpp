@@ -8,7 +8,7 @@
 #include <mutex>
 
 #include "acquisition/endpoints.h"
-#include "shell/log.h"
+#include "common/log.h"
 
 namespace zarvex::acquisition {
 
@@ -87,15 +87,25 @@ std::size_t WriteBody(char* data, std::size_t size, std::size_t count, void* use
     return take;
 }
 
+// libcurl calls this while the transfer runs, idle or not (about once a second when nothing
+// arrives); a non-zero answer aborts it.
+int AbortWhenStopped(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+    return StopRequested(static_cast<const StopFlag*>(user)) ? 1 : 0;
+}
+
 struct Transfer {
     CURLcode code = CURLE_FAILED_INIT;
     long status = 0;
 };
 
 Transfer Perform(std::string_view url, const char* agent, bool fresh,
-                 const NetworkTimeouts& timeouts, Sink& sink) {
+                 const NetworkTimeouts& timeouts, const StopFlag* stop, Sink& sink) {
     InitCurlOnce();
     Transfer transfer;
+    if (StopRequested(stop)) {
+        transfer.code = CURLE_ABORTED_BY_CALLBACK;
+        return transfer;
+    }
     CurlHandle handle(curl_easy_init());
     if (!handle) {
         return transfer;
@@ -127,6 +137,11 @@ Transfer Perform(std::string_view url, const char* agent, bool fresh,
     }
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, WriteBody);
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, &sink);
+    if (stop != nullptr) {
+        curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, AbortWhenStopped);
+        curl_easy_setopt(curl, CURLOPT_XFERINFODATA, const_cast<StopFlag*>(stop));
+        curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+    }
     transfer.code = curl_easy_perform(curl);
     curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &transfer.status);
     return transfer;
@@ -141,7 +156,8 @@ bool IsNotFoundStatus(long status) {
 
 }  // namespace
 
-CurlTransport::CurlTransport(NetworkTimeouts timeouts) : timeouts_(timeouts) {}
+CurlTransport::CurlTransport(NetworkTimeouts timeouts, const StopFlag* stop)
+    : timeouts_(timeouts), stop_(stop) {}
 
 std::string CurlTransport::FetchText(std::string_view url) {
     // A listing page is small; the cap only keeps a runaway answer from eating memory.
@@ -151,7 +167,7 @@ std::string CurlTransport::FetchText(std::string_view url) {
     sink.out = &text;
     sink.capacity = kTextCapacity;
     sink.append = true;
-    const Transfer transfer = Perform(url, kTextAgent, true, timeouts_, sink);
+    const Transfer transfer = Perform(url, kTextAgent, true, timeouts_, stop_, sink);
     const bool complete =
         transfer.code == CURLE_OK || (sink.cut && transfer.code == CURLE_WRITE_ERROR);
     if (!complete || !IsSuccessStatus(transfer.status)) {
@@ -168,12 +184,15 @@ FetchResult CurlTransport::FetchToBuffer(std::string_view url, std::string& buff
     Sink sink;
     sink.out = &buffer;
     sink.capacity = capacity;
-    const Transfer transfer = Perform(url, kFileAgent, false, timeouts_, sink);
+    const Transfer transfer = Perform(url, kFileAgent, false, timeouts_, stop_, sink);
     FetchResult result;
     const bool complete =
         transfer.code == CURLE_OK || (sink.cut && transfer.code == CURLE_WRITE_ERROR);
     if (!complete) {
         shell::Log("FetchToBuffer failed: ", url, " (", curl_easy_strerror(transfer.code), ")");
+        result.failure = transfer.code == CURLE_ABORTED_BY_CALLBACK
+                             ? "stopped"
+                             : curl_easy_strerror(transfer.code);
         buffer.assign(capacity + 1, '\0');  // nothing half-received is left to be mistaken for data
         return result;
     }
@@ -181,6 +200,7 @@ FetchResult CurlTransport::FetchToBuffer(std::string_view url, std::string& buff
         result.not_found = true;
     } else if (!IsSuccessStatus(transfer.status)) {
         shell::Log("FetchToBuffer: status ", transfer.status, " for ", url);
+        result.failure = "status " + std::to_string(transfer.status);
         buffer.assign(capacity + 1, '\0');
         return result;
     }

@@ -1,9 +1,8 @@
 #include "acquisition/download_scheduler.h"
 
-#include "acquisition/interface_text.h"
+#include "common/log.h"
 #include "common/text.h"
-#include "shell/log.h"
-#include "shell/text_id.h"
+#include "common/text_id.h"
 
 namespace zarvex::acquisition {
 
@@ -27,6 +26,9 @@ DownloadScheduler::~DownloadScheduler() {
 }
 
 void DownloadScheduler::Shutdown() {
+    if (setup_.services != nullptr) {
+        setup_.services->RequestStop();
+    }
     // An action may restart a timer on its way out, so stop them again once all are idle.
     for (int round = 0; round < 2; ++round) {
         step_.Stop();
@@ -61,7 +63,7 @@ common::Date DownloadScheduler::CurrentDay() const {
     return current_time_;
 }
 
-int DownloadScheduler::State() const {
+SchedulerState DownloadScheduler::State() const {
     std::lock_guard guard(field_mutex_);
     return state_;
 }
@@ -101,9 +103,9 @@ void DownloadScheduler::Status(const std::string& text) const {
     }
 }
 
-void DownloadScheduler::Downloaded(int value) const {
+void DownloadScheduler::Downloaded(common::DownloadedDays what) const {
     if (setup_.notifier != nullptr) {
-        setup_.notifier->NotifyDownloaded(value);
+        setup_.notifier->NotifyDownloaded(what);
     }
 }
 
@@ -119,7 +121,7 @@ void DownloadScheduler::Start() {
     shell::Log("scheduler start");
     {
         std::lock_guard guard(field_mutex_);
-        state_ = 1;
+        state_ = SchedulerState::kStart;
     }
     step_.Start(kStepDelay);
 }
@@ -138,19 +140,19 @@ void DownloadScheduler::StepAction() {
         return;
     }
     switch (State()) {
-        case 1:
+        case SchedulerState::kStart:
             StartState();
             break;
-        case 2:
+        case SchedulerState::kPreviousDays:
             PreviousDaysState();
             break;
-        case 3:
+        case SchedulerState::kWait:
             WaitState();
             break;
-        case 4:
+        case SchedulerState::kCurrentDay:
             CurrentDayState();
             break;
-        default:
+        case SchedulerState::kNotStarted:
             break;
     }
 }
@@ -163,7 +165,7 @@ void DownloadScheduler::StartState() {
     setup_.services->DownloadForwardPointRange(now);
     {
         std::lock_guard guard(field_mutex_);
-        state_ = 2;
+        state_ = SchedulerState::kPreviousDays;
     }
     step_.Start(kStepDelay);
 }
@@ -183,14 +185,14 @@ void DownloadScheduler::PreviousDaysState() {
     if (result == 1) {
         {
             std::lock_guard guard(field_mutex_);
-            state_ = 3;
+            state_ = SchedulerState::kWait;
         }
-        Status(InterfaceText(setup_.host, shell::text::kPreviousDaysDownloaded));
-        Downloaded(1);
+        Status(setup_.host.Text(shell::text::kPreviousDaysDownloaded));
+        Downloaded(common::DownloadedDays::kPreviousDays);
     } else {
         delay = kCatchUpRetry;
-        Status(InterfaceText(setup_.host, shell::text::kPreviousDaysNotDownloaded) +
-               std::to_string(delay / 60) + InterfaceText(setup_.host, shell::text::kMinutes));
+        Status(setup_.host.Text(shell::text::kPreviousDaysNotDownloaded) +
+               std::to_string(delay / 60) + setup_.host.Text(shell::text::kMinutes));
     }
     step_.Start(delay);
     shell::Log(delay, " сек.");
@@ -237,7 +239,7 @@ void DownloadScheduler::MonitorAction() {
     }
     {
         std::lock_guard guard(field_mutex_);
-        state_ = 4;
+        state_ = SchedulerState::kCurrentDay;
     }
     step_.Start(5);
 }
@@ -259,13 +261,13 @@ void DownloadScheduler::CurrentDayState() {
         std::int64_t hour = 0;
         const std::int64_t now_seconds = SecondsOfDay(now, &hour);
         run_.Start(kDay - (now_seconds - DailyStartHour() * 3600));
-        Status(InterfaceText(setup_.host, shell::text::kCurrentDayDownloaded));
-        Downloaded(2);
+        Status(setup_.host.Text(shell::text::kCurrentDayDownloaded));
+        Downloaded(common::DownloadedDays::kCurrentDay);
     } else {
         const std::int64_t delay = RetryDelay() * 60;
         monitor_.Start(delay);
-        Status(InterfaceText(setup_.host, shell::text::kCurrentDayNotDownloaded) +
-               std::to_string(delay / 60) + InterfaceText(setup_.host, shell::text::kMinutes));
+        Status(setup_.host.Text(shell::text::kCurrentDayNotDownloaded) +
+               std::to_string(delay / 60) + setup_.host.Text(shell::text::kMinutes));
     }
 }
 

@@ -28,6 +28,15 @@ struct SchedulerSetup {
 //                      Timer_Run for the next evening, failure -> Timer_Monitor retries
 // Timer_Run restarts itself for 24 hours and arms Timer_Monitor; Timer_Monitor sets state 4.
 // Every firing runs in a thread of its own; the state handlers never overlap.
+// The scheduler's states by their numbers; 0 before Start.
+enum class SchedulerState {
+    kNotStarted = 0,
+    kStart = 1,
+    kPreviousDays = 2,
+    kWait = 3,
+    kCurrentDay = 4
+};
+
 class DownloadScheduler final {
 public:
     enum class TimerId { kStep, kRun, kMonitor };
@@ -46,13 +55,15 @@ public:
 
     // State 1, and Timer_Step in 30 s.
     void Start();
-    // Stops all timers and waits for the actions in progress.
+    // Tells the services to stop (transfers under way are aborted, the catch-up ends at its
+    // next step), stops all timers and waits for the actions in progress. The host must keep
+    // answering notifications until it returns, or be closed first.
     void Shutdown();
 
     // The scheduler's current time: after 560/1 the day whose previous days were downloaded,
     // during 560/2 the day that was just downloaded. -1 when the network gave no time.
     common::Date CurrentDay() const;
-    int State() const;
+    SchedulerState State() const;
 
     // The timers' actions; public so that a test can fire them by hand.
     void StepAction();
@@ -71,7 +82,7 @@ private:
     Timer& TimerOf(TimerId id) const;
     bool WindowLocked() const;
     void Status(const std::string& text) const;
-    void Downloaded(int value) const;
+    void Downloaded(common::DownloadedDays what) const;
     // Seconds since midnight by hour and minute of the time (seconds ignored), and the hour.
     static std::int64_t SecondsOfDay(common::Date time, std::int64_t* hour);
     void SetCurrentTime(common::Date time);
@@ -83,7 +94,7 @@ private:
     std::int64_t daily_start_hour_ = 0;
     std::int64_t retry_delay_ = 0;
     common::Date current_time_ = 0;
-    int state_ = 0;
+    SchedulerState state_ = SchedulerState::kNotStarted;
     mutable Timer step_;
     mutable Timer run_;
     mutable Timer monitor_;

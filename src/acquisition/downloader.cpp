@@ -2,12 +2,11 @@
 
 #include "acquisition/endpoints.h"
 #include "acquisition/file_writer.h"
-#include "acquisition/interface_text.h"
 #include "acquisition/report_normaliser.h"
-#include "analytics/calendar.h"
+#include "common/calendar.h"
+#include "common/log.h"
 #include "common/text.h"
-#include "shell/log.h"
-#include "shell/text_id.h"
+#include "common/text_id.h"
 #include "storage/stage_flags.h"
 
 namespace zarvex::acquisition {
@@ -55,13 +54,21 @@ int Downloader::FailureCounter() const {
     return failure_counter_;
 }
 
+std::string Downloader::LastFailure() const {
+    std::lock_guard guard(field_mutex_);
+    return last_failure_;
+}
+
+int Downloader::Fail(std::string reason) {
+    shell::Log(reason);
+    std::lock_guard guard(field_mutex_);
+    last_failure_ = std::move(reason);
+    return 0;
+}
+
 void Downloader::SetTarget(const std::filesystem::path& path) {
     std::lock_guard guard(field_mutex_);
     current_target_ = path.string();
-}
-
-std::string Downloader::Text(int id) const {
-    return InterfaceText(setup_.host, id);
 }
 
 void Downloader::SendStatus(std::string_view text) const {
@@ -73,7 +80,8 @@ void Downloader::SendStatus(std::string_view text) const {
 void Downloader::Pause() {
     // The listing said the file is there; give the server a moment, keeping the window alive.
     const auto step = std::chrono::milliseconds(10);
-    for (auto waited = std::chrono::milliseconds(0); waited < setup_.pause; waited += step) {
+    for (auto waited = std::chrono::milliseconds(0); waited < setup_.pause && !Stopping();
+         waited += step) {
         if (setup_.clock != nullptr) {
             setup_.clock->SleepFor(step);
         }
@@ -91,30 +99,39 @@ int Downloader::DownloadReportLocked(common::Date day, ReportKind kind) {
     const std::filesystem::path local = setup_.folder.Input() / name;
     SetTarget(local);
     shell::Log("DownloadReport ", name);
-    const std::string listing =
-        setup_.transport->FetchText(ServerUrl(setup_.report_host, kReportFolderPath));
+    const std::string folder_url = ServerUrl(setup_.report_host, kReportFolderPath);
+    const std::string listing = setup_.transport->FetchText(folder_url);
+    if (listing.empty()) {
+        return Fail("no report listing from " + folder_url);
+    }
     if (!common::Contains(listing, name)) {
-        shell::Log("not published yet: ", name);
-        return 0;
+        return Fail(name + " is not published yet on " + setup_.report_host);
     }
     Pause();
+    if (Stopping()) {
+        return Fail("stopped before " + name);
+    }
     std::string buffer;
-    const FetchResult result = setup_.transport->FetchToBuffer(
-        ServerUrl(setup_.report_host, std::string(kReportFolderPath) + name), buffer,
-        kReportCapacity);
-    if (result.count <= 0 || result.not_found) {
-        shell::Log("fetch failed: ", name);
-        return 0;
+    const std::string url = folder_url + name;
+    const FetchResult result = setup_.transport->FetchToBuffer(url, buffer, kReportCapacity);
+    if (result.count < 0) {
+        return Fail("cannot fetch " + url + " (" + result.failure + ")");
     }
-    if (IsErrorPage(result, buffer)) {
-        shell::Log("error page instead of ", name);
-        return 0;
+    if (result.not_found || IsErrorPage(result, buffer)) {
+        return Fail(url + " answered with the error page");
     }
-    const std::string stored =
-        NormaliseReport(std::string_view(buffer.data(), static_cast<std::size_t>(result.count)));
+    if (result.count == 0) {
+        return Fail(url + " answered with an empty body");
+    }
+    const std::string_view received(buffer.data(), static_cast<std::size_t>(result.count));
+    if (setup_.is_report && !setup_.is_report(received)) {
+        // A login page or an error text sent as a success: stored, it would mark the day as
+        // extracted with nothing in it.
+        return Fail(url + " answered with something that is no report");
+    }
+    const std::string stored = NormaliseReport(received);
     if (!WriteFileAtomically(local, stored)) {
-        shell::Log("cannot write ", local.string());
-        return 0;
+        return Fail("cannot write " + local.string());
     }
     shell::Log("stored ", local.string());
     return 1;
@@ -155,9 +172,17 @@ int Downloader::DownloadPreviousDays(common::Date now) {
     shell::Log("rundat: ", common::DayText(first));
     int result = 1;
     for (common::Date day = first; day <= last; day += common::kSecondsPerDay) {
-        SendStatus(Text(shell::text::kLoadingDataFor) + common::DayText(day) + ". " +
-                   Text(shell::text::kWindowLocked));
+        if (Stopping()) {
+            result = Fail("stopped");
+            break;
+        }
+        SendStatus(setup_.host.Text(shell::text::kLoadingDataFor) + common::DayText(day) + ". " +
+                   setup_.host.Text(shell::text::kWindowLocked));
         bool success = DownloadDayLocked(day) == 1;
+        if (!success && Stopping()) {
+            result = 0;  // a close is no failure of the day: the counter stays
+            break;
+        }
         if (!success) {
             std::lock_guard guard(field_mutex_);
             ++failure_counter_;
@@ -181,8 +206,8 @@ int Downloader::DownloadCurrentDay(common::Date now) {
     std::lock_guard run(run_mutex_);
     shell::Log("DownloadCurrentDay");
     const common::ScopedUiLock lock(setup_.host.lock);
-    SendStatus(Text(shell::text::kLoadingDataFor) + common::DayText(now) + ". " +
-               Text(shell::text::kWindowLocked));
+    SendStatus(setup_.host.Text(shell::text::kLoadingDataFor) + common::DayText(now) + ". " +
+               setup_.host.Text(shell::text::kWindowLocked));
     shell::Log("day ", common::DayText(now));
     const int result = DownloadDayLocked(now);
     shell::Log("DownloadCurrentDay end ", result);

@@ -2,11 +2,13 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <string_view>
 
 #include "acquisition/http_transport.h"
+#include "acquisition/stop_flag.h"
 #include "common/clock.h"
 #include "common/date.h"
 #include "common/host.h"
@@ -39,7 +41,17 @@ struct DownloaderSetup {
     common::Host host;                     // UI lock and event pump
     common::Notifier* notifier = nullptr;  // status texts (410); may be null
     std::chrono::milliseconds pause{5000};
+    // Whether a received body is a report at all (a captive portal's page is not); the
+    // program passes the report parser's test. Empty: every body counts.
+    std::function<bool(std::string_view)> is_report;
+    // Set when the program closes: runs end at the next day or file, pauses at once, and the
+    // transfer under way is the transport's to end.
+    const StopFlag* stop = nullptr;
 };
+
+// Whether a forward-point answer carries a number where the reader looks for one (from the
+// fifth character of a line on); an answer without any is no forward-point file.
+bool HoldsForwardPoint(std::string_view body);
 
 // Downloads reports and forward-point files from the report server into INPUT/ and keeps the
 // download database, whose `download` flag records the days that are complete. One download
@@ -67,13 +79,17 @@ public:
     std::string CurrentTarget() const;
     // Failed days of the catch-up across all its runs (see DownloadPreviousDays).
     int FailureCounter() const;
+    // Why the last run that gave 0 failed, naming the host, URL or file at fault.
+    std::string LastFailure() const;
     const storage::Database& DownloadDatabase() const { return store_.db; }
 
 private:
     void SetTarget(const std::filesystem::path& path);
+    // Returns 0, the result of every failure, after noting and logging why.
+    int Fail(std::string reason);
+    bool Stopping() const { return StopRequested(setup_.stop); }
     void Pause();
     void SendStatus(std::string_view text) const;
-    std::string Text(int id) const;
     int DownloadDayLocked(common::Date day);
     int DownloadReportLocked(common::Date day, ReportKind kind);
     int DownloadForwardPointsLocked(common::Date day);
@@ -83,6 +99,7 @@ private:
     std::mutex run_mutex_;  // one download at a time
     mutable std::mutex field_mutex_;
     std::string current_target_;
+    std::string last_failure_;
     int failure_counter_ = 0;
 };
 

@@ -16,6 +16,8 @@ struct FetchResult {
     bool not_found = false;
     // The body was longer than the capacity and was cut there.
     bool cut = false;
+    // Why the fetch failed (count -1), in a few words for the messages.
+    std::string failure;
 };
 
 // The report server's HTTP side, injected so that tests and benchmarks can stand in for it.

@@ -4,7 +4,7 @@
 #include "acquisition/host_address.h"
 #include "acquisition/tcp_connection.h"
 #include "acquisition/time_texts.h"
-#include "shell/log.h"
+#include "common/log.h"
 
 namespace zarvex::acquisition {
 
@@ -18,19 +18,20 @@ constexpr int kHeaderLinesLookedAt = 5;
 
 NetworkClock::NetworkClock(HttpTransport& transport, std::string report_host,
                            std::vector<std::string> time_hosts, common::Clock& clock,
-                           NetworkTimeouts timeouts)
+                           NetworkTimeouts timeouts, const StopFlag* stop)
     : transport_(transport),
       report_host_(std::move(report_host)),
       time_hosts_(std::move(time_hosts)),
       clock_(clock),
-      timeouts_(timeouts) {}
+      timeouts_(timeouts),
+      stop_(stop) {}
 
 common::Date NetworkClock::AskTimeHost(const std::string& host, bool later_host) {
     const auto address = ParseHostAddress(host, 80);
     if (!address) {
         return common::kInvalidDate;
     }
-    auto connection = TcpConnection::Connect(*address, timeouts_.connect);
+    auto connection = TcpConnection::Connect(*address, timeouts_.connect, stop_);
     if (!connection) {
         return common::kInvalidDate;
     }
@@ -50,6 +51,9 @@ common::Date NetworkClock::AskTimeHost(const std::string& host, bool later_host)
 
 common::Date NetworkClock::NetworkTime() {
     for (std::size_t i = 0; i < time_hosts_.size(); ++i) {
+        if (StopRequested(stop_)) {
+            return common::kInvalidDate;
+        }
         const common::Date greenwich = AskTimeHost(time_hosts_[i], i > 0);
         if (greenwich <= 0) {
             continue;

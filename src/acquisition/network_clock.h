@@ -6,6 +6,7 @@
 
 #include "acquisition/http_transport.h"
 #include "acquisition/network_settings.h"
+#include "acquisition/stop_flag.h"
 #include "common/clock.h"
 #include "common/date.h"
 
@@ -17,10 +18,11 @@ namespace zarvex::acquisition {
 class NetworkClock final {
 public:
     // time_hosts in the order they are asked, each "host" or "host:port" (port 80 when none).
-    // The clock only paces the short wait before the later hosts' answers.
+    // The clock only paces the short wait before the later hosts' answers. Once the stop flag
+    // (when given) is set, no host is asked any more and a request under way ends.
     NetworkClock(HttpTransport& transport, std::string report_host,
                  std::vector<std::string> time_hosts, common::Clock& clock,
-                 NetworkTimeouts timeouts = {});
+                 NetworkTimeouts timeouts = {}, const StopFlag* stop = nullptr);
 
     // The exchange time of the first host whose "Date:" answer parses, else ExchangeTime when
     // that is positive, else -1.
@@ -40,6 +42,7 @@ private:
     std::vector<std::string> time_hosts_;
     common::Clock& clock_;
     NetworkTimeouts timeouts_;
+    const StopFlag* stop_;
 };
 
 }  // namespace zarvex::acquisition

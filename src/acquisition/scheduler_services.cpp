@@ -8,11 +8,11 @@ namespace zarvex::acquisition {
 NetworkSchedulerServices::NetworkSchedulerServices(NetworkServicesSetup setup)
     : network_up_(std::move(setup.network_up)),
       report_host_(setup.report_host),
-      transport_(std::make_unique<CurlTransport>(setup.timeouts)) {
+      transport_(std::make_unique<CurlTransport>(setup.timeouts, &stop_)) {
     std::vector<std::string> hosts =
         setup.time_hosts.empty() ? TimeHostsFor(setup.report_host) : setup.time_hosts;
     clock_ = std::make_unique<NetworkClock>(*transport_, setup.report_host, std::move(hosts),
-                                            *setup.clock, setup.timeouts);
+                                            *setup.clock, setup.timeouts, &stop_);
     DownloaderSetup downloads;
     downloads.folder = setup.folder;
     downloads.transport = transport_.get();
@@ -21,6 +21,8 @@ NetworkSchedulerServices::NetworkSchedulerServices(NetworkServicesSetup setup)
     downloads.host = setup.host;
     downloads.notifier = setup.notifier;
     downloads.pause = setup.pause;
+    downloads.is_report = std::move(setup.is_report);
+    downloads.stop = &stop_;
     downloader_ = std::make_unique<Downloader>(std::move(downloads));
 }
 

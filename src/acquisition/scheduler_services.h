@@ -7,6 +7,7 @@
 #include "acquisition/curl_transport.h"
 #include "acquisition/downloader.h"
 #include "acquisition/network_clock.h"
+#include "acquisition/stop_flag.h"
 #include "common/date.h"
 
 namespace zarvex::acquisition {
@@ -21,6 +22,8 @@ public:
     virtual void DownloadForwardPointRange(common::Date t) = 0;
     virtual int DownloadPreviousDays(common::Date now) = 0;
     virtual int DownloadCurrentDay(common::Date now) = 0;
+    // The program is closing: whatever runs on the network ends soon, and nothing new starts.
+    virtual void RequestStop() {}
 };
 
 // The real services: the network clock and the downloads against the report host, over one
@@ -37,6 +40,8 @@ struct NetworkServicesSetup {
     // Where IsNetworkUp asks; empty: the system's interfaces (a loopback report host counts
     // as reachable).
     std::function<bool()> network_up;
+    // Whether a downloaded body is a report (see DownloaderSetup); empty: every body counts.
+    std::function<bool(std::string_view)> is_report;
 };
 
 class NetworkSchedulerServices final : public SchedulerServices {
@@ -48,11 +53,13 @@ public:
     void DownloadForwardPointRange(common::Date t) override;
     int DownloadPreviousDays(common::Date now) override;
     int DownloadCurrentDay(common::Date now) override;
+    void RequestStop() override { stop_.Request(); }
 
     Downloader& Downloads() { return *downloader_; }
     NetworkClock& Clock() { return *clock_; }
 
 private:
+    StopFlag stop_;  // before the parts that look at it
     std::function<bool()> network_up_;
     std::string report_host_;
     std::unique_ptr<CurlTransport> transport_;

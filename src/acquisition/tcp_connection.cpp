@@ -23,8 +23,31 @@ int PollMs(std::chrono::milliseconds timeout) {
         std::clamp<std::chrono::milliseconds::rep>(timeout.count(), 0, 24 * 3600 * 1000));
 }
 
+// poll() of one descriptor in short slices, so that a stop is seen within one slice. 1 when
+// ready, 0 on time-out or stop, -1 on error.
+int PollStoppable(pollfd& pfd, std::chrono::milliseconds timeout, const StopFlag* stop) {
+    using std::chrono::steady_clock;
+    constexpr auto kSlice = std::chrono::milliseconds(50);
+    const auto deadline = steady_clock::now() + timeout;
+    while (true) {
+        if (StopRequested(stop)) {
+            return 0;
+        }
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - steady_clock::now());
+        const auto wait = stop != nullptr ? std::min(left, kSlice) : left;
+        const int ready = poll(&pfd, 1, PollMs(wait));
+        if (ready < 0 && errno == EINTR) {
+            continue;
+        }
+        if (ready != 0 || left <= wait) {
+            return ready;
+        }
+    }
+}
+
 // Non-blocking connect bounded by the time-out; the socket is left non-blocking.
-int ConnectOne(const addrinfo& info, std::chrono::milliseconds timeout) {
+int ConnectOne(const addrinfo& info, std::chrono::milliseconds timeout, const StopFlag* stop) {
     const int fd =
         socket(info.ai_family, info.ai_socktype | SOCK_CLOEXEC | SOCK_NONBLOCK, info.ai_protocol);
     if (fd < 0) {
@@ -38,10 +61,7 @@ int ConnectOne(const addrinfo& info, std::chrono::milliseconds timeout) {
         return -1;
     }
     pollfd pfd{fd, POLLOUT, 0};
-    int ready = 0;
-    do {
-        ready = poll(&pfd, 1, PollMs(timeout));
-    } while (ready < 0 && errno == EINTR);
+    const int ready = PollStoppable(pfd, timeout, stop);
     int error = 0;
     socklen_t length = sizeof error;
     if (ready != 1 || getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) != 0 || error != 0) {
@@ -59,7 +79,7 @@ TcpConnection::~TcpConnection() {
     }
 }
 
-TcpConnection::TcpConnection(TcpConnection&& other) noexcept : fd_(other.fd_) {
+TcpConnection::TcpConnection(TcpConnection&& other) noexcept : fd_(other.fd_), stop_(other.stop_) {
     other.fd_ = -1;
 }
 
@@ -69,13 +89,15 @@ TcpConnection& TcpConnection::operator=(TcpConnection&& other) noexcept {
             close(fd_);
         }
         fd_ = other.fd_;
+        stop_ = other.stop_;
         other.fd_ = -1;
     }
     return *this;
 }
 
 std::optional<TcpConnection> TcpConnection::Connect(const HostAddress& address,
-                                                    std::chrono::milliseconds timeout) {
+                                                    std::chrono::milliseconds timeout,
+                                                    const StopFlag* stop) {
     addrinfo hints{};
     hints.ai_family = AF_UNSPEC;
     hints.ai_socktype = SOCK_STREAM;
@@ -86,9 +108,12 @@ std::optional<TcpConnection> TcpConnection::Connect(const HostAddress& address,
     }
     std::unique_ptr<addrinfo, AddrInfoDeleter> list(found);
     for (const addrinfo* info = list.get(); info != nullptr; info = info->ai_next) {
-        const int fd = ConnectOne(*info, timeout);
+        if (StopRequested(stop)) {
+            break;
+        }
+        const int fd = ConnectOne(*info, timeout, stop);
         if (fd >= 0) {
-            return TcpConnection(fd);
+            return TcpConnection(fd, stop);
         }
     }
     return std::nullopt;
@@ -105,7 +130,7 @@ bool TcpConnection::SendAll(std::string_view data, std::chrono::milliseconds tim
             return false;
         }
         pollfd pfd{fd_, POLLOUT, 0};
-        if (poll(&pfd, 1, PollMs(timeout)) != 1) {
+        if (PollStoppable(pfd, timeout, stop_) != 1) {
             return false;
         }
     }
@@ -127,10 +152,7 @@ std::string TcpConnection::ReceiveLines(int line_feeds, std::size_t max_bytes,
             break;
         }
         pollfd pfd{fd_, POLLIN, 0};
-        const int ready = poll(&pfd, 1, PollMs(std::min(stall, left)));
-        if (ready < 0 && errno == EINTR) {
-            continue;
-        }
+        const int ready = PollStoppable(pfd, std::min(stall, left), stop_);
         if (ready != 1) {
             break;  // nothing for too long
         }

@@ -7,10 +7,12 @@
 #include <string_view>
 
 #include "acquisition/host_address.h"
+#include "acquisition/stop_flag.h"
 
 namespace zarvex::acquisition {
 
-// A client TCP connection, closed by its destructor. Every wait is bounded.
+// A client TCP connection, closed by its destructor. Every wait is bounded, and ends early
+// (as a time-out) once the stop flag, when given, is set.
 class TcpConnection final {
 public:
     ~TcpConnection();
@@ -21,7 +23,8 @@ public:
 
     // Tries each address of the host in turn; nullopt when none accepts within the time-out.
     static std::optional<TcpConnection> Connect(const HostAddress& address,
-                                                std::chrono::milliseconds timeout);
+                                                std::chrono::milliseconds timeout,
+                                                const StopFlag* stop = nullptr);
 
     bool SendAll(std::string_view data, std::chrono::milliseconds timeout);
 
@@ -32,8 +35,9 @@ public:
                              std::chrono::milliseconds total);
 
 private:
-    explicit TcpConnection(int fd) : fd_(fd) {}
+    TcpConnection(int fd, const StopFlag* stop) : fd_(fd), stop_(stop) {}
     int fd_ = -1;
+    const StopFlag* stop_ = nullptr;
 };
 
 }  // namespace zarvex::acquisition

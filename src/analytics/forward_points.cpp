@@ -3,9 +3,9 @@
 #include <fstream>
 #include <string>
 
-#include "analytics/calendar.h"
+#include "common/calendar.h"
+#include "common/log.h"
 #include "common/text.h"
-#include "shell/log.h"
 
 namespace zarvex::analytics {
 

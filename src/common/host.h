@@ -1,10 +1,9 @@
 #pragma once
 
+#include <string>
 #include <string_view>
 
-namespace zarvex::shell {
-class TextTable;
-}
+#include "common/text_table.h"
 
 namespace zarvex::common {
 
@@ -44,6 +43,9 @@ public:
     virtual void ShowMessage(std::string_view title, std::string_view text) = 0;
 };
 
+// What notification 560 reports as downloaded.
+enum class DownloadedDays { kPreviousDays = 1, kCurrentDay = 2 };
+
 // The main window's private notifications, sent by worker threads. Each call returns only
 // after the main thread has handled it.
 class Notifier {
@@ -53,18 +55,24 @@ public:
     virtual void NotifyStatus(std::string_view text) = 0;
     // 460: rebuild the histograms of the instrument at index 0..5.
     virtual void NotifyHistograms(int instrument_index) = 0;
-    // 560: 1 = the previous days were downloaded, 2 = the current day was downloaded.
-    virtual void NotifyDownloaded(int value) = 0;
+    // 560: the previous days or the current day were downloaded.
+    virtual void NotifyDownloaded(DownloadedDays what) = 0;
 };
 
-// Everything above, as handed to core objects. Null members are allowed: the core then skips
-// that kind of report (see the helpers below).
+// Everything above, as handed to core objects. Null sinks are allowed: the core then skips
+// that kind of report (see the helpers below). The text table is never null: English unless
+// the host brings its own.
 struct Host {
     StatusSink* status = nullptr;
     UiLock* lock = nullptr;
     EventPump* pump = nullptr;
     MessageSink* messages = nullptr;
-    const shell::TextTable* texts = nullptr;
+    const shell::TextTable* texts = &shell::TextTable::English();
+
+    // The one way to an interface text (common/text_id.h) in the host's language.
+    const std::string& Text(int id) const {
+        return (texts != nullptr ? *texts : shell::TextTable::English()).Get(id);
+    }
 
     void ShowStatus(std::string_view text) const {
         if (status != nullptr) {

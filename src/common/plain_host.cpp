@@ -54,7 +54,9 @@ Host PlainHost::AsHost(const shell::TextTable* texts) {
     host.lock = this;
     host.pump = this;
     host.messages = this;
-    host.texts = texts;
+    if (texts != nullptr) {
+        host.texts = texts;
+    }
     return host;
 }
 

@@ -24,7 +24,7 @@ public:
     void PumpEvents() override;
     void ShowMessage(std::string_view title, std::string_view text) override;
 
-    // A Host that reports into this object.
+    // A Host that reports into this object, speaking English when no table is given.
     Host AsHost(const shell::TextTable* texts = nullptr);
 
     std::vector<std::string> StatusTexts() const;

@@ -4,13 +4,15 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 
-#include "analytics/calendar.h"
+#include "common/calendar.h"
+#include "common/log.h"
 #include "common/text.h"
 #include "export/unload_template.h"
-#include "shell/log.h"
+#include "storage/grouped_condition.h"
 #include "storage/quote_columns.h"
 #include "storage/stage_flags.h"
 
@@ -95,7 +97,12 @@ bool WriteRows(std::FILE* out, const storage::Database& quote, const UnloadTempl
                std::string_view symbol, const std::string& day_text) {
     std::string sql = "SELECT * FROM dating WHERE symb = ? AND date= ?";
     if (!layout.condition.empty()) {
-        sql += " AND (" + layout.condition + ")";
+        const std::optional<std::string> condition = storage::AndGrouped(layout.condition);
+        if (!condition) {
+            shell::Log("unload: the parentheses of the condition do not nest");
+            return false;
+        }
+        sql += *condition;
     }
     storage::Statement query = quote.Prepare(sql);
     if (!query.IsValid() || !query.BindAll({symbol, std::string_view(day_text)})) {
@@ -171,7 +178,7 @@ int UnloadDay(const common::ProgramFolder& folder, settings::InstrumentStores& s
             shell::Log("unload: cannot create ", path.string());
             return 0;
         }
-        written = layout.ok && WriteRows(out.get(), stores.quote, layout, stores.symbol, day_text);
+        written = WriteRows(out.get(), stores.quote, layout, stores.symbol, day_text);
         if (std::fflush(out.get()) != 0) {
             written = false;
         }

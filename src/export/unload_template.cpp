@@ -1,56 +1,23 @@
 #include "export/unload_template.h"
 
-#include "common/pcre_pattern.h"
 #include "common/text.h"
+#include "settings/template_parts.h"
 
 namespace zarvex::exporting {
 
-namespace {
-
-const common::PcrePattern& BracePattern() {
-    static const common::PcrePattern pattern("(?<=(){)(.*?)(?=()})", common::PcrePattern::kDotAll);
-    return pattern;
-}
-
-const common::PcrePattern& FieldPattern() {
-    static const common::PcrePattern pattern("(?<=(),|^)\\S(.*?)(?=(),|$)",
-                                             common::PcrePattern::kDotAll);
-    return pattern;
-}
-
-std::vector<std::string> AllTexts(const common::PcrePattern& pattern, std::string_view text,
-                                  bool* ok) {
-    std::vector<std::string> out;
-    auto texts = pattern.FindAllTexts(text);
-    if (!texts) {
-        if (ok != nullptr) {
-            *ok = false;
-        }
-        return out;
-    }
-    out.reserve(texts->size());
-    for (auto part : *texts) {
-        out.emplace_back(part);
-    }
-    return out;
-}
-
-}  // namespace
-
 std::vector<std::string> BraceParts(std::string_view text) {
-    return AllTexts(BracePattern(), text, nullptr);
+    const std::vector<std::string_view> parts = settings::BraceContents(text);
+    return {parts.begin(), parts.end()};
 }
 
 UnloadTemplate ParseUnloadTemplate(std::string_view text) {
+    // The settings check splits the template the same way, so the condition run here is the
+    // one it passed.
+    const settings::DataTemplateParts parts = settings::SplitDataTemplate(text);
     UnloadTemplate result;
-    const std::vector<std::string> parts = AllTexts(BracePattern(), text, &result.ok);
-    if (!parts.empty()) {
-        result.fields = AllTexts(FieldPattern(), parts[0], &result.ok);
-    }
-    if (parts.size() >= 2 && parts[1].size() != 1) {
-        result.condition = parts[1];
-    }
-    result.separator = parts.size() >= 3 ? parts[2] : std::string(",");
+    result.fields.assign(parts.fields.begin(), parts.fields.end());
+    result.condition = parts.condition;
+    result.separator = parts.separator;
     return result;
 }
 
@@ -60,7 +27,7 @@ std::string UnloadFileName(std::string_view file_name_template, std::string_view
     const std::string month = common::FormatDate(date, "%mm");
     const std::string year = common::FormatDate(date, "%yyyy");
     std::string name;
-    for (const std::string& token : BraceParts(file_name_template)) {
+    for (std::string_view token : settings::BraceContents(file_name_template)) {
         if (token == "SYM") {
             name += symbol;
         } else if (token == "DAY") {

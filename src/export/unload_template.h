@@ -16,11 +16,9 @@ struct UnloadTemplate {
     // (which stands for "no condition").
     std::string condition;
     std::string separator;
-    // The template could be read at all (the matcher did not give up on it).
-    bool ok = true;
 };
 
-// Brace parts in order: the texts between "{" and the next "}".
+// Brace parts in order: the texts between "{" and the next "}" (settings::BraceContents).
 std::vector<std::string> BraceParts(std::string_view text);
 
 // Splits the unload template. A template with fewer than three brace parts keeps what it

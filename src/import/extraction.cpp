@@ -3,34 +3,18 @@
 #include <algorithm>
 #include <string>
 
-#include "analytics/calendar.h"
+#include "common/calendar.h"
+#include "common/log.h"
 #include "common/text.h"
-#include "export/unload.h"
 #include "import/existing_rows.h"
 #include "import/report_file.h"
 #include "import/report_parser.h"
-#include "shell/log.h"
-#include "shell/text_table.h"
 #include "storage/stage_flags.h"
 #include "storage/transaction.h"
 
 namespace zarvex::import {
 
 namespace {
-
-constexpr int kPreviousDays = 30;
-
-std::string UiText(const common::Host& host, int id) {
-    return host.texts != nullptr ? host.texts->Get(id) : std::string();
-}
-
-std::string BusyText(const common::Host& host) {
-    return UiText(host, shell::text::kDataProcessing) + UiText(host, shell::text::kWindowLocked);
-}
-
-std::string BusyDayText(const common::Host& host, std::string_view symbol, common::Date date) {
-    return BusyText(host) + " (" + std::string(symbol) + ": " + common::DayText(date) + ")";
-}
 
 // Stores the parser's rows of one report: the duplicate test, then INSERT or UPDATE, each
 // with its values bound. The statements are prepared once per report.
@@ -176,6 +160,17 @@ bool IsBlankLine(std::string_view line) {
     return std::all_of(line.begin(), line.end(), [](char c) { return c == ' ' || c == '\t'; });
 }
 
+namespace {
+
+bool IsOptionRow(const ReportRow& row) {
+    // A note line that names the symbol opens a section of its own, whose "option" is the
+    // tail of that line; its rows are no options, and stored they would bring their
+    // contracts into the panel's list.
+    return row.option == "CALL" || row.option == "PUT";
+}
+
+}  // namespace
+
 int ExtractReport(const common::ProgramFolder& folder, settings::InstrumentStores& stores,
                   const common::Host& host, common::Date date) {
     const std::string date_key = common::DateKey(date);
@@ -208,7 +203,7 @@ int ExtractReport(const common::ProgramFolder& folder, settings::InstrumentStore
             if (!report.NextLine(line)) {
                 break;
             }
-            if (parser.FeedLine(line) && !IsBlankLine(line)) {
+            if (parser.FeedLine(line) && !IsBlankLine(line) && IsOptionRow(parser.Row())) {
                 writer.Store(parser.Row());
             }
             if (parser.Finished()) {
@@ -224,8 +219,8 @@ int ExtractReport(const common::ProgramFolder& folder, settings::InstrumentStore
         }
         if (!transaction.Commit()) {
             // The rows never reached the file (no database, or another program kept it from
-            // the commit): marking the day would lose it for good, so it is tried again.
-            stores.quote.Execute("Rollback");
+            // the commit): marking the day would lose it for good, so it is tried again. The
+            // transaction rolls back as it ends.
             shell::Log("extract: commit failed ", path.string());
             return 0;
         }
@@ -236,35 +231,6 @@ int ExtractReport(const common::ProgramFolder& folder, settings::InstrumentStore
     }
     storage::MarkStage(stores.operation, date_key, storage::kStageExtract);
     shell::Log("extract done ", stores.symbol, " ", date_key);
-    return 1;
-}
-
-int ProcessDay(const common::ProgramFolder& folder, settings::InstrumentStores& stores,
-               const common::Host& host, common::Date date) {
-    common::ScopedUiLock lock(host.lock);
-    host.ShowStatus(BusyDayText(host, stores.symbol, date));
-    const int extracted = ExtractReport(folder, stores, host, date);
-    if (extracted == 0) {
-        return 0;
-    }
-    return exporting::UnloadDay(folder, stores, host, date);
-}
-
-int ProcessPreviousDays(const common::ProgramFolder& folder, settings::InstrumentStores& stores,
-                        const common::Host& host, common::Date date) {
-    common::ScopedUiLock lock(host.lock);
-    host.ShowStatus(BusyText(host));
-    const common::Date first = date - kPreviousDays * common::kSecondsPerDay;
-    for (common::Date day = first; day <= date - common::kSecondsPerDay;
-         day += common::kSecondsPerDay) {
-        host.ShowStatus(BusyDayText(host, stores.symbol, day));
-        if (ExtractReport(folder, stores, host, day) == 0) {
-            return 0;
-        }
-        if (exporting::UnloadDay(folder, stores, host, day) == 0) {
-            return 0;
-        }
-    }
     return 1;
 }
 

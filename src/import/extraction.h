@@ -22,15 +22,4 @@ bool IsBlankLine(std::string_view line);
 int ExtractReport(const common::ProgramFolder& folder, settings::InstrumentStores& stores,
                   const common::Host& host, common::Date date);
 
-// One day: extraction, then the unload when the extraction returned 1, under the UI lock.
-// Returns 0 when either step returned 0, else 1.
-int ProcessDay(const common::ProgramFolder& folder, settings::InstrumentStores& stores,
-               const common::Host& host, common::Date date);
-
-// The 30 days before the date, oldest first, each extracted and unloaded; stops at the first
-// day that returns 0 (that day and the later ones are tried again by the next run).
-// Returns 0 when it stopped that way, else 1.
-int ProcessPreviousDays(const common::ProgramFolder& folder, settings::InstrumentStores& stores,
-                        const common::Host& host, common::Date date);
-
 }  // namespace zarvex::import

@@ -34,6 +34,19 @@ ParseSummary Drive(Reader& reader, std::string_view symbol, std::string_view day
 
 }  // namespace
 
+bool HoldsOptionSection(std::string_view text, std::span<const std::string_view> symbols) {
+    for (const std::string_view symbol : symbols) {
+        bool found = false;
+        ParseReportText(text, symbol, {}, [&found](const ReportRow& row) {
+            found = found || row.option == "CALL" || row.option == "PUT";
+        });
+        if (found) {
+            return true;
+        }
+    }
+    return false;
+}
+
 ParseSummary ParseReportText(std::string_view text, std::string_view symbol,
                              std::string_view day_text, const RowSink& on_row) {
     TextLines lines(text);

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string_view>
 
 #include "import/report_row.h"
@@ -23,6 +24,11 @@ using RowSink = std::function<void(const ReportRow&)>;
 // Runs the parser for one symbol over a report held in memory.
 ParseSummary ParseReportText(std::string_view text, std::string_view symbol,
                              std::string_view day_text, const RowSink& on_row);
+
+// Whether the parser finds a CALL or PUT section with at least one strike line for any of the
+// symbols: what tells a report from a page that only came in its place (an error text, a
+// login page, a body cut off before the first section).
+bool HoldsOptionSection(std::string_view text, std::span<const std::string_view> symbols);
 
 // The same over a file; nullopt when the file cannot be opened or reading it fails.
 std::optional<ParseSummary> ParseReportFile(const std::filesystem::path& path,

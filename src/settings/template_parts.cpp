@@ -162,4 +162,19 @@ std::vector<std::string_view> ConditionTokens(std::string_view text) {
     return tokens;
 }
 
+DataTemplateParts SplitDataTemplate(std::string_view text) {
+    DataTemplateParts split;
+    const std::vector<std::string_view> parts = BraceContents(text);
+    if (!parts.empty()) {
+        split.fields = ListItems(parts[0]);
+    }
+    if (parts.size() >= 2 && parts[1].size() != 1) {
+        split.condition = parts[1];
+    }
+    if (parts.size() >= 3) {
+        split.separator = parts[2];
+    }
+    return split;
+}
+
 }  // namespace zarvex::settings

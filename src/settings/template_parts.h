@@ -47,6 +47,21 @@ std::vector<std::string_view> ListItems(std::string_view text);
 // ("oi\t>" gives "oi\t" and ">").
 std::vector<std::string_view> ConditionTokens(std::string_view text);
 
+// The three parts of a data template as the unload takes them: the first three matches of
+// kBracePattern over the whole text (BraceContents), the field names of the first part as
+// ListItems gives them, the second part as the condition, the third as the separator. This is
+// the one split of a data template that both the unload and the settings check use, so that
+// nothing the unload runs has escaped the check.
+struct DataTemplateParts {
+    std::vector<std::string_view> fields;
+    // Empty when the template has no second part or one of a single character (for example one
+    // blank), which stands for "no condition".
+    std::string_view condition;
+    // "," when the template has no third part.
+    std::string_view separator = ",";
+};
+DataTemplateParts SplitDataTemplate(std::string_view text);
+
 // White space as PCRE2's \s sees it in byte mode: blank, TAB, LF, VT, FF and CR.
 bool IsPcreSpace(char c);
 

@@ -6,9 +6,11 @@
 #include <vector>
 
 #include "common/date.h"
+#include "common/symbols.h"
 #include "common/text.h"
+#include "common/text_id.h"
 #include "settings/template_parts.h"
-#include "shell/text_id.h"
+#include "storage/grouped_condition.h"
 
 namespace zarvex::settings {
 
@@ -21,8 +23,6 @@ constexpr std::array<std::string_view, 9> kOperators{"+", "-", "*",   "/", "=",
 constexpr std::array<std::string_view, 2> kOptionWords{"CALL", "PUT"};
 constexpr std::array<std::string_view, 12> kMonths{"JAN", "FEB", "MAR", "APR", "MAY", "JUN",
                                                    "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
-constexpr std::array<std::string_view, 10> kSymbols{"EUR", "GBP", "AUD", "CHF", "CAD",
-                                                    "JPY", "WTI", "GLD", "MSP", "SP5"};
 
 template <std::size_t N>
 bool IsOneOf(std::string_view word, const std::array<std::string_view, N>& words) {
@@ -83,7 +83,7 @@ bool IsDate(std::string_view token) {
 bool IsOperand(std::string_view token) {
     return IsOneOf(token, kColumnNames) || IsOneOf(token, kOptionWords) ||
            (token.size() >= 3 && IsOneOf(token.substr(0, 3), kMonths)) ||
-           IsOneOf(token, kSymbols) || token == "0" || IsNumber(token) || IsDate(token);
+           common::ChartIndex(token) >= 0 || token == "0" || IsNumber(token) || IsDate(token);
 }
 
 bool IsValidFieldList(std::string_view part) {
@@ -98,6 +98,32 @@ bool IsValidConditionPart(std::string_view part) {
     const std::vector<std::string_view> items = ListItems(part);
     return items.size() == 1 && items.front().size() == part.size() &&
            IsValidCondition(items.front());
+}
+
+// The parts the unload takes from the whole template must pass as the line's parts do: the
+// line's own check skips a part that starts with a blank, which the unload still runs.
+bool IsValidForTheUnload(std::string_view text) {
+    const DataTemplateParts parts = SplitDataTemplate(text);
+    const bool fields_known =
+        std::all_of(parts.fields.begin(), parts.fields.end(),
+                    [](std::string_view field) { return IsOneOf(field, kColumnNames); });
+    return fields_known &&
+           (parts.condition.empty() || (parts.condition.find(',') == std::string_view::npos &&
+                                        IsValidCondition(parts.condition)));
+}
+
+// Never more closed than opened at any point, all closed at the end: counting alone lets
+// ")oi>0(" through, and a condition that closes early leaves the group its query puts it in.
+bool ParenthesesNestInOrder(std::string_view text) {
+    long depth = 0;
+    for (char c : text) {
+        if (c == '(') {
+            ++depth;
+        } else if (c == ')' && --depth < 0) {
+            return false;
+        }
+    }
+    return depth == 0;
 }
 
 bool IsValidTemplateLine(std::string_view line) {
@@ -142,6 +168,9 @@ CheckResult CheckDataTemplate(std::string_view text) {
             return CheckResult::Invalid(shell::text::kBadDataTemplate);
         }
     }
+    if (!IsValidForTheUnload(trimmed)) {
+        return CheckResult::Invalid(shell::text::kBadDataTemplate);
+    }
     return CheckResult::Valid();
 }
 
@@ -162,7 +191,9 @@ CheckResult CheckCondition(std::string_view text, ConditionUse use) {
 
 bool IsValidCondition(std::string_view text) {
     const std::string_view trimmed = common::Trim(text);
-    if (trimmed.empty() || CountOf(trimmed, '(') != CountOf(trimmed, ')')) {
+    // Both the parentheses as written and those SQLite sees outside the quotes must nest: a
+    // quoted "(" would otherwise let an unquoted ")" close the query's group.
+    if (trimmed.empty() || !ParenthesesNestInOrder(trimmed) || !storage::ParenthesesNest(trimmed)) {
         return false;
     }
     std::string copy;

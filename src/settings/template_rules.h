@@ -4,7 +4,7 @@
 
 // The checks of the settings dialog for the two unload templates and the SQL conditions.
 // Each takes the text as typed (blanks at both ends do not count) and answers valid, or the
-// entry of the interface text table (shell/text_id.h) whose message the dialog shows.
+// entry of the interface text table (common/text_id.h) whose message the dialog shows.
 namespace zarvex::settings {
 
 struct CheckResult {
@@ -29,7 +29,8 @@ CheckResult CheckFileNameTemplate(std::string_view text);
 
 // The data template: not empty; each of its lines (template_parts.h) holds as many "{" as
 // "}", at least three; the first brace part lists only column names, and the second is a
-// single condition that passes IsValidCondition. Later parts are not examined.
+// single condition that passes IsValidCondition. Later parts are not examined. The parts
+// the unload takes (SplitDataTemplate) pass the same tests, blank-led ones included.
 CheckResult CheckDataTemplate(std::string_view text);
 
 // An SQL condition for the setting use.
@@ -37,7 +38,8 @@ CheckResult CheckCondition(std::string_view text, ConditionUse use);
 
 // The condition rule alone: operands (column names, CALL, PUT, contract codes, symbols, 0,
 // non-zero numbers, dates DD.MM.YYYY in optional quotes) alternating with the operators
-// + - * / = > < AND OR, starting and ending with an operand; parentheses balanced.
+// + - * / = > < AND OR, starting and ending with an operand; parentheses that nest, both as
+// written and as SQLite reads them outside quotes (storage/grouped_condition.h).
 bool IsValidCondition(std::string_view text);
 
 }  // namespace zarvex::settings

@@ -2,7 +2,10 @@
 
 #include <sqlite3.h>
 
+#include <string>
 #include <utility>
+
+#include "common/log.h"
 
 namespace zarvex::storage {
 
@@ -18,12 +21,14 @@ Database::~Database() {
     Close();
 }
 
-Database::Database(Database&& other) noexcept : db_(std::exchange(other.db_, nullptr)) {}
+Database::Database(Database&& other) noexcept
+    : db_(std::exchange(other.db_, nullptr)), open_error_(std::move(other.open_error_)) {}
 
 Database& Database::operator=(Database&& other) noexcept {
     if (this != &other) {
         Close();
         db_ = std::exchange(other.db_, nullptr);
+        open_error_ = std::move(other.open_error_);
     }
     return *this;
 }
@@ -32,8 +37,10 @@ Database Database::OpenWithFlags(const std::filesystem::path& path, int flags) {
     sqlite3* db = nullptr;
     const int rc = sqlite3_open_v2(path.c_str(), &db, flags | SQLITE_OPEN_FULLMUTEX, nullptr);
     if (rc != SQLITE_OK) {
+        std::string error = db != nullptr ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
         sqlite3_close(db);
-        return Database();
+        shell::Log("cannot open ", path.string(), ": ", error);
+        return Database(std::move(error));
     }
     sqlite3_busy_timeout(db, kBusyTimeoutMs);
     return Database(db);

@@ -3,7 +3,9 @@
 #include <cstdint>
 #include <filesystem>
 #include <initializer_list>
+#include <string>
 #include <string_view>
+#include <utility>
 
 #include "storage/sql_value.h"
 #include "storage/statement.h"
@@ -30,6 +32,8 @@ public:
     static Database OpenReadOnly(const std::filesystem::path& path);
 
     bool IsOpen() const { return db_ != nullptr; }
+    // Why the open failed, in SQLite's words; empty for an open database.
+    const std::string& OpenError() const { return open_error_; }
     sqlite3* Handle() const { return db_; }
     void Close();
 
@@ -45,9 +49,11 @@ public:
 
 private:
     explicit Database(sqlite3* db) : db_(db) {}
+    explicit Database(std::string open_error) : open_error_(std::move(open_error)) {}
     static Database OpenWithFlags(const std::filesystem::path& path, int flags);
 
     sqlite3* db_ = nullptr;
+    std::string open_error_;
 };
 
 }  // namespace zarvex::storage

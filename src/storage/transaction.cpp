@@ -7,22 +7,24 @@ Transaction::Transaction(const Database& db) : db_(db) {
 }
 
 Transaction::~Transaction() {
-    Commit();
+    if (began_ && !committed_ && !rolled_back_) {
+        db_.Execute("Rollback");
+    }
 }
 
 bool Transaction::Commit() {
-    if (done_) {
-        return true;
+    if (committed_ || rolled_back_) {
+        return committed_;
     }
-    done_ = true;
-    return db_.Execute("Commit");
+    committed_ = db_.Execute("Commit");
+    return committed_;
 }
 
 bool Transaction::Rollback() {
-    if (done_) {
+    if (committed_ || rolled_back_) {
         return false;
     }
-    done_ = true;
+    rolled_back_ = true;
     return db_.Execute("Rollback");
 }
 

@@ -4,9 +4,10 @@
 
 namespace zarvex::storage {
 
-// "Begin Transaction" on construction and "Commit" on Commit() or destruction. There is no
-// rollback: statements that fail inside are skipped and the rest is still committed. A
-// process killed before the commit leaves the database as it was before the begin.
+// "Begin Transaction" on construction, "Commit" on Commit(). Statements that fail inside are
+// skipped and the rest is still committed. Unless Commit was called and succeeded, the
+// destructor rolls back: an early return or a commit that another program's lock refused
+// leaves the database as it was before the begin, as does a process killed before the commit.
 class Transaction final {
 public:
     explicit Transaction(const Database& db);
@@ -23,7 +24,8 @@ public:
 private:
     const Database& db_;
     bool began_ = false;
-    bool done_ = false;
+    bool committed_ = false;
+    bool rolled_back_ = false;
 };
 
 }  // namespace zarvex::storage

@@ -3,9 +3,9 @@
 #include <QFrame>
 #include <QImage>
 
-#include "ui/histogram_data.h"
-#include "ui/histogram_painter.h"
-#include "ui/histogram_scale.h"
+#include "ui/chart/histogram_data.h"
+#include "ui/chart/histogram_painter.h"
+#include "ui/chart/histogram_scale.h"
 
 namespace zarvex::ui {
 

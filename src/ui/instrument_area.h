@@ -5,7 +5,7 @@
 #include "analytics/left_panel/left_panel_model.h"
 #include "common/clock.h"
 #include "common/host.h"
-#include "shell/instrument.h"
+#include "day/instrument.h"
 
 namespace zarvex::shell {
 class TextTable;

@@ -1,5 +1,6 @@
 #include "ui/left_panel_widget.h"
 
+#include <QCalendarWidget>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QHeaderView>
@@ -9,8 +10,8 @@
 #include <utility>
 
 #include "common/date.h"
-#include "shell/text_id.h"
-#include "shell/text_table.h"
+#include "common/text_id.h"
+#include "common/text_table.h"
 #include "ui/control_number.h"
 #include "ui/input_blocker.h"
 
@@ -88,7 +89,15 @@ LeftPanelWidget::LeftPanelWidget(QWidget* parent, int control_number, int x, int
     tables_[3]->setObjectName(QStringLiteral("levelsTable"));
     tables_[4]->setObjectName(QStringLiteral("fractalsTable"));
 
-    connect(date_, &QDateEdit::dateChanged, this, [this] { PickedDate(); });
+    // A day is taken once it is committed, not on every key, wheel tick or day walked over
+    // in the calendar: each change of day is a whole calculation and may show a box.
+    connect(date_, &QDateEdit::editingFinished, this, [this] { CommitDate(); });
+    QCalendarWidget* calendar = date_->calendarWidget();
+    for (auto picked : {&QCalendarWidget::clicked, &QCalendarWidget::activated}) {
+        // Queued: the popup sets the field and closes first.
+        connect(
+            calendar, picked, this, [this] { CommitDate(); }, Qt::QueuedConnection);
+    }
     connect(contract_, &QComboBox::activated, this, [this](int index) { PickedContract(index); });
 
     services.view = this;
@@ -237,9 +246,25 @@ void LeftPanelWidget::ShowCells(const analytics::LeftPanelCells& cells) {
     ShowGrid(true);
 }
 
-void LeftPanelWidget::PickedDate() {
+bool LeftPanelWidget::CalendarOpen() const {
+    const QCalendarWidget* calendar = date_->calendarWidget();
+    return calendar != nullptr && calendar->window()->isVisible();
+}
+
+void LeftPanelWidget::CommitDate() {
+    // The box of a day without data takes the focus, which ends the editing once more while
+    // the first commit still runs: that end belongs to it.
+    if (committing_ || CalendarOpen()) {
+        return;
+    }
+    const common::Date picked = FromQDate(date_->date());
+    if (common::DayText(picked) == model_->Date()) {
+        return;
+    }
+    committing_ = true;
     day_chosen_ = true;
-    model_->DateChanged(FromQDate(date_->date()));
+    model_->DateChanged(picked);
+    committing_ = false;
 }
 
 void LeftPanelWidget::PickedContract(int index) {

@@ -41,8 +41,8 @@ public:
     // Re-lays out to the new rectangle (no minimums here).
     void Relayout(int x, int y, int w, int h);
 
-    // The user has picked a day in the date picker; until then the panel shows the latest day
-    // with data.
+    // The user has committed a day in the date picker (Enter, leaving the field or a pick in
+    // the calendar); until then the panel shows the latest day with data.
     bool DayChosenByUser() const { return day_chosen_; }
 
     analytics::LeftPanelModel& Model() { return *model_; }
@@ -66,7 +66,8 @@ private:
     QTableWidget* MakeRowTable(QRect place, const std::vector<int>& rows);
     QTableWidget* MakeListTable(QRect place);
     void SetListColumns(QTableWidget* table);
-    void PickedDate();
+    bool CalendarOpen() const;
+    void CommitDate();
     void PickedContract(int index);
     void ShowGrid(bool shown);
 
@@ -79,6 +80,7 @@ private:
     QLabel* fractals_caption_ = nullptr;
     bool panel_locked_ = false;
     bool day_chosen_ = false;
+    bool committing_ = false;
 };
 
 }  // namespace zarvex::ui

@@ -2,17 +2,19 @@
 
 #include <QHeaderView>
 #include <QLabel>
+#include <QStyle>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTimer>
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
 #include "analytics/right_panel/right_panel_texts.h"
-#include "shell/text_id.h"
-#include "shell/text_table.h"
+#include "common/text_id.h"
+#include "common/text_table.h"
+#include "ui/chart/font_chain.h"
 #include "ui/control_number.h"
-#include "ui/font_chain.h"
 #include "ui/histogram_chart.h"
 
 namespace zarvex::ui {
@@ -43,7 +45,60 @@ HistogramData ChartData(const analytics::HistogramData& histogram) {
     return data;
 }
 
+// Width a column needs so that neither its caption nor any of its cells is cut: a text
+// stands between the style's margins, and a cell's grid line takes its last pixel.
+int ContentWidth(const QTableWidget* table, int column) {
+    const QHeaderView* header = table->horizontalHeader();
+    int widest = 0;
+    if (const QTableWidgetItem* caption = table->horizontalHeaderItem(column)) {
+        widest = static_cast<int>(
+                     std::ceil(QFontMetricsF(header->font()).horizontalAdvance(caption->text()))) +
+                 2 * (header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header) + 1);
+    }
+    // Text widths are fractional: rounded to the nearest pixel a cell could be a pixel short.
+    const QFontMetricsF metrics(table->font());
+    const int margins =
+        2 * (table->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, table) + 1) +
+        (table->showGrid() ? 1 : 0);
+    for (int row = 0; row < table->rowCount(); ++row) {
+        if (const QTableWidgetItem* item = table->item(row, column)) {
+            const auto text = static_cast<int>(std::ceil(metrics.horizontalAdvance(item->text())));
+            widest = std::max(widest, text + margins);
+        }
+    }
+    return widest;
+}
+
 }  // namespace
+
+std::array<int, 8> FitOptionColumns(const std::array<int, 8>& needed, int table_width) {
+    std::array<int, 8> widths{};
+    int grown = 0;
+    for (std::size_t k = 0; k < widths.size(); ++k) {
+        const int rule = OptionColumnWidth(static_cast<int>(k) + 1, table_width);
+        widths[k] = std::max(rule, needed[k]);
+        grown += widths[k] - rule;
+    }
+    // What the narrow columns grew by comes back from the columns with room to spare, the
+    // roomiest first, so that the table keeps its width where it can.
+    while (grown > 0) {
+        std::size_t roomiest = 0;
+        int room = 0;
+        for (std::size_t k = 0; k < widths.size(); ++k) {
+            if (widths[k] - needed[k] > room) {
+                room = widths[k] - needed[k];
+                roomiest = k;
+            }
+        }
+        if (room == 0) {
+            break;
+        }
+        const int taken = std::min({grown, room, std::max(1, room / 2)});
+        widths[roomiest] -= taken;
+        grown -= taken;
+    }
+    return widths;
+}
 
 int OptionColumnWidth(int column, int table_width) {
     const ColumnRule& rule = kColumns.at(static_cast<std::size_t>(column - 1));
@@ -135,12 +190,12 @@ RightPanelWidget::RightPanelWidget(QWidget* parent, int control_number, int x, i
     forward_point_->setText(QString::fromStdString(model_->ForwardPointText()));
     forward_point_label_ = new QLabel(QStringLiteral("Forward Point:"), parent);
     forward_point_label_->setObjectName(QStringLiteral("forwardPointLabel"));
-    forward_point_label_->setGeometry(x + w - 115, 3, 75, 17);
     // The caption has 75 pixels: a narrow face where the system has one.
     forward_point_label_->setFont(
         MakeFont({QStringLiteral("Arial Narrow"), QStringLiteral("Liberation Sans Narrow"),
                   QStringLiteral("DejaVu Sans Condensed")},
                  8));
+    PlaceForwardPoint(17);
     forward_point_label_->raise();
     forward_point_->raise();
 }
@@ -149,8 +204,13 @@ RightPanelWidget::~RightPanelWidget() = default;
 
 void RightPanelWidget::SetTableColumns(QTableWidget* table) {
     table->setColumnWidth(0, 0);
+    std::array<int, 8> needed{};
     for (int column = 1; column <= 8; ++column) {
-        table->setColumnWidth(column, OptionColumnWidth(column, table->width()));
+        needed[static_cast<std::size_t>(column - 1)] = ContentWidth(table, column);
+    }
+    const std::array<int, 8> widths = FitOptionColumns(needed, table->width());
+    for (int column = 1; column <= 8; ++column) {
+        table->setColumnWidth(column, widths[static_cast<std::size_t>(column - 1)]);
     }
 }
 
@@ -177,11 +237,14 @@ void RightPanelWidget::Configure(const analytics::RightPanelConfig& config) {
         Chart(n)->Update();
     }
     forward_point_->setText(QString::fromStdString(model_->ForwardPointText()));
+    PlaceForwardPoint(forward_point_label_->height());
     // Both live in the instrument's area, so they show and hide with it.
     forward_point_->setVisible(model_->ForwardPointVisible());
     forward_point_label_->setVisible(model_->ForwardPointVisible());
     FillTable(put_table_, model_->Tables().put);
     FillTable(call_table_, model_->Tables().call);
+    SetTableColumns(put_table_);
+    SetTableColumns(call_table_);
     Draw(1);
     next_histogram_ = 2;
     BuildNextLater();
@@ -228,8 +291,16 @@ void RightPanelWidget::Relayout(int x, int y, int w, int h) {
     tabs_->setGeometry(0, 0, w, h);
     LayoutPages();
     setVisible(was_shown);
-    forward_point_->setGeometry(x + w - 40, 2, 35, 15);
-    forward_point_label_->setGeometry(x + w - 115, 3, 75, 15);
+    PlaceForwardPoint(15);
+}
+
+void RightPanelWidget::PlaceForwardPoint(int label_height) {
+    // The field ends 5 pixels before the panel's right edge and is 35 wide, wider to the left
+    // when its value needs it; the caption stands just before it.
+    const int right = geometry().right() - 4;
+    const int width = std::max(35, forward_point_->sizeHint().width());
+    forward_point_->setGeometry(right - width, 2, width, 15);
+    forward_point_label_->setGeometry(right - width - 75, 3, 75, label_height);
 }
 
 void RightPanelWidget::LayoutPages() {

@@ -60,7 +60,9 @@ public:
 
 private:
     void LayoutPages();
+    // Columns 1 to 8 by the width rule, widened where a text needs more (FitOptionColumns).
     void SetTableColumns(QTableWidget* table);
+    void PlaceForwardPoint(int label_height);
     void FillTable(QTableWidget* table, const analytics::OptionTable& rows);
     // The chart's drawing step, announced in the status bar.
     void Draw(int n);
@@ -84,5 +86,10 @@ private:
 
 // Width of column k (1..8) of an option table t pixels wide.
 int OptionColumnWidth(int column, int table_width);
+
+// Widths of columns 1..8 of an option table: by the width rule, but never narrower than the
+// widest text of the column needs (`needed`); what that adds is taken back from columns with
+// room to spare, so the table's width stays as it was wherever the room allows.
+std::array<int, 8> FitOptionColumns(const std::array<int, 8>& needed, int table_width);
 
 }  // namespace zarvex::ui

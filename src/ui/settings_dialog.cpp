@@ -10,10 +10,10 @@
 #include <utility>
 
 #include "common/text.h"
+#include "common/text_id.h"
+#include "common/text_table.h"
 #include "settings/settings_record.h"
 #include "settings/template_rules.h"
-#include "shell/text_id.h"
-#include "shell/text_table.h"
 
 namespace zarvex::ui {
 namespace {

@@ -8,7 +8,7 @@
 #include <QScreen>
 #include <algorithm>
 
-#include "ui/font_chain.h"
+#include "ui/chart/font_chain.h"
 #include "ui/png_decoder.h"
 #include "ui/startup_picture.h"
 

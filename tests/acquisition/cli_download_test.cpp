@@ -87,6 +87,25 @@ TEST_F(CliDownloadTest, DownloadDayPrintsTheResult) {
     const Outcome missing = Cli({"download-day", "--date", "20121205", "--pause-ms", "0"});
     EXPECT_EQ(missing.status, kExitFailed);
     EXPECT_EQ(missing.out, "0\n");
+    EXPECT_EQ(missing.err,
+              "zarvex-cli: CUR_20121205.TXT is not published yet on " + tree_.Host() + "\n");
+}
+
+TEST_F(CliDownloadTest, RefusedConnectionSaysWhichHost) {
+    const std::string host = "127.0.0.1:" + std::to_string(test::ClosedPort());
+    for (const auto& command :
+         {std::vector<std::string>{"download-day", "--date", "20121203"},
+          std::vector<std::string>{"download-previous-days", "--now", "20121204 19:00:00"},
+          std::vector<std::string>{"exchange-time"}}) {
+        std::vector<std::string> args = command;
+        args.insert(args.end(), {"--host", host});
+        const Outcome refused = Cli(args, false);
+        EXPECT_EQ(refused.status, kExitFailed) << command.front();
+        // The last stderr line says why; the catch-up's status lines come before it.
+        const std::string last =
+            refused.err.substr(refused.err.rfind('\n', refused.err.size() - 2) + 1);
+        EXPECT_NE(last.find(host), std::string::npos) << command.front() << ": " << refused.err;
+    }
 }
 
 struct UsageCase {

@@ -77,12 +77,12 @@ protected:
     void RunUpToWait(common::Date time) {
         services_.time = time;
         scheduler_->Start();
-        EXPECT_EQ(scheduler_->State(), 1);
+        EXPECT_EQ(scheduler_->State(), SchedulerState::kStart);
         EXPECT_EQ(scheduler_->TimerInterval(TimerId::kStep), 30);
         scheduler_->StepAction();  // state 1: forward points
-        EXPECT_EQ(scheduler_->State(), 2);
+        EXPECT_EQ(scheduler_->State(), SchedulerState::kPreviousDays);
         scheduler_->StepAction();  // state 2: catch-up
-        EXPECT_EQ(scheduler_->State(), 3);
+        EXPECT_EQ(scheduler_->State(), SchedulerState::kWait);
         scheduler_->StepAction();  // state 3: arms Timer_Run or Timer_Monitor
     }
 
@@ -110,7 +110,7 @@ TEST_P(WaitStateTest, ArmsTheTimerOfTheHour) {
     EXPECT_EQ(scheduler_->TimerInterval(c.armed), c.interval);
     const TimerId other = c.armed == TimerId::kRun ? TimerId::kMonitor : TimerId::kRun;
     EXPECT_FALSE(scheduler_->IsTimerRunning(other));
-    EXPECT_EQ(scheduler_->State(), 3);
+    EXPECT_EQ(scheduler_->State(), SchedulerState::kWait);
 }
 
 INSTANTIATE_TEST_SUITE_P(Hours, WaitStateTest,
@@ -142,7 +142,7 @@ TEST_F(SchedulerTest, FailedCatchUpRetriesAfter300Seconds) {
     scheduler_->Start();
     scheduler_->StepAction();
     scheduler_->StepAction();
-    EXPECT_EQ(scheduler_->State(), 2);
+    EXPECT_EQ(scheduler_->State(), SchedulerState::kPreviousDays);
     EXPECT_EQ(scheduler_->TimerInterval(TimerId::kStep), 300);
     EXPECT_TRUE(scheduler_->IsTimerRunning(TimerId::kStep));
     EXPECT_EQ(
@@ -151,7 +151,7 @@ TEST_F(SchedulerTest, FailedCatchUpRetriesAfter300Seconds) {
     EXPECT_TRUE(notifier_.Downloaded().empty());
     services_.previous_result = 1;
     scheduler_->StepAction();
-    EXPECT_EQ(scheduler_->State(), 3);
+    EXPECT_EQ(scheduler_->State(), SchedulerState::kWait);
 }
 
 TEST_F(SchedulerTest, CatchUpWithoutATimeAsksTheNetworkAgain) {
@@ -162,7 +162,7 @@ TEST_F(SchedulerTest, CatchUpWithoutATimeAsksTheNetworkAgain) {
     scheduler_->StepAction();  // state 1
     scheduler_->StepAction();  // state 2, still no time
     EXPECT_TRUE(services_.previous_days.empty());
-    EXPECT_EQ(scheduler_->State(), 2);
+    EXPECT_EQ(scheduler_->State(), SchedulerState::kPreviousDays);
     EXPECT_EQ(scheduler_->TimerInterval(TimerId::kStep), 300);
     EXPECT_EQ(
         notifier_.Statuses().back(),
@@ -171,7 +171,7 @@ TEST_F(SchedulerTest, CatchUpWithoutATimeAsksTheNetworkAgain) {
     services_.time = time;
     scheduler_->StepAction();
     EXPECT_EQ(services_.previous_days, std::vector<common::Date>{time});
-    EXPECT_EQ(scheduler_->State(), 3);
+    EXPECT_EQ(scheduler_->State(), SchedulerState::kWait);
     EXPECT_EQ(scheduler_->CurrentDay(), time);
 }
 
@@ -183,7 +183,7 @@ TEST_F(SchedulerTest, EveningCycleDownloadsTheDayAndArmsTheNextEvening) {
     EXPECT_EQ(scheduler_->TimerInterval(TimerId::kMonitor), 300);
     EXPECT_TRUE(scheduler_->IsTimerRunning(TimerId::kMonitor));
     scheduler_->MonitorAction();
-    EXPECT_EQ(scheduler_->State(), 4);
+    EXPECT_EQ(scheduler_->State(), SchedulerState::kCurrentDay);
     EXPECT_EQ(scheduler_->TimerInterval(TimerId::kStep), 5);
     services_.time = MakeDate(2012, 12, 3, 22, 7);
     notifier_.OnDownloaded([&](int value) {
@@ -197,7 +197,7 @@ TEST_F(SchedulerTest, EveningCycleDownloadsTheDayAndArmsTheNextEvening) {
     EXPECT_EQ(scheduler_->TimerInterval(TimerId::kRun), 85980);
     EXPECT_FALSE(scheduler_->IsTimerRunning(TimerId::kMonitor));
     EXPECT_FALSE(scheduler_->IsTimerRunning(TimerId::kStep));
-    EXPECT_EQ(scheduler_->State(), 4);
+    EXPECT_EQ(scheduler_->State(), SchedulerState::kCurrentDay);
     EXPECT_EQ(notifier_.Statuses().back(),
               "Download the current day has been completed successfully. After a while will be "
               "start data processing.");
@@ -222,7 +222,7 @@ TEST_F(SchedulerTest, FailedCurrentDayRetriesThroughTheMonitor) {
     services_.current_result = 0;
     scheduler_->MonitorAction();
     scheduler_->StepAction();
-    EXPECT_EQ(scheduler_->State(), 4);
+    EXPECT_EQ(scheduler_->State(), SchedulerState::kCurrentDay);
     EXPECT_TRUE(scheduler_->IsTimerRunning(TimerId::kMonitor));
     EXPECT_EQ(scheduler_->TimerInterval(TimerId::kMonitor), 300);
     EXPECT_FALSE(scheduler_->IsTimerRunning(TimerId::kRun));
@@ -247,7 +247,7 @@ TEST_F(SchedulerTest, LockedWindowPostponesEveryAction) {
     const int reads = services_.time_reads;
     plain_.Enter();
     scheduler_->MonitorAction();
-    EXPECT_EQ(scheduler_->State(), 3);
+    EXPECT_EQ(scheduler_->State(), SchedulerState::kWait);
     EXPECT_EQ(scheduler_->TimerInterval(TimerId::kMonitor), 30);
     scheduler_->RunAction();
     EXPECT_EQ(scheduler_->TimerInterval(TimerId::kRun), 30);
@@ -256,7 +256,7 @@ TEST_F(SchedulerTest, LockedWindowPostponesEveryAction) {
     EXPECT_EQ(services_.time_reads, reads);
     plain_.Leave();
     scheduler_->MonitorAction();
-    EXPECT_EQ(scheduler_->State(), 4);
+    EXPECT_EQ(scheduler_->State(), SchedulerState::kCurrentDay);
 }
 
 TEST_F(SchedulerTest, NoNetworkLeavesTheStateAsItIs) {
@@ -264,7 +264,7 @@ TEST_F(SchedulerTest, NoNetworkLeavesTheStateAsItIs) {
     services_.time = MakeDate(2012, 12, 3, 10, 30);
     scheduler_->Start();
     scheduler_->StepAction();
-    EXPECT_EQ(scheduler_->State(), 1);
+    EXPECT_EQ(scheduler_->State(), SchedulerState::kStart);
     EXPECT_TRUE(services_.ranges.empty());
     EXPECT_TRUE(scheduler_->IsTimerRunning(TimerId::kStep));
 }
@@ -300,7 +300,7 @@ TEST(SchedulerFiringTest, FiringThatWaitedWhileItsTimerStoppedIsDropped) {
     bool waiting = false;
     bool open = false;
     services.on_network_check = [&] {
-        if (scheduler.State() != 4) {
+        if (scheduler.State() != SchedulerState::kCurrentDay) {
             return;
         }
         std::unique_lock lock(mutex);

@@ -6,7 +6,9 @@
 
 #include "acquisition/curl_transport.h"
 #include "common/plain_host.h"
+#include "common/symbols.h"
 #include "common/system_clock.h"
+#include "import/parse_report.h"
 #include "recording_notifier.h"
 #include "server_fixture.h"
 #include "storage/stage_flags.h"
@@ -33,6 +35,11 @@ protected:
         setup.host = plain_.AsHost();
         setup.notifier = &notifier_;
         setup.pause = std::chrono::milliseconds(0);
+        if (check_reports_) {
+            setup.is_report = [](std::string_view body) {
+                return import::HoldsOptionSection(body, common::kSymbols);
+            };
+        }
         downloader_ = std::make_unique<Downloader>(std::move(setup));
     }
 
@@ -65,6 +72,7 @@ protected:
     common::SystemClock clock_;
     common::PlainHost plain_;
     test::RecordingNotifier notifier_;
+    bool check_reports_ = false;
     std::unique_ptr<Downloader> downloader_;
 };
 
@@ -233,10 +241,11 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& case_info) { return std::string(case_info.param.name); });
 
 TEST_F(DownloaderTest, ForwardPointFileIsCutAt4000Bytes) {
-    tree_.PutForwardPoints(ForwardPointRemoteName(kMonday + kDay), std::string(5000, 'f'));
+    const std::string file = "EUR 1.5\n" + std::string(4992, 'f');
+    tree_.PutForwardPoints(ForwardPointRemoteName(kMonday + kDay), file);
     EXPECT_EQ(downloader_->DownloadForwardPoints(kMonday), 1);
     EXPECT_EQ(ReadFile(home_.Folder().ForwardPointFile(kMonday + kDay)),
-              std::string(4000, 'f') + '\0');
+              file.substr(0, 4000) + '\0');
 }
 
 TEST_F(DownloaderTest, ForwardPointFetchFailureEndsTheCandidatesAtOnce) {
@@ -272,7 +281,7 @@ TEST_F(DownloaderTest, RangeRunStoresListedDaysIntoInputAndOutput) {
 
 TEST_F(DownloaderTest, RangeRunEndsAtTheFirstFailedFetch) {
     for (const int d : {5, 6, 7}) {
-        tree_.PutForwardPoints(ForwardPointRemoteName(MakeDate(2012, 11, d)), "EUR\n");
+        tree_.PutForwardPoints(ForwardPointRemoteName(MakeDate(2012, 11, d)), "EUR 1\n");
     }
     tools::ServerFaults faults;
     faults.drop_body_on = "20121106";
@@ -288,6 +297,119 @@ TEST_F(DownloaderTest, RangeRunWithoutATimeFetchesNothing) {
     downloader_->DownloadForwardPointRange(-1);
     EXPECT_FALSE(std::filesystem::exists(home_.Path() / "INPUT" / "FP_19691231.TXT"));
 }
+
+// A forward-point answer that holds nothing counts as a missing file: the next candidate is
+// tried and stored under its own name, and the day is marked.
+struct HollowAnswer {
+    const char* name;
+    bool empty;           // the server answers 200 with no body
+    const char* content;  // else this is the file
+};
+
+class HollowForwardPointTest : public DownloaderTest,
+                               public testing::WithParamInterface<HollowAnswer> {
+protected:
+    void ServeHollow(common::Date day) {
+        const std::string remote = ForwardPointRemoteName(day);
+        if (GetParam().empty) {
+            tools::ServerFaults faults;
+            faults.empty_on = remote;
+            tree_.Server().SetFaults(faults);
+        }
+        tree_.PutForwardPoints(remote, GetParam().content);
+    }
+};
+
+TEST_P(HollowForwardPointTest, NextCandidateIsStoredAndTheDayMarked) {
+    Publish(kMonday);  // with the Monday's own file
+    ServeHollow(kMonday + kDay);
+    EXPECT_EQ(downloader_->DownloadDay(kMonday), 1);
+    EXPECT_TRUE(Marked(kMonday));
+    EXPECT_EQ(ReadFile(home_.Folder().ForwardPointFile(kMonday)),
+              std::string("EUR 10.5\nGBP 3.2\n") + '\0');
+    EXPECT_FALSE(std::filesystem::exists(home_.Folder().ForwardPointFile(kMonday + kDay)));
+}
+
+TEST_P(HollowForwardPointTest, RangeRunSkipsItAndGoesOn) {
+    for (const int d : {5, 6, 7}) {
+        tree_.PutForwardPoints(ForwardPointRemoteName(MakeDate(2012, 11, d)), "EUR 1\n");
+    }
+    ServeHollow(MakeDate(2012, 11, 6));
+    downloader_->DownloadForwardPointRange(MakeDate(2012, 12, 3, 12, 0));
+    EXPECT_TRUE(std::filesystem::exists(home_.Path() / "INPUT" / "FP_20121105.TXT"));
+    EXPECT_FALSE(std::filesystem::exists(home_.Path() / "INPUT" / "FP_20121106.TXT"));
+    EXPECT_TRUE(std::filesystem::exists(home_.Path() / "INPUT" / "FP_20121107.TXT"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, HollowForwardPointTest,
+                         testing::Values(HollowAnswer{"empty", true, "EUR 2\n"},
+                                         HollowAnswer{"no_number", false,
+                                                      "<html><body>Sign in</body></html>\n"},
+                                         HollowAnswer{"symbols_only", false, "EUR\nGBP n/a\n"}),
+                         [](const auto& case_info) { return std::string(case_info.param.name); });
+
+// Answers to the report request that are no report: nothing is stored or marked, the failure
+// names the URL, and the next attempt succeeds once the real report comes.
+const std::string kRealReport =
+    "EXCHANGE DAILY BULLETIN\r\nEUR EURO FX CALL\r\n"
+    "JUN13-AM  EURO FX   20130607\r\n"
+    "1.2950    0.0123    0.520     10        1500      30\r\n" +
+    std::string(61, '=') + "\r\n";
+
+struct NoReport {
+    const char* name;
+    void (*serve)(test::ServedTree&, const std::string& name);
+};
+
+class NoReportTest : public DownloaderTest, public testing::WithParamInterface<NoReport> {
+protected:
+    NoReportTest() {
+        check_reports_ = true;
+        Rebuild();
+    }
+};
+
+TEST_P(NoReportTest, NothingIsStoredAndTheRetrySucceeds) {
+    const std::string name = ReportFileName(kMonday, ReportKind::kCur);
+    Publish(kMonday, kRealReport);
+    GetParam().serve(tree_, name);
+    EXPECT_EQ(downloader_->DownloadDay(kMonday), 0);
+    EXPECT_FALSE(std::filesystem::exists(ReportPath(kMonday)));
+    EXPECT_FALSE(Marked(kMonday));
+    EXPECT_NE(downloader_->LastFailure().find(tree_.Host() + "/toster/" + name), std::string::npos)
+        << downloader_->LastFailure();
+
+    tree_.Server().SetFaults({});
+    Publish(kMonday, kRealReport);
+    EXPECT_EQ(downloader_->DownloadDay(kMonday), 1);
+    EXPECT_TRUE(Marked(kMonday));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Answers, NoReportTest,
+    testing::Values(NoReport{"error_text_200",
+                             [](test::ServedTree& tree, const std::string& name) {
+                                 tools::ServerFaults faults;
+                                 faults.error_on = name;
+                                 faults.error_status = 200;
+                                 tree.Server().SetFaults(faults);
+                             }},
+                    NoReport{"login_page",
+                             [](test::ServedTree& tree, const std::string& name) {
+                                 tree.PutReport(
+                                     name,
+                                     "<html><head><title>Hotel EURO Wi-Fi</title></head>\n"
+                                     "<body><form>Room number <input name=room></form></body>"
+                                     "</html>\n");
+                             }},
+                    NoReport{"cut_short_without_length",
+                             [](test::ServedTree& tree, const std::string& name) {
+                                 tools::ServerFaults faults;
+                                 faults.cut_short_on = name;
+                                 faults.cut_short_bytes = 30;  // inside the first section's header
+                                 tree.Server().SetFaults(faults);
+                             }}),
+    [](const auto& case_info) { return std::string(case_info.param.name); });
 
 // The catch-up, with the clock at Wednesday 2 January 2013, 23:00.
 class CatchUpTest : public DownloaderTest {
@@ -349,6 +471,16 @@ TEST_F(CatchUpTest, YesterdayIsNeverPassedOver) {
     }
     EXPECT_EQ(downloader_->FailureCounter(), 12);
     EXPECT_EQ(MarkedCount(), 19);
+}
+
+TEST_F(CatchUpTest, EmptyForwardPointAnswerDoesNotStopIt) {
+    PublishRangeExcept({});
+    tools::ServerFaults faults;
+    faults.empty_on = "/fp/20121213.txt";  // the next trading day of Wednesday 12 December
+    tree_.Server().SetFaults(faults);
+    EXPECT_EQ(downloader_->DownloadPreviousDays(now_), 1);
+    EXPECT_EQ(MarkedCount(), 20);
+    EXPECT_FALSE(std::filesystem::exists(home_.Path() / "INPUT" / "FP_20121213.TXT"));
 }
 
 TEST_F(CatchUpTest, CurrentDaySendsItsStatusUnderTheLock) {

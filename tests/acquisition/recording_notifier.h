@@ -17,7 +17,8 @@ public:
         statuses_.emplace_back(text);
     }
     void NotifyHistograms(int) override {}
-    void NotifyDownloaded(int value) override {
+    void NotifyDownloaded(common::DownloadedDays what) override {
+        const int value = static_cast<int>(what);
         std::function<void(int)> hook;
         {
             std::lock_guard guard(mutex_);

@@ -6,15 +6,36 @@ namespace zarvex::tools {
 namespace {
 
 TEST(ServerOptionsTest, EveryFaultIsSettableFromTheCommandLine) {
-    const ServerOptions options =
-        ParseServerOptions({"--root",      "/data",        "--port",
-                            "8217",        "--time",       "20121203 17:30:00",
-                            "--shift",     "-60",          "--delay-ms",
-                            "250",         "--drop-body",  "CUR_",
-                            "--silent",    "/fp/",         "--error-status",
-                            "503",         "--error-on",   "/toster/",
-                            "--hold-back", "20121203",     "--hold-back",
-                            "20121204",    "--date-style", "bare-lf"});
+    const ServerOptions options = ParseServerOptions({"--root",
+                                                      "/data",
+                                                      "--port",
+                                                      "8217",
+                                                      "--time",
+                                                      "20121203 17:30:00",
+                                                      "--shift",
+                                                      "-60",
+                                                      "--delay-ms",
+                                                      "250",
+                                                      "--drop-body",
+                                                      "CUR_",
+                                                      "--silent",
+                                                      "/fp/",
+                                                      "--error-status",
+                                                      "503",
+                                                      "--error-on",
+                                                      "/toster/",
+                                                      "--hold-back",
+                                                      "20121203",
+                                                      "--hold-back",
+                                                      "20121204",
+                                                      "--date-style",
+                                                      "bare-lf",
+                                                      "--empty-on",
+                                                      "/fp/2012",
+                                                      "--cut-short",
+                                                      "CUR_",
+                                                      "--cut-short-bytes",
+                                                      "10"});
     EXPECT_EQ(options.root, "/data");
     EXPECT_EQ(options.bind, "127.0.0.1");
     EXPECT_EQ(options.port, 8217);
@@ -28,13 +49,17 @@ TEST(ServerOptionsTest, EveryFaultIsSettableFromTheCommandLine) {
     EXPECT_EQ(options.faults.error_on, "/toster/");
     EXPECT_EQ(options.faults.held_back, (std::set<std::string>{"20121203", "20121204"}));
     EXPECT_EQ(options.date_style, DateHeaderStyle::kBareLineFeeds);
+    EXPECT_EQ(options.faults.empty_on, "/fp/2012");
+    EXPECT_EQ(options.faults.cut_short_on, "CUR_");
+    EXPECT_EQ(options.faults.cut_short_bytes, 10u);
 }
 
 TEST(ServerOptionsTest, DefaultsFaultNothing) {
     const ServerOptions options = ParseServerOptions({"--root", "tree"});
     EXPECT_EQ(options.port, 0);
     EXPECT_FALSE(options.faults.delay_on || options.faults.drop_body_on ||
-                 options.faults.silent_on || options.faults.error_on);
+                 options.faults.silent_on || options.faults.error_on || options.faults.empty_on ||
+                 options.faults.cut_short_on);
     EXPECT_TRUE(options.faults.held_back.empty());
 }
 

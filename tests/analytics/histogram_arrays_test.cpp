@@ -6,6 +6,7 @@
 #include <limits>
 #include <numeric>
 
+#include "analytics/left_panel/day_slice.h"
 #include "analytics/right_panel/histogram_scale.h"
 #include "analytics/right_panel_fixture.h"
 #include "common/plain_host.h"
@@ -93,6 +94,40 @@ TEST_F(HistogramArraysTest, StandartAxisRunsOnTheQuarterPipGridAroundTheStrikes)
         EXPECT_EQ(data.call[i + 1], 0.0);
     }
     EXPECT_EQ(data.call[0], 0.0);
+}
+
+TEST_F(HistogramArraysTest, ABarConditionWithOrStaysWithinTheDayContractAndOption) {
+    std::vector<QuoteRow> rows{Row("PUT", 1.1000, 1000), Row("PUT", 1.1005, 1000),
+                               Row("CALL", 1.1000, 2000), Row("CALL", 1.1005, 2000)};
+    // Later rows at the same strikes, which an escaping OR would let overwrite the day's.
+    for (const char* option : {"PUT", "CALL"}) {
+        QuoteRow other_day = Row(option, 1.1005, 9000);
+        other_day.date = "06.12.2012";
+        QuoteRow other_contract = Row(option, 1.1000, 9000);
+        other_contract.contract = "MAR13-AM";
+        rows.insert(rows.end(), {other_day, other_contract});
+    }
+    db_.Insert(rows);
+    DaySlice slice;
+    const storage::Database& copy = slice.Rows(db_.Db(), testing::kDay, testing::kContract);
+    ASSERT_NE(&copy, &db_.Db());
+    const settings::HistogramSettings histogram = Settings(0, 1, 0, "oi>999999 OR oi>0");
+    const RightPanelDay day{"EUR", testing::kDay, testing::kContract, 0.0};
+    const common::Host host = host_.AsHost();
+    for (const storage::Database* db : {&db_.Db(), &copy}) {
+        const HistogramData data = BuildHistogramArrays(
+            *db, day, histogram, ComputeHistogramBounds(*db, day, histogram), host);
+        const char* where = db == &copy ? "copy" : "file";
+        ASSERT_FALSE(data.rows_failed) << where;
+        for (const char* strike : {"1.1", "1.1005"}) {
+            const int at = IndexOf(data, strike);
+            ASSERT_GE(at, 0) << where << " " << strike;
+            EXPECT_EQ(data.put[at], 1000.0) << where << " " << strike;
+            EXPECT_EQ(data.call[at], 2000.0) << where << " " << strike;
+        }
+    }
+    // One that closes the group early fails instead of reaching the other rows.
+    EXPECT_TRUE(Build(Settings(0, 1, 0, "0) OR (oi>0")).rows_failed);
 }
 
 TEST_F(HistogramArraysTest, AQuotientJustBelowAWholeNumberLosesTheLastPosition) {

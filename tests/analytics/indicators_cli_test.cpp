@@ -96,6 +96,7 @@ TEST_F(IndicatorsCliTest, PrintsThePanelAsJson) {
         R"("bottom_border": "1.1000", "bottom_limit": "1.1000", "upper_border_strike": 1, )"
         R"("bottom_border_strike": 1, "upper_limit_strike": 1, "bottom_limit_strike": 1, )"
         R"("ratio_oi": "0.5000", "ratio_volume": "0.4167", "ratio_avg_price": "0.6250", )"
+        R"("max_pain": "1.1100", "max_pain_strike": 1.11, )"
         R"("levels": {"call": ["1.2000", "1.2100", "1.2200"], "put": ["1.1000", "1.1100"]}, )"
         R"("fractals": {"call": ["1.2100"], "put": []}})"
         "\n");

@@ -75,7 +75,7 @@ class RecordingNotifier final : public common::Notifier {
 public:
     void NotifyStatus(std::string_view) override {}
     void NotifyHistograms(int index) override { histograms.push_back(index); }
-    void NotifyDownloaded(int) override {}
+    void NotifyDownloaded(common::DownloadedDays) override {}
     std::vector<int> histograms;
 };
 

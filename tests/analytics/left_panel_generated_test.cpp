@@ -2,9 +2,9 @@
 
 #include <map>
 
-#include "analytics/calendar.h"
 #include "analytics/left_panel/calculations.h"
 #include "analytics/left_panel/left_panel_model.h"
+#include "common/calendar.h"
 #include "common/plain_host.h"
 #include "left_panel_fixture.h"
 #include "left_panel_reference.h"

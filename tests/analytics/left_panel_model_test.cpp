@@ -230,6 +230,19 @@ TEST(LeftPanelModelTest, AContractChangeRecalculatesAndTellsTheRightPanel) {
     EXPECT_EQ(h.notifier.histograms, (std::vector<int>{4}));
 }
 
+TEST(LeftPanelModelTest, AContractWithoutOptionRowsShowsNoExpiration) {
+    PanelHarness h;
+    std::vector<Row> rows = SmallDays();
+    // What older extractions stored from a note line that names the symbol.
+    rows.push_back({.option = "INGS", .contract = "CA1APR14", .expiration = "04.04.2014"});
+    h.Insert(rows);
+    LeftPanelModel& panel = h.Build();
+    EXPECT_EQ(panel.Cells().expiration, "14.12.2012");
+    panel.ContractChanged("CA1APR14");
+    EXPECT_EQ(panel.Contract(), "CA1APR14");
+    EXPECT_EQ(panel.Cells().expiration, "");
+}
+
 TEST(LeftPanelModelTest, SettersRecalculateOnlyOnARealChange) {
     PanelHarness h;
     h.Insert(SmallDays());

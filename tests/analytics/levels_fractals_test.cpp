@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "analytics/left_panel/calculations.h"
+#include "analytics/left_panel/day_slice.h"
 #include "common/text.h"
 #include "left_panel_fixture.h"
 
@@ -179,6 +180,64 @@ TEST_F(LevelsFractalsTest, BadFractalConditionsEndTheCalculation) {
     EXPECT_TRUE(Fractals("sign>0", "sign=", 1, false).put_fractals.empty());
     EXPECT_TRUE(Fractals("sign>", "sign=0", 1, false).put_fractals.empty());
     EXPECT_TRUE(Fractals("sign>0; DROP TABLE dating", "sign=0", 1, false).put_fractals.empty());
+}
+
+// Rows that an OR in a condition would reach if it were not grouped: another day, another
+// contract, and the other option, each with open interest above every condition below.
+std::vector<Row> DayWithNeighbours() {
+    std::vector<Row> rows;
+    auto add = [&rows](const char* option, const char* strike, const char* oi) {
+        rows.push_back({.option = option, .strike = strike, .delta = "0.4", .oi = oi});
+    };
+    add("PUT", "1.10", "100");
+    add("PUT", "1.11", "300");
+    add("PUT", "1.12", "200");
+    add("CALL", "1.20", "100");
+    add("CALL", "1.21", "300");
+    add("CALL", "1.22", "200");
+    for (const char* option : {"PUT", "CALL"}) {
+        rows.push_back({.option = option,
+                        .strike = "1.30",
+                        .delta = "0.4",
+                        .oi = "5000",
+                        .date = "06.12.2012"});
+        rows.push_back({.option = option,
+                        .strike = "1.31",
+                        .delta = "0.4",
+                        .oi = "5000",
+                        .contract = "MAR13-AM"});
+    }
+    return rows;
+}
+
+TEST_F(LevelsFractalsTest, ConditionsWithOrStayWithinTheDayContractAndOption) {
+    Insert(DayWithNeighbours());
+    const storage::Database file = storage::Database::OpenReadOnly(file_);
+    DaySlice slice;
+    const storage::Database& copy = slice.Rows(file, kDay, kContract);
+    ASSERT_NE(&copy, &file);
+    for (const storage::Database* db : {&file, &copy}) {
+        DayContext context = MakeContext("EUR", 1);
+        context.level_cond = "oi>999999 OR oi>150";
+        context.fractal_main_cond = "oi>999999 OR oi>0";
+        context.fractal_near_cond = "oi>999999 OR oi>=0";
+        ASSERT_TRUE(CalculateSignificantLevels(*db, context));
+        ASSERT_TRUE(CalculateSignificantFractals(*db, context));
+        const char* where = db == &file ? "file" : "copy";
+        EXPECT_EQ(context.put_levels, (Texts{"1.1100", "1.1200"})) << where;
+        EXPECT_EQ(context.call_levels, (Texts{"1.2100", "1.2200"})) << where;
+        EXPECT_EQ(context.put_fractals, (Texts{"1.1100"})) << where;
+        EXPECT_EQ(context.call_fractals, (Texts{"1.2100"})) << where;
+    }
+    // A condition that closes the group early would reach the other rows anyway: it fails.
+    DayContext escaping = MakeContext("EUR", 1);
+    escaping.level_cond = "0) OR (oi>0";
+    escaping.fractal_main_cond = "oi>0";
+    escaping.fractal_near_cond = "oi>0) OR (1";
+    EXPECT_FALSE(CalculateSignificantLevels(file, escaping));
+    EXPECT_FALSE(CalculateSignificantFractals(file, escaping));
+    EXPECT_TRUE(escaping.put_levels.empty() && escaping.call_levels.empty());
+    EXPECT_TRUE(escaping.put_fractals.empty() && escaping.call_fractals.empty());
 }
 
 struct StrikeTextCase {

@@ -6,8 +6,8 @@
 
 #include "common/date.h"
 #include "common/plain_host.h"
+#include "common/text_table.h"
 #include "settings/instrument_stores.h"
-#include "shell/text_table.h"
 #include "storage/database.h"
 #include "support/temp_folder.h"
 

@@ -10,6 +10,7 @@
 #include <tuple>
 
 #include "common/text.h"
+#include "day/process_day.h"
 #include "day_fixture.h"
 #include "import/existing_rows.h"
 #include "reportgen/day_files.h"
@@ -18,6 +19,9 @@
 
 namespace zarvex::import {
 namespace {
+
+using day::ProcessDay;
+using day::ProcessPreviousDays;
 
 using test::WriteFile;
 
@@ -125,6 +129,31 @@ TEST_F(ExtractionTest, ALaterDuplicateLineUpdatesTheFirstRow) {
         ++seen;
     }
     EXPECT_EQ(seen, last.size());
+}
+
+TEST_F(ExtractionTest, RowsOfANoteSectionAreNotStored) {
+    auto strike_line = [](const char* strike, const char* oi) {
+        std::string line;
+        for (const char* field : {strike, "0.0100", "0.50", "5", oi, "1"}) {
+            line += field;
+            line.resize(line.size() + 10 - std::string_view(field).size(), ' ');
+        }
+        return line + "+\r\n";
+    };
+    const std::string rule = std::string(80, '=') + "\r\n";
+    // The note names the symbol, so it opens a section; its "option" is the line's tail.
+    const std::string report =
+        "EUR OPTIONS: SEE THE WEEKLY LISTINGS\r\nAPR14-AM 20140404\r\n" +
+        strike_line("1.2000", "700") + rule + "EUR EURO FX OPTIONS CALL\r\nDEC12-AM 20121207\r\n" +
+        strike_line("1.3000", "800") + rule + "EUR EURO FX OPTIONS  PUT\r\nDEC12-AM 20121207\r\n" +
+        strike_line("1.2500", "900") + rule;
+    WriteReport(kMonday, report);
+    EXPECT_EQ(Extract(), 1);
+    EXPECT_EQ(Flag(), 1);
+    EXPECT_EQ(fx.Count("date = '10.12.2012'"), 2);
+    EXPECT_EQ(fx.Count("option = 'CALL' AND strike = 1.3 AND oi = 800"), 1);
+    EXPECT_EQ(fx.Count("option = 'PUT' AND strike = 1.25 AND oi = 900"), 1);
+    EXPECT_EQ(fx.Count("contract = 'APR14-AM' OR option NOT IN ('CALL', 'PUT')"), 0);
 }
 
 TEST_F(ExtractionTest, DaysWithoutWorkReturnOneWithoutReading) {

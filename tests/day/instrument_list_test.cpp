@@ -1,11 +1,11 @@
-#include "shell/instrument_list.h"
+#include "day/instrument_list.h"
 
 #include <gtest/gtest.h>
 
 #include "common/plain_host.h"
+#include "common/text_table.h"
 #include "reportgen/day_files.h"
 #include "reportgen/report_generator.h"
-#include "shell/text_table.h"
 #include "storage/stage_flags.h"
 #include "support/temp_folder.h"
 

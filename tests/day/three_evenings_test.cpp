@@ -12,11 +12,11 @@
 #include "acquisition/scheduler_services.h"
 #include "common/plain_host.h"
 #include "common/system_clock.h"
+#include "common/text_table.h"
+#include "day/instrument_list.h"
 #include "reportgen/day_files.h"
 #include "reportgen/report_generator.h"
 #include "reportserver/report_server.h"
-#include "shell/instrument_list.h"
-#include "shell/text_table.h"
 #include "storage/stage_flags.h"
 #include "support/temp_folder.h"
 
@@ -33,7 +33,9 @@ public:
         : on_downloaded_(std::move(on_downloaded)) {}
     void NotifyStatus(std::string_view) override {}
     void NotifyHistograms(int) override {}
-    void NotifyDownloaded(int value) override { on_downloaded_(value); }
+    void NotifyDownloaded(common::DownloadedDays what) override {
+        on_downloaded_(static_cast<int>(what));
+    }
 
 private:
     std::function<void(int)> on_downloaded_;
@@ -70,7 +72,8 @@ TEST(ThreeEvenings, EachEveningsDayIsDownloadedExtractedAndUnloaded) {
     std::atomic<int> evenings{0};
     Recorder notifier([&](int value) {
         const common::Date day = scheduler_ptr->CurrentDay();
-        const int result = list.OnDownloaded(value, day);
+        const int result =
+            list.OnDownloaded(static_cast<common::DownloadedDays>(value), day).value_or(1);
         std::lock_guard guard(mutex);
         runs.push_back(std::to_string(value) + ":" + common::DateKey(day) + "=" +
                        std::to_string(result));

@@ -130,6 +130,14 @@ TEST_F(UnloadTest, ASecondStatementInTheConditionNeverRuns) {
     EXPECT_EQ(Flag(), 0);
 }
 
+TEST_F(UnloadTest, AConditionThatClosesTheGroupEarlyNeverRuns) {
+    // Stored without the dialog's check, it would reach every day of the file.
+    fx.Stores().settings.SetTemplateOutputData("{strike,symb,date}{oi>0) OR (oi>0}{,}");
+    EXPECT_EQ(Unload(), 0);
+    EXPECT_EQ(ReadFile(Out("EUR20121207.TXT")), "");
+    EXPECT_EQ(Flag(), 0);
+}
+
 TEST_F(UnloadTest, MissingOrReadOnlyOutputFolderFailsWithoutFlag) {
     fx.Stores().settings.SetOutputFolder((fx.Home() / "NOWHERE").string() + "/");
     EXPECT_EQ(Unload(), 0);

@@ -2,11 +2,19 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <optional>
+#include <random>
 #include <string>
 
 #include "common/program_folder.h"
+#include "common/text.h"
+#include "common/text_id.h"
 #include "settings/settings.h"
-#include "shell/text_id.h"
+#include "settings/template_parts.h"
+#include "storage/database.h"
+#include "storage/grouped_condition.h"
+#include "storage/statement.h"
 
 namespace zarvex::settings {
 namespace {
@@ -56,7 +64,7 @@ INSTANTIATE_TEST_SUITE_P(
 INSTANTIATE_TEST_SUITE_P(
     Breaking, ConditionRule,
     testing::Values(RuleCase{"", false}, RuleCase{"     ", false}, RuleCase{"oi", false},
-                    RuleCase{"oi>", false}, RuleCase{"oi>10)", false}, RuleCase{")oi>10(", true},
+                    RuleCase{"oi>", false}, RuleCase{"oi>10)", false}, RuleCase{")oi>10(", false},
                     // Ending on an operator can never make a query.
                     RuleCase{"oi>10 AND", false}, RuleCase{"oi>10 AND AND sign>0", false},
                     RuleCase{"AND oi>10", false}, RuleCase{"oi 10 >", false},
@@ -78,6 +86,16 @@ INSTANTIATE_TEST_SUITE_P(
                     RuleCase{std::string(100000, '(') + "oi>1" + std::string(100000, ')'), true},
                     RuleCase{std::string(100000, '(') + "oi>1" + std::string(99999, ')'), false},
                     RuleCase{std::string(200000, '-'), false}));
+
+// Parentheses must nest as written and as SQLite reads them, or a condition closes the
+// group that its query puts it in and reaches other days and contracts.
+INSTANTIATE_TEST_SUITE_P(
+    Escaping, ConditionRule,
+    testing::Values(RuleCase{"oi>0) OR (oi>0", false}, RuleCase{" 1) OR (1", false},
+                    RuleCase{"(oi>0) OR (oi>0)", true},
+                    RuleCase{"date='(07.12.2012') OR (oi>0 OR date=')07.12.2012'", false},
+                    RuleCase{"(date='07.12.2012') OR (date=')07.12.2012(')", true},
+                    RuleCase{"date=''07.12.2012' OR (oi>0)", true}));
 
 TEST(ConditionRule, MessageFollowsTheSetting) {
     EXPECT_EQ(CheckCondition("oi>10", ConditionUse::kLevel), CheckResult::Valid());
@@ -153,8 +171,92 @@ INSTANTIATE_TEST_SUITE_P(
         RuleCase{"{strike}{oi>0}{,}\r{price}{,}", false},
         RuleCase{Repeat(kAllFields + "{oi>10}{,}", 5000, "\r"), true},
         RuleCase{Repeat(kAllFields + "{oi>10}{,}", 5000, "\r") + "\r{x}{oi>10}{,}", false},
+        // What the unload runs is checked, also a condition part that starts with a blank.
+        RuleCase{"{strike,symb,date}{oi>0) OR (oi>0}{,}", false},
+        RuleCase{"{strike,date}{ 1) OR (1}{,}", false}, RuleCase{"{strike}{ oi>0}{,}", true},
+        RuleCase{"{strike}{  }{,}", false},
         RuleCase{std::string(100000, '{') + std::string(100000, '}'), false},
         RuleCase{std::string(100000, '}') + std::string(100000, '{'), false}));
+
+// Random templates from the pieces that matter to the splits and the rules: whatever passes
+// the check, the unload's query over it (its split, its grouping) reads only the day's rows
+// of the symbol, and the fields it writes are column names.
+TEST(TemplateRules, WhatTheUnloadRunsHasPassedTheCheck) {
+    // Three brace parts of random pieces, braces and line ends among them, so that the
+    // splits go astray now and then.
+    const std::vector<std::string> field_pieces{"strike", "strike", ",date", " ", "x", "{", "}"};
+    const std::vector<std::string> condition_pieces{"oi>0",
+                                                    "oi>0",
+                                                    "oi>0",
+                                                    " OR ",
+                                                    " OR ",
+                                                    " AND ",
+                                                    "(",
+                                                    ")",
+                                                    "(",
+                                                    ")",
+                                                    "(oi>1",
+                                                    "1)",
+                                                    "date='07.12.2012'",
+                                                    "'",
+                                                    " ",
+                                                    "1",
+                                                    ",",
+                                                    "{",
+                                                    "}",
+                                                    "x",
+                                                    "\n",
+                                                    "--"};
+    const std::vector<std::string> separator_pieces{",", ";", " ", "{", "}", "\r"};
+    storage::Database db = storage::Database::Open(":memory:");
+    ASSERT_TRUE(db.Execute(
+        "CREATE TABLE dating (strike REAL, price REAL, delta REAL, volume INTEGER, oi INTEGER, "
+        "doi INTEGER, sign TEXT, symb TEXT, option TEXT, contract TEXT, expiration TEXT, "
+        "date TEXT)"));
+    ASSERT_TRUE(db.Execute(
+        "INSERT INTO dating VALUES (1.1, 0.01, 0.5, 1, 5, 1, '1', 'EUR', 'CALL', 'DEC12', "
+        "'14.12.2012', '07.12.2012'), (1.2, 0.01, 0.5, 1, 5, 1, '1', 'EUR', 'PUT', 'DEC12', "
+        "'14.12.2012', '06.12.2012'), (1.3, 0.01, 0.5, 1, 5, 1, '1', 'GBP', 'PUT', 'DEC12', "
+        "'14.12.2012', '07.12.2012')"));
+    std::mt19937 random(20121207);
+    int passed_with_condition = 0;
+    for (int round = 0; round < 200000; ++round) {
+        auto some = [&random](const std::vector<std::string>& from, int most) {
+            std::string text;
+            for (int i = static_cast<int>(random() % (most + 1)); i > 0; --i) {
+                text += from[random() % from.size()];
+            }
+            return text;
+        };
+        const std::string text = some(separator_pieces, 1) + "{" + some(field_pieces, 4) + "}{" +
+                                 some(condition_pieces, 7) + "}{" + some(separator_pieces, 2) +
+                                 "}" + some(separator_pieces, 1);
+        if (!CheckDataTemplate(text).valid) {
+            continue;
+        }
+        const DataTemplateParts parts = SplitDataTemplate(common::Trim(text));
+        for (std::string_view field : parts.fields) {
+            EXPECT_NE(std::find(kColumnNames.begin(), kColumnNames.end(), field),
+                      kColumnNames.end())
+                << text;
+        }
+        if (parts.condition.empty()) {
+            continue;
+        }
+        ++passed_with_condition;
+        const std::optional<std::string> grouped = storage::AndGrouped(parts.condition);
+        ASSERT_TRUE(grouped) << text;
+        storage::Statement query = db.Prepare(
+            "SELECT date, symb FROM dating WHERE symb = 'EUR' AND date = "
+            "'07.12.2012'" +
+            *grouped);
+        while (query.Step()) {
+            EXPECT_EQ(query.ColumnText(0), "07.12.2012") << text;
+            EXPECT_EQ(query.ColumnText(1), "EUR") << text;
+        }
+    }
+    EXPECT_GT(passed_with_condition, 200);
+}
 
 TEST(TemplateRules, DefaultsOfEverySymbolPass) {
     const common::ProgramFolder folder("/nonexistent/zarvex");

@@ -78,7 +78,7 @@ TEST(Database, AnEmptyViewBindsAnEmptyTextNotNull) {
     EXPECT_EQ(s.ColumnInt(1), 1);
 }
 
-TEST(Transaction, CommitsOnScopeEndAndSkipsFailures) {
+TEST(Transaction, CommitKeepsTheWritesAndSkipsFailuresScopeEndRollsBack) {
     test::TempFolder dir;
     test::WriteFile(dir / "c.lql", "");
     Database db = Database::Open(dir / "c.lql");
@@ -89,6 +89,11 @@ TEST(Transaction, CommitsOnScopeEndAndSkipsFailures) {
         EXPECT_TRUE(db.Execute("INSERT INTO t VALUES (?)", {std::int64_t{5}}));
         EXPECT_FALSE(db.Execute("INSERT INTO nowhere VALUES (1)"));
         EXPECT_TRUE(db.Execute("INSERT INTO t VALUES (?)", {2.5}));
+        EXPECT_TRUE(tx.Commit());
+    }
+    {
+        Transaction tx(db);
+        EXPECT_TRUE(db.Execute("INSERT INTO t VALUES (?)", {std::int64_t{100}}));
     }
     Statement s = db.Prepare("SELECT sum(a) FROM t");
     ASSERT_TRUE(s.Step());

@@ -5,10 +5,10 @@
 #include <atomic>
 #include <stdexcept>
 
+#include "common/text_table.h"
+#include "day/instrument_list.h"
 #include "reportgen/day_files.h"
 #include "reportgen/report_generator.h"
-#include "shell/instrument_list.h"
-#include "shell/text_table.h"
 #include "ui/qt_app.h"
 
 namespace zarvex::test {
@@ -30,7 +30,7 @@ GeneratedHome::GeneratedHome() {
 }
 
 StartedProgram::StartedProgram(const common::ProgramFolder& folder, std::string language,
-                               std::string instance_name) {
+                               std::string instance_name, Boxes boxes) {
     EnsureQtApplication();
     static std::atomic<int> counter{0};
     gui::StartupOptions options;
@@ -45,9 +45,11 @@ StartedProgram::StartedProgram(const common::ProgramFolder& folder, std::string 
     options.pump_sleep = std::chrono::milliseconds(0);
     options.start_scheduler = false;
     options.network_up = [] { return false; };
-    options.presenter = [this](const QString& title, const QString& text) {
-        messages_.push_back(title.toStdString() + ": " + text.toStdString());
-    };
+    if (boxes == Boxes::kRecorded) {
+        options.presenter = [this](const QString& title, const QString& text) {
+            messages_.push_back(title.toStdString() + ": " + text.toStdString());
+        };
+    }
     options.panel_clock = &clock_;
     options.locale = "C";
     startup_ = std::make_unique<gui::Startup>(std::move(options));

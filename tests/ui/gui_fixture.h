@@ -41,8 +41,11 @@ private:
 // network, message boxes recorded instead of shown.
 class StartedProgram final {
 public:
+    enum class Boxes { kRecorded, kDesktop };
+
+    // kDesktop: message boxes are the desktop's own, to be answered by the test.
     explicit StartedProgram(const common::ProgramFolder& folder, std::string language = "eng",
-                            std::string instance_name = "");
+                            std::string instance_name = "", Boxes boxes = Boxes::kRecorded);
     ~StartedProgram();
 
     gui::Startup& Program() { return *startup_; }

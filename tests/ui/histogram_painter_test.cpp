@@ -3,9 +3,9 @@
 #include <QImage>
 #include <QRect>
 
+#include "ui/chart/histogram_image.h"
+#include "ui/chart/histogram_scale.h"
 #include "ui/histogram_chart.h"
-#include "ui/histogram_image.h"
-#include "ui/histogram_scale.h"
 #include "ui/qt_app.h"
 
 namespace zarvex::ui {

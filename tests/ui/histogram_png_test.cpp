@@ -1,4 +1,4 @@
-#include "ui/histogram_png.h"
+#include "ui/chart/histogram_png.h"
 
 #include <gtest/gtest.h>
 

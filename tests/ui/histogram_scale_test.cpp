@@ -1,4 +1,4 @@
-#include "ui/histogram_scale.h"
+#include "ui/chart/histogram_scale.h"
 
 #include <gtest/gtest.h>
 

@@ -7,6 +7,7 @@
 #include <QDateEdit>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
@@ -17,10 +18,10 @@
 #include "app/gui/help_link.h"
 #include "app/gui/qt_host.h"
 #include "app/gui/single_instance.h"
+#include "day/instrument_list.h"
 #include "reportgen/day_files.h"
 #include "reportgen/report_generator.h"
 #include "settings/settings_record.h"
-#include "shell/instrument_list.h"
 #include "ui/canvas_grid.h"
 #include "ui/gui_fixture.h"
 #include "ui/histogram_chart.h"
@@ -37,25 +38,41 @@ namespace {
 using test::GeneratedHome;
 using test::StartedProgram;
 
-struct SizeCase {
-    QSize screen;
-    QSize window;
+struct ScreenCase {
+    std::string name;
+    QRect available;  // the screen without its task bar
+    QRect frame;      // the window's outer frame
 };
 
-class InitialWindowSizeTest : public testing::TestWithParam<SizeCase> {};
+class MainWindowFrameTest : public testing::TestWithParam<ScreenCase> {};
 
-TEST_P(InitialWindowSizeTest, AtMost1280By720) {
-    EXPECT_EQ(InitialWindowSize(GetParam().screen), GetParam().window);
+TEST_P(MainWindowFrameTest, AtMost1280By720CentredWithTheFrameInside) {
+    const ScreenCase& screen = GetParam();
+    EXPECT_EQ(MainWindowFrame(screen.available), screen.frame);
+    // The controls get what the window manager's frame leaves.
+    const QMargins decoration(4, 28, 4, 4);
+    const QRect inner = MainWindowInner(screen.available, decoration);
+    EXPECT_EQ(inner.marginsAdded(decoration), screen.frame);
+    EXPECT_TRUE(screen.available.contains(inner.marginsAdded(decoration)));
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Screens, InitialWindowSizeTest,
-    testing::Values(SizeCase{{1920, 1080}, {1280, 720}}, SizeCase{{1024, 768}, {1024, 720}},
-                    SizeCase{{800, 600}, {800, 600}}, SizeCase{{1280, 1024}, {1280, 720}}),
-    [](const testing::TestParamInfo<SizeCase>& param_info) {
-        const QSize screen = param_info.param.screen;
-        return "Screen" + std::to_string(screen.width()) + "x" + std::to_string(screen.height());
-    });
+    Screens, MainWindowFrameTest,
+    testing::Values(ScreenCase{"FullHdWithBottomBar", {0, 0, 1920, 1040}, {320, 160, 1280, 720}},
+                    // The laptop: before, the frame came on top of 720 and the status bar went
+                    // under the task bar.
+                    ScreenCase{"LaptopWithBottomBar", {0, 0, 1366, 728}, {43, 4, 1280, 720}},
+                    ScreenCase{"Xga", {0, 0, 1024, 768}, {0, 24, 1024, 720}},
+                    ScreenCase{"XgaWithLeftBar", {48, 0, 976, 768}, {48, 24, 976, 720}},
+                    ScreenCase{"Svga", {0, 0, 800, 600}, {0, 0, 800, 600}},
+                    ScreenCase{"Sxga", {0, 0, 1280, 1024}, {0, 152, 1280, 720}}),
+    [](const testing::TestParamInfo<ScreenCase>& param_info) { return param_info.param.name; });
+
+// Picks the day in the date picker as a user does: the day, then Enter.
+void CommitDay(QDateEdit* picker, QDate day) {
+    picker->setDate(day);
+    QTest::keyClick(picker, Qt::Key_Return);
+}
 
 // One program folder with data for all the window's tests; tests that change settings make
 // their own.
@@ -127,6 +144,31 @@ TEST_F(MainWindowTest, StartUpBuildsTheWindowAsLaidOut) {
                   numbers[static_cast<std::size_t>(i)] + 2);
         EXPECT_EQ(area->isVisible(), i == 0) << i;
     }
+}
+
+TEST_F(MainWindowTest, NoNetworkBoxStandsAboveTheStartUpWindow) {
+    bool answered = false;
+    QTimer poll;
+    poll.setInterval(5);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr) {
+            return;
+        }
+        poll.stop();
+        EXPECT_EQ(box->windowTitle(), "Information");
+        // Over the start-up window, which stays on top: so must the box.
+        ASSERT_NE(box->parentWidget(), nullptr);
+        EXPECT_EQ(box->parentWidget()->objectName(), "startupWindow");
+        EXPECT_TRUE(box->parentWidget()->isVisible());
+        EXPECT_TRUE(box->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        answered = true;
+        box->accept();
+    });
+    poll.start();
+    StartedProgram program(home_->Folder(), "eng", "", StartedProgram::Boxes::kDesktop);
+    EXPECT_TRUE(answered);
+    EXPECT_EQ(program.Outcome(), Startup::Outcome::kRunning);
 }
 
 TEST_F(MainWindowTest, PanelsShowTheLatestDayAndEveryChartIsDrawn) {
@@ -326,15 +368,15 @@ TEST_F(MainWindowTest, DownloadedDaysAreProcessedAndPanelsFollowTheLatestDay) {
             << error;
     }
     window.SetCurrentDay([friday] { return friday; });
-    FromWorker([&] { host.NotifyDownloaded(3); });
+    FromWorker([&] { host.NotifyDownloaded(static_cast<common::DownloadedDays>(3)); });
     EXPECT_EQ(eur->Model().Date(), "03.12.2012");
 
-    FromWorker([&] { host.NotifyDownloaded(1); });
+    FromWorker([&] { host.NotifyDownloaded(static_cast<common::DownloadedDays>(1)); });
     EXPECT_EQ(eur->Model().Date(), "06.12.2012");
     EXPECT_EQ(window.Instruments()->StoredDate(), friday);
     EXPECT_FALSE(window.Area(0)->RightPanel()->Model().Config().contract.empty());
 
-    FromWorker([&] { host.NotifyDownloaded(2); });
+    FromWorker([&] { host.NotifyDownloaded(static_cast<common::DownloadedDays>(2)); });
     test::ProcessEventsFor(std::chrono::milliseconds(50));
     EXPECT_EQ(eur->Model().Date(), "07.12.2012");
     // Ready again, in the idle colours.
@@ -344,8 +386,8 @@ TEST_F(MainWindowTest, DownloadedDaysAreProcessedAndPanelsFollowTheLatestDay) {
     EXPECT_EQ(window.Area(5)->LeftPanel()->Model().Date(), "07.12.2012");
 
     // A day the user picked stays.
-    eur->DatePicker()->setDate(QDate(2012, 12, 5));
-    FromWorker([&] { host.NotifyDownloaded(2); });
+    CommitDay(eur->DatePicker(), QDate(2012, 12, 5));
+    FromWorker([&] { host.NotifyDownloaded(static_cast<common::DownloadedDays>(2)); });
     EXPECT_EQ(eur->Model().Date(), "05.12.2012");
     EXPECT_EQ(program.Messages().size(), 1u);
     EXPECT_FALSE(window.IsInputBlocked());
@@ -354,12 +396,12 @@ TEST_F(MainWindowTest, DownloadedDaysAreProcessedAndPanelsFollowTheLatestDay) {
 TEST_F(MainWindowTest, DayWithoutDataShowsTheMessageAndFallsBack) {
     StartedProgram program(home_->Folder());
     ui::LeftPanelWidget* left = program.Window().Area(0)->LeftPanel();
-    left->DatePicker()->setDate(QDate(2012, 12, 8));
+    CommitDay(left->DatePicker(), QDate(2012, 12, 8));
     ASSERT_EQ(program.Messages().size(), 2u);
     EXPECT_EQ(program.Messages()[1],
               "Message: For the selected date there is no data.\nPlease try again...");
     EXPECT_EQ(left->DatePicker()->date(), QDate(2012, 12, 6));
-    left->DatePicker()->setDate(QDate(2012, 12, 5));
+    CommitDay(left->DatePicker(), QDate(2012, 12, 5));
     EXPECT_EQ(left->Model().Date(), "05.12.2012");
     EXPECT_EQ(program.Messages().size(), 2u);
 }

@@ -6,9 +6,10 @@
 #include <QLabel>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <numeric>
 
 #include "common/plain_host.h"
-#include "shell/text_table.h"
+#include "common/text_table.h"
 #include "storage/database.h"
 #include "support/temp_folder.h"
 #include "ui/histogram_chart.h"
@@ -124,6 +125,25 @@ TEST_F(PanelLayoutTest, OptionTableColumnsFollowTheTableWidth) {
     EXPECT_EQ(table->horizontalHeaderItem(1)->text(), "Strike");
     EXPECT_EQ(table->horizontalHeaderItem(7)->text(), "+/-");
     EXPECT_EQ(table->horizontalHeaderItem(8)->text(), "Pr*OI");
+}
+
+TEST_F(PanelLayoutTest, OptionColumnsWidenForTheirTextsFromTheRoomOfOthers) {
+    std::array<int, 8> rule{};
+    std::array<int, 8> needed{};
+    for (int k = 0; k < 8; ++k) {
+        rule[static_cast<std::size_t>(k)] = OptionColumnWidth(k + 1, 600);
+        needed[static_cast<std::size_t>(k)] = 30;
+    }
+    needed[0] = rule[0] + 20;  // a strike wider than its column
+    const std::array<int, 8> fitted = FitOptionColumns(needed, 600);
+    for (std::size_t k = 0; k < 8; ++k) {
+        EXPECT_GE(fitted[k], needed[k]) << k;
+    }
+    EXPECT_EQ(std::accumulate(fitted.begin(), fitted.end(), 0),
+              std::accumulate(rule.begin(), rule.end(), 0));
+    // Without room elsewhere the table grows rather than cut a number.
+    needed.fill(200);
+    EXPECT_EQ(FitOptionColumns(needed, 600), needed);
 }
 
 }  // namespace

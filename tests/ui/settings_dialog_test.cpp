@@ -12,8 +12,8 @@
 #include <QTimer>
 
 #include "common/plain_host.h"
+#include "common/text_table.h"
 #include "settings/settings_record.h"
-#include "shell/text_table.h"
 #include "support/temp_folder.h"
 #include "ui/qt_app.h"
 

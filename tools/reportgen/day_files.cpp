@@ -4,7 +4,7 @@
 #include <string_view>
 #include <system_error>
 
-#include "analytics/calendar.h"
+#include "common/calendar.h"
 #include "common/program_folder.h"
 
 namespace zarvex::reportgen {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "analytics/calendar.h"
+#include "common/calendar.h"
 #include "reportgen/random.h"
 
 namespace zarvex::reportgen {

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <utility>
 
-#include "analytics/calendar.h"
+#include "common/calendar.h"
 #include "common/text.h"
 #include "reportgen/contract_schedule.h"
 #include "reportgen/market_model.h"

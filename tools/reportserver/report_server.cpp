@@ -291,7 +291,9 @@ struct ReportServer::State {
         return NotFound(path);
     }
 
-    std::string Head(const Answer& answer, DateHeaderStyle style) const {
+    // length: whether the head says how long the body is; without it only the closing of the
+    // connection ends the body.
+    std::string Head(const Answer& answer, DateHeaderStyle style, bool length = true) const {
         const std::string end = style == DateHeaderStyle::kBareLineFeeds ? "\n" : "\r\n";
         std::string head =
             "HTTP/1.1 " + std::to_string(answer.status) + " " + StatusText(answer.status) + end;
@@ -303,7 +305,9 @@ struct ReportServer::State {
         }
         head += "Server: zarvex-reportserver" + end;
         head += "Content-Type: " + answer.content_type + end;
-        head += "Content-Length: " + std::to_string(answer.body.size()) + end;
+        if (length) {
+            head += "Content-Length: " + std::to_string(answer.body.size()) + end;
+        }
         head += "Connection: close" + end + end;
         return head;
     }
@@ -351,7 +355,15 @@ struct ReportServer::State {
             answer.content_type = "text/plain";
             answer.body = "The server could not answer: " + StatusText(active.error_status) + "\n";
         }
-        const std::string head = Head(answer, style);
+        if (Matches(active.empty_on, path)) {
+            answer.status = 200;
+            answer.body.clear();
+        }
+        const bool cut_short = Matches(active.cut_short_on, path);
+        if (cut_short) {
+            answer.body.resize(std::min(answer.body.size(), active.cut_short_bytes));
+        }
+        const std::string head = Head(answer, style, !cut_short);
         if (head_only) {
             SendAll(fd.Get(), head);
         } else if (Matches(active.drop_body_on, path)) {

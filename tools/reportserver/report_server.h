@@ -23,6 +23,12 @@ struct ServerFaults {
     std::optional<std::string> drop_body_on;
     // Read the request and then say nothing until the client gives up.
     std::optional<std::string> silent_on;
+    // Answer "200 OK" with an empty body, also for files that do not exist.
+    std::optional<std::string> empty_on;
+    // Send the head without Content-Length and only the first cut_short_bytes of the body,
+    // then close: to the client the body looks complete.
+    std::optional<std::string> cut_short_on;
+    std::size_t cut_short_bytes = 64;
     // Answer with this status and a plain body (not the error page).
     int error_status = 500;
     std::optional<std::string> error_on;

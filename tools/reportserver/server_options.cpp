@@ -17,6 +17,10 @@ const char* const kServerUsage =
     "  --drop-body TEXT       paths containing TEXT get half their body, then the connection "
     "drops\n"
     "  --silent TEXT          paths containing TEXT get no answer at all\n"
+    "  --empty-on TEXT        paths containing TEXT get 200 with an empty body\n"
+    "  --cut-short TEXT       paths containing TEXT get the first bytes of their body with no\n"
+    "                         Content-Length, then the connection closes\n"
+    "  --cut-short-bytes N    how many bytes --cut-short sends (64)\n"
     "  --error-status N       status of --error-on answers (500)\n"
     "  --error-on TEXT        paths containing TEXT get the error status\n"
     "  --hold-back YYYYMMDD   the day is not published (repeatable)\n"
@@ -81,6 +85,13 @@ ServerOptions ParseServerOptions(const std::vector<std::string>& args) {
             options.faults.drop_body_on = value;
         } else if (name == "--silent") {
             options.faults.silent_on = value;
+        } else if (name == "--empty-on") {
+            options.faults.empty_on = value;
+        } else if (name == "--cut-short") {
+            options.faults.cut_short_on = value;
+        } else if (name == "--cut-short-bytes") {
+            options.faults.cut_short_bytes =
+                static_cast<std::size_t>(IntValue(name, value, 0, 100'000'000));
         } else if (name == "--error-status") {
             options.faults.error_status = IntValue(name, value, 100, 599);
         } else if (name == "--error-on") {

@@ -132,6 +132,8 @@ bool CalculateLevel(const QuoteSource& source, DayContext& context, const Option
 }  // namespace
 
 bool CalculateBasicIndicators(const QuoteSource& source, DayContext& context) {
+    // Set only from the rows read: a contract without any must not show another's date.
+    context.expiration.clear();
     return CalculateLevel(source, context, kCall, context.call_level) &&
            CalculateLevel(source, context, kPut, context.put_level);
 }

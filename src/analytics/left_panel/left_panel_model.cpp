@@ -6,9 +6,10 @@
 
 #include "analytics/forward_points.h"
 #include "analytics/left_panel/calculations.h"
-#include "analytics/left_panel/left_panel_texts.h"
 #include "analytics/left_panel/quote_queries.h"
+#include "common/symbols.h"
 #include "common/text.h"
+#include "common/text_id.h"
 #include "storage/transaction.h"
 
 namespace zarvex::analytics {
@@ -60,11 +61,11 @@ class LeftPanelModel::Busy final {
 public:
     Busy(LeftPanelModel& model, int start_entry, int end_entry)
         : model_(model), end_entry_(end_entry) {
-        model_.ShowStatus(start_entry, left_text::kPanelLocked);
+        model_.ShowStatus(start_entry, shell::text::kLeftPanelLocked);
         model_.LockPanel();
     }
     ~Busy() {
-        model_.ShowStatus(end_entry_, left_text::kReady);
+        model_.ShowStatus(end_entry_, shell::text::kProgramReady);
         model_.UnlockPanel();
     }
     Busy(const Busy&) = delete;
@@ -119,22 +120,18 @@ void LeftPanelModel::FindLatestDay() {
     const common::Clock& clock = services_.clock != nullptr
                                      ? *services_.clock
                                      : static_cast<const common::Clock&>(system_clock_);
-    // The search ends at the first day of 1970: a database without rows has no latest day.
+    // The latest stored day from today back to the first day of 1970. A stored date counts
+    // when it is exactly the day's text ("date= ?" with that text would find it), so dates
+    // in another shape stay unseen; no table, no database or an unreadable file find none.
+    const common::Date today = common::DayStart(clock.Now());
     common::Date found = common::kInvalidDate;
-    storage::Statement query = db_.Prepare("SELECT * FROM dating WHERE date= ?");
-    // A table without any row cannot have a latest day: no need to ask for every day since.
-    const bool any_row = db_.Prepare("SELECT * FROM dating LIMIT 1").Step();
-    for (common::Date day = common::DayStart(clock.Now()); any_row && day >= 0;
-         day -= common::kSecondsPerDay) {
-        query.Reset();
-        query.Bind(1, common::DayText(day));
-        if (query.Step()) {
+    storage::Statement dates =
+        db_.Prepare("SELECT DISTINCT date FROM dating WHERE typeof(date) = 'text'");
+    while (dates.Step()) {
+        const std::string text = dates.ColumnText(0);
+        const common::Date day = common::ParseDate(text, "%dd.%mm.%yyyy");
+        if (day >= 0 && day <= today && day > found && common::DayText(day) == text) {
             found = day;
-            break;
-        }
-        if (query.Failed()) {
-            // No table, no database, or the file cannot be read: no day will ever be found.
-            break;
         }
     }
     context_.date = found == common::kInvalidDate ? std::string() : common::DayText(found);
@@ -147,7 +144,7 @@ void LeftPanelModel::FindLatestDay() {
 void LeftPanelModel::FillContractsList() {
     std::vector<std::string> contracts;
     {
-        Busy busy(*this, left_text::kContractsStart, left_text::kContractsEnd);
+        Busy busy(*this, shell::text::kContractsFilling, shell::text::kContractsFilled);
         storage::Transaction transaction(db_);
         storage::Statement rows =
             quotes::Query(db_, "SELECT * FROM dating WHERE date= ?", {context_.date});
@@ -175,7 +172,7 @@ bool LeftPanelModel::ComputeBasicIndicators() {
     if (!CanCalculate()) {
         return false;
     }
-    Busy busy(*this, left_text::kBasicStart, left_text::kBasicEnd);
+    Busy busy(*this, shell::text::kBasicIndicatorsStarted, shell::text::kBasicIndicatorsDone);
     ResolveForwardPoint();
     return CalculateBasicIndicators({db_, DayRows()}, context_);
 }
@@ -184,7 +181,7 @@ bool LeftPanelModel::ComputeMarketBorders() {
     if (!CanCalculate()) {
         return false;
     }
-    Busy busy(*this, left_text::kBordersStart, left_text::kBordersEnd);
+    Busy busy(*this, shell::text::kMarketBordersStarted, shell::text::kMarketBordersDone);
     ResolveForwardPoint();
     Refresh();
     return CalculateMarketBorders(DayRows(), context_, services_.host);
@@ -194,7 +191,7 @@ bool LeftPanelModel::ComputePutCallRatios() {
     if (!CanCalculate()) {
         return false;
     }
-    Busy busy(*this, left_text::kRatiosStart, left_text::kRatiosEnd);
+    Busy busy(*this, shell::text::kRatiosStarted, shell::text::kRatiosDone);
     ResolveForwardPoint();
     return CalculatePutCallRatios(DayRows(), context_, services_.host);
 }
@@ -203,7 +200,7 @@ bool LeftPanelModel::ComputeSignificantLevels() {
     if (!CanCalculate()) {
         return false;
     }
-    Busy busy(*this, left_text::kLevelsStart, left_text::kLevelsEnd);
+    Busy busy(*this, shell::text::kSignificantLevelsStarted, shell::text::kSignificantLevelsDone);
     ResolveForwardPoint();
     return CalculateSignificantLevels(DayRowsFor(context_.level_cond), context_);
 }
@@ -212,7 +209,8 @@ bool LeftPanelModel::ComputeSignificantFractals() {
     if (!CanCalculate()) {
         return false;
     }
-    Busy busy(*this, left_text::kFractalsStart, left_text::kFractalsEnd);
+    Busy busy(*this, shell::text::kSignificantFractalsStarted,
+              shell::text::kSignificantFractalsDone);
     ResolveForwardPoint();
     const storage::Database& rows = ConditionLooksBeyondTheRow(context_.fractal_near_cond)
                                         ? db_
@@ -241,7 +239,7 @@ void LeftPanelModel::ClearTables() {
 }
 
 void LeftPanelModel::FillTables() {
-    ShowStatus(left_text::kTablesStart, left_text::kPanelLocked);
+    ShowStatus(shell::text::kLeftTablesFilling, shell::text::kLeftPanelLocked);
     cells_.expiration = context_.expiration;
     cells_.call_level = context_.call_level;
     cells_.put_level = context_.put_level;
@@ -262,7 +260,7 @@ void LeftPanelModel::FillTables() {
     if (services_.view != nullptr) {
         services_.view->ShowCells(cells_);
     }
-    ShowStatus(left_text::kTablesEnd, left_text::kReady);
+    ShowStatus(shell::text::kLeftTablesFilled, shell::text::kProgramReady);
 }
 
 void LeftPanelModel::SetLevelCondition(std::string_view condition) {
@@ -328,9 +326,9 @@ void LeftPanelModel::DateChanged(common::Date picked) {
         context_.date = picked_text;
         TakeFirstForwardPoint();
     } else {
-        services_.host.ShowMessage(LeftPanelText(services_.host, left_text::kMessageTitle),
-                                   LeftPanelText(services_.host, left_text::kNoDataForDate) +
-                                       LeftPanelText(services_.host, left_text::kTryAgain));
+        services_.host.ShowMessage(services_.host.Text(shell::text::kMessage),
+                                   services_.host.Text(shell::text::kNoDataForDate) +
+                                       services_.host.Text(shell::text::kTryAgain));
         FindLatestDay();
         // Back on the day already shown: its numbers are still right.
         if (context_.date == previous_date) {
@@ -385,14 +383,7 @@ double LeftPanelModel::BottomLimitValue() const {
 }
 
 int LeftPanelModel::SymbolIndex(std::string_view symbol) {
-    static constexpr std::array<std::string_view, 10> kSymbols{"EUR", "GBP", "AUD", "CAD", "JPY",
-                                                               "CHF", "WTI", "GLD", "MSP", "SP5"};
-    for (std::size_t i = 0; i < kSymbols.size(); ++i) {
-        if (kSymbols[i] == symbol) {
-            return static_cast<int>(i);
-        }
-    }
-    return -1;
+    return common::ChartIndex(symbol);
 }
 
 const storage::Database& LeftPanelModel::DayRows() {
@@ -408,8 +399,7 @@ bool LeftPanelModel::CanCalculate() const {
 }
 
 void LeftPanelModel::ShowStatus(int entry, int tail) const {
-    services_.host.ShowStatus(LeftPanelText(services_.host, entry) +
-                              LeftPanelText(services_.host, tail));
+    services_.host.ShowStatus(services_.host.Text(entry) + services_.host.Text(tail));
 }
 
 void LeftPanelModel::LockPanel() {

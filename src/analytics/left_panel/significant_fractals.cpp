@@ -9,6 +9,7 @@
 #include "analytics/left_panel/calculations.h"
 #include "analytics/left_panel/quote_queries.h"
 #include "analytics/prices.h"
+#include "storage/grouped_condition.h"
 
 namespace zarvex::analytics {
 
@@ -16,23 +17,23 @@ namespace {
 
 struct FractalQueries {
     std::string_view option;
-    std::string_view count;  // the near set's size; the condition follows
-    std::string_view rows;   // the rows of both sets; the condition follows
+    std::string_view count;  // the near set's size; the grouped condition follows
+    std::string_view rows;   // the rows of both sets; the grouped condition follows
 };
 
 constexpr FractalQueries kPut{
     "PUT",
     "SELECT COUNT(*) FROM dating WHERE date = ? AND contract = ? AND option = 'PUT' AND price "
-    "<> 0 And delta <> 0 And delta <> 1 And  ",
+    "<> 0 And delta <> 0 And delta <> 1",
     "SELECT * FROM dating WHERE date = ? AND contract = ? AND option = 'PUT' AND price <> 0 AND "
-    "delta <> 0 AND delta <> 1 AND  ",
+    "delta <> 0 AND delta <> 1",
 };
 constexpr FractalQueries kCall{
     "CALL",
     "SELECT COUNT(*) FROM dating WHERE date = ? AND contract = ? AND option = 'CALL' AND "
-    "price>0 AND delta>0 AND delta<1 AND ",
+    "price>0 AND delta>0 AND delta<1",
     "SELECT * FROM dating WHERE date = ? AND contract = ? AND option = 'CALL' AND price>0 AND "
-    "delta>0 AND delta<1 AND ",
+    "delta>0 AND delta<1",
 };
 
 struct StrikeOi {
@@ -64,21 +65,28 @@ std::optional<std::vector<StrikeOi>> ReadSet(const storage::Database& db, const 
 
 bool ReadFractals(const storage::Database& db, DayContext& context, const FractalQueries& q,
                   std::vector<std::string>& fractals) {
+    const std::optional<std::string> near_condition =
+        storage::AndGrouped(context.fractal_near_cond);
+    const std::optional<std::string> main_condition =
+        storage::AndGrouped(context.fractal_main_cond);
+    if (!near_condition || !main_condition) {
+        return false;
+    }
     const std::optional<std::int64_t> near_count = quotes::ScalarInt(
-        db, std::string(q.count) + context.fractal_near_cond, {context.date, context.contract});
+        db, std::string(q.count) + *near_condition, {context.date, context.contract});
     if (!near_count) {
         return false;
     }
     std::int64_t near_blank = 0;
-    const std::optional<std::vector<StrikeOi>> near = ReadSet(
-        db, context, std::string(q.rows) + context.fractal_near_cond, *near_count, near_blank);
+    const std::optional<std::vector<StrikeOi>> near =
+        ReadSet(db, context, std::string(q.rows) + *near_condition, *near_count, near_blank);
     if (!near) {
         return false;
     }
     // The main set holds every row of its query; its size is not taken from a count.
     std::int64_t main_blank = 0;
     const std::optional<std::vector<StrikeOi>> main =
-        ReadSet(db, context, std::string(q.rows) + context.fractal_main_cond,
+        ReadSet(db, context, std::string(q.rows) + *main_condition,
                 std::numeric_limits<std::int64_t>::max(), main_blank);
     if (!main) {
         return false;

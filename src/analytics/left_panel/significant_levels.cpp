@@ -1,26 +1,32 @@
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "analytics/left_panel/calculations.h"
 #include "analytics/left_panel/quote_queries.h"
 #include "analytics/prices.h"
+#include "storage/grouped_condition.h"
 
 namespace zarvex::analytics {
 
 namespace {
 
-// The user's condition follows the two blanks after the last AND, as it always has.
+// The user's condition follows, grouped.
 constexpr std::string_view kPutLevels =
     "SELECT * FROM dating WHERE date = ? AND contract = ? AND option = 'PUT' AND price <> 0 AND "
-    "delta <> 0 AND delta <> 1 AND  ";
+    "delta <> 0 AND delta <> 1";
 constexpr std::string_view kCallLevels =
     "SELECT * FROM dating WHERE date = ? AND contract = ? AND option = 'CALL' AND price <> 0 "
-    "AND delta <> 0 AND delta <> 1 AND  ";
+    "AND delta <> 0 AND delta <> 1";
 
 bool ReadLevels(const storage::Database& db, const DayContext& context, std::string_view sql,
                 std::string_view option, std::vector<std::string>& levels) {
+    const std::optional<std::string> condition = storage::AndGrouped(context.level_cond);
+    if (!condition) {
+        return false;
+    }
     storage::Statement rows =
-        quotes::Query(db, std::string(sql) + context.level_cond, {context.date, context.contract});
+        quotes::Query(db, std::string(sql) + *condition, {context.date, context.contract});
     while (levels.size() < static_cast<std::size_t>(kPanelTableRows) && rows.Step()) {
         if (quotes::IsBlankLineRow(rows)) {
             continue;

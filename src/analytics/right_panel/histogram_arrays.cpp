@@ -1,6 +1,7 @@
 #include "analytics/right_panel/histogram_arrays.h"
 
 #include <cmath>
+#include <optional>
 #include <string>
 
 #include "analytics/prices.h"
@@ -8,6 +9,7 @@
 #include "analytics/right_panel/histogram_kinds.h"
 #include "analytics/right_panel/numeric_aggregate.h"
 #include "analytics/right_panel/rebinning.h"
+#include "storage/grouped_condition.h"
 #include "storage/quote_columns.h"
 
 namespace zarvex::analytics {
@@ -33,14 +35,10 @@ double GridEnd(const storage::Database& db, std::string_view aggregate_sql,
                             {std::string_view(day.date), std::string_view(day.contract)});
 }
 
-struct Grid {
-    double origin = 0.0;
-    double step = 0.0;
-    std::size_t count = 0;
-};
+}  // namespace
 
-Grid StrikeGrid(const storage::Database& db, const RightPanelDay& day,
-                const HistogramBounds& bounds, int price_type) {
+StrikeGrid ComputeStrikeGrid(const storage::Database& db, const RightPanelDay& day,
+                             const HistogramBounds& bounds, int price_type) {
     const bool standart = price_type == kPriceStandart;
     const std::string_view hi_sql =
         standart ? "SELECT MAX(strike) FROM dating WHERE date = ?3 AND contract = ?4 AND "
@@ -77,18 +75,25 @@ Grid StrikeGrid(const storage::Database& db, const RightPanelDay& day,
     return {lo, step, static_cast<std::size_t>(last) + 1};
 }
 
+namespace {
+
 // Reads the rows of one side into its values and premiums. False when the query failed.
 bool FillSide(const storage::Database& db, const RightPanelDay& day,
               const settings::HistogramSettings& histogram, const HistogramBounds& bounds,
-              std::string_view option, const Grid& grid, std::vector<double>& values,
+              std::string_view option, const StrikeGrid& grid, std::vector<double>& values,
               std::vector<double>& premiums, std::string& error, const common::Host& host) {
     const bool standart = histogram.market_type == kPriceStandart;
+    const std::optional<std::string> condition = storage::AndGrouped(histogram.bar_cond);
+    if (!condition) {
+        error = "the parentheses of the bar condition do not nest";
+        return false;
+    }
     std::string sql = standart ? "SELECT * FROM dating WHERE date = ?3 AND contract = ?4"
                                : "SELECT * FROM dating WHERE date = ?1 AND contract = ?2";
     sql += " AND option = '";
     sql += option;
-    sql += "' AND ";
-    sql += histogram.bar_cond;
+    sql += "'";
+    sql += *condition;
     if (standart) {
         sql += kWithinBounds;
     }
@@ -156,16 +161,9 @@ double BarValue(int param, double price, std::int64_t oi, std::int64_t doi, std:
     return std::isfinite(value) ? value : 0.0;
 }
 
-HistogramData BuildStrikeArrays(const storage::Database& db, const RightPanelDay& day,
-                                const settings::HistogramSettings& histogram,
-                                const HistogramBounds& bounds, const common::Host& host) {
-    HistogramData data;
-    data.lower_bound = bounds.lower;
-    data.upper_bound = bounds.upper;
-    const Grid grid = StrikeGrid(db, day, bounds, histogram.market_type);
-    if (grid.count == 0) {
-        return data;
-    }
+void FillStrikeValues(const storage::Database& db, const RightPanelDay& day,
+                      const settings::HistogramSettings& histogram, const HistogramBounds& bounds,
+                      const StrikeGrid& grid, HistogramData& data, const common::Host& host) {
     data.ResetArrays(grid.count);
     for (std::size_t i = 0; i < grid.count; ++i) {
         data.axis[i] = GridPosition(grid.origin, grid.step, i);
@@ -180,6 +178,19 @@ HistogramData BuildStrikeArrays(const storage::Database& db, const RightPanelDay
         data.rows_failed = true;
         data.rows_error = put_ok ? call_error : put_error;
     }
+}
+
+HistogramData BuildStrikeArrays(const storage::Database& db, const RightPanelDay& day,
+                                const settings::HistogramSettings& histogram,
+                                const HistogramBounds& bounds, const common::Host& host) {
+    HistogramData data;
+    data.lower_bound = bounds.lower;
+    data.upper_bound = bounds.upper;
+    const StrikeGrid grid = ComputeStrikeGrid(db, day, bounds, histogram.market_type);
+    if (grid.count == 0) {
+        return data;
+    }
+    FillStrikeValues(db, day, histogram, bounds, grid, data, host);
     return data;
 }
 

@@ -13,6 +13,24 @@ namespace zarvex::analytics {
 // import writes in yen per 100).
 double StrikeGridStep(std::string_view symbol);
 
+// The strike grid of a day and contract: origin + k x step for k = 0 .. count - 1, from the
+// lowest PUT strike to the highest CALL strike (within the bounds, widened by one step each
+// way, for "Standart"). count 0: the day has no strikes and no histogram.
+struct StrikeGrid {
+    double origin = 0.0;
+    double step = 0.0;
+    std::size_t count = 0;
+};
+StrikeGrid ComputeStrikeGrid(const storage::Database& db, const RightPanelDay& day,
+                             const HistogramBounds& bounds, int price_type);
+
+// The axis of data set to the grid, and the values and premiums of the day's rows that meet
+// the bar condition at the positions that read as their strikes. The grid may be another
+// day's: rows whose strikes are not on it are left out. A failed row query sets rows_failed.
+void FillStrikeValues(const storage::Database& db, const RightPanelDay& day,
+                      const settings::HistogramSettings& histogram, const HistogramBounds& bounds,
+                      const StrikeGrid& grid, HistogramData& data, const common::Host& host);
+
 // The data arrays of one histogram on the bounds its scale step found:
 // - the strike grid from the lowest PUT strike to the highest CALL strike of the day and
 //   contract (within the bounds, widened by one step each way, for the price type "Standart");

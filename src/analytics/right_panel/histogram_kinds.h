@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/text_id.h"
+#include "common/text_id.h"
 
 namespace zarvex::analytics {
 

@@ -4,7 +4,7 @@
 
 #include "analytics/right_panel/right_panel_texts.h"
 #include "common/text.h"
-#include "shell/text_id.h"
+#include "common/text_id.h"
 #include "storage/quote_columns.h"
 
 namespace zarvex::analytics {
@@ -95,11 +95,11 @@ OptionTable FillOptionTable(const storage::Database& db, std::string_view date,
 OptionTables FillOptionTables(const storage::Database& db, std::string_view date,
                               std::string_view contract, const common::Host& host) {
     const common::ScopedUiLock lock(host.lock);
-    host.ShowStatus(RightPanelText(host, shell::text::kRightTablesFilling));
+    host.ShowStatus(host.Text(shell::text::kRightTablesFilling));
     OptionTables tables;
     tables.put = FillOptionTable(db, date, contract, "PUT");
     tables.call = FillOptionTable(db, date, contract, "CALL");
-    host.ShowStatus(RightPanelText(host, shell::text::kRightTablesFilled));
+    host.ShowStatus(host.Text(shell::text::kRightTablesFilled));
     return tables;
 }
 

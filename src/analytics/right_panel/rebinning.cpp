@@ -67,10 +67,10 @@ int DecimalsOf(int resolution) {
 
 // Adds each position's value to the bin of its price, for the prices within the bounds.
 void Place(const std::vector<double>& prices, const std::vector<double>& values,
-           const HistogramData& data, double origin, double step, std::vector<double>& bins) {
+           const HistogramBounds& bounds, double origin, double step, std::vector<double>& bins) {
     for (std::size_t i = 0; i < prices.size(); ++i) {
         const double price = prices[i];
-        if (!(price >= data.lower_bound && price <= data.upper_bound)) {
+        if (!(price >= bounds.lower && price <= bounds.upper)) {
             continue;
         }
         const auto bin = FindOnDecimalGrid(price, origin, step, bins.size());
@@ -127,8 +127,9 @@ void RebinOnPriceAxis(HistogramData& data, const RightPanelDay& day,
 
     std::vector<double> put(bin_count, 0.0);
     std::vector<double> call(bin_count, 0.0);
-    Place(prices.put, data.put, data, range.minimum, step, put);
-    Place(prices.call, data.call, data, range.minimum, step, call);
+    const HistogramBounds bounds{data.lower_bound, data.upper_bound};
+    Place(prices.put, data.put, bounds, range.minimum, step, put);
+    Place(prices.call, data.call, bounds, range.minimum, step, call);
 
     data.axis.resize(bin_count);
     for (std::size_t k = 0; k < bin_count; ++k) {
@@ -138,6 +139,39 @@ void RebinOnPriceAxis(HistogramData& data, const RightPanelDay& day,
     data.call = std::move(call);
     data.call_premium.assign(bin_count, 0.0);
     data.put_premium.assign(bin_count, 0.0);
+}
+
+void PlaceOnPriceBins(const HistogramData& strikes, const RightPanelDay& day, int price_type,
+                      const HistogramData& bins, std::vector<double>& put,
+                      std::vector<double>& call) {
+    put.assign(bins.Size(), 0.0);
+    call.assign(bins.Size(), 0.0);
+    if (!RebinsOnPriceAxis(price_type) || bins.axis.empty() || strikes.axis.empty()) {
+        return;
+    }
+    const HistogramBounds bounds{bins.lower_bound, bins.upper_bound};
+    const double step = 1.0 / PriceResolution(day.symbol, price_type);
+    // Only positions with a value can change a bin, and on a strike grid most hold none: their
+    // prices, the costly part, are not worked out.
+    auto place = [&](std::string_view option, const std::vector<double>& values,
+                     const std::vector<double>& premiums, std::vector<double>& out) {
+        for (std::size_t i = 0; i < strikes.Size(); ++i) {
+            if (values[i] == 0.0) {
+                continue;
+            }
+            const double price = common::ToDouble(PriceByType(
+                strikes.axis[i], day.symbol, option, premiums[i], day.forward_point, price_type));
+            if (!(price >= bounds.lower && price <= bounds.upper)) {
+                continue;
+            }
+            const auto bin = FindOnDecimalGrid(price, bins.axis.front(), step, out.size());
+            if (bin) {
+                out[*bin] += values[i];
+            }
+        }
+    };
+    place("PUT", strikes.put, strikes.put_premium, put);
+    place("CALL", strikes.call, strikes.call_premium, call);
 }
 
 }  // namespace zarvex::analytics

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <string_view>
+#include <vector>
 
 #include "analytics/right_panel/histogram_data.h"
+#include "analytics/right_panel/histogram_scale.h"
 #include "analytics/right_panel/right_panel_day.h"
 #include "settings/settings.h"
 
@@ -25,5 +27,13 @@ bool RebinsOnPriceAxis(int price_type);
 // finite number gives an empty histogram.
 void RebinOnPriceAxis(HistogramData& data, const RightPanelDay& day,
                       const settings::HistogramSettings& histogram);
+
+// The values of strike arrays (axis, values and premiums on a strike grid, possibly of another
+// day) placed on price bins that are already made, by the rule of RebinOnPriceAxis: each
+// position's price from its own premium and day's forward point, kept when it lies within the
+// bins' bounds and reads as one of the bins. put and call come out as long as bins.axis.
+void PlaceOnPriceBins(const HistogramData& strikes, const RightPanelDay& day, int price_type,
+                      const HistogramData& bins, std::vector<double>& put,
+                      std::vector<double>& call);
 
 }  // namespace zarvex::analytics

@@ -25,7 +25,7 @@ void RightPanelModel::Configure(const RightPanelConfig& config) {
                                 config.fp_switch, host_);
     for (int i = 0; i < kHistogramCount; ++i) {
         const int entry = HistogramCaptionEntry(config.histograms[i].param);
-        captions_[i] = entry < 0 ? std::string() : RightPanelText(host_, entry);
+        captions_[i] = entry < 0 ? std::string() : host_.Text(entry);
         // A new day or contract never shows the bars of the previous one.
         histograms_[i] = HistogramData{};
         built_[i] = false;

@@ -6,10 +6,6 @@
 
 namespace zarvex::analytics {
 
-// The text of an interface text entry (shell/text_id.h) in the host's language; English when
-// the host has no text table.
-std::string RightPanelText(const common::Host& host, int entry);
-
 // The three steps of one histogram, each announced in the status bar.
 enum class HistogramStep { kScale, kDataArrays, kDrawing };
 

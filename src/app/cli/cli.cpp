@@ -23,6 +23,7 @@ const std::map<std::string, Command>& Commands() {
         {"indicators", CmdIndicators},
         {"histogram", CmdHistogram},
         {"tables", CmdTables},
+        {"history", CmdHistory},
         {"network-time", CmdNetworkTime},
         {"exchange-time", CmdExchangeTime},
         {"forward-points", CmdForwardPoints},
@@ -117,7 +118,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
             throw UsageError(
                 "no command given; commands: parse, price, trading-day, holidays, "
                 "process-day, process-previous-days, unload, check, indicators, "
-                "histogram, tables, network-time, exchange-time, forward-points, "
+                "histogram, tables, history, network-time, exchange-time, forward-points, "
                 "download-day, download-previous-days");
         }
         const auto it = Commands().find(rest.front());

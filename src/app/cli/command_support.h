@@ -5,7 +5,7 @@
 #include "app/cli/arguments.h"
 #include "app/cli/cli.h"
 #include "common/clock.h"
-#include "shell/text_table.h"
+#include "common/text_table.h"
 
 // What several command groups share.
 namespace zarvex::cli {

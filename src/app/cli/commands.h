@@ -31,6 +31,9 @@ int CmdIndicators(Context& ctx, const Words& words);
 int CmdHistogram(Context& ctx, const Words& words);
 int CmdTables(Context& ctx, const Words& words);
 
+// commands_history.cpp
+int CmdHistory(Context& ctx, const Words& words);
+
 // commands_download.cpp
 int CmdNetworkTime(Context& ctx, const Words& words);
 int CmdExchangeTime(Context& ctx, const Words& words);

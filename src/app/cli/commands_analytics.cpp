@@ -3,6 +3,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "analytics/history/compare_histogram.h"
+#include "analytics/history/max_pain.h"
 #include "analytics/left_panel/day_slice.h"
 #include "analytics/left_panel/left_panel_model.h"
 #include "analytics/right_panel/histogram_build.h"
@@ -10,44 +12,25 @@
 #include "analytics/right_panel/option_tables.h"
 #include "analytics/right_panel/right_panel_day.h"
 #include "analytics/right_panel/right_panel_texts.h"
+#include "app/cli/analytics_support.h"
 #include "app/cli/arguments.h"
 #include "app/cli/command_support.h"
 #include "app/cli/commands.h"
 #include "app/cli/json_writer.h"
 #include "common/clock.h"
 #include "common/plain_host.h"
+#include "common/symbols.h"
 #include "common/text.h"
+#include "common/text_table.h"
 #include "settings/settings_record.h"
-#include "shell/text_table.h"
 #include "storage/store.h"
 #if ZARVEX_HAS_CHART
-#include "ui/histogram_png.h"
+#include "ui/chart/histogram_png.h"
 #endif
 
 namespace zarvex::cli {
 
 namespace {
-
-constexpr std::array<std::string_view, 6> kSymbols{"EUR", "GBP", "AUD", "CAD", "JPY", "CHF"};
-
-std::string RequiredSymbol(const Arguments& args) {
-    const std::string symbol = args.Required("symbol");
-    for (std::string_view known : kSymbols) {
-        if (symbol == known) {
-            return symbol;
-        }
-    }
-    throw UsageError("--symbol must be one of EUR, GBP, AUD, CAD, JPY, CHF: " + symbol);
-}
-
-// The instrument's settings as the desktop program would load them, without creating or
-// changing the configuration file: its row when the file holds one, the defaults of a first
-// start when there is no file.
-settings::SettingsRecord LoadSettingsReadOnly(const Context& ctx, const std::string& symbol) {
-    settings::SettingsRecord record(symbol, ctx.home);
-    record.OpenSettingsReadOnly(storage::ConfigurationPath(ctx.home, symbol));
-    return record;
-}
 
 shell::TextTable TextsFor(const Context& ctx) {
     return shell::TextTable(LanguageOf(ctx));
@@ -63,7 +46,7 @@ void WriteShownColumn(JsonWriter& json, const analytics::PanelTableColumn& colum
     json.EndArray();
 }
 
-std::string IndicatorsJson(const analytics::LeftPanelModel& panel) {
+std::string IndicatorsJson(const analytics::LeftPanelModel& panel, const analytics::MaxPain& pain) {
     const analytics::DayContext& day = panel.Context();
     const analytics::LeftPanelCells& cells = panel.Cells();
     JsonWriter json;
@@ -90,6 +73,8 @@ std::string IndicatorsJson(const analytics::LeftPanelModel& panel) {
     json.Key("ratio_oi").String(cells.ratio_oi);
     json.Key("ratio_volume").String(cells.ratio_volume);
     json.Key("ratio_avg_price").String(cells.ratio_avg_price);
+    json.Key("max_pain").String(pain.text);
+    json.Key("max_pain_strike").Number(pain.strike);
     json.Key("levels").BeginObject();
     json.Key("call");
     WriteShownColumn(json, cells.level_call);
@@ -144,7 +129,17 @@ int CmdIndicators(Context& ctx, const Words& words) {
     panel.ComputeSignificantFractals();
     panel.FillTables();
 
-    *ctx.out << IndicatorsJson(panel) << '\n';
+    // Max pain is no cell of the panel: it is computed here from the shown day's rows with the
+    // panel's forward point and price type.
+    analytics::MaxPain pain;
+    if (panel.HasDay()) {
+        const storage::Database db = storage::Database::OpenReadOnly(setup.database_file);
+        analytics::DaySlice slice;
+        pain = analytics::DayMaxPain(slice.Rows(db, panel.Date(), panel.Contract()), panel.Date(),
+                                     panel.Contract(), panel.Symbol(), panel.ForwardPoint(),
+                                     panel.Context().price_type);
+    }
+    *ctx.out << IndicatorsJson(panel, pain) << '\n';
     return panel.HasDay() ? kExitDone : kExitFailed;
 }
 
@@ -197,7 +192,8 @@ bool WriteHistogramPicture(const analytics::HistogramData& data, const std::stri
 #endif
 }
 
-std::string HistogramJson(int n, const std::string& caption, const analytics::HistogramData& data) {
+std::string HistogramJson(int n, const std::string& caption, const analytics::HistogramData& data,
+                          const std::optional<analytics::CompareArrays>& compare) {
     JsonWriter json;
     json.BeginObject();
     json.Key("n").Int(n);
@@ -209,6 +205,11 @@ std::string HistogramJson(int n, const std::string& caption, const analytics::Hi
     json.Key("call").NumberArray(data.call);
     json.Key("call_premium").NumberArray(data.call_premium);
     json.Key("put_premium").NumberArray(data.put_premium);
+    if (compare) {
+        json.Key("compare_date").String(compare->date);
+        json.Key("compare_put").NumberArray(compare->put);
+        json.Key("compare_call").NumberArray(compare->call);
+    }
     json.EndObject();
     return json.Text();
 }
@@ -221,24 +222,13 @@ void WriteTable(JsonWriter& json, const analytics::OptionTable& table) {
     json.EndArray();
 }
 
-// The quote database of the symbol, read-only; a closed one (with a line on stderr) when the
-// file is missing or cannot be opened.
-storage::Database OpenQuotes(const Context& ctx, const std::string& symbol) {
-    const auto path = storage::QuotePath(ctx.home, symbol);
-    storage::Database db = storage::Database::OpenReadOnly(path);
-    if (!db.IsOpen()) {
-        *ctx.err << "zarvex-cli: cannot open " << path.string() << '\n';
-    }
-    return db;
-}
-
 }  // namespace
 
 // Histogram N of a day and contract, built as the right panel builds it, with the instrument's
 // settings for N unless the options override them.
 int CmdHistogram(Context& ctx, const Words& words) {
     const Arguments args(words, {"symbol", "date", "contract", "n", "price-type", "scale", "param",
-                                 "bar-cond", "fp", "png", "size"});
+                                 "bar-cond", "fp", "png", "size", "compare"});
     RefusePositional(args);
     const std::string symbol = RequiredSymbol(args);
     const std::string date = common::DayText(args.RequiredDayText("date"));
@@ -248,6 +238,7 @@ int CmdHistogram(Context& ctx, const Words& words) {
     const std::optional<int> scale = args.IntInRange("scale", 0, 2);
     const std::optional<int> param = args.IntInRange("param", 0, 4);
     const std::optional<int> fp = args.IntInRange("fp", 0, 1);
+    const std::optional<common::Date> compare_date = args.DayText("compare");
     const std::optional<std::string> png = args.Get("png");
     const PictureSize size = ParsePictureSize(args.Get("size"));
     if (png && png->empty()) {
@@ -284,10 +275,24 @@ int CmdHistogram(Context& ctx, const Words& words) {
                                         : slice.Rows(db, day.date, day.contract);
     const analytics::HistogramData data = analytics::BuildHistogram(rows, day, histogram, n, host);
     const int caption_entry = analytics::HistogramCaptionEntry(histogram.param);
-    const std::string caption =
-        caption_entry < 0 ? std::string() : analytics::RightPanelText(host, caption_entry);
+    const std::string caption = caption_entry < 0 ? std::string() : host.Text(caption_entry);
 
-    *ctx.out << HistogramJson(n, caption, data) << '\n';
+    // The other day on this histogram's axis: its own slice of rows and its own forward point.
+    std::optional<analytics::CompareArrays> compare;
+    analytics::DaySlice other_slice;
+    if (compare_date) {
+        const analytics::RightPanelDay other_day =
+            analytics::ResolveRightPanelDay(ctx.home, symbol, common::DayText(*compare_date),
+                                            contract, fp.value_or(record.IsFP()), host);
+        const storage::Database& other_rows =
+            analytics::ConditionLooksBeyondTheRow(histogram.bar_cond)
+                ? db
+                : other_slice.Rows(db, other_day.date, other_day.contract);
+        compare =
+            analytics::CompareHistogram(rows, other_rows, day, other_day, histogram, data, host);
+    }
+
+    *ctx.out << HistogramJson(n, caption, data, compare) << '\n';
     int status = kExitDone;
     if (data.rows_failed) {
         *ctx.err << "zarvex-cli: the bars could not be read: " << data.rows_error << '\n';

@@ -1,11 +1,11 @@
 #include <optional>
 #include <ostream>
 
-#include "analytics/calendar.h"
 #include "analytics/prices.h"
 #include "app/cli/arguments.h"
 #include "app/cli/command_support.h"
 #include "app/cli/commands.h"
+#include "common/calendar.h"
 #include "common/clock.h"
 #include "common/text.h"
 

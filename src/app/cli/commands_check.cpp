@@ -4,8 +4,8 @@
 
 #include "app/cli/arguments.h"
 #include "app/cli/commands.h"
+#include "common/text_table.h"
 #include "settings/template_rules.h"
-#include "shell/text_table.h"
 
 namespace zarvex::cli {
 

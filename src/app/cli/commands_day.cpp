@@ -4,9 +4,9 @@
 #include "app/cli/command_support.h"
 #include "app/cli/commands.h"
 #include "common/plain_host.h"
-#include "shell/instrument.h"
-#include "shell/instrument_list.h"
-#include "shell/text_table.h"
+#include "common/text_table.h"
+#include "day/instrument.h"
+#include "day/instrument_list.h"
 
 namespace zarvex::cli {
 

@@ -9,8 +9,10 @@
 #include "app/cli/command_support.h"
 #include "app/cli/commands.h"
 #include "common/plain_host.h"
+#include "common/symbols.h"
 #include "common/system_clock.h"
-#include "shell/text_table.h"
+#include "common/text_table.h"
+#include "import/parse_report.h"
 
 namespace zarvex::cli {
 
@@ -39,7 +41,7 @@ public:
     explicit StreamNotifier(std::ostream& err) : err_(err) {}
     void NotifyStatus(std::string_view text) override { err_ << text << '\n' << std::flush; }
     void NotifyHistograms(int) override {}
-    void NotifyDownloaded(int) override {}
+    void NotifyDownloaded(common::DownloadedDays) override {}
 
 private:
     std::ostream& err_;
@@ -58,6 +60,9 @@ public:
         setup.host = plain_.AsHost(&texts_);
         setup.notifier = &notifier_;
         setup.pause = pause;
+        setup.is_report = [](std::string_view body) {
+            return import::HoldsOptionSection(body, common::kSymbols);
+        };
         downloader_ = std::make_unique<acquisition::Downloader>(std::move(setup));
     }
     acquisition::Downloader& Downloads() { return *downloader_; }
@@ -79,15 +84,21 @@ std::chrono::milliseconds Pause(const Arguments& args) {
 int PrintTime(Context& ctx, common::Date time) {
     if (time <= 0) {
         *ctx.out << "-1\n";
+        *ctx.err << "zarvex-cli: no time could be read from " << ctx.host << '\n';
         return kExitFailed;
     }
     *ctx.out << common::FormatDate(time, kTimeMask) << '\n';
     return kExitDone;
 }
 
-int PrintResult(Context& ctx, int result) {
+// The result on stdout; a failure also says on stderr what failed.
+int PrintResult(Context& ctx, const acquisition::Downloader& downloads, int result) {
     *ctx.out << result << '\n';
-    return result == 1 ? kExitDone : kExitFailed;
+    if (result == 1) {
+        return kExitDone;
+    }
+    *ctx.err << "zarvex-cli: " << downloads.LastFailure() << '\n';
+    return kExitFailed;
 }
 
 }  // namespace
@@ -129,7 +140,7 @@ int CmdDownloadDay(Context& ctx, const Words& words) {
     CheckHost(ctx);
     const common::Date date = args.RequiredDateKey("date");
     DownloadRun run(ctx, Pause(args));
-    return PrintResult(ctx, run.Downloads().DownloadDay(date));
+    return PrintResult(ctx, run.Downloads(), run.Downloads().DownloadDay(date));
 }
 
 int CmdDownloadPreviousDays(Context& ctx, const Words& words) {
@@ -138,7 +149,7 @@ int CmdDownloadPreviousDays(Context& ctx, const Words& words) {
     CheckHost(ctx);
     const common::Date now = RequiredTime(args, "now");
     DownloadRun run(ctx, Pause(args));
-    return PrintResult(ctx, run.Downloads().DownloadPreviousDays(now));
+    return PrintResult(ctx, run.Downloads(), run.Downloads().DownloadPreviousDays(now));
 }
 
 }  // namespace zarvex::cli

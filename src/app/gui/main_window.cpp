@@ -1,18 +1,20 @@
 #include "app/gui/main_window.h"
 
 #include <QDesktopServices>
+#include <QEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QWindow>
 #include <algorithm>
 
 #include "app/gui/help_link.h"
 #include "app/gui/qt_host.h"
-#include "shell/instrument_list.h"
-#include "shell/text_id.h"
-#include "shell/text_table.h"
+#include "common/text_id.h"
+#include "common/text_table.h"
+#include "day/instrument_list.h"
 #include "ui/canvas_grid.h"
+#include "ui/chart/font_chain.h"
 #include "ui/control_number.h"
-#include "ui/font_chain.h"
 #include "ui/input_blocker.h"
 #include "ui/instrument_area.h"
 #include "ui/left_panel_widget.h"
@@ -30,8 +32,14 @@ constexpr std::uint32_t kOtherTab = 0x000000;
 
 }  // namespace
 
-QSize InitialWindowSize(QSize screen) {
-    return {std::min(screen.width(), 1280), std::min(screen.height(), 720)};
+QRect MainWindowFrame(QRect available) {
+    const QSize size(std::min(available.width(), 1280), std::min(available.height(), 720));
+    return {available.x() + (available.width() - size.width()) / 2,
+            available.y() + (available.height() - size.height()) / 2, size.width(), size.height()};
+}
+
+QRect MainWindowInner(QRect available, QMargins frame) {
+    return MainWindowFrame(available).marginsRemoved(frame);
 }
 
 MainWindow::MainWindow(QtHost& host, const shell::TextTable& texts, ui::AutoRepeat* repeat)
@@ -51,6 +59,46 @@ MainWindow::~MainWindow() {
         delete area;
         area = nullptr;
     }
+}
+
+void MainWindow::PlaceOnScreen(QRect available) {
+    available_ = available;
+    frame_fitted_ = false;
+    FitFrameToScreen();
+}
+
+QMargins MainWindow::FrameMargins() const {
+    const QWindow* window = windowHandle();
+    return window != nullptr ? window->frameMargins() : QMargins();
+}
+
+void MainWindow::FitFrameToScreen() {
+    const QMargins frame = FrameMargins();
+    resize(MainWindowInner(available_, frame).size());
+    // A window's position is that of its frame.
+    move(MainWindowFrame(available_).topLeft());
+    frame_fitted_ = !frame.isNull();
+}
+
+bool MainWindow::event(QEvent* event) {
+    const bool handled = QWidget::event(event);
+    // The window manager frames the window only once it is on screen; the first time the
+    // frame is known, the window is fitted again so that the frame stays within the screen's
+    // free area (the status bar above the task bar).
+    switch (event->type()) {
+        case QEvent::Show:
+        case QEvent::Move:
+        case QEvent::Resize:
+        case QEvent::WindowActivate:
+            if (!frame_fitted_ && !available_.isNull() && isVisible() &&
+                windowState() == Qt::WindowNoState && !FrameMargins().isNull()) {
+                FitFrameToScreen();
+            }
+            break;
+        default:
+            break;
+    }
+    return handled;
 }
 
 void MainWindow::CreatePropertyButton() {
@@ -251,20 +299,10 @@ void MainWindow::HandleHistograms(int instrument_index) {
     }
 }
 
-void MainWindow::HandleDownloaded(int value) {
-    if (instruments_ == nullptr || (value != 1 && value != 2)) {
+void MainWindow::HandleDownloaded(common::DownloadedDays what) {
+    if (instruments_ == nullptr ||
+        !instruments_->OnDownloaded(what, current_day_ ? current_day_() : common::kInvalidDate)) {
         return;
-    }
-    const common::Date day = current_day_ ? current_day_() : common::kInvalidDate;
-    if (value == 1) {
-        if (day <= 0) {
-            return;
-        }
-        instruments_->RunPreviousDays(day);
-    } else if (day > 0) {
-        instruments_->RunCurrentDay(day);
-    } else {
-        instruments_->RunCurrentDay();
     }
     // Panels left on the latest day move on to the days just processed.
     for (ui::InstrumentArea* area : areas_) {

@@ -1,7 +1,8 @@
 #pragma once
 
 #include <QFont>
-#include <QSize>
+#include <QMargins>
+#include <QRect>
 #include <QUrl>
 #include <QWidget>
 #include <array>
@@ -35,8 +36,12 @@ namespace zarvex::gui {
 class HelpLink;
 class QtHost;
 
-// min(screen, 1280 x 720): the main window's size on a screen of that size.
-QSize InitialWindowSize(QSize screen);
+// The main window's outer frame on a screen whose free area (the screen without its task
+// bars) is `available`: min(available, 1280 x 720), centred on that area.
+QRect MainWindowFrame(QRect available);
+// The inner rectangle of that frame, which the controls are laid out in, when the window
+// manager's frame takes `frame` around it.
+QRect MainWindowInner(QRect available, QMargins frame);
 
 // The main window (number 60): the tool tab strip at the left, the area of the selected
 // instrument, the status bar, the Property button and the Help link. Start-up builds it
@@ -64,7 +69,9 @@ public:
     MainWindow(QtHost& host, const shell::TextTable& texts, ui::AutoRepeat* repeat);
     ~MainWindow() override;
 
-    // The start-up steps, in their order.
+    // The start-up steps, in their order. The window is first placed on the screen's free
+    // area; once shown, it is fitted again when the window manager's frame becomes known.
+    void PlaceOnScreen(QRect available);
     void CreatePropertyButton();
     void CreateStatusBar();
     void CreateTabStrip();
@@ -80,7 +87,7 @@ public:
     // NotificationHandler.
     void HandleStatus(const std::string& text, bool locked) override;
     void HandleHistograms(int instrument_index) override;
-    void HandleDownloaded(int value) override;
+    void HandleDownloaded(common::DownloadedDays what) override;
     void HandleLock(bool locked) override;
 
     // E1, E2, E3.
@@ -99,12 +106,15 @@ public:
     bool IsInputBlocked() const;
 
 protected:
+    bool event(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
     int StatusHeight() const;
     int StripWidth() const;
     void Relayout();
+    QMargins FrameMargins() const;
+    void FitFrameToScreen();
 
     QtHost& host_;
     const shell::TextTable& texts_;
@@ -118,6 +128,8 @@ private:
     std::unique_ptr<shell::InstrumentList> instruments_;
     std::array<ui::InstrumentArea*, 6> areas_{};
     bool window_locked_ = false;
+    QRect available_;
+    bool frame_fitted_ = false;
     SettingsEditor settings_editor_;
     CurrentDay current_day_;
     UrlOpener url_opener_;

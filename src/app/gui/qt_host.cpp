@@ -8,7 +8,10 @@
 
 namespace zarvex::gui {
 
-QtHost::QtHost(const shell::TextTable* texts) : texts_(texts), presenter_(ShowMessageBox) {}
+QtHost::QtHost(const shell::TextTable* texts)
+    : texts_(texts), presenter_([this](const QString& title, const QString& text) {
+          ShowMessageBox(title, text, owner_);
+      }) {}
 
 common::Host QtHost::AsHost() {
     common::Host host;
@@ -16,7 +19,9 @@ common::Host QtHost::AsHost() {
     host.lock = this;
     host.pump = this;
     host.messages = this;
-    host.texts = texts_;
+    if (texts_ != nullptr) {
+        host.texts = texts_;
+    }
     return host;
 }
 
@@ -41,10 +46,10 @@ void QtHost::NotifyHistograms(int instrument_index) {
     });
 }
 
-void QtHost::NotifyDownloaded(int value) {
-    caller_.Call([this, value] {
+void QtHost::NotifyDownloaded(common::DownloadedDays what) {
+    caller_.Call([this, what] {
         if (handler_ != nullptr) {
-            handler_->HandleDownloaded(value);
+            handler_->HandleDownloaded(what);
         }
     });
 }
@@ -106,9 +111,18 @@ void QtHost::ShowMessage(std::string_view title, std::string_view text) {
     });
 }
 
-void QtHost::ShowMessageBox(const QString& title, const QString& text) {
-    QMessageBox box(QMessageBox::Information, title, text, QMessageBox::Ok,
-                    QApplication::activeWindow());
+void QtHost::ShowMessageBox(const QString& title, const QString& text, QWidget* owner) {
+    if (owner == nullptr || !owner->isVisible()) {
+        owner = QApplication::activeWindow();
+    }
+    QMessageBox box(QMessageBox::Information, title, text, QMessageBox::Ok, owner);
+    // A box under a window that stays on top (the start-up window) would open behind it.
+    if (owner != nullptr && owner->windowFlags().testFlag(Qt::WindowStaysOnTopHint)) {
+        box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    }
+    box.show();
+    box.raise();
+    box.activateWindow();
     box.exec();
 }
 

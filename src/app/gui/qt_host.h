@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QPointer>
 #include <QString>
+#include <QWidget>
 #include <atomic>
 #include <chrono>
 #include <functional>
@@ -35,6 +37,9 @@ public:
     // Until a handler is set, status texts and notifications are dropped.
     void SetHandler(NotificationHandler* handler) { handler_ = handler; }
     void SetMessagePresenter(MessagePresenter presenter) { presenter_ = std::move(presenter); }
+    // The window the desktop's message boxes stand over: the start-up window while it is
+    // open, the main window afterwards. Without one, the active window.
+    void SetMessageOwner(QWidget* owner) { owner_ = owner; }
     // Time slice of one pump.
     void SetPumpSlice(std::chrono::milliseconds slice) { pump_slice_ = slice; }
     // Stops serving the workers: waiting notifications return, later ones are dropped.
@@ -52,11 +57,11 @@ public:
     void ShowMessage(std::string_view title, std::string_view text) override;
     void NotifyStatus(std::string_view text) override;
     void NotifyHistograms(int instrument_index) override;
-    void NotifyDownloaded(int value) override;
+    void NotifyDownloaded(common::DownloadedDays what) override;
 
-    // The message box of the desktop: modal, one OK button. Carriage returns of the texts
-    // become line breaks.
-    static void ShowMessageBox(const QString& title, const QString& text);
+    // The message box of the desktop: modal, one OK button, over the owner (kept above other
+    // windows with it when the owner is). Carriage returns of the texts become line breaks.
+    static void ShowMessageBox(const QString& title, const QString& text, QWidget* owner);
 
 private:
     void LockChanged();
@@ -65,6 +70,7 @@ private:
     MainThreadCaller caller_;
     NotificationHandler* handler_ = nullptr;
     MessagePresenter presenter_;
+    QPointer<QWidget> owner_;
     std::atomic<int> lock_depth_{0};
     std::chrono::milliseconds pump_slice_{10};
 };

@@ -15,10 +15,12 @@
 #include "app/gui/main_window.h"
 #include "app/gui/single_instance.h"
 #include "build_config.h"
-#include "shell/text_id.h"
-#include "shell/text_table.h"
+#include "common/symbols.h"
+#include "common/text_id.h"
+#include "common/text_table.h"
+#include "import/parse_report.h"
 #include "ui/auto_repeat.h"
-#include "ui/font_chain.h"
+#include "ui/chart/font_chain.h"
 #include "ui/instrument_area.h"
 #include "ui/right_panel_widget.h"
 #include "ui/startup_window.h"
@@ -54,8 +56,9 @@ Startup::Startup(StartupOptions options)
 }
 
 Startup::~Startup() {
-    // Workers waiting on the window are let go first, so that the scheduler can stop; only
-    // then the windows and the instruments go.
+    // Workers waiting on the window are let go first, so that the scheduler can stop (its
+    // Shutdown aborts the transfers under way, so a silent server costs no wait); only then
+    // the windows and the instruments go.
     if (host_ != nullptr) {
         host_->Close();
     }
@@ -148,6 +151,7 @@ Startup::Outcome Startup::Run() {
     // 6.
     splash_ = std::make_unique<ui::StartupWindow>(ui::LoadStartupPicture());
     splash_->Open();
+    host_->SetMessageOwner(splash_.get());
     Progress(15, text::kPreparingToRun);
     // 7.
     instance_ = std::make_unique<SingleInstance>(options_.instance_name);
@@ -165,6 +169,9 @@ Startup::Outcome Startup::Run() {
     network.clock = &clock_;
     network.host = host_->AsHost();
     network.notifier = host_.get();
+    network.is_report = [](std::string_view body) {
+        return import::HoldsOptionSection(body, common::kSymbols);
+    };
     services_ = std::make_unique<acquisition::NetworkSchedulerServices>(std::move(network));
     Pump(30);
     // 9 and 10.
@@ -184,10 +191,7 @@ Startup::Outcome Startup::Run() {
     if (const QScreen* primary = QGuiApplication::primaryScreen()) {
         screen = primary->availableGeometry();
     }
-    const QSize size = InitialWindowSize(screen.size());
-    window_->resize(size);
-    window_->move(screen.x() + (screen.width() - size.width()) / 2,
-                  screen.y() + (screen.height() - size.height()) / 2);
+    window_->PlaceOnScreen(screen);
     window_->CreatePropertyButton();
     // 12.
     Pump(70);
@@ -209,6 +213,7 @@ Startup::Outcome Startup::Run() {
     window_->FinishStartup();
     splash_.reset();
     window_->show();
+    host_->SetMessageOwner(window_.get());
     // 18.
     window_->CreateHelpLinks(link_font_, font_loaded_);
     window_->SetHelpPage(HelpPage());
@@ -218,6 +223,7 @@ Startup::Outcome Startup::Run() {
         setup.services = services_.get();
         setup.host = host_->AsHost();
         setup.notifier = host_.get();
+        setup.time_scale = options_.scheduler_time_scale;
         scheduler_ = std::make_unique<acquisition::DownloadScheduler>(setup);
         scheduler_->SetDailyStartHour(kDailyStartHour);
         scheduler_->SetRetryDelay(kRetryMinutes);

@@ -39,6 +39,8 @@ struct StartupOptions {
     // Sleep of one pumping round; tests run with none.
     std::chrono::milliseconds pump_sleep{10};
     bool start_scheduler = true;
+    // The scheduler's timers wait their interval divided by this; tests run its steps sooner.
+    double scheduler_time_scale = 1.0;
     // Whether the network is up; empty: the network services decide.
     std::function<bool()> network_up;
     // How message boxes are shown; empty: the desktop's message boxes.

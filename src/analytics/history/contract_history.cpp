@@ -1,0 +1,117 @@
+#include "analytics/history/contract_history.h"
+
+#include <algorithm>
+
+#include "analytics/forward_points.h"
+#include "analytics/history/day_figures.h"
+#include "analytics/history/max_pain.h"
+#include "analytics/history/stored_rows.h"
+#include "analytics/left_panel/day_context.h"
+#include "common/text.h"
+
+namespace zarvex::analytics {
+
+namespace {
+
+void TakeTexts(const DayContext& context, HistoryDay& day) {
+    day.forward_point = context.forward_point;
+    day.width_market = context.width_market;
+    day.delta_balance = context.delta_balance;
+    day.upper_limit = context.upper_limit;
+    day.upper_border = context.upper_border;
+    day.channel_center = context.channel_center;
+    day.bottom_border = context.bottom_border;
+    day.bottom_limit = context.bottom_limit;
+    day.upper_border_strike = context.upper_border_strike;
+    day.bottom_border_strike = context.bottom_border_strike;
+    day.upper_limit_strike = context.upper_limit_strike;
+    day.bottom_limit_strike = context.bottom_limit_strike;
+    day.ratio_oi = context.ratio_oi;
+    day.ratio_volume = context.ratio_volume;
+    day.ratio_avg_price = context.ratio_avg_price;
+}
+
+bool InRange(common::Date day, const HistoryRequest& request) {
+    return (request.from == common::kInvalidDate || day >= request.from) &&
+           (request.to == common::kInvalidDate || day <= request.to);
+}
+
+}  // namespace
+
+std::optional<double> ShownNumber(const std::string& text) {
+    if (common::Trim(text).empty()) {
+        return std::nullopt;
+    }
+    return common::ParseDouble(common::Trim(text));
+}
+
+ContractHistory LoadContractHistory(const storage::Database& db,
+                                    const common::ProgramFolder& folder,
+                                    const HistoryRequest& request, const common::Host& host) {
+    ContractHistory history;
+    history.symbol = request.symbol;
+    history.contract = request.contract;
+
+    // The contract's rows, once; every day is then computed from them in memory.
+    ContractRows rows;
+    if (!ReadContractRows(db, request.contract, rows)) {
+        history.failed = true;
+        history.error = "the quote rows of the contract cannot be read";
+        return history;
+    }
+
+    std::vector<std::pair<common::Date, const std::vector<std::size_t>*>> days;
+    for (const auto& [text, positions] : rows.days) {
+        const common::Date day = common::ParseDate(text, "%dd.%mm.%yyyy");
+        // Only a text the panel itself would ask for names a day it can show.
+        if (day != common::kInvalidDate && common::DayText(day) == text && InRange(day, request)) {
+            days.emplace_back(day, &positions);
+        }
+    }
+    std::sort(days.begin(), days.end());
+
+    DayContext context;
+    context.symbol = request.symbol;
+    context.contract = request.contract;
+    context.price_type = request.price_type;
+    context.fp_switch = request.fp_switch;
+    history.days.reserve(days.size());
+    for (const auto& [day_value, positions] : days) {
+        const DayFigures figures(rows.rows, *positions);
+        context.date = common::DayText(day_value);
+        context.forward_point =
+            ResolveForwardPoint(folder, day_value, request.symbol, request.fp_switch, host);
+        HistoryDay day;
+        day.day = day_value;
+        day.date = context.date;
+        day.expiration = rows.expiration;
+        // Room for three times the day's strikes, as the panel sizes its slots.
+        day.call_level = figures.LevelText(
+            true, rows.call_levels.StrikeFor(3 * figures.Count(true) + 1), context);
+        day.put_level = figures.LevelText(
+            false, rows.put_levels.StrikeFor(3 * figures.Count(false) + 1), context);
+        figures.MarketBorders(context);
+        const auto call_oi = figures.Sum(true, true);
+        const auto put_oi = figures.Sum(false, true);
+        const auto call_volume = figures.Sum(true, false);
+        const auto put_volume = figures.Sum(false, false);
+        if (!figures.PutCallRatios(context) || !call_oi || !put_oi || !call_volume || !put_volume) {
+            history.failed = true;
+            history.error = "the sums of " + context.date + " overflow";
+            return history;
+        }
+        TakeTexts(context, day);
+        day.call_oi = *call_oi;
+        day.put_oi = *put_oi;
+        day.call_volume = *call_volume;
+        day.put_volume = *put_volume;
+        const MaxPain pain = MaxPainOf(figures.Interest(true), figures.Interest(false),
+                                       context.symbol, context.forward_point, context.price_type);
+        day.max_pain = pain.text;
+        day.max_pain_strike = pain.strike;
+        history.days.push_back(std::move(day));
+    }
+    return history;
+}
+
+}  // namespace zarvex::analytics

@@ -1,0 +1,87 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "common/date.h"
+#include "common/host.h"
+#include "common/program_folder.h"
+#include "storage/database.h"
+
+namespace zarvex::analytics {
+
+// One day of a contract's history: every value the left panel shows for that day and
+// contract with the same settings (texts exactly as its cells), without the lists of
+// significant levels and fractals, plus max pain and the day's open interest and volume.
+struct HistoryDay {
+    common::Date day = common::kInvalidDate;
+    std::string date;  // "%dd.%mm.%yyyy"
+    double forward_point = 0.0;
+
+    std::string expiration;
+    std::string call_level;
+    std::string put_level;
+
+    std::string width_market;
+    std::string delta_balance;
+    std::string upper_limit;
+    std::string upper_border;
+    std::string channel_center;
+    std::string bottom_border;
+    std::string bottom_limit;
+    std::int64_t upper_border_strike = 0;
+    std::int64_t bottom_border_strike = 0;
+    std::int64_t upper_limit_strike = 0;
+    std::int64_t bottom_limit_strike = 0;
+
+    std::string ratio_oi;
+    std::string ratio_volume;
+    std::string ratio_avg_price;
+
+    std::string max_pain;
+    double max_pain_strike = 0.0;
+
+    // SUM(oi) and SUM(volume) of the day's CALL and of its PUT rows of the contract.
+    std::int64_t call_oi = 0;
+    std::int64_t put_oi = 0;
+    std::int64_t call_volume = 0;
+    std::int64_t put_volume = 0;
+};
+
+// A shown text as a number for drawing: nullopt for an empty cell (a blank CALL or PUT level
+// included), so that a line breaks there instead of falling to zero.
+std::optional<double> ShownNumber(const std::string& text);
+
+// What a history is made for: the left panel's settings that change its texts.
+struct HistoryRequest {
+    std::string symbol;
+    std::string contract;
+    int price_type = 0;  // 0 Futures, 1 Standart, 2 Forex
+    int fp_switch = 0;   // 1 = use forward points
+    // Inclusive range of days; kInvalidDate leaves that side open.
+    common::Date from = common::kInvalidDate;
+    common::Date to = common::kInvalidDate;
+};
+
+struct ContractHistory {
+    std::string symbol;
+    std::string contract;
+    std::vector<HistoryDay> days;  // oldest first
+    // A read failed (no quote table, a damaged file): days holds what was made before.
+    bool failed = false;
+    std::string error;
+};
+
+// The history of a contract from the quote database: one row per stored day with CALL or PUT
+// rows of the contract, within the request's range, oldest first. Each row equals what the
+// left panel computes for that day and contract with the request's settings; the forward
+// points come from the folder's files as the panel resolves them. The contract's rows are read
+// from the file once and every day is computed from that copy in memory, so the whole life of
+// a contract costs about as much as a few clicks on the panel. db is only read.
+ContractHistory LoadContractHistory(const storage::Database& db,
+                                    const common::ProgramFolder& folder,
+                                    const HistoryRequest& request, const common::Host& host);
+
+}  // namespace zarvex::analytics

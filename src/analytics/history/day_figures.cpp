@@ -1,0 +1,288 @@
+#include "analytics/history/day_figures.h"
+
+#include <cmath>
+#include <limits>
+#include <optional>
+#include <utility>
+
+#include "analytics/left_panel/calculations.h"
+#include "analytics/left_panel/quote_queries.h"
+#include "analytics/prices.h"
+#include "common/text.h"
+
+namespace zarvex::analytics {
+
+namespace {
+
+const char* OptionName(bool call) {
+    return call ? "CALL" : "PUT";
+}
+
+bool OnSide(const StoredOption& row, bool call) {
+    return call ? row.call : row.put;
+}
+
+// The database's conversion of a REAL to an integer: toward zero, held within range.
+std::int64_t RealToInt(double value) {
+    if (!(value > -9.2e18)) {
+        return std::isnan(value) ? 0 : std::numeric_limits<std::int64_t>::min();
+    }
+    if (value >= 9.2e18) {
+        return std::numeric_limits<std::int64_t>::max();
+    }
+    return static_cast<std::int64_t>(value);
+}
+
+// What MAX() or MIN() of a column gives over some values, read by the panel's aggregate
+// readers: numbers order below texts; a text result that does not read as a number makes the
+// reader ask again over the numbers alone; no value at all reads as 0.
+class Extreme final {
+public:
+    explicit Extreme(bool maximum) : maximum_(maximum) {}
+
+    void Add(const StoredValue& value) {
+        if (value.kind == StoredValue::Kind::kText) {
+            if (text_ == nullptr ||
+                (maximum_ ? value.text > text_->text : value.text < text_->text)) {
+                text_ = &value;
+            }
+        } else if (value.IsNumber()) {
+            if (number_ == nullptr || (maximum_ ? value.Number() > number_->Number()
+                                                : value.Number() < number_->Number())) {
+                number_ = &value;
+            }
+        }
+    }
+
+    // The value the aggregate comes back with, after the reader's second try; null for none.
+    const StoredValue* Result() const {
+        const StoredValue* first = maximum_ ? (text_ != nullptr ? text_ : number_)
+                                            : (number_ != nullptr ? number_ : text_);
+        if (first != nullptr && first->kind == StoredValue::Kind::kText &&
+            !common::ParseDouble(first->text)) {
+            return number_;
+        }
+        return first;
+    }
+
+private:
+    bool maximum_;
+    const StoredValue* text_ = nullptr;
+    const StoredValue* number_ = nullptr;
+};
+
+std::string RatioText(double ratio) {
+    return ratio > 0.0 && std::isfinite(ratio) ? common::FormatFixed(ratio, 4) : std::string();
+}
+
+bool IsInverseQuotation(const DayContext& context) {
+    return context.price_type == kPriceForex &&
+           (context.symbol == "JPY" || context.symbol == "CHF" || context.symbol == "CAD");
+}
+
+}  // namespace
+
+std::int64_t DayFigures::Count(bool call) const {
+    std::int64_t count = 0;
+    for (const std::size_t i : day_) {
+        count += OnSide(rows_[i], call) ? 1 : 0;
+    }
+    return count;
+}
+
+double DayFigures::Premium(bool call, double strike) const {
+    // The lookup binds the strike as a short text, which the numeric column reads back as a
+    // number.
+    const double bound = common::ToDouble(quotes::StrikeText(strike));
+    for (const std::size_t i : day_) {
+        const StoredOption& row = rows_[i];
+        if (OnSide(row, call) && row.strike.Equal(bound)) {
+            return row.price.as_double;
+        }
+    }
+    return 0.0;
+}
+
+std::string DayFigures::LevelText(bool call, double strike, const DayContext& context) const {
+    const double premium = Premium(call, strike);
+    return strike > 0.0 ? PriceByType(strike, context.symbol, OptionName(call), premium,
+                                      context.forward_point, context.price_type)
+                        : " ";
+}
+
+double DayFigures::BalanceStrike(bool call) const {
+    double best = 1.0;
+    double strike = 0.0;
+    for (const std::size_t i : day_) {
+        const StoredOption& row = rows_[i];
+        if (!OnSide(row, call) || !row.delta.Less(0.76) || !row.delta.Greater(0.24)) {
+            continue;
+        }
+        const double distance = std::round(std::fabs(row.delta.as_double - 0.5) * 1e10) / 1e10;
+        if (distance < best) {
+            best = distance;
+            strike = row.strike.as_double;
+        }
+    }
+    return strike;
+}
+
+DayFigures::Found DayFigures::PriceAt(bool call, double strike, const DayContext& context) const {
+    if (!(strike > 0.0)) {
+        return {};
+    }
+    return {PriceByType(strike, context.symbol, OptionName(call), Premium(call, strike),
+                        context.forward_point, context.price_type),
+            quotes::RoundedStrike(strike)};
+}
+
+DayFigures::Found DayFigures::Border(bool call, const DayContext& context) const {
+    Extreme largest(true);
+    for (const std::size_t i : day_) {
+        const StoredOption& row = rows_[i];
+        if (OnSide(row, call) && row.price.NotEqual(0) && row.delta.NotEqual(0) &&
+            row.delta.NotEqual(1)) {
+            largest.Add(row.oi);
+        }
+    }
+    const StoredValue* max_oi = largest.Result();
+    const std::int64_t oi = max_oi == nullptr ? 0 : max_oi->as_int;
+    double strike = 0.0;
+    if (oi > 0) {
+        // The strike is looked up by the open interest alone, whatever its price or delta.
+        for (const std::size_t i : day_) {
+            const StoredOption& row = rows_[i];
+            if (OnSide(row, call) && row.oi.Equal(static_cast<double>(oi))) {
+                strike = row.strike.as_double;
+                break;
+            }
+        }
+    }
+    return PriceAt(call, strike, context);
+}
+
+DayFigures::Found DayFigures::Limit(bool call, const DayContext& context) const {
+    // The highest traded CALL strike, the lowest traded PUT strike.
+    Extreme outermost(call);
+    for (const std::size_t i : day_) {
+        const StoredOption& row = rows_[i];
+        if (OnSide(row, call) && row.oi.Greater(0) && row.delta.Greater(0.003) &&
+            (call || row.delta.Less(0.997)) && row.price.Greater(0)) {
+            outermost.Add(row.strike);
+        }
+    }
+    const StoredValue* strike = outermost.Result();
+    return PriceAt(call, strike == nullptr ? 0.0 : strike->as_double, context);
+}
+
+void DayFigures::MarketBorders(DayContext& context) const {
+    double balance = BalanceStrike(false);
+    if (!(balance > 0.0)) {
+        balance = BalanceStrike(true);
+    }
+    context.delta_balance = balance > 0.0 ? PriceByType(balance, context.symbol, "PUT", 0.0,
+                                                        context.forward_point, context.price_type)
+                                          : std::string();
+    Found upper = Border(true, context);
+    context.upper_border = std::move(upper.text);
+    context.upper_border_strike = upper.strike;
+    Found bottom = Border(false, context);
+    context.bottom_border = std::move(bottom.text);
+    context.bottom_border_strike = bottom.strike;
+    ChannelFromBorders(context);
+    Found upper_limit = Limit(true, context);
+    context.upper_limit = std::move(upper_limit.text);
+    context.upper_limit_strike = upper_limit.strike;
+    Found bottom_limit = Limit(false, context);
+    context.bottom_limit = std::move(bottom_limit.text);
+    context.bottom_limit_strike = bottom_limit.strike;
+    if (IsInverseQuotation(context)) {
+        std::swap(context.upper_border, context.bottom_border);
+        std::swap(context.upper_limit, context.bottom_limit);
+    }
+}
+
+template <typename Keep>
+std::optional<std::int64_t> DayFigures::FilteredSum(bool call, bool oi, Keep keep) const {
+    // SUM() adds integers as integers (an overflow is an error) and turns to floating point
+    // once a value is not an integer; a text adds the number it begins with.
+    std::int64_t whole = 0;
+    double approximate = 0.0;
+    bool any = false;
+    bool real = false;
+    for (const std::size_t i : day_) {
+        const StoredOption& row = rows_[i];
+        if (!OnSide(row, call) || !keep(row)) {
+            continue;
+        }
+        const StoredValue& value = oi ? row.oi : row.volume;
+        if (value.kind == StoredValue::Kind::kNull) {
+            continue;
+        }
+        any = true;
+        if (value.kind == StoredValue::Kind::kInteger) {
+            if (__builtin_add_overflow(whole, value.as_int, &whole)) {
+                return std::nullopt;
+            }
+        } else {
+            real = true;
+            approximate += value.as_double;
+        }
+    }
+    if (!any) {
+        return 0;
+    }
+    return real ? RealToInt(static_cast<double>(whole) + approximate) : whole;
+}
+
+std::optional<std::int64_t> DayFigures::Sum(bool call, bool oi) const {
+    return FilteredSum(call, oi, [](const StoredOption&) { return true; });
+}
+
+double DayFigures::AveragePrice(bool call) const {
+    double sum = 0.0;
+    std::int64_t count = 0;
+    for (const std::size_t i : day_) {
+        const StoredOption& row = rows_[i];
+        if (OnSide(row, call) && row.price.NotEqual(0) && row.doi.Greater(0) &&
+            row.volume.Greater(0) && row.delta.Greater(0.003) && row.delta.Less(0.997)) {
+            sum += row.price.as_double * static_cast<double>(row.volume.as_int);
+            ++count;
+        }
+    }
+    return count >= 1 ? sum / static_cast<double>(count) : 0.0;
+}
+
+bool DayFigures::PutCallRatios(DayContext& context) const {
+    auto traded = [](const StoredOption& row) {
+        return row.price.NotEqual(0) && row.delta.Greater(0.003) && row.delta.Less(0.997);
+    };
+    for (const bool oi : {true, false}) {
+        const std::optional<std::int64_t> put = FilteredSum(false, oi, traded);
+        const std::optional<std::int64_t> call = FilteredSum(true, oi, traded);
+        if (!put || !call) {
+            return false;
+        }
+        const double ratio =
+            *call >= 1 ? static_cast<double>(*put) / static_cast<double>(*call) : 0.0;
+        (oi ? context.ratio_oi : context.ratio_volume) = RatioText(ratio);
+    }
+    const double put = AveragePrice(false);
+    const double call = AveragePrice(true);
+    context.ratio_avg_price = RatioText(call > 0.0 ? put / call : 0.0);
+    return true;
+}
+
+std::vector<OptionInterest> DayFigures::Interest(bool call) const {
+    std::vector<OptionInterest> out;
+    for (const std::size_t i : day_) {
+        const StoredOption& row = rows_[i];
+        // As the query of the day's numeric rows reads them: an infinite strike is left out.
+        if (OnSide(row, call) && row.strike.IsNumber() && row.oi.IsNumber() && row.strike.finite) {
+            out.push_back({row.strike.as_double, row.oi.as_int});
+        }
+    }
+    return out;
+}
+
+}  // namespace zarvex::analytics

@@ -1,0 +1,105 @@
+#include "analytics/history/history_table.h"
+
+#include "common/text.h"
+
+namespace zarvex::analytics {
+
+namespace {
+
+std::string Field(std::string_view cell) {
+    if (cell.find_first_of(",\"\r\n") == std::string_view::npos) {
+        return std::string(cell);
+    }
+    std::string quoted = "\"";
+    for (char c : cell) {
+        quoted += c;
+        if (c == '"') {
+            quoted += '"';
+        }
+    }
+    return quoted + '"';
+}
+
+void AppendLine(std::string& out, const std::vector<std::string>& cells) {
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+        if (i > 0) {
+            out += ',';
+        }
+        out += Field(cells[i]);
+    }
+    out += "\r\n";
+}
+
+}  // namespace
+
+const std::vector<std::string_view>& HistoryColumnKeys() {
+    static const std::vector<std::string_view> keys{
+        "date",
+        "forward_point",
+        "expiration",
+        "call_level",
+        "put_level",
+        "width_market",
+        "delta_balance",
+        "upper_limit",
+        "upper_border",
+        "channel_center",
+        "bottom_border",
+        "bottom_limit",
+        "upper_border_strike",
+        "bottom_border_strike",
+        "upper_limit_strike",
+        "bottom_limit_strike",
+        "ratio_oi",
+        "ratio_volume",
+        "ratio_avg_price",
+        "max_pain",
+        "max_pain_strike",
+        "call_oi",
+        "put_oi",
+        "call_volume",
+        "put_volume",
+    };
+    return keys;
+}
+
+std::vector<std::string> HistoryRowCells(const HistoryDay& day) {
+    auto whole = [](std::int64_t value) { return std::to_string(value); };
+    return {day.date,
+            common::FormatShort(day.forward_point),
+            day.expiration,
+            day.call_level,
+            day.put_level,
+            day.width_market,
+            day.delta_balance,
+            day.upper_limit,
+            day.upper_border,
+            day.channel_center,
+            day.bottom_border,
+            day.bottom_limit,
+            whole(day.upper_border_strike),
+            whole(day.bottom_border_strike),
+            whole(day.upper_limit_strike),
+            whole(day.bottom_limit_strike),
+            day.ratio_oi,
+            day.ratio_volume,
+            day.ratio_avg_price,
+            day.max_pain,
+            common::FormatShort(day.max_pain_strike),
+            whole(day.call_oi),
+            whole(day.put_oi),
+            whole(day.call_volume),
+            whole(day.put_volume)};
+}
+
+std::string HistoryCsv(const ContractHistory& history) {
+    std::string out;
+    AppendLine(out,
+               std::vector<std::string>(HistoryColumnKeys().begin(), HistoryColumnKeys().end()));
+    for (const HistoryDay& day : history.days) {
+        AppendLine(out, HistoryRowCells(day));
+    }
+    return out;
+}
+
+}  // namespace zarvex::analytics

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "analytics/history/contract_history.h"
+
+namespace zarvex::analytics {
+
+// The columns of a history as the command line and the window's table write them, in order:
+// "date", the values named as in `indicators` ("forward_point", "expiration", ... "max_pain",
+// "max_pain_strike"), then "call_oi", "put_oi", "call_volume", "put_volume".
+const std::vector<std::string_view>& HistoryColumnKeys();
+
+// One day's cells in the order of HistoryColumnKeys: the texts as shown, numbers written with
+// a decimal point and no trailing zeros (integers without a point).
+std::vector<std::string> HistoryRowCells(const HistoryDay& day);
+
+// The history as CSV: a header line of the column keys, then one line per day; fields quoted
+// as RFC 4180 asks (a field holding a comma, a double quote, CR or LF is quoted, its quotes
+// doubled); lines end with CRLF.
+std::string HistoryCsv(const ContractHistory& history);
+
+}  // namespace zarvex::analytics

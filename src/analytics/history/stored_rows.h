@@ -1,0 +1,61 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "analytics/history/level_strikes.h"
+#include "storage/database.h"
+
+namespace zarvex::analytics {
+
+// One value of a quote row as SQLite stores it, with what its column readers give for it, so
+// that calculations in memory filter and read exactly as the panel's queries do.
+struct StoredValue {
+    enum class Kind : std::uint8_t { kNull, kInteger, kReal, kText };
+    Kind kind = Kind::kNull;
+    double as_double = 0.0;   // sqlite3_column_double, 0.0 where that is not finite
+    std::int64_t as_int = 0;  // sqlite3_column_int64
+    std::string text;         // the text of a kText value only
+    double raw = 0.0;         // sqlite3_column_double as it is, for comparisons
+    bool finite = true;       // false for a stored infinity (or NaN)
+
+    bool IsNumber() const { return kind == Kind::kInteger || kind == Kind::kReal; }
+    // "column OP number" as SQL judges it on a numeric column: NULL matches nothing, a text
+    // stands above every number.
+    bool Less(double x) const { return IsNumber() && Number() < x; }
+    bool Greater(double x) const { return kind == Kind::kText || (IsNumber() && Number() > x); }
+    bool NotEqual(double x) const { return kind == Kind::kText || (IsNumber() && Number() != x); }
+    bool Equal(double x) const { return IsNumber() && Number() == x; }
+    double Number() const { return kind == Kind::kInteger ? static_cast<double>(as_int) : raw; }
+};
+
+// The columns of an option row that the left panel's calculations read.
+struct StoredOption {
+    bool call = false;  // option = 'CALL'
+    bool put = false;   // option = 'PUT'
+    StoredValue strike;
+    StoredValue price;
+    StoredValue delta;
+    StoredValue volume;
+    StoredValue oi;
+    StoredValue doi;
+};
+
+// Every CALL and PUT row of one contract, read from the file once in row order and grouped by
+// their stored day text; with the CALL and PUT level strikes and the expiration that the whole
+// history gives.
+struct ContractRows {
+    std::vector<StoredOption> rows;
+    // Stored day text -> the positions of its rows, in row order.
+    std::map<std::string, std::vector<std::size_t>, std::less<>> days;
+    LevelStrikes call_levels;
+    LevelStrikes put_levels;
+    std::string expiration;
+};
+
+// False when the rows could not be read (no quote table, a damaged file).
+bool ReadContractRows(const storage::Database& db, const std::string& contract, ContractRows& out);
+
+}  // namespace zarvex::analytics

@@ -1,0 +1,31 @@
+#include "app/cli/analytics_support.h"
+
+#include "common/symbols.h"
+#include "storage/store.h"
+
+namespace zarvex::cli {
+
+std::string RequiredSymbol(const Arguments& args) {
+    const std::string symbol = args.Required("symbol");
+    if (common::InstrumentIndex(symbol) >= 0) {
+        return symbol;
+    }
+    throw UsageError("--symbol must be one of EUR, GBP, AUD, CAD, JPY, CHF: " + symbol);
+}
+
+settings::SettingsRecord LoadSettingsReadOnly(const Context& ctx, const std::string& symbol) {
+    settings::SettingsRecord record(symbol, ctx.home);
+    record.OpenSettingsReadOnly(storage::ConfigurationPath(ctx.home, symbol));
+    return record;
+}
+
+storage::Database OpenQuotes(const Context& ctx, const std::string& symbol) {
+    const auto path = storage::QuotePath(ctx.home, symbol);
+    storage::Database db = storage::Database::OpenReadOnly(path);
+    if (!db.IsOpen()) {
+        *ctx.err << "zarvex-cli: cannot open " << path.string() << ": " << db.OpenError() << '\n';
+    }
+    return db;
+}
+
+}  // namespace zarvex::cli

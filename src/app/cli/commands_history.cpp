@@ -1,0 +1,95 @@
+#include <optional>
+#include <string>
+
+#include "analytics/history/contract_history.h"
+#include "analytics/history/history_table.h"
+#include "app/cli/analytics_support.h"
+#include "app/cli/command_support.h"
+#include "app/cli/commands.h"
+#include "app/cli/json_writer.h"
+#include "common/plain_host.h"
+#include "storage/store.h"
+
+namespace zarvex::cli {
+
+namespace {
+
+std::string HistoryJson(const analytics::ContractHistory& history) {
+    JsonWriter json;
+    json.BeginObject();
+    json.Key("symbol").String(history.symbol);
+    json.Key("contract").String(history.contract);
+    json.Key("days").BeginArray();
+    for (const analytics::HistoryDay& day : history.days) {
+        json.BeginObject();
+        json.Key("date").String(day.date);
+        json.Key("forward_point").Number(day.forward_point);
+        json.Key("expiration").String(day.expiration);
+        json.Key("call_level").String(day.call_level);
+        json.Key("put_level").String(day.put_level);
+        json.Key("width_market").String(day.width_market);
+        json.Key("delta_balance").String(day.delta_balance);
+        json.Key("upper_limit").String(day.upper_limit);
+        json.Key("upper_border").String(day.upper_border);
+        json.Key("channel_center").String(day.channel_center);
+        json.Key("bottom_border").String(day.bottom_border);
+        json.Key("bottom_limit").String(day.bottom_limit);
+        json.Key("upper_border_strike").Int(day.upper_border_strike);
+        json.Key("bottom_border_strike").Int(day.bottom_border_strike);
+        json.Key("upper_limit_strike").Int(day.upper_limit_strike);
+        json.Key("bottom_limit_strike").Int(day.bottom_limit_strike);
+        json.Key("ratio_oi").String(day.ratio_oi);
+        json.Key("ratio_volume").String(day.ratio_volume);
+        json.Key("ratio_avg_price").String(day.ratio_avg_price);
+        json.Key("max_pain").String(day.max_pain);
+        json.Key("max_pain_strike").Number(day.max_pain_strike);
+        json.Key("call_oi").Int(day.call_oi);
+        json.Key("put_oi").Int(day.put_oi);
+        json.Key("call_volume").Int(day.call_volume);
+        json.Key("put_volume").Int(day.put_volume);
+        json.EndObject();
+    }
+    json.EndArray();
+    json.EndObject();
+    return json.Text();
+}
+
+}  // namespace
+
+// The left panel's values of a contract on every stored day that has its rows, oldest first.
+int CmdHistory(Context& ctx, const Words& words) {
+    const Arguments args(words, {"symbol", "contract", "from", "to", "price-type", "fp"}, {"csv"});
+    RefusePositional(args);
+    analytics::HistoryRequest request;
+    request.symbol = RequiredSymbol(args);
+    request.contract = args.Required("contract");
+    request.from = args.DayText("from").value_or(common::kInvalidDate);
+    request.to = args.DayText("to").value_or(common::kInvalidDate);
+    if (request.from != common::kInvalidDate && request.to != common::kInvalidDate &&
+        request.from > request.to) {
+        throw UsageError("--from " + common::DayText(request.from) + " is after --to " +
+                         common::DayText(request.to));
+    }
+    const std::optional<int> price_type = args.IntInRange("price-type", 0, 2);
+    const std::optional<int> fp = args.IntInRange("fp", 0, 1);
+
+    const settings::SettingsRecord record = LoadSettingsReadOnly(ctx, request.symbol);
+    request.price_type = price_type.value_or(record.PriceType());
+    request.fp_switch = fp.value_or(record.IsFP());
+    const storage::Database db = OpenQuotes(ctx, request.symbol);
+    if (!db.IsOpen()) {
+        return kExitFailed;
+    }
+    common::PlainHost plain(ctx.err);
+    const analytics::ContractHistory history =
+        analytics::LoadContractHistory(db, ctx.home, request, plain.AsHost());
+    if (history.failed) {
+        *ctx.err << "zarvex-cli: " << storage::QuotePath(ctx.home, request.symbol).string() << ": "
+                 << history.error << '\n';
+        return kExitFailed;
+    }
+    *ctx.out << (args.Has("csv") ? analytics::HistoryCsv(history) : HistoryJson(history) + '\n');
+    return kExitDone;
+}
+
+}  // namespace zarvex::cli

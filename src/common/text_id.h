@@ -1,0 +1,140 @@
+#pragma once
+
+// Names for the entries of the interface text table (common/text_table.h). The numbers are
+// fixed: other code and the translations are keyed by them. Kept free of any other header so
+// that every layer can name a text without linking the shell.
+namespace zarvex::shell::text {
+
+// Panel captions and table headings.
+inline constexpr int kDate = 0;
+inline constexpr int kContract = 1;
+inline constexpr int kExpiration = 2;
+inline constexpr int kPutLevel = 3;
+inline constexpr int kCallLevel = 4;
+inline constexpr int kMarketBorders = 5;
+inline constexpr int kWidthMarket = 6;
+inline constexpr int kDeltaBalance = 7;
+inline constexpr int kUpperLimit = 8;
+inline constexpr int kUpperBorder = 9;
+inline constexpr int kChannelCenter = 10;
+inline constexpr int kBottomBorder = 11;
+inline constexpr int kBottomLimit = 12;
+inline constexpr int kRatioPutCall = 13;
+inline constexpr int kByOpenInterest = 14;
+inline constexpr int kByVolume = 15;
+inline constexpr int kByAveragePrice = 16;
+inline constexpr int kSignificantLevels = 17;
+inline constexpr int kSignificantFractals = 18;
+inline constexpr int kHistograms = 19;
+inline constexpr int kData = 20;
+inline constexpr int kColumnOi = 21;           // "OI"
+inline constexpr int kColumnOiChange = 22;     // "Chng.OI"
+inline constexpr int kColumnVolume = 23;       // "Vol."
+inline constexpr int kColumnPriceOi = 24;      // "Pr*OI"
+inline constexpr int kColumnPriceVolume = 25;  // "Pr*V"
+inline constexpr int kStrike = 26;
+inline constexpr int kPrice = 27;
+inline constexpr int kOpenInterest = 28;
+inline constexpr int kOiChange = 29;
+inline constexpr int kVolume = 30;
+inline constexpr int kPriceByOi = 31;
+inline constexpr int kPriceByVolume = 32;
+inline constexpr int kDelta = 33;
+inline constexpr int kHelp = 34;
+inline constexpr int kSymbolParameters = 35;  // settings dialog title
+
+// Settings dialog.
+inline constexpr int kGroupBasic = 36;
+inline constexpr int kExtractData = 37;
+inline constexpr int kUnloadData = 38;
+inline constexpr int kAllowForwardPoint = 39;
+inline constexpr int kOutputFolder = 40;
+inline constexpr int kFileNameTemplate = 41;
+inline constexpr int kDataTemplate = 42;
+inline constexpr int kGroupLeftPanel = 43;
+inline constexpr int kLeftPriceType = 44;
+inline constexpr int kLevelCondition = 45;
+inline constexpr int kFractalConditions = 46;
+inline constexpr int kFractalMain = 47;
+inline constexpr int kFractalNear = 48;
+inline constexpr int kGroupHistogram1 = 49;  // histogram N (1..4) is kGroupHistogram1 + N - 1
+inline constexpr int kHistogramPriceType = 53;
+inline constexpr int kDisplayScale = 54;
+inline constexpr int kDisplayedParam = 55;
+inline constexpr int kBarCondition = 56;
+inline constexpr int kPriceTypeFutures = 57;  // price type N (0..2) is kPriceTypeFutures + N
+inline constexpr int kPriceTypeStandart = 58;
+inline constexpr int kPriceTypeForex = 59;
+inline constexpr int kScaleAllLevels = 60;  // display scale N (0..2) is kScaleAllLevels + N
+inline constexpr int kScaleInLimits = 61;
+inline constexpr int kScaleInBorders = 62;
+inline constexpr int kParamOpenInterest = 63;  // displayed quantity N (0..4) is this + N
+inline constexpr int kParamOiChange = 64;
+inline constexpr int kParamVolume = 65;
+inline constexpr int kParamPriceOi = 66;
+inline constexpr int kParamPriceVolume = 67;
+inline constexpr int kDefault = 68;
+inline constexpr int kCancel = 69;
+inline constexpr int kOk = 70;
+
+// Start-up and status texts.
+inline constexpr int kProperty = 71;
+inline constexpr int kPreparingToRun = 72;
+inline constexpr int kLibraryInitialization = 73;
+inline constexpr int kCreatingMainWindow = 74;
+inline constexpr int kCreatingStatusBar = 75;
+inline constexpr int kCreatingToolTabs = 76;
+inline constexpr int kPleaseWait = 77;
+inline constexpr int kRunningApplication = 78;
+inline constexpr int kProgramStatus = 79;
+inline constexpr int kStartupSuccessful = 80;
+inline constexpr int kWindowLocked = 81;
+inline constexpr int kProgramReady = 82;
+inline constexpr int kLoadingDataFor = 83;
+inline constexpr int kPreviousDaysDownloaded = 84;
+inline constexpr int kPreviousDaysNotDownloaded = 85;
+inline constexpr int kCurrentDayDownloaded = 86;
+inline constexpr int kCurrentDayNotDownloaded = 87;
+inline constexpr int kMinutes = 88;  // " min."
+inline constexpr int kPreviousDaysProcessed = 89;
+inline constexpr int kCurrentDayProcessed = 90;
+inline constexpr int kRightTablesFilling = 91;
+inline constexpr int kRightTablesFilled = 92;
+
+// Progress texts of the calculations.
+inline constexpr int kHistogramScaleStarted = 93;
+inline constexpr int kHistogramScaleDone = 94;
+inline constexpr int kDataProcessing = 95;
+inline constexpr int kHistogramArraysStarted = 96;
+inline constexpr int kHistogramArraysDone = 97;
+inline constexpr int kHistogramDrawingStarted = 98;
+inline constexpr int kHistogramDrawingDone = 99;
+inline constexpr int kLeftPanelLocked = 100;
+inline constexpr int kContractsFilling = 101;
+inline constexpr int kContractsFilled = 102;
+inline constexpr int kBasicIndicatorsStarted = 103;
+inline constexpr int kBasicIndicatorsDone = 104;
+inline constexpr int kMarketBordersStarted = 105;
+inline constexpr int kMarketBordersDone = 106;
+inline constexpr int kRatiosStarted = 107;
+inline constexpr int kRatiosDone = 108;
+inline constexpr int kSignificantLevelsStarted = 109;
+inline constexpr int kSignificantLevelsDone = 110;
+inline constexpr int kSignificantFractalsStarted = 111;
+inline constexpr int kSignificantFractalsDone = 112;
+inline constexpr int kLeftTablesFilling = 113;
+inline constexpr int kLeftTablesFilled = 114;
+
+// Message boxes. The messages end with a carriage return; the settings dialog follows each
+// with kTryAgain.
+inline constexpr int kMessage = 115;  // message box title
+inline constexpr int kAlreadyRunning = 116;
+inline constexpr int kTryAgain = 117;
+inline constexpr int kNoDataForDate = 120;
+inline constexpr int kBadFileNameTemplate = 121;
+inline constexpr int kBadDataTemplate = 122;
+inline constexpr int kBadLevelCondition = 123;
+inline constexpr int kBadFractalCondition = 124;
+inline constexpr int kBadBarCondition = 125;
+
+}  // namespace zarvex::shell::text

@@ -1,0 +1,257 @@
+#include "common/text_table.h"
+
+#include <array>
+#include <cstdlib>
+
+namespace zarvex::shell {
+
+namespace {
+
+struct Entry {
+    const char* english;
+    const char* russian;
+};
+
+// Every text exactly as the program has always shown it, trailing and doubled blanks
+// included: status texts are concatenated and rely on them. The English text of entry 56
+// begins with a Cyrillic capital Es, not a Latin C; 118 and 119 are unused.
+constexpr std::array<Entry, TextTable::kEntryCount> kEntries{{
+    /*   0 */ {"Date:", "Дата:"},
+    /*   1 */ {"Contract:", "Контракт:"},
+    /*   2 */ {"Expiration", "Дата экспирации"},
+    /*   3 */ {"PUT level", "Уровень PUT"},
+    /*   4 */ {"CALL level", "Уровень CALL"},
+    /*   5 */ {"Market borders", "Границы рынка:"},
+    /*   6 */ {"Width Market", "Ширина рынка"},
+    /*   7 */ {"Delta-balance", "Баланс по дельте"},
+    /*   8 */ {"Upper limit", "Верхний предел"},
+    /*   9 */ {"Upper border", "Верхняя граница"},
+    /*  10 */ {"Channel Center", "Середина канала"},
+    /*  11 */ {"Bottom border", "Нижняя граница"},
+    /*  12 */ {"Bottom limit", "Нижний предел"},
+    /*  13 */ {"Ratio PUT/CALL:", "Соотношение PUT/CALL:"},
+    /*  14 */ {"By open interest", "По откр.интересу"},
+    /*  15 */ {"By volume", "По объёму торгов"},
+    /*  16 */ {"By average price", "По ср. премии"},
+    /*  17 */ {"Significant levels:", "Значимые уровни:"},
+    /*  18 */ {"Significant fractals:", "Значимые фракталы:"},
+    /*  19 */ {"Histograms", "Гистограммы"},
+    /*  20 */ {"Data", "Данные"},
+    /*  21 */ {"OI", "ОИ"},
+    /*  22 */ {"Chng.OI", "Изм.ОИ"},
+    /*  23 */ {"Vol.", "Объём"},
+    /*  24 */ {"Pr*OI", "Пр*ОИ"},
+    /*  25 */ {"Pr*V", "Пр*V"},
+    /*  26 */ {"Strike", "Страйк"},
+    /*  27 */ {"Price", "Премия"},
+    /*  28 */ {"Open interest", "Открытый интерес"},
+    /*  29 */ {"OI Change", "Изменение ОИ"},
+    /*  30 */ {"Volume", "Объём торгов"},
+    /*  31 */ {"Price x OI", "Премия х ОИ"},
+    /*  32 */ {"Price x Volume", "Премия х Объём"},
+    /*  33 */ {"Delta", "Дельта"},
+    /*  34 */ {"Help", "Справка"},
+    /*  35 */ {"Symbol parametrs", "Настройка актива"},
+    /*  36 */ {" Basic", " Общие"},
+    /*  37 */
+    {"Extract data from the report to the DB", "Извлекать данные из отчёта в базу данных"},
+    /*  38 */
+    {"Unload data from the DB to external files", "Выгружать данные из базы во внешние файлы"},
+    /*  39 */ {"Allow ForwardPoint for Forex", "Учитывать ForwardPoint для Форекс"},
+    /*  40 */ {"Folder for unloading files", "Папка для выгрузки файлов"},
+    /*  41 */ {"Template of the file name for unload", "Шаблон имени внешних файлов"},
+    /*  42 */ {"Template of the data for unload", "Шаблон выгружаемых данных"},
+    /*  43 */ {" Left panel", " Панель слева"},
+    /*  44 */ {"Price type:", "Тип отображаемых цен:"},
+    /*  45 */ {"Condition for significant levels:", "Условие значимости уровней:"},
+    /*  46 */ {"Conditions for significant fractals", "Условия значимости фракталов:"},
+    /*  47 */ {" - basic", " - основной:"},
+    /*  48 */ {" - nearby", " - соседние:"},
+    /*  49 */ {" Histogam 1", " Гистограмма 1"},
+    /*  50 */ {" Histogam 2", " Гистограмма 2"},
+    /*  51 */ {" Histogam 3", " Гистограмма 3"},
+    /*  52 */ {" Histogam 4", " Гистограмма 4"},
+    /*  53 */ {"Price type:", "Тип отображаемых цен:"},
+    /*  54 */ {"Display scale:", "Масштаб отображения:"},
+    /*  55 */ {"Displayed param.:", "Отображ.показатель:"},
+    /*  56 */ {"Сondition for displaying bars:", "Условие отображения баров:"},
+    /*  57 */ {"Futures", "Фьючерс"},
+    /*  58 */ {"Standart", "Стандарт"},
+    /*  59 */ {"Forex", "Форекс"},
+    /*  60 */ {"All levels", "Все уровни"},
+    /*  61 */ {"In limits", "В пределах"},
+    /*  62 */ {"In borders", "В границах"},
+    /*  63 */ {"Opn.int", "ОИ"},
+    /*  64 */ {"Chge.OI", "Изм.ОИ"},
+    /*  65 */ {"Volume", "Объём"},
+    /*  66 */ {"Pr.*OI", "Прем.*ОИ"},
+    /*  67 */ {"Pr.*V", "Прем.*Объём"},
+    /*  68 */ {"Default", "По умолчанию"},
+    /*  69 */ {"Cancel", "Отмена"},
+    /*  70 */ {"OK", "Готово"},
+    /*  71 */ {"Property", "Свойства"},
+    /*  72 */ {"Preparing to run ...", "Подготовка к запуску..."},
+    /*  73 */ {"Library Initialization...", "Инициализация библиотек..."},
+    /*  74 */ {"Create a main window...", "Создание оснеовного окна..."},
+    /*  75 */ {"Creating a status bar...", "Создание строки статуса..."},
+    /*  76 */ {"Creating tool tabs...", "Создание вкладок инструментов..."},
+    /*  77 */ {"Please wait...", "Пожалуйста, подождите..."},
+    /*  78 */ {"Running the application...", "Запуск приложения..."},
+    /*  79 */ {"Program status:", "Статус программы: "},
+    /*  80 */ {"The startup process was successful. ", "Процесс запуска прошёл успешно. "},
+    /*  81 */
+    {"The window is temporarily locked. Wait when operation to complete...",
+     "Окно временно заблокировано. Пожалуйста, дождитесь завершения операции..."},
+    /*  82 */ {"The program is prepared to use.", "Программа готова к работе."},
+    /*  83 */ {"Loading data for ", "Идёт загрузка данных за "},
+    /*  84 */
+    {"Download for previous days has been completed successfully. After a while will be start data "
+     "processing.",
+     "Загрузка данных за предыдущие дни успешно завершена. Через некоторое время  начнётся их "
+     "обработка."},
+    /*  85 */
+    {"Download for previous days has not been completed. The process will restart in ",
+     "Загрузка данных за предыдущие дни не выполнена либо выполнена не до конца. Процесс будет "
+     "возобновлён через "},
+    /*  86 */
+    {"Download the current day has been completed successfully. After a while will be start data "
+     "processing.",
+     "Загрузка данных за текущий день успешно завершена. Через некоторое время начнётся их "
+     "обработка. "},
+    /*  87 */
+    {"Download the current day has not been completed. The process will restart in ",
+     "Загрузка данных за текущий день не выполнена либо выполнена не до конца. Процесс будет "
+     "возобновлён через "},
+    /*  88 */ {" min.", " мин."},
+    /*  89 */
+    {"Data processing for previous days is completed. ",
+     "Обработка данных за предыдущие дни завершена. "},
+    /*  90 */
+    {"Data processing for the current day is completed. ",
+     "Обработка данных за текущий день завершена. "},
+    /*  91 */
+    {"The tables of the right panel is fill. ", "Идёт заполнение таблицы данных в панели справа. "},
+    /*  92 */
+    {"Filling the tables in the right panel is complete. ",
+     "Заполнение таблицы данных в панели справа завершено. "},
+    /*  93 */
+    {"Calculation of the scale of the histogram N", "Идёт определение масштаба для гистограммы №"},
+    /*  94 */
+    {"Completed calculation of the scale of th histogram N",
+     "Завершено определение масштаба для гистограммы №"},
+    /*  95 */ {"Data processing is in progress. ", "Идёт обработка данных. "},
+    /*  96 */
+    {"Creates data arrays for the histogram N", "Идёт создание массивов данных для гистограммы №"},
+    /*  97 */
+    {"Completed creation of arrays for histogram N",
+     "Завершено создание массивов данных для гистограммы №"},
+    /*  98 */ {"Creating a histogram N", "Идёт создание гистограммы №"},
+    /*  99 */ {"Completed creating a histogram number N", "Завершено создание гистограммы №"},
+    /* 100 */ {"The left panel is temporarily locked. ", "Панель слева временно заблокирована."},
+    /* 101 */ {"The contracts list is fill. ", "Идёт заполнение списка контрактов. "},
+    /* 102 */
+    {"Filling of the contracts list is completed. ", "Заполнение списка контрактов завершено. "},
+    /* 103 */ {"Calculates of the basic indicators. ", "Идёт расчёт основных показателей. "},
+    /* 104 */
+    {"The calculation of the basic indicators is over. ", "Расчёт основных показателей завершён. "},
+    /* 105 */ {"Calculates of the market borders. ", "Идёт расчёт границ рынка. "},
+    /* 106 */ {"The calculation of the market borders is over. ", "Расчёт границ рынка завершён. "},
+    /* 107 */
+    {"There is a calculation of the PUT / CALL ratios. ", "Идёт расчёт соотношений PUT/CALL. "},
+    /* 108 */
+    {"The calculation of the ratio PUT/CALL is over. ", "Расчёт соотношений PUT/CALL завершён. "},
+    /* 109 */ {"Calculates of the significant levels. ", "Идёт расчёт значимых уровней. "},
+    /* 110 */
+    {"The calculation of the significant levels is over. ", "Расчёт значимых уровней завершён. "},
+    /* 111 */ {"Calculates of the significant fractals. ", "Идёт расчёт значимых фракталов. "},
+    /* 112 */
+    {"The calculation of the significant fractals is over. ",
+     "Расчёт значимых фракталов завершён. "},
+    /* 113 */ {"The table of the left panel is fill. ", "Идёт заполнение таблиц в панели слева. "},
+    /* 114 */
+    {"Filling the tables in the left panel is complete. ",
+     "Заполнение таблиц в панели слева завершёно. "},
+    /* 115 */ {"Message", "Сообщение"},
+    /* 116 */ {"The program is already running", "Программа уже запущена."},
+    /* 117 */ {"Please try again...\r", "Пожалуйста, попробуйте ещё  раз...\r"},
+    /* 118 */ {"", ""},
+    /* 119 */ {"", ""},
+    /* 120 */ {"For the selected date there is no data.\r", "За выбранную дату данных нет.\r"},
+    /* 121 */ {"The file name template is invalid.\r", "Неверно задан шаблон имени файла.\r"},
+    /* 122 */
+    {"The template of the data for unload is incorrectly set.\r",
+     "Неверно задан шаблон выгружаемых данных.\r"},
+    /* 123 */
+    {"The conditions for significance of levels is incorrect.\r",
+     "Неверно задано условие значимости уровней.\r"},
+    /* 124 */
+    {"The conditions for significance of fractals is incorrect.\r",
+     "Неверно заданы условия значимости фракталов.\r"},
+    /* 125 */
+    {"The condition for displaying bars is incorrect.\r",
+     "Неверно задано условие отображения баров.\r"},
+}};
+
+std::string_view LanguagePart(std::string_view locale_name) {
+    const std::size_t end = locale_name.find_first_of("_.@");
+    return end == std::string_view::npos ? locale_name : locale_name.substr(0, end);
+}
+
+}  // namespace
+
+std::optional<Language> LanguageFromArgument(std::string_view argument) {
+    if (argument == "rus") {
+        return Language::kRussian;
+    }
+    if (argument == "eng") {
+        return Language::kEnglish;
+    }
+    return std::nullopt;
+}
+
+Language LanguageOfLocale(std::string_view locale_name) {
+    const std::string_view part = LanguagePart(locale_name);
+    const bool russian = part.size() == 2 && (part[0] == 'r' || part[0] == 'R') &&
+                         (part[1] == 'u' || part[1] == 'U');
+    return russian ? Language::kRussian : Language::kEnglish;
+}
+
+std::string UserLocaleName() {
+    for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+        const char* value = std::getenv(name);
+        if (value != nullptr && *value != '\0') {
+            return value;
+        }
+    }
+    return {};
+}
+
+Language ChooseLanguage(std::string_view first_argument, const LocaleReader& read_locale) {
+    if (const std::optional<Language> chosen = LanguageFromArgument(first_argument)) {
+        return *chosen;
+    }
+    return LanguageOfLocale(read_locale ? read_locale() : UserLocaleName());
+}
+
+TextTable::TextTable(Language language) : language_(language) {
+    for (int i = 0; i < kEntryCount; ++i) {
+        const Entry& entry = kEntries[static_cast<std::size_t>(i)];
+        texts_[static_cast<std::size_t>(i)] =
+            language == Language::kRussian ? entry.russian : entry.english;
+    }
+}
+
+const TextTable& TextTable::English() {
+    static const TextTable english(Language::kEnglish);
+    return english;
+}
+
+const std::string& TextTable::Get(int index) const {
+    static const std::string kNone;
+    if (index < 0 || index >= kEntryCount) {
+        return kNone;
+    }
+    return texts_[static_cast<std::size_t>(index)];
+}
+
+}  // namespace zarvex::shell

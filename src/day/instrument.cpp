@@ -1,0 +1,52 @@
+#include "day/instrument.h"
+
+#include "common/log.h"
+#include "day/process_day.h"
+#include "export/unload.h"
+#include "import/extraction.h"
+#include "storage/stage_flags.h"
+
+namespace zarvex::shell {
+
+Instrument::Instrument(std::string_view symbol, int container_number, common::ProgramFolder folder,
+                       common::Host host)
+    : container_number_(container_number),
+      folder_(std::move(folder)),
+      host_(host),
+      stores_(settings::OpenInstrumentStores(folder_, symbol)) {
+    Log("instrument ", symbol, " opened");
+}
+
+Instrument::~Instrument() {
+    CloseStores();
+}
+
+int Instrument::GetStageFlag(std::string_view date_key, std::string_view column) const {
+    return storage::GetStageFlag(stores_.operation, date_key, column);
+}
+
+void Instrument::MarkStage(std::string_view date_key, std::string_view column) {
+    storage::MarkStage(stores_.operation, date_key, column);
+}
+
+int Instrument::ProcessPreviousDays(common::Date date) {
+    return day::ProcessPreviousDays(folder_, stores_, host_, date);
+}
+
+int Instrument::ProcessDay(common::Date date) {
+    return day::ProcessDay(folder_, stores_, host_, date);
+}
+
+int Instrument::UnloadDay(common::Date date) {
+    return exporting::UnloadDay(folder_, stores_, host_, date);
+}
+
+int Instrument::ExtractReport(common::Date date) {
+    return import::ExtractReport(folder_, stores_, host_, date);
+}
+
+void Instrument::CloseStores() {
+    settings::CloseInstrumentStores(stores_);
+}
+
+}  // namespace zarvex::shell

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <array>
+#include <memory>
+#include <optional>
+#include <string_view>
+
+#include "common/date.h"
+#include "common/host.h"
+#include "common/program_folder.h"
+#include "common/symbols.h"
+#include "day/instrument.h"
+
+namespace zarvex::shell {
+
+// The six instruments, always visited in the order EUR, GBP, AUD, CAD, JPY, CHF, which is
+// also the index order of the tab strip and of the notifications.
+class InstrumentList final {
+public:
+    static constexpr int kCount = static_cast<int>(common::kSymbols.size());
+    static constexpr const std::array<std::string_view, kCount>& kSymbols = common::kSymbols;
+    static constexpr std::array<int, kCount> kContainerNumbers{760, 810, 710, 960, 860, 910};
+
+    // Builds the six instruments, opening their stores.
+    InstrumentList(common::ProgramFolder folder, common::Host host);
+
+    Instrument& At(int index) { return *instruments_.at(static_cast<std::size_t>(index)); }
+    const Instrument& At(int index) const {
+        return *instruments_.at(static_cast<std::size_t>(index));
+    }
+    // Index of a symbol, or -1.
+    static int IndexOf(std::string_view symbol) { return common::InstrumentIndex(symbol); }
+
+    // Stores the date, runs the previous-days processing on every instrument and shows the
+    // completion text. Returns 0 when some instrument stopped at a day it could not finish.
+    int RunPreviousDays(common::Date date);
+    // Runs the day processing of the stored date on every instrument and shows the
+    // completion text. Returns 0 when some instrument could not finish the day.
+    int RunCurrentDay();
+    // The same for the given day, which becomes the stored date: the scheduler hands over
+    // the day it has just downloaded, so a program left open for days processes each new
+    // evening's day rather than the date of its first catch-up.
+    int RunCurrentDay(common::Date day);
+
+    // The main window's answer to notification 560: the previous days before the scheduler's
+    // current day, or the day the scheduler has just downloaded (the stored date while the
+    // scheduler has no day). What the run returned; nullopt when nothing ran (previous days
+    // without a day, or a value that names neither).
+    std::optional<int> OnDownloaded(common::DownloadedDays what, common::Date scheduler_day);
+
+    common::Date StoredDate() const { return stored_date_; }
+
+private:
+    common::Host host_;
+    common::Date stored_date_ = 0;
+    std::array<std::unique_ptr<Instrument>, kCount> instruments_;
+};
+
+}  // namespace zarvex::shell

@@ -1,0 +1,17 @@
+#include "ui/chart/histogram_image.h"
+
+#include <QPainter>
+
+#include "ui/chart/histogram_painter.h"
+
+namespace zarvex::ui {
+
+QImage RenderHistogramImage(const HistogramData& data, QSize size,
+                            const HistogramColours& colours) {
+    QImage image(size, QImage::Format_RGB32);
+    QPainter painter(&image);
+    PaintHistogram(painter, size, data, colours, DefaultHistogramFonts());
+    return image;
+}
+
+}  // namespace zarvex::ui

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QFont>
+#include <QSize>
+
+#include "ui/chart/histogram_data.h"
+#include "ui/chart/histogram_scale.h"
+
+class QPainter;
+
+namespace zarvex::ui {
+
+// The chart's faces: axis labels and strike labels, both "Nina" 8 or the platform's stand-in.
+struct HistogramFonts {
+    QFont axis;
+    QFont label;
+};
+HistogramFonts DefaultHistogramFonts();
+
+// Draws one chart of scale.width x scale.height at the painter's origin: clears it to the
+// background and, unless the data is empty, draws grid, labels, zero line, frame and bars.
+// The chart widget and the command-line picture both draw through here.
+void PaintHistogram(QPainter& painter, const HistogramData& data, const HistogramScale& scale,
+                    const HistogramColours& colours, const HistogramFonts& fonts);
+
+// Analyses and scales the data for the size, then paints.
+void PaintHistogram(QPainter& painter, QSize size, const HistogramData& data,
+                    const HistogramColours& colours, const HistogramFonts& fonts);
+
+}  // namespace zarvex::ui

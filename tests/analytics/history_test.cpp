@@ -1,0 +1,235 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "analytics/history/contract_days.h"
+#include "analytics/history/contract_history.h"
+#include "analytics/history/history_table.h"
+#include "analytics/history/max_pain.h"
+#include "analytics/left_panel/left_panel_model.h"
+#include "common/calendar.h"
+#include "left_panel_fixture.h"
+#include "left_panel_reference.h"
+#include "reportgen/report_generator.h"
+#include "storage/store.h"
+
+namespace zarvex::analytics::left_testing {
+namespace {
+
+struct HistoryCase {
+    const char* symbol;
+    std::uint64_t seed;
+};
+
+// Trading days of generated reports from before Christmas into January, so that the history
+// crosses a month and a year, whose day texts ("02.01.2013" < "24.12.2012") do not sort.
+class ContractHistoryTest : public ::testing::TestWithParam<HistoryCase> {
+protected:
+    ContractHistoryTest() : h(GetParam().symbol, common::MakeDate(2013, 1, 10)) {
+        reportgen::GeneratorOptions options;
+        options.seed = GetParam().seed;
+        const reportgen::ReportGenerator generator(options);
+        for (common::Date day = common::MakeDate(2012, 12, 24); days.size() < 6;
+             day += common::kSecondsPerDay) {
+            if (!IsTradingDay(day)) {
+                continue;
+            }
+            const reportgen::GeneratedDay generated = generator.Generate(day);
+            StoreParsedRows(h.QuoteFile(), generated.rows.at(GetParam().symbol));
+            std::ofstream(h.home.Folder().ForwardPointFile(day), std::ios::binary)
+                << generated.forward_points;
+            days.push_back(day);
+        }
+        {
+            const storage::Database db = storage::Database::OpenReadOnly(h.QuoteFile());
+            storage::Statement longest = db.Prepare(
+                "SELECT contract FROM dating GROUP BY contract ORDER BY COUNT(DISTINCT date) DESC, "
+                "COUNT(*) DESC LIMIT 1");
+            if (longest.Step()) {
+                contract = longest.ColumnText(0);
+            }
+        }
+        // What older extractions left among the rows: a blank line stored as empty texts, and
+        // a text where a number belongs.
+        const std::string day = common::DayText(days[2]);
+        h.Insert({{.option = "PUT",
+                   .strike = "",
+                   .price = "",
+                   .delta = "",
+                   .volume = "",
+                   .oi = "",
+                   .doi = "",
+                   .contract = contract,
+                   .date = day},
+                  {.option = "CALL",
+                   .strike = "1.3",
+                   .price = "0.01",
+                   .delta = "0.5",
+                   .volume = "x",
+                   .oi = "n/a",
+                   .contract = contract,
+                   .date = day}});
+    }
+
+    ContractHistory Load(int price_type, common::Date from = common::kInvalidDate,
+                         common::Date to = common::kInvalidDate) {
+        const storage::Database db = storage::Database::OpenReadOnly(h.QuoteFile());
+        HistoryRequest request{GetParam().symbol, contract, price_type, 1, from, to};
+        return LoadContractHistory(db, h.home.Folder(), request, h.host.AsHost());
+    }
+
+    PanelHarness h;
+    std::vector<common::Date> days;
+    std::string contract;
+};
+
+TEST_P(ContractHistoryTest, EveryRowIsWhatThePanelShowsForThatDay) {
+    const storage::Database db = storage::Database::OpenReadOnly(h.QuoteFile());
+    const std::vector<common::Date> expected_days = ContractDays(db, contract);
+    ASSERT_GE(expected_days.size(), 5u);
+    for (int price_type = 0; price_type <= 2; ++price_type) {
+        SCOPED_TRACE("price type " + std::to_string(price_type));
+        const ContractHistory history = Load(price_type);
+        ASSERT_FALSE(history.failed) << history.error;
+        ASSERT_EQ(history.days.size(), expected_days.size());
+        LeftPanelModel& panel = h.Build(price_type, "oi>0", "oi>0", "oi>=0", 1);
+        for (std::size_t i = 0; i < history.days.size(); ++i) {
+            const HistoryDay& row = history.days[i];
+            SCOPED_TRACE(row.date);
+            EXPECT_EQ(row.day, expected_days[i]);
+            panel.DateChanged(row.day);
+            panel.ContractChanged(contract);
+            ASSERT_EQ(panel.Date(), row.date);
+            const DayContext& c = panel.Context();
+            const LeftPanelCells& cells = panel.Cells();
+            EXPECT_EQ(row.forward_point, c.forward_point);
+            EXPECT_EQ(row.expiration, cells.expiration);
+            EXPECT_EQ(row.call_level, cells.call_level);
+            EXPECT_EQ(row.put_level, cells.put_level);
+            EXPECT_EQ(row.width_market, cells.width_market);
+            EXPECT_EQ(row.delta_balance, cells.delta_balance);
+            EXPECT_EQ(row.upper_limit, cells.upper_limit);
+            EXPECT_EQ(row.upper_border, cells.upper_border);
+            EXPECT_EQ(row.channel_center, cells.channel_center);
+            EXPECT_EQ(row.bottom_border, cells.bottom_border);
+            EXPECT_EQ(row.bottom_limit, cells.bottom_limit);
+            EXPECT_EQ(row.upper_border_strike, c.upper_border_strike);
+            EXPECT_EQ(row.bottom_border_strike, c.bottom_border_strike);
+            EXPECT_EQ(row.upper_limit_strike, c.upper_limit_strike);
+            EXPECT_EQ(row.bottom_limit_strike, c.bottom_limit_strike);
+            EXPECT_EQ(row.ratio_oi, cells.ratio_oi);
+            EXPECT_EQ(row.ratio_volume, cells.ratio_volume);
+            EXPECT_EQ(row.ratio_avg_price, cells.ratio_avg_price);
+            const MaxPain pain =
+                DayMaxPain(db, row.date, contract, GetParam().symbol, c.forward_point, price_type);
+            EXPECT_EQ(row.max_pain, pain.text);
+            EXPECT_FALSE(row.max_pain.empty());
+
+            storage::Statement sums = db.Prepare(
+                "SELECT SUM(oi), SUM(volume) FROM dating WHERE date = ? AND contract = ? AND "
+                "option = ?");
+            sums.BindAll({std::string_view(row.date), std::string_view(contract), "CALL"});
+            ASSERT_TRUE(sums.Step());
+            EXPECT_EQ(row.call_oi, sums.ColumnInt(0));
+            EXPECT_EQ(row.call_volume, sums.ColumnInt(1));
+        }
+    }
+}
+
+TEST_P(ContractHistoryTest, TheRangeKeepsItsDaysInCalendarOrder) {
+    const ContractHistory all = Load(1);
+    ASSERT_GE(all.days.size(), 5u);
+    for (std::size_t i = 1; i < all.days.size(); ++i) {
+        EXPECT_LT(all.days[i - 1].day, all.days[i].day);
+    }
+    const common::Date from = all.days[1].day;
+    const common::Date to = all.days[all.days.size() - 2].day;
+    const ContractHistory part = Load(1, from, to);
+    ASSERT_EQ(part.days.size(), all.days.size() - 2);
+    EXPECT_EQ(part.days.front().date, all.days[1].date);
+    EXPECT_EQ(part.days.back().call_level, all.days[all.days.size() - 2].call_level);
+
+    const storage::Database db = storage::Database::OpenReadOnly(h.QuoteFile());
+    EXPECT_EQ(PreviousTradingDay(db, contract, all.days[2].day), all.days[1].day);
+    EXPECT_EQ(PreviousTradingDay(db, contract, all.days[0].day), common::kInvalidDate);
+    // A day that is not stored still has a previous one.
+    EXPECT_EQ(PreviousTradingDay(db, contract, all.days.back().day + common::kSecondsPerDay),
+              all.days.back().day);
+}
+
+INSTANTIATE_TEST_SUITE_P(Symbols, ContractHistoryTest,
+                         ::testing::Values(HistoryCase{"EUR", 3}, HistoryCase{"GBP", 5},
+                                           HistoryCase{"AUD", 8}, HistoryCase{"CAD", 23},
+                                           HistoryCase{"JPY", 11}, HistoryCase{"CHF", 13}),
+                         [](const ::testing::TestParamInfo<HistoryCase>& param) {
+                             return std::string(param.param.symbol);
+                         });
+
+// A day with one CALL row gives the panel four slots: a busy strike that first appears after
+// four others counts on the day with room for it and not on the small day.
+TEST(ContractHistoryLevels, EachDayHasTheRoomItsOwnRowsGiveIt) {
+    PanelHarness h;
+    std::vector<Row> rows;
+    for (const char* strike : {"1.1", "1.2", "1.3", "1.4", "1.5"}) {
+        rows.push_back(
+            {.option = "CALL", .strike = strike, .volume = "10", .oi = "5", .date = "06.12.2012"});
+    }
+    rows.push_back(
+        {.option = "CALL", .strike = "1.6", .volume = "900", .oi = "5", .date = "06.12.2012"});
+    rows.push_back({.option = "CALL", .strike = "1.3", .volume = "1", .oi = "5"});
+    rows.push_back({.option = "PUT", .strike = "1.0", .volume = "1", .oi = "5"});
+    h.Insert(rows);
+    const storage::Database db = storage::Database::OpenReadOnly(h.QuoteFile());
+    const ContractHistory history =
+        LoadContractHistory(db, h.home.Folder(), {"EUR", kContract, 1, 0}, h.host.AsHost());
+    ASSERT_EQ(history.days.size(), 2u);
+    LeftPanelModel& panel = h.Build(1);
+    for (const HistoryDay& row : history.days) {
+        panel.DateChanged(row.day);
+        panel.ContractChanged(kContract);
+        EXPECT_EQ(row.call_level, panel.Cells().call_level) << row.date;
+        EXPECT_EQ(row.put_level, panel.Cells().put_level) << row.date;
+    }
+    EXPECT_EQ(history.days[0].call_level, "1.6000");
+    EXPECT_EQ(history.days[1].call_level, "1.3000");
+}
+
+TEST(HistoryCsv, QuotesWhatWouldBreakAFieldAndWritesNumbersWithAPoint) {
+    ContractHistory history;
+    HistoryDay day;
+    day.date = "07.12.2012";
+    day.forward_point = -12.35;
+    day.expiration = "a,\"b\"";
+    day.call_level = " ";
+    day.max_pain_strike = 1.1;
+    day.call_oi = 150;
+    history.days.push_back(day);
+    const std::string csv = HistoryCsv(history);
+    EXPECT_EQ(csv.substr(csv.find("\r\n") + 2, 40),
+              "07.12.2012,-12.35,\"a,\"\"b\"\"\", ,,,,,,,,,0,");
+    EXPECT_EQ(csv.substr(csv.size() - 20), ",,,,,1.1,150,0,0,0\r\n");
+}
+
+TEST(ContractHistoryInput, AContractWithoutRowsHasNoDaysAndADatabaseWithoutQuotesFails) {
+    PanelHarness h;
+    h.Insert({{.option = "CALL", .strike = "1.1", .oi = "5"}});
+    const storage::Database db = storage::Database::OpenReadOnly(h.QuoteFile());
+    const ContractHistory none =
+        LoadContractHistory(db, h.home.Folder(), {"EUR", "NOSUCH", 1, 0}, h.host.AsHost());
+    EXPECT_FALSE(none.failed);
+    EXPECT_TRUE(none.days.empty());
+
+    // The download flags' file also has a table "dating", without the quote columns.
+    const auto flags = storage::DownloadPath(h.home.Folder());
+    storage::OpenStore(flags, storage::StoreKind::kDownload);
+    const storage::Database wrong = storage::Database::OpenReadOnly(flags);
+    EXPECT_TRUE(
+        LoadContractHistory(wrong, h.home.Folder(), {"EUR", kContract, 1, 0}, h.host.AsHost())
+            .failed);
+    EXPECT_TRUE(LoadContractHistory(storage::Database(), h.home.Folder(), {"EUR", kContract, 1, 0},
+                                    h.host.AsHost())
+                    .failed);
+}
+
+}  // namespace
+}  // namespace zarvex::analytics::left_testing
