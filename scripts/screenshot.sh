@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Takes the picture of the main window for the documentation: generated days up to Friday
 # 12 December 2025 served on loopback, the program under Xvfb, the window saved a few seconds
-# after start.
+# after start. (To look at the window on today's days, use scripts/run.sh --xvfb.)
 #
 #   scripts/screenshot.sh [OUT.png] [rus|eng]      (default docs/screenshot.png, eng)
 #
@@ -13,16 +13,25 @@ source "$(dirname "$0")/demo_data.sh"
 out=$(realpath -m "${1:-$demo_root/docs/screenshot.png}")
 language=${2:-eng}
 
-command -v xvfb-run > /dev/null || { echo "xvfb-run is missing: scripts/setup.sh installs it" >&2; exit 1; }
+command -v xvfb-run > /dev/null || demo_fail "xvfb-run is missing: scripts/setup.sh installs it"
 demo_build_targets
+work=$(mktemp -d -t zarvex-screenshot-XXXXXX)
+cleanup() {
+    demo_stop_server
+    rm -rf "$work"
+}
+trap cleanup EXIT
+export ZARVEX_HOME="$work/home"
+demo_generate 20251027 20251212 "$work/reports"
 # Greenwich 01:00 on the 13th is the evening of the 12th at the exchange.
-demo_prepare 20251027 20251212 "20251213 01:00:00"
+demo_serve "$work/reports" "20251213 01:00:00"
+trap cleanup EXIT
+demo_catch_up
 take() {
     mkdir -p "$(dirname "$1")"
     rm -f "$1"
-    ZARVEX_SCREENSHOT="$1" xvfb-run -a -s "-screen 0 1280x800x24" \
-        "$demo_build/src/app/gui/zarvex" "$language"
-    [ -s "$1" ] || { echo "no picture was taken" >&2; exit 1; }
+    ZARVEX_SCREENSHOT="$1" xvfb-run -a -s "-screen 0 1280x800x24" "$demo_gui" "$language"
+    [ -s "$1" ] || demo_fail "no picture was taken"
     echo "Saved $1"
 }
 take "$out"

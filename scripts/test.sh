@@ -1,6 +1,10 @@
 #!/usr/bin/env bash
 # Installs what is needed, builds everything and runs all tests.
 # ZARVEX_SANITIZE=1 builds with AddressSanitizer and UndefinedBehaviorSanitizer instead.
+# The tests are switched on whatever the build folder held before, and a run that finds no
+# tests fails: a folder configured without them cannot pass for a green run.
+# Then the fuzz targets are built with clang in build/fuzz and replay their seed corpora
+# (ZARVEX_FUZZ_CORPORA=0 leaves that out).
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 bash "$here/scripts/setup.sh"
@@ -11,9 +15,18 @@ if [ "${ZARVEX_SANITIZE:-0}" = "1" ]; then
   build="$here/build/asan"
   extra=(-DZARVEX_SANITIZE=ON -DZARVEX_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug)
 else
-  extra=(-DCMAKE_BUILD_TYPE=Release)
+  extra=(-DZARVEX_BUILD_BENCH=ON -DCMAKE_BUILD_TYPE=Release)
 fi
-cmake -S "$here" -B "$build" -G Ninja "${extra[@]}"
+cmake -S "$here" -B "$build" -G Ninja -DZARVEX_BUILD_TESTS=ON "${extra[@]}"
 cmake --build "$build" -j "$(nproc)"
 cd "$build"
-ctest --output-on-failure -j "$(nproc)" --timeout 900
+if [ "${ZARVEX_FUZZ_CORPORA:-1}" = "1" ]; then
+  fuzz="$here/build/fuzz"
+  CC=clang CXX=clang++ cmake -S "$here" -B "$fuzz" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DZARVEX_FUZZ=ON -DZARVEX_BUILD_GUI=OFF -DZARVEX_BUILD_BENCH=OFF
+  cmake --build "$fuzz" -j "$(nproc)" --target zarvex_fuzzers
+  (cd "$fuzz" && ctest -L fuzz --output-on-failure --no-tests=error -j "$(nproc)")
+fi
+
+# The whole suite last, so that its summary closes the run.
+ctest --output-on-failure --no-tests=error -j "$(nproc)" --timeout 900

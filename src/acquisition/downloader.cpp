@@ -158,7 +158,13 @@ int Downloader::DownloadDayLocked(common::Date day) {
     if (DownloadForwardPointsLocked(day) != 1) {
         return 0;
     }
-    storage::MarkStage(store_.db, key, storage::kStageDownload);
+    if (!storage::MarkStage(store_.db, key, storage::kStageDownload)) {
+        // Unmarked, the day is fetched again by the next run; reporting it done would hide
+        // that every later run repeats it.
+        shell::Log("cannot mark ", key, " downloaded in ", store_.path.string(), ": ",
+                   store_.db.LastError());
+        return 0;
+    }
     return 1;
 }
 

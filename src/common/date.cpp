@@ -1,6 +1,7 @@
 #include "common/date.h"
 
 #include <array>
+#include <limits>
 
 namespace zarvex::common {
 
@@ -13,6 +14,13 @@ std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {
         --q;
     }
     return q;
+}
+
+// Seconds since the midnight before; unlike days * kSecondsPerDay this cannot overflow for
+// moments within a day of the lowest 64-bit value.
+std::int64_t SecondOfDay(Date date) {
+    const std::int64_t secs = date % kSecondsPerDay;
+    return secs < 0 ? secs + kSecondsPerDay : secs;
 }
 
 struct Field {
@@ -70,7 +78,7 @@ Date MakeDate(int year, int month, int day, int hour, int minute, int second) {
 
 CivilTime ToCivil(Date date) {
     const std::int64_t days = FloorDiv(date, kSecondsPerDay);
-    const std::int64_t secs = date - days * kSecondsPerDay;
+    const std::int64_t secs = SecondOfDay(date);
     const std::int64_t z = days + 719468;
     const std::int64_t era = FloorDiv(z, 146097);
     const std::int64_t doe = z - era * 146097;
@@ -94,7 +102,10 @@ int Weekday(Date date) {
 }
 
 Date DayStart(Date date) {
-    return FloorDiv(date, kSecondsPerDay) * kSecondsPerDay;
+    // The lowest day starts before the lowest moment: its start is clamped to that moment.
+    const std::int64_t secs = SecondOfDay(date);
+    return date < std::numeric_limits<Date>::min() + secs ? std::numeric_limits<Date>::min()
+                                                          : date - secs;
 }
 
 bool IsLeapYear(int year) {

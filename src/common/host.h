@@ -91,6 +91,21 @@ struct Host {
     }
 };
 
+// A Host whose four sinks are one object (as the program's and the tests' hosts are),
+// speaking the given table, or English when there is none.
+template <typename Sinks>
+Host HostOf(Sinks& sinks, const shell::TextTable* texts) {
+    Host host;
+    host.status = &sinks;
+    host.lock = &sinks;
+    host.pump = &sinks;
+    host.messages = &sinks;
+    if (texts != nullptr) {
+        host.texts = texts;
+    }
+    return host;
+}
+
 // Holds the UI lock for a scope.
 class ScopedUiLock final {
 public:

@@ -49,15 +49,7 @@ void PlainHost::ShowMessage(std::string_view title, std::string_view text) {
 }
 
 Host PlainHost::AsHost(const shell::TextTable* texts) {
-    Host host;
-    host.status = this;
-    host.lock = this;
-    host.pump = this;
-    host.messages = this;
-    if (texts != nullptr) {
-        host.texts = texts;
-    }
-    return host;
+    return HostOf(*this, texts);
 }
 
 std::vector<std::string> PlainHost::StatusTexts() const {

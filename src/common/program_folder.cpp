@@ -1,5 +1,8 @@
 #include "common/program_folder.h"
 
+#include <pwd.h>
+#include <unistd.h>
+
 #include <cstdlib>
 #include <system_error>
 
@@ -7,11 +10,70 @@ namespace zarvex::common {
 
 ProgramFolder::ProgramFolder(std::filesystem::path root) : root_(std::move(root)) {}
 
-ProgramFolder ProgramFolder::FromEnvironment() {
-    if (const char* home = std::getenv("ZARVEX_HOME"); home != nullptr && *home != '\0') {
-        return ProgramFolder(std::filesystem::path(home));
+namespace {
+
+std::string Variable(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr ? value : "";
+}
+
+bool HasLayout(const std::filesystem::path& folder) {
+    std::error_code error;
+    for (const char* name : {"INPUT", "OUTPUT", "DB"}) {
+        if (!std::filesystem::is_directory(folder / name, error)) {
+            return false;
+        }
     }
-    return ProgramFolder(ExecutableFolder());
+    return true;
+}
+
+// $HOME, or the account's home from the user database when a service manager left it unset.
+std::string UserHome() {
+    std::string home = Variable("HOME");
+    if (home.empty()) {
+        if (const passwd* entry = getpwuid(getuid()); entry != nullptr && entry->pw_dir) {
+            home = entry->pw_dir;
+        }
+    }
+    return home;
+}
+
+}  // namespace
+
+ProgramFolder ProgramFolder::FromEnvironment() {
+    return Choose(
+        {Variable("ZARVEX_HOME"), ExecutableFolder(), Variable("XDG_DATA_HOME"), UserHome()});
+}
+
+ProgramFolder ProgramFolder::Choose(const FolderSources& sources) {
+    if (!sources.zarvex_home.empty()) {
+        return ProgramFolder(std::filesystem::path(sources.zarvex_home));
+    }
+    if (HasLayout(sources.executable)) {
+        return ProgramFolder(sources.executable);
+    }
+    // The base directory rules: a relative $XDG_DATA_HOME is invalid and is ignored.
+    std::filesystem::path data = sources.xdg_data_home;
+    if (data.empty() || data.is_relative()) {
+        data = std::filesystem::path(sources.user_home.empty() ? "/tmp" : sources.user_home) /
+               ".local" / "share";
+    }
+    ProgramFolder folder(data / "zarvex");
+    folder.per_user_ = true;
+    return folder;
+}
+
+bool ProgramFolder::PrepareLayout() const {
+    if (!per_user_) {
+        return true;
+    }
+    bool made = true;
+    for (const auto& folder : {Input(), Output(), Db()}) {
+        std::error_code error;
+        std::filesystem::create_directories(folder, error);
+        made = made && !error;
+    }
+    return made;
 }
 
 std::string ProgramFolder::RootText() const {

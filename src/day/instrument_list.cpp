@@ -4,6 +4,7 @@
 
 #include "common/log.h"
 #include "common/text_id.h"
+#include "day/process_day.h"
 
 namespace zarvex::shell {
 
@@ -24,25 +25,42 @@ InstrumentList::InstrumentList(common::ProgramFolder folder, common::Host host) 
     }
 }
 
-int InstrumentList::RunPreviousDays(common::Date date) {
-    stored_date_ = date;
-    int result = 1;
+std::vector<settings::InstrumentStores*> InstrumentList::AllStores() {
+    std::vector<settings::InstrumentStores*> stores;
     for (auto& instrument : instruments_) {
-        if (instrument->ProcessPreviousDays(date) == 0) {
-            result = 0;
+        stores.push_back(&instrument->Stores());
+    }
+    return stores;
+}
+
+int InstrumentList::Conclude(const std::vector<int>& results) {
+    failure_.clear();
+    for (std::size_t i = 0; i < results.size(); ++i) {
+        if (results[i] != 0) {
+            continue;
+        }
+        if (failure_.empty()) {
+            const settings::InstrumentStores& stores = instruments_[i]->Stores();
+            failure_ = stores.symbol + ": " +
+                       (stores.failure.empty() ? std::string("the day could not be finished")
+                                               : stores.failure);
         }
     }
+    return failure_.empty() ? 1 : 0;
+}
+
+// The instruments run together, so that each day's report is read once for all six.
+int InstrumentList::RunPreviousDays(common::Date date) {
+    stored_date_ = date;
+    const int result = Conclude(
+        day::ProcessPreviousDays(instruments_.front()->Folder(), AllStores(), host_, date));
     host_.ShowStatus(CompletionText(host_, text::kPreviousDaysProcessed));
     return result;
 }
 
 int InstrumentList::RunCurrentDay() {
-    int result = 1;
-    for (auto& instrument : instruments_) {
-        if (instrument->ProcessDay(stored_date_) == 0) {
-            result = 0;
-        }
-    }
+    const int result =
+        Conclude(day::ProcessDay(instruments_.front()->Folder(), AllStores(), host_, stored_date_));
     host_.ShowStatus(CompletionText(host_, text::kCurrentDayProcessed));
     return result;
 }

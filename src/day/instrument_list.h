@@ -3,7 +3,9 @@
 #include <array>
 #include <memory>
 #include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "common/date.h"
 #include "common/host.h"
@@ -50,8 +52,17 @@ public:
 
     common::Date StoredDate() const { return stored_date_; }
 
+    // Why the last run returned 0: the symbol and the file, folder or setting at fault of the
+    // first instrument that failed (empty after a run that returned 1).
+    const std::string& Failure() const { return failure_; }
+
 private:
+    // Collects the results of a run: 1 when all are 1, else 0 with the first failure noted.
+    int Conclude(const std::vector<int>& results);
+    std::vector<settings::InstrumentStores*> AllStores();
+
     common::Host host_;
+    std::string failure_;
     common::Date stored_date_ = 0;
     std::array<std::unique_ptr<Instrument>, kCount> instruments_;
 };

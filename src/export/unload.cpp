@@ -1,7 +1,9 @@
 #include "export/unload.h"
 
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -130,6 +132,14 @@ bool WriteRows(std::FILE* out, const storage::Database& quote, const UnloadTempl
     return true;
 }
 
+// Notes why the unload returned 0: the log, the status bar and the instrument's failure text.
+int Fail(const common::Host& host, settings::InstrumentStores& stores, const std::string& why) {
+    shell::Log("unload ", stores.symbol, ": ", why);
+    host.ShowStatus(stores.symbol + ": " + why);
+    stores.failure = why;
+    return 0;
+}
+
 }  // namespace
 
 void CopyForwardPoints(const common::ProgramFolder& folder, std::string_view output_folder,
@@ -156,6 +166,7 @@ int UnloadDay(const common::ProgramFolder& folder, settings::InstrumentStores& s
     const std::string date_key = common::DateKey(date);
     const std::string day_text = common::DayText(date);
     shell::Log("unload ", stores.symbol, " ", date_key);
+    stores.failure.clear();
 
     if (!analytics::IsTradingDay(date)) {
         return 1;
@@ -167,6 +178,11 @@ int UnloadDay(const common::ProgramFolder& folder, settings::InstrumentStores& s
         return 1;
     }
 
+    if (record.OutputFolder().empty()) {
+        // The file name alone would put the day into whatever folder the program was started
+        // from.
+        return Fail(host, stores, "the output folder (OutputFolder) is not set");
+    }
     const UnloadTemplate layout = ParseUnloadTemplate(record.TemplateOutputData());
     const std::filesystem::path path(
         record.OutputFolder() + UnloadFileName(record.TemplateFileName(), stores.symbol, date));
@@ -175,8 +191,8 @@ int UnloadDay(const common::ProgramFolder& folder, settings::InstrumentStores& s
     {
         File out(std::fopen(path.c_str(), "wb"));
         if (!out) {
-            shell::Log("unload: cannot create ", path.string());
-            return 0;
+            return Fail(host, stores,
+                        "cannot create " + path.string() + ": " + std::strerror(errno));
         }
         written = WriteRows(out.get(), stores.quote, layout, stores.symbol, day_text);
         if (std::fflush(out.get()) != 0) {
@@ -186,7 +202,7 @@ int UnloadDay(const common::ProgramFolder& folder, settings::InstrumentStores& s
     if (!written) {
         // What a failed run leaves is an empty file, never half a day that looks complete.
         File truncate(std::fopen(path.c_str(), "wb"));
-        return 0;
+        return Fail(host, stores, "could not write " + path.string());
     }
 
     if (FileSizeOr(path, 0) > 3) {
@@ -195,7 +211,11 @@ int UnloadDay(const common::ProgramFolder& folder, settings::InstrumentStores& s
             host.PumpEvents();
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
-        storage::MarkStage(stores.operation, date_key, storage::kStageUpload);
+        if (!storage::MarkStage(stores.operation, date_key, storage::kStageUpload)) {
+            return Fail(host, stores,
+                        "the upload flag of " + date_key + " could not be written to " +
+                            stores.operation_path.string() + ": " + stores.operation.LastError());
+        }
         shell::Log("unload done ", path.string());
         return 1;
     }

@@ -10,8 +10,9 @@ namespace zarvex::exporting {
 // Writes the instrument's rows of the date into its output folder through its templates,
 // copies the day's forward-point file beside it and marks the date unloaded.
 // 1 when the date needs no further unload work (done now, done before, switched off, not a
-// trading day, or nothing to write); 0 when the output file cannot be written or the query
-// fails (no flag then, and the caller's day loop stops).
+// trading day, or nothing to write); 0 when the output folder is not set, the output file
+// cannot be written, the query fails or the flag cannot be written (the caller's day loop
+// stops; the instrument's failure text, the log and the status bar say why).
 int UnloadDay(const common::ProgramFolder& folder, settings::InstrumentStores& stores,
               const common::Host& host, common::Date date);
 

@@ -1,7 +1,9 @@
 #include "import/extraction.h"
 
 #include <algorithm>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "common/calendar.h"
 #include "common/log.h"
@@ -45,7 +47,9 @@ public:
         existing_.Load(db_, common::Trim(day_text));
     }
 
-    void Store(const ReportRow& row) {
+    // False when an INSERT or UPDATE failed; Error() then says why. The caller drops the day:
+    // a day with a row missing must not be marked.
+    bool Store(const ReportRow& row) {
         // Codes shorter than the 8-character field keep no trailing blanks: the duplicate
         // test compares the trimmed code, so a stored blank would never match again and a
         // day extracted twice would gain twin rows.
@@ -53,8 +57,7 @@ public:
         const std::string_view day = common::Trim(row.date);
         const std::string_view strike = common::Trim(row.strike);
         if (!existing_.Known()) {
-            StoreByQuery(row, contract, day, strike);
-            return;
+            return StoreByQuery(row, contract, day, strike);
         }
         std::vector<std::int64_t> equal;
         for (std::int64_t id : existing_.Candidates(row.symb, row.option, contract, strike)) {
@@ -70,16 +73,30 @@ public:
                 update_by_id_.Reset(true);
                 BindValues(update_by_id_, row);
                 update_by_id_.Bind(8, id);
-                update_by_id_.Run();
+                if (!Ran(update_by_id_)) {
+                    return false;
+                }
             }
-            return;
+            return true;
         }
-        if (Insert(row, contract)) {
-            Remember(row, contract, strike);
+        if (!Insert(row, contract)) {
+            return false;
         }
+        Remember(row, contract, strike);
+        return true;
     }
 
+    const std::string& Error() const { return error_; }
+
 private:
+    bool Ran(storage::Statement& statement) {
+        if (statement.Run()) {
+            return true;
+        }
+        error_ = statement.Error().empty() ? db_.LastError() : statement.Error();
+        return false;
+    }
+
     static void BindValues(storage::Statement& statement, const ReportRow& row) {
         statement.BindAll({std::string_view(row.price), std::string_view(row.delta),
                            std::string_view(row.volume), std::string_view(row.oi),
@@ -94,7 +111,7 @@ private:
              std::string_view(row.volume), std::string_view(row.oi), std::string_view(row.doi),
              std::string_view(row.sign), std::string_view(row.symb), std::string_view(row.option),
              contract, std::string_view(row.expiration), std::string_view(row.date)});
-        return insert_.Run();
+        return Ran(insert_);
     }
 
     // Notes the new row as SQLite stored it.
@@ -120,7 +137,7 @@ private:
     }
 
     // The plain test and update, for a day whose rows could not be read beforehand.
-    void StoreByQuery(const ReportRow& row, std::string_view contract, std::string_view day,
+    bool StoreByQuery(const ReportRow& row, std::string_view contract, std::string_view day,
                       std::string_view strike) {
         exists_.Reset(true);
         exists_.BindAll(
@@ -128,8 +145,7 @@ private:
         const bool found = exists_.Step();
         exists_.Reset(true);
         if (!found) {
-            Insert(row, contract);
-            return;
+            return Insert(row, contract);
         }
         update_.Reset(true);
         BindValues(update_, row);
@@ -138,7 +154,7 @@ private:
         update_.Bind(10, contract);
         update_.Bind(11, day);
         update_.Bind(12, strike);
-        update_.Run();
+        return Ran(update_);
     }
 
     const storage::Database& db_;
@@ -149,7 +165,111 @@ private:
     storage::Statement insert_;
     storage::Statement update_;
     storage::Statement update_by_id_;
+    std::string error_;
 };
+
+bool IsOptionRow(const ReportRow& row) {
+    // A note line that names the symbol opens a section of its own, whose "option" is the
+    // tail of that line; its rows are no options, and stored they would bring their
+    // contracts into the panel's list.
+    return row.option == "CALL" || row.option == "PUT";
+}
+
+// Notes why the day returned 0 where the user and the command line look: the log, the status
+// bar and the instrument's failure text.
+int Fail(const common::Host& host, settings::InstrumentStores& stores, const std::string& why) {
+    shell::Log("extract ", stores.symbol, ": ", why);
+    host.ShowStatus(stores.symbol + ": " + why);
+    stores.failure = why;
+    return 0;
+}
+
+// One instrument's share of the pass over the report: its parser, its transaction on its
+// quote database and the writer of its rows.
+struct Reading {
+    Reading(settings::InstrumentStores& owner, std::string_view day_text)
+        : stores(owner),
+          parser(owner.symbol, day_text),
+          transaction(owner.quote),
+          writer(owner.quote, day_text) {}
+
+    settings::InstrumentStores& stores;
+    ReportParser parser;
+    storage::Transaction transaction;
+    RowWriter writer;
+    bool reading = true;        // still takes lines
+    bool write_failed = false;  // a row could not be stored; the day is rolled back
+};
+
+// Reads the report once and feeds every line to each instrument that still takes lines. A
+// report of six currencies is read once, not once per currency; a file of nothing but line
+// ends is the worst case, and it is read to its end a single time.
+void ReadReport(const common::Host& host, ReportFile& report,
+                std::vector<std::unique_ptr<Reading>>& readings) {
+    std::size_t open = readings.size();
+    std::string_view line;
+    while (open > 0) {
+        host.PumpEvents();
+        if (!report.NextLine(line)) {
+            return;
+        }
+        for (auto& reading : readings) {
+            Reading& r = *reading;
+            if (!r.reading) {
+                continue;
+            }
+            if (r.parser.FeedLine(line) && !IsBlankLine(line) && IsOptionRow(r.parser.Row()) &&
+                !r.writer.Store(r.parser.Row())) {
+                r.transaction.Rollback();
+                r.write_failed = true;
+            }
+            if (r.write_failed || r.parser.Finished()) {
+                r.reading = false;
+                --open;
+            }
+        }
+    }
+}
+
+// The end of one instrument's reading: the commit and the flag, or the reason for 0.
+int FinishReading(Reading& r, const ReportFile& report, const std::filesystem::path& path,
+                  const common::Host& host, const std::string& date_key,
+                  const std::string& day_text) {
+    settings::InstrumentStores& stores = r.stores;
+    if (r.write_failed) {
+        return Fail(host, stores,
+                    "the rows of " + day_text + " could not be stored in " +
+                        stores.quote_path.string() + ": " + r.writer.Error());
+    }
+    if (report.Failed() && r.reading) {
+        // A report that cannot be read to its end is treated as missing: nothing of it
+        // stays, nothing is marked, and the next run reads it again.
+        r.transaction.Rollback();
+        return Fail(host, stores, "read error in " + path.string());
+    }
+    if (!r.transaction.Commit()) {
+        // The rows never reached the file (no database, a full disk, or another program kept
+        // it from the commit): marking the day would lose it for good, so it is tried again.
+        // The transaction rolls back as it ends.
+        const std::string error = stores.quote.LastError();
+        return Fail(host, stores,
+                    "the rows of " + day_text + " could not be committed to " +
+                        stores.quote_path.string() + ": " + error);
+    }
+    r.parser.EndOfFile();
+    if (!r.parser.LinesRead()) {
+        return Fail(host, stores, "the report " + path.string() + " is empty");
+    }
+    if (!storage::MarkStage(stores.operation, date_key, storage::kStageExtract)) {
+        // The rows are stored but the day is not marked: the next run extracts it again,
+        // and the duplicate test turns that into updates of the same rows.
+        return Fail(host, stores,
+                    "the extract flag of " + date_key + " could not be written to " +
+                        stores.operation_path.string() + ": " + stores.operation.LastError());
+    }
+    shell::Log("extract done ", stores.symbol, " ", date_key);
+    return 1;
+}
 
 }  // namespace
 
@@ -160,78 +280,49 @@ bool IsBlankLine(std::string_view line) {
     return std::all_of(line.begin(), line.end(), [](char c) { return c == ' ' || c == '\t'; });
 }
 
-namespace {
-
-bool IsOptionRow(const ReportRow& row) {
-    // A note line that names the symbol opens a section of its own, whose "option" is the
-    // tail of that line; its rows are no options, and stored they would bring their
-    // contracts into the panel's list.
-    return row.option == "CALL" || row.option == "PUT";
-}
-
-}  // namespace
-
-int ExtractReport(const common::ProgramFolder& folder, settings::InstrumentStores& stores,
-                  const common::Host& host, common::Date date) {
+std::vector<int> ExtractReports(const common::ProgramFolder& folder,
+                                const std::vector<settings::InstrumentStores*>& instruments,
+                                const common::Host& host, common::Date date) {
     const std::string date_key = common::DateKey(date);
     const std::string day_text = common::DayText(date);
     const auto path = folder.ReportFile(date);
-    shell::Log("extract ", stores.symbol, " ", date_key);
-
-    if (!analytics::IsTradingDay(date)) {
-        return 1;
+    std::vector<int> results(instruments.size(), 1);
+    std::vector<std::size_t> due;
+    for (std::size_t i = 0; i < instruments.size(); ++i) {
+        settings::InstrumentStores& stores = *instruments[i];
+        stores.failure.clear();
+        shell::Log("extract ", stores.symbol, " ", date_key);
+        if (!analytics::IsTradingDay(date) || stores.settings.IsExtract() == 0 ||
+            storage::GetStageFlag(stores.operation, date_key, storage::kStageExtract) == 1) {
+            continue;
+        }
+        due.push_back(i);
     }
-    if (stores.settings.IsExtract() == 0) {
-        return 1;
-    }
-    if (storage::GetStageFlag(stores.operation, date_key, storage::kStageExtract) == 1) {
-        return 1;
+    if (due.empty()) {
+        return results;
     }
 
     ReportFile report(path);
     if (!report.IsOpen()) {
-        shell::Log("extract: no report ", path.string());
-        return 0;
-    }
-    ReportParser parser(stores.symbol, day_text);
-    {
-        storage::Transaction transaction(stores.quote);
-        RowWriter writer(stores.quote, day_text);
-        std::string_view line;
-        while (true) {
-            host.PumpEvents();
-            if (!report.NextLine(line)) {
-                break;
-            }
-            if (parser.FeedLine(line) && !IsBlankLine(line) && IsOptionRow(parser.Row())) {
-                writer.Store(parser.Row());
-            }
-            if (parser.Finished()) {
-                break;
-            }
+        for (std::size_t i : due) {
+            results[i] = Fail(host, *instruments[i], "no report " + path.string());
         }
-        if (report.Failed()) {
-            // A report that cannot be read to its end is treated as missing: nothing of it
-            // stays, nothing is marked, and the next run reads it again.
-            transaction.Rollback();
-            shell::Log("extract: read error ", path.string());
-            return 0;
-        }
-        if (!transaction.Commit()) {
-            // The rows never reached the file (no database, or another program kept it from
-            // the commit): marking the day would lose it for good, so it is tried again. The
-            // transaction rolls back as it ends.
-            shell::Log("extract: commit failed ", path.string());
-            return 0;
-        }
+        return results;
     }
-    parser.EndOfFile();
-    if (!parser.LinesRead()) {
-        return 0;
+    std::vector<std::unique_ptr<Reading>> readings;
+    for (std::size_t i : due) {
+        readings.push_back(std::make_unique<Reading>(*instruments[i], day_text));
     }
-    storage::MarkStage(stores.operation, date_key, storage::kStageExtract);
-    shell::Log("extract done ", stores.symbol, " ", date_key);
-    return 1;
+    ReadReport(host, report, readings);
+    for (std::size_t k = 0; k < due.size(); ++k) {
+        results[due[k]] = FinishReading(*readings[k], report, path, host, date_key, day_text);
+    }
+    return results;
+}
+
+int ExtractReport(const common::ProgramFolder& folder, settings::InstrumentStores& stores,
+                  const common::Host& host, common::Date date) {
+    return ExtractReports(folder, {&stores}, host, date).front();
 }
 
 }  // namespace zarvex::import

@@ -61,6 +61,10 @@ void Database::Close() {
     }
 }
 
+std::string Database::LastError() const {
+    return db_ != nullptr ? std::string(sqlite3_errmsg(db_)) : std::string("database is not open");
+}
+
 Statement Database::Prepare(std::string_view sql) const {
     return Statement(db_, sql);
 }

@@ -44,6 +44,9 @@ public:
     // Rows changed by the last INSERT, UPDATE or DELETE on this connection (0 when closed).
     // Other threads sharing the handle can change it: read it under a ConnectionLock.
     int Changes() const;
+    // SQLite's text for the last failure on this connection ("database is not open" when
+    // closed). Another thread sharing the handle can change it between the failure and here.
+    std::string LastError() const;
     // The id of the row the last successful INSERT on this connection added (0 when none).
     std::int64_t LastInsertId() const;
 

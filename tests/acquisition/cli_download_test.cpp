@@ -10,6 +10,7 @@
 #include "storage/database.h"
 #include "storage/stage_flags.h"
 #include "storage/store.h"
+#include "support/case_name.h"
 
 namespace zarvex::cli {
 namespace {
@@ -131,7 +132,8 @@ INSTANTIATE_TEST_SUITE_P(
                     UsageCase{{"forward-points", "--time", "20121203 25:00:00"}},
                     UsageCase{{"network-time", "extra"}},
                     UsageCase{{"download-day", "--date", "20121203", "--host", "a:b:c"}},
-                    UsageCase{{"exchange-time", "--host", "host:99999"}}));
+                    UsageCase{{"exchange-time", "--host", "host:99999"}}),
+    [](const auto& one_case) { return test::CaseName(one_case.index, one_case.param.args); });
 
 // Forty published days: the catch-up fetches and marks every trading day of its range, and
 // the previous-days run then fills the quote databases from the files.

@@ -9,6 +9,7 @@
 
 #include "common/plain_host.h"
 #include "recording_notifier.h"
+#include "support/case_name.h"
 
 namespace zarvex::acquisition {
 namespace {
@@ -121,7 +122,13 @@ INSTANTIATE_TEST_SUITE_P(Hours, WaitStateTest,
                                          WaitCase{0, 0, 0, TimerId::kRun, 79200},
                                          WaitCase{22, 0, 0, TimerId::kMonitor, 300},
                                          WaitCase{22, 40, 0, TimerId::kMonitor, 300},
-                                         WaitCase{23, 59, 0, TimerId::kMonitor, 300}));
+                                         WaitCase{23, 59, 0, TimerId::kMonitor, 300}),
+                         [](const auto& one_case) {
+                             return test::CaseName(one_case.index,
+                                                   std::to_string(one_case.param.hour) + "h" +
+                                                       std::to_string(one_case.param.minute) + "m" +
+                                                       std::to_string(one_case.param.second) + "s");
+                         });
 
 TEST_F(SchedulerTest, StartStatesFetchForwardPointsAndCatchUp) {
     const common::Date time = MakeDate(2012, 12, 3, 10, 30);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/case_name.h"
+
 namespace zarvex::acquisition {
 namespace {
 
@@ -27,7 +29,8 @@ INSTANTIATE_TEST_SUITE_P(
         NormaliseCase{"EUR JLY13 CALL JLY14\n", "EUR JUL13 CALL JUL14\r\n\r\n"},
         NormaliseCase{"JLYJLY jly JL\nY", "JULJUL jly JL\r\nY\r\n"},
         // A zero byte inside garbage ends a line like any line break.
-        NormaliseCase{std::string("a\0b", 3), "a\r\nb\r\n"}, NormaliseCase{"x", "x\r\n"}));
+        NormaliseCase{std::string("a\0b", 3), "a\r\nb\r\n"}, NormaliseCase{"x", "x\r\n"}),
+    [](const auto& one_case) { return test::CaseName(one_case.index, one_case.param.received); });
 
 }  // namespace
 }  // namespace zarvex::acquisition

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/case_name.h"
+
 namespace zarvex::tools {
 namespace {
 
@@ -77,7 +79,8 @@ INSTANTIATE_TEST_SUITE_P(
                     std::vector<std::string>{"--root", "t", "--hold-back", "2012-12-03"},
                     std::vector<std::string>{"--root", "t", "--error-status", "99"},
                     std::vector<std::string>{"--root", "t", "--date-style", "odd"},
-                    std::vector<std::string>{"--root", "t", "--what", "x"}));
+                    std::vector<std::string>{"--root", "t", "--what", "x"}),
+    [](const auto& one_case) { return test::CaseName(one_case.index, one_case.param); });
 
 }  // namespace
 }  // namespace zarvex::tools

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "acquisition/host_address.h"
+#include "support/case_name.h"
 
 namespace zarvex::acquisition {
 namespace {
@@ -81,7 +82,8 @@ INSTANTIATE_TEST_SUITE_P(
         HeaderCase{"HTTP/1.1 200 OK\r\nDate: Mon, 31 Feb 2012 17:30:00 GMT\r\n\r\n", "none"},
         HeaderCase{"HTTP/1.1 200 OK\r\nDate: soon\r\n\r\n", "none"}, HeaderCase{"Date:", "none"},
         HeaderCase{"", "none"},
-        HeaderCase{"\x01\x02garbage\xff\xfe without any line feed", "none"}));
+        HeaderCase{"\x01\x02garbage\xff\xfe without any line feed", "none"}),
+    [](const auto& one_case) { return test::CaseName(one_case.index, one_case.param.answer); });
 
 TEST(ThirdSundayTest, CountsSundaysFromTheFirst) {
     EXPECT_EQ(ThirdSunday(2013, 3), MakeDate(2013, 3, 17));
@@ -119,7 +121,8 @@ INSTANTIATE_TEST_SUITE_P(
                     PageCase{"EST: 20121303 11:30:00", kInvalidDate},
                     // Without the marker the text from the fifth character on is read.
                     PageCase{"EST:20121203 11:30:00", MakeDate(2012, 12, 3, 11, 30)},
-                    PageCase{"", kInvalidDate}));
+                    PageCase{"", kInvalidDate}),
+    [](const auto& one_case) { return test::CaseName(one_case.index, one_case.param.page); });
 
 struct AddressCase {
     const char* text;
@@ -148,7 +151,8 @@ INSTANTIATE_TEST_SUITE_P(
                     AddressCase{"host:65536", false, "", 0}, AddressCase{"host:http", false, "", 0},
                     AddressCase{"host:", false, "", 0}, AddressCase{":80", false, "", 0},
                     AddressCase{"::1", false, "", 0}, AddressCase{"a/b:80", false, "", 0},
-                    AddressCase{"", false, "", 0}));
+                    AddressCase{"", false, "", 0}),
+    [](const auto& one_case) { return test::CaseName(one_case.index, one_case.param.text); });
 
 TEST(ReportHostTest, GivenHostWinsOverEnvironmentAndBuild) {
     setenv("ZARVEX_REPORT_HOST", "10.0.0.1:81", 1);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/cli/cli.h"
+#include "support/case_name.h"
 #include "support/cli_runner.h"
 
 namespace zarvex::cli {
@@ -94,7 +95,8 @@ INSTANTIATE_TEST_SUITE_P(
         std::vector<std::string>{"holidays"}, std::vector<std::string>{"holidays", "--year", "abc"},
         std::vector<std::string>{"holidays", "--year", "0"},
         std::vector<std::string>{"holidays", "--year", "10000"},
-        std::vector<std::string>{"holidays", "--year", "-1"}));
+        std::vector<std::string>{"holidays", "--year", "-1"}),
+    [](const auto& one_case) { return test::CaseName(one_case.index, one_case.param); });
 
 }  // namespace
 }  // namespace zarvex::cli

@@ -7,6 +7,7 @@
 #include "left_panel_fixture.h"
 #include "settings/settings_record.h"
 #include "storage/store.h"
+#include "support/case_name.h"
 
 namespace zarvex::analytics::left_testing {
 namespace {
@@ -213,7 +214,8 @@ INSTANTIATE_TEST_SUITE_P(
         std::vector<std::string>{"indicators", "--symbol", "EUR", "--fp", "x"},
         std::vector<std::string>{"indicators", "--symbol", "EUR", "--date", "2012-12-07"},
         std::vector<std::string>{"indicators", "--symbol", "EUR", "--level"},
-        std::vector<std::string>{"indicators", "--symbol", "EUR", "extra"}));
+        std::vector<std::string>{"indicators", "--symbol", "EUR", "extra"}),
+    [](const auto& one_case) { return test::CaseName(one_case.index, one_case.param); });
 
 }  // namespace
 }  // namespace zarvex::analytics::left_testing

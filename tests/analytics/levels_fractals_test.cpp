@@ -4,6 +4,7 @@
 #include "analytics/left_panel/day_slice.h"
 #include "common/text.h"
 #include "left_panel_fixture.h"
+#include "support/case_name.h"
 
 namespace zarvex::analytics::left_testing {
 namespace {
@@ -256,7 +257,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(StrikeTextCase{1.1, "1.100000"}, StrikeTextCase{0.985, "0.985000"},
                       StrikeTextCase{1.0125, "1.012500"}, StrikeTextCase{1.01234567, "1.012345"},
                       // Whole numbers keep their value.
-                      StrikeTextCase{1.0, "1.000000"}, StrikeTextCase{105.0, "105.0000"}));
+                      StrikeTextCase{1.0, "1.000000"}, StrikeTextCase{105.0, "105.0000"}),
+    [](const auto& one_case) { return test::CaseName(one_case.index, one_case.param.text); });
 
 TEST_F(LevelsFractalsTest, AWholeNumberStrikeFindsItsPremium) {
     // JPY strikes become whole numbers when the report's 0.0100 is scaled by 100.

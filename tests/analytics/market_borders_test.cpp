@@ -3,6 +3,7 @@
 #include "analytics/left_panel/calculations.h"
 #include "common/plain_host.h"
 #include "left_panel_fixture.h"
+#include "support/case_name.h"
 
 namespace zarvex::analytics::left_testing {
 namespace {
@@ -200,7 +201,12 @@ INSTANTIATE_TEST_SUITE_P(
                       // A border that counts as zero: nothing, whatever was shown before.
                       ChannelCase{"0.0000", "1.1250", "EUR", "", ""},
                       ChannelCase{"1.1050", " 0.00000 ", "EUR", "", ""},
-                      ChannelCase{"", "1.1250", "EUR", "", ""}));
+                      ChannelCase{"", "1.1250", "EUR", "", ""}),
+    [](const auto& one_case) {
+        return test::CaseName(one_case.index, std::string(one_case.param.symbol) + " " +
+                                                  one_case.param.bottom + " " +
+                                                  one_case.param.upper);
+    });
 
 TEST(BorderZeroTest, EachSideHasItsSpellingsOfZero) {
     for (const char* zero : {"", "  ", "0.0", "0", "0.00", "0.0000", "0.000000"}) {

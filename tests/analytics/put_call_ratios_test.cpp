@@ -54,6 +54,11 @@ TEST_F(PutCallRatiosTest, AveragePriceRatioIsPriceTimesVolumeOverTheRowCount) {
 
 using RatioCase = std::tuple<std::vector<Row>, const char*, const char*, const char*>;
 
+std::string RatioCaseName(const ::testing::TestParamInfo<RatioCase>& param_info) {
+    static const char* const kNames[] = {"EmptyDay", "NoCallInTheBand", "NoPut", "CallPremiumZero"};
+    return kNames[param_info.index];
+}
+
 class EmptyRatios : public PutCallRatiosTest, public ::testing::WithParamInterface<RatioCase> {};
 
 TEST_P(EmptyRatios, ZeroOrUndefinedRatiosShowNothing) {
@@ -83,7 +88,8 @@ INSTANTIATE_TEST_SUITE_P(
                    {.option = "CALL", .price = "0", .volume = "5", .oi = "5", .doi = "1"}},
                   "",
                   "",
-                  ""}));
+                  ""}),
+    RatioCaseName);
 
 TEST_F(PutCallRatiosTest, AFailingQueryEndsTheCalculationAndKeepsTheFields) {
     DayContext context = MakeContext();

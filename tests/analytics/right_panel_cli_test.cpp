@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <sstream>
 #include <string>
@@ -238,6 +239,19 @@ TEST_F(RightPanelCliTest, AMissingQuoteDatabaseIsAFailureWithoutOutput) {
         // Read-only: the command created no file.
         EXPECT_FALSE(
             std::filesystem::exists(storage::ConfigurationPath(db_.Folder().Folder(), "GBP")));
+    }
+}
+
+TEST_F(RightPanelCliTest, AQuoteFileThatIsNoDatabaseIsAFailureNamingIt) {
+    const auto path = storage::QuotePath(db_.Folder().Folder(), "GBP");
+    test::WriteFile(path, std::string(4096, 'x'));
+    for (const char* command : {"histogram", "tables"}) {
+        const Outcome outcome =
+            Run({command, "--symbol", "GBP", "--date", "07.12.2012", "--contract", "DEC12-AM"});
+        EXPECT_EQ(outcome.status, kExitFailed) << command;
+        EXPECT_EQ(outcome.out, "") << command;
+        EXPECT_EQ(std::count(outcome.err.begin(), outcome.err.end(), '\n'), 1) << outcome.err;
+        EXPECT_NE(outcome.err.find(path.string()), std::string::npos) << outcome.err;
     }
 }
 

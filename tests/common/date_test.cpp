@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 namespace zarvex::common {
 namespace {
 
@@ -56,6 +58,20 @@ TEST(Date, DayStartAndMonthLengths) {
     EXPECT_EQ(DaysInMonth(2100, 2), 28);
     EXPECT_EQ(DaysInMonth(2000, 2), 29);
     EXPECT_EQ(DaysInMonth(2023, 13), 0);
+}
+
+// Moments within a day of the lowest 64-bit value once overflowed (days * 86400 below it).
+TEST(Date, LowestMomentsStayInRange) {
+    constexpr Date kLowest = std::numeric_limits<Date>::min();
+    EXPECT_EQ(DayStart(kLowest), kLowest);
+    for (const Date moment : {kLowest, kLowest + 11520, kLowest + kSecondsPerDay}) {
+        const Date start = DayStart(moment);
+        EXPECT_LE(start, moment);
+        EXPECT_LT(moment - start, kSecondsPerDay);
+        const CivilTime civil = ToCivil(moment);
+        EXPECT_TRUE(civil.hour >= 0 && civil.hour < 24 && civil.minute >= 0 && civil.minute < 60 &&
+                    civil.second >= 0 && civil.second < 60);
+    }
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "support/case_name.h"
+
 namespace zarvex::common {
 namespace {
 
@@ -100,7 +102,11 @@ INSTANTIATE_TEST_SUITE_P(
         // A UTF-8 character is stepped over whole, a CR LF line end too.
         EmptyMatchCase{"", PcrePattern::kUtf, "\xC3\xA9z", {"", "", ""}, {0, 2, 3}},
         EmptyMatchCase{"", 0, "\xC3\xA9", {"", "", ""}, {0, 1, 2}},
-        EmptyMatchCase{"(*CRLF)", 0, "\r\nx", {"", "", ""}, {0, 2, 3}}));
+        EmptyMatchCase{"(*CRLF)", 0, "\r\nx", {"", "", ""}, {0, 2, 3}}),
+    [](const auto& one_case) {
+        return test::CaseName(
+            one_case.index, std::string(one_case.param.pattern) + " in " + one_case.param.subject);
+    });
 
 TEST(PcrePattern, OptionsChangeTheMatch) {
     EXPECT_EQ(All(PcrePattern("a.b"), "a\nb"), Texts{});

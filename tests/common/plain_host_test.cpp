@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/program_folder.h"
+#include "common/text_id.h"
 
 namespace zarvex::common {
 namespace {
@@ -37,6 +38,14 @@ TEST(PlainHost, RecordsAndPrintsFromManyThreads) {
     h.ShowMessage("Message", "Text");
     ASSERT_EQ(host.Messages().size(), 1u);
     EXPECT_EQ(host.Messages()[0], "Message: Text");
+}
+
+TEST(PlainHost, SpeaksEnglishWithoutATableAndItsTableWithOne) {
+    PlainHost plain;
+    EXPECT_EQ(plain.AsHost().Text(shell::text::kProgramReady), "The program is prepared to use.");
+    const shell::TextTable russian(shell::Language::kRussian);
+    EXPECT_EQ(&plain.AsHost(&russian).Text(shell::text::kProgramReady),
+              &russian.Get(shell::text::kProgramReady));
 }
 
 TEST(ProgramFolder, BuildsNamesInsideTheFolder) {

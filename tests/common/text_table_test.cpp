@@ -7,6 +7,7 @@
 #include <string>
 
 #include "common/text_id.h"
+#include "support/case_name.h"
 
 namespace zarvex::shell {
 namespace {
@@ -75,7 +76,8 @@ INSTANTIATE_TEST_SUITE_P(
         EntryCase{text::kBadFileNameTemplate, "The file name template is invalid.\r",
                   "Неверно задан шаблон имени файла.\r"},
         EntryCase{text::kBadBarCondition, "The condition for displaying bars is incorrect.\r",
-                  "Неверно задано условие отображения баров.\r"}));
+                  "Неверно задано условие отображения баров.\r"}),
+    [](const auto& one_case) { return test::CaseName(one_case.index, one_case.param.english); });
 
 TEST(TextTable, StatusTextsJoinOnTheirOwnBlanks) {
     const TextTable english(Language::kEnglish);
@@ -116,7 +118,11 @@ INSTANTIATE_TEST_SUITE_P(
                     LanguageCase{"", "rue_UA", Language::kEnglish},
                     LanguageCase{"", "C.UTF-8", Language::kEnglish},
                     LanguageCase{"", "POSIX", Language::kEnglish},
-                    LanguageCase{"", "", Language::kEnglish}));
+                    LanguageCase{"", "", Language::kEnglish}),
+    [](const auto& one_case) {
+        return test::CaseName(one_case.index,
+                              std::string(one_case.param.argument) + " " + one_case.param.locale);
+    });
 
 // Sets an environment variable for one test and puts the old value back.
 class ScopedEnv final {

@@ -3,6 +3,8 @@
 #include <sstream>
 
 #include "app/cli/cli.h"
+#include "common/plain_host.h"
+#include "day/instrument_list.h"
 #include "reportgen/day_files.h"
 #include "reportgen/report_generator.h"
 #include "support/cli_runner.h"
@@ -67,6 +69,46 @@ TEST(DayCli, MissingReportFailsWithStatusOne) {
         {"--home", home.Path().string(), "--lang", "rus", "process-day", "--date", "20121207"});
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("Идёт обработка данных."), std::string::npos);
+}
+
+// An EUR output folder that cannot take the unload: the run fails, its last line names the
+// folder (or the setting, when empty), nothing lands in the working folder, and the other
+// instruments unload as usual.
+TEST(DayCli, AnOutputFolderThatCannotTakeTheUnloadIsNamed) {
+    for (const std::string kind : {"missing", "too long", "empty"}) {
+        test::TempProgramFolder home;
+        reportgen::GeneratorOptions options;
+        options.strikes = 8;
+        std::string error;
+        ASSERT_TRUE(reportgen::WriteProgramFolderDay(
+            reportgen::ReportGenerator(options).Generate(common::MakeDate(2012, 12, 10)),
+            home.Path(), &error));
+        const std::string folder = kind == "missing"    ? (home.Path() / "NOWHERE").string() + "/"
+                                   : kind == "too long" ? "/" + std::string(5000, 'a') + "/"
+                                                        : std::string();
+        {
+            common::PlainHost plain;
+            shell::InstrumentList list(home.Folder(), plain.AsHost());
+            list.At(0).Settings().SetOutputFolder(folder);
+            ASSERT_TRUE(list.At(0).Settings().SaveSettings());
+        }
+        test::TempFolder cwd;
+        const auto saved = std::filesystem::current_path();
+        std::filesystem::current_path(cwd.Path());
+        const Result r =
+            RunCli({"--home", home.Path().string(), "process-day", "--date", "20121210"});
+        std::filesystem::current_path(saved);
+
+        EXPECT_EQ(r.status, 1) << kind;
+        std::string last = r.err.substr(0, r.err.size() - 1);
+        last = last.substr(last.rfind('\n') + 1);
+        EXPECT_EQ(last.rfind("zarvex-cli: EUR: ", 0), 0u) << kind << ": " << last;
+        EXPECT_NE(last.find(folder.empty() ? std::string("OutputFolder") : folder),
+                  std::string::npos)
+            << kind << ": " << last;
+        EXPECT_TRUE(std::filesystem::is_empty(cwd.Path())) << kind;
+        EXPECT_TRUE(std::filesystem::exists(home.Path() / "OUTPUT" / "GBP20121210.TXT")) << kind;
+    }
 }
 
 TEST(DayCli, BadUsageWritesNothing) {

@@ -13,6 +13,7 @@
 #include "import/parse_report.h"
 #include "reportgen/day_files.h"
 #include "reportgen/report_generator.h"
+#include "support/case_name.h"
 #include "support/temp_folder.h"
 
 namespace zarvex::import {
@@ -99,7 +100,13 @@ INSTANTIATE_TEST_SUITE_P(Days, GeneratedReport,
                          ::testing::Values(DayCase{1, common::MakeDate(2012, 12, 3), false},
                                            DayCase{7, common::MakeDate(2013, 6, 28), false},
                                            DayCase{99, common::MakeDate(2013, 1, 2), false},
-                                           DayCase{3, common::MakeDate(2013, 7, 1), true}));
+                                           DayCase{3, common::MakeDate(2013, 7, 1), true}),
+                         [](const auto& one_case) {
+                             return test::CaseName(one_case.index,
+                                                   std::to_string(one_case.param.seed) + "_" +
+                                                       common::DateKey(one_case.param.day) +
+                                                       (one_case.param.full ? "_full" : ""));
+                         });
 
 TEST(GeneratedReport, FullSizeDayIsLargeEnough) {
     GeneratorOptions options;

@@ -7,6 +7,7 @@
 
 #include "import/line_splitter.h"
 #include "import/report_file.h"
+#include "support/case_name.h"
 #include "support/temp_folder.h"
 
 namespace zarvex::import {
@@ -108,7 +109,8 @@ INSTANTIATE_TEST_SUITE_P(
                       SplitCase{std::string("a\r\n\0", 4), {"a", ""}},
                       SplitCase{std::string("a\0\nb", 4), {"a", "", "b"}},
                       SplitCase{"a\tb\x0b\x0c\x01z\r\n", {"a\tb\x0b\x0c\x01z"}},
-                      SplitCase{"\xff\xfe\x80\n", {"\xff\xfe\x80"}}));
+                      SplitCase{"\xff\xfe\x80\n", {"\xff\xfe\x80"}}),
+    [](const auto& one_case) { return test::CaseName(one_case.index, one_case.param.text); });
 
 TEST(LineReaders, CutOverlongLinesAndGoOnAfterTheirEnd) {
     const std::string text = std::string(200000, 'x') + "\r\nabc\r" + std::string(70000, 'y');

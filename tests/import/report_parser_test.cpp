@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "import/parse_report.h"
+#include "support/case_name.h"
 
 namespace zarvex::import {
 namespace {
@@ -151,13 +152,13 @@ TEST_P(ReportParserSign, RewritesOnlyALonePlusOrMinus) {
     EXPECT_EQ(parsed.rows[0].sign, GetParam().sign);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, ReportParserSign,
-                         ::testing::Values(SignCase{" -", "-1"}, SignCase{" +", "1"},
-                                           SignCase{"  ", ""}, SignCase{"- ", "-1"},
-                                           SignCase{"+ ", "1"}, SignCase{" 0", "0"},
-                                           SignCase{" 1", "1"}, SignCase{"+-", "+-"},
-                                           SignCase{"--", "--"}, SignCase{" -1", "-1"},
-                                           SignCase{"\t+", "\t+"}));
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ReportParserSign,
+    ::testing::Values(SignCase{" -", "-1"}, SignCase{" +", "1"}, SignCase{"  ", ""},
+                      SignCase{"- ", "-1"}, SignCase{"+ ", "1"}, SignCase{" 0", "0"},
+                      SignCase{" 1", "1"}, SignCase{"+-", "+-"}, SignCase{"--", "--"},
+                      SignCase{" -1", "-1"}, SignCase{"\t+", "\t+"}),
+    [](const auto& one_case) { return test::CaseName(one_case.index, one_case.param.field); });
 
 TEST(ReportParser, SignBeyondAShortLineIsEmpty) {
     const Parsed parsed = Parse({"EUR CALL", "DEC12-AM 20121207", "1.3000    0.0100"});
@@ -196,7 +197,8 @@ INSTANTIATE_TEST_SUITE_P(
                       StrikeCase{"JPY", "-0.01", "-1"}, StrikeCase{"JPY", "1e308", "0"},
                       StrikeCase{"EUR", "0.009850", "0.009850"}, StrikeCase{"EUR", "abc", "abc"},
                       StrikeCase{"jpy", "0.009850", "0.009850"},
-                      StrikeCase{"CHF", "1.0500", "1.0500"}));
+                      StrikeCase{"CHF", "1.0500", "1.0500"}),
+    [](const auto& one_case) { return test::CaseName(one_case.index, one_case.param.symbol); });
 
 TEST(ReportParser, CutsEachFieldAtItsColumnsAndTrimsBlanksOnly) {
     // Columns 9-10, 19-20, ... and everything after 62 are not part of any field.
@@ -264,7 +266,8 @@ INSTANTIATE_TEST_SUITE_P(
                       ContractCase{"DEC12-AM 20130229", "DEC12-AM", ""},
                       ContractCase{"DEC12-AM 20120230", "DEC12-AM", ""},
                       ContractCase{"DEC12-AM 20120229x", "DEC12-AM", ""},
-                      ContractCase{"SEP12-AM 20120907", "SEP12-AM", "07.09.2012"}));
+                      ContractCase{"SEP12-AM 20120907", "SEP12-AM", "07.09.2012"}),
+    [](const auto& one_case) { return test::CaseName(one_case.index, one_case.param.line); });
 
 TEST(ReportParser, ContractLineNeedsAnUpperCaseMonth) {
     const Parsed parsed =

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/cli/cli.h"
+#include "support/case_name.h"
 #include "support/cli_runner.h"
 
 namespace zarvex::cli {
@@ -59,7 +60,8 @@ INSTANTIATE_TEST_SUITE_P(
                   "Неверно задан шаблон выгружаемых данных.\n"},
         CheckCase{{"check", "condition", "oi>1 AND", "--lang", "eng"},
                   kExitFailed,
-                  "The conditions for significance of levels is incorrect.\n"}));
+                  "The conditions for significance of levels is incorrect.\n"}),
+    [](const auto& one_case) { return test::CaseName(one_case.index, one_case.param.args); });
 
 TEST(CheckCli, BadUsageIsOneLineOnStderrAndNothingElse) {
     const std::vector<std::vector<std::string>> bad{

@@ -15,6 +15,7 @@
 #include "storage/database.h"
 #include "storage/grouped_condition.h"
 #include "storage/statement.h"
+#include "support/case_name.h"
 
 namespace zarvex::settings {
 namespace {
@@ -59,7 +60,8 @@ INSTANTIATE_TEST_SUITE_P(
         RuleCase{"contract=DEC12", true}, RuleCase{"symb=EUR", true}, RuleCase{"oi > 10", true},
         RuleCase{"   oi>10   ", true}, RuleCase{"date=07.12.2012", true},
         // A comma and a slash are number characters.
-        RuleCase{"strike>1,5", true}, RuleCase{"strike>3/4", true}));
+        RuleCase{"strike>1,5", true}, RuleCase{"strike>3/4", true}),
+    [](const auto& one_case) { return test::CaseName(one_case.index, one_case.param.text); });
 
 INSTANTIATE_TEST_SUITE_P(
     Breaking, ConditionRule,
@@ -85,7 +87,8 @@ INSTANTIATE_TEST_SUITE_P(
                     RuleCase{Repeat("oi>10", 50000, " AND ") + " AND oi>x", false},
                     RuleCase{std::string(100000, '(') + "oi>1" + std::string(100000, ')'), true},
                     RuleCase{std::string(100000, '(') + "oi>1" + std::string(99999, ')'), false},
-                    RuleCase{std::string(200000, '-'), false}));
+                    RuleCase{std::string(200000, '-'), false}),
+    [](const auto& one_case) { return test::CaseName(one_case.index, one_case.param.text); });
 
 // Parentheses must nest as written and as SQLite reads them, or a condition closes the
 // group that its query puts it in and reaches other days and contracts.
@@ -95,7 +98,8 @@ INSTANTIATE_TEST_SUITE_P(
                     RuleCase{"(oi>0) OR (oi>0)", true},
                     RuleCase{"date='(07.12.2012') OR (oi>0 OR date=')07.12.2012'", false},
                     RuleCase{"(date='07.12.2012') OR (date=')07.12.2012(')", true},
-                    RuleCase{"date=''07.12.2012' OR (oi>0)", true}));
+                    RuleCase{"date=''07.12.2012' OR (oi>0)", true}),
+    [](const auto& one_case) { return test::CaseName(one_case.index, one_case.param.text); });
 
 TEST(ConditionRule, MessageFollowsTheSetting) {
     EXPECT_EQ(CheckCondition("oi>10", ConditionUse::kLevel), CheckResult::Valid());
@@ -132,7 +136,8 @@ INSTANTIATE_TEST_SUITE_P(
                     RuleCase{Repeat("{SYM}", 100000), true},
                     RuleCase{Repeat("{SYM}", 100000) + "{X}", false},
                     RuleCase{std::string(200000, '}') + std::string(200000, '{'), true},
-                    RuleCase{std::string(200000, '{'), false}));
+                    RuleCase{std::string(200000, '{'), false}),
+    [](const auto& one_case) { return test::CaseName(one_case.index, one_case.param.text); });
 
 class DataTemplateRule : public testing::TestWithParam<RuleCase> {};
 
@@ -176,7 +181,8 @@ INSTANTIATE_TEST_SUITE_P(
         RuleCase{"{strike,date}{ 1) OR (1}{,}", false}, RuleCase{"{strike}{ oi>0}{,}", true},
         RuleCase{"{strike}{  }{,}", false},
         RuleCase{std::string(100000, '{') + std::string(100000, '}'), false},
-        RuleCase{std::string(100000, '}') + std::string(100000, '{'), false}));
+        RuleCase{std::string(100000, '}') + std::string(100000, '{'), false}),
+    [](const auto& one_case) { return test::CaseName(one_case.index, one_case.param.text); });
 
 // Random templates from the pieces that matter to the splits and the rules: whatever passes
 // the check, the unload's query over it (its split, its grouping) reads only the day's rows

@@ -24,6 +24,8 @@ TEST(Database, OpenNeverCreatesAFile) {
     Database db = Database::Open(dir / "missing.lql");
     EXPECT_FALSE(db.IsOpen());
     EXPECT_FALSE(std::filesystem::exists(dir / "missing.lql"));
+    // SQLite's reason stays for the log and the command line's error line.
+    EXPECT_EQ(db.OpenError(), "unable to open database file");
 }
 
 TEST(Database, BoundTextTakesColumnAffinityLikeAQuotedLiteral) {

@@ -1,6 +1,7 @@
 #include "app/cli/analytics_support.h"
 
 #include "common/symbols.h"
+#include "storage/statement.h"
 #include "storage/store.h"
 
 namespace zarvex::cli {
@@ -24,6 +25,19 @@ storage::Database OpenQuotes(const Context& ctx, const std::string& symbol) {
     storage::Database db = storage::Database::OpenReadOnly(path);
     if (!db.IsOpen()) {
         *ctx.err << "zarvex-cli: cannot open " << path.string() << ": " << db.OpenError() << '\n';
+        return db;
+    }
+    // SQLite opens any file and fails only at the first query, which the calculations would
+    // take for a day without rows.
+    std::string error;
+    {
+        storage::Statement probe = db.Prepare("SELECT 1 FROM dating LIMIT 1");
+        probe.Step();
+        error = probe.Error();
+    }
+    if (!error.empty()) {
+        *ctx.err << "zarvex-cli: " << path.string() << " is no quote database: " << error << '\n';
+        db.Close();
     }
     return db;
 }

@@ -1,10 +1,13 @@
 #include "app/cli/cli.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <exception>
+#include <iterator>
 
 #include "app/cli/arguments.h"
 #include "app/cli/commands.h"
+#include "app/cli/usage.h"
 #include "build_config.h"
 #include "common/system_clock.h"
 
@@ -108,18 +111,55 @@ std::vector<std::string> TakeGlobalOptions(const std::vector<std::string>& args,
 
 }  // namespace
 
+namespace {
+
+// --help, -h, --version and `help [COMMAND]`: print to stdout and end with 0. Returns false when
+// the command line asks for none of them.
+bool AnswerHelp(const std::vector<std::string>& rest, std::ostream& out) {
+    const auto has = [&](const char* word) {
+        return std::find(rest.begin(), rest.end(), word) != rest.end();
+    };
+    const bool asks_help = has("--help") || has("-h");
+    if (!asks_help && has("--version")) {
+        WriteVersion(out);
+        return true;
+    }
+    const bool help_command = !rest.empty() && rest.front() == "help";
+    if (!help_command && !asks_help) {
+        return false;
+    }
+    // The topic: the first word that is not an option (`help COMMAND`, `COMMAND --help`).
+    std::vector<std::string> words;
+    std::copy_if(rest.begin() + (help_command ? 1 : 0), rest.end(), std::back_inserter(words),
+                 [](const std::string& word) { return word.rfind('-', 0) != 0; });
+    if (help_command && words.size() > 1) {
+        throw UsageError("help takes one command name");
+    }
+    const std::string topic = words.empty() ? (help_command && asks_help ? "help" : "") : words[0];
+    if (topic.empty()) {
+        WriteOverview(out);
+    } else if (const CommandHelp* help = FindCommandHelp(topic)) {
+        WriteCommandHelp(out, *help);
+    } else {
+        throw UsageError("unknown command " + topic);
+    }
+    return true;
+}
+
+}  // namespace
+
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     Context ctx;
     ctx.out = &out;
     ctx.err = &err;
     try {
         std::vector<std::string> rest = TakeGlobalOptions(args, ctx);
+        if (AnswerHelp(rest, out)) {
+            return kExitDone;
+        }
         if (rest.empty()) {
-            throw UsageError(
-                "no command given; commands: parse, price, trading-day, holidays, "
-                "process-day, process-previous-days, unload, check, indicators, "
-                "histogram, tables, history, network-time, exchange-time, forward-points, "
-                "download-day, download-previous-days");
+            throw UsageError("no command given; commands: " + CommandNameList() +
+                             " (zarvex-cli --help explains them)");
         }
         const auto it = Commands().find(rest.front());
         if (it == Commands().end()) {

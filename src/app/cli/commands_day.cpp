@@ -1,4 +1,5 @@
 #include <ostream>
+#include <string>
 
 #include "app/cli/arguments.h"
 #include "app/cli/command_support.h"
@@ -14,12 +15,24 @@ namespace {
 
 // Status texts go to stderr, one a line, as the desktop program's status bar would show them.
 struct DayHost {
-    explicit DayHost(const Context& ctx) : texts(LanguageOf(ctx)), plain(ctx.err) {}
+    explicit DayHost(const Context& ctx) : texts(LanguageOf(ctx)), plain(ctx.err) {
+        ctx.home.PrepareLayout();
+    }
     common::Host Host() { return plain.AsHost(&texts); }
 
     shell::TextTable texts;
     common::PlainHost plain;
 };
+
+// A failed day run ends with one line that says why, after the status texts (the last of
+// which is the completion text whatever came of the run).
+int Finish(Context& ctx, int result, const std::string& failure) {
+    if (result == 1) {
+        return kExitDone;
+    }
+    *ctx.err << "zarvex-cli: " << failure << '\n';
+    return kExitFailed;
+}
 
 }  // namespace
 
@@ -29,7 +42,8 @@ int CmdProcessDay(Context& ctx, const Words& words) {
     const common::Date date = args.RequiredDateKey("date");
     DayHost host(ctx);
     shell::InstrumentList list(ctx.home, host.Host());
-    return list.RunCurrentDay(date) == 1 ? kExitDone : kExitFailed;
+    const int result = list.RunCurrentDay(date);
+    return Finish(ctx, result, list.Failure());
 }
 
 int CmdProcessPreviousDays(Context& ctx, const Words& words) {
@@ -38,7 +52,8 @@ int CmdProcessPreviousDays(Context& ctx, const Words& words) {
     const common::Date date = args.RequiredDateKey("date");
     DayHost host(ctx);
     shell::InstrumentList list(ctx.home, host.Host());
-    return list.RunPreviousDays(date) == 1 ? kExitDone : kExitFailed;
+    const int result = list.RunPreviousDays(date);
+    return Finish(ctx, result, list.Failure());
 }
 
 int CmdUnload(Context& ctx, const Words& words) {
@@ -56,7 +71,8 @@ int CmdUnload(Context& ctx, const Words& words) {
         host.Host());
     const int result = instrument.UnloadDay(date);
     *ctx.out << result << '\n';
-    return result == 1 ? kExitDone : kExitFailed;
+    const std::string& failure = instrument.Stores().failure;
+    return Finish(ctx, result, symbol + ": " + (failure.empty() ? "the unload failed" : failure));
 }
 
 }  // namespace zarvex::cli

@@ -52,6 +52,7 @@ class DownloadRun {
 public:
     DownloadRun(const Context& ctx, std::chrono::milliseconds pause)
         : texts_(LanguageOf(ctx)), notifier_(*ctx.err) {
+        ctx.home.PrepareLayout();
         acquisition::DownloaderSetup setup;
         setup.folder = ctx.home;
         setup.transport = &transport_;

@@ -24,6 +24,11 @@ int main(int argc, char** argv) {
         options.language_argument = arguments.at(1).toStdString();
     }
     options.folder = zarvex::common::ProgramFolder::FromEnvironment();
+    // An installed program's first start makes its per-user folder.
+    if (!options.folder.PrepareLayout()) {
+        std::fprintf(stderr, "zarvex: cannot create the program folder %s\n",
+                     options.folder.Root().c_str());
+    }
     options.report_host = zarvex::acquisition::ResolveReportHost();
     zarvex::gui::Startup startup(std::move(options));
     if (startup.Run() != zarvex::gui::Startup::Outcome::kRunning) {

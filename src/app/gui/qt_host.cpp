@@ -14,15 +14,7 @@ QtHost::QtHost(const shell::TextTable* texts)
       }) {}
 
 common::Host QtHost::AsHost() {
-    common::Host host;
-    host.status = this;
-    host.lock = this;
-    host.pump = this;
-    host.messages = this;
-    if (texts_ != nullptr) {
-        host.texts = texts_;
-    }
-    return host;
+    return common::HostOf(*this, texts_);
 }
 
 void QtHost::ShowStatus(std::string_view text) {

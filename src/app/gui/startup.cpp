@@ -127,6 +127,7 @@ bool Startup::NetworkUp() {
 QUrl Startup::HelpPage() const {
     const std::vector<std::filesystem::path> candidates{
         common::ExecutableFolder() / "help.html", options_.folder.Root() / "help.html",
+        common::ExecutableFolder() / ZARVEX_INSTALLED_HELP,
         std::filesystem::path(ZARVEX_SOURCE_DIR) / "docs" / "help.html"};
     for (const auto& candidate : candidates) {
         std::error_code error;

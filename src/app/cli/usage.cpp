@@ -1,0 +1,259 @@
+#include "app/cli/usage.h"
+
+#include <algorithm>
+#include <sstream>
+#include <string_view>
+
+#include "build_config.h"
+
+namespace zarvex::cli {
+
+namespace {
+
+constexpr std::string_view kSynopsis =
+    "zarvex-cli [--home DIR] [--lang eng|rus] [--today YYYYMMDD] [--host HOST[:PORT]] "
+    "COMMAND ...";
+
+constexpr std::string_view kDescription =
+    "zarvex-cli runs the day work of the Zarvex desktop program and its calculations without "
+    "the window: for scripted and scheduled runs and for exporting numbers to other tools. It "
+    "works on the same program folder as the desktop program (INPUT/, OUTPUT/ and DB/ with "
+    "the same database files), so the two can be used side by side.";
+
+struct OptionHelp {
+    std::string_view name;
+    std::string_view text;
+};
+
+constexpr OptionHelp kGlobalOptions[] = {
+    {"--home DIR",
+     "the program folder; default: $ZARVEX_HOME when set, else the folder of the executable "
+     "when INPUT/, OUTPUT/ and DB/ are there, else $XDG_DATA_HOME/zarvex "
+     "(~/.local/share/zarvex)"},
+    {"--lang eng|rus", "the language of the status texts (default eng)"},
+    {"--today YYYYMMDD", "the date that counts as today (default: the computer's date)"},
+    {"--host HOST[:PORT]",
+     "the report server of the download commands (default: $ZARVEX_REPORT_HOST, else the "
+     "build setting)"},
+    {"-h, --help", "print this help and exit"},
+    {"--version", "print the version and exit"},
+};
+
+constexpr std::string_view kExitStatus =
+    "0 done (or \"valid\"); 1 the operation ran and reported failure; 2 bad usage (unknown "
+    "command or option, missing or malformed value): one line on stderr names the problem and "
+    "nothing is written. Status texts go to stderr, one a line; results go to stdout.";
+
+constexpr std::string_view kEnvironment[][2] = {
+    {"ZARVEX_HOME", "the program folder when --home is not given"},
+    {"ZARVEX_REPORT_HOST", "the report server when --host is not given"},
+    {"XDG_DATA_HOME", "where the program folder of an installed program lies (as zarvex/)"},
+};
+
+// Breaks text into lines of at most width characters after indent spaces.
+void WriteWrapped(std::ostream& out, std::string_view text, std::size_t indent,
+                  std::size_t width = 79) {
+    std::istringstream words{std::string(text)};
+    std::string word;
+    std::size_t column = 0;
+    while (words >> word) {
+        if (column > 0 && column + 1 + word.size() > width) {
+            out << '\n';
+            column = 0;
+        }
+        if (column == 0) {
+            out << std::string(indent, ' ') << word;
+            column = indent + word.size();
+        } else {
+            out << ' ' << word;
+            column += 1 + word.size();
+        }
+    }
+    if (column > 0) {
+        out << '\n';
+    }
+}
+
+// Paragraphs of a details text, split at blank lines.
+std::vector<std::string> Paragraphs(const std::string& text) {
+    std::vector<std::string> paragraphs;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find("\n\n", start);
+        if (end == std::string::npos) {
+            end = text.size();
+        }
+        paragraphs.push_back(text.substr(start, end - start));
+        start = end + 2;
+    }
+    return paragraphs;
+}
+
+// roff treats a leading '.' or '\'' as a request and '\' as an escape.
+std::string Roff(std::string_view text) {
+    std::string escaped;
+    for (char c : text) {
+        if (c == '\\') {
+            escaped += "\\e";
+        } else if (c == '-') {
+            escaped += "\\-";
+        } else {
+            escaped.push_back(c);
+        }
+    }
+    if (!escaped.empty() && (escaped.front() == '.' || escaped.front() == '\'')) {
+        escaped.insert(0, "\\&");
+    }
+    return escaped;
+}
+
+}  // namespace
+
+const std::vector<CommandHelp>& CommandHelps() {
+    static const std::vector<CommandHelp> helps{
+        {"process-day", "--date YYYYMMDD",
+         "extract the day's report into the six quote databases, then unload it",
+         "The current-day run over EUR, GBP, AUD, CAD, JPY and CHF in this order: the day's "
+         "report INPUT/CUR_yyyymmdd.TXT is extracted into each quote database, then the day is "
+         "unloaded to OUTPUT/ through the instrument's templates."},
+        {"process-previous-days", "--date YYYYMMDD",
+         "the same for the 30 days before the date, oldest first",
+         "The previous-days run: the 30 days before the date, oldest first, for each "
+         "instrument in the order of process-day."},
+        {"unload", "--symbol SYM --date YYYYMMDD", "one unload; prints 1 or 0",
+         "Unloads one instrument's day through its templates and prints the result."},
+        {"indicators",
+         "--symbol SYM [--date DD.MM.YYYY] [--contract CODE] [--price-type 0|1|2] [--fp 0|1] "
+         "[--level-cond TEXT] [--fractal-main TEXT] [--fractal-near TEXT]",
+         "the left panel as JSON",
+         "The left panel of SYM for one day and contract, as one JSON object whose strings are "
+         "the texts the panel shows. Settings not given come from the instrument's settings. "
+         "Without --date: the latest day with data, searching back from today. Without "
+         "--contract: the contract the panel itself selects."},
+        {"histogram",
+         "--symbol SYM --date DD.MM.YYYY --contract CODE [--n 1..4] [--price-type 0|1|2] "
+         "[--scale 0|1|2] [--param 0..4] [--bar-cond TEXT] [--fp 0|1] [--png FILE] [--size WxH]",
+         "one histogram as JSON (and picture)",
+         "Histogram N (default 1) with the instrument's settings for N unless overridden, as "
+         "JSON. With --png FILE the chart is also drawn to FILE as the desktop program draws it "
+         "(default size 300x600)."},
+        {"tables", "--symbol SYM --date DD.MM.YYYY --contract CODE [--fp 0|1]",
+         "the PUT and CALL option tables as JSON",
+         "Each inner list is the eight visible columns of one table row, as shown, ending with "
+         "the TOTAL row."},
+        {"history",
+         "--symbol SYM --contract CODE [--from DD.MM.YYYY] [--to DD.MM.YYYY] [--price-type 0|1|2] "
+         "[--fp 0|1] [--csv]",
+         "the left panel's values of a contract on every stored day, as JSON or CSV",
+         "One row per stored day on which the contract has CALL or PUT rows, oldest first: what "
+         "indicators prints for that day with the same settings (without the lists of levels "
+         "and fractals) and the day's sums of open interest and volume of its CALL and PUT "
+         "rows. --from and --to bound the days; --csv writes the same columns with a header "
+         "line instead of JSON."},
+        {"parse", "--symbol SYM --date DD.MM.YYYY FILE",
+         "the rows the report parser reads from a report",
+         "Prints the rows the report parser yields from FILE for the symbol and date as JSON, "
+         "with the parser's own texts."},
+        {"check", "condition|file-template|data-template TEXT", "the settings dialog's checks",
+         "Prints \"valid\" (exit 0), or the check's message (exit 1)."},
+        {"price", "--strike X --symbol SYM --option CALL|PUT --premium P --fp F --type 0|1|2",
+         "the shown price text of a strike", ""},
+        {"trading-day", "--date YYYYMMDD", "prints 1 for a trading day, else 0", ""},
+        {"holidays", "--year YYYY", "the ten exchange holidays of a year",
+         "One DD.MM.YYYY a line in index order; 0 where the rule finds no day."},
+        {"network-time", "", "the exchange time from the report server, or -1",
+         "Prints YYYYMMDD hh:mm:ss, asking the exchange-time page and then the time hosts."},
+        {"exchange-time", "", "the exchange time from the exchange-time page alone, or -1", ""},
+        {"forward-points", "--time \"YYYYMMDD hh:mm:ss\"",
+         "download the forward points of the range up to the time", ""},
+        {"download-day", "--date YYYYMMDD [--pause-ms N]",
+         "download the day's report; prints 1 or 0", ""},
+        {"download-previous-days", "--now \"YYYYMMDD hh:mm:ss\" [--pause-ms N]",
+         "the catch-up of the previous days; prints 1 or 0", ""},
+        {"help", "[COMMAND]", "print the help of a command, or of them all", ""},
+    };
+    return helps;
+}
+
+const CommandHelp* FindCommandHelp(const std::string& name) {
+    const auto& helps = CommandHelps();
+    const auto it = std::find_if(helps.begin(), helps.end(),
+                                 [&](const CommandHelp& help) { return help.name == name; });
+    return it == helps.end() ? nullptr : &*it;
+}
+
+std::string CommandNameList() {
+    std::string names;
+    for (const CommandHelp& help : CommandHelps()) {
+        names += (names.empty() ? "" : ", ") + help.name;
+    }
+    return names;
+}
+
+void WriteOverview(std::ostream& out) {
+    out << "Usage: " << kSynopsis << "\n\n";
+    WriteWrapped(out, kDescription, 0);
+    out << "\nOptions (before or after the command):\n";
+    for (const OptionHelp& option : kGlobalOptions) {
+        out << "  " << option.name << '\n';
+        WriteWrapped(out, option.text, 6);
+    }
+    out << "\nCommands:\n";
+    std::size_t width = 0;
+    for (const CommandHelp& help : CommandHelps()) {
+        width = std::max(width, help.name.size());
+    }
+    for (const CommandHelp& help : CommandHelps()) {
+        out << "  " << help.name << std::string(width + 2 - help.name.size(), ' ') << help.summary
+            << '\n';
+    }
+    out << "\nExit status:\n";
+    WriteWrapped(out, kExitStatus, 2);
+    out << "\n`zarvex-cli help COMMAND` describes one command; `man zarvex-cli` shows all.\n";
+}
+
+void WriteCommandHelp(std::ostream& out, const CommandHelp& help) {
+    out << "Usage: zarvex-cli [OPTIONS] " << help.name;
+    if (!help.synopsis.empty()) {
+        out << ' ' << help.synopsis;
+    }
+    out << "\n\n";
+    WriteWrapped(out, help.summary, 0);
+    for (const std::string& paragraph : Paragraphs(help.details)) {
+        out << '\n';
+        WriteWrapped(out, paragraph, 0);
+    }
+}
+
+void WriteVersion(std::ostream& out) {
+    out << "zarvex-cli " << build::kVersion << '\n';
+}
+
+void WriteManualPage(std::ostream& out) {
+    out << ".TH ZARVEX-CLI 1 \"\" \"Zarvex " << build::kVersion << "\" \"User Commands\"\n"
+        << ".SH NAME\nzarvex\\-cli \\- the command\\-line companion of Zarvex\n"
+        << ".SH SYNOPSIS\n.B " << Roff(kSynopsis) << "\n"
+        << ".SH DESCRIPTION\n"
+        << Roff(kDescription) << "\n"
+        << ".SH OPTIONS\n";
+    for (const OptionHelp& option : kGlobalOptions) {
+        out << ".TP\n.B " << Roff(option.name) << '\n' << Roff(option.text) << '\n';
+    }
+    out << ".SH COMMANDS\n";
+    for (const CommandHelp& help : CommandHelps()) {
+        out << ".TP\n.B " << Roff(help.name);
+        if (!help.synopsis.empty()) {
+            out << ' ' << Roff(help.synopsis);
+        }
+        out << '\n' << Roff(help.summary) << '\n';
+        for (const std::string& paragraph : Paragraphs(help.details)) {
+            out << ".IP\n" << Roff(paragraph) << '\n';
+        }
+    }
+    out << ".SH EXIT STATUS\n" << Roff(kExitStatus) << '\n' << ".SH ENVIRONMENT\n";
+    for (const auto& variable : kEnvironment) {
+        out << ".TP\n.B " << Roff(variable[0]) << '\n' << Roff(variable[1]) << '\n';
+    }
+}
+
+}  // namespace zarvex::cli

@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# The Debian package that `cpack -G DEB` makes: its dependencies declared, its files where
+# `cmake --install` puts them.
+#
+#   package_test.sh BUILD_DIR GUI(ON|OFF)
+set -euo pipefail
+build=$1
+gui=$2
+if ! command -v dpkg-deb > /dev/null; then
+    echo "dpkg-deb is missing: the package cannot be built here"
+    exit 77
+fi
+work=$(mktemp -d -t zarvex-package-XXXXXX)
+trap 'rm -rf "$work"' EXIT
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+cpack -G DEB -B "$work" --config "$build/CPackConfig.cmake" > "$work/cpack.log" 2>&1 ||
+    { cat "$work/cpack.log" >&2; fail "cpack failed"; }
+deb=$(ls "$work"/zarvex_*.deb 2> /dev/null | head -n 1)
+[ -n "$deb" ] || fail "no zarvex_*.deb in $(ls "$work")"
+
+depends=$(dpkg-deb -f "$deb" Depends)
+needed=(libsqlite3-0 libcurl4 libpcre2-8-0 libpng16-16)
+[ "$gui" = ON ] && needed+=(libqt6widgets6 qt6-qpa-plugins)
+for package in "${needed[@]}"; do
+    grep -q "\b$package\b" <<< "$depends" || fail "Depends lacks $package: $depends"
+done
+[ "$(dpkg-deb -f "$deb" Package)" = zarvex ] || fail "the package is not named zarvex"
+
+contents=$(dpkg-deb -c "$deb")
+files=(./usr/bin/zarvex-cli ./usr/share/man/man1/zarvex-cli.1)
+[ "$gui" = ON ] && files+=(./usr/bin/zarvex ./usr/share/applications/zarvex.desktop
+    ./usr/share/icons/hicolor/48x48/apps/zarvex.png ./usr/share/zarvex/help.html)
+for file in "${files[@]}"; do
+    grep -q " $file\$" <<< "$contents" || fail "the package lacks $file"
+done
+echo "$(basename "$deb"): Depends: $depends"
