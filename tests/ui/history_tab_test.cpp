@@ -12,8 +12,8 @@
 #include <QTest>
 #include <stdexcept>
 
-#include "app/gui/main_window.h"
 #include "analytics/history/contract_days.h"
+#include "app/gui/main_window.h"
 #include "common/plain_host.h"
 #include "common/text.h"
 #include "common/text_table.h"
