@@ -13,7 +13,7 @@ void BM_IsTradingDayOverAYear(benchmark::State& state) {
     for (auto _ : state) {
         int trading = 0;
         for (int day = 0; day < 366; ++day) {
-            trading += analytics::IsTradingDay(first + day * common::kSecondsPerDay) ? 1 : 0;
+            trading += common::IsTradingDay(first + day * common::kSecondsPerDay) ? 1 : 0;
         }
         benchmark::DoNotOptimize(trading);
     }

@@ -54,7 +54,7 @@ const reportgen::GeneratedDay& FullDay(common::Date day = kDay) {
 std::int64_t RowCount(const reportgen::GeneratedDay& day) {
     std::int64_t rows = 0;
     for (const auto& [symbol, list] : day.rows) {
-        if (shell::InstrumentList::IndexOf(symbol) >= 0) {
+        if (day::InstrumentList::IndexOf(symbol) >= 0) {
             rows += static_cast<std::int64_t>(list.size());
         }
     }
@@ -66,7 +66,7 @@ std::int64_t RowCount(const reportgen::GeneratedDay& day) {
 void InsertRows(const std::filesystem::path& home, const reportgen::GeneratedDay& day,
                 const std::string& day_text) {
     const common::ProgramFolder folder(home);
-    for (std::string_view symbol : shell::InstrumentList::kSymbols) {
+    for (std::string_view symbol : day::InstrumentList::kSymbols) {
         storage::OpenedStore store =
             storage::OpenStore(storage::QuotePath(folder, symbol), storage::StoreKind::kQuote);
         storage::Transaction transaction(store.db);
@@ -89,7 +89,7 @@ void InsertRows(const std::filesystem::path& home, const reportgen::GeneratedDay
 
 void RunDay(const std::filesystem::path& home, common::Date day) {
     common::PlainHost plain;
-    shell::InstrumentList list(common::ProgramFolder(home), plain.AsHost());
+    day::InstrumentList list(common::ProgramFolder(home), plain.AsHost());
     list.RunCurrentDay(day);
 }
 
@@ -103,7 +103,7 @@ void BM_ProcessDay_NewDatabases(benchmark::State& state) {
         {
             // The files exist before the run, as at any start after the first.
             common::PlainHost plain;
-            shell::InstrumentList list(common::ProgramFolder(folder.path), plain.AsHost());
+            day::InstrumentList list(common::ProgramFolder(folder.path), plain.AsHost());
         }
         state.ResumeTiming();
         RunDay(folder.path, kDay);
@@ -118,7 +118,7 @@ void BM_Floor_NewDatabases(benchmark::State& state) {
         Folder folder;
         {
             common::PlainHost plain;
-            shell::InstrumentList list(common::ProgramFolder(folder.path), plain.AsHost());
+            day::InstrumentList list(common::ProgramFolder(folder.path), plain.AsHost());
         }
         state.ResumeTiming();
         InsertRows(folder.path, day, common::DayText(kDay));
@@ -134,7 +134,7 @@ Folder& HistoryFolder() {
     if (!filled) {
         filled = true;
         common::PlainHost plain;
-        { shell::InstrumentList list(common::ProgramFolder(folder.path), plain.AsHost()); }
+        { day::InstrumentList list(common::ProgramFolder(folder.path), plain.AsHost()); }
         common::Date d = kDay;
         for (int i = 0; i < kHistoryDays; ++i) {
             do {

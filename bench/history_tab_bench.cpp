@@ -22,8 +22,8 @@
 
 namespace {
 
-const shell::TextTable& Texts() {
-    static const shell::TextTable texts(shell::Language::kEnglish);
+const common::TextTable& Texts() {
+    static const common::TextTable texts(common::Language::kEnglish);
     return texts;
 }
 

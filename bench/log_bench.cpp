@@ -17,10 +17,10 @@ using namespace zarvex;
 void BM_LogCallWithTheSwitchAsBuilt(benchmark::State& state) {
     std::int64_t line = 0;
     for (auto _ : state) {
-        shell::Log("Extract: line ", line, " of ", "CUR_20400102.TXT", ' ', 1.25);
+        common::Log("Extract: line ", line, " of ", "CUR_20400102.TXT", ' ', 1.25);
         benchmark::DoNotOptimize(++line);
     }
-    state.SetLabel(shell::LogEnabled() ? "switch on" : "switch off");
+    state.SetLabel(common::LogEnabled() ? "switch on" : "switch off");
 }
 BENCHMARK(BM_LogCallWithTheSwitchAsBuilt);
 
@@ -29,7 +29,7 @@ void BM_LogFileAppend(benchmark::State& state) {
     const auto path = std::filesystem::temp_directory_path() /
                       ("zarvex_log_bench_" + std::to_string(::getpid()) + ".txt");
     common::SystemClock clock;
-    shell::LogFile log(path, clock);
+    common::LogFile log(path, clock);
     for (auto _ : state) {
         benchmark::DoNotOptimize(log.Append("Extract: line 1234 of CUR_20400102.TXT"));
     }

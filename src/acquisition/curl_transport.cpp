@@ -171,7 +171,7 @@ std::string CurlTransport::FetchText(std::string_view url) {
     const bool complete =
         transfer.code == CURLE_OK || (sink.cut && transfer.code == CURLE_WRITE_ERROR);
     if (!complete || !IsSuccessStatus(transfer.status)) {
-        shell::Log("FetchText failed: ", url, " (", curl_easy_strerror(transfer.code), ", status ",
+        common::Log("FetchText failed: ", url, " (", curl_easy_strerror(transfer.code), ", status ",
                    transfer.status, ")");
         return {};
     }
@@ -189,7 +189,7 @@ FetchResult CurlTransport::FetchToBuffer(std::string_view url, std::string& buff
     const bool complete =
         transfer.code == CURLE_OK || (sink.cut && transfer.code == CURLE_WRITE_ERROR);
     if (!complete) {
-        shell::Log("FetchToBuffer failed: ", url, " (", curl_easy_strerror(transfer.code), ")");
+        common::Log("FetchToBuffer failed: ", url, " (", curl_easy_strerror(transfer.code), ")");
         result.failure = transfer.code == CURLE_ABORTED_BY_CALLBACK
                              ? "stopped"
                              : curl_easy_strerror(transfer.code);
@@ -199,7 +199,7 @@ FetchResult CurlTransport::FetchToBuffer(std::string_view url, std::string& buff
     if (IsNotFoundStatus(transfer.status)) {
         result.not_found = true;
     } else if (!IsSuccessStatus(transfer.status)) {
-        shell::Log("FetchToBuffer: status ", transfer.status, " for ", url);
+        common::Log("FetchToBuffer: status ", transfer.status, " for ", url);
         result.failure = "status " + std::to_string(transfer.status);
         buffer.assign(capacity + 1, '\0');
         return result;
@@ -207,7 +207,7 @@ FetchResult CurlTransport::FetchToBuffer(std::string_view url, std::string& buff
     result.count = static_cast<std::int64_t>(sink.size);
     result.cut = sink.cut;
     if (sink.cut) {
-        shell::Log("FetchToBuffer: the body of ", url, " is longer than ", capacity,
+        common::Log("FetchToBuffer: the body of ", url, " is longer than ", capacity,
                    " bytes and was cut there");
     }
     return result;

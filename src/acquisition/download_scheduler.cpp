@@ -118,7 +118,7 @@ std::int64_t DownloadScheduler::SecondsOfDay(common::Date time, std::int64_t* ho
 }
 
 void DownloadScheduler::Start() {
-    shell::Log("scheduler start");
+    common::Log("scheduler start");
     {
         std::lock_guard guard(field_mutex_);
         state_ = SchedulerState::kStart;
@@ -132,11 +132,11 @@ void DownloadScheduler::StepAction() {
         return;  // fired before a handler stopped or restarted the timer, and waited for it
     }
     if (WindowLocked()) {
-        shell::Log("Timer_Step: window locked");
+        common::Log("Timer_Step: window locked");
         return;  // the timer stays armed and tries again
     }
     if (!setup_.services->IsNetworkUp()) {
-        shell::Log("Timer_Step: no network");
+        common::Log("Timer_Step: no network");
         return;
     }
     switch (State()) {
@@ -158,7 +158,7 @@ void DownloadScheduler::StepAction() {
 }
 
 void DownloadScheduler::StartState() {
-    shell::Log("state 1");
+    common::Log("state 1");
     step_.Stop();
     const common::Date now = setup_.services->NetworkTime();
     SetCurrentTime(now);
@@ -171,7 +171,7 @@ void DownloadScheduler::StartState() {
 }
 
 void DownloadScheduler::PreviousDaysState() {
-    shell::Log("state 2");
+    common::Log("state 2");
     step_.Stop();
     // When the start got no time, a catch-up from it would count back from 1970 on every
     // retry for the rest of the run (and feed the failure counter): ask the network again.
@@ -187,19 +187,19 @@ void DownloadScheduler::PreviousDaysState() {
             std::lock_guard guard(field_mutex_);
             state_ = SchedulerState::kWait;
         }
-        Status(setup_.host.Text(shell::text::kPreviousDaysDownloaded));
+        Status(setup_.host.Text(common::text::kPreviousDaysDownloaded));
         Downloaded(common::DownloadedDays::kPreviousDays);
     } else {
         delay = kCatchUpRetry;
-        Status(setup_.host.Text(shell::text::kPreviousDaysNotDownloaded) +
-               std::to_string(delay / 60) + setup_.host.Text(shell::text::kMinutes));
+        Status(setup_.host.Text(common::text::kPreviousDaysNotDownloaded) +
+               std::to_string(delay / 60) + setup_.host.Text(common::text::kMinutes));
     }
     step_.Start(delay);
-    shell::Log(delay, " сек.");
+    common::Log(delay, " сек.");
 }
 
 void DownloadScheduler::WaitState() {
-    shell::Log("state 3");
+    common::Log("state 3");
     step_.Stop();
     const common::Date now = setup_.services->NetworkTime();
     SetCurrentTime(now);
@@ -223,9 +223,9 @@ void DownloadScheduler::RunAction() {
         return;
     }
     run_.Start(kDay);
-    shell::Log("--- перезапускаем таймер  Timer_Run через 24 часа");
+    common::Log("--- перезапускаем таймер  Timer_Run через 24 часа");
     monitor_.Start(RetryDelay() * 60);
-    shell::Log("--- активирован Timer_Monitor на срабатывание через ", RetryDelay(), "мин.");
+    common::Log("--- активирован Timer_Monitor на срабатывание через ", RetryDelay(), "мин.");
 }
 
 void DownloadScheduler::MonitorAction() {
@@ -245,7 +245,7 @@ void DownloadScheduler::MonitorAction() {
 }
 
 void DownloadScheduler::CurrentDayState() {
-    shell::Log("state 4");
+    common::Log("state 4");
     step_.Stop();
     monitor_.Stop();
     // The evening's own day: a program left open for days must not download the day it
@@ -261,13 +261,13 @@ void DownloadScheduler::CurrentDayState() {
         std::int64_t hour = 0;
         const std::int64_t now_seconds = SecondsOfDay(now, &hour);
         run_.Start(kDay - (now_seconds - DailyStartHour() * 3600));
-        Status(setup_.host.Text(shell::text::kCurrentDayDownloaded));
+        Status(setup_.host.Text(common::text::kCurrentDayDownloaded));
         Downloaded(common::DownloadedDays::kCurrentDay);
     } else {
         const std::int64_t delay = RetryDelay() * 60;
         monitor_.Start(delay);
-        Status(setup_.host.Text(shell::text::kCurrentDayNotDownloaded) +
-               std::to_string(delay / 60) + setup_.host.Text(shell::text::kMinutes));
+        Status(setup_.host.Text(common::text::kCurrentDayNotDownloaded) +
+               std::to_string(delay / 60) + setup_.host.Text(common::text::kMinutes));
     }
 }
 

@@ -60,7 +60,7 @@ std::string Downloader::LastFailure() const {
 }
 
 int Downloader::Fail(std::string reason) {
-    shell::Log(reason);
+    common::Log(reason);
     std::lock_guard guard(field_mutex_);
     last_failure_ = std::move(reason);
     return 0;
@@ -98,7 +98,7 @@ int Downloader::DownloadReportLocked(common::Date day, ReportKind kind) {
     const std::string name = ReportFileName(day, kind);
     const std::filesystem::path local = setup_.folder.Input() / name;
     SetTarget(local);
-    shell::Log("DownloadReport ", name);
+    common::Log("DownloadReport ", name);
     const std::string folder_url = ServerUrl(setup_.report_host, kReportFolderPath);
     const std::string listing = setup_.transport->FetchText(folder_url);
     if (listing.empty()) {
@@ -133,7 +133,7 @@ int Downloader::DownloadReportLocked(common::Date day, ReportKind kind) {
     if (!WriteFileAtomically(local, stored)) {
         return Fail("cannot write " + local.string());
     }
-    shell::Log("stored ", local.string());
+    common::Log("stored ", local.string());
     return 1;
 }
 
@@ -143,9 +143,9 @@ int Downloader::DownloadDay(common::Date day) {
 }
 
 int Downloader::DownloadDayLocked(common::Date day) {
-    shell::Log("DownloadDay ", common::DayText(day));
-    if (!analytics::IsTradingDay(day)) {
-        shell::Log("not a trading day");
+    common::Log("DownloadDay ", common::DayText(day));
+    if (!common::IsTradingDay(day)) {
+        common::Log("not a trading day");
         return 1;
     }
     const std::string key = common::DateKey(day);
@@ -161,7 +161,7 @@ int Downloader::DownloadDayLocked(common::Date day) {
     if (!storage::MarkStage(store_.db, key, storage::kStageDownload)) {
         // Unmarked, the day is fetched again by the next run; reporting it done would hide
         // that every later run repeats it.
-        shell::Log("cannot mark ", key, " downloaded in ", store_.path.string(), ": ",
+        common::Log("cannot mark ", key, " downloaded in ", store_.path.string(), ": ",
                    store_.db.LastError());
         return 0;
     }
@@ -170,20 +170,20 @@ int Downloader::DownloadDayLocked(common::Date day) {
 
 int Downloader::DownloadPreviousDays(common::Date now) {
     std::lock_guard run(run_mutex_);
-    shell::Log("DownloadPreviousDays");
+    common::Log("DownloadPreviousDays");
     const common::ScopedUiLock lock(setup_.host.lock);
     const common::Date last = now - common::kSecondsPerDay;
     const common::Date first = now - kCatchUpDays * common::kSecondsPerDay;
-    shell::Log("enddat: ", common::DayText(last));
-    shell::Log("rundat: ", common::DayText(first));
+    common::Log("enddat: ", common::DayText(last));
+    common::Log("rundat: ", common::DayText(first));
     int result = 1;
     for (common::Date day = first; day <= last; day += common::kSecondsPerDay) {
         if (Stopping()) {
             result = Fail("stopped");
             break;
         }
-        SendStatus(setup_.host.Text(shell::text::kLoadingDataFor) + common::DayText(day) + ". " +
-                   setup_.host.Text(shell::text::kWindowLocked));
+        SendStatus(setup_.host.Text(common::text::kLoadingDataFor) + common::DayText(day) + ". " +
+                   setup_.host.Text(common::text::kWindowLocked));
         bool success = DownloadDayLocked(day) == 1;
         if (!success && Stopping()) {
             result = 0;  // a close is no failure of the day: the counter stays
@@ -204,19 +204,19 @@ int Downloader::DownloadPreviousDays(common::Date now) {
             break;
         }
     }
-    shell::Log("DownloadPreviousDays end ", result);
+    common::Log("DownloadPreviousDays end ", result);
     return result;
 }
 
 int Downloader::DownloadCurrentDay(common::Date now) {
     std::lock_guard run(run_mutex_);
-    shell::Log("DownloadCurrentDay");
+    common::Log("DownloadCurrentDay");
     const common::ScopedUiLock lock(setup_.host.lock);
-    SendStatus(setup_.host.Text(shell::text::kLoadingDataFor) + common::DayText(now) + ". " +
-               setup_.host.Text(shell::text::kWindowLocked));
-    shell::Log("day ", common::DayText(now));
+    SendStatus(setup_.host.Text(common::text::kLoadingDataFor) + common::DayText(now) + ". " +
+               setup_.host.Text(common::text::kWindowLocked));
+    common::Log("day ", common::DayText(now));
     const int result = DownloadDayLocked(now);
-    shell::Log("DownloadCurrentDay end ", result);
+    common::Log("DownloadCurrentDay end ", result);
     return result;
 }
 

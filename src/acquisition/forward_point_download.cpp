@@ -64,12 +64,12 @@ int Downloader::DownloadForwardPoints(common::Date day) {
 }
 
 int Downloader::DownloadForwardPointsLocked(common::Date day) {
-    shell::Log("DownloadForwardPoints ", common::DayText(day));
+    common::Log("DownloadForwardPoints ", common::DayText(day));
     common::Date next = day + common::kSecondsPerDay;
-    while (!analytics::IsTradingDay(next)) {
+    while (!common::IsTradingDay(next)) {
         next += common::kSecondsPerDay;
     }
-    shell::Log("next trading day ", common::DayText(next));
+    common::Log("next trading day ", common::DayText(next));
     const common::Date candidates[] = {next, day, day - common::kSecondsPerDay,
                                        day - 2 * common::kSecondsPerDay};
     SetTarget(setup_.folder.ForwardPointFile(next));
@@ -90,7 +90,7 @@ int Downloader::DownloadForwardPointsLocked(common::Date day) {
         // An error page, an empty answer or one without a number: as if the file were not
         // there, so the next candidate is tried.
         if (Classify(result, buffer) == Answer::kMissing) {
-            shell::Log("no forward points in ", remote, " for ", common::DayText(day));
+            common::Log("no forward points in ", remote, " for ", common::DayText(day));
             continue;
         }
         const std::filesystem::path local = setup_.folder.ForwardPointFile(candidate);
@@ -98,7 +98,7 @@ int Downloader::DownloadForwardPointsLocked(common::Date day) {
         if (!WriteFileAtomically(local, StoredForm(buffer, result.count))) {
             return Fail("cannot write " + local.string());
         }
-        shell::Log("stored ", local.string());
+        common::Log("stored ", local.string());
         return 1;
     }
     return Fail("no forward points for " + common::DayText(day) + " on " + setup_.report_host);
@@ -106,7 +106,7 @@ int Downloader::DownloadForwardPointsLocked(common::Date day) {
 
 void Downloader::DownloadForwardPointRange(common::Date t, bool pump) {
     std::lock_guard run(run_mutex_);
-    shell::Log("DownloadForwardPointRange");
+    common::Log("DownloadForwardPointRange");
     if (t <= 0) {
         return;  // no time from the network: no day to fetch around
     }
@@ -122,7 +122,7 @@ void Downloader::DownloadForwardPointRange(common::Date t, bool pump) {
             setup_.host.PumpEvents();
         }
         const std::string remote = ForwardPointRemoteName(day);
-        shell::Log("forward points ", remote);
+        common::Log("forward points ", remote);
         if (!common::Contains(listing, remote)) {
             continue;
         }
@@ -133,23 +133,23 @@ void Downloader::DownloadForwardPointRange(common::Date t, bool pump) {
             ServerUrl(setup_.report_host, std::string(kForwardPointFolderPath) + remote), buffer,
             kForwardPointCapacity);
         if (result.count < 0 && !result.not_found) {
-            shell::Log("forward points fetch failed: ", remote);
+            common::Log("forward points fetch failed: ", remote);
             return;
         }
         if (Classify(result, buffer) == Answer::kMissing) {
             // Listed, yet what came is no file: never store an error page or an empty answer
             // over a good copy, and go on with the next day.
-            shell::Log("no forward points in ", remote);
+            common::Log("no forward points in ", remote);
             continue;
         }
         const std::string bytes = StoredForm(buffer, result.count);
         if (!WriteFileAtomically(local, bytes)) {
-            shell::Log("cannot write ", local.string());
+            common::Log("cannot write ", local.string());
             return;
         }
         WriteFileAtomically(setup_.folder.Output() / local.filename(), bytes);
     }
-    shell::Log("DownloadForwardPointRange end");
+    common::Log("DownloadForwardPointRange end");
 }
 
 }  // namespace zarvex::acquisition

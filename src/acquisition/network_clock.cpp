@@ -35,7 +35,7 @@ common::Date NetworkClock::AskTimeHost(const std::string& host, bool later_host)
     if (!connection) {
         return common::kInvalidDate;
     }
-    shell::Log("time host ", host);
+    common::Log("time host ", host);
     if (!connection->SendAll(kTimeRequest, timeouts_.stall)) {
         return common::kInvalidDate;
     }
@@ -59,11 +59,11 @@ common::Date NetworkClock::NetworkTime() {
             continue;
         }
         const common::Date exchange = ToExchangeTime(greenwich);
-        shell::Log("network time ", common::FormatDate(exchange, "%yyyy.%mm.%dd.-%hh:%ii"));
+        common::Log("network time ", common::FormatDate(exchange, "%yyyy.%mm.%dd.-%hh:%ii"));
         return exchange;
     }
     const common::Date page = ExchangeTime();
-    shell::Log("exchange time page ", page);
+    common::Log("exchange time page ", page);
     return page > 0 ? page : common::kInvalidDate;
 }
 

@@ -32,7 +32,7 @@ double GetFPFromFile(const common::ProgramFolder& folder, Date date, std::string
     const auto path = folder.ForwardPointFile(date);
     std::ifstream file(path, std::ios::binary);
     if (!file) {
-        shell::Log("Forward points: cannot open ", path.string());
+        common::Log("Forward points: cannot open ", path.string());
         return 0.0;
     }
     std::string line;
@@ -44,7 +44,7 @@ double GetFPFromFile(const common::ProgramFolder& folder, Date date, std::string
             return common::ToDouble(value);
         }
     }
-    shell::Log("Forward points: no line for ", symbol, " in ", path.string());
+    common::Log("Forward points: no line for ", symbol, " in ", path.string());
     return 0.0;
 }
 
@@ -54,16 +54,16 @@ double ResolveForwardPoint(const common::ProgramFolder& folder, Date selected_da
         return 0.0;
     }
     // Days that no date key can name have no file; this also keeps the day steps in range.
-    if (selected_day < common::MakeDate(kFirstCalendarYear, 1, 1) ||
-        selected_day > common::MakeDate(kLastCalendarYear, 12, 1)) {
+    if (selected_day < common::MakeDate(common::kFirstCalendarYear, 1, 1) ||
+        selected_day > common::MakeDate(common::kLastCalendarYear, 12, 1)) {
         return 0.0;
     }
-    const Date next = NextTradingDay(selected_day);
+    const Date next = common::NextTradingDay(selected_day);
     const double point = GetFPFromFile(folder, next, symbol, host);
     if (point != 0.0) {
         return point;
     }
-    return GetFPFromFile(folder, PreviousTradingDay(next), symbol, host);
+    return GetFPFromFile(folder, common::PreviousTradingDay(next), symbol, host);
 }
 
 }  // namespace zarvex::analytics

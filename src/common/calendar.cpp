@@ -1,6 +1,6 @@
 #include "common/calendar.h"
 
-namespace zarvex::analytics {
+namespace zarvex::common {
 
 namespace {
 
@@ -139,4 +139,4 @@ Date PreviousTradingDay(Date date) {
     return day;
 }
 
-}  // namespace zarvex::analytics
+}  // namespace zarvex::common

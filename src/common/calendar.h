@@ -5,7 +5,7 @@
 #include "common/clock.h"
 #include "common/date.h"
 
-namespace zarvex::analytics {
+namespace zarvex::common {
 
 // The exchange's ten holidays, by index: 0 New Year's Day, 1 third Monday of January,
 // 2 third Monday of February, 3 Good Friday, 4 last Monday of May, 5 Independence Day,
@@ -39,4 +39,4 @@ bool IsTradingDay(common::Date date);
 common::Date NextTradingDay(common::Date date);
 common::Date PreviousTradingDay(common::Date date);
 
-}  // namespace zarvex::analytics
+}  // namespace zarvex::common

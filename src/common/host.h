@@ -67,11 +67,11 @@ struct Host {
     UiLock* lock = nullptr;
     EventPump* pump = nullptr;
     MessageSink* messages = nullptr;
-    const shell::TextTable* texts = &shell::TextTable::English();
+    const common::TextTable* texts = &common::TextTable::English();
 
     // The one way to an interface text (common/text_id.h) in the host's language.
     const std::string& Text(int id) const {
-        return (texts != nullptr ? *texts : shell::TextTable::English()).Get(id);
+        return (texts != nullptr ? *texts : common::TextTable::English()).Get(id);
     }
 
     void ShowStatus(std::string_view text) const {
@@ -94,7 +94,7 @@ struct Host {
 // A Host whose four sinks are one object (as the program's and the tests' hosts are),
 // speaking the given table, or English when there is none.
 template <typename Sinks>
-Host HostOf(Sinks& sinks, const shell::TextTable* texts) {
+Host HostOf(Sinks& sinks, const common::TextTable* texts) {
     Host host;
     host.status = &sinks;
     host.lock = &sinks;

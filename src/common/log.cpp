@@ -7,7 +7,7 @@
 #include "common/system_clock.h"
 #include "common/text.h"
 
-namespace zarvex::shell {
+namespace zarvex::common {
 
 namespace {
 
@@ -64,4 +64,4 @@ void AppendLogNumber(std::string& line, double value) {
 
 }  // namespace detail
 
-}  // namespace zarvex::shell
+}  // namespace zarvex::common

@@ -11,7 +11,7 @@
 // The program's diagnostic trace, "log.txt" in the program folder. It is switched on only by
 // building with ZARVEX_DIAGNOSTIC_LOG; the delivered program never writes it, and then every
 // Log call compiles to nothing, so callers may log freely inside loops.
-namespace zarvex::shell {
+namespace zarvex::common {
 
 inline constexpr const char* kLogFileName = "log.txt";
 
@@ -65,4 +65,4 @@ void Log(const Parts&... parts) {
     }
 }
 
-}  // namespace zarvex::shell
+}  // namespace zarvex::common

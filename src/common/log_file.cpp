@@ -6,7 +6,7 @@
 
 #include "common/date.h"
 
-namespace zarvex::shell {
+namespace zarvex::common {
 
 namespace {
 
@@ -34,4 +34,4 @@ bool LogFile::Append(std::string_view message) {
     return std::fflush(file.get()) == 0 && written;
 }
 
-}  // namespace zarvex::shell
+}  // namespace zarvex::common

@@ -6,7 +6,7 @@
 
 #include "common/clock.h"
 
-namespace zarvex::shell {
+namespace zarvex::common {
 
 // One diagnostic text file to which lines are appended. The file is opened and closed for every
 // line, so nothing is lost in a buffer when the process ends abruptly, and is never truncated.
@@ -28,4 +28,4 @@ private:
     std::mutex mutex_;
 };
 
-}  // namespace zarvex::shell
+}  // namespace zarvex::common

@@ -48,7 +48,7 @@ void PlainHost::ShowMessage(std::string_view title, std::string_view text) {
     }
 }
 
-Host PlainHost::AsHost(const shell::TextTable* texts) {
+Host PlainHost::AsHost(const common::TextTable* texts) {
     return HostOf(*this, texts);
 }
 

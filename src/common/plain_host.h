@@ -25,7 +25,7 @@ public:
     void ShowMessage(std::string_view title, std::string_view text) override;
 
     // A Host that reports into this object, speaking English when no table is given.
-    Host AsHost(const shell::TextTable* texts = nullptr);
+    Host AsHost(const common::TextTable* texts = nullptr);
 
     std::vector<std::string> StatusTexts() const;
     std::vector<std::string> Messages() const;  // "title: text"

@@ -3,7 +3,7 @@
 // Names for the entries of the interface text table (common/text_table.h). The numbers are
 // fixed: other code and the translations are keyed by them. Kept free of any other header so
 // that every layer can name a text without linking the shell.
-namespace zarvex::shell::text {
+namespace zarvex::common::text {
 
 // Panel captions and table headings.
 inline constexpr int kDate = 0;
@@ -164,4 +164,4 @@ inline constexpr int kDayColumn = 148;
 inline constexpr int kMaxPainStrike = 149;
 inline constexpr int kChannel = 150;
 
-}  // namespace zarvex::shell::text
+}  // namespace zarvex::common::text

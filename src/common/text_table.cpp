@@ -3,7 +3,7 @@
 #include <array>
 #include <cstdlib>
 
-namespace zarvex::shell {
+namespace zarvex::common {
 
 namespace {
 
@@ -279,4 +279,4 @@ const std::string& TextTable::Get(int index) const {
     return texts_[static_cast<std::size_t>(index)];
 }
 
-}  // namespace zarvex::shell
+}  // namespace zarvex::common

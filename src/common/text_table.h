@@ -8,7 +8,7 @@
 
 #include "common/text_id.h"
 
-namespace zarvex::shell {
+namespace zarvex::common {
 
 enum class Language { kEnglish, kRussian };
 
@@ -50,4 +50,4 @@ private:
     std::array<std::string, kEntryCount> texts_;
 };
 
-}  // namespace zarvex::shell
+}  // namespace zarvex::common

@@ -6,7 +6,7 @@
 #include "import/extraction.h"
 #include "storage/stage_flags.h"
 
-namespace zarvex::shell {
+namespace zarvex::day {
 
 Instrument::Instrument(std::string_view symbol, int container_number, common::ProgramFolder folder,
                        common::Host host)
@@ -14,7 +14,7 @@ Instrument::Instrument(std::string_view symbol, int container_number, common::Pr
       folder_(std::move(folder)),
       host_(host),
       stores_(settings::OpenInstrumentStores(folder_, symbol)) {
-    Log("instrument ", symbol, " opened");
+    common::Log("instrument ", symbol, " opened");
 }
 
 Instrument::~Instrument() {
@@ -49,4 +49,4 @@ void Instrument::CloseStores() {
     settings::CloseInstrumentStores(stores_);
 }
 
-}  // namespace zarvex::shell
+}  // namespace zarvex::day

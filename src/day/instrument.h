@@ -8,7 +8,7 @@
 #include "common/program_folder.h"
 #include "settings/instrument_stores.h"
 
-namespace zarvex::shell {
+namespace zarvex::day {
 
 // One currency: its databases, its settings record and its day operations. The window area
 // with the two panels is the desktop program's business and wraps this object.
@@ -53,4 +53,4 @@ private:
     settings::InstrumentStores stores_;
 };
 
-}  // namespace zarvex::shell
+}  // namespace zarvex::day

@@ -6,18 +6,18 @@
 #include "common/text_id.h"
 #include "day/process_day.h"
 
-namespace zarvex::shell {
+namespace zarvex::day {
 
 namespace {
 
 std::string CompletionText(const common::Host& host, int done) {
-    return host.Text(done) + host.Text(text::kProgramReady);
+    return host.Text(done) + host.Text(common::text::kProgramReady);
 }
 
 }  // namespace
 
 InstrumentList::InstrumentList(common::ProgramFolder folder, common::Host host) : host_(host) {
-    Log("instrument list: creating");
+    common::Log("instrument list: creating");
     for (int i = 0; i < kCount; ++i) {
         const auto index = static_cast<std::size_t>(i);
         instruments_[index] =
@@ -54,14 +54,14 @@ int InstrumentList::RunPreviousDays(common::Date date) {
     stored_date_ = date;
     const int result = Conclude(
         day::ProcessPreviousDays(instruments_.front()->Folder(), AllStores(), host_, date));
-    host_.ShowStatus(CompletionText(host_, text::kPreviousDaysProcessed));
+    host_.ShowStatus(CompletionText(host_, common::text::kPreviousDaysProcessed));
     return result;
 }
 
 int InstrumentList::RunCurrentDay() {
     const int result =
         Conclude(day::ProcessDay(instruments_.front()->Folder(), AllStores(), host_, stored_date_));
-    host_.ShowStatus(CompletionText(host_, text::kCurrentDayProcessed));
+    host_.ShowStatus(CompletionText(host_, common::text::kCurrentDayProcessed));
     return result;
 }
 
@@ -85,4 +85,4 @@ std::optional<int> InstrumentList::OnDownloaded(common::DownloadedDays what,
     return std::nullopt;
 }
 
-}  // namespace zarvex::shell
+}  // namespace zarvex::day

@@ -13,7 +13,7 @@
 #include "common/symbols.h"
 #include "day/instrument.h"
 
-namespace zarvex::shell {
+namespace zarvex::day {
 
 // The six instruments, always visited in the order EUR, GBP, AUD, CAD, JPY, CHF, which is
 // also the index order of the tab strip and of the notifications.
@@ -67,4 +67,4 @@ private:
     std::array<std::unique_ptr<Instrument>, kCount> instruments_;
 };
 
-}  // namespace zarvex::shell
+}  // namespace zarvex::day

@@ -16,7 +16,7 @@ namespace {
 constexpr int kPreviousDays = 30;
 
 std::string BusyText(const common::Host& host) {
-    return host.Text(shell::text::kDataProcessing) + host.Text(shell::text::kWindowLocked);
+    return host.Text(common::text::kDataProcessing) + host.Text(common::text::kWindowLocked);
 }
 
 std::string BusyDayText(const common::Host& host, std::string_view symbol, common::Date date) {

@@ -101,14 +101,14 @@ bool WriteRows(std::FILE* out, const storage::Database& quote, const UnloadTempl
     if (!layout.condition.empty()) {
         const std::optional<std::string> condition = storage::AndGrouped(layout.condition);
         if (!condition) {
-            shell::Log("unload: the parentheses of the condition do not nest");
+            common::Log("unload: the parentheses of the condition do not nest");
             return false;
         }
         sql += *condition;
     }
     storage::Statement query = quote.Prepare(sql);
     if (!query.IsValid() || !query.BindAll({symbol, std::string_view(day_text)})) {
-        shell::Log("unload: query failed: ", query.Error());
+        common::Log("unload: query failed: ", query.Error());
         return false;
     }
     std::string line;
@@ -126,7 +126,7 @@ bool WriteRows(std::FILE* out, const storage::Database& quote, const UnloadTempl
         }
     }
     if (query.Failed()) {
-        shell::Log("unload: query failed while stepping: ", query.Error());
+        common::Log("unload: query failed while stepping: ", query.Error());
         return false;
     }
     return true;
@@ -134,7 +134,7 @@ bool WriteRows(std::FILE* out, const storage::Database& quote, const UnloadTempl
 
 // Notes why the unload returned 0: the log, the status bar and the instrument's failure text.
 int Fail(const common::Host& host, settings::InstrumentStores& stores, const std::string& why) {
-    shell::Log("unload ", stores.symbol, ": ", why);
+    common::Log("unload ", stores.symbol, ": ", why);
     host.ShowStatus(stores.symbol + ": " + why);
     stores.failure = why;
     return 0;
@@ -148,7 +148,7 @@ void CopyForwardPoints(const common::ProgramFolder& folder, std::string_view out
         return std::filesystem::path(std::string(output_folder) + "FP_" + common::DateKey(day) +
                                      ".TXT");
     };
-    const common::Date next = analytics::NextTradingDay(date);
+    const common::Date next = common::NextTradingDay(date);
     const auto next_file = folder.ForwardPointFile(next);
     // On the evening of the day itself the next day's file does not exist yet: then, as for
     // an empty file, the day's own file is copied.
@@ -156,7 +156,7 @@ void CopyForwardPoints(const common::ProgramFolder& folder, std::string_view out
         CopyReplacing(next_file, target(next));
         return;
     }
-    const common::Date own = analytics::PreviousTradingDay(next);
+    const common::Date own = common::PreviousTradingDay(next);
     CopyReplacing(folder.ForwardPointFile(own), target(own));
 }
 
@@ -165,10 +165,10 @@ int UnloadDay(const common::ProgramFolder& folder, settings::InstrumentStores& s
     const settings::SettingsRecord& record = stores.settings;
     const std::string date_key = common::DateKey(date);
     const std::string day_text = common::DayText(date);
-    shell::Log("unload ", stores.symbol, " ", date_key);
+    common::Log("unload ", stores.symbol, " ", date_key);
     stores.failure.clear();
 
-    if (!analytics::IsTradingDay(date)) {
+    if (!common::IsTradingDay(date)) {
         return 1;
     }
     if (record.IsExtract() == 0 || record.IsUpload() == 0) {
@@ -216,7 +216,7 @@ int UnloadDay(const common::ProgramFolder& folder, settings::InstrumentStores& s
                         "the upload flag of " + date_key + " could not be written to " +
                             stores.operation_path.string() + ": " + stores.operation.LastError());
         }
-        shell::Log("unload done ", path.string());
+        common::Log("unload done ", path.string());
         return 1;
     }
     std::error_code error;

@@ -178,7 +178,7 @@ bool IsOptionRow(const ReportRow& row) {
 // Notes why the day returned 0 where the user and the command line look: the log, the status
 // bar and the instrument's failure text.
 int Fail(const common::Host& host, settings::InstrumentStores& stores, const std::string& why) {
-    shell::Log("extract ", stores.symbol, ": ", why);
+    common::Log("extract ", stores.symbol, ": ", why);
     host.ShowStatus(stores.symbol + ": " + why);
     stores.failure = why;
     return 0;
@@ -267,7 +267,7 @@ int FinishReading(Reading& r, const ReportFile& report, const std::filesystem::p
                     "the extract flag of " + date_key + " could not be written to " +
                         stores.operation_path.string() + ": " + stores.operation.LastError());
     }
-    shell::Log("extract done ", stores.symbol, " ", date_key);
+    common::Log("extract done ", stores.symbol, " ", date_key);
     return 1;
 }
 
@@ -291,8 +291,8 @@ std::vector<int> ExtractReports(const common::ProgramFolder& folder,
     for (std::size_t i = 0; i < instruments.size(); ++i) {
         settings::InstrumentStores& stores = *instruments[i];
         stores.failure.clear();
-        shell::Log("extract ", stores.symbol, " ", date_key);
-        if (!analytics::IsTradingDay(date) || stores.settings.IsExtract() == 0 ||
+        common::Log("extract ", stores.symbol, " ", date_key);
+        if (!common::IsTradingDay(date) || stores.settings.IsExtract() == 0 ||
             storage::GetStageFlag(stores.operation, date_key, storage::kStageExtract) == 1) {
             continue;
         }

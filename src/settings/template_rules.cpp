@@ -145,7 +145,7 @@ bool IsValidTemplateLine(std::string_view line) {
 }  // namespace
 
 CheckResult CheckFileNameTemplate(std::string_view text) {
-    const CheckResult invalid = CheckResult::Invalid(shell::text::kBadFileNameTemplate);
+    const CheckResult invalid = CheckResult::Invalid(common::text::kBadFileNameTemplate);
     const std::string_view trimmed = common::Trim(text);
     if (trimmed.empty() || CountOf(trimmed, '{') != CountOf(trimmed, '}')) {
         return invalid;
@@ -161,15 +161,15 @@ CheckResult CheckFileNameTemplate(std::string_view text) {
 CheckResult CheckDataTemplate(std::string_view text) {
     const std::string_view trimmed = common::Trim(text);
     if (trimmed.empty()) {
-        return CheckResult::Invalid(shell::text::kBadDataTemplate);
+        return CheckResult::Invalid(common::text::kBadDataTemplate);
     }
     for (std::string_view line : TemplateLines(trimmed)) {
         if (!IsValidTemplateLine(line)) {
-            return CheckResult::Invalid(shell::text::kBadDataTemplate);
+            return CheckResult::Invalid(common::text::kBadDataTemplate);
         }
     }
     if (!IsValidForTheUnload(trimmed)) {
-        return CheckResult::Invalid(shell::text::kBadDataTemplate);
+        return CheckResult::Invalid(common::text::kBadDataTemplate);
     }
     return CheckResult::Valid();
 }
@@ -180,13 +180,13 @@ CheckResult CheckCondition(std::string_view text, ConditionUse use) {
     }
     switch (use) {
         case ConditionUse::kLevel:
-            return CheckResult::Invalid(shell::text::kBadLevelCondition);
+            return CheckResult::Invalid(common::text::kBadLevelCondition);
         case ConditionUse::kFractal:
-            return CheckResult::Invalid(shell::text::kBadFractalCondition);
+            return CheckResult::Invalid(common::text::kBadFractalCondition);
         case ConditionUse::kBar:
             break;
     }
-    return CheckResult::Invalid(shell::text::kBadBarCondition);
+    return CheckResult::Invalid(common::text::kBadBarCondition);
 }
 
 bool IsValidCondition(std::string_view text) {

@@ -39,7 +39,7 @@ Database Database::OpenWithFlags(const std::filesystem::path& path, int flags) {
     if (rc != SQLITE_OK) {
         std::string error = db != nullptr ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
         sqlite3_close(db);
-        shell::Log("cannot open ", path.string(), ": ", error);
+        common::Log("cannot open ", path.string(), ": ", error);
         return Database(std::move(error));
     }
     sqlite3_busy_timeout(db, kBusyTimeoutMs);

@@ -8,7 +8,7 @@
 
 namespace zarvex::ui {
 
-InstrumentArea::InstrumentArea(QWidget* parent, shell::Instrument& instrument, int x, int y, int w,
+InstrumentArea::InstrumentArea(QWidget* parent, day::Instrument& instrument, int x, int y, int w,
                                int h, const InstrumentAreaServices& services)
     : QWidget(parent), instrument_(instrument) {
     SetControlNumber(this, instrument.ContainerNumber());

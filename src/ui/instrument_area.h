@@ -7,7 +7,7 @@
 #include "common/host.h"
 #include "day/instrument.h"
 
-namespace zarvex::shell {
+namespace zarvex::common {
 class TextTable;
 }
 
@@ -19,7 +19,7 @@ class RightPanelWidget;
 
 // What an instrument's window area reaches outside itself.
 struct InstrumentAreaServices {
-    const shell::TextTable* texts = nullptr;
+    const common::TextTable* texts = nullptr;
     common::Host host;
     // 460 from the left panel after a change of day or contract.
     common::Notifier* notifier = nullptr;
@@ -40,7 +40,7 @@ public:
 
     // Builds the container and both panels, finds the day in the left panel and configures
     // the right panel with it.
-    InstrumentArea(QWidget* parent, shell::Instrument& instrument, int x, int y, int w, int h,
+    InstrumentArea(QWidget* parent, day::Instrument& instrument, int x, int y, int w, int h,
                    const InstrumentAreaServices& services);
     ~InstrumentArea() override;
 
@@ -59,7 +59,7 @@ public:
     // with data, which may be the one just processed, with its histograms.
     void FollowLatestDay();
 
-    shell::Instrument& Instrument() { return instrument_; }
+    day::Instrument& Instrument() { return instrument_; }
     LeftPanelWidget* LeftPanel() const { return left_; }
     RightPanelWidget* RightPanel() const { return right_; }
 
@@ -67,7 +67,7 @@ private:
     analytics::LeftPanelSetup LeftSetup() const;
     void FillFractals();
 
-    shell::Instrument& instrument_;
+    day::Instrument& instrument_;
     LeftPanelWidget* left_ = nullptr;
     RightPanelWidget* right_ = nullptr;
 };

@@ -18,7 +18,7 @@
 namespace zarvex::ui {
 namespace {
 
-namespace text = shell::text;
+namespace text = common::text;
 
 constexpr int kRowHeight = 17;
 
@@ -50,7 +50,7 @@ int ListTableHeight(int h) {
 }  // namespace
 
 LeftPanelWidget::LeftPanelWidget(QWidget* parent, int control_number, int x, int y, int w, int h,
-                                 const shell::TextTable& texts,
+                                 const common::TextTable& texts,
                                  analytics::LeftPanelServices services, InputBlocker* blocker)
     : QWidget(parent), texts_(texts), blocker_(blocker) {
     SetControlNumber(this, control_number);

@@ -12,7 +12,7 @@ class QDateEdit;
 class QLabel;
 class QTableWidget;
 
-namespace zarvex::shell {
+namespace zarvex::common {
 class TextTable;
 }
 
@@ -32,7 +32,7 @@ public:
     // Creates the controls at (x, y), w x h raised to the minimums. The model is built by
     // Build. blocker may be null: the panel is then disabled while it calculates.
     LeftPanelWidget(QWidget* parent, int control_number, int x, int y, int w, int h,
-                    const shell::TextTable& texts, analytics::LeftPanelServices services,
+                    const common::TextTable& texts, analytics::LeftPanelServices services,
                     InputBlocker* blocker);
     ~LeftPanelWidget() override;
 
@@ -73,7 +73,7 @@ private:
     void PickedContract(int index);
     void ShowGrid(bool shown);
 
-    const shell::TextTable& texts_;
+    const common::TextTable& texts_;
     InputBlocker* blocker_;
     std::unique_ptr<analytics::LeftPanelModel> model_;
     QDateEdit* date_ = nullptr;

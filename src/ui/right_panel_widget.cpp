@@ -28,7 +28,7 @@
 namespace zarvex::ui {
 namespace {
 
-namespace text = shell::text;
+namespace text = common::text;
 
 struct ColumnRule {
     int caption_entry;  // -1: "+/-", the same in every language
@@ -115,7 +115,7 @@ int OptionColumnWidth(int column, int table_width) {
 }
 
 RightPanelWidget::RightPanelWidget(QWidget* parent, int control_number, int x, int y, int w, int h,
-                                   const shell::TextTable& texts, const storage::Database& quote,
+                                   const common::TextTable& texts, const storage::Database& quote,
                                    common::ProgramFolder folder, common::Host host)
     : QWidget(parent),
       texts_(texts),

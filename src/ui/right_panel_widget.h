@@ -12,7 +12,7 @@ class QLabel;
 class QTabWidget;
 class QTableWidget;
 
-namespace zarvex::shell {
+namespace zarvex::common {
 class TextTable;
 }
 
@@ -38,7 +38,7 @@ public:
     // Creates the controls at (x, y) in parent, w x h raised to the minimums. The forward-point
     // field and its label are made in parent, beside the panel.
     RightPanelWidget(QWidget* parent, int control_number, int x, int y, int w, int h,
-                     const shell::TextTable& texts, const storage::Database& quote,
+                     const common::TextTable& texts, const storage::Database& quote,
                      common::ProgramFolder folder, common::Host host);
     ~RightPanelWidget() override;
 
@@ -88,7 +88,7 @@ private:
     void Draw(int n);
     void BuildNextLater();
 
-    const shell::TextTable& texts_;
+    const common::TextTable& texts_;
     common::Host host_;
     std::unique_ptr<analytics::RightPanelModel> model_;
     QTabWidget* tabs_ = nullptr;

@@ -18,7 +18,7 @@
 namespace zarvex::ui {
 namespace {
 
-namespace text = shell::text;
+namespace text = common::text;
 
 std::string Trimmed(const QLineEdit* field) {
     return common::TrimCopy(field->text().toStdString());
@@ -44,7 +44,7 @@ QString ChooseFolderWithSystemDialog(QWidget* parent, const QString& start) {
 }
 
 SettingsDialog::SettingsDialog(settings::SettingsRecord& record, common::ProgramFolder folder,
-                               const shell::TextTable& texts, common::MessageSink* messages,
+                               const common::TextTable& texts, common::MessageSink* messages,
                                FolderChooser choose_folder, QWidget* parent)
     : QDialog(parent),
       record_(record),

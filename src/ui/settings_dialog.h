@@ -17,7 +17,7 @@ class QPushButton;
 namespace zarvex::settings {
 class SettingsRecord;
 }
-namespace zarvex::shell {
+namespace zarvex::common {
 class TextTable;
 }
 
@@ -39,7 +39,7 @@ public:
     static constexpr int kHeight = 323;
 
     SettingsDialog(settings::SettingsRecord& record, common::ProgramFolder folder,
-                   const shell::TextTable& texts, common::MessageSink* messages,
+                   const common::TextTable& texts, common::MessageSink* messages,
                    FolderChooser choose_folder, QWidget* parent);
 
     // Runs the dialog modally over its parent: 1 when the settings were saved, else 0.
@@ -92,7 +92,7 @@ private:
 
     settings::SettingsRecord& record_;
     common::ProgramFolder program_folder_;
-    const shell::TextTable& texts_;
+    const common::TextTable& texts_;
     common::MessageSink* messages_;
     FolderChooser choose_folder_;
 

@@ -31,7 +31,7 @@ protected:
         const reportgen::ReportGenerator generator(options);
         for (common::Date day = common::MakeDate(2012, 12, 24); days.size() < 6;
              day += common::kSecondsPerDay) {
-            if (!IsTradingDay(day)) {
+            if (!common::IsTradingDay(day)) {
                 continue;
             }
             const reportgen::GeneratedDay generated = generator.Generate(day);

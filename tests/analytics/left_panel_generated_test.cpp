@@ -30,7 +30,7 @@ protected:
         const reportgen::ReportGenerator generator(options);
         for (common::Date day = common::MakeDate(2012, 12, 3); days_.size() < 4;
              day += common::kSecondsPerDay) {
-            if (!IsTradingDay(day)) {
+            if (!common::IsTradingDay(day)) {
                 continue;
             }
             const reportgen::GeneratedDay generated = generator.Generate(day);

@@ -5,11 +5,9 @@
 #include <array>
 #include <string>
 
-namespace zarvex::analytics {
+namespace zarvex::common {
 namespace {
 
-using common::Date;
-using common::MakeDate;
 
 class FixedClock final : public common::Clock {
 public:
@@ -216,4 +214,4 @@ TEST(TradingDaySteps, SkipWeekendsAndHolidaysBothWays) {
 }
 
 }  // namespace
-}  // namespace zarvex::analytics
+}  // namespace zarvex::common

@@ -9,7 +9,7 @@
 #include "common/date.h"
 #include "support/temp_folder.h"
 
-namespace zarvex::shell {
+namespace zarvex::common {
 namespace {
 
 class FixedClock final : public common::Clock {
@@ -90,4 +90,4 @@ TEST_F(LogFileTest, LinesFromSeveralThreadsStayWhole) {
 }
 
 }  // namespace
-}  // namespace zarvex::shell
+}  // namespace zarvex::common

@@ -7,7 +7,7 @@
 #include "common/date.h"
 #include "support/temp_folder.h"
 
-namespace zarvex::shell {
+namespace zarvex::common {
 namespace {
 
 class FixedClock final : public common::Clock {
@@ -48,4 +48,4 @@ TEST(ProcessLog, PartsAreJoinedWithoutSeparators) {
 }
 
 }  // namespace
-}  // namespace zarvex::shell
+}  // namespace zarvex::common

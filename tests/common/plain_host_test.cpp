@@ -42,10 +42,10 @@ TEST(PlainHost, RecordsAndPrintsFromManyThreads) {
 
 TEST(PlainHost, SpeaksEnglishWithoutATableAndItsTableWithOne) {
     PlainHost plain;
-    EXPECT_EQ(plain.AsHost().Text(shell::text::kProgramReady), "The program is prepared to use.");
-    const shell::TextTable russian(shell::Language::kRussian);
-    EXPECT_EQ(&plain.AsHost(&russian).Text(shell::text::kProgramReady),
-              &russian.Get(shell::text::kProgramReady));
+    EXPECT_EQ(plain.AsHost().Text(common::text::kProgramReady), "The program is prepared to use.");
+    const common::TextTable russian(common::Language::kRussian);
+    EXPECT_EQ(&plain.AsHost(&russian).Text(common::text::kProgramReady),
+              &russian.Get(common::text::kProgramReady));
 }
 
 TEST(ProgramFolder, BuildsNamesInsideTheFolder) {

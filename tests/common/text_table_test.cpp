@@ -9,7 +9,7 @@
 #include "common/text_id.h"
 #include "support/case_name.h"
 
-namespace zarvex::shell {
+namespace zarvex::common {
 namespace {
 
 TEST(TextTable, EveryEntryButTheTwoUnusedHoldsATextInBothLanguages) {
@@ -183,4 +183,4 @@ TEST(TextTable, TheLocaleComesFromLcAllThenLcMessagesThenLang) {
 }
 
 }  // namespace
-}  // namespace zarvex::shell
+}  // namespace zarvex::common

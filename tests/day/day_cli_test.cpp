@@ -88,7 +88,7 @@ TEST(DayCli, AnOutputFolderThatCannotTakeTheUnloadIsNamed) {
                                                         : std::string();
         {
             common::PlainHost plain;
-            shell::InstrumentList list(home.Folder(), plain.AsHost());
+            day::InstrumentList list(home.Folder(), plain.AsHost());
             list.At(0).Settings().SetOutputFolder(folder);
             ASSERT_TRUE(list.At(0).Settings().SaveSettings());
         }

@@ -17,7 +17,7 @@ namespace zarvex::test {
 class DayFixture {
 public:
     explicit DayFixture(std::string_view symbol = "EUR")
-        : texts_(shell::Language::kEnglish),
+        : texts_(common::Language::kEnglish),
           stores_(settings::OpenInstrumentStores(home_.Folder(), symbol)) {
         stores_.settings.SetDefaults();
     }
@@ -49,7 +49,7 @@ public:
 
 private:
     TempProgramFolder home_;
-    shell::TextTable texts_;
+    common::TextTable texts_;
     common::PlainHost host_;
     settings::InstrumentStores stores_;
 };

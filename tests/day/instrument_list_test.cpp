@@ -9,7 +9,7 @@
 #include "storage/stage_flags.h"
 #include "support/temp_folder.h"
 
-namespace zarvex::shell {
+namespace zarvex::day {
 namespace {
 
 TEST(InstrumentList, SixInstrumentsWithTheirNumbersAndFiles) {
@@ -34,7 +34,7 @@ TEST(InstrumentList, SixInstrumentsWithTheirNumbersAndFiles) {
 TEST(InstrumentList, WithoutADbFolderEverythingStillRuns) {
     test::TempFolder home;
     common::PlainHost plain;
-    TextTable texts(Language::kEnglish);
+    common::TextTable texts(common::Language::kEnglish);
     InstrumentList list(common::ProgramFolder(home.Path()), plain.AsHost(&texts));
     EXPECT_EQ(list.RunCurrentDay(common::MakeDate(2012, 12, 8)), 1);  // a Saturday
     EXPECT_TRUE(std::filesystem::is_empty(home.Path()));
@@ -52,7 +52,7 @@ TEST(InstrumentList, RunsEveryInstrumentInOrderOnTheDayItIsGiven) {
             << error;
     }
     common::PlainHost plain;
-    TextTable texts(Language::kEnglish);
+    common::TextTable texts(common::Language::kEnglish);
     InstrumentList list(home.Folder(), plain.AsHost(&texts));
     EXPECT_EQ(list.RunPreviousDays(second), 1);  // processes the 3rd (and older, absent days)
     EXPECT_EQ(list.StoredDate(), second);
@@ -82,4 +82,4 @@ TEST(InstrumentList, RunsEveryInstrumentInOrderOnTheDayItIsGiven) {
 }
 
 }  // namespace
-}  // namespace zarvex::shell
+}  // namespace zarvex::day

@@ -63,8 +63,8 @@ TEST(ThreeEvenings, EachEveningsDayIsDownloadedExtractedAndUnloaded) {
 
     common::SystemClock clock;
     common::PlainHost plain;
-    shell::TextTable texts(shell::Language::kEnglish);
-    shell::InstrumentList list(home.Folder(), plain.AsHost(&texts));
+    common::TextTable texts(common::Language::kEnglish);
+    day::InstrumentList list(home.Folder(), plain.AsHost(&texts));
 
     acquisition::DownloadScheduler* scheduler_ptr = nullptr;
     std::mutex mutex;
@@ -112,7 +112,7 @@ TEST(ThreeEvenings, EachEveningsDayIsDownloadedExtractedAndUnloaded) {
     std::lock_guard guard(mutex);
     EXPECT_EQ(runs, (std::vector<std::string>{"1:20121203=1", "2:20121203=1", "2:20121204=1",
                                               "2:20121205=1"}));
-    for (int i = 0; i < shell::InstrumentList::kCount; ++i) {
+    for (int i = 0; i < day::InstrumentList::kCount; ++i) {
         for (const char* key : {"20121203", "20121204", "20121205"}) {
             EXPECT_EQ(list.At(i).GetStageFlag(key, storage::kStageExtract), 1) << key;
             EXPECT_EQ(list.At(i).GetStageFlag(key, storage::kStageUpload), 1) << key;

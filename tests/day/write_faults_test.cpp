@@ -84,7 +84,7 @@ protected:
         std::string error;
         ASSERT_TRUE(reportgen::WriteProgramFolderDay(day_, home_.Path(), &error)) << error;
         common::PlainHost plain;
-        shell::InstrumentList list(home_.Folder(), plain.AsHost());  // makes the files
+        day::InstrumentList list(home_.Folder(), plain.AsHost());  // makes the files
     }
 
     test::CliOutcome ProcessDay() {

@@ -104,11 +104,11 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(ConditionRule, MessageFollowsTheSetting) {
     EXPECT_EQ(CheckCondition("oi>10", ConditionUse::kLevel), CheckResult::Valid());
     EXPECT_EQ(CheckCondition("oi>", ConditionUse::kLevel),
-              CheckResult::Invalid(shell::text::kBadLevelCondition));
+              CheckResult::Invalid(common::text::kBadLevelCondition));
     EXPECT_EQ(CheckCondition("oi>", ConditionUse::kFractal),
-              CheckResult::Invalid(shell::text::kBadFractalCondition));
+              CheckResult::Invalid(common::text::kBadFractalCondition));
     EXPECT_EQ(CheckCondition("oi>", ConditionUse::kBar),
-              CheckResult::Invalid(shell::text::kBadBarCondition));
+              CheckResult::Invalid(common::text::kBadBarCondition));
 }
 
 class FileNameRule : public testing::TestWithParam<RuleCase> {};
@@ -116,7 +116,7 @@ class FileNameRule : public testing::TestWithParam<RuleCase> {};
 TEST_P(FileNameRule, Decides) {
     const CheckResult result = CheckFileNameTemplate(GetParam().text);
     EXPECT_EQ(result.valid, GetParam().valid);
-    EXPECT_EQ(result.message, result.valid ? -1 : shell::text::kBadFileNameTemplate);
+    EXPECT_EQ(result.message, result.valid ? -1 : common::text::kBadFileNameTemplate);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -144,7 +144,7 @@ class DataTemplateRule : public testing::TestWithParam<RuleCase> {};
 TEST_P(DataTemplateRule, Decides) {
     const CheckResult result = CheckDataTemplate(GetParam().text);
     EXPECT_EQ(result.valid, GetParam().valid);
-    EXPECT_EQ(result.message, result.valid ? -1 : shell::text::kBadDataTemplate);
+    EXPECT_EQ(result.message, result.valid ? -1 : common::text::kBadDataTemplate);
 }
 
 const std::string kAllFields =

@@ -90,7 +90,7 @@ protected:
 
     static test::GeneratedHome* home_;
     test::FixedClock clock_{test::GeneratedHome::kSecondDay + 86400};
-    shell::TextTable texts_{shell::Language::kEnglish};
+    common::TextTable texts_{common::Language::kEnglish};
     common::PlainHost plain_;
     FocusTakingMessages messages_;
     QWidget window_;

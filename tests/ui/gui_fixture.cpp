@@ -21,9 +21,9 @@ GeneratedHome::GeneratedHome() {
             throw std::runtime_error(error);
         }
     }
-    shell::TextTable texts(shell::Language::kEnglish);
+    common::TextTable texts(common::Language::kEnglish);
     common::PlainHost plain;
-    shell::InstrumentList list(home_.Folder(), plain.AsHost(&texts));
+    day::InstrumentList list(home_.Folder(), plain.AsHost(&texts));
     for (common::Date day : {kFirstDay, kSecondDay}) {
         list.RunCurrentDay(day);
     }

@@ -49,9 +49,9 @@ public:
                 throw std::runtime_error(error);
             }
         }
-        shell::TextTable texts(shell::Language::kEnglish);
+        common::TextTable texts(common::Language::kEnglish);
         common::PlainHost plain;
-        shell::InstrumentList list(home_.Folder(), plain.AsHost(&texts));
+        day::InstrumentList list(home_.Folder(), plain.AsHost(&texts));
         for (int d : {3, 4, 5, 6, 7, 10}) {
             list.RunCurrentDay(common::MakeDate(2012, 12, d));
         }

@@ -36,7 +36,7 @@ protected:
     }
 
     QWidget parent_;
-    shell::TextTable texts_{shell::Language::kEnglish};
+    common::TextTable texts_{common::Language::kEnglish};
     common::PlainHost plain_;
     test::TempProgramFolder home_;
     storage::Database quote_;

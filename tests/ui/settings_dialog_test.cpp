@@ -28,8 +28,8 @@ protected:
         record_.OpenSettings(home_.Folder().Db() / "CAD_config.lql");
     }
 
-    std::unique_ptr<SettingsDialog> Open(shell::Language language = shell::Language::kEnglish) {
-        texts_ = std::make_unique<shell::TextTable>(language);
+    std::unique_ptr<SettingsDialog> Open(common::Language language = common::Language::kEnglish) {
+        texts_ = std::make_unique<common::TextTable>(language);
         return std::make_unique<SettingsDialog>(
             record_, home_.Folder(), *texts_, &messages_,
             [this](QWidget*, const QString& start) {
@@ -47,7 +47,7 @@ protected:
 
     test::TempProgramFolder home_;
     settings::SettingsRecord record_;
-    std::unique_ptr<shell::TextTable> texts_;
+    std::unique_ptr<common::TextTable> texts_;
     common::PlainHost messages_;
     QString chosen_;
     QString chooser_start_;
@@ -73,7 +73,7 @@ TEST_F(SettingsDialogTest, OpensWithTheRecordsValuesAndCaptions) {
 }
 
 TEST_F(SettingsDialogTest, RussianCaptionsAndLists) {
-    auto dialog = Open(shell::Language::kRussian);
+    auto dialog = Open(common::Language::kRussian);
     EXPECT_EQ(dialog->windowTitle(), QString::fromUtf8("Настройка актива"));
     EXPECT_EQ(dialog->OkButton()->text(), QString::fromUtf8("Готово"));
     EXPECT_EQ(dialog->PriceTypeList()->itemText(2), QString::fromUtf8("Форекс"));

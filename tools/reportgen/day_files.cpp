@@ -41,7 +41,7 @@ bool WriteBytes(const std::filesystem::path& path, std::string_view bytes, std::
 std::vector<common::Date> TradingDays(common::Date from, common::Date to) {
     std::vector<common::Date> days;
     for (common::Date day = common::DayStart(from); day <= to; day += common::kSecondsPerDay) {
-        if (analytics::IsTradingDay(day)) {
+        if (common::IsTradingDay(day)) {
             days.push_back(day);
         }
     }

@@ -74,7 +74,7 @@ std::int64_t MarketModel::OpenInterestAt(const StrikeSeries& series, Date day, i
                                    series.call ? 1 : 0, series.strike_units);
     const std::uint64_t today = Combine(key, DayIndex(day));
     if (day > contract.listed && depth < kQuietDepth && Unit(Combine(today, 1)) < 0.3) {
-        return OpenInterestAt(series, analytics::PreviousTradingDay(day), depth + 1);
+        return OpenInterestAt(series, common::PreviousTradingDay(day), depth + 1);
     }
     const Product& product = *series.product;
     // Out-of-the-money strikes carry most of the open interest: CALLs above the money, PUTs
@@ -120,7 +120,7 @@ Settlement MarketModel::Quote(const StrikeSeries& series, Date day) const {
 Settlement MarketModel::Settle(const StrikeSeries& series, Date day) const {
     Settlement s = Quote(series, day);
     s.oi = OpenInterest(series, day);
-    const std::int64_t before = OpenInterest(series, analytics::PreviousTradingDay(day));
+    const std::int64_t before = OpenInterest(series, common::PreviousTradingDay(day));
     s.doi = s.oi >= before ? s.oi - before : before - s.oi;
     s.sign = s.oi > before ? 1 : (s.oi < before ? -1 : 0);
     // Open interest only moves through trades; some trades close one position and open

@@ -105,7 +105,7 @@ public:
           model_(options.seed),
           day_(day),
           day_text_(common::DayText(day)),
-          previous_(analytics::PreviousTradingDay(day)) {}
+          previous_(common::PreviousTradingDay(day)) {}
 
     void Title(int page);
     void WriteSection(const Section& section, const std::vector<Contract>& contracts,

@@ -61,11 +61,11 @@ class LeftPanelModel::Busy final {
 public:
     Busy(LeftPanelModel& model, int start_entry, int end_entry)
         : model_(model), end_entry_(end_entry) {
-        model_.ShowStatus(start_entry, shell::text::kLeftPanelLocked);
+        model_.ShowStatus(start_entry, common::text::kLeftPanelLocked);
         model_.LockPanel();
     }
     ~Busy() {
-        model_.ShowStatus(end_entry_, shell::text::kProgramReady);
+        model_.ShowStatus(end_entry_, common::text::kProgramReady);
         model_.UnlockPanel();
     }
     Busy(const Busy&) = delete;
@@ -144,7 +144,7 @@ void LeftPanelModel::FindLatestDay() {
 void LeftPanelModel::FillContractsList() {
     std::vector<std::string> contracts;
     {
-        Busy busy(*this, shell::text::kContractsFilling, shell::text::kContractsFilled);
+        Busy busy(*this, common::text::kContractsFilling, common::text::kContractsFilled);
         storage::Transaction transaction(db_);
         storage::Statement rows =
             quotes::Query(db_, "SELECT * FROM dating WHERE date= ?", {context_.date});
@@ -172,7 +172,7 @@ bool LeftPanelModel::ComputeBasicIndicators() {
     if (!CanCalculate()) {
         return false;
     }
-    Busy busy(*this, shell::text::kBasicIndicatorsStarted, shell::text::kBasicIndicatorsDone);
+    Busy busy(*this, common::text::kBasicIndicatorsStarted, common::text::kBasicIndicatorsDone);
     ResolveForwardPoint();
     return CalculateBasicIndicators({db_, DayRows()}, context_);
 }
@@ -181,7 +181,7 @@ bool LeftPanelModel::ComputeMarketBorders() {
     if (!CanCalculate()) {
         return false;
     }
-    Busy busy(*this, shell::text::kMarketBordersStarted, shell::text::kMarketBordersDone);
+    Busy busy(*this, common::text::kMarketBordersStarted, common::text::kMarketBordersDone);
     ResolveForwardPoint();
     Refresh();
     return CalculateMarketBorders(DayRows(), context_, services_.host);
@@ -191,7 +191,7 @@ bool LeftPanelModel::ComputePutCallRatios() {
     if (!CanCalculate()) {
         return false;
     }
-    Busy busy(*this, shell::text::kRatiosStarted, shell::text::kRatiosDone);
+    Busy busy(*this, common::text::kRatiosStarted, common::text::kRatiosDone);
     ResolveForwardPoint();
     return CalculatePutCallRatios(DayRows(), context_, services_.host);
 }
@@ -200,7 +200,7 @@ bool LeftPanelModel::ComputeSignificantLevels() {
     if (!CanCalculate()) {
         return false;
     }
-    Busy busy(*this, shell::text::kSignificantLevelsStarted, shell::text::kSignificantLevelsDone);
+    Busy busy(*this, common::text::kSignificantLevelsStarted, common::text::kSignificantLevelsDone);
     ResolveForwardPoint();
     return CalculateSignificantLevels(DayRowsFor(context_.level_cond), context_);
 }
@@ -209,8 +209,8 @@ bool LeftPanelModel::ComputeSignificantFractals() {
     if (!CanCalculate()) {
         return false;
     }
-    Busy busy(*this, shell::text::kSignificantFractalsStarted,
-              shell::text::kSignificantFractalsDone);
+    Busy busy(*this, common::text::kSignificantFractalsStarted,
+              common::text::kSignificantFractalsDone);
     ResolveForwardPoint();
     const storage::Database& rows = ConditionLooksBeyondTheRow(context_.fractal_near_cond)
                                         ? db_
@@ -239,7 +239,7 @@ void LeftPanelModel::ClearTables() {
 }
 
 void LeftPanelModel::FillTables() {
-    ShowStatus(shell::text::kLeftTablesFilling, shell::text::kLeftPanelLocked);
+    ShowStatus(common::text::kLeftTablesFilling, common::text::kLeftPanelLocked);
     cells_.expiration = context_.expiration;
     cells_.call_level = context_.call_level;
     cells_.put_level = context_.put_level;
@@ -260,7 +260,7 @@ void LeftPanelModel::FillTables() {
     if (services_.view != nullptr) {
         services_.view->ShowCells(cells_);
     }
-    ShowStatus(shell::text::kLeftTablesFilled, shell::text::kProgramReady);
+    ShowStatus(common::text::kLeftTablesFilled, common::text::kProgramReady);
 }
 
 void LeftPanelModel::SetLevelCondition(std::string_view condition) {
@@ -326,9 +326,9 @@ void LeftPanelModel::DateChanged(common::Date picked) {
         context_.date = picked_text;
         TakeFirstForwardPoint();
     } else {
-        services_.host.ShowMessage(services_.host.Text(shell::text::kMessage),
-                                   services_.host.Text(shell::text::kNoDataForDate) +
-                                       services_.host.Text(shell::text::kTryAgain));
+        services_.host.ShowMessage(services_.host.Text(common::text::kMessage),
+                                   services_.host.Text(common::text::kNoDataForDate) +
+                                       services_.host.Text(common::text::kTryAgain));
         FindLatestDay();
         // Back on the day already shown: its numbers are still right.
         if (context_.date == previous_date) {

@@ -22,7 +22,7 @@ inline constexpr int kHistogramCount = 4;
 // -1 for a parameter outside 0..4, which has no caption.
 constexpr int HistogramCaptionEntry(int param) {
     return param >= kParamOpenInterest && param <= kParamPriceTimesVolume
-               ? shell::text::kOpenInterest + param
+               ? common::text::kOpenInterest + param
                : -1;
 }
 

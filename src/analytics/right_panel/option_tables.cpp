@@ -95,11 +95,11 @@ OptionTable FillOptionTable(const storage::Database& db, std::string_view date,
 OptionTables FillOptionTables(const storage::Database& db, std::string_view date,
                               std::string_view contract, const common::Host& host) {
     const common::ScopedUiLock lock(host.lock);
-    host.ShowStatus(host.Text(shell::text::kRightTablesFilling));
+    host.ShowStatus(host.Text(common::text::kRightTablesFilling));
     OptionTables tables;
     tables.put = FillOptionTable(db, date, contract, "PUT");
     tables.call = FillOptionTable(db, date, contract, "CALL");
-    host.ShowStatus(host.Text(shell::text::kRightTablesFilled));
+    host.ShowStatus(host.Text(common::text::kRightTablesFilled));
     return tables;
 }
 

@@ -6,7 +6,7 @@ namespace zarvex::analytics {
 
 namespace {
 
-namespace text = shell::text;
+namespace text = common::text;
 
 struct StepTexts {
     int start;

@@ -18,8 +18,8 @@ inline void RefusePositional(const Arguments& args) {
 }
 
 // The interface texts in the language of --lang.
-inline shell::Language LanguageOf(const Context& ctx) {
-    return ctx.lang == "rus" ? shell::Language::kRussian : shell::Language::kEnglish;
+inline common::Language LanguageOf(const Context& ctx) {
+    return ctx.lang == "rus" ? common::Language::kRussian : common::Language::kEnglish;
 }
 
 // "Today" of the command line as a clock: the --today option or the computer's date.

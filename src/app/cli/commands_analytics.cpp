@@ -32,8 +32,8 @@ namespace zarvex::cli {
 
 namespace {
 
-shell::TextTable TextsFor(const Context& ctx) {
-    return shell::TextTable(LanguageOf(ctx));
+common::TextTable TextsFor(const Context& ctx) {
+    return common::TextTable(LanguageOf(ctx));
 }
 
 void WriteShownColumn(JsonWriter& json, const analytics::PanelTableColumn& column) {
@@ -115,7 +115,7 @@ int CmdIndicators(Context& ctx, const Words& words) {
     setup.fp_switch = fp.value_or(record.IsFP());
     setup.read_only = true;
 
-    const shell::TextTable texts = TextsFor(ctx);
+    const common::TextTable texts = TextsFor(ctx);
     common::PlainHost plain(ctx.err);
     const TodayClock clock(ctx.today);
     analytics::LeftPanelModel panel({plain.AsHost(&texts), ctx.home, &clock});
@@ -264,7 +264,7 @@ int CmdHistogram(Context& ctx, const Words& words) {
     if (!db.IsOpen()) {
         return kExitFailed;
     }
-    const shell::TextTable texts = TextsFor(ctx);
+    const common::TextTable texts = TextsFor(ctx);
     common::PlainHost plain(ctx.err);
     const common::Host host = plain.AsHost(&texts);
     const analytics::RightPanelDay day = analytics::ResolveRightPanelDay(
@@ -323,7 +323,7 @@ int CmdTables(Context& ctx, const Words& words) {
     if (!db.IsOpen()) {
         return kExitFailed;
     }
-    const shell::TextTable texts = TextsFor(ctx);
+    const common::TextTable texts = TextsFor(ctx);
     common::PlainHost plain(ctx.err);
     const common::Host host = plain.AsHost(&texts);
     const analytics::RightPanelDay day = analytics::ResolveRightPanelDay(

@@ -15,11 +15,11 @@ namespace {
 
 int HolidayYear(const Arguments& args) {
     const std::string text = args.Required("year");
-    if (text == std::to_string(analytics::kCurrentYear)) {
-        return analytics::kCurrentYear;
+    if (text == std::to_string(common::kCurrentYear)) {
+        return common::kCurrentYear;
     }
     const auto year =
-        args.IntInRange("year", analytics::kFirstCalendarYear, analytics::kLastCalendarYear);
+        args.IntInRange("year", common::kFirstCalendarYear, common::kLastCalendarYear);
     return *year;
 }
 
@@ -47,7 +47,7 @@ int CmdTradingDay(Context& ctx, const Words& words) {
     const Arguments args(words, {"date"});
     RefusePositional(args);
     const common::Date date = args.RequiredDateKey("date");
-    *ctx.out << (analytics::IsTradingDay(date) ? "1" : "0") << '\n';
+    *ctx.out << (common::IsTradingDay(date) ? "1" : "0") << '\n';
     return kExitDone;
 }
 
@@ -56,8 +56,8 @@ int CmdHolidays(Context& ctx, const Words& words) {
     RefusePositional(args);
     const int year = HolidayYear(args);
     const TodayClock clock(ctx.today);
-    for (int i = 0; i < analytics::kHolidayCount; ++i) {
-        const std::optional<common::Date> day = analytics::ExchangeHoliday(i, year, clock);
+    for (int i = 0; i < common::kHolidayCount; ++i) {
+        const std::optional<common::Date> day = common::ExchangeHoliday(i, year, clock);
         *ctx.out << (day ? common::DayText(*day) : "0") << '\n';
     }
     return kExitDone;

@@ -41,8 +41,8 @@ int CmdCheck(Context& ctx, const Words& words) {
         *ctx.out << "valid\n";
         return kExitDone;
     }
-    const shell::TextTable texts(
-        shell::LanguageFromArgument(ctx.lang).value_or(shell::Language::kEnglish));
+    const common::TextTable texts(
+        common::LanguageFromArgument(ctx.lang).value_or(common::Language::kEnglish));
     std::string message = texts.Get(result.message);
     // The dialog's message ends in a carriage return before its retry line; a line of
     // output does not.

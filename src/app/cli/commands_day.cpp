@@ -20,7 +20,7 @@ struct DayHost {
     }
     common::Host Host() { return plain.AsHost(&texts); }
 
-    shell::TextTable texts;
+    common::TextTable texts;
     common::PlainHost plain;
 };
 
@@ -41,7 +41,7 @@ int CmdProcessDay(Context& ctx, const Words& words) {
     RefusePositional(args);
     const common::Date date = args.RequiredDateKey("date");
     DayHost host(ctx);
-    shell::InstrumentList list(ctx.home, host.Host());
+    day::InstrumentList list(ctx.home, host.Host());
     const int result = list.RunCurrentDay(date);
     return Finish(ctx, result, list.Failure());
 }
@@ -51,7 +51,7 @@ int CmdProcessPreviousDays(Context& ctx, const Words& words) {
     RefusePositional(args);
     const common::Date date = args.RequiredDateKey("date");
     DayHost host(ctx);
-    shell::InstrumentList list(ctx.home, host.Host());
+    day::InstrumentList list(ctx.home, host.Host());
     const int result = list.RunPreviousDays(date);
     return Finish(ctx, result, list.Failure());
 }
@@ -60,14 +60,14 @@ int CmdUnload(Context& ctx, const Words& words) {
     const Arguments args(words, {"symbol", "date"});
     RefusePositional(args);
     const std::string symbol = args.Required("symbol");
-    const int index = shell::InstrumentList::IndexOf(symbol);
+    const int index = day::InstrumentList::IndexOf(symbol);
     if (index < 0) {
         throw UsageError("--symbol must be one of EUR, GBP, AUD, CAD, JPY, CHF: " + symbol);
     }
     const common::Date date = args.RequiredDateKey("date");
     DayHost host(ctx);
-    shell::Instrument instrument(
-        symbol, shell::InstrumentList::kContainerNumbers[static_cast<std::size_t>(index)], ctx.home,
+    day::Instrument instrument(
+        symbol, day::InstrumentList::kContainerNumbers[static_cast<std::size_t>(index)], ctx.home,
         host.Host());
     const int result = instrument.UnloadDay(date);
     *ctx.out << result << '\n';

@@ -69,7 +69,7 @@ public:
     acquisition::Downloader& Downloads() { return *downloader_; }
 
 private:
-    shell::TextTable texts_;
+    common::TextTable texts_;
     common::PlainHost plain_;
     StreamNotifier notifier_;
     common::SystemClock clock_;

@@ -24,7 +24,7 @@
 namespace zarvex::gui {
 namespace {
 
-namespace text = shell::text;
+namespace text = common::text;
 
 constexpr int kStatusBarHeight = 22;
 constexpr std::uint32_t kSelectedTab = 0x0000FF;
@@ -42,7 +42,7 @@ QRect MainWindowInner(QRect available, QMargins frame) {
     return MainWindowFrame(available).marginsRemoved(frame);
 }
 
-MainWindow::MainWindow(QtHost& host, const shell::TextTable& texts, ui::AutoRepeat* repeat)
+MainWindow::MainWindow(QtHost& host, const common::TextTable& texts, ui::AutoRepeat* repeat)
     : QWidget(nullptr),
       host_(host),
       texts_(texts),
@@ -121,7 +121,7 @@ void MainWindow::CreateTabStrip() {
     tab_strip_ = new ui::CanvasGrid(this, repeat_, 16);
     ui::SetControlNumber(tab_strip_, kTabStripNumber);
     tab_strip_->setGeometry(0, 0, 1, height() - StatusHeight());
-    for (std::string_view symbol : shell::InstrumentList::kSymbols) {
+    for (std::string_view symbol : day::InstrumentList::kSymbols) {
         tab_strip_->AddItem(
             ui::CanvasGrid::kAppend,
             QString::fromUtf8(symbol.data(), static_cast<qsizetype>(symbol.size())));
@@ -139,7 +139,7 @@ void MainWindow::CreateTabStrip() {
 
 void MainWindow::CreateInstruments(const common::ProgramFolder& folder,
                                    const common::Clock* clock) {
-    instruments_ = std::make_unique<shell::InstrumentList>(folder, host_.AsHost());
+    instruments_ = std::make_unique<day::InstrumentList>(folder, host_.AsHost());
     ui::InstrumentAreaServices services;
     services.texts = &texts_;
     services.host = host_.AsHost();
@@ -147,7 +147,7 @@ void MainWindow::CreateInstruments(const common::ProgramFolder& folder,
     services.blocker = blocker_;
     services.clock = clock;
     const int x = StripWidth();
-    for (int i = 0; i < shell::InstrumentList::kCount; ++i) {
+    for (int i = 0; i < day::InstrumentList::kCount; ++i) {
         auto* area = new ui::InstrumentArea(this, instruments_->At(i), x, 0, width() - x,
                                             height() - StatusHeight(), services);
         area->HideArea();
@@ -260,7 +260,7 @@ void MainWindow::EditSettings() {
     if (area == nullptr) {
         return;
     }
-    shell::Instrument& instrument = area->Instrument();
+    day::Instrument& instrument = area->Instrument();
     int result = 0;
     if (settings_editor_) {
         result = settings_editor_(instrument, this);

@@ -17,11 +17,13 @@
 class QLabel;
 class QPushButton;
 
-namespace zarvex::shell {
+namespace zarvex::common {
+class TextTable;
+}
+namespace zarvex::day {
 class Instrument;
 class InstrumentList;
-class TextTable;
-}  // namespace zarvex::shell
+}  // namespace zarvex::day
 
 namespace zarvex::ui {
 class AutoRepeat;
@@ -61,12 +63,12 @@ public:
     static constexpr int kBusyBackground = 0xFFFFC8;
 
     // Opens the settings dialog of the instrument over the window; 1 when saved.
-    using SettingsEditor = std::function<int(shell::Instrument&, QWidget* parent)>;
+    using SettingsEditor = std::function<int(day::Instrument&, QWidget* parent)>;
     // The scheduler's current time, for the day runs of 560.
     using CurrentDay = std::function<common::Date()>;
     using UrlOpener = std::function<void(const QUrl&)>;
 
-    MainWindow(QtHost& host, const shell::TextTable& texts, ui::AutoRepeat* repeat);
+    MainWindow(QtHost& host, const common::TextTable& texts, ui::AutoRepeat* repeat);
     ~MainWindow() override;
 
     // The start-up steps, in their order. The window is first placed on the screen's free
@@ -101,7 +103,7 @@ public:
     QLabel* HelpLabel() const { return help_label_; }
     HelpLink* HelpLinkControl() const { return help_link_; }
     ui::InstrumentArea* Area(int index) const;
-    shell::InstrumentList* Instruments() const { return instruments_.get(); }
+    day::InstrumentList* Instruments() const { return instruments_.get(); }
     ui::InputBlocker* Blocker() const { return blocker_; }
     bool IsInputBlocked() const;
 
@@ -117,7 +119,7 @@ private:
     void FitFrameToScreen();
 
     QtHost& host_;
-    const shell::TextTable& texts_;
+    const common::TextTable& texts_;
     ui::AutoRepeat* repeat_;
     ui::InputBlocker* blocker_;
     QPushButton* property_ = nullptr;
@@ -125,7 +127,7 @@ private:
     ui::CanvasGrid* tab_strip_ = nullptr;
     QLabel* help_label_ = nullptr;
     HelpLink* help_link_ = nullptr;
-    std::unique_ptr<shell::InstrumentList> instruments_;
+    std::unique_ptr<day::InstrumentList> instruments_;
     std::array<ui::InstrumentArea*, 6> areas_{};
     bool window_locked_ = false;
     QRect available_;

@@ -8,7 +8,7 @@
 
 namespace zarvex::gui {
 
-QtHost::QtHost(const shell::TextTable* texts)
+QtHost::QtHost(const common::TextTable* texts)
     : texts_(texts), presenter_([this](const QString& title, const QString& text) {
           ShowMessageBox(title, text, owner_);
       }) {}

@@ -11,7 +11,7 @@
 #include "app/gui/main_thread_caller.h"
 #include "common/host.h"
 
-namespace zarvex::shell {
+namespace zarvex::common {
 class TextTable;
 }
 
@@ -32,7 +32,7 @@ public:
     // Shows one message box and returns when it is answered.
     using MessagePresenter = std::function<void(const QString& title, const QString& text)>;
 
-    explicit QtHost(const shell::TextTable* texts);
+    explicit QtHost(const common::TextTable* texts);
 
     // Until a handler is set, status texts and notifications are dropped.
     void SetHandler(NotificationHandler* handler) { handler_ = handler; }
@@ -46,7 +46,7 @@ public:
     void Close() { caller_.Close(); }
 
     common::Host AsHost();
-    const shell::TextTable* Texts() const { return texts_; }
+    const common::TextTable* Texts() const { return texts_; }
     MainThreadCaller& Caller() { return caller_; }
 
     void ShowStatus(std::string_view text) override;
@@ -66,7 +66,7 @@ public:
 private:
     void LockChanged();
 
-    const shell::TextTable* texts_;
+    const common::TextTable* texts_;
     MainThreadCaller caller_;
     NotificationHandler* handler_ = nullptr;
     MessagePresenter presenter_;

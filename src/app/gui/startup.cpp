@@ -32,22 +32,22 @@
 namespace zarvex::gui {
 namespace {
 
-namespace text = shell::text;
+namespace text = common::text;
 
 constexpr std::int64_t kDailyStartHour = 22;
 constexpr std::int64_t kRetryMinutes = 5;
 
-bool Russian(const shell::TextTable& texts) {
-    return texts.GetLanguage() == shell::Language::kRussian;
+bool Russian(const common::TextTable& texts) {
+    return texts.GetLanguage() == common::Language::kRussian;
 }
 
 }  // namespace
 
-std::string NoNetworkTitle(const shell::TextTable& texts) {
+std::string NoNetworkTitle(const common::TextTable& texts) {
     return Russian(texts) ? "Информация" : "Information";
 }
 
-std::string NoNetworkText(const shell::TextTable& texts) {
+std::string NoNetworkText(const common::TextTable& texts) {
     return Russian(texts) ? "Для работы программы требуется подключение к интернету."
                           : "The program requires an internet connection.";
 }
@@ -141,11 +141,11 @@ QUrl Startup::HelpPage() const {
 Startup::Outcome Startup::Run() {
     // 1 and 3: the caption is set with the window; the texts.
     RemoveOldPrograms();
-    const shell::LocaleReader locale =
-        options_.locale.empty() ? shell::LocaleReader(shell::UserLocaleName)
-                                : shell::LocaleReader([this] { return options_.locale; });
-    texts_ = std::make_unique<shell::TextTable>(
-        shell::ChooseLanguage(options_.language_argument, locale));
+    const common::LocaleReader locale =
+        options_.locale.empty() ? common::LocaleReader(common::UserLocaleName)
+                                : common::LocaleReader([this] { return options_.locale; });
+    texts_ = std::make_unique<common::TextTable>(
+        common::ChooseLanguage(options_.language_argument, locale));
     host_ = std::make_unique<QtHost>(texts_.get());
     if (options_.presenter) {
         host_->SetMessagePresenter(options_.presenter);

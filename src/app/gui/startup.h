@@ -16,7 +16,7 @@ namespace zarvex::acquisition {
 class DownloadScheduler;
 class NetworkSchedulerServices;
 }  // namespace zarvex::acquisition
-namespace zarvex::shell {
+namespace zarvex::common {
 class TextTable;
 }
 namespace zarvex::ui {
@@ -72,7 +72,7 @@ public:
 
     MainWindow* Window() const { return window_.get(); }
     QtHost& Host() { return *host_; }
-    const shell::TextTable& Texts() const { return *texts_; }
+    const common::TextTable& Texts() const { return *texts_; }
     ui::StartupWindow* Splash() const { return splash_.get(); }
     acquisition::DownloadScheduler* Scheduler() const { return scheduler_.get(); }
     // The progress steps shown so far, as (percent, text).
@@ -88,7 +88,7 @@ private:
 
     StartupOptions options_;
     std::unique_ptr<ui::AutoRepeat> repeat_;
-    std::unique_ptr<shell::TextTable> texts_;
+    std::unique_ptr<common::TextTable> texts_;
     std::unique_ptr<QtHost> host_;
     common::SystemClock clock_;
     QFont link_font_;
@@ -102,7 +102,7 @@ private:
 };
 
 // The two texts that start-up shows and the interface text table does not hold.
-std::string NoNetworkTitle(const shell::TextTable& texts);
-std::string NoNetworkText(const shell::TextTable& texts);
+std::string NoNetworkTitle(const common::TextTable& texts);
+std::string NoNetworkText(const common::TextTable& texts);
 
 }  // namespace zarvex::gui

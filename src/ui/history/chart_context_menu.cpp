@@ -15,25 +15,25 @@
 namespace zarvex::ui {
 namespace {
 
-namespace text = shell::text;
+namespace text = common::text;
 
-QString Text(const shell::TextTable& texts, int entry) {
+QString Text(const common::TextTable& texts, int entry) {
     return QString::fromStdString(texts.Get(entry));
 }
 
-void CannotWrite(QWidget* parent, const shell::TextTable& texts, const QString& path) {
+void CannotWrite(QWidget* parent, const common::TextTable& texts, const QString& path) {
     QMessageBox::warning(parent, Text(texts, text::kMessage),
                          Text(texts, text::kCannotWrite) + path);
 }
 
-QString AskPath(QWidget* parent, const shell::TextTable& texts, const QString& name,
+QString AskPath(QWidget* parent, const common::TextTable& texts, const QString& name,
                 int filter_entry) {
     return QFileDialog::getSaveFileName(parent, QString(), name, Text(texts, filter_entry));
 }
 
 }  // namespace
 
-void AddPictureMenu(QWidget* chart, const shell::TextTable& texts, PictureRenderer render,
+void AddPictureMenu(QWidget* chart, const common::TextTable& texts, PictureRenderer render,
                     DefaultName default_name) {
     chart->setContextMenuPolicy(Qt::CustomContextMenu);
     auto shared = std::make_shared<PictureRenderer>(std::move(render));
@@ -58,7 +58,7 @@ void AddPictureMenu(QWidget* chart, const shell::TextTable& texts, PictureRender
         });
 }
 
-void AddTableMenu(QTableWidget* table, const shell::TextTable& texts, DefaultName default_name,
+void AddTableMenu(QTableWidget* table, const common::TextTable& texts, DefaultName default_name,
                   std::function<std::string()> csv) {
     table->setContextMenuPolicy(Qt::CustomContextMenu);
     auto name = std::make_shared<DefaultName>(std::move(default_name));

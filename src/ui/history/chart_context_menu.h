@@ -8,7 +8,7 @@
 class QTableWidget;
 class QWidget;
 
-namespace zarvex::shell {
+namespace zarvex::common {
 class TextTable;
 }
 
@@ -20,12 +20,12 @@ using DefaultName = std::function<QString()>;
 
 // Gives the chart a context menu: "Save picture…" (the widget's size), the same at twice the
 // size, and "Copy picture".
-void AddPictureMenu(QWidget* chart, const shell::TextTable& texts, PictureRenderer render,
+void AddPictureMenu(QWidget* chart, const common::TextTable& texts, PictureRenderer render,
                     DefaultName default_name);
 
 // Gives the table a context menu: "Save as CSV…" and "Copy" (tab-separated). csv gives the
 // file's bytes; when empty, the shown table is written.
-void AddTableMenu(QTableWidget* table, const shell::TextTable& texts, DefaultName default_name,
+void AddTableMenu(QTableWidget* table, const common::TextTable& texts, DefaultName default_name,
                   std::function<std::string()> csv = {});
 
 }  // namespace zarvex::ui

@@ -16,14 +16,14 @@ constexpr int kPrevious = 1;
 
 }  // namespace
 
-CompareControl::CompareControl(QWidget* parent, const shell::TextTable& texts) : QWidget(parent) {
-    caption_ = new QLabel(QString::fromStdString(texts.Get(shell::text::kCompareWith)), this);
+CompareControl::CompareControl(QWidget* parent, const common::TextTable& texts) : QWidget(parent) {
+    caption_ = new QLabel(QString::fromStdString(texts.Get(common::text::kCompareWith)), this);
     caption_->setObjectName(QStringLiteral("compareCaption"));
     caption_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     list_ = new QComboBox(this);
     list_->setObjectName(QStringLiteral("compareWith"));
-    list_->addItem(QString::fromStdString(texts.Get(shell::text::kCompareOff)));
-    list_->addItem(QString::fromStdString(texts.Get(shell::text::kComparePrevious)));
+    list_->addItem(QString::fromStdString(texts.Get(common::text::kCompareOff)));
+    list_->addItem(QString::fromStdString(texts.Get(common::text::kComparePrevious)));
     list_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     connect(list_, &QComboBox::currentIndexChanged, this, [this] { emit Changed(); });
 }

@@ -8,7 +8,7 @@
 class QComboBox;
 class QLabel;
 
-namespace zarvex::shell {
+namespace zarvex::common {
 class TextTable;
 }
 
@@ -21,7 +21,7 @@ class CompareControl final : public QWidget {
     Q_OBJECT
 
 public:
-    CompareControl(QWidget* parent, const shell::TextTable& texts);
+    CompareControl(QWidget* parent, const common::TextTable& texts);
 
     // The days that hold the shown contract, oldest first.
     void SetDays(const std::vector<common::Date>& days);

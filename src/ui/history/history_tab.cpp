@@ -16,7 +16,7 @@
 namespace zarvex::ui {
 namespace {
 
-namespace text = shell::text;
+namespace text = common::text;
 
 // The caption of a history column, -1 for the columns the table keeps out of sight (the
 // integer strikes of the borders and limits: the prices beside them say the same).
@@ -71,7 +71,7 @@ public:
 
 }  // namespace
 
-HistoryTab::HistoryTab(QWidget* parent, const shell::TextTable& texts,
+HistoryTab::HistoryTab(QWidget* parent, const common::TextTable& texts,
                        const storage::Database& quote, common::ProgramFolder folder,
                        common::Host host)
     : QWidget(parent), texts_(texts), quote_(&quote), folder_(std::move(folder)), host_(host) {

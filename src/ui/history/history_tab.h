@@ -11,7 +11,7 @@
 
 class QTableWidget;
 
-namespace zarvex::shell {
+namespace zarvex::common {
 class TextTable;
 }
 
@@ -27,7 +27,7 @@ class HistoryTab final : public QWidget {
     Q_OBJECT
 
 public:
-    HistoryTab(QWidget* parent, const shell::TextTable& texts, const storage::Database& quote,
+    HistoryTab(QWidget* parent, const common::TextTable& texts, const storage::Database& quote,
                common::ProgramFolder folder, common::Host host);
 
     // The left panel's day and contract and the settings the history is made with.
@@ -60,7 +60,7 @@ private:
     void MarkShownDay();
     QString Text(int entry) const;
 
-    const shell::TextTable& texts_;
+    const common::TextTable& texts_;
     const storage::Database* quote_;
     common::ProgramFolder folder_;
     common::Host host_;
