@@ -9,6 +9,7 @@ packages=(
   libcurl4-openssl-dev libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth fonts-dejavu-core
   locales desktop-file-utils
+  clang libclang-rt-14-dev
 )
 
 missing=()

@@ -3,6 +3,8 @@
 # ZARVEX_SANITIZE=1 builds with AddressSanitizer and UndefinedBehaviorSanitizer instead.
 # The tests are switched on whatever the build folder held before, and a run that finds no
 # tests fails: a folder configured without them cannot pass for a green run.
+# Then the fuzz targets are built with clang in build/fuzz and replay their seed corpora
+# (ZARVEX_FUZZ_CORPORA=0 leaves that out).
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 bash "$here/scripts/setup.sh"
@@ -18,4 +20,13 @@ fi
 cmake -S "$here" -B "$build" -G Ninja -DZARVEX_BUILD_TESTS=ON "${extra[@]}"
 cmake --build "$build" -j "$(nproc)"
 cd "$build"
+if [ "${ZARVEX_FUZZ_CORPORA:-1}" = "1" ]; then
+  fuzz="$here/build/fuzz"
+  CC=clang CXX=clang++ cmake -S "$here" -B "$fuzz" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DZARVEX_FUZZ=ON -DZARVEX_BUILD_GUI=OFF -DZARVEX_BUILD_BENCH=OFF
+  cmake --build "$fuzz" -j "$(nproc)" --target zarvex_fuzzers
+  (cd "$fuzz" && ctest -L fuzz --output-on-failure --no-tests=error -j "$(nproc)")
+fi
+
+# The whole suite last, so that its summary closes the run.
 ctest --output-on-failure --no-tests=error -j "$(nproc)" --timeout 900

@@ -16,9 +16,9 @@ std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {
     return q;
 }
 
-// Seconds since the date's midnight, 0..86399. Taken by remainder, not by subtracting the
-// midnight, which does not exist for moments within a day of the lowest 64-bit value.
-std::int64_t SecondOfDay(std::int64_t date) {
+// Seconds since the midnight before; unlike days * kSecondsPerDay this cannot overflow for
+// moments within a day of the lowest 64-bit value.
+std::int64_t SecondOfDay(Date date) {
     const std::int64_t secs = date % kSecondsPerDay;
     return secs < 0 ? secs + kSecondsPerDay : secs;
 }
@@ -102,13 +102,10 @@ int Weekday(Date date) {
 }
 
 Date DayStart(Date date) {
-    // The midnight of a moment in the first, partial day of the range lies below the lowest
-    // 64-bit value; such a moment is taken as the first whole day instead.
+    // The lowest day starts before the lowest moment: its start is clamped to that moment.
     const std::int64_t secs = SecondOfDay(date);
-    if (date < std::numeric_limits<Date>::min() + secs) {
-        return date + (kSecondsPerDay - secs);
-    }
-    return date - secs;
+    return date < std::numeric_limits<Date>::min() + secs ? std::numeric_limits<Date>::min()
+                                                          : date - secs;
 }
 
 bool IsLeapYear(int year) {
