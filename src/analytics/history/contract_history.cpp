@@ -1,6 +1,7 @@
 #include "analytics/history/contract_history.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "analytics/forward_points.h"
 #include "analytics/history/day_figures.h"
