@@ -371,7 +371,7 @@ void BM_History_PerDayPanelLoop(benchmark::State& state) {
         for (const common::Date day : days) {
             bench.panel.DateChanged(day);
             bench.panel.ContractChanged(contract);
-            benchmark::DoNotOptimize(bench.panel.Context().call_level.data());
+            benchmark::DoNotOptimize(bench.panel.Cells().call_level.data());
         }
     }
     state.SetLabel(contract);

@@ -76,20 +76,37 @@ double Value(const Quotation& quotation, double strike, std::string_view option,
     return x - forward_point * quotation.point;
 }
 
-}  // namespace
+// The price and its decimals; a price of 0 stands for "0", without decimals.
+struct RawPrice {
+    double value = 0.0;
+    int decimals = 0;
+};
 
-std::string PriceByType(double strike, std::string_view symbol, std::string_view option,
-                        double premium, double forward_point, int price_type) {
+RawPrice Price(double strike, std::string_view symbol, std::string_view option, double premium,
+               double forward_point, int price_type) {
     const Quotation* quotation = FindQuotation(symbol);
     if (quotation == nullptr) {
-        return "0";
+        return {};
     }
     const double value = Value(*quotation, strike, option, premium, forward_point, price_type);
     if (value == 0.0 || !std::isfinite(value)) {
-        return "0";
+        return {};
     }
-    const int decimals = price_type == kPriceForex ? quotation->forex_decimals : kDecimals;
-    return common::FormatFixed(value, decimals);
+    return {value, price_type == kPriceForex ? quotation->forex_decimals : kDecimals};
+}
+
+}  // namespace
+
+PanelNumber PriceNumber(double strike, std::string_view symbol, std::string_view option,
+                        double premium, double forward_point, int price_type) {
+    const RawPrice price = Price(strike, symbol, option, premium, forward_point, price_type);
+    return PanelNumber::Fixed(price.value, price.decimals);
+}
+
+std::string PriceByType(double strike, std::string_view symbol, std::string_view option,
+                        double premium, double forward_point, int price_type) {
+    const RawPrice price = Price(strike, symbol, option, premium, forward_point, price_type);
+    return price.value == 0.0 ? "0" : common::FormatFixed(price.value, price.decimals);
 }
 
 }  // namespace zarvex::analytics

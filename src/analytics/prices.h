@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+#include "analytics/panel_number.h"
+
 namespace zarvex::analytics {
 
 // The price types of the settings ("Futures", "Standart", "Forex"), stored as one byte.
@@ -16,6 +18,9 @@ inline constexpr int kPriceForex = 2;     // as Futures, then quoted as spot wit
 // invert the price under Forex; an inverted price of zero (strike + premium = 0) has no
 // quotation and also gives "0", never an infinity.
 std::string PriceByType(double strike, std::string_view symbol, std::string_view option,
+                        double premium, double forward_point, int price_type);
+// The same price as a number; "0" is the whole number 0.
+PanelNumber PriceNumber(double strike, std::string_view symbol, std::string_view option,
                         double premium, double forward_point, int price_type);
 
 }  // namespace zarvex::analytics

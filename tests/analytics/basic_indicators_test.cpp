@@ -11,11 +11,11 @@ protected:
     BasicIndicatorsTest() { CreateQuoteDatabase(file_); }
 
     void Insert(const std::vector<Row>& rows) { InsertRows(file_, rows); }
-    DayContext Run(int price_type = 1) {
+    ContextTexts Run(int price_type = 1) {
         DayContext context = MakeContext("EUR", price_type);
         const storage::Database db = storage::Database::OpenReadOnly(file_);
         EXPECT_TRUE(CalculateBasicIndicators(db, context));
-        return context;
+        return TextsOf(context);
     }
 
     test::TempFolder folder_;
@@ -30,7 +30,7 @@ TEST_F(BasicIndicatorsTest, LevelIsTheStrikeWithTheLargestVolumeOverAllDaysOfThe
         {.option = "PUT", .strike = "1.08", .volume = "7"},
         {.option = "PUT", .strike = "1.06", .volume = "9"},
     });
-    const DayContext context = Run();
+    const ContextTexts context = Run();
     EXPECT_EQ(context.call_level, "1.1000");  // 30 + 30 beats 50
     EXPECT_EQ(context.put_level, "1.0600");
 }
@@ -43,7 +43,7 @@ TEST_F(BasicIndicatorsTest, AmongEqualTotalsTheStrikeMetFirstWins) {
         {.option = "PUT", .strike = "1.05", .volume = "0"},
         {.option = "PUT", .strike = "1.04", .volume = "0"},
     });
-    const DayContext context = Run();
+    const ContextTexts context = Run();
     EXPECT_EQ(context.call_level, "1.1400");
     // No positive total: the first slot.
     EXPECT_EQ(context.put_level, "1.0500");
@@ -55,7 +55,7 @@ TEST_F(BasicIndicatorsTest, WithoutRowsOfTheDayTheOneSlotTakesTheFirstStrikeOfOt
         {.option = "CALL", .strike = "1.12", .volume = "500", .date = "05.12.2012"},
         {.option = "PUT", .strike = "1.08", .volume = "5"},
     });
-    const DayContext context = Run();
+    const ContextTexts context = Run();
     EXPECT_EQ(context.call_level, "1.1000");
 }
 
@@ -74,7 +74,7 @@ TEST_F(BasicIndicatorsTest, StrikesBeyondThreeTimesTheDaysRowsFindNoSlot) {
 
 TEST_F(BasicIndicatorsTest, ContractWithoutRowsOfAnOptionTypeShowsABlank) {
     Insert({{.option = "PUT", .strike = "1.08", .volume = "5", .expiration = "21.12.2012"}});
-    const DayContext context = Run();
+    const ContextTexts context = Run();
     EXPECT_EQ(context.call_level, " ");
     EXPECT_EQ(context.put_level, "1.0800");
     EXPECT_EQ(context.expiration, "21.12.2012");
@@ -99,19 +99,19 @@ TEST_F(BasicIndicatorsTest, TextsWhereNumbersBelongReadAsTheirLeadingNumber) {
         {.option = "CALL", .strike = "1.10", .volume = "4"},
         {.option = "PUT", .strike = "1.0x", .volume = "3"},
     });
-    const DayContext context = Run();
+    const ContextTexts context = Run();
     EXPECT_EQ(context.call_level, "1.1000");
     EXPECT_EQ(context.put_level, "1.0000");
 }
 
 TEST_F(BasicIndicatorsTest, AFailingQueryKeepsTheFields) {
     DayContext context = MakeContext();
-    context.call_level = "old";
-    context.put_level = "old";
+    context.call_level = NumberShownAs("9.9900");
+    context.put_level = NumberShownAs("9.9900");
     const storage::Database no_table = storage::Database::Open(folder_ / "none.lql");
     EXPECT_FALSE(CalculateBasicIndicators(no_table, context));
-    EXPECT_EQ(context.call_level, "old");
-    EXPECT_EQ(context.put_level, "old");
+    EXPECT_EQ(TextsOf(context).call_level, "9.9900");
+    EXPECT_EQ(TextsOf(context).put_level, "9.9900");
 }
 
 }  // namespace

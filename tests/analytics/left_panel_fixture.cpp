@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "analytics/left_panel/left_panel_cells.h"
+#include "common/text.h"
 #include "storage/store.h"
 
 namespace zarvex::analytics::left_testing {
@@ -27,6 +29,44 @@ void InsertRows(const std::filesystem::path& file, const std::vector<Row>& rows)
              std::string_view(r.date)}));
     }
     ASSERT_TRUE(db.Execute("Commit"));
+}
+
+ContextTexts TextsOf(const DayContext& context) {
+    const LeftPanelCells cells = PanelFigureTexts(context);
+    ContextTexts texts;
+    texts.expiration = cells.expiration;
+    texts.call_level = cells.call_level;
+    texts.put_level = cells.put_level;
+    texts.width_market = cells.width_market;
+    texts.delta_balance = cells.delta_balance;
+    texts.upper_limit = cells.upper_limit;
+    texts.upper_border = cells.upper_border;
+    texts.channel_center = cells.channel_center;
+    texts.bottom_border = cells.bottom_border;
+    texts.bottom_limit = cells.bottom_limit;
+    texts.upper_border_strike = context.upper_border_strike;
+    texts.bottom_border_strike = context.bottom_border_strike;
+    texts.upper_limit_strike = context.upper_limit_strike;
+    texts.bottom_limit_strike = context.bottom_limit_strike;
+    texts.ratio_oi = cells.ratio_oi;
+    texts.ratio_volume = cells.ratio_volume;
+    texts.ratio_avg_price = cells.ratio_avg_price;
+    texts.put_levels = NumberTexts(context.put_levels);
+    texts.call_levels = NumberTexts(context.call_levels);
+    texts.put_fractals = NumberTexts(context.put_fractals);
+    texts.call_fractals = NumberTexts(context.call_fractals);
+    return texts;
+}
+
+PanelNumber NumberShownAs(const std::string& text) {
+    const std::string_view trimmed = common::Trim(text);
+    if (trimmed.empty()) {
+        return PanelNumber();
+    }
+    const std::size_t point = trimmed.find('.');
+    const int decimals =
+        point == std::string_view::npos ? 0 : static_cast<int>(trimmed.size() - point - 1);
+    return PanelNumber::Fixed(common::ToDouble(trimmed), decimals);
 }
 
 DayContext MakeContext(const std::string& symbol, int price_type) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -33,6 +34,37 @@ struct Row {
     std::string expiration = "14.12.2012";
     std::string symb = "EUR";
 };
+
+// A context's results as the texts the panel shows for them, field by field, so that tests
+// state what the user sees.
+struct ContextTexts {
+    std::string expiration;
+    std::string call_level;
+    std::string put_level;
+    std::string width_market;
+    std::string delta_balance;
+    std::string upper_limit;
+    std::string upper_border;
+    std::string channel_center;
+    std::string bottom_border;
+    std::string bottom_limit;
+    std::int64_t upper_border_strike = 0;
+    std::int64_t bottom_border_strike = 0;
+    std::int64_t upper_limit_strike = 0;
+    std::int64_t bottom_limit_strike = 0;
+    std::string ratio_oi;
+    std::string ratio_volume;
+    std::string ratio_avg_price;
+    std::vector<std::string> put_levels;
+    std::vector<std::string> call_levels;
+    std::vector<std::string> put_fractals;
+    std::vector<std::string> call_fractals;
+};
+ContextTexts TextsOf(const DayContext& context);
+
+// A number as a cell would show `text`: nothing for a blank text, otherwise the value with as
+// many decimals as the text has.
+PanelNumber NumberShownAs(const std::string& text);
 
 // Creates a quote database file as the program does (table and indexes) and fills it.
 void CreateQuoteDatabase(const std::filesystem::path& file);

@@ -55,7 +55,7 @@ protected:
     std::vector<std::string> days_;
 };
 
-void ExpectSameResults(const DayContext& actual, const DayContext& expected) {
+void ExpectSameResults(const ContextTexts& actual, const ContextTexts& expected) {
     EXPECT_EQ(actual.expiration, expected.expiration);
     EXPECT_EQ(actual.call_level, expected.call_level);
     EXPECT_EQ(actual.put_level, expected.put_level);
@@ -94,7 +94,7 @@ TEST_P(GeneratedDaysTest, EveryDayAndContractMatchesThePlainCalculation) {
             context.level_cond = "oi>1000 AND sign>=0";
             context.fractal_main_cond = "oi>100 AND sign>0";
             context.fractal_near_cond = "oi>10";
-            const DayContext expected = ReferencePanel(file_, context);
+            const ContextTexts expected = ReferencePanel(file_, context);
 
             common::PlainHost quiet;
             ASSERT_TRUE(CalculateBasicIndicators(db, context));
@@ -102,7 +102,7 @@ TEST_P(GeneratedDaysTest, EveryDayAndContractMatchesThePlainCalculation) {
             ASSERT_TRUE(CalculatePutCallRatios(db, context, quiet.AsHost()));
             ASSERT_TRUE(CalculateSignificantLevels(db, context));
             ASSERT_TRUE(CalculateSignificantFractals(db, context));
-            ExpectSameResults(context, expected);
+            ExpectSameResults(TextsOf(context), expected);
             fractal_days += context.call_fractals.empty() && context.put_fractals.empty() ? 0 : 1;
             ++checked;
         }
@@ -127,10 +127,10 @@ TEST_P(GeneratedDaysTest, ThePanelShowsWhatItCalculated) {
             panel.ContractChanged(contract);
             panel.ComputeSignificantFractals();
             panel.FillTables();
-            const DayContext& c = panel.Context();
+            const ContextTexts c = TextsOf(panel.Context());
             // The panel reads the day through its in-memory copy: same results as the plain
             // calculation over the whole file.
-            DayContext settled = c;
+            DayContext settled = panel.Context();
             settled.forward_point = 0.0;
             ExpectSameResults(c, ReferencePanel(file_, settled));
             const LeftPanelCells& cells = panel.Cells();

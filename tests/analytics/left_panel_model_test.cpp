@@ -257,7 +257,7 @@ TEST(LeftPanelModelTest, SettersRecalculateOnlyOnARealChange) {
 
     panel.SetLevelCondition("oi>500");
     EXPECT_EQ(panel.Context().level_cond, "oi>500");
-    EXPECT_EQ(panel.Context().call_levels, (Texts{"1.1200"}));
+    EXPECT_EQ(NumberTexts(panel.Context().call_levels), (Texts{"1.1200"}));
     EXPECT_EQ(panel.Cells().level_call[0], "1.1200");
     EXPECT_EQ(panel.Cells().level_call[1], "");
     EXPECT_EQ(Count(h.host.StatusTexts(), "Calculates of the significant levels"), 2);
@@ -284,10 +284,10 @@ TEST(LeftPanelModelTest, FractalsComeFromTheirSetterAndSurviveOtherCalculations)
     EXPECT_EQ(Count(h.host.StatusTexts(), "Calculates of the significant fractals"), 0);
 
     panel.SetFractalConditions("oi>=500", "oi>10");
-    EXPECT_EQ(panel.Context().call_fractals, (Texts{"1.2100", "1.2300"}));
+    EXPECT_EQ(NumberTexts(panel.Context().call_fractals), (Texts{"1.2100", "1.2300"}));
     EXPECT_EQ(panel.Cells().fractal_call[1], "1.2300");
     panel.SetFractalConditions("oi>550", "oi>10");
-    EXPECT_EQ(panel.Context().call_fractals, (Texts{"1.2300"}));
+    EXPECT_EQ(NumberTexts(panel.Context().call_fractals), (Texts{"1.2300"}));
     EXPECT_EQ(panel.Cells().fractal_call[1], "");
 
     // A change of contract calculates everything but the fractals, which keep their texts.
@@ -327,7 +327,7 @@ TEST(LeftPanelModelTest, ConditionsThatReadOtherRowsSeeTheWholeFile) {
     // The threshold is 800 over the whole file; over the day alone it would be 100.
     LeftPanelModel& panel =
         h.Build(1, "oi >= (SELECT MAX(oi) FROM dating WHERE contract = 'EUZ6') - 4200");
-    EXPECT_EQ(panel.Context().call_levels, (Texts{"1.1200"}));
+    EXPECT_EQ(NumberTexts(panel.Context().call_levels), (Texts{"1.1200"}));
     EXPECT_TRUE(panel.Context().put_levels.empty());
     EXPECT_TRUE(ConditionLooksBeyondTheRow("EXISTS (select 1)"));
     EXPECT_TRUE(ConditionLooksBeyondTheRow("oi IN pragma_table_info('x')"));

@@ -344,10 +344,11 @@ void StoreParsedRows(const std::filesystem::path& file,
     ASSERT_TRUE(db.Execute("Commit"));
 }
 
-DayContext ReferencePanel(const std::filesystem::path& file, const DayContext& context) {
+ContextTexts ReferencePanel(const std::filesystem::path& file, const DayContext& context) {
     const storage::Database db = storage::Database::OpenReadOnly(file);
     const Reference ref(ReadRows(db, context), context);
-    DayContext out = context;
+    ContextTexts out;
+    out.expiration = context.expiration;
     out.call_level = ref.Level("CALL", out.expiration);
     out.put_level = ref.Level("PUT", out.expiration);
     out.ratio_oi = ref.SumRatio(true);

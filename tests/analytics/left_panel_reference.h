@@ -6,6 +6,7 @@
 
 #include "analytics/left_panel/day_context.h"
 #include "import/report_row.h"
+#include "left_panel_fixture.h"
 
 namespace zarvex::analytics::left_testing {
 
@@ -17,7 +18,7 @@ void StoreParsedRows(const std::filesystem::path& file, const std::vector<import
 // literal slot arrays, a scan of every near position for every main row, sums and maxima in
 // loops. SQLite only judges the filters (so that texts in numeric columns compare as they do
 // in the program's own queries). `context` gives day, contract, symbol, settings and forward
-// point; the result holds every calculated field.
-DayContext ReferencePanel(const std::filesystem::path& file, const DayContext& context);
+// point; the result holds every calculated field as the texts the panel shows.
+ContextTexts ReferencePanel(const std::filesystem::path& file, const DayContext& context);
 
 }  // namespace zarvex::analytics::left_testing

@@ -2,6 +2,7 @@
 
 #include "analytics/left_panel/calculations.h"
 #include "analytics/left_panel/day_slice.h"
+#include "analytics/left_panel/left_panel_cells.h"
 #include "common/text.h"
 #include "left_panel_fixture.h"
 #include "support/case_name.h"
@@ -16,21 +17,21 @@ protected:
     LevelsFractalsTest() { CreateQuoteDatabase(file_); }
 
     void Insert(const std::vector<Row>& rows) { InsertRows(file_, rows); }
-    DayContext Levels(const std::string& condition, int price_type = 1, bool ok = true) {
+    ContextTexts Levels(const std::string& condition, int price_type = 1, bool ok = true) {
         DayContext context = MakeContext("EUR", price_type);
         context.level_cond = condition;
         const storage::Database db = storage::Database::OpenReadOnly(file_);
         EXPECT_EQ(CalculateSignificantLevels(db, context), ok);
-        return context;
+        return TextsOf(context);
     }
-    DayContext Fractals(const std::string& main, const std::string& near, int price_type = 1,
-                        bool ok = true) {
+    ContextTexts Fractals(const std::string& main, const std::string& near, int price_type = 1,
+                          bool ok = true) {
         DayContext context = MakeContext("EUR", price_type);
         context.fractal_main_cond = main;
         context.fractal_near_cond = near;
         const storage::Database db = storage::Database::OpenReadOnly(file_);
         EXPECT_EQ(CalculateSignificantFractals(db, context), ok);
-        return context;
+        return TextsOf(context);
     }
 
     test::TempFolder folder_;
@@ -53,7 +54,7 @@ TEST_F(LevelsFractalsTest, LevelsAreTheShownPricesOfTheRowsThatPassTheCondition)
          .oi = "5000",
          .sign = "-1"},
     });
-    const DayContext context = Levels("oi>1000 AND sign>=0", 0);
+    const ContextTexts context = Levels("oi>1000 AND sign>=0", 0);
     // 1.10 - 0.02 and 1.11 - 0.03 give the same price: one level.
     EXPECT_EQ(context.put_levels, (Texts{"1.0800"}));
     EXPECT_EQ(context.call_levels, (Texts{"1.2100"}));
@@ -66,7 +67,7 @@ TEST_F(LevelsFractalsTest, OnlyTheFirst51DistinctLevelsInRowOrderAreKept) {
             {.option = "CALL", .strike = common::FormatFixed(1.0 + i * 0.001, 3), .oi = "5"});
     }
     Insert(rows);
-    const DayContext context = Levels("oi>0");
+    const ContextTexts context = Levels("oi>0");
     ASSERT_EQ(context.call_levels.size(), 51u);
     EXPECT_EQ(context.call_levels.front(), "1.0600");
     EXPECT_EQ(context.call_levels.back(), "1.0100");
@@ -78,7 +79,7 @@ TEST_F(LevelsFractalsTest, AConditionThatIsNotSqlEndsTheCalculationWithEmptyList
     for (const std::string condition :
          {"oi >>> 1", "", "oi>0; DELETE FROM dating", "oi>0) OR (1=1", "no_such_column > 1"}) {
         SCOPED_TRACE(condition);
-        const DayContext context = Levels(condition, 1, false);
+        const ContextTexts context = Levels(condition, 1, false);
         EXPECT_TRUE(context.put_levels.empty());
         EXPECT_TRUE(context.call_levels.empty());
     }
@@ -106,7 +107,7 @@ std::vector<Row> PeakRows(const std::string& option, const std::string& main_oi_
 TEST_F(LevelsFractalsTest, AFractalIsAMainRowAboveBothNearNeighbours) {
     Insert(PeakRows("PUT", "300"));
     Insert(PeakRows("CALL", "300"));
-    const DayContext context = Fractals("sign>0", "sign=0");
+    const ContextTexts context = Fractals("sign>0", "sign=0");
     EXPECT_EQ(context.put_fractals, (Texts{"1.1100"}));
     EXPECT_EQ(context.call_fractals, (Texts{"1.1100"}));
 }
@@ -139,7 +140,7 @@ TEST_F(LevelsFractalsTest, FractalPricesUseThePremiumOfTheDay) {
         {.option = "CALL", .strike = "1.105", .price = "0.0125", .oi = "300"},
         {.option = "CALL", .strike = "1.11", .price = "0.015", .oi = "200"},
     });
-    const DayContext context = Fractals("oi>=300", "oi>0", 0);
+    const ContextTexts context = Fractals("oi>=300", "oi>0", 0);
     EXPECT_EQ(context.put_fractals, (Texts{"1.0925"}));
     EXPECT_EQ(context.call_fractals, (Texts{"1.1175"}));
 }
@@ -225,10 +226,11 @@ TEST_F(LevelsFractalsTest, ConditionsWithOrStayWithinTheDayContractAndOption) {
         ASSERT_TRUE(CalculateSignificantLevels(*db, context));
         ASSERT_TRUE(CalculateSignificantFractals(*db, context));
         const char* where = db == &file ? "file" : "copy";
-        EXPECT_EQ(context.put_levels, (Texts{"1.1100", "1.1200"})) << where;
-        EXPECT_EQ(context.call_levels, (Texts{"1.2100", "1.2200"})) << where;
-        EXPECT_EQ(context.put_fractals, (Texts{"1.1100"})) << where;
-        EXPECT_EQ(context.call_fractals, (Texts{"1.2100"})) << where;
+        const ContextTexts texts = TextsOf(context);
+        EXPECT_EQ(texts.put_levels, (Texts{"1.1100", "1.1200"})) << where;
+        EXPECT_EQ(texts.call_levels, (Texts{"1.2100", "1.2200"})) << where;
+        EXPECT_EQ(texts.put_fractals, (Texts{"1.1100"})) << where;
+        EXPECT_EQ(texts.call_fractals, (Texts{"1.2100"})) << where;
     }
     // A condition that closes the group early would reach the other rows anyway: it fails.
     DayContext escaping = MakeContext("EUR", 1);
@@ -272,19 +274,33 @@ TEST_F(LevelsFractalsTest, AWholeNumberStrikeFindsItsPremium) {
     context.fractal_near_cond = "oi>0";
     const storage::Database db = storage::Database::OpenReadOnly(file_);
     ASSERT_TRUE(CalculateSignificantFractals(db, context));
-    EXPECT_EQ(context.call_fractals, (Texts{"1.0200"}));
+    EXPECT_EQ(TextsOf(context).call_fractals, (Texts{"1.0200"}));
 }
 
 TEST(AddDistinctTest, SkipsRepeatsAndStopsAt51) {
-    Texts list;
-    EXPECT_TRUE(AddDistinct(list, "a"));
-    EXPECT_TRUE(AddDistinct(list, "a"));
+    std::vector<PanelNumber> list;
+    EXPECT_TRUE(AddDistinct(list, PanelNumber::Fixed(0.5, 4)));
+    EXPECT_TRUE(AddDistinct(list, PanelNumber::Fixed(0.5, 4)));
     EXPECT_EQ(list.size(), 1u);
     for (int i = 1; i < 51; ++i) {
-        EXPECT_TRUE(AddDistinct(list, std::to_string(i)));
+        EXPECT_TRUE(AddDistinct(list, PanelNumber::Fixed(i, 0)));
     }
-    EXPECT_FALSE(AddDistinct(list, "more"));
+    EXPECT_FALSE(AddDistinct(list, PanelNumber::Fixed(99.0, 0)));
     EXPECT_EQ(list.size(), 51u);
+}
+
+TEST(AddDistinctTest, NumbersAreDistinctExactlyWhenTheirTextsAre) {
+    std::vector<PanelNumber> list;
+    // Different values that show the same text are one entry.
+    for (const double value : {1.00001, 1.00004, 0.99996}) {
+        AddDistinct(list, PanelNumber::Fixed(value, 4));
+    }
+    // Zeros that show differently are not.
+    for (const PanelNumber& zero : {PanelNumber::Fixed(0.0, 0), PanelNumber::Fixed(0.00001, 4),
+                                    PanelNumber::Fixed(-0.00001, 4), PanelNumber::Fixed(0.0, 2)}) {
+        AddDistinct(list, zero);
+    }
+    EXPECT_EQ(NumberTexts(list), (Texts{"1.0000", "0", "0.0000", "-0.0000", "0.00"}));
 }
 
 }  // namespace

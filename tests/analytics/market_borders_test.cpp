@@ -13,10 +13,10 @@ protected:
     MarketBordersTest() { CreateQuoteDatabase(file_); }
 
     void Insert(const std::vector<Row>& rows) { InsertRows(file_, rows); }
-    DayContext Run(const std::string& symbol = "EUR", int price_type = 1) {
+    ContextTexts Run(const std::string& symbol = "EUR", int price_type = 1) {
         DayContext context = MakeContext(symbol, price_type);
         Run(context);
-        return context;
+        return TextsOf(context);
     }
     void Run(DayContext& context) {
         const storage::Database db = storage::Database::OpenReadOnly(file_);
@@ -60,7 +60,7 @@ TEST_F(MarketBordersTest, BordersChannelAndWidth) {
         {.option = "PUT", .strike = "1.105", .oi = "800"},
         {.option = "PUT", .strike = "1.095", .oi = "50"},
     });
-    const DayContext context = Run();
+    const ContextTexts context = Run();
     EXPECT_EQ(context.upper_border, "1.1250");
     EXPECT_EQ(context.bottom_border, "1.1050");
     EXPECT_EQ(context.upper_border_strike, 1);
@@ -77,7 +77,7 @@ TEST_F(MarketBordersTest, TheBorderLookupHasNoPriceFilter) {
         {.option = "CALL", .strike = "1.13", .oi = "700"},
         {.option = "CALL", .strike = "1.14", .price = "0", .oi = "9000"},
     });
-    const DayContext context = Run();
+    const ContextTexts context = Run();
     EXPECT_EQ(context.upper_border, "1.1500");
     // No PUT: no bottom border, hence no channel.
     EXPECT_EQ(context.bottom_border, "");
@@ -94,12 +94,12 @@ TEST_F(MarketBordersTest, AMissingBorderClearsTheChannelOfTheLastCalculation) {
     });
     DayContext context = MakeContext();
     Run(context);
-    EXPECT_EQ(context.width_market, "200");
+    EXPECT_EQ(TextsOf(context).width_market, "200");
     context.contract = "MAR13-AM";
     Run(context);
-    EXPECT_EQ(context.channel_center, "");
-    EXPECT_EQ(context.width_market, "");
-    EXPECT_EQ(context.bottom_border, "");
+    EXPECT_EQ(TextsOf(context).channel_center, "");
+    EXPECT_EQ(TextsOf(context).width_market, "");
+    EXPECT_EQ(TextsOf(context).bottom_border, "");
 }
 
 TEST_F(MarketBordersTest, LimitsAreTheOutermostTradedStrikes) {
@@ -111,7 +111,7 @@ TEST_F(MarketBordersTest, LimitsAreTheOutermostTradedStrikes) {
         {.option = "PUT", .strike = "1.01", .price = "0.001", .delta = "0.01", .oi = "0"},
         {.option = "PUT", .strike = "0.99", .price = "0.001", .delta = "0.998", .oi = "5"},
     });
-    const DayContext context = Run("EUR", 0);
+    const ContextTexts context = Run("EUR", 0);
     EXPECT_EQ(context.upper_limit, "1.2010");
     EXPECT_EQ(context.upper_limit_strike, 1);
     EXPECT_EQ(context.bottom_limit, "1.0190");
@@ -139,7 +139,7 @@ TEST_F(MarketBordersTest, RowsOfBlankReportLinesDoNotHideBordersOrLimits) {
         blank_put,
         {.option = "PUT", .strike = "1.095", .delta = "0.2", .oi = "50"},
     });
-    const DayContext context = Run();
+    const ContextTexts context = Run();
     EXPECT_EQ(context.upper_border, "1.1250");
     EXPECT_EQ(context.bottom_border, "1.1050");
     EXPECT_EQ(context.channel_center, "1.1150");
@@ -153,7 +153,7 @@ TEST_F(MarketBordersTest, InverseQuotationSwapsTheTextsButNotTheStrikes) {
         {.option = "CALL", .strike = "1.25", .oi = "900", .symb = "JPY"},
         {.option = "PUT", .strike = "1.05", .oi = "800", .symb = "JPY"},
     });
-    const DayContext forex = Run("JPY", 2);
+    const ContextTexts forex = Run("JPY", 2);
     // 100 / (1.25 + 0.01) = 79.37 is the CALL side's price and shows as the bottom border.
     EXPECT_EQ(forex.bottom_border, "79.37");
     EXPECT_EQ(forex.upper_border, "96.15");
@@ -163,7 +163,7 @@ TEST_F(MarketBordersTest, InverseQuotationSwapsTheTextsButNotTheStrikes) {
     // The channel and the width come from the texts before the exchange.
     EXPECT_EQ(forex.channel_center, "87.76");
     EXPECT_EQ(forex.width_market, "1678");
-    const DayContext futures = Run("JPY", 1);
+    const ContextTexts futures = Run("JPY", 1);
     EXPECT_EQ(futures.upper_border, "1.2500");
     EXPECT_EQ(futures.bottom_border, "1.0500");
 }
@@ -181,13 +181,13 @@ class ChannelTest : public ::testing::TestWithParam<ChannelCase> {};
 TEST_P(ChannelTest, CenterAndWidthFromTheBorderTexts) {
     const ChannelCase& c = GetParam();
     DayContext context = MakeContext(c.symbol);
-    context.bottom_border = c.bottom;
-    context.upper_border = c.upper;
-    context.channel_center = "stale";
-    context.width_market = "stale";
+    context.bottom_border = NumberShownAs(c.bottom);
+    context.upper_border = NumberShownAs(c.upper);
+    context.channel_center = NumberShownAs("9.9");
+    context.width_market = NumberShownAs("9");
     ChannelFromBorders(context);
-    EXPECT_EQ(context.channel_center, c.center);
-    EXPECT_EQ(context.width_market, c.width);
+    EXPECT_EQ(TextsOf(context).channel_center, c.center);
+    EXPECT_EQ(TextsOf(context).width_market, c.width);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -222,12 +222,12 @@ TEST(BorderZeroTest, EachSideHasItsSpellingsOfZero) {
 
 TEST_F(MarketBordersTest, AFailingQueryEndsTheCalculationAndKeepsTheRest) {
     DayContext context = MakeContext();
-    context.upper_border = "1.2000";
-    context.width_market = "300";
+    context.upper_border = NumberShownAs("1.2000");
+    context.width_market = NumberShownAs("300");
     const storage::Database closed;
     EXPECT_FALSE(CalculateMarketBorders(closed, context, host_.AsHost()));
-    EXPECT_EQ(context.upper_border, "1.2000");
-    EXPECT_EQ(context.width_market, "300");
+    EXPECT_EQ(TextsOf(context).upper_border, "1.2000");
+    EXPECT_EQ(TextsOf(context).width_market, "300");
 }
 
 }  // namespace

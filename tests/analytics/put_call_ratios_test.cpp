@@ -11,12 +11,12 @@ class PutCallRatiosTest : public ::testing::Test {
 protected:
     PutCallRatiosTest() { CreateQuoteDatabase(file_); }
 
-    DayContext Run(const std::vector<Row>& rows) {
+    ContextTexts Run(const std::vector<Row>& rows) {
         InsertRows(file_, rows);
         DayContext context = MakeContext();
         const storage::Database db = storage::Database::OpenReadOnly(file_);
         EXPECT_TRUE(CalculatePutCallRatios(db, context, host_.AsHost()));
-        return context;
+        return TextsOf(context);
     }
 
     test::TempFolder folder_;
@@ -25,7 +25,7 @@ protected:
 };
 
 TEST_F(PutCallRatiosTest, OpenInterestAndVolumeRatiosOverTheDeltaBand) {
-    const DayContext context = Run({
+    const ContextTexts context = Run({
         {.option = "PUT", .delta = "0.3", .volume = "30", .oi = "1000"},
         {.option = "PUT", .delta = "0.6", .volume = "30", .oi = "500"},
         {.option = "CALL", .delta = "0.5", .volume = "40", .oi = "1000"},
@@ -41,7 +41,7 @@ TEST_F(PutCallRatiosTest, OpenInterestAndVolumeRatiosOverTheDeltaBand) {
 }
 
 TEST_F(PutCallRatiosTest, AveragePriceRatioIsPriceTimesVolumeOverTheRowCount) {
-    const DayContext context = Run({
+    const ContextTexts context = Run({
         {.option = "PUT", .price = "0.02", .volume = "10", .doi = "1"},
         {.option = "PUT", .price = "0.01", .volume = "30", .doi = "1"},
         {.option = "CALL", .price = "0.05", .volume = "2", .doi = "5"},
@@ -63,7 +63,7 @@ class EmptyRatios : public PutCallRatiosTest, public ::testing::WithParamInterfa
 
 TEST_P(EmptyRatios, ZeroOrUndefinedRatiosShowNothing) {
     const auto& [rows, oi, volume, average] = GetParam();
-    const DayContext context = Run(rows);
+    const ContextTexts context = Run(rows);
     EXPECT_EQ(context.ratio_oi, oi);
     EXPECT_EQ(context.ratio_volume, volume);
     EXPECT_EQ(context.ratio_avg_price, average);
@@ -93,10 +93,10 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(PutCallRatiosTest, AFailingQueryEndsTheCalculationAndKeepsTheFields) {
     DayContext context = MakeContext();
-    context.ratio_oi = "old";
+    context.ratio_oi = NumberShownAs("9.9900");
     const storage::Database closed;
     EXPECT_FALSE(CalculatePutCallRatios(closed, context, host_.AsHost()));
-    EXPECT_EQ(context.ratio_oi, "old");
+    EXPECT_EQ(TextsOf(context).ratio_oi, "9.9900");
 }
 
 }  // namespace

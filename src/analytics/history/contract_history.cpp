@@ -1,34 +1,40 @@
 #include "analytics/history/contract_history.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "analytics/forward_points.h"
 #include "analytics/history/day_figures.h"
 #include "analytics/history/max_pain.h"
 #include "analytics/history/stored_rows.h"
 #include "analytics/left_panel/day_context.h"
+#include "analytics/left_panel/left_panel_cells.h"
 #include "common/text.h"
 
 namespace zarvex::analytics {
 
 namespace {
 
+// The texts as the left panel shows them for the same day and contract.
 void TakeTexts(const DayContext& context, HistoryDay& day) {
+    LeftPanelCells texts = PanelFigureTexts(context);
+    day.call_level = std::move(texts.call_level);
+    day.put_level = std::move(texts.put_level);
     day.forward_point = context.forward_point;
-    day.width_market = context.width_market;
-    day.delta_balance = context.delta_balance;
-    day.upper_limit = context.upper_limit;
-    day.upper_border = context.upper_border;
-    day.channel_center = context.channel_center;
-    day.bottom_border = context.bottom_border;
-    day.bottom_limit = context.bottom_limit;
+    day.width_market = std::move(texts.width_market);
+    day.delta_balance = std::move(texts.delta_balance);
+    day.upper_limit = std::move(texts.upper_limit);
+    day.upper_border = std::move(texts.upper_border);
+    day.channel_center = std::move(texts.channel_center);
+    day.bottom_border = std::move(texts.bottom_border);
+    day.bottom_limit = std::move(texts.bottom_limit);
     day.upper_border_strike = context.upper_border_strike;
     day.bottom_border_strike = context.bottom_border_strike;
     day.upper_limit_strike = context.upper_limit_strike;
     day.bottom_limit_strike = context.bottom_limit_strike;
-    day.ratio_oi = context.ratio_oi;
-    day.ratio_volume = context.ratio_volume;
-    day.ratio_avg_price = context.ratio_avg_price;
+    day.ratio_oi = std::move(texts.ratio_oi);
+    day.ratio_volume = std::move(texts.ratio_volume);
+    day.ratio_avg_price = std::move(texts.ratio_avg_price);
 }
 
 bool InRange(common::Date day, const HistoryRequest& request) {
@@ -86,10 +92,10 @@ ContractHistory LoadContractHistory(const storage::Database& db,
         day.date = context.date;
         day.expiration = rows.expiration;
         // Room for three times the day's strikes, as the panel sizes its slots.
-        day.call_level = figures.LevelText(
-            true, rows.call_levels.StrikeFor(3 * figures.Count(true) + 1), context);
-        day.put_level = figures.LevelText(
-            false, rows.put_levels.StrikeFor(3 * figures.Count(false) + 1), context);
+        context.call_level =
+            figures.Level(true, rows.call_levels.StrikeFor(3 * figures.Count(true) + 1), context);
+        context.put_level =
+            figures.Level(false, rows.put_levels.StrikeFor(3 * figures.Count(false) + 1), context);
         figures.MarketBorders(context);
         const auto call_oi = figures.Sum(true, true);
         const auto put_oi = figures.Sum(false, true);

@@ -71,8 +71,8 @@ private:
     const StoredValue* number_ = nullptr;
 };
 
-std::string RatioText(double ratio) {
-    return ratio > 0.0 && std::isfinite(ratio) ? common::FormatFixed(ratio, 4) : std::string();
+PanelNumber RatioNumber(double ratio) {
+    return ratio > 0.0 && std::isfinite(ratio) ? PanelNumber::Fixed(ratio, 4) : PanelNumber();
 }
 
 bool IsInverseQuotation(const DayContext& context) {
@@ -103,11 +103,11 @@ double DayFigures::Premium(bool call, double strike) const {
     return 0.0;
 }
 
-std::string DayFigures::LevelText(bool call, double strike, const DayContext& context) const {
+PanelNumber DayFigures::Level(bool call, double strike, const DayContext& context) const {
     const double premium = Premium(call, strike);
-    return strike > 0.0 ? PriceByType(strike, context.symbol, OptionName(call), premium,
+    return strike > 0.0 ? PriceNumber(strike, context.symbol, OptionName(call), premium,
                                       context.forward_point, context.price_type)
-                        : " ";
+                        : PanelNumber::Blank();
 }
 
 double DayFigures::BalanceStrike(bool call) const {
@@ -131,7 +131,7 @@ DayFigures::Found DayFigures::PriceAt(bool call, double strike, const DayContext
     if (!(strike > 0.0)) {
         return {};
     }
-    return {PriceByType(strike, context.symbol, OptionName(call), Premium(call, strike),
+    return {PriceNumber(strike, context.symbol, OptionName(call), Premium(call, strike),
                         context.forward_point, context.price_type),
             quotes::RoundedStrike(strike)};
 }
@@ -180,21 +180,21 @@ void DayFigures::MarketBorders(DayContext& context) const {
     if (!(balance > 0.0)) {
         balance = BalanceStrike(true);
     }
-    context.delta_balance = balance > 0.0 ? PriceByType(balance, context.symbol, "PUT", 0.0,
+    context.delta_balance = balance > 0.0 ? PriceNumber(balance, context.symbol, "PUT", 0.0,
                                                         context.forward_point, context.price_type)
-                                          : std::string();
+                                          : PanelNumber();
     Found upper = Border(true, context);
-    context.upper_border = std::move(upper.text);
+    context.upper_border = upper.price;
     context.upper_border_strike = upper.strike;
     Found bottom = Border(false, context);
-    context.bottom_border = std::move(bottom.text);
+    context.bottom_border = bottom.price;
     context.bottom_border_strike = bottom.strike;
     ChannelFromBorders(context);
     Found upper_limit = Limit(true, context);
-    context.upper_limit = std::move(upper_limit.text);
+    context.upper_limit = upper_limit.price;
     context.upper_limit_strike = upper_limit.strike;
     Found bottom_limit = Limit(false, context);
-    context.bottom_limit = std::move(bottom_limit.text);
+    context.bottom_limit = bottom_limit.price;
     context.bottom_limit_strike = bottom_limit.strike;
     if (IsInverseQuotation(context)) {
         std::swap(context.upper_border, context.bottom_border);
@@ -265,11 +265,11 @@ bool DayFigures::PutCallRatios(DayContext& context) const {
         }
         const double ratio =
             *call >= 1 ? static_cast<double>(*put) / static_cast<double>(*call) : 0.0;
-        (oi ? context.ratio_oi : context.ratio_volume) = RatioText(ratio);
+        (oi ? context.ratio_oi : context.ratio_volume) = RatioNumber(ratio);
     }
     const double put = AveragePrice(false);
     const double call = AveragePrice(true);
-    context.ratio_avg_price = RatioText(call > 0.0 ? put / call : 0.0);
+    context.ratio_avg_price = RatioNumber(call > 0.0 ? put / call : 0.0);
     return true;
 }
 

@@ -25,8 +25,8 @@ public:
     // Column `price` of the first row of that side whose strike equals the strike that
     // `strike` reads as when written with up to ten decimals; 0.0 without one.
     double Premium(bool call, double strike) const;
-    // The CALL or PUT level's text for its strike (" " for none).
-    std::string LevelText(bool call, double strike, const DayContext& context) const;
+    // The CALL or PUT level for its strike (a blank for none).
+    PanelNumber Level(bool call, double strike, const DayContext& context) const;
 
     // Delta-balance, borders, channel, width and limits into the context.
     void MarketBorders(DayContext& context) const;
@@ -45,7 +45,7 @@ private:
     std::optional<std::int64_t> FilteredSum(bool call, bool oi, Keep keep) const;
     double BalanceStrike(bool call) const;
     struct Found {
-        std::string text;
+        PanelNumber price;
         std::int64_t strike = 0;
     };
     Found PriceAt(bool call, double strike, const DayContext& context) const;

@@ -89,7 +89,7 @@ private:
 
 // The level of one option type; false when a query failed.
 bool CalculateLevel(const QuoteSource& source, DayContext& context, const OptionQueries& q,
-                    std::string& level) {
+                    PanelNumber& level) {
     const std::optional<std::int64_t> count =
         quotes::ScalarInt(source.day, q.count, {context.contract, context.date});
     if (!count) {
@@ -123,9 +123,9 @@ bool CalculateLevel(const QuoteSource& source, DayContext& context, const Option
     if (!premium) {
         return false;
     }
-    level = strike > 0.0 ? PriceByType(strike, context.symbol, q.option, *premium,
+    level = strike > 0.0 ? PriceNumber(strike, context.symbol, q.option, *premium,
                                        context.forward_point, context.price_type)
-                         : " ";
+                         : PanelNumber::Blank();
     return true;
 }
 

@@ -44,14 +44,14 @@ bool CalculateSignificantFractals(const storage::Database& db, DayContext& conte
 bool CalculateMarketBorders(const storage::Database& db, DayContext& context,
                             const common::Host& host);
 
-// Channel center and width of market from the two border texts (the bottom border's
+// Channel center and width of market from the two borders as shown (the bottom border's
 // decimals decide both). Without both borders they are emptied, so that they never show the
 // numbers of another day or contract.
 void ChannelFromBorders(DayContext& context);
 
-// Adds a text to a list of at most kPanelTableRows distinct entries. False once the list is
-// full, which ends the reading.
-bool AddDistinct(std::vector<std::string>& list, const std::string& text);
+// Adds a number to a list of at most kPanelTableRows entries of distinct texts. False once the
+// list is full, which ends the reading.
+bool AddDistinct(std::vector<PanelNumber>& list, const PanelNumber& number);
 
 // The text a fractal's premium lookup binds for its strike: the strike with up to ten
 // decimals and no trailing zeros, cut or padded with "0" on the right to 8 characters. A
@@ -63,5 +63,8 @@ std::string FractalStrikeText(double strike);
 // spellings of that side.
 bool UpperBorderIsZero(const std::string& text);
 bool BottomBorderIsZero(const std::string& text);
+// The same for a border as kept: no number, or one whose text is such a spelling.
+bool UpperBorderIsZero(const PanelNumber& border);
+bool BottomBorderIsZero(const PanelNumber& border);
 
 }  // namespace zarvex::analytics

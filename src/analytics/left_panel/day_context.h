@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "analytics/panel_number.h"
 #include "common/date.h"
 
 namespace zarvex::analytics {
@@ -14,8 +15,9 @@ namespace zarvex::analytics {
 inline constexpr int kPanelTableRows = 51;
 
 // The state of one left panel: which quote database, day and contract it shows, the settings
-// it calculates with, and every text it has calculated. The model owns it; views and the right
-// panel read it. Texts are exactly what the panel's cells show.
+// it calculates with, and every number it has calculated with the decimals its cell shows. The
+// model owns it; views and the right panel read it. The texts of the cells are made from it in
+// one place, PanelTexts (left_panel_cells.h).
 struct DayContext {
     std::filesystem::path database_file;
     // The first three characters of the last twelve of the database file name (EUR_data.lql).
@@ -34,32 +36,34 @@ struct DayContext {
     std::string fractal_main_cond;
     std::string fractal_near_cond;
 
+    // Kept as the quote database stores it: it is a date text, not a number of the panel.
     std::string expiration;
-    std::string call_level;
-    std::string put_level;
+    // One blank when the busiest strike is not positive.
+    PanelNumber call_level;
+    PanelNumber put_level;
 
-    std::string width_market;
-    std::string delta_balance;
-    std::string upper_limit;
-    std::string upper_border;
-    std::string channel_center;
-    std::string bottom_border;
-    std::string bottom_limit;
+    PanelNumber width_market;
+    PanelNumber delta_balance;
+    PanelNumber upper_limit;
+    PanelNumber upper_border;
+    PanelNumber channel_center;
+    PanelNumber bottom_border;
+    PanelNumber bottom_limit;
     // The strikes of the borders and limits rounded to whole numbers; 0 when there is none.
     std::int64_t upper_border_strike = 0;
     std::int64_t bottom_border_strike = 0;
     std::int64_t upper_limit_strike = 0;
     std::int64_t bottom_limit_strike = 0;
 
-    std::string ratio_oi;
-    std::string ratio_volume;
-    std::string ratio_avg_price;
+    PanelNumber ratio_oi;
+    PanelNumber ratio_volume;
+    PanelNumber ratio_avg_price;
 
-    // Distinct texts in the order found, at most kPanelTableRows each.
-    std::vector<std::string> put_levels;
-    std::vector<std::string> call_levels;
-    std::vector<std::string> put_fractals;
-    std::vector<std::string> call_fractals;
+    // Distinct prices in the order found, at most kPanelTableRows each.
+    std::vector<PanelNumber> put_levels;
+    std::vector<PanelNumber> call_levels;
+    std::vector<PanelNumber> put_fractals;
+    std::vector<PanelNumber> call_fractals;
 
     // The selected day as a date, or common::kInvalidDate while there is none.
     common::Date DateValue() const { return common::ParseDate(date, "%dd.%mm.%yyyy"); }

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 #include "analytics/left_panel/day_context.h"
 
@@ -38,5 +39,15 @@ struct LeftPanelCells {
 // The entries a long-table column shows, top to bottom: the list without entries that are
 // empty after trimming or read "0.0", at most kPanelTableRows.
 std::vector<std::string> ShownEntries(const std::vector<std::string>& entries);
+
+// The texts of a list of numbers, in its order.
+std::vector<std::string> NumberTexts(const std::vector<PanelNumber>& numbers);
+
+// What the cells show for the context: its numbers with their decimals, the expiration as
+// stored, the long tables from the top of their lists. The one place where the panel's
+// numbers become texts; the widgets, the command line and the history all show these.
+LeftPanelCells PanelTexts(const DayContext& context);
+// The same without the two long tables, which stay empty.
+LeftPanelCells PanelFigureTexts(const DayContext& context);
 
 }  // namespace zarvex::analytics

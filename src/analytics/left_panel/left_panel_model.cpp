@@ -24,35 +24,11 @@ std::string SymbolFromFileName(const std::filesystem::path& file) {
     return name.substr(start, 3);
 }
 
-// The rows below the entries are emptied too. Every flow of the panel clears a table before
-// it fills it, so this changes nothing there; it keeps a table right for a caller that fills
-// without clearing.
-void WriteColumn(PanelTableColumn& column, const std::vector<std::string>& entries) {
-    const std::vector<std::string> shown = ShownEntries(entries);
-    for (std::size_t row = 0; row < column.size(); ++row) {
-        column[row] = row < shown.size() ? shown[row] : std::string();
-    }
-}
-
 void ClearColumn(PanelTableColumn& column) {
     column.fill(std::string());
 }
 
 }  // namespace
-
-std::vector<std::string> ShownEntries(const std::vector<std::string>& entries) {
-    std::vector<std::string> shown;
-    for (const std::string& entry : entries) {
-        if (shown.size() == static_cast<std::size_t>(kPanelTableRows)) {
-            break;
-        }
-        if (common::Trim(entry).empty() || entry == "0.0") {
-            continue;
-        }
-        shown.push_back(entry);
-    }
-    return shown;
-}
 
 // One step of the panel's work in the status bar and under the panel lock: the start text
 // with the locked text, and at the end, also when a query failed, the end text with the
@@ -240,23 +216,7 @@ void LeftPanelModel::ClearTables() {
 
 void LeftPanelModel::FillTables() {
     ShowStatus(common::text::kLeftTablesFilling, common::text::kLeftPanelLocked);
-    cells_.expiration = context_.expiration;
-    cells_.call_level = context_.call_level;
-    cells_.put_level = context_.put_level;
-    cells_.width_market = context_.width_market;
-    cells_.delta_balance = context_.delta_balance;
-    cells_.upper_limit = context_.upper_limit;
-    cells_.upper_border = context_.upper_border;
-    cells_.channel_center = context_.channel_center;
-    cells_.bottom_border = context_.bottom_border;
-    cells_.bottom_limit = context_.bottom_limit;
-    cells_.ratio_oi = context_.ratio_oi;
-    cells_.ratio_volume = context_.ratio_volume;
-    cells_.ratio_avg_price = context_.ratio_avg_price;
-    WriteColumn(cells_.level_call, context_.call_levels);
-    WriteColumn(cells_.level_put, context_.put_levels);
-    WriteColumn(cells_.fractal_call, context_.call_fractals);
-    WriteColumn(cells_.fractal_put, context_.put_fractals);
+    cells_ = PanelTexts(context_);
     if (services_.view != nullptr) {
         services_.view->ShowCells(cells_);
     }
@@ -367,19 +327,6 @@ void LeftPanelModel::ContractChanged(std::string_view contract) {
 
 void LeftPanelModel::CloseDatabase() {
     db_.Close();
-}
-
-double LeftPanelModel::UpperBorderValue() const {
-    return common::ToDouble(context_.upper_border);
-}
-double LeftPanelModel::BottomBorderValue() const {
-    return common::ToDouble(context_.bottom_border);
-}
-double LeftPanelModel::UpperLimitValue() const {
-    return common::ToDouble(context_.upper_limit);
-}
-double LeftPanelModel::BottomLimitValue() const {
-    return common::ToDouble(context_.bottom_limit);
 }
 
 int LeftPanelModel::SymbolIndex(std::string_view symbol) {

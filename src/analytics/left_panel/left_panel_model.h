@@ -129,11 +129,6 @@ public:
     std::int64_t BottomBorderStrike() const { return context_.bottom_border_strike; }
     std::int64_t UpperLimitStrike() const { return context_.upper_limit_strike; }
     std::int64_t BottomLimitStrike() const { return context_.bottom_limit_strike; }
-    // The border and limit texts read as numbers (0.0 when empty).
-    double UpperBorderValue() const;
-    double BottomBorderValue() const;
-    double UpperLimitValue() const;
-    double BottomLimitValue() const;
 
     // The index that 460 carries for a symbol ("EUR" 0 ... "SP5" 9), -1 for others.
     static int SymbolIndex(std::string_view symbol);

@@ -71,7 +71,7 @@ std::optional<double> BalanceStrike(const storage::Database& db, const DayContex
 }
 
 struct Found {
-    std::string text;
+    PanelNumber price;
     std::int64_t strike = 0;
 };
 
@@ -87,7 +87,7 @@ std::optional<Found> PriceAt(const storage::Database& db, const DayContext& cont
     if (!premium) {
         return std::nullopt;
     }
-    return Found{PriceByType(strike, context.symbol, option, *premium, context.forward_point,
+    return Found{PriceNumber(strike, context.symbol, option, *premium, context.forward_point,
                              context.price_type),
                  quotes::RoundedStrike(strike)};
 }
@@ -140,27 +140,22 @@ bool IsZeroSpelling(const std::string& text, std::initializer_list<std::string_v
 
 void ChannelFromBorders(DayContext& context) {
     if (BottomBorderIsZero(context.bottom_border) || UpperBorderIsZero(context.upper_border)) {
-        context.channel_center.clear();
-        context.width_market.clear();
+        context.channel_center = PanelNumber();
+        context.width_market = PanelNumber();
         return;
     }
-    const std::string& bottom_text = context.bottom_border;
-    const std::size_t point = bottom_text.find('.');
-    const int decimals =
-        point == std::string::npos
-            ? 0
-            : static_cast<int>(std::min<std::size_t>(bottom_text.size() - point - 1, 20));
-    const double bottom = common::ToDouble(bottom_text);
-    const double upper = common::ToDouble(context.upper_border);
-    context.channel_center = common::FormatFixed((bottom + upper) / 2.0, decimals);
+    const int decimals = context.bottom_border.Decimals();
+    const double bottom = context.bottom_border.Value();
+    const double upper = context.upper_border.Value();
+    context.channel_center = PanelNumber::Fixed((bottom + upper) / 2.0, decimals);
 
     const double scale = std::pow(10.0, decimals);
     // Ties go to the even neighbour, the default rounding of the floating-point unit.
     double width = std::fabs(std::nearbyint(upper * scale) - std::nearbyint(bottom * scale));
-    if (point == std::string::npos && context.symbol != "WTI") {
+    if (decimals == 0 && context.symbol != "WTI") {
         width *= 10.0;
     }
-    context.width_market = common::FormatFixed(width, 0);
+    context.width_market = PanelNumber::Fixed(width, 0);
 }
 
 namespace {
@@ -180,6 +175,14 @@ bool BottomBorderIsZero(const std::string& text) {
     return IsZeroSpelling(text, {"0.0", "0", "0.0000", "0.00", "0.000000"});
 }
 
+bool UpperBorderIsZero(const PanelNumber& border) {
+    return !border.IsNumber() || UpperBorderIsZero(border.Text());
+}
+
+bool BottomBorderIsZero(const PanelNumber& border) {
+    return !border.IsNumber() || BottomBorderIsZero(border.Text());
+}
+
 bool CalculateMarketBorders(const storage::Database& db, DayContext& context,
                             const common::Host& host) {
     std::optional<double> balance = BalanceStrike(db, context, kBalancePut);
@@ -189,16 +192,16 @@ bool CalculateMarketBorders(const storage::Database& db, DayContext& context,
     if (!balance) {
         return false;
     }
-    context.delta_balance = *balance > 0.0 ? PriceByType(*balance, context.symbol, "PUT", 0.0,
+    context.delta_balance = *balance > 0.0 ? PriceNumber(*balance, context.symbol, "PUT", 0.0,
                                                          context.forward_point, context.price_type)
-                                           : std::string();
+                                           : PanelNumber();
     host.PumpEvents();
 
     const std::optional<Found> upper = Border(db, context, kUpperBorder);
     if (!upper) {
         return false;
     }
-    context.upper_border = upper->text;
+    context.upper_border = upper->price;
     context.upper_border_strike = upper->strike;
     host.PumpEvents();
 
@@ -206,7 +209,7 @@ bool CalculateMarketBorders(const storage::Database& db, DayContext& context,
     if (!bottom) {
         return false;
     }
-    context.bottom_border = bottom->text;
+    context.bottom_border = bottom->price;
     context.bottom_border_strike = bottom->strike;
     host.PumpEvents();
 
@@ -217,7 +220,7 @@ bool CalculateMarketBorders(const storage::Database& db, DayContext& context,
     if (!upper_limit) {
         return false;
     }
-    context.upper_limit = upper_limit->text;
+    context.upper_limit = upper_limit->price;
     context.upper_limit_strike = upper_limit->strike;
     host.PumpEvents();
 
@@ -225,11 +228,11 @@ bool CalculateMarketBorders(const storage::Database& db, DayContext& context,
     if (!bottom_limit) {
         return false;
     }
-    context.bottom_limit = bottom_limit->text;
+    context.bottom_limit = bottom_limit->price;
     context.bottom_limit_strike = bottom_limit->strike;
     host.PumpEvents();
 
-    // Under Forex a higher strike of these currencies is a lower price: the texts change
+    // Under Forex a higher strike of these currencies is a lower price: the prices change
     // sides, the strikes, the channel and the width stay.
     if (IsInverseQuotation(context)) {
         std::swap(context.upper_border, context.bottom_border);

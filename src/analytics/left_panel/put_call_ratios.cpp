@@ -5,7 +5,6 @@
 
 #include "analytics/left_panel/calculations.h"
 #include "analytics/left_panel/quote_queries.h"
-#include "common/text.h"
 
 namespace zarvex::analytics {
 
@@ -33,12 +32,12 @@ constexpr std::string_view kAverageCall =
     "doi>0 AND volume>0 AND delta>0.003 AND delta<0.997";
 
 // A ratio as the panel shows it: four decimals when positive, otherwise nothing.
-std::string RatioText(double ratio) {
-    return ratio > 0.0 && std::isfinite(ratio) ? common::FormatFixed(ratio, 4) : std::string();
+PanelNumber RatioNumber(double ratio) {
+    return ratio > 0.0 && std::isfinite(ratio) ? PanelNumber::Fixed(ratio, 4) : PanelNumber();
 }
 
 // PUT sum over CALL sum; 0.0 without at least one CALL contract.
-std::optional<std::string> SumRatio(const storage::Database& db, const DayContext& context,
+std::optional<PanelNumber> SumRatio(const storage::Database& db, const DayContext& context,
                                     std::string_view put_sql, std::string_view call_sql) {
     const std::optional<std::int64_t> put =
         quotes::ScalarInt(db, put_sql, {context.date, context.contract});
@@ -51,7 +50,7 @@ std::optional<std::string> SumRatio(const storage::Database& db, const DayContex
         return std::nullopt;
     }
     const double ratio = *call >= 1 ? static_cast<double>(*put) / static_cast<double>(*call) : 0.0;
-    return RatioText(ratio);
+    return RatioNumber(ratio);
 }
 
 // The mean premium weighted as the program always did: sum of price x volume over the number
@@ -76,7 +75,7 @@ std::optional<double> AveragePrice(const storage::Database& db, const DayContext
 
 bool CalculatePutCallRatios(const storage::Database& db, DayContext& context,
                             const common::Host& host) {
-    std::optional<std::string> text = SumRatio(db, context, kOiPut, kOiCall);
+    std::optional<PanelNumber> text = SumRatio(db, context, kOiPut, kOiCall);
     if (!text) {
         return false;
     }
@@ -98,7 +97,7 @@ bool CalculatePutCallRatios(const storage::Database& db, DayContext& context,
     if (!call) {
         return false;
     }
-    context.ratio_avg_price = RatioText(*call > 0.0 ? *put / *call : 0.0);
+    context.ratio_avg_price = RatioNumber(*call > 0.0 ? *put / *call : 0.0);
     return true;
 }
 

@@ -64,7 +64,7 @@ std::optional<std::vector<StrikeOi>> ReadSet(const storage::Database& db, const 
 }
 
 bool ReadFractals(const storage::Database& db, DayContext& context, const FractalQueries& q,
-                  std::vector<std::string>& fractals) {
+                  std::vector<PanelNumber>& fractals) {
     const std::optional<std::string> near_condition =
         storage::AndGrouped(context.fractal_near_cond);
     const std::optional<std::string> main_condition =
@@ -126,7 +126,7 @@ bool ReadFractals(const storage::Database& db, DayContext& context, const Fracta
         if (!premium) {
             return false;
         }
-        if (!AddDistinct(fractals, PriceByType(row.strike, context.symbol, q.option, *premium,
+        if (!AddDistinct(fractals, PriceNumber(row.strike, context.symbol, q.option, *premium,
                                                context.forward_point, context.price_type))) {
             break;
         }

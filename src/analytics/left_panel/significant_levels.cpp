@@ -20,7 +20,7 @@ constexpr std::string_view kCallLevels =
     "AND delta <> 0 AND delta <> 1";
 
 bool ReadLevels(const storage::Database& db, const DayContext& context, std::string_view sql,
-                std::string_view option, std::vector<std::string>& levels) {
+                std::string_view option, std::vector<PanelNumber>& levels) {
     const std::optional<std::string> condition = storage::AndGrouped(context.level_cond);
     if (!condition) {
         return false;
@@ -31,7 +31,7 @@ bool ReadLevels(const storage::Database& db, const DayContext& context, std::str
         if (quotes::IsBlankLineRow(rows)) {
             continue;
         }
-        AddDistinct(levels, PriceByType(quotes::ReadDouble(rows, quotes::kStrike), context.symbol,
+        AddDistinct(levels, PriceNumber(quotes::ReadDouble(rows, quotes::kStrike), context.symbol,
                                         option, quotes::ReadDouble(rows, quotes::kPrice),
                                         context.forward_point, context.price_type));
     }
@@ -40,16 +40,16 @@ bool ReadLevels(const storage::Database& db, const DayContext& context, std::str
 
 }  // namespace
 
-bool AddDistinct(std::vector<std::string>& list, const std::string& text) {
+bool AddDistinct(std::vector<PanelNumber>& list, const PanelNumber& number) {
     if (list.size() >= static_cast<std::size_t>(kPanelTableRows)) {
         return false;
     }
-    for (const std::string& entry : list) {
-        if (entry == text) {
+    for (const PanelNumber& entry : list) {
+        if (entry == number) {
             return true;
         }
     }
-    list.push_back(text);
+    list.push_back(number);
     return true;
 }
 
