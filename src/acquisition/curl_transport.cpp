@@ -172,7 +172,7 @@ std::string CurlTransport::FetchText(std::string_view url) {
         transfer.code == CURLE_OK || (sink.cut && transfer.code == CURLE_WRITE_ERROR);
     if (!complete || !IsSuccessStatus(transfer.status)) {
         common::Log("FetchText failed: ", url, " (", curl_easy_strerror(transfer.code), ", status ",
-                   transfer.status, ")");
+                    transfer.status, ")");
         return {};
     }
     return text;
@@ -208,7 +208,7 @@ FetchResult CurlTransport::FetchToBuffer(std::string_view url, std::string& buff
     result.cut = sink.cut;
     if (sink.cut) {
         common::Log("FetchToBuffer: the body of ", url, " is longer than ", capacity,
-                   " bytes and was cut there");
+                    " bytes and was cut there");
     }
     return result;
 }

@@ -162,7 +162,7 @@ int Downloader::DownloadDayLocked(common::Date day) {
         // Unmarked, the day is fetched again by the next run; reporting it done would hide
         // that every later run repeats it.
         common::Log("cannot mark ", key, " downloaded in ", store_.path.string(), ": ",
-                   store_.db.LastError());
+                    store_.db.LastError());
         return 0;
     }
     return 1;

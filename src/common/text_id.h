@@ -2,7 +2,7 @@
 
 // Names for the entries of the interface text table (common/text_table.h). The numbers are
 // fixed: other code and the translations are keyed by them. Kept free of any other header so
-// that every layer can name a text without linking the shell.
+// that every layer can name a text without linking the table itself.
 namespace zarvex::common::text {
 
 // Panel captions and table headings.

@@ -8,7 +8,6 @@
 namespace zarvex::common {
 namespace {
 
-
 class FixedClock final : public common::Clock {
 public:
     explicit FixedClock(Date now) : now_(now) {}

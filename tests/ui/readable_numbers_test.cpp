@@ -11,8 +11,8 @@
 #include <set>
 
 #include "app/gui/main_window.h"
-#include "ui/gui_fixture.h"
 #include "ui/chart/histogram_axis.h"
+#include "ui/gui_fixture.h"
 #include "ui/histogram_chart.h"
 #include "ui/instrument_area.h"
 #include "ui/left_panel_widget.h"

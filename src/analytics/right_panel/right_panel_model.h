@@ -16,7 +16,7 @@
 
 namespace zarvex::analytics {
 
-// What the shell hands to the right panel on every rebuild: the left panel's day and contract,
+// What the window hands to the right panel on every rebuild: the left panel's day and contract,
 // the forward-point switch and the four histograms' settings of the instrument.
 struct RightPanelConfig {
     std::string symbol;  // "EUR" ... "CHF"
