@@ -4,9 +4,7 @@
 
 namespace zarvex::analytics {
 
-namespace {
-
-std::string Field(std::string_view cell) {
+std::string CsvField(std::string_view cell) {
     if (cell.find_first_of(",\"\r\n") == std::string_view::npos) {
         return std::string(cell);
     }
@@ -20,12 +18,14 @@ std::string Field(std::string_view cell) {
     return quoted + '"';
 }
 
+namespace {
+
 void AppendLine(std::string& out, const std::vector<std::string>& cells) {
     for (std::size_t i = 0; i < cells.size(); ++i) {
         if (i > 0) {
             out += ',';
         }
-        out += Field(cells[i]);
+        out += CsvField(cells[i]);
     }
     out += "\r\n";
 }

@@ -17,6 +17,10 @@ const std::vector<std::string_view>& HistoryColumnKeys();
 // a decimal point and no trailing zeros (integers without a point).
 std::vector<std::string> HistoryRowCells(const HistoryDay& day);
 
+// One CSV field as RFC 4180 asks: quoted when it holds a comma, a double quote, CR or LF,
+// its quotes doubled.
+std::string CsvField(std::string_view cell);
+
 // The history as CSV: a header line of the column keys, then one line per day; fields quoted
 // as RFC 4180 asks (a field holding a comma, a double quote, CR or LF is quoted, its quotes
 // doubled); lines end with CRLF.

@@ -7,6 +7,8 @@
 #include <QTableWidget>
 #include <vector>
 
+#include "analytics/history/history_table.h"
+
 namespace zarvex::ui {
 namespace {
 
@@ -31,18 +33,7 @@ QString CellText(const QTableWidget& table, int row, int column) {
 }
 
 std::string CsvField(const QString& text) {
-    std::string cell = text.toStdString();
-    if (cell.find_first_of(",\"\r\n") == std::string::npos) {
-        return cell;
-    }
-    std::string quoted = "\"";
-    for (char c : cell) {
-        quoted += c;
-        if (c == '"') {
-            quoted += '"';
-        }
-    }
-    return quoted + '"';
+    return analytics::CsvField(text.toStdString());
 }
 
 // Tabs and line breaks inside a cell would split it in the spreadsheet.
