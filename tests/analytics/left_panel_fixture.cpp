@@ -32,7 +32,7 @@ void InsertRows(const std::filesystem::path& file, const std::vector<Row>& rows)
 }
 
 ContextTexts TextsOf(const DayContext& context) {
-    const LeftPanelCells cells = PanelFigureTexts(context);
+    const PanelFigures cells = PanelFigureTexts(context);
     ContextTexts texts;
     texts.expiration = cells.expiration;
     texts.call_level = cells.call_level;

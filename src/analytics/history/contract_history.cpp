@@ -15,26 +15,17 @@ namespace zarvex::analytics {
 
 namespace {
 
-// The texts as the left panel shows them for the same day and contract.
+// The texts as the left panel shows them for the same day and contract; the expiration is
+// the one the day's stored rows carry.
 void TakeTexts(const DayContext& context, HistoryDay& day) {
-    LeftPanelCells texts = PanelFigureTexts(context);
-    day.call_level = std::move(texts.call_level);
-    day.put_level = std::move(texts.put_level);
+    std::string expiration = std::move(day.expiration);
+    static_cast<PanelFigures&>(day) = PanelFigureTexts(context);
+    day.expiration = std::move(expiration);
     day.forward_point = context.forward_point;
-    day.width_market = std::move(texts.width_market);
-    day.delta_balance = std::move(texts.delta_balance);
-    day.upper_limit = std::move(texts.upper_limit);
-    day.upper_border = std::move(texts.upper_border);
-    day.channel_center = std::move(texts.channel_center);
-    day.bottom_border = std::move(texts.bottom_border);
-    day.bottom_limit = std::move(texts.bottom_limit);
     day.upper_border_strike = context.upper_border_strike;
     day.bottom_border_strike = context.bottom_border_strike;
     day.upper_limit_strike = context.upper_limit_strike;
     day.bottom_limit_strike = context.bottom_limit_strike;
-    day.ratio_oi = std::move(texts.ratio_oi);
-    day.ratio_volume = std::move(texts.ratio_volume);
-    day.ratio_avg_price = std::move(texts.ratio_avg_price);
 }
 
 bool InRange(common::Date day, const HistoryRequest& request) {

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "analytics/left_panel/left_panel_cells.h"
 #include "common/date.h"
 #include "common/host.h"
 #include "common/program_folder.h"
@@ -12,33 +13,18 @@
 
 namespace zarvex::analytics {
 
-// One day of a contract's history: every value the left panel shows for that day and
+// One day of a contract's history: every figure the left panel shows for that day and
 // contract with the same settings (texts exactly as its cells), without the lists of
 // significant levels and fractals, plus max pain and the day's open interest and volume.
-struct HistoryDay {
+struct HistoryDay : PanelFigures {
     common::Date day = common::kInvalidDate;
     std::string date;  // "%dd.%mm.%yyyy"
     double forward_point = 0.0;
 
-    std::string expiration;
-    std::string call_level;
-    std::string put_level;
-
-    std::string width_market;
-    std::string delta_balance;
-    std::string upper_limit;
-    std::string upper_border;
-    std::string channel_center;
-    std::string bottom_border;
-    std::string bottom_limit;
     std::int64_t upper_border_strike = 0;
     std::int64_t bottom_border_strike = 0;
     std::int64_t upper_limit_strike = 0;
     std::int64_t bottom_limit_strike = 0;
-
-    std::string ratio_oi;
-    std::string ratio_volume;
-    std::string ratio_avg_price;
 
     std::string max_pain;
     double max_pain_strike = 0.0;

@@ -40,8 +40,8 @@ std::vector<std::string> NumberTexts(const std::vector<PanelNumber>& numbers) {
     return texts;
 }
 
-LeftPanelCells PanelFigureTexts(const DayContext& context) {
-    LeftPanelCells cells;
+PanelFigures PanelFigureTexts(const DayContext& context) {
+    PanelFigures cells;
     cells.expiration = context.expiration;
     cells.call_level = context.call_level.Text();
     cells.put_level = context.put_level.Text();
@@ -59,7 +59,8 @@ LeftPanelCells PanelFigureTexts(const DayContext& context) {
 }
 
 LeftPanelCells PanelTexts(const DayContext& context) {
-    LeftPanelCells cells = PanelFigureTexts(context);
+    LeftPanelCells cells;
+    static_cast<PanelFigures&>(cells) = PanelFigureTexts(context);
     WriteColumn(cells.level_call, context.call_levels);
     WriteColumn(cells.level_put, context.put_levels);
     WriteColumn(cells.fractal_call, context.call_fractals);

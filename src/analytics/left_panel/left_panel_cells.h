@@ -10,9 +10,8 @@ namespace zarvex::analytics {
 
 using PanelTableColumn = std::array<std::string, kPanelTableRows>;
 
-// What the cells of the left panel show right now: written by "fill the tables", the two long
-// tables emptied by "clear the tables". A view copies these texts into its widgets as they are.
-struct LeftPanelCells {
+// The figures the left panel shows for a day and contract: every cell but the two long tables.
+struct PanelFigures {
     // "Expiration", "CALL level", "PUT level"
     std::string expiration;
     std::string call_level;
@@ -29,6 +28,11 @@ struct LeftPanelCells {
     std::string ratio_oi;
     std::string ratio_volume;
     std::string ratio_avg_price;
+};
+
+// What the cells of the left panel show right now: written by "fill the tables", the two long
+// tables emptied by "clear the tables". A view copies these texts into its widgets as they are.
+struct LeftPanelCells : PanelFigures {
     // "Significant levels:" and "Significant fractals:", 51 rows, CALL and PUT columns
     PanelTableColumn level_call;
     PanelTableColumn level_put;
@@ -47,7 +51,7 @@ std::vector<std::string> NumberTexts(const std::vector<PanelNumber>& numbers);
 // stored, the long tables from the top of their lists. The one place where the panel's
 // numbers become texts; the widgets, the command line and the history all show these.
 LeftPanelCells PanelTexts(const DayContext& context);
-// The same without the two long tables, which stay empty.
-LeftPanelCells PanelFigureTexts(const DayContext& context);
+// The same without the two long tables.
+PanelFigures PanelFigureTexts(const DayContext& context);
 
 }  // namespace zarvex::analytics
