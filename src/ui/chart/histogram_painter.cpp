@@ -65,23 +65,31 @@ public:
         painter_.drawLine(left, bottom, left, top);
     }
 
-    void DrawBars(const HistogramData& data) {
-        painter_.setFont(fonts_.label);
-        const double strike_factor = PowerOfTen(scale_.ds);
-        const double value_factor = PowerOfTen(scale_.dv);
-        const int x0 = scale_.ValueToX(0) + 1;
+    // Calls row(i, strike) for every position that is drawn: the strike array ends at its first
+    // 0, and negative strikes are left out.
+    template <typename Row>
+    static void ForEachDrawnRow(const HistogramData& data, Row row) {
         for (std::size_t i = 0; i < data.strike.size(); ++i) {
             const double strike = At(data.strike, i);
             if (strike == 0.0) {
                 break;
             }
-            if (strike < 0.0) {
-                continue;
+            if (strike >= 0.0) {
+                row(i, strike);
             }
+        }
+    }
+
+    void DrawBars(const HistogramData& data) {
+        painter_.setFont(fonts_.label);
+        const double strike_factor = PowerOfTen(scale_.ds);
+        const double value_factor = PowerOfTen(scale_.dv);
+        const int x0 = scale_.ValueToX(0) + 1;
+        ForEachDrawnRow(data, [&](std::size_t i, double strike) {
             const double c = At(data.call, i) * value_factor;
             const double p = At(data.put, i) * value_factor;
             if (c == 0.0 && p == 0.0) {
-                continue;
+                return;
             }
             const int y = scale_.StrikeToY(std::llround(strike * strike_factor));
             const int xc = scale_.ValueToX(std::llround(c));
@@ -122,7 +130,7 @@ public:
                     Label(label, xp, y, false);
                 }
             }
-        }
+        });
     }
 
     // The other day's bars as outlines: the same rows and ends as a bar of that value, so a
@@ -131,14 +139,7 @@ public:
         const double strike_factor = PowerOfTen(scale_.ds);
         const double value_factor = PowerOfTen(scale_.dv);
         const int x0 = scale_.ValueToX(0) + 1;
-        for (std::size_t i = 0; i < data.strike.size(); ++i) {
-            const double strike = At(data.strike, i);
-            if (strike == 0.0) {
-                break;
-            }
-            if (strike < 0.0) {
-                continue;
-            }
+        ForEachDrawnRow(data, [&](std::size_t i, double strike) {
             const int y = scale_.StrikeToY(std::llround(strike * strike_factor));
             for (const auto& [values, rgb] : {std::pair{&data.compare_call, colours_.compare_call},
                                               std::pair{&data.compare_put, colours_.compare_put}}) {
@@ -151,7 +152,7 @@ public:
                 Line(x0, y + 2, x, y + 2, rgb);
                 Line(x, y - 2, x, y + 2, rgb);
             }
-        }
+        });
     }
 
     // Which date is filled and which is outlined, in a band above the plot.
