@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "common/config_folder.h"
 #include "support/temp_folder.h"
 
 namespace zarvex::common {
@@ -54,6 +55,20 @@ TEST(ProgramFolderChoice, InstalledProgramCreatesItsPerUserFolder) {
     EXPECT_TRUE(std::filesystem::is_directory(folder.Output()));
     EXPECT_TRUE(std::filesystem::is_directory(folder.Db()));
     EXPECT_TRUE(folder.PrepareLayout());  // a second start finds them
+}
+
+TEST(UserConfigFolder, FollowsTheBaseDirectoryRules) {
+    EXPECT_EQ(UserConfigFolder("/x/conf", "/home/u"), std::filesystem::path("/x/conf/zarvex"));
+    // Unset or relative (invalid): the default under $HOME.
+    for (const std::string xdg : {"", "relative/conf"}) {
+        EXPECT_EQ(UserConfigFolder(xdg, "/home/u"), std::filesystem::path("/home/u/.config/zarvex"))
+            << xdg;
+    }
+    TempFolder user;
+    const auto folder = UserConfigFolder("", user.Path());
+    ASSERT_TRUE(PrepareUserConfigFolder(folder));
+    EXPECT_TRUE(std::filesystem::is_directory(folder));
+    EXPECT_TRUE(PrepareUserConfigFolder(folder));
 }
 
 }  // namespace
