@@ -21,7 +21,6 @@ InstrumentArea::InstrumentArea(QWidget* parent, day::Instrument& instrument, int
     left_ = new LeftPanelWidget(this, instrument.LeftPanelNumber(), 0, 0, kLeftWidth, h,
                                 *services.texts, left_services, services.blocker);
     left_->Build(LeftSetup());
-    FillFractals();
 
     right_ = new RightPanelWidget(this, instrument.RightPanelNumber(), kRightX, 0, w - kRightX, h,
                                   *services.texts, instrument.Stores().quote, instrument.Folder(),
@@ -45,15 +44,6 @@ analytics::LeftPanelSetup InstrumentArea::LeftSetup() const {
     return setup;
 }
 
-void InstrumentArea::FillFractals() {
-    // The fractal table is filled from the start rather than after the first change of the
-    // fractal conditions.
-    if (left_->Model().HasDay()) {
-        left_->Model().ComputeSignificantFractals();
-        left_->Model().FillTables();
-    }
-}
-
 void InstrumentArea::FollowLatestDay() {
     if (left_->DayChosenByUser()) {
         return;
@@ -75,7 +65,6 @@ void InstrumentArea::FollowLatestDay() {
     if (!model.HasDay()) {
         return;
     }
-    FillFractals();
     RebuildHistograms();
 }
 

@@ -65,7 +65,6 @@ public:
 
 private:
     analytics::LeftPanelSetup LeftSetup() const;
-    void FillFractals();
 
     day::Instrument& instrument_;
     LeftPanelWidget* left_ = nullptr;

@@ -202,6 +202,10 @@ void LeftPanelModel::ComputeAll() {
     ComputePutCallRatios();
     Refresh();
     ComputeSignificantLevels();
+    // Fractals belong to the day and contract like every other figure: kept from an earlier
+    // calculation they would stand under another day's header.
+    Refresh();
+    ComputeSignificantFractals();
 }
 
 void LeftPanelModel::ClearTables() {

@@ -82,8 +82,8 @@ public:
     bool ComputePutCallRatios();
     bool ComputeSignificantLevels();
     bool ComputeSignificantFractals();
-    // Basic indicators, market borders, ratios and significant levels. Fractals are computed
-    // only when their conditions change (SetFractalConditions) or on request.
+    // Basic indicators, market borders, ratios, significant levels and significant fractals
+    // of the shown day and contract.
     void ComputeAll();
 
     // The two long tables emptied.
