@@ -311,15 +311,15 @@ std::string RightPanelWidget::OtherDate() const {
 
 void RightPanelWidget::FollowCompareDays() {
     const std::string& contract = model_->Config().contract;
+    const common::Date shown = common::ParseDate(model_->Config().date, "%dd.%mm.%yyyy");
     // The days of the contract change with the contract and when a day is added.
-    const bool known =
-        contract == days_contract_ &&
-        compare_->List()->findText(QString::fromStdString(model_->Config().date)) >= 0;
-    if (!known) {
+    if (contract != days_contract_ ||
+        std::find(contract_days_.begin(), contract_days_.end(), shown) == contract_days_.end()) {
         days_contract_ = contract;
-        compare_->SetDays(contract.empty() ? std::vector<common::Date>{}
-                                           : analytics::ContractDays(*quote_, contract));
+        contract_days_ = contract.empty() ? std::vector<common::Date>{}
+                                          : analytics::ContractDays(*quote_, contract);
     }
+    compare_->SetDays(contract_days_, shown);
 }
 
 void RightPanelWidget::RedrawCharts() {
@@ -340,24 +340,41 @@ QString RightPanelWidget::BarText(int n, int position) const {
         return i < values.size() ? values[i] : 0.0;
     };
     auto number = [](double value) { return QString::fromStdString(common::FormatShort(value)); };
-    const QString premium = QString::fromStdString(texts_.Get(text::kPrice));
+    auto text = [this](int entry) { return QString::fromStdString(texts_.Get(entry)); };
     const HistogramData& drawn = Chart(n)->Data();
-    QString out = QString::fromStdString(texts_.Get(text::kStrike)) + QStringLiteral(": ") +
-                  number(histogram.axis[i]);
-    out += QStringLiteral("\nPUT: ") + number(at(histogram.put)) + QStringLiteral("  ") + premium +
-           QStringLiteral(": ") + number(at(histogram.put_premium));
-    out += QStringLiteral("\nCALL: ") + number(at(histogram.call)) + QStringLiteral("  ") +
-           premium + QStringLiteral(": ") + number(at(histogram.call_premium));
+    QString out = text(text::kShownPrice) + QStringLiteral(": ") + number(histogram.axis[i]);
+    // A bar names the rows that make it: under Futures and Forex a price bin may gather
+    // several strikes, each at its own premium.
+    auto side = [&](const char* name, const std::vector<double>& values,
+                    const std::vector<analytics::BarSource>& sources) {
+        std::vector<const analytics::BarSource*> here;
+        for (const analytics::BarSource& source : sources) {
+            if (source.position == i) {
+                here.push_back(&source);
+            }
+        }
+        out +=
+            QStringLiteral("\n") + QLatin1String(name) + QStringLiteral(": ") + number(at(values));
+        for (const analytics::BarSource* source : here) {
+            out += QStringLiteral("\n   ") + text(text::kStrike) + QStringLiteral(" ") +
+                   number(source->strike) + QStringLiteral(", ") + text(text::kPremium) +
+                   QStringLiteral(" ") + number(source->premium);
+            if (here.size() > 1) {
+                out += QStringLiteral(" (") + number(source->value) + QStringLiteral(")");
+            }
+        }
+    };
+    side("PUT", histogram.put, histogram.put_sources);
+    side("CALL", histogram.call, histogram.call_sources);
     if (!drawn.compare_date.empty()) {
         const double put = at(drawn.compare_put);
         const double call = at(drawn.compare_call);
-        const QString change = QString::fromStdString(texts_.Get(text::kChange));
         auto signed_number = [&number](double value) {
             return (value > 0 ? QStringLiteral("+") : QString()) + number(value);
         };
         out += QStringLiteral("\n") + QString::fromStdString(drawn.compare_date) +
                QStringLiteral(": PUT ") + number(put) + QStringLiteral(", CALL ") + number(call);
-        out += QStringLiteral("\n") + change + QStringLiteral(": PUT ") +
+        out += QStringLiteral("\n") + text(text::kChange) + QStringLiteral(": PUT ") +
                signed_number(at(histogram.put) - put) + QStringLiteral(", CALL ") +
                signed_number(at(histogram.call) - call);
     }

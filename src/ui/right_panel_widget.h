@@ -62,8 +62,9 @@ public:
     HistoryTab* History() const { return history_; }
     CompareControl* Compare() const { return compare_; }
     CompareOverlay& Overlay() { return *overlay_; }
-    // The tooltip over position i of histogram n: price, PUT and CALL values and premiums,
-    // and with the overlay the other day's values and the change.
+    // The tooltip over position i of histogram n: the shown price, the PUT and CALL values with
+    // the strike and premium of every row that makes them, and with the overlay the other
+    // day's values and the change.
     QString BarText(int n, int position) const;
     // Default file names in the unload's style for what the panel saves.
     QString DefaultName(const QString& what, const QString& extension) const;
@@ -105,6 +106,7 @@ private:
     std::unique_ptr<CompareOverlay> overlay_;
     const storage::Database* quote_ = nullptr;
     std::string days_contract_;
+    std::vector<common::Date> contract_days_;
     int next_histogram_ = 5;
     bool build_queued_ = false;
 };

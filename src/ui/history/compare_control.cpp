@@ -28,10 +28,11 @@ CompareControl::CompareControl(QWidget* parent, const common::TextTable& texts) 
     connect(list_, &QComboBox::currentIndexChanged, this, [this] { emit Changed(); });
 }
 
-void CompareControl::SetDays(const std::vector<common::Date>& days) {
-    if (days == days_) {
+void CompareControl::SetDays(const std::vector<common::Date>& days, common::Date shown) {
+    if (days == days_ && shown == shown_) {
         return;
     }
+    shown_ = shown;
     const common::Date picked = list_->currentIndex() > kPrevious
                                     ? list_->currentData().toLongLong()
                                     : common::kInvalidDate;
@@ -42,6 +43,9 @@ void CompareControl::SetDays(const std::vector<common::Date>& days) {
         list_->removeItem(list_->count() - 1);
     }
     for (auto day = days_.rbegin(); day != days_.rend(); ++day) {
+        if (*day == shown_) {
+            continue;
+        }
         list_->addItem(QString::fromStdString(common::DayText(*day)), static_cast<qlonglong>(*day));
         if (*day == picked) {
             index = list_->count() - 1;

@@ -23,8 +23,10 @@ class CompareControl final : public QWidget {
 public:
     CompareControl(QWidget* parent, const common::TextTable& texts);
 
-    // The days that hold the shown contract, oldest first.
-    void SetDays(const std::vector<common::Date>& days);
+    // The days that hold the shown contract, oldest first, and the shown day, which the list
+    // never offers: a day compared with itself shows no change. A picked date that is no
+    // longer offered falls back to the previous day.
+    void SetDays(const std::vector<common::Date>& days, common::Date shown);
     bool IsOn() const;
     // The day to compare the shown day with: kInvalidDate when off or when there is none.
     common::Date OtherDay(common::Date shown) const;
@@ -45,6 +47,7 @@ private:
     QLabel* caption_ = nullptr;
     QComboBox* list_ = nullptr;
     std::vector<common::Date> days_;
+    common::Date shown_ = common::kInvalidDate;
 };
 
 }  // namespace zarvex::ui
