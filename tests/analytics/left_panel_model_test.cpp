@@ -172,7 +172,7 @@ TEST(LeftPanelModelTest, DaysAfterTodayAreNotFound) {
     EXPECT_EQ(h.Panel().Contract(), "EUH7");
 }
 
-TEST(LeftPanelModelTest, ADateWithoutRowsShowsTheMessageAndFallsBack) {
+TEST(LeftPanelModelTest, ADateWithoutRowsShowsTheMessageAndKeepsTheShownDay) {
     PanelHarness h;
     h.Insert(SmallDays());
     LeftPanelModel& panel = h.Build();
@@ -185,12 +185,13 @@ TEST(LeftPanelModelTest, ADateWithoutRowsShowsTheMessageAndFallsBack) {
     panel.DateChanged(common::MakeDate(2012, 12, 6));
     EXPECT_EQ(h.host.Messages(),
               (Texts{"Message: For the selected date there is no data.\rPlease try again...\r"}));
-    // Back to the latest day before today, with its own contracts and numbers.
-    EXPECT_EQ(panel.Date(), "07.12.2012");
-    EXPECT_EQ(h.view.dates.back(), common::MakeDate(2012, 12, 7));
-    EXPECT_EQ(panel.Contract(), "EUZ6");
-    EXPECT_EQ(panel.Cells().call_level, "1.1200");
+    // The day shown stays, with its contract and numbers, and the picker shows it again.
+    EXPECT_EQ(panel.Date(), "05.12.2012");
+    EXPECT_EQ(h.view.dates.back(), common::MakeDate(2012, 12, 5));
+    EXPECT_EQ(panel.Contract(), "EUH7");
     EXPECT_EQ(h.notifier.histograms, (std::vector<int>{0, 0}));
+    EXPECT_EQ(panel.DaysWithData(), (std::vector<common::Date>{common::MakeDate(2012, 12, 5),
+                                                               common::MakeDate(2012, 12, 7)}));
 }
 
 TEST(LeftPanelModelTest, ADateChangeKeepsTheContractWhenTheNewDayHasIt) {

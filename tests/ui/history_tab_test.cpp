@@ -74,7 +74,7 @@ std::vector<int> Rows(const HistogramChart& chart) {
                          (i < data.compare_put.size() && data.compare_put[i] != 0.0) ||
                          (i < data.compare_call.size() && data.compare_call[i] != 0.0);
         rows.push_back(bar ? scale.StrikeToY(std::llround(data.strike[i] * PowerOfTen(scale.ds))) +
-                                 CompareLegendBand(data)
+                                 chart.PlotTop()
                            : -1000);
     }
     return rows;

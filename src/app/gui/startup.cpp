@@ -217,7 +217,8 @@ Startup::Outcome Startup::Run() {
     // 16 and 17.
     window_->FinishStartup();
     splash_.reset();
-    window_->show();
+    window_->SetStateFile(options_.state_file);
+    window_->ShowWithState();
     host_->SetMessageOwner(window_.get());
     // 18.
     window_->CreateHelpLinks(link_font_, font_loaded_);

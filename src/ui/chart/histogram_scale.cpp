@@ -82,6 +82,28 @@ std::int64_t WidenStep(std::int64_t step, std::int64_t range, double pixels_per_
     return step;
 }
 
+// The value grid at round numbers a reader adds up at a glance: the first of 1, 2, 2.5 and 5
+// times a power of ten, in the values' own units, whose lines stand at least 50 pixels apart.
+// Scaled by 10^dv it must be a whole number of units.
+std::int64_t RoundValueStep(int dv, double pixels_per_unit) {
+    const double unit = PowerOfTen(dv);
+    for (double base = 1e-10; base <= 1e18; base *= 10.0) {
+        for (double multiple : {1.0, 2.0, 2.5, 5.0}) {
+            const double scaled = std::round(base * multiple * unit * 1e6) / 1e6;
+            if (scaled > 1e17) {
+                return static_cast<std::int64_t>(1e17);
+            }
+            if (scaled < 1.0 || scaled != std::floor(scaled)) {
+                continue;
+            }
+            if (scaled * pixels_per_unit >= 50.0) {
+                return static_cast<std::int64_t>(scaled);
+            }
+        }
+    }
+    return 1;
+}
+
 }  // namespace
 
 double PowerOfTen(int n) {
@@ -203,28 +225,7 @@ HistogramScale ScaleHistogram(const HistogramData& data, const HistogramAnalysis
     scale.strike_step = FirstStep(0, 10, 20000, scale.ky);
 
     const std::int64_t range = scale.vmax - scale.vmin;
-    std::int64_t step = FirstStep(100, 100, 150000, scale.kx);
-    if (scale.vmax > 150000) {
-        step = FirstStep(1000, 1000, 1500000, scale.kx);
-    }
-    if (scale.vmax > 1500000) {
-        step = FirstStep(50000, 50000, 15000000, scale.kx);
-    }
-    if (scale.vmax > 15000000) {
-        step = FirstStep(500000, 500000, 1215752191, scale.kx);
-    }
-    if (range < 500) {
-        step = FirstStep(0, 25, 1500, scale.kx);
-    }
-    if (range <= 60) {
-        step = 10;
-    }
-    if (range <= 30) {
-        step = 5;
-    }
-    if (range <= 15) {
-        step = 1;
-    }
+    const std::int64_t step = RoundValueStep(scale.dv, scale.kx);
     scale.value_step = WidenStep(step, range, scale.kx);
     scale.strike_step = WidenStep(scale.strike_step, scale.kmax - scale.kmin, scale.ky);
     return scale;

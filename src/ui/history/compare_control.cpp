@@ -83,6 +83,27 @@ void CompareControl::ChooseDate(common::Date day) {
     }
 }
 
+std::string CompareControl::ChoiceText() const {
+    if (list_->currentIndex() == kPrevious) {
+        return "previous";
+    }
+    if (list_->currentIndex() > kPrevious) {
+        return common::DayText(list_->currentData().toLongLong());
+    }
+    return "off";
+}
+
+void CompareControl::ChooseText(const std::string& choice) {
+    if (choice == "off") {
+        ChooseOff();
+        return;
+    }
+    const common::Date day = common::ParseDate(choice, "%dd.%mm.%yyyy");
+    const int index =
+        day == common::kInvalidDate ? -1 : list_->findData(static_cast<qlonglong>(day));
+    list_->setCurrentIndex(index > kPrevious ? index : kPrevious);
+}
+
 void CompareControl::PlaceEndingAt(int right, int y) {
     const int list_width = list_->sizeHint().width();
     const int caption_width = caption_->sizeHint().width();

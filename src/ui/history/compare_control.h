@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QWidget>
+#include <string>
 #include <vector>
 
 #include "common/date.h"
@@ -34,6 +35,10 @@ public:
     void ChooseOff();
     void ChoosePrevious();
     void ChooseDate(common::Date day);
+    // The choice as kept across restarts: "off", "previous" or the day as "dd.mm.yyyy"; a day
+    // the list does not offer chooses the previous day.
+    std::string ChoiceText() const;
+    void ChooseText(const std::string& choice);
 
     QLabel* Caption() const { return caption_; }
     QComboBox* List() const { return list_; }
