@@ -254,7 +254,9 @@ TEST_F(HistoryTabTest, ADayComparedWithItselfDrawsEveryOutlineOverItsBar) {
             EXPECT_EQ(picture.pixel((x0 + x) / 2, y + dy), Rgb(colour)) << i;
             EXPECT_NE(picture.pixel(x > x0 ? x + 1 : x - 1, y + dy), Rgb(colour)) << i;
         }
-        EXPECT_EQ(picture.pixel(x, y), Rgb(colour)) << i;
+        // The end, unless a strike label stands over it (labels are never covered).
+        const QRgb end = picture.pixel(x, y);
+        EXPECT_TRUE(end == Rgb(colour) || qGray(end) < 128) << i;
         ++outlines;
     }
     EXPECT_GE(outlines, 3);
