@@ -224,6 +224,10 @@ void LeftPanelWidget::MarkDataDays() {
     for (common::Date day : data_days_) {
         calendar->setDateTextFormat(ToQDate(day), held);
     }
+    UpdateDayButtons();
+}
+
+void LeftPanelWidget::UpdateDayButtons() {
     const common::Date shown = model_->DateValue();
     previous_day_->setEnabled(!data_days_.empty() && data_days_.front() < shown);
     next_day_->setEnabled(!data_days_.empty() && data_days_.back() > shown);
@@ -405,6 +409,7 @@ void LeftPanelWidget::CommitDate() {
     day_chosen_ = true;
     model_->DateChanged(picked);
     committing_ = false;
+    UpdateDayButtons();
 }
 
 void LeftPanelWidget::PickDay(common::Date day) {

@@ -84,6 +84,7 @@ private:
     void ShowGrid(bool shown);
     // Days with data in the calendar: in the normal face, every other day greyed.
     void MarkDataDays();
+    void UpdateDayButtons();
     void PlaceDateField(int w);
 
     const common::TextTable& texts_;
