@@ -138,6 +138,30 @@ TEST_F(HistogramPictureTest, HundredthsPlaceAValueOfThreeAtThreeHundred) {
     EXPECT_EQ(At(X(3) - 1, Y(1.2)), kCall);
 }
 
+TEST_F(HistogramPictureTest, StrikeLabelsNeverCrossTheFrame) {
+    // Forty rows a few pixels apart, the largest bars reaching the frame's padding.
+    std::vector<double> strikes;
+    std::vector<double> calls;
+    std::vector<double> puts;
+    for (int i = 0; i < 40; ++i) {
+        strikes.push_back(1.1 + 0.0001 * i);
+        calls.push_back(i % 3 == 0 ? 1000 : 100 * (i % 7));
+        puts.push_back(i % 5 == 0 ? -800 : 0);
+    }
+    Draw(strikes, calls, puts, QSize(200, 300));
+    const int right = scale_.ValueToX(scale_.vmax);
+    const int left = scale_.ValueToX(scale_.vmin);
+    for (int y = scale_.TopY() - 6; y <= scale_.BottomY() - 6; ++y) {
+        for (int x = right + 1; x < 200; ++x) {
+            ASSERT_EQ(At(x, y), kBackground) << x << "," << y;
+        }
+        // Between the price labels and the frame: nothing of the bars' labels.
+        for (int x = left - 2; x < left; ++x) {
+            ASSERT_EQ(At(x, y), kBackground) << x << "," << y;
+        }
+    }
+}
+
 TEST_F(HistogramPictureTest, OneStrikeIsOneRowInTheMiddle) {
     Draw({1.1}, {100}, {60}, QSize(300, 400));
     const int middle = (scale_.TopY() + scale_.BottomY()) / 2;

@@ -101,7 +101,8 @@ INSTANTIATE_TEST_SUITE_P(
         // -8 becomes -10; the pad of 4 keeps it there.
         ScaleCase{"SmallNegativePadFour", 5, -8, -10, 9, 5},
         // -8 becomes -10; a pad of 12 takes it to -20.
-        ScaleCase{"SmallNegativePadTwelve", 30, -8, -20, 42, 20},
+        // The negative side gets a line of its own: the step shrinks to 10.
+        ScaleCase{"SmallNegativePadTwelve", 30, -8, -20, 42, 10},
         ScaleCase{"MidNegative", 30, -20, -40, 46, 20},
         ScaleCase{"LargeNegative", 1000, -500, -950, 1450, 500}),
     [](const testing::TestParamInfo<ScaleCase>& param_info) { return param_info.param.name; });

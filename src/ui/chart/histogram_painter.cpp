@@ -111,8 +111,9 @@ public:
         painter_.setFont(fonts_.axis);
         const int top = scale_.TopY();
         const int bottom = scale_.BottomY();
+        std::vector<QRect> value_labels;
         for (const ValueGridLine& line : ValueGrid(scale_)) {
-            DrawValueLine(line, top, bottom);
+            DrawValueLine(line, top, bottom, value_labels);
         }
         if (scale_.vmin < 0) {
             Line(scale_.ValueToX(0), bottom, scale_.ValueToX(0), top, colours_.zero_line);
@@ -330,15 +331,24 @@ private:
         }
     }
 
-    void DrawValueLine(const ValueGridLine& line, int top, int bottom) {
+    // The line and, centred under it within the canvas and four pixels below the frame, its
+    // label, unless it would touch a label drawn before.
+    void DrawValueLine(const ValueGridLine& line, int top, int bottom, std::vector<QRect>& drawn) {
         const int x = scale_.ValueToX(line.value);
         Line(x, bottom, x, top, colours_.grid);
         const QString label = QString::fromStdString(line.label);
         const QFontMetrics metrics(painter_.font());
-        // Centred under its line, within the canvas; four pixels below the frame.
         const int width = metrics.horizontalAdvance(label);
         const int widest_x = scale_.width - width - 1;
-        Text(std::clamp(x - width / 2, 0, std::max(0, widest_x)), bottom + 4, label);
+        const QRect place(std::clamp(x - width / 2, 0, std::max(0, widest_x)), bottom + 4, width,
+                          metrics.height());
+        const QRect spaced = place.adjusted(-3, 0, 3, 0);
+        if (std::any_of(drawn.begin(), drawn.end(),
+                        [&](const QRect& other) { return other.intersects(spaced); })) {
+            return;
+        }
+        drawn.push_back(place);
+        Text(place.left(), place.top(), label);
     }
 
     void Line(int x1, int y1, int x2, int y2, std::uint32_t rgb) {

@@ -104,6 +104,25 @@ std::int64_t RoundValueStep(int dv, double pixels_per_unit) {
     return 1;
 }
 
+// The round number before a round one: 5 -> 2.5 (when whole) or 2, 2 -> 1, 1 -> 0.5 ...
+std::int64_t NextSmallerRound(std::int64_t step) {
+    std::int64_t base = 1;
+    while (base * 10 <= step) {
+        base *= 10;
+    }
+    const std::int64_t multiple = step / base;
+    if (step % base != 0) {  // 2.5 x 10^k
+        return base * 2;
+    }
+    if (multiple >= 5) {
+        return base >= 2 && (base * 25) % 10 == 0 ? base * 25 / 10 : base * 2;
+    }
+    if (multiple >= 2) {
+        return base;
+    }
+    return base / 2;
+}
+
 }  // namespace
 
 double PowerOfTen(int n) {
@@ -225,7 +244,22 @@ HistogramScale ScaleHistogram(const HistogramData& data, const HistogramAnalysis
     scale.strike_step = FirstStep(0, 10, 20000, scale.ky);
 
     const std::int64_t range = scale.vmax - scale.vmin;
-    const std::int64_t step = RoundValueStep(scale.dv, scale.kx);
+    std::int64_t step = RoundValueStep(scale.dv, scale.kx);
+    // A negative side narrower than one step would show no value of its own: the step shrinks
+    // to a round one that fits it, as long as its lines stay readable apart.
+    if (scale.vmin < 0 && step >= -scale.vmin) {
+        for (std::int64_t smaller = step; smaller >= 1;) {
+            const std::int64_t next = NextSmallerRound(smaller);
+            if (next < 1 || static_cast<double>(next) * scale.kx < 30.0) {
+                break;
+            }
+            smaller = next;
+            if (smaller < -scale.vmin) {
+                step = smaller;
+                break;
+            }
+        }
+    }
     scale.value_step = WidenStep(step, range, scale.kx);
     scale.strike_step = WidenStep(scale.strike_step, scale.kmax - scale.kmin, scale.ky);
     return scale;
