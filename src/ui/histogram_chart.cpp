@@ -22,7 +22,7 @@ void HistogramChart::SetData(HistogramData values) {
 }
 
 int HistogramChart::PlotTop() const {
-    return LegendBand(data_, scale_.width, fonts_);
+    return plot_top_;
 }
 
 void HistogramChart::ClearData() {
@@ -32,6 +32,7 @@ void HistogramChart::ClearData() {
 void HistogramChart::Update() {
     const QSize size = contentsRect().size().expandedTo(QSize(1, 1));
     scale_ = ScaleForCanvas(data_, analysis_, size, fonts_);
+    plot_top_ = scale_.legend_band;
     picture_ = QImage(size, QImage::Format_RGB32);
     QPainter painter(&picture_);
     PaintHistogram(painter, data_, scale_, colours_, fonts_);

@@ -53,6 +53,7 @@ private:
     HistogramData data_;
     HistogramAnalysis analysis_;
     HistogramScale scale_;
+    int plot_top_ = 0;
     QImage picture_;
     std::function<QString(int)> tooltip_;
 };

@@ -105,10 +105,15 @@ class ChartPainter final {
 public:
     ChartPainter(QPainter& painter, const HistogramScale& scale, const HistogramColours& colours,
                  const HistogramFonts& fonts)
-        : painter_(painter), scale_(scale), colours_(colours), fonts_(fonts) {}
+        : painter_(painter),
+          scale_(scale),
+          colours_(colours),
+          fonts_(fonts),
+          axis_metrics_(fonts.axis),
+          label_metrics_(fonts.label) {}
 
     void DrawGridAndAxes() {
-        painter_.setFont(fonts_.axis);
+        UseFont(fonts_.axis, axis_metrics_);
         const int top = scale_.TopY();
         const int bottom = scale_.BottomY();
         std::vector<QRect> value_labels;
@@ -121,7 +126,7 @@ public:
         const double strike_factor = PowerOfTen(scale_.ds);
         const int left = Left();
         const int right = Right();
-        const QFontMetrics metrics(painter_.font());
+        const QFontMetrics& metrics = axis_metrics_;
         for (std::int64_t s = scale_.kmin; s <= scale_.kmax; s += scale_.strike_step) {
             const int y = scale_.StrikeToY(s);
             Line(left, y, right, y, colours_.grid);
@@ -153,7 +158,7 @@ public:
     }
 
     void DrawBars(const HistogramData& data) {
-        painter_.setFont(fonts_.label);
+        UseFont(fonts_.label, label_metrics_);
         const double strike_factor = PowerOfTen(scale_.ds);
         const double value_factor = PowerOfTen(scale_.dv);
         const int x0 = scale_.ValueToX(0) + 1;
@@ -210,7 +215,7 @@ public:
     // neighbours cannot all be labelled, the larger bars keep theirs (the tooltip tells the
     // rest). Drawn last, so that no outline or line covers them.
     void DrawLabels() {
-        painter_.setFont(fonts_.label);
+        UseFont(fonts_.label, label_metrics_);
         std::stable_sort(
             labels_.begin(), labels_.end(),
             [](const PlacedLabel& a, const PlacedLabel& b) { return a.size > b.size; });
@@ -276,8 +281,8 @@ public:
 
     // The legend and the notes in the band above the plot.
     void DrawLegend(const HistogramData& data) {
-        painter_.setFont(fonts_.label);
-        const QFontMetrics metrics(painter_.font());
+        UseFont(fonts_.label, label_metrics_);
+        const QFontMetrics& metrics = label_metrics_;
         const std::vector<LegendItem> items = LegendItems(data, colours_);
         const LegendLayout layout = LayOutLegend(items, scale_.width, metrics);
         for (std::size_t k = 0; k < items.size(); ++k) {
@@ -337,7 +342,7 @@ private:
         const int x = scale_.ValueToX(line.value);
         Line(x, bottom, x, top, colours_.grid);
         const QString label = QString::fromStdString(line.label);
-        const QFontMetrics metrics(painter_.font());
+        const QFontMetrics& metrics = *metrics_;
         const int width = metrics.horizontalAdvance(label);
         const int widest_x = scale_.width - width - 1;
         const QRect place(std::clamp(x - width / 2, 0, std::max(0, widest_x)), bottom + 4, width,
@@ -366,7 +371,7 @@ private:
     // label that would cross the frame goes to the bar's other side of its end, inside the
     // bar's row, when it fits there.
     void Label(const QString& text, int x, int y, bool after, double size) {
-        const QFontMetrics metrics(fonts_.label);
+        const QFontMetrics& metrics = label_metrics_;
         const int width = metrics.horizontalAdvance(text);
         const int height = metrics.height();
         int left = after ? x + 3 : x - width - 1;
@@ -381,13 +386,22 @@ private:
     // Text is placed by its top-left corner, on a transparent background.
     void Text(int x, int y, const QString& text) {
         painter_.setPen(Colour(colours_.text));
-        painter_.drawText(x, y + QFontMetrics(painter_.font()).ascent(), text);
+        painter_.drawText(x, y + metrics_->ascent(), text);
+    }
+
+    void UseFont(const QFont& font, const QFontMetrics& metrics) {
+        painter_.setFont(font);
+        metrics_ = &metrics;
     }
 
     QPainter& painter_;
     const HistogramScale& scale_;
     const HistogramColours& colours_;
     const HistogramFonts& fonts_;
+    // Made once per drawing: a QFontMetrics per label would cost more than the label.
+    QFontMetrics axis_metrics_;
+    QFontMetrics label_metrics_;
+    const QFontMetrics* metrics_ = &label_metrics_;
     std::vector<PlacedLabel> labels_;
 };
 
@@ -403,7 +417,7 @@ void PaintHistogram(QPainter& painter, const HistogramData& data, const Histogra
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setRenderHint(QPainter::TextAntialiasing, true);
-    const int band = LegendBand(data, scale.width, fonts);
+    const int band = scale.legend_band;
     painter.fillRect(0, 0, scale.width, scale.height + band, Colour(colours.background));
     if (!scale.empty) {
         ChartPainter chart(painter, scale, colours, fonts);
@@ -414,8 +428,9 @@ void PaintHistogram(QPainter& painter, const HistogramData& data, const Histogra
         if (Compared(data)) {
             chart.DrawCompareOutlines(data);
         }
-        const HistogramAnalysis analysis = AnalyseHistogram(data);
-        chart.DrawPriceLines(data.price_lines, analysis.lowest_strike, analysis.highest_strike);
+        const double factor = PowerOfTen(scale.ds);
+        chart.DrawPriceLines(data.price_lines, static_cast<double>(scale.kmin) / factor,
+                             static_cast<double>(scale.kmax) / factor);
         chart.DrawLabels();
     }
     painter.restore();
@@ -432,8 +447,10 @@ int LegendBand(const HistogramData& data, int width, const HistogramFonts& fonts
 
 HistogramScale ScaleForCanvas(const HistogramData& data, const HistogramAnalysis& analysis,
                               QSize size, const HistogramFonts& fonts) {
-    return ScaleHistogram(data, analysis, size.width(),
-                          size.height() - LegendBand(data, size.width(), fonts));
+    const int band = LegendBand(data, size.width(), fonts);
+    HistogramScale scale = ScaleHistogram(data, analysis, size.width(), size.height() - band);
+    scale.legend_band = band;
+    return scale;
 }
 
 void PaintHistogram(QPainter& painter, QSize size, const HistogramData& data,

@@ -17,7 +17,7 @@ struct HistogramFonts {
 };
 HistogramFonts DefaultHistogramFonts();
 
-// Draws one chart of scale.width x (scale.height + LegendBand) at the painter's origin: clears
+// Draws one chart of scale.width x (scale.height + scale.legend_band) at the painter's origin: clears
 // it to the background and, unless the data is empty, draws the legend above the plot, then
 // grid, labels, zero line, frame, bars, the compared day's outlines and the price lines. The
 // chart widget and the command-line picture both draw through here.
