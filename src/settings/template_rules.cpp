@@ -192,8 +192,9 @@ CheckResult CheckCondition(std::string_view text, ConditionUse use) {
 bool IsValidCondition(std::string_view text) {
     const std::string_view trimmed = common::Trim(text);
     // Both the parentheses as written and those SQLite sees outside the quotes must nest: a
-    // quoted "(" would otherwise let an unquoted ")" close the query's group.
-    if (trimmed.empty() || !ParenthesesNestInOrder(trimmed) || !storage::ParenthesesNest(trimmed)) {
+    // quoted "(" would otherwise let an unquoted ")" close the query's group. Whatever the
+    // query-time guard refuses (a bind parameter, a subquery) is refused here already.
+    if (trimmed.empty() || !ParenthesesNestInOrder(trimmed) || storage::GroupRefusal(trimmed)) {
         return false;
     }
     std::string copy;

@@ -39,7 +39,8 @@ CheckResult CheckCondition(std::string_view text, ConditionUse use);
 // The condition rule alone: operands (column names, CALL, PUT, contract codes, symbols, 0,
 // non-zero numbers, dates DD.MM.YYYY in optional quotes) alternating with the operators
 // + - * / = > < AND OR, starting and ending with an operand; parentheses that nest, both as
-// written and as SQLite reads them outside quotes (storage/grouped_condition.h).
+// written and as SQLite reads them outside quotes; nothing the query-time guard refuses
+// (storage/grouped_condition.h).
 bool IsValidCondition(std::string_view text);
 
 }  // namespace zarvex::settings
