@@ -69,7 +69,20 @@ struct Sink {
     std::size_t size = 0;
     std::size_t capacity = 0;
     bool cut = false;
+    CURL* curl = nullptr;  // to read the announced length once the body starts
 };
+
+// Room for the whole body at once when the head announced its length (and the zero byte the
+// buffer gets after it), so that a large report is not copied over and over as it grows.
+void ReserveAnnounced(Sink& sink) {
+    curl_off_t length = -1;
+    if (sink.curl == nullptr ||
+        curl_easy_getinfo(sink.curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length) != CURLE_OK ||
+        length <= 0) {
+        return;
+    }
+    sink.out->reserve(std::min(static_cast<std::size_t>(length), sink.capacity) + 1);
+}
 
 std::size_t WriteBody(char* data, std::size_t size, std::size_t count, void* user) {
     auto* sink = static_cast<Sink*>(user);
@@ -77,6 +90,9 @@ std::size_t WriteBody(char* data, std::size_t size, std::size_t count, void* use
     const std::size_t room = sink->capacity - sink->size;
     const std::size_t take = std::min(bytes, room);
     try {
+        if (sink->size == 0) {
+            ReserveAnnounced(*sink);
+        }
         sink->out->append(data, take);
     } catch (const std::exception&) {
         return 0;  // no memory for the body: the transfer fails (exceptions stay out of libcurl)
@@ -198,6 +214,7 @@ Transfer Perform(std::string_view url, const char* agent, bool fresh,
     }
     curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, ReadHeader);
     curl_easy_setopt(curl, CURLOPT_HEADERDATA, &chunked);
+    sink.curl = curl;
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, WriteBody);
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, &sink);
     if (stop != nullptr) {
@@ -213,6 +230,7 @@ Transfer Perform(std::string_view url, const char* agent, bool fresh,
     curl_easy_getinfo(curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
     transfer.length_proven = transfer.code == CURLE_OK && (length >= 0 || chunked);
     transfer.error = error[0] != '\0' ? std::string(error) : curl_easy_strerror(transfer.code);
+    sink.curl = nullptr;
     return transfer;
 }
 

@@ -13,7 +13,7 @@ struct NetworkTimeouts {
     // all for this long.
     std::chrono::milliseconds stall{30'000};
     long low_speed = 1024;
-    // Whole transfer, however it trickles: a 4 MB report at a crawl still ends.
+    // Whole transfer, however it goes.
     std::chrono::milliseconds total{600'000};
 };
 
