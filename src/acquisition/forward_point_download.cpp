@@ -55,6 +55,9 @@ int Downloader::DownloadForwardPointsLocked(common::Date day, Deadline deadline)
             // to be taken in its place. The day is tried again later.
             return Fail(RefusalText(url, *fetched.refused, kForwardPointCapacity));
         }
+        if (fetched.refused) {
+            common::Log(RefusalText(url, *fetched.refused, kForwardPointCapacity));
+        }
         if (fetched.refused || !IsForwardPointAnswer(result, fetched.buffer)) {
             common::Log("no forward points in ", remote, " for ", common::DayText(day));
             continue;
@@ -106,6 +109,9 @@ void Downloader::DownloadForwardPointRange(common::Date t, bool pump) {
         if (result.count < 0 || fetched.refused == BodyVerdict::kDiffers) {
             common::Log("forward points fetch failed: ", remote);
             return;
+        }
+        if (fetched.refused) {
+            common::Log(RefusalText(url, *fetched.refused, kForwardPointCapacity));
         }
         if (fetched.refused || !IsForwardPointAnswer(result, fetched.buffer)) {
             // Listed, yet what came is no file: never store an error page, an empty answer or a
