@@ -316,8 +316,8 @@ TEST(LeftPanelModelTest, ABadConditionFromASetterLeavesTheOtherFieldsAlone) {
 
 // A stored condition may hold what the settings dialog would refuse. One that would leave its
 // group (a parameter token swallowing a quote) or read beyond the row (a subquery) gives no
-// levels, and the status bar names it.
-TEST(LeftPanelModelTest, ARefusedLevelConditionGivesNoLevelsAndIsNamed) {
+// levels or fractals, and the status bar names it.
+TEST(LeftPanelModelTest, ARefusedConditionGivesNoEntriesAndIsNamed) {
     PanelHarness h;
     h.Insert(SmallDays());
     for (const std::string condition :
@@ -327,6 +327,10 @@ TEST(LeftPanelModelTest, ARefusedLevelConditionGivesNoLevelsAndIsNamed) {
         EXPECT_TRUE(panel.Context().call_levels.empty()) << condition;
         EXPECT_TRUE(panel.Context().put_levels.empty()) << condition;
         EXPECT_EQ(Count(h.host.StatusTexts(), "Level_Cond \"" + condition + "\""), 1) << condition;
+        panel.SetFractalConditions(condition, "oi>=0");
+        EXPECT_TRUE(panel.Context().call_fractals.empty()) << condition;
+        EXPECT_EQ(Count(h.host.StatusTexts(), "Fractal_Main_Cond \"" + condition + "\""), 1)
+            << condition;
     }
     EXPECT_TRUE(ConditionLooksBeyondTheRow("EXISTS (select 1)"));
     EXPECT_TRUE(ConditionLooksBeyondTheRow("oi IN pragma_table_info('x')"));

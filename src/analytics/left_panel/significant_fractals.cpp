@@ -4,7 +4,6 @@
 #include <optional>
 #include <string>
 #include <unordered_map>
-#include <utility>
 #include <vector>
 
 #include "analytics/left_panel/calculations.h"
@@ -67,14 +66,16 @@ std::optional<std::vector<StrikeOi>> ReadSet(const storage::Database& db, const 
 
 bool ReadFractals(const storage::Database& db, DayContext& context, const FractalQueries& q,
                   std::vector<PanelNumber>& fractals) {
-    for (const auto& [name, condition] : {std::pair<std::string_view, const std::string&>{
-                                              "Fractal_Near_Cond", context.fractal_near_cond},
-                                          std::pair<std::string_view, const std::string&>{
-                                              "Fractal_Main_Cond", context.fractal_main_cond}}) {
-        if (const std::optional<std::string> why = storage::GroupRefusal(condition)) {
+    const auto refused = [&](std::string_view name, const std::string& condition) {
+        const std::optional<std::string> why = storage::GroupRefusal(condition);
+        if (why) {
             context.condition_failure = storage::NamedConditionFailure(name, condition, *why);
-            return false;
         }
+        return why.has_value();
+    };
+    if (refused("Fractal_Near_Cond", context.fractal_near_cond) ||
+        refused("Fractal_Main_Cond", context.fractal_main_cond)) {
+        return false;
     }
     const std::string near_condition = *storage::AndGrouped(context.fractal_near_cond);
     const std::string main_condition = *storage::AndGrouped(context.fractal_main_cond);
