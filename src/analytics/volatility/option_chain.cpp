@@ -13,6 +13,8 @@ namespace {
 // Collects rows in file order; the first row of a side and strike wins.
 class ChainBuilder final {
 public:
+    explicit ChainBuilder(double scale) : scale_(scale) {}
+
     void Add(bool call, double strike, double premium, double delta, std::int64_t oi) {
         if (!std::isfinite(strike) || strike <= 0.0) {
             return;
@@ -24,7 +26,8 @@ public:
             return;
         }
         side.present = true;
-        side.premium = std::isfinite(premium) ? premium : 0.0;
+        side.price = std::isfinite(premium) ? premium : 0.0;
+        side.premium = side.price * scale_;
         side.report_delta = std::isfinite(delta) ? delta : 0.0;
         side.oi = oi;
     }
@@ -39,12 +42,17 @@ public:
     }
 
 private:
+    double scale_;
     std::map<double, ChainStrike> by_strike_;
 };
 
 }  // namespace
 
-bool ReadOptionChain(const storage::Database& db, const std::string& date,
+double PremiumScale(std::string_view symbol) {
+    return symbol == "JPY" ? 100.0 : 1.0;
+}
+
+bool ReadOptionChain(const storage::Database& db, std::string_view symbol, const std::string& date,
                      const std::string& contract, OptionChain& out) {
     out = OptionChain();
     if (!db.IsOpen()) {
@@ -58,7 +66,7 @@ bool ReadOptionChain(const storage::Database& db, const std::string& date,
     if (!statement.IsValid()) {
         return false;
     }
-    ChainBuilder builder;
+    ChainBuilder builder(PremiumScale(symbol));
     std::string call_expiration;
     std::string put_expiration;
     while (statement.Step()) {
@@ -76,8 +84,9 @@ bool ReadOptionChain(const storage::Database& db, const std::string& date,
     return true;
 }
 
-OptionChain ChainOfDay(const ContractRows& rows, const std::vector<std::size_t>& day) {
-    ChainBuilder builder;
+OptionChain ChainOfDay(const ContractRows& rows, const std::vector<std::size_t>& day,
+                       std::string_view symbol) {
+    ChainBuilder builder(PremiumScale(symbol));
     for (const std::size_t position : day) {
         const StoredOption& row = rows.rows[position];
         if (!row.call && !row.put) {

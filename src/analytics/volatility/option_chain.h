@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "analytics/history/stored_rows.h"
@@ -12,7 +13,8 @@ namespace zarvex::analytics {
 // What the report says about one side (CALL or PUT) of a strike.
 struct ChainSide {
     bool present = false;
-    double premium = 0.0;
+    double premium = 0.0;  // in the strike's unit (see PremiumScale)
+    double price = 0.0;    // column `price` as stored
     double report_delta = 0.0;
     std::int64_t oi = 0;
 };
@@ -30,12 +32,18 @@ struct OptionChain {
     std::vector<ChainStrike> strikes;
 };
 
-// Reads the chain of a day ("%dd.%mm.%yyyy") and contract. False when the quote table cannot
-// be read; a day without rows is an empty chain.
-bool ReadOptionChain(const storage::Database& db, const std::string& date,
+// What a stored premium is multiplied by to be in the unit of its strike. The report quotes the
+// yen per one yen; the parser stores the yen's strikes per 100 yen and keeps the premium as
+// printed, so the yen's premiums are scaled by 100. Every other symbol: 1.
+double PremiumScale(std::string_view symbol);
+
+// Reads the chain of a day ("%dd.%mm.%yyyy") and contract from the symbol's quote database.
+// False when the quote table cannot be read; a day without rows is an empty chain.
+bool ReadOptionChain(const storage::Database& db, std::string_view symbol, const std::string& date,
                      const std::string& contract, OptionChain& out);
 
 // The same chain from a contract's rows already in memory (the rows of one day).
-OptionChain ChainOfDay(const ContractRows& rows, const std::vector<std::size_t>& day);
+OptionChain ChainOfDay(const ContractRows& rows, const std::vector<std::size_t>& day,
+                       std::string_view symbol);
 
 }  // namespace zarvex::analytics

@@ -3,10 +3,11 @@
 namespace zarvex::analytics {
 
 std::optional<ContractVolatility> LoadContractVolatility(const storage::Database& db,
+                                                         std::string_view symbol,
                                                          const std::string& date,
                                                          const std::string& contract) {
     OptionChain chain;
-    if (!ReadOptionChain(db, date, contract, chain)) {
+    if (!ReadOptionChain(db, symbol, date, contract, chain)) {
         return std::nullopt;
     }
     return VolatilityOfChain(chain, common::ParseDate(date, "%dd.%mm.%yyyy"));
@@ -24,9 +25,9 @@ VolatilitySummary SummaryOf(const ContractVolatility& figures) {
     return summary;
 }
 
-VolatilitySummary SummariseVolatility(const storage::Database& db, const std::string& date,
-                                      const std::string& contract) {
-    const auto figures = LoadContractVolatility(db, date, contract);
+VolatilitySummary SummariseVolatility(const storage::Database& db, std::string_view symbol,
+                                      const std::string& date, const std::string& contract) {
+    const auto figures = LoadContractVolatility(db, symbol, date, contract);
     return figures ? SummaryOf(*figures) : VolatilitySummary();
 }
 

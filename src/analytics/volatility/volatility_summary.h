@@ -3,15 +3,17 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "analytics/volatility/contract_volatility.h"
 #include "storage/database.h"
 
 namespace zarvex::analytics {
 
-// The volatility figures of one day ("%dd.%mm.%yyyy") and contract read from a quote
-// database. nullopt when the rows cannot be read (no quote table, a damaged file).
+// The volatility figures of one day ("%dd.%mm.%yyyy") and contract read from the symbol's
+// quote database. nullopt when the rows cannot be read (no quote table, a damaged file).
 std::optional<ContractVolatility> LoadContractVolatility(const storage::Database& db,
+                                                         std::string_view symbol,
                                                          const std::string& date,
                                                          const std::string& contract);
 
@@ -31,7 +33,7 @@ VolatilitySummary SummaryOf(const ContractVolatility& figures);
 
 // One call for a symbol's database, a day and a contract; a file that cannot be read gives
 // the summary of no rows.
-VolatilitySummary SummariseVolatility(const storage::Database& db, const std::string& date,
-                                      const std::string& contract);
+VolatilitySummary SummariseVolatility(const storage::Database& db, std::string_view symbol,
+                                      const std::string& date, const std::string& contract);
 
 }  // namespace zarvex::analytics
