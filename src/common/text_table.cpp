@@ -215,6 +215,37 @@ constexpr std::array<Entry, TextTable::kEntryCount> kEntries{{
     /* 148 */ {"Date", "Дата"},
     /* 149 */ {"Max pain strike", "Страйк макс. боли"},
     /* 150 */ {"Channel", "Канал"},
+    /* 151 */ {"Volatility", "Волатильность"},
+    /* 152 */ {"Smile", "Улыбка"},
+    /* 153 */ {"Term structure", "Временная структура"},
+    /* 154 */ {"Forward F", "Форвард F"},
+    /* 155 */ {"Discount D", "Дисконт D"},
+    /* 156 */ {"Days to expiry", "Дней до экспирации"},
+    /* 157 */ {"ATM volatility", "Волатильность ATM"},
+    /* 158 */ {"25-delta risk reversal", "Риск-реверсал 25 дельта"},
+    /* 159 */ {"25-delta butterfly", "Баттерфляй 25 дельта"},
+    /* 160 */ {"Expected move", "Ожидаемое движение"},
+    /* 161 */ {"Bands -2σ -1σ +1σ +2σ", "Полосы -2σ -1σ +1σ +2σ"},
+    /* 162 */ {"Strikes without volatility: no premium", "Страйки без волатильности: нет премии"},
+    /* 163 */
+    {"Strikes without volatility: premium not above intrinsic value",
+     "Страйки без волатильности: премия не выше внутренней стоимости"},
+    /* 164 */
+    {"Strikes without volatility: no volatility fits",
+     "Страйки без волатильности: волатильность не подбирается"},
+    /* 165 */
+    {"Strikes without volatility: no row of that side",
+     "Страйки без волатильности: нет строки этой стороны"},
+    /* 166 */ {"IV", "IV"},
+    /* 167 */ {"Delta (model)", "Дельта (модель)"},
+    /* 168 */ {"Gamma", "Гамма"},
+    /* 169 */ {"Vega", "Вега"},
+    /* 170 */ {"Theta", "Тета"},
+    /* 171 */ {"Show the ±1σ and ±2σ bands", "Показывать полосы ±1σ и ±2σ"},
+    /* 172 */ {"Delta (report)", "Дельта (отчёт)"},
+    /* 173 */
+    {"No implied volatility for this contract on this day.",
+     "Для этого контракта в этот день нет подразумеваемой волатильности."},
 }};
 
 std::string_view LanguagePart(std::string_view locale_name) {

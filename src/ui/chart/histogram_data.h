@@ -19,6 +19,9 @@ struct HistogramData {
     std::vector<double> compare_call;
     std::string date;
     std::string compare_date;
+    // The -2, -1, +1 and +2 sigma prices of the expected move on the chart's axis, drawn as
+    // shaded strips behind the bars; empty when they are off or unknown.
+    std::vector<double> bands;
 };
 
 // Colours as 0xRRGGBB.

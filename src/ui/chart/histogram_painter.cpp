@@ -11,6 +11,7 @@
 #include "common/text.h"
 #include "ui/chart/font_chain.h"
 #include "ui/chart/histogram_axis.h"
+#include "ui/chart/histogram_bands.h"
 
 namespace zarvex::ui {
 namespace {
@@ -243,6 +244,7 @@ void PaintHistogram(QPainter& painter, const HistogramData& data, const Histogra
             chart.DrawCompareLegend(data, band);
             painter.translate(0, band);
         }
+        PaintHistogramBands(painter, scale, data.bands);
         chart.DrawGridAndAxes();
         chart.DrawBars(data);
         if (band > 0) {

@@ -1,10 +1,12 @@
 #pragma once
 
 #include <QImage>
+#include <QList>
 #include <QString>
 #include <functional>
 #include <string>
 
+class QAction;
 class QTableWidget;
 class QWidget;
 
@@ -19,9 +21,9 @@ using PictureRenderer = std::function<QImage(qreal ratio)>;
 using DefaultName = std::function<QString()>;
 
 // Gives the chart a context menu: "Save picture…" (the widget's size), the same at twice the
-// size, and "Copy picture".
+// size, and "Copy picture"; then the switches given (owned by the caller), after a separator.
 void AddPictureMenu(QWidget* chart, const common::TextTable& texts, PictureRenderer render,
-                    DefaultName default_name);
+                    DefaultName default_name, QList<QAction*> switches = {});
 
 // Gives the table a context menu: "Save as CSV…" and "Copy" (tab-separated). csv gives the
 // file's bytes; when empty, the shown table is written.
