@@ -8,7 +8,9 @@
 #include "analytics/volatility/black76.h"
 #include "analytics/volatility/contract_volatility.h"
 #include "analytics/volatility/parity_fit.h"
+#include "analytics/volatility/shown_prices.h"
 #include "analytics/volatility/smile.h"
+#include "common/text.h"
 
 namespace zarvex::analytics {
 namespace {
@@ -254,6 +256,24 @@ TEST(Smile, InterpolatesLinearlyAndStaysFlatBeyond) {
     // A smile too narrow to hold the 25-delta strikes has no wings.
     const std::vector<SmilePoint> narrow{{1.19, 0.1}, {1.2, 0.1}, {1.21, 0.1}};
     EXPECT_FALSE(WingsOf(narrow, 1.2, 0.25, 0.1));
+}
+
+TEST(ShownPrices, ThePanelsPriceTurnsBackIntoTheFuturesPrice) {
+    // Every price type of every currency: shown as the panel shows it, then turned back, the
+    // price comes home to within the shown decimals (relative, since the yen inverts to ~100).
+    for (const char* symbol : {"EUR", "GBP", "AUD", "CAD", "JPY", "CHF"}) {
+        const double futures = std::string_view(symbol) == "JPY" ? 0.8123 : 1.2345;
+        for (const int type : {0, 1, 2}) {
+            const std::string shown = ShownPrice(futures, symbol, -12.5, type);
+            const auto back = FuturesPriceOf(*common::ParseDouble(shown), symbol, -12.5, type);
+            ASSERT_TRUE(back) << symbol << " " << type;
+            EXPECT_NEAR(*back / futures, 1.0, 2e-4) << symbol << " " << type << " " << shown;
+        }
+    }
+    EXPECT_FALSE(FuturesPriceOf(0.0, "EUR", 0.0, 0));
+    EXPECT_FALSE(FuturesPriceOf(1.2, "WTI", 0.0, 2));
+    // A shown Forex price that the forward point turns negative has no futures price.
+    EXPECT_FALSE(FuturesPriceOf(0.001, "CAD", -50.0, 2));
 }
 
 }  // namespace
