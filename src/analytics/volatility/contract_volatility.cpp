@@ -12,6 +12,10 @@ namespace {
 constexpr double kDaysPerYear = 365.0;
 constexpr double kHighestVol = 5.0;
 constexpr double kPriceTolerance = 1e-8;
+// Premiums are decimals of a few places; where one equals its discounted intrinsic value in
+// decimal arithmetic, binary arithmetic may leave it a few ulps above, and then every small
+// volatility "fits". Such a tie is a tie.
+constexpr double kTieTolerance = 1e-12;
 
 SideVolatility SolveSide(bool call, const ChainSide& side, double strike, double forward,
                          double discount, double years) {
@@ -25,7 +29,7 @@ SideVolatility SolveSide(bool call, const ChainSide& side, double strike, double
         return out;
     }
     const double intrinsic = discount * std::max(0.0, call ? forward - strike : strike - forward);
-    if (side.premium <= intrinsic) {
+    if (side.premium <= intrinsic + kTieTolerance * std::max(strike, forward)) {
         out.reason = NoVolReason::kNotAboveIntrinsic;
         return out;
     }

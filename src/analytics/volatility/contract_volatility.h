@@ -19,7 +19,8 @@ enum class NoVolReason : std::uint8_t {
     kNone,               // it has one
     kNoRow,              // the report has no row for that side of the strike
     kNoPremium,          // premium <= 0
-    kNotAboveIntrinsic,  // premium <= D * max(0, F - K) (CALL) or D * max(0, K - F) (PUT)
+    kNotAboveIntrinsic,  // premium <= D * max(0, F - K) (CALL) or D * max(0, K - F) (PUT),
+                         // a tie within 1e-12 of max(K, F) counting as equal
     kNoFit,              // no volatility in (0, 5] prices it within 1e-8
 };
 
