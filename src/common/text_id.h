@@ -164,4 +164,31 @@ inline constexpr int kDayColumn = 148;
 inline constexpr int kMaxPainStrike = 149;
 inline constexpr int kChannel = 150;
 
+// The evening board: figures of every symbol, the largest changes, the map, alerts, the feed.
+inline constexpr int kBoard = 151;
+inline constexpr int kBoardSymbol = 152;
+inline constexpr int kBoardContract = 153;
+inline constexpr int kBoardBuildUps = 154;
+inline constexpr int kBoardUnwinds = 155;
+inline constexpr int kBoardVolumeToOi = 156;
+inline constexpr int kBoardOiMap = 157;
+inline constexpr int kBoardMapDay = 158;
+inline constexpr int kBoardMapChange1 = 159;
+inline constexpr int kBoardMapChange5 = 160;
+inline constexpr int kBoardSum = 161;
+inline constexpr int kBoardAlerts = 162;
+inline constexpr int kBoardAlertRules = 163;
+inline constexpr int kBoardNoAlerts = 164;
+inline constexpr int kBoardRulesHelp = 165;
+inline constexpr int kBoardRulesBroken = 166;
+inline constexpr int kBoardSave = 167;
+inline constexpr int kBoardCheck = 168;
+inline constexpr int kBoardFloor = 169;
+inline constexpr int kBoardAlertsFired = 170;
+inline constexpr int kBoardFeedProblem = 171;
+inline constexpr int kBoardRulesProblem = 172;
+inline constexpr int kBoardNoDays = 173;
+inline constexpr int kBoardPrevious = 174;
+inline constexpr int kBoardNotificationsOff = 175;
+
 }  // namespace zarvex::common::text

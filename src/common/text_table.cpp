@@ -215,6 +215,39 @@ constexpr std::array<Entry, TextTable::kEntryCount> kEntries{{
     /* 148 */ {"Date", "Дата"},
     /* 149 */ {"Max pain strike", "Страйк макс. боли"},
     /* 150 */ {"Channel", "Канал"},
+    /* 151 */ {"Board", "Сводка"},
+    /* 152 */ {"Symbol", "Актив"},
+    /* 153 */ {"Contract", "Контракт"},
+    /* 154 */ {"Largest OI build-ups", "Наибольший рост ОИ"},
+    /* 155 */ {"Largest OI unwinds", "Наибольшее снижение ОИ"},
+    /* 156 */ {"Volume / OI", "Объём / ОИ"},
+    /* 157 */ {"Open interest map", "Карта открытого интереса"},
+    /* 158 */ {"OI of the day", "ОИ за день"},
+    /* 159 */ {"Change since the previous day", "Изменение за день"},
+    /* 160 */ {"Change over 5 trading days", "Изменение за 5 торговых дней"},
+    /* 161 */ {"Sum", "Сумма"},
+    /* 162 */ {"Alerts", "Оповещения"},
+    /* 163 */ {"Alert rules…", "Правила оповещений…"},
+    /* 164 */ {"No alerts fired.", "Оповещения не сработали."},
+    /* 165 */
+    {"One rule per line: symbol, contract (a code or front), figure, test (above, below, crosses, "
+     "moves) and value; moves takes an amount or a percentage such as 5%. Lines starting with # "
+     "are comments.",
+     "Одно правило в строке: актив, контракт (код или front), показатель, проверка (above, below, "
+     "crosses, moves) и значение; для moves — величина или процент, например 5%. Строки, "
+     "начинающиеся с #, — комментарии."},
+    /* 166 */ {"Lines with errors (skipped):", "Строки с ошибками (пропущены):"},
+    /* 167 */ {"Save", "Сохранить"},
+    /* 168 */ {"Check", "Проверить"},
+    /* 169 */ {"OI above:", "ОИ больше:"},
+    /* 170 */ {"Alerts fired: ", "Сработало оповещений: "},
+    /* 171 */ {"The levels feed was not written: ", "Файлы уровней не записаны: "},
+    /* 172 */ {"Alert rules: ", "Правила оповещений: "},
+    /* 173 */ {"No stored days.", "Нет сохранённых дней."},
+    /* 174 */ {"Previous day", "Предыдущий день"},
+    /* 175 */
+    {"Desktop notifications are not available; alerts are shown here only.",
+     "Уведомления рабочего стола недоступны; оповещения показаны только здесь."},
 }};
 
 std::string_view LanguagePart(std::string_view locale_name) {

@@ -34,6 +34,11 @@ int CmdTables(Context& ctx, const Words& words);
 // commands_history.cpp
 int CmdHistory(Context& ctx, const Words& words);
 
+// commands_board.cpp
+int CmdBoard(Context& ctx, const Words& words);
+int CmdOiMap(Context& ctx, const Words& words);
+int CmdAlerts(Context& ctx, const Words& words);
+
 // commands_download.cpp
 int CmdNetworkTime(Context& ctx, const Words& words);
 int CmdExchangeTime(Context& ctx, const Words& words);

@@ -173,6 +173,12 @@ JsonWriter& JsonWriter::Bool(bool value) {
     return *this;
 }
 
+JsonWriter& JsonWriter::Null() {
+    BeforeValue();
+    text_ += "null";
+    return *this;
+}
+
 JsonWriter& JsonWriter::StringArray(const std::vector<std::string>& values) {
     BeginArray();
     for (const auto& value : values) {

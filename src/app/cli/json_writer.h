@@ -21,6 +21,7 @@ public:
     JsonWriter& Number(double value);  // shortest form that reads back the same; nan/inf -> 0
     JsonWriter& Int(std::int64_t value);
     JsonWriter& Bool(bool value);
+    JsonWriter& Null();
     JsonWriter& StringArray(const std::vector<std::string>& values);
     JsonWriter& NumberArray(const std::vector<double>& values);
 
