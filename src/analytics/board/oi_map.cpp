@@ -87,11 +87,15 @@ OiMap BuildOiMap(SymbolRows& rows, const storage::Database& db, const std::strin
         return std::tie(b_known, a.expires, a.contract) < std::tie(a_known, b.expires, b.contract);
     });
 
+    // Strikes where some contract holds open interest on either day; the far strikes that
+    // nobody holds would only pad the map.
     std::vector<std::int64_t> keys;
     for (const Column& column : columns) {
         for (const auto* side : {&column.today, &column.before}) {
-            for (const auto& entry : *side) {
-                keys.push_back(entry.first);
+            for (const auto& [key, oi] : *side) {
+                if (oi != 0) {
+                    keys.push_back(key);
+                }
             }
         }
     }

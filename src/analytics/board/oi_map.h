@@ -30,7 +30,7 @@ struct OiMap {
 };
 
 // The map of `date` (already a stored day of `rows`, or kInvalidDate for none). A strike is
-// on the map when one of the contracts has an option there on the day or on the compared
+// on the map when one of the contracts has open interest there on the day or on the compared
 // day; a change map without an earlier day has no rows. Rows are loaded as needed.
 OiMap BuildOiMap(SymbolRows& rows, const storage::Database& db, const std::string& symbol,
                  common::Date date, int change);

@@ -153,14 +153,8 @@ struct Sources {
     std::vector<analytics::BoardSource> list;
 };
 
-Sources OpenSources(const Context& ctx, const std::optional<std::string>& only) {
+Sources OpenSources(const Context& ctx, const std::vector<std::string>& symbols) {
     Sources sources;
-    std::vector<std::string> symbols;
-    if (only) {
-        symbols.push_back(*only);
-    } else {
-        symbols.assign(common::kSymbols.begin(), common::kSymbols.end());
-    }
     sources.databases.reserve(symbols.size());
     for (const std::string& symbol : symbols) {
         const settings::SettingsRecord record = LoadSettingsReadOnly(ctx, symbol);
@@ -172,8 +166,11 @@ Sources OpenSources(const Context& ctx, const std::optional<std::string>& only) 
     return sources;
 }
 
-std::optional<std::string> OptionalSymbol(const Arguments& args) {
-    return args.Has("symbol") ? std::optional<std::string>(RequiredSymbol(args)) : std::nullopt;
+std::vector<std::string> AskedSymbols(const Arguments& args) {
+    if (args.Has("symbol")) {
+        return {RequiredSymbol(args)};
+    }
+    return {common::kSymbols.begin(), common::kSymbols.end()};
 }
 
 struct BoardRun {
@@ -181,9 +178,10 @@ struct BoardRun {
     bool any_failed = false;
 };
 
-BoardRun RunBoard(Context& ctx, const Arguments& args, const analytics::BoardOptions& options) {
+BoardRun RunBoard(Context& ctx, const Arguments& args, const std::vector<std::string>& symbols,
+                  const analytics::BoardOptions& options) {
     const std::optional<common::Date> date = args.DayText("date");
-    const Sources sources = OpenSources(ctx, OptionalSymbol(args));
+    const Sources sources = OpenSources(ctx, symbols);
     common::PlainHost plain(ctx.err);
     BoardRun run;
     run.board = analytics::BuildBoard(sources.list, date.value_or(common::kInvalidDate), ctx.today,
@@ -213,7 +211,7 @@ int CmdBoard(Context& ctx, const Words& words) {
         }
         options.volume_floor = *value;
     }
-    const BoardRun run = RunBoard(ctx, args, options);
+    const BoardRun run = RunBoard(ctx, args, AskedSymbols(args), options);
     JsonWriter json;
     json.BeginObject();
     json.Key("date").String(DateOrEmpty(run.board.date));
@@ -325,8 +323,18 @@ int CmdAlerts(Context& ctx, const Words& words) {
     for (const analytics::AlertRuleError& error : file.rules.errors) {
         *ctx.err << "zarvex-cli: " << path.string() << ": " << error.message << '\n';
     }
-    const BoardRun run = RunBoard(ctx, args, {});
-    if (run.board.date == common::kInvalidDate) {
+    // Only the symbols the rules name are read.
+    std::vector<std::string> symbols;
+    for (const std::string_view symbol : common::kSymbols) {
+        for (const analytics::AlertRule& rule : file.rules.rules) {
+            if (rule.symbol == symbol) {
+                symbols.emplace_back(symbol);
+                break;
+            }
+        }
+    }
+    const BoardRun run = RunBoard(ctx, args, symbols, {});
+    if (!symbols.empty() && run.board.date == common::kInvalidDate) {
         *ctx.err << "zarvex-cli: no stored day up to " << common::DayText(ctx.today) << '\n';
         return kExitFailed;
     }
