@@ -86,7 +86,7 @@ void InstrumentList::Evening(common::Date up_to) {
     for (auto& instrument : instruments_) {
         settings::InstrumentStores& stores = instrument->Stores();
         sources.push_back({stores.symbol,
-                           stores.quote.IsOpen() ? &stores.quote : nullptr,
+                           stores.quote_path,
                            {stores.settings.PriceType(), stores.settings.IsFP()}});
     }
     // The day's work is done and stored; whatever happens here only costs the evening.

@@ -110,7 +110,8 @@ const SymbolBoard* Board::Find(std::string_view symbol) const {
     return found == symbols.end() ? nullptr : &*found;
 }
 
-SymbolBoard BuildSymbolBoard(SymbolRows& rows, const BoardSource& source, common::Date date,
+SymbolBoard BuildSymbolBoard(SymbolRows& rows, const storage::Database& db,
+                             const BoardSource& source, common::Date date,
                              const BoardOptions& options, const common::ProgramFolder& folder,
                              const common::Host& host) {
     SymbolBoard board;
@@ -124,7 +125,7 @@ SymbolBoard BuildSymbolBoard(SymbolRows& rows, const BoardSource& source, common
     if (board.previous != common::kInvalidDate) {
         days.push_back(board.previous);
     }
-    if (source.db == nullptr || !rows.Load(*source.db, days)) {
+    if (!rows.Load(db, days)) {
         board.failed = true;
         board.error = "the quote rows of " + common::DayText(date) + " cannot be read";
         return board;
@@ -188,11 +189,13 @@ Board BuildBoard(const std::vector<BoardSource>& sources, common::Date date, com
                  const BoardOptions& options, const common::ProgramFolder& folder,
                  const common::Host& host) {
     std::vector<SymbolRows> rows(sources.size());
+    std::vector<storage::Database> databases;
     std::vector<bool> scanned(sources.size(), false);
     Board board;
     board.date = date;
     for (std::size_t i = 0; i < sources.size(); ++i) {
-        scanned[i] = sources[i].db != nullptr && rows[i].Scan(*sources[i].db);
+        databases.push_back(storage::Database::OpenReadOnlyForScan(sources[i].quote_path));
+        scanned[i] = rows[i].Scan(databases.back());
         if (scanned[i] && date == common::kInvalidDate) {
             const common::Date latest = rows[i].LatestUpTo(today);
             if (latest != common::kInvalidDate &&
@@ -206,12 +209,14 @@ Board BuildBoard(const std::vector<BoardSource>& sources, common::Date date, com
             SymbolBoard failed;
             failed.symbol = sources[i].symbol;
             failed.failed = true;
-            failed.error = "the quote rows cannot be read";
+            failed.error = sources[i].quote_path.string() + ": " +
+                           (databases[i].IsOpen() ? "the quote rows cannot be read"
+                                                  : databases[i].OpenError());
             board.symbols.push_back(std::move(failed));
             continue;
         }
         board.symbols.push_back(
-            BuildSymbolBoard(rows[i], sources[i], board.date, options, folder, host));
+            BuildSymbolBoard(rows[i], databases[i], sources[i], board.date, options, folder, host));
     }
     return board;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -81,10 +82,11 @@ struct BoardOptions {
     std::int64_t volume_floor = 100;
 };
 
-// A symbol's quote database and the settings its panel computes with.
+// A symbol's quote database and the settings its panel computes with. The board opens the
+// file read-only on a connection of its own.
 struct BoardSource {
     std::string symbol;
-    const storage::Database* db = nullptr;
+    std::filesystem::path quote_path;
     FigureSettings settings;
 };
 
@@ -95,9 +97,10 @@ Board BuildBoard(const std::vector<BoardSource>& sources, common::Date date, com
                  const BoardOptions& options, const common::ProgramFolder& folder,
                  const common::Host& host);
 
-// One symbol's board from its scanned rows (the day's and the previous day's rows are loaded
-// here).
-SymbolBoard BuildSymbolBoard(SymbolRows& rows, const BoardSource& source, common::Date date,
+// One symbol's board from its scanned rows of db (the day's and the previous day's rows are
+// loaded here).
+SymbolBoard BuildSymbolBoard(SymbolRows& rows, const storage::Database& db,
+                             const BoardSource& source, common::Date date,
                              const BoardOptions& options, const common::ProgramFolder& folder,
                              const common::Host& host);
 

@@ -25,21 +25,38 @@ StatementPtr Prepare(const storage::Database& db, std::string_view sql) {
     return StatementPtr(raw);
 }
 
-// A text column of the current row; nothing for another storage class, which no comparison
-// with a quoted text would match.
-bool TextOf(sqlite3_stmt* statement, int column, std::string_view& out) {
-    if (sqlite3_column_type(statement, column) != SQLITE_TEXT) {
-        return false;
-    }
+// A column of the current row as text ("" for NULL), as the panel's readers take it.
+std::string_view ColumnText(sqlite3_stmt* statement, int column) {
     const auto* text = sqlite3_column_text(statement, column);
-    out = text == nullptr
-              ? std::string_view()
-              : std::string_view(reinterpret_cast<const char*>(text),
+    return text == nullptr ? std::string_view()
+                           : std::string_view(
+                                 reinterpret_cast<const char*>(text),
                                  static_cast<std::size_t>(sqlite3_column_bytes(statement, column)));
-    return true;
 }
 
 }  // namespace
+
+void SymbolRows::StrikeTotals::Add(double strike, std::int64_t volume) {
+    if (strike == 0.0) {
+        zero_volume += volume;
+        return;
+    }
+    std::size_t at = next;
+    if (at >= strikes.size() || strikes[at] != strike) {
+        const auto found = index.find(strike);
+        if (found == index.end()) {
+            index.emplace(strike, strikes.size());
+            strikes.push_back(strike);
+            totals.push_back(volume);
+            zero_volume = 0;
+            next = strikes.size();
+            return;
+        }
+        at = found->second;
+    }
+    totals[at] += volume;
+    next = at + 1;
+}
 
 bool SymbolRows::Scan(const storage::Database& db) {
     contracts_.clear();
@@ -49,12 +66,11 @@ bool SymbolRows::Scan(const storage::Database& db) {
     if (!db.IsOpen()) {
         return false;
     }
-    // Only what the levels and the expiration need, for every row; the rest is read for the
-    // compared days alone.
-    const StatementPtr statement =
-        Prepare(db,
-                "SELECT rowid, contract, date, option = 'CALL', strike, volume, expiration "
-                "FROM dating WHERE option IN ('CALL', 'PUT') ORDER BY rowid");
+    // Only what the levels and the days need, for every row, and the tests of the panel's
+    // queries made here rather than in SQL, which costs less per row: an option or contract
+    // that is no text is matched by no query of the panel, nor is such a date.
+    const StatementPtr statement = Prepare(
+        db, "SELECT rowid, contract, date, option, strike, volume FROM dating ORDER BY rowid");
     if (statement == nullptr) {
         return false;
     }
@@ -66,10 +82,17 @@ bool SymbolRows::Scan(const storage::Database& db) {
     std::string_view span_text;
     int rc = SQLITE_ROW;
     while ((rc = sqlite3_step(raw)) == SQLITE_ROW) {
-        std::string_view contract;
-        if (!TextOf(raw, 1, contract)) {
+        if (sqlite3_column_type(raw, 3) != SQLITE_TEXT ||
+            sqlite3_column_type(raw, 1) != SQLITE_TEXT) {
             continue;
         }
+        const std::string_view option = ColumnText(raw, 3);
+        const bool call = option == "CALL";
+        if (!call && option != "PUT") {
+            continue;
+        }
+        const std::int64_t id = sqlite3_column_int64(raw, 0);
+        const std::string_view contract = ColumnText(raw, 1);
         if (entry == nullptr || contract != entry_name) {
             auto found = contracts_.find(contract);
             if (found == contracts_.end()) {
@@ -78,23 +101,15 @@ bool SymbolRows::Scan(const storage::Database& db) {
             entry = &found->second;
             entry_name = found->first;
         }
-        const bool call = sqlite3_column_int(raw, 3) == 1;
+        StrikeTotals& side = call ? entry->call : entry->put;
         const double strike = sqlite3_column_double(raw, 4);
-        (call ? entry->rows.call_levels : entry->rows.put_levels)
-            .Add(std::isfinite(strike) ? strike : 0.0, sqlite3_column_int64(raw, 5));
-        std::string_view expiration;
-        TextOf(raw, 6, expiration);
-        std::string& kept = call ? entry->call_expiration : entry->put_expiration;
-        if (kept != expiration) {
-            kept.assign(expiration);
-        }
-        entry->any_put = entry->any_put || !call;
+        side.Add(std::isfinite(strike) ? strike : 0.0, sqlite3_column_int64(raw, 5));
+        side.last_id = id;
 
-        std::string_view day;
-        if (!TextOf(raw, 2, day)) {
+        if (sqlite3_column_type(raw, 2) != SQLITE_TEXT) {
             continue;
         }
-        const std::int64_t id = sqlite3_column_int64(raw, 0);
+        const std::string_view day = ColumnText(raw, 2);
         if (span == nullptr || day != span_text) {
             auto found = spans_.find(day);
             if (found == spans_.end()) {
@@ -103,13 +118,36 @@ bool SymbolRows::Scan(const storage::Database& db) {
             span = &found->second;
             span_text = found->first;
         }
-        span->first_id = std::min(span->first_id, id);
-        span->last_id = std::max(span->last_id, id);
+        // Row ids only grow here.
+        span->last_id = id;
+    }
+    if (rc != SQLITE_DONE) {
+        return false;
+    }
+    // The levels get the totals in order of first appearance (what they keep of the rows), and
+    // the expiration is the last PUT row's, else the last CALL row's, as the panel sets it.
+    const StatementPtr expiration = Prepare(db, "SELECT expiration FROM dating WHERE rowid = ?");
+    if (expiration == nullptr) {
+        return false;
     }
     for (auto& [name, scanned] : contracts_) {
-        // As the panel sets it: the last PUT row's expiration, else the last CALL row's.
-        scanned.rows.expiration =
-            scanned.any_put ? scanned.put_expiration : scanned.call_expiration;
+        for (const bool call : {true, false}) {
+            const StrikeTotals& side = call ? scanned.call : scanned.put;
+            LevelStrikes& levels = call ? scanned.rows.call_levels : scanned.rows.put_levels;
+            for (std::size_t i = 0; i < side.strikes.size(); ++i) {
+                levels.Add(side.strikes[i], side.totals[i]);
+            }
+            levels.Add(0.0, side.zero_volume);
+        }
+        const std::int64_t last =
+            scanned.put.last_id >= 0 ? scanned.put.last_id : scanned.call.last_id;
+        sqlite3_reset(expiration.get());
+        sqlite3_bind_int64(expiration.get(), 1, last);
+        if (sqlite3_step(expiration.get()) == SQLITE_ROW) {
+            scanned.rows.expiration = ColumnText(expiration.get(), 0);
+        }
+        scanned.call = {};
+        scanned.put = {};
     }
     for (const auto& [text, unused] : spans_) {
         const common::Date day = common::ParseDate(text, "%dd.%mm.%yyyy");
@@ -118,7 +156,7 @@ bool SymbolRows::Scan(const storage::Database& db) {
         }
     }
     std::sort(days_.begin(), days_.end());
-    return rc == SQLITE_DONE;
+    return true;
 }
 
 common::Date SymbolRows::LatestUpTo(common::Date day) const {
@@ -137,7 +175,7 @@ bool SymbolRows::Load(const storage::Database& db, const std::vector<common::Dat
         Prepare(db,
                 "SELECT option = 'CALL', option = 'PUT', strike, price, delta, volume, oi, doi, "
                 "contract FROM dating WHERE rowid BETWEEN ? AND ? AND date = ? AND "
-                "option IN ('CALL', 'PUT') ORDER BY rowid");
+                "option IN ('CALL', 'PUT') AND typeof(contract) = 'text' ORDER BY rowid");
     if (statement == nullptr) {
         return false;
     }
@@ -156,11 +194,7 @@ bool SymbolRows::Load(const storage::Database& db, const std::vector<common::Dat
         sqlite3_bind_text(raw, 3, text.data(), static_cast<int>(text.size()), SQLITE_STATIC);
         int rc = SQLITE_ROW;
         while ((rc = sqlite3_step(raw)) == SQLITE_ROW) {
-            std::string_view contract;
-            if (!TextOf(raw, 8, contract)) {
-                continue;
-            }
-            const auto found = contracts_.find(contract);
+            const auto found = contracts_.find(ColumnText(raw, 8));
             if (found == contracts_.end()) {
                 continue;
             }

@@ -4,6 +4,7 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "analytics/history/stored_rows.h"
@@ -45,11 +46,22 @@ public:
     std::vector<std::string> ContractsOn(common::Date day) const;
 
 private:
+    // The volumes of one side of a contract by strike, in order of first appearance: all that
+    // the level strikes keep of the rows.
+    struct StrikeTotals {
+        std::vector<double> strikes;
+        std::vector<std::int64_t> totals;
+        std::unordered_map<double, std::size_t> index;
+        std::size_t next = 0;  // where the next row's strike usually is: days repeat their strikes
+        std::int64_t zero_volume = 0;  // rows with the strike 0.0 after the last new strike
+        std::int64_t last_id = -1;     // the side's last row, whose expiration counts
+
+        void Add(double strike, std::int64_t volume);
+    };
     struct Entry {
         ContractRows rows;
-        std::string call_expiration;
-        std::string put_expiration;
-        bool any_put = false;
+        StrikeTotals call;
+        StrikeTotals put;
     };
     struct DaySpan {
         std::int64_t first_id = 0;

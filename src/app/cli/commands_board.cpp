@@ -16,6 +16,7 @@
 #include "common/plain_host.h"
 #include "common/symbols.h"
 #include "common/text.h"
+#include "storage/store.h"
 
 namespace zarvex::cli {
 
@@ -147,21 +148,14 @@ void SymbolJson(JsonWriter& json, const analytics::SymbolBoard& board) {
     json.EndObject();
 }
 
-// The quote databases and settings of the symbols asked for (all six without --symbol).
-struct Sources {
-    std::vector<storage::Database> databases;
-    std::vector<analytics::BoardSource> list;
-};
-
-Sources OpenSources(const Context& ctx, const std::vector<std::string>& symbols) {
-    Sources sources;
-    sources.databases.reserve(symbols.size());
+// The quote databases and settings of the symbols asked for.
+std::vector<analytics::BoardSource> Sources(const Context& ctx,
+                                            const std::vector<std::string>& symbols) {
+    std::vector<analytics::BoardSource> sources;
     for (const std::string& symbol : symbols) {
         const settings::SettingsRecord record = LoadSettingsReadOnly(ctx, symbol);
-        sources.databases.push_back(OpenQuotes(ctx, symbol));
-        const storage::Database& db = sources.databases.back();
-        sources.list.push_back(
-            {symbol, db.IsOpen() ? &db : nullptr, {record.PriceType(), record.IsFP()}});
+        sources.push_back(
+            {symbol, storage::QuotePath(ctx.home, symbol), {record.PriceType(), record.IsFP()}});
     }
     return sources;
 }
@@ -181,10 +175,10 @@ struct BoardRun {
 BoardRun RunBoard(Context& ctx, const Arguments& args, const std::vector<std::string>& symbols,
                   const analytics::BoardOptions& options) {
     const std::optional<common::Date> date = args.DayText("date");
-    const Sources sources = OpenSources(ctx, symbols);
+    const std::vector<analytics::BoardSource> sources = Sources(ctx, symbols);
     common::PlainHost plain(ctx.err);
     BoardRun run;
-    run.board = analytics::BuildBoard(sources.list, date.value_or(common::kInvalidDate), ctx.today,
+    run.board = analytics::BuildBoard(sources, date.value_or(common::kInvalidDate), ctx.today,
                                       options, ctx.home, plain.AsHost());
     for (const analytics::SymbolBoard& symbol : run.board.symbols) {
         if (symbol.failed) {
@@ -287,12 +281,12 @@ int CmdOiMap(Context& ctx, const Words& words) {
     if (change && *change != 0 && *change != 1 && *change != 5) {
         throw UsageError("--change must be 0, 1 or 5: " + std::to_string(*change));
     }
-    const storage::Database db = OpenQuotes(ctx, symbol);
+    const auto path = storage::QuotePath(ctx.home, symbol);
+    const storage::Database db = storage::Database::OpenReadOnlyForScan(path);
     analytics::SymbolRows rows;
-    if (!db.IsOpen() || !rows.Scan(db)) {
-        if (db.IsOpen()) {
-            *ctx.err << "zarvex-cli: " << symbol << ": the quote rows cannot be read\n";
-        }
+    if (!rows.Scan(db)) {
+        *ctx.err << "zarvex-cli: " << path.string() << ": "
+                 << (db.IsOpen() ? "the quote rows cannot be read" : db.OpenError()) << '\n';
         return kExitFailed;
     }
     const common::Date day = date ? *date : rows.LatestUpTo(ctx.today);
