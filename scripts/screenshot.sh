@@ -6,8 +6,9 @@
 #   scripts/screenshot.sh [OUT.png] [rus|eng]      (default docs/screenshot.png, eng)
 #
 # Without OUT it also takes docs/history.png (the History tab) and docs/compare.png (the
-# histograms over the previous trading day). ZARVEX_SCREENSHOT_TAB (0, 1, 2) and
-# ZARVEX_SCREENSHOT_COMPARE=1 choose the page and the overlay of a single picture.
+# histograms over the previous trading day) and docs/board.png (the evening board).
+# ZARVEX_SCREENSHOT_TAB (0, 1, 2), ZARVEX_SCREENSHOT_COMPARE=1 and ZARVEX_SCREENSHOT_BOARD=1
+# choose the page, the overlay or the board of a single picture.
 set -euo pipefail
 source "$(dirname "$0")/demo_data.sh"
 out=$(realpath -m "${1:-$demo_root/docs/screenshot.png}")
@@ -38,4 +39,5 @@ take "$out"
 if [ -z "${1:-}" ]; then
     ZARVEX_SCREENSHOT_TAB=2 take "$demo_root/docs/history.png"
     ZARVEX_SCREENSHOT_COMPARE=1 take "$demo_root/docs/compare.png"
+    ZARVEX_SCREENSHOT_BOARD=1 take "$demo_root/docs/board.png"
 fi

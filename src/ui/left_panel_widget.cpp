@@ -278,6 +278,15 @@ void LeftPanelWidget::PickDay(common::Date day) {
     CommitDate();
 }
 
+void LeftPanelWidget::PickContract(const std::string& contract) {
+    const int index = contract_->findText(QString::fromStdString(contract));
+    if (index < 0 || contract_->currentIndex() == index) {
+        return;
+    }
+    contract_->setCurrentIndex(index);
+    PickedContract(index);
+}
+
 void LeftPanelWidget::PickedContract(int index) {
     if (index >= 0) {
         model_->ContractChanged(contract_->itemText(index).toStdString());

@@ -46,6 +46,9 @@ public:
     bool DayChosenByUser() const { return day_chosen_; }
     // Sets the day in the date picker and commits it, as if the user had picked it.
     void PickDay(common::Date day);
+    // Selects the contract in the drop-down, as if the user had picked it; nothing when the
+    // day has no such contract.
+    void PickContract(const std::string& contract);
 
     analytics::LeftPanelModel& Model() { return *model_; }
     const analytics::LeftPanelModel& Model() const { return *model_; }
