@@ -8,26 +8,34 @@ namespace zarvex::analytics {
 
 namespace {
 
-bool Holds(const AlertRule& rule, double today, std::optional<double> previous) {
+// The figures are decimal texts: a change is taken as rounded to their decimals (and a
+// percentage to ten places), so that a move of exactly the rule's amount is no move beyond it.
+bool Holds(const AlertRule& rule, const BoardValue& today, const BoardValue* previous) {
+    const double now = today.number.value_or(0.0);
+    const bool known = previous != nullptr && previous->number.has_value();
+    const double before = known ? *previous->number : 0.0;
     switch (rule.test) {
         case AlertTest::kAbove:
-            return today > rule.value;
+            return now > rule.value;
         case AlertTest::kBelow:
-            return today < rule.value;
+            return now < rule.value;
         case AlertTest::kCrosses:
             // From one side of the value to it or beyond: a figure that only touches the value
             // from where it stood fires once, on the day it gets there.
-            return previous && ((*previous < rule.value && today >= rule.value) ||
-                                (*previous > rule.value && today <= rule.value));
+            return known && ((before < rule.value && now >= rule.value) ||
+                             (before > rule.value && now <= rule.value));
         case AlertTest::kMoves: {
-            if (!previous) {
+            if (!known) {
                 return false;
             }
-            const double moved = std::fabs(today - *previous);
+            const double moved = std::fabs(Change(today, *previous).value_or(0.0));
             if (!rule.percent) {
                 return moved > rule.value;
             }
-            return *previous != 0.0 && moved / std::fabs(*previous) * 100.0 > rule.value;
+            if (before == 0.0) {
+                return false;
+            }
+            return std::round(moved / std::fabs(before) * 100.0 * 1e10) / 1e10 > rule.value;
         }
     }
     return false;
@@ -57,9 +65,7 @@ std::vector<FiredAlert> EvaluateAlerts(const std::vector<AlertRule>& rules, cons
         }
         const BoardValue* previous =
             contract->previous ? &(*contract->previous)[rule.figure] : nullptr;
-        const std::optional<double> before =
-            previous != nullptr ? previous->number : std::optional<double>();
-        if (!Holds(rule, *today.number, before)) {
+        if (!Holds(rule, today, previous)) {
             continue;
         }
         FiredAlert alert;
