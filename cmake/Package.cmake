@@ -32,7 +32,7 @@ set(zarvex_deb_depends
 if(ZARVEX_BUILD_GUI)
     # The platform plugin for X11 and Wayland comes with qt6-qpa-plugins.
     list(APPEND zarvex_deb_depends "libqt6widgets6 (>= 6.4)" "libqt6gui6 (>= 6.4)"
-         "libqt6core6 (>= 6.4)" "qt6-qpa-plugins" "fonts-dejavu-core")
+         "libqt6core6 (>= 6.4)" "libqt6dbus6 (>= 6.4)" "qt6-qpa-plugins" "fonts-dejavu-core")
 endif()
 list(JOIN zarvex_deb_depends ", " CPACK_DEBIAN_PACKAGE_DEPENDS)
 include(CPack)

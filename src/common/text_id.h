@@ -201,4 +201,31 @@ inline constexpr int kShowBands = 181;
 inline constexpr int kReportDelta = 182;
 inline constexpr int kNoVolatility = 183;
 
+// The evening board: figures of every symbol, the largest changes, the map, alerts, the feed.
+inline constexpr int kBoard = 184;
+inline constexpr int kBoardSymbol = 185;
+inline constexpr int kBoardContract = 186;
+inline constexpr int kBoardBuildUps = 187;
+inline constexpr int kBoardUnwinds = 188;
+inline constexpr int kBoardVolumeToOi = 189;
+inline constexpr int kBoardOiMap = 190;
+inline constexpr int kBoardMapDay = 191;
+inline constexpr int kBoardMapChange1 = 192;
+inline constexpr int kBoardMapChange5 = 193;
+inline constexpr int kBoardSum = 194;
+inline constexpr int kBoardAlerts = 195;
+inline constexpr int kBoardAlertRules = 196;
+inline constexpr int kBoardNoAlerts = 197;
+inline constexpr int kBoardRulesHelp = 198;
+inline constexpr int kBoardRulesBroken = 199;
+inline constexpr int kBoardSave = 200;
+inline constexpr int kBoardCheck = 201;
+inline constexpr int kBoardFloor = 202;
+inline constexpr int kBoardAlertsFired = 203;
+inline constexpr int kBoardFeedProblem = 204;
+inline constexpr int kBoardRulesProblem = 205;
+inline constexpr int kBoardNoDays = 206;
+inline constexpr int kBoardPrevious = 207;
+inline constexpr int kBoardNotificationsOff = 208;
+
 }  // namespace zarvex::common::text

@@ -258,6 +258,39 @@ constexpr std::array<Entry, TextTable::kEntryCount> kEntries{{
     /* 183 */
     {"No implied volatility for this contract on this day.",
      "Для этого контракта в этот день нет подразумеваемой волатильности."},
+    /* 184 */ {"Board", "Сводка"},
+    /* 185 */ {"Symbol", "Актив"},
+    /* 186 */ {"Contract", "Контракт"},
+    /* 187 */ {"Largest OI build-ups", "Наибольший рост ОИ"},
+    /* 188 */ {"Largest OI unwinds", "Наибольшее снижение ОИ"},
+    /* 189 */ {"Volume / OI", "Объём / ОИ"},
+    /* 190 */ {"Open interest map", "Карта открытого интереса"},
+    /* 191 */ {"OI of the day", "ОИ за день"},
+    /* 192 */ {"Change since the previous day", "Изменение за день"},
+    /* 193 */ {"Change over 5 trading days", "Изменение за 5 торговых дней"},
+    /* 194 */ {"Sum", "Сумма"},
+    /* 195 */ {"Alerts", "Оповещения"},
+    /* 196 */ {"Alert rules…", "Правила оповещений…"},
+    /* 197 */ {"No alerts fired.", "Оповещения не сработали."},
+    /* 198 */
+    {"One rule per line: symbol, contract (a code or front), figure, test (above, below, crosses, "
+     "moves) and value; moves takes an amount or a percentage such as 5%. Lines starting with # "
+     "are comments.",
+     "Одно правило в строке: актив, контракт (код или front), показатель, проверка (above, below, "
+     "crosses, moves) и значение; для moves — величина или процент, например 5%. Строки, "
+     "начинающиеся с #, — комментарии."},
+    /* 199 */ {"Lines with errors (skipped):", "Строки с ошибками (пропущены):"},
+    /* 200 */ {"Save", "Сохранить"},
+    /* 201 */ {"Check", "Проверить"},
+    /* 202 */ {"OI above:", "ОИ больше:"},
+    /* 203 */ {"Alerts fired: ", "Сработало оповещений: "},
+    /* 204 */ {"The levels feed was not written: ", "Файлы уровней не записаны: "},
+    /* 205 */ {"Alert rules: ", "Правила оповещений: "},
+    /* 206 */ {"No stored days.", "Нет сохранённых дней."},
+    /* 207 */ {"Previous day", "Предыдущий день"},
+    /* 208 */
+    {"Desktop notifications are not available; alerts are shown here only.",
+     "Уведомления рабочего стола недоступны; оповещения показаны только здесь."},
 }};
 
 std::string_view LanguagePart(std::string_view locale_name) {

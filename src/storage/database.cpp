@@ -35,7 +35,7 @@ Database& Database::operator=(Database&& other) noexcept {
 
 Database Database::OpenWithFlags(const std::filesystem::path& path, int flags) {
     sqlite3* db = nullptr;
-    const int rc = sqlite3_open_v2(path.c_str(), &db, flags | SQLITE_OPEN_FULLMUTEX, nullptr);
+    const int rc = sqlite3_open_v2(path.c_str(), &db, flags, nullptr);
     if (rc != SQLITE_OK) {
         std::string error = db != nullptr ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
         sqlite3_close(db);
@@ -47,11 +47,20 @@ Database Database::OpenWithFlags(const std::filesystem::path& path, int flags) {
 }
 
 Database Database::Open(const std::filesystem::path& path) {
-    return OpenWithFlags(path, SQLITE_OPEN_READWRITE);
+    return OpenWithFlags(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX);
 }
 
 Database Database::OpenReadOnly(const std::filesystem::path& path) {
-    return OpenWithFlags(path, SQLITE_OPEN_READONLY);
+    return OpenWithFlags(path, SQLITE_OPEN_READONLY | SQLITE_OPEN_FULLMUTEX);
+}
+
+Database Database::OpenReadOnlyForScan(const std::filesystem::path& path) {
+    Database db = OpenWithFlags(path, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX);
+    if (db.IsOpen()) {
+        // Up to 1 GB of the file mapped; SQLite reads past that as usual.
+        db.Execute("PRAGMA mmap_size = 1073741824");
+    }
+    return db;
 }
 
 void Database::Close() {

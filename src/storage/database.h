@@ -30,6 +30,10 @@ public:
     static Database Open(const std::filesystem::path& path);
     // Opens read-only (the command line's calculations).
     static Database OpenReadOnly(const std::filesystem::path& path);
+    // Opens read-only for the long reads of one thread (a scan of a whole file): the handle is
+    // not locked around every call, and the file is mapped into memory rather than copied. The
+    // handle must not be shared with another thread.
+    static Database OpenReadOnlyForScan(const std::filesystem::path& path);
 
     bool IsOpen() const { return db_ != nullptr; }
     // Why the open failed, in SQLite's words; empty for an open database.

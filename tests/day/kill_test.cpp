@@ -130,9 +130,14 @@ TEST(DayRunKilled, LeavesWholeDaysOnlyAndTheNextRunCompletes) {
                               std::chrono::steady_clock::now() - started)
                               .count();
     const Counts reference = RowCounts(clean.Path());
+    // The unloaded days, and the levels feed of the run's last day in OUTPUT/levels/.
     std::map<std::string, std::string> reference_files;
-    for (const auto& entry : std::filesystem::directory_iterator(clean.Path() / "OUTPUT")) {
-        reference_files[entry.path().filename().string()] = test::ReadFile(entry.path());
+    for (const auto& entry :
+         std::filesystem::recursive_directory_iterator(clean.Path() / "OUTPUT")) {
+        if (entry.is_regular_file()) {
+            reference_files[entry.path().lexically_relative(clean.Path() / "OUTPUT").string()] =
+                test::ReadFile(entry.path());
+        }
     }
 
     std::mt19937 rng(2024);

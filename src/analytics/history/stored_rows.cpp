@@ -13,9 +13,11 @@ struct StatementDeleter {
     void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
 };
 
+}  // namespace
+
 // The raw statement API, because the storage class of each value decides how the panel's
 // filters treat it, and the Statement wrapper does not tell it.
-StoredValue ReadValue(sqlite3_stmt* statement, int column) {
+StoredValue ReadStoredValue(sqlite3_stmt* statement, int column) {
     StoredValue value;
     switch (sqlite3_column_type(statement, column)) {
         case SQLITE_NULL:
@@ -44,6 +46,8 @@ StoredValue ReadValue(sqlite3_stmt* statement, int column) {
     value.as_int = sqlite3_column_int64(statement, column);
     return value;
 }
+
+namespace {
 
 std::string_view TextOf(sqlite3_stmt* statement, int column) {
     const auto* text = sqlite3_column_text(statement, column);
@@ -81,12 +85,12 @@ bool ReadContractRows(const storage::Database& db, const std::string& contract, 
         StoredOption row;
         row.call = sqlite3_column_int(raw, 0) == 1;
         row.put = sqlite3_column_int(raw, 1) == 1;
-        row.strike = ReadValue(raw, 2);
-        row.price = ReadValue(raw, 3);
-        row.delta = ReadValue(raw, 4);
-        row.volume = ReadValue(raw, 5);
-        row.oi = ReadValue(raw, 6);
-        row.doi = ReadValue(raw, 7);
+        row.strike = ReadStoredValue(raw, 2);
+        row.price = ReadStoredValue(raw, 3);
+        row.delta = ReadStoredValue(raw, 4);
+        row.volume = ReadStoredValue(raw, 5);
+        row.oi = ReadStoredValue(raw, 6);
+        row.doi = ReadStoredValue(raw, 7);
         (row.call ? out.call_levels : out.put_levels).Add(row.strike.as_double, row.volume.as_int);
         (row.call ? call_expiration : put_expiration).assign(TextOf(raw, 8));
         any_put = any_put || !row.call;

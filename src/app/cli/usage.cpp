@@ -180,6 +180,32 @@ const std::vector<CommandHelp>& CommandHelps() {
          "premiums are taken per 100 yen, as its strikes are stored. JSON by default; --csv "
          "writes one line per strike. --term lists every contract of the day, nearest "
          "expiry first: the term structure."},
+        {"board", "[--date DD.MM.YYYY] [--symbol SYM] [--top N] [--floor N]",
+         "every symbol's contracts on a day against the previous day, with the largest "
+         "changes, as JSON",
+         "For the day (default: the latest stored day of any symbol, up to today) and each "
+         "symbol's previous trading day with data: per contract with open interest, nearest "
+         "expiration first (the first is the front contract), the left panel's figures as "
+         "indicators prints them with the instrument's settings, their change since the "
+         "previous day and the previous day's figures. Then the N (default 10) largest build-ups "
+         "and unwinds of open interest per strike, CALL and PUT apart, and the largest volume / "
+         "open interest among strikes with more open interest than --floor (default 100).\n\n"
+         "Exit status 1 when no day is stored or a symbol's database cannot be read (the board "
+         "is still printed)."},
+        {"oi-map", "--symbol SYM [--date DD.MM.YYYY] [--change 0|1|5] [--csv]",
+         "open interest of a symbol as a grid of strike x contract",
+         "The open interest (CALL and PUT together) of each strike and contract on the day "
+         "(--change 0, the default), or its change since the previous trading day with data "
+         "(1) or since the fifth stored day before (5); with each strike's sum over the "
+         "contracts. --csv writes a header line (strike, the contracts, sum) and one line per "
+         "strike."},
+        {"alerts", "[--date DD.MM.YYYY]",
+         "check the alert rules on a day's board; exit 3 when some fired",
+         "Reads the rules from alerts.txt in the user's configuration folder "
+         "($XDG_CONFIG_HOME/zarvex, ~/.config/zarvex) and prints the rules that hold on the "
+         "day's board as JSON. Broken rule lines are named on stderr with their line number and "
+         "skipped. Exit status 0 when none fired, 3 when some did, 1 on failure, 2 on bad "
+         "usage."},
         {"parse", "--symbol SYM --date DD.MM.YYYY FILE",
          "the rows the report parser reads from a report",
          "Prints the rows the report parser yields from FILE for the symbol and date as JSON, "

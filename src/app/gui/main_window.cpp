@@ -12,11 +12,14 @@
 #include <algorithm>
 
 #include "acquisition/next_download.h"
+#include "app/gui/desktop_notifier.h"
 #include "app/gui/help_link.h"
 #include "app/gui/qt_host.h"
+#include "common/config_folder.h"
 #include "common/text_id.h"
 #include "common/text_table.h"
 #include "day/instrument_list.h"
+#include "ui/board/board_view.h"
 #include "ui/canvas_grid.h"
 #include "ui/chart/font_chain.h"
 #include "ui/control_number.h"
@@ -270,6 +273,7 @@ void MainWindow::CreateTabStrip() {
             ui::CanvasGrid::kAppend,
             QString::fromUtf8(symbol.data(), static_cast<qsizetype>(symbol.size())));
     }
+    tab_strip_->AddItem(ui::CanvasGrid::kAppend, QString::fromStdString(texts_.Get(text::kBoard)));
     tab_strip_->SetFlag(ui::CanvasGrid::kSingleSelection, true, false);
     tab_strip_->SetFlag(ui::CanvasGrid::kFitToContent, true, true);
     tab_strip_->SetItemState(0, ui::CanvasGrid::kSelected, ui::CanvasGrid::kSelected);
@@ -298,6 +302,45 @@ void MainWindow::CreateInstruments(const common::ProgramFolder& folder,
         areas_[static_cast<std::size_t>(i)] = area;
         host_.PumpEvents();
     }
+    CreateBoard(folder, clock);
+}
+
+void MainWindow::CreateBoard(const common::ProgramFolder& folder, const common::Clock* clock) {
+    ui::BoardViewServices services;
+    services.texts = &texts_;
+    services.host = host_.AsHost();
+    services.folder = folder;
+    services.config_folder = common::UserConfigFolder();
+    services.clock = clock;
+    services.sources = [this] {
+        std::vector<analytics::BoardSource> sources;
+        for (int i = 0; i < day::InstrumentList::kCount; ++i) {
+            const settings::InstrumentStores& stores = instruments_->At(i).Stores();
+            sources.push_back({stores.symbol,
+                               stores.quote_path,
+                               {stores.settings.PriceType(), stores.settings.IsFP()}});
+        }
+        return sources;
+    };
+    const int x = StripWidth();
+    board_ = new ui::BoardView(this, std::move(services));
+    board_->setGeometry(x, 0, width() - x, height() - StatusHeight());
+    board_->hide();
+    connect(board_, &ui::BoardView::ShowContract, this,
+            [this](int index, const QString& contract, qint64 day) {
+                ShowContract(index, contract, day);
+            });
+    // Every day run ends with the board, the levels feed and the alerts; fired alerts go to
+    // the desktop as well as the status bar.
+    notifier_ = std::make_unique<DesktopNotifier>(
+        [this](const day::EveningReport&) {
+            if (board_->isVisible()) {
+                board_->Refresh();
+            }
+        },
+        [this](const QString& status) { HandleStatus(status.toStdString(), false); },
+        QString::fromStdString(texts_.Get(text::kBoardNotificationsOff)));
+    instruments_->SetEvening(common::UserConfigFolder(), notifier_.get());
 }
 
 void MainWindow::FinishStartup() {
@@ -374,6 +417,9 @@ void MainWindow::Relayout() {
             area->Resize(StripWidth(), 0, w - StripWidth(), h - StatusHeight());
         }
     }
+    if (board_ != nullptr) {
+        board_->setGeometry(StripWidth(), 0, w - StripWidth(), h - StatusHeight());
+    }
     for (QLabel* help : {help_label_, static_cast<QLabel*>(help_link_)}) {
         if (help != nullptr) {
             help->setGeometry(w - 170, 2, 45, 15);
@@ -382,7 +428,8 @@ void MainWindow::Relayout() {
 }
 
 void MainWindow::SelectInstrument(int index) {
-    if (tab_strip_ == nullptr || Area(index) == nullptr) {
+    const bool board = index == kBoardTab && board_ != nullptr;
+    if (tab_strip_ == nullptr || (Area(index) == nullptr && !board)) {
         return;
     }
     for (int i = 0; i < tab_strip_->ItemCount(); ++i) {
@@ -394,7 +441,26 @@ void MainWindow::SelectInstrument(int index) {
     for (ui::InstrumentArea* area : areas_) {
         area->HideArea();
     }
+    if (board) {
+        board_->show();
+        board_->raise();
+        board_->Refresh();
+        return;
+    }
+    if (board_ != nullptr) {
+        board_->hide();
+    }
     Area(index)->ShowArea();
+}
+
+void MainWindow::ShowContract(int index, const QString& contract, common::Date day) {
+    ui::InstrumentArea* area = Area(index);
+    if (area == nullptr || tab_strip_ == nullptr) {
+        return;
+    }
+    SelectInstrument(index);
+    area->LeftPanel()->PickDay(day);
+    area->LeftPanel()->PickContract(contract.toStdString());
 }
 
 void MainWindow::EditSettings() {

@@ -28,6 +28,7 @@ class InstrumentList;
 
 namespace zarvex::ui {
 class AutoRepeat;
+class BoardView;
 class CanvasGrid;
 class InputBlocker;
 class InstrumentArea;
@@ -36,6 +37,7 @@ class StatusBar;
 
 namespace zarvex::gui {
 
+class DesktopNotifier;
 class HelpLink;
 class QtHost;
 
@@ -62,6 +64,8 @@ public:
     static constexpr int kHelpLinkNumber = 1310;
     static constexpr int kBusyText = 0xFF0000;
     static constexpr int kBusyBackground = 0xFFFFC8;
+    // The tool strip's entry after the six instruments that shows the evening board.
+    static constexpr int kBoardTab = 6;
     // Below this the histograms' labels and the panels' captions no longer fit.
     static constexpr int kMinWidth = 1100;
     static constexpr int kMinHeight = 660;
@@ -113,6 +117,8 @@ public:
     void SelectInstrument(int index);
     void EditSettings();
     void OpenHelp();
+    // From the board: that instrument's panels on the contract and day.
+    void ShowContract(int index, const QString& contract, common::Date day);
 
     ui::CanvasGrid* TabStrip() const { return tab_strip_; }
     ui::StatusBar* StatusBarControl() const { return status_bar_; }
@@ -120,6 +126,7 @@ public:
     QLabel* HelpLabel() const { return help_label_; }
     HelpLink* HelpLinkControl() const { return help_link_; }
     ui::InstrumentArea* Area(int index) const;
+    ui::BoardView* Board() const { return board_; }
     day::InstrumentList* Instruments() const { return instruments_.get(); }
     ui::InputBlocker* Blocker() const { return blocker_; }
     bool IsInputBlocked() const;
@@ -130,6 +137,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void CreateBoard(const common::ProgramFolder& folder, const common::Clock* clock);
     int StatusHeight() const;
     int StripWidth() const;
     void Relayout();
@@ -149,6 +157,8 @@ private:
     HelpLink* help_link_ = nullptr;
     std::unique_ptr<day::InstrumentList> instruments_;
     std::array<ui::InstrumentArea*, 6> areas_{};
+    ui::BoardView* board_ = nullptr;
+    std::unique_ptr<DesktopNotifier> notifier_;
     bool window_locked_ = false;
     QRect available_;
     bool frame_fitted_ = false;

@@ -244,8 +244,12 @@ int Startup::Exec() {
 }
 
 void Startup::ScheduleScreenshot(const QString& path, int delay_ms) {
-    // ZARVEX_SCREENSHOT_TAB (0 histograms, 1 data, 2 history, 3 volatility) and ZARVEX_SCREENSHOT_COMPARE=1
-    // (the previous trading day over the histograms) choose what the picture shows.
+    // ZARVEX_SCREENSHOT_TAB (0 histograms, 1 data, 2 history, 3 volatility),
+    // ZARVEX_SCREENSHOT_COMPARE=1 (the previous trading day over the histograms) and
+    // ZARVEX_SCREENSHOT_BOARD=1 (the board instead of an instrument) choose what the picture
+    // shows.
+    const char* board = std::getenv("ZARVEX_SCREENSHOT_BOARD");
+    const bool show_board = board != nullptr && std::string_view(board) == "1";
     const char* tab = std::getenv("ZARVEX_SCREENSHOT_TAB");
     const char* compare = std::getenv("ZARVEX_SCREENSHOT_COMPARE");
     const int tab_index = tab != nullptr ? std::atoi(tab) : 0;
@@ -258,7 +262,10 @@ void Startup::ScheduleScreenshot(const QString& path, int delay_ms) {
     if (sides.size() == 2 && sides[0].toInt() > 0 && sides[1].toInt() > 0) {
         window_->resize(sides[0].toInt(), sides[1].toInt());
     }
-    QTimer::singleShot(delay_ms, window_.get(), [this, path, tab_index, compared] {
+    QTimer::singleShot(delay_ms, window_.get(), [this, path, tab_index, compared, show_board] {
+        if (show_board) {
+            window_->SelectInstrument(MainWindow::kBoardTab);
+        }
         for (int i = 0; i < 6; ++i) {
             ui::InstrumentArea* area = window_->Area(i);
             if (area != nullptr && area->isVisible()) {
