@@ -8,6 +8,8 @@
 
 #include "analytics/board/oi_map.h"
 #include "analytics/history/contract_history.h"
+#include "analytics/volatility/shown_prices.h"
+#include "analytics/volatility/volatility_summary.h"
 #include "common/calendar.h"
 #include "left_panel_fixture.h"
 #include "left_panel_reference.h"
@@ -71,6 +73,7 @@ TEST_F(GeneratedBoardTest, EveryContractShowsItsHistoryOfBothDays) {
     ASSERT_GE(eur.contracts.size(), 3u);
     EXPECT_TRUE(eur.contracts.front().front);
     const storage::Database db = storage::Database::OpenReadOnly(h.QuoteFile());
+    int ready = 0;
     for (std::size_t i = 0; i < eur.contracts.size(); ++i) {
         const BoardContract& contract = eur.contracts[i];
         SCOPED_TRACE(contract.contract);
@@ -104,14 +107,31 @@ TEST_F(GeneratedBoardTest, EveryContractShowsItsHistoryOfBothDays) {
             EXPECT_EQ(day->max_pain, (*figures)[BoardFigure::kMaxPain].text);
             EXPECT_EQ(std::to_string(day->put_oi), (*figures)[BoardFigure::kPutOi].text);
             EXPECT_EQ(std::to_string(day->call_volume), (*figures)[BoardFigure::kCallVolume].text);
+            // The volatility from the rows in memory is exactly what `vol` reads from the file.
+            const VolatilitySummary vol =
+                SummariseVolatility(db, "EUR", common::DayText(figures->day), contract.contract);
+            EXPECT_EQ(vol.atm_vol, (*figures)[BoardFigure::kAtmVol].number);
+            EXPECT_EQ(vol.expected_move, (*figures)[BoardFigure::kExpectedMove].number);
+            const auto band = [&](double price) {
+                return vol.expected_move ? ShownPrice(price, "EUR", figures->forward_point, 2)
+                                         : std::string();
+            };
+            EXPECT_EQ(band(vol.bands[1]), figures->band_low.text);
+            EXPECT_EQ(band(vol.bands[2]), figures->band_high.text);
+            ready += vol.expected_move ? 1 : 0;
         }
         if (contract.previous) {
+            const auto& vol = contract.today[BoardFigure::kAtmVol].number;
+            const auto& vol_before = (*contract.previous)[BoardFigure::kAtmVol].number;
+            EXPECT_EQ(contract.ChangeOf(BoardFigure::kAtmVol),
+                      vol && vol_before ? std::optional(*vol - *vol_before) : std::nullopt);
             const auto change = contract.ChangeOf(BoardFigure::kCallOi);
             ASSERT_TRUE(change);
             EXPECT_EQ(*change, static_cast<double>(history.days.back().call_oi -
                                                    history.days.front().call_oi));
         }
     }
+    EXPECT_GT(ready, 0) << "no contract with an implied volatility: the comparison proved nothing";
 }
 
 TEST_F(GeneratedBoardTest, ChangesAndMapAgreeWithTheStoredRows) {

@@ -1,13 +1,17 @@
 #include "analytics/board/board_figures.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
+#include <iterator>
 #include <utility>
 
 #include "analytics/history/day_figures.h"
 #include "analytics/history/max_pain.h"
 #include "analytics/left_panel/day_context.h"
 #include "analytics/left_panel/left_panel_cells.h"
+#include "analytics/volatility/contract_volatility.h"
+#include "analytics/volatility/shown_prices.h"
 #include "common/text.h"
 
 namespace zarvex::analytics {
@@ -63,9 +67,25 @@ BoardValue BoardValue::FromInt(std::int64_t value) {
     return {std::to_string(value), static_cast<double>(value), 0};
 }
 
+BoardValue BoardValue::FromExact(std::optional<double> value) {
+    BoardValue out;
+    out.exact = true;
+    if (value && std::isfinite(*value)) {
+        char text[32];
+        const auto result = std::to_chars(std::begin(text), std::end(text), *value);
+        out.text.assign(text, result.ptr);
+        out.number = value;
+    }
+    return out;
+}
+
 std::optional<double> Change(const BoardValue& today, const BoardValue& previous) {
     if (!today.number || !previous.number) {
         return std::nullopt;
+    }
+    if (today.exact || previous.exact) {
+        const double change = *today.number - *previous.number;
+        return change == 0.0 ? 0.0 : change;
     }
     const double scale = std::pow(10.0, std::max(today.decimals, previous.decimals));
     const double change = std::round((*today.number - *previous.number) * scale) / scale;
@@ -134,6 +154,18 @@ ContractDayFigures ComputeContractDay(const ContractRows& rows,
                                    forward_point, settings.price_type);
     out[BoardFigure::kMaxPain] = BoardValue::FromText(pain.text);
     out.max_pain_strike = pain.strike;
+
+    // The same chain `vol` reads from the file, here from the day's rows in memory.
+    const ContractVolatility volatility =
+        VolatilityOfChain(ChainOfDay(rows, positions, symbol), day);
+    out[BoardFigure::kAtmVol] = BoardValue::FromExact(volatility.atm_vol);
+    out[BoardFigure::kExpectedMove] = BoardValue::FromExact(volatility.expected_move);
+    if (volatility.expected_move) {
+        out.band_low = BoardValue::FromText(
+            ShownPrice(volatility.bands[1], symbol, forward_point, settings.price_type));
+        out.band_high = BoardValue::FromText(
+            ShownPrice(volatility.bands[2], symbol, forward_point, settings.price_type));
+    }
     return out;
 }
 

@@ -45,18 +45,22 @@ std::optional<BoardFigure> BoardFigureByKey(std::string_view key);
 const std::array<BoardFigure, kBoardFigureCount>& AllBoardFigures();
 
 // One figure: the text as the left panel (or `history`) shows it, and that text as a number
-// with its decimals; no number for an empty cell.
+// with its decimals; no number for an empty cell. The volatility figures have no text of the
+// panel's: they are `exact` numbers, written in full as `vol` and `indicators` give them.
 struct BoardValue {
     std::string text;
     std::optional<double> number;
     int decimals = 0;
+    bool exact = false;
 
     static BoardValue FromText(std::string text);
     static BoardValue FromInt(std::int64_t value);
+    // An empty value for nullopt or a number that is not finite.
+    static BoardValue FromExact(std::optional<double> value);
 };
 
-// Today's value less the previous day's, rounded to the finer of the two texts' decimals;
-// nullopt unless both are numbers.
+// Today's value less the previous day's, rounded to the finer of the two texts' decimals (the
+// plain difference where either is exact); nullopt unless both are numbers.
 std::optional<double> Change(const BoardValue& today, const BoardValue& previous);
 
 // Everything the board knows of one contract on one day.
@@ -70,7 +74,8 @@ struct ContractDayFigures {
     std::int64_t upper_limit_strike = 0;
     std::int64_t bottom_limit_strike = 0;
     double max_pain_strike = 0.0;
-    // The one-sigma band of the expected move, as prices; empty until the volatility is known.
+    // The one-sigma band of the expected move, as the panel's prices; empty without an expected
+    // move.
     BoardValue band_low;
     BoardValue band_high;
     // A SUM of the day overflowed: the sums and ratios are left empty.

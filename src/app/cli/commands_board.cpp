@@ -37,7 +37,7 @@ void OptionalNumber(JsonWriter& json, const std::optional<double>& value) {
     }
 }
 
-// The sums as integers, the panel's figures as the texts it shows.
+// The sums as integers, the volatility as numbers, the panel's figures as the texts it shows.
 void FigureValue(JsonWriter& json, analytics::BoardFigure figure,
                  const analytics::ContractDayFigures& day) {
     const analytics::BoardValue& value = day[figure];
@@ -47,6 +47,8 @@ void FigureValue(JsonWriter& json, analytics::BoardFigure figure,
                        figure == analytics::BoardFigure::kPutVolume;
     if (count && value.number) {
         json.Int(static_cast<std::int64_t>(*value.number));
+    } else if (value.exact) {
+        OptionalNumber(json, value.number);
     } else {
         json.String(value.text);
     }
