@@ -26,7 +26,7 @@ struct SixSymbols {
         databases.reserve(common::kSymbols.size());
         for (const std::string_view symbol : common::kSymbols) {
             const auto path = storage::QuotePath(SixSymbolHome(), std::string(symbol));
-            databases.push_back(storage::Database::OpenReadOnly(path));
+            databases.push_back(storage::Database::OpenReadOnlyForScan(path));
             sources.push_back({std::string(symbol), path, {0, 1}});
         }
     }

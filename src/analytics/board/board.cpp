@@ -125,7 +125,7 @@ SymbolBoard BuildSymbolBoard(SymbolRows& rows, const storage::Database& db,
     if (board.previous != common::kInvalidDate) {
         days.push_back(board.previous);
     }
-    if (!rows.Load(db, days)) {
+    if (!rows.Load(db, days) || !rows.LoadLevels(db, rows.ContractsOn(date))) {
         board.failed = true;
         board.error = "the quote rows of " + common::DayText(date) + " cannot be read";
         return board;

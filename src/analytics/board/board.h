@@ -91,8 +91,9 @@ struct BoardSource {
 };
 
 // The board of `date`, or, for kInvalidDate, of the latest stored day of any symbol not after
-// `today`. Each symbol's rows are read with one scan (SymbolRows), then the rows of the day
-// and the previous trading day with data; a symbol without rows on the day has no contracts.
+// `today`. Each symbol's stored days are found first (SymbolRows), then the rows of the day and
+// the previous trading day with data and the histories of the day's contracts; a symbol without
+// rows on the day has no contracts.
 Board BuildBoard(const std::vector<BoardSource>& sources, common::Date date, common::Date today,
                  const BoardOptions& options, const common::ProgramFolder& folder,
                  const common::Host& host);

@@ -34,6 +34,22 @@ std::string_view ColumnText(sqlite3_stmt* statement, int column) {
                                  static_cast<std::size_t>(sqlite3_column_bytes(statement, column)));
 }
 
+// True when the quote table has a whole (not partial) index led by the column, in the default
+// collation, so that "column = ?" and "column > ?" seek rather than scan.
+bool HasIndexOn(const storage::Database& db, std::string_view column) {
+    const StatementPtr statement =
+        Prepare(db,
+                "SELECT 1 FROM pragma_index_list('dating') AS list WHERE list.partial = 0 AND "
+                "EXISTS (SELECT 1 FROM pragma_index_xinfo(list.name) AS info WHERE "
+                "info.seqno = 0 AND info.name = ? AND info.coll = 'BINARY')");
+    if (statement == nullptr) {
+        return false;
+    }
+    sqlite3_bind_text(statement.get(), 1, column.data(), static_cast<int>(column.size()),
+                      SQLITE_STATIC);
+    return sqlite3_step(statement.get()) == SQLITE_ROW;
+}
+
 }  // namespace
 
 void SymbolRows::StrikeTotals::Add(double strike, std::int64_t volume) {
@@ -66,6 +82,69 @@ bool SymbolRows::Scan(const storage::Database& db) {
     if (!db.IsOpen()) {
         return false;
     }
+    indexed_ = HasIndexOn(db, "date") && HasIndexOn(db, "contract");
+    return indexed_ ? SeekDays(db) : ScanEveryRow(db);
+}
+
+void SymbolRows::FinishLevels(Entry& entry) {
+    for (const bool call : {true, false}) {
+        StrikeTotals& side = call ? entry.call : entry.put;
+        LevelStrikes& levels = call ? entry.rows.call_levels : entry.rows.put_levels;
+        for (std::size_t i = 0; i < side.strikes.size(); ++i) {
+            levels.Add(side.strikes[i], side.totals[i]);
+        }
+        levels.Add(0.0, side.zero_volume);
+        side = {};
+    }
+    entry.levels_read = true;
+}
+
+bool SymbolRows::SeekDays(const storage::Database& db) {
+    // One seek per distinct date: the next text after the last one. Blobs sort after every
+    // text and end the walk; the empty text is no day and is never sought.
+    const StatementPtr next =
+        Prepare(db, "SELECT date FROM dating WHERE date > ? ORDER BY date LIMIT 1");
+    const StatementPtr has_options =
+        Prepare(db,
+                "SELECT 1 FROM dating WHERE date = ? AND option IN ('CALL', 'PUT') AND "
+                "typeof(contract) = 'text' LIMIT 1");
+    if (next == nullptr || has_options == nullptr) {
+        return false;
+    }
+    std::string last;
+    while (true) {
+        sqlite3_reset(next.get());
+        sqlite3_bind_text(next.get(), 1, last.data(), static_cast<int>(last.size()), SQLITE_STATIC);
+        const int rc = sqlite3_step(next.get());
+        if (rc == SQLITE_DONE) {
+            break;
+        }
+        if (rc != SQLITE_ROW) {
+            return false;
+        }
+        if (sqlite3_column_type(next.get(), 0) != SQLITE_TEXT) {
+            break;
+        }
+        last = ColumnText(next.get(), 0);
+        const common::Date day = common::ParseDate(last, "%dd.%mm.%yyyy");
+        if (day == common::kInvalidDate || common::DayText(day) != last) {
+            continue;
+        }
+        sqlite3_reset(has_options.get());
+        sqlite3_bind_text(has_options.get(), 1, last.data(), static_cast<int>(last.size()),
+                          SQLITE_STATIC);
+        const int found = sqlite3_step(has_options.get());
+        if (found == SQLITE_ROW) {
+            days_.push_back(day);
+        } else if (found != SQLITE_DONE) {
+            return false;
+        }
+    }
+    std::sort(days_.begin(), days_.end());
+    return true;
+}
+
+bool SymbolRows::ScanEveryRow(const storage::Database& db) {
     // Only what the levels and the days need, for every row, and the tests of the panel's
     // queries made here rather than in SQL, which costs less per row: an option or contract
     // that is no text is matched by no query of the panel, nor is such a date.
@@ -131,23 +210,15 @@ bool SymbolRows::Scan(const storage::Database& db) {
         return false;
     }
     for (auto& [name, scanned] : contracts_) {
-        for (const bool call : {true, false}) {
-            const StrikeTotals& side = call ? scanned.call : scanned.put;
-            LevelStrikes& levels = call ? scanned.rows.call_levels : scanned.rows.put_levels;
-            for (std::size_t i = 0; i < side.strikes.size(); ++i) {
-                levels.Add(side.strikes[i], side.totals[i]);
-            }
-            levels.Add(0.0, side.zero_volume);
-        }
         const std::int64_t last =
             scanned.put.last_id >= 0 ? scanned.put.last_id : scanned.call.last_id;
+        FinishLevels(scanned);
         sqlite3_reset(expiration.get());
         sqlite3_bind_int64(expiration.get(), 1, last);
         if (sqlite3_step(expiration.get()) == SQLITE_ROW) {
             scanned.rows.expiration = ColumnText(expiration.get(), 0);
         }
-        scanned.call = {};
-        scanned.put = {};
+        scanned.expiration_read = true;
     }
     for (const auto& [text, unused] : spans_) {
         const common::Date day = common::ParseDate(text, "%dd.%mm.%yyyy");
@@ -171,34 +242,56 @@ common::Date SymbolRows::Before(common::Date day, int steps) const {
 }
 
 bool SymbolRows::Load(const storage::Database& db, const std::vector<common::Date>& days) {
-    const StatementPtr statement =
-        Prepare(db,
-                "SELECT option = 'CALL', option = 'PUT', strike, price, delta, volume, oi, doi, "
-                "contract FROM dating WHERE rowid BETWEEN ? AND ? AND date = ? AND "
-                "option IN ('CALL', 'PUT') AND typeof(contract) = 'text' ORDER BY rowid");
+    // The same rows either way: a day's rows by the date index, or by the range of row ids the
+    // scan found them in.
+    const StatementPtr statement = Prepare(
+        db, indexed_ ? "SELECT option = 'CALL', option = 'PUT', strike, price, delta, volume, oi, "
+                       "doi, contract FROM dating WHERE date = ?3 AND option IN ('CALL', 'PUT') "
+                       "AND typeof(contract) = 'text' ORDER BY rowid"
+                     : "SELECT option = 'CALL', option = 'PUT', strike, price, delta, volume, oi, "
+                       "doi, contract FROM dating WHERE rowid BETWEEN ?1 AND ?2 AND date = ?3 AND "
+                       "option IN ('CALL', 'PUT') AND typeof(contract) = 'text' ORDER BY rowid");
     if (statement == nullptr) {
         return false;
     }
     sqlite3_stmt* raw = statement.get();
     for (const common::Date day : days) {
         const std::string text = common::DayText(day);
-        const auto span = spans_.find(text);
-        if (span == spans_.end() ||
+        if (!std::binary_search(days_.begin(), days_.end(), day) ||
             std::find(loaded_.begin(), loaded_.end(), day) != loaded_.end()) {
             continue;
         }
-        loaded_.push_back(day);
         sqlite3_reset(raw);
-        sqlite3_bind_int64(raw, 1, span->second.first_id);
-        sqlite3_bind_int64(raw, 2, span->second.last_id);
-        sqlite3_bind_text(raw, 3, text.data(), static_cast<int>(text.size()), SQLITE_STATIC);
-        int rc = SQLITE_ROW;
-        while ((rc = sqlite3_step(raw)) == SQLITE_ROW) {
-            const auto found = contracts_.find(ColumnText(raw, 8));
-            if (found == contracts_.end()) {
+        if (!indexed_) {
+            const auto span = spans_.find(text);
+            if (span == spans_.end()) {
                 continue;
             }
-            ContractRows& rows = found->second.rows;
+            sqlite3_bind_int64(raw, 1, span->second.first_id);
+            sqlite3_bind_int64(raw, 2, span->second.last_id);
+        }
+        loaded_.push_back(day);
+        sqlite3_bind_text(raw, 3, text.data(), static_cast<int>(text.size()), SQLITE_STATIC);
+        // Rows come in runs of one contract, so the last lookup is usually the next.
+        Entry* entry = nullptr;
+        std::string_view entry_name;
+        std::vector<std::size_t>* positions = nullptr;
+        int rc = SQLITE_ROW;
+        while ((rc = sqlite3_step(raw)) == SQLITE_ROW) {
+            const std::string_view name = ColumnText(raw, 8);
+            if (entry == nullptr || name != entry_name) {
+                auto found = contracts_.find(name);
+                if (found == contracts_.end()) {
+                    if (!indexed_) {
+                        continue;
+                    }
+                    found = contracts_.emplace(std::string(name), Entry()).first;
+                }
+                entry = &found->second;
+                entry_name = found->first;
+                positions = &entry->rows.days[text];
+            }
+            ContractRows& rows = entry->rows;
             StoredOption row;
             row.call = sqlite3_column_int(raw, 0) == 1;
             row.put = sqlite3_column_int(raw, 1) == 1;
@@ -208,17 +301,82 @@ bool SymbolRows::Load(const storage::Database& db, const std::vector<common::Dat
             row.volume = ReadStoredValue(raw, 5);
             row.oi = ReadStoredValue(raw, 6);
             row.doi = ReadStoredValue(raw, 7);
-            auto positions = rows.days.find(text);
-            if (positions == rows.days.end()) {
-                positions = rows.days.emplace(text, std::vector<std::size_t>()).first;
-            }
-            positions->second.push_back(rows.rows.size());
+            positions->push_back(rows.rows.size());
             rows.rows.push_back(std::move(row));
         }
         if (rc != SQLITE_DONE) {
             return false;
         }
     }
+    for (auto& [name, entry] : contracts_) {
+        if (!entry.expiration_read && !ReadExpiration(db, name, entry)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool SymbolRows::ReadExpiration(const storage::Database& db, const std::string& name,
+                                Entry& entry) {
+    // The last PUT row's, else the last CALL row's, as the panel sets it.
+    const StatementPtr statement =
+        Prepare(db,
+                "SELECT expiration FROM dating WHERE contract = ? AND option = ? ORDER BY rowid "
+                "DESC LIMIT 1");
+    if (statement == nullptr) {
+        return false;
+    }
+    for (const char* option : {"PUT", "CALL"}) {
+        sqlite3_reset(statement.get());
+        sqlite3_bind_text(statement.get(), 1, name.data(), static_cast<int>(name.size()),
+                          SQLITE_STATIC);
+        sqlite3_bind_text(statement.get(), 2, option, -1, SQLITE_STATIC);
+        const int rc = sqlite3_step(statement.get());
+        if (rc == SQLITE_ROW) {
+            entry.rows.expiration = ColumnText(statement.get(), 0);
+            break;
+        }
+        if (rc != SQLITE_DONE) {
+            return false;
+        }
+    }
+    entry.expiration_read = true;
+    return true;
+}
+
+bool SymbolRows::LoadLevels(const storage::Database& db,
+                            const std::vector<std::string>& contracts) {
+    for (const std::string& name : contracts) {
+        const auto found = contracts_.find(name);
+        if (found != contracts_.end() && !found->second.levels_read &&
+            !ReadHistory(db, name, found->second)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool SymbolRows::ReadHistory(const storage::Database& db, const std::string& name, Entry& entry) {
+    // Only what the levels keep of a row, in the panel's row order, by the contract index.
+    const StatementPtr statement =
+        Prepare(db,
+                "SELECT option = 'CALL', strike, volume FROM dating WHERE contract = ? AND "
+                "option IN ('CALL', 'PUT') ORDER BY rowid");
+    if (statement == nullptr) {
+        return false;
+    }
+    sqlite3_stmt* raw = statement.get();
+    sqlite3_bind_text(raw, 1, name.data(), static_cast<int>(name.size()), SQLITE_STATIC);
+    int rc = SQLITE_ROW;
+    while ((rc = sqlite3_step(raw)) == SQLITE_ROW) {
+        StrikeTotals& side = sqlite3_column_int(raw, 0) == 1 ? entry.call : entry.put;
+        const double strike = sqlite3_column_double(raw, 1);
+        side.Add(std::isfinite(strike) ? strike : 0.0, sqlite3_column_int64(raw, 2));
+    }
+    if (rc != SQLITE_DONE) {
+        return false;
+    }
+    FinishLevels(entry);
     return true;
 }
 

@@ -13,12 +13,16 @@
 
 namespace zarvex::analytics {
 
-// The quote rows of one symbol as the evening board needs them, read with one pass over the
-// file: every stored day, and per contract the CALL and PUT level strikes and the expiration
-// that its whole history gives (the panel pours every row of a contract into its levels).
-// The full rows are then read only for the few days the board compares, each by the range of
-// row ids that day's rows were found in, so a year of stored days costs one scan and not a
-// query per contract and day.
+// The quote rows of one symbol as the evening board needs them: every stored day, the full rows
+// of the few days the board compares, and per contract of those days the CALL and PUT level
+// strikes and the expiration that its whole history gives (the panel pours every row of a
+// contract into its levels).
+//
+// A file with the program's indexes on `date` and `contract` is read through them: the days by
+// seeking from one date to the next, a day's rows by its date, and a contract's history only
+// for the contracts of the loaded days, with the few columns the levels keep. A file without
+// them (an old or foreign one) is read with one pass over every row, and the days by the range
+// of row ids they were found in. Both roads give the same rows, levels and expirations.
 class SymbolRows final {
 public:
     // False when the file cannot be read (no quote table, a damaged file).
@@ -33,12 +37,15 @@ public:
     // kInvalidDate when there are not as many.
     common::Date Before(common::Date day, int steps) const;
 
-    // Reads the full rows of the given days (already scanned) into the contracts; a day read
-    // before is not read again. False when a read failed.
+    // Reads the full rows of the given days (already scanned) into the contracts, with each
+    // contract's expiration; a day read before is not read again. False when a read failed.
     bool Load(const storage::Database& db, const std::vector<common::Date>& days);
+    // Completes the level strikes of the given contracts (of loaded days) from their whole
+    // history; a contract done before is not read again. False when a read failed.
+    bool LoadLevels(const storage::Database& db, const std::vector<std::string>& contracts);
 
-    // The contract's levels and expiration, and the rows of the loaded days; null for a
-    // contract without CALL or PUT rows.
+    // The contract's expiration, the rows of the loaded days and (after LoadLevels) its levels;
+    // null for a contract without CALL or PUT rows on a loaded day.
     const ContractRows* Contract(std::string_view contract) const;
     // The positions of the contract's rows on a loaded day; null when it has none.
     static const std::vector<std::size_t>* RowsOn(const ContractRows& rows, common::Date day);
@@ -62,12 +69,23 @@ private:
         ContractRows rows;
         StrikeTotals call;
         StrikeTotals put;
+        bool expiration_read = false;
+        bool levels_read = false;
     };
     struct DaySpan {
         std::int64_t first_id = 0;
         std::int64_t last_id = 0;
     };
 
+    bool ScanEveryRow(const storage::Database& db);
+    bool SeekDays(const storage::Database& db);
+    bool ReadExpiration(const storage::Database& db, const std::string& name, Entry& entry);
+    bool ReadHistory(const storage::Database& db, const std::string& name, Entry& entry);
+    // Turns the strike totals into the levels (what they keep of the rows).
+    static void FinishLevels(Entry& entry);
+
+    // True when the file has the indexes the seeking road needs.
+    bool indexed_ = false;
     std::map<std::string, Entry, std::less<>> contracts_;
     std::map<std::string, DaySpan, std::less<>> spans_;
     std::vector<common::Date> loaded_;
