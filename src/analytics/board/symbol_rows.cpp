@@ -292,7 +292,8 @@ bool SymbolRows::Load(const storage::Database& db, const std::vector<common::Dat
                 positions = &entry->rows.days[text];
             }
             ContractRows& rows = entry->rows;
-            StoredOption row;
+            positions->push_back(rows.rows.size());
+            StoredOption& row = rows.rows.emplace_back();
             row.call = sqlite3_column_int(raw, 0) == 1;
             row.put = sqlite3_column_int(raw, 1) == 1;
             row.strike = ReadStoredValue(raw, 2);
@@ -301,39 +302,35 @@ bool SymbolRows::Load(const storage::Database& db, const std::vector<common::Dat
             row.volume = ReadStoredValue(raw, 5);
             row.oi = ReadStoredValue(raw, 6);
             row.doi = ReadStoredValue(raw, 7);
-            positions->push_back(rows.rows.size());
-            rows.rows.push_back(std::move(row));
         }
         if (rc != SQLITE_DONE) {
             return false;
         }
     }
+    // The last PUT row's expiration, else the last CALL row's, as the panel sets it.
+    const StatementPtr expiration =
+        Prepare(db,
+                "SELECT expiration FROM dating WHERE contract = ? AND option = ? ORDER BY rowid "
+                "DESC LIMIT 1");
+    if (expiration == nullptr) {
+        return false;
+    }
     for (auto& [name, entry] : contracts_) {
-        if (!entry.expiration_read && !ReadExpiration(db, name, entry)) {
+        if (!entry.expiration_read && !ReadExpiration(expiration.get(), name, entry)) {
             return false;
         }
     }
     return true;
 }
 
-bool SymbolRows::ReadExpiration(const storage::Database& db, const std::string& name,
-                                Entry& entry) {
-    // The last PUT row's, else the last CALL row's, as the panel sets it.
-    const StatementPtr statement =
-        Prepare(db,
-                "SELECT expiration FROM dating WHERE contract = ? AND option = ? ORDER BY rowid "
-                "DESC LIMIT 1");
-    if (statement == nullptr) {
-        return false;
-    }
+bool SymbolRows::ReadExpiration(sqlite3_stmt* statement, const std::string& name, Entry& entry) {
     for (const char* option : {"PUT", "CALL"}) {
-        sqlite3_reset(statement.get());
-        sqlite3_bind_text(statement.get(), 1, name.data(), static_cast<int>(name.size()),
-                          SQLITE_STATIC);
-        sqlite3_bind_text(statement.get(), 2, option, -1, SQLITE_STATIC);
-        const int rc = sqlite3_step(statement.get());
+        sqlite3_reset(statement);
+        sqlite3_bind_text(statement, 1, name.data(), static_cast<int>(name.size()), SQLITE_STATIC);
+        sqlite3_bind_text(statement, 2, option, -1, SQLITE_STATIC);
+        const int rc = sqlite3_step(statement);
         if (rc == SQLITE_ROW) {
-            entry.rows.expiration = ColumnText(statement.get(), 0);
+            entry.rows.expiration = ColumnText(statement, 0);
             break;
         }
         if (rc != SQLITE_DONE) {
@@ -346,30 +343,37 @@ bool SymbolRows::ReadExpiration(const storage::Database& db, const std::string& 
 
 bool SymbolRows::LoadLevels(const storage::Database& db,
                             const std::vector<std::string>& contracts) {
+    // Only what the levels keep of a row, in the panel's row order, by the contract index.
+    const StatementPtr history =
+        Prepare(db, "SELECT option, strike, volume FROM dating WHERE contract = ? ORDER BY rowid");
+    if (history == nullptr) {
+        return false;
+    }
     for (const std::string& name : contracts) {
         const auto found = contracts_.find(name);
         if (found != contracts_.end() && !found->second.levels_read &&
-            !ReadHistory(db, name, found->second)) {
+            !ReadHistory(history.get(), name, found->second)) {
             return false;
         }
     }
     return true;
 }
 
-bool SymbolRows::ReadHistory(const storage::Database& db, const std::string& name, Entry& entry) {
-    // Only what the levels keep of a row, in the panel's row order, by the contract index.
-    const StatementPtr statement =
-        Prepare(db,
-                "SELECT option = 'CALL', strike, volume FROM dating WHERE contract = ? AND "
-                "option IN ('CALL', 'PUT') ORDER BY rowid");
-    if (statement == nullptr) {
-        return false;
-    }
-    sqlite3_stmt* raw = statement.get();
+bool SymbolRows::ReadHistory(sqlite3_stmt* raw, const std::string& name, Entry& entry) {
+    sqlite3_reset(raw);
     sqlite3_bind_text(raw, 1, name.data(), static_cast<int>(name.size()), SQLITE_STATIC);
     int rc = SQLITE_ROW;
     while ((rc = sqlite3_step(raw)) == SQLITE_ROW) {
-        StrikeTotals& side = sqlite3_column_int(raw, 0) == 1 ? entry.call : entry.put;
+        // The option tested here rather than in SQL, which costs less per row.
+        if (sqlite3_column_type(raw, 0) != SQLITE_TEXT) {
+            continue;
+        }
+        const std::string_view option = ColumnText(raw, 0);
+        const bool call = option == "CALL";
+        if (!call && option != "PUT") {
+            continue;
+        }
+        StrikeTotals& side = call ? entry.call : entry.put;
         const double strike = sqlite3_column_double(raw, 1);
         side.Add(std::isfinite(strike) ? strike : 0.0, sqlite3_column_int64(raw, 2));
     }

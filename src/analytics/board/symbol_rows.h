@@ -79,8 +79,9 @@ private:
 
     bool ScanEveryRow(const storage::Database& db);
     bool SeekDays(const storage::Database& db);
-    bool ReadExpiration(const storage::Database& db, const std::string& name, Entry& entry);
-    bool ReadHistory(const storage::Database& db, const std::string& name, Entry& entry);
+    // With the statements of Load and LoadLevels, bound here to the contract.
+    static bool ReadExpiration(sqlite3_stmt* statement, const std::string& name, Entry& entry);
+    static bool ReadHistory(sqlite3_stmt* statement, const std::string& name, Entry& entry);
     // Turns the strike totals into the levels (what they keep of the rows).
     static void FinishLevels(Entry& entry);
 
