@@ -175,6 +175,61 @@ TEST_F(GeneratedBoardTest, ChangesAndMapAgreeWithTheStoredRows) {
     EXPECT_EQ(week.compare_date, days[days.size() - 6]);
 }
 
+// Everything the board and the map show of a symbol, as one text to compare.
+std::string Shown(const SymbolBoard& board, const OiMap& map) {
+    std::string out = board.error + "|" + common::DayText(board.previous) + "\n";
+    for (const BoardContract& contract : board.contracts) {
+        out += contract.contract + " " + contract.expiration + "\n";
+        for (const ContractDayFigures* day :
+             {&contract.today, contract.previous ? &*contract.previous : nullptr}) {
+            for (const BoardFigure figure : AllBoardFigures()) {
+                out += (day != nullptr ? (*day)[figure].text : "-") + ",";
+            }
+            out += "\n";
+        }
+    }
+    for (const auto* list :
+         {&board.call_build_ups, &board.call_unwinds, &board.put_build_ups, &board.put_unwinds}) {
+        for (const OiChange& change : *list) {
+            out += change.contract + std::to_string(change.strike) + ":" +
+                   std::to_string(change.Change()) + " ";
+        }
+    }
+    for (std::size_t i = 0; i < map.strikes.size(); ++i) {
+        out += std::to_string(map.strikes[i]) + "=" + std::to_string(map.sums[i]) + " ";
+    }
+    return out;
+}
+
+TEST_F(GeneratedBoardTest, AFileWithoutTheIndexesShowsTheSame) {
+    {
+        // Rows no query of the panel matches: they must change nothing on either road.
+        const storage::Database db = storage::Database::Open(h.QuoteFile());
+        ASSERT_TRUE(db.Execute(
+            "INSERT INTO dating (strike, volume, option, contract, expiration, date) VALUES "
+            "(1.3, 900000, 'call', 'MAR13-EU', '01.01.2000', ?1), "
+            "(1.3, 900000, X'43414C4C', 'MAR13-EU', '01.01.2000', ?1), "
+            "(1.3, 900000, 'CALL', X'4D41523133', '01.01.2000', ?1), "
+            "(1.3, 900000, 'PUT', 'MAR13-EU', '01.01.2000', X'3031'), "
+            "(1.3, 900000, 'PUT', 'MAR13-EU', '01.01.2000', '7.1.2013')",
+            {std::string_view(common::DayText(days.back()))}));
+    }
+    const auto show = [&] {
+        const Board board = Build();
+        const storage::Database db = storage::Database::OpenReadOnlyForScan(h.QuoteFile());
+        SymbolRows rows;
+        EXPECT_TRUE(rows.Scan(db));
+        return Shown(board.symbols.at(0), BuildOiMap(rows, db, "EUR", board.date, 5));
+    };
+    const std::string indexed = show();
+    {
+        const storage::Database db = storage::Database::Open(h.QuoteFile());
+        ASSERT_TRUE(db.Execute("DROP INDEX dt"));
+        ASSERT_TRUE(db.Execute("DROP INDEX cn"));
+    }
+    EXPECT_EQ(show(), indexed);
+}
+
 // --- Hand-made rows: what counts as an option, a change and the front ---
 
 TEST(BoardRowsTest, ChangesCountTheLastRowOfAStrikeAndStrikesThatCameOrWent) {
