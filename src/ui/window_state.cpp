@@ -55,6 +55,7 @@ WindowState LoadWindowState(const QString& file) {
     }
     state.maximised = BoolOf(settings, QStringLiteral("window/maximised"), false);
     state.instrument = IntIn(settings, QStringLiteral("window/instrument"), 0, 5, 0);
+    state.board = BoolOf(settings, QStringLiteral("window/board"), false);
     state.key_price_lines = BoolOf(settings, QStringLiteral("histograms/key_price_lines"), true);
     for (int i = 0; i < static_cast<int>(state.instruments.size()); ++i) {
         InstrumentViewState& instrument = state.instruments[static_cast<std::size_t>(i)];
@@ -82,6 +83,7 @@ bool SaveWindowState(const QString& file, const WindowState& state) {
     settings.setValue(QStringLiteral("window/geometry"), state.geometry);
     settings.setValue(QStringLiteral("window/maximised"), state.maximised);
     settings.setValue(QStringLiteral("window/instrument"), state.instrument);
+    settings.setValue(QStringLiteral("window/board"), state.board);
     settings.setValue(QStringLiteral("histograms/key_price_lines"), state.key_price_lines);
     for (int i = 0; i < static_cast<int>(state.instruments.size()); ++i) {
         const InstrumentViewState& instrument = state.instruments[static_cast<std::size_t>(i)];

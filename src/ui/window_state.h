@@ -14,13 +14,14 @@ struct InstrumentViewState {
     std::string compare = "off";  // "off", "previous" or a day as "dd.mm.yyyy"
 };
 
-// The window as the user left it: its place (or maximised), the instrument shown, each
+// The window as the user left it: its place (or maximised), the instrument or Board shown, each
 // instrument's contract, page and compare choice, and the histograms' key-price lines. The
 // date is not among it: the window always opens on the latest day with data.
 struct WindowState {
     QByteArray geometry;  // QWidget::saveGeometry; empty: the default place
     bool maximised = false;
-    int instrument = 0;
+    int instrument = 0;  // the last instrument shown, also when the Board was left open
+    bool board = false;  // the window was closed on the Board
     std::array<InstrumentViewState, 6> instruments;
     bool key_price_lines = true;
 };

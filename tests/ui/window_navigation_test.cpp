@@ -16,6 +16,7 @@
 #include "app/gui/main_window.h"
 #include "common/date.h"
 #include "support/temp_folder.h"
+#include "ui/board/board_view.h"
 #include "ui/gui_fixture.h"
 #include "ui/histogram_chart.h"
 #include "ui/history/compare_control.h"
@@ -91,6 +92,10 @@ TEST_F(WindowNavigationTest, ControlKeysPickInstrumentsAndPages) {
     window.StepPage(-1);
     window.StepPage(-1);
     EXPECT_EQ(tabs->currentIndex(), tabs->count() - 1);  // round from the first to the last
+    PressKeys(window, Qt::Key_7, Qt::ControlModifier);
+    ASSERT_NE(window.Board(), nullptr);
+    EXPECT_TRUE(window.Board()->isVisible());
+    EXPECT_FALSE(window.Area(2)->isVisible());
 }
 
 TEST_F(WindowNavigationTest, HistoryTableKeysShowTheDayOfTheRow) {
@@ -183,6 +188,14 @@ TEST_F(WindowNavigationTest, TheWindowRemembersItsStateInItsOwnFile) {
     EXPECT_EQ(window.Area(1)->LeftPanel()->Model().Date(), "06.12.2012");
     // Nothing of it in the program folder.
     EXPECT_FALSE(std::filesystem::exists(home_->Path() / "window.ini"));
+
+    // Closed on the Board, it opens on the Board, the instrument before it kept beneath.
+    window.SelectInstrument(gui::MainWindow::kBoardTab);
+    window.close();
+    StartedProgram on_board(home_->Folder(), "eng", "", StartedProgram::Boxes::kRecorded, file);
+    EXPECT_TRUE(on_board.Window().Board()->isVisible());
+    EXPECT_FALSE(on_board.Window().Area(1)->isVisible());
+    EXPECT_EQ(LoadWindowState(file).instrument, 1);
 }
 
 struct BrokenState {

@@ -79,6 +79,13 @@ void MainWindow::AddShortcuts() {
             }
         });
     }
+    // Ctrl+7: the Board, the entry after them.
+    auto* board = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_7), this);
+    connect(board, &QShortcut::activated, this, [this] {
+        if (!IsInputBlocked()) {
+            SelectInstrument(kBoardTab);
+        }
+    });
     auto* next = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Tab), this);
     auto* previous = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), this);
     auto* previous_plain = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), this);
@@ -111,7 +118,9 @@ ui::WindowState MainWindow::CurrentState() const {
     ui::WindowState state;
     state.maximised = isMaximized();
     state.geometry = saveGeometry();
-    state.instrument = ShownInstrument();
+    state.board = board_ != nullptr && !board_->isHidden();
+    // Under the Board every area is hidden: the instrument is the one shown before it.
+    state.instrument = state.board ? last_instrument_ : ShownInstrument();
     for (std::size_t i = 0; i < areas_.size(); ++i) {
         const ui::InstrumentArea* area = areas_[i];
         if (area == nullptr) {
@@ -158,6 +167,9 @@ void MainWindow::ShowWithState() {
                 });
     }
     SelectInstrument(state.instrument);
+    if (state.board) {
+        SelectInstrument(kBoardTab);
+    }
     ShowFreshness();
     if (!state.geometry.isEmpty() && restoreGeometry(state.geometry)) {
         // The user's own place: not fitted to the screen again.
@@ -450,6 +462,7 @@ void MainWindow::SelectInstrument(int index) {
     if (board_ != nullptr) {
         board_->hide();
     }
+    last_instrument_ = index;
     Area(index)->ShowArea();
 }
 

@@ -162,6 +162,7 @@ private:
     bool window_locked_ = false;
     QRect available_;
     bool frame_fitted_ = false;
+    int last_instrument_ = 0;  // the instrument shown last, kept while the Board is up
     SettingsEditor settings_editor_;
     CurrentDay current_day_;
     UrlOpener url_opener_;
