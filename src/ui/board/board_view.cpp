@@ -21,6 +21,7 @@
 #include "common/text_table.h"
 #include "ui/board/alert_rules_dialog.h"
 #include "ui/board/oi_heatmap.h"
+#include "ui/volatility/vol_plot.h"
 
 namespace zarvex::ui {
 
@@ -44,6 +45,7 @@ constexpr FigureColumn kFigureColumns[] = {
     {BoardFigure::kRatioOi, text::kRatioByOi},
     {BoardFigure::kCallOi, text::kCallOi},
     {BoardFigure::kPutOi, text::kPutOi},
+    {BoardFigure::kAtmVol, text::kAtmVol},
 };
 constexpr int kFixedColumns = 3;  // symbol, contract, expiration
 
@@ -69,21 +71,33 @@ QString FromStd(const std::string& value) {
     return QString::fromStdString(std::string(common::Trim(value)));
 }
 
+// The panel's figures as it shows them; the volatility, which has no text of the panel's, as
+// the Volatility tab shows it.
+QString Shown(const analytics::BoardValue& value) {
+    if (value.exact) {
+        return value.number ? Percent(*value.number) : QStringLiteral("-");
+    }
+    return FromStd(value.text);
+}
+
 // A figure with an arrow for its change since the previous day, green up and red down.
 QTableWidgetItem* FigureCell(const analytics::BoardContract& contract, BoardFigure figure) {
     const std::optional<double> change = contract.ChangeOf(figure);
-    QString shown = FromStd(contract.today[figure].text);
+    const QString shown = Shown(contract.today[figure]);
     QTableWidgetItem* item = Cell(shown);
     if (change && *change != 0.0) {
         item->setText(shown + (*change > 0 ? QStringLiteral(" ▲") : QStringLiteral(" ▼")));
         item->setForeground(*change > 0 ? QColor(20, 130, 40) : QColor(190, 30, 30));
     }
     if (contract.previous) {
-        item->setToolTip(
-            FromStd((*contract.previous)[figure].text) + QStringLiteral(" → ") + shown +
-            (change ? QStringLiteral("  (") + QString::fromStdString(common::FormatShort(*change)) +
-                          QStringLiteral(")")
-                    : QString()));
+        item->setToolTip(Shown((*contract.previous)[figure]) + QStringLiteral(" → ") + shown +
+                         (change
+                              ? QStringLiteral("  (") +
+                                    (contract.today[figure].exact
+                                         ? Percent(*change)
+                                         : QString::fromStdString(common::FormatShort(*change))) +
+                                    QStringLiteral(")")
+                              : QString()));
     }
     return item;
 }
