@@ -164,4 +164,7 @@ inline constexpr int kDayColumn = 148;
 inline constexpr int kMaxPainStrike = 149;
 inline constexpr int kChannel = 150;
 
+// A day run that waits for another program working on the same program folder.
+inline constexpr int kWaitingForFolder = 151;
+
 }  // namespace zarvex::common::text

@@ -215,6 +215,9 @@ constexpr std::array<Entry, TextTable::kEntryCount> kEntries{{
     /* 148 */ {"Date", "Дата"},
     /* 149 */ {"Max pain strike", "Страйк макс. боли"},
     /* 150 */ {"Channel", "Канал"},
+    /* 151 */
+    {"Another run of the program is working on this folder. Waiting for it to finish...",
+     "С этой папкой работает другой запуск программы. Ожидание его завершения..."},
 }};
 
 std::string_view LanguagePart(std::string_view locale_name) {
