@@ -42,4 +42,13 @@ storage::Database OpenQuotes(const Context& ctx, const std::string& symbol) {
     return db;
 }
 
+bool FileFailed(const Context& ctx, const std::string& symbol, const std::string& fault) {
+    if (fault.empty()) {
+        return false;
+    }
+    *ctx.err << "zarvex-cli: " << storage::QuotePath(ctx.home, symbol).string()
+             << " could not be read: " << fault << '\n';
+    return true;
+}
+
 }  // namespace zarvex::cli

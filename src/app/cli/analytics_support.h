@@ -22,4 +22,9 @@ settings::SettingsRecord LoadSettingsReadOnly(const Context& ctx, const std::str
 // file is missing or cannot be opened.
 storage::Database OpenQuotes(const Context& ctx, const std::string& symbol);
 
+// True (with a line on stderr naming the quote file) when the calculation's queries met a
+// fault of the file: a damaged page ends a query as if it had no more rows, and what was read
+// up to there (older days, part of a day) must not be printed as the answer.
+bool FileFailed(const Context& ctx, const std::string& symbol, const std::string& fault);
+
 }  // namespace zarvex::cli
