@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -58,8 +59,8 @@ std::vector<Outcome> RunTogether(const std::vector<std::vector<std::string>>& co
     return outcomes;
 }
 
-// Every table of every database file in DB/, row by row, with the integrity check's answer
-// (the folder's own name, which the settings hold, written as HOME).
+// Every database file in DB/: the integrity check's answer, the number of rows and a digest of
+// their values (with the folder's own name, which the settings hold, written as HOME).
 std::map<std::string, std::string> Contents(const std::filesystem::path& home) {
     std::map<std::string, std::string> contents;
     for (const auto& entry : std::filesystem::directory_iterator(home / "DB")) {
@@ -67,11 +68,12 @@ std::map<std::string, std::string> Contents(const std::filesystem::path& home) {
             continue;
         }
         const storage::Database db = storage::Database::OpenReadOnly(entry.path());
-        std::string& text = contents[entry.path().filename().string()];
         storage::Statement check = db.Prepare("PRAGMA integrity_check");
-        text = check.Step() ? check.ColumnText(0) : "no check: " + check.Error();
+        std::string text;
+        int count = 0;
         storage::Statement rows = db.Prepare("SELECT * FROM dating ORDER BY id");
         while (rows.Step()) {
+            ++count;
             text += '\n';
             for (int c = 1; c < rows.ColumnCount(); ++c) {  // ids may differ between runs
                 std::string value = rows.ColumnText(c);
@@ -81,14 +83,22 @@ std::map<std::string, std::string> Contents(const std::filesystem::path& home) {
                 text += value + '|';
             }
         }
+        contents[entry.path().filename().string()] =
+            (check.Step() ? check.ColumnText(0) : "no check: " + check.Error()) + ", " +
+            std::to_string(count) + " rows, digest " +
+            std::to_string(std::hash<std::string>()(text));
     }
     return contents;
 }
 
+// The unloaded files by name, each as its size and a digest.
 std::map<std::string, std::string> Outputs(const std::filesystem::path& home) {
     std::map<std::string, std::string> files;
     for (const auto& entry : std::filesystem::directory_iterator(home / "OUTPUT")) {
-        files[entry.path().filename().string()] = test::ReadFile(entry.path());
+        const std::string content = test::ReadFile(entry.path());
+        files[entry.path().filename().string()] = std::to_string(content.size()) +
+                                                  " bytes, digest " +
+                                                  std::to_string(std::hash<std::string>()(content));
     }
     return files;
 }
