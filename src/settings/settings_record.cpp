@@ -125,7 +125,11 @@ bool SettingsRecord::SaveSettings() {
     }
     // Without row 1 the update touches nothing and the user's settings would be lost at the
     // next start: put the row back instead.
-    return db_.Changes() > 0 || InsertRow(true);
+    if (db_.Changes() == 0 && !InsertRow(true)) {
+        return false;
+    }
+    problem_.clear();  // the file holds the row now, so the day runs may use it again
+    return true;
 }
 
 std::string SettingsRecord::ProblemText() const {
