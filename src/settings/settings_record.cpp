@@ -87,6 +87,10 @@ bool SettingsRecord::OpenSettings(const std::filesystem::path& path) {
 
 bool SettingsRecord::OpenSettingsReadOnly(const std::filesystem::path& path) {
     path_ = path;
+    problem_ = storage::NoFileProblem(path);
+    if (!problem_.empty()) {
+        return false;
+    }
     std::error_code error;
     const auto size = std::filesystem::file_size(path, error);
     if (error || size == 0) {

@@ -33,7 +33,8 @@ public:
     bool OpenSettings(const std::filesystem::path& path);
     // The command line's way in: loads row 1 of an existing, non-empty file opened read-only,
     // and takes the defaults where a first start would have created the file. Never creates
-    // or changes a file. True when row 1 was loaded.
+    // or changes a file. True when row 1 was loaded; Problem() says why a file that is there
+    // gave no row.
     bool OpenSettingsReadOnly(const std::filesystem::path& path);
     // Fills the values from row 1. False (values unchanged) when there is no database, no
     // table, no row or a table of another layout; Problem() then says which. Texts where

@@ -119,16 +119,21 @@ bool HasNoSchema(const Database& db) {
 
 }  // namespace
 
+std::string NoFileProblem(const std::filesystem::path& path) {
+    std::error_code error;
+    const auto status = std::filesystem::status(path, error);
+    if (!std::filesystem::exists(status) || std::filesystem::is_regular_file(status)) {
+        return {};
+    }
+    return std::filesystem::is_directory(status) ? "is a folder, not a database file"
+                                                 : "is no regular file";
+}
+
 OpenedStore OpenStore(const std::filesystem::path& path, StoreKind kind,
                       const std::function<void(const Database&)>& fill) {
     OpenedStore result;
-    std::error_code error;
-    const auto status = std::filesystem::status(path, error);
-    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
-        // A folder, a FIFO or a device in the place of the file: opening a FIFO would wait
-        // for a writer for ever.
-        result.problem = std::filesystem::is_directory(status) ? "is a folder, not a database file"
-                                                               : "is no regular file";
+    result.problem = NoFileProblem(path);
+    if (!result.problem.empty()) {
         return result;
     }
     if (SizeOr(path, 0) > 0) {

@@ -46,6 +46,10 @@ struct OpenedStore {
 OpenedStore OpenStore(const std::filesystem::path& path, StoreKind kind,
                       const std::function<void(const Database&)>& fill = {});
 
+// Why nothing at the path can be opened as a database file: a folder, a FIFO or a device sits
+// there (opening a FIFO would wait for a writer for ever). "" for a regular file or none.
+std::string NoFileProblem(const std::filesystem::path& path);
+
 // The exact statements the kind's file is created with.
 std::string_view CreateTableSql(StoreKind kind);
 // The quote database's three indexes, in the order dt, st, cn.

@@ -180,11 +180,15 @@ TEST_P(DamagedConfigTest, FailsItsCurrencyByNameAndLetsTheOthersRun) {
     for (const char* symbol : {"GBP", "AUD", "CAD", "JPY", "CHF"}) {
         EXPECT_EQ(Flag(symbol), 1) << symbol;
     }
-    // `unload` alone refuses it the same way.
-    const test::CliOutcome unload =
-        Run({"unload", "--symbol", "EUR", "--date", common::DateKey(kDay)});
-    EXPECT_EQ(unload.status, 1);
-    EXPECT_NE(unload.err.find(config.string()), std::string::npos) << unload.err;
+    // `unload` alone refuses it the same way, and so do the calculations.
+    for (const std::vector<std::string>& command : std::vector<std::vector<std::string>>{
+             {"unload", "--symbol", "EUR", "--date", common::DateKey(kDay)},
+             {"indicators", "--symbol", "EUR"}}) {
+        const test::CliOutcome refused = Run(command);
+        EXPECT_EQ(refused.status, 1) << command[0];
+        EXPECT_NE(refused.err.find(config.string()), std::string::npos)
+            << command[0] << ": " << refused.err;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(

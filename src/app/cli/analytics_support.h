@@ -15,7 +15,8 @@ std::string RequiredSymbol(const Arguments& args);
 
 // The instrument's settings as the desktop program would load them, without creating or
 // changing the configuration file: its row when the file holds one, the defaults of a first
-// start when there is no file.
+// start when there is no file. A file that is there and gives no settings ends the command
+// with exit 1 and the file named.
 settings::SettingsRecord LoadSettingsReadOnly(const Context& ctx, const std::string& symbol);
 
 // The quote database of the symbol, read-only; a closed one (with a line on stderr) when the
