@@ -10,7 +10,8 @@ namespace zarvex::storage {
 // One day run at a time on a program folder, whichever program runs it: an exclusive flock on
 // DB/run.lock, held for the whole run. A second run waits for the first and then finds the
 // day done, instead of both extracting it into the same files. The kernel drops the lock with
-// the process, so a run that was killed never keeps it.
+// the process, so a run that was killed never keeps it. A run started on a thread that holds
+// the lock already (inside another run) shares that hold instead of waiting for itself.
 class FolderLock final {
 public:
     enum class State {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <thread>
 
@@ -13,32 +14,36 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// Each FolderLock opens the file anew, so two in one process contend as two programs would.
+// Another thread contends as another program would: each FolderLock opens the file anew.
 TEST(FolderLock, ASecondRunWaitsTellsWhyAndGetsTheLockOnceTheFirstIsDone) {
     const test::TempFolder db;
+    auto first = std::make_unique<FolderLock>(db.Path(), [] {});
+    ASSERT_EQ(first->GetState(), FolderLock::State::kHeld);
+    auto other_thread = [&db](std::chrono::milliseconds wait, std::function<void()> between) {
+        FolderLock::State state = FolderLock::State::kNoLock;
+        std::thread([&] { state = FolderLock(db.Path(), between, wait).GetState(); }).join();
+        return state;
+    };
     int calls = 0;
+    EXPECT_EQ(other_thread(100ms, [&calls] { ++calls; }), FolderLock::State::kTimedOut);
+    EXPECT_GT(calls, 0);
+
+    // A run inside the first one, on its thread, shares the hold rather than waiting for it.
     {
-        const FolderLock first(db.Path(), [] {});
-        ASSERT_EQ(first.GetState(), FolderLock::State::kHeld);
-        const FolderLock refused(
-            db.Path(), [&calls] { ++calls; }, 100ms);
-        EXPECT_EQ(refused.GetState(), FolderLock::State::kTimedOut);
-        EXPECT_GT(calls, 0);
+        const FolderLock nested(
+            db.Path(), [] { FAIL() << "a nested run waited"; }, 0ms);
+        EXPECT_EQ(nested.GetState(), FolderLock::State::kHeld);
     }
-    std::thread holder;
+    EXPECT_EQ(other_thread(0ms, [] {}), FolderLock::State::kTimedOut);
+
     calls = 0;
-    {
-        auto first = std::make_unique<FolderLock>(db.Path(), [] {});
-        holder = std::thread([&first] {
-            std::this_thread::sleep_for(150ms);
-            first.reset();
-        });
-        const FolderLock second(
-            db.Path(), [&calls] { ++calls; }, 10s);
-        EXPECT_EQ(second.GetState(), FolderLock::State::kHeld);
-        EXPECT_GT(calls, 0);
-        holder.join();
-    }
+    std::thread release([&first] {
+        std::this_thread::sleep_for(150ms);
+        first.reset();
+    });
+    EXPECT_EQ(other_thread(10s, [&calls] { ++calls; }), FolderLock::State::kHeld);
+    EXPECT_GT(calls, 0);
+    release.join();
     EXPECT_EQ(FolderLock(db.Path(), [] {}).GetState(), FolderLock::State::kHeld);
 }
 
