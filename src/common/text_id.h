@@ -228,4 +228,7 @@ inline constexpr int kBoardNoDays = 206;
 inline constexpr int kBoardPrevious = 207;
 inline constexpr int kBoardNotificationsOff = 208;
 
+// A day run that waits for another program working on the same program folder.
+inline constexpr int kWaitingForFolder = 209;
+
 }  // namespace zarvex::common::text

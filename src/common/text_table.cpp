@@ -291,6 +291,9 @@ constexpr std::array<Entry, TextTable::kEntryCount> kEntries{{
     /* 208 */
     {"Desktop notifications are not available; alerts are shown here only.",
      "Уведомления рабочего стола недоступны; оповещения показаны только здесь."},
+    /* 209 */
+    {"Another run of the program is working on this folder. Waiting for it to finish...",
+     "С этой папкой работает другой запуск программы. Ожидание его завершения..."},
 }};
 
 std::string_view LanguagePart(std::string_view locale_name) {

@@ -22,12 +22,15 @@ Database::~Database() {
 }
 
 Database::Database(Database&& other) noexcept
-    : db_(std::exchange(other.db_, nullptr)), open_error_(std::move(other.open_error_)) {}
+    : db_(std::exchange(other.db_, nullptr)),
+      fault_(std::move(other.fault_)),
+      open_error_(std::move(other.open_error_)) {}
 
 Database& Database::operator=(Database&& other) noexcept {
     if (this != &other) {
         Close();
         db_ = std::exchange(other.db_, nullptr);
+        fault_ = std::move(other.fault_);
         open_error_ = std::move(other.open_error_);
     }
     return *this;
@@ -75,7 +78,11 @@ std::string Database::LastError() const {
 }
 
 Statement Database::Prepare(std::string_view sql) const {
-    return Statement(db_, sql);
+    return Statement(db_, sql, fault_);
+}
+
+std::string Database::FaultText() const {
+    return fault_ ? fault_->Text() : std::string();
 }
 
 bool Database::Execute(std::string_view sql, std::initializer_list<SqlValue> values) const {

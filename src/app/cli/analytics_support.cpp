@@ -1,5 +1,7 @@
 #include "app/cli/analytics_support.h"
 
+#include <stdexcept>
+
 #include "common/symbols.h"
 #include "storage/statement.h"
 #include "storage/store.h"
@@ -17,6 +19,11 @@ std::string RequiredSymbol(const Arguments& args) {
 settings::SettingsRecord LoadSettingsReadOnly(const Context& ctx, const std::string& symbol) {
     settings::SettingsRecord record(symbol, ctx.home);
     record.OpenSettingsReadOnly(storage::ConfigurationPath(ctx.home, symbol));
+    if (!record.Problem().empty()) {
+        // Calculated with settings it could not read, the answer would look right and be
+        // another instrument's, or nobody's.
+        throw std::runtime_error(record.ProblemText());
+    }
     return record;
 }
 
@@ -40,6 +47,15 @@ storage::Database OpenQuotes(const Context& ctx, const std::string& symbol) {
         db.Close();
     }
     return db;
+}
+
+bool FileFailed(const Context& ctx, const std::string& symbol, const std::string& fault) {
+    if (fault.empty()) {
+        return false;
+    }
+    *ctx.err << "zarvex-cli: " << storage::QuotePath(ctx.home, symbol).string()
+             << " could not be read: " << fault << '\n';
+    return true;
 }
 
 }  // namespace zarvex::cli

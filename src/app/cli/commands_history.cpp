@@ -87,6 +87,9 @@ int CmdHistory(Context& ctx, const Words& words) {
     common::PlainHost plain(ctx.err);
     const analytics::ContractHistory history =
         analytics::LoadContractHistory(db, ctx.home, request, plain.AsHost());
+    if (FileFailed(ctx, request.symbol, db.FaultText())) {
+        return kExitFailed;
+    }
     if (history.failed) {
         *ctx.err << "zarvex-cli: " << storage::QuotePath(ctx.home, request.symbol).string() << ": "
                  << history.error << '\n';
