@@ -13,8 +13,8 @@
 namespace zarvex::analytics {
 
 // The figures of a contract that the board shows, compares with the previous day, feeds to
-// the alerts and writes to the levels feed. The volatility figures stay empty until a contract's
-// volatility is known.
+// the alerts and writes to the levels feed. The volatility figures are empty where the day's
+// premiums give none.
 enum class BoardFigure : std::uint8_t {
     kCallLevel,
     kPutLevel,

@@ -187,8 +187,10 @@ const std::vector<CommandHelp>& CommandHelps() {
          "symbol's previous trading day with data: per contract with open interest, nearest "
          "expiration first (the first is the front contract), the left panel's figures as "
          "indicators prints them with the instrument's settings, their change since the "
-         "previous day and the previous day's figures. Then the N (default 10) largest build-ups "
-         "and unwinds of open interest per strike, CALL and PUT apart, and the largest volume / "
+         "previous day and the previous day's figures; atm_vol and expected_move as vol gives "
+         "them for that day and contract (null where there are none). Then the N (default 10) "
+         "largest build-ups and unwinds of open interest per strike, CALL and PUT apart, and "
+         "the largest volume / "
          "open interest among strikes with more open interest than --floor (default 100).\n\n"
          "Exit status 1 when no day is stored or a symbol's database cannot be read (the board "
          "is still printed)."},
