@@ -104,19 +104,22 @@ int Downloader::DownloadForwardPointsLocked(common::Date day) {
     return Fail("no forward points for " + common::DayText(day) + " on " + setup_.report_host);
 }
 
-void Downloader::DownloadForwardPointRange(common::Date t, bool pump) {
+int Downloader::DownloadForwardPointRange(common::Date t, bool pump) {
     std::lock_guard run(run_mutex_);
     common::Log("DownloadForwardPointRange");
     if (t <= 0) {
-        return;  // no time from the network: no day to fetch around
+        return Fail("no time to fetch the forward points around");
     }
-    const std::string listing =
-        setup_.transport->FetchText(ServerUrl(setup_.report_host, kForwardPointFolderPath));
+    const std::string folder_url = ServerUrl(setup_.report_host, kForwardPointFolderPath);
+    const std::string listing = setup_.transport->FetchText(folder_url);
+    if (listing.empty()) {
+        return Fail("no forward-point listing from " + folder_url);
+    }
     const common::Date first = t - 30 * common::kSecondsPerDay;
     const common::Date last = t + 3 * common::kSecondsPerDay;
     for (common::Date day = first; day <= last; day += common::kSecondsPerDay) {
         if (Stopping()) {
-            return;
+            return Fail("stopped");
         }
         if (pump) {
             setup_.host.PumpEvents();
@@ -134,7 +137,7 @@ void Downloader::DownloadForwardPointRange(common::Date t, bool pump) {
             kForwardPointCapacity);
         if (result.count < 0 && !result.not_found) {
             common::Log("forward points fetch failed: ", remote);
-            return;
+            return Fail("cannot fetch " + remote + " (" + result.failure + ")");
         }
         if (Classify(result, buffer) == Answer::kMissing) {
             // Listed, yet what came is no file: never store an error page or an empty answer
@@ -144,12 +147,12 @@ void Downloader::DownloadForwardPointRange(common::Date t, bool pump) {
         }
         const std::string bytes = StoredForm(buffer, result.count);
         if (!WriteFileAtomically(local, bytes)) {
-            common::Log("cannot write ", local.string());
-            return;
+            return Fail("cannot write " + local.string());
         }
         WriteFileAtomically(setup_.folder.Output() / local.filename(), bytes);
     }
     common::Log("DownloadForwardPointRange end");
+    return 1;
 }
 
 }  // namespace zarvex::acquisition
