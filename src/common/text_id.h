@@ -164,4 +164,20 @@ inline constexpr int kDayColumn = 148;
 inline constexpr int kMaxPainStrike = 149;
 inline constexpr int kChannel = 150;
 
+// Where the data comes from: the data source, the notice over the panels, the demo data.
+inline constexpr int kDataSource = 151;
+inline constexpr int kSetDataSource = 152;
+inline constexpr int kOpenDemoData = 153;
+inline constexpr int kNoDataSource = 154;
+inline constexpr int kDownloadFailed = 155;
+inline constexpr int kNextTry = 156;
+inline constexpr int kNoDaysYet = 157;
+inline constexpr int kReportServerField = 158;
+inline constexpr int kTimeHostsField = 159;
+inline constexpr int kBadHost = 160;
+inline constexpr int kDemoRunning = 161;
+inline constexpr int kDemoFailed = 162;
+inline constexpr int kDemoReady = 163;
+inline constexpr int kCannotSaveDataSource = 164;
+
 }  // namespace zarvex::common::text

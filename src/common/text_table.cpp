@@ -215,6 +215,26 @@ constexpr std::array<Entry, TextTable::kEntryCount> kEntries{{
     /* 148 */ {"Date", "Дата"},
     /* 149 */ {"Max pain strike", "Страйк макс. боли"},
     /* 150 */ {"Channel", "Канал"},
+    /* 151 */ {"Data source", "Источник данных"},
+    /* 152 */ {"Set data source…", "Указать источник данных…"},
+    /* 153 */ {"Open demo data…", "Открыть демо-данные…"},
+    /* 154 */
+    {"No data source is set: there is nowhere to download the days from.",
+     "Источник данных не задан: данные загружать неоткуда."},
+    /* 155 */ {"The download failed: ", "Загрузка не удалась: "},
+    /* 156 */ {"Next try at ", "Следующая попытка в "},
+    /* 157 */ {"No days yet", "Данных пока нет"},
+    /* 158 */ {"Report server (host or host:port):", "Сервер отчётов (адрес или адрес:порт):"},
+    /* 159 */
+    {"Time hosts, asked after the report server (empty: the built-in ones):",
+     "Серверы времени после сервера отчётов (пусто: встроенные):"},
+    /* 160 */ {"Not a host or host:port: ", "Это не адрес и не адрес:порт: "},
+    /* 161 */
+    {"Generating and loading the demo data... ", "Идёт создание и загрузка демо-данных... "},
+    /* 162 */ {"The demo data could not be made: ", "Не удалось создать демо-данные: "},
+    /* 163 */
+    {"The demo data opens in a window of its own.", "Демо-данные открываются в отдельном окне."},
+    /* 164 */ {"The data source could not be saved: ", "Не удалось сохранить источник данных: "},
 }};
 
 std::string_view LanguagePart(std::string_view locale_name) {

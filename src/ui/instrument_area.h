@@ -7,6 +7,8 @@
 #include "common/host.h"
 #include "day/instrument.h"
 
+class QLabel;
+
 namespace zarvex::common {
 class TextTable;
 }
@@ -58,6 +60,12 @@ public:
     // After a day run: a left panel whose day the user has not chosen shows the latest day
     // with data, which may be the one just processed, with its histograms.
     void FollowLatestDay();
+    // The shown day calculated anew, with its histograms: after forward points arrived.
+    void Recalculate();
+
+    // Whether the "No days yet" state covers the panels: the quote database holds only its
+    // seed row, so the panels would show a 2012 day that nobody downloaded.
+    bool ShowsNoDays() const;
 
     day::Instrument& Instrument() { return instrument_; }
     LeftPanelWidget* LeftPanel() const { return left_; }
@@ -66,10 +74,12 @@ public:
 private:
     analytics::LeftPanelSetup LeftSetup() const;
     void FillFractals();
+    void UpdateNoDays();
 
     day::Instrument& instrument_;
     LeftPanelWidget* left_ = nullptr;
     RightPanelWidget* right_ = nullptr;
+    QLabel* no_days_ = nullptr;
 };
 
 }  // namespace zarvex::ui
