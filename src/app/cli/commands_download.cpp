@@ -136,8 +136,8 @@ int CmdExchangeTime(Context& ctx, const Words& words) {
 int CmdForwardPoints(Context& ctx, const Words& words) {
     const Arguments args(words, {"time"});
     RefusePositional(args);
-    CheckHost(ctx);
     const common::Date time = RequiredTime(args, "time");
+    CheckHost(ctx);
     DownloadRun run(ctx, std::chrono::milliseconds(0));
     if (run.Downloads().DownloadForwardPointRange(time, false) != 1) {
         *ctx.err << "zarvex-cli: " << run.Downloads().LastFailure() << '\n';
@@ -149,18 +149,20 @@ int CmdForwardPoints(Context& ctx, const Words& words) {
 int CmdDownloadDay(Context& ctx, const Words& words) {
     const Arguments args(words, {"date", "pause-ms"});
     RefusePositional(args);
-    CheckHost(ctx);
     const common::Date date = args.RequiredDateKey("date");
-    DownloadRun run(ctx, Pause(args));
+    const std::chrono::milliseconds pause = Pause(args);
+    CheckHost(ctx);
+    DownloadRun run(ctx, pause);
     return PrintResult(ctx, run.Downloads(), run.Downloads().DownloadDay(date));
 }
 
 int CmdDownloadPreviousDays(Context& ctx, const Words& words) {
     const Arguments args(words, {"now", "pause-ms"});
     RefusePositional(args);
-    CheckHost(ctx);
     const common::Date now = RequiredTime(args, "now");
-    DownloadRun run(ctx, Pause(args));
+    const std::chrono::milliseconds pause = Pause(args);
+    CheckHost(ctx);
+    DownloadRun run(ctx, pause);
     return PrintResult(ctx, run.Downloads(), run.Downloads().DownloadPreviousDays(now));
 }
 

@@ -307,7 +307,10 @@ void Startup::RetireSession() {
 
 void Startup::ShowNoDataSource() {
     const std::string said = texts_->Get(text::kNoDataSource);
-    window_->ShowNotice(QString::fromStdString(said));
+    // The demo folder's window shows what was generated; the notice is for the real folder.
+    if (!common::IsDemoFolder(options_.folder.Root())) {
+        window_->ShowNotice(QString::fromStdString(said));
+    }
     window_->HandleStatus(
         texts_->Get(text::kStartupSuccessful) + texts_->Get(text::kProgramReady) + " " + said,
         false);
