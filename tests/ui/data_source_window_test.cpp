@@ -3,14 +3,18 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QLabel>
+#include <QLineEdit>
 #include <algorithm>
 #include <functional>
 
 #include "acquisition/data_source.h"
 #include "app/gui/data_notice.h"
+#include "app/gui/data_source_dialog.h"
 #include "app/gui/main_window.h"
 #include "app/gui/network_session.h"
 #include "app/gui/startup.h"
+#include "common/demo_folder.h"
 #include "common/text_id.h"
 #include "common/text_table.h"
 #include "reportgen/day_files.h"
@@ -192,6 +196,44 @@ TEST_F(DataSourceWindowTest, ReasonFollowsOnlyTheTextsOfAFailedDownload) {
     EXPECT_TRUE(window.StatusBarControl()->StatusText().endsWith(QStringLiteral(" min. why")));
     window.HandleStatus(texts.Get(common::text::kProgramReady), false);
     EXPECT_FALSE(window.StatusBarControl()->StatusText().contains(QStringLiteral("why")));
+}
+
+TEST_F(DataSourceWindowTest, DialogKeepsAHostThatDoesNotParseAndNamesIt) {
+    DataSourceDialog dialog(acquisition::DataSource{"old.example", {}},
+                            common::TextTable::English(), nullptr);
+    EXPECT_EQ(dialog.ReportHostField()->text(), "old.example");
+    dialog.ReportHostField()->setText(QStringLiteral(" reports.example:8080 "));
+    dialog.TimeHostsField()->setText(QStringLiteral("a.example, b:99999"));
+    dialog.accept();
+    EXPECT_NE(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(dialog.ProblemLabel()->text(), "Not a host or host:port: b:99999");
+    dialog.TimeHostsField()->setText(QStringLiteral("a.example  c.example"));
+    dialog.accept();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(dialog.Source(),
+              (acquisition::DataSource{"reports.example:8080", {"a.example", "c.example"}}));
+}
+
+TEST_F(DataSourceWindowTest, OpenDemoDataFillsTheDemoFolderAndOpensItApart) {
+    test::TempFolder data_home;
+    setenv("XDG_DATA_HOME", data_home.Path().c_str(), 1);
+    QString opened;
+    auto program = Start("", [&](StartupOptions& options) {
+        options.demo_days = 2;
+        options.demo_window_opener = [&](const QString& folder) { opened = folder; };
+    });
+    program->OpenDemoData();
+    EXPECT_TRUE(program->DemoRunning());
+    EXPECT_TRUE(WaitFor([&] { return !program->DemoRunning(); }));
+    unsetenv("XDG_DATA_HOME");
+    EXPECT_TRUE(messages_.empty()) << messages_.front();
+    const std::filesystem::path demo = data_home / "zarvex-demo";
+    EXPECT_EQ(opened.toStdString(), demo.string());
+    EXPECT_TRUE(common::IsDemoFolder(demo));
+    EXPECT_FALSE(std::filesystem::is_empty(demo / "INPUT"));
+    // This window's own folder got nothing of it.
+    EXPECT_TRUE(std::filesystem::is_empty(home_.Path() / "INPUT"));
+    EXPECT_TRUE(program->Window()->Area(0)->ShowsNoDays());
 }
 
 }  // namespace

@@ -397,19 +397,18 @@ QString HelperProgram(const QString& name, const char* built_folder) {
 }  // namespace
 
 void Startup::OpenDemoData() {
-    if (options_.demo_opener) {
-        options_.demo_opener();
-        return;
-    }
     if (demo_running_) {
         return;
     }
-    const QString cli = HelperProgram(QStringLiteral("zarvex-cli"), ZARVEX_BUILT_CLI);
-    const QString demo_folder = QString::fromStdString(common::DemoFolder().string());
+    QString cli = HelperProgram(QStringLiteral("zarvex-cli"), ZARVEX_BUILT_CLI);
+    if (cli.isEmpty()) {
+        cli = QStringLiteral("zarvex-cli");
+    }
     auto* process = new QProcess(window_.get());
     demo_running_ = true;
     window_->HandleStatus(texts_->Get(text::kDemoRunning), true);
-    // Its progress lines ("Day 3 of 30 ...") follow the busy text.
+    // Its progress lines ("Day 3 of 30 ...") follow the busy text; the last one says why when
+    // it fails.
     QObject::connect(process, &QProcess::readyReadStandardError, window_.get(), [this, process] {
         const QStringList lines = QString::fromUtf8(process->readAllStandardError())
                                       .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
@@ -420,44 +419,48 @@ void Startup::OpenDemoData() {
         }
     });
     QObject::connect(process, &QProcess::finished, window_.get(),
-                     [this, process, demo_folder](int code, QProcess::ExitStatus status) {
-                         demo_running_ = false;
+                     [this, process](int code, QProcess::ExitStatus status) {
+                         DemoFinished(status == QProcess::NormalExit && code == 0,
+                                      process->property("lastLine").toString());
                          process->deleteLater();
-                         if (status != QProcess::NormalExit || code != 0) {
-                             const QString why = process->property("lastLine").toString();
-                             window_->HandleStatus(
-                                 texts_->Get(text::kDemoFailed) + why.toStdString(), false);
-                             host_->ShowMessage(texts_->Get(text::kOpenDemoData),
-                                                texts_->Get(text::kDemoFailed) + why.toStdString());
-                             return;
-                         }
-                         // The demo folder is a program folder of its own: its window is another
-                         // copy of the program, beside this one, and its days never enter this
-                         // folder.
-                         QProcess window;
-                         window.setProgram(QApplication::applicationFilePath());
-                         window.setArguments({QString::fromStdString(
-                             texts_->GetLanguage() == common::Language::kRussian ? "rus" : "eng")});
-                         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-                         environment.insert(QStringLiteral("ZARVEX_HOME"), demo_folder);
-                         window.setProcessEnvironment(environment);
-                         window.startDetached();
-                         window_->HandleStatus(texts_->Get(text::kDemoReady), false);
                      });
     QObject::connect(process, &QProcess::errorOccurred, window_.get(),
                      [this, process, cli](QProcess::ProcessError error) {
-                         if (error != QProcess::FailedToStart) {
-                             return;
+                         if (error == QProcess::FailedToStart) {
+                             DemoFinished(false, cli + QStringLiteral(" could not be started"));
+                             process->deleteLater();
                          }
-                         demo_running_ = false;
-                         process->deleteLater();
-                         const std::string why =
-                             (cli.isEmpty() ? QStringLiteral("zarvex-cli") : cli).toStdString() +
-                             " could not be started";
-                         window_->HandleStatus(texts_->Get(text::kDemoFailed) + why, false);
                      });
-    process->start(cli.isEmpty() ? QStringLiteral("zarvex-cli") : cli,
-                   {QStringLiteral("demo"), QStringLiteral("--home"), demo_folder});
+    process->start(cli, {QStringLiteral("demo"), QStringLiteral("--home"),
+                         QString::fromStdString(common::DemoFolder().string()),
+                         QStringLiteral("--days"), QString::number(options_.demo_days)});
+}
+
+void Startup::DemoFinished(bool made, const QString& last_line) {
+    demo_running_ = false;
+    if (!made) {
+        const std::string why = texts_->Get(text::kDemoFailed) + last_line.toStdString();
+        window_->HandleStatus(why, false);
+        host_->ShowMessage(texts_->Get(text::kOpenDemoData), why);
+        return;
+    }
+    window_->HandleStatus(texts_->Get(text::kDemoReady), false);
+    const QString folder = QString::fromStdString(common::DemoFolder().string());
+    if (options_.demo_window_opener) {
+        options_.demo_window_opener(folder);
+        return;
+    }
+    // The demo folder is a program folder of its own: its window is another copy of the
+    // program, beside this one, and its days never enter this folder.
+    QProcess window;
+    window.setProgram(QApplication::applicationFilePath());
+    window.setArguments({texts_->GetLanguage() == common::Language::kRussian
+                             ? QStringLiteral("rus")
+                             : QStringLiteral("eng")});
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("ZARVEX_HOME"), folder);
+    window.setProcessEnvironment(environment);
+    window.startDetached();
 }
 
 int Startup::Exec() {

@@ -60,8 +60,10 @@ struct StartupOptions {
     const common::Clock* panel_clock = nullptr;
     // The locale name the language falls back on; empty: the user's.
     std::string locale;
-    // "Open demo data…"; empty: zarvex-cli demo, then a window of its own on the demo folder.
-    std::function<void()> demo_opener;
+    // "Open demo data…" runs zarvex-cli demo for this many days, then opens the demo folder
+    // with this (empty: another copy of the program on it, beside this one).
+    int demo_days = 30;
+    std::function<void(const QString& folder)> demo_window_opener;
     // Edits the data source; empty: the "Data source" dialog. Returns the source to use, or
     // nothing when cancelled.
     std::function<std::optional<acquisition::DataSource>(const acquisition::DataSource&)>
@@ -103,6 +105,7 @@ public:
     // "Data source" and "Set data source…".
     void EditDataSource();
     void OpenDemoData();
+    bool DemoRunning() const { return demo_running_; }
     // The progress steps shown so far, as (percent, text).
     const std::vector<std::pair<int, std::string>>& ProgressSteps() const { return progress_; }
 
@@ -118,6 +121,7 @@ private:
     void ShowNoDataSource();
     void ListenForSecondStarts();
     void ForwardPointsArrived();
+    void DemoFinished(bool made, const QString& last_line);
 
     StartupOptions options_;
     std::unique_ptr<ui::AutoRepeat> repeat_;
