@@ -5,9 +5,9 @@ set(CPACK_PACKAGE_NAME zarvex)
 set(CPACK_PACKAGE_VENDOR "Zarvex")
 set(CPACK_PACKAGE_CONTACT "Zarvex <dev@zarvex.invalid>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "analytics of options on currency futures")
-# One string with its own line breaks: a CMake list of strings would be joined with ";".
+# The extended description, under the summary as its synopsis: one string with its own line
+# breaks (a CMake list of strings would be joined with ";").
 string(CONCAT CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "analytics of options on currency futures\n"
     "Zarvex downloads the exchange's daily settlement report of its currency\n"
     "options, keeps six currencies in SQLite databases and shows what a trader\n"
     "reads before the next session: CALL and PUT levels, PUT/CALL ratios,\n"
@@ -39,9 +39,10 @@ if(ZARVEX_BUILD_GUI)
 endif()
 list(JOIN zarvex_deb_depends ", " CPACK_DEBIAN_PACKAGE_DEPENDS)
 
-# What Debian asks of every package: its changelog (compressed, without a time stamp) and its
+# What Debian asks of every package: its changelog (compressed, without a time stamp; a package
+# of the program's own version, with no Debian revision, is native: changelog.gz) and its
 # copyright file, in the documentation folder.
-set(zarvex_changelog ${CMAKE_BINARY_DIR}/changelog.Debian.gz)
+set(zarvex_changelog ${CMAKE_BINARY_DIR}/changelog.gz)
 add_custom_command(
     OUTPUT ${zarvex_changelog}
     COMMAND ${ZARVEX_GZIP} -9n -c ${PROJECT_SOURCE_DIR}/packaging/changelog > ${zarvex_changelog}

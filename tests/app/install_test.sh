@@ -19,7 +19,7 @@ DESTDIR="$work/root" cmake --install "$build" --prefix /usr > "$work/install.log
 usr="$work/root/usr"
 expected=(bin/zarvex-cli bin/zarvex-reportgen bin/zarvex-reportserver
     share/man/man1/zarvex-cli.1.gz share/man/man1/zarvex-reportgen.1.gz
-    share/man/man1/zarvex-reportserver.1.gz share/doc/zarvex/changelog.Debian.gz
+    share/man/man1/zarvex-reportserver.1.gz share/doc/zarvex/changelog.gz
     share/doc/zarvex/copyright)
 if [ "$gui" = ON ]; then
     expected+=(bin/zarvex share/man/man1/zarvex.1.gz share/doc/zarvex/help.html

@@ -33,7 +33,7 @@ done
 contents=$(dpkg-deb -c "$deb")
 files=(./usr/bin/zarvex-cli ./usr/bin/zarvex-reportgen ./usr/bin/zarvex-reportserver
     ./usr/share/man/man1/zarvex-cli.1.gz ./usr/share/doc/zarvex/copyright
-    ./usr/share/doc/zarvex/changelog.Debian.gz)
+    ./usr/share/doc/zarvex/changelog.gz)
 [ "$gui" = ON ] && files+=(./usr/bin/zarvex ./usr/share/applications/zarvex.desktop
     ./usr/share/icons/hicolor/48x48/apps/zarvex.png ./usr/share/doc/zarvex/help.html
     ./usr/share/man/man1/zarvex.1.gz)
