@@ -35,6 +35,9 @@ struct DayContext {
     std::string level_cond;
     std::string fractal_main_cond;
     std::string fractal_near_cond;
+    // Why the latest levels or fractals calculation stopped on one of those conditions, naming
+    // it; empty when it did not.
+    std::string condition_failure;
 
     // Kept as the quote database stores it: it is a date text, not a number of the panel.
     std::string expiration;

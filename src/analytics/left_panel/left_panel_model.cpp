@@ -176,22 +176,40 @@ bool LeftPanelModel::ComputeSignificantLevels() {
     if (!CanCalculate()) {
         return false;
     }
-    Busy busy(*this, common::text::kSignificantLevelsStarted, common::text::kSignificantLevelsDone);
-    ResolveForwardPoint();
-    return CalculateSignificantLevels(DayRowsFor(context_.level_cond), context_);
+    bool done = false;
+    {
+        Busy busy(*this, common::text::kSignificantLevelsStarted,
+                  common::text::kSignificantLevelsDone);
+        ResolveForwardPoint();
+        done = CalculateSignificantLevels(DayRowsFor(context_.level_cond), context_);
+    }
+    ShowConditionFailure();
+    return done;
 }
 
 bool LeftPanelModel::ComputeSignificantFractals() {
     if (!CanCalculate()) {
         return false;
     }
-    Busy busy(*this, common::text::kSignificantFractalsStarted,
-              common::text::kSignificantFractalsDone);
-    ResolveForwardPoint();
-    const storage::Database& rows = ConditionLooksBeyondTheRow(context_.fractal_near_cond)
-                                        ? db_
-                                        : DayRowsFor(context_.fractal_main_cond);
-    return CalculateSignificantFractals(rows, context_);
+    bool done = false;
+    {
+        Busy busy(*this, common::text::kSignificantFractalsStarted,
+                  common::text::kSignificantFractalsDone);
+        ResolveForwardPoint();
+        const storage::Database& rows = ConditionLooksBeyondTheRow(context_.fractal_near_cond)
+                                            ? db_
+                                            : DayRowsFor(context_.fractal_main_cond);
+        done = CalculateSignificantFractals(rows, context_);
+    }
+    ShowConditionFailure();
+    return done;
+}
+
+// After the step's own end text, so that the reason stays in the status bar.
+void LeftPanelModel::ShowConditionFailure() const {
+    if (!context_.condition_failure.empty()) {
+        services_.host.ShowStatus(context_.condition_failure);
+    }
 }
 
 void LeftPanelModel::ComputeAll() {
