@@ -12,7 +12,7 @@ string(CONCAT CPACK_DEBIAN_PACKAGE_DESCRIPTION
     "options, keeps six currencies in SQLite databases and shows what a trader\n"
     "reads before the next session: CALL and PUT levels, PUT/CALL ratios,\n"
     "significant levels and fractals, market borders and open-interest\n"
-    "histograms. zarvex-cli does the same work without a window; the report\n"
+    "histograms. zarvex-cli does the same work without a window. The report\n"
     "generator and a stand-in report server make demo data.")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
@@ -50,5 +50,5 @@ add_custom_command(
     COMMENT "Compressing the changelog")
 add_custom_target(zarvex_changelog ALL DEPENDS ${zarvex_changelog})
 install(FILES ${zarvex_changelog} ${PROJECT_SOURCE_DIR}/packaging/copyright
-        DESTINATION ${CMAKE_INSTALL_DOCDIR})
+        DESTINATION ${ZARVEX_DOCDIR})
 include(CPack)
