@@ -164,20 +164,32 @@ inline constexpr int kDayColumn = 148;
 inline constexpr int kMaxPainStrike = 149;
 inline constexpr int kChannel = 150;
 
+// Reading and moving through the window: tooltips, key prices, the day buttons, the status.
+inline constexpr int kShownPrice = 151;
+inline constexpr int kPremium = 152;
+inline constexpr int kKeyPriceLines = 153;
+inline constexpr int kKeyPricesNotDrawn = 154;
+inline constexpr int kBarsShown = 155;
+inline constexpr int kPreviousDataDay = 156;
+inline constexpr int kNextDataDay = 157;
+inline constexpr int kDataOf = 158;
+inline constexpr int kNextDownload = 159;
+inline constexpr int kDaysToExpiry = 160;
+
 // Where the data comes from: the data source, the notice over the panels, the demo data.
-inline constexpr int kDataSource = 151;
-inline constexpr int kSetDataSource = 152;
-inline constexpr int kOpenDemoData = 153;
-inline constexpr int kNoDataSource = 154;
-inline constexpr int kDownloadFailed = 155;
-inline constexpr int kNextTry = 156;
-inline constexpr int kNoDaysYet = 157;
-inline constexpr int kReportServerField = 158;
-inline constexpr int kTimeHostsField = 159;
-inline constexpr int kBadHost = 160;
-inline constexpr int kDemoRunning = 161;
-inline constexpr int kDemoFailed = 162;
-inline constexpr int kDemoReady = 163;
-inline constexpr int kCannotSaveDataSource = 164;
+inline constexpr int kDataSource = 161;
+inline constexpr int kSetDataSource = 162;
+inline constexpr int kOpenDemoData = 163;
+inline constexpr int kNoDataSource = 164;
+inline constexpr int kDownloadFailed = 165;
+inline constexpr int kNextTry = 166;
+inline constexpr int kNoDaysYet = 167;
+inline constexpr int kReportServerField = 168;
+inline constexpr int kTimeHostsField = 169;
+inline constexpr int kBadHost = 170;
+inline constexpr int kDemoRunning = 171;
+inline constexpr int kDemoFailed = 172;
+inline constexpr int kDemoReady = 173;
+inline constexpr int kCannotSaveDataSource = 174;
 
 }  // namespace zarvex::common::text

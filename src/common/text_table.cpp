@@ -215,26 +215,38 @@ constexpr std::array<Entry, TextTable::kEntryCount> kEntries{{
     /* 148 */ {"Date", "Дата"},
     /* 149 */ {"Max pain strike", "Страйк макс. боли"},
     /* 150 */ {"Channel", "Канал"},
-    /* 151 */ {"Data source", "Источник данных"},
-    /* 152 */ {"Set data source…", "Указать источник данных…"},
-    /* 153 */ {"Open demo data…", "Открыть демо-данные…"},
+    /* 151 */ {"Shown price", "Цена на графике"},
+    /* 152 */ {"Premium", "Премия"},
+    /* 153 */ {"Key-price lines", "Линии ключевых цен"},
     /* 154 */
+    {"No key-price lines: the left panel shows another price type",
+     "Линий ключевых цен нет: в панели слева другой тип цен"},
+    /* 155 */ {"Bars: ", "Бары: "},
+    /* 156 */ {"Previous day with data (Alt+Left)", "Предыдущий день с данными (Alt+Влево)"},
+    /* 157 */ {"Next day with data (Alt+Right)", "Следующий день с данными (Alt+Вправо)"},
+    /* 158 */ {"Data of ", "Данные за "},
+    /* 159 */ {"Next download: ", "Следующая загрузка: "},
+    /* 160 */ {" days to expiry", " дн. до экспирации"},
+    /* 161 */ {"Data source", "Источник данных"},
+    /* 162 */ {"Set data source…", "Указать источник данных…"},
+    /* 163 */ {"Open demo data…", "Открыть демо-данные…"},
+    /* 164 */
     {"No data source is set: there is nowhere to download the days from.",
      "Источник данных не задан: данные загружать неоткуда."},
-    /* 155 */ {"The download failed: ", "Загрузка не удалась: "},
-    /* 156 */ {"Next try at ", "Следующая попытка в "},
-    /* 157 */ {"No days yet", "Данных пока нет"},
-    /* 158 */ {"Report server (host or host:port):", "Сервер отчётов (адрес или адрес:порт):"},
-    /* 159 */
+    /* 165 */ {"The download failed: ", "Загрузка не удалась: "},
+    /* 166 */ {"Next try at ", "Следующая попытка в "},
+    /* 167 */ {"No days yet", "Данных пока нет"},
+    /* 168 */ {"Report server (host or host:port):", "Сервер отчётов (адрес или адрес:порт):"},
+    /* 169 */
     {"Time hosts, asked after the report server (empty: the built-in ones):",
      "Серверы времени после сервера отчётов (пусто: встроенные):"},
-    /* 160 */ {"Not a host or host:port: ", "Это не адрес и не адрес:порт: "},
-    /* 161 */
+    /* 170 */ {"Not a host or host:port: ", "Это не адрес и не адрес:порт: "},
+    /* 171 */
     {"Generating and loading the demo data... ", "Идёт создание и загрузка демо-данных... "},
-    /* 162 */ {"The demo data could not be made: ", "Не удалось создать демо-данные: "},
-    /* 163 */
+    /* 172 */ {"The demo data could not be made: ", "Не удалось создать демо-данные: "},
+    /* 173 */
     {"The demo data opens in a window of its own.", "Демо-данные открываются в отдельном окне."},
-    /* 164 */ {"The data source could not be saved: ", "Не удалось сохранить источник данных: "},
+    /* 174 */ {"The data source could not be saved: ", "Не удалось сохранить источник данных: "},
 }};
 
 std::string_view LanguagePart(std::string_view locale_name) {

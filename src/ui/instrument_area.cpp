@@ -2,8 +2,11 @@
 
 #include <QLabel>
 
+#include "analytics/history/max_pain.h"
+#include "analytics/left_panel/day_slice.h"
 #include "analytics/left_panel/left_panel_model.h"
 #include "analytics/right_panel/right_panel_model.h"
+#include "common/text.h"
 #include "common/text_id.h"
 #include "common/text_table.h"
 #include "storage/store.h"
@@ -15,7 +18,7 @@ namespace zarvex::ui {
 
 InstrumentArea::InstrumentArea(QWidget* parent, day::Instrument& instrument, int x, int y, int w,
                                int h, const InstrumentAreaServices& services)
-    : QWidget(parent), instrument_(instrument) {
+    : QWidget(parent), instrument_(instrument), texts_(services.texts) {
     SetControlNumber(this, instrument.ContainerNumber());
     setGeometry(x, y, w, h);
     analytics::LeftPanelServices left_services;
@@ -26,7 +29,6 @@ InstrumentArea::InstrumentArea(QWidget* parent, day::Instrument& instrument, int
     left_ = new LeftPanelWidget(this, instrument.LeftPanelNumber(), 0, 0, kLeftWidth, h,
                                 *services.texts, left_services, services.blocker);
     left_->Build(LeftSetup());
-    FillFractals();
 
     right_ = new RightPanelWidget(this, instrument.RightPanelNumber(), kRightX, 0, w - kRightX, h,
                                   *services.texts, instrument.Stores().quote, instrument.Folder(),
@@ -77,15 +79,6 @@ analytics::LeftPanelSetup InstrumentArea::LeftSetup() const {
     return setup;
 }
 
-void InstrumentArea::FillFractals() {
-    // The fractal table is filled from the start rather than after the first change of the
-    // fractal conditions.
-    if (left_->Model().HasDay()) {
-        left_->Model().ComputeSignificantFractals();
-        left_->Model().FillTables();
-    }
-}
-
 void InstrumentArea::FollowLatestDay() {
     UpdateNoDays();
     if (left_->DayChosenByUser()) {
@@ -108,7 +101,6 @@ void InstrumentArea::FollowLatestDay() {
     if (!model.HasDay()) {
         return;
     }
-    FillFractals();
     RebuildHistograms();
 }
 
@@ -120,7 +112,6 @@ void InstrumentArea::Recalculate() {
     model.ClearTables();
     model.ComputeAll();
     model.FillTables();
-    FillFractals();
     RebuildHistograms();
 }
 
@@ -152,6 +143,43 @@ void InstrumentArea::PassSettingsToLeftPanel() {
     model.SetForwardPointSwitch(record.IsFP());
 }
 
+KeyPrices InstrumentArea::LeftKeyPrices() const {
+    const analytics::LeftPanelModel& model = left_->Model();
+    KeyPrices prices;
+    if (!model.HasDay()) {
+        return prices;
+    }
+    const analytics::DayContext& day = model.Context();
+    prices.price_type = day.price_type;
+    const common::TextTable& texts = *texts_;
+    auto add = [&](const analytics::PanelNumber& number, std::string name, std::uint32_t colour,
+                   bool dashed) {
+        if (number.IsNumber() && number.Value() > 0.0) {
+            prices.lines.push_back({number.Value(), std::move(name), colour, dashed});
+        }
+    };
+    add(day.call_level, texts.Get(common::text::kCallLevel), 0xC01010, false);
+    add(day.put_level, texts.Get(common::text::kPutLevel), 0x1010C0, false);
+    // Both borders under one entry of the legend: the caption of their table, without its colon.
+    std::string borders = texts.Get(common::text::kMarketBorders);
+    while (!borders.empty() && (borders.back() == ':' || borders.back() == ' ')) {
+        borders.pop_back();
+    }
+    const bool upper = day.upper_border.IsNumber() && day.upper_border.Value() > 0.0;
+    add(day.upper_border, borders, 0x108010, true);
+    add(day.bottom_border, upper ? std::string() : borders, 0x108010, true);
+    // Max pain is a strike: placed as the delta-balance is, with the panel's forward point.
+    analytics::DaySlice slice;
+    const analytics::MaxPain pain = analytics::DayMaxPain(
+        slice.Rows(instrument_.Stores().quote, day.date, day.contract), day.date, day.contract,
+        day.symbol, day.forward_point, day.price_type);
+    const double pain_price = common::ToDouble(pain.text);
+    if (!pain.text.empty() && pain_price > 0.0) {
+        prices.lines.push_back({pain_price, texts.Get(common::text::kMaxPain), 0xE07000, false});
+    }
+    return prices;
+}
+
 void InstrumentArea::RebuildHistograms() {
     const settings::SettingsRecord& record = instrument_.Settings();
     analytics::RightPanelConfig config;
@@ -161,6 +189,7 @@ void InstrumentArea::RebuildHistograms() {
     config.fp_switch = record.IsFP();
     config.histograms = record.Values().histograms;
     config.price_type = record.PriceType();
+    right_->SetKeyPrices(LeftKeyPrices());
     right_->Configure(config);
 }
 

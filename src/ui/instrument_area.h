@@ -6,6 +6,7 @@
 #include "common/clock.h"
 #include "common/host.h"
 #include "day/instrument.h"
+#include "ui/right_panel_widget.h"
 
 class QLabel;
 
@@ -73,10 +74,12 @@ public:
 
 private:
     analytics::LeftPanelSetup LeftSetup() const;
-    void FillFractals();
     void UpdateNoDays();
+    // The left panel's CALL and PUT levels, borders and max pain as lines for the histograms.
+    KeyPrices LeftKeyPrices() const;
 
     day::Instrument& instrument_;
+    const common::TextTable* texts_;
     LeftPanelWidget* left_ = nullptr;
     RightPanelWidget* right_ = nullptr;
     QLabel* no_days_ = nullptr;

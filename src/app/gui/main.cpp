@@ -8,6 +8,7 @@
 #include "acquisition/host_address.h"
 #include "app/gui/startup.h"
 #include "build_config.h"
+#include "common/config_folder.h"
 #include "common/program_folder.h"
 
 namespace {
@@ -79,6 +80,9 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "zarvex: %s: %s\n", qPrintable(title), qPrintable(text));
         };
     }
+    // The window's own state is the user's, apart from the program folder and its databases.
+    options.state_file =
+        QString::fromStdString((zarvex::common::UserConfigFolder() / "window.ini").string());
     zarvex::gui::Startup startup(std::move(options));
     switch (startup.Run()) {
         case zarvex::gui::Startup::Outcome::kRunning:

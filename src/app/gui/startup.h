@@ -68,6 +68,9 @@ struct StartupOptions {
     // nothing when cancelled.
     std::function<std::optional<acquisition::DataSource>(const acquisition::DataSource&)>
         data_source_editor;
+    // The window's state between runs (an INI file in the user's configuration folder);
+    // empty: the window opens with the defaults and keeps nothing.
+    QString state_file;
 };
 
 // The program's start: the twenty steps from the caption to the event loop, and the orderly
