@@ -142,6 +142,8 @@ TEST_F(DataSourceWindowTest, WithoutASourceTheWindowSaysSoAndTheDialogStartsDown
     EXPECT_TRUE(
         program->Window()->StatusBarControl()->StatusText().endsWith(QString::fromStdString(none)));
     EXPECT_TRUE(program->Window()->Area(0)->ShowsNoDays());
+    // Neither the seed row's day nor a next download is promised.
+    EXPECT_EQ(program->Window()->StatusBarControl()->NoteField()->text(), "");
 
     // Cancelled: nothing changes, nothing is written.
     program->EditDataSource();

@@ -180,7 +180,8 @@ void MainWindow::ShowFreshness() {
     }
     common::Date latest = common::kInvalidDate;
     for (const ui::InstrumentArea* area : areas_) {
-        if (area == nullptr) {
+        // The seed row of a new database is no day that anybody downloaded.
+        if (area == nullptr || area->ShowsNoDays()) {
             continue;
         }
         const std::vector<common::Date> days = area->LeftPanel()->Model().DaysWithData();
@@ -192,11 +193,20 @@ void MainWindow::ShowFreshness() {
         status_bar_->SetNote({});
         return;
     }
-    const common::Date due =
-        acquisition::NextDownloadDue(latest, kDownloadHour, kDownloadDelayMinutes);
-    status_bar_->SetNote(QString::fromStdString(
-        texts_.Get(text::kDataOf) + common::DayText(latest) + "   " +
-        texts_.Get(text::kNextDownload) + common::FormatDate(due, "%dd.%mm.%yyyy %hh:%ii")));
+    std::string note = texts_.Get(text::kDataOf) + common::DayText(latest);
+    // Without a data source nothing is downloaded, so no time of a next download is promised.
+    if (downloading_) {
+        const common::Date due =
+            acquisition::NextDownloadDue(latest, kDownloadHour, kDownloadDelayMinutes);
+        note += "   " + texts_.Get(text::kNextDownload) +
+                common::FormatDate(due, "%dd.%mm.%yyyy %hh:%ii");
+    }
+    status_bar_->SetNote(QString::fromStdString(note));
+}
+
+void MainWindow::SetDownloading(bool downloading) {
+    downloading_ = downloading;
+    ShowFreshness();
 }
 
 MainWindow::~MainWindow() {

@@ -105,6 +105,8 @@ public:
     // Said in the status bar after the scheduler's text of a failed download (which ends with
     // the minutes of the retry); empty: nothing is added.
     void SetFailureReason(std::string reason) { failure_reason_ = std::move(reason); }
+    // Whether a data source is set, so that the status bar may name the next download.
+    void SetDownloading(bool downloading);
 
     // Where the window's state is kept; empty: nowhere (nothing is read or written).
     void SetStateFile(QString file) { state_file_ = std::move(file); }
@@ -165,6 +167,7 @@ private:
     QPushButton* data_source_ = nullptr;
     DataNotice* notice_ = nullptr;
     std::string failure_reason_;
+    bool downloading_ = true;
     Action data_source_editor_;
     Action demo_opener_;
     ui::StatusBar* status_bar_ = nullptr;

@@ -253,6 +253,7 @@ Startup::Outcome Startup::Run() {
     } else {
         ShowNoDataSource();
     }
+    window_->SetDownloading(session_ != nullptr);
     return Outcome::kRunning;
 }
 
@@ -357,6 +358,7 @@ void Startup::ChangeDataSource(const acquisition::DataSource& source) {
     options_.report_host = acquisition::ResolveReportHost("", source);
     RetireSession();
     window_->SetFailureReason({});
+    window_->SetDownloading(!options_.report_host.empty());
     if (options_.report_host.empty()) {
         ShowNoDataSource();
         return;
