@@ -176,20 +176,45 @@ inline constexpr int kDataOf = 158;
 inline constexpr int kNextDownload = 159;
 inline constexpr int kDaysToExpiry = 160;
 
+// Implied volatility: the Volatility tab, the bands, the option tables' model columns.
+inline constexpr int kVolatility = 161;
+inline constexpr int kSmile = 162;
+inline constexpr int kTermStructure = 163;
+inline constexpr int kForwardF = 164;
+inline constexpr int kDiscountD = 165;
+inline constexpr int kDaysToExpiryHeading = 166;
+inline constexpr int kAtmVol = 167;
+inline constexpr int kRiskReversal25 = 168;
+inline constexpr int kButterfly25 = 169;
+inline constexpr int kExpectedMove = 170;
+inline constexpr int kBands = 171;
+inline constexpr int kNoVolNoPremium = 172;
+inline constexpr int kNoVolIntrinsic = 173;
+inline constexpr int kNoVolNoFit = 174;
+inline constexpr int kNoVolNoRow = 175;
+inline constexpr int kImpliedVol = 176;
+inline constexpr int kModelDelta = 177;
+inline constexpr int kGamma = 178;
+inline constexpr int kVega = 179;
+inline constexpr int kTheta = 180;
+inline constexpr int kShowBands = 181;
+inline constexpr int kReportDelta = 182;
+inline constexpr int kNoVolatility = 183;
+
 // Where the data comes from: the data source, the notice over the panels, the demo data.
-inline constexpr int kDataSource = 161;
-inline constexpr int kSetDataSource = 162;
-inline constexpr int kOpenDemoData = 163;
-inline constexpr int kNoDataSource = 164;
-inline constexpr int kDownloadFailed = 165;
-inline constexpr int kNextTry = 166;
-inline constexpr int kNoDaysYet = 167;
-inline constexpr int kReportServerField = 168;
-inline constexpr int kTimeHostsField = 169;
-inline constexpr int kBadHost = 170;
-inline constexpr int kDemoRunning = 171;
-inline constexpr int kDemoFailed = 172;
-inline constexpr int kDemoReady = 173;
-inline constexpr int kCannotSaveDataSource = 174;
+inline constexpr int kDataSource = 184;
+inline constexpr int kSetDataSource = 185;
+inline constexpr int kOpenDemoData = 186;
+inline constexpr int kNoDataSource = 187;
+inline constexpr int kDownloadFailed = 188;
+inline constexpr int kNextTry = 189;
+inline constexpr int kNoDaysYet = 190;
+inline constexpr int kReportServerField = 191;
+inline constexpr int kTimeHostsField = 192;
+inline constexpr int kBadHost = 193;
+inline constexpr int kDemoRunning = 194;
+inline constexpr int kDemoFailed = 195;
+inline constexpr int kDemoReady = 196;
+inline constexpr int kCannotSaveDataSource = 197;
 
 }  // namespace zarvex::common::text

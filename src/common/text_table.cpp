@@ -227,26 +227,57 @@ constexpr std::array<Entry, TextTable::kEntryCount> kEntries{{
     /* 158 */ {"Data of ", "Данные за "},
     /* 159 */ {"Next download: ", "Следующая загрузка: "},
     /* 160 */ {" days to expiry", " дн. до экспирации"},
-    /* 161 */ {"Data source", "Источник данных"},
-    /* 162 */ {"Set data source…", "Указать источник данных…"},
-    /* 163 */ {"Open demo data…", "Открыть демо-данные…"},
-    /* 164 */
+    /* 161 */ {"Volatility", "Волатильность"},
+    /* 162 */ {"Smile", "Улыбка"},
+    /* 163 */ {"Term structure", "Временная структура"},
+    /* 164 */ {"Forward F", "Форвард F"},
+    /* 165 */ {"Discount D", "Дисконт D"},
+    /* 166 */ {"Days to expiry", "Дней до экспирации"},
+    /* 167 */ {"ATM volatility", "Волатильность ATM"},
+    /* 168 */ {"25-delta risk reversal", "Риск-реверсал 25 дельта"},
+    /* 169 */ {"25-delta butterfly", "Баттерфляй 25 дельта"},
+    /* 170 */ {"Expected move", "Ожидаемое движение"},
+    /* 171 */ {"Bands -2σ -1σ +1σ +2σ", "Полосы -2σ -1σ +1σ +2σ"},
+    /* 172 */ {"Strikes without volatility: no premium", "Страйки без волатильности: нет премии"},
+    /* 173 */
+    {"Strikes without volatility: premium not above intrinsic value",
+     "Страйки без волатильности: премия не выше внутренней стоимости"},
+    /* 174 */
+    {"Strikes without volatility: no volatility fits",
+     "Страйки без волатильности: волатильность не подбирается"},
+    /* 175 */
+    {"Strikes without volatility: no row of that side",
+     "Страйки без волатильности: нет строки этой стороны"},
+    /* 176 */ {"IV", "IV"},
+    /* 177 */ {"Delta (model)", "Дельта (модель)"},
+    /* 178 */ {"Gamma", "Гамма"},
+    /* 179 */ {"Vega", "Вега"},
+    /* 180 */ {"Theta", "Тета"},
+    /* 181 */ {"Show the ±1σ and ±2σ bands", "Показывать полосы ±1σ и ±2σ"},
+    /* 182 */ {"Delta (report)", "Дельта (отчёт)"},
+    /* 183 */
+    {"No implied volatility for this contract on this day.",
+     "Для этого контракта в этот день нет подразумеваемой волатильности."},
+    /* 184 */ {"Data source", "Источник данных"},
+    /* 185 */ {"Set data source…", "Указать источник данных…"},
+    /* 186 */ {"Open demo data…", "Открыть демо-данные…"},
+    /* 187 */
     {"No data source is set: there is nowhere to download the days from.",
      "Источник данных не задан: данные загружать неоткуда."},
-    /* 165 */ {"The download failed: ", "Загрузка не удалась: "},
-    /* 166 */ {"Next try at ", "Следующая попытка в "},
-    /* 167 */ {"No days yet", "Данных пока нет"},
-    /* 168 */ {"Report server (host or host:port):", "Сервер отчётов (адрес или адрес:порт):"},
-    /* 169 */
+    /* 188 */ {"The download failed: ", "Загрузка не удалась: "},
+    /* 189 */ {"Next try at ", "Следующая попытка в "},
+    /* 190 */ {"No days yet", "Данных пока нет"},
+    /* 191 */ {"Report server (host or host:port):", "Сервер отчётов (адрес или адрес:порт):"},
+    /* 192 */
     {"Time hosts, asked after the report server (empty: the built-in ones):",
      "Серверы времени после сервера отчётов (пусто: встроенные):"},
-    /* 170 */ {"Not a host or host:port: ", "Это не адрес и не адрес:порт: "},
-    /* 171 */
+    /* 193 */ {"Not a host or host:port: ", "Это не адрес и не адрес:порт: "},
+    /* 194 */
     {"Generating and loading the demo data... ", "Идёт создание и загрузка демо-данных... "},
-    /* 172 */ {"The demo data could not be made: ", "Не удалось создать демо-данные: "},
-    /* 173 */
+    /* 195 */ {"The demo data could not be made: ", "Не удалось создать демо-данные: "},
+    /* 196 */
     {"The demo data opens in a window of its own.", "Демо-данные открываются в отдельном окне."},
-    /* 174 */ {"The data source could not be saved: ", "Не удалось сохранить источник данных: "},
+    /* 197 */ {"The data source could not be saved: ", "Не удалось сохранить источник данных: "},
 }};
 
 std::string_view LanguagePart(std::string_view locale_name) {
