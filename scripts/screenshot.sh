@@ -35,7 +35,8 @@ demo_catch_up
 take() {
     mkdir -p "$(dirname "$1")"
     rm -f "$1"
-    ZARVEX_SCREENSHOT="$1" xvfb-run -a -s "-screen 0 1280x800x24" "$demo_gui" "$language"
+    ZARVEX_UNATTENDED=1 ZARVEX_SCREENSHOT="$1" xvfb-run -a -s "-screen 0 1280x800x24" \
+        "$demo_gui" "$language"
     [ -s "$1" ] || demo_fail "no picture was taken"
     echo "Saved $1"
 }

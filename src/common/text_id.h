@@ -231,4 +231,20 @@ inline constexpr int kBoardNotificationsOff = 208;
 // A day run that waits for another program working on the same program folder.
 inline constexpr int kWaitingForFolder = 209;
 
+// Where the data comes from: the data source, the notice over the panels, the demo data.
+inline constexpr int kDataSource = 210;
+inline constexpr int kSetDataSource = 211;
+inline constexpr int kOpenDemoData = 212;
+inline constexpr int kNoDataSource = 213;
+inline constexpr int kDownloadFailed = 214;
+inline constexpr int kNextTry = 215;
+inline constexpr int kNoDaysYet = 216;
+inline constexpr int kReportServerField = 217;
+inline constexpr int kTimeHostsField = 218;
+inline constexpr int kBadHost = 219;
+inline constexpr int kDemoRunning = 220;
+inline constexpr int kDemoFailed = 221;
+inline constexpr int kDemoReady = 222;
+inline constexpr int kCannotSaveDataSource = 223;
+
 }  // namespace zarvex::common::text

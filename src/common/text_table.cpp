@@ -294,6 +294,26 @@ constexpr std::array<Entry, TextTable::kEntryCount> kEntries{{
     /* 209 */
     {"Another run of the program is working on this folder. Waiting for it to finish...",
      "С этой папкой работает другой запуск программы. Ожидание его завершения..."},
+    /* 210 */ {"Data source", "Источник данных"},
+    /* 211 */ {"Set data source…", "Указать источник данных…"},
+    /* 212 */ {"Open demo data…", "Открыть демо-данные…"},
+    /* 213 */
+    {"No data source is set: there is nowhere to download the days from.",
+     "Источник данных не задан: данные загружать неоткуда."},
+    /* 214 */ {"The download failed: ", "Загрузка не удалась: "},
+    /* 215 */ {"Next try at ", "Следующая попытка в "},
+    /* 216 */ {"No days yet", "Данных пока нет"},
+    /* 217 */ {"Report server (host or host:port):", "Сервер отчётов (адрес или адрес:порт):"},
+    /* 218 */
+    {"Time hosts, asked after the report server (empty: the built-in ones):",
+     "Серверы времени после сервера отчётов (пусто: встроенные):"},
+    /* 219 */ {"Not a host or host:port: ", "Это не адрес и не адрес:порт: "},
+    /* 220 */
+    {"Generating and loading the demo data... ", "Идёт создание и загрузка демо-данных... "},
+    /* 221 */ {"The demo data could not be made: ", "Не удалось создать демо-данные: "},
+    /* 222 */
+    {"The demo data opens in a window of its own.", "Демо-данные открываются в отдельном окне."},
+    /* 223 */ {"The data source could not be saved: ", "Не удалось сохранить источник данных: "},
 }};
 
 std::string_view LanguagePart(std::string_view locale_name) {

@@ -192,6 +192,17 @@ bool InsertSeedRow(const Database& db, std::string_view symbol) {
          std::string_view("12.12.2012"), std::string_view("03.12.2012")});
 }
 
+bool HoldsOnlySeedRow(const Database& db) {
+    // Two rows at most are read: a second row of any kind means there is data.
+    Statement rows = db.Prepare("SELECT contract, date, strike FROM dating LIMIT 2");
+    if (!rows.Step()) {
+        return false;
+    }
+    const bool seed = rows.ColumnText(0) == "JUN12-AM" && rows.ColumnText(1) == "03.12.2012" &&
+                      rows.ColumnDouble(2) == 1.0;
+    return seed && !rows.Step();
+}
+
 std::filesystem::path ConfigurationPath(const common::ProgramFolder& folder,
                                         std::string_view symbol) {
     return InDb(folder, std::string(symbol) + "_config.lql");

@@ -61,6 +61,9 @@ inline constexpr std::string_view kQuoteIndexSql[] = {
 
 // The one fixed row a new quote database starts with: a CALL of JUN12-AM on 03.12.2012.
 bool InsertSeedRow(const Database& db, std::string_view symbol);
+// True when the quote database holds its seed row and nothing else: no day was extracted yet.
+// The seed row stays stored; only the window tells the trader that there are no days.
+bool HoldsOnlySeedRow(const Database& db);
 
 // File names inside the program folder's DB/.
 std::filesystem::path ConfigurationPath(const common::ProgramFolder& folder,

@@ -135,7 +135,8 @@ TEST(LevelsFeed, AFileThatCannotBeReplacedKeepsItsOldContent) {
     }
     std::vector<std::string> problems;
     const auto written = WriteLevelsFeed(board, folder.Path(), false, problems);
-    std::system(("chattr -i '" + folder.Path().string() + "'").c_str());
+    [[maybe_unused]] const int undone =
+        std::system(("chattr -i '" + folder.Path().string() + "'").c_str());
     EXPECT_TRUE(written.empty());
     ASSERT_EQ(problems.size(), 1u);
     EXPECT_NE(problems[0].find("EUR_levels.csv cannot be written"), std::string::npos);

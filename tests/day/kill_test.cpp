@@ -34,7 +34,7 @@ pid_t StartRun(const std::filesystem::path& home) {
         const std::string home_text = home.string();
         const std::string cli = Cli().string();
         // Quiet child: its status texts are not what this test reads.
-        freopen("/dev/null", "w", stderr);
+        [[maybe_unused]] FILE* quiet = freopen("/dev/null", "w", stderr);
         execl(cli.c_str(), cli.c_str(), "--home", home_text.c_str(), "process-previous-days",
               "--date", common::DateKey(kRunDate).c_str(), static_cast<char*>(nullptr));
         _exit(127);

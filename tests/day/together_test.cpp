@@ -38,8 +38,9 @@ std::vector<Outcome> RunTogether(const std::vector<std::vector<std::string>>& co
         logs.push_back((logs_folder / ("err" + std::to_string(i))).string());
         const pid_t pid = fork();
         if (pid == 0) {
-            freopen("/dev/null", "w", stdout);
-            freopen(logs.back().c_str(), "w", stderr);
+            // A child that cannot redirect still runs; its output only lands elsewhere.
+            [[maybe_unused]] FILE* out = freopen("/dev/null", "w", stdout);
+            [[maybe_unused]] FILE* err = freopen(logs.back().c_str(), "w", stderr);
             std::vector<char*> argv{const_cast<char*>(cli.c_str())};
             for (const std::string& word : commands[i]) {
                 argv.push_back(const_cast<char*>(word.c_str()));

@@ -14,16 +14,20 @@ extern "C" const char* __lsan_default_suppressions() {
 
 // Shared main of the test programs. Widget tests need the offscreen platform even when the
 // test program runs outside CTest (test discovery at build time, or by hand).
+// The user's configuration folder (data source, window state) is a fresh one of the test
+// program: no test reads the developer's own settings or writes over them.
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    // The user's configuration folder (alert rules, window state) of a test program is its own,
-    // so that no test reads or changes the files of the person running it.
-    const auto config =
-        std::filesystem::temp_directory_path() / ("zarvex_test_config_" + std::to_string(getpid()));
-    setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+    std::string config = (std::filesystem::temp_directory_path() / "zarvex-test-config-XXXXXX");
+    const bool own_config = mkdtemp(config.data()) != nullptr;
+    if (own_config) {
+        setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+    }
     testing::InitGoogleTest(&argc, argv);
-    const int result = RUN_ALL_TESTS();
-    std::error_code ignored;
-    std::filesystem::remove_all(config, ignored);
-    return result;
+    const int status = RUN_ALL_TESTS();
+    if (own_config) {
+        std::error_code error;
+        std::filesystem::remove_all(config, error);
+    }
+    return status;
 }

@@ -48,4 +48,7 @@ int CmdForwardPoints(Context& ctx, const Words& words);
 int CmdDownloadDay(Context& ctx, const Words& words);
 int CmdDownloadPreviousDays(Context& ctx, const Words& words);
 
+// commands_demo.cpp
+int CmdDemo(Context& ctx, const Words& words);
+
 }  // namespace zarvex::cli

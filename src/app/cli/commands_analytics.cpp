@@ -139,7 +139,7 @@ int CmdIndicators(Context& ctx, const Words& words) {
     setup.read_only = true;
 
     const common::TextTable texts = TextsFor(ctx);
-    common::PlainHost plain(ctx.err);
+    common::PlainHost plain(ctx.Progress(), ctx.err);
     const TodayClock clock(ctx.today);
     analytics::LeftPanelModel panel({plain.AsHost(&texts), ctx.home, &clock});
     panel.Build(setup);
@@ -304,7 +304,7 @@ int CmdHistogram(Context& ctx, const Words& words) {
         return kExitFailed;
     }
     const common::TextTable texts = TextsFor(ctx);
-    common::PlainHost plain(ctx.err);
+    common::PlainHost plain(ctx.Progress(), ctx.err);
     const common::Host host = plain.AsHost(&texts);
     const analytics::RightPanelDay day = analytics::ResolveRightPanelDay(
         ctx.home, symbol, date, contract, fp.value_or(record.IsFP()), host);
@@ -366,7 +366,7 @@ int CmdTables(Context& ctx, const Words& words) {
         return kExitFailed;
     }
     const common::TextTable texts = TextsFor(ctx);
-    common::PlainHost plain(ctx.err);
+    common::PlainHost plain(ctx.Progress(), ctx.err);
     const common::Host host = plain.AsHost(&texts);
     const analytics::RightPanelDay day = analytics::ResolveRightPanelDay(
         ctx.home, symbol, date, contract, fp.value_or(record.IsFP()), host);

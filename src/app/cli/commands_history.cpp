@@ -84,7 +84,7 @@ int CmdHistory(Context& ctx, const Words& words) {
     if (!db.IsOpen()) {
         return kExitFailed;
     }
-    common::PlainHost plain(ctx.err);
+    common::PlainHost plain(ctx.Progress(), ctx.err);
     const analytics::ContractHistory history =
         analytics::LoadContractHistory(db, ctx.home, request, plain.AsHost());
     if (FileFailed(ctx, request.symbol, db.FaultText())) {

@@ -12,7 +12,7 @@ namespace {
 
 constexpr std::string_view kSynopsis =
     "zarvex-cli [--home DIR] [--lang eng|rus] [--today YYYYMMDD] [--host HOST[:PORT]] "
-    "COMMAND ...";
+    "[--verbose] COMMAND ...";
 
 constexpr std::string_view kDescription =
     "zarvex-cli runs the day work of the Zarvex desktop program and its calculations without "
@@ -34,7 +34,11 @@ constexpr OptionHelp kGlobalOptions[] = {
     {"--today YYYYMMDD", "the date that counts as today (default: the computer's date)"},
     {"--host HOST[:PORT]",
      "the report server of the download commands (default: $ZARVEX_REPORT_HOST, else the "
-     "build setting)"},
+     "data source chosen in the window, kept in $XDG_CONFIG_HOME/zarvex/data-source.conf; a "
+     "fresh install has none)"},
+    {"--verbose",
+     "the calculations (indicators, histogram, tables, history) also print their progress "
+     "texts on stderr; without it their stderr holds only what went wrong"},
     {"-h, --help", "print this help and exit"},
     {"--version", "print the version and exit"},
 };
@@ -47,6 +51,7 @@ constexpr std::string_view kExitStatus =
 constexpr std::string_view kEnvironment[][2] = {
     {"ZARVEX_HOME", "the program folder when --home is not given"},
     {"ZARVEX_REPORT_HOST", "the report server when --host is not given"},
+    {"XDG_CONFIG_HOME", "where the data source is kept (as zarvex/data-source.conf)"},
     {"XDG_DATA_HOME", "where the program folder of an installed program lies (as zarvex/)"},
 };
 
@@ -223,11 +228,21 @@ const std::vector<CommandHelp>& CommandHelps() {
          "Prints YYYYMMDD hh:mm:ss, asking the exchange-time page and then the time hosts."},
         {"exchange-time", "", "the exchange time from the exchange-time page alone, or -1", ""},
         {"forward-points", "--time \"YYYYMMDD hh:mm:ss\"",
-         "download the forward points of the range up to the time", ""},
+         "download the forward points of the range up to the time",
+         "Exits 1 with the reason on stderr when the forward-point listing cannot be read or a "
+         "listed file cannot be fetched or stored."},
         {"download-day", "--date YYYYMMDD [--pause-ms N]",
          "download the day's report; prints 1 or 0", ""},
         {"download-previous-days", "--now \"YYYYMMDD hh:mm:ss\" [--pause-ms N]",
          "the catch-up of the previous days; prints 1 or 0", ""},
+        {"demo", "[--days N]",
+         "fill a demo program folder with generated days and say how to open it",
+         "Generates N trading days (default 30, at most 250) ending yesterday with "
+         "zarvex-reportgen, serves them with zarvex-reportserver on a free loopback port, and "
+         "runs the real catch-up download and the day runs into the demo folder: --home DIR, "
+         "else $XDG_DATA_HOME/zarvex-demo (~/.local/share/zarvex-demo). The server is stopped "
+         "afterwards. Refuses a folder that holds downloaded (real) data, so demo and real data "
+         "never mix. Prints the folder on stdout."},
         {"help", "[COMMAND]", "print the help of a command, or of them all", ""},
     };
     return helps;
