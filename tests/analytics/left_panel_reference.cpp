@@ -243,7 +243,8 @@ public:
         return "";
     }
 
-    // MAX(oi) as SQLite gives it: a text among the values is larger than every number.
+    // MAX(oi) as SQLite gives it: a text among the values is larger than every number; a text
+    // that reads as no number is asked again over the numbers alone.
     std::int64_t MaxOi(const std::string& option) const {
         std::optional<std::int64_t> number;
         std::optional<std::string> text;
@@ -256,7 +257,7 @@ public:
                 text = std::max(text.value_or(r.oi_text), r.oi_text);
             }
         }
-        return text ? common::ToInt(*text) : number.value_or(0);
+        return text && common::ParseDouble(*text) ? common::ToInt(*text) : number.value_or(0);
     }
 
     std::pair<std::string, std::int64_t> Border(const std::string& option) const {

@@ -15,12 +15,9 @@ namespace zarvex::analytics {
 
 namespace {
 
-// The texts as the left panel shows them for the same day and contract; the expiration is
-// the one the day's stored rows carry.
+// The texts as the left panel shows them for the same day and contract.
 void TakeTexts(const DayContext& context, HistoryDay& day) {
-    std::string expiration = std::move(day.expiration);
     static_cast<PanelFigures&>(day) = PanelFigureTexts(context);
-    day.expiration = std::move(expiration);
     day.forward_point = context.forward_point;
     day.upper_border_strike = context.upper_border_strike;
     day.bottom_border_strike = context.bottom_border_strike;
@@ -74,19 +71,14 @@ ContractHistory LoadContractHistory(const storage::Database& db,
     context.fp_switch = request.fp_switch;
     history.days.reserve(days.size());
     for (const auto& [day_value, positions] : days) {
-        const DayFigures figures(rows.rows, *positions);
+        const DayFigures figures(rows, *positions);
         context.date = common::DayText(day_value);
         context.forward_point =
             ResolveForwardPoint(folder, day_value, request.symbol, request.fp_switch, host);
         HistoryDay day;
         day.day = day_value;
         day.date = context.date;
-        day.expiration = rows.expiration;
-        // Room for three times the day's strikes, as the panel sizes its slots.
-        context.call_level =
-            figures.Level(true, rows.call_levels.StrikeFor(3 * figures.Count(true) + 1), context);
-        context.put_level =
-            figures.Level(false, rows.put_levels.StrikeFor(3 * figures.Count(false) + 1), context);
+        figures.BasicIndicators(context);
         figures.MarketBorders(context);
         const auto call_oi = figures.Sum(true, true);
         const auto put_oi = figures.Sum(false, true);

@@ -55,6 +55,12 @@ std::string_view TextOf(sqlite3_stmt* statement, int column) {
 
 }  // namespace
 
+const std::vector<std::size_t>& ContractRows::Day(std::string_view date) const {
+    static const std::vector<std::size_t> kNone;
+    const auto found = days.find(date);
+    return found == days.end() ? kNone : found->second;
+}
+
 bool ReadContractRows(const storage::Database& db, const std::string& contract, ContractRows& out) {
     if (!db.IsOpen()) {
         return false;

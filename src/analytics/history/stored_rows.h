@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "analytics/history/level_strikes.h"
@@ -53,6 +54,9 @@ struct ContractRows {
     LevelStrikes call_levels;
     LevelStrikes put_levels;
     std::string expiration;
+
+    // The positions of the rows stored with exactly that day text; none for another.
+    const std::vector<std::size_t>& Day(std::string_view date) const;
 };
 
 // False when the rows could not be read (no quote table, a damaged file).

@@ -1,8 +1,12 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 
+#include "analytics/history/day_figures.h"
+#include "analytics/history/stored_rows.h"
 #include "storage/database.h"
 
 namespace zarvex::analytics {
@@ -18,28 +22,48 @@ namespace zarvex::analytics {
 // give; so every query that selects within the day and contract returns the same rows in the
 // same order. The copy follows the file: it is made again when the day, the contract or the
 // file's content (another connection wrote) changed.
+//
+// The figures that need no user condition are computed in memory from the contract's rows of
+// every day, read once and kept the same way, so that a change of day costs no query at all.
 class DaySlice final {
 public:
-    // The copy for the day and contract of `source`; `source` itself when no copy can be made
-    // (no table, a failed read), so that the queries fail or succeed there as they would.
-    const storage::Database& Rows(const storage::Database& source, const std::string& date,
-                                  const std::string& contract);
+    // What the following calls read. `source` must stay open while they are made.
+    DaySlice& Select(const storage::Database& source, std::string_view date,
+                     std::string_view contract);
+
+    // Where a query of the day and contract with the user's condition runs (an empty condition
+    // for none): the copy, or `source` itself for a condition that reads beyond its row, and
+    // when no copy can be made (no table, a failed read), so that the queries fail or succeed
+    // there as they would.
+    const storage::Database& RowsFor(std::string_view condition);
+    // The day's figures; nullopt when the contract's rows cannot be read.
+    std::optional<DayFigures> Figures();
+
     void Reset();
 
 private:
-    bool Make(const storage::Database& source, const std::string& date,
-              const std::string& contract);
+    bool Make();
 
-    storage::Database memory_;
-    const void* source_ = nullptr;
-    std::int64_t version_ = -1;
+    const storage::Database* source_ = nullptr;
     std::string date_;
     std::string contract_;
-    bool valid_ = false;
+
+    storage::Database memory_;
+    const void* copied_from_ = nullptr;
+    std::int64_t copied_version_ = -1;
+    std::string copied_date_;
+    std::string copied_contract_;
+    bool copy_valid_ = false;
+
+    ContractRows rows_;
+    const void* rows_from_ = nullptr;
+    std::int64_t rows_version_ = -1;
+    std::string rows_contract_;
+    bool rows_valid_ = false;
 };
 
 // Whether a user condition can read anything beyond the row it is tested on (a subquery, a
 // table-valued function, the schema): such a condition must run on the whole file.
-bool ConditionLooksBeyondTheRow(const std::string& condition);
+bool ConditionLooksBeyondTheRow(std::string_view condition);
 
 }  // namespace zarvex::analytics

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <utility>
 
 #include "analytics/forward_points.h"
@@ -150,7 +151,14 @@ bool LeftPanelModel::ComputeBasicIndicators() {
     }
     Busy busy(*this, common::text::kBasicIndicatorsStarted, common::text::kBasicIndicatorsDone);
     ResolveForwardPoint();
-    return CalculateBasicIndicators({db_, DayRows()}, context_);
+    // Set only from the rows read: a contract without any must not show another's date.
+    context_.expiration.clear();
+    const std::optional<DayFigures> figures = Slice().Figures();
+    if (!figures) {
+        return false;
+    }
+    figures->BasicIndicators(context_);
+    return true;
 }
 
 bool LeftPanelModel::ComputeMarketBorders() {
@@ -160,7 +168,12 @@ bool LeftPanelModel::ComputeMarketBorders() {
     Busy busy(*this, common::text::kMarketBordersStarted, common::text::kMarketBordersDone);
     ResolveForwardPoint();
     Refresh();
-    return CalculateMarketBorders(DayRows(), context_, services_.host);
+    const std::optional<DayFigures> figures = Slice().Figures();
+    if (!figures) {
+        return false;
+    }
+    figures->MarketBorders(context_, &services_.host);
+    return true;
 }
 
 bool LeftPanelModel::ComputePutCallRatios() {
@@ -169,7 +182,8 @@ bool LeftPanelModel::ComputePutCallRatios() {
     }
     Busy busy(*this, common::text::kRatiosStarted, common::text::kRatiosDone);
     ResolveForwardPoint();
-    return CalculatePutCallRatios(DayRows(), context_, services_.host);
+    const std::optional<DayFigures> figures = Slice().Figures();
+    return figures && figures->PutCallRatios(context_, &services_.host);
 }
 
 bool LeftPanelModel::ComputeSignificantLevels() {
@@ -178,7 +192,7 @@ bool LeftPanelModel::ComputeSignificantLevels() {
     }
     Busy busy(*this, common::text::kSignificantLevelsStarted, common::text::kSignificantLevelsDone);
     ResolveForwardPoint();
-    return CalculateSignificantLevels(DayRowsFor(context_.level_cond), context_);
+    return CalculateSignificantLevels(Slice().RowsFor(context_.level_cond), context_);
 }
 
 bool LeftPanelModel::ComputeSignificantFractals() {
@@ -188,10 +202,11 @@ bool LeftPanelModel::ComputeSignificantFractals() {
     Busy busy(*this, common::text::kSignificantFractalsStarted,
               common::text::kSignificantFractalsDone);
     ResolveForwardPoint();
-    const storage::Database& rows = ConditionLooksBeyondTheRow(context_.fractal_near_cond)
-                                        ? db_
-                                        : DayRowsFor(context_.fractal_main_cond);
-    return CalculateSignificantFractals(rows, context_);
+    // One source for both conditions: the whole file when either reads beyond its row.
+    const std::string& near = context_.fractal_near_cond;
+    return CalculateSignificantFractals(
+        Slice().RowsFor(ConditionLooksBeyondTheRow(near) ? near : context_.fractal_main_cond),
+        context_);
 }
 
 void LeftPanelModel::ComputeAll() {
@@ -333,12 +348,8 @@ int LeftPanelModel::SymbolIndex(std::string_view symbol) {
     return common::ChartIndex(symbol);
 }
 
-const storage::Database& LeftPanelModel::DayRows() {
-    return slice_.Rows(db_, context_.date, context_.contract);
-}
-
-const storage::Database& LeftPanelModel::DayRowsFor(const std::string& condition) {
-    return ConditionLooksBeyondTheRow(condition) ? db_ : DayRows();
+DaySlice& LeftPanelModel::Slice() {
+    return slice_.Select(db_, context_.date, context_.contract);
 }
 
 bool LeftPanelModel::CanCalculate() const {

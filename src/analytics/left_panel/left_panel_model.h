@@ -146,10 +146,8 @@ private:
     bool DayHasRows(const std::string& day) const;
     void SelectContract(int index);
     void NotifyHistograms() const;
-    // The day and contract's rows for the calculations; the whole file for a condition that
-    // reads beyond its row.
-    const storage::Database& DayRows();
-    const storage::Database& DayRowsFor(const std::string& condition);
+    // The selected day and contract's rows for the calculations.
+    DaySlice& Slice();
 
     LeftPanelServices services_;
     common::SystemClock system_clock_;

@@ -135,9 +135,9 @@ int CmdIndicators(Context& ctx, const Words& words) {
     if (panel.HasDay()) {
         const storage::Database db = storage::Database::OpenReadOnly(setup.database_file);
         analytics::DaySlice slice;
-        pain = analytics::DayMaxPain(slice.Rows(db, panel.Date(), panel.Contract()), panel.Date(),
-                                     panel.Contract(), panel.Symbol(), panel.ForwardPoint(),
-                                     panel.Context().price_type);
+        pain = analytics::DayMaxPain(slice.Select(db, panel.Date(), panel.Contract()).RowsFor(""),
+                                     panel.Date(), panel.Contract(), panel.Symbol(),
+                                     panel.ForwardPoint(), panel.Context().price_type);
     }
     *ctx.out << IndicatorsJson(panel, pain) << '\n';
     return panel.HasDay() ? kExitDone : kExitFailed;
@@ -270,9 +270,8 @@ int CmdHistogram(Context& ctx, const Words& words) {
     const analytics::RightPanelDay day = analytics::ResolveRightPanelDay(
         ctx.home, symbol, date, contract, fp.value_or(record.IsFP()), host);
     analytics::DaySlice slice;
-    const storage::Database& rows = analytics::ConditionLooksBeyondTheRow(histogram.bar_cond)
-                                        ? db
-                                        : slice.Rows(db, day.date, day.contract);
+    const storage::Database& rows =
+        slice.Select(db, day.date, day.contract).RowsFor(histogram.bar_cond);
     const analytics::HistogramData data = analytics::BuildHistogram(rows, day, histogram, n, host);
     const int caption_entry = analytics::HistogramCaptionEntry(histogram.param);
     const std::string caption = caption_entry < 0 ? std::string() : host.Text(caption_entry);
@@ -285,9 +284,7 @@ int CmdHistogram(Context& ctx, const Words& words) {
             analytics::ResolveRightPanelDay(ctx.home, symbol, common::DayText(*compare_date),
                                             contract, fp.value_or(record.IsFP()), host);
         const storage::Database& other_rows =
-            analytics::ConditionLooksBeyondTheRow(histogram.bar_cond)
-                ? db
-                : other_slice.Rows(db, other_day.date, other_day.contract);
+            other_slice.Select(db, other_day.date, other_day.contract).RowsFor(histogram.bar_cond);
         compare =
             analytics::CompareHistogram(rows, other_rows, day, other_day, histogram, data, host);
     }
@@ -330,7 +327,7 @@ int CmdTables(Context& ctx, const Words& words) {
         ctx.home, symbol, date, contract, fp.value_or(record.IsFP()), host);
     analytics::DaySlice slice;
     const analytics::OptionTables tables = analytics::FillOptionTables(
-        slice.Rows(db, day.date, day.contract), day.date, day.contract, host);
+        slice.Select(db, day.date, day.contract).RowsFor(""), day.date, day.contract, host);
 
     JsonWriter json;
     json.BeginObject();
