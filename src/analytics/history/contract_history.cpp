@@ -71,7 +71,7 @@ ContractHistory LoadContractHistory(const storage::Database& db,
     context.fp_switch = request.fp_switch;
     history.days.reserve(days.size());
     for (const auto& [day_value, positions] : days) {
-        const DayFigures figures(rows, *positions);
+        const DayFigures figures(rows, rows.rows, *positions);
         context.date = common::DayText(day_value);
         context.forward_point =
             ResolveForwardPoint(folder, day_value, request.symbol, request.fp_switch, host);

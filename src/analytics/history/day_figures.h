@@ -21,9 +21,10 @@ namespace zarvex::analytics {
 // same texts from one calculation.
 class DayFigures final {
 public:
-    // `day`: the positions of the day's rows among the contract's, in row order.
-    DayFigures(const ContractRows& contract, const std::vector<std::size_t>& day)
-        : contract_(contract), rows_(contract.rows), day_(day) {}
+    // `day`: the positions of the day's rows among `rows`, in row order.
+    DayFigures(const ContractLevels& contract, const std::vector<StoredOption>& rows,
+               const std::vector<std::size_t>& day)
+        : contract_(contract), rows_(rows), day_(day) {}
 
     std::int64_t Count(bool call) const;
     // Column `price` of the first row of that side whose strike equals the strike that
@@ -59,7 +60,7 @@ private:
     Found Limit(bool call, const DayContext& context) const;
     double AveragePrice(bool call) const;
 
-    const ContractRows& contract_;
+    const ContractLevels& contract_;
     const std::vector<StoredOption>& rows_;
     const std::vector<std::size_t>& day_;
 };

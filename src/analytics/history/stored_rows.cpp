@@ -61,52 +61,141 @@ const std::vector<std::size_t>& ContractRows::Day(std::string_view date) const {
     return found == days.end() ? kNone : found->second;
 }
 
-bool ReadContractRows(const storage::Database& db, const std::string& contract, ContractRows& out) {
-    if (!db.IsOpen()) {
-        return false;
-    }
-    // The comparisons stay the database's own, so a row counts as the contract's and as a
-    // CALL exactly when the panel's queries take it so.
-    constexpr std::string_view kSql =
-        "SELECT option = 'CALL', option = 'PUT', strike, price, delta, volume, oi, doi, "
-        "expiration, date FROM dating WHERE contract = ? AND option IN ('CALL', 'PUT') "
-        "ORDER BY rowid";
+namespace {
+
+using Statement = std::unique_ptr<sqlite3_stmt, StatementDeleter>;
+
+Statement Prepare(const storage::Database& db, std::string_view sql) {
     sqlite3_stmt* raw = nullptr;
-    if (sqlite3_prepare_v2(db.Handle(), kSql.data(), static_cast<int>(kSql.size()), &raw,
-                           nullptr) != SQLITE_OK) {
+    if (!db.IsOpen() || sqlite3_prepare_v2(db.Handle(), sql.data(), static_cast<int>(sql.size()),
+                                           &raw, nullptr) != SQLITE_OK) {
         sqlite3_finalize(raw);
+        return nullptr;
+    }
+    return Statement(raw);
+}
+
+void BindText(sqlite3_stmt* statement, int index, const std::string& text) {
+    sqlite3_bind_text(statement, index, text.data(), static_cast<int>(text.size()), SQLITE_STATIC);
+}
+
+// The comparisons stay the database's own, so a row counts as the contract's and as a CALL
+// exactly when the panel's queries take it so. Columns from 0: CALL, PUT, strike, price, delta,
+// volume, oi, doi, then what the query adds.
+constexpr std::string_view kOptionColumns =
+    "SELECT option = 'CALL', option = 'PUT', strike, price, delta, volume, oi, doi";
+
+StoredOption ReadOption(sqlite3_stmt* statement) {
+    StoredOption row;
+    row.call = sqlite3_column_int(statement, 0) == 1;
+    row.put = sqlite3_column_int(statement, 1) == 1;
+    row.strike = ReadValue(statement, 2);
+    row.price = ReadValue(statement, 3);
+    row.delta = ReadValue(statement, 4);
+    row.volume = ReadValue(statement, 5);
+    row.oi = ReadValue(statement, 6);
+    row.doi = ReadValue(statement, 7);
+    return row;
+}
+
+// The level strikes take the rows in the order the panel reads them; every row read sets the
+// expiration. The panel reads the CALL rows and then the PUT rows: the last PUT row's
+// expiration stays, else the last CALL row's.
+class LevelReader final {
+public:
+    explicit LevelReader(ContractLevels& out) : out_(out) {}
+
+    void Add(bool call, double strike, std::int64_t volume, std::string_view expiration) {
+        (call ? out_.call_levels : out_.put_levels).Add(strike, volume);
+        (call ? call_expiration_ : put_expiration_).assign(expiration);
+        any_put_ = any_put_ || !call;
+    }
+    void Finish() { out_.expiration = any_put_ ? put_expiration_ : call_expiration_; }
+
+private:
+    ContractLevels& out_;
+    std::string call_expiration_;
+    std::string put_expiration_;
+    bool any_put_ = false;
+};
+
+}  // namespace
+
+bool ReadContractRows(const storage::Database& db, const std::string& contract, ContractRows& out) {
+    const Statement statement =
+        Prepare(db, std::string(kOptionColumns) +
+                        ", expiration, date FROM dating WHERE contract = ? AND option IN "
+                        "('CALL', 'PUT') ORDER BY rowid");
+    if (!statement) {
         return false;
     }
-    const std::unique_ptr<sqlite3_stmt, StatementDeleter> statement(raw);
-    sqlite3_bind_text(raw, 1, contract.data(), static_cast<int>(contract.size()), SQLITE_STATIC);
-    std::string call_expiration;
-    std::string put_expiration;
-    bool any_put = false;
+    sqlite3_stmt* raw = statement.get();
+    BindText(raw, 1, contract);
+    LevelReader levels(out);
+    // The rows of a day mostly follow each other: the day's list is looked up when it changes.
+    std::vector<std::size_t>* day_rows = nullptr;
+    std::string_view day_text;
     int rc = SQLITE_ROW;
     while ((rc = sqlite3_step(raw)) == SQLITE_ROW) {
-        StoredOption row;
-        row.call = sqlite3_column_int(raw, 0) == 1;
-        row.put = sqlite3_column_int(raw, 1) == 1;
-        row.strike = ReadValue(raw, 2);
-        row.price = ReadValue(raw, 3);
-        row.delta = ReadValue(raw, 4);
-        row.volume = ReadValue(raw, 5);
-        row.oi = ReadValue(raw, 6);
-        row.doi = ReadValue(raw, 7);
-        (row.call ? out.call_levels : out.put_levels).Add(row.strike.as_double, row.volume.as_int);
-        (row.call ? call_expiration : put_expiration).assign(TextOf(raw, 8));
-        any_put = any_put || !row.call;
+        StoredOption row = ReadOption(raw);
+        levels.Add(row.call, row.strike.as_double, row.volume.as_int, TextOf(raw, 8));
         const std::string_view day = TextOf(raw, 9);
-        auto found = out.days.find(day);
-        if (found == out.days.end()) {
-            found = out.days.emplace(std::string(day), std::vector<std::size_t>()).first;
+        if (day_rows == nullptr || day != day_text) {
+            auto found = out.days.find(day);
+            if (found == out.days.end()) {
+                found = out.days.emplace(std::string(day), std::vector<std::size_t>()).first;
+            }
+            day_rows = &found->second;
+            day_text = found->first;
         }
-        found->second.push_back(out.rows.size());
+        day_rows->push_back(out.rows.size());
         out.rows.push_back(std::move(row));
     }
-    // The panel reads the CALL rows and then the PUT rows, and every row read sets the
-    // expiration: the last PUT row's stays, else the last CALL row's.
-    out.expiration = any_put ? put_expiration : call_expiration;
+    levels.Finish();
+    return rc == SQLITE_DONE;
+}
+
+bool ReadContractLevels(const storage::Database& db, const std::string& contract,
+                        ContractLevels& out) {
+    const Statement statement =
+        Prepare(db,
+                "SELECT option = 'CALL', strike, volume, expiration FROM dating WHERE contract = ? "
+                "AND option IN ('CALL', 'PUT') ORDER BY rowid");
+    if (!statement) {
+        return false;
+    }
+    sqlite3_stmt* raw = statement.get();
+    BindText(raw, 1, contract);
+    LevelReader levels(out);
+    int rc = SQLITE_ROW;
+    while ((rc = sqlite3_step(raw)) == SQLITE_ROW) {
+        // As ReadValue reads them: a stored infinity counts as 0.0.
+        const double strike = sqlite3_column_double(raw, 1);
+        levels.Add(sqlite3_column_int(raw, 0) == 1, std::isfinite(strike) ? strike : 0.0,
+                   sqlite3_column_int64(raw, 2), TextOf(raw, 3));
+    }
+    levels.Finish();
+    return rc == SQLITE_DONE;
+}
+
+bool ReadDayRows(const storage::Database& db, const std::string& date, const std::string& contract,
+                 std::vector<StoredOption>& out) {
+    // The day through its index; the contract inside CASE so that the planner cannot take the
+    // contract index for it.
+    const Statement statement =
+        Prepare(db, std::string(kOptionColumns) +
+                        " FROM dating WHERE date = ? AND CASE WHEN contract = ? THEN 1 ELSE 0 END "
+                        "AND option IN ('CALL', 'PUT') ORDER BY rowid");
+    if (!statement) {
+        return false;
+    }
+    sqlite3_stmt* raw = statement.get();
+    BindText(raw, 1, date);
+    BindText(raw, 2, contract);
+    int rc = SQLITE_ROW;
+    while ((rc = sqlite3_step(raw)) == SQLITE_ROW) {
+        out.push_back(ReadOption(raw));
+    }
     return rc == SQLITE_DONE;
 }
 

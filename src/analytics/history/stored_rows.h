@@ -44,16 +44,20 @@ struct StoredOption {
     StoredValue doi;
 };
 
-// Every CALL and PUT row of one contract, read from the file once in row order and grouped by
-// their stored day text; with the CALL and PUT level strikes and the expiration that the whole
-// history gives.
-struct ContractRows {
-    std::vector<StoredOption> rows;
-    // Stored day text -> the positions of its rows, in row order.
-    std::map<std::string, std::vector<std::size_t>, std::less<>> days;
+// What a contract's rows of every day give the basic indicators: the CALL and PUT level
+// strikes and the expiration.
+struct ContractLevels {
     LevelStrikes call_levels;
     LevelStrikes put_levels;
     std::string expiration;
+};
+
+// Every CALL and PUT row of one contract, read from the file once in row order and grouped by
+// their stored day text; with what the whole history gives the basic indicators.
+struct ContractRows : ContractLevels {
+    std::vector<StoredOption> rows;
+    // Stored day text -> the positions of its rows, in row order.
+    std::map<std::string, std::vector<std::size_t>, std::less<>> days;
 
     // The positions of the rows stored with exactly that day text; none for another.
     const std::vector<std::size_t>& Day(std::string_view date) const;
@@ -61,5 +65,11 @@ struct ContractRows {
 
 // False when the rows could not be read (no quote table, a damaged file).
 bool ReadContractRows(const storage::Database& db, const std::string& contract, ContractRows& out);
+// The same for the level strikes and the expiration alone, without keeping the rows.
+bool ReadContractLevels(const storage::Database& db, const std::string& contract,
+                        ContractLevels& out);
+// The CALL and PUT rows of one day and contract, in row order.
+bool ReadDayRows(const storage::Database& db, const std::string& date, const std::string& contract,
+                 std::vector<StoredOption>& out);
 
 }  // namespace zarvex::analytics

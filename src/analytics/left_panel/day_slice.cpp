@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include <memory>
+#include <numeric>
 #include <string_view>
 #include <vector>
 
@@ -81,27 +82,40 @@ std::optional<DayFigures> DaySlice::Figures() {
     if (source_ == nullptr) {
         return std::nullopt;
     }
+    const void* handle = source_->Handle();
     const std::int64_t version = DataVersion(*source_);
-    if (!rows_valid_ || rows_from_ != source_->Handle() || rows_version_ != version ||
-        rows_contract_ != contract_) {
-        rows_ = ContractRows();
-        rows_valid_ = ReadContractRows(*source_, contract_, rows_);
-        rows_from_ = source_->Handle();
-        rows_version_ = version;
-        rows_contract_ = contract_;
+    if (!levels_valid_ || levels_from_ != handle || levels_version_ != version ||
+        levels_contract_ != contract_) {
+        levels_ = ContractLevels();
+        levels_valid_ = ReadContractLevels(*source_, contract_, levels_);
+        levels_from_ = handle;
+        levels_version_ = version;
+        levels_contract_ = contract_;
     }
-    if (!rows_valid_) {
+    if (!day_valid_ || day_from_ != handle || day_version_ != version || day_date_ != date_ ||
+        day_contract_ != contract_) {
+        day_rows_.clear();
+        day_valid_ = ReadDayRows(*source_, date_, contract_, day_rows_);
+        day_positions_.resize(day_rows_.size());
+        std::iota(day_positions_.begin(), day_positions_.end(), std::size_t{0});
+        day_from_ = handle;
+        day_version_ = version;
+        day_date_ = date_;
+        day_contract_ = contract_;
+    }
+    if (!levels_valid_ || !day_valid_) {
         return std::nullopt;
     }
-    return DayFigures(rows_, rows_.Day(date_));
+    return DayFigures(levels_, day_rows_, day_positions_);
 }
 
 void DaySlice::Reset() {
     copy_valid_ = false;
     copied_from_ = nullptr;
-    rows_valid_ = false;
-    rows_from_ = nullptr;
-    rows_ = ContractRows();
+    levels_valid_ = false;
+    levels_from_ = nullptr;
+    day_valid_ = false;
+    day_from_ = nullptr;
 }
 
 bool DaySlice::Make() {

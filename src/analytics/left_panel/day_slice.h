@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "analytics/history/day_figures.h"
 #include "analytics/history/stored_rows.h"
@@ -23,8 +24,9 @@ namespace zarvex::analytics {
 // same order. The copy follows the file: it is made again when the day, the contract or the
 // file's content (another connection wrote) changed.
 //
-// The figures that need no user condition are computed in memory from the contract's rows of
-// every day, read once and kept the same way, so that a change of day costs no query at all.
+// The figures that need no user condition are computed in memory from the day's rows and from
+// what the contract's rows of every day give the levels, each read once and kept the same way:
+// a change of day reads only that day's rows.
 class DaySlice final {
 public:
     // What the following calls read. `source` must stay open while they are made.
@@ -55,11 +57,19 @@ private:
     std::string copied_contract_;
     bool copy_valid_ = false;
 
-    ContractRows rows_;
-    const void* rows_from_ = nullptr;
-    std::int64_t rows_version_ = -1;
-    std::string rows_contract_;
-    bool rows_valid_ = false;
+    ContractLevels levels_;
+    const void* levels_from_ = nullptr;
+    std::int64_t levels_version_ = -1;
+    std::string levels_contract_;
+    bool levels_valid_ = false;
+
+    std::vector<StoredOption> day_rows_;
+    std::vector<std::size_t> day_positions_;
+    const void* day_from_ = nullptr;
+    std::int64_t day_version_ = -1;
+    std::string day_date_;
+    std::string day_contract_;
+    bool day_valid_ = false;
 };
 
 // Whether a user condition can read anything beyond the row it is tested on (a subquery, a
