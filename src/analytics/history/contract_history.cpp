@@ -8,22 +8,11 @@
 #include "analytics/history/max_pain.h"
 #include "analytics/history/stored_rows.h"
 #include "analytics/left_panel/day_context.h"
-#include "analytics/left_panel/left_panel_cells.h"
 #include "common/text.h"
 
 namespace zarvex::analytics {
 
 namespace {
-
-// The texts as the left panel shows them for the same day and contract.
-void TakeTexts(const DayContext& context, HistoryDay& day) {
-    static_cast<PanelFigures&>(day) = PanelFigureTexts(context);
-    day.forward_point = context.forward_point;
-    day.upper_border_strike = context.upper_border_strike;
-    day.bottom_border_strike = context.bottom_border_strike;
-    day.upper_limit_strike = context.upper_limit_strike;
-    day.bottom_limit_strike = context.bottom_limit_strike;
-}
 
 bool InRange(common::Date day, const HistoryRequest& request) {
     return (request.from == common::kInvalidDate || day >= request.from) &&
@@ -31,13 +20,6 @@ bool InRange(common::Date day, const HistoryRequest& request) {
 }
 
 }  // namespace
-
-std::optional<double> ShownNumber(const std::string& text) {
-    if (common::Trim(text).empty()) {
-        return std::nullopt;
-    }
-    return common::ParseDouble(common::Trim(text));
-}
 
 ContractHistory LoadContractHistory(const storage::Database& db,
                                     const common::ProgramFolder& folder,
@@ -77,7 +59,6 @@ ContractHistory LoadContractHistory(const storage::Database& db,
             ResolveForwardPoint(folder, day_value, request.symbol, request.fp_switch, host);
         HistoryDay day;
         day.day = day_value;
-        day.date = context.date;
         figures.BasicIndicators(context);
         figures.MarketBorders(context);
         const auto call_oi = figures.Sum(true, true);
@@ -89,14 +70,15 @@ ContractHistory LoadContractHistory(const storage::Database& db,
             history.error = "the sums of " + context.date + " overflow";
             return history;
         }
-        TakeTexts(context, day);
+        static_cast<DayFigureValues&>(day) = context;
+        day.forward_point = context.forward_point;
         day.call_oi = *call_oi;
         day.put_oi = *put_oi;
         day.call_volume = *call_volume;
         day.put_volume = *put_volume;
         const MaxPain pain = MaxPainOf(figures.Interest(true), figures.Interest(false),
                                        context.symbol, context.forward_point, context.price_type);
-        day.max_pain = pain.text;
+        day.max_pain = pain.price;
         day.max_pain_strike = pain.strike;
         history.days.push_back(std::move(day));
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,6 +17,10 @@ const std::vector<std::string_view>& HistoryColumnKeys();
 // One day's cells in the order of HistoryColumnKeys: the texts as shown, numbers written with
 // a decimal point and no trailing zeros (integers without a point).
 std::vector<std::string> HistoryRowCells(const HistoryDay& day);
+
+// The same cells as numbers, for sorting and drawing: nullopt for the date, an empty cell
+// (a blank level included) and an expiration that is no number.
+std::vector<std::optional<double>> HistoryRowNumbers(const HistoryDay& day);
 
 // One CSV field as RFC 4180 asks: quoted when it holds a comma, a double quote, CR or LF,
 // its quotes doubled.

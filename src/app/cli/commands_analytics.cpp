@@ -73,7 +73,7 @@ std::string IndicatorsJson(const analytics::LeftPanelModel& panel, const analyti
     json.Key("ratio_oi").String(cells.ratio_oi);
     json.Key("ratio_volume").String(cells.ratio_volume);
     json.Key("ratio_avg_price").String(cells.ratio_avg_price);
-    json.Key("max_pain").String(pain.text);
+    json.Key("max_pain").String(pain.price.Text());
     json.Key("max_pain_strike").Number(pain.strike);
     json.Key("levels").BeginObject();
     json.Key("call");
