@@ -9,16 +9,16 @@ namespace zarvex::acquisition {
 // HttpTransport over libcurl: plain HTTP, the system's proxy settings (loopback always
 // direct), no cookies, the time-outs given. Every call uses its own handle, so calls from
 // several threads may run at once. A transfer running when the stop flag is set ends within
-// about a second, as a failed fetch.
+// about a second, as a failed fetch; so does one that reaches the deadline given to it.
 class CurlTransport final : public HttpTransport {
 public:
     explicit CurlTransport(NetworkTimeouts timeouts = {}, const StopFlag* stop = nullptr);
 
-    std::string FetchText(std::string_view url) override;
-    FetchResult FetchToBuffer(std::string_view url, std::string& buffer,
-                              std::size_t capacity) override;
-
 private:
+    std::string DoFetchText(std::string_view url, Deadline deadline) override;
+    FetchResult DoFetchToBuffer(std::string_view url, std::string& buffer, std::size_t capacity,
+                                Deadline deadline) override;
+
     NetworkTimeouts timeouts_;
     const StopFlag* stop_;
 };

@@ -77,11 +77,70 @@ void Downloader::SendStatus(std::string_view text) const {
     }
 }
 
-void Downloader::Pause() {
+Deadline Downloader::StartBound() const {
+    return std::chrono::steady_clock::now() + setup_.day_limit;
+}
+
+bool Downloader::OutOfTime(Deadline deadline) const {
+    return std::chrono::steady_clock::now() >= deadline;
+}
+
+std::string Downloader::WithBound(std::string failure, Deadline deadline) const {
+    // A transfer cut by the bound may come back a hair before it by the clock's reckoning.
+    constexpr auto kSlack = std::chrono::milliseconds(50);
+    if (OutOfTime(deadline - kSlack) && !Stopping()) {
+        const auto ms = setup_.day_limit.count();
+        failure +=
+            "; the run had reached its limit of " +
+            (ms % 1000 == 0 ? std::to_string(ms / 1000) + " s" : std::to_string(ms) + " ms") +
+            " and was given up";
+    }
+    return failure;
+}
+
+namespace {
+
+ReceivedBody Received(const FetchResult& result, std::string_view body) {
+    ReceivedBody received;
+    received.bytes = body;
+    received.length_proven = result.length_proven;
+    received.cut = result.cut;
+    return received;
+}
+
+}  // namespace
+
+Downloader::Fetched Downloader::FetchWhole(const std::string& url, std::size_t capacity,
+                                           BodyEnd end, Deadline deadline) {
+    Fetched first;
+    first.result = setup_.transport->FetchToBuffer(url, first.buffer, capacity, deadline);
+    if (first.result.count <= 0 || IsErrorPage(first.result, first.buffer)) {
+        return first;  // failed, missing or empty: the callers tell these apart
+    }
+    BodyVerdict verdict = JudgeBody(Received(first.result, first.Body()), nullptr, end);
+    if (verdict == BodyVerdict::kFetchAgain) {
+        common::Log(url, " came without a length; fetching it again to compare");
+        Fetched second;
+        second.result = setup_.transport->FetchToBuffer(url, second.buffer, capacity, deadline);
+        if (second.result.count < 0) {
+            return second;  // the network failed: as if the first had
+        }
+        const ReceivedBody again = Received(second.result, second.Body());
+        verdict = IsErrorPage(second.result, second.buffer)
+                      ? BodyVerdict::kDiffers
+                      : JudgeBody(Received(first.result, first.Body()), &again, end);
+    }
+    if (verdict != BodyVerdict::kStore) {
+        first.refused = verdict;
+    }
+    return first;
+}
+
+void Downloader::Pause(Deadline deadline) {
     // The listing said the file is there; give the server a moment, keeping the window alive.
     const auto step = std::chrono::milliseconds(10);
-    for (auto waited = std::chrono::milliseconds(0); waited < setup_.pause && !Stopping();
-         waited += step) {
+    for (auto waited = std::chrono::milliseconds(0);
+         waited < setup_.pause && !Stopping() && !OutOfTime(deadline); waited += step) {
         if (setup_.clock != nullptr) {
             setup_.clock->SleepFor(step);
         }
@@ -91,39 +150,46 @@ void Downloader::Pause() {
 
 int Downloader::DownloadReport(common::Date day, ReportKind kind) {
     std::lock_guard run(run_mutex_);
-    return DownloadReportLocked(day, kind);
+    return DownloadReportLocked(day, kind, StartBound());
 }
 
-int Downloader::DownloadReportLocked(common::Date day, ReportKind kind) {
+int Downloader::DownloadReportLocked(common::Date day, ReportKind kind, Deadline deadline) {
     const std::string name = ReportFileName(day, kind);
     const std::filesystem::path local = setup_.folder.Input() / name;
     SetTarget(local);
     common::Log("DownloadReport ", name);
     const std::string folder_url = ServerUrl(setup_.report_host, kReportFolderPath);
-    const std::string listing = setup_.transport->FetchText(folder_url);
+    const std::string listing = setup_.transport->FetchText(folder_url, deadline);
     if (listing.empty()) {
-        return Fail("no report listing from " + folder_url);
+        return Fail(WithBound("no report listing from " + folder_url, deadline));
     }
-    if (!common::Contains(listing, name)) {
+    if (!ListingNames(listing, name)) {
         return Fail(name + " is not published yet on " + setup_.report_host);
     }
-    Pause();
+    Pause(deadline);
     if (Stopping()) {
         return Fail("stopped before " + name);
     }
-    std::string buffer;
-    const std::string url = folder_url + name;
-    const FetchResult result = setup_.transport->FetchToBuffer(url, buffer, kReportCapacity);
-    if (result.count < 0) {
-        return Fail("cannot fetch " + url + " (" + result.failure + ")");
+    if (OutOfTime(deadline)) {
+        return Fail(WithBound("no time left for " + name, deadline));
     }
-    if (result.not_found || IsErrorPage(result, buffer)) {
+    const std::string url = folder_url + name;
+    const Fetched fetched = FetchWhole(url, setup_.report_capacity, BodyEnd::kLineBreak, deadline);
+    const FetchResult& result = fetched.result;
+    if (result.count < 0) {
+        return Fail(WithBound("cannot fetch " + url + " (" + result.failure + ")", deadline));
+    }
+    if (result.not_found || IsErrorPage(result, fetched.buffer)) {
         return Fail(url + " answered with the error page");
     }
     if (result.count == 0) {
         return Fail(url + " answered with an empty body");
     }
-    const std::string_view received(buffer.data(), static_cast<std::size_t>(result.count));
+    if (fetched.refused) {
+        // Stored cut, a report would mark the day with the later sections missing for good.
+        return Fail(RefusalText(url, *fetched.refused, setup_.report_capacity));
+    }
+    const std::string_view received = fetched.Body();
     if (setup_.is_report && !setup_.is_report(received)) {
         // A login page or an error text sent as a success: stored, it would mark the day as
         // extracted with nothing in it.
@@ -152,10 +218,13 @@ int Downloader::DownloadDayLocked(common::Date day) {
     if (storage::GetStageFlag(store_.db, key, storage::kStageDownload) == 1) {
         return 1;
     }
-    if (DownloadReportLocked(day, ReportKind::kCur) != 1) {
+    // One bound for the whole day, so that a server crawling on every request in turn cannot
+    // stretch the day past it either.
+    const Deadline deadline = StartBound();
+    if (DownloadReportLocked(day, ReportKind::kCur, deadline) != 1) {
         return 0;
     }
-    if (DownloadForwardPointsLocked(day) != 1) {
+    if (DownloadForwardPointsLocked(day, deadline) != 1) {
         return 0;
     }
     if (!storage::MarkStage(store_.db, key, storage::kStageDownload)) {

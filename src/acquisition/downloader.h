@@ -4,9 +4,11 @@
 #include <cstdint>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 
+#include "acquisition/answer_checks.h"
 #include "acquisition/http_transport.h"
 #include "acquisition/stop_flag.h"
 #include "common/clock.h"
@@ -27,8 +29,9 @@ std::string ReportFileName(common::Date day, ReportKind kind);
 // "20121203.txt", the forward-point file's name on the server.
 std::string ForwardPointRemoteName(common::Date day);
 
-// Receive buffers, as large as the server's files may be.
-inline constexpr std::size_t kReportCapacity = 4'000'000;
+// Largest answers taken. A report grows with the products the exchange lists, so its limit is
+// generous; what is larger is refused, never stored cut. A forward-point file is a few lines.
+inline constexpr std::size_t kReportCapacity = 64 * 1024 * 1024;
 inline constexpr std::size_t kForwardPointCapacity = 4'000;
 
 // Dependencies of the downloads. The pause between the listing and the fetch is paced by the
@@ -47,11 +50,13 @@ struct DownloaderSetup {
     // Set when the program closes: runs end at the next day or file, pauses at once, and the
     // transfer under way is the transport's to end.
     const StopFlag* stop = nullptr;
+    // Longest a day's download may take, listing, report and forward points together; a
+    // forward-point range run has the same bound. A crawling server then fails the day, which
+    // is retried like any other failure.
+    std::chrono::milliseconds day_limit{300'000};
+    // Largest report taken (tests make it small).
+    std::size_t report_capacity = kReportCapacity;
 };
-
-// Whether a forward-point answer carries a number where the reader looks for one (from the
-// fifth character of a line on); an answer without any is no forward-point file.
-bool HoldsForwardPoint(std::string_view body);
 
 // Downloads reports and forward-point files from the report server into INPUT/ and keeps the
 // download database, whose `download` flag records the days that are complete. One download
@@ -84,15 +89,32 @@ public:
     const storage::Database& DownloadDatabase() const { return store_.db; }
 
 private:
+    // A body fetched so that it can be trusted whole: when the transfer cannot prove its
+    // length, a second fetch must bring the same bytes (see JudgeBody).
+    struct Fetched {
+        FetchResult result;
+        std::string buffer;
+        std::optional<BodyVerdict> refused;  // the fetch worked, but the body may not be kept
+        std::string_view Body() const {
+            return {buffer.data(), result.count > 0 ? static_cast<std::size_t>(result.count) : 0};
+        }
+    };
+    Fetched FetchWhole(const std::string& url, std::size_t capacity, BodyEnd end,
+                       Deadline deadline);
+    Deadline StartBound() const;
+    bool OutOfTime(Deadline deadline) const;
+    // The failure, with the bound named when the run has reached it.
+    std::string WithBound(std::string failure, Deadline deadline) const;
+
     void SetTarget(const std::filesystem::path& path);
     // Returns 0, the result of every failure, after noting and logging why.
     int Fail(std::string reason);
     bool Stopping() const { return StopRequested(setup_.stop); }
-    void Pause();
+    void Pause(Deadline deadline);
     void SendStatus(std::string_view text) const;
     int DownloadDayLocked(common::Date day);
-    int DownloadReportLocked(common::Date day, ReportKind kind);
-    int DownloadForwardPointsLocked(common::Date day);
+    int DownloadReportLocked(common::Date day, ReportKind kind, Deadline deadline);
+    int DownloadForwardPointsLocked(common::Date day, Deadline deadline);
 
     DownloaderSetup setup_;
     storage::DownloadStore store_;

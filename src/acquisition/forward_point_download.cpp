@@ -1,3 +1,4 @@
+#include "acquisition/answer_checks.h"
 #include "acquisition/downloader.h"
 #include "acquisition/endpoints.h"
 #include "acquisition/file_writer.h"
@@ -10,60 +11,20 @@ namespace zarvex::acquisition {
 namespace {
 
 // What a forward-point file holds on disk: the received bytes and one zero byte.
-std::string StoredForm(const std::string& buffer, std::int64_t count) {
-    std::string bytes(buffer.data(), static_cast<std::size_t>(count));
+std::string StoredForm(std::string_view body) {
+    std::string bytes(body);
     bytes.push_back('\0');
     return bytes;
 }
 
-// What an answer that was fetched is: a forward-point file, or the sign of a missing one.
-enum class Answer { kFile, kMissing };
-
-Answer Classify(const FetchResult& result, const std::string& buffer) {
-    if (result.not_found || result.count == 0 || IsErrorPage(result, buffer)) {
-        return Answer::kMissing;
-    }
-    const std::string_view body(buffer.data(), static_cast<std::size_t>(result.count));
-    return HoldsForwardPoint(body) ? Answer::kFile : Answer::kMissing;
-}
-
-bool StartsNumber(std::string_view text) {
-    std::size_t i = 0;
-    while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) {
-        ++i;
-    }
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        ++i;
-    }
-    const auto digit = [&](std::size_t at) {
-        return at < text.size() && text[at] >= '0' && text[at] <= '9';
-    };
-    return digit(i) || (i < text.size() && text[i] == '.' && digit(i + 1));
-}
-
 }  // namespace
-
-bool HoldsForwardPoint(std::string_view body) {
-    // The reader reads the number from the fifth character of a line on.
-    constexpr std::size_t kValueColumn = 4;
-    body = body.substr(0, body.find('\0'));
-    while (!body.empty()) {
-        const std::size_t end = std::min(body.find_first_of("\r\n"), body.size());
-        const std::string_view line = body.substr(0, end);
-        if (line.size() > kValueColumn && StartsNumber(line.substr(kValueColumn))) {
-            return true;
-        }
-        body.remove_prefix(std::min(end + 1, body.size()));
-    }
-    return false;
-}
 
 int Downloader::DownloadForwardPoints(common::Date day) {
     std::lock_guard run(run_mutex_);
-    return DownloadForwardPointsLocked(day);
+    return DownloadForwardPointsLocked(day, StartBound());
 }
 
-int Downloader::DownloadForwardPointsLocked(common::Date day) {
+int Downloader::DownloadForwardPointsLocked(common::Date day, Deadline deadline) {
     common::Log("DownloadForwardPoints ", common::DayText(day));
     common::Date next = day + common::kSecondsPerDay;
     while (!common::IsTradingDay(next)) {
@@ -77,25 +38,33 @@ int Downloader::DownloadForwardPointsLocked(common::Date day) {
         if (Stopping()) {
             return Fail("stopped");
         }
-        std::string buffer;
+        if (OutOfTime(deadline)) {
+            return Fail(WithBound("no time left for the forward points", deadline));
+        }
         const std::string remote = ForwardPointRemoteName(candidate);
         const std::string url =
             ServerUrl(setup_.report_host, std::string(kForwardPointFolderPath) + remote);
-        const FetchResult result =
-            setup_.transport->FetchToBuffer(url, buffer, kForwardPointCapacity);
-        if (result.count < 0 && !result.not_found) {
+        const Fetched fetched = FetchWhole(url, kForwardPointCapacity, BodyEnd::kAny, deadline);
+        const FetchResult& result = fetched.result;
+        if (result.count < 0) {
             // A network failure ends the run; the candidates left are not tried.
-            return Fail("cannot fetch " + url + " (" + result.failure + ")");
+            return Fail(WithBound("cannot fetch " + url + " (" + result.failure + ")", deadline));
         }
-        // An error page, an empty answer or one without a number: as if the file were not
-        // there, so the next candidate is tried.
-        if (Classify(result, buffer) == Answer::kMissing) {
+        if (fetched.refused == BodyVerdict::kDiffers) {
+            // Cut on the way: what the file holds is not known, so neither is the next candidate
+            // to be taken in its place. The day is tried again later.
+            return Fail(RefusalText(url, *fetched.refused, kForwardPointCapacity));
+        }
+        if (fetched.refused) {
+            common::Log(RefusalText(url, *fetched.refused, kForwardPointCapacity));
+        }
+        if (fetched.refused || !IsForwardPointAnswer(result, fetched.buffer)) {
             common::Log("no forward points in ", remote, " for ", common::DayText(day));
             continue;
         }
         const std::filesystem::path local = setup_.folder.ForwardPointFile(candidate);
         SetTarget(local);
-        if (!WriteFileAtomically(local, StoredForm(buffer, result.count))) {
+        if (!WriteFileAtomically(local, StoredForm(fetched.Body()))) {
             return Fail("cannot write " + local.string());
         }
         common::Log("stored ", local.string());
@@ -110,12 +79,17 @@ void Downloader::DownloadForwardPointRange(common::Date t, bool pump) {
     if (t <= 0) {
         return;  // no time from the network: no day to fetch around
     }
-    const std::string listing =
-        setup_.transport->FetchText(ServerUrl(setup_.report_host, kForwardPointFolderPath));
+    const Deadline deadline = StartBound();
+    const std::string listing = setup_.transport->FetchText(
+        ServerUrl(setup_.report_host, kForwardPointFolderPath), deadline);
     const common::Date first = t - 30 * common::kSecondsPerDay;
     const common::Date last = t + 3 * common::kSecondsPerDay;
     for (common::Date day = first; day <= last; day += common::kSecondsPerDay) {
         if (Stopping()) {
+            return;
+        }
+        if (OutOfTime(deadline)) {
+            common::Log("DownloadForwardPointRange: limit reached, the days left are not fetched");
             return;
         }
         if (pump) {
@@ -123,26 +97,29 @@ void Downloader::DownloadForwardPointRange(common::Date t, bool pump) {
         }
         const std::string remote = ForwardPointRemoteName(day);
         common::Log("forward points ", remote);
-        if (!common::Contains(listing, remote)) {
+        if (!ListingNames(listing, remote)) {
             continue;
         }
         const std::filesystem::path local = setup_.folder.ForwardPointFile(day);
         SetTarget(local);
-        std::string buffer;
-        const FetchResult result = setup_.transport->FetchToBuffer(
-            ServerUrl(setup_.report_host, std::string(kForwardPointFolderPath) + remote), buffer,
-            kForwardPointCapacity);
-        if (result.count < 0 && !result.not_found) {
+        const std::string url =
+            ServerUrl(setup_.report_host, std::string(kForwardPointFolderPath) + remote);
+        const Fetched fetched = FetchWhole(url, kForwardPointCapacity, BodyEnd::kAny, deadline);
+        const FetchResult& result = fetched.result;
+        if (result.count < 0 || fetched.refused == BodyVerdict::kDiffers) {
             common::Log("forward points fetch failed: ", remote);
             return;
         }
-        if (Classify(result, buffer) == Answer::kMissing) {
-            // Listed, yet what came is no file: never store an error page or an empty answer
-            // over a good copy, and go on with the next day.
+        if (fetched.refused) {
+            common::Log(RefusalText(url, *fetched.refused, kForwardPointCapacity));
+        }
+        if (fetched.refused || !IsForwardPointAnswer(result, fetched.buffer)) {
+            // Listed, yet what came is no file: never store an error page, an empty answer or a
+            // damaged one over a good copy, and go on with the next day.
             common::Log("no forward points in ", remote);
             continue;
         }
-        const std::string bytes = StoredForm(buffer, result.count);
+        const std::string bytes = StoredForm(fetched.Body());
         if (!WriteFileAtomically(local, bytes)) {
             common::Log("cannot write ", local.string());
             return;

@@ -1,11 +1,17 @@
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 namespace zarvex::acquisition {
+
+// The moment by which a transfer must have ended, whatever the transport's own limits would
+// still allow: a day's download is bounded as a whole.
+using Deadline = std::chrono::steady_clock::time_point;
+inline constexpr Deadline kNoDeadline = Deadline::max();
 
 // What one fetch into a buffer gave.
 struct FetchResult {
@@ -16,6 +22,10 @@ struct FetchResult {
     bool not_found = false;
     // The body was longer than the capacity and was cut there.
     bool cut = false;
+    // The answer said how long its body is (Content-Length, or chunks with their closing
+    // chunk) and the body came to that end. Without it only the closing of the connection
+    // ended the body, and a connection lost half-way looks the same.
+    bool length_proven = false;
     // Why the fetch failed (count -1), in a few words for the messages.
     std::string failure;
 };
@@ -27,12 +37,22 @@ public:
 
     // A listing page or other text, always fresh from the server (never from a cache). The
     // empty text when nothing could be read or the server answered with an error status.
-    virtual std::string FetchText(std::string_view url) = 0;
+    std::string FetchText(std::string_view url, Deadline deadline = kNoDeadline) {
+        return DoFetchText(url, deadline);
+    }
 
-    // Reads the body until its end or until capacity bytes. The buffer is made capacity + 1
-    // zero bytes long first, so the received bytes always read as zero-terminated text.
-    virtual FetchResult FetchToBuffer(std::string_view url, std::string& buffer,
-                                      std::size_t capacity) = 0;
+    // Reads the body until its end or until capacity bytes. The buffer then holds the received
+    // bytes followed by one zero byte (count + 1 bytes), so they always read as zero-terminated
+    // text; it grows with the body, so a generous capacity costs nothing for a small one.
+    FetchResult FetchToBuffer(std::string_view url, std::string& buffer, std::size_t capacity,
+                              Deadline deadline = kNoDeadline) {
+        return DoFetchToBuffer(url, buffer, capacity, deadline);
+    }
+
+private:
+    virtual std::string DoFetchText(std::string_view url, Deadline deadline) = 0;
+    virtual FetchResult DoFetchToBuffer(std::string_view url, std::string& buffer,
+                                        std::size_t capacity, Deadline deadline) = 0;
 };
 
 // Whether a fetched body is the server's error page rather than a data file.

@@ -8,10 +8,12 @@ namespace zarvex::acquisition {
 struct NetworkTimeouts {
     // Until the TCP connection is made.
     std::chrono::milliseconds connect{10'000};
-    // Longest time without a byte arriving once connected (HTTP: below 1 byte/s for this
-    // long; the time request: no answer at all for this long).
+    // HTTP: a transfer that stays below low_speed bytes a second for this long is given up, so
+    // a server that drips a few bytes a second cannot hold it. The time request: no answer at
+    // all for this long.
     std::chrono::milliseconds stall{30'000};
-    // Whole transfer, however it trickles: a 4 MB report at a crawl still ends.
+    long low_speed = 1024;
+    // Whole transfer, however it goes.
     std::chrono::milliseconds total{600'000};
 };
 

@@ -21,6 +21,7 @@ NetworkSchedulerServices::NetworkSchedulerServices(NetworkServicesSetup setup)
     downloads.host = setup.host;
     downloads.notifier = setup.notifier;
     downloads.pause = setup.pause;
+    downloads.day_limit = setup.day_limit;
     downloads.is_report = std::move(setup.is_report);
     downloads.stop = &stop_;
     downloader_ = std::make_unique<Downloader>(std::move(downloads));

@@ -37,6 +37,7 @@ struct NetworkServicesSetup {
     common::Notifier* notifier = nullptr;
     NetworkTimeouts timeouts;
     std::chrono::milliseconds pause{5000};
+    std::chrono::milliseconds day_limit{300'000};  // see DownloaderSetup
     // Where IsNetworkUp asks; empty: the system's interfaces (a loopback report host counts
     // as reachable).
     std::function<bool()> network_up;

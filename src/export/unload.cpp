@@ -14,6 +14,7 @@
 #include "common/log.h"
 #include "common/text.h"
 #include "export/unload_template.h"
+#include "storage/condition_bound.h"
 #include "storage/grouped_condition.h"
 #include "storage/quote_columns.h"
 #include "storage/stage_flags.h"
@@ -94,21 +95,28 @@ bool CopyReplacing(const std::filesystem::path& from, const std::filesystem::pat
     return !error;
 }
 
-// Writes the selected rows; false when the query failed or a write did not go through.
+// The condition of the data template as a failure names it.
+std::string ConditionFailure(const UnloadTemplate& layout, std::string_view why) {
+    return storage::NamedConditionFailure("the condition of Teplate_Outputdata", layout.condition,
+                                          why);
+}
+
+// Writes the selected rows; false when the query failed or a write did not go through, with
+// the reason in `why`.
 bool WriteRows(std::FILE* out, const storage::Database& quote, const UnloadTemplate& layout,
-               std::string_view symbol, const std::string& day_text) {
+               std::string_view symbol, const std::string& day_text, std::string& why) {
     std::string sql = "SELECT * FROM dating WHERE symb = ? AND date= ?";
     if (!layout.condition.empty()) {
-        const std::optional<std::string> condition = storage::AndGrouped(layout.condition);
-        if (!condition) {
-            common::Log("unload: the parentheses of the condition do not nest");
+        if (const std::optional<std::string> refused = storage::GroupRefusal(layout.condition)) {
+            why = ConditionFailure(layout, *refused);
             return false;
         }
-        sql += *condition;
+        sql += *storage::AndGrouped(layout.condition);
     }
+    const storage::ConditionBound bound(quote);
     storage::Statement query = quote.Prepare(sql);
     if (!query.IsValid() || !query.BindAll({symbol, std::string_view(day_text)})) {
-        common::Log("unload: query failed: ", query.Error());
+        why = ConditionFailure(layout, bound.Why(query));
         return false;
     }
     std::string line;
@@ -122,11 +130,12 @@ bool WriteRows(std::FILE* out, const storage::Database& quote, const UnloadTempl
         DropLastCharacter(line);
         line += "\r\n";
         if (std::fwrite(line.data(), 1, line.size(), out) != line.size()) {
+            why = std::strerror(errno);
             return false;
         }
     }
     if (query.Failed()) {
-        common::Log("unload: query failed while stepping: ", query.Error());
+        why = ConditionFailure(layout, bound.Why(query));
         return false;
     }
     return true;
@@ -188,21 +197,23 @@ int UnloadDay(const common::ProgramFolder& folder, settings::InstrumentStores& s
         record.OutputFolder() + UnloadFileName(record.TemplateFileName(), stores.symbol, date));
 
     bool written = false;
+    std::string why;
     {
         File out(std::fopen(path.c_str(), "wb"));
         if (!out) {
             return Fail(host, stores,
                         "cannot create " + path.string() + ": " + std::strerror(errno));
         }
-        written = WriteRows(out.get(), stores.quote, layout, stores.symbol, day_text);
-        if (std::fflush(out.get()) != 0) {
+        written = WriteRows(out.get(), stores.quote, layout, stores.symbol, day_text, why);
+        if (written && std::fflush(out.get()) != 0) {
             written = false;
+            why = std::strerror(errno);
         }
     }
     if (!written) {
         // What a failed run leaves is an empty file, never half a day that looks complete.
         File truncate(std::fopen(path.c_str(), "wb"));
-        return Fail(host, stores, "could not write " + path.string());
+        return Fail(host, stores, "could not write " + path.string() + ": " + why);
     }
 
     if (FileSizeOr(path, 0) > 3) {

@@ -92,24 +92,21 @@ bool IsValidFieldList(std::string_view part) {
                        [](std::string_view field) { return IsOneOf(field, kColumnNames); });
 }
 
-// The condition part must be one condition. Any comma in it breaks the unload's query, also
-// one followed by a blank, which the item split alone would let through unchecked.
+// The condition part of a line holds one item, and that item passes the condition rule. A
+// comma followed by a blank starts no item: whether such a part can run is the unload's
+// question (IsValidForTheUnload), asked of the one line it reads.
 bool IsValidConditionPart(std::string_view part) {
     const std::vector<std::string_view> items = ListItems(part);
-    return items.size() == 1 && items.front().size() == part.size() &&
-           IsValidCondition(items.front());
+    return items.size() == 1 && IsValidCondition(items.front());
 }
 
-// The parts the unload takes from the whole template must pass as the line's parts do: the
-// line's own check skips a part that starts with a blank, which the unload still runs.
+// The condition the unload takes from the whole template must be one it can run: none, or one
+// without a comma (no row value) that passes the condition rule. The field names need no such
+// test: a name the unload does not know writes nothing.
 bool IsValidForTheUnload(std::string_view text) {
-    const DataTemplateParts parts = SplitDataTemplate(text);
-    const bool fields_known =
-        std::all_of(parts.fields.begin(), parts.fields.end(),
-                    [](std::string_view field) { return IsOneOf(field, kColumnNames); });
-    return fields_known &&
-           (parts.condition.empty() || (parts.condition.find(',') == std::string_view::npos &&
-                                        IsValidCondition(parts.condition)));
+    const std::string_view condition = SplitDataTemplate(text).condition;
+    return condition.empty() ||
+           (condition.find(',') == std::string_view::npos && IsValidCondition(condition));
 }
 
 // Never more closed than opened at any point, all closed at the end: counting alone lets
@@ -126,18 +123,23 @@ bool ParenthesesNestInOrder(std::string_view text) {
     return depth == 0;
 }
 
+// A part is read at its place among the brace parts, as the unload takes them: the first is
+// the field list, the second the condition. Every part but the last is examined; one that
+// does not start with a non-blank character (one blank standing for "no condition") is
+// skipped, and parts after the second are not examined.
 bool IsValidTemplateLine(std::string_view line) {
     const std::size_t opening = CountOf(line, '{');
     if (opening != CountOf(line, '}') || opening < 3) {
         return false;
     }
-    const std::vector<std::string_view> parts = NonBlankBraceContents(line);
-    // The last part is the separator and is never examined, nor are parts after the second.
-    if (parts.size() >= 2 && !IsValidFieldList(parts[0])) {
-        return false;
-    }
-    if (parts.size() >= 3 && !IsValidConditionPart(parts[1])) {
-        return false;
+    const std::vector<std::string_view> parts = BraceContents(line);
+    for (std::size_t i = 0; i < 2 && i + 1 < parts.size(); ++i) {
+        if (parts[i].empty() || IsPcreSpace(parts[i].front())) {
+            continue;
+        }
+        if (i == 0 ? !IsValidFieldList(parts[i]) : !IsValidConditionPart(parts[i])) {
+            return false;
+        }
     }
     return true;
 }
@@ -192,8 +194,9 @@ CheckResult CheckCondition(std::string_view text, ConditionUse use) {
 bool IsValidCondition(std::string_view text) {
     const std::string_view trimmed = common::Trim(text);
     // Both the parentheses as written and those SQLite sees outside the quotes must nest: a
-    // quoted "(" would otherwise let an unquoted ")" close the query's group.
-    if (trimmed.empty() || !ParenthesesNestInOrder(trimmed) || !storage::ParenthesesNest(trimmed)) {
+    // quoted "(" would otherwise let an unquoted ")" close the query's group. Whatever the
+    // query-time guard refuses (a bind parameter, a subquery) is refused here already.
+    if (trimmed.empty() || !ParenthesesNestInOrder(trimmed) || storage::GroupRefusal(trimmed)) {
         return false;
     }
     std::string copy;

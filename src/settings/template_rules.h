@@ -28,9 +28,11 @@ enum class ConditionUse {
 CheckResult CheckFileNameTemplate(std::string_view text);
 
 // The data template: not empty; each of its lines (template_parts.h) holds as many "{" as
-// "}", at least three; the first brace part lists only column names, and the second is a
-// single condition that passes IsValidCondition. Later parts are not examined. The parts
-// the unload takes (SplitDataTemplate) pass the same tests, blank-led ones included.
+// "}", at least three. Its brace parts are read by their place, as the unload reads them
+// (BraceContents): the first lists only column names, the second is a single condition that
+// passes IsValidCondition; a part that starts with a blank is skipped, later parts and the
+// last are not examined. And the condition the unload takes (SplitDataTemplate) is one it can
+// run: none, or one without a comma that passes IsValidCondition.
 CheckResult CheckDataTemplate(std::string_view text);
 
 // An SQL condition for the setting use.
@@ -39,7 +41,8 @@ CheckResult CheckCondition(std::string_view text, ConditionUse use);
 // The condition rule alone: operands (column names, CALL, PUT, contract codes, symbols, 0,
 // non-zero numbers, dates DD.MM.YYYY in optional quotes) alternating with the operators
 // + - * / = > < AND OR, starting and ending with an operand; parentheses that nest, both as
-// written and as SQLite reads them outside quotes (storage/grouped_condition.h).
+// written and as SQLite reads them outside quotes; nothing the query-time guard refuses
+// (storage/grouped_condition.h).
 bool IsValidCondition(std::string_view text);
 
 }  // namespace zarvex::settings

@@ -29,6 +29,32 @@ std::size_t SkipQuotedOrComment(std::string_view sql, std::size_t at) {
     return at;
 }
 
+// The characters SQLite lets an identifier (or a keyword) hold: every byte from 0x80 up
+// counts, so that no UTF-8 letter splits a word in two.
+bool IsWordCharacter(char c) {
+    const auto b = static_cast<unsigned char>(c);
+    return (b >= 'a' && b <= 'z') || (b >= 'A' && b <= 'Z') || (b >= '0' && b <= '9') || b == '_' ||
+           b == '$' || b >= 0x80;
+}
+
+bool IsParameterMark(char c) {
+    return c == '?' || c == ':' || c == '@' || c == '$' || c == '#';
+}
+
+bool EqualsIgnoringCase(std::string_view word, std::string_view upper) {
+    if (word.size() != upper.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < word.size(); ++i) {
+        const char c = word[i];
+        const char folded = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+        if (folded != upper[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 bool ParenthesesNest(std::string_view sql) {
@@ -50,8 +76,47 @@ bool ParenthesesNest(std::string_view sql) {
     return depth == 0;
 }
 
-std::optional<std::string> AndGrouped(std::string_view condition) {
+std::optional<std::string> GroupRefusal(std::string_view condition) {
+    if (condition.find('\0') != kNone) {
+        return "it holds a NUL byte";
+    }
+    // The scan stops at the first parameter mark: up to there it reads the text as SQLite
+    // does, since no other token of SQLite swallows a quote, a bracket or a comment mark.
+    std::size_t at = 0;
+    while (at < condition.size()) {
+        const std::size_t skipped = SkipQuotedOrComment(condition, at);
+        if (skipped != at) {
+            at = skipped;
+            continue;
+        }
+        if (IsParameterMark(condition[at])) {
+            return "it holds a bind parameter (" + std::string(1, condition[at]) + ")";
+        }
+        if (!IsWordCharacter(condition[at])) {
+            ++at;
+            continue;
+        }
+        std::size_t end = at;
+        while (end < condition.size() && IsWordCharacter(condition[end])) {
+            if (condition[end] == '$') {
+                return "it holds a bind parameter ($)";
+            }
+            ++end;
+        }
+        const std::string_view word = condition.substr(at, end - at);
+        if (EqualsIgnoringCase(word, "SELECT") || EqualsIgnoringCase(word, "WITH")) {
+            return "it holds a subquery (" + std::string(word) + ")";
+        }
+        at = end;
+    }
     if (!ParenthesesNest(condition)) {
+        return "its parentheses do not nest";
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> AndGrouped(std::string_view condition) {
+    if (GroupRefusal(condition)) {
         return std::nullopt;
     }
     std::string grouped = " AND (";

@@ -172,6 +172,11 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         DayFault{"dropped", [](tools::ServerFaults& f) { f.drop_body_on = "CUR_"; }},
         DayFault{"silent", [](tools::ServerFaults& f) { f.silent_on = "CUR_"; }},
+        DayFault{"crawling",
+                 [](tools::ServerFaults& f) {
+                     f.drip_on = "CUR_";
+                     f.drip_bytes_per_second = 2;
+                 }},
         DayFault{"silent_listing", [](tools::ServerFaults& f) { f.silent_on = "/toster/"; }},
         DayFault{"error", [](tools::ServerFaults& f) { f.error_on = "CUR_"; }},
         DayFault{"error_listing", [](tools::ServerFaults& f) { f.error_on = "/toster/"; }},
@@ -240,14 +245,6 @@ INSTANTIATE_TEST_SUITE_P(
         CandidateCase{"holiday_monday_only", MakeDate(2013, 2, 15), {MakeDate(2013, 2, 18)}, 0}),
     [](const auto& case_info) { return std::string(case_info.param.name); });
 
-TEST_F(DownloaderTest, ForwardPointFileIsCutAt4000Bytes) {
-    const std::string file = "EUR 1.5\n" + std::string(4992, 'f');
-    tree_.PutForwardPoints(ForwardPointRemoteName(kMonday + kDay), file);
-    EXPECT_EQ(downloader_->DownloadForwardPoints(kMonday), 1);
-    EXPECT_EQ(ReadFile(home_.Folder().ForwardPointFile(kMonday + kDay)),
-              file.substr(0, 4000) + '\0');
-}
-
 TEST_F(DownloaderTest, ForwardPointFetchFailureEndsTheCandidatesAtOnce) {
     tree_.PutForwardPoints(ForwardPointRemoteName(kMonday), "EUR 1\n");
     tools::ServerFaults faults;
@@ -303,7 +300,7 @@ TEST_F(DownloaderTest, RangeRunWithoutATimeFetchesNothing) {
 struct HollowAnswer {
     const char* name;
     bool empty;           // the server answers 200 with no body
-    const char* content;  // else this is the file
+    std::string content;  // else this is the file
 };
 
 class HollowForwardPointTest : public DownloaderTest,
@@ -341,12 +338,17 @@ TEST_P(HollowForwardPointTest, RangeRunSkipsItAndGoesOn) {
     EXPECT_TRUE(std::filesystem::exists(home_.Path() / "INPUT" / "FP_20121107.TXT"));
 }
 
-INSTANTIATE_TEST_SUITE_P(Answers, HollowForwardPointTest,
-                         testing::Values(HollowAnswer{"empty", true, "EUR 2\n"},
-                                         HollowAnswer{"no_number", false,
-                                                      "<html><body>Sign in</body></html>\n"},
-                                         HollowAnswer{"symbols_only", false, "EUR\nGBP n/a\n"}),
-                         [](const auto& case_info) { return std::string(case_info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Answers, HollowForwardPointTest,
+    testing::Values(HollowAnswer{"empty", true, "EUR 2\n"},
+                    HollowAnswer{"no_number", false, "<html><body>Sign in</body></html>\n"},
+                    HollowAnswer{"symbols_only", false, "EUR\nGBP n/a\n"},
+                    // Stored cut, or read as 0 without a word.
+                    HollowAnswer{"longer_than_4000_bytes", false,
+                                 "EUR 1.5\n" + std::string(4992, 'f')},
+                    HollowAnswer{"absurd_number", false, "EUR:" + std::string(400, '9') + "\n"},
+                    HollowAnswer{"out_of_range", false, "GBP 1.2\nEUR 1e400\n"}),
+    [](const auto& case_info) { return std::string(case_info.param.name); });
 
 // Answers to the report request that are no report: nothing is stored or marked, the failure
 // names the URL, and the next attempt succeeds once the real report comes.
@@ -406,7 +408,8 @@ INSTANTIATE_TEST_SUITE_P(
                              [](test::ServedTree& tree, const std::string& name) {
                                  tools::ServerFaults faults;
                                  faults.cut_short_on = name;
-                                 faults.cut_short_bytes = 30;  // inside the first section's header
+                                 faults.cut_short_bytes = {
+                                     30};  // inside the first section's header
                                  tree.Server().SetFaults(faults);
                              }}),
     [](const auto& case_info) { return std::string(case_info.param.name); });

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
 #include "acquisition/curl_transport.h"
@@ -47,8 +48,9 @@ TEST_F(FetchTest, FileArrivesWholeAndZeroTerminated) {
         transport_.FetchToBuffer(Url("/toster/CUR_20121203.TXT"), buffer_, 4'000'000);
     ASSERT_EQ(result.count, 300'000);
     EXPECT_FALSE(result.cut);
+    EXPECT_TRUE(result.length_proven);
     EXPECT_FALSE(IsErrorPage(result, buffer_));
-    EXPECT_EQ(buffer_.size(), 4'000'001u);
+    EXPECT_EQ(buffer_.size(), 300'001u);
     EXPECT_EQ(buffer_.substr(0, 300'000), body);
     EXPECT_EQ(buffer_[300'000], '\0');
 }
@@ -136,6 +138,69 @@ TEST_F(FetchTest, DelayWithinTheLimitsStillDelivers) {
     faults.delay_on = "/";
     tree_.Server().SetFaults(faults);
     EXPECT_EQ(transport_.FetchToBuffer(Url("/toster/CUR_20121203.TXT"), buffer_, 100).count, 4);
+}
+
+// Only a Content-Length or chunks with their closing chunk prove that the body is whole; a
+// body that only the closing connection ends is taken as it came, unproven.
+TEST_F(FetchTest, LengthIsProvenByContentLengthOrChunksAlone) {
+    const std::string body(70'000, 'b');
+    tree_.PutReport("CUR_20121203.TXT", body);
+    struct Framing {
+        const char* name;
+        bool chunked;
+        std::optional<std::size_t> cut;
+        std::int64_t count;
+        bool proven;
+    };
+    for (const Framing& framing : {Framing{"length", false, std::nullopt, 70'000, true},
+                                   Framing{"chunks", true, std::nullopt, 70'000, true},
+                                   Framing{"close", false, 1'000'000, 70'000, false},
+                                   Framing{"close_cut", false, 40'000, 40'000, false},
+                                   Framing{"chunks_cut", true, 40'000, -1, false}}) {
+        tools::ServerFaults faults;
+        if (framing.chunked) {
+            faults.chunked_on = "CUR_";
+        }
+        if (framing.cut) {
+            faults.cut_short_on = "CUR_";
+            faults.cut_short_bytes = {*framing.cut};
+        }
+        tree_.Server().SetFaults(faults);
+        const FetchResult result =
+            transport_.FetchToBuffer(Url("/toster/CUR_20121203.TXT"), buffer_, 4'000'000);
+        EXPECT_EQ(result.count, framing.count) << framing.name;
+        EXPECT_EQ(result.length_proven, framing.proven) << framing.name;
+    }
+}
+
+// A server that keeps sending, only slowly: below the low speed for the stall time the
+// transfer is given up; a deadline ends it wherever it is, and one already past asks nothing.
+TEST_F(FetchTest, CrawlingTransferEndsAtTheLowSpeedOrTheDeadline) {
+    tree_.PutReport("CUR_20121203.TXT", std::string(20'000, 'c'));
+    tools::ServerFaults faults;
+    faults.drip_on = "CUR_";
+    faults.drip_bytes_per_second = 200;
+    tree_.Server().SetFaults(faults);
+    NetworkTimeouts timeouts = test::QuickTimeouts();
+    timeouts.low_speed = 1000;
+    CurlTransport slow_limit(timeouts);
+    const std::string url = Url("/toster/CUR_20121203.TXT");
+    FetchResult result = slow_limit.FetchToBuffer(url, buffer_, 100'000);
+    EXPECT_EQ(result.count, -1);
+    EXPECT_NE(result.failure.find("too slow"), std::string::npos) << result.failure;
+
+    timeouts.low_speed = 10;  // the drip is fast enough now
+    timeouts.total = std::chrono::milliseconds(120'000);
+    CurlTransport patient(timeouts);
+    result = patient.FetchToBuffer(url, buffer_, 100'000,
+                                   std::chrono::steady_clock::now() + std::chrono::seconds(1));
+    EXPECT_EQ(result.count, -1);
+    EXPECT_EQ(buffer_, std::string(1, '\0'));
+
+    tree_.Server().ClearRequests();
+    result = patient.FetchToBuffer(url, buffer_, 100'000, std::chrono::steady_clock::now());
+    EXPECT_EQ(result.count, -1);
+    EXPECT_TRUE(tree_.Server().Requests().empty());
 }
 
 TEST(FetchUnreachableTest, NobodyListening) {

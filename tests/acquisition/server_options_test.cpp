@@ -37,7 +37,17 @@ TEST(ServerOptionsTest, EveryFaultIsSettableFromTheCommandLine) {
                                                       "--cut-short",
                                                       "CUR_",
                                                       "--cut-short-bytes",
-                                                      "10"});
+                                                      "10,600000",
+                                                      "--chunked",
+                                                      "/fp/",
+                                                      "--drip",
+                                                      "CUR_",
+                                                      "--drip-rate",
+                                                      "50",
+                                                      "--oversize",
+                                                      "CUR_",
+                                                      "--oversize-bytes",
+                                                      "5000000"});
     EXPECT_EQ(options.root, "/data");
     EXPECT_EQ(options.bind, "127.0.0.1");
     EXPECT_EQ(options.port, 8217);
@@ -53,7 +63,12 @@ TEST(ServerOptionsTest, EveryFaultIsSettableFromTheCommandLine) {
     EXPECT_EQ(options.date_style, DateHeaderStyle::kBareLineFeeds);
     EXPECT_EQ(options.faults.empty_on, "/fp/2012");
     EXPECT_EQ(options.faults.cut_short_on, "CUR_");
-    EXPECT_EQ(options.faults.cut_short_bytes, 10u);
+    EXPECT_EQ(options.faults.cut_short_bytes, (std::vector<std::size_t>{10, 600'000}));
+    EXPECT_EQ(options.faults.chunked_on, "/fp/");
+    EXPECT_EQ(options.faults.drip_on, "CUR_");
+    EXPECT_EQ(options.faults.drip_bytes_per_second, 50u);
+    EXPECT_EQ(options.faults.oversize_on, "CUR_");
+    EXPECT_EQ(options.faults.oversize_bytes, 5'000'000u);
 }
 
 TEST(ServerOptionsTest, DefaultsFaultNothing) {
@@ -61,7 +76,8 @@ TEST(ServerOptionsTest, DefaultsFaultNothing) {
     EXPECT_EQ(options.port, 0);
     EXPECT_FALSE(options.faults.delay_on || options.faults.drop_body_on ||
                  options.faults.silent_on || options.faults.error_on || options.faults.empty_on ||
-                 options.faults.cut_short_on);
+                 options.faults.cut_short_on || options.faults.chunked_on ||
+                 options.faults.drip_on || options.faults.oversize_on);
     EXPECT_TRUE(options.faults.held_back.empty());
 }
 
@@ -79,6 +95,8 @@ INSTANTIATE_TEST_SUITE_P(
                     std::vector<std::string>{"--root", "t", "--hold-back", "2012-12-03"},
                     std::vector<std::string>{"--root", "t", "--error-status", "99"},
                     std::vector<std::string>{"--root", "t", "--date-style", "odd"},
+                    std::vector<std::string>{"--root", "t", "--cut-short-bytes", "10,x"},
+                    std::vector<std::string>{"--root", "t", "--drip-rate", "0"},
                     std::vector<std::string>{"--root", "t", "--what", "x"}),
     [](const auto& one_case) { return test::CaseName(one_case.index, one_case.param); });
 

@@ -313,11 +313,12 @@ TEST_F(HistogramArraysTest, ABarConditionThatIsNotSqlLeavesTheValuesEmpty) {
     EXPECT_EQ(count.ColumnInt(0), 3);
 }
 
-TEST_F(HistogramArraysTest, AQuestionMarkInTheConditionTakesNoneOfOurValues) {
+TEST_F(HistogramArraysTest, AParameterInTheConditionIsRefusedAndNamed) {
     db_.Insert({Row("CALL", 1.1000, 1000), Row("PUT", 1.1000, 1000)});
-    // An unbound parameter is NULL: the condition holds for no row.
-    const HistogramData data = Build(Settings(0, 1, 0, "oi > ?"));
-    EXPECT_FALSE(data.rows_failed);
+    // A parameter would take the place of one of the query's own values (?3 is the day).
+    const HistogramData data = Build(Settings(0, 1, 0, "oi > ?3 OR 1"));
+    EXPECT_TRUE(data.rows_failed);
+    EXPECT_EQ(data.rows_error.rfind("Bar_Cond \"oi > ?3 OR 1\": ", 0), 0u) << data.rows_error;
     EXPECT_EQ(std::accumulate(data.call.begin(), data.call.end(), 0.0), 0.0);
 }
 

@@ -314,21 +314,24 @@ TEST(LeftPanelModelTest, ABadConditionFromASetterLeavesTheOtherFieldsAlone) {
     EXPECT_TRUE(h.view.enabled_calls.back());
 }
 
-TEST(LeftPanelModelTest, ConditionsThatReadOtherRowsSeeTheWholeFile) {
+// A stored condition may hold what the settings dialog would refuse. One that would leave its
+// group (a parameter token swallowing a quote) or read beyond the row (a subquery) gives no
+// levels or fractals, and the status bar names it.
+TEST(LeftPanelModelTest, ARefusedConditionGivesNoEntriesAndIsNamed) {
     PanelHarness h;
-    std::vector<Row> rows = SmallDays();
-    // Open interest far above the day's, on another day of the contract.
-    rows.push_back({.option = "CALL",
-                    .strike = "1.50",
-                    .oi = "5000",
-                    .contract = "EUZ6",
-                    .date = "03.12.2012"});
-    h.Insert(rows);
-    // The threshold is 800 over the whole file; over the day alone it would be 100.
-    LeftPanelModel& panel =
-        h.Build(1, "oi >= (SELECT MAX(oi) FROM dating WHERE contract = 'EUZ6') - 4200");
-    EXPECT_EQ(NumberTexts(panel.Context().call_levels), (Texts{"1.1200"}));
-    EXPECT_TRUE(panel.Context().put_levels.empty());
+    h.Insert(SmallDays());
+    for (const std::string condition :
+         {"oi>$a(') ) OR (1=1 OR oi>$b(')",
+          "oi >= (SELECT MAX(oi) FROM dating WHERE contract = 'EUZ6') - 4200"}) {
+        LeftPanelModel& panel = h.Build(1, condition);
+        EXPECT_TRUE(panel.Context().call_levels.empty()) << condition;
+        EXPECT_TRUE(panel.Context().put_levels.empty()) << condition;
+        EXPECT_EQ(Count(h.host.StatusTexts(), "Level_Cond \"" + condition + "\""), 1) << condition;
+        panel.SetFractalConditions(condition, "oi>=0");
+        EXPECT_TRUE(panel.Context().call_fractals.empty()) << condition;
+        EXPECT_EQ(Count(h.host.StatusTexts(), "Fractal_Main_Cond \"" + condition + "\""), 1)
+            << condition;
+    }
     EXPECT_TRUE(ConditionLooksBeyondTheRow("EXISTS (select 1)"));
     EXPECT_TRUE(ConditionLooksBeyondTheRow("oi IN pragma_table_info('x')"));
     EXPECT_FALSE(ConditionLooksBeyondTheRow("oi>1000 AND sign>=0"));

@@ -74,6 +74,11 @@ TEST(CliHelp, UsageErrorsStayOneLineWithExitTwo) {
     EXPECT_EQ(none.status, kExitUsage);
     EXPECT_EQ(none.err.find('\n'), none.err.size() - 1);
     EXPECT_NE(none.err.find(CommandNameList()), std::string::npos) << none.err;
+
+    // A value with line ends is named on the one line, its control characters written out.
+    const auto broken = RunCli({"trading-day", "--date", "2012\r\n1207\x1b"});
+    EXPECT_EQ(broken.status, kExitUsage);
+    EXPECT_EQ(broken.err, "zarvex-cli: --date must be a date YYYYMMDD: 2012\\r\\n1207\\x1b\n");
 }
 
 TEST(CliHelp, ManualPageNamesEveryCommand) {

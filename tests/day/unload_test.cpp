@@ -4,6 +4,7 @@
 
 #include "day_fixture.h"
 #include "export/unload_template.h"
+#include "storage/condition_bound.h"
 #include "storage/stage_flags.h"
 
 namespace zarvex::exporting {
@@ -130,12 +131,38 @@ TEST_F(UnloadTest, ASecondStatementInTheConditionNeverRuns) {
     EXPECT_EQ(Flag(), 0);
 }
 
-TEST_F(UnloadTest, AConditionThatClosesTheGroupEarlyNeverRuns) {
-    // Stored without the dialog's check, it would reach every day of the file.
-    fx.Stores().settings.SetTemplateOutputData("{strike,symb,date}{oi>0) OR (oi>0}{,}");
-    EXPECT_EQ(Unload(), 0);
+TEST_F(UnloadTest, AConditionThatWouldLeaveItsGroupNeverRunsAndIsNamed) {
+    // Stored without the dialog's check, each would reach every day of the file: one closes
+    // the group early, the other hides the closing in parameter tokens that swallow a quote.
+    for (const std::string condition : {"oi>0) OR (oi>0", "oi>$a(') ) OR (1=1 OR oi>$b(')"}) {
+        fx.Stores().settings.SetTemplateOutputData("{strike,symb,date}{" + condition + "}{,}");
+        EXPECT_EQ(Unload(), 0) << condition;
+        EXPECT_EQ(ReadFile(Out("EUR20121207.TXT")), "") << condition;
+        EXPECT_EQ(Flag(), 0) << condition;
+        EXPECT_NE(fx.Stores().failure.find("Teplate_Outputdata \"" + condition + "\": "),
+                  std::string::npos)
+            << fx.Stores().failure;
+    }
+}
+
+TEST_F(UnloadTest, AConditionThatRunsTooLongIsStoppedAndNamed) {
+    const auto limit = storage::ConditionBound::Limit();
+    storage::ConditionBound::SetLimit(std::chrono::milliseconds(0));
+    // Enough steps of SQLite's machine per row for the bound to look at the clock.
+    std::string condition = "oi";
+    for (int i = 0; i < 400; ++i) {
+        condition += "+1";
+    }
+    condition += ">0";
+    fx.Stores().settings.SetTemplateOutputData("{oi}{" + condition + "}{,}");
+    const int result = Unload();
+    storage::ConditionBound::SetLimit(limit);
+    EXPECT_EQ(result, 0);
     EXPECT_EQ(ReadFile(Out("EUR20121207.TXT")), "");
     EXPECT_EQ(Flag(), 0);
+    EXPECT_NE(fx.Stores().failure.find("\": stopped after running longer than 0 ms"),
+              std::string::npos)
+        << fx.Stores().failure;
 }
 
 TEST_F(UnloadTest, MissingOrReadOnlyOutputFolderFailsWithoutFlag) {

@@ -2,8 +2,9 @@
 // splitters they stand on.
 // - Each splitter gives exactly what a find-all with its PCRE2 pattern gives.
 // - A file name template that passes has braces in pairs and only known tokens.
-// - A data template that passes gives the unload nothing unchecked: its fields are column
-//   names and its condition passes the condition check.
+// - A data template passes exactly when the rule, reading each brace part at its place as
+//   the unload does, lets it pass and the unload can run the condition it takes from it:
+//   nothing unchecked reaches the unload, and nothing it could run is refused.
 // - A condition that passes has balanced parentheses that never close more than they opened,
 //   and a condition built from the grammar passes.
 
@@ -20,6 +21,7 @@
 #include "fuzz/fuzz_check.h"
 #include "settings/template_parts.h"
 #include "settings/template_rules.h"
+#include "storage/grouped_condition.h"
 
 namespace {
 
@@ -101,26 +103,61 @@ void CheckFileNameRule(std::string_view text) {
     }
 }
 
-void CheckDataRule(std::string_view text) {
-    if (!settings::CheckDataTemplate(text).valid) {
-        return;
+// The data template rule read through the patterns themselves, each brace part at its place
+// among kBracePattern's matches as the unload takes them: every part but the last is
+// examined, a blank-led one skipped, the first as the field list, the second as a condition
+// of one item; later parts are not examined. nullopt when PCRE2 gave up.
+std::optional<bool> DescribedDataRule(std::string_view text) {
+    const std::string_view trimmed = zarvex::common::Trim(text);
+    if (trimmed.empty()) {
+        return false;
     }
-    FUZZ_CHECK(!zarvex::common::Trim(text).empty());
-    const auto lines = Matches(settings::kTemplateLinePattern, zarvex::common::Trim(text));
-    if (lines) {
-        for (const std::string_view line : *lines) {
-            FUZZ_CHECK(CountOf(line, '{') == CountOf(line, '}'));
-            FUZZ_CHECK(CountOf(line, '{') >= 3);
+    const auto lines = Matches(settings::kTemplateLinePattern, trimmed);
+    if (!lines) {
+        return std::nullopt;
+    }
+    for (const std::string_view line : *lines) {
+        if (CountOf(line, '{') != CountOf(line, '}') || CountOf(line, '{') < 3) {
+            return false;
+        }
+        const auto parts = Matches(settings::kBracePattern, line);
+        if (!parts) {
+            return std::nullopt;
+        }
+        for (std::size_t i = 0; i < 2 && i + 1 < parts->size(); ++i) {
+            const std::string_view part = (*parts)[i];
+            if (part.empty() || settings::IsPcreSpace(part.front())) {
+                continue;
+            }
+            const auto items = Matches(settings::kListItemPattern, part);
+            if (!items) {
+                return std::nullopt;
+            }
+            if (i == 0 && !std::all_of(items->begin(), items->end(), IsColumnName)) {
+                return false;
+            }
+            if (i == 1 && (items->size() != 1 || !settings::IsValidCondition(items->front()))) {
+                return false;
+            }
         }
     }
-    const zarvex::exporting::UnloadTemplate unload = zarvex::exporting::ParseUnloadTemplate(text);
-    for (const std::string& field : unload.fields) {
-        FUZZ_CHECK(IsColumnName(field));
+    return true;
+}
+
+// Both directions: a data template passes exactly when the rule lets it pass and the unload
+// can run the condition it takes from it (none, or one without a comma that passes the
+// condition rule and stays in the group the query puts it in).
+void CheckDataRule(std::string_view text) {
+    const bool valid = settings::CheckDataTemplate(text).valid;
+    const std::string condition = zarvex::exporting::ParseUnloadTemplate(text).condition;
+    const bool runnable = condition.empty() || (condition.find(',') == std::string::npos &&
+                                                settings::IsValidCondition(condition));
+    if (const std::optional<bool> described = DescribedDataRule(text)) {
+        FUZZ_CHECK(valid == (*described && runnable));
     }
-    if (!unload.condition.empty()) {
-        // The unload wraps the condition in "AND (...)": one that closes early escapes it.
-        FUZZ_CHECK(settings::IsValidCondition(unload.condition));
-        FUZZ_CHECK(Nests(unload.condition));
+    if (valid && !condition.empty()) {
+        FUZZ_CHECK(Nests(condition));
+        FUZZ_CHECK(zarvex::storage::AndGrouped(condition).has_value());
     }
 }
 

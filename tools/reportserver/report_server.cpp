@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <condition_variable>
+#include <cstdio>
 #include <ctime>
 #include <fstream>
 #include <iterator>
@@ -178,6 +179,39 @@ Answer ServeFolder(const std::filesystem::path& folder, std::string_view prefix,
     return answer;
 }
 
+// Rows of a product other than the six currencies, at least `bytes` long in whole lines.
+std::string OtherProductRows(std::size_t bytes) {
+    const std::string_view line =
+        "LO   CRUDE OIL OPTIONS      1234.50   12.34     0.512     100       2500      30 +\r\n";
+    std::string rows;
+    rows.reserve(bytes + line.size());
+    while (rows.size() < bytes) {
+        rows += line;
+    }
+    return rows;
+}
+
+// The body as chunks of at most 16 KB, with the closing chunk when `close`.
+std::string Chunked(std::string_view body, bool close) {
+    constexpr std::size_t kChunk = 16 * 1024;
+    std::string wire;
+    for (std::size_t at = 0; at < body.size(); at += kChunk) {
+        const std::string_view chunk = body.substr(at, kChunk);
+        char size[24];
+        std::snprintf(size, sizeof size, "%zx\r\n", chunk.size());
+        wire += size;
+        wire += chunk;
+        wire += "\r\n";
+    }
+    if (close) {
+        wire += "0\r\n\r\n";
+    }
+    return wire;
+}
+
+// How the end of a body is told.
+enum class Framing { kLength, kClose, kChunks };
+
 bool SendAll(int fd, std::string_view data) {
     while (!data.empty()) {
         const ssize_t sent = send(fd, data.data(), data.size(), MSG_NOSIGNAL);
@@ -204,6 +238,7 @@ struct ReportServer::State {
     ServerFaults faults;
     DateHeaderStyle date_style = DateHeaderStyle::kStandard;
     std::vector<std::string> requests;
+    std::size_t cut_short_served = 0;  // requests answered cut short since the faults were set
 
     Fd listener;
     int port = 0;
@@ -246,6 +281,26 @@ struct ReportServer::State {
     bool Stopping(int timeout_ms) const {
         pollfd fds[1] = {{stop_read, POLLIN, 0}};
         return poll(fds, 1, timeout_ms) > 0;
+    }
+
+    // Sends the bytes at about `rate` a second, in small steps. False when the client left or
+    // the server stops.
+    bool Drip(int fd, std::string_view bytes, std::size_t rate) const {
+        const auto start = std::chrono::steady_clock::now();
+        std::size_t sent = 0;
+        while (sent < bytes.size()) {
+            if (Stopping(50)) {
+                return false;
+            }
+            const double seconds =
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+            const auto due = std::min(bytes.size(), static_cast<std::size_t>(seconds * rate));
+            if (due > sent && !SendAll(fd, bytes.substr(sent, due - sent))) {
+                return false;
+            }
+            sent = std::max(sent, due);
+        }
+        return true;
     }
 
     std::string ReadRequest(int fd) const {
@@ -291,9 +346,8 @@ struct ReportServer::State {
         return NotFound(path);
     }
 
-    // length: whether the head says how long the body is; without it only the closing of the
-    // connection ends the body.
-    std::string Head(const Answer& answer, DateHeaderStyle style, bool length = true) const {
+    // Without a length or chunks only the closing of the connection ends the body.
+    std::string Head(const Answer& answer, DateHeaderStyle style, Framing framing) const {
         const std::string end = style == DateHeaderStyle::kBareLineFeeds ? "\n" : "\r\n";
         std::string head =
             "HTTP/1.1 " + std::to_string(answer.status) + " " + StatusText(answer.status) + end;
@@ -305,8 +359,10 @@ struct ReportServer::State {
         }
         head += "Server: zarvex-reportserver" + end;
         head += "Content-Type: " + answer.content_type + end;
-        if (length) {
+        if (framing == Framing::kLength) {
             head += "Content-Length: " + std::to_string(answer.body.size()) + end;
+        } else if (framing == Framing::kChunks) {
+            head += "Transfer-Encoding: chunked" + end;
         }
         head += "Connection: close" + end + end;
         return head;
@@ -359,19 +415,36 @@ struct ReportServer::State {
             answer.status = 200;
             answer.body.clear();
         }
+        if (Matches(active.oversize_on, path) && answer.status == 200) {
+            answer.body = OtherProductRows(active.oversize_bytes) + answer.body;
+        }
         const bool cut_short = Matches(active.cut_short_on, path);
         if (cut_short) {
-            answer.body.resize(std::min(answer.body.size(), active.cut_short_bytes));
+            std::size_t keep = 0;
+            {
+                std::lock_guard guard(mutex);
+                const auto& counts = active.cut_short_bytes;
+                keep = counts.empty() ? 0 : counts[cut_short_served++ % counts.size()];
+            }
+            answer.body.resize(std::min(answer.body.size(), keep));
         }
-        const std::string head = Head(answer, style, !cut_short);
+        const bool chunked = Matches(active.chunked_on, path);
+        const Framing framing =
+            chunked ? Framing::kChunks : (cut_short ? Framing::kClose : Framing::kLength);
+        const std::string head = Head(answer, style, framing);
+        const std::string wire = chunked ? Chunked(answer.body, !cut_short) : answer.body;
         if (head_only) {
             SendAll(fd.Get(), head);
         } else if (Matches(active.drop_body_on, path)) {
             SendAll(fd.Get(), head);
-            SendAll(fd.Get(), std::string_view(answer.body).substr(0, answer.body.size() / 2));
+            SendAll(fd.Get(), std::string_view(wire).substr(0, wire.size() / 2));
             return;  // closed with the body half sent
+        } else if (Matches(active.drip_on, path)) {
+            if (!SendAll(fd.Get(), head) || !Drip(fd.Get(), wire, active.drip_bytes_per_second)) {
+                return;
+            }
         } else {
-            SendAll(fd.Get(), head + answer.body);
+            SendAll(fd.Get(), head + wire);
         }
         shutdown(fd.Get(), SHUT_WR);
         // Let the client read to the end before the socket goes.
@@ -505,6 +578,7 @@ common::Date ReportServer::GreenwichNow() const {
 void ReportServer::SetFaults(ServerFaults faults) {
     std::lock_guard guard(state_->mutex);
     state_->faults = std::move(faults);
+    state_->cut_short_served = 0;
 }
 
 ServerFaults ReportServer::Faults() const {

@@ -25,10 +25,20 @@ struct ServerFaults {
     std::optional<std::string> silent_on;
     // Answer "200 OK" with an empty body, also for files that do not exist.
     std::optional<std::string> empty_on;
-    // Send the head without Content-Length and only the first cut_short_bytes of the body,
-    // then close: to the client the body looks complete.
+    // Send the head without Content-Length and only the first bytes of the body, then close:
+    // to the client the body looks complete. The counts are used in turn, one per matching
+    // request; a count beyond the body sends all of it, still without a length.
     std::optional<std::string> cut_short_on;
-    std::size_t cut_short_bytes = 64;
+    std::vector<std::size_t> cut_short_bytes{64};
+    // Send the body in chunks (no Content-Length). With cut_short_on the closing chunk is left
+    // out, as when the connection is lost half-way.
+    std::optional<std::string> chunked_on;
+    // Send the body at this many bytes a second, the head at once.
+    std::optional<std::string> drip_on;
+    std::size_t drip_bytes_per_second = 2;
+    // Put this many bytes of another product's rows before the body: a report grown too big.
+    std::optional<std::string> oversize_on;
+    std::size_t oversize_bytes = 4'500'000;
     // Answer with this status and a plain body (not the error page).
     int error_status = 500;
     std::optional<std::string> error_on;

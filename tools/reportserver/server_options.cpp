@@ -20,7 +20,14 @@ const char* const kServerUsage =
     "  --empty-on TEXT        paths containing TEXT get 200 with an empty body\n"
     "  --cut-short TEXT       paths containing TEXT get the first bytes of their body with no\n"
     "                         Content-Length, then the connection closes\n"
-    "  --cut-short-bytes N    how many bytes --cut-short sends (64)\n"
+    "  --cut-short-bytes N[,N...]  how many bytes --cut-short sends (64); several counts are\n"
+    "                         used in turn, one per request\n"
+    "  --chunked TEXT         paths containing TEXT get their body in chunks (with --cut-short:\n"
+    "                         without the closing chunk)\n"
+    "  --drip TEXT            paths containing TEXT get their body slowly\n"
+    "  --drip-rate N          bytes a second for --drip (2)\n"
+    "  --oversize TEXT        paths containing TEXT get another product's rows before the body\n"
+    "  --oversize-bytes N     how many bytes of them (4500000)\n"
     "  --error-status N       status of --error-on answers (500)\n"
     "  --error-on TEXT        paths containing TEXT get the error status\n"
     "  --hold-back YYYYMMDD   the day is not published (repeatable)\n"
@@ -90,8 +97,23 @@ ServerOptions ParseServerOptions(const std::vector<std::string>& args) {
         } else if (name == "--cut-short") {
             options.faults.cut_short_on = value;
         } else if (name == "--cut-short-bytes") {
-            options.faults.cut_short_bytes =
-                static_cast<std::size_t>(IntValue(name, value, 0, 100'000'000));
+            options.faults.cut_short_bytes.clear();
+            for (const std::string_view count : common::Split(value, ',')) {
+                options.faults.cut_short_bytes.push_back(
+                    static_cast<std::size_t>(IntValue(name, std::string(count), 0, 1'000'000'000)));
+            }
+        } else if (name == "--chunked") {
+            options.faults.chunked_on = value;
+        } else if (name == "--drip") {
+            options.faults.drip_on = value;
+        } else if (name == "--drip-rate") {
+            options.faults.drip_bytes_per_second =
+                static_cast<std::size_t>(IntValue(name, value, 1, 1'000'000'000));
+        } else if (name == "--oversize") {
+            options.faults.oversize_on = value;
+        } else if (name == "--oversize-bytes") {
+            options.faults.oversize_bytes =
+                static_cast<std::size_t>(IntValue(name, value, 0, 1'000'000'000));
         } else if (name == "--error-status") {
             options.faults.error_status = IntValue(name, value, 100, 599);
         } else if (name == "--error-on") {

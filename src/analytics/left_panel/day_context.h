@@ -63,6 +63,9 @@ struct DayContext : DayFigureValues {
     std::string level_cond;
     std::string fractal_main_cond;
     std::string fractal_near_cond;
+    // Why the latest levels or fractals calculation stopped on one of those conditions, naming
+    // it; empty when it did not.
+    std::string condition_failure;
 
     // Distinct prices in the order found, at most kPanelTableRows each.
     std::vector<PanelNumber> put_levels;

@@ -190,23 +190,41 @@ bool LeftPanelModel::ComputeSignificantLevels() {
     if (!CanCalculate()) {
         return false;
     }
-    Busy busy(*this, common::text::kSignificantLevelsStarted, common::text::kSignificantLevelsDone);
-    ResolveForwardPoint();
-    return CalculateSignificantLevels(Slice().RowsFor(context_.level_cond), context_);
+    bool done = false;
+    {
+        Busy busy(*this, common::text::kSignificantLevelsStarted,
+                  common::text::kSignificantLevelsDone);
+        ResolveForwardPoint();
+        done = CalculateSignificantLevels(Slice().RowsFor(context_.level_cond), context_);
+    }
+    ShowConditionFailure();
+    return done;
 }
 
 bool LeftPanelModel::ComputeSignificantFractals() {
     if (!CanCalculate()) {
         return false;
     }
-    Busy busy(*this, common::text::kSignificantFractalsStarted,
-              common::text::kSignificantFractalsDone);
-    ResolveForwardPoint();
-    // One source for both conditions: the whole file when either reads beyond its row.
-    const std::string& near = context_.fractal_near_cond;
-    return CalculateSignificantFractals(
-        Slice().RowsFor(ConditionLooksBeyondTheRow(near) ? near : context_.fractal_main_cond),
-        context_);
+    bool done = false;
+    {
+        Busy busy(*this, common::text::kSignificantFractalsStarted,
+                  common::text::kSignificantFractalsDone);
+        ResolveForwardPoint();
+        // One source for both conditions: the whole file when either reads beyond its row.
+        const std::string& near = context_.fractal_near_cond;
+        done = CalculateSignificantFractals(
+            Slice().RowsFor(ConditionLooksBeyondTheRow(near) ? near : context_.fractal_main_cond),
+            context_);
+    }
+    ShowConditionFailure();
+    return done;
+}
+
+// After the step's own end text, so that the reason stays in the status bar.
+void LeftPanelModel::ShowConditionFailure() const {
+    if (!context_.condition_failure.empty()) {
+        services_.host.ShowStatus(context_.condition_failure);
+    }
 }
 
 void LeftPanelModel::ComputeAll() {

@@ -139,6 +139,8 @@ private:
 
     bool CanCalculate() const;
     void ShowStatus(int entry, int tail) const;
+    // Names the user's condition that made the latest levels or fractals fail.
+    void ShowConditionFailure() const;
     void LockPanel();
     void UnlockPanel();
     void TakeFirstForwardPoint();

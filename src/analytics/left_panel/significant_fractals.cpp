@@ -9,6 +9,7 @@
 #include "analytics/left_panel/calculations.h"
 #include "analytics/left_panel/quote_queries.h"
 #include "analytics/prices.h"
+#include "storage/condition_bound.h"
 #include "storage/grouped_condition.h"
 
 namespace zarvex::analytics {
@@ -65,31 +66,51 @@ std::optional<std::vector<StrikeOi>> ReadSet(const storage::Database& db, const 
 
 bool ReadFractals(const storage::Database& db, DayContext& context, const FractalQueries& q,
                   std::vector<PanelNumber>& fractals) {
-    const std::optional<std::string> near_condition =
-        storage::AndGrouped(context.fractal_near_cond);
-    const std::optional<std::string> main_condition =
-        storage::AndGrouped(context.fractal_main_cond);
-    if (!near_condition || !main_condition) {
+    const auto refused = [&](std::string_view name, const std::string& condition) {
+        const std::optional<std::string> why = storage::GroupRefusal(condition);
+        if (why) {
+            context.condition_failure = storage::NamedConditionFailure(name, condition, *why);
+        }
+        return why.has_value();
+    };
+    if (refused("Fractal_Near_Cond", context.fractal_near_cond) ||
+        refused("Fractal_Main_Cond", context.fractal_main_cond)) {
         return false;
     }
-    const std::optional<std::int64_t> near_count = quotes::ScalarInt(
-        db, std::string(q.count) + *near_condition, {context.date, context.contract});
-    if (!near_count) {
+    const std::string near_condition = *storage::AndGrouped(context.fractal_near_cond);
+    const std::string main_condition = *storage::AndGrouped(context.fractal_main_cond);
+    const auto failed = [&](std::string_view name, const std::string& condition,
+                            const storage::ConditionBound& bound) {
+        context.condition_failure =
+            storage::NamedConditionFailure(name, condition, bound.Why(db.LastError()));
         return false;
-    }
+    };
+
+    std::optional<std::int64_t> near_count;
+    std::optional<std::vector<StrikeOi>> near;
     std::int64_t near_blank = 0;
-    const std::optional<std::vector<StrikeOi>> near =
-        ReadSet(db, context, std::string(q.rows) + *near_condition, *near_count, near_blank);
-    if (!near) {
-        return false;
+    {
+        const storage::ConditionBound bound(db);
+        near_count = quotes::ScalarInt(db, std::string(q.count) + near_condition,
+                                       {context.date, context.contract});
+        if (near_count) {
+            near =
+                ReadSet(db, context, std::string(q.rows) + near_condition, *near_count, near_blank);
+        }
+        if (!near) {
+            return failed("Fractal_Near_Cond", context.fractal_near_cond, bound);
+        }
     }
     // The main set holds every row of its query; its size is not taken from a count.
+    std::optional<std::vector<StrikeOi>> main;
     std::int64_t main_blank = 0;
-    const std::optional<std::vector<StrikeOi>> main =
-        ReadSet(db, context, std::string(q.rows) + *main_condition,
-                std::numeric_limits<std::int64_t>::max(), main_blank);
-    if (!main) {
-        return false;
+    {
+        const storage::ConditionBound bound(db);
+        main = ReadSet(db, context, std::string(q.rows) + main_condition,
+                       std::numeric_limits<std::int64_t>::max(), main_blank);
+        if (!main) {
+            return failed("Fractal_Main_Cond", context.fractal_main_cond, bound);
+        }
     }
 
     // Near positions that have two neighbours, by strike: the first and the last near row are
@@ -150,6 +171,7 @@ bool CalculateSignificantFractals(const storage::Database& db, DayContext& conte
     // Fresh lists: a failing condition must not leave the fractals of another calculation.
     context.put_fractals.clear();
     context.call_fractals.clear();
+    context.condition_failure.clear();
     return ReadFractals(db, context, kPut, context.put_fractals) &&
            ReadFractals(db, context, kCall, context.call_fractals);
 }

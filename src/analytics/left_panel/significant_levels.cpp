@@ -5,6 +5,7 @@
 #include "analytics/left_panel/calculations.h"
 #include "analytics/left_panel/quote_queries.h"
 #include "analytics/prices.h"
+#include "storage/condition_bound.h"
 #include "storage/grouped_condition.h"
 
 namespace zarvex::analytics {
@@ -19,14 +20,17 @@ constexpr std::string_view kCallLevels =
     "SELECT * FROM dating WHERE date = ? AND contract = ? AND option = 'CALL' AND price <> 0 "
     "AND delta <> 0 AND delta <> 1";
 
-bool ReadLevels(const storage::Database& db, const DayContext& context, std::string_view sql,
+bool ReadLevels(const storage::Database& db, DayContext& context, std::string_view sql,
                 std::string_view option, std::vector<PanelNumber>& levels) {
-    const std::optional<std::string> condition = storage::AndGrouped(context.level_cond);
-    if (!condition) {
+    if (const std::optional<std::string> why = storage::GroupRefusal(context.level_cond)) {
+        context.condition_failure =
+            storage::NamedConditionFailure("Level_Cond", context.level_cond, *why);
         return false;
     }
+    const storage::ConditionBound bound(db);
     storage::Statement rows =
-        quotes::Query(db, std::string(sql) + *condition, {context.date, context.contract});
+        quotes::Query(db, std::string(sql) + *storage::AndGrouped(context.level_cond),
+                      {context.date, context.contract});
     while (levels.size() < static_cast<std::size_t>(kPanelTableRows) && rows.Step()) {
         if (quotes::IsBlankLineRow(rows)) {
             continue;
@@ -35,7 +39,12 @@ bool ReadLevels(const storage::Database& db, const DayContext& context, std::str
                                         option, quotes::ReadDouble(rows, quotes::kPrice),
                                         context.forward_point, context.price_type));
     }
-    return !rows.Failed();
+    if (rows.Failed()) {
+        context.condition_failure =
+            storage::NamedConditionFailure("Level_Cond", context.level_cond, bound.Why(rows));
+        return false;
+    }
+    return true;
 }
 
 }  // namespace
@@ -57,6 +66,7 @@ bool CalculateSignificantLevels(const storage::Database& db, DayContext& context
     // Fresh lists: a failing condition must not leave the levels of another day or contract.
     context.put_levels.clear();
     context.call_levels.clear();
+    context.condition_failure.clear();
     return ReadLevels(db, context, kPutLevels, "PUT", context.put_levels) &&
            ReadLevels(db, context, kCallLevels, "CALL", context.call_levels);
 }

@@ -9,6 +9,7 @@
 #include "analytics/right_panel/histogram_kinds.h"
 #include "analytics/right_panel/numeric_aggregate.h"
 #include "analytics/right_panel/rebinning.h"
+#include "storage/condition_bound.h"
 #include "storage/grouped_condition.h"
 #include "storage/quote_columns.h"
 
@@ -83,11 +84,11 @@ bool FillSide(const storage::Database& db, const RightPanelDay& day,
               std::string_view option, const StrikeGrid& grid, std::vector<double>& values,
               std::vector<double>& premiums, std::string& error, const common::Host& host) {
     const bool standart = histogram.market_type == kPriceStandart;
-    const std::optional<std::string> condition = storage::AndGrouped(histogram.bar_cond);
-    if (!condition) {
-        error = "the parentheses of the bar condition do not nest";
+    if (const std::optional<std::string> why = storage::GroupRefusal(histogram.bar_cond)) {
+        error = storage::NamedConditionFailure("Bar_Cond", histogram.bar_cond, *why);
         return false;
     }
+    const std::optional<std::string> condition = storage::AndGrouped(histogram.bar_cond);
     std::string sql = standart ? "SELECT * FROM dating WHERE date = ?3 AND contract = ?4"
                                : "SELECT * FROM dating WHERE date = ?1 AND contract = ?2";
     sql += " AND option = '";
@@ -97,6 +98,7 @@ bool FillSide(const storage::Database& db, const RightPanelDay& day,
     if (standart) {
         sql += kWithinBounds;
     }
+    const storage::ConditionBound bound(db);
     storage::Statement query = db.Prepare(sql);
     if (standart) {
         query.BindAll({bounds.upper, bounds.lower, std::string_view(day.date),
@@ -118,8 +120,12 @@ bool FillSide(const storage::Database& db, const RightPanelDay& day,
         }
         host.PumpEvents();
     }
-    if (query.Failed() || !full_rows) {
-        error = query.Error().empty() ? "the quote table lacks columns" : query.Error();
+    if (query.Failed()) {
+        error = storage::NamedConditionFailure("Bar_Cond", histogram.bar_cond, bound.Why(query));
+        return false;
+    }
+    if (!full_rows) {
+        error = "the quote table lacks columns";
         return false;
     }
     return true;

@@ -146,6 +146,31 @@ bool AnswerHelp(const std::vector<std::string>& rest, std::ostream& out) {
     return true;
 }
 
+// The problem as one line: a value given on the command line may hold line ends and other
+// control characters, which would split the line or garble the terminal.
+std::string OneLine(std::string_view message) {
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string line;
+    line.reserve(message.size());
+    for (const char c : message) {
+        const auto b = static_cast<unsigned char>(c);
+        if (c == '\n') {
+            line += "\\n";
+        } else if (c == '\r') {
+            line += "\\r";
+        } else if (c == '\t') {
+            line += "\\t";
+        } else if (b < 0x20 || b == 0x7f) {
+            line += "\\x";
+            line += kHex[b >> 4];
+            line += kHex[b & 15];
+        } else {
+            line += c;
+        }
+    }
+    return line;
+}
+
 }  // namespace
 
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -168,10 +193,10 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         rest.erase(rest.begin());
         return it->second(ctx, rest);
     } catch (const UsageError& e) {
-        err << "zarvex-cli: " << e.what() << '\n';
+        err << "zarvex-cli: " << OneLine(e.what()) << '\n';
         return kExitUsage;
     } catch (const std::exception& e) {
-        err << "zarvex-cli: " << e.what() << '\n';
+        err << "zarvex-cli: " << OneLine(e.what()) << '\n';
         return kExitFailed;
     }
 }
