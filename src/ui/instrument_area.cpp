@@ -2,6 +2,7 @@
 
 #include "analytics/left_panel/left_panel_model.h"
 #include "analytics/right_panel/right_panel_model.h"
+#include "day/instrument_list.h"
 #include "ui/control_number.h"
 #include "ui/left_panel_widget.h"
 #include "ui/right_panel_widget.h"
@@ -11,19 +12,21 @@ namespace zarvex::ui {
 InstrumentArea::InstrumentArea(QWidget* parent, day::Instrument& instrument, int x, int y, int w,
                                int h, const InstrumentAreaServices& services)
     : QWidget(parent), instrument_(instrument) {
-    SetControlNumber(this, instrument.ContainerNumber());
+    const int index = day::InstrumentList::IndexOf(instrument.Symbol());
+    const int number = index < 0 ? 0 : kContainerNumbers[static_cast<std::size_t>(index)];
+    SetControlNumber(this, number);
     setGeometry(x, y, w, h);
     analytics::LeftPanelServices left_services;
     left_services.host = services.host;
     left_services.folder = instrument.Folder();
     left_services.clock = services.clock;
     left_services.notifier = services.notifier;
-    left_ = new LeftPanelWidget(this, instrument.LeftPanelNumber(), 0, 0, kLeftWidth, h,
+    left_ = new LeftPanelWidget(this, number + kLeftPanelOffset, 0, 0, kLeftWidth, h,
                                 *services.texts, left_services, services.blocker);
     left_->Build(LeftSetup());
     FillFractals();
 
-    right_ = new RightPanelWidget(this, instrument.RightPanelNumber(), kRightX, 0, w - kRightX, h,
+    right_ = new RightPanelWidget(this, number + kRightPanelOffset, kRightX, 0, w - kRightX, h,
                                   *services.texts, instrument.Stores().quote, instrument.Folder(),
                                   services.host);
     // A day picked in the History page is picked in the left panel, as the user would.
