@@ -1,5 +1,6 @@
 #include "app/cli/analytics_support.h"
 
+#include "app/cli/command_support.h"
 #include "common/symbols.h"
 #include "storage/statement.h"
 #include "storage/store.h"
@@ -40,6 +41,24 @@ storage::Database OpenQuotes(const Context& ctx, const std::string& symbol) {
         db.Close();
     }
     return db;
+}
+
+Calculation::Calculation(const Context& ctx, const std::string& symbol)
+    : ctx_(ctx),
+      symbol_(symbol),
+      record_(LoadSettingsReadOnly(ctx, symbol)),
+      texts_(LanguageOf(ctx)),
+      plain_(ctx.err) {}
+
+bool Calculation::OpenQuoteDatabase() {
+    db_ = OpenQuotes(ctx_, symbol_);
+    return db_.IsOpen();
+}
+
+analytics::RightPanelDay Calculation::Day(const std::string& date, const std::string& contract,
+                                          std::optional<int> fp_switch) {
+    return analytics::ResolveRightPanelDay(ctx_.home, symbol_, date, contract,
+                                           fp_switch.value_or(record_.IsFP()), Host());
 }
 
 }  // namespace zarvex::cli

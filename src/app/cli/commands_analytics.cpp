@@ -32,10 +32,6 @@ namespace zarvex::cli {
 
 namespace {
 
-common::TextTable TextsFor(const Context& ctx) {
-    return common::TextTable(LanguageOf(ctx));
-}
-
 void WriteShownColumn(JsonWriter& json, const analytics::PanelTableColumn& column) {
     json.BeginArray();
     for (const std::string& cell : column) {
@@ -105,7 +101,8 @@ int CmdIndicators(Context& ctx, const Words& words) {
     const std::optional<int> price_type = args.IntInRange("price-type", 0, 2);
     const std::optional<int> fp = args.IntInRange("fp", 0, 1);
 
-    const settings::SettingsRecord record = LoadSettingsReadOnly(ctx, symbol);
+    Calculation calculation(ctx, symbol);
+    const settings::SettingsRecord& record = calculation.Settings();
     analytics::LeftPanelSetup setup;
     setup.database_file = storage::QuotePath(ctx.home, symbol);
     setup.price_type = price_type.value_or(record.PriceType());
@@ -115,10 +112,8 @@ int CmdIndicators(Context& ctx, const Words& words) {
     setup.fp_switch = fp.value_or(record.IsFP());
     setup.read_only = true;
 
-    const common::TextTable texts = TextsFor(ctx);
-    common::PlainHost plain(ctx.err);
     const TodayClock clock(ctx.today);
-    analytics::LeftPanelModel panel({plain.AsHost(&texts), ctx.home, &clock});
+    analytics::LeftPanelModel panel({calculation.Host(), ctx.home, &clock});
     panel.Build(setup);
     if (date) {
         panel.DateChanged(*date);
@@ -245,8 +240,8 @@ int CmdHistogram(Context& ctx, const Words& words) {
         throw UsageError("--png must name a file");
     }
 
-    const settings::SettingsRecord record = LoadSettingsReadOnly(ctx, symbol);
-    settings::HistogramSettings histogram = record.Values().histograms[n - 1];
+    Calculation calculation(ctx, symbol);
+    settings::HistogramSettings histogram = calculation.Settings().Values().histograms[n - 1];
     if (price_type) {
         histogram.market_type = static_cast<std::int8_t>(*price_type);
     }
@@ -260,15 +255,12 @@ int CmdHistogram(Context& ctx, const Words& words) {
         histogram.bar_cond = *bar_cond;
     }
 
-    const storage::Database db = OpenQuotes(ctx, symbol);
-    if (!db.IsOpen()) {
+    if (!calculation.OpenQuoteDatabase()) {
         return kExitFailed;
     }
-    const common::TextTable texts = TextsFor(ctx);
-    common::PlainHost plain(ctx.err);
-    const common::Host host = plain.AsHost(&texts);
-    const analytics::RightPanelDay day = analytics::ResolveRightPanelDay(
-        ctx.home, symbol, date, contract, fp.value_or(record.IsFP()), host);
+    const storage::Database& db = calculation.Quotes();
+    const common::Host host = calculation.Host();
+    const analytics::RightPanelDay day = calculation.Day(date, contract, fp);
     analytics::DaySlice slice;
     const storage::Database& rows =
         slice.Select(db, day.date, day.contract).RowsFor(histogram.bar_cond);
@@ -281,8 +273,7 @@ int CmdHistogram(Context& ctx, const Words& words) {
     analytics::DaySlice other_slice;
     if (compare_date) {
         const analytics::RightPanelDay other_day =
-            analytics::ResolveRightPanelDay(ctx.home, symbol, common::DayText(*compare_date),
-                                            contract, fp.value_or(record.IsFP()), host);
+            calculation.Day(common::DayText(*compare_date), contract, fp);
         const storage::Database& other_rows =
             other_slice.Select(db, other_day.date, other_day.contract).RowsFor(histogram.bar_cond);
         compare =
@@ -315,16 +306,13 @@ int CmdTables(Context& ctx, const Words& words) {
     const std::string contract = args.Required("contract");
     const std::optional<int> fp = args.IntInRange("fp", 0, 1);
 
-    const settings::SettingsRecord record = LoadSettingsReadOnly(ctx, symbol);
-    const storage::Database db = OpenQuotes(ctx, symbol);
-    if (!db.IsOpen()) {
+    Calculation calculation(ctx, symbol);
+    if (!calculation.OpenQuoteDatabase()) {
         return kExitFailed;
     }
-    const common::TextTable texts = TextsFor(ctx);
-    common::PlainHost plain(ctx.err);
-    const common::Host host = plain.AsHost(&texts);
-    const analytics::RightPanelDay day = analytics::ResolveRightPanelDay(
-        ctx.home, symbol, date, contract, fp.value_or(record.IsFP()), host);
+    const storage::Database& db = calculation.Quotes();
+    const common::Host host = calculation.Host();
+    const analytics::RightPanelDay day = calculation.Day(date, contract, fp);
     analytics::DaySlice slice;
     const analytics::OptionTables tables = analytics::FillOptionTables(
         slice.Select(db, day.date, day.contract).RowsFor(""), day.date, day.contract, host);

@@ -73,16 +73,14 @@ int CmdHistory(Context& ctx, const Words& words) {
     const std::optional<int> price_type = args.IntInRange("price-type", 0, 2);
     const std::optional<int> fp = args.IntInRange("fp", 0, 1);
 
-    const settings::SettingsRecord record = LoadSettingsReadOnly(ctx, request.symbol);
-    request.price_type = price_type.value_or(record.PriceType());
-    request.fp_switch = fp.value_or(record.IsFP());
-    const storage::Database db = OpenQuotes(ctx, request.symbol);
-    if (!db.IsOpen()) {
+    Calculation calculation(ctx, request.symbol);
+    request.price_type = price_type.value_or(calculation.Settings().PriceType());
+    request.fp_switch = fp.value_or(calculation.Settings().IsFP());
+    if (!calculation.OpenQuoteDatabase()) {
         return kExitFailed;
     }
-    common::PlainHost plain(ctx.err);
-    const analytics::ContractHistory history =
-        analytics::LoadContractHistory(db, ctx.home, request, plain.AsHost());
+    const analytics::ContractHistory history = analytics::LoadContractHistory(
+        calculation.Quotes(), ctx.home, request, calculation.Quiet());
     if (history.failed) {
         *ctx.err << "zarvex-cli: " << storage::QuotePath(ctx.home, request.symbol).string() << ": "
                  << history.error << '\n';
