@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include <cmath>
+#include <initializer_list>
 #include <memory>
 
 namespace zarvex::analytics {
@@ -65,18 +66,28 @@ namespace {
 
 using Statement = std::unique_ptr<sqlite3_stmt, StatementDeleter>;
 
-Statement Prepare(const storage::Database& db, std::string_view sql) {
+// Runs sql with the texts bound in order and hands every row to `each`; false when the query
+// could not be prepared or failed while stepping.
+template <typename Each>
+bool ForEachRow(const storage::Database& db, const std::string& sql,
+                std::initializer_list<const std::string*> texts, Each each) {
     sqlite3_stmt* raw = nullptr;
     if (!db.IsOpen() || sqlite3_prepare_v2(db.Handle(), sql.data(), static_cast<int>(sql.size()),
                                            &raw, nullptr) != SQLITE_OK) {
         sqlite3_finalize(raw);
-        return nullptr;
+        return false;
     }
-    return Statement(raw);
-}
-
-void BindText(sqlite3_stmt* statement, int index, const std::string& text) {
-    sqlite3_bind_text(statement, index, text.data(), static_cast<int>(text.size()), SQLITE_STATIC);
+    const Statement statement(raw);
+    int index = 1;
+    for (const std::string* text : texts) {
+        sqlite3_bind_text(raw, index++, text->data(), static_cast<int>(text->size()),
+                          SQLITE_STATIC);
+    }
+    int rc = SQLITE_ROW;
+    while ((rc = sqlite3_step(raw)) == SQLITE_ROW) {
+        each(raw);
+    }
+    return rc == SQLITE_DONE;
 }
 
 // The comparisons stay the database's own, so a row counts as the contract's and as a CALL
@@ -122,81 +133,61 @@ private:
 }  // namespace
 
 bool ReadContractRows(const storage::Database& db, const std::string& contract, ContractRows& out) {
-    const Statement statement =
-        Prepare(db, std::string(kOptionColumns) +
-                        ", expiration, date FROM dating WHERE contract = ? AND option IN "
-                        "('CALL', 'PUT') ORDER BY rowid");
-    if (!statement) {
-        return false;
-    }
-    sqlite3_stmt* raw = statement.get();
-    BindText(raw, 1, contract);
     LevelReader levels(out);
     // The rows of a day mostly follow each other: the day's list is looked up when it changes.
     std::vector<std::size_t>* day_rows = nullptr;
     std::string_view day_text;
-    int rc = SQLITE_ROW;
-    while ((rc = sqlite3_step(raw)) == SQLITE_ROW) {
-        StoredOption row = ReadOption(raw);
-        levels.Add(row.call, row.strike.as_double, row.volume.as_int, TextOf(raw, 8));
-        const std::string_view day = TextOf(raw, 9);
-        if (day_rows == nullptr || day != day_text) {
-            auto found = out.days.find(day);
-            if (found == out.days.end()) {
-                found = out.days.emplace(std::string(day), std::vector<std::size_t>()).first;
+    const bool read = ForEachRow(
+        db,
+        std::string(kOptionColumns) +
+            ", expiration, date FROM dating WHERE contract = ? AND option IN ('CALL', 'PUT') "
+            "ORDER BY rowid",
+        {&contract}, [&](sqlite3_stmt* raw) {
+            StoredOption row = ReadOption(raw);
+            levels.Add(row.call, row.strike.as_double, row.volume.as_int, TextOf(raw, 8));
+            const std::string_view day = TextOf(raw, 9);
+            if (day_rows == nullptr || day != day_text) {
+                auto found = out.days.find(day);
+                if (found == out.days.end()) {
+                    found = out.days.emplace(std::string(day), std::vector<std::size_t>()).first;
+                }
+                day_rows = &found->second;
+                day_text = found->first;
             }
-            day_rows = &found->second;
-            day_text = found->first;
-        }
-        day_rows->push_back(out.rows.size());
-        out.rows.push_back(std::move(row));
-    }
+            day_rows->push_back(out.rows.size());
+            out.rows.push_back(std::move(row));
+        });
     levels.Finish();
-    return rc == SQLITE_DONE;
+    return read;
 }
 
 bool ReadContractLevels(const storage::Database& db, const std::string& contract,
                         ContractLevels& out) {
-    const Statement statement =
-        Prepare(db,
-                "SELECT option = 'CALL', strike, volume, expiration FROM dating WHERE contract = ? "
-                "AND option IN ('CALL', 'PUT') ORDER BY rowid");
-    if (!statement) {
-        return false;
-    }
-    sqlite3_stmt* raw = statement.get();
-    BindText(raw, 1, contract);
     LevelReader levels(out);
-    int rc = SQLITE_ROW;
-    while ((rc = sqlite3_step(raw)) == SQLITE_ROW) {
-        // As ReadValue reads them: a stored infinity counts as 0.0.
-        const double strike = sqlite3_column_double(raw, 1);
-        levels.Add(sqlite3_column_int(raw, 0) == 1, std::isfinite(strike) ? strike : 0.0,
-                   sqlite3_column_int64(raw, 2), TextOf(raw, 3));
-    }
+    const bool read = ForEachRow(
+        db,
+        "SELECT option = 'CALL', strike, volume, expiration FROM dating WHERE contract = ? AND "
+        "option IN ('CALL', 'PUT') ORDER BY rowid",
+        {&contract}, [&](sqlite3_stmt* raw) {
+            // As ReadValue reads them: a stored infinity counts as 0.0.
+            const double strike = sqlite3_column_double(raw, 1);
+            levels.Add(sqlite3_column_int(raw, 0) == 1, std::isfinite(strike) ? strike : 0.0,
+                       sqlite3_column_int64(raw, 2), TextOf(raw, 3));
+        });
     levels.Finish();
-    return rc == SQLITE_DONE;
+    return read;
 }
 
 bool ReadDayRows(const storage::Database& db, const std::string& date, const std::string& contract,
                  std::vector<StoredOption>& out) {
     // The day through its index; the contract inside CASE so that the planner cannot take the
     // contract index for it.
-    const Statement statement =
-        Prepare(db, std::string(kOptionColumns) +
-                        " FROM dating WHERE date = ? AND CASE WHEN contract = ? THEN 1 ELSE 0 END "
-                        "AND option IN ('CALL', 'PUT') ORDER BY rowid");
-    if (!statement) {
-        return false;
-    }
-    sqlite3_stmt* raw = statement.get();
-    BindText(raw, 1, date);
-    BindText(raw, 2, contract);
-    int rc = SQLITE_ROW;
-    while ((rc = sqlite3_step(raw)) == SQLITE_ROW) {
-        out.push_back(ReadOption(raw));
-    }
-    return rc == SQLITE_DONE;
+    return ForEachRow(db,
+                      std::string(kOptionColumns) +
+                          " FROM dating WHERE date = ? AND CASE WHEN contract = ? THEN 1 ELSE 0 "
+                          "END AND option IN ('CALL', 'PUT') ORDER BY rowid",
+                      {&date, &contract},
+                      [&](sqlite3_stmt* raw) { out.push_back(ReadOption(raw)); });
 }
 
 }  // namespace zarvex::analytics
