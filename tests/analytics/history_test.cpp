@@ -99,7 +99,7 @@ TEST_P(ContractHistoryTest, EveryRowIsWhatThePlainCalculationGivesForThatDay) {
             SCOPED_TRACE(date);
             EXPECT_EQ(row.day, expected_days[i]);
             DayContext context = MakeContext(GetParam().symbol, price_type);
-            context.date = date;
+            context.date = row.day;
             context.contract = contract;
             context.forward_point = row.forward_point;
             context.level_cond = "oi>0";

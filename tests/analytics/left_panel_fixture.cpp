@@ -75,7 +75,7 @@ PanelNumber NumberShownAs(const std::string& text) {
 DayContext MakeContext(const std::string& symbol, int price_type) {
     DayContext context;
     context.symbol = symbol;
-    context.date = kDay;
+    context.date = common::ParseDate(kDay, "%dd.%mm.%yyyy");
     context.contract = kContract;
     context.price_type = price_type;
     return context;
@@ -87,7 +87,7 @@ template <typename Step>
 bool WithFigures(const storage::Database& db, DayContext& context, Step step) {
     DaySlice slice;
     const std::optional<DayFigures> figures =
-        slice.Select(db, context.date, context.contract).Figures();
+        slice.Select(db, common::DayText(context.date), context.contract).Figures();
     return figures && step(*figures);
 }
 

@@ -86,7 +86,7 @@ TEST_P(GeneratedDaysTest, EveryDayAndContractMatchesThePlainCalculation) {
         for (const std::string& contract : ContractsOf(day)) {
             SCOPED_TRACE(day + " " + contract);
             DayContext context = MakeContext(GetParam().symbol, GetParam().price_type);
-            context.date = day;
+            context.date = common::ParseDate(day, "%dd.%mm.%yyyy");
             context.contract = contract;
             context.forward_point = GetParam().forward_point;
             context.level_cond = "oi>1000 AND sign>=0";

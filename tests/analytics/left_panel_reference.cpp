@@ -9,6 +9,7 @@
 #include <tuple>
 
 #include "analytics/prices.h"
+#include "common/date.h"
 #include "common/text.h"
 #include "storage/database.h"
 
@@ -89,7 +90,8 @@ public:
     Reference(std::vector<RefRow> rows, const DayContext& c) : rows_(std::move(rows)), c_(c) {}
 
     bool OfDay(const RefRow& r, const std::string& option) const {
-        return r.option == option && r.contract == c_.contract && r.date == c_.date;
+        return r.option == option && r.contract == c_.contract &&
+               r.date == common::DayText(c_.date);
     }
 
     std::string Price(double strike, const std::string& option, double premium) const {

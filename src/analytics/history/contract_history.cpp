@@ -54,7 +54,7 @@ ContractHistory LoadContractHistory(const storage::Database& db,
     history.days.reserve(days.size());
     for (const auto& [day_value, positions] : days) {
         const DayFigures figures(rows, rows.rows, *positions);
-        context.date = common::DayText(day_value);
+        context.date = day_value;
         context.forward_point =
             ResolveForwardPoint(folder, day_value, request.symbol, request.fp_switch, host);
         HistoryDay day;
@@ -67,7 +67,7 @@ ContractHistory LoadContractHistory(const storage::Database& db,
         const auto put_volume = figures.Sum(false, false);
         if (!figures.PutCallRatios(context) || !call_oi || !put_oi || !call_volume || !put_volume) {
             history.failed = true;
-            history.error = "the sums of " + context.date + " overflow";
+            history.error = "the sums of " + common::DayText(day_value) + " overflow";
             return history;
         }
         static_cast<DayFigureValues&>(day) = context;

@@ -55,8 +55,9 @@ struct DayContext : DayFigureValues {
     // The forward point the latest calculation used.
     double forward_point = 0.0;
 
-    // The selected trading day as "%dd.%mm.%yyyy"; empty while no day with data is known.
-    std::string date;
+    // The selected trading day; kInvalidDate while no day with data is known. Its text
+    // ("%dd.%mm.%yyyy", common::DayText) is what the queries bind.
+    common::Date date = common::kInvalidDate;
     std::string contract;
 
     // The user's SQL fragments, appended to the queries as they are.
@@ -72,9 +73,6 @@ struct DayContext : DayFigureValues {
     std::vector<PanelNumber> call_levels;
     std::vector<PanelNumber> put_fractals;
     std::vector<PanelNumber> call_fractals;
-
-    // The selected day as a date, or common::kInvalidDate while there is none.
-    common::Date DateValue() const { return common::ParseDate(date, "%dd.%mm.%yyyy"); }
 };
 
 }  // namespace zarvex::analytics

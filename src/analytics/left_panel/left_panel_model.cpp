@@ -111,7 +111,7 @@ void LeftPanelModel::FindLatestDay() {
             found = day;
         }
     }
-    context_.date = found == common::kInvalidDate ? std::string() : common::DayText(found);
+    context_.date = found;
     if (services_.view != nullptr) {
         services_.view->ShowDate(found);
     }
@@ -124,7 +124,7 @@ void LeftPanelModel::FillContractsList() {
         Busy busy(*this, common::text::kContractsFilling, common::text::kContractsFilled);
         storage::Transaction transaction(db_);
         storage::Statement rows =
-            quotes::Query(db_, "SELECT * FROM dating WHERE date= ?", {context_.date});
+            quotes::Query(db_, "SELECT * FROM dating WHERE date= ?", {Date()});
         while (contracts.size() < static_cast<std::size_t>(kPanelTableRows) && rows.Step()) {
             std::string contract = rows.ColumnText(quotes::kContract);
             if (!contract.empty() &&
@@ -311,12 +311,12 @@ void LeftPanelModel::RecomputeShown() {
 
 void LeftPanelModel::DateChanged(common::Date picked) {
     const std::string picked_text = common::DayText(picked);
-    if (picked < 0 || picked_text == context_.date) {
+    if (picked < 0 || picked_text == Date()) {
         return;
     }
-    const std::string previous_date = context_.date;
+    const common::Date previous_date = context_.date;
     if (DayHasRows(picked_text)) {
-        context_.date = picked_text;
+        context_.date = common::DayStart(picked);
         TakeFirstForwardPoint();
     } else {
         services_.host.ShowMessage(services_.host.Text(common::text::kMessage),
@@ -367,7 +367,7 @@ int LeftPanelModel::SymbolIndex(std::string_view symbol) {
 }
 
 DaySlice& LeftPanelModel::Slice() {
-    return slice_.Select(db_, context_.date, context_.contract);
+    return slice_.Select(db_, Date(), context_.contract);
 }
 
 bool LeftPanelModel::CanCalculate() const {
@@ -393,7 +393,7 @@ void LeftPanelModel::UnlockPanel() {
 // The forward point of a newly chosen day, before any calculation resolves its own: the file
 // of the next calendar day, else the day's own file, else the file of the day before.
 void LeftPanelModel::TakeFirstForwardPoint() {
-    const common::Date day = context_.DateValue();
+    const common::Date day = context_.date;
     if (context_.fp_switch != 1 || day == common::kInvalidDate) {
         return;
     }
@@ -411,9 +411,8 @@ void LeftPanelModel::TakeFirstForwardPoint() {
 }
 
 void LeftPanelModel::ResolveForwardPoint() {
-    context_.forward_point =
-        analytics::ResolveForwardPoint(services_.folder, context_.DateValue(), context_.symbol,
-                                       context_.fp_switch, services_.host);
+    context_.forward_point = analytics::ResolveForwardPoint(
+        services_.folder, context_.date, context_.symbol, context_.fp_switch, services_.host);
 }
 
 bool LeftPanelModel::DayHasRows(const std::string& day) const {

@@ -118,11 +118,12 @@ public:
     int SelectedContract() const { return selected_contract_; }
     bool IsDatabaseOpen() const { return db_.IsOpen(); }
     // A day with data is selected.
-    bool HasDay() const { return !context_.date.empty(); }
+    bool HasDay() const { return context_.date != common::kInvalidDate; }
 
     const std::string& Symbol() const { return context_.symbol; }
-    const std::string& Date() const { return context_.date; }
-    common::Date DateValue() const { return context_.DateValue(); }
+    // The selected day's text ("%dd.%mm.%yyyy"), empty without one.
+    std::string Date() const { return HasDay() ? common::DayText(context_.date) : std::string(); }
+    common::Date DateValue() const { return context_.date; }
     const std::string& Contract() const { return context_.contract; }
     double ForwardPoint() const { return context_.forward_point; }
     std::int64_t UpperBorderStrike() const { return context_.upper_border_strike; }

@@ -48,7 +48,7 @@ std::string IndicatorsJson(const analytics::LeftPanelModel& panel, const analyti
     JsonWriter json;
     json.BeginObject();
     json.Key("symbol").String(day.symbol);
-    json.Key("date").String(day.date);
+    json.Key("date").String(panel.Date());
     json.Key("contract").String(day.contract);
     json.Key("contracts").StringArray(panel.Contracts());
     json.Key("forward_point").Number(day.forward_point);
