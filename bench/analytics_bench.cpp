@@ -197,8 +197,6 @@ void BM_LeftPanel_ContractSwitchWithFractals(benchmark::State& state) {
         bench.panel.ContractChanged(other);
         state.ResumeTiming();
         bench.panel.ContractChanged(target);
-        bench.panel.ComputeSignificantFractals();
-        bench.panel.FillTables();
         benchmark::DoNotOptimize(bench.panel.Cells().level_call.data());
     }
     state.SetLabel(target);
@@ -251,8 +249,6 @@ void BM_LeftPanel_BothPanelsLongestContract(benchmark::State& state) {
         bench.panel.ContractChanged(other);
         state.ResumeTiming();
         bench.panel.ContractChanged(target);
-        bench.panel.ComputeSignificantFractals();
-        bench.panel.FillTables();
         right.Configure(DefaultConfig(bench.panel.Contract()));
         for (int n = 2; n <= analytics::kHistogramCount; ++n) {
             right.BuildHistogram(n);
@@ -325,8 +321,6 @@ void BM_ContractSwitch_BothPanels(benchmark::State& state) {
         left.ContractChanged(contracts[(turn + 1) % contracts.size()]);
         state.ResumeTiming();
         left.ContractChanged(Folder().contract);
-        left.ComputeSignificantFractals();
-        left.FillTables();
         right.Configure(DefaultConfig(left.Contract()));
         for (int n = 2; n <= analytics::kHistogramCount; ++n) {
             right.BuildHistogram(n);

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QPainter>
 #include <QTabWidget>
 #include <memory>
 
@@ -9,6 +10,7 @@
 #include "common/plain_host.h"
 #include "common/text_table.h"
 #include "long_history_data.h"
+#include "ui/chart/histogram_painter.h"
 #include "ui/histogram_chart.h"
 #include "ui/history/compare_control.h"
 #include "ui/history/compare_overlay.h"
@@ -126,6 +128,32 @@ void BM_Overlay_Tooltip(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_Overlay_Tooltip)->Unit(benchmark::kMicrosecond);
+
+// One histogram drawn at its usual size without (0) and with (1) the five key-price lines and
+// their legend entries: the difference is what the lines cost a chart.
+void BM_Chart_KeyPriceLines(benchmark::State& state) {
+    PanelBench bench;
+    ui::HistogramData data = bench.panel->Chart(1)->Data();
+    data.price_lines.clear();
+    if (state.range(0) == 1 && !data.strike.empty()) {
+        const double low = data.strike.front();
+        const double high = data.strike.back();
+        const char* const names[] = {"CALL level", "PUT level", "Market borders", "", "Max pain"};
+        for (int k = 0; k < 5; ++k) {
+            data.price_lines.push_back({low + (high - low) * (k + 1) / 6.0, names[k],
+                                        0x108010u * static_cast<std::uint32_t>(k + 1), k == 2});
+        }
+    }
+    const ui::HistogramColours colours;
+    const ui::HistogramFonts fonts = ui::DefaultHistogramFonts();
+    QImage image(QSize(259, 633), QImage::Format_RGB32);
+    for (auto _ : state) {
+        QPainter painter(&image);
+        ui::PaintHistogram(painter, image.size(), data, colours, fonts);
+    }
+    state.SetLabel(state.range(0) == 1 ? "with key-price lines" : "without");
+}
+BENCHMARK(BM_Chart_KeyPriceLines)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

@@ -22,6 +22,8 @@ cleanup() {
 }
 trap cleanup EXIT
 export ZARVEX_HOME="$work/home"
+# The window's kept state (place, instrument, pages) would change the picture: a fresh one.
+export XDG_CONFIG_HOME="$work/config"
 demo_generate 20251027 20251212 "$work/reports"
 # Greenwich 01:00 on the 13th is the evening of the 12th at the exchange.
 demo_serve "$work/reports" "20251213 01:00:00"

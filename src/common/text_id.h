@@ -164,4 +164,16 @@ inline constexpr int kDayColumn = 148;
 inline constexpr int kMaxPainStrike = 149;
 inline constexpr int kChannel = 150;
 
+// Reading and moving through the window: tooltips, key prices, the day buttons, the status.
+inline constexpr int kShownPrice = 151;
+inline constexpr int kPremium = 152;
+inline constexpr int kKeyPriceLines = 153;
+inline constexpr int kKeyPricesNotDrawn = 154;
+inline constexpr int kBarsShown = 155;
+inline constexpr int kPreviousDataDay = 156;
+inline constexpr int kNextDataDay = 157;
+inline constexpr int kDataOf = 158;
+inline constexpr int kNextDownload = 159;
+inline constexpr int kDaysToExpiry = 160;
+
 }  // namespace zarvex::common::text

@@ -215,6 +215,18 @@ constexpr std::array<Entry, TextTable::kEntryCount> kEntries{{
     /* 148 */ {"Date", "Дата"},
     /* 149 */ {"Max pain strike", "Страйк макс. боли"},
     /* 150 */ {"Channel", "Канал"},
+    /* 151 */ {"Shown price", "Цена на графике"},
+    /* 152 */ {"Premium", "Премия"},
+    /* 153 */ {"Key-price lines", "Линии ключевых цен"},
+    /* 154 */
+    {"No key-price lines: the left panel shows another price type",
+     "Линий ключевых цен нет: в панели слева другой тип цен"},
+    /* 155 */ {"Bars: ", "Бары: "},
+    /* 156 */ {"Previous day with data (Alt+Left)", "Предыдущий день с данными (Alt+Влево)"},
+    /* 157 */ {"Next day with data (Alt+Right)", "Следующий день с данными (Alt+Вправо)"},
+    /* 158 */ {"Data of ", "Данные за "},
+    /* 159 */ {"Next download: ", "Следующая загрузка: "},
+    /* 160 */ {" days to expiry", " дн. до экспирации"},
 }};
 
 std::string_view LanguagePart(std::string_view locale_name) {

@@ -21,14 +21,18 @@ void HistogramChart::SetData(HistogramData values) {
     analysis_ = AnalyseHistogram(data_);
 }
 
+int HistogramChart::PlotTop() const {
+    return plot_top_;
+}
+
 void HistogramChart::ClearData() {
     SetData({});
 }
 
 void HistogramChart::Update() {
     const QSize size = contentsRect().size().expandedTo(QSize(1, 1));
-    scale_ =
-        ScaleHistogram(data_, analysis_, size.width(), size.height() - CompareLegendBand(data_));
+    scale_ = ScaleForCanvas(data_, analysis_, size, fonts_);
+    plot_top_ = scale_.legend_band;
     picture_ = QImage(size, QImage::Format_RGB32);
     QPainter painter(&picture_);
     PaintHistogram(painter, data_, scale_, colours_, fonts_);
@@ -49,10 +53,8 @@ QImage HistogramChart::Render(qreal ratio) const {
     QImage image(size * ratio, QImage::Format_RGB32);
     image.setDevicePixelRatio(ratio);
     QPainter painter(&image);
-    PaintHistogram(
-        painter, data_,
-        ScaleHistogram(data_, analysis_, size.width(), size.height() - CompareLegendBand(data_)),
-        colours_, fonts_);
+    PaintHistogram(painter, data_, ScaleForCanvas(data_, analysis_, size, fonts_), colours_,
+                   fonts_);
     return image;
 }
 
@@ -71,7 +73,7 @@ int HistogramChart::PositionAt(QPoint point) const {
     if (scale_.empty) {
         return -1;
     }
-    const QPoint at = point - contentsRect().topLeft() - QPoint(0, CompareLegendBand(data_));
+    const QPoint at = point - contentsRect().topLeft() - QPoint(0, PlotTop());
     if (at.x() < scale_.ValueToX(scale_.vmin) || at.x() > scale_.ValueToX(scale_.vmax)) {
         return -1;
     }

@@ -27,6 +27,8 @@ public:
     const HistogramData& Data() const { return data_; }
     const HistogramAnalysis& Analysis() const { return analysis_; }
     const HistogramScale& Scale() const { return scale_; }
+    // Where the plot starts below the legend, in the canvas.
+    int PlotTop() const;
     // The canvas picture (the inside of the border), redrawn first when the canvas changed
     // size while hidden.
     const QImage& Picture();
@@ -51,6 +53,7 @@ private:
     HistogramData data_;
     HistogramAnalysis analysis_;
     HistogramScale scale_;
+    int plot_top_ = 0;
     QImage picture_;
     std::function<QString(int)> tooltip_;
 };

@@ -1,7 +1,12 @@
 #include "ui/instrument_area.h"
 
+#include "analytics/history/max_pain.h"
+#include "analytics/left_panel/day_slice.h"
 #include "analytics/left_panel/left_panel_model.h"
 #include "analytics/right_panel/right_panel_model.h"
+#include "common/text.h"
+#include "common/text_id.h"
+#include "common/text_table.h"
 #include "day/instrument_list.h"
 #include "ui/control_number.h"
 #include "ui/left_panel_widget.h"
@@ -11,7 +16,7 @@ namespace zarvex::ui {
 
 InstrumentArea::InstrumentArea(QWidget* parent, day::Instrument& instrument, int x, int y, int w,
                                int h, const InstrumentAreaServices& services)
-    : QWidget(parent), instrument_(instrument) {
+    : QWidget(parent), instrument_(instrument), texts_(services.texts) {
     const int index = day::InstrumentList::IndexOf(instrument.Symbol());
     const int number = index < 0 ? 0 : kContainerNumbers[static_cast<std::size_t>(index)];
     SetControlNumber(this, number);
@@ -24,7 +29,6 @@ InstrumentArea::InstrumentArea(QWidget* parent, day::Instrument& instrument, int
     left_ = new LeftPanelWidget(this, number + kLeftPanelOffset, 0, 0, kLeftWidth, h,
                                 *services.texts, left_services, services.blocker);
     left_->Build(LeftSetup());
-    FillFractals();
 
     right_ = new RightPanelWidget(this, number + kRightPanelOffset, kRightX, 0, w - kRightX, h,
                                   *services.texts, instrument.Stores().quote, instrument.Folder(),
@@ -48,15 +52,6 @@ analytics::LeftPanelSetup InstrumentArea::LeftSetup() const {
     return setup;
 }
 
-void InstrumentArea::FillFractals() {
-    // The fractal table is filled from the start rather than after the first change of the
-    // fractal conditions.
-    if (left_->Model().HasDay()) {
-        left_->Model().ComputeSignificantFractals();
-        left_->Model().FillTables();
-    }
-}
-
 void InstrumentArea::FollowLatestDay() {
     if (left_->DayChosenByUser()) {
         return;
@@ -78,7 +73,6 @@ void InstrumentArea::FollowLatestDay() {
     if (!model.HasDay()) {
         return;
     }
-    FillFractals();
     RebuildHistograms();
 }
 
@@ -107,6 +101,44 @@ void InstrumentArea::PassSettingsToLeftPanel() {
     model.SetForwardPointSwitch(record.IsFP());
 }
 
+KeyPrices InstrumentArea::LeftKeyPrices() const {
+    const analytics::LeftPanelModel& model = left_->Model();
+    KeyPrices prices;
+    if (!model.HasDay()) {
+        return prices;
+    }
+    const analytics::DayContext& day = model.Context();
+    prices.price_type = day.price_type;
+    const common::TextTable& texts = *texts_;
+    auto add = [&](const analytics::PanelNumber& number, std::string name, std::uint32_t colour,
+                   bool dashed) {
+        if (number.IsNumber() && number.Value() > 0.0) {
+            prices.lines.push_back({number.Value(), std::move(name), colour, dashed});
+        }
+    };
+    add(day.call_level, texts.Get(common::text::kCallLevel), 0xC01010, false);
+    add(day.put_level, texts.Get(common::text::kPutLevel), 0x1010C0, false);
+    // Both borders under one entry of the legend: the caption of their table, without its colon.
+    std::string borders = texts.Get(common::text::kMarketBorders);
+    while (!borders.empty() && (borders.back() == ':' || borders.back() == ' ')) {
+        borders.pop_back();
+    }
+    const bool upper = day.upper_border.IsNumber() && day.upper_border.Value() > 0.0;
+    add(day.upper_border, borders, 0x108010, true);
+    add(day.bottom_border, upper ? std::string() : borders, 0x108010, true);
+    // Max pain is a strike: placed as the delta-balance is, with the panel's forward point.
+    analytics::DaySlice slice;
+    const std::string date = model.Date();
+    const analytics::MaxPain pain = analytics::DayMaxPain(
+        slice.Select(instrument_.Stores().quote, date, day.contract).RowsFor(""), date,
+        day.contract, day.symbol, day.forward_point, day.price_type);
+    if (pain.price.IsNumber() && pain.price.Value() > 0.0) {
+        prices.lines.push_back(
+            {pain.price.Value(), texts.Get(common::text::kMaxPain), 0xE07000, false});
+    }
+    return prices;
+}
+
 void InstrumentArea::RebuildHistograms() {
     const settings::SettingsRecord& record = instrument_.Settings();
     analytics::RightPanelConfig config;
@@ -116,6 +148,7 @@ void InstrumentArea::RebuildHistograms() {
     config.fp_switch = record.IsFP();
     config.histograms = record.Values().histograms;
     config.price_type = record.PriceType();
+    right_->SetKeyPrices(LeftKeyPrices());
     right_->Configure(config);
 }
 

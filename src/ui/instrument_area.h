@@ -6,6 +6,7 @@
 #include "common/clock.h"
 #include "common/host.h"
 #include "day/instrument.h"
+#include "ui/right_panel_widget.h"
 
 namespace zarvex::common {
 class TextTable;
@@ -65,9 +66,11 @@ public:
 
 private:
     analytics::LeftPanelSetup LeftSetup() const;
-    void FillFractals();
+    // The left panel's CALL and PUT levels, borders and max pain as lines for the histograms.
+    KeyPrices LeftKeyPrices() const;
 
     day::Instrument& instrument_;
+    const common::TextTable* texts_;
     LeftPanelWidget* left_ = nullptr;
     RightPanelWidget* right_ = nullptr;
 };

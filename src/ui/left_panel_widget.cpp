@@ -1,11 +1,17 @@
 #include "ui/left_panel_widget.h"
 
+#include <QApplication>
 #include <QCalendarWidget>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMenu>
+#include <QShortcut>
 #include <QTableWidget>
+#include <QTextCharFormat>
+#include <QToolButton>
 #include <algorithm>
 #include <utility>
 
@@ -47,6 +53,8 @@ int ListTableHeight(int h) {
     return (h - 363) / 10 * 6;
 }
 
+constexpr int kDayButtonWidth = 16;
+
 }  // namespace
 
 LeftPanelWidget::LeftPanelWidget(QWidget* parent, int control_number, int x, int y, int w, int h,
@@ -65,7 +73,24 @@ LeftPanelWidget::LeftPanelWidget(QWidget* parent, int control_number, int x, int
     date_->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
     date_->setCalendarPopup(true);
     date_->setKeyboardTracking(false);
-    date_->setGeometry(70, 5, w - 80, 19);
+    previous_day_ = new QToolButton(this);
+    next_day_ = new QToolButton(this);
+    previous_day_->setObjectName(QStringLiteral("previousDay"));
+    next_day_->setObjectName(QStringLiteral("nextDay"));
+    previous_day_->setArrowType(Qt::LeftArrow);
+    next_day_->setArrowType(Qt::RightArrow);
+    previous_day_->setToolTip(QString::fromStdString(texts_.Get(text::kPreviousDataDay)));
+    next_day_->setToolTip(QString::fromStdString(texts_.Get(text::kNextDataDay)));
+    previous_day_->setFocusPolicy(Qt::NoFocus);
+    next_day_->setFocusPolicy(Qt::NoFocus);
+    connect(previous_day_, &QToolButton::clicked, this, [this] { StepDay(-1); });
+    connect(next_day_, &QToolButton::clicked, this, [this] { StepDay(1); });
+    // Shortcuts of a hidden instrument's panel are not active: the keys reach the shown one.
+    auto* previous_key = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Left), this);
+    auto* next_key = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Right), this);
+    connect(previous_key, &QShortcut::activated, this, [this] { StepDay(-1); });
+    connect(next_key, &QShortcut::activated, this, [this] { StepDay(1); });
+    PlaceDateField(w);
     contract_ = new QComboBox(this);
     contract_->setObjectName(QStringLiteral("contractList"));
     contract_->setGeometry(70, 30, w - 80, 19);
@@ -88,6 +113,17 @@ LeftPanelWidget::LeftPanelWidget(QWidget* parent, int control_number, int x, int
     tables_[4] = MakeListTable({5, yd + hd + 20, w - 15, h - (yd + hd + 20) - 10});
     tables_[3]->setObjectName(QStringLiteral("levelsTable"));
     tables_[4]->setObjectName(QStringLiteral("fractalsTable"));
+    for (int i = 0; i < 5; ++i) {
+        QTableWidget* table = tables_[static_cast<std::size_t>(i)];
+        table->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(table, &QWidget::customContextMenuRequested, this, [this, table, i](QPoint at) {
+            QMenu menu(table);
+            QAction* copy = menu.addAction(QString::fromStdString(texts_.Get(text::kCopyTable)));
+            if (menu.exec(table->viewport()->mapToGlobal(at)) == copy) {
+                QApplication::clipboard()->setText(CopyText(i));
+            }
+        });
+    }
 
     // A day is taken once it is committed, not on every key, wheel tick or day walked over
     // in the calendar: each change of day is a whole calculation and may show a box.
@@ -163,6 +199,97 @@ void LeftPanelWidget::SetListColumns(QTableWidget* table) {
 
 void LeftPanelWidget::Build(const analytics::LeftPanelSetup& setup) {
     model_->Build(setup);
+    MarkDataDays();
+}
+
+void LeftPanelWidget::PlaceDateField(int w) {
+    const int field = w - 80 - 2 * kDayButtonWidth;
+    date_->setGeometry(70, 5, field, 19);
+    previous_day_->setGeometry(70 + field, 5, kDayButtonWidth, 19);
+    next_day_->setGeometry(70 + field + kDayButtonWidth, 5, kDayButtonWidth, 19);
+}
+
+void LeftPanelWidget::MarkDataDays() {
+    data_days_ = model_->DaysWithData();
+    QCalendarWidget* calendar = date_->calendarWidget();
+    QTextCharFormat grey;
+    grey.setForeground(QColor(0xA0, 0xA0, 0xA0));
+    for (int day = Qt::Monday; day <= Qt::Sunday; ++day) {
+        calendar->setWeekdayTextFormat(static_cast<Qt::DayOfWeek>(day), grey);
+    }
+    calendar->setDateTextFormat(QDate(), QTextCharFormat());
+    QTextCharFormat held;
+    held.setForeground(QColor(0, 0, 0));
+    held.setFontWeight(QFont::Bold);
+    for (common::Date day : data_days_) {
+        calendar->setDateTextFormat(ToQDate(day), held);
+    }
+    UpdateDayButtons();
+}
+
+void LeftPanelWidget::UpdateDayButtons() {
+    const common::Date shown = model_->DateValue();
+    previous_day_->setEnabled(!data_days_.empty() && data_days_.front() < shown);
+    next_day_->setEnabled(!data_days_.empty() && data_days_.back() > shown);
+}
+
+void LeftPanelWidget::StepDay(int direction) {
+    if (!isEnabled() || panel_locked_ || data_days_.empty()) {
+        return;
+    }
+    const common::Date shown = model_->DateValue();
+    common::Date target = common::kInvalidDate;
+    if (direction < 0) {
+        const auto it = std::lower_bound(data_days_.begin(), data_days_.end(), shown);
+        if (it != data_days_.begin()) {
+            target = *std::prev(it);
+        }
+    } else {
+        const auto it = std::upper_bound(data_days_.begin(), data_days_.end(), shown);
+        if (it != data_days_.end()) {
+            target = *it;
+        }
+    }
+    PickDay(target);
+}
+
+bool LeftPanelWidget::PickContract(const std::string& contract) {
+    const int index = contract_->findText(QString::fromStdString(contract));
+    if (index < 0) {
+        return false;
+    }
+    {
+        const QSignalBlocker blocker(contract_);
+        contract_->setCurrentIndex(index);
+    }
+    PickedContract(index);
+    return true;
+}
+
+QString LeftPanelWidget::CopyText(int index) const {
+    if (index < 0 || index >= static_cast<int>(tables_.size())) {
+        return {};
+    }
+    const QTableWidget* table = tables_[static_cast<std::size_t>(index)];
+    auto cell = [table](int row, int column) {
+        const QTableWidgetItem* item = table->item(row, column);
+        QString text = item != nullptr ? item->text() : QString();
+        return text.replace(QLatin1Char('\t'), QLatin1Char(' '));
+    };
+    QString out;
+    const bool lists = index >= 3;
+    if (lists) {
+        out = QStringLiteral("CALL\tPUT\n");
+    }
+    for (int row = 0; row < table->rowCount(); ++row) {
+        const QString first = cell(row, 1);
+        const QString second = cell(row, 2);
+        if (lists && first.isEmpty() && second.isEmpty()) {
+            continue;
+        }
+        out += first + QLatin1Char('\t') + second + QLatin1Char('\n');
+    }
+    return out;
 }
 
 void LeftPanelWidget::Relayout(int x, int y, int w, int h) {
@@ -170,7 +297,7 @@ void LeftPanelWidget::Relayout(int x, int y, int w, int h) {
     const bool was_shown = !isHidden();
     hide();
     setGeometry(x, y, w, h);
-    date_->resize(w - 80, date_->height());
+    PlaceDateField(w);
     contract_->resize(w - 80, contract_->height());
     for (int i = 0; i < 3; ++i) {
         tables_[i]->resize(w - 15, tables_[i]->height());
@@ -209,15 +336,32 @@ void LeftPanelWidget::ShowDate(common::Date day) {
     if (day != common::kInvalidDate) {
         date_->setDate(ToQDate(day));
     }
+    if (model_ != nullptr) {
+        MarkDataDays();
+    }
 }
 
 void LeftPanelWidget::ShowContracts(const std::vector<std::string>& contracts, int selected) {
     const QSignalBlocker blocker(contract_);
     contract_->clear();
+    const common::Date shown = model_ != nullptr ? model_->DateValue() : common::kInvalidDate;
     for (const std::string& contract : contracts) {
         contract_->addItem(QString::fromStdString(contract));
+        // Which contract is which: its expiration and how far off it is from the shown day.
+        const std::string expiration =
+            model_ != nullptr ? model_->ExpirationOf(contract) : std::string();
+        const common::Date expires = common::ParseDate(expiration, "%dd.%mm.%yyyy");
+        if (expires != common::kInvalidDate && shown != common::kInvalidDate) {
+            const long long days = (expires - shown) / common::kSecondsPerDay;
+            contract_->setItemData(
+                contract_->count() - 1,
+                QString::fromStdString(texts_.Get(text::kExpiration) + ": " + expiration + ", " +
+                                       std::to_string(days) + texts_.Get(text::kDaysToExpiry)),
+                Qt::ToolTipRole);
+        }
     }
     contract_->setCurrentIndex(selected);
+    contract_->setToolTip(contract_->itemData(selected, Qt::ToolTipRole).toString());
 }
 
 void LeftPanelWidget::ShowCells(const analytics::LeftPanelCells& cells) {
@@ -265,6 +409,7 @@ void LeftPanelWidget::CommitDate() {
     day_chosen_ = true;
     model_->DateChanged(picked);
     committing_ = false;
+    UpdateDayButtons();
 }
 
 void LeftPanelWidget::PickDay(common::Date day) {
@@ -279,6 +424,7 @@ void LeftPanelWidget::PickDay(common::Date day) {
 }
 
 void LeftPanelWidget::PickedContract(int index) {
+    contract_->setToolTip(contract_->itemData(index, Qt::ToolTipRole).toString());
     if (index >= 0) {
         model_->ContractChanged(contract_->itemText(index).toStdString());
     }

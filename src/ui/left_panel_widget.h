@@ -11,6 +11,7 @@ class QComboBox;
 class QDateEdit;
 class QLabel;
 class QTableWidget;
+class QToolButton;
 
 namespace zarvex::common {
 class TextTable;
@@ -46,6 +47,13 @@ public:
     bool DayChosenByUser() const { return day_chosen_; }
     // Sets the day in the date picker and commits it, as if the user had picked it.
     void PickDay(common::Date day);
+    // The day with data before (-1) or after (+1) the shown one, picked; nothing when there
+    // is none. Alt+Left and Alt+Right, and the two buttons beside the date field.
+    void StepDay(int direction);
+    // Chooses a contract of the shown day as the drop-down would; false when the day lacks it.
+    bool PickContract(const std::string& contract);
+    // What "Copy" puts on the clipboard for table 0..4: tab-separated rows of the shown cells.
+    QString CopyText(int table) const;
 
     analytics::LeftPanelModel& Model() { return *model_; }
     const analytics::LeftPanelModel& Model() const { return *model_; }
@@ -56,6 +64,8 @@ public:
     // levels, 4 significant fractals.
     QTableWidget* Table(int index) const { return tables_.at(static_cast<std::size_t>(index)); }
     QLabel* FractalsCaption() const { return fractals_caption_; }
+    QToolButton* PreviousDayButton() const { return previous_day_; }
+    QToolButton* NextDayButton() const { return next_day_; }
 
     // The view's side.
     void SetPanelEnabled(bool enabled) override;
@@ -72,12 +82,19 @@ private:
     void CommitDate();
     void PickedContract(int index);
     void ShowGrid(bool shown);
+    // Days with data in the calendar: in the normal face, every other day greyed.
+    void MarkDataDays();
+    void UpdateDayButtons();
+    void PlaceDateField(int w);
 
     const common::TextTable& texts_;
     InputBlocker* blocker_;
     std::unique_ptr<analytics::LeftPanelModel> model_;
     QDateEdit* date_ = nullptr;
     QComboBox* contract_ = nullptr;
+    QToolButton* previous_day_ = nullptr;
+    QToolButton* next_day_ = nullptr;
+    std::vector<common::Date> data_days_;
     std::array<QTableWidget*, 5> tables_{};
     QLabel* fractals_caption_ = nullptr;
     bool panel_locked_ = false;

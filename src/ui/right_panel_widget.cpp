@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMenu>
 #include <QStyle>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -24,6 +25,7 @@
 #include "ui/history/compare_overlay.h"
 #include "ui/history/history_tab.h"
 #include "ui/history/table_export.h"
+#include "ui/shown_number.h"
 
 namespace zarvex::ui {
 namespace {
@@ -152,7 +154,17 @@ RightPanelWidget::RightPanelWidget(QWidget* parent, int control_number, int x, i
         chart->SetToolTipText([this, n](int position) { return BarText(n, position); });
         AddPictureMenu(
             chart, texts_, [chart](qreal ratio) { return chart->Render(ratio); },
-            [this, n] { return DefaultName(QStringLiteral("H%1").arg(n), QStringLiteral("png")); });
+            [this, n] { return DefaultName(QStringLiteral("H%1").arg(n), QStringLiteral("png")); },
+            [this](QMenu& menu) {
+                QAction* lines =
+                    menu.addAction(QString::fromStdString(texts_.Get(text::kKeyPriceLines)));
+                lines->setCheckable(true);
+                lines->setChecked(key_lines_shown_);
+                connect(lines, &QAction::toggled, this, [this](bool shown) {
+                    SetKeyPriceLinesShown(shown);
+                    emit KeyPriceLinesSwitched(shown);
+                });
+            });
     }
 
     call_caption_ = new QLabel(QStringLiteral("CALL"), data_page);
@@ -207,7 +219,7 @@ RightPanelWidget::RightPanelWidget(QWidget* parent, int control_number, int x, i
     QPalette white = forward_point_->palette();
     white.setColor(QPalette::Window, QColor(255, 255, 255));
     forward_point_->setPalette(white);
-    forward_point_->setText(QString::fromStdString(model_->ForwardPointText()));
+    forward_point_->setText(ShownForwardPoint(model_->ForwardPoint()));
     forward_point_label_ = new QLabel(QStringLiteral("Forward Point:"), parent);
     forward_point_label_->setObjectName(QStringLiteral("forwardPointLabel"));
     // The caption has 75 pixels: a narrow face where the system has one.
@@ -259,7 +271,7 @@ void RightPanelWidget::Configure(const analytics::RightPanelConfig& config) {
         Chart(n)->ClearData();
         Chart(n)->Update();
     }
-    forward_point_->setText(QString::fromStdString(model_->ForwardPointText()));
+    forward_point_->setText(ShownForwardPoint(model_->ForwardPoint()));
     PlaceForwardPoint(forward_point_label_->height());
     // Both live in the instrument's area, so they show and hide with it.
     forward_point_->setVisible(model_->ForwardPointVisible());
@@ -295,6 +307,22 @@ void RightPanelWidget::Draw(int n) {
             drawn.compare_date = arrays->date;
         }
     }
+    const settings::HistogramSettings& histogram =
+        model_->Config().histograms[static_cast<std::size_t>(n - 1)];
+    if (!drawn.strike.empty()) {
+        // Which rows the bars stand for, in one short line.
+        const std::string condition(common::Trim(histogram.bar_cond));
+        if (!condition.empty()) {
+            drawn.notes.push_back(texts_.Get(text::kBarsShown) + condition);
+        }
+        if (key_lines_shown_ && key_prices_.price_type >= 0) {
+            if (key_prices_.price_type == histogram.market_type) {
+                drawn.price_lines = key_prices_.lines;
+            } else {
+                drawn.notes.push_back(texts_.Get(text::kKeyPricesNotDrawn));
+            }
+        }
+    }
     Chart(n)->SetData(std::move(drawn));
     Chart(n)->Update();
     host_.ShowStatus(HistogramStepEndText(host_, analytics::HistogramStep::kDrawing, n));
@@ -311,15 +339,23 @@ std::string RightPanelWidget::OtherDate() const {
 
 void RightPanelWidget::FollowCompareDays() {
     const std::string& contract = model_->Config().contract;
+    const common::Date shown = common::ParseDate(model_->Config().date, "%dd.%mm.%yyyy");
     // The days of the contract change with the contract and when a day is added.
-    const bool known =
-        contract == days_contract_ &&
-        compare_->List()->findText(QString::fromStdString(model_->Config().date)) >= 0;
-    if (!known) {
+    if (contract != days_contract_ ||
+        std::find(contract_days_.begin(), contract_days_.end(), shown) == contract_days_.end()) {
         days_contract_ = contract;
-        compare_->SetDays(contract.empty() ? std::vector<common::Date>{}
-                                           : analytics::ContractDays(*quote_, contract));
+        contract_days_ = contract.empty() ? std::vector<common::Date>{}
+                                          : analytics::ContractDays(*quote_, contract);
     }
+    compare_->SetDays(contract_days_, shown);
+}
+
+void RightPanelWidget::SetKeyPriceLinesShown(bool shown) {
+    if (shown == key_lines_shown_) {
+        return;
+    }
+    key_lines_shown_ = shown;
+    RedrawCharts();
 }
 
 void RightPanelWidget::RedrawCharts() {
@@ -340,24 +376,41 @@ QString RightPanelWidget::BarText(int n, int position) const {
         return i < values.size() ? values[i] : 0.0;
     };
     auto number = [](double value) { return QString::fromStdString(common::FormatShort(value)); };
-    const QString premium = QString::fromStdString(texts_.Get(text::kPrice));
+    auto text = [this](int entry) { return QString::fromStdString(texts_.Get(entry)); };
     const HistogramData& drawn = Chart(n)->Data();
-    QString out = QString::fromStdString(texts_.Get(text::kStrike)) + QStringLiteral(": ") +
-                  number(histogram.axis[i]);
-    out += QStringLiteral("\nPUT: ") + number(at(histogram.put)) + QStringLiteral("  ") + premium +
-           QStringLiteral(": ") + number(at(histogram.put_premium));
-    out += QStringLiteral("\nCALL: ") + number(at(histogram.call)) + QStringLiteral("  ") +
-           premium + QStringLiteral(": ") + number(at(histogram.call_premium));
+    QString out = text(text::kShownPrice) + QStringLiteral(": ") + number(histogram.axis[i]);
+    // A bar names the rows that make it: under Futures and Forex a price bin may gather
+    // several strikes, each at its own premium.
+    auto side = [&](const char* name, const std::vector<double>& values,
+                    const std::vector<analytics::BarSource>& sources) {
+        std::vector<const analytics::BarSource*> here;
+        for (const analytics::BarSource& source : sources) {
+            if (source.position == i) {
+                here.push_back(&source);
+            }
+        }
+        out +=
+            QStringLiteral("\n") + QLatin1String(name) + QStringLiteral(": ") + number(at(values));
+        for (const analytics::BarSource* source : here) {
+            out += QStringLiteral("\n   ") + text(text::kStrike) + QStringLiteral(" ") +
+                   number(source->strike) + QStringLiteral(", ") + text(text::kPremium) +
+                   QStringLiteral(" ") + number(source->premium);
+            if (here.size() > 1) {
+                out += QStringLiteral(" (") + number(source->value) + QStringLiteral(")");
+            }
+        }
+    };
+    side("PUT", histogram.put, histogram.put_sources);
+    side("CALL", histogram.call, histogram.call_sources);
     if (!drawn.compare_date.empty()) {
         const double put = at(drawn.compare_put);
         const double call = at(drawn.compare_call);
-        const QString change = QString::fromStdString(texts_.Get(text::kChange));
         auto signed_number = [&number](double value) {
             return (value > 0 ? QStringLiteral("+") : QString()) + number(value);
         };
         out += QStringLiteral("\n") + QString::fromStdString(drawn.compare_date) +
                QStringLiteral(": PUT ") + number(put) + QStringLiteral(", CALL ") + number(call);
-        out += QStringLiteral("\n") + change + QStringLiteral(": PUT ") +
+        out += QStringLiteral("\n") + text(text::kChange) + QStringLiteral(": PUT ") +
                signed_number(at(histogram.put) - put) + QStringLiteral(", CALL ") +
                signed_number(at(histogram.call) - call);
     }

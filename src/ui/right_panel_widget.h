@@ -7,6 +7,7 @@
 #include "analytics/right_panel/right_panel_model.h"
 #include "common/date.h"
 #include "common/host.h"
+#include "ui/chart/histogram_data.h"
 
 class QLabel;
 class QTabWidget;
@@ -22,6 +23,13 @@ class CompareControl;
 class CompareOverlay;
 class HistogramChart;
 class HistoryTab;
+
+// The prices the left panel shows that a trader steers by, as lines for the histograms of the
+// same price type.
+struct KeyPrices {
+    int price_type = -1;  // the left panel's; -1: none known
+    std::vector<PriceLine> lines;
+};
 
 // The right panel of an instrument on screen: a tab control with the four captioned histogram
 // charts, the CALL and PUT option tables and the contract's history, and the forward-point
@@ -45,6 +53,11 @@ public:
     // Configures the model (option tables, histogram 1) and shows the result; histograms 2 to
     // 4 follow one by one from the event loop, so no chart of the day stays empty.
     void Configure(const analytics::RightPanelConfig& config);
+    // The left panel's key prices, drawn from the next drawing on.
+    void SetKeyPrices(KeyPrices prices) { key_prices_ = std::move(prices); }
+    // The key-price lines on or off on every chart, redrawn.
+    void SetKeyPriceLinesShown(bool shown);
+    bool KeyPriceLinesShown() const { return key_lines_shown_; }
     // Builds the histograms still waiting now instead of later.
     void BuildPendingHistograms();
     void Relayout(int x, int y, int w, int h);
@@ -62,8 +75,9 @@ public:
     HistoryTab* History() const { return history_; }
     CompareControl* Compare() const { return compare_; }
     CompareOverlay& Overlay() { return *overlay_; }
-    // The tooltip over position i of histogram n: price, PUT and CALL values and premiums,
-    // and with the overlay the other day's values and the change.
+    // The tooltip over position i of histogram n: the shown price, the PUT and CALL values with
+    // the strike and premium of every row that makes them, and with the overlay the other
+    // day's values and the change.
     QString BarText(int n, int position) const;
     // Default file names in the unload's style for what the panel saves.
     QString DefaultName(const QString& what, const QString& extension) const;
@@ -73,6 +87,8 @@ public:
 signals:
     // A day clicked in the History page.
     void DayPicked(common::Date day);
+    // The user switched the key-price lines in a chart's menu.
+    void KeyPriceLinesSwitched(bool shown);
 
 private:
     void LayoutPages();
@@ -105,6 +121,9 @@ private:
     std::unique_ptr<CompareOverlay> overlay_;
     const storage::Database* quote_ = nullptr;
     std::string days_contract_;
+    std::vector<common::Date> contract_days_;
+    KeyPrices key_prices_;
+    bool key_lines_shown_ = true;
     int next_histogram_ = 5;
     bool build_queued_ = false;
 };

@@ -15,7 +15,10 @@ QColor FromRgb(int rgb) {
 }  // namespace
 
 StatusBar::StatusBar(QWidget* parent, int control_number, int x, int y, int width, int height)
-    : QWidget(parent), label_(new QLabel(this)), status_(new QLabel(this)) {
+    : QWidget(parent),
+      label_(new QLabel(this)),
+      status_(new QLabel(this)),
+      note_(new QLabel(this)) {
     SetControlNumber(this, control_number);
     SetControlNumber(label_, control_number + kLabelFieldOffset);
     SetControlNumber(status_, control_number + kStatusFieldOffset);
@@ -26,16 +29,29 @@ StatusBar::StatusBar(QWidget* parent, int control_number, int x, int y, int widt
     status_->setAutoFillBackground(true);
     // The field's own background, remembered for the idle colours.
     default_background_ = status_->palette().color(QPalette::Window);
-    label_->setGeometry(0, 0, kLabelWidth, height);
-    status_->setGeometry(kLabelWidth + 1, 0, width - kLabelWidth - 4, height);
+    note_->setObjectName(QStringLiteral("statusNote"));
+    note_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    PlaceFields();
     Dock();
+}
+
+void StatusBar::PlaceFields() {
+    const int note = note_->text().isEmpty() ? 0 : note_->sizeHint().width() + 8;
+    label_->setGeometry(0, 0, kLabelWidth, height());
+    status_->setGeometry(kLabelWidth + 1, 0, width() - kLabelWidth - 4 - note, height());
+    note_->setGeometry(width() - note - 3, 0, note, height());
+    note_->setVisible(note > 0);
+}
+
+void StatusBar::SetNote(const QString& text) {
+    note_->setText(text);
+    PlaceFields();
 }
 
 void StatusBar::Resize(int width) {
     resize(width, height());
     Dock();
-    label_->setGeometry(0, 0, kLabelWidth, height());
-    status_->setGeometry(kLabelWidth + 1, 0, width - kLabelWidth - 4, height());
+    PlaceFields();
 }
 
 void StatusBar::Dock() {

@@ -28,6 +28,10 @@ public:
     void Resize(int width);
     void SetLabel(const QString& text);
     void SetStatus(const QString& text);
+    // A short text at the bar's right end, after the status (how fresh the data is); the status
+    // field gives it the room it needs.
+    void SetNote(const QString& text);
+    QLabel* NoteField() const { return note_; }
     // background and text as 0xRRGGBB; background kDefaultBackground for the field's default.
     void SetStatusColours(int background, int text);
 
@@ -39,9 +43,11 @@ public:
 
 private:
     void Dock();
+    void PlaceFields();
 
     QLabel* label_;
     QLabel* status_;
+    QLabel* note_;
     QColor default_background_;
 };
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <map>
 
 #include "analytics/right_panel/histogram_build.h"
@@ -16,6 +17,12 @@ using testing::QuoteDb;
 using testing::QuoteRow;
 
 constexpr const char* kOtherDay = "06.12.2012";
+
+// The fixture's strikes: 1.1000 to 1.1040 by 0.0005.
+bool index_of_grid(double strike) {
+    const double steps = (strike - 1.1000) / 0.0005;
+    return std::fabs(steps - std::round(steps)) < 1e-6 && steps > -0.5 && steps < 8.5;
+}
 
 QuoteRow Row(const char* option, double strike, std::int64_t oi, const char* date,
              double price = 0.0100) {
@@ -106,6 +113,78 @@ TEST_F(CompareHistogramTest, ADayComparedWithItselfGivesItsOwnBarsAndADayWithout
     }
     const CompareArrays empty = Compare(1, HistogramData{});
     EXPECT_TRUE(empty.put.empty());
+}
+
+TEST_F(CompareHistogramTest, EveryPriceTypePutsTheOtherDaysStrikeInTheRowOfTheShownDaysStrike) {
+    // The other day holds every shown strike at other premiums, so that under Futures and Forex
+    // its own prices would stand in other rows, and one strike of its own.
+    for (int i = 0; i <= 8; ++i) {
+        const double strike = 1.1000 + 0.0005 * i;
+        db.Insert(Row("PUT", strike, 1000 + i, kOtherDay, 0.0050 + 0.0002 * i));
+        db.Insert(Row("CALL", strike, 2000 + i, kOtherDay, 0.0010));
+    }
+    db.Insert(Row("PUT", 1.10075, 77, kOtherDay, 0.00025));
+    auto index_of = [](double strike) {
+        return static_cast<int>(std::lround((strike - 1.1000) / 0.0005));
+    };
+    for (int price_type = 0; price_type <= 2; ++price_type) {
+        SCOPED_TRACE(price_type);
+        const HistogramData shown = Shown(price_type);
+        const CompareArrays compare = Compare(price_type, shown);
+        ASSERT_EQ(shown.put_strike.size(), shown.Size());
+        ASSERT_EQ(shown.call_strike.size(), shown.Size());
+        int rows = 0;
+        double own = 0.0;
+        for (std::size_t i = 0; i < shown.Size(); ++i) {
+            if (shown.put_strike[i] != 0.0) {
+                EXPECT_EQ(compare.put[i], 1000 + index_of(shown.put_strike[i])) << i;
+                EXPECT_EQ(shown.put[i], 100 + index_of(shown.put_strike[i])) << i;
+                ++rows;
+            } else {
+                own += compare.put[i];
+            }
+            if (shown.call_strike[i] != 0.0) {
+                EXPECT_EQ(compare.call[i], 2000 + index_of(shown.call_strike[i])) << i;
+                ++rows;
+            } else {
+                EXPECT_EQ(compare.call[i], 0.0) << i;
+            }
+        }
+        EXPECT_EQ(rows, 18);
+        // The strike only the other day has stands at its own price (1.1005 under Futures),
+        // under "Standart" in its own strike row.
+        EXPECT_EQ(own, 77.0);
+    }
+}
+
+TEST_F(CompareHistogramTest, StrikeArraysNameTheRowBehindEachPosition) {
+    const HistogramData strikes = Shown(1);
+    for (std::size_t i = 0; i < strikes.Size(); ++i) {
+        const bool row = index_of_grid(strikes.axis[i]);
+        EXPECT_EQ(strikes.put_strike[i], row ? strikes.axis[i] : 0.0) << i;
+        EXPECT_EQ(strikes.call_strike[i], row ? strikes.axis[i] : 0.0) << i;
+    }
+    // Futures: the PUT of 1.1000 (premium 0.0010) stands at 1.0990, the CALL of 1.1040
+    // (premium 0.0022) at 1.1062; two rows that meet in one bin name the larger one.
+    db.Insert(Row("PUT", 1.1005, 500, testing::kDay, 0.0015));  // 1.0990 too, replaces 101
+    const HistogramData prices = Shown(0);
+    auto at = [&](double price) {
+        for (std::size_t i = 0; i < prices.Size(); ++i) {
+            if (common::FormatShort(prices.axis[i]) == common::FormatShort(price)) {
+                return i;
+            }
+        }
+        return prices.Size();
+    };
+    ASSERT_LT(at(1.0990), prices.Size());
+    EXPECT_EQ(prices.put[at(1.0990)], 600.0);
+    EXPECT_EQ(prices.put_strike[at(1.0990)], 1.1005);
+    EXPECT_EQ(prices.call_strike[at(1.1062)], 1.104);
+    int sources_there = 0;
+    for (const BarSource& source : prices.put_sources) {
+        sources_there += source.position == at(1.0990) ? 1 : 0;
+    }
+    EXPECT_EQ(sources_there, 2);
 }
 
 }  // namespace

@@ -104,9 +104,7 @@ TEST(LeftPanelModelTest, BuildShowsTheLatestDayAndTheFirstContractNamedEu) {
     EXPECT_EQ(cells.level_call[3], "");
     EXPECT_EQ(cells.level_put[1], "1.1000");
     EXPECT_EQ(h.view.last_cells.level_put[1], "1.1000");
-    // Fractals wait for their setter.
-    EXPECT_EQ(cells.fractal_call[0], "");
-    EXPECT_TRUE(panel.Context().call_fractals.empty());
+    EXPECT_EQ(Count(h.host.StatusTexts(), "Calculates of the significant fractals"), 1);
     // The panel lock is released at the end.
     ASSERT_FALSE(h.view.enabled_calls.empty());
     EXPECT_TRUE(h.view.enabled_calls.back());
@@ -129,6 +127,8 @@ TEST(LeftPanelModelTest, StatusTextsOfTheBuildInTheirOrder) {
         "The calculation of the ratio PUT/CALL is over. The program is prepared to use.",
         "Calculates of the significant levels. The left panel is temporarily locked. ",
         "The calculation of the significant levels is over. The program is prepared to use.",
+        "Calculates of the significant fractals. The left panel is temporarily locked. ",
+        "The calculation of the significant fractals is over. The program is prepared to use.",
         "The table of the left panel is fill. The left panel is temporarily locked. ",
         "Filling the tables in the left panel is complete. The program is prepared to use.",
     };
@@ -172,7 +172,7 @@ TEST(LeftPanelModelTest, DaysAfterTodayAreNotFound) {
     EXPECT_EQ(h.Panel().Contract(), "EUH7");
 }
 
-TEST(LeftPanelModelTest, ADateWithoutRowsShowsTheMessageAndFallsBack) {
+TEST(LeftPanelModelTest, ADateWithoutRowsShowsTheMessageAndKeepsTheShownDay) {
     PanelHarness h;
     h.Insert(SmallDays());
     LeftPanelModel& panel = h.Build();
@@ -185,12 +185,13 @@ TEST(LeftPanelModelTest, ADateWithoutRowsShowsTheMessageAndFallsBack) {
     panel.DateChanged(common::MakeDate(2012, 12, 6));
     EXPECT_EQ(h.host.Messages(),
               (Texts{"Message: For the selected date there is no data.\rPlease try again...\r"}));
-    // Back to the latest day before today, with its own contracts and numbers.
-    EXPECT_EQ(panel.Date(), "07.12.2012");
-    EXPECT_EQ(h.view.dates.back(), common::MakeDate(2012, 12, 7));
-    EXPECT_EQ(panel.Contract(), "EUZ6");
-    EXPECT_EQ(panel.Cells().call_level, "1.1200");
+    // The day shown stays, with its contract and numbers, and the picker shows it again.
+    EXPECT_EQ(panel.Date(), "05.12.2012");
+    EXPECT_EQ(h.view.dates.back(), common::MakeDate(2012, 12, 5));
+    EXPECT_EQ(panel.Contract(), "EUH7");
     EXPECT_EQ(h.notifier.histograms, (std::vector<int>{0, 0}));
+    EXPECT_EQ(panel.DaysWithData(), (std::vector<common::Date>{common::MakeDate(2012, 12, 5),
+                                                               common::MakeDate(2012, 12, 7)}));
 }
 
 TEST(LeftPanelModelTest, ADateChangeKeepsTheContractWhenTheNewDayHasIt) {
@@ -268,32 +269,42 @@ TEST(LeftPanelModelTest, SettersRecalculateOnlyOnARealChange) {
     EXPECT_EQ(panel.Cells().call_level, "1.1300");  // 1.12 + 0.01
 }
 
-TEST(LeftPanelModelTest, FractalsComeFromTheirSetterAndSurviveOtherCalculations) {
+TEST(LeftPanelModelTest, FractalsFollowTheShownDayAndContract) {
     PanelHarness h;
     std::vector<Row> rows = SmallDays();
     for (const auto& [strike, oi] : std::vector<std::pair<std::string, std::string>>{
              {"1.20", "100"}, {"1.21", "500"}, {"1.22", "200"}, {"1.23", "600"}, {"1.24", "100"}}) {
         rows.push_back({.option = "CALL", .strike = strike, .oi = oi, .contract = "EUF7"});
+        // The day before holds the contract with one peak only.
+        rows.push_back({.option = "CALL",
+                        .strike = strike,
+                        .oi = strike == "1.22" ? "700" : "100",
+                        .contract = "EUF7",
+                        .date = "06.12.2012"});
     }
     h.Insert(rows);
-    LeftPanelModel& panel = h.Build(1, "oi>0", "oi>=500", "oi>0");
+    LeftPanelModel& panel = h.Build(1, "oi>0", "oi>=500", "oi>10");
+    EXPECT_TRUE(panel.Context().call_fractals.empty());  // EUZ6 has no peak
     panel.ContractChanged("EUF7");
-    EXPECT_TRUE(panel.Context().call_fractals.empty());
-    panel.SetFractalConditions(" oi>=500", "oi>0  ");
-    EXPECT_TRUE(panel.Context().call_fractals.empty());
-    EXPECT_EQ(Count(h.host.StatusTexts(), "Calculates of the significant fractals"), 0);
-
-    panel.SetFractalConditions("oi>=500", "oi>10");
     EXPECT_EQ(NumberTexts(panel.Context().call_fractals), (Texts{"1.2100", "1.2300"}));
     EXPECT_EQ(panel.Cells().fractal_call[1], "1.2300");
+    // Same conditions after trimming: nothing is calculated.
+    const int before = Count(h.host.StatusTexts(), "Calculates of the significant fractals");
+    panel.SetFractalConditions(" oi>=500", "oi>10  ");
+    EXPECT_EQ(Count(h.host.StatusTexts(), "Calculates of the significant fractals"), before);
     panel.SetFractalConditions("oi>550", "oi>10");
     EXPECT_EQ(NumberTexts(panel.Context().call_fractals), (Texts{"1.2300"}));
     EXPECT_EQ(panel.Cells().fractal_call[1], "");
 
-    // A change of contract calculates everything but the fractals, which keep their texts.
+    // Another day and another contract never keep the fractals shown before.
+    panel.DateChanged(common::MakeDate(2012, 12, 6));
+    EXPECT_EQ(panel.Contract(), "EUF7");
+    EXPECT_EQ(NumberTexts(panel.Context().call_fractals), (Texts{"1.2200"}));
+    EXPECT_EQ(panel.Cells().fractal_call[0], "1.2200");
+    panel.DateChanged(common::MakeDate(2012, 12, 7));
     panel.ContractChanged("EUZ6");
-    EXPECT_EQ(panel.Cells().fractal_call[0], "1.2300");
-    EXPECT_EQ(Count(h.host.StatusTexts(), "Calculates of the significant fractals"), 2);
+    EXPECT_TRUE(panel.Context().call_fractals.empty());
+    EXPECT_EQ(panel.Cells().fractal_call[0], "");
 }
 
 TEST(LeftPanelModelTest, ABadConditionFromASetterLeavesTheOtherFieldsAlone) {

@@ -149,7 +149,7 @@ TEST_F(RightPanelCliTest, AContractWithoutRowsGivesEmptyArrays) {
     EXPECT_EQ(outcome.out,
               "{\"n\": 1, \"caption\": \"Open interest\", \"lower_bound\": 0, \"upper_bound\": 0, "
               "\"axis\": [], \"put\": [], \"call\": [], \"call_premium\": [], \"put_premium\": "
-              "[]}\n");
+              "[], \"call_strike\": [], \"put_strike\": []}\n");
 }
 
 TEST_F(RightPanelCliTest, ABarConditionThatIsNotSqlReportsFailureAfterTheJson) {

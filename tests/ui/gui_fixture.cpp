@@ -30,7 +30,7 @@ GeneratedHome::GeneratedHome() {
 }
 
 StartedProgram::StartedProgram(const common::ProgramFolder& folder, std::string language,
-                               std::string instance_name, Boxes boxes) {
+                               std::string instance_name, Boxes boxes, QString state_file) {
     EnsureQtApplication();
     static std::atomic<int> counter{0};
     gui::StartupOptions options;
@@ -52,6 +52,7 @@ StartedProgram::StartedProgram(const common::ProgramFolder& folder, std::string 
     }
     options.panel_clock = &clock_;
     options.locale = "C";
+    options.state_file = std::move(state_file);
     startup_ = std::make_unique<gui::Startup>(std::move(options));
     outcome_ = startup_->Run();
 }

@@ -44,8 +44,10 @@ public:
     enum class Boxes { kRecorded, kDesktop };
 
     // kDesktop: message boxes are the desktop's own, to be answered by the test.
+    // state_file: where the window keeps its state; empty: nowhere.
     explicit StartedProgram(const common::ProgramFolder& folder, std::string language = "eng",
-                            std::string instance_name = "", Boxes boxes = Boxes::kRecorded);
+                            std::string instance_name = "", Boxes boxes = Boxes::kRecorded,
+                            QString state_file = {});
     ~StartedProgram();
 
     gui::Startup& Program() { return *startup_; }

@@ -28,11 +28,13 @@ protected:
         data_.strike = std::move(strike);
         data_.call = std::move(call);
         data_.put = std::move(put);
-        scale_ = ScaleHistogram(data_, AnalyseHistogram(data_), size.width(), size.height());
+        scale_ = ScaleForCanvas(data_, AnalyseHistogram(data_), size, DefaultHistogramFonts());
+        band_ = LegendBand(data_, size.width(), DefaultHistogramFonts());
         image_ = RenderHistogramImage(data_, size);
     }
 
-    QRgb At(int x, int y) const { return image_.pixel(x, y); }
+    // Plot coordinates: below the legend band.
+    QRgb At(int x, int y) const { return image_.pixel(x, y + band_); }
     int X(double value) const {
         return scale_.ValueToX(std::llround(value * PowerOfTen(scale_.dv)));
     }
@@ -43,7 +45,7 @@ protected:
     bool Inked(const QRect& rect) const {
         for (int y = rect.top(); y <= rect.bottom(); ++y) {
             for (int x = rect.left(); x <= rect.right(); ++x) {
-                if (image_.rect().contains(x, y) && At(x, y) != kBackground) {
+                if (image_.rect().contains(x, y + band_) && At(x, y) != kBackground) {
                     return true;
                 }
             }
@@ -53,6 +55,7 @@ protected:
 
     HistogramData data_;
     HistogramScale scale_;
+    int band_ = 0;
     QImage image_;
 };
 
@@ -116,13 +119,13 @@ TEST_F(HistogramPictureTest, BothNegativeOverlapNearTheZeroLine) {
     EXPECT_EQ(At(X(-15), y), kCall);
 }
 
-TEST_F(HistogramPictureTest, ValuesBelowFiveAreDrawnOnAStepOfOne) {
+TEST_F(HistogramPictureTest, ValuesBelowFiveAreDrawnOnARoundStep) {
     Draw({1.1, 1.2}, {3, 0}, {2, 0});
     EXPECT_EQ(scale_.vmax, 6);
-    EXPECT_EQ(scale_.value_step, 1);
+    EXPECT_EQ(scale_.value_step, 2);
     const int between = (Y(1.1) + Y(1.2)) / 2;
     for (int v = 1; v <= 6; ++v) {
-        EXPECT_EQ(At(X(v), between), v == 6 ? kBlack : kGrid) << v;
+        EXPECT_EQ(At(X(v), between), v == 6 ? kBlack : v % 2 == 0 ? kGrid : kBackground) << v;
     }
     EXPECT_EQ(At(X(2.5), Y(1.1)), kCall);
     EXPECT_EQ(At(X(1), Y(1.1)), kOverlap);
@@ -135,9 +138,33 @@ TEST_F(HistogramPictureTest, HundredthsPlaceAValueOfThreeAtThreeHundred) {
     EXPECT_EQ(At(X(3) - 1, Y(1.2)), kCall);
 }
 
+TEST_F(HistogramPictureTest, StrikeLabelsNeverCrossTheFrame) {
+    // Forty rows a few pixels apart, the largest bars reaching the frame's padding.
+    std::vector<double> strikes;
+    std::vector<double> calls;
+    std::vector<double> puts;
+    for (int i = 0; i < 40; ++i) {
+        strikes.push_back(1.1 + 0.0001 * i);
+        calls.push_back(i % 3 == 0 ? 1000 : 100 * (i % 7));
+        puts.push_back(i % 5 == 0 ? -800 : 0);
+    }
+    Draw(strikes, calls, puts, QSize(200, 300));
+    const int right = scale_.ValueToX(scale_.vmax);
+    const int left = scale_.ValueToX(scale_.vmin);
+    for (int y = scale_.TopY() - 6; y <= scale_.BottomY() - 6; ++y) {
+        for (int x = right + 1; x < 200; ++x) {
+            ASSERT_EQ(At(x, y), kBackground) << x << "," << y;
+        }
+        // Between the price labels and the frame: nothing of the bars' labels.
+        for (int x = left - 2; x < left; ++x) {
+            ASSERT_EQ(At(x, y), kBackground) << x << "," << y;
+        }
+    }
+}
+
 TEST_F(HistogramPictureTest, OneStrikeIsOneRowInTheMiddle) {
     Draw({1.1}, {100}, {60}, QSize(300, 400));
-    const int middle = (5 + 380) / 2;
+    const int middle = (scale_.TopY() + scale_.BottomY()) / 2;
     EXPECT_EQ(At(X(80), middle), kCall);
     EXPECT_EQ(At(X(30), middle), kOverlap);
     // The frame spans the whole plot height.

@@ -90,18 +90,20 @@ TEST_P(ValueScaleTest, PadsTheRangeAndPicksTheStep) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, ValueScaleTest,
     testing::Values(
-        // Below 5 units the range is raised to 5, plus 30 %: 6, drawn in steps of 1.
-        ScaleCase{"BelowFive", 3, 2, 0, 6, 1},
+        // Below 5 units the range is raised to 5, plus 30 %: 6. Steps are round numbers (1, 2,
+        // 2.5, 5 x 10^k) at least 50 pixels apart: 2 here.
+        ScaleCase{"BelowFive", 3, 2, 0, 6, 2},
         // 0.5 and 1.25 are scaled by 100.
         ScaleCase{"Hundredths", 0.5, 1.25, 0, 162, 50},
-        ScaleCase{"Thousands", 10000, 0, 0, 13000, 2600},
-        ScaleCase{"AboveOneHundredFiftyThousand", 200000, 0, 0, 260000, 51000},
-        ScaleCase{"AboveFifteenMillion", 20000000, 0, 0, 26000000, 5500000},
+        ScaleCase{"Thousands", 10000, 0, 0, 13000, 5000},
+        ScaleCase{"AboveOneHundredFiftyThousand", 200000, 0, 0, 260000, 100000},
+        ScaleCase{"AboveFifteenMillion", 20000000, 0, 0, 26000000, 10000000},
         // -8 becomes -10; the pad of 4 keeps it there.
         ScaleCase{"SmallNegativePadFour", 5, -8, -10, 9, 5},
         // -8 becomes -10; a pad of 12 takes it to -20.
-        ScaleCase{"SmallNegativePadTwelve", 30, -8, -20, 42, 25},
-        ScaleCase{"MidNegative", 30, -20, -40, 46, 25},
+        // The negative side gets a line of its own: the step shrinks to 10.
+        ScaleCase{"SmallNegativePadTwelve", 30, -8, -20, 42, 10},
+        ScaleCase{"MidNegative", 30, -20, -40, 46, 20},
         ScaleCase{"LargeNegative", 1000, -500, -950, 1450, 500}),
     [](const testing::TestParamInfo<ScaleCase>& param_info) { return param_info.param.name; });
 

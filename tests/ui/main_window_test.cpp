@@ -210,20 +210,20 @@ TEST_F(MainWindowTest, ClickOnCadShowsOnlyCadInBlue) {
     EXPECT_TRUE(window.Area(3)->isVisible());
 }
 
-TEST_F(MainWindowTest, ResizeTo1000WideAreasGivesRightPanelsOf789) {
+TEST_F(MainWindowTest, ResizeTo1100WideAreasGivesRightPanelsOf889) {
     StartedProgram program(home_->Folder());
     MainWindow& window = program.Window();
     const int strip = window.TabStrip()->width();
-    window.resize(1000 + strip, 700);
+    window.resize(1100 + strip, 700);
     for (int i = 0; i < 6; ++i) {
         const ui::InstrumentArea* area = window.Area(i);
-        EXPECT_EQ(area->geometry(), QRect(strip, 0, 1000, 678));
-        EXPECT_EQ(area->RightPanel()->geometry(), QRect(211, 0, 789, 678)) << i;
+        EXPECT_EQ(area->geometry(), QRect(strip, 0, 1100, 678));
+        EXPECT_EQ(area->RightPanel()->geometry(), QRect(211, 0, 889, 678)) << i;
         EXPECT_EQ(area->LeftPanel()->geometry(), QRect(0, 0, 210, 678)) << i;
     }
-    EXPECT_EQ(window.StatusBarControl()->geometry(), QRect(0, 678, 1000 + strip - 81, 22));
-    EXPECT_EQ(window.PropertyButton()->geometry(), QRect(1000 + strip - 80, 678, 80, 22));
-    EXPECT_EQ(window.HelpLinkControl()->pos(), QPoint(1000 + strip - 170, 2));
+    EXPECT_EQ(window.StatusBarControl()->geometry(), QRect(0, 678, 1100 + strip - 81, 22));
+    EXPECT_EQ(window.PropertyButton()->geometry(), QRect(1100 + strip - 80, 678, 80, 22));
+    EXPECT_EQ(window.HelpLinkControl()->pos(), QPoint(1100 + strip - 170, 2));
     EXPECT_EQ(window.TabStrip()->height(), 678);
 }
 

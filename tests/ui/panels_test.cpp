@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <QToolButton>
 #include <numeric>
 
 #include "common/plain_host.h"
@@ -51,7 +52,10 @@ TEST_F(PanelLayoutTest, LeftPanelSixHundredHigh) {
     EXPECT_EQ(panel->Table(0)->geometry(), QRect(5, 60, 195, 55));
     EXPECT_EQ(panel->Table(1)->geometry(), QRect(5, 135, 195, 125));
     EXPECT_EQ(panel->Table(2)->geometry(), QRect(5, 280, 195, 55));
-    EXPECT_EQ(panel->DatePicker()->geometry(), QRect(70, 5, 130, 19));
+    // The date field leaves room for the two day buttons beside it.
+    EXPECT_EQ(panel->DatePicker()->geometry(), QRect(70, 5, 98, 19));
+    EXPECT_EQ(panel->PreviousDayButton()->geometry(), QRect(168, 5, 16, 19));
+    EXPECT_EQ(panel->NextDayButton()->geometry(), QRect(184, 5, 16, 19));
     EXPECT_EQ(panel->ContractList()->geometry(), QRect(70, 30, 130, 19));
     // Row tables: an empty 0-wide column, the captions 110 wide, the values in the rest.
     EXPECT_EQ(panel->Table(1)->columnWidth(0), 0);
@@ -66,7 +70,7 @@ TEST_F(PanelLayoutTest, LeftPanelSixHundredHigh) {
 TEST_F(PanelLayoutTest, LeftPanelBuiltNarrowAndLowIsRaisedToItsMinimum) {
     const auto panel = Left(150, 400);
     EXPECT_EQ(panel->size(), QSize(200, 600));
-    EXPECT_EQ(panel->DatePicker()->width(), 120);
+    EXPECT_EQ(panel->DatePicker()->width(), 120 - 32);
     EXPECT_EQ(panel->ContractList()->width(), 120);
     for (int table = 0; table < 5; ++table) {
         EXPECT_EQ(panel->Table(table)->width(), 185) << table;
@@ -81,7 +85,7 @@ TEST_F(PanelLayoutTest, LeftPanelRelayoutTakesTheNewHeightWithoutMinimum) {
     EXPECT_EQ(panel->Table(4)->geometry(), QRect(5, 353 + 258 + 20, 195, 800 - 631 - 10));
     panel->Relayout(0, 0, 180, 500);
     EXPECT_EQ(panel->size(), QSize(180, 500));
-    EXPECT_EQ(panel->DatePicker()->width(), 100);
+    EXPECT_EQ(panel->DatePicker()->width(), 100 - 32);
     EXPECT_TRUE(panel->Table(0)->showGrid());
 }
 
@@ -89,9 +93,13 @@ TEST_F(PanelLayoutTest, RightPanelBuiltThreeHundredWideIsLaidOutAsFourHundred) {
     const auto panel = Right(300, 500);
     EXPECT_EQ(panel->geometry(), QRect(211, 0, 400, 600));
     EXPECT_EQ(panel->Tabs()->geometry(), QRect(0, 0, 400, 600));
-    EXPECT_EQ(panel->ForwardPointField()->geometry(), QRect(211 + 400 - 40, 2, 35, 15));
-    EXPECT_EQ(panel->ForwardPointLabel()->geometry(), QRect(211 + 400 - 115, 3, 75, 17));
-    EXPECT_EQ(panel->ForwardPointField()->text(), "0.0");
+    // The field ends 5 pixels before the panel's edge, at least 35 wide (wider for "0.00"),
+    // with its caption just before it.
+    const QRect field = panel->ForwardPointField()->geometry();
+    EXPECT_EQ(field.right(), 211 + 400 - 6);
+    EXPECT_GE(field.width(), 35);
+    EXPECT_EQ(panel->ForwardPointLabel()->geometry(), QRect(field.left() - 75, 3, 75, 17));
+    EXPECT_EQ(panel->ForwardPointField()->text(), "0.00");
 }
 
 TEST_F(PanelLayoutTest, TabControlOf802GivesQuartersOf200) {
@@ -109,7 +117,8 @@ TEST_F(PanelLayoutTest, TabControlOf802GivesQuartersOf200) {
     panel->Relayout(211, 0, 802, 700);
     EXPECT_EQ(panel->CallTable()->geometry(), QRect(2, 19, 395, 653));
     EXPECT_EQ(panel->CallCaption()->geometry(), QRect(2, 4, 395, 15));
-    EXPECT_EQ(panel->ForwardPointLabel()->geometry(), QRect(211 + 802 - 115, 3, 75, 15));
+    EXPECT_EQ(panel->ForwardPointLabel()->geometry(),
+              QRect(panel->ForwardPointField()->x() - 75, 3, 75, 15));
 }
 
 TEST_F(PanelLayoutTest, OptionTableColumnsFollowTheTableWidth) {

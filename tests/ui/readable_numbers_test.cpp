@@ -109,9 +109,9 @@ TEST_F(ReadableNumbersTest, ValueLabelsOfTheJpyPremiumChartDiffer) {
     const HistogramChart* chart = jpy->Chart(4);
     ASSERT_EQ(jpy->ChartCaption(4)->text(), "Price x OI");
     ASSERT_FALSE(chart->Analysis().empty);
-    // Premium times open interest of the yen is small: its grid lines are less than one apart.
+    // Premium times open interest of the yen is small: its grid lines are at most one apart.
     const HistogramScale& scale = chart->Scale();
-    ASSERT_LT(static_cast<double>(scale.value_step), PowerOfTen(scale.dv));
+    ASSERT_LE(static_cast<double>(scale.value_step), PowerOfTen(scale.dv));
     const std::vector<ValueGridLine> grid = ValueGrid(chart->Scale());
     ASSERT_GE(grid.size(), 3u);
     std::set<std::string> labels;

@@ -118,6 +118,35 @@ void LeftPanelModel::FindLatestDay() {
     TakeFirstForwardPoint();
 }
 
+std::vector<common::Date> LeftPanelModel::DaysWithData() const {
+    std::vector<common::Date> days;
+    if (!db_.IsOpen()) {
+        return days;
+    }
+    // The days FindLatestDay would find: dates stored exactly as day texts.
+    storage::Statement dates =
+        db_.Prepare("SELECT DISTINCT date FROM dating WHERE typeof(date) = 'text'");
+    while (dates.Step()) {
+        const std::string text = dates.ColumnText(0);
+        const common::Date day = common::ParseDate(text, "%dd.%mm.%yyyy");
+        if (day >= 0 && common::DayText(day) == text) {
+            days.push_back(day);
+        }
+    }
+    std::sort(days.begin(), days.end());
+    days.erase(std::unique(days.begin(), days.end()), days.end());
+    return days;
+}
+
+std::string LeftPanelModel::ExpirationOf(const std::string& contract) const {
+    if (!db_.IsOpen() || !HasDay()) {
+        return {};
+    }
+    storage::Statement rows = quotes::Query(
+        db_, "SELECT * FROM dating WHERE date = ? AND contract = ?", {Date(), contract});
+    return rows.Step() ? rows.ColumnText(quotes::kExpiration) : std::string();
+}
+
 void LeftPanelModel::FillContractsList() {
     std::vector<std::string> contracts;
     {
@@ -235,6 +264,10 @@ void LeftPanelModel::ComputeAll() {
     ComputePutCallRatios();
     Refresh();
     ComputeSignificantLevels();
+    // Fractals belong to the day and contract like every other figure: kept from an earlier
+    // calculation they would stand under another day's header.
+    Refresh();
+    ComputeSignificantFractals();
 }
 
 void LeftPanelModel::ClearTables() {
@@ -322,10 +355,16 @@ void LeftPanelModel::DateChanged(common::Date picked) {
         services_.host.ShowMessage(services_.host.Text(common::text::kMessage),
                                    services_.host.Text(common::text::kNoDataForDate) +
                                        services_.host.Text(common::text::kTryAgain));
-        FindLatestDay();
-        // Back on the day already shown: its numbers are still right.
-        if (context_.date == previous_date) {
+        // The day shown stays, with its numbers; only a panel without a day looks for one.
+        if (previous_date != common::kInvalidDate) {
+            if (services_.view != nullptr) {
+                services_.view->ShowDate(context_.date);
+            }
             NotifyHistograms();
+            return;
+        }
+        FindLatestDay();
+        if (!HasDay()) {
             return;
         }
     }

@@ -73,6 +73,11 @@ public:
     // is empty and the panel shows nothing.
     void FindLatestDay();
 
+    // Every day that holds rows, oldest first (whatever the day of today).
+    std::vector<common::Date> DaysWithData() const;
+    // The expiration of a contract as the shown day's rows give it; empty when unknown.
+    std::string ExpirationOf(const std::string& contract) const;
+
     // The calculations of the selected day and contract, each with its status texts and the
     // panel lock. True when it ran to its end; false when it could not run (no database, no
     // day) or a query failed (a condition that is not valid SQL), in which case the fields it
@@ -82,8 +87,8 @@ public:
     bool ComputePutCallRatios();
     bool ComputeSignificantLevels();
     bool ComputeSignificantFractals();
-    // Basic indicators, market borders, ratios and significant levels. Fractals are computed
-    // only when their conditions change (SetFractalConditions) or on request.
+    // Basic indicators, market borders, ratios, significant levels and significant fractals
+    // of the shown day and contract.
     void ComputeAll();
 
     // The two long tables emptied.
@@ -100,10 +105,10 @@ public:
     void SetPriceType(int price_type);
     void SetForwardPointSwitch(int fp_switch);
 
-    // The date picker chose a day. A day without rows shows the message box and goes back to
-    // the latest day with data. Then, if the day changed, the contracts are listed again
-    // (keeping the contract when the new day has it), everything is calculated and the right
-    // panel is told.
+    // The date picker chose a day. A day without rows shows the message box and keeps the day
+    // shown (a panel without a day looks for the latest day with data). Then, if the day changed,
+    // the contracts are listed again (keeping the contract when the new day has it), everything is
+    // calculated and the right panel is told.
     void DateChanged(common::Date picked);
     // The drop-down chose a contract: everything is calculated for it and the right panel is
     // told. The same contract again changes nothing.

@@ -82,7 +82,8 @@ namespace {
 bool FillSide(const storage::Database& db, const RightPanelDay& day,
               const settings::HistogramSettings& histogram, const HistogramBounds& bounds,
               std::string_view option, const StrikeGrid& grid, std::vector<double>& values,
-              std::vector<double>& premiums, std::string& error, const common::Host& host) {
+              std::vector<double>& premiums, std::vector<double>& strikes, std::string& error,
+              const common::Host& host) {
     const bool standart = histogram.market_type == kPriceStandart;
     if (const std::optional<std::string> why = storage::GroupRefusal(histogram.bar_cond)) {
         error = storage::NamedConditionFailure("Bar_Cond", histogram.bar_cond, *why);
@@ -113,6 +114,7 @@ bool FillSide(const storage::Database& db, const RightPanelDay& day,
         if (position) {
             const double price = query.ColumnDouble(quote_column::kPrice);
             premiums[*position] = std::isfinite(price) ? price : 0.0;
+            strikes[*position] = GridPosition(grid.origin, grid.step, *position);
             values[*position] = BarValue(histogram.param, price, query.ColumnInt(quote_column::kOi),
                                          query.ColumnInt(quote_column::kDoi),
                                          query.ColumnInt(quote_column::kVolume),
@@ -177,9 +179,19 @@ void FillStrikeValues(const storage::Database& db, const RightPanelDay& day,
     std::string put_error;
     std::string call_error;
     const bool put_ok = FillSide(db, day, histogram, bounds, "PUT", grid, data.put,
-                                 data.put_premium, put_error, host);
+                                 data.put_premium, data.put_strike, put_error, host);
     const bool call_ok = FillSide(db, day, histogram, bounds, "CALL", grid, data.call,
-                                  data.call_premium, call_error, host);
+                                  data.call_premium, data.call_strike, call_error, host);
+    auto sources = [](const std::vector<double>& strikes, const std::vector<double>& values,
+                      const std::vector<double>& premiums, std::vector<BarSource>& out) {
+        for (std::size_t i = 0; i < strikes.size(); ++i) {
+            if (strikes[i] != 0.0) {
+                out.push_back({strikes[i], premiums[i], values[i], i, i});
+            }
+        }
+    };
+    sources(data.put_strike, data.put, data.put_premium, data.put_sources);
+    sources(data.call_strike, data.call, data.call_premium, data.call_sources);
     if (!put_ok || !call_ok) {
         data.rows_failed = true;
         data.rows_error = put_ok ? call_error : put_error;

@@ -9,9 +9,12 @@ double HistogramData::HighestStrike() const {
 }
 
 void HistogramData::ResetArrays(std::size_t size) {
-    for (std::vector<double>* array : {&axis, &put, &call, &call_premium, &put_premium}) {
+    for (std::vector<double>* array :
+         {&axis, &put, &call, &call_premium, &put_premium, &call_strike, &put_strike}) {
         array->assign(size, 0.0);
     }
+    call_sources.clear();
+    put_sources.clear();
 }
 
 }  // namespace zarvex::analytics

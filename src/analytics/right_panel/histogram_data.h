@@ -10,6 +10,16 @@ namespace zarvex::analytics {
 // never to the capacity: 24 charts of 5 x 150,001 doubles would take 144 MB for nothing.
 inline constexpr std::size_t kHistogramCapacity = 150001;
 
+// An option row that stands on a histogram's axis: its strike (a position of the strike grid,
+// grid_index), its premium, the value it gives to its bar and the axis position of that bar.
+struct BarSource {
+    double strike = 0.0;
+    double premium = 0.0;
+    double value = 0.0;
+    std::size_t grid_index = 0;
+    std::size_t position = 0;
+};
+
 // One histogram as the chart draws it: the price axis (ascending from index 0) and, for every
 // axis position, the PUT and CALL values of the displayed parameter and the premiums of the
 // options at that position. All five arrays have the same length; an empty histogram has
@@ -22,6 +32,14 @@ struct HistogramData {
     std::vector<double> call;
     std::vector<double> call_premium;
     std::vector<double> put_premium;
+    // Per axis position, the strike of the row whose bar stands there (0 where none does);
+    // where re-binning puts rows of several strikes in one position, the strike that gives
+    // the most of the bar (the lowest on a tie).
+    std::vector<double> call_strike;
+    std::vector<double> put_strike;
+    // Every row on the axis, per side, in the order of its strikes: what a bar is made of.
+    std::vector<BarSource> call_sources;
+    std::vector<BarSource> put_sources;
 
     // The row queries failed: a bar condition that is not valid SQL (or that fails while
     // stepping), or a table without the quote columns. The axis is built, the values stay
@@ -39,7 +57,7 @@ struct HistogramData {
     // scale then and draws its one row in the middle of the plot.
     bool SingleStrike() const { return !Empty() && HighestStrike() == axis.front(); }
 
-    // All five arrays to the given length, filled with zeros.
+    // All seven arrays to the given length, filled with zeros; no sources.
     void ResetArrays(std::size_t size);
 };
 

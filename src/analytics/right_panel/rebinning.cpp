@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -65,19 +66,46 @@ int DecimalsOf(int resolution) {
     return decimals;
 }
 
-// Adds each position's value to the bin of its price, for the prices within the bounds.
+// Adds each position's value to the bin of its price, for the prices within the bounds; the
+// rows among the positions become the sources of their bins.
 void Place(const std::vector<double>& prices, const std::vector<double>& values,
-           const HistogramBounds& bounds, double origin, double step, std::vector<double>& bins) {
+           const std::vector<BarSource>& rows, const HistogramBounds& bounds, double origin,
+           double step, std::vector<double>& bins, std::vector<BarSource>& placed) {
+    std::vector<std::optional<std::size_t>> bin_of(prices.size());
     for (std::size_t i = 0; i < prices.size(); ++i) {
         const double price = prices[i];
         if (!(price >= bounds.lower && price <= bounds.upper)) {
             continue;
         }
-        const auto bin = FindOnDecimalGrid(price, origin, step, bins.size());
-        if (bin) {
-            bins[*bin] += values[i];
+        bin_of[i] = FindOnDecimalGrid(price, origin, step, bins.size());
+        if (bin_of[i]) {
+            bins[*bin_of[i]] += values[i];
         }
     }
+    std::vector<BarSource> kept;
+    kept.reserve(rows.size());
+    for (const BarSource& row : rows) {
+        if (row.grid_index < bin_of.size() && bin_of[row.grid_index]) {
+            kept.push_back(row);
+            kept.back().position = *bin_of[row.grid_index];
+        }
+    }
+    placed = std::move(kept);
+}
+
+// Per bin, the strike of the row that gives the most of its bar; rows come in the order of
+// their strikes, so a tie keeps the lowest.
+std::vector<double> LeadingStrikes(const std::vector<BarSource>& rows, std::size_t bins) {
+    std::vector<double> strikes(bins, 0.0);
+    std::vector<double> largest(bins, -1.0);
+    for (const BarSource& row : rows) {
+        const double size = std::fabs(row.value);
+        if (row.position < bins && size > largest[row.position]) {
+            largest[row.position] = size;
+            strikes[row.position] = row.strike;
+        }
+    }
+    return strikes;
 }
 
 }  // namespace
@@ -128,8 +156,10 @@ void RebinOnPriceAxis(HistogramData& data, const RightPanelDay& day,
     std::vector<double> put(bin_count, 0.0);
     std::vector<double> call(bin_count, 0.0);
     const HistogramBounds bounds{data.lower_bound, data.upper_bound};
-    Place(prices.put, data.put, bounds, range.minimum, step, put);
-    Place(prices.call, data.call, bounds, range.minimum, step, call);
+    Place(prices.put, data.put, data.put_sources, bounds, range.minimum, step, put,
+          data.put_sources);
+    Place(prices.call, data.call, data.call_sources, bounds, range.minimum, step, call,
+          data.call_sources);
 
     data.axis.resize(bin_count);
     for (std::size_t k = 0; k < bin_count; ++k) {
@@ -139,6 +169,8 @@ void RebinOnPriceAxis(HistogramData& data, const RightPanelDay& day,
     data.call = std::move(call);
     data.call_premium.assign(bin_count, 0.0);
     data.put_premium.assign(bin_count, 0.0);
+    data.put_strike = LeadingStrikes(data.put_sources, bin_count);
+    data.call_strike = LeadingStrikes(data.call_sources, bin_count);
 }
 
 void PlaceOnPriceBins(const HistogramData& strikes, const RightPanelDay& day, int price_type,
@@ -151,12 +183,30 @@ void PlaceOnPriceBins(const HistogramData& strikes, const RightPanelDay& day, in
     }
     const HistogramBounds bounds{bins.lower_bound, bins.upper_bound};
     const double step = 1.0 / PriceResolution(day.symbol, price_type);
+    // A strike whose row the shown day placed stands in that row: the two days' bars of one
+    // strike then share it, and the difference reads as the change of that strike. Only the
+    // other day's own strikes go by their own premium and forward point.
+    auto shown_rows = [&](const std::vector<BarSource>& rows) {
+        std::vector<std::optional<std::size_t>> at(strikes.Size());
+        for (const BarSource& row : rows) {
+            if (row.grid_index < at.size() && row.position < bins.Size()) {
+                at[row.grid_index] = row.position;
+            }
+        }
+        return at;
+    };
     // Only positions with a value can change a bin, and on a strike grid most hold none: their
     // prices, the costly part, are not worked out.
     auto place = [&](std::string_view option, const std::vector<double>& values,
-                     const std::vector<double>& premiums, std::vector<double>& out) {
+                     const std::vector<double>& premiums, const std::vector<BarSource>& shown,
+                     std::vector<double>& out) {
+        const std::vector<std::optional<std::size_t>> shown_at = shown_rows(shown);
         for (std::size_t i = 0; i < strikes.Size(); ++i) {
             if (values[i] == 0.0) {
+                continue;
+            }
+            if (shown_at[i]) {
+                out[*shown_at[i]] += values[i];
                 continue;
             }
             const double price = common::ToDouble(PriceByType(
@@ -170,8 +220,8 @@ void PlaceOnPriceBins(const HistogramData& strikes, const RightPanelDay& day, in
             }
         }
     };
-    place("PUT", strikes.put, strikes.put_premium, put);
-    place("CALL", strikes.call, strikes.call_premium, call);
+    place("PUT", strikes.put, strikes.put_premium, bins.put_sources, put);
+    place("CALL", strikes.call, strikes.call_premium, bins.call_sources, call);
 }
 
 }  // namespace zarvex::analytics

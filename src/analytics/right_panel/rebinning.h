@@ -22,16 +22,19 @@ bool RebinsOnPriceAxis(int price_type);
 // premium converted to the histogram's price type) when that price lies within the scale's
 // bounds. The range of the bins is the scale's bounds, or with the display scale "All levels"
 // the outermost prices of the axis, widened by 2% on each side. Afterwards the premiums no
-// longer belong to the axis and are zeros. Nothing changes for price types that show strikes,
+// longer belong to the axis and are zeros; the sources name each row's bin and the strike
+// arrays each bin's leading strike. Nothing changes for price types that show strikes,
 // or when the data is empty. At most kHistogramCapacity bins are made; a range that is not a
 // finite number gives an empty histogram.
 void RebinOnPriceAxis(HistogramData& data, const RightPanelDay& day,
                       const settings::HistogramSettings& histogram);
 
-// The values of strike arrays (axis, values and premiums on a strike grid, possibly of another
-// day) placed on price bins that are already made, by the rule of RebinOnPriceAxis: each
-// position's price from its own premium and day's forward point, kept when it lies within the
-// bins' bounds and reads as one of the bins. put and call come out as long as bins.axis.
+// The values of strike arrays of another day (axis, values and premiums on the strike grid of
+// the day whose price bins are already made) placed on those bins: a strike that has a row
+// among the bins' sources goes to that row's bin, whatever its own premium; any other strike
+// goes by the rule of RebinOnPriceAxis, its price from its own premium and day's forward point,
+// kept when it lies within the bins' bounds and reads as one of the bins. put and call come
+// out as long as bins.axis.
 void PlaceOnPriceBins(const HistogramData& strikes, const RightPanelDay& day, int price_type,
                       const HistogramData& bins, std::vector<double>& put,
                       std::vector<double>& call);

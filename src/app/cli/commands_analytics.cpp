@@ -121,8 +121,6 @@ int CmdIndicators(Context& ctx, const Words& words) {
     if (contract) {
         panel.ContractChanged(*contract);
     }
-    panel.ComputeSignificantFractals();
-    panel.FillTables();
 
     // Max pain is no cell of the panel: it is computed here from the shown day's rows with the
     // panel's forward point and price type.
@@ -200,6 +198,8 @@ std::string HistogramJson(int n, const std::string& caption, const analytics::Hi
     json.Key("call").NumberArray(data.call);
     json.Key("call_premium").NumberArray(data.call_premium);
     json.Key("put_premium").NumberArray(data.put_premium);
+    json.Key("call_strike").NumberArray(data.call_strike);
+    json.Key("put_strike").NumberArray(data.put_strike);
     if (compare) {
         json.Key("compare_date").String(compare->date);
         json.Key("compare_put").NumberArray(compare->put);

@@ -4,6 +4,7 @@
 
 #include "acquisition/host_address.h"
 #include "app/gui/startup.h"
+#include "common/config_folder.h"
 #include "common/program_folder.h"
 
 int main(int argc, char** argv) {
@@ -30,6 +31,9 @@ int main(int argc, char** argv) {
                      options.folder.Root().c_str());
     }
     options.report_host = zarvex::acquisition::ResolveReportHost();
+    // The window's own state is the user's, apart from the program folder and its databases.
+    options.state_file =
+        QString::fromStdString((zarvex::common::UserConfigFolder() / "window.ini").string());
     zarvex::gui::Startup startup(std::move(options));
     if (startup.Run() != zarvex::gui::Startup::Outcome::kRunning) {
         return 0;

@@ -1,12 +1,17 @@
 #include "app/gui/main_window.h"
 
+#include <QCloseEvent>
+#include <QComboBox>
 #include <QDesktopServices>
 #include <QEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QShortcut>
+#include <QTabWidget>
 #include <QWindow>
 #include <algorithm>
 
+#include "acquisition/next_download.h"
 #include "app/gui/help_link.h"
 #include "app/gui/qt_host.h"
 #include "common/text_id.h"
@@ -15,9 +20,11 @@
 #include "ui/canvas_grid.h"
 #include "ui/chart/font_chain.h"
 #include "ui/control_number.h"
+#include "ui/history/compare_control.h"
 #include "ui/input_blocker.h"
 #include "ui/instrument_area.h"
 #include "ui/left_panel_widget.h"
+#include "ui/right_panel_widget.h"
 #include "ui/settings_dialog.h"
 #include "ui/status_bar.h"
 
@@ -29,6 +36,9 @@ namespace text = common::text;
 constexpr int kStatusBarHeight = 22;
 constexpr std::uint32_t kSelectedTab = 0x0000FF;
 constexpr std::uint32_t kOtherTab = 0x000000;
+// The scheduler reads the day at its daily start hour plus the monitor's five minutes.
+constexpr std::int64_t kDownloadHour = 22;
+constexpr std::int64_t kDownloadDelayMinutes = 5;
 
 }  // namespace
 
@@ -51,6 +61,140 @@ MainWindow::MainWindow(QtHost& host, const common::TextTable& texts, ui::AutoRep
       url_opener_([](const QUrl& url) { QDesktopServices::openUrl(url); }) {
     ui::SetControlNumber(this, kNumber);
     setWindowTitle(QStringLiteral("Zarvex ver.2.17"));
+    setMinimumSize(kMinWidth, kMinHeight);
+    AddShortcuts();
+}
+
+void MainWindow::AddShortcuts() {
+    // Ctrl+1 ... Ctrl+6: the instruments in the strip's order.
+    for (int i = 0; i < 6; ++i) {
+        auto* key =
+            new QShortcut(QKeySequence(Qt::CTRL | static_cast<Qt::Key>(Qt::Key_1 + i)), this);
+        connect(key, &QShortcut::activated, this, [this, i] {
+            if (!IsInputBlocked()) {
+                SelectInstrument(i);
+            }
+        });
+    }
+    auto* next = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Tab), this);
+    auto* previous = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), this);
+    auto* previous_plain = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), this);
+    connect(next, &QShortcut::activated, this, [this] { StepPage(1); });
+    connect(previous, &QShortcut::activated, this, [this] { StepPage(-1); });
+    connect(previous_plain, &QShortcut::activated, this, [this] { StepPage(-1); });
+}
+
+int MainWindow::ShownInstrument() const {
+    for (int i = 0; i < static_cast<int>(areas_.size()); ++i) {
+        if (areas_[static_cast<std::size_t>(i)] != nullptr &&
+            !areas_[static_cast<std::size_t>(i)]->isHidden()) {
+            return i;
+        }
+    }
+    return 0;
+}
+
+void MainWindow::StepPage(int direction) {
+    ui::InstrumentArea* area = Area(ShownInstrument());
+    if (area == nullptr || IsInputBlocked()) {
+        return;
+    }
+    QTabWidget* tabs = area->RightPanel()->Tabs();
+    const int count = tabs->count();
+    tabs->setCurrentIndex(((tabs->currentIndex() + direction) % count + count) % count);
+}
+
+ui::WindowState MainWindow::CurrentState() const {
+    ui::WindowState state;
+    state.maximised = isMaximized();
+    state.geometry = saveGeometry();
+    state.instrument = ShownInstrument();
+    for (std::size_t i = 0; i < areas_.size(); ++i) {
+        const ui::InstrumentArea* area = areas_[i];
+        if (area == nullptr) {
+            continue;
+        }
+        ui::InstrumentViewState& shown = state.instruments[i];
+        shown.contract = area->LeftPanel()->Model().Contract();
+        shown.tab = area->RightPanel()->Tabs()->currentIndex();
+        shown.compare = area->RightPanel()->Compare()->ChoiceText();
+        state.key_price_lines = area->RightPanel()->KeyPriceLinesShown();
+    }
+    return state;
+}
+
+void MainWindow::SaveState() const {
+    if (!state_file_.isEmpty()) {
+        ui::SaveWindowState(state_file_, CurrentState());
+    }
+}
+
+void MainWindow::ShowWithState() {
+    const ui::WindowState state = ui::LoadWindowState(state_file_);
+    for (std::size_t i = 0; i < areas_.size(); ++i) {
+        ui::InstrumentArea* area = areas_[i];
+        if (area == nullptr) {
+            continue;
+        }
+        const ui::InstrumentViewState& kept = state.instruments[i];
+        area->RightPanel()->SetKeyPriceLinesShown(state.key_price_lines);
+        // The date is always the latest day with data; the contract follows when that day
+        // holds it.
+        if (!kept.contract.empty() && kept.contract != area->LeftPanel()->Model().Contract()) {
+            area->LeftPanel()->PickContract(kept.contract);
+        }
+        area->RightPanel()->Compare()->ChooseText(kept.compare);
+        area->RightPanel()->Tabs()->setCurrentIndex(kept.tab);
+        connect(area->RightPanel(), &ui::RightPanelWidget::KeyPriceLinesSwitched, this,
+                [this](bool shown) {
+                    for (ui::InstrumentArea* other : areas_) {
+                        if (other != nullptr) {
+                            other->RightPanel()->SetKeyPriceLinesShown(shown);
+                        }
+                    }
+                });
+    }
+    SelectInstrument(state.instrument);
+    ShowFreshness();
+    if (!state.geometry.isEmpty() && restoreGeometry(state.geometry)) {
+        // The user's own place: not fitted to the screen again.
+        frame_fitted_ = true;
+    }
+    if (state.maximised) {
+        showMaximized();
+    } else {
+        show();
+    }
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    SaveState();
+    QWidget::closeEvent(event);
+}
+
+void MainWindow::ShowFreshness() {
+    if (status_bar_ == nullptr) {
+        return;
+    }
+    common::Date latest = common::kInvalidDate;
+    for (const ui::InstrumentArea* area : areas_) {
+        if (area == nullptr) {
+            continue;
+        }
+        const std::vector<common::Date> days = area->LeftPanel()->Model().DaysWithData();
+        if (!days.empty()) {
+            latest = std::max(latest, days.back());
+        }
+    }
+    if (latest == common::kInvalidDate) {
+        status_bar_->SetNote({});
+        return;
+    }
+    const common::Date due =
+        acquisition::NextDownloadDue(latest, kDownloadHour, kDownloadDelayMinutes);
+    status_bar_->SetNote(QString::fromStdString(
+        texts_.Get(text::kDataOf) + common::DayText(latest) + "   " +
+        texts_.Get(text::kNextDownload) + common::FormatDate(due, "%dd.%mm.%yyyy %hh:%ii")));
 }
 
 MainWindow::~MainWindow() {
@@ -243,6 +387,8 @@ void MainWindow::SelectInstrument(int index) {
     }
     for (int i = 0; i < tab_strip_->ItemCount(); ++i) {
         tab_strip_->SetItemColour(i, ui::CanvasGrid::kTextColour, kOtherTab);
+        tab_strip_->SetItemState(i, i == index ? ui::CanvasGrid::kSelected : 0u,
+                                 ui::CanvasGrid::kSelected);
     }
     tab_strip_->SetItemColour(index, ui::CanvasGrid::kTextColour, kSelectedTab);
     for (ui::InstrumentArea* area : areas_) {
@@ -310,6 +456,7 @@ void MainWindow::HandleDownloaded(common::DownloadedDays what) {
             area->FollowLatestDay();
         }
     }
+    ShowFreshness();
 }
 
 void MainWindow::HandleLock(bool locked) {

@@ -13,6 +13,7 @@
 #include "common/clock.h"
 #include "common/date.h"
 #include "common/program_folder.h"
+#include "ui/window_state.h"
 
 class QLabel;
 class QPushButton;
@@ -61,6 +62,9 @@ public:
     static constexpr int kHelpLinkNumber = 1310;
     static constexpr int kBusyText = 0xFF0000;
     static constexpr int kBusyBackground = 0xFFFFC8;
+    // Below this the histograms' labels and the panels' captions no longer fit.
+    static constexpr int kMinWidth = 1100;
+    static constexpr int kMinHeight = 660;
 
     // Opens the settings dialog of the instrument over the window; 1 when saved.
     using SettingsEditor = std::function<int(day::Instrument&, QWidget* parent)>;
@@ -86,6 +90,19 @@ public:
     void SetUrlOpener(UrlOpener opener) { url_opener_ = std::move(opener); }
     void SetHelpPage(QUrl page) { help_page_ = std::move(page); }
 
+    // Where the window's state is kept; empty: nowhere (nothing is read or written).
+    void SetStateFile(QString file) { state_file_ = std::move(file); }
+    // After the instruments are made: the state of the file applied (instrument, contracts,
+    // pages, compare choices, key-price lines, place), then shown, maximised when it was.
+    void ShowWithState();
+    // The window's state as it stands now, and written to the state file.
+    ui::WindowState CurrentState() const;
+    void SaveState() const;
+    // Data of the latest stored day and when the next download is due, in the status bar.
+    void ShowFreshness();
+    // The right panel's next or previous page of the shown instrument (Ctrl+Tab).
+    void StepPage(int direction);
+
     // NotificationHandler.
     void HandleStatus(const std::string& text, bool locked) override;
     void HandleHistograms(int instrument_index) override;
@@ -109,6 +126,7 @@ public:
 
 protected:
     bool event(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
@@ -117,6 +135,8 @@ private:
     void Relayout();
     QMargins FrameMargins() const;
     void FitFrameToScreen();
+    void AddShortcuts();
+    int ShownInstrument() const;
 
     QtHost& host_;
     const common::TextTable& texts_;
@@ -136,6 +156,7 @@ private:
     CurrentDay current_day_;
     UrlOpener url_opener_;
     QUrl help_page_;
+    QString state_file_;
 };
 
 }  // namespace zarvex::gui

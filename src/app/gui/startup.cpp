@@ -217,7 +217,8 @@ Startup::Outcome Startup::Run() {
     // 16 and 17.
     window_->FinishStartup();
     splash_.reset();
-    window_->show();
+    window_->SetStateFile(options_.state_file);
+    window_->ShowWithState();
     host_->SetMessageOwner(window_.get());
     // 18.
     window_->CreateHelpLinks(link_font_, font_loaded_);
@@ -249,6 +250,14 @@ void Startup::ScheduleScreenshot(const QString& path, int delay_ms) {
     const char* compare = std::getenv("ZARVEX_SCREENSHOT_COMPARE");
     const int tab_index = tab != nullptr ? std::atoi(tab) : 0;
     const bool compared = compare != nullptr && std::string_view(compare) == "1";
+    // ZARVEX_SCREENSHOT_SIZE=WxH: the window at that size first, as a desktop's maximise would
+    // make it (a virtual display has no window manager to do so).
+    const char* size = std::getenv("ZARVEX_SCREENSHOT_SIZE");
+    const QStringList sides =
+        QString::fromLatin1(size != nullptr ? size : "").split(QLatin1Char('x'));
+    if (sides.size() == 2 && sides[0].toInt() > 0 && sides[1].toInt() > 0) {
+        window_->resize(sides[0].toInt(), sides[1].toInt());
+    }
     QTimer::singleShot(delay_ms, window_.get(), [this, path, tab_index, compared] {
         for (int i = 0; i < 6; ++i) {
             ui::InstrumentArea* area = window_->Area(i);

@@ -49,6 +49,9 @@ struct StartupOptions {
     const common::Clock* panel_clock = nullptr;
     // The locale name the language falls back on; empty: the user's.
     std::string locale;
+    // The window's state between runs (an INI file in the user's configuration folder);
+    // empty: the window opens with the defaults and keeps nothing.
+    QString state_file;
 };
 
 // The program's start: the twenty steps from the caption to the event loop, and the orderly

@@ -33,7 +33,8 @@ std::vector<ValueGridLine> ValueGrid(const HistogramScale& scale) {
         add(v);
     }
     if (scale.vmin < 0) {
-        for (std::int64_t v = 0; v > scale.vmin; v -= scale.value_step) {
+        // Zero has its line already.
+        for (std::int64_t v = -scale.value_step; v > scale.vmin; v -= scale.value_step) {
             add(v);
         }
     }

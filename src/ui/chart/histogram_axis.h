@@ -20,8 +20,8 @@ struct ValueGridLine {
 };
 
 // The value grid in drawing order: from zero rightwards up to vmax, then, when vmin is
-// negative, from zero leftwards while above vmin. A line at vmin is labelled with its scaled
-// value.
+// negative, from one step left of zero leftwards while above vmin. A line at vmin is labelled with
+// its scaled value.
 std::vector<ValueGridLine> ValueGrid(const HistogramScale& scale);
 
 }  // namespace zarvex::ui

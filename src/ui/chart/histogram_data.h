@@ -9,6 +9,15 @@ namespace zarvex::ui {
 // What one histogram chart draws: for each position of the price axis (ascending, a 0 ends
 // the data) the PUT and the CALL value. The right panel fills it from the analytics model;
 // the command-line program fills it for its picture.
+// A horizontal line across the plot at a price (a strike of the axis), named in the legend:
+// the left panel's key prices. Other marks of prices sit beside them as their own overlays.
+struct PriceLine {
+    double price = 0.0;
+    std::string name;
+    std::uint32_t colour = 0;  // 0xRRGGBB
+    bool dashed = false;
+};
+
 struct HistogramData {
     std::vector<double> strike;
     std::vector<double> put;
@@ -19,6 +28,11 @@ struct HistogramData {
     std::vector<double> compare_call;
     std::string date;
     std::string compare_date;
+    // Lines at prices, drawn over the bars and named in the legend; a line outside the axis
+    // is left out.
+    std::vector<PriceLine> price_lines;
+    // Short lines under the legend: which bars the bar condition shows, why no key prices.
+    std::vector<std::string> notes;
 };
 
 // Colours as 0xRRGGBB.

@@ -17,15 +17,20 @@ struct HistogramFonts {
 };
 HistogramFonts DefaultHistogramFonts();
 
-// Draws one chart of scale.width x (scale.height + CompareLegendBand) at the painter's origin:
-// clears it to the background and, unless the data is empty, draws grid, labels, zero line, frame
-// and bars. The chart widget and the command-line picture both draw through here.
+// Draws one chart of scale.width x (scale.height + scale.legend_band) at the painter's origin: clears
+// it to the background and, unless the data is empty, draws the legend above the plot, then
+// grid, labels, zero line, frame, bars, the compared day's outlines and the price lines. The
+// chart widget and the command-line picture both draw through here.
 void PaintHistogram(QPainter& painter, const HistogramData& data, const HistogramScale& scale,
                     const HistogramColours& colours, const HistogramFonts& fonts);
 
-// Height of the band above the plot that names the two dates of a compared chart; 0 when
-// nothing is compared (the plot then takes the whole height, as it always has).
-int CompareLegendBand(const HistogramData& data);
+// Height of the band above the plot that holds the legend (CALL and PUT, the compared dates,
+// the price lines) and the notes, for a chart of that width; 0 for empty data.
+int LegendBand(const HistogramData& data, int width, const HistogramFonts& fonts);
+
+// The scale of the plot of a canvas of that size: what the legend band leaves.
+HistogramScale ScaleForCanvas(const HistogramData& data, const HistogramAnalysis& analysis,
+                              QSize size, const HistogramFonts& fonts);
 
 // Analyses and scales the data for the size, then paints.
 void PaintHistogram(QPainter& painter, QSize size, const HistogramData& data,

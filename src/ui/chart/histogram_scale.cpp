@@ -82,6 +82,47 @@ std::int64_t WidenStep(std::int64_t step, std::int64_t range, double pixels_per_
     return step;
 }
 
+// The value grid at round numbers a reader adds up at a glance: the first of 1, 2, 2.5 and 5
+// times a power of ten, in the values' own units, whose lines stand at least 50 pixels apart.
+// Scaled by 10^dv it must be a whole number of units.
+std::int64_t RoundValueStep(int dv, double pixels_per_unit) {
+    const double unit = PowerOfTen(dv);
+    for (double base = 1e-10; base <= 1e18; base *= 10.0) {
+        for (double multiple : {1.0, 2.0, 2.5, 5.0}) {
+            const double scaled = std::round(base * multiple * unit * 1e6) / 1e6;
+            if (scaled > 1e17) {
+                return static_cast<std::int64_t>(1e17);
+            }
+            if (scaled < 1.0 || scaled != std::floor(scaled)) {
+                continue;
+            }
+            if (scaled * pixels_per_unit >= 50.0) {
+                return static_cast<std::int64_t>(scaled);
+            }
+        }
+    }
+    return 1;
+}
+
+// The round number before a round one: 5 -> 2.5 (when whole) or 2, 2 -> 1, 1 -> 0.5 ...
+std::int64_t NextSmallerRound(std::int64_t step) {
+    std::int64_t base = 1;
+    while (base * 10 <= step) {
+        base *= 10;
+    }
+    const std::int64_t multiple = step / base;
+    if (step % base != 0) {  // 2.5 x 10^k
+        return base * 2;
+    }
+    if (multiple >= 5) {
+        return base >= 2 && (base * 25) % 10 == 0 ? base * 25 / 10 : base * 2;
+    }
+    if (multiple >= 2) {
+        return base;
+    }
+    return base / 2;
+}
+
 }  // namespace
 
 double PowerOfTen(int n) {
@@ -203,27 +244,21 @@ HistogramScale ScaleHistogram(const HistogramData& data, const HistogramAnalysis
     scale.strike_step = FirstStep(0, 10, 20000, scale.ky);
 
     const std::int64_t range = scale.vmax - scale.vmin;
-    std::int64_t step = FirstStep(100, 100, 150000, scale.kx);
-    if (scale.vmax > 150000) {
-        step = FirstStep(1000, 1000, 1500000, scale.kx);
-    }
-    if (scale.vmax > 1500000) {
-        step = FirstStep(50000, 50000, 15000000, scale.kx);
-    }
-    if (scale.vmax > 15000000) {
-        step = FirstStep(500000, 500000, 1215752191, scale.kx);
-    }
-    if (range < 500) {
-        step = FirstStep(0, 25, 1500, scale.kx);
-    }
-    if (range <= 60) {
-        step = 10;
-    }
-    if (range <= 30) {
-        step = 5;
-    }
-    if (range <= 15) {
-        step = 1;
+    std::int64_t step = RoundValueStep(scale.dv, scale.kx);
+    // A negative side narrower than one step would show no value of its own: the step shrinks
+    // to a round one that fits it, as long as its lines stay readable apart.
+    if (scale.vmin < 0 && step >= -scale.vmin) {
+        for (std::int64_t smaller = step; smaller >= 1;) {
+            const std::int64_t next = NextSmallerRound(smaller);
+            if (next < 1 || static_cast<double>(next) * scale.kx < 30.0) {
+                break;
+            }
+            smaller = next;
+            if (smaller < -scale.vmin) {
+                step = smaller;
+                break;
+            }
+        }
     }
     scale.value_step = WidenStep(step, range, scale.kx);
     scale.strike_step = WidenStep(scale.strike_step, scale.kmax - scale.kmin, scale.ky);

@@ -41,6 +41,9 @@ struct HistogramScale {
     std::int64_t value_step = 0;
     // All strikes are one: no strike scale exists, the one row sits in the middle.
     bool single_row = false;
+    // The band above the plot that the legend takes (see ScaleForCanvas); the canvas is
+    // height + legend_band high.
+    int legend_band = 0;
 
     int StrikeToY(std::int64_t scaled_strike) const;
     int ValueToX(std::int64_t scaled_value) const;

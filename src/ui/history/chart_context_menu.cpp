@@ -34,18 +34,23 @@ QString AskPath(QWidget* parent, const common::TextTable& texts, const QString& 
 }  // namespace
 
 void AddPictureMenu(QWidget* chart, const common::TextTable& texts, PictureRenderer render,
-                    DefaultName default_name) {
+                    DefaultName default_name, MenuExtras extras) {
     chart->setContextMenuPolicy(Qt::CustomContextMenu);
     auto shared = std::make_shared<PictureRenderer>(std::move(render));
     auto name = std::make_shared<DefaultName>(std::move(default_name));
+    auto own = std::make_shared<MenuExtras>(std::move(extras));
     QObject::connect(
         chart, &QWidget::customContextMenuRequested, chart,
-        [chart, &texts, shared, name](const QPoint& at) {
+        [chart, &texts, shared, name, own](const QPoint& at) {
             QMenu menu(chart);
             QAction* save = menu.addAction(Text(texts, text::kSavePicture));
             QAction* twice = menu.addAction(Text(texts, text::kSavePictureTwice));
             menu.addSeparator();
             QAction* copy = menu.addAction(Text(texts, text::kCopyPicture));
+            if (*own) {
+                menu.addSeparator();
+                (*own)(menu);
+            }
             QAction* chosen = menu.exec(chart->mapToGlobal(at));
             if (chosen == copy) {
                 QApplication::clipboard()->setImage((*shared)(1.0));

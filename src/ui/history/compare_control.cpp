@@ -28,10 +28,11 @@ CompareControl::CompareControl(QWidget* parent, const common::TextTable& texts) 
     connect(list_, &QComboBox::currentIndexChanged, this, [this] { emit Changed(); });
 }
 
-void CompareControl::SetDays(const std::vector<common::Date>& days) {
-    if (days == days_) {
+void CompareControl::SetDays(const std::vector<common::Date>& days, common::Date shown) {
+    if (days == days_ && shown == shown_) {
         return;
     }
+    shown_ = shown;
     const common::Date picked = list_->currentIndex() > kPrevious
                                     ? list_->currentData().toLongLong()
                                     : common::kInvalidDate;
@@ -42,6 +43,9 @@ void CompareControl::SetDays(const std::vector<common::Date>& days) {
         list_->removeItem(list_->count() - 1);
     }
     for (auto day = days_.rbegin(); day != days_.rend(); ++day) {
+        if (*day == shown_) {
+            continue;
+        }
         list_->addItem(QString::fromStdString(common::DayText(*day)), static_cast<qlonglong>(*day));
         if (*day == picked) {
             index = list_->count() - 1;
@@ -77,6 +81,27 @@ void CompareControl::ChooseDate(common::Date day) {
     if (index > kPrevious) {
         list_->setCurrentIndex(index);
     }
+}
+
+std::string CompareControl::ChoiceText() const {
+    if (list_->currentIndex() == kPrevious) {
+        return "previous";
+    }
+    if (list_->currentIndex() > kPrevious) {
+        return common::DayText(list_->currentData().toLongLong());
+    }
+    return "off";
+}
+
+void CompareControl::ChooseText(const std::string& choice) {
+    if (choice == "off") {
+        ChooseOff();
+        return;
+    }
+    const common::Date day = common::ParseDate(choice, "%dd.%mm.%yyyy");
+    const int index =
+        day == common::kInvalidDate ? -1 : list_->findData(static_cast<qlonglong>(day));
+    list_->setCurrentIndex(index > kPrevious ? index : kPrevious);
 }
 
 void CompareControl::PlaceEndingAt(int right, int y) {

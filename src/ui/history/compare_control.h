@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QWidget>
+#include <string>
 #include <vector>
 
 #include "common/date.h"
@@ -23,8 +24,10 @@ class CompareControl final : public QWidget {
 public:
     CompareControl(QWidget* parent, const common::TextTable& texts);
 
-    // The days that hold the shown contract, oldest first.
-    void SetDays(const std::vector<common::Date>& days);
+    // The days that hold the shown contract, oldest first, and the shown day, which the list
+    // never offers: a day compared with itself shows no change. A picked date that is no
+    // longer offered falls back to the previous day.
+    void SetDays(const std::vector<common::Date>& days, common::Date shown);
     bool IsOn() const;
     // The day to compare the shown day with: kInvalidDate when off or when there is none.
     common::Date OtherDay(common::Date shown) const;
@@ -32,6 +35,10 @@ public:
     void ChooseOff();
     void ChoosePrevious();
     void ChooseDate(common::Date day);
+    // The choice as kept across restarts: "off", "previous" or the day as "dd.mm.yyyy"; a day
+    // the list does not offer chooses the previous day.
+    std::string ChoiceText() const;
+    void ChooseText(const std::string& choice);
 
     QLabel* Caption() const { return caption_; }
     QComboBox* List() const { return list_; }
@@ -45,6 +52,7 @@ private:
     QLabel* caption_ = nullptr;
     QComboBox* list_ = nullptr;
     std::vector<common::Date> days_;
+    common::Date shown_ = common::kInvalidDate;
 };
 
 }  // namespace zarvex::ui

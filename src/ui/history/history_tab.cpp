@@ -14,6 +14,7 @@
 #include "ui/history/chart_context_menu.h"
 #include "ui/history/history_chart.h"
 #include "ui/history/table_export.h"
+#include "ui/shown_number.h"
 
 namespace zarvex::ui {
 namespace {
@@ -116,6 +117,17 @@ HistoryTab::HistoryTab(QWidget* parent, const common::TextTable& texts,
             emit DayPicked(item->data(Qt::UserRole).toLongLong());
         }
     });
+    // The arrow keys and Page Up/Down walk the days: the row the keys reach is shown. Rows
+    // the program selects itself come with the table's signals blocked.
+    connect(table_, &QTableWidget::currentCellChanged, this,
+            [this](int row, int, int previous_row, int) {
+                if (row == previous_row || row < 0) {
+                    return;
+                }
+                if (const QTableWidgetItem* item = table_->item(row, 0)) {
+                    emit DayPicked(item->data(Qt::UserRole).toLongLong());
+                }
+            });
     AddTableMenu(
         table_, texts_,
         [this] { return DefaultName(QStringLiteral("history"), QStringLiteral("csv")); },
@@ -159,13 +171,31 @@ void HistoryTab::Load() {
     FillTable();
 }
 
+std::vector<std::string> HistoryTab::ShownCells(const analytics::HistoryDay& day) {
+    std::vector<std::string> cells = analytics::HistoryRowCells(day);
+    // One number, one way of writing it: the forward point as the field above the panel
+    // writes it, the max pain strike with the decimals of max pain. Saved files keep the
+    // command line's texts.
+    const auto& keys = analytics::HistoryColumnKeys();
+    for (std::size_t c = 0; c < cells.size() && c < keys.size(); ++c) {
+        if (keys[c] == "forward_point") {
+            cells[c] = ShownForwardPoint(day.forward_point).toStdString();
+        } else if (keys[c] == "max_pain_strike" && day.max_pain_strike != 0.0) {
+            cells[c] = WrittenLike(day.max_pain_strike, day.max_pain.Text());
+        }
+    }
+    return cells;
+}
+
 void HistoryTab::FillTable() {
+    // Filling moves the current cell: that is no day picked.
+    const QSignalBlocker blocker(table_);
     table_->setSortingEnabled(false);
     table_->setRowCount(0);
     table_->setRowCount(static_cast<int>(history_.days.size()));
     for (int row = 0; row < static_cast<int>(history_.days.size()); ++row) {
         const analytics::HistoryDay& day = history_.days[static_cast<std::size_t>(row)];
-        const std::vector<std::string> cells = analytics::HistoryRowCells(day);
+        const std::vector<std::string> cells = ShownCells(day);
         const std::vector<std::optional<double>> numbers = analytics::HistoryRowNumbers(day);
         for (int c = 0; c < static_cast<int>(cells.size()); ++c) {
             const auto column = static_cast<std::size_t>(c);
@@ -209,7 +239,7 @@ QString HistoryTab::DayText(int index) const {
     }
     const auto& keys = analytics::HistoryColumnKeys();
     const std::vector<std::string> cells =
-        analytics::HistoryRowCells(history_.days[static_cast<std::size_t>(index)]);
+        ShownCells(history_.days[static_cast<std::size_t>(index)]);
     QString out = QString::fromStdString(cells.front());
     for (std::size_t c = 1; c < cells.size() && c < keys.size(); ++c) {
         const int entry = ColumnCaption(keys[c]);

@@ -57,6 +57,7 @@ protected:
 private:
     void Load();
     void FillTable();
+    static std::vector<std::string> ShownCells(const analytics::HistoryDay& day);
     void MarkShownDay();
     QString Text(int entry) const;
 
