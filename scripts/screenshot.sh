@@ -5,9 +5,11 @@
 #
 #   scripts/screenshot.sh [OUT.png] [rus|eng]      (default docs/screenshot.png, eng)
 #
-# Without OUT it also takes docs/history.png (the History tab) and docs/compare.png (the
-# histograms over the previous trading day). ZARVEX_SCREENSHOT_TAB (0, 1, 2) and
-# ZARVEX_SCREENSHOT_COMPARE=1 choose the page and the overlay of a single picture.
+# Without OUT it also takes docs/history.png (the History tab), docs/compare.png (the
+# histograms over the previous trading day), docs/volatility.png (the Volatility tab with the
+# previous trading day's smile) and docs/bands.png (the histograms with the expected-move
+# bands). ZARVEX_SCREENSHOT_TAB (0, 1, 2, 3) and ZARVEX_SCREENSHOT_COMPARE=1 choose the page
+# and the overlay of a single picture.
 set -euo pipefail
 source "$(dirname "$0")/demo_data.sh"
 out=$(realpath -m "${1:-$demo_root/docs/screenshot.png}")
@@ -40,4 +42,6 @@ take "$out"
 if [ -z "${1:-}" ]; then
     ZARVEX_SCREENSHOT_TAB=2 take "$demo_root/docs/history.png"
     ZARVEX_SCREENSHOT_COMPARE=1 take "$demo_root/docs/compare.png"
+    ZARVEX_SCREENSHOT_TAB=3 ZARVEX_SCREENSHOT_COMPARE=1 take "$demo_root/docs/volatility.png"
+    ZARVEX_SCREENSHOT_TAB=0 take "$demo_root/docs/bands.png"
 fi

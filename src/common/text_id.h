@@ -176,4 +176,29 @@ inline constexpr int kDataOf = 158;
 inline constexpr int kNextDownload = 159;
 inline constexpr int kDaysToExpiry = 160;
 
+// Implied volatility: the Volatility tab, the bands, the option tables' model columns.
+inline constexpr int kVolatility = 161;
+inline constexpr int kSmile = 162;
+inline constexpr int kTermStructure = 163;
+inline constexpr int kForwardF = 164;
+inline constexpr int kDiscountD = 165;
+inline constexpr int kDaysToExpiryHeading = 166;
+inline constexpr int kAtmVol = 167;
+inline constexpr int kRiskReversal25 = 168;
+inline constexpr int kButterfly25 = 169;
+inline constexpr int kExpectedMove = 170;
+inline constexpr int kBands = 171;
+inline constexpr int kNoVolNoPremium = 172;
+inline constexpr int kNoVolIntrinsic = 173;
+inline constexpr int kNoVolNoFit = 174;
+inline constexpr int kNoVolNoRow = 175;
+inline constexpr int kImpliedVol = 176;
+inline constexpr int kModelDelta = 177;
+inline constexpr int kGamma = 178;
+inline constexpr int kVega = 179;
+inline constexpr int kTheta = 180;
+inline constexpr int kShowBands = 181;
+inline constexpr int kReportDelta = 182;
+inline constexpr int kNoVolatility = 183;
+
 }  // namespace zarvex::common::text

@@ -227,6 +227,37 @@ constexpr std::array<Entry, TextTable::kEntryCount> kEntries{{
     /* 158 */ {"Data of ", "Данные за "},
     /* 159 */ {"Next download: ", "Следующая загрузка: "},
     /* 160 */ {" days to expiry", " дн. до экспирации"},
+    /* 161 */ {"Volatility", "Волатильность"},
+    /* 162 */ {"Smile", "Улыбка"},
+    /* 163 */ {"Term structure", "Временная структура"},
+    /* 164 */ {"Forward F", "Форвард F"},
+    /* 165 */ {"Discount D", "Дисконт D"},
+    /* 166 */ {"Days to expiry", "Дней до экспирации"},
+    /* 167 */ {"ATM volatility", "Волатильность ATM"},
+    /* 168 */ {"25-delta risk reversal", "Риск-реверсал 25 дельта"},
+    /* 169 */ {"25-delta butterfly", "Баттерфляй 25 дельта"},
+    /* 170 */ {"Expected move", "Ожидаемое движение"},
+    /* 171 */ {"Bands -2σ -1σ +1σ +2σ", "Полосы -2σ -1σ +1σ +2σ"},
+    /* 172 */ {"Strikes without volatility: no premium", "Страйки без волатильности: нет премии"},
+    /* 173 */
+    {"Strikes without volatility: premium not above intrinsic value",
+     "Страйки без волатильности: премия не выше внутренней стоимости"},
+    /* 174 */
+    {"Strikes without volatility: no volatility fits",
+     "Страйки без волатильности: волатильность не подбирается"},
+    /* 175 */
+    {"Strikes without volatility: no row of that side",
+     "Страйки без волатильности: нет строки этой стороны"},
+    /* 176 */ {"IV", "IV"},
+    /* 177 */ {"Delta (model)", "Дельта (модель)"},
+    /* 178 */ {"Gamma", "Гамма"},
+    /* 179 */ {"Vega", "Вега"},
+    /* 180 */ {"Theta", "Тета"},
+    /* 181 */ {"Show the ±1σ and ±2σ bands", "Показывать полосы ±1σ и ±2σ"},
+    /* 182 */ {"Delta (report)", "Дельта (отчёт)"},
+    /* 183 */
+    {"No implied volatility for this contract on this day.",
+     "Для этого контракта в этот день нет подразумеваемой волатильности."},
 }};
 
 std::string_view LanguagePart(std::string_view locale_name) {

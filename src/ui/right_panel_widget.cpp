@@ -1,5 +1,6 @@
 #include "ui/right_panel_widget.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -10,10 +11,12 @@
 #include <QTimer>
 #include <algorithm>
 #include <cmath>
+#include <map>
 #include <utility>
 
 #include "analytics/history/contract_days.h"
 #include "analytics/right_panel/right_panel_texts.h"
+#include "analytics/volatility/shown_prices.h"
 #include "common/text.h"
 #include "common/text_id.h"
 #include "common/text_table.h"
@@ -26,6 +29,7 @@
 #include "ui/history/history_tab.h"
 #include "ui/history/table_export.h"
 #include "ui/shown_number.h"
+#include "ui/volatility/volatility_tab.h"
 
 namespace zarvex::ui {
 namespace {
@@ -140,6 +144,12 @@ RightPanelWidget::RightPanelWidget(QWidget* parent, int control_number, int x, i
     history_ = new HistoryTab(nullptr, texts_, quote, folder, host);
     tabs_->addTab(history_, QString::fromStdString(texts_.Get(text::kHistory)));
     connect(history_, &HistoryTab::DayPicked, this, &RightPanelWidget::DayPicked);
+    volatility_ = new VolatilityTab(nullptr, texts_, quote);
+    tabs_->addTab(volatility_, QString::fromStdString(texts_.Get(text::kVolatility)));
+    bands_ = new QAction(QString::fromStdString(texts_.Get(text::kShowBands)), this);
+    bands_->setCheckable(true);
+    bands_->setChecked(true);
+    connect(bands_, &QAction::toggled, this, &RightPanelWidget::RedrawCharts);
 
     const HistogramColours colours;
     for (int n = 1; n <= 4; ++n) {
@@ -164,6 +174,7 @@ RightPanelWidget::RightPanelWidget(QWidget* parent, int control_number, int x, i
                     SetKeyPriceLinesShown(shown);
                     emit KeyPriceLinesSwitched(shown);
                 });
+                menu.addAction(bands_);
             });
     }
 
@@ -171,8 +182,9 @@ RightPanelWidget::RightPanelWidget(QWidget* parent, int control_number, int x, i
     put_caption_ = new QLabel(QStringLiteral("PUT"), data_page);
     call_caption_->setAlignment(Qt::AlignCenter);
     put_caption_->setAlignment(Qt::AlignCenter);
-    call_table_ = new QTableWidget(0, 9, data_page);
-    put_table_ = new QTableWidget(0, 9, data_page);
+    // Nine columns of the report's figures, then the model's: IV, delta, gamma, vega, theta.
+    call_table_ = new QTableWidget(0, 14, data_page);
+    put_table_ = new QTableWidget(0, 14, data_page);
     call_table_->setObjectName(QStringLiteral("callTable"));
     put_table_->setObjectName(QStringLiteral("putTable"));
     for (QTableWidget* table : {call_table_, put_table_}) {
@@ -181,6 +193,10 @@ RightPanelWidget::RightPanelWidget(QWidget* parent, int control_number, int x, i
             headers << (rule.caption_entry < 0
                             ? QStringLiteral("+/-")
                             : QString::fromStdString(texts_.Get(rule.caption_entry)));
+        }
+        for (const int entry :
+             {text::kImpliedVol, text::kModelDelta, text::kGamma, text::kVega, text::kTheta}) {
+            headers << QString::fromStdString(texts_.Get(entry));
         }
         table->setHorizontalHeaderLabels(headers);
         table->horizontalHeader()->setDefaultAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -229,6 +245,7 @@ RightPanelWidget::RightPanelWidget(QWidget* parent, int control_number, int x, i
                  8));
     compare_ = new CompareControl(parent, texts_);
     connect(compare_, &CompareControl::Changed, this, &RightPanelWidget::RedrawCharts);
+    connect(compare_, &CompareControl::Changed, this, [this] { FollowVolatility(); });
     PlaceForwardPoint(17);
     forward_point_label_->raise();
     forward_point_->raise();
@@ -246,6 +263,9 @@ void RightPanelWidget::SetTableColumns(QTableWidget* table) {
     const std::array<int, 8> widths = FitOptionColumns(needed, table->width());
     for (int column = 1; column <= 8; ++column) {
         table->setColumnWidth(column, widths[static_cast<std::size_t>(column - 1)]);
+    }
+    for (int column = 9; column < table->columnCount(); ++column) {
+        table->resizeColumnToContents(column);
     }
 }
 
@@ -289,6 +309,7 @@ void RightPanelWidget::Configure(const analytics::RightPanelConfig& config) {
     request.price_type = config.price_type;
     request.fp_switch = config.fp_switch;
     history_->Follow(request, config.date);
+    FollowVolatility();
     Draw(1);
     next_histogram_ = 2;
     BuildNextLater();
@@ -323,6 +344,9 @@ void RightPanelWidget::Draw(int n) {
             }
         }
     }
+    if (bands_->isChecked()) {
+        drawn.bands = BandPrices(n);
+    }
     Chart(n)->SetData(std::move(drawn));
     Chart(n)->Update();
     host_.ShowStatus(HistogramStepEndText(host_, analytics::HistogramStep::kDrawing, n));
@@ -356,6 +380,73 @@ void RightPanelWidget::SetKeyPriceLinesShown(bool shown) {
     }
     key_lines_shown_ = shown;
     RedrawCharts();
+}
+
+void RightPanelWidget::FollowVolatility() {
+    const analytics::RightPanelConfig& config = model_->Config();
+    volatility_->Follow({config.symbol, config.date, config.contract, config.price_type,
+                         model_->ForwardPoint(), OtherDate()});
+    FillModelColumns(put_table_, model_->Tables().put, false);
+    FillModelColumns(call_table_, model_->Tables().call, true);
+    SetTableColumns(put_table_);
+    SetTableColumns(call_table_);
+}
+
+void RightPanelWidget::FillModelColumns(QTableWidget* table, const analytics::OptionTable& rows,
+                                        bool call) {
+    // The tables write strikes with five decimals; the figures are found by that strike.
+    std::map<std::int64_t, const analytics::VolatilityPoint*> points;
+    if (const auto& figures = volatility_->Figures()) {
+        for (const analytics::VolatilityPoint& point : figures->points) {
+            points.emplace(std::llround(point.quote.strike * 1e5), &point);
+        }
+    }
+    for (int row = 0; row < table->rowCount() && row < static_cast<int>(rows.rows.size()); ++row) {
+        QStringList cells;
+        const auto strike = common::ParseDouble(rows.rows[static_cast<std::size_t>(row)][0]);
+        const auto found = strike ? points.find(std::llround(*strike * 1e5)) : points.end();
+        if (found != points.end()) {
+            const analytics::SideVolatility& side = call ? found->second->call : found->second->put;
+            if (side.vol) {
+                cells << QString::number(*side.vol * 100.0, 'f', 2);
+            } else {
+                cells << QString::fromStdString(
+                    std::string(analytics::NoVolReasonKey(side.reason)));
+            }
+            if (side.greeks) {
+                cells << QString::number(side.greeks->delta, 'f', 4)
+                      << QString::number(side.greeks->gamma, 'g', 5)
+                      << QString::number(side.greeks->vega, 'g', 5)
+                      << QString::number(side.greeks->theta, 'g', 5);
+            }
+        }
+        for (int column = 9; column < table->columnCount(); ++column) {
+            const int k = column - 9;
+            auto* item = new QTableWidgetItem(k < cells.size() ? cells[k] : QString());
+            item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+            table->setItem(row, column, item);
+        }
+    }
+}
+
+std::vector<double> RightPanelWidget::BandPrices(int n) const {
+    const auto& figures = volatility_->Figures();
+    if (!figures || !figures->expected_move || n < 1 || n > 4) {
+        return {};
+    }
+    const analytics::RightPanelConfig& config = model_->Config();
+    const int price_type = config.histograms[static_cast<std::size_t>(n - 1)].market_type;
+    std::vector<double> prices;
+    for (const double band : figures->bands) {
+        const auto shown = common::ParseDouble(
+            analytics::ShownPrice(band, config.symbol, model_->ForwardPoint(), price_type));
+        if (!shown || *shown == 0.0) {
+            return {};
+        }
+        prices.push_back(*shown);
+    }
+    return prices;
 }
 
 void RightPanelWidget::RedrawCharts() {

@@ -3,12 +3,14 @@
 #include <QWidget>
 #include <array>
 #include <memory>
+#include <vector>
 
 #include "analytics/right_panel/right_panel_model.h"
 #include "common/date.h"
 #include "common/host.h"
 #include "ui/chart/histogram_data.h"
 
+class QAction;
 class QLabel;
 class QTabWidget;
 class QTableWidget;
@@ -23,6 +25,7 @@ class CompareControl;
 class CompareOverlay;
 class HistogramChart;
 class HistoryTab;
+class VolatilityTab;
 
 // The prices the left panel shows that a trader steers by, as lines for the histograms of the
 // same price type.
@@ -73,6 +76,9 @@ public:
     QLabel* ForwardPointField() const { return forward_point_; }
     QLabel* ForwardPointLabel() const { return forward_point_label_; }
     HistoryTab* History() const { return history_; }
+    VolatilityTab* Volatility() const { return volatility_; }
+    // The charts' context-menu switch of the +-1 and +-2 sigma strips (on at start).
+    QAction* BandsSwitch() const { return bands_; }
     CompareControl* Compare() const { return compare_; }
     CompareOverlay& Overlay() { return *overlay_; }
     // The tooltip over position i of histogram n: the shown price, the PUT and CALL values with
@@ -103,6 +109,11 @@ private:
     // The chart's drawing step, announced in the status bar.
     void Draw(int n);
     void BuildNextLater();
+    // The volatility page follows the shown day and the compared one; the option tables'
+    // model columns and the charts' strips come from its figures.
+    void FollowVolatility();
+    void FillModelColumns(QTableWidget* table, const analytics::OptionTable& rows, bool call);
+    std::vector<double> BandPrices(int n) const;
 
     const common::TextTable& texts_;
     common::Host host_;
@@ -117,6 +128,8 @@ private:
     QLabel* forward_point_ = nullptr;
     QLabel* forward_point_label_ = nullptr;
     HistoryTab* history_ = nullptr;
+    VolatilityTab* volatility_ = nullptr;
+    QAction* bands_ = nullptr;
     CompareControl* compare_ = nullptr;
     std::unique_ptr<CompareOverlay> overlay_;
     const storage::Database* quote_ = nullptr;

@@ -45,7 +45,12 @@ TEST_F(HistoryCliTest, PrintsTheDaysOldestFirstAsJsonOrCsv) {
     EXPECT_TRUE(common::Contains(json.out,
                                  "\"max_pain\": \"1.1000\", \"max_pain_strike\": 1.1, "
                                  "\"call_oi\": 150, \"put_oi\": 280, \"call_volume\": "
-                                 "11, \"put_volume\": 15}"))
+                                 "11, \"put_volume\": 15, \"atm_vol\": 0.15"))
+        << json.out;
+    // After the expiration there is no volatility.
+    EXPECT_TRUE(common::Contains(json.out,
+                                 "\"put_volume\": 4, \"atm_vol\": null, \"rr25\": null, "
+                                 "\"bf25\": null, \"expected_move\": null}"))
         << json.out;
 
     const test::CliOutcome csv = RunCli(Args({"--csv", "--from", "01.01.2013"}));
@@ -54,7 +59,7 @@ TEST_F(HistoryCliTest, PrintsTheDaysOldestFirstAsJsonOrCsv) {
     ASSERT_GE(lines.size(), 2u);
     EXPECT_EQ(lines[0].rfind("date,forward_point,expiration,call_level,", 0), 0u);
     EXPECT_EQ(lines[1].rfind("02.01.2013,0,14.12.2012,", 0), 0u) << lines[1];
-    EXPECT_TRUE(common::Contains(lines[1], ",1.0000,1,100,200,3,4\r")) << lines[1];
+    EXPECT_TRUE(common::Contains(lines[1], ",1.0000,1,100,200,3,4,,,,\r")) << lines[1];
 }
 
 TEST_F(HistoryCliTest, BadInputIsOneLineAndNoCrash) {

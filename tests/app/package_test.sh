@@ -23,7 +23,7 @@ deb=$(ls "$work"/zarvex_*.deb 2> /dev/null | head -n 1)
 [ -n "$deb" ] || fail "no zarvex_*.deb in $(ls "$work")"
 
 depends=$(dpkg-deb -f "$deb" Depends)
-needed=(libsqlite3-0 libcurl4 libpcre2-8-0 libpng16-16)
+needed=(libsqlite3-0 libcurl4 libpcre2-8-0 libpng16-16 libquantlib0v5)
 [ "$gui" = ON ] && needed+=(libqt6widgets6 qt6-qpa-plugins)
 for package in "${needed[@]}"; do
     grep -q "\b$package\b" <<< "$depends" || fail "Depends lacks $package: $depends"

@@ -128,12 +128,15 @@ TEST_F(PanelLayoutTest, OptionTableColumnsFollowTheTableWidth) {
     EXPECT_EQ(OptionColumnWidth(5, 1000), static_cast<int>(974 / 100.0 * 15.949));
     const auto panel = Right(820, 700);
     const QTableWidget* table = panel->CallTable();
-    EXPECT_EQ(table->columnCount(), 9);
+    // The report's eight columns, then the model's five.
+    EXPECT_EQ(table->columnCount(), 14);
     EXPECT_EQ(table->columnWidth(0), 0);
     EXPECT_EQ(table->columnWidth(1), OptionColumnWidth(1, table->width()));
     EXPECT_EQ(table->horizontalHeaderItem(1)->text(), "Strike");
     EXPECT_EQ(table->horizontalHeaderItem(7)->text(), "+/-");
     EXPECT_EQ(table->horizontalHeaderItem(8)->text(), "Pr*OI");
+    EXPECT_EQ(table->horizontalHeaderItem(9)->text(), "IV");
+    EXPECT_EQ(table->horizontalHeaderItem(13)->text(), "Theta");
 }
 
 TEST_F(PanelLayoutTest, OptionColumnsWidenForTheirTextsFromTheRoomOfOthers) {

@@ -90,7 +90,7 @@ TEST_F(WindowNavigationTest, ControlKeysPickInstrumentsAndPages) {
     EXPECT_EQ(tabs->currentIndex(), 1);
     window.StepPage(-1);
     window.StepPage(-1);
-    EXPECT_EQ(tabs->currentIndex(), 2);  // round from the first to the last
+    EXPECT_EQ(tabs->currentIndex(), tabs->count() - 1);  // round from the first to the last
 }
 
 TEST_F(WindowNavigationTest, HistoryTableKeysShowTheDayOfTheRow) {

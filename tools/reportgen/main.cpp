@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -22,11 +23,15 @@ constexpr const char* kUsage =
     "usage: zarvex-reportgen [--home DIR] [--raw DIR] --from YYYYMMDD --to YYYYMMDD\n"
     "                        [--seed N] [--strikes N] [--full] [--no-duplicates]\n"
     "                        [--no-blank-lines] [--plain-codes] [--raw-lf]\n"
+    "                        [--flat-vol] [--truth FILE]\n"
     "  --home DIR   program folder: INPUT/CUR_yyyymmdd.TXT and INPUT/FP_yyyymmdd.TXT\n"
     "  --raw DIR    report-server tree: toster/CUR_yyyymmdd.TXT and fp/yyyymmdd.txt\n"
     "  --seed N     the same seed gives the same files (default 1)\n"
     "  --strikes N  strike lines per contract block, 1..400 (default 30)\n"
-    "  --full       full-size days: over 1 MB, 1,500+ strike lines per currency\n";
+    "  --full       full-size days: over 1 MB, 1,500+ strike lines per currency\n"
+    "  --flat-vol   one flat volatility per product and no discount (the first model)\n"
+    "  --truth FILE write the model's forward, discount and volatility of every\n"
+    "               instrument option line (CSV, program units: the yen per 100)\n";
 
 struct UsageError {
     std::string message;
@@ -56,6 +61,7 @@ struct CommandLine {
     std::optional<Date> from;
     std::optional<Date> to;
     zarvex::reportgen::GeneratorOptions options;
+    std::optional<std::filesystem::path> truth;
 };
 
 CommandLine Parse(const std::vector<std::string>& args) {
@@ -92,6 +98,11 @@ CommandLine Parse(const std::vector<std::string>& args) {
             line.options.plain_codes = true;
         } else if (word == "--raw-lf") {
             line.options.raw_lf = true;
+        } else if (word == "--flat-vol") {
+            line.options.flat_volatility = true;
+        } else if (word == "--truth") {
+            line.truth = std::filesystem::path(value());
+            line.options.record_truth = true;
         } else {
             throw UsageError{"unknown option " + word};
         }
@@ -125,6 +136,15 @@ int main(int argc, char** argv) {
     }
 
     const zarvex::reportgen::ReportGenerator generator(line.options);
+    std::ofstream truth;
+    if (line.truth) {
+        truth.open(*line.truth, std::ios::binary | std::ios::trunc);
+        if (!truth) {
+            std::cerr << "zarvex-reportgen: cannot write " << line.truth->string() << '\n';
+            return 1;
+        }
+    }
+    bool first = true;
     for (const Date day : zarvex::reportgen::TradingDays(*line.from, *line.to)) {
         const zarvex::reportgen::GeneratedDay generated = generator.Generate(day);
         std::string error;
@@ -135,6 +155,14 @@ int main(int argc, char** argv) {
         if (line.raw && !zarvex::reportgen::WriteServerDay(generated, *line.raw, &error)) {
             std::cerr << "zarvex-reportgen: " << error << '\n';
             return 1;
+        }
+        if (line.truth) {
+            truth << zarvex::reportgen::TruthCsv(generated, first);
+            first = false;
+            if (!truth) {
+                std::cerr << "zarvex-reportgen: cannot write " << line.truth->string() << '\n';
+                return 1;
+            }
         }
         std::size_t rows = 0;
         for (const auto& [symbol, symbol_rows] : generated.rows) {

@@ -92,7 +92,70 @@ std::int64_t MarketModel::OpenInterestAt(const StrikeSeries& series, Date day, i
         std::floor(product.open_interest * style * shape * popularity * ramp * jitter));
 }
 
+OptionTruth MarketModel::Truth(const StrikeSeries& series, Date day) const {
+    const Product& product = *series.product;
+    const Contract& contract = *series.contract;
+    const std::uint64_t h = Hash(seed_, "smile", product.code);
+    OptionTruth truth;
+    truth.forward = Futures(product, day);
+    truth.days = std::max<std::int64_t>(0, (contract.expiration - day) / kSecondsPerDay);
+    truth.years = static_cast<double>(truth.days) / 365.0;
+    // A rate of 0.5% to 5% a year, the same for every contract of the currency.
+    const double rate = 0.005 + 0.045 * Unit(Combine(h, 1));
+    truth.discount = std::exp(-rate * truth.years);
+
+    // The at-the-money level wanders over a few weeks and jumps a little each day; the term
+    // structure rises or falls with the time to expiry.
+    const double n = DayNumber(day);
+    const double wander = 0.15 * std::sin(kTwoPi * n / 55.0 + kTwoPi * Unit(Combine(h, 2))) +
+                          0.06 * (Unit(Combine(h, DayIndex(day))) - 0.5);
+    const double term_slope = 0.3 * (Unit(Combine(h, 3)) - 0.5);
+    const double term = std::max(0.5, 1.0 + term_slope * (truth.years - 0.25));
+    const double atm = product.volatility * (1.0 + wander) * term;
+
+    // Skew and curvature in standardised moneyness: most currencies pay more for PUTs, the yen
+    // and the franc (havens) for CALLs.
+    const bool haven = product.code == "JPY" || product.code == "CHF";
+    const double skew = (haven ? 1.0 : -1.0) * (0.02 + 0.04 * Unit(Combine(h, 4)));
+    const double curvature = 0.015 + 0.025 * Unit(Combine(h, 5));
+    const double strike = StrikeValue(product, series.strike_units);
+    const double width = atm * std::sqrt(std::max(truth.years, 1.0 / 365.0));
+    const double x = std::clamp(std::log(strike / truth.forward) / width, -4.0, 4.0);
+    truth.volatility = atm * (1.0 + skew * x + curvature * x * x);
+    return truth;
+}
+
 Settlement MarketModel::Quote(const StrikeSeries& series, Date day) const {
+    if (flat_) {
+        return FlatQuote(series, day);
+    }
+    const Product& product = *series.product;
+    const OptionTruth truth = Truth(series, day);
+    const double strike = StrikeValue(product, series.strike_units);
+    const double forward = truth.forward;
+    Settlement s;
+    if (truth.days == 0) {
+        // Expiry day: what is left is the exercise value.
+        s.premium = std::max(0.0, series.call ? forward - strike : strike - forward);
+        s.delta = (series.call ? forward > strike : forward < strike) ? 1.0 : 0.0;
+    } else {
+        const double deviation = truth.volatility * std::sqrt(truth.years);
+        const double d1 = (std::log(forward / strike) + 0.5 * deviation * deviation) / deviation;
+        const double d2 = d1 - deviation;
+        if (series.call) {
+            s.premium = truth.discount * (forward * NormalCdf(d1) - strike * NormalCdf(d2));
+            s.delta = NormalCdf(d1);
+        } else {
+            s.premium = truth.discount * (strike * NormalCdf(-d2) - forward * NormalCdf(-d1));
+            s.delta = 1.0 - NormalCdf(d1);
+        }
+    }
+    s.premium = std::max(0.0, Round(s.premium, product.price_decimals));
+    s.delta = std::clamp(Round(s.delta, 3), 0.0, 1.0);
+    return s;
+}
+
+Settlement MarketModel::FlatQuote(const StrikeSeries& series, Date day) const {
     const Product& product = *series.product;
     const Contract& contract = *series.contract;
     Settlement s;

@@ -27,13 +27,26 @@ struct Settlement {
     int sign = 0;          // +1 rise, -1 fall, 0 no change
 };
 
+// What the model knows about one option on one day, before any rounding: the quantities that
+// the program has to find again from the printed premiums.
+struct OptionTruth {
+    std::int64_t days = 0;  // calendar days to the expiration
+    double years = 0.0;     // days / 365
+    double forward = 0.0;
+    double discount = 1.0;
+    double volatility = 0.0;  // per year, at this option's strike
+};
+
 // A deterministic toy market: smooth futures prices, Black-76 premiums, and open interest
 // that is a pure function of (seed, series, day). The previous trading day's open interest is
 // computed the same way, so the change of open interest of any generated day agrees with the
 // open interest printed on the day before, whichever days are generated.
 class MarketModel final {
 public:
-    explicit MarketModel(std::uint64_t seed) : seed_(seed) {}
+    // flat: the first model's one volatility per product, no discount and half a day added to
+    // the time; otherwise a smile per currency (skew and curvature in moneyness), a term
+    // structure, a volatility that moves from day to day and a small interest rate.
+    explicit MarketModel(std::uint64_t seed, bool flat = false) : seed_(seed), flat_(flat) {}
 
     double Futures(const Product& product, common::Date day) const;
     double ForwardPoint(const Product& product, common::Date day) const;
@@ -45,10 +58,15 @@ public:
 
     double StrikeValue(const Product& product, std::int64_t units) const;
 
+    OptionTruth Truth(const StrikeSeries& series, common::Date day) const;
+
 private:
     std::int64_t OpenInterestAt(const StrikeSeries& series, common::Date day, int depth) const;
 
+    Settlement FlatQuote(const StrikeSeries& series, common::Date day) const;
+
     std::uint64_t seed_;
+    bool flat_;
 };
 
 }  // namespace zarvex::reportgen

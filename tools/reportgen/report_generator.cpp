@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <string_view>
 #include <utility>
 
@@ -102,7 +103,7 @@ class Builder final {
 public:
     Builder(const GeneratorOptions& options, Date day)
         : options_(options),
-          model_(options.seed),
+          model_(options.seed, options.flat_volatility),
           day_(day),
           day_text_(common::DayText(day)),
           previous_(common::PreviousTradingDay(day)) {}
@@ -113,6 +114,7 @@ public:
     void Line(std::string line) { lines_.push_back(std::move(line)); }
 
     const std::vector<std::string>& Lines() const { return lines_; }
+    void RecordTruth(std::vector<TruthRow>* truth) { truth_ = truth; }
 
 private:
     struct Block {
@@ -126,6 +128,7 @@ private:
     void WriteBlock(Block& block);
     void WriteStrike(Block& block, const StrikeSeries& series, const Settlement& s);
     void WriteBlank(Block& block);
+    void AddTruth(const StrikeSeries& series);
     import::ReportRow ExpectedBase(const Block& block) const;
 
     const GeneratorOptions& options_;
@@ -134,6 +137,7 @@ private:
     std::string day_text_;
     Date previous_;
     std::vector<std::string> lines_;
+    std::vector<TruthRow>* truth_ = nullptr;
 };
 
 void Builder::Title(int page) {
@@ -231,10 +235,29 @@ void Builder::WriteBlock(Block& block) {
             WriteStrike(block, series, stale);
         }
         WriteStrike(block, series, s);
+        if (truth_ != nullptr && block.expected != nullptr) {
+            AddTruth(series);
+        }
     }
     Line(std::string(kRuleWidth, '-'));
     Line(Pad("TOTAL", 12) + "VOLUME " + RightAlign(std::to_string(block.volume), 9) +
          "     OPEN INTEREST " + RightAlign(std::to_string(block.oi), 10));
+}
+
+void Builder::AddTruth(const StrikeSeries& series) {
+    const OptionTruth truth = model_.Truth(series, day_);
+    // The program reads the yen per 100.
+    const double scale = series.product->code == "JPY" ? 100.0 : 1.0;
+    TruthRow row;
+    row.symbol = std::string(series.product->code);
+    row.contract = std::string(series.contract->code);
+    row.call = series.call;
+    row.strike = model_.StrikeValue(*series.product, series.strike_units) * scale;
+    row.days = truth.days;
+    row.forward = truth.forward * scale;
+    row.discount = truth.discount;
+    row.volatility = truth.volatility;
+    truth_->push_back(std::move(row));
 }
 
 void Builder::WriteBlank(Block& block) {
@@ -341,6 +364,9 @@ GeneratedDay ReportGenerator::Generate(Date day) const {
     schedule.plain_codes = options_.plain_codes;
 
     Builder builder(options_, day);
+    if (options_.record_truth) {
+        builder.RecordTruth(&out.truth);
+    }
     int page = 1;
     builder.Title(page);
     for (std::size_t i = 0; i < sections.size(); ++i) {
@@ -385,6 +411,26 @@ GeneratedDay ReportGenerator::Generate(Date day) const {
     }
     out.forward_points = out.raw_forward_points;
     out.forward_points.push_back('\0');
+    return out;
+}
+
+std::string TruthCsv(const GeneratedDay& day, bool header) {
+    std::string out;
+    if (header) {
+        out += "date,symbol,contract,option,strike,days,forward,discount,vol\n";
+    }
+    const auto number = [](double value) {
+        char text[40];
+        std::snprintf(text, sizeof text, "%.17g", value);
+        return std::string(text);
+    };
+    const std::string date = common::DayText(day.day);
+    for (const TruthRow& row : day.truth) {
+        out += date + ',' + row.symbol + ',' + row.contract + ',' + (row.call ? "CALL" : "PUT") +
+               ',' + number(row.strike) + ',' + std::to_string(row.days) + ',' +
+               number(row.forward) + ',' + number(row.discount) + ',' + number(row.volatility) +
+               '\n';
+    }
     return out;
 }
 

@@ -23,6 +23,23 @@ struct GeneratorOptions {
     bool blank_lines = true;   // now and then an empty line inside a block
     bool plain_codes = false;  // quarterly contracts also under a bare "DEC12" code
     bool raw_lf = false;       // the server's lines end in LF alone (else CR LF)
+    // The first market model: one flat volatility per product, no discount.
+    bool flat_volatility = false;
+    // Keep the model's truth of every instrument option written (GeneratedDay::truth).
+    bool record_truth = false;
+};
+
+// The model's numbers behind one printed instrument option, in the units the program stores
+// (the yen's strike and forward per 100 yen).
+struct TruthRow {
+    std::string symbol;
+    std::string contract;  // as the quote database stores it
+    bool call = true;
+    double strike = 0.0;
+    std::int64_t days = 0;
+    double forward = 0.0;
+    double discount = 1.0;
+    double volatility = 0.0;
 };
 
 inline constexpr int kFullStrikes = 80;
@@ -44,7 +61,13 @@ struct GeneratedDay {
     std::map<std::string, std::vector<import::ReportRow>, std::less<>> rows;
     // The forward point written for each instrument, as written.
     std::map<std::string, std::string, std::less<>> forward_point_texts;
+    // With GeneratorOptions::record_truth: one row per instrument strike line, in report order.
+    std::vector<TruthRow> truth;
 };
+
+// The truth as CSV with a header: date,symbol,contract,option,strike,days,forward,discount,vol
+// (numbers with 17 significant digits), lines ending in LF.
+std::string TruthCsv(const GeneratedDay& day, bool header);
 
 // Builds realistic daily currency reports and forward-point files from a seed. The same seed
 // and day always give the same bytes; open interest carries over consistently from one

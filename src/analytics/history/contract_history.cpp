@@ -8,6 +8,8 @@
 #include "analytics/history/max_pain.h"
 #include "analytics/history/stored_rows.h"
 #include "analytics/left_panel/day_context.h"
+#include "analytics/volatility/contract_volatility.h"
+#include "analytics/volatility/option_chain.h"
 #include "common/text.h"
 
 namespace zarvex::analytics {
@@ -80,6 +82,12 @@ ContractHistory LoadContractHistory(const storage::Database& db,
                                        context.symbol, context.forward_point, context.price_type);
         day.max_pain = pain.price;
         day.max_pain_strike = pain.strike;
+        const ContractVolatility volatility =
+            VolatilityOfChain(ChainOfDay(rows, *positions, request.symbol), day_value);
+        day.atm_vol = volatility.atm_vol;
+        day.rr25 = volatility.rr25;
+        day.bf25 = volatility.bf25;
+        day.expected_move = volatility.expected_move;
         history.days.push_back(std::move(day));
     }
     return history;

@@ -28,6 +28,12 @@ struct HistoryDay : DayFigureValues {
     std::int64_t put_oi = 0;
     std::int64_t call_volume = 0;
     std::int64_t put_volume = 0;
+
+    // What the day's premiums imply (analytics/volatility); empty where there is nothing.
+    std::optional<double> atm_vol;
+    std::optional<double> rr25;
+    std::optional<double> bf25;
+    std::optional<double> expected_move;
 };
 
 // What a history is made for: the left panel's settings that change its texts.

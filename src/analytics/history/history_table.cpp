@@ -1,5 +1,9 @@
 #include "analytics/history/history_table.h"
 
+#include <charconv>
+#include <cmath>
+#include <iterator>
+
 #include "common/date.h"
 #include "common/text.h"
 
@@ -31,6 +35,16 @@ void AppendLine(std::string& out, const std::vector<std::string>& cells) {
     out += "\r\n";
 }
 
+// Figures that another program checks to 1e-9 are written in full.
+std::string ExactOrEmpty(const std::optional<double>& value) {
+    if (!value || !std::isfinite(*value)) {
+        return "";
+    }
+    char text[32];
+    const auto result = std::to_chars(std::begin(text), std::end(text), *value);
+    return std::string(text, result.ptr);
+}
+
 }  // namespace
 
 const std::vector<std::string_view>& HistoryColumnKeys() {
@@ -60,6 +74,10 @@ const std::vector<std::string_view>& HistoryColumnKeys() {
         "put_oi",
         "call_volume",
         "put_volume",
+        "atm_vol",
+        "rr25",
+        "bf25",
+        "expected_move",
     };
     return keys;
 }
@@ -90,7 +108,11 @@ std::vector<std::string> HistoryRowCells(const HistoryDay& day) {
             whole(day.call_oi),
             whole(day.put_oi),
             whole(day.call_volume),
-            whole(day.put_volume)};
+            whole(day.put_volume),
+            ExactOrEmpty(day.atm_vol),
+            ExactOrEmpty(day.rr25),
+            ExactOrEmpty(day.bf25),
+            ExactOrEmpty(day.expected_move)};
 }
 
 std::vector<std::optional<double>> HistoryRowNumbers(const HistoryDay& day) {
@@ -124,7 +146,11 @@ std::vector<std::optional<double>> HistoryRowNumbers(const HistoryDay& day) {
             whole(day.call_oi),
             whole(day.put_oi),
             whole(day.call_volume),
-            whole(day.put_volume)};
+            whole(day.put_volume),
+            day.atm_vol,
+            day.rr25,
+            day.bf25,
+            day.expected_move};
 }
 
 std::string HistoryCsv(const ContractHistory& history) {

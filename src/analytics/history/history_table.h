@@ -11,11 +11,13 @@ namespace zarvex::analytics {
 
 // The columns of a history as the command line and the window's table write them, in order:
 // "date", the values named as in `indicators` ("forward_point", "expiration", ... "max_pain",
-// "max_pain_strike"), then "call_oi", "put_oi", "call_volume", "put_volume".
+// "max_pain_strike"), then "call_oi", "put_oi", "call_volume", "put_volume", then the implied
+// volatility figures "atm_vol", "rr25", "bf25", "expected_move".
 const std::vector<std::string_view>& HistoryColumnKeys();
 
 // One day's cells in the order of HistoryColumnKeys: the texts as shown, numbers written with
-// a decimal point and no trailing zeros (integers without a point).
+// a decimal point and no trailing zeros (integers without a point); the volatility figures in
+// the shortest form that reads back the same number, empty where there is none.
 std::vector<std::string> HistoryRowCells(const HistoryDay& day);
 
 // The same cells as numbers, for sorting and drawing: nullopt for the date, an empty cell

@@ -27,6 +27,7 @@ const std::map<std::string, Command>& Commands() {
         {"histogram", CmdHistogram},
         {"tables", CmdTables},
         {"history", CmdHistory},
+        {"vol", CmdVol},
         {"network-time", CmdNetworkTime},
         {"exchange-time", CmdExchangeTime},
         {"forward-points", CmdForwardPoints},

@@ -12,6 +12,8 @@
 #include "analytics/right_panel/option_tables.h"
 #include "analytics/right_panel/right_panel_day.h"
 #include "analytics/right_panel/right_panel_texts.h"
+#include "analytics/volatility/shown_prices.h"
+#include "analytics/volatility/volatility_summary.h"
 #include "app/cli/analytics_support.h"
 #include "app/cli/arguments.h"
 #include "app/cli/command_support.h"
@@ -42,7 +44,27 @@ void WriteShownColumn(JsonWriter& json, const analytics::PanelTableColumn& colum
     json.EndArray();
 }
 
-std::string IndicatorsJson(const analytics::LeftPanelModel& panel, const analytics::MaxPain& pain) {
+// What the day's premiums say about the shown contract: its ATM volatility, expected move and
+// the chances of finishing beyond the borders, limits and levels.
+struct ImpliedFigures {
+    std::optional<double> atm_vol;
+    std::optional<double> expected_move;
+    analytics::BeyondChances chances;
+};
+
+void WriteImplied(JsonWriter& json, const ImpliedFigures& implied) {
+    json.Key("atm_vol").Optional(implied.atm_vol);
+    json.Key("expected_move").Optional(implied.expected_move);
+    json.Key("prob_above_upper_limit").Optional(implied.chances.above_upper_limit);
+    json.Key("prob_above_upper_border").Optional(implied.chances.above_upper_border);
+    json.Key("prob_below_bottom_border").Optional(implied.chances.below_bottom_border);
+    json.Key("prob_below_bottom_limit").Optional(implied.chances.below_bottom_limit);
+    json.Key("prob_above_call_level").Optional(implied.chances.above_call_level);
+    json.Key("prob_below_put_level").Optional(implied.chances.below_put_level);
+}
+
+std::string IndicatorsJson(const analytics::LeftPanelModel& panel, const analytics::MaxPain& pain,
+                           const ImpliedFigures& implied) {
     const analytics::DayContext& day = panel.Context();
     const analytics::LeftPanelCells& cells = panel.Cells();
     JsonWriter json;
@@ -71,6 +93,7 @@ std::string IndicatorsJson(const analytics::LeftPanelModel& panel, const analyti
     json.Key("ratio_avg_price").String(cells.ratio_avg_price);
     json.Key("max_pain").String(pain.price.Text());
     json.Key("max_pain_strike").Number(pain.strike);
+    WriteImplied(json, implied);
     json.Key("levels").BeginObject();
     json.Key("call");
     WriteShownColumn(json, cells.level_call);
@@ -132,7 +155,17 @@ int CmdIndicators(Context& ctx, const Words& words) {
                                      panel.Date(), panel.Contract(), panel.Symbol(),
                                      panel.ForwardPoint(), panel.Context().price_type);
     }
-    *ctx.out << IndicatorsJson(panel, pain) << '\n';
+    ImpliedFigures implied;
+    if (panel.HasDay()) {
+        const storage::Database db = storage::Database::OpenReadOnly(setup.database_file);
+        if (const auto figures =
+                analytics::LoadContractVolatility(db, symbol, panel.Date(), panel.Contract())) {
+            implied.atm_vol = figures->atm_vol;
+            implied.expected_move = figures->expected_move;
+            implied.chances = analytics::ChancesBeyond(*figures, panel.Context());
+        }
+    }
+    *ctx.out << IndicatorsJson(panel, pain, implied) << '\n';
     return panel.HasDay() ? kExitDone : kExitFailed;
 }
 

@@ -47,6 +47,10 @@ std::string HistoryJson(const analytics::ContractHistory& history) {
         json.Key("put_oi").Int(day.put_oi);
         json.Key("call_volume").Int(day.call_volume);
         json.Key("put_volume").Int(day.put_volume);
+        json.Key("atm_vol").Optional(day.atm_vol);
+        json.Key("rr25").Optional(day.rr25);
+        json.Key("bf25").Optional(day.bf25);
+        json.Key("expected_move").Optional(day.expected_move);
         json.EndObject();
     }
     json.EndArray();

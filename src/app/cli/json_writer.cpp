@@ -173,6 +173,19 @@ JsonWriter& JsonWriter::Bool(bool value) {
     return *this;
 }
 
+JsonWriter& JsonWriter::Null() {
+    BeforeValue();
+    text_ += "null";
+    return *this;
+}
+
+JsonWriter& JsonWriter::Optional(const std::optional<double>& value) {
+    if (!value || !std::isfinite(*value)) {
+        return Null();
+    }
+    return Number(*value);
+}
+
 JsonWriter& JsonWriter::StringArray(const std::vector<std::string>& values) {
     BeginArray();
     for (const auto& value : values) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,6 +22,9 @@ public:
     JsonWriter& Number(double value);  // shortest form that reads back the same; nan/inf -> 0
     JsonWriter& Int(std::int64_t value);
     JsonWriter& Bool(bool value);
+    JsonWriter& Null();
+    // The number, or null without one (or when it is not finite).
+    JsonWriter& Optional(const std::optional<double>& value);
     JsonWriter& StringArray(const std::vector<std::string>& values);
     JsonWriter& NumberArray(const std::vector<double>& values);
 

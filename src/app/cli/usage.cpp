@@ -129,7 +129,12 @@ const std::vector<CommandHelp>& CommandHelps() {
          "The left panel of SYM for one day and contract, as one JSON object whose strings are "
          "the texts the panel shows. Settings not given come from the instrument's settings. "
          "Without --date: the latest day with data, searching back from today. Without "
-         "--contract: the contract the panel itself selects."},
+         "--contract: the contract the panel itself selects. atm_vol and expected_move are "
+         "those of vol; prob_above_upper_limit, prob_above_upper_border, "
+         "prob_below_bottom_border, prob_below_bottom_limit, prob_above_call_level and "
+         "prob_below_put_level are the chances, by the smile (N(d2) with the smile's "
+         "volatility there), of the future finishing beyond the price the panel shows (under "
+         "Forex turned back into the futures quotation); null where there is none."},
         {"histogram",
          "--symbol SYM --date DD.MM.YYYY --contract CODE [--n 1..4] [--price-type 0|1|2] "
          "[--scale 0|1|2] [--param 0..4] [--bar-cond TEXT] [--fp 0|1] [--png FILE] [--size WxH]",
@@ -148,8 +153,33 @@ const std::vector<CommandHelp>& CommandHelps() {
          "One row per stored day on which the contract has CALL or PUT rows, oldest first: what "
          "indicators prints for that day with the same settings (without the lists of levels "
          "and fractals) and the day's sums of open interest and volume of its CALL and PUT "
-         "rows. --from and --to bound the days; --csv writes the same columns with a header "
-         "line instead of JSON."},
+         "rows, then the day's implied volatility figures atm_vol, rr25, bf25 and "
+         "expected_move (see vol; empty or null where there are none). --from and --to bound "
+         "the days; --csv writes the same columns with a header line instead of JSON."},
+        {"vol",
+         "--symbol SYM --date DD.MM.YYYY (--contract CODE | --term) [--price-type 0|1|2] "
+         "[--fp 0|1] [--csv]",
+         "what the settlement premiums imply: forward, implied volatility, smile, greeks",
+         "From the day's CALL and PUT premiums of the contract. Time to expiry T = calendar "
+         "days to the expiration / 365; none on or after it. Forward F and discount D from "
+         "put-call parity C - P = D (F - K): a least-squares line through the (up to) ten "
+         "strikes with both premiums above zero and the smallest |C - P|; with fewer than "
+         "three such strikes, or a D outside (0.8, 1.0001], D = 1 and F = K + C - P at the "
+         "strike of the smallest |C - P|. The implied volatility of a row is the Black-76 "
+         "volatility that gives its premium; there is none (and the reason says why) when "
+         "the premium is 0 (no_premium), not above the discounted exercise value "
+         "(not_above_intrinsic), or needs a volatility above 500% (no_fit). The smile takes at "
+         "each strike the out-of-the-money side (the CALL at K >= F, else the PUT), the "
+         "other side where that has none. ATM volatility: the smile at F, linear between "
+         "strikes and flat beyond. RR25 and BF25: the smile at the strikes where a CALL's "
+         "forward delta N(d1) is 0.25 and a PUT's is -0.25 (linear between the two strikes "
+         "around it); RR25 = CALL wing - PUT wing, BF25 = their average - ATM. Expected move "
+         "to expiry: F x ATM x sqrt(T); bands: F exp(+-1 and +-2 x ATM x sqrt(T)), shown also "
+         "in the panel's price type. Greeks of each row with its own volatility: delta and "
+         "gamma to the future, vega per volatility point, theta per calendar day. The yen's "
+         "premiums are taken per 100 yen, as its strikes are stored. JSON by default; --csv "
+         "writes one line per strike. --term lists every contract of the day, nearest "
+         "expiry first: the term structure."},
         {"parse", "--symbol SYM --date DD.MM.YYYY FILE",
          "the rows the report parser reads from a report",
          "Prints the rows the report parser yields from FILE for the symbol and date as JSON, "

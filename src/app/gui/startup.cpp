@@ -244,7 +244,7 @@ int Startup::Exec() {
 }
 
 void Startup::ScheduleScreenshot(const QString& path, int delay_ms) {
-    // ZARVEX_SCREENSHOT_TAB (0 histograms, 1 data, 2 history) and ZARVEX_SCREENSHOT_COMPARE=1
+    // ZARVEX_SCREENSHOT_TAB (0 histograms, 1 data, 2 history, 3 volatility) and ZARVEX_SCREENSHOT_COMPARE=1
     // (the previous trading day over the histograms) choose what the picture shows.
     const char* tab = std::getenv("ZARVEX_SCREENSHOT_TAB");
     const char* compare = std::getenv("ZARVEX_SCREENSHOT_COMPARE");

@@ -33,6 +33,9 @@ struct HistogramData {
     std::vector<PriceLine> price_lines;
     // Short lines under the legend: which bars the bar condition shows, why no key prices.
     std::vector<std::string> notes;
+    // The -2, -1, +1 and +2 sigma prices of the expected move on the chart's axis, drawn as
+    // shaded strips behind the bars; empty when they are off or unknown.
+    std::vector<double> bands;
 };
 
 // Colours as 0xRRGGBB.

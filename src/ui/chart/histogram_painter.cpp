@@ -12,6 +12,7 @@
 #include "common/text.h"
 #include "ui/chart/font_chain.h"
 #include "ui/chart/histogram_axis.h"
+#include "ui/chart/histogram_bands.h"
 
 namespace zarvex::ui {
 namespace {
@@ -423,6 +424,7 @@ void PaintHistogram(QPainter& painter, const HistogramData& data, const Histogra
         ChartPainter chart(painter, scale, colours, fonts);
         chart.DrawLegend(data);
         painter.translate(0, band);
+        PaintHistogramBands(painter, scale, data.bands);
         chart.DrawGridAndAxes();
         chart.DrawBars(data);
         if (Compared(data)) {

@@ -3,6 +3,7 @@
 #include <QHeaderView>
 #include <QTableWidget>
 #include <array>
+#include <cmath>
 #include <optional>
 #include <string_view>
 #include <utility>
@@ -15,6 +16,7 @@
 #include "ui/history/history_chart.h"
 #include "ui/history/table_export.h"
 #include "ui/shown_number.h"
+#include "ui/volatility/series_chart.h"
 
 namespace zarvex::ui {
 namespace {
@@ -79,6 +81,8 @@ HistoryTab::HistoryTab(QWidget* parent, const common::TextTable& texts,
                        common::Host host)
     : QWidget(parent), texts_(texts), quote_(&quote), folder_(std::move(folder)), host_(host) {
     chart_ = new HistoryChart(this);
+    vol_chart_ = new SeriesChart(this);
+    vol_chart_->setObjectName(QStringLiteral("historyVolatility"));
     chart_->setObjectName(QStringLiteral("historyChart"));
     chart_->SetCaptions({Text(text::kCallLevel), Text(text::kPutLevel), Text(text::kUpperBorder),
                          Text(text::kBottomBorder), Text(text::kUpperLimit),
@@ -168,6 +172,7 @@ void HistoryTab::Load() {
                    ? analytics::ContractHistory{wanted_.symbol, wanted_.contract, {}, false, {}}
                    : analytics::LoadContractHistory(*quote_, folder_, wanted_, host_);
     chart_->SetData(MakeHistoryChartData(history_));
+    FillVolatilityChart();
     FillTable();
 }
 
@@ -222,6 +227,7 @@ void HistoryTab::MarkShownDay() {
         }
     }
     chart_->SetShownDay(shown_index_);
+    FillVolatilityChart();
     const QSignalBlocker blocker(table_);
     table_->clearSelection();
     for (int row = 0; row < table_->rowCount(); ++row) {
@@ -261,11 +267,40 @@ bool HistoryTab::SaveCsv(const QString& path) const {
     return WriteWholeFile(path, QByteArray::fromStdString(analytics::HistoryCsv(history_)));
 }
 
+void HistoryTab::FillVolatilityChart() {
+    std::vector<double> x;
+    SeriesChart::Series atm{Text(common::text::kAtmVol), QColor(0x1F, 0x5F, 0xBF), {}};
+    SeriesChart::Series rr{QStringLiteral("RR25"), QColor(0xBF, 0x1F, 0x1F), {}};
+    SeriesChart::Series bf{QStringLiteral("BF25"), QColor(0x22, 0x88, 0x22), {}};
+    for (std::size_t i = 0; i < history_.days.size(); ++i) {
+        const analytics::HistoryDay& day = history_.days[i];
+        x.push_back(static_cast<double>(i));
+        atm.values.push_back(day.atm_vol);
+        rr.values.push_back(day.rr25);
+        bf.values.push_back(day.bf25);
+    }
+    // Days are categories, as in the chart above: the axis names them.
+    std::vector<std::string> dates;
+    for (const analytics::HistoryDay& day : history_.days) {
+        dates.push_back(common::DayText(day.day).substr(0, 5));
+    }
+    vol_chart_->SetData(
+        std::move(x), {{Text(common::text::kVolatility), {atm}}, {QString(), {rr, bf}}},
+        [dates](double index) {
+            const auto i = static_cast<std::size_t>(std::llround(index));
+            return index >= 0 && i < dates.size() ? QString::fromStdString(dates[i]) : QString();
+        },
+        shown_index_);
+}
+
 void HistoryTab::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    const int chart_height = height() * 64 / 100;
+    const int chart_height = height() * 46 / 100;
+    const int vol_height = height() * 24 / 100;
     chart_->setGeometry(2, 2, width() - 4, chart_height - 4);
-    table_->setGeometry(2, chart_height + 2, width() - 4, height() - chart_height - 4);
+    vol_chart_->setGeometry(2, chart_height, width() - 4, vol_height - 2);
+    table_->setGeometry(2, chart_height + vol_height, width() - 4,
+                        height() - chart_height - vol_height - 2);
 }
 
 void HistoryTab::showEvent(QShowEvent* event) {

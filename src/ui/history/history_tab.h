@@ -18,6 +18,7 @@ class TextTable;
 namespace zarvex::ui {
 
 class HistoryChart;
+class SeriesChart;
 
 // The History page of the right panel: the chart of the left panel's contract over its
 // stored days with the shown day marked, and the same days as a table below it. The
@@ -36,6 +37,8 @@ public:
     void Refresh();
 
     HistoryChart* Chart() const { return chart_; }
+    // ATM volatility, and RR25 with BF25, over the same days.
+    SeriesChart* VolatilityChart() const { return vol_chart_; }
     QTableWidget* Table() const { return table_; }
     const analytics::ContractHistory& History() const { return history_; }
     // Index of the shown day in the history, -1 when it holds no such day.
@@ -59,6 +62,7 @@ private:
     void FillTable();
     static std::vector<std::string> ShownCells(const analytics::HistoryDay& day);
     void MarkShownDay();
+    void FillVolatilityChart();
     QString Text(int entry) const;
 
     const common::TextTable& texts_;
@@ -66,6 +70,7 @@ private:
     common::ProgramFolder folder_;
     common::Host host_;
     HistoryChart* chart_ = nullptr;
+    SeriesChart* vol_chart_ = nullptr;
     QTableWidget* table_ = nullptr;
     analytics::HistoryRequest wanted_;
     analytics::HistoryRequest held_;

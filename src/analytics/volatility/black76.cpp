@@ -1,0 +1,108 @@
+#include "analytics/volatility/black76.h"
+
+#include <cmath>
+#include <exception>
+#include <ql/pricingengines/blackcalculator.hpp>
+#include <ql/pricingengines/blackformula.hpp>
+
+namespace zarvex::analytics::black76 {
+
+namespace {
+
+QuantLib::Option::Type TypeOf(bool call) {
+    return call ? QuantLib::Option::Call : QuantLib::Option::Put;
+}
+
+bool Usable(double forward, double strike, double std_dev, double discount) {
+    return std::isfinite(forward) && std::isfinite(strike) && std::isfinite(std_dev) &&
+           std::isfinite(discount) && forward > 0.0 && strike > 0.0 && std_dev >= 0.0 &&
+           discount > 0.0 && discount < 1.5;
+}
+
+// QuantLib reports refused input by throwing; none of that may leave this file.
+template <typename Work>
+std::optional<double> Guarded(Work work) {
+    try {
+        const double value = work();
+        if (std::isfinite(value)) {
+            return value;
+        }
+    } catch (const std::exception&) {
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<double> Price(bool call, double forward, double strike, double std_dev,
+                            double discount) {
+    if (!Usable(forward, strike, std_dev, discount)) {
+        return std::nullopt;
+    }
+    return Guarded(
+        [&] { return QuantLib::blackFormula(TypeOf(call), strike, forward, std_dev, discount); });
+}
+
+std::optional<double> ImpliedStdDev(bool call, double forward, double strike, double premium,
+                                    double discount) {
+    if (!Usable(forward, strike, 0.0, discount) || !std::isfinite(premium) || premium <= 0.0) {
+        return std::nullopt;
+    }
+    // The accuracy is on the deviation; 1e-12 leaves the price well inside the 1e-8 that a
+    // fit has to meet, and the iterations are enough for any premium the model can give.
+    return Guarded([&] {
+        return QuantLib::blackFormulaImpliedStdDev(TypeOf(call), strike, forward, premium, discount,
+                                                   0.0, QuantLib::Null<QuantLib::Real>(), 1.0e-12,
+                                                   200);
+    });
+}
+
+std::optional<Greeks> GreeksOf(bool call, double forward, double strike, double volatility,
+                               double years, double discount) {
+    if (!std::isfinite(volatility) || !std::isfinite(years) || volatility <= 0.0 || years <= 0.0) {
+        return std::nullopt;
+    }
+    const double std_dev = volatility * std::sqrt(years);
+    if (!Usable(forward, strike, std_dev, discount)) {
+        return std::nullopt;
+    }
+    try {
+        const QuantLib::BlackCalculator calculator(TypeOf(call), strike, forward, std_dev,
+                                                   discount);
+        Greeks greeks;
+        greeks.delta = calculator.deltaForward();
+        greeks.gamma = calculator.gammaForward();
+        greeks.vega = calculator.vega(years) / 100.0;
+        // The underlying of an option on a future is the future itself, so its "spot" is the
+        // forward; theta then holds the forward and lets time pass.
+        greeks.theta = calculator.thetaPerDay(forward, years);
+        if (std::isfinite(greeks.delta) && std::isfinite(greeks.gamma) &&
+            std::isfinite(greeks.vega) && std::isfinite(greeks.theta)) {
+            return greeks;
+        }
+    } catch (const std::exception&) {
+    }
+    return std::nullopt;
+}
+
+std::optional<double> CallForwardDelta(double forward, double strike, double std_dev) {
+    if (!Usable(forward, strike, std_dev, 1.0) || std_dev <= 0.0) {
+        return std::nullopt;
+    }
+    return Guarded([&] {
+        return QuantLib::BlackCalculator(QuantLib::Option::Call, strike, forward, std_dev, 1.0)
+            .itmAssetProbability();
+    });
+}
+
+std::optional<double> ChanceAbove(double forward, double strike, double std_dev) {
+    if (!Usable(forward, strike, std_dev, 1.0) || std_dev <= 0.0) {
+        return std::nullopt;
+    }
+    return Guarded([&] {
+        return QuantLib::BlackCalculator(QuantLib::Option::Call, strike, forward, std_dev, 1.0)
+            .itmCashProbability();
+    });
+}
+
+}  // namespace zarvex::analytics::black76

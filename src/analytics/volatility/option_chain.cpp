@@ -1,0 +1,104 @@
+#include "analytics/volatility/option_chain.h"
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+
+#include "analytics/left_panel/quote_queries.h"
+
+namespace zarvex::analytics {
+
+namespace {
+
+// Collects rows in file order; the first row of a side and strike wins.
+class ChainBuilder final {
+public:
+    explicit ChainBuilder(double scale) : scale_(scale) {}
+
+    void Add(bool call, double strike, double premium, double delta, std::int64_t oi) {
+        if (!std::isfinite(strike) || strike <= 0.0) {
+            return;
+        }
+        ChainStrike& entry = by_strike_[strike];
+        entry.strike = strike;
+        ChainSide& side = call ? entry.call : entry.put;
+        if (side.present) {
+            return;
+        }
+        side.present = true;
+        side.price = std::isfinite(premium) ? premium : 0.0;
+        side.premium = side.price * scale_;
+        side.report_delta = std::isfinite(delta) ? delta : 0.0;
+        side.oi = oi;
+    }
+
+    std::vector<ChainStrike> Take() {
+        std::vector<ChainStrike> out;
+        out.reserve(by_strike_.size());
+        for (auto& [strike, entry] : by_strike_) {
+            out.push_back(entry);
+        }
+        return out;
+    }
+
+private:
+    double scale_;
+    std::map<double, ChainStrike> by_strike_;
+};
+
+}  // namespace
+
+double PremiumScale(std::string_view symbol) {
+    return symbol == "JPY" ? 100.0 : 1.0;
+}
+
+bool ReadOptionChain(const storage::Database& db, std::string_view symbol, const std::string& date,
+                     const std::string& contract, OptionChain& out) {
+    out = OptionChain();
+    if (!db.IsOpen()) {
+        return false;
+    }
+    storage::Statement statement = quotes::Query(
+        db,
+        "SELECT option = 'CALL', strike, price, delta, oi, expiration FROM dating "
+        "WHERE date = ? AND contract = ? AND option IN ('CALL', 'PUT') ORDER BY rowid",
+        {date, contract});
+    if (!statement.IsValid()) {
+        return false;
+    }
+    ChainBuilder builder(PremiumScale(symbol));
+    std::string call_expiration;
+    std::string put_expiration;
+    while (statement.Step()) {
+        const bool call = statement.ColumnInt(0) == 1;
+        builder.Add(call, quotes::ReadDouble(statement, 1), quotes::ReadDouble(statement, 2),
+                    quotes::ReadDouble(statement, 3), quotes::ReadInt(statement, 4));
+        (call ? call_expiration : put_expiration) = statement.ColumnText(5);
+    }
+    if (statement.Failed()) {
+        return false;
+    }
+    // As the contract's history takes it: the last PUT row's expiration, else the last CALL's.
+    out.expiration = put_expiration.empty() ? call_expiration : put_expiration;
+    out.strikes = builder.Take();
+    return true;
+}
+
+OptionChain ChainOfDay(const ContractRows& rows, const std::vector<std::size_t>& day,
+                       std::string_view symbol) {
+    ChainBuilder builder(PremiumScale(symbol));
+    for (const std::size_t position : day) {
+        const StoredOption& row = rows.rows[position];
+        if (!row.call && !row.put) {
+            continue;
+        }
+        builder.Add(row.call, row.strike.as_double, row.price.as_double, row.delta.as_double,
+                    row.oi.as_int);
+    }
+    OptionChain chain;
+    chain.expiration = rows.expiration;
+    chain.strikes = builder.Take();
+    return chain;
+}
+
+}  // namespace zarvex::analytics

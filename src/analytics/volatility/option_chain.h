@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "analytics/history/stored_rows.h"
+#include "storage/database.h"
+
+namespace zarvex::analytics {
+
+// What the report says about one side (CALL or PUT) of a strike.
+struct ChainSide {
+    bool present = false;
+    double premium = 0.0;  // in the strike's unit (see PremiumScale)
+    double price = 0.0;    // column `price` as stored
+    double report_delta = 0.0;
+    std::int64_t oi = 0;
+};
+
+struct ChainStrike {
+    double strike = 0.0;
+    ChainSide call;
+    ChainSide put;
+};
+
+// The CALL and PUT rows of one day and contract, one entry per strike above zero, ascending.
+// Where a strike appears twice for one side, the first row in the file's order counts.
+struct OptionChain {
+    std::string expiration;  // "%dd.%mm.%yyyy" as the rows carry it
+    std::vector<ChainStrike> strikes;
+};
+
+// What a stored premium is multiplied by to be in the unit of its strike. The report quotes the
+// yen per one yen; the parser stores the yen's strikes per 100 yen and keeps the premium as
+// printed, so the yen's premiums are scaled by 100. Every other symbol: 1.
+double PremiumScale(std::string_view symbol);
+
+// Reads the chain of a day ("%dd.%mm.%yyyy") and contract from the symbol's quote database.
+// False when the quote table cannot be read; a day without rows is an empty chain.
+bool ReadOptionChain(const storage::Database& db, std::string_view symbol, const std::string& date,
+                     const std::string& contract, OptionChain& out);
+
+// The same chain from a contract's rows already in memory (the rows of one day).
+OptionChain ChainOfDay(const ContractRows& rows, const std::vector<std::size_t>& day,
+                       std::string_view symbol);
+
+}  // namespace zarvex::analytics

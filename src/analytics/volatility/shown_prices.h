@@ -1,0 +1,36 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "analytics/left_panel/day_context.h"
+#include "analytics/volatility/contract_volatility.h"
+
+namespace zarvex::analytics {
+
+// A futures price (F, a band) as the panel shows prices: PriceByType with no premium, so
+// "Futures" and "Standart" show it as it is and "Forex" quotes it as spot.
+std::string ShownPrice(double futures_price, std::string_view symbol, double forward_point,
+                       int price_type);
+
+// The futures price behind a price the panel shows: the shown number itself under "Futures"
+// and "Standart", the Forex quotation turned back (forward point added, CAD, CHF and JPY
+// inverted) under "Forex". nullopt for zero, a negative result or an unknown symbol.
+std::optional<double> FuturesPriceOf(double shown, std::string_view symbol, double forward_point,
+                                     int price_type);
+
+// The chance of the future finishing beyond each border, limit and level the left panel shows:
+// above the upper ones and the CALL level, below the bottom ones and the PUT level.
+struct BeyondChances {
+    std::optional<double> above_upper_limit;
+    std::optional<double> above_upper_border;
+    std::optional<double> below_bottom_border;
+    std::optional<double> below_bottom_limit;
+    std::optional<double> above_call_level;
+    std::optional<double> below_put_level;
+};
+
+BeyondChances ChancesBeyond(const ContractVolatility& figures, const DayContext& context);
+
+}  // namespace zarvex::analytics

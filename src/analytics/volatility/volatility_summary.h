@@ -1,0 +1,39 @@
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "analytics/volatility/contract_volatility.h"
+#include "storage/database.h"
+
+namespace zarvex::analytics {
+
+// The volatility figures of one day ("%dd.%mm.%yyyy") and contract read from the symbol's
+// quote database. nullopt when the rows cannot be read (no quote table, a damaged file).
+std::optional<ContractVolatility> LoadContractVolatility(const storage::Database& db,
+                                                         std::string_view symbol,
+                                                         const std::string& date,
+                                                         const std::string& contract);
+
+// The few numbers other views show beside a contract.
+struct VolatilitySummary {
+    VolatilityStatus status = VolatilityStatus::kNoRows;
+    double forward = 0.0;
+    double discount = 1.0;
+    double years = 0.0;
+    std::optional<double> atm_vol;
+    std::optional<double> expected_move;
+    // -2 sigma, -1 sigma, +1 sigma, +2 sigma; meaningful when expected_move is set.
+    std::array<double, 4> bands{};
+};
+
+VolatilitySummary SummaryOf(const ContractVolatility& figures);
+
+// One call for a symbol's database, a day and a contract; a file that cannot be read gives
+// the summary of no rows.
+VolatilitySummary SummariseVolatility(const storage::Database& db, std::string_view symbol,
+                                      const std::string& date, const std::string& contract);
+
+}  // namespace zarvex::analytics
