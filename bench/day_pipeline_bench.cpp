@@ -14,6 +14,7 @@
 #include "import/report_row.h"
 #include "reportgen/day_files.h"
 #include "reportgen/report_generator.h"
+#include "storage/folder_lock.h"
 #include "storage/store.h"
 #include "storage/transaction.h"
 
@@ -189,6 +190,34 @@ void BM_Floor_With250Days(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * RowCount(FullDay()));
 }
 
+// What a day run adds for sharing its folder with another program: taking and dropping the
+// folder lock once per run.
+void BM_FolderLock(benchmark::State& state) {
+    Folder folder;
+    for (auto _ : state) {
+        const storage::FolderLock lock(folder.path / "DB", [] {});
+        benchmark::DoNotOptimize(lock.GetState());
+    }
+}
+
+// And what the extraction adds per instrument and day: counting the day's rows before the
+// commit, here in a quote database of 250 full days.
+void BM_DayRowCount(benchmark::State& state) {
+    const Folder& folder = HistoryFolder();
+    const storage::Database db =
+        storage::Database::Open(storage::QuotePath(common::ProgramFolder(folder.path), "EUR"));
+    storage::Statement count = db.Prepare("SELECT count(*) FROM dating WHERE date = ?");
+    const std::string day_text = common::DayText(common::MakeDate(2013, 6, 13));
+    for (auto _ : state) {
+        count.Reset(true);
+        count.Bind(1, std::string_view(day_text));
+        count.Step();
+        benchmark::DoNotOptimize(count.ColumnInt(0));
+    }
+}
+
+BENCHMARK(BM_FolderLock)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_DayRowCount)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Floor_NewDatabases)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_ProcessDay_NewDatabases)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_Floor_With250Days)->Unit(benchmark::kMillisecond)->Iterations(5);

@@ -43,6 +43,8 @@ if [ -n "$screenshot" ] && [ $xvfb -eq 0 ]; then
 fi
 
 started=$SECONDS
+# Nothing modal where nobody may be looking: messages of the window go to its output.
+export ZARVEX_UNATTENDED=1
 echo "[1/5] Checking the Debian packages (scripts/setup.sh) ..."
 bash "$here/setup.sh"
 source "$here/demo_data.sh"
@@ -88,6 +90,9 @@ if [ $xvfb -eq 1 ]; then
     if ! ZARVEX_SCREENSHOT="$out" xvfb-run -a -s "-screen 0 1280x800x24" "$demo_gui" \
         "${language[@]}" > "$log" 2>&1 || [ ! -s "$out" ]; then
         tail -n 40 "$log" >&2
+        if grep -q 'already running' "$log"; then
+            demo_fail "a Zarvex window on $ZARVEX_HOME is already open; close it, or give another ZARVEX_HOME"
+        fi
         demo_fail "the window saved no picture at $out (its output is in $log)"
     fi
     echo "Saved the picture of the window: $out"

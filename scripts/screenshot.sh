@@ -7,9 +7,10 @@
 #
 # Without OUT it also takes docs/history.png (the History tab), docs/compare.png (the
 # histograms over the previous trading day), docs/volatility.png (the Volatility tab with the
-# previous trading day's smile) and docs/bands.png (the histograms with the expected-move
-# bands). ZARVEX_SCREENSHOT_TAB (0, 1, 2, 3) and ZARVEX_SCREENSHOT_COMPARE=1 choose the page
-# and the overlay of a single picture.
+# previous trading day's smile), docs/bands.png (the histograms with the expected-move bands)
+# and docs/board.png (the evening board). ZARVEX_SCREENSHOT_TAB (0, 1, 2, 3),
+# ZARVEX_SCREENSHOT_COMPARE=1 and ZARVEX_SCREENSHOT_BOARD=1 choose the page, the overlay or the
+# board of a single picture.
 set -euo pipefail
 source "$(dirname "$0")/demo_data.sh"
 out=$(realpath -m "${1:-$demo_root/docs/screenshot.png}")
@@ -34,7 +35,8 @@ demo_catch_up
 take() {
     mkdir -p "$(dirname "$1")"
     rm -f "$1"
-    ZARVEX_SCREENSHOT="$1" xvfb-run -a -s "-screen 0 1280x800x24" "$demo_gui" "$language"
+    ZARVEX_UNATTENDED=1 ZARVEX_SCREENSHOT="$1" xvfb-run -a -s "-screen 0 1280x800x24" \
+        "$demo_gui" "$language"
     [ -s "$1" ] || demo_fail "no picture was taken"
     echo "Saved $1"
 }
@@ -44,4 +46,5 @@ if [ -z "${1:-}" ]; then
     ZARVEX_SCREENSHOT_COMPARE=1 take "$demo_root/docs/compare.png"
     ZARVEX_SCREENSHOT_TAB=3 ZARVEX_SCREENSHOT_COMPARE=1 take "$demo_root/docs/volatility.png"
     ZARVEX_SCREENSHOT_TAB=0 take "$demo_root/docs/bands.png"
+    ZARVEX_SCREENSHOT_BOARD=1 take "$demo_root/docs/board.png"
 fi

@@ -1,7 +1,23 @@
 #!/usr/bin/env bash
 # Installs the Debian packages needed to build, run and test Zarvex.
-# Runs as root, or through sudo when available.
+# Runs as root, or through sudo when it is there. The package manager's own output goes to a
+# log file (ZARVEX_SETUP_LOG, default build/setup.log); this script says what it does.
 set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+log=${ZARVEX_SETUP_LOG:-$root/build/setup.log}
+mkdir -p "$(dirname "$log")"
+
+# as_root COMMAND...: as it is when root, else through sudo.
+as_root() {
+  if [ "$(id -u)" -eq 0 ]; then
+    "$@"
+  elif command -v sudo > /dev/null; then
+    sudo "$@"
+  else
+    echo "setup: installing packages needs root: run this as root, or install sudo" >&2
+    exit 1
+  fi
+}
 
 packages=(
   g++ cmake ninja-build pkg-config git
@@ -18,20 +34,23 @@ for p in "${packages[@]}"; do
 done
 
 if [ ${#missing[@]} -gt 0 ]; then
-  sudo=""
-  if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
+  echo "  installing ${#missing[@]} Debian packages (about a minute; apt-get's output: $log)"
   export DEBIAN_FRONTEND=noninteractive
-  $sudo apt-get update -qq
-  $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  if ! { as_root apt-get update && as_root apt-get install -y --no-install-recommends \
+      "${missing[@]}"; } > "$log" 2>&1; then
+    tail -n 20 "$log" >&2
+    echo "setup: apt-get failed (whole output in $log)" >&2
+    exit 1
+  fi
+else
+  echo "  all Debian packages are there"
 fi
 
 # A locale with a decimal comma, for the test that numbers are written with a point whatever
 # the user's locale says.
 if ! locale -a 2>/dev/null | grep -qix 'de_DE.utf8'; then
-  sudo=""
-  if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
   if [ -f /etc/locale.gen ] && ! grep -qx 'de_DE.UTF-8 UTF-8' /etc/locale.gen; then
-    echo 'de_DE.UTF-8 UTF-8' | $sudo tee -a /etc/locale.gen > /dev/null
+    echo 'de_DE.UTF-8 UTF-8' | as_root tee -a /etc/locale.gen > /dev/null
   fi
-  $sudo locale-gen > /dev/null
+  as_root locale-gen >> "$log" 2>&1
 fi

@@ -77,8 +77,9 @@ public:
     // own, else the two days before. 1 when a file was stored.
     int DownloadForwardPoints(common::Date day);
     // Every forward-point file the listing names from 30 days before t to 3 days after it,
-    // stored in INPUT/ and copied to OUTPUT/. pump: call the event pump between days.
-    void DownloadForwardPointRange(common::Date t, bool pump = true);
+    // stored in INPUT/ and copied to OUTPUT/. pump: call the event pump between days. 1 when
+    // the listing was read and every listed file fetched; 0 (with LastFailure) otherwise.
+    int DownloadForwardPointRange(common::Date t, bool pump = true);
 
     // Local path of the file being downloaded (informative).
     std::string CurrentTarget() const;

@@ -73,24 +73,26 @@ int Downloader::DownloadForwardPointsLocked(common::Date day, Deadline deadline)
     return Fail("no forward points for " + common::DayText(day) + " on " + setup_.report_host);
 }
 
-void Downloader::DownloadForwardPointRange(common::Date t, bool pump) {
+int Downloader::DownloadForwardPointRange(common::Date t, bool pump) {
     std::lock_guard run(run_mutex_);
     common::Log("DownloadForwardPointRange");
     if (t <= 0) {
-        return;  // no time from the network: no day to fetch around
+        return Fail("no time to fetch the forward points around");
     }
     const Deadline deadline = StartBound();
-    const std::string listing = setup_.transport->FetchText(
-        ServerUrl(setup_.report_host, kForwardPointFolderPath), deadline);
+    const std::string folder_url = ServerUrl(setup_.report_host, kForwardPointFolderPath);
+    const std::string listing = setup_.transport->FetchText(folder_url, deadline);
+    if (listing.empty()) {
+        return Fail("no forward-point listing from " + folder_url);
+    }
     const common::Date first = t - 30 * common::kSecondsPerDay;
     const common::Date last = t + 3 * common::kSecondsPerDay;
     for (common::Date day = first; day <= last; day += common::kSecondsPerDay) {
         if (Stopping()) {
-            return;
+            return Fail("stopped");
         }
         if (OutOfTime(deadline)) {
-            common::Log("DownloadForwardPointRange: limit reached, the days left are not fetched");
-            return;
+            return Fail("the forward-point range ran out of time; the days left are not fetched");
         }
         if (pump) {
             setup_.host.PumpEvents();
@@ -108,7 +110,7 @@ void Downloader::DownloadForwardPointRange(common::Date t, bool pump) {
         const FetchResult& result = fetched.result;
         if (result.count < 0 || fetched.refused == BodyVerdict::kDiffers) {
             common::Log("forward points fetch failed: ", remote);
-            return;
+            return Fail("cannot fetch " + remote + " (" + result.failure + ")");
         }
         if (fetched.refused) {
             common::Log(RefusalText(url, *fetched.refused, kForwardPointCapacity));
@@ -121,12 +123,12 @@ void Downloader::DownloadForwardPointRange(common::Date t, bool pump) {
         }
         const std::string bytes = StoredForm(fetched.Body());
         if (!WriteFileAtomically(local, bytes)) {
-            common::Log("cannot write ", local.string());
-            return;
+            return Fail("cannot write " + local.string());
         }
         WriteFileAtomically(setup_.folder.Output() / local.filename(), bytes);
     }
     common::Log("DownloadForwardPointRange end");
+    return 1;
 }
 
 }  // namespace zarvex::acquisition

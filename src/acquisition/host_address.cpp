@@ -53,7 +53,7 @@ std::optional<HostAddress> ParseHostAddress(std::string_view text, int default_p
     return address;
 }
 
-std::string ResolveReportHost(std::string_view given) {
+std::string ResolveReportHost(std::string_view given, const DataSource& saved) {
     if (!common::Trim(given).empty()) {
         return std::string(common::Trim(given));
     }
@@ -61,7 +61,17 @@ std::string ResolveReportHost(std::string_view given) {
     if (env != nullptr && *env != '\0') {
         return env;
     }
+    if (!saved.report_host.empty()) {
+        return saved.report_host;
+    }
     return build::kReportHost;
+}
+
+std::string ResolveReportHost(std::string_view given) {
+    if (!common::Trim(given).empty()) {
+        return std::string(common::Trim(given));
+    }
+    return ResolveReportHost(given, SavedDataSource());
 }
 
 std::vector<std::string> BuildTimeHosts() {
@@ -75,12 +85,19 @@ std::vector<std::string> BuildTimeHosts() {
     return hosts;
 }
 
-std::vector<std::string> TimeHostsFor(std::string_view report_host) {
-    std::vector<std::string> hosts{std::string(report_host)};
-    for (auto& host : BuildTimeHosts()) {
+std::vector<std::string> TimeHostsFor(std::string_view report_host, const DataSource& saved) {
+    std::vector<std::string> hosts;
+    if (!report_host.empty()) {
+        hosts.emplace_back(report_host);
+    }
+    for (auto& host : saved.time_hosts.empty() ? BuildTimeHosts() : saved.time_hosts) {
         hosts.push_back(std::move(host));
     }
     return hosts;
+}
+
+std::vector<std::string> TimeHostsFor(std::string_view report_host) {
+    return TimeHostsFor(report_host, SavedDataSource());
 }
 
 }  // namespace zarvex::acquisition

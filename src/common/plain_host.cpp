@@ -2,7 +2,10 @@
 
 namespace zarvex::common {
 
-PlainHost::PlainHost(std::ostream* stream) : stream_(stream) {}
+PlainHost::PlainHost(std::ostream* stream) : stream_(stream), message_stream_(stream) {}
+
+PlainHost::PlainHost(std::ostream* status_stream, std::ostream* message_stream)
+    : stream_(status_stream), message_stream_(message_stream) {}
 
 void PlainHost::ShowStatus(std::string_view text) {
     std::lock_guard guard(mutex_);
@@ -43,8 +46,8 @@ void PlainHost::ShowMessage(std::string_view title, std::string_view text) {
     line += ": ";
     line += text;
     messages_.push_back(line);
-    if (stream_ != nullptr) {
-        *stream_ << line << '\n' << std::flush;
+    if (message_stream_ != nullptr) {
+        *message_stream_ << line << '\n' << std::flush;
     }
 }
 

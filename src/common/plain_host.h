@@ -16,6 +16,8 @@ class PlainHost final : public StatusSink, public UiLock, public EventPump, publ
 public:
     // stream may be null: then nothing is printed.
     explicit PlainHost(std::ostream* stream = nullptr);
+    // Status texts to one stream, messages (which report what went wrong) to another.
+    PlainHost(std::ostream* status_stream, std::ostream* message_stream);
 
     void ShowStatus(std::string_view text) override;
     void Enter() override;
@@ -34,6 +36,7 @@ public:
 
 private:
     std::ostream* stream_;
+    std::ostream* message_stream_;
     mutable std::mutex mutex_;
     std::vector<std::string> statuses_;
     std::vector<std::string> messages_;

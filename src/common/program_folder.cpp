@@ -8,7 +8,22 @@
 
 namespace zarvex::common {
 
-ProgramFolder::ProgramFolder(std::filesystem::path root) : root_(std::move(root)) {}
+namespace {
+
+// The folder as an absolute path, so that what is stored from it (the output folder of the
+// settings) names the same place when a later run starts from another directory.
+std::filesystem::path Absolute(std::filesystem::path root) {
+    if (root.empty() || root.is_absolute()) {
+        return root;
+    }
+    std::error_code error;
+    std::filesystem::path absolute = std::filesystem::absolute(root, error);
+    return error ? root : absolute.lexically_normal();
+}
+
+}  // namespace
+
+ProgramFolder::ProgramFolder(std::filesystem::path root) : root_(Absolute(std::move(root))) {}
 
 namespace {
 

@@ -201,4 +201,50 @@ inline constexpr int kShowBands = 181;
 inline constexpr int kReportDelta = 182;
 inline constexpr int kNoVolatility = 183;
 
+// The evening board: figures of every symbol, the largest changes, the map, alerts, the feed.
+inline constexpr int kBoard = 184;
+inline constexpr int kBoardSymbol = 185;
+inline constexpr int kBoardContract = 186;
+inline constexpr int kBoardBuildUps = 187;
+inline constexpr int kBoardUnwinds = 188;
+inline constexpr int kBoardVolumeToOi = 189;
+inline constexpr int kBoardOiMap = 190;
+inline constexpr int kBoardMapDay = 191;
+inline constexpr int kBoardMapChange1 = 192;
+inline constexpr int kBoardMapChange5 = 193;
+inline constexpr int kBoardSum = 194;
+inline constexpr int kBoardAlerts = 195;
+inline constexpr int kBoardAlertRules = 196;
+inline constexpr int kBoardNoAlerts = 197;
+inline constexpr int kBoardRulesHelp = 198;
+inline constexpr int kBoardRulesBroken = 199;
+inline constexpr int kBoardSave = 200;
+inline constexpr int kBoardCheck = 201;
+inline constexpr int kBoardFloor = 202;
+inline constexpr int kBoardAlertsFired = 203;
+inline constexpr int kBoardFeedProblem = 204;
+inline constexpr int kBoardRulesProblem = 205;
+inline constexpr int kBoardNoDays = 206;
+inline constexpr int kBoardPrevious = 207;
+inline constexpr int kBoardNotificationsOff = 208;
+
+// A day run that waits for another program working on the same program folder.
+inline constexpr int kWaitingForFolder = 209;
+
+// Where the data comes from: the data source, the notice over the panels, the demo data.
+inline constexpr int kDataSource = 210;
+inline constexpr int kSetDataSource = 211;
+inline constexpr int kOpenDemoData = 212;
+inline constexpr int kNoDataSource = 213;
+inline constexpr int kDownloadFailed = 214;
+inline constexpr int kNextTry = 215;
+inline constexpr int kNoDaysYet = 216;
+inline constexpr int kReportServerField = 217;
+inline constexpr int kTimeHostsField = 218;
+inline constexpr int kBadHost = 219;
+inline constexpr int kDemoRunning = 220;
+inline constexpr int kDemoFailed = 221;
+inline constexpr int kDemoReady = 222;
+inline constexpr int kCannotSaveDataSource = 223;
+
 }  // namespace zarvex::common::text

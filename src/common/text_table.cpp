@@ -258,6 +258,62 @@ constexpr std::array<Entry, TextTable::kEntryCount> kEntries{{
     /* 183 */
     {"No implied volatility for this contract on this day.",
      "Для этого контракта в этот день нет подразумеваемой волатильности."},
+    /* 184 */ {"Board", "Сводка"},
+    /* 185 */ {"Symbol", "Актив"},
+    /* 186 */ {"Contract", "Контракт"},
+    /* 187 */ {"Largest OI build-ups", "Наибольший рост ОИ"},
+    /* 188 */ {"Largest OI unwinds", "Наибольшее снижение ОИ"},
+    /* 189 */ {"Volume / OI", "Объём / ОИ"},
+    /* 190 */ {"Open interest map", "Карта открытого интереса"},
+    /* 191 */ {"OI of the day", "ОИ за день"},
+    /* 192 */ {"Change since the previous day", "Изменение за день"},
+    /* 193 */ {"Change over 5 trading days", "Изменение за 5 торговых дней"},
+    /* 194 */ {"Sum", "Сумма"},
+    /* 195 */ {"Alerts", "Оповещения"},
+    /* 196 */ {"Alert rules…", "Правила оповещений…"},
+    /* 197 */ {"No alerts fired.", "Оповещения не сработали."},
+    /* 198 */
+    {"One rule per line: symbol, contract (a code or front), figure, test (above, below, crosses, "
+     "moves) and value; moves takes an amount or a percentage such as 5%. Lines starting with # "
+     "are comments.",
+     "Одно правило в строке: актив, контракт (код или front), показатель, проверка (above, below, "
+     "crosses, moves) и значение; для moves — величина или процент, например 5%. Строки, "
+     "начинающиеся с #, — комментарии."},
+    /* 199 */ {"Lines with errors (skipped):", "Строки с ошибками (пропущены):"},
+    /* 200 */ {"Save", "Сохранить"},
+    /* 201 */ {"Check", "Проверить"},
+    /* 202 */ {"OI above:", "ОИ больше:"},
+    /* 203 */ {"Alerts fired: ", "Сработало оповещений: "},
+    /* 204 */ {"The levels feed was not written: ", "Файлы уровней не записаны: "},
+    /* 205 */ {"Alert rules: ", "Правила оповещений: "},
+    /* 206 */ {"No stored days.", "Нет сохранённых дней."},
+    /* 207 */ {"Previous day", "Предыдущий день"},
+    /* 208 */
+    {"Desktop notifications are not available; alerts are shown here only.",
+     "Уведомления рабочего стола недоступны; оповещения показаны только здесь."},
+    /* 209 */
+    {"Another run of the program is working on this folder. Waiting for it to finish...",
+     "С этой папкой работает другой запуск программы. Ожидание его завершения..."},
+    /* 210 */ {"Data source", "Источник данных"},
+    /* 211 */ {"Set data source…", "Указать источник данных…"},
+    /* 212 */ {"Open demo data…", "Открыть демо-данные…"},
+    /* 213 */
+    {"No data source is set: there is nowhere to download the days from.",
+     "Источник данных не задан: данные загружать неоткуда."},
+    /* 214 */ {"The download failed: ", "Загрузка не удалась: "},
+    /* 215 */ {"Next try at ", "Следующая попытка в "},
+    /* 216 */ {"No days yet", "Данных пока нет"},
+    /* 217 */ {"Report server (host or host:port):", "Сервер отчётов (адрес или адрес:порт):"},
+    /* 218 */
+    {"Time hosts, asked after the report server (empty: the built-in ones):",
+     "Серверы времени после сервера отчётов (пусто: встроенные):"},
+    /* 219 */ {"Not a host or host:port: ", "Это не адрес и не адрес:порт: "},
+    /* 220 */
+    {"Generating and loading the demo data... ", "Идёт создание и загрузка демо-данных... "},
+    /* 221 */ {"The demo data could not be made: ", "Не удалось создать демо-данные: "},
+    /* 222 */
+    {"The demo data opens in a window of its own.", "Демо-данные открываются в отдельном окне."},
+    /* 223 */ {"The data source could not be saved: ", "Не удалось сохранить источник данных: "},
 }};
 
 std::string_view LanguagePart(std::string_view locale_name) {

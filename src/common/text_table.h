@@ -31,11 +31,11 @@ using LocaleReader = std::function<std::string()>;
 Language ChooseLanguage(std::string_view first_argument,
                         const LocaleReader& read_locale = UserLocaleName);
 
-// The numbered interface texts (entries 0 to 160, see text_id.h) in one language, UTF-8.
+// The numbered interface texts (entries 0 to 223, see text_id.h) in one language, UTF-8.
 // Fixed for the life of the process once built.
 class TextTable final {
 public:
-    static constexpr int kEntryCount = 184;
+    static constexpr int kEntryCount = 224;
 
     explicit TextTable(Language language);
     // The English table, built once: what a host without a table of its own speaks.

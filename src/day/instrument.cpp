@@ -1,6 +1,7 @@
 #include "day/instrument.h"
 
 #include "common/log.h"
+#include "day/folder_run.h"
 #include "day/process_day.h"
 #include "export/unload.h"
 #include "import/extraction.h"
@@ -36,10 +37,20 @@ int Instrument::ProcessDay(common::Date date) {
 }
 
 int Instrument::UnloadDay(common::Date date) {
+    const FolderRun run(folder_, host_);
+    if (!run.Refusal().empty()) {
+        stores_.failure = run.Refusal();
+        return 0;
+    }
     return exporting::UnloadDay(folder_, stores_, host_, date);
 }
 
 int Instrument::ExtractReport(common::Date date) {
+    const FolderRun run(folder_, host_);
+    if (!run.Refusal().empty()) {
+        stores_.failure = run.Refusal();
+        return 0;
+    }
     return import::ExtractReport(folder_, stores_, host_, date);
 }
 

@@ -1,5 +1,6 @@
 #include "day/instrument_list.h"
 
+#include <exception>
 #include <string>
 
 #include "common/log.h"
@@ -54,6 +55,7 @@ int InstrumentList::RunPreviousDays(common::Date date) {
     const int result = Conclude(
         day::ProcessPreviousDays(instruments_.front()->Folder(), AllStores(), host_, date));
     host_.ShowStatus(CompletionText(host_, common::text::kPreviousDaysProcessed));
+    Evening(date - common::kSecondsPerDay);
     return result;
 }
 
@@ -61,12 +63,41 @@ int InstrumentList::RunCurrentDay() {
     const int result =
         Conclude(day::ProcessDay(instruments_.front()->Folder(), AllStores(), host_, stored_date_));
     host_.ShowStatus(CompletionText(host_, common::text::kCurrentDayProcessed));
+    Evening(stored_date_);
     return result;
 }
 
 int InstrumentList::RunCurrentDay(common::Date day) {
     stored_date_ = day;
     return RunCurrentDay();
+}
+
+void InstrumentList::SetEvening(std::filesystem::path config_folder, EveningSink* sink) {
+    evening_config_ = std::move(config_folder);
+    evening_sink_ = sink;
+}
+
+void InstrumentList::Evening(common::Date up_to) {
+    if (!evening_config_) {
+        return;
+    }
+    std::vector<analytics::BoardSource> sources;
+    for (auto& instrument : instruments_) {
+        settings::InstrumentStores& stores = instrument->Stores();
+        sources.push_back({stores.symbol,
+                           stores.quote_path,
+                           {stores.settings.PriceType(), stores.settings.IsFP()}});
+    }
+    // The day's work is done and stored; whatever happens here only costs the evening.
+    try {
+        last_evening_ =
+            RunEvening(sources, up_to, instruments_.front()->Folder(), *evening_config_, host_);
+        if (evening_sink_ != nullptr) {
+            evening_sink_->EveningDone(*last_evening_);
+        }
+    } catch (const std::exception& e) {
+        host_.ShowStatus(host_.Text(common::text::kBoardRulesProblem) + e.what());
+    }
 }
 
 std::optional<int> InstrumentList::OnDownloaded(common::DownloadedDays what,

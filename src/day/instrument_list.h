@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
@@ -11,6 +12,7 @@
 #include "common/host.h"
 #include "common/program_folder.h"
 #include "common/symbols.h"
+#include "day/evening_board.h"
 #include "day/instrument.h"
 
 namespace zarvex::day {
@@ -51,6 +53,13 @@ public:
 
     common::Date StoredDate() const { return stored_date_; }
 
+    // From now on every run ends with the evening: the board of the last day run, the levels
+    // feed and the alert rules of config_folder, handed to sink (may be null) as well. A problem
+    // there never fails the run.
+    void SetEvening(std::filesystem::path config_folder, EveningSink* sink);
+    // What the last evening found; nullopt before one ran.
+    const std::optional<EveningReport>& LastEvening() const { return last_evening_; }
+
     // Why the last run returned 0: the symbol and the file, folder or setting at fault of the
     // first instrument that failed (empty after a run that returned 1).
     const std::string& Failure() const { return failure_; }
@@ -59,11 +68,15 @@ private:
     // Collects the results of a run: 1 when all are 1, else 0 with the first failure noted.
     int Conclude(const std::vector<int>& results);
     std::vector<settings::InstrumentStores*> AllStores();
+    void Evening(common::Date up_to);
 
     common::Host host_;
     std::string failure_;
     common::Date stored_date_ = 0;
     std::array<std::unique_ptr<Instrument>, kCount> instruments_;
+    std::optional<std::filesystem::path> evening_config_;
+    EveningSink* evening_sink_ = nullptr;
+    std::optional<EveningReport> last_evening_;
 };
 
 }  // namespace zarvex::day

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/text_id.h"
+#include "day/folder_run.h"
 #include "export/unload.h"
 #include "import/extraction.h"
 
@@ -23,6 +24,17 @@ std::string BusyDayText(const common::Host& host, std::string_view symbol, commo
     return BusyText(host) + " (" + std::string(symbol) + ": " + common::DayText(date) + ")";
 }
 
+// Every instrument's day fails with the same reason.
+std::vector<int> Refuse(const common::Host& host,
+                        const std::vector<settings::InstrumentStores*>& instruments,
+                        const std::string& why) {
+    for (settings::InstrumentStores* stores : instruments) {
+        stores->failure = why;
+    }
+    host.ShowStatus(why);
+    return std::vector<int>(instruments.size(), 0);
+}
+
 }  // namespace
 
 std::vector<int> ProcessDay(const common::ProgramFolder& folder,
@@ -32,6 +44,10 @@ std::vector<int> ProcessDay(const common::ProgramFolder& folder,
     std::vector<int> results(instruments.size(), 0);
     if (instruments.empty()) {
         return results;
+    }
+    const FolderRun run(folder, host);
+    if (!run.Refusal().empty()) {
+        return Refuse(host, instruments, run.Refusal());
     }
     host.ShowStatus(BusyDayText(host, instruments.front()->symbol, date));
     const std::vector<int> extracted = import::ExtractReports(folder, instruments, host, date);
@@ -55,6 +71,10 @@ std::vector<int> ProcessPreviousDays(const common::ProgramFolder& folder,
                                      const std::vector<settings::InstrumentStores*>& instruments,
                                      const common::Host& host, common::Date date) {
     common::ScopedUiLock lock(host.lock);
+    const FolderRun run(folder, host);
+    if (!run.Refusal().empty()) {
+        return Refuse(host, instruments, run.Refusal());
+    }
     host.ShowStatus(BusyText(host));
     std::vector<int> results(instruments.size(), 1);
     // The instruments still going, by their index; one that returns 0 stops for this run.

@@ -154,8 +154,7 @@ int Fail(const common::Host& host, settings::InstrumentStores& stores, const std
 void CopyForwardPoints(const common::ProgramFolder& folder, std::string_view output_folder,
                        common::Date date) {
     auto target = [&](common::Date day) {
-        return std::filesystem::path(std::string(output_folder) + "FP_" + common::DateKey(day) +
-                                     ".TXT");
+        return std::filesystem::path(output_folder) / ("FP_" + common::DateKey(day) + ".TXT");
     };
     const common::Date next = common::NextTradingDay(date);
     const auto next_file = folder.ForwardPointFile(next);
@@ -177,6 +176,9 @@ int UnloadDay(const common::ProgramFolder& folder, settings::InstrumentStores& s
     common::Log("unload ", stores.symbol, " ", date_key);
     stores.failure.clear();
 
+    if (!record.Problem().empty()) {
+        return Fail(host, stores, record.ProblemText());
+    }
     if (!common::IsTradingDay(date)) {
         return 1;
     }
@@ -193,8 +195,11 @@ int UnloadDay(const common::ProgramFolder& folder, settings::InstrumentStores& s
         return Fail(host, stores, "the output folder (OutputFolder) is not set");
     }
     const UnloadTemplate layout = ParseUnloadTemplate(record.TemplateOutputData());
-    const std::filesystem::path path(
-        record.OutputFolder() + UnloadFileName(record.TemplateFileName(), stores.symbol, date));
+    // Joined as paths: a folder typed without its trailing "/" still receives the file, rather
+    // than a file beside it that carries the folder's name as a prefix.
+    const std::filesystem::path path =
+        std::filesystem::path(record.OutputFolder()) /
+        UnloadFileName(record.TemplateFileName(), stores.symbol, date);
 
     bool written = false;
     std::string why;

@@ -64,6 +64,8 @@ std::string ExistingRows::Key(std::string_view symb, std::string_view option,
 bool ExistingRows::Load(const storage::Database& db, std::string_view day_text) {
     rows_.clear();
     loaded_ = false;
+    loaded_count_ = 0;
+    std::size_t count = 0;
     storage::Statement query = db.Prepare(
         "SELECT id, symb, option, contract, strike, typeof(strike) FROM dating "
         "WHERE date = ?");
@@ -80,8 +82,10 @@ bool ExistingRows::Load(const storage::Database& db, std::string_view day_text) 
         }
         rows_[Key(query.ColumnTextView(1), query.ColumnTextView(2), query.ColumnTextView(3))]
             .push_back(std::move(stored));
+        ++count;
     }
     loaded_ = !query.Failed();
+    loaded_count_ = loaded_ ? count : 0;
     return loaded_;
 }
 

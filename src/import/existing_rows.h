@@ -24,6 +24,8 @@ public:
     // caller falls back to the plain query).
     bool Load(const storage::Database& db, std::string_view day_text);
     bool Known() const { return loaded_; }
+    // How many rows the day had when it was loaded (0 when not Known()).
+    std::size_t LoadedCount() const { return loaded_count_; }
 
     // Ids of the stored rows of that symbol, option and contract whose strike may equal the
     // given strike text.
@@ -47,6 +49,7 @@ private:
 
     std::unordered_map<std::string, std::vector<Stored>> rows_;
     bool loaded_ = false;
+    std::size_t loaded_count_ = 0;
 };
 
 // A strike text that every reader turns into the same number (up to the last bits): digits

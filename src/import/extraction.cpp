@@ -7,8 +7,10 @@
 
 #include "common/calendar.h"
 #include "common/log.h"
+#include "common/symbols.h"
 #include "common/text.h"
 #include "import/existing_rows.h"
+#include "import/parse_report.h"
 #include "import/report_file.h"
 #include "import/report_parser.h"
 #include "storage/stage_flags.h"
@@ -32,6 +34,7 @@ class RowWriter final {
 public:
     RowWriter(const storage::Database& db, std::string_view day_text)
         : db_(db),
+          day_(common::Trim(day_text)),
           exists_(db.Prepare("SELECT * FROM dating WHERE symb = ? AND option = ? AND "
                              "contract = ? AND date = ? AND strike = ?")),
           same_strike_(db.Prepare("SELECT 1 FROM dating WHERE id = ? AND strike = ?")),
@@ -44,7 +47,7 @@ public:
                              "contract = ? AND date = ? AND strike = ?")),
           update_by_id_(db.Prepare("UPDATE dating SET price=?, delta=?, volume=?, oi=?, doi=?, "
                                    "expiration=?, sign=? WHERE id = ?")) {
-        existing_.Load(db_, common::Trim(day_text));
+        existing_.Load(db_, day_);
     }
 
     // False when an INSERT or UPDATE failed; Error() then says why. The caller drops the day:
@@ -88,6 +91,26 @@ public:
 
     const std::string& Error() const { return error_; }
 
+    // Whether every row the day had and every row inserted is still in the file, counted
+    // inside the transaction: a trigger (or anything else in the file) that takes rows away
+    // would otherwise leave a day marked extracted without its rows. False with Error() set.
+    bool RowsStayed() {
+        storage::Statement count = db_.Prepare("SELECT count(*) FROM dating WHERE date = ?");
+        if (!count.Bind(1, day_) || !count.Step()) {
+            error_ = "the rows could not be counted: " +
+                     (count.Error().empty() ? db_.LastError() : count.Error());
+            return false;
+        }
+        const auto expected = static_cast<std::int64_t>(existing_.LoadedCount() + inserted_);
+        const std::int64_t found = count.ColumnInt(0);
+        if (found < expected) {
+            error_ = std::to_string(expected) + " rows were written but " + std::to_string(found) +
+                     " are there (something in the file removes rows)";
+            return false;
+        }
+        return true;
+    }
+
 private:
     bool Ran(storage::Statement& statement) {
         if (statement.Run()) {
@@ -111,7 +134,11 @@ private:
              std::string_view(row.volume), std::string_view(row.oi), std::string_view(row.doi),
              std::string_view(row.sign), std::string_view(row.symb), std::string_view(row.option),
              contract, std::string_view(row.expiration), std::string_view(row.date)});
-        return Ran(insert_);
+        if (!Ran(insert_)) {
+            return false;
+        }
+        ++inserted_;
+        return true;
     }
 
     // Notes the new row as SQLite stored it.
@@ -158,6 +185,8 @@ private:
     }
 
     const storage::Database& db_;
+    std::string day_;
+    std::size_t inserted_ = 0;
     ExistingRows existing_;
     storage::Statement exists_;
     storage::Statement same_strike_;
@@ -190,7 +219,7 @@ struct Reading {
     Reading(settings::InstrumentStores& owner, std::string_view day_text)
         : stores(owner),
           parser(owner.symbol, day_text),
-          transaction(owner.quote),
+          transaction(owner.quote, storage::Transaction::Mode::kImmediate),
           writer(owner.quote, day_text) {}
 
     settings::InstrumentStores& stores;
@@ -204,24 +233,33 @@ struct Reading {
 // Reads the report once and feeds every line to each instrument that still takes lines. A
 // report of six currencies is read once, not once per currency; a file of nothing but line
 // ends is the worst case, and it is read to its end a single time.
-void ReadReport(const common::Host& host, ReportFile& report,
+// Returns whether any instrument met an option row.
+bool ReadReport(const common::Host& host, ReportFile& report,
                 std::vector<std::unique_ptr<Reading>>& readings) {
-    std::size_t open = readings.size();
+    bool option_rows = false;
+    std::size_t open = 0;
+    for (auto& reading : readings) {
+        // Without the write lock nothing may be written: the day fails as a whole.
+        reading->reading = reading->transaction.Began();
+        open += reading->reading ? 1 : 0;
+    }
     std::string_view line;
     while (open > 0) {
         host.PumpEvents();
         if (!report.NextLine(line)) {
-            return;
+            return option_rows;
         }
         for (auto& reading : readings) {
             Reading& r = *reading;
             if (!r.reading) {
                 continue;
             }
-            if (r.parser.FeedLine(line) && !IsBlankLine(line) && IsOptionRow(r.parser.Row()) &&
-                !r.writer.Store(r.parser.Row())) {
-                r.transaction.Rollback();
-                r.write_failed = true;
+            if (r.parser.FeedLine(line) && !IsBlankLine(line) && IsOptionRow(r.parser.Row())) {
+                option_rows = true;
+                if (!r.writer.Store(r.parser.Row())) {
+                    r.transaction.Rollback();
+                    r.write_failed = true;
+                }
             }
             if (r.write_failed || r.parser.Finished()) {
                 r.reading = false;
@@ -229,13 +267,20 @@ void ReadReport(const common::Host& host, ReportFile& report,
             }
         }
     }
+    return option_rows;
 }
 
 // The end of one instrument's reading: the commit and the flag, or the reason for 0.
+// `is_report` tells whether the file holds an option section of any currency at all.
 int FinishReading(Reading& r, const ReportFile& report, const std::filesystem::path& path,
-                  const common::Host& host, const std::string& date_key,
+                  bool is_report, const common::Host& host, const std::string& date_key,
                   const std::string& day_text) {
     settings::InstrumentStores& stores = r.stores;
+    if (!r.transaction.Began()) {
+        return Fail(host, stores,
+                    "the rows of " + day_text + " could not be written to " +
+                        stores.quote_path.string() + ": " + stores.quote.LastError());
+    }
     if (r.write_failed) {
         return Fail(host, stores,
                     "the rows of " + day_text + " could not be stored in " +
@@ -247,6 +292,24 @@ int FinishReading(Reading& r, const ReportFile& report, const std::filesystem::p
         r.transaction.Rollback();
         return Fail(host, stores, "read error in " + path.string());
     }
+    r.parser.EndOfFile();
+    if (!r.parser.LinesRead()) {
+        r.transaction.Rollback();
+        return Fail(host, stores, "the report " + path.string() + " is empty");
+    }
+    if (!is_report) {
+        // Random bytes, blank lines or a page of text in the report's place: marking the day
+        // would keep it at 0 rows for good, even after an honest report arrives.
+        r.transaction.Rollback();
+        return Fail(host, stores,
+                    path.string() + " is no report: it holds no option section of any currency");
+    }
+    if (!r.writer.RowsStayed()) {
+        r.transaction.Rollback();
+        return Fail(host, stores,
+                    "the rows of " + day_text + " did not stay in " + stores.quote_path.string() +
+                        ": " + r.writer.Error());
+    }
     if (!r.transaction.Commit()) {
         // The rows never reached the file (no database, a full disk, or another program kept
         // it from the commit): marking the day would lose it for good, so it is tried again.
@@ -255,10 +318,6 @@ int FinishReading(Reading& r, const ReportFile& report, const std::filesystem::p
         return Fail(host, stores,
                     "the rows of " + day_text + " could not be committed to " +
                         stores.quote_path.string() + ": " + error);
-    }
-    r.parser.EndOfFile();
-    if (!r.parser.LinesRead()) {
-        return Fail(host, stores, "the report " + path.string() + " is empty");
     }
     if (!storage::MarkStage(stores.operation, date_key, storage::kStageExtract)) {
         // The rows are stored but the day is not marked: the next run extracts it again,
@@ -269,6 +328,21 @@ int FinishReading(Reading& r, const ReportFile& report, const std::filesystem::p
     }
     common::Log("extract done ", stores.symbol, " ", date_key);
     return 1;
+}
+
+// Whether the report holds an option section of a currency that none of the readings took
+// (they already looked for their own).
+bool OthersHoldOptionSection(const std::filesystem::path& path,
+                             const std::vector<std::unique_ptr<Reading>>& readings) {
+    std::vector<std::string_view> others;
+    for (const std::string_view symbol : common::kSymbols) {
+        const bool read = std::any_of(readings.begin(), readings.end(),
+                                      [&](const auto& r) { return r->stores.symbol == symbol; });
+        if (!read) {
+            others.push_back(symbol);
+        }
+    }
+    return !others.empty() && FileHoldsOptionSection(path, others).value_or(false);
 }
 
 }  // namespace
@@ -292,6 +366,10 @@ std::vector<int> ExtractReports(const common::ProgramFolder& folder,
         settings::InstrumentStores& stores = *instruments[i];
         stores.failure.clear();
         common::Log("extract ", stores.symbol, " ", date_key);
+        if (!stores.settings.Problem().empty()) {
+            results[i] = Fail(host, stores, stores.settings.ProblemText());
+            continue;
+        }
         if (!common::IsTradingDay(date) || stores.settings.IsExtract() == 0 ||
             storage::GetStageFlag(stores.operation, date_key, storage::kStageExtract) == 1) {
             continue;
@@ -305,7 +383,8 @@ std::vector<int> ExtractReports(const common::ProgramFolder& folder,
     ReportFile report(path);
     if (!report.IsOpen()) {
         for (std::size_t i : due) {
-            results[i] = Fail(host, *instruments[i], "no report " + path.string());
+            results[i] = Fail(host, *instruments[i],
+                              "no report " + path.string() + ": " + report.OpenError());
         }
         return results;
     }
@@ -313,9 +392,14 @@ std::vector<int> ExtractReports(const common::ProgramFolder& folder,
     for (std::size_t i : due) {
         readings.push_back(std::make_unique<Reading>(*instruments[i], day_text));
     }
-    ReadReport(host, report, readings);
+    // The test that the download puts to a report body, applied to the file as it lies in
+    // INPUT/. A report with option rows for the instruments read passes on the way; only a
+    // file without any looks at the other currencies' sections.
+    const bool is_report = ReadReport(host, report, readings) || report.Failed() ||
+                           OthersHoldOptionSection(path, readings);
     for (std::size_t k = 0; k < due.size(); ++k) {
-        results[due[k]] = FinishReading(*readings[k], report, path, host, date_key, day_text);
+        results[due[k]] =
+            FinishReading(*readings[k], report, path, is_report, host, date_key, day_text);
     }
     return results;
 }

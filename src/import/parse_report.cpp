@@ -1,5 +1,7 @@
 #include "import/parse_report.h"
 
+#include <vector>
+
 #include "import/line_splitter.h"
 #include "import/report_file.h"
 #include "import/report_parser.h"
@@ -43,6 +45,37 @@ bool HoldsOptionSection(std::string_view text, std::span<const std::string_view>
         if (found) {
             return true;
         }
+    }
+    return false;
+}
+
+std::optional<bool> FileHoldsOptionSection(const std::filesystem::path& path,
+                                           std::span<const std::string_view> symbols) {
+    ReportFile file(path);
+    if (!file.IsOpen()) {
+        return std::nullopt;
+    }
+    std::vector<ReportParser> parsers;
+    for (const std::string_view symbol : symbols) {
+        parsers.emplace_back(symbol, std::string_view());
+    }
+    std::string_view line;
+    std::size_t open = parsers.size();
+    while (open > 0 && file.NextLine(line)) {
+        open = 0;
+        for (ReportParser& parser : parsers) {
+            if (parser.Finished()) {
+                continue;
+            }
+            if (parser.FeedLine(line) &&
+                (parser.Row().option == "CALL" || parser.Row().option == "PUT")) {
+                return true;
+            }
+            open += parser.Finished() ? 0 : 1;
+        }
+    }
+    if (file.Failed()) {
+        return std::nullopt;
     }
     return false;
 }

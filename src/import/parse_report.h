@@ -30,7 +30,12 @@ ParseSummary ParseReportText(std::string_view text, std::string_view symbol,
 // login page, a body cut off before the first section).
 bool HoldsOptionSection(std::string_view text, std::span<const std::string_view> symbols);
 
-// The same over a file; nullopt when the file cannot be opened or reading it fails.
+// The same test over a report file, read only as far as the first option row; nullopt when
+// the file cannot be opened or reading it fails.
+std::optional<bool> FileHoldsOptionSection(const std::filesystem::path& path,
+                                           std::span<const std::string_view> symbols);
+
+// The parser over a file; nullopt when the file cannot be opened or reading it fails.
 std::optional<ParseSummary> ParseReportFile(const std::filesystem::path& path,
                                             std::string_view symbol, std::string_view day_text,
                                             const RowSink& on_row);

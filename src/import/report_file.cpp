@@ -1,7 +1,10 @@
 #include "import/report_file.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cstring>
 
 #include "import/line_splitter.h"
@@ -15,18 +18,29 @@ constexpr std::size_t kChunk = 1 << 16;
 }  // namespace
 
 ReportFile::ReportFile(const std::filesystem::path& path) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+    // O_NONBLOCK so that opening a FIFO does not wait for a writer; the type is checked on the
+    // opened file itself, so nothing can be swapped in between.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        open_error_ = std::strerror(errno);
+        return;
+    }
+    struct stat info {};
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        // fopen happily opens a folder on this platform, a FIFO waits for data that may never
+        // come, and /dev/zero never ends: only a regular file is a report.
+        open_error_ = S_ISDIR(info.st_mode) ? "is a folder" : "is no regular file";
+        ::close(fd);
+        return;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    std::FILE* file = ::fdopen(fd, "rb");
     if (file == nullptr) {
+        open_error_ = std::strerror(errno);
+        ::close(fd);
         return;
     }
     file_.reset(file);
-    // fopen happily opens a folder on this platform; reading it then fails. Refuse it here
-    // so that "cannot be opened" means what it says.
-    struct stat info {};
-    if (fstat(fileno(file), &info) != 0 || S_ISDIR(info.st_mode)) {
-        file_.reset();
-        return;
-    }
     buffer_.resize(kMaxLineLength + kChunk);
 }
 

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -12,11 +13,13 @@ namespace zarvex::import {
 // so memory stays bounded whatever the file holds.
 class ReportFile final {
 public:
-    // Opens the file for reading; IsOpen() tells whether that worked (a folder or a missing
-    // file does not open).
+    // Opens the file for reading; IsOpen() tells whether that worked. Only a regular file
+    // opens: a folder, a FIFO or a device (which would block, or never end) is refused at once.
     explicit ReportFile(const std::filesystem::path& path);
 
     bool IsOpen() const { return file_ != nullptr; }
+    // Why the file did not open ("" when it did).
+    const std::string& OpenError() const { return open_error_; }
 
     // The next line; false at the end of the file or after a read error. The view is valid
     // until the next call.
@@ -35,6 +38,7 @@ private:
     bool SkipRestOfLine();
 
     std::unique_ptr<std::FILE, Closer> file_;
+    std::string open_error_;
     std::vector<char> buffer_;
     std::size_t pos_ = 0;
     std::size_t end_ = 0;

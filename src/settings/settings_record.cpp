@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "settings/settings_row.h"
 #include "storage/connection_lock.h"
 #include "storage/store.h"
 
@@ -39,81 +40,18 @@ constexpr std::string_view kInsertWithIdSql =
     "Teplate_FileName,OutputFolder) VALUES (1, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, "
     "?, ?, ?, ?, ?, ?, ?, ?, ?, ?) ";
 
-constexpr int kSettingCount = 26;
-
-// The 26 values in column order.
-std::vector<storage::SqlValue> ColumnValues(const Settings& s) {
-    std::vector<storage::SqlValue> values;
-    values.reserve(kSettingCount);
-    values.emplace_back(std::string_view(s.level_cond));
-    values.emplace_back(std::string_view(s.fractal_main_cond));
-    values.emplace_back(std::string_view(s.fractal_near_cond));
-    values.emplace_back(std::int64_t{s.price_type});
-    for (const HistogramSettings& h : s.histograms) {
-        values.emplace_back(std::string_view(h.bar_cond));
-        values.emplace_back(std::int64_t{h.market_scale});
-        values.emplace_back(std::int64_t{h.market_type});
-        values.emplace_back(std::int64_t{h.param});
-    }
-    values.emplace_back(std::int64_t{s.is_extract});
-    values.emplace_back(std::int64_t{s.is_upload});
-    values.emplace_back(std::int64_t{s.is_fp});
-    values.emplace_back(std::string_view(s.template_output_data));
-    values.emplace_back(std::string_view(s.template_file_name));
-    values.emplace_back(std::string_view(s.output_folder));
-    return values;
-}
-
 bool RunWithValues(const storage::Database& db, std::string_view sql, const Settings& settings) {
     storage::Statement statement = db.Prepare(sql);
     if (!statement.IsValid()) {
         return false;
     }
     int index = 1;
-    for (const storage::SqlValue& value : ColumnValues(settings)) {
+    for (const storage::SqlValue& value : SettingsColumnValues(settings)) {
         if (!statement.Bind(index++, value)) {
             return false;
         }
     }
     return statement.Run();
-}
-
-std::int8_t LowByte(std::int64_t value) {
-    return static_cast<std::int8_t>(static_cast<std::uint8_t>(value & 0xFF));
-}
-
-// Reads the row's columns 1..26 (0 is id) in order; columns the table lacks keep their value.
-void ReadRow(const storage::Statement& row, Settings& s) {
-    const int count = row.ColumnCount();
-    int column = 1;
-    auto text = [&](std::string& field) {
-        if (column < count) {
-            field = row.ColumnText(column);
-        }
-        ++column;
-    };
-    auto byte = [&](std::int8_t& field) {
-        if (column < count) {
-            field = LowByte(row.ColumnInt(column));
-        }
-        ++column;
-    };
-    text(s.level_cond);
-    text(s.fractal_main_cond);
-    text(s.fractal_near_cond);
-    byte(s.price_type);
-    for (HistogramSettings& h : s.histograms) {
-        text(h.bar_cond);
-        byte(h.market_scale);
-        byte(h.market_type);
-        byte(h.param);
-    }
-    byte(s.is_extract);
-    byte(s.is_upload);
-    byte(s.is_fp);
-    text(s.template_output_data);
-    text(s.template_file_name);
-    text(s.output_folder);
 }
 
 }  // namespace
@@ -135,8 +73,13 @@ bool SettingsRecord::OpenSettings(const std::filesystem::path& path) {
             }
         });
     db_ = std::move(store.db);
+    problem_ = store.problem;
     if (!store.new_file || !store.created_table) {
-        LoadSettings();
+        // A file that could not be made (no DB/ folder) is quietly no file; one that is there
+        // and does not give its row is named.
+        if (!LoadSettings() && problem_.empty() && !store.new_file) {
+            problem_ = "no settings could be read";
+        }
         return false;
     }
     return inserted;
@@ -144,6 +87,10 @@ bool SettingsRecord::OpenSettings(const std::filesystem::path& path) {
 
 bool SettingsRecord::OpenSettingsReadOnly(const std::filesystem::path& path) {
     path_ = path;
+    problem_ = storage::NoFileProblem(path);
+    if (!problem_.empty()) {
+        return false;
+    }
     std::error_code error;
     const auto size = std::filesystem::file_size(path, error);
     if (error || size == 0) {
@@ -155,11 +102,20 @@ bool SettingsRecord::OpenSettingsReadOnly(const std::filesystem::path& path) {
 }
 
 bool SettingsRecord::LoadSettings() {
-    storage::Statement query = db_.Prepare(kLoadSql);
-    if (!query.Step()) {
+    if (!db_.IsOpen()) {
         return false;
     }
-    ReadRow(query, values_);
+    storage::Statement query = db_.Prepare(kLoadSql);
+    if (!query.Step()) {
+        problem_ = query.Failed() ? query.Error() : "the table has no settings row (id 1)";
+        return false;
+    }
+    if (const std::string missing = MissingSettingsColumn(query); !missing.empty()) {
+        problem_ = "the table has no column " + missing + " in its place";
+        return false;
+    }
+    ReadSettingsRow(query, values_);
+    problem_.clear();
     return true;
 }
 
@@ -173,7 +129,18 @@ bool SettingsRecord::SaveSettings() {
     }
     // Without row 1 the update touches nothing and the user's settings would be lost at the
     // next start: put the row back instead.
-    return db_.Changes() > 0 || InsertRow(true);
+    if (db_.Changes() == 0 && !InsertRow(true)) {
+        return false;
+    }
+    problem_.clear();  // the file holds the row now, so the day runs may use it again
+    return true;
+}
+
+std::string SettingsRecord::ProblemText() const {
+    if (problem_.empty()) {
+        return {};
+    }
+    return "the settings in " + path_.string() + " cannot be read: " + problem_;
 }
 
 void SettingsRecord::SetDefaults() {

@@ -33,12 +33,21 @@ public:
     bool OpenSettings(const std::filesystem::path& path);
     // The command line's way in: loads row 1 of an existing, non-empty file opened read-only,
     // and takes the defaults where a first start would have created the file. Never creates
-    // or changes a file. True when row 1 was loaded.
+    // or changes a file. True when row 1 was loaded; Problem() says why a file that is there
+    // gave no row.
     bool OpenSettingsReadOnly(const std::filesystem::path& path);
     // Fills the values from row 1. False (values unchanged) when there is no database, no
-    // table or no row. Texts where numbers belong read as their leading number or 0, NULLs
-    // read as "" or 0, numbers are cut to their low byte.
+    // table, no row or a table of another layout; Problem() then says which. Texts where
+    // numbers belong read as their leading number or 0, NULLs read as "" or 0, numbers are
+    // cut to their low byte.
     bool LoadSettings();
+    // Why the configuration file that is there gave no settings (not a database, damaged, no
+    // table, no row 1, another layout, a folder in its place), "" when it gave them or when
+    // there is no file at all. An instrument with a problem runs no day: with settings it
+    // could not read it would skip the day, or take its defaults, without a word.
+    const std::string& Problem() const { return problem_; }
+    // The problem as a day run reports it, naming the file; "" without a problem.
+    std::string ProblemText() const;
     // Writes the values into row 1 (and puts row 1 back when it has gone). False when nothing
     // could be stored.
     bool SaveSettings();
@@ -97,6 +106,7 @@ private:
     std::filesystem::path path_;
     storage::Database db_;
     Settings values_;
+    std::string problem_;
 };
 
 }  // namespace zarvex::settings

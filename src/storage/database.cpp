@@ -22,12 +22,15 @@ Database::~Database() {
 }
 
 Database::Database(Database&& other) noexcept
-    : db_(std::exchange(other.db_, nullptr)), open_error_(std::move(other.open_error_)) {}
+    : db_(std::exchange(other.db_, nullptr)),
+      fault_(std::move(other.fault_)),
+      open_error_(std::move(other.open_error_)) {}
 
 Database& Database::operator=(Database&& other) noexcept {
     if (this != &other) {
         Close();
         db_ = std::exchange(other.db_, nullptr);
+        fault_ = std::move(other.fault_);
         open_error_ = std::move(other.open_error_);
     }
     return *this;
@@ -35,7 +38,7 @@ Database& Database::operator=(Database&& other) noexcept {
 
 Database Database::OpenWithFlags(const std::filesystem::path& path, int flags) {
     sqlite3* db = nullptr;
-    const int rc = sqlite3_open_v2(path.c_str(), &db, flags | SQLITE_OPEN_FULLMUTEX, nullptr);
+    const int rc = sqlite3_open_v2(path.c_str(), &db, flags, nullptr);
     if (rc != SQLITE_OK) {
         std::string error = db != nullptr ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
         sqlite3_close(db);
@@ -47,11 +50,20 @@ Database Database::OpenWithFlags(const std::filesystem::path& path, int flags) {
 }
 
 Database Database::Open(const std::filesystem::path& path) {
-    return OpenWithFlags(path, SQLITE_OPEN_READWRITE);
+    return OpenWithFlags(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX);
 }
 
 Database Database::OpenReadOnly(const std::filesystem::path& path) {
-    return OpenWithFlags(path, SQLITE_OPEN_READONLY);
+    return OpenWithFlags(path, SQLITE_OPEN_READONLY | SQLITE_OPEN_FULLMUTEX);
+}
+
+Database Database::OpenReadOnlyForScan(const std::filesystem::path& path) {
+    Database db = OpenWithFlags(path, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX);
+    if (db.IsOpen()) {
+        // Up to 1 GB of the file mapped; SQLite reads past that as usual.
+        db.Execute("PRAGMA mmap_size = 1073741824");
+    }
+    return db;
 }
 
 void Database::Close() {
@@ -66,7 +78,11 @@ std::string Database::LastError() const {
 }
 
 Statement Database::Prepare(std::string_view sql) const {
-    return Statement(db_, sql);
+    return Statement(db_, sql, fault_);
+}
+
+std::string Database::FaultText() const {
+    return fault_ ? fault_->Text() : std::string();
 }
 
 bool Database::Execute(std::string_view sql, std::initializer_list<SqlValue> values) const {

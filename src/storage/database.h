@@ -3,10 +3,12 @@
 #include <cstdint>
 #include <filesystem>
 #include <initializer_list>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
 
+#include "storage/file_fault.h"
 #include "storage/sql_value.h"
 #include "storage/statement.h"
 
@@ -30,6 +32,10 @@ public:
     static Database Open(const std::filesystem::path& path);
     // Opens read-only (the command line's calculations).
     static Database OpenReadOnly(const std::filesystem::path& path);
+    // Opens read-only for the long reads of one thread (a scan of a whole file): the handle is
+    // not locked around every call, and the file is mapped into memory rather than copied. The
+    // handle must not be shared with another thread.
+    static Database OpenReadOnlyForScan(const std::filesystem::path& path);
 
     bool IsOpen() const { return db_ != nullptr; }
     // Why the open failed, in SQLite's words; empty for an open database.
@@ -47,15 +53,20 @@ public:
     // SQLite's text for the last failure on this connection ("database is not open" when
     // closed). Another thread sharing the handle can change it between the failure and here.
     std::string LastError() const;
+    // SQLite's text for the first fault of the file that a statement on this connection met (a
+    // damaged page, a failed read, a lock held past the wait), "" when none. A reader checks
+    // it after its queries, since each of them simply ends at such a fault.
+    std::string FaultText() const;
     // The id of the row the last successful INSERT on this connection added (0 when none).
     std::int64_t LastInsertId() const;
 
 private:
-    explicit Database(sqlite3* db) : db_(db) {}
+    explicit Database(sqlite3* db) : db_(db), fault_(std::make_shared<FileFault>()) {}
     explicit Database(std::string open_error) : open_error_(std::move(open_error)) {}
     static Database OpenWithFlags(const std::filesystem::path& path, int flags);
 
     sqlite3* db_ = nullptr;
+    std::shared_ptr<FileFault> fault_;
     std::string open_error_;
 };
 

@@ -5,6 +5,8 @@
 #include <type_traits>
 #include <utility>
 
+#include "storage/file_fault.h"
+
 namespace zarvex::storage {
 
 namespace {
@@ -20,7 +22,8 @@ bool OnlyBlanks(const char* tail) {
 
 }  // namespace
 
-Statement::Statement(sqlite3* db, std::string_view sql) {
+Statement::Statement(sqlite3* db, std::string_view sql, std::shared_ptr<FileFault> fault)
+    : fault_(std::move(fault)) {
     if (db == nullptr) {
         error_ = "database not open";
         failed_ = true;
@@ -30,6 +33,7 @@ Statement::Statement(sqlite3* db, std::string_view sql) {
     const int rc = sqlite3_prepare_v2(db, sql.data(), static_cast<int>(sql.size()), &stmt_, &tail);
     if (rc != SQLITE_OK || stmt_ == nullptr) {
         error_ = sqlite3_errmsg(db);
+        NoteFault(rc);
         failed_ = true;
         sqlite3_finalize(stmt_);
         stmt_ = nullptr;
@@ -52,6 +56,7 @@ Statement::~Statement() {
 
 Statement::Statement(Statement&& other) noexcept
     : stmt_(std::exchange(other.stmt_, nullptr)),
+      fault_(std::move(other.fault_)),
       error_(std::move(other.error_)),
       failed_(other.failed_) {}
 
@@ -59,6 +64,7 @@ Statement& Statement::operator=(Statement&& other) noexcept {
     if (this != &other) {
         sqlite3_finalize(stmt_);
         stmt_ = std::exchange(other.stmt_, nullptr);
+        fault_ = std::move(other.fault_);
         error_ = std::move(other.error_);
         failed_ = other.failed_;
     }
@@ -110,8 +116,15 @@ bool Statement::Step() {
     if (rc != SQLITE_DONE) {
         failed_ = true;
         error_ = sqlite3_errmsg(sqlite3_db_handle(stmt_));
+        NoteFault(rc);
     }
     return false;
+}
+
+void Statement::NoteFault(int result_code) const {
+    if (fault_) {
+        fault_->Note(result_code, error_.c_str());
+    }
 }
 
 bool Statement::Run() {
@@ -137,6 +150,11 @@ void Statement::Reset(bool clear_bindings) {
 
 int Statement::ColumnCount() const {
     return stmt_ == nullptr ? 0 : sqlite3_column_count(stmt_);
+}
+
+std::string_view Statement::ColumnName(int column) const {
+    const char* name = stmt_ == nullptr ? nullptr : sqlite3_column_name(stmt_, column);
+    return name == nullptr ? std::string_view() : std::string_view(name);
 }
 
 bool Statement::IsNull(int column) const {

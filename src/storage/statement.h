@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <initializer_list>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -12,12 +13,15 @@ struct sqlite3_stmt;
 
 namespace zarvex::storage {
 
+class FileFault;
+
 // One prepared SQL statement, finalized by its destructor. An invalid statement (the prepare
 // failed, or the database was not open) fails every step and yields no row.
 class Statement final {
 public:
     Statement() = default;
-    Statement(sqlite3* db, std::string_view sql);
+    // A fault of the file met while preparing or stepping is noted in `fault` as well.
+    Statement(sqlite3* db, std::string_view sql, std::shared_ptr<FileFault> fault = {});
     ~Statement();
     Statement(Statement&& other) noexcept;
     Statement& operator=(Statement&& other) noexcept;
@@ -41,6 +45,8 @@ public:
     void Reset(bool clear_bindings = false);
 
     int ColumnCount() const;
+    // The name of a result column ("" out of range).
+    std::string_view ColumnName(int column) const;
     bool IsNull(int column) const;
     std::int64_t ColumnInt(int column) const;
     double ColumnDouble(int column) const;
@@ -50,7 +56,10 @@ public:
     bool Failed() const { return failed_; }
 
 private:
+    void NoteFault(int result_code) const;
+
     sqlite3_stmt* stmt_ = nullptr;
+    std::shared_ptr<FileFault> fault_;
     std::string error_;
     bool failed_ = false;
 };

@@ -72,9 +72,10 @@ constexpr std::string_view kSeedInsert =
     "INSERT INTO dating (strike, price, delta, volume, oi, doi, sign, symb, option, contract, "
     "expiration, date) VALUES (?,?,?,?,?,?,?,?,?,?,?,?)";
 
-// Makes (or truncates) an empty file without ever making its folder.
+// Makes an empty file when none is there, without ever making its folder. Never truncates:
+// another program may have made the file a moment ago and be writing its first pages.
 bool CreateEmptyFile(const std::filesystem::path& path) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0644);
     if (fd < 0) {
         return false;
     }
@@ -109,35 +110,67 @@ std::uintmax_t SizeOr(const std::filesystem::path& path, std::uintmax_t fallback
     return error ? fallback : size;
 }
 
+// Whether the database holds no schema at all: a new file, or one whose creation was cut
+// short and rolled back. Only such a file gets the kind's table.
+bool HasNoSchema(const Database& db) {
+    Statement count = db.Prepare("SELECT count(*) FROM sqlite_master");
+    return count.Step() && count.ColumnInt(0) == 0;
+}
+
 }  // namespace
+
+std::string NoFileProblem(const std::filesystem::path& path) {
+    std::error_code error;
+    const auto status = std::filesystem::status(path, error);
+    if (!std::filesystem::exists(status) || std::filesystem::is_regular_file(status)) {
+        return {};
+    }
+    return std::filesystem::is_directory(status) ? "is a folder, not a database file"
+                                                 : "is no regular file";
+}
 
 OpenedStore OpenStore(const std::filesystem::path& path, StoreKind kind,
                       const std::function<void(const Database&)>& fill) {
     OpenedStore result;
+    result.problem = NoFileProblem(path);
+    if (!result.problem.empty()) {
+        return result;
+    }
     if (SizeOr(path, 0) > 0) {
         result.db = Database::Open(path);
+        if (!result.db.IsOpen()) {
+            result.problem = result.db.OpenError();
+            return result;
+        }
         // A creation cut short leaves a hot journal; the first read rolls it back, and a file
         // that is empty afterwards is made anew like any empty file.
-        if (result.db.IsOpen()) {
+        {
             Statement touch = result.db.Prepare("SELECT count(*) FROM sqlite_master");
             touch.Step();
         }
         if (SizeOr(path, 1) > 0) {
             return result;
         }
-        result.db.Close();
+    } else {
+        if (!CreateEmptyFile(path)) {
+            result.new_file = true;
+            return result;
+        }
+        result.db = Database::Open(path);
     }
     result.new_file = true;
-    if (!CreateEmptyFile(path)) {
-        return result;
-    }
-    result.db = Database::Open(path);
     if (!result.db.IsOpen()) {
         return result;
     }
-    Transaction transaction(result.db);
-    result.created_table = result.db.Execute(CreateTableSql(kind));
-    if (kind == StoreKind::kQuote && result.created_table) {
+    // Several programs may find the file new at once. The immediate transaction lets one of
+    // them at a time look and create; whoever comes second finds the schema there and leaves
+    // the file alone, so the table and its first row are written exactly once.
+    Transaction transaction(result.db, Transaction::Mode::kImmediate);
+    if (!transaction.Began() || !HasNoSchema(result.db)) {
+        return result;
+    }
+    const bool created = result.db.Execute(CreateTableSql(kind));
+    if (kind == StoreKind::kQuote && created) {
         for (const std::string_view index : kQuoteIndexSql) {
             result.db.Execute(index);
         }
@@ -145,7 +178,7 @@ OpenedStore OpenStore(const std::filesystem::path& path, StoreKind kind,
     if (fill) {
         fill(result.db);
     }
-    transaction.Commit();
+    result.created_table = transaction.Commit() && created;
     return result;
 }
 
@@ -157,6 +190,17 @@ bool InsertSeedRow(const Database& db, std::string_view symbol) {
          std::string_view("1"), std::string_view("1"), std::string_view("0"), std::string_view("0"),
          symbol, std::string_view("CALL"), std::string_view("JUN12-AM"),
          std::string_view("12.12.2012"), std::string_view("03.12.2012")});
+}
+
+bool HoldsOnlySeedRow(const Database& db) {
+    // Two rows at most are read: a second row of any kind means there is data.
+    Statement rows = db.Prepare("SELECT contract, date, strike FROM dating LIMIT 2");
+    if (!rows.Step()) {
+        return false;
+    }
+    const bool seed = rows.ColumnText(0) == "JUN12-AM" && rows.ColumnText(1) == "03.12.2012" &&
+                      rows.ColumnDouble(2) == 1.0;
+    return seed && !rows.Step();
 }
 
 std::filesystem::path ConfigurationPath(const common::ProgramFolder& folder,

@@ -2,8 +2,9 @@
 
 namespace zarvex::storage {
 
-Transaction::Transaction(const Database& db) : db_(db) {
-    began_ = db_.Execute("Begin Transaction");
+Transaction::Transaction(const Database& db, Mode mode) : db_(db) {
+    began_ =
+        db_.Execute(mode == Mode::kImmediate ? "Begin Immediate Transaction" : "Begin Transaction");
 }
 
 Transaction::~Transaction() {

@@ -10,7 +10,13 @@ namespace zarvex::storage {
 // leaves the database as it was before the begin, as does a process killed before the commit.
 class Transaction final {
 public:
-    explicit Transaction(const Database& db);
+    // A deferred transaction takes the write lock at its first write. One that reads first
+    // and writes later cannot wait for another connection's write lock at that point (SQLite
+    // answers "database is locked" at once, since waiting could deadlock), so every
+    // transaction that writes begins immediate: it waits for the lock at the begin instead.
+    enum class Mode { kDeferred, kImmediate };
+
+    explicit Transaction(const Database& db, Mode mode = Mode::kDeferred);
     ~Transaction();
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;

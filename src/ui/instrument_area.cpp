@@ -1,5 +1,7 @@
 #include "ui/instrument_area.h"
 
+#include <QLabel>
+
 #include "analytics/history/max_pain.h"
 #include "analytics/left_panel/day_slice.h"
 #include "analytics/left_panel/left_panel_model.h"
@@ -8,6 +10,7 @@
 #include "common/text_id.h"
 #include "common/text_table.h"
 #include "day/instrument_list.h"
+#include "storage/store.h"
 #include "ui/control_number.h"
 #include "ui/left_panel_widget.h"
 #include "ui/right_panel_widget.h"
@@ -36,6 +39,33 @@ InstrumentArea::InstrumentArea(QWidget* parent, day::Instrument& instrument, int
     // A day picked in the History page is picked in the left panel, as the user would.
     connect(right_, &RightPanelWidget::DayPicked, left_, &LeftPanelWidget::PickDay);
     RebuildHistograms();
+
+    no_days_ =
+        new QLabel(QString::fromStdString(services.texts->Get(common::text::kNoDaysYet)), this);
+    no_days_->setObjectName(QStringLiteral("noDays"));
+    no_days_->setAlignment(Qt::AlignCenter);
+    no_days_->setAutoFillBackground(true);
+    QFont large = no_days_->font();
+    if (large.pointSize() > 0) {
+        large.setPointSize(large.pointSize() * 2);
+    } else {
+        large.setPixelSize(large.pixelSize() * 2);
+    }
+    no_days_->setFont(large);
+    no_days_->setGeometry(0, 0, w, h);
+    UpdateNoDays();
+}
+
+void InstrumentArea::UpdateNoDays() {
+    const bool empty = storage::HoldsOnlySeedRow(instrument_.Stores().quote);
+    no_days_->setVisible(empty);
+    if (empty) {
+        no_days_->raise();
+    }
+}
+
+bool InstrumentArea::ShowsNoDays() const {
+    return no_days_ != nullptr && !no_days_->isHidden();
 }
 
 InstrumentArea::~InstrumentArea() = default;
@@ -53,6 +83,7 @@ analytics::LeftPanelSetup InstrumentArea::LeftSetup() const {
 }
 
 void InstrumentArea::FollowLatestDay() {
+    UpdateNoDays();
     if (left_->DayChosenByUser()) {
         return;
     }
@@ -76,8 +107,22 @@ void InstrumentArea::FollowLatestDay() {
     RebuildHistograms();
 }
 
+void InstrumentArea::Recalculate() {
+    analytics::LeftPanelModel& model = left_->Model();
+    if (!model.HasDay()) {
+        return;
+    }
+    model.ClearTables();
+    model.ComputeAll();
+    model.FillTables();
+    RebuildHistograms();
+}
+
 void InstrumentArea::Resize(int x, int y, int w, int h) {
     setGeometry(x, y, w, h);
+    if (no_days_ != nullptr) {
+        no_days_->setGeometry(0, 0, w, h);
+    }
     left_->Relayout(0, 0, kLeftWidth, h);
     right_->Relayout(kRightX, 0, w - kRightX, h);
 }

@@ -8,6 +8,8 @@
 #include "day/instrument.h"
 #include "ui/right_panel_widget.h"
 
+class QLabel;
+
 namespace zarvex::common {
 class TextTable;
 }
@@ -59,6 +61,12 @@ public:
     // After a day run: a left panel whose day the user has not chosen shows the latest day
     // with data, which may be the one just processed, with its histograms.
     void FollowLatestDay();
+    // The shown day calculated anew, with its histograms: after forward points arrived.
+    void Recalculate();
+
+    // Whether the "No days yet" state covers the panels: the quote database holds only its
+    // seed row, so the panels would show a 2012 day that nobody downloaded.
+    bool ShowsNoDays() const;
 
     day::Instrument& Instrument() { return instrument_; }
     LeftPanelWidget* LeftPanel() const { return left_; }
@@ -66,6 +74,7 @@ public:
 
 private:
     analytics::LeftPanelSetup LeftSetup() const;
+    void UpdateNoDays();
     // The left panel's CALL and PUT levels, borders and max pain as lines for the histograms.
     KeyPrices LeftKeyPrices() const;
 
@@ -73,6 +82,7 @@ private:
     const common::TextTable* texts_;
     LeftPanelWidget* left_ = nullptr;
     RightPanelWidget* right_ = nullptr;
+    QLabel* no_days_ = nullptr;
 };
 
 }  // namespace zarvex::ui

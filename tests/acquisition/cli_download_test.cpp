@@ -1,8 +1,10 @@
 // The download commands of zarvex-cli against the stand-in server, run in-process.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <sstream>
 
+#include "acquisition/data_source.h"
 #include "app/cli/cli.h"
 #include "reportgen/day_files.h"
 #include "reportgen/report_generator.h"
@@ -97,6 +99,7 @@ TEST_F(CliDownloadTest, RefusedConnectionSaysWhichHost) {
     for (const auto& command :
          {std::vector<std::string>{"download-day", "--date", "20121203"},
           std::vector<std::string>{"download-previous-days", "--now", "20121204 19:00:00"},
+          std::vector<std::string>{"forward-points", "--time", "20121204 19:00:00"},
           std::vector<std::string>{"exchange-time"}}) {
         std::vector<std::string> args = command;
         args.insert(args.end(), {"--host", host});
@@ -107,6 +110,36 @@ TEST_F(CliDownloadTest, RefusedConnectionSaysWhichHost) {
             refused.err.substr(refused.err.rfind('\n', refused.err.size() - 2) + 1);
         EXPECT_NE(last.find(host), std::string::npos) << command.front() << ": " << refused.err;
     }
+}
+
+TEST_F(CliDownloadTest, WithoutAnyReportServerTheCommandsFailAndSayWhereToSetOne) {
+    unsetenv("ZARVEX_REPORT_HOST");
+    for (const auto& command : {std::vector<std::string>{"download-day", "--date", "20121203"},
+                                std::vector<std::string>{"network-time"}}) {
+        const Outcome none = Cli(command, false);
+        EXPECT_EQ(none.status, kExitFailed) << command.front();
+        EXPECT_EQ(none.out, "");
+        EXPECT_NE(none.err.find("no report server is set"), std::string::npos) << none.err;
+    }
+}
+
+TEST_F(CliDownloadTest, SavedDataSourceIsUsedAfterHostAndEnvironment) {
+    unsetenv("ZARVEX_REPORT_HOST");
+    tree_.Server().SetFixedTime(MakeDate(2012, 12, 3, 17, 30, 5));
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    ASSERT_NE(config, nullptr);
+    ASSERT_TRUE(
+        acquisition::WriteDataSource(std::filesystem::path(config) / "zarvex" / "data-source.conf",
+                                     acquisition::DataSource{tree_.Host(), {}}));
+    const Outcome saved = Cli({"exchange-time"}, false);
+    EXPECT_EQ(saved.out, "20121203 11:30:05\n");
+    const std::string closed = "127.0.0.1:" + std::to_string(test::ClosedPort());
+    setenv("ZARVEX_REPORT_HOST", closed.c_str(), 1);
+    EXPECT_EQ(Cli({"exchange-time"}, false).out, "-1\n");
+    EXPECT_EQ(Cli({"exchange-time", "--host", tree_.Host()}, false).out, "20121203 11:30:05\n");
+    unsetenv("ZARVEX_REPORT_HOST");
+    ASSERT_TRUE(acquisition::WriteDataSource(
+        std::filesystem::path(config) / "zarvex" / "data-source.conf", acquisition::DataSource{}));
 }
 
 struct UsageCase {

@@ -154,16 +154,5 @@ INSTANTIATE_TEST_SUITE_P(
                     AddressCase{"", false, "", 0}),
     [](const auto& one_case) { return test::CaseName(one_case.index, one_case.param.text); });
 
-TEST(ReportHostTest, GivenHostWinsOverEnvironmentAndBuild) {
-    setenv("ZARVEX_REPORT_HOST", "10.0.0.1:81", 1);
-    EXPECT_EQ(ResolveReportHost("127.0.0.1:9000"), "127.0.0.1:9000");
-    EXPECT_EQ(ResolveReportHost(""), "10.0.0.1:81");
-    unsetenv("ZARVEX_REPORT_HOST");
-    EXPECT_FALSE(ResolveReportHost("").empty());
-    const auto hosts = TimeHostsFor("127.0.0.1:9000");
-    ASSERT_EQ(hosts.size(), 5u);
-    EXPECT_EQ(hosts.front(), "127.0.0.1:9000");
-}
-
 }  // namespace
 }  // namespace zarvex::acquisition

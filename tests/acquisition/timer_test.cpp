@@ -2,10 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <mutex>
-
 #include <atomic>
 #include <future>
+#include <mutex>
 #include <thread>
 
 namespace zarvex::acquisition {

@@ -106,9 +106,14 @@ TEST_F(IndicatorsCliTest, PrintsThePanelAsJson) {
         R"("levels": {"call": ["1.2000", "1.2100", "1.2200"], "put": ["1.1000", "1.1100"]}, )"
         R"("fractals": {"call": ["1.2100"], "put": []}})"
         "\n");
-    // Status texts go to stderr, fractals included.
-    EXPECT_TRUE(common::Contains(result.err, "Calculates of the significant fractals. "));
-    EXPECT_TRUE(common::Contains(result.err, "The program is prepared to use."));
+    // stderr is for what went wrong; the progress texts come with --verbose, fractals included.
+    EXPECT_EQ(result.err, "");
+    std::vector<std::string> verbose{std::begin(kSettled), std::end(kSettled)};
+    verbose.push_back("--verbose");
+    const Outcome told = Run(verbose);
+    EXPECT_EQ(told.out, result.out);
+    EXPECT_TRUE(common::Contains(told.err, "Calculates of the significant fractals. "));
+    EXPECT_TRUE(common::Contains(told.err, "The program is prepared to use."));
 }
 
 TEST_F(IndicatorsCliTest, DateAndContractChooseTheDay) {
@@ -164,7 +169,7 @@ TEST_F(IndicatorsCliTest, WithoutAConfigurationTheDefaultsApplyAndNoFileIsMade) 
 }
 
 TEST_F(IndicatorsCliTest, RussianStatusTexts) {
-    const Outcome result = Run({"indicators", "--symbol", "EUR", "--lang", "rus"});
+    const Outcome result = Run({"indicators", "--symbol", "EUR", "--lang", "rus", "--verbose"});
     EXPECT_TRUE(common::Contains(result.err, "Идёт расчёт значимых уровней. "));
 }
 

@@ -88,7 +88,7 @@ protected:
 
 TEST_F(RightPanelCliTest, HistogramPrintsTheArraysKeyForKey) {
     const Outcome outcome =
-        Run(Histogram({"--scale", "0", "--price-type", "1", "--bar-cond", "oi>500"}));
+        Run(Histogram({"--scale", "0", "--price-type", "1", "--bar-cond", "oi>500", "--verbose"}));
     ASSERT_EQ(outcome.status, kExitDone) << outcome.err;
     const std::string& json = outcome.out;
     EXPECT_EQ(json.rfind("{\"n\": 1, \"caption\": \"Open interest\", \"lower_bound\": 1.1, "
@@ -116,7 +116,7 @@ TEST_F(RightPanelCliTest, HistogramPrintsTheArraysKeyForKey) {
     EXPECT_EQ(calls[21], "900");
     EXPECT_EQ(call_premiums[21], "0.012");
     EXPECT_EQ(ArrayOf(json, "put_premium")[1], "0.012");
-    // The status texts of the two steps go to stderr.
+    // With --verbose the status texts of the two steps go to stderr.
     EXPECT_NE(outcome.err.find("Calculation of the scale of the histogram N1. "),
               std::string::npos);
 }
@@ -214,7 +214,7 @@ TEST_F(RightPanelCliTest, TablesPrintTheRowsAndTotals) {
     test::WriteFile(db_.Folder().Folder().ForwardPointFile(common::MakeDate(2012, 12, 10)),
                     "EUR 12.46\r\n");
     const Outcome outcome = Run({"tables", "--symbol", "EUR", "--date", "07.12.2012", "--contract",
-                                 "DEC12-AM", "--fp", "1"});
+                                 "DEC12-AM", "--fp", "1", "--verbose"});
     EXPECT_EQ(outcome.status, kExitDone);
     EXPECT_EQ(outcome.out,
               "{\"forward_point\": \"12.5\", "

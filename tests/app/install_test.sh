@@ -17,9 +17,13 @@ fail() {
 DESTDIR="$work/root" cmake --install "$build" --prefix /usr > "$work/install.log" ||
     { cat "$work/install.log" >&2; fail "cmake --install failed"; }
 usr="$work/root/usr"
-expected=(bin/zarvex-cli share/man/man1/zarvex-cli.1)
+expected=(bin/zarvex-cli bin/zarvex-reportgen bin/zarvex-reportserver
+    share/man/man1/zarvex-cli.1.gz share/man/man1/zarvex-reportgen.1.gz
+    share/man/man1/zarvex-reportserver.1.gz share/doc/zarvex/changelog.gz
+    share/doc/zarvex/copyright)
 if [ "$gui" = ON ]; then
-    expected+=(bin/zarvex share/zarvex/help.html share/applications/zarvex.desktop)
+    expected+=(bin/zarvex share/man/man1/zarvex.1.gz share/doc/zarvex/help.html
+        share/applications/zarvex.desktop)
     for size in 48 128 256; do
         expected+=("share/icons/hicolor/${size}x${size}/apps/zarvex.png")
     done
@@ -47,13 +51,20 @@ fi
 # The installed command line: help, the manual page, and the day work on a generated folder.
 cli="$usr/bin/zarvex-cli"
 env -u ZARVEX_HOME "$cli" --help | grep -q '^Usage: zarvex-cli' || fail "zarvex-cli --help"
-grep -q '^\.TH ZARVEX-CLI 1' "$usr/share/man/man1/zarvex-cli.1" || fail "the manual page"
+zcat "$usr/share/man/man1/zarvex-cli.1.gz" | grep -q '^\.TH ZARVEX-CLI 1' || fail "the manual page"
 if command -v man > /dev/null; then
-    MANWIDTH=80 man -l "$usr/share/man/man1/zarvex-cli.1" 2> /dev/null | grep -q 'process-day' ||
+    MANWIDTH=80 man -l "$usr/share/man/man1/zarvex-cli.1.gz" 2> /dev/null | grep -q 'process-day' ||
         fail "man cannot show the manual page"
 fi
+if [ "$gui" = ON ]; then
+    # Answered without a window, and without a display.
+    env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$usr/bin/zarvex" --version |
+        grep -qx 'zarvex [0-9.]*' || fail "zarvex --version"
+    env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$usr/bin/zarvex" --help |
+        grep -q '^Usage: zarvex' || fail "zarvex --help"
+fi
 
-"$build/tools/reportgen/zarvex-reportgen" --home "$work/data" --from 20251201 --to 20251205 \
+"$usr/bin/zarvex-reportgen" --home "$work/data" --from 20251201 --to 20251205 \
     > /dev/null
 mkdir -p "$work/data/OUTPUT" "$work/data/DB"
 "$cli" --home "$work/data" process-day --date 20251205 2> "$work/process.log" ||
@@ -68,6 +79,13 @@ env -u ZARVEX_HOME -u XDG_DATA_HOME HOME="$work/user" "$cli" process-day --date 
 for folder in INPUT OUTPUT DB; do
     [ -d "$work/user/.local/share/zarvex/$folder" ] || fail "per-user folder: no $folder"
 done
+
+# The installed demo: the installed generator and stand-in server, into a folder of its own.
+env -u ZARVEX_HOME -u ZARVEX_REPORT_HOST PATH=/nonexistent XDG_DATA_HOME="$work/user-data" \
+    "$cli" --today 20251208 demo --days 2 > "$work/demo.out" 2> "$work/demo.log" ||
+    { cat "$work/demo.log" >&2; fail "installed zarvex-cli demo"; }
+[ "$(cat "$work/demo.out")" = "$work/user-data/zarvex-demo" ] || fail "demo: $(cat "$work/demo.out")"
+[ -f "$work/user-data/zarvex-demo/INPUT/CUR_20251205.TXT" ] || fail "demo: no downloaded day"
 
 if [ "$gui" = ON ]; then
     if ! command -v desktop-file-validate > /dev/null; then

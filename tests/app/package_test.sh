@@ -31,10 +31,24 @@ done
 [ "$(dpkg-deb -f "$deb" Package)" = zarvex ] || fail "the package is not named zarvex"
 
 contents=$(dpkg-deb -c "$deb")
-files=(./usr/bin/zarvex-cli ./usr/share/man/man1/zarvex-cli.1)
+files=(./usr/bin/zarvex-cli ./usr/bin/zarvex-reportgen ./usr/bin/zarvex-reportserver
+    ./usr/share/man/man1/zarvex-cli.1.gz ./usr/share/doc/zarvex/copyright
+    ./usr/share/doc/zarvex/changelog.gz)
 [ "$gui" = ON ] && files+=(./usr/bin/zarvex ./usr/share/applications/zarvex.desktop
-    ./usr/share/icons/hicolor/48x48/apps/zarvex.png ./usr/share/zarvex/help.html)
+    ./usr/share/icons/hicolor/48x48/apps/zarvex.png ./usr/share/doc/zarvex/help.html
+    ./usr/share/man/man1/zarvex.1.gz)
 for file in "${files[@]}"; do
     grep -q " $file\$" <<< "$contents" || fail "the package lacks $file"
 done
+description=$(dpkg-deb -f "$deb" Description)
+grep -q ';' <<< "$description" && fail "the description holds a stray ';': $description"
+
+# What a maintainer runs on a package: no errors, and none of the warnings a small package can
+# avoid. lintian is not part of the build's own needs; without it this part is skipped.
+if command -v lintian > /dev/null; then
+    lintian --tag-display-limit 0 "$deb" > "$work/lintian.log" 2>&1 || true
+    if grep -E '^[EW]: ' "$work/lintian.log"; then
+        fail "lintian found the errors and warnings above"
+    fi
+fi
 echo "$(basename "$deb"): Depends: $depends"

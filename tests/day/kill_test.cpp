@@ -34,7 +34,7 @@ pid_t StartRun(const std::filesystem::path& home) {
         const std::string home_text = home.string();
         const std::string cli = Cli().string();
         // Quiet child: its status texts are not what this test reads.
-        freopen("/dev/null", "w", stderr);
+        [[maybe_unused]] FILE* quiet = freopen("/dev/null", "w", stderr);
         execl(cli.c_str(), cli.c_str(), "--home", home_text.c_str(), "process-previous-days",
               "--date", common::DateKey(kRunDate).c_str(), static_cast<char*>(nullptr));
         _exit(127);
@@ -130,9 +130,14 @@ TEST(DayRunKilled, LeavesWholeDaysOnlyAndTheNextRunCompletes) {
                               std::chrono::steady_clock::now() - started)
                               .count();
     const Counts reference = RowCounts(clean.Path());
+    // The unloaded days, and the levels feed of the run's last day in OUTPUT/levels/.
     std::map<std::string, std::string> reference_files;
-    for (const auto& entry : std::filesystem::directory_iterator(clean.Path() / "OUTPUT")) {
-        reference_files[entry.path().filename().string()] = test::ReadFile(entry.path());
+    for (const auto& entry :
+         std::filesystem::recursive_directory_iterator(clean.Path() / "OUTPUT")) {
+        if (entry.is_regular_file()) {
+            reference_files[entry.path().lexically_relative(clean.Path() / "OUTPUT").string()] =
+                test::ReadFile(entry.path());
+        }
     }
 
     std::mt19937 rng(2024);

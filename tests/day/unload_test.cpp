@@ -178,10 +178,13 @@ TEST_F(UnloadTest, MissingOrReadOnlyOutputFolderFailsWithoutFlag) {
     }
 }
 
-TEST_F(UnloadTest, FolderWithoutTrailingSlashPrefixesTheName) {
+TEST_F(UnloadTest, FolderWithoutTrailingSlashStillReceivesTheFiles) {
+    WriteFile(fx.Home() / "INPUT" / "FP_20121207.TXT", "EUR 9.5\r\n");
     fx.Stores().settings.SetOutputFolder((fx.Home() / "OUTPUT").string());
     EXPECT_EQ(Unload(), 1);
-    EXPECT_TRUE(std::filesystem::exists(fx.Home() / "OUTPUTEUR20121207.TXT"));
+    EXPECT_TRUE(std::filesystem::exists(Out("EUR20121207.TXT")));
+    EXPECT_TRUE(std::filesystem::exists(Out("FP_20121207.TXT")));
+    EXPECT_FALSE(std::filesystem::exists(fx.Home() / "OUTPUTEUR20121207.TXT"));
 }
 
 TEST_F(UnloadTest, ForwardPointsOfTheNextTradingDayAreCopied) {

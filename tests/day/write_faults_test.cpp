@@ -38,7 +38,9 @@ public:
     bool Ok() const { return ok_; }
     void Release() {
         if (ok_) {
-            std::system(("chattr -i '" + path_.string() + "'").c_str());
+            // Best effort: a file left immutable is the temporary folder's to report.
+            [[maybe_unused]] const int status =
+                std::system(("chattr -i '" + path_.string() + "'").c_str());
             ok_ = false;
         }
     }

@@ -17,7 +17,6 @@
 #include "analytics/left_panel/left_panel_model.h"
 #include "app/gui/help_link.h"
 #include "app/gui/qt_host.h"
-#include "app/gui/single_instance.h"
 #include "day/instrument_list.h"
 #include "reportgen/day_files.h"
 #include "reportgen/report_generator.h"
@@ -115,7 +114,10 @@ TEST_F(MainWindowTest, StartUpBuildsTheWindowAsLaidOut) {
     const int w = window.width();
     const int h = window.height();
     const ui::StatusBar* bar = window.StatusBarControl();
-    EXPECT_EQ(bar->geometry(), QRect(0, h - 22, w - 81, 22));
+    // "Data source" stands left of Property and takes its width from the status bar.
+    EXPECT_EQ(bar->geometry(), QRect(0, h - 22, w - 81 - 101, 22));
+    EXPECT_EQ(window.DataSourceButton()->geometry(), QRect(w - 181, h - 22, 100, 22));
+    EXPECT_EQ(window.DataSourceButton()->text(), "Data source");
     EXPECT_EQ(bar->LabelField()->text(), "Program status:");
     // The panels' texts follow the start-up text; the last one says the program is ready.
     EXPECT_TRUE(bar->StatusText().endsWith("The program is prepared to use."))
@@ -143,6 +145,7 @@ TEST_F(MainWindowTest, StartUpBuildsTheWindowAsLaidOut) {
         EXPECT_EQ(area->RightPanel()->objectName().toInt(),
                   numbers[static_cast<std::size_t>(i)] + 2);
         EXPECT_EQ(area->isVisible(), i == 0) << i;
+        EXPECT_FALSE(area->ShowsNoDays()) << i;
     }
 }
 
@@ -221,7 +224,7 @@ TEST_F(MainWindowTest, ResizeTo1100WideAreasGivesRightPanelsOf889) {
         EXPECT_EQ(area->RightPanel()->geometry(), QRect(211, 0, 889, 678)) << i;
         EXPECT_EQ(area->LeftPanel()->geometry(), QRect(0, 0, 210, 678)) << i;
     }
-    EXPECT_EQ(window.StatusBarControl()->geometry(), QRect(0, 678, 1100 + strip - 81, 22));
+    EXPECT_EQ(window.StatusBarControl()->geometry(), QRect(0, 678, 1100 + strip - 81 - 101, 22));
     EXPECT_EQ(window.PropertyButton()->geometry(), QRect(1100 + strip - 80, 678, 80, 22));
     EXPECT_EQ(window.HelpLinkControl()->pos(), QPoint(1100 + strip - 170, 2));
     EXPECT_EQ(window.TabStrip()->height(), 678);
@@ -440,25 +443,6 @@ TEST_F(MainWindowTest, RussianWindow) {
               QString::fromUtf8("Статус программы: "));
     EXPECT_EQ(program.Messages().at(0),
               "Информация: Для работы программы требуется подключение к интернету.");
-}
-
-TEST_F(MainWindowTest, SecondInstanceIsRefused) {
-    const std::string name("\0zarvex-ui-test-second", 22);
-    SingleInstance first(name);
-    ASSERT_FALSE(first.AlreadyRunning());
-    EXPECT_TRUE(SingleInstance(name).AlreadyRunning());
-    StartedProgram second(home_->Folder(), "eng", name);
-    EXPECT_EQ(second.Outcome(), Startup::Outcome::kAlreadyRunning);
-    EXPECT_EQ(second.Messages(),
-              std::vector<std::string>{"Message: The program is already running"});
-    EXPECT_EQ(second.Program().Window(), nullptr);
-    EXPECT_EQ(second.Program().Splash(), nullptr);
-}
-
-TEST_F(MainWindowTest, NameIsFreeAgainWhenTheHolderGoes) {
-    const std::string name("\0zarvex-ui-test-free", 20);
-    { SingleInstance first(name); }
-    EXPECT_FALSE(SingleInstance(name).AlreadyRunning());
 }
 
 }  // namespace

@@ -14,9 +14,11 @@ struct StatementDeleter {
     void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
 };
 
+}  // namespace
+
 // The raw statement API, because the storage class of each value decides how the panel's
 // filters treat it, and the Statement wrapper does not tell it.
-StoredValue ReadValue(sqlite3_stmt* statement, int column) {
+StoredValue ReadStoredValue(sqlite3_stmt* statement, int column) {
     StoredValue value;
     switch (sqlite3_column_type(statement, column)) {
         case SQLITE_NULL:
@@ -45,6 +47,8 @@ StoredValue ReadValue(sqlite3_stmt* statement, int column) {
     value.as_int = sqlite3_column_int64(statement, column);
     return value;
 }
+
+namespace {
 
 std::string_view TextOf(sqlite3_stmt* statement, int column) {
     const auto* text = sqlite3_column_text(statement, column);
@@ -100,12 +104,12 @@ StoredOption ReadOption(sqlite3_stmt* statement) {
     StoredOption row;
     row.call = sqlite3_column_int(statement, 0) == 1;
     row.put = sqlite3_column_int(statement, 1) == 1;
-    row.strike = ReadValue(statement, 2);
-    row.price = ReadValue(statement, 3);
-    row.delta = ReadValue(statement, 4);
-    row.volume = ReadValue(statement, 5);
-    row.oi = ReadValue(statement, 6);
-    row.doi = ReadValue(statement, 7);
+    row.strike = ReadStoredValue(statement, 2);
+    row.price = ReadStoredValue(statement, 3);
+    row.delta = ReadStoredValue(statement, 4);
+    row.volume = ReadStoredValue(statement, 5);
+    row.oi = ReadStoredValue(statement, 6);
+    row.doi = ReadStoredValue(statement, 7);
     return row;
 }
 

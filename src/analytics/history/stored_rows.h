@@ -9,6 +9,8 @@
 #include "analytics/history/level_strikes.h"
 #include "storage/database.h"
 
+struct sqlite3_stmt;
+
 namespace zarvex::analytics {
 
 // One value of a quote row as SQLite stores it, with what its column readers give for it, so
@@ -62,6 +64,9 @@ struct ContractRows : ContractLevels {
     // The positions of the rows stored with exactly that day text; none for another.
     const std::vector<std::size_t>& Day(std::string_view date) const;
 };
+
+// The value of a column of the current row of a raw statement, with its storage class.
+StoredValue ReadStoredValue(sqlite3_stmt* statement, int column);
 
 // False when the rows could not be read (no quote table, a damaged file).
 bool ReadContractRows(const storage::Database& db, const std::string& contract, ContractRows& out);

@@ -122,6 +122,9 @@ public:
     const std::vector<std::string>& Contracts() const { return contracts_; }
     int SelectedContract() const { return selected_contract_; }
     bool IsDatabaseOpen() const { return db_.IsOpen(); }
+    // SQLite's text for the first fault of the quote file that the panel's queries met (a
+    // damaged page, a failed read), "" when none.
+    std::string DatabaseFault() const { return db_.FaultText(); }
     // A day with data is selected.
     bool HasDay() const { return context_.date != common::kInvalidDate; }
 

@@ -1,5 +1,7 @@
 #include "app/cli/analytics_support.h"
 
+#include <stdexcept>
+
 #include "app/cli/command_support.h"
 #include "common/symbols.h"
 #include "storage/statement.h"
@@ -18,6 +20,11 @@ std::string RequiredSymbol(const Arguments& args) {
 settings::SettingsRecord LoadSettingsReadOnly(const Context& ctx, const std::string& symbol) {
     settings::SettingsRecord record(symbol, ctx.home);
     record.OpenSettingsReadOnly(storage::ConfigurationPath(ctx.home, symbol));
+    if (!record.Problem().empty()) {
+        // Calculated with settings it could not read, the answer would look right and be
+        // another instrument's, or nobody's.
+        throw std::runtime_error(record.ProblemText());
+    }
     return record;
 }
 
@@ -48,7 +55,7 @@ Calculation::Calculation(const Context& ctx, const std::string& symbol)
       symbol_(symbol),
       record_(LoadSettingsReadOnly(ctx, symbol)),
       texts_(LanguageOf(ctx)),
-      plain_(ctx.err) {}
+      plain_(ctx.Progress(), ctx.err) {}
 
 bool Calculation::OpenQuoteDatabase() {
     db_ = OpenQuotes(ctx_, symbol_);
@@ -59,6 +66,15 @@ analytics::RightPanelDay Calculation::Day(const std::string& date, const std::st
                                           std::optional<int> fp_switch) {
     return analytics::ResolveRightPanelDay(ctx_.home, symbol_, date, contract,
                                            fp_switch.value_or(record_.IsFP()), Host());
+}
+
+bool FileFailed(const Context& ctx, const std::string& symbol, const std::string& fault) {
+    if (fault.empty()) {
+        return false;
+    }
+    *ctx.err << "zarvex-cli: " << storage::QuotePath(ctx.home, symbol).string()
+             << " could not be read: " << fault << '\n';
+    return true;
 }
 
 }  // namespace zarvex::cli

@@ -1,14 +1,13 @@
 #include "app/cli/cli.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <exception>
 #include <iterator>
 
+#include "acquisition/host_address.h"
 #include "app/cli/arguments.h"
 #include "app/cli/commands.h"
 #include "app/cli/usage.h"
-#include "build_config.h"
 #include "common/system_clock.h"
 
 namespace zarvex::cli {
@@ -28,11 +27,15 @@ const std::map<std::string, Command>& Commands() {
         {"tables", CmdTables},
         {"history", CmdHistory},
         {"vol", CmdVol},
+        {"board", CmdBoard},
+        {"oi-map", CmdOiMap},
+        {"alerts", CmdAlerts},
         {"network-time", CmdNetworkTime},
         {"exchange-time", CmdExchangeTime},
         {"forward-points", CmdForwardPoints},
         {"download-day", CmdDownloadDay},
         {"download-previous-days", CmdDownloadPreviousDays},
+        {"demo", CmdDemo},
     };
     return commands;
 }
@@ -50,6 +53,10 @@ std::vector<std::string> TakeGlobalOptions(const std::vector<std::string>& args,
     bool lang_given = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& word = args[i];
+        if (word == "--verbose") {
+            ctx.verbose = true;
+            continue;
+        }
         const bool global =
             word == "--home" || word == "--lang" || word == "--today" || word == "--host";
         if (!global) {
@@ -97,6 +104,7 @@ std::vector<std::string> TakeGlobalOptions(const std::vector<std::string>& args,
             throw UsageError("--home must not be empty");
         }
         ctx.home = common::ProgramFolder(home);
+        ctx.home_given = true;
     } else {
         ctx.home = common::ProgramFolder::FromEnvironment();
     }
@@ -104,8 +112,8 @@ std::vector<std::string> TakeGlobalOptions(const std::vector<std::string>& args,
         ctx.today = common::DayStart(common::SystemClock().Now());
     }
     if (!host_given) {
-        const char* env = std::getenv("ZARVEX_REPORT_HOST");
-        ctx.host = env != nullptr && *env != '\0' ? env : build::kReportHost;
+        // $ZARVEX_REPORT_HOST, then the data source chosen in the window.
+        ctx.host = acquisition::ResolveReportHost();
     }
     return rest;
 }

@@ -14,12 +14,18 @@ namespace zarvex::cli {
 // What every command gets: the global options, already checked, and the output streams.
 struct Context {
     common::ProgramFolder home{"."};
+    bool home_given = false;   // --home, not the environment's choice
     std::string lang = "eng";  // "eng" or "rus"
     common::Date today = 0;    // midnight of the day that counts as today
     bool today_given = false;
-    std::string host;  // report server host[:port]
+    std::string host;  // report server host[:port]; empty when none is set anywhere
+    bool verbose = false;
     std::ostream* out = nullptr;
     std::ostream* err = nullptr;
+
+    // Where the calculations' progress texts go: stderr with --verbose, else nowhere, so that
+    // a script's stderr holds only what went wrong.
+    std::ostream* Progress() const { return verbose ? err : nullptr; }
 };
 
 // Exit statuses of the contract.

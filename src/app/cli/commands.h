@@ -36,6 +36,10 @@ int CmdHistory(Context& ctx, const Words& words);
 
 // commands_volatility.cpp
 int CmdVol(Context& ctx, const Words& words);
+// commands_board.cpp
+int CmdBoard(Context& ctx, const Words& words);
+int CmdOiMap(Context& ctx, const Words& words);
+int CmdAlerts(Context& ctx, const Words& words);
 
 // commands_download.cpp
 int CmdNetworkTime(Context& ctx, const Words& words);
@@ -43,5 +47,8 @@ int CmdExchangeTime(Context& ctx, const Words& words);
 int CmdForwardPoints(Context& ctx, const Words& words);
 int CmdDownloadDay(Context& ctx, const Words& words);
 int CmdDownloadPreviousDays(Context& ctx, const Words& words);
+
+// commands_demo.cpp
+int CmdDemo(Context& ctx, const Words& words);
 
 }  // namespace zarvex::cli

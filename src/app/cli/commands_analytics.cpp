@@ -154,6 +154,12 @@ int CmdIndicators(Context& ctx, const Words& words) {
         pain = analytics::DayMaxPain(slice.Select(db, panel.Date(), panel.Contract()).RowsFor(""),
                                      panel.Date(), panel.Contract(), panel.Symbol(),
                                      panel.ForwardPoint(), panel.Context().price_type);
+        if (FileFailed(ctx, symbol, db.FaultText())) {
+            return kExitFailed;
+        }
+    }
+    if (FileFailed(ctx, symbol, panel.DatabaseFault())) {
+        return kExitFailed;
     }
     ImpliedFigures implied;
     if (panel.HasDay()) {
@@ -313,6 +319,9 @@ int CmdHistogram(Context& ctx, const Words& words) {
             analytics::CompareHistogram(rows, other_rows, day, other_day, histogram, data, host);
     }
 
+    if (FileFailed(ctx, symbol, db.FaultText())) {
+        return kExitFailed;
+    }
     *ctx.out << HistogramJson(n, caption, data, compare) << '\n';
     int status = kExitDone;
     if (data.rows_failed) {
@@ -349,6 +358,9 @@ int CmdTables(Context& ctx, const Words& words) {
     analytics::DaySlice slice;
     const analytics::OptionTables tables = analytics::FillOptionTables(
         slice.Select(db, day.date, day.contract).RowsFor(""), day.date, day.contract, host);
+    if (FileFailed(ctx, symbol, db.FaultText())) {
+        return kExitFailed;
+    }
 
     JsonWriter json;
     json.BeginObject();

@@ -4,6 +4,7 @@
 #include "app/cli/arguments.h"
 #include "app/cli/command_support.h"
 #include "app/cli/commands.h"
+#include "common/config_folder.h"
 #include "common/plain_host.h"
 #include "common/text_table.h"
 #include "day/instrument.h"
@@ -42,6 +43,7 @@ int CmdProcessDay(Context& ctx, const Words& words) {
     const common::Date date = args.RequiredDateKey("date");
     DayHost host(ctx);
     day::InstrumentList list(ctx.home, host.Host());
+    list.SetEvening(common::UserConfigFolder(), nullptr);
     const int result = list.RunCurrentDay(date);
     return Finish(ctx, result, list.Failure());
 }
@@ -52,6 +54,7 @@ int CmdProcessPreviousDays(Context& ctx, const Words& words) {
     const common::Date date = args.RequiredDateKey("date");
     DayHost host(ctx);
     day::InstrumentList list(ctx.home, host.Host());
+    list.SetEvening(common::UserConfigFolder(), nullptr);
     const int result = list.RunPreviousDays(date);
     return Finish(ctx, result, list.Failure());
 }

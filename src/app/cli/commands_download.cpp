@@ -1,5 +1,6 @@
 #include <chrono>
 #include <ostream>
+#include <stdexcept>
 
 #include "acquisition/curl_transport.h"
 #include "acquisition/downloader.h"
@@ -21,6 +22,13 @@ namespace {
 constexpr const char* kTimeMask = "%yyyy%mm%dd %hh:%ii:%ss";
 
 void CheckHost(const Context& ctx) {
+    if (ctx.host.empty()) {
+        // Not bad usage: the command is right, the program has nowhere to download from.
+        throw std::runtime_error(
+            "no report server is set: give --host HOST[:PORT], set ZARVEX_REPORT_HOST, or "
+            "choose one in the window's \"Data source\" dialog (zarvex-cli demo makes demo "
+            "data without one)");
+    }
     if (!acquisition::ParseHostAddress(ctx.host)) {
         throw UsageError("--host must be HOST or HOST:PORT: " + ctx.host);
     }
@@ -128,28 +136,33 @@ int CmdExchangeTime(Context& ctx, const Words& words) {
 int CmdForwardPoints(Context& ctx, const Words& words) {
     const Arguments args(words, {"time"});
     RefusePositional(args);
-    CheckHost(ctx);
     const common::Date time = RequiredTime(args, "time");
+    CheckHost(ctx);
     DownloadRun run(ctx, std::chrono::milliseconds(0));
-    run.Downloads().DownloadForwardPointRange(time, false);
+    if (run.Downloads().DownloadForwardPointRange(time, false) != 1) {
+        *ctx.err << "zarvex-cli: " << run.Downloads().LastFailure() << '\n';
+        return kExitFailed;
+    }
     return kExitDone;
 }
 
 int CmdDownloadDay(Context& ctx, const Words& words) {
     const Arguments args(words, {"date", "pause-ms"});
     RefusePositional(args);
-    CheckHost(ctx);
     const common::Date date = args.RequiredDateKey("date");
-    DownloadRun run(ctx, Pause(args));
+    const std::chrono::milliseconds pause = Pause(args);
+    CheckHost(ctx);
+    DownloadRun run(ctx, pause);
     return PrintResult(ctx, run.Downloads(), run.Downloads().DownloadDay(date));
 }
 
 int CmdDownloadPreviousDays(Context& ctx, const Words& words) {
     const Arguments args(words, {"now", "pause-ms"});
     RefusePositional(args);
-    CheckHost(ctx);
     const common::Date now = RequiredTime(args, "now");
-    DownloadRun run(ctx, Pause(args));
+    const std::chrono::milliseconds pause = Pause(args);
+    CheckHost(ctx);
+    DownloadRun run(ctx, pause);
     return PrintResult(ctx, run.Downloads(), run.Downloads().DownloadPreviousDays(now));
 }
 

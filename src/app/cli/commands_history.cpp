@@ -85,6 +85,9 @@ int CmdHistory(Context& ctx, const Words& words) {
     }
     const analytics::ContractHistory history = analytics::LoadContractHistory(
         calculation.Quotes(), ctx.home, request, calculation.Quiet());
+    if (FileFailed(ctx, request.symbol, calculation.Quotes().FaultText())) {
+        return kExitFailed;
+    }
     if (history.failed) {
         *ctx.err << "zarvex-cli: " << storage::QuotePath(ctx.home, request.symbol).string() << ": "
                  << history.error << '\n';

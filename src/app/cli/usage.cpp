@@ -12,7 +12,7 @@ namespace {
 
 constexpr std::string_view kSynopsis =
     "zarvex-cli [--home DIR] [--lang eng|rus] [--today YYYYMMDD] [--host HOST[:PORT]] "
-    "COMMAND ...";
+    "[--verbose] COMMAND ...";
 
 constexpr std::string_view kDescription =
     "zarvex-cli runs the day work of the Zarvex desktop program and its calculations without "
@@ -34,7 +34,11 @@ constexpr OptionHelp kGlobalOptions[] = {
     {"--today YYYYMMDD", "the date that counts as today (default: the computer's date)"},
     {"--host HOST[:PORT]",
      "the report server of the download commands (default: $ZARVEX_REPORT_HOST, else the "
-     "build setting)"},
+     "data source chosen in the window, kept in $XDG_CONFIG_HOME/zarvex/data-source.conf; a "
+     "fresh install has none)"},
+    {"--verbose",
+     "the calculations (indicators, histogram, tables, history) also print their progress "
+     "texts on stderr; without it their stderr holds only what went wrong"},
     {"-h, --help", "print this help and exit"},
     {"--version", "print the version and exit"},
 };
@@ -47,6 +51,7 @@ constexpr std::string_view kExitStatus =
 constexpr std::string_view kEnvironment[][2] = {
     {"ZARVEX_HOME", "the program folder when --home is not given"},
     {"ZARVEX_REPORT_HOST", "the report server when --host is not given"},
+    {"XDG_CONFIG_HOME", "where the data source is kept (as zarvex/data-source.conf)"},
     {"XDG_DATA_HOME", "where the program folder of an installed program lies (as zarvex/)"},
 };
 
@@ -180,6 +185,32 @@ const std::vector<CommandHelp>& CommandHelps() {
          "premiums are taken per 100 yen, as its strikes are stored. JSON by default; --csv "
          "writes one line per strike. --term lists every contract of the day, nearest "
          "expiry first: the term structure."},
+        {"board", "[--date DD.MM.YYYY] [--symbol SYM] [--top N] [--floor N]",
+         "every symbol's contracts on a day against the previous day, with the largest "
+         "changes, as JSON",
+         "For the day (default: the latest stored day of any symbol, up to today) and each "
+         "symbol's previous trading day with data: per contract with open interest, nearest "
+         "expiration first (the first is the front contract), the left panel's figures as "
+         "indicators prints them with the instrument's settings, their change since the "
+         "previous day and the previous day's figures. Then the N (default 10) largest build-ups "
+         "and unwinds of open interest per strike, CALL and PUT apart, and the largest volume / "
+         "open interest among strikes with more open interest than --floor (default 100).\n\n"
+         "Exit status 1 when no day is stored or a symbol's database cannot be read (the board "
+         "is still printed)."},
+        {"oi-map", "--symbol SYM [--date DD.MM.YYYY] [--change 0|1|5] [--csv]",
+         "open interest of a symbol as a grid of strike x contract",
+         "The open interest (CALL and PUT together) of each strike and contract on the day "
+         "(--change 0, the default), or its change since the previous trading day with data "
+         "(1) or since the fifth stored day before (5); with each strike's sum over the "
+         "contracts. --csv writes a header line (strike, the contracts, sum) and one line per "
+         "strike."},
+        {"alerts", "[--date DD.MM.YYYY]",
+         "check the alert rules on a day's board; exit 3 when some fired",
+         "Reads the rules from alerts.txt in the user's configuration folder "
+         "($XDG_CONFIG_HOME/zarvex, ~/.config/zarvex) and prints the rules that hold on the "
+         "day's board as JSON. Broken rule lines are named on stderr with their line number and "
+         "skipped. Exit status 0 when none fired, 3 when some did, 1 on failure, 2 on bad "
+         "usage."},
         {"parse", "--symbol SYM --date DD.MM.YYYY FILE",
          "the rows the report parser reads from a report",
          "Prints the rows the report parser yields from FILE for the symbol and date as JSON, "
@@ -195,11 +226,21 @@ const std::vector<CommandHelp>& CommandHelps() {
          "Prints YYYYMMDD hh:mm:ss, asking the exchange-time page and then the time hosts."},
         {"exchange-time", "", "the exchange time from the exchange-time page alone, or -1", ""},
         {"forward-points", "--time \"YYYYMMDD hh:mm:ss\"",
-         "download the forward points of the range up to the time", ""},
+         "download the forward points of the range up to the time",
+         "Exits 1 with the reason on stderr when the forward-point listing cannot be read or a "
+         "listed file cannot be fetched or stored."},
         {"download-day", "--date YYYYMMDD [--pause-ms N]",
          "download the day's report; prints 1 or 0", ""},
         {"download-previous-days", "--now \"YYYYMMDD hh:mm:ss\" [--pause-ms N]",
          "the catch-up of the previous days; prints 1 or 0", ""},
+        {"demo", "[--days N]",
+         "fill a demo program folder with generated days and say how to open it",
+         "Generates N trading days (default 30, at most 250) ending yesterday with "
+         "zarvex-reportgen, serves them with zarvex-reportserver on a free loopback port, and "
+         "runs the real catch-up download and the day runs into the demo folder: --home DIR, "
+         "else $XDG_DATA_HOME/zarvex-demo (~/.local/share/zarvex-demo). The server is stopped "
+         "afterwards. Refuses a folder that holds downloaded (real) data, so demo and real data "
+         "never mix. Prints the folder on stdout."},
         {"help", "[COMMAND]", "print the help of a command, or of them all", ""},
     };
     return helps;

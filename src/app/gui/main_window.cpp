@@ -12,11 +12,16 @@
 #include <algorithm>
 
 #include "acquisition/next_download.h"
+#include "app/gui/data_notice.h"
+#include "app/gui/desktop_notifier.h"
 #include "app/gui/help_link.h"
 #include "app/gui/qt_host.h"
+#include "common/config_folder.h"
+#include "common/text.h"
 #include "common/text_id.h"
 #include "common/text_table.h"
 #include "day/instrument_list.h"
+#include "ui/board/board_view.h"
 #include "ui/canvas_grid.h"
 #include "ui/chart/font_chain.h"
 #include "ui/control_number.h"
@@ -178,7 +183,8 @@ void MainWindow::ShowFreshness() {
     }
     common::Date latest = common::kInvalidDate;
     for (const ui::InstrumentArea* area : areas_) {
-        if (area == nullptr) {
+        // The seed row of a new database is no day that anybody downloaded.
+        if (area == nullptr || area->ShowsNoDays()) {
             continue;
         }
         const std::vector<common::Date> days = area->LeftPanel()->Model().DaysWithData();
@@ -190,11 +196,20 @@ void MainWindow::ShowFreshness() {
         status_bar_->SetNote({});
         return;
     }
-    const common::Date due =
-        acquisition::NextDownloadDue(latest, kDownloadHour, kDownloadDelayMinutes);
-    status_bar_->SetNote(QString::fromStdString(
-        texts_.Get(text::kDataOf) + common::DayText(latest) + "   " +
-        texts_.Get(text::kNextDownload) + common::FormatDate(due, "%dd.%mm.%yyyy %hh:%ii")));
+    std::string note = texts_.Get(text::kDataOf) + common::DayText(latest);
+    // Without a data source nothing is downloaded, so no time of a next download is promised.
+    if (downloading_) {
+        const common::Date due =
+            acquisition::NextDownloadDue(latest, kDownloadHour, kDownloadDelayMinutes);
+        note += "   " + texts_.Get(text::kNextDownload) +
+                common::FormatDate(due, "%dd.%mm.%yyyy %hh:%ii");
+    }
+    status_bar_->SetNote(QString::fromStdString(note));
+}
+
+void MainWindow::SetDownloading(bool downloading) {
+    downloading_ = downloading;
+    ShowFreshness();
 }
 
 MainWindow::~MainWindow() {
@@ -253,8 +268,56 @@ void MainWindow::CreatePropertyButton() {
     connect(property_, &QPushButton::clicked, this, [this] { EditSettings(); });
 }
 
+void MainWindow::CreateDataSourceButton() {
+    data_source_ = new QPushButton(QString::fromStdString(texts_.Get(text::kDataSource)), this);
+    data_source_->setObjectName(QStringLiteral("dataSource"));
+    data_source_->setGeometry(width() - 80 - 1 - kDataSourceWidth, height() - 22, kDataSourceWidth,
+                              22);
+    data_source_->hide();
+    connect(data_source_, &QPushButton::clicked, this, [this] {
+        if (data_source_editor_) {
+            data_source_editor_();
+        }
+    });
+}
+
+void MainWindow::ShowNotice(const QString& notice_text) {
+    if (notice_ == nullptr) {
+        notice_ = new DataNotice(texts_, this);
+        connect(notice_, &DataNotice::setSourceRequested, this, [this] {
+            if (data_source_editor_) {
+                data_source_editor_();
+            }
+        });
+        connect(notice_, &DataNotice::demoRequested, this, [this] {
+            if (demo_opener_) {
+                demo_opener_();
+            }
+        });
+    }
+    notice_->SetText(notice_text);
+    notice_->show();
+    notice_->raise();
+    Relayout();
+}
+
+void MainWindow::HideNotice() {
+    if (notice_ != nullptr && !notice_->isHidden()) {
+        notice_->hide();
+        Relayout();
+    }
+}
+
+int MainWindow::NoticeHeight() const {
+    return notice_ != nullptr && !notice_->isHidden() ? DataNotice::kHeight : 0;
+}
+
+int MainWindow::StatusWidth() const {
+    return width() - 81 - (data_source_ != nullptr ? kDataSourceWidth + 1 : 0);
+}
+
 void MainWindow::CreateStatusBar() {
-    status_bar_ = new ui::StatusBar(this, kStatusBarNumber, 0, 0, width() - 81, kStatusBarHeight);
+    status_bar_ = new ui::StatusBar(this, kStatusBarNumber, 0, 0, StatusWidth(), kStatusBarHeight);
     status_bar_->hide();
     status_bar_->SetLabel(QString::fromStdString(texts_.Get(text::kProgramStatus)));
     status_bar_->SetStatus(QString::fromStdString(texts_.Get(text::kStartupSuccessful) +
@@ -270,6 +333,7 @@ void MainWindow::CreateTabStrip() {
             ui::CanvasGrid::kAppend,
             QString::fromUtf8(symbol.data(), static_cast<qsizetype>(symbol.size())));
     }
+    tab_strip_->AddItem(ui::CanvasGrid::kAppend, QString::fromStdString(texts_.Get(text::kBoard)));
     tab_strip_->SetFlag(ui::CanvasGrid::kSingleSelection, true, false);
     tab_strip_->SetFlag(ui::CanvasGrid::kFitToContent, true, true);
     tab_strip_->SetItemState(0, ui::CanvasGrid::kSelected, ui::CanvasGrid::kSelected);
@@ -292,12 +356,52 @@ void MainWindow::CreateInstruments(const common::ProgramFolder& folder,
     services.clock = clock;
     const int x = StripWidth();
     for (int i = 0; i < day::InstrumentList::kCount; ++i) {
-        auto* area = new ui::InstrumentArea(this, instruments_->At(i), x, 0, width() - x,
-                                            height() - StatusHeight(), services);
+        auto* area =
+            new ui::InstrumentArea(this, instruments_->At(i), x, NoticeHeight(), width() - x,
+                                   height() - StatusHeight() - NoticeHeight(), services);
         area->HideArea();
         areas_[static_cast<std::size_t>(i)] = area;
         host_.PumpEvents();
     }
+    CreateBoard(folder, clock);
+}
+
+void MainWindow::CreateBoard(const common::ProgramFolder& folder, const common::Clock* clock) {
+    ui::BoardViewServices services;
+    services.texts = &texts_;
+    services.host = host_.AsHost();
+    services.folder = folder;
+    services.config_folder = common::UserConfigFolder();
+    services.clock = clock;
+    services.sources = [this] {
+        std::vector<analytics::BoardSource> sources;
+        for (int i = 0; i < day::InstrumentList::kCount; ++i) {
+            const settings::InstrumentStores& stores = instruments_->At(i).Stores();
+            sources.push_back({stores.symbol,
+                               stores.quote_path,
+                               {stores.settings.PriceType(), stores.settings.IsFP()}});
+        }
+        return sources;
+    };
+    const int x = StripWidth();
+    board_ = new ui::BoardView(this, std::move(services));
+    board_->setGeometry(x, 0, width() - x, height() - StatusHeight());
+    board_->hide();
+    connect(board_, &ui::BoardView::ShowContract, this,
+            [this](int index, const QString& contract, qint64 day) {
+                ShowContract(index, contract, day);
+            });
+    // Every day run ends with the board, the levels feed and the alerts; fired alerts go to
+    // the desktop as well as the status bar.
+    notifier_ = std::make_unique<DesktopNotifier>(
+        [this](const day::EveningReport&) {
+            if (board_->isVisible()) {
+                board_->Refresh();
+            }
+        },
+        [this](const QString& status) { HandleStatus(status.toStdString(), false); },
+        QString::fromStdString(texts_.Get(text::kBoardNotificationsOff)));
+    instruments_->SetEvening(common::UserConfigFolder(), notifier_.get());
 }
 
 void MainWindow::FinishStartup() {
@@ -313,6 +417,9 @@ void MainWindow::FinishStartup() {
     }
     if (property_ != nullptr) {
         property_->show();
+    }
+    if (data_source_ != nullptr) {
+        data_source_->show();
     }
 }
 
@@ -362,17 +469,28 @@ void MainWindow::Relayout() {
     if (property_ != nullptr) {
         property_->setGeometry(w - 80, h - 22, 80, 22);
     }
+    if (data_source_ != nullptr) {
+        data_source_->setGeometry(w - 80 - 1 - kDataSourceWidth, h - 22, kDataSourceWidth, 22);
+    }
     if (status_bar_ != nullptr) {
-        status_bar_->Resize(w - 81);
+        status_bar_->Resize(StatusWidth());
     }
     if (tab_strip_ != nullptr) {
         tab_strip_->resize(tab_strip_->width(), h - StatusHeight());
         tab_strip_->Redraw();
     }
+    const int top = NoticeHeight();
+    if (top > 0) {
+        // It ends before the Help link, which keeps its place at the top right.
+        notice_->setGeometry(StripWidth(), 0, std::max(1, w - 174 - StripWidth()), top);
+    }
     for (ui::InstrumentArea* area : areas_) {
         if (area != nullptr) {
-            area->Resize(StripWidth(), 0, w - StripWidth(), h - StatusHeight());
+            area->Resize(StripWidth(), top, w - StripWidth(), h - StatusHeight() - top);
         }
+    }
+    if (board_ != nullptr) {
+        board_->setGeometry(StripWidth(), 0, w - StripWidth(), h - StatusHeight());
     }
     for (QLabel* help : {help_label_, static_cast<QLabel*>(help_link_)}) {
         if (help != nullptr) {
@@ -382,7 +500,8 @@ void MainWindow::Relayout() {
 }
 
 void MainWindow::SelectInstrument(int index) {
-    if (tab_strip_ == nullptr || Area(index) == nullptr) {
+    const bool board = index == kBoardTab && board_ != nullptr;
+    if (tab_strip_ == nullptr || (Area(index) == nullptr && !board)) {
         return;
     }
     for (int i = 0; i < tab_strip_->ItemCount(); ++i) {
@@ -394,7 +513,26 @@ void MainWindow::SelectInstrument(int index) {
     for (ui::InstrumentArea* area : areas_) {
         area->HideArea();
     }
+    if (board) {
+        board_->show();
+        board_->raise();
+        board_->Refresh();
+        return;
+    }
+    if (board_ != nullptr) {
+        board_->hide();
+    }
     Area(index)->ShowArea();
+}
+
+void MainWindow::ShowContract(int index, const QString& contract, common::Date day) {
+    ui::InstrumentArea* area = Area(index);
+    if (area == nullptr || tab_strip_ == nullptr) {
+        return;
+    }
+    SelectInstrument(index);
+    area->LeftPanel()->PickDay(day);
+    area->LeftPanel()->PickContract(contract.toStdString());
 }
 
 void MainWindow::EditSettings() {
@@ -436,7 +574,11 @@ void MainWindow::HandleStatus(const std::string& status_text, bool locked) {
     } else {
         status_bar_->SetStatusColours(ui::StatusBar::kDefaultBackground, 0x000000);
     }
-    status_bar_->SetStatus(QString::fromStdString(" " + status_text));
+    std::string shown = " " + status_text;
+    if (!failure_reason_.empty() && common::EndsWith(status_text, texts_.Get(text::kMinutes))) {
+        shown += " " + failure_reason_;
+    }
+    status_bar_->SetStatus(QString::fromStdString(shown));
 }
 
 void MainWindow::HandleHistograms(int instrument_index) {

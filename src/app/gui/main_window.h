@@ -28,6 +28,7 @@ class InstrumentList;
 
 namespace zarvex::ui {
 class AutoRepeat;
+class BoardView;
 class CanvasGrid;
 class InputBlocker;
 class InstrumentArea;
@@ -36,6 +37,8 @@ class StatusBar;
 
 namespace zarvex::gui {
 
+class DesktopNotifier;
+class DataNotice;
 class HelpLink;
 class QtHost;
 
@@ -60,8 +63,12 @@ public:
     static constexpr int kPropertyNumber = 260;
     static constexpr int kHelpLabelNumber = 1360;
     static constexpr int kHelpLinkNumber = 1310;
+    // "Data source", left of Property; the status bar gives up its width.
+    static constexpr int kDataSourceWidth = 100;
     static constexpr int kBusyText = 0xFF0000;
     static constexpr int kBusyBackground = 0xFFFFC8;
+    // The tool strip's entry after the six instruments that shows the evening board.
+    static constexpr int kBoardTab = 6;
     // Below this the histograms' labels and the panels' captions no longer fit.
     static constexpr int kMinWidth = 1100;
     static constexpr int kMinHeight = 660;
@@ -71,6 +78,7 @@ public:
     // The scheduler's current time, for the day runs of 560.
     using CurrentDay = std::function<common::Date()>;
     using UrlOpener = std::function<void(const QUrl&)>;
+    using Action = std::function<void()>;
 
     MainWindow(QtHost& host, const common::TextTable& texts, ui::AutoRepeat* repeat);
     ~MainWindow() override;
@@ -79,6 +87,7 @@ public:
     // area; once shown, it is fitted again when the window manager's frame becomes known.
     void PlaceOnScreen(QRect available);
     void CreatePropertyButton();
+    void CreateDataSourceButton();
     void CreateStatusBar();
     void CreateTabStrip();
     void CreateInstruments(const common::ProgramFolder& folder, const common::Clock* clock);
@@ -89,6 +98,19 @@ public:
     void SetCurrentDay(CurrentDay current_day) { current_day_ = std::move(current_day); }
     void SetUrlOpener(UrlOpener opener) { url_opener_ = std::move(opener); }
     void SetHelpPage(QUrl page) { help_page_ = std::move(page); }
+    // What "Data source" / "Set data source…" and "Open demo data…" do.
+    void SetDataSourceEditor(Action editor) { data_source_editor_ = std::move(editor); }
+    void SetDemoOpener(Action opener) { demo_opener_ = std::move(opener); }
+
+    // The one-line notice over the instrument area; the areas move down below it.
+    void ShowNotice(const QString& text);
+    void HideNotice();
+    DataNotice* Notice() const { return notice_; }
+    // Said in the status bar after the scheduler's text of a failed download (which ends with
+    // the minutes of the retry); empty: nothing is added.
+    void SetFailureReason(std::string reason) { failure_reason_ = std::move(reason); }
+    // Whether a data source is set, so that the status bar may name the next download.
+    void SetDownloading(bool downloading);
 
     // Where the window's state is kept; empty: nowhere (nothing is read or written).
     void SetStateFile(QString file) { state_file_ = std::move(file); }
@@ -113,13 +135,17 @@ public:
     void SelectInstrument(int index);
     void EditSettings();
     void OpenHelp();
+    // From the board: that instrument's panels on the contract and day.
+    void ShowContract(int index, const QString& contract, common::Date day);
 
     ui::CanvasGrid* TabStrip() const { return tab_strip_; }
     ui::StatusBar* StatusBarControl() const { return status_bar_; }
     QPushButton* PropertyButton() const { return property_; }
+    QPushButton* DataSourceButton() const { return data_source_; }
     QLabel* HelpLabel() const { return help_label_; }
     HelpLink* HelpLinkControl() const { return help_link_; }
     ui::InstrumentArea* Area(int index) const;
+    ui::BoardView* Board() const { return board_; }
     day::InstrumentList* Instruments() const { return instruments_.get(); }
     ui::InputBlocker* Blocker() const { return blocker_; }
     bool IsInputBlocked() const;
@@ -130,8 +156,11 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void CreateBoard(const common::ProgramFolder& folder, const common::Clock* clock);
     int StatusHeight() const;
     int StripWidth() const;
+    int StatusWidth() const;
+    int NoticeHeight() const;
     void Relayout();
     QMargins FrameMargins() const;
     void FitFrameToScreen();
@@ -143,12 +172,20 @@ private:
     ui::AutoRepeat* repeat_;
     ui::InputBlocker* blocker_;
     QPushButton* property_ = nullptr;
+    QPushButton* data_source_ = nullptr;
+    DataNotice* notice_ = nullptr;
+    std::string failure_reason_;
+    bool downloading_ = true;
+    Action data_source_editor_;
+    Action demo_opener_;
     ui::StatusBar* status_bar_ = nullptr;
     ui::CanvasGrid* tab_strip_ = nullptr;
     QLabel* help_label_ = nullptr;
     HelpLink* help_link_ = nullptr;
     std::unique_ptr<day::InstrumentList> instruments_;
     std::array<ui::InstrumentArea*, 6> areas_{};
+    ui::BoardView* board_ = nullptr;
+    std::unique_ptr<DesktopNotifier> notifier_;
     bool window_locked_ = false;
     QRect available_;
     bool frame_fitted_ = false;

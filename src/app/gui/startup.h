@@ -3,10 +3,15 @@
 #include <QFont>
 #include <QUrl>
 #include <chrono>
+#include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <thread>
+#include <vector>
 
+#include "acquisition/data_source.h"
 #include "app/gui/qt_host.h"
 #include "common/clock.h"
 #include "common/program_folder.h"
@@ -14,7 +19,6 @@
 
 namespace zarvex::acquisition {
 class DownloadScheduler;
-class NetworkSchedulerServices;
 }  // namespace zarvex::acquisition
 namespace zarvex::common {
 class TextTable;
@@ -27,15 +31,22 @@ class StartupWindow;
 namespace zarvex::gui {
 
 class MainWindow;
+class NetworkSession;
 class SingleInstance;
 
 struct StartupOptions {
     // The first command-line argument: "rus" or "eng" choose the language.
     std::string language_argument;
     common::ProgramFolder folder{"."};
-    // host[:port] of the report server.
+    // host[:port] of the report server, as chosen for this start (the environment before the
+    // saved data source); empty: none is set, nothing is downloaded.
     std::string report_host;
-    std::string instance_name;  // empty: the program's own
+    // The data source saved in the user's configuration folder, and that file ("Data source"
+    // writes it; empty: the user's own file).
+    acquisition::DataSource data_source;
+    std::filesystem::path data_source_file;
+    // empty: the name of this user and program folder.
+    std::string instance_name;
     // Sleep of one pumping round; tests run with none.
     std::chrono::milliseconds pump_sleep{10};
     bool start_scheduler = true;
@@ -49,6 +60,14 @@ struct StartupOptions {
     const common::Clock* panel_clock = nullptr;
     // The locale name the language falls back on; empty: the user's.
     std::string locale;
+    // "Open demo data…" runs zarvex-cli demo for this many days, then opens the demo folder
+    // with this (empty: another copy of the program on it, beside this one).
+    int demo_days = 30;
+    std::function<void(const QString& folder)> demo_window_opener;
+    // Edits the data source; empty: the "Data source" dialog. Returns the source to use, or
+    // nothing when cancelled.
+    std::function<std::optional<acquisition::DataSource>(const acquisition::DataSource&)>
+        data_source_editor;
     // The window's state between runs (an INI file in the user's configuration folder);
     // empty: the window opens with the defaults and keeps nothing.
     QString state_file;
@@ -58,14 +77,17 @@ struct StartupOptions {
 // end afterwards (workers released, scheduler stopped, then the windows).
 class Startup final {
 public:
-    enum class Outcome { kRunning, kAlreadyRunning };
+    // kAlreadyRunning: the running copy of this user and folder was asked to come to the front
+    // (exit 0). kRefused: it could not be asked, the message was shown (exit 1).
+    enum class Outcome { kRunning, kAlreadyRunning, kRefused };
 
     explicit Startup(StartupOptions options);
     ~Startup();
     Startup(const Startup&) = delete;
     Startup& operator=(const Startup&) = delete;
 
-    // Steps 1 to 19. kAlreadyRunning: the message was shown and nothing else was built.
+    // Steps 1 to 19; the exchange time and the forward points are fetched on a worker once
+    // the window is up. Anything but kRunning: nothing else was built.
     Outcome Run();
     // Step 20: the event loop, until the main window is closed.
     int Exec();
@@ -77,7 +99,16 @@ public:
     QtHost& Host() { return *host_; }
     const common::TextTable& Texts() const { return *texts_; }
     ui::StartupWindow* Splash() const { return splash_.get(); }
-    acquisition::DownloadScheduler* Scheduler() const { return scheduler_.get(); }
+    acquisition::DownloadScheduler* Scheduler() const;
+    NetworkSession* Session() const { return session_.get(); }
+    // The report host in use; empty: none.
+    const std::string& ReportHost() const { return options_.report_host; }
+    // Saves the source and starts over the downloads with it (the old ones end on a worker).
+    void ChangeDataSource(const acquisition::DataSource& source);
+    // "Data source" and "Set data source…".
+    void EditDataSource();
+    void OpenDemoData();
+    bool DemoRunning() const { return demo_running_; }
     // The progress steps shown so far, as (percent, text).
     const std::vector<std::pair<int, std::string>>& ProgressSteps() const { return progress_; }
 
@@ -88,6 +119,12 @@ private:
     void LoadFonts();
     bool NetworkUp();
     QUrl HelpPage() const;
+    void StartSession(bool fetch_forward_points);
+    void RetireSession();
+    void ShowNoDataSource();
+    void ListenForSecondStarts();
+    void ForwardPointsArrived();
+    void DemoFinished(bool made, const QString& last_line);
 
     StartupOptions options_;
     std::unique_ptr<ui::AutoRepeat> repeat_;
@@ -98,9 +135,11 @@ private:
     bool font_loaded_ = false;
     std::unique_ptr<ui::StartupWindow> splash_;
     std::unique_ptr<SingleInstance> instance_;
-    std::unique_ptr<acquisition::NetworkSchedulerServices> services_;
     std::unique_ptr<MainWindow> window_;
-    std::unique_ptr<acquisition::DownloadScheduler> scheduler_;
+    std::unique_ptr<NetworkSession> session_;
+    // Sessions replaced by a change of the data source end here, off the main thread.
+    std::vector<std::thread> retiring_;
+    bool demo_running_ = false;
     std::vector<std::pair<int, std::string>> progress_;
 };
 

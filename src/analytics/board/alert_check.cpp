@@ -1,0 +1,86 @@
+#include "analytics/board/alert_check.h"
+
+#include <cmath>
+
+#include "common/text.h"
+
+namespace zarvex::analytics {
+
+namespace {
+
+// The figures are decimal texts: a change is taken as rounded to their decimals (and a
+// percentage to ten places), so that a move of exactly the rule's amount is no move beyond it.
+bool Holds(const AlertRule& rule, const BoardValue& today, const BoardValue* previous) {
+    const double now = today.number.value_or(0.0);
+    const bool known = previous != nullptr && previous->number.has_value();
+    const double before = known ? *previous->number : 0.0;
+    switch (rule.test) {
+        case AlertTest::kAbove:
+            return now > rule.value;
+        case AlertTest::kBelow:
+            return now < rule.value;
+        case AlertTest::kCrosses:
+            // From one side of the value to it or beyond: a figure that only touches the value
+            // from where it stood fires once, on the day it gets there.
+            return known && ((before < rule.value && now >= rule.value) ||
+                             (before > rule.value && now <= rule.value));
+        case AlertTest::kMoves: {
+            if (!known) {
+                return false;
+            }
+            const double moved = std::fabs(Change(today, *previous).value_or(0.0));
+            if (!rule.percent) {
+                return moved > rule.value;
+            }
+            if (before == 0.0) {
+                return false;
+            }
+            return std::round(moved / std::fabs(before) * 100.0 * 1e10) / 1e10 > rule.value;
+        }
+    }
+    return false;
+}
+
+std::string ValueText(const AlertRule& rule) {
+    return common::FormatShort(rule.value) + (rule.percent ? "%" : "");
+}
+
+}  // namespace
+
+std::vector<FiredAlert> EvaluateAlerts(const std::vector<AlertRule>& rules, const Board& board) {
+    std::vector<FiredAlert> fired;
+    for (const AlertRule& rule : rules) {
+        const SymbolBoard* symbol = board.Find(rule.symbol);
+        if (symbol == nullptr) {
+            continue;
+        }
+        const BoardContract* contract =
+            rule.contract == "front" ? symbol->Front() : symbol->Find(rule.contract);
+        if (contract == nullptr) {
+            continue;
+        }
+        const BoardValue& today = contract->today[rule.figure];
+        if (!today.number) {
+            continue;
+        }
+        const BoardValue* previous =
+            contract->previous ? &(*contract->previous)[rule.figure] : nullptr;
+        if (!Holds(rule, today, previous)) {
+            continue;
+        }
+        FiredAlert alert;
+        alert.rule = rule;
+        alert.date = symbol->date;
+        alert.contract = contract->contract;
+        alert.today = common::TrimCopy(today.text);
+        alert.previous = previous != nullptr ? common::TrimCopy(previous->text) : "";
+        alert.message = rule.symbol + " " + contract->contract + " " +
+                        std::string(BoardFigureKey(rule.figure)) + " " +
+                        (alert.previous.empty() ? "" : alert.previous + " -> ") + alert.today +
+                        ": " + std::string(AlertTestWord(rule.test)) + " " + ValueText(rule);
+        fired.push_back(std::move(alert));
+    }
+    return fired;
+}
+
+}  // namespace zarvex::analytics

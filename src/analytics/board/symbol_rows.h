@@ -1,0 +1,77 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "analytics/history/stored_rows.h"
+#include "common/date.h"
+#include "storage/database.h"
+
+namespace zarvex::analytics {
+
+// The quote rows of one symbol as the evening board needs them, read with one pass over the
+// file: every stored day, and per contract the CALL and PUT level strikes and the expiration
+// that its whole history gives (the panel pours every row of a contract into its levels).
+// The full rows are then read only for the few days the board compares, each by the range of
+// row ids that day's rows were found in, so a year of stored days costs one scan and not a
+// query per contract and day.
+class SymbolRows final {
+public:
+    // False when the file cannot be read (no quote table, a damaged file).
+    bool Scan(const storage::Database& db);
+
+    // The stored days with CALL or PUT rows whose text is a day the panel can show, oldest
+    // first.
+    const std::vector<common::Date>& Days() const { return days_; }
+    // The last stored day not after `day`; kInvalidDate when there is none.
+    common::Date LatestUpTo(common::Date day) const;
+    // The stored day `steps` days before `day` (1 = the previous trading day with data);
+    // kInvalidDate when there are not as many.
+    common::Date Before(common::Date day, int steps) const;
+
+    // Reads the full rows of the given days (already scanned) into the contracts; a day read
+    // before is not read again. False when a read failed.
+    bool Load(const storage::Database& db, const std::vector<common::Date>& days);
+
+    // The contract's levels and expiration, and the rows of the loaded days; null for a
+    // contract without CALL or PUT rows.
+    const ContractRows* Contract(std::string_view contract) const;
+    // The positions of the contract's rows on a loaded day; null when it has none.
+    static const std::vector<std::size_t>* RowsOn(const ContractRows& rows, common::Date day);
+    // The contracts that have rows on a loaded day, in no particular order.
+    std::vector<std::string> ContractsOn(common::Date day) const;
+
+private:
+    // The volumes of one side of a contract by strike, in order of first appearance: all that
+    // the level strikes keep of the rows.
+    struct StrikeTotals {
+        std::vector<double> strikes;
+        std::vector<std::int64_t> totals;
+        std::unordered_map<double, std::size_t> index;
+        std::size_t next = 0;  // where the next row's strike usually is: days repeat their strikes
+        std::int64_t zero_volume = 0;  // rows with the strike 0.0 after the last new strike
+        std::int64_t last_id = -1;     // the side's last row, whose expiration counts
+
+        void Add(double strike, std::int64_t volume);
+    };
+    struct Entry {
+        ContractRows rows;
+        StrikeTotals call;
+        StrikeTotals put;
+    };
+    struct DaySpan {
+        std::int64_t first_id = 0;
+        std::int64_t last_id = 0;
+    };
+
+    std::map<std::string, Entry, std::less<>> contracts_;
+    std::map<std::string, DaySpan, std::less<>> spans_;
+    std::vector<common::Date> loaded_;
+    std::vector<common::Date> days_;
+};
+
+}  // namespace zarvex::analytics

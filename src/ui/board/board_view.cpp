@@ -1,0 +1,333 @@
+#include "ui/board/board_view.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include "analytics/board/board_files.h"
+#include "analytics/board/oi_map.h"
+#include "common/symbols.h"
+#include "common/system_clock.h"
+#include "common/text.h"
+#include "common/text_id.h"
+#include "common/text_table.h"
+#include "ui/board/alert_rules_dialog.h"
+#include "ui/board/oi_heatmap.h"
+
+namespace zarvex::ui {
+
+namespace {
+
+namespace text = common::text;
+using analytics::BoardFigure;
+
+// The summary's figure columns, with their captions.
+struct FigureColumn {
+    BoardFigure figure;
+    int caption;
+};
+constexpr FigureColumn kFigureColumns[] = {
+    {BoardFigure::kCallLevel, text::kCallLevel},
+    {BoardFigure::kPutLevel, text::kPutLevel},
+    {BoardFigure::kUpperBorder, text::kUpperBorder},
+    {BoardFigure::kBottomBorder, text::kBottomBorder},
+    {BoardFigure::kDeltaBalance, text::kDeltaBalance},
+    {BoardFigure::kMaxPain, text::kMaxPain},
+    {BoardFigure::kRatioOi, text::kRatioByOi},
+    {BoardFigure::kCallOi, text::kCallOi},
+    {BoardFigure::kPutOi, text::kPutOi},
+};
+constexpr int kFixedColumns = 3;  // symbol, contract, expiration
+
+QTableWidget* MakeTable(QWidget* parent, const QStringList& headers) {
+    auto* table = new QTableWidget(0, static_cast<int>(headers.size()), parent);
+    table->setHorizontalHeaderLabels(headers);
+    table->verticalHeader()->hide();
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table->setSelectionMode(QAbstractItemView::SingleSelection);
+    table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    table->verticalHeader()->setDefaultSectionSize(20);
+    return table;
+}
+
+QTableWidgetItem* Cell(const QString& value, Qt::Alignment align = Qt::AlignRight) {
+    auto* item = new QTableWidgetItem(value);
+    item->setTextAlignment(align | Qt::AlignVCenter);
+    return item;
+}
+
+QString FromStd(const std::string& value) {
+    return QString::fromStdString(std::string(common::Trim(value)));
+}
+
+// A figure with an arrow for its change since the previous day, green up and red down.
+QTableWidgetItem* FigureCell(const analytics::BoardContract& contract, BoardFigure figure) {
+    const std::optional<double> change = contract.ChangeOf(figure);
+    QString shown = FromStd(contract.today[figure].text);
+    QTableWidgetItem* item = Cell(shown);
+    if (change && *change != 0.0) {
+        item->setText(shown + (*change > 0 ? QStringLiteral(" ▲") : QStringLiteral(" ▼")));
+        item->setForeground(*change > 0 ? QColor(20, 130, 40) : QColor(190, 30, 30));
+    }
+    if (contract.previous) {
+        item->setToolTip(
+            FromStd((*contract.previous)[figure].text) + QStringLiteral(" → ") + shown +
+            (change ? QStringLiteral("  (") + QString::fromStdString(common::FormatShort(*change)) +
+                          QStringLiteral(")")
+                    : QString()));
+    }
+    return item;
+}
+
+}  // namespace
+
+BoardView::BoardView(QWidget* parent, BoardViewServices services)
+    : QWidget(parent),
+      services_(std::move(services)),
+      title_(new QLabel(this)),
+      floor_(new QSpinBox(this)),
+      rules_(new QPushButton(this)),
+      summary_(nullptr),
+      alerts_(new QListWidget(this)),
+      lists_(new QTabWidget(this)),
+      map_symbol_(new QComboBox(this)),
+      map_change_(new QComboBox(this)),
+      heatmap_(new OiHeatmap(this)) {
+    QFont bold = title_->font();
+    bold.setBold(true);
+    title_->setFont(bold);
+    floor_->setRange(0, 1'000'000'000);
+    floor_->setValue(static_cast<int>(analytics::BoardOptions().volume_floor));
+    rules_->setText(Text(text::kBoardAlertRules));
+    auto* floor_caption = new QLabel(Text(text::kBoardFloor), this);
+
+    QStringList headers{Text(text::kBoardSymbol), Text(text::kBoardContract),
+                        Text(text::kExpiration)};
+    for (const FigureColumn& column : kFigureColumns) {
+        headers << Text(column.caption);
+    }
+    summary_ = MakeTable(this, headers);
+    for (const std::string_view symbol : common::kSymbols) {
+        map_symbol_->addItem(
+            QString::fromUtf8(symbol.data(), static_cast<qsizetype>(symbol.size())));
+    }
+    map_change_->addItem(Text(text::kBoardMapDay), 0);
+    map_change_->addItem(Text(text::kBoardMapChange1), 1);
+    map_change_->addItem(Text(text::kBoardMapChange5), 5);
+    heatmap_->SetSumCaption(Text(text::kBoardSum));
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(title_, 1);
+    top->addWidget(floor_caption);
+    top->addWidget(floor_);
+    top->addWidget(rules_);
+    auto* map_bar = new QHBoxLayout;
+    map_bar->addWidget(new QLabel(Text(text::kBoardOiMap), this), 1);
+    map_bar->addWidget(map_symbol_);
+    map_bar->addWidget(map_change_);
+    auto* map_box = new QVBoxLayout;
+    map_box->addLayout(map_bar);
+    map_box->addWidget(heatmap_, 1);
+    auto* left = new QVBoxLayout;
+    left->addWidget(summary_, 3);
+    left->addWidget(new QLabel(Text(text::kBoardAlerts), this));
+    left->addWidget(alerts_, 1);
+    left->addWidget(lists_, 3);
+    auto* body = new QHBoxLayout;
+    body->addLayout(left, 3);
+    body->addLayout(map_box, 2);
+    auto* layout = new QVBoxLayout(this);
+    // Room at the top for the window's Help link.
+    layout->setContentsMargins(6, 20, 6, 4);
+    layout->addLayout(top);
+    layout->addLayout(body, 1);
+
+    connect(rules_, &QPushButton::clicked, this, [this] { EditRules(); });
+    connect(floor_, &QSpinBox::editingFinished, this, [this] { Refresh(); });
+    connect(summary_, &QTableWidget::cellClicked, this, [this](int row, int) {
+        const QTableWidgetItem* item = summary_->item(row, 0);
+        if (item == nullptr) {
+            return;
+        }
+        const int index = common::InstrumentIndex(item->text().toStdString());
+        const analytics::SymbolBoard* symbol = board_.Find(item->text().toStdString());
+        if (index >= 0 && symbol != nullptr) {
+            map_symbol_->setCurrentIndex(index);
+            emit ShowContract(index, summary_->item(row, 1)->text(), symbol->date);
+        }
+    });
+    connect(map_symbol_, &QComboBox::currentIndexChanged, this, [this] {
+        FillLists();
+        FillMap();
+    });
+    connect(map_change_, &QComboBox::currentIndexChanged, this, [this] { FillMap(); });
+    connect(heatmap_, &OiHeatmap::CellClicked, this, [this](int column, double) {
+        const analytics::OiMap& map = heatmap_->Map();
+        if (column >= 0 && static_cast<std::size_t>(column) < map.contracts.size()) {
+            emit ShowContract(
+                common::InstrumentIndex(map.symbol),
+                QString::fromStdString(map.contracts[static_cast<std::size_t>(column)]), map.date);
+        }
+    });
+}
+
+QString BoardView::Text(int id) const {
+    return QString::fromStdString(
+        (services_.texts != nullptr ? *services_.texts : common::TextTable::English()).Get(id));
+}
+
+void BoardView::Refresh() {
+    const common::SystemClock system_clock;
+    const common::Clock& clock = services_.clock != nullptr ? *services_.clock : system_clock;
+    analytics::BoardOptions options;
+    options.volume_floor = floor_->value();
+    const std::vector<analytics::BoardSource> sources =
+        services_.sources ? services_.sources() : std::vector<analytics::BoardSource>();
+    board_ = analytics::BuildBoard(sources, common::kInvalidDate, common::DayStart(clock.Now()),
+                                   options, services_.folder, services_.host);
+    const analytics::AlertRuleFile rules =
+        analytics::ReadAlertRuleFile(analytics::AlertRulesPath(services_.config_folder));
+    fired_ = analytics::EvaluateAlerts(rules.rules.rules, board_);
+    title_->setText(Text(text::kBoard) + QStringLiteral(": ") +
+                    (board_.date == common::kInvalidDate
+                         ? Text(text::kBoardNoDays)
+                         : QString::fromStdString(common::DayText(board_.date))));
+    FillSummary();
+    FillAlerts();
+    FillLists();
+    FillMap();
+}
+
+void BoardView::EditRules() {
+    AlertRulesDialog dialog(
+        analytics::AlertRulesPath(services_.config_folder),
+        services_.texts != nullptr ? *services_.texts : common::TextTable::English(), this);
+    if (dialog.exec() == QDialog::Accepted) {
+        Refresh();
+    }
+}
+
+void BoardView::FillSummary() {
+    summary_->setRowCount(0);
+    for (const analytics::SymbolBoard& symbol : board_.symbols) {
+        const analytics::BoardContract* front = symbol.Front();
+        if (front == nullptr) {
+            continue;
+        }
+        const int row = summary_->rowCount();
+        summary_->insertRow(row);
+        summary_->setItem(row, 0, Cell(QString::fromStdString(symbol.symbol), Qt::AlignLeft));
+        summary_->setItem(row, 1, Cell(QString::fromStdString(front->contract), Qt::AlignLeft));
+        summary_->setItem(row, 2, Cell(FromStd(front->expiration), Qt::AlignLeft));
+        int column = kFixedColumns;
+        for (const FigureColumn& figure : kFigureColumns) {
+            summary_->setItem(row, column++, FigureCell(*front, figure.figure));
+        }
+    }
+}
+
+void BoardView::FillAlerts() {
+    alerts_->clear();
+    for (const analytics::FiredAlert& alert : fired_) {
+        alerts_->addItem(QString::fromStdString(alert.message));
+    }
+    if (fired_.empty()) {
+        alerts_->addItem(Text(text::kBoardNoAlerts));
+    }
+}
+
+const analytics::SymbolBoard* BoardView::SelectedSymbol() const {
+    return board_.Find(map_symbol_->currentText().toStdString());
+}
+
+void BoardView::FillLists() {
+    while (lists_->count() > 0) {
+        QWidget* page = lists_->widget(0);
+        lists_->removeTab(0);
+        delete page;
+    }
+    const analytics::SymbolBoard* symbol = SelectedSymbol();
+    const QStringList change_headers{QStringLiteral("CALL/PUT"), Text(text::kBoardContract),
+                                     Text(text::kStrike),        Text(text::kOpenInterest),
+                                     Text(text::kBoardPrevious), Text(text::kChange)};
+    const auto change_table = [&](const std::vector<analytics::OiChange>& calls,
+                                  const std::vector<analytics::OiChange>& puts) {
+        QTableWidget* table = MakeTable(lists_, change_headers);
+        for (const auto* list : {&calls, &puts}) {
+            for (const analytics::OiChange& change : *list) {
+                const int row = table->rowCount();
+                table->insertRow(row);
+                table->setItem(row, 0,
+                               Cell(list == &calls ? QStringLiteral("CALL") : QStringLiteral("PUT"),
+                                    Qt::AlignLeft));
+                table->setItem(row, 1,
+                               Cell(QString::fromStdString(change.contract), Qt::AlignLeft));
+                table->setItem(row, 2,
+                               Cell(QString::fromStdString(common::FormatShort(change.strike))));
+                table->setItem(row, 3, Cell(QString::number(change.oi)));
+                table->setItem(row, 4, Cell(QString::number(change.previous_oi)));
+                table->setItem(row, 5, Cell(QString::number(change.Change())));
+            }
+        }
+        return table;
+    };
+    static const std::vector<analytics::OiChange> kNone;
+    lists_->addTab(change_table(symbol ? symbol->call_build_ups : kNone,
+                                symbol ? symbol->put_build_ups : kNone),
+                   Text(text::kBoardBuildUps));
+    lists_->addTab(
+        change_table(symbol ? symbol->call_unwinds : kNone, symbol ? symbol->put_unwinds : kNone),
+        Text(text::kBoardUnwinds));
+    QTableWidget* volume = MakeTable(
+        lists_, {QStringLiteral("CALL/PUT"), Text(text::kBoardContract), Text(text::kStrike),
+                 Text(text::kVolume), Text(text::kOpenInterest), Text(text::kBoardVolumeToOi)});
+    if (symbol != nullptr) {
+        for (const analytics::VolumeLeader& leader : symbol->volume_to_oi) {
+            const int row = volume->rowCount();
+            volume->insertRow(row);
+            volume->setItem(
+                row, 0,
+                Cell(leader.call ? QStringLiteral("CALL") : QStringLiteral("PUT"), Qt::AlignLeft));
+            volume->setItem(row, 1, Cell(QString::fromStdString(leader.contract), Qt::AlignLeft));
+            volume->setItem(row, 2,
+                            Cell(QString::fromStdString(common::FormatShort(leader.strike))));
+            volume->setItem(row, 3, Cell(QString::number(leader.volume)));
+            volume->setItem(row, 4, Cell(QString::number(leader.oi)));
+            volume->setItem(row, 5,
+                            Cell(QString::fromStdString(common::FormatFixed(leader.ratio, 3))));
+        }
+    }
+    lists_->addTab(volume, Text(text::kBoardVolumeToOi));
+}
+
+void BoardView::FillMap() {
+    const std::string symbol = map_symbol_->currentText().toStdString();
+    const int change = map_change_->currentData().toInt();
+    analytics::OiMap map;
+    map.symbol = symbol;
+    map.change = change;
+    const std::vector<analytics::BoardSource> sources =
+        services_.sources ? services_.sources() : std::vector<analytics::BoardSource>();
+    for (const analytics::BoardSource& source : sources) {
+        if (source.symbol != symbol || board_.date == common::kInvalidDate) {
+            continue;
+        }
+        const storage::Database db = storage::Database::OpenReadOnlyForScan(source.quote_path);
+        analytics::SymbolRows rows;
+        if (rows.Scan(db)) {
+            map = analytics::BuildOiMap(rows, db, symbol, board_.date, change);
+        }
+    }
+    heatmap_->SetMap(std::move(map));
+}
+
+}  // namespace zarvex::ui

@@ -1,0 +1,231 @@
+#include "analytics/board/board.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+#include <map>
+
+#include "analytics/board/oi_map.h"
+#include "analytics/history/contract_history.h"
+#include "common/calendar.h"
+#include "left_panel_fixture.h"
+#include "left_panel_reference.h"
+#include "reportgen/report_generator.h"
+#include "storage/store.h"
+
+namespace zarvex::analytics::left_testing {
+namespace {
+
+// --- Generated days: the board against a contract's history and the stored rows ---
+
+class GeneratedBoardTest : public ::testing::Test {
+protected:
+    GeneratedBoardTest() : h("EUR", common::MakeDate(2013, 1, 10)) {
+        const reportgen::ReportGenerator generator({.seed = 5});
+        for (common::Date day = common::MakeDate(2012, 12, 24); days.size() < 7;
+             day += common::kSecondsPerDay) {
+            if (!common::IsTradingDay(day)) {
+                continue;
+            }
+            const reportgen::GeneratedDay generated = generator.Generate(day);
+            StoreParsedRows(h.QuoteFile(), generated.rows.at("EUR"));
+            std::ofstream(h.home.Folder().ForwardPointFile(day), std::ios::binary)
+                << generated.forward_points;
+            days.push_back(day);
+        }
+    }
+
+    Board Build(common::Date date = common::kInvalidDate, BoardOptions options = {}) {
+        return BuildBoard({{"EUR", h.QuoteFile(), {2, 1}}}, date, days.back(), options,
+                          h.home.Folder(), h.host.AsHost());
+    }
+
+    // OI by strike (millionths) of one side of a contract on a day, straight from the rows: the
+    // last numeric row of a strike.
+    std::map<std::int64_t, std::int64_t> StoredOi(const std::string& contract, common::Date day,
+                                                  const char* option) const {
+        const storage::Database db = storage::Database::OpenReadOnly(h.QuoteFile());
+        storage::Statement rows = db.Prepare(
+            "SELECT strike, oi FROM dating WHERE date = ? AND contract = ? AND option = ? AND "
+            "typeof(strike) = 'real' AND typeof(oi) = 'integer' ORDER BY rowid");
+        const std::string text = common::DayText(day);
+        rows.BindAll({std::string_view(text), std::string_view(contract), option});
+        std::map<std::int64_t, std::int64_t> out;
+        while (rows.Step()) {
+            out[std::llround(rows.ColumnDouble(0) * 1e6)] = rows.ColumnInt(1);
+        }
+        return out;
+    }
+
+    PanelHarness h;
+    std::vector<common::Date> days;
+};
+
+TEST_F(GeneratedBoardTest, EveryContractShowsItsHistoryOfBothDays) {
+    const Board board = Build();
+    ASSERT_EQ(board.date, days.back());
+    const SymbolBoard& eur = board.symbols.at(0);
+    ASSERT_FALSE(eur.failed) << eur.error;
+    EXPECT_EQ(eur.previous, days[days.size() - 2]);
+    ASSERT_GE(eur.contracts.size(), 3u);
+    EXPECT_TRUE(eur.contracts.front().front);
+    const storage::Database db = storage::Database::OpenReadOnly(h.QuoteFile());
+    for (std::size_t i = 0; i < eur.contracts.size(); ++i) {
+        const BoardContract& contract = eur.contracts[i];
+        SCOPED_TRACE(contract.contract);
+        if (i > 0) {
+            EXPECT_LE(common::ParseDate(eur.contracts[i - 1].expiration, "%dd.%mm.%yyyy"),
+                      common::ParseDate(contract.expiration, "%dd.%mm.%yyyy"));
+        }
+        const ContractHistory history = LoadContractHistory(
+            db, h.home.Folder(), {"EUR", contract.contract, 2, 1, eur.previous, eur.date},
+            h.host.AsHost());
+        ASSERT_FALSE(history.days.empty());
+        ASSERT_EQ(history.days.size(), contract.previous ? 2u : 1u);
+        for (const auto& [day, figures] :
+             {std::pair{&history.days.back(), &contract.today},
+              std::pair{&history.days.front(),
+                        contract.previous ? &*contract.previous : nullptr}}) {
+            if (figures == nullptr) {
+                continue;
+            }
+            EXPECT_EQ(day->expiration, contract.expiration);
+            EXPECT_EQ(day->forward_point, figures->forward_point);
+            EXPECT_EQ(day->call_level.Text(), (*figures)[BoardFigure::kCallLevel].text);
+            EXPECT_EQ(day->put_level.Text(), (*figures)[BoardFigure::kPutLevel].text);
+            EXPECT_EQ(day->upper_border.Text(), (*figures)[BoardFigure::kUpperBorder].text);
+            EXPECT_EQ(day->bottom_border.Text(), (*figures)[BoardFigure::kBottomBorder].text);
+            EXPECT_EQ(day->upper_limit.Text(), (*figures)[BoardFigure::kUpperLimit].text);
+            EXPECT_EQ(day->bottom_limit.Text(), (*figures)[BoardFigure::kBottomLimit].text);
+            EXPECT_EQ(day->delta_balance.Text(), (*figures)[BoardFigure::kDeltaBalance].text);
+            EXPECT_EQ(day->ratio_oi.Text(), (*figures)[BoardFigure::kRatioOi].text);
+            EXPECT_EQ(day->ratio_avg_price.Text(), (*figures)[BoardFigure::kRatioAvgPrice].text);
+            EXPECT_EQ(day->max_pain.Text(), (*figures)[BoardFigure::kMaxPain].text);
+            EXPECT_EQ(std::to_string(day->put_oi), (*figures)[BoardFigure::kPutOi].text);
+            EXPECT_EQ(std::to_string(day->call_volume), (*figures)[BoardFigure::kCallVolume].text);
+        }
+        if (contract.previous) {
+            const auto change = contract.ChangeOf(BoardFigure::kCallOi);
+            ASSERT_TRUE(change);
+            EXPECT_EQ(*change, static_cast<double>(history.days.back().call_oi -
+                                                   history.days.front().call_oi));
+        }
+    }
+}
+
+TEST_F(GeneratedBoardTest, ChangesAndMapAgreeWithTheStoredRows) {
+    const Board board = Build(common::kInvalidDate, {.top = 5, .volume_floor = 100});
+    const SymbolBoard& eur = board.symbols.at(0);
+    // Every change of every strike of the board's contracts, from the rows themselves.
+    std::vector<std::int64_t> call_changes;
+    std::map<std::int64_t, std::int64_t> totals;
+    for (const BoardContract& contract : eur.contracts) {
+        const auto today = StoredOi(contract.contract, eur.date, "CALL");
+        auto before = StoredOi(contract.contract, eur.previous, "CALL");
+        for (const auto& [strike, oi] : today) {
+            call_changes.push_back(oi - before[strike]);
+            totals[strike] += oi;
+        }
+        for (const auto& [strike, oi] : StoredOi(contract.contract, eur.date, "PUT")) {
+            totals[strike] += oi;
+        }
+    }
+    std::sort(call_changes.begin(), call_changes.end());
+    ASSERT_EQ(eur.call_build_ups.size(), 5u);
+    EXPECT_EQ(eur.call_build_ups.front().Change(), call_changes.back());
+    EXPECT_EQ(eur.call_unwinds.front().Change(), call_changes.front());
+    for (std::size_t i = 1; i < eur.call_build_ups.size(); ++i) {
+        EXPECT_GE(eur.call_build_ups[i - 1].Change(), eur.call_build_ups[i].Change());
+    }
+    for (const VolumeLeader& leader : eur.volume_to_oi) {
+        EXPECT_GT(leader.oi, 100);
+    }
+
+    const storage::Database db = storage::Database::OpenReadOnlyForScan(h.QuoteFile());
+    SymbolRows rows;
+    ASSERT_TRUE(rows.Scan(db));
+    const OiMap map = BuildOiMap(rows, db, "EUR", eur.date, 0);
+    ASSERT_EQ(map.contracts.size(), eur.contracts.size());
+    for (std::size_t row = 0; row < map.strikes.size(); ++row) {
+        const std::int64_t strike = std::llround(map.strikes[row] * 1e6);
+        EXPECT_EQ(map.sums[row], totals[strike]) << map.strikes[row];
+    }
+    const OiMap week = BuildOiMap(rows, db, "EUR", eur.date, 5);
+    EXPECT_EQ(week.compare_date, days[days.size() - 6]);
+}
+
+// --- Hand-made rows: what counts as an option, a change and the front ---
+
+TEST(BoardRowsTest, ChangesCountTheLastRowOfAStrikeAndStrikesThatCameOrWent) {
+    PanelHarness h("EUR", common::MakeDate(2012, 12, 10));
+    const auto row = [](const char* option, const char* strike, const char* oi, const char* date,
+                        const char* contract = "DEC12-AM", const char* expiration = "14.12.2012") {
+        Row r;
+        r.option = option;
+        r.strike = strike;
+        r.oi = oi;
+        r.volume = "50";
+        r.date = date;
+        r.contract = contract;
+        r.expiration = expiration;
+        return r;
+    };
+    h.Insert({
+        row("CALL", "1.30", "100", "06.12.2012"),
+        row("CALL", "1.31", "400", "06.12.2012"),
+        row("CALL", "1.30", "90", "07.12.2012"),
+        // A repeated strike line: the later one stands.
+        row("CALL", "1.30", "300", "07.12.2012"),
+        row("CALL", "1.32", "250", "07.12.2012"),
+        row("PUT", "1.20", "", "07.12.2012"),
+        row("CALL", "1.25", "500", "07.12.2012", "NOV12-AM", "30.11.2012"),
+        row("CALL", "1.40", "700", "06.12.2012", "GONE-AM", "05.12.2012"),
+    });
+    const Board board = BuildBoard({{"EUR", h.QuoteFile(), {1, 0}}}, common::kInvalidDate,
+                                   common::MakeDate(2012, 12, 10), {.top = 10, .volume_floor = 100},
+                                   h.home.Folder(), h.host.AsHost());
+    const SymbolBoard& eur = board.symbols.at(0);
+    ASSERT_EQ(eur.contracts.size(), 2u);
+    EXPECT_EQ(eur.contracts[0].contract, "NOV12-AM");
+    EXPECT_TRUE(eur.contracts[0].front);
+    EXPECT_FALSE(eur.contracts[0].previous);
+    EXPECT_EQ(eur.contracts[1].contract, "DEC12-AM");
+    EXPECT_EQ(*eur.contracts[1].days_to_expiry, 7);
+
+    ASSERT_EQ(eur.call_build_ups.size(), 3u);
+    EXPECT_EQ(eur.call_build_ups[0].contract, "NOV12-AM");
+    EXPECT_EQ(eur.call_build_ups[0].Change(), 500);
+    EXPECT_EQ(eur.call_build_ups[1].Change(), 250);  // 1.32 new
+    EXPECT_EQ(eur.call_build_ups[2].Change(), 200);  // 1.30: 100 -> 300
+    ASSERT_EQ(eur.call_unwinds.size(), 1u);
+    EXPECT_EQ(eur.call_unwinds[0].strike, 1.31);  // gone from the day's rows
+    EXPECT_EQ(eur.call_unwinds[0].oi, 0);
+    EXPECT_EQ(eur.call_unwinds[0].previous_oi, 400);
+    EXPECT_TRUE(eur.put_build_ups.empty());
+    // Volume 50 against 500, 300 and 250; strikes at or under the floor are left out.
+    ASSERT_EQ(eur.volume_to_oi.size(), 3u);
+    EXPECT_DOUBLE_EQ(eur.volume_to_oi[0].ratio, 0.2);
+
+    const Board picked =
+        BuildBoard({{"EUR", h.QuoteFile(), {1, 0}}}, common::MakeDate(2012, 12, 5),
+                   common::MakeDate(2012, 12, 10), {}, h.home.Folder(), h.host.AsHost());
+    EXPECT_TRUE(picked.symbols.at(0).contracts.empty());
+}
+
+TEST(BoardRowsTest, AFileThatIsNoQuoteDatabaseFailsOnlyItsSymbol) {
+    test::TempProgramFolder home;
+    std::ofstream(home.Path() / "DB" / "GBP_data.lql") << "not a database";
+    common::PlainHost host;
+    const Board board = BuildBoard({{"GBP", home.Path() / "DB" / "GBP_data.lql", {}},
+                                    {"AUD", home.Path() / "DB" / "AUD_data.lql", {}}},
+                                   common::kInvalidDate, common::MakeDate(2012, 12, 10), {},
+                                   home.Folder(), host.AsHost());
+    ASSERT_EQ(board.symbols.size(), 2u);
+    EXPECT_TRUE(board.symbols[0].failed);
+    EXPECT_TRUE(board.symbols[1].failed);
+    EXPECT_EQ(board.date, common::kInvalidDate);
+}
+
+}  // namespace
+}  // namespace zarvex::analytics::left_testing
