@@ -379,7 +379,7 @@ void BM_MaxPain_OneDay(benchmark::State& state) {
     const storage::Database db = OpenQuotes();
     const std::string contract = LongestContract();
     analytics::DaySlice slice;
-    const storage::Database& rows = slice.Rows(db, Folder().day, contract);
+    const storage::Database& rows = slice.Select(db, Folder().day, contract).RowsFor("");
     const auto calls = analytics::ReadOptionInterest(rows, Folder().day, contract, "CALL");
     const auto puts = analytics::ReadOptionInterest(rows, Folder().day, contract, "PUT");
     for (auto _ : state) {
@@ -414,13 +414,13 @@ void Histogram(benchmark::State& state) {
     analytics::DaySlice other_slice;
     std::size_t placed = 0;
     for (auto _ : state) {
-        const storage::Database& rows = shown_slice.Rows(db, day.date, day.contract);
+        const storage::Database& rows = shown_slice.Select(db, day.date, day.contract).RowsFor("");
         const analytics::HistogramData data =
             analytics::BuildHistogram(rows, day, histogram, 1, plain.AsHost());
         if constexpr (kCompared) {
-            const analytics::CompareArrays compare =
-                analytics::CompareHistogram(rows, other_slice.Rows(db, other.date, other.contract),
-                                            day, other, histogram, data, plain.AsHost());
+            const analytics::CompareArrays compare = analytics::CompareHistogram(
+                rows, other_slice.Select(db, other.date, other.contract).RowsFor(""), day, other,
+                histogram, data, plain.AsHost());
             placed = static_cast<std::size_t>(std::count_if(compare.put.begin(), compare.put.end(),
                                                             [](double v) { return v != 0.0; }));
         }

@@ -34,6 +34,8 @@ struct Folder {
             std::filesystem::create_directories(path / sub);
         }
     }
+    Folder(const Folder&) = delete;
+    Folder& operator=(const Folder&) = delete;
     ~Folder() {
         std::error_code error;
         std::filesystem::remove_all(path, error);
@@ -127,13 +129,13 @@ void BM_Floor_NewDatabases(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * RowCount(day));
 }
 
-// One folder whose quote databases hold 250 trading days before kDay; each iteration runs a
-// day after them (a new day each time, so the duplicate test meets a full history).
-Folder& HistoryFolder() {
-    static Folder folder;
-    static bool filled = false;
-    if (!filled) {
-        filled = true;
+// A folder whose quote databases hold 250 trading days before kDay, made once. Every
+// repetition of a benchmark works on a copy of its own, so that each runs the same days
+// on the same history: on the made folder itself a second repetition would meet days
+// that are already stored.
+const Folder& HistoryFolder() {
+    static const Folder folder;
+    static const bool filled = [] {
         common::PlainHost plain;
         { day::InstrumentList list(common::ProgramFolder(folder.path), plain.AsHost()); }
         common::Date d = kDay;
@@ -143,12 +145,21 @@ Folder& HistoryFolder() {
             } while (reportgen::TradingDays(d, d).empty());
             InsertRows(folder.path, FullDay(), common::DayText(d));
         }
-    }
+        return true;
+    }();
+    static_cast<void>(filled);
     return folder;
 }
 
+void CopyHistory(const Folder& to) {
+    std::filesystem::copy(HistoryFolder().path / "DB", to.path / "DB",
+                          std::filesystem::copy_options::recursive |
+                              std::filesystem::copy_options::overwrite_existing);
+}
+
 void BM_ProcessDay_With250Days(benchmark::State& state) {
-    Folder& folder = HistoryFolder();
+    const Folder folder;
+    CopyHistory(folder);
     common::Date day = kDay;
     std::int64_t rows = 0;
     for (auto _ : state) {
@@ -169,7 +180,8 @@ void BM_ProcessDay_With250Days(benchmark::State& state) {
 }
 
 void BM_Floor_With250Days(benchmark::State& state) {
-    Folder& folder = HistoryFolder();
+    const Folder folder;
+    CopyHistory(folder);
     common::Date day = common::MakeDate(2014, 1, 6);
     for (auto _ : state) {
         InsertRows(folder.path, FullDay(), common::DayText(day));
@@ -191,7 +203,7 @@ void BM_FolderLock(benchmark::State& state) {
 // And what the extraction adds per instrument and day: counting the day's rows before the
 // commit, here in a quote database of 250 full days.
 void BM_DayRowCount(benchmark::State& state) {
-    Folder& folder = HistoryFolder();
+    const Folder& folder = HistoryFolder();
     const storage::Database db =
         storage::Database::Open(storage::QuotePath(common::ProgramFolder(folder.path), "EUR"));
     storage::Statement count = db.Prepare("SELECT count(*) FROM dating WHERE date = ?");

@@ -61,7 +61,7 @@ void BM_HistoryTab_NewShownDay(benchmark::State& state) {
     const auto& history = tab.History().days;
     std::size_t i = 0;
     for (auto _ : state) {
-        tab.Follow(request, history[i++ % history.size()].date);
+        tab.Follow(request, common::DayText(history[i++ % history.size()].day));
         benchmark::DoNotOptimize(tab.Chart()->Picture().bits());
     }
 }

@@ -9,10 +9,8 @@
 
 namespace zarvex::day {
 
-Instrument::Instrument(std::string_view symbol, int container_number, common::ProgramFolder folder,
-                       common::Host host)
-    : container_number_(container_number),
-      folder_(std::move(folder)),
+Instrument::Instrument(std::string_view symbol, common::ProgramFolder folder, common::Host host)
+    : folder_(std::move(folder)),
       host_(host),
       stores_(settings::OpenInstrumentStores(folder_, symbol)) {
     common::Log("instrument ", symbol, " opened");

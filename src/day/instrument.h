@@ -16,16 +16,12 @@ class Instrument final {
 public:
     // Opens (or creates) the instrument's stores: configuration, operation and quote
     // databases, in that order.
-    Instrument(std::string_view symbol, int container_number, common::ProgramFolder folder,
-               common::Host host);
+    Instrument(std::string_view symbol, common::ProgramFolder folder, common::Host host);
     Instrument(const Instrument&) = delete;
     Instrument& operator=(const Instrument&) = delete;
     ~Instrument();
 
     const std::string& Symbol() const { return stores_.symbol; }
-    int ContainerNumber() const { return container_number_; }
-    int LeftPanelNumber() const { return container_number_ + 1; }
-    int RightPanelNumber() const { return container_number_ + 2; }
 
     settings::SettingsRecord& Settings() { return stores_.settings; }
     const settings::SettingsRecord& Settings() const { return stores_.settings; }
@@ -47,7 +43,6 @@ public:
     void CloseStores();
 
 private:
-    int container_number_;
     common::ProgramFolder folder_;
     common::Host host_;
     settings::InstrumentStores stores_;

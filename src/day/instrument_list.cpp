@@ -21,8 +21,7 @@ InstrumentList::InstrumentList(common::ProgramFolder folder, common::Host host) 
     common::Log("instrument list: creating");
     for (int i = 0; i < kCount; ++i) {
         const auto index = static_cast<std::size_t>(i);
-        instruments_[index] =
-            std::make_unique<Instrument>(kSymbols[index], kContainerNumbers[index], folder, host);
+        instruments_[index] = std::make_unique<Instrument>(kSymbols[index], folder, host);
     }
 }
 

@@ -23,7 +23,6 @@ class InstrumentList final {
 public:
     static constexpr int kCount = static_cast<int>(common::kSymbols.size());
     static constexpr const std::array<std::string_view, kCount>& kSymbols = common::kSymbols;
-    static constexpr std::array<int, kCount> kContainerNumbers{760, 810, 710, 960, 860, 910};
 
     // Builds the six instruments, opening their stores.
     InstrumentList(common::ProgramFolder folder, common::Host host);

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QWidget>
+#include <array>
 
 namespace zarvex::ui {
 
@@ -15,5 +16,11 @@ inline void SetControlNumber(QWidget* widget, int number) {
 inline int ControlNumber(const QWidget* widget) {
     return widget->property("controlNumber").toInt();
 }
+
+// The area of each instrument, in the order of common::kSymbols; its left panel has the next
+// number, its right panel the one after.
+inline constexpr std::array<int, 6> kContainerNumbers{760, 810, 710, 960, 860, 910};
+inline constexpr int kLeftPanelOffset = 1;
+inline constexpr int kRightPanelOffset = 2;
 
 }  // namespace zarvex::ui

@@ -9,6 +9,7 @@
 #include "common/text.h"
 #include "common/text_id.h"
 #include "common/text_table.h"
+#include "day/instrument_list.h"
 #include "storage/store.h"
 #include "ui/control_number.h"
 #include "ui/left_panel_widget.h"
@@ -19,18 +20,20 @@ namespace zarvex::ui {
 InstrumentArea::InstrumentArea(QWidget* parent, day::Instrument& instrument, int x, int y, int w,
                                int h, const InstrumentAreaServices& services)
     : QWidget(parent), instrument_(instrument), texts_(services.texts) {
-    SetControlNumber(this, instrument.ContainerNumber());
+    const int index = day::InstrumentList::IndexOf(instrument.Symbol());
+    const int number = index < 0 ? 0 : kContainerNumbers[static_cast<std::size_t>(index)];
+    SetControlNumber(this, number);
     setGeometry(x, y, w, h);
     analytics::LeftPanelServices left_services;
     left_services.host = services.host;
     left_services.folder = instrument.Folder();
     left_services.clock = services.clock;
     left_services.notifier = services.notifier;
-    left_ = new LeftPanelWidget(this, instrument.LeftPanelNumber(), 0, 0, kLeftWidth, h,
+    left_ = new LeftPanelWidget(this, number + kLeftPanelOffset, 0, 0, kLeftWidth, h,
                                 *services.texts, left_services, services.blocker);
     left_->Build(LeftSetup());
 
-    right_ = new RightPanelWidget(this, instrument.RightPanelNumber(), kRightX, 0, w - kRightX, h,
+    right_ = new RightPanelWidget(this, number + kRightPanelOffset, kRightX, 0, w - kRightX, h,
                                   *services.texts, instrument.Stores().quote, instrument.Folder(),
                                   services.host);
     // A day picked in the History page is picked in the left panel, as the user would.
@@ -170,12 +173,13 @@ KeyPrices InstrumentArea::LeftKeyPrices() const {
     add(day.bottom_border, upper ? std::string() : borders, 0x108010, true);
     // Max pain is a strike: placed as the delta-balance is, with the panel's forward point.
     analytics::DaySlice slice;
+    const std::string date = model.Date();
     const analytics::MaxPain pain = analytics::DayMaxPain(
-        slice.Rows(instrument_.Stores().quote, day.date, day.contract), day.date, day.contract,
-        day.symbol, day.forward_point, day.price_type);
-    const double pain_price = common::ToDouble(pain.text);
-    if (!pain.text.empty() && pain_price > 0.0) {
-        prices.lines.push_back({pain_price, texts.Get(common::text::kMaxPain), 0xE07000, false});
+        slice.Select(instrument_.Stores().quote, date, day.contract).RowsFor(""), date,
+        day.contract, day.symbol, day.forward_point, day.price_type);
+    if (pain.price.IsNumber() && pain.price.Value() > 0.0) {
+        prices.lines.push_back(
+            {pain.price.Value(), texts.Get(common::text::kMaxPain), 0xE07000, false});
     }
     return prices;
 }

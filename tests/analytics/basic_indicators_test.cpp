@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "analytics/left_panel/calculations.h"
 #include "left_panel_fixture.h"
 
 namespace zarvex::analytics::left_testing {
@@ -14,7 +13,7 @@ protected:
     ContextTexts Run(int price_type = 1) {
         DayContext context = MakeContext("EUR", price_type);
         const storage::Database db = storage::Database::OpenReadOnly(file_);
-        EXPECT_TRUE(CalculateBasicIndicators(db, context));
+        EXPECT_TRUE(BasicIndicatorsOf(db, context));
         return TextsOf(context);
     }
 
@@ -109,7 +108,7 @@ TEST_F(BasicIndicatorsTest, AFailingQueryKeepsTheFields) {
     context.call_level = NumberShownAs("9.9900");
     context.put_level = NumberShownAs("9.9900");
     const storage::Database no_table = storage::Database::Open(folder_ / "none.lql");
-    EXPECT_FALSE(CalculateBasicIndicators(no_table, context));
+    EXPECT_FALSE(BasicIndicatorsOf(no_table, context));
     EXPECT_EQ(TextsOf(context).call_level, "9.9900");
     EXPECT_EQ(TextsOf(context).put_level, "9.9900");
 }

@@ -95,16 +95,16 @@ TEST_F(GeneratedBoardTest, EveryContractShowsItsHistoryOfBothDays) {
             }
             EXPECT_EQ(day->expiration, contract.expiration);
             EXPECT_EQ(day->forward_point, figures->forward_point);
-            EXPECT_EQ(day->call_level, (*figures)[BoardFigure::kCallLevel].text);
-            EXPECT_EQ(day->put_level, (*figures)[BoardFigure::kPutLevel].text);
-            EXPECT_EQ(day->upper_border, (*figures)[BoardFigure::kUpperBorder].text);
-            EXPECT_EQ(day->bottom_border, (*figures)[BoardFigure::kBottomBorder].text);
-            EXPECT_EQ(day->upper_limit, (*figures)[BoardFigure::kUpperLimit].text);
-            EXPECT_EQ(day->bottom_limit, (*figures)[BoardFigure::kBottomLimit].text);
-            EXPECT_EQ(day->delta_balance, (*figures)[BoardFigure::kDeltaBalance].text);
-            EXPECT_EQ(day->ratio_oi, (*figures)[BoardFigure::kRatioOi].text);
-            EXPECT_EQ(day->ratio_avg_price, (*figures)[BoardFigure::kRatioAvgPrice].text);
-            EXPECT_EQ(day->max_pain, (*figures)[BoardFigure::kMaxPain].text);
+            EXPECT_EQ(day->call_level.Text(), (*figures)[BoardFigure::kCallLevel].text);
+            EXPECT_EQ(day->put_level.Text(), (*figures)[BoardFigure::kPutLevel].text);
+            EXPECT_EQ(day->upper_border.Text(), (*figures)[BoardFigure::kUpperBorder].text);
+            EXPECT_EQ(day->bottom_border.Text(), (*figures)[BoardFigure::kBottomBorder].text);
+            EXPECT_EQ(day->upper_limit.Text(), (*figures)[BoardFigure::kUpperLimit].text);
+            EXPECT_EQ(day->bottom_limit.Text(), (*figures)[BoardFigure::kBottomLimit].text);
+            EXPECT_EQ(day->delta_balance.Text(), (*figures)[BoardFigure::kDeltaBalance].text);
+            EXPECT_EQ(day->ratio_oi.Text(), (*figures)[BoardFigure::kRatioOi].text);
+            EXPECT_EQ(day->ratio_avg_price.Text(), (*figures)[BoardFigure::kRatioAvgPrice].text);
+            EXPECT_EQ(day->max_pain.Text(), (*figures)[BoardFigure::kMaxPain].text);
             EXPECT_EQ(std::to_string(day->put_oi), (*figures)[BoardFigure::kPutOi].text);
             EXPECT_EQ(std::to_string(day->call_volume), (*figures)[BoardFigure::kCallVolume].text);
             // The volatility from the rows in memory is exactly what `vol` reads from the file.

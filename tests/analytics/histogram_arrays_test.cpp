@@ -109,7 +109,8 @@ TEST_F(HistogramArraysTest, ABarConditionWithOrStaysWithinTheDayContractAndOptio
     }
     db_.Insert(rows);
     DaySlice slice;
-    const storage::Database& copy = slice.Rows(db_.Db(), testing::kDay, testing::kContract);
+    const storage::Database& copy =
+        slice.Select(db_.Db(), testing::kDay, testing::kContract).RowsFor("");
     ASSERT_NE(&copy, &db_.Db());
     const settings::HistogramSettings histogram = Settings(0, 1, 0, "oi>999999 OR oi>0");
     const RightPanelDay day{"EUR", testing::kDay, testing::kContract, 0.0};

@@ -6,7 +6,7 @@
 #include "analytics/history/contract_history.h"
 #include "analytics/history/history_table.h"
 #include "analytics/history/max_pain.h"
-#include "analytics/left_panel/left_panel_model.h"
+#include "analytics/left_panel/left_panel_cells.h"
 #include "common/calendar.h"
 #include "left_panel_fixture.h"
 #include "left_panel_reference.h"
@@ -83,7 +83,7 @@ protected:
     std::string contract;
 };
 
-TEST_P(ContractHistoryTest, EveryRowIsWhatThePanelShowsForThatDay) {
+TEST_P(ContractHistoryTest, EveryRowIsWhatThePlainCalculationGivesForThatDay) {
     const storage::Database db = storage::Database::OpenReadOnly(h.QuoteFile());
     const std::vector<common::Date> expected_days = ContractDays(db, contract);
     ASSERT_GE(expected_days.size(), 5u);
@@ -92,43 +92,46 @@ TEST_P(ContractHistoryTest, EveryRowIsWhatThePanelShowsForThatDay) {
         const ContractHistory history = Load(price_type);
         ASSERT_FALSE(history.failed) << history.error;
         ASSERT_EQ(history.days.size(), expected_days.size());
-        LeftPanelModel& panel = h.Build(price_type, "oi>0", "oi>0", "oi>=0", 1);
         for (std::size_t i = 0; i < history.days.size(); ++i) {
             const HistoryDay& row = history.days[i];
-            SCOPED_TRACE(row.date);
+            const std::string date = common::DayText(row.day);
+            const PanelFigures shown = PanelFigureTexts(row);
+            SCOPED_TRACE(date);
             EXPECT_EQ(row.day, expected_days[i]);
-            panel.DateChanged(row.day);
-            panel.ContractChanged(contract);
-            ASSERT_EQ(panel.Date(), row.date);
-            const DayContext& c = panel.Context();
-            const LeftPanelCells& cells = panel.Cells();
-            EXPECT_EQ(row.forward_point, c.forward_point);
-            EXPECT_EQ(row.expiration, cells.expiration);
-            EXPECT_EQ(row.call_level, cells.call_level);
-            EXPECT_EQ(row.put_level, cells.put_level);
-            EXPECT_EQ(row.width_market, cells.width_market);
-            EXPECT_EQ(row.delta_balance, cells.delta_balance);
-            EXPECT_EQ(row.upper_limit, cells.upper_limit);
-            EXPECT_EQ(row.upper_border, cells.upper_border);
-            EXPECT_EQ(row.channel_center, cells.channel_center);
-            EXPECT_EQ(row.bottom_border, cells.bottom_border);
-            EXPECT_EQ(row.bottom_limit, cells.bottom_limit);
+            DayContext context = MakeContext(GetParam().symbol, price_type);
+            context.date = row.day;
+            context.contract = contract;
+            context.forward_point = row.forward_point;
+            context.level_cond = "oi>0";
+            context.fractal_main_cond = "oi>0";
+            context.fractal_near_cond = "oi>=0";
+            const ContextTexts c = ReferencePanel(h.QuoteFile(), context);
+            EXPECT_EQ(shown.expiration, c.expiration);
+            EXPECT_EQ(shown.call_level, c.call_level);
+            EXPECT_EQ(shown.put_level, c.put_level);
+            EXPECT_EQ(shown.width_market, c.width_market);
+            EXPECT_EQ(shown.delta_balance, c.delta_balance);
+            EXPECT_EQ(shown.upper_limit, c.upper_limit);
+            EXPECT_EQ(shown.upper_border, c.upper_border);
+            EXPECT_EQ(shown.channel_center, c.channel_center);
+            EXPECT_EQ(shown.bottom_border, c.bottom_border);
+            EXPECT_EQ(shown.bottom_limit, c.bottom_limit);
             EXPECT_EQ(row.upper_border_strike, c.upper_border_strike);
             EXPECT_EQ(row.bottom_border_strike, c.bottom_border_strike);
             EXPECT_EQ(row.upper_limit_strike, c.upper_limit_strike);
             EXPECT_EQ(row.bottom_limit_strike, c.bottom_limit_strike);
-            EXPECT_EQ(row.ratio_oi, cells.ratio_oi);
-            EXPECT_EQ(row.ratio_volume, cells.ratio_volume);
-            EXPECT_EQ(row.ratio_avg_price, cells.ratio_avg_price);
+            EXPECT_EQ(shown.ratio_oi, c.ratio_oi);
+            EXPECT_EQ(shown.ratio_volume, c.ratio_volume);
+            EXPECT_EQ(shown.ratio_avg_price, c.ratio_avg_price);
             const MaxPain pain =
-                DayMaxPain(db, row.date, contract, GetParam().symbol, c.forward_point, price_type);
-            EXPECT_EQ(row.max_pain, pain.text);
-            EXPECT_FALSE(row.max_pain.empty());
+                DayMaxPain(db, date, contract, GetParam().symbol, row.forward_point, price_type);
+            EXPECT_EQ(row.max_pain, pain.price);
+            EXPECT_TRUE(row.max_pain.IsNumber());
 
             storage::Statement sums = db.Prepare(
                 "SELECT SUM(oi), SUM(volume) FROM dating WHERE date = ? AND contract = ? AND "
                 "option = ?");
-            sums.BindAll({std::string_view(row.date), std::string_view(contract), "CALL"});
+            sums.BindAll({std::string_view(date), std::string_view(contract), "CALL"});
             ASSERT_TRUE(sums.Step());
             EXPECT_EQ(row.call_oi, sums.ColumnInt(0));
             EXPECT_EQ(row.call_volume, sums.ColumnInt(1));
@@ -146,7 +149,7 @@ TEST_P(ContractHistoryTest, TheRangeKeepsItsDaysInCalendarOrder) {
     const common::Date to = all.days[all.days.size() - 2].day;
     const ContractHistory part = Load(1, from, to);
     ASSERT_EQ(part.days.size(), all.days.size() - 2);
-    EXPECT_EQ(part.days.front().date, all.days[1].date);
+    EXPECT_EQ(part.days.front().day, all.days[1].day);
     EXPECT_EQ(part.days.back().call_level, all.days[all.days.size() - 2].call_level);
 
     const storage::Database db = storage::Database::OpenReadOnly(h.QuoteFile());
@@ -183,24 +186,17 @@ TEST(ContractHistoryLevels, EachDayHasTheRoomItsOwnRowsGiveIt) {
     const ContractHistory history =
         LoadContractHistory(db, h.home.Folder(), {"EUR", kContract, 1, 0}, h.host.AsHost());
     ASSERT_EQ(history.days.size(), 2u);
-    LeftPanelModel& panel = h.Build(1);
-    for (const HistoryDay& row : history.days) {
-        panel.DateChanged(row.day);
-        panel.ContractChanged(kContract);
-        EXPECT_EQ(row.call_level, panel.Cells().call_level) << row.date;
-        EXPECT_EQ(row.put_level, panel.Cells().put_level) << row.date;
-    }
-    EXPECT_EQ(history.days[0].call_level, "1.6000");
-    EXPECT_EQ(history.days[1].call_level, "1.3000");
+    EXPECT_EQ(history.days[0].call_level.Text(), "1.6000");
+    EXPECT_EQ(history.days[1].call_level.Text(), "1.3000");
 }
 
 TEST(HistoryCsv, QuotesWhatWouldBreakAFieldAndWritesNumbersWithAPoint) {
     ContractHistory history;
     HistoryDay day;
-    day.date = "07.12.2012";
+    day.day = common::MakeDate(2012, 12, 7);
     day.forward_point = -12.35;
     day.expiration = "a,\"b\"";
-    day.call_level = " ";
+    day.call_level = PanelNumber::Blank();
     day.max_pain_strike = 1.1;
     day.call_oi = 150;
     history.days.push_back(day);

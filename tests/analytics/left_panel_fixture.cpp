@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
+#include "analytics/left_panel/day_slice.h"
 #include "analytics/left_panel/left_panel_cells.h"
 #include "common/text.h"
 #include "storage/store.h"
@@ -72,10 +75,41 @@ PanelNumber NumberShownAs(const std::string& text) {
 DayContext MakeContext(const std::string& symbol, int price_type) {
     DayContext context;
     context.symbol = symbol;
-    context.date = kDay;
+    context.date = common::ParseDate(kDay, "%dd.%mm.%yyyy");
     context.contract = kContract;
     context.price_type = price_type;
     return context;
+}
+
+namespace {
+
+template <typename Step>
+bool WithFigures(const storage::Database& db, DayContext& context, Step step) {
+    DaySlice slice;
+    const std::optional<DayFigures> figures =
+        slice.Select(db, common::DayText(context.date), context.contract).Figures();
+    return figures && step(*figures);
+}
+
+}  // namespace
+
+bool BasicIndicatorsOf(const storage::Database& db, DayContext& context) {
+    return WithFigures(db, context, [&](const DayFigures& figures) {
+        figures.BasicIndicators(context);
+        return true;
+    });
+}
+
+bool MarketBordersOf(const storage::Database& db, DayContext& context) {
+    return WithFigures(db, context, [&](const DayFigures& figures) {
+        figures.MarketBorders(context);
+        return true;
+    });
+}
+
+bool RatiosOf(const storage::Database& db, DayContext& context) {
+    return WithFigures(db, context,
+                       [&](const DayFigures& figures) { return figures.PutCallRatios(context); });
 }
 
 PanelHarness::PanelHarness(const std::string& symbol_in, common::Date today)

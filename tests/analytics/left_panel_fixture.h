@@ -114,6 +114,12 @@ public:
 // A calculation context for one day and contract of a test database.
 DayContext MakeContext(const std::string& symbol = "EUR", int price_type = 1);
 
+// The day figures of the context's day and contract from db's rows, as the panel computes
+// them; false when the rows cannot be read (the context is then left as it was).
+bool BasicIndicatorsOf(const storage::Database& db, DayContext& context);
+bool MarketBordersOf(const storage::Database& db, DayContext& context);
+bool RatiosOf(const storage::Database& db, DayContext& context);
+
 // A temporary program folder with DB/<symbol>_data.lql and a panel over it.
 class PanelHarness {
 public:

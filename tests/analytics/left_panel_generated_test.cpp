@@ -5,7 +5,6 @@
 #include "analytics/left_panel/calculations.h"
 #include "analytics/left_panel/left_panel_model.h"
 #include "common/calendar.h"
-#include "common/plain_host.h"
 #include "left_panel_fixture.h"
 #include "left_panel_reference.h"
 #include "reportgen/report_generator.h"
@@ -81,14 +80,13 @@ void ExpectSameResults(const ContextTexts& actual, const ContextTexts& expected)
 
 TEST_P(GeneratedDaysTest, EveryDayAndContractMatchesThePlainCalculation) {
     const storage::Database db = storage::Database::OpenReadOnly(file_);
-    const common::PlainHost host;
     int fractal_days = 0;
     int checked = 0;
     for (const std::string& day : days_) {
         for (const std::string& contract : ContractsOf(day)) {
             SCOPED_TRACE(day + " " + contract);
             DayContext context = MakeContext(GetParam().symbol, GetParam().price_type);
-            context.date = day;
+            context.date = common::ParseDate(day, "%dd.%mm.%yyyy");
             context.contract = contract;
             context.forward_point = GetParam().forward_point;
             context.level_cond = "oi>1000 AND sign>=0";
@@ -96,10 +94,9 @@ TEST_P(GeneratedDaysTest, EveryDayAndContractMatchesThePlainCalculation) {
             context.fractal_near_cond = "oi>10";
             const ContextTexts expected = ReferencePanel(file_, context);
 
-            common::PlainHost quiet;
-            ASSERT_TRUE(CalculateBasicIndicators(db, context));
-            ASSERT_TRUE(CalculateMarketBorders(db, context, quiet.AsHost()));
-            ASSERT_TRUE(CalculatePutCallRatios(db, context, quiet.AsHost()));
+            ASSERT_TRUE(BasicIndicatorsOf(db, context));
+            ASSERT_TRUE(MarketBordersOf(db, context));
+            ASSERT_TRUE(RatiosOf(db, context));
             ASSERT_TRUE(CalculateSignificantLevels(db, context));
             ASSERT_TRUE(CalculateSignificantFractals(db, context));
             ExpectSameResults(TextsOf(context), expected);

@@ -9,6 +9,7 @@
 #include <tuple>
 
 #include "analytics/prices.h"
+#include "common/date.h"
 #include "common/text.h"
 #include "storage/database.h"
 
@@ -89,7 +90,8 @@ public:
     Reference(std::vector<RefRow> rows, const DayContext& c) : rows_(std::move(rows)), c_(c) {}
 
     bool OfDay(const RefRow& r, const std::string& option) const {
-        return r.option == option && r.contract == c_.contract && r.date == c_.date;
+        return r.option == option && r.contract == c_.contract &&
+               r.date == common::DayText(c_.date);
     }
 
     std::string Price(double strike, const std::string& option, double premium) const {
@@ -243,7 +245,8 @@ public:
         return "";
     }
 
-    // MAX(oi) as SQLite gives it: a text among the values is larger than every number.
+    // MAX(oi) as SQLite gives it: a text among the values is larger than every number; a text
+    // that reads as no number is asked again over the numbers alone.
     std::int64_t MaxOi(const std::string& option) const {
         std::optional<std::int64_t> number;
         std::optional<std::string> text;
@@ -256,7 +259,7 @@ public:
                 text = std::max(text.value_or(r.oi_text), r.oi_text);
             }
         }
-        return text ? common::ToInt(*text) : number.value_or(0);
+        return text && common::ParseDouble(*text) ? common::ToInt(*text) : number.value_or(0);
     }
 
     std::pair<std::string, std::int64_t> Border(const std::string& option) const {

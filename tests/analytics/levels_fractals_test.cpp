@@ -216,7 +216,7 @@ TEST_F(LevelsFractalsTest, ConditionsWithOrStayWithinTheDayContractAndOption) {
     Insert(DayWithNeighbours());
     const storage::Database file = storage::Database::OpenReadOnly(file_);
     DaySlice slice;
-    const storage::Database& copy = slice.Rows(file, kDay, kContract);
+    const storage::Database& copy = slice.Select(file, kDay, kContract).RowsFor("");
     ASSERT_NE(&copy, &file);
     for (const storage::Database* db : {&file, &copy}) {
         DayContext context = MakeContext("EUR", 1);

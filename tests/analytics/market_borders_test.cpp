@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "analytics/left_panel/calculations.h"
-#include "common/plain_host.h"
+#include "analytics/history/day_figures.h"
 #include "left_panel_fixture.h"
 #include "support/case_name.h"
 
@@ -20,12 +19,11 @@ protected:
     }
     void Run(DayContext& context) {
         const storage::Database db = storage::Database::OpenReadOnly(file_);
-        EXPECT_TRUE(CalculateMarketBorders(db, context, host_.AsHost()));
+        EXPECT_TRUE(MarketBordersOf(db, context));
     }
 
     test::TempFolder folder_;
     std::filesystem::path file_ = folder_ / "EUR_data.lql";
-    common::PlainHost host_;
 };
 
 TEST_F(MarketBordersTest, DeltaBalanceTakesTheFirstOfTwoEquallyNearDeltas) {
@@ -225,7 +223,7 @@ TEST_F(MarketBordersTest, AFailingQueryEndsTheCalculationAndKeepsTheRest) {
     context.upper_border = NumberShownAs("1.2000");
     context.width_market = NumberShownAs("300");
     const storage::Database closed;
-    EXPECT_FALSE(CalculateMarketBorders(closed, context, host_.AsHost()));
+    EXPECT_FALSE(MarketBordersOf(closed, context));
     EXPECT_EQ(TextsOf(context).upper_border, "1.2000");
     EXPECT_EQ(TextsOf(context).width_market, "300");
 }

@@ -25,12 +25,12 @@ TEST(MaxPain, HandWorkedDays) {
     EXPECT_EQ(MaxPainMillionths({{0.0, 5}}, {{-1.0, 3}}), std::nullopt);
 
     const MaxPain none = MaxPainOf({}, {}, "EUR", 0.0, 1);
-    EXPECT_EQ(none.text, "");
+    EXPECT_EQ(none.price.Text(), "");
     EXPECT_EQ(none.strike, 0.0);
     // The text is the strike shown as the delta-balance shows it.
     const MaxPain jpy = MaxPainOf({{0.9, 10}}, {}, "JPY", -20.0, 2);
     EXPECT_EQ(jpy.strike, 0.9);
-    EXPECT_EQ(jpy.text, "111.31");
+    EXPECT_EQ(jpy.price.Text(), "111.31");
 }
 
 // The definition read literally: every candidate against every option.
@@ -102,7 +102,7 @@ TEST(MaxPain, OnlyTheDaysNumericRowsOfTheContractCount) {
     const storage::Database db = storage::Database::OpenReadOnly(h.QuoteFile());
     const MaxPain pain = DayMaxPain(db, kDay, kContract, "EUR", 10.0, 2);
     EXPECT_EQ(pain.strike, 1.1);
-    EXPECT_EQ(pain.text, "1.0990");
+    EXPECT_EQ(pain.price.Text(), "1.0990");
 }
 
 }  // namespace

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "analytics/left_panel/calculations.h"
-#include "common/plain_host.h"
 #include "left_panel_fixture.h"
 
 namespace zarvex::analytics::left_testing {
@@ -15,13 +13,12 @@ protected:
         InsertRows(file_, rows);
         DayContext context = MakeContext();
         const storage::Database db = storage::Database::OpenReadOnly(file_);
-        EXPECT_TRUE(CalculatePutCallRatios(db, context, host_.AsHost()));
+        EXPECT_TRUE(RatiosOf(db, context));
         return TextsOf(context);
     }
 
     test::TempFolder folder_;
     std::filesystem::path file_ = folder_ / "EUR_data.lql";
-    common::PlainHost host_;
 };
 
 TEST_F(PutCallRatiosTest, OpenInterestAndVolumeRatiosOverTheDeltaBand) {
@@ -37,7 +34,6 @@ TEST_F(PutCallRatiosTest, OpenInterestAndVolumeRatiosOverTheDeltaBand) {
     });
     EXPECT_EQ(context.ratio_oi, "1.5000");
     EXPECT_EQ(context.ratio_volume, "1.5000");
-    EXPECT_EQ(host_.PumpCount(), 2);
 }
 
 TEST_F(PutCallRatiosTest, AveragePriceRatioIsPriceTimesVolumeOverTheRowCount) {
@@ -95,7 +91,7 @@ TEST_F(PutCallRatiosTest, AFailingQueryEndsTheCalculationAndKeepsTheFields) {
     DayContext context = MakeContext();
     context.ratio_oi = NumberShownAs("9.9900");
     const storage::Database closed;
-    EXPECT_FALSE(CalculatePutCallRatios(closed, context, host_.AsHost()));
+    EXPECT_FALSE(RatiosOf(closed, context));
     EXPECT_EQ(TextsOf(context).ratio_oi, "9.9900");
 }
 

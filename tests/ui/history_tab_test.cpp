@@ -134,7 +134,7 @@ TEST_F(HistoryTabTest, DrawsTheContractsDaysWithTheShownDayMarked) {
     EXPECT_EQ(eur->RightPanel()->Tabs()->tabText(2), "History");
     ASSERT_EQ(tab->History().days.size(), 6u);
     EXPECT_EQ(tab->Table()->rowCount(), 6);
-    EXPECT_EQ(tab->History().days.front().date, "03.12.2012");
+    EXPECT_EQ(tab->History().days.front().day, common::MakeDate(2012, 12, 3));
 
     HistoryChart* chart = tab->Chart();
     const QImage& picture = chart->Picture();

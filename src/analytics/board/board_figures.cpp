@@ -99,17 +99,14 @@ ContractDayFigures ComputeContractDay(const ContractRows& rows,
                                       double forward_point) {
     // The same sequence as a history day: the day's rows in memory stand in for the panel's
     // queries of that day.
-    const DayFigures figures(rows.rows, positions);
+    const DayFigures figures(rows, rows.rows, positions);
     DayContext context;
     context.symbol = std::string(symbol);
     context.price_type = settings.price_type;
     context.fp_switch = settings.fp_switch;
-    context.date = common::DayText(day);
+    context.date = day;
     context.forward_point = forward_point;
-    context.call_level =
-        figures.Level(true, rows.call_levels.StrikeFor(3 * figures.Count(true) + 1), context);
-    context.put_level =
-        figures.Level(false, rows.put_levels.StrikeFor(3 * figures.Count(false) + 1), context);
+    figures.BasicIndicators(context);
     figures.MarketBorders(context);
 
     ContractDayFigures out;
@@ -152,7 +149,7 @@ ContractDayFigures ComputeContractDay(const ContractRows& rows,
 
     const MaxPain pain = MaxPainOf(figures.Interest(true), figures.Interest(false), symbol,
                                    forward_point, settings.price_type);
-    out[BoardFigure::kMaxPain] = BoardValue::FromText(pain.text);
+    out[BoardFigure::kMaxPain] = BoardValue::FromText(pain.price.Text());
     out.max_pain_strike = pain.strike;
 
     // The same chain `vol` reads from the file, here from the day's rows in memory.

@@ -8,7 +8,6 @@
 #include "analytics/history/max_pain.h"
 #include "analytics/history/stored_rows.h"
 #include "analytics/left_panel/day_context.h"
-#include "analytics/left_panel/left_panel_cells.h"
 #include "analytics/volatility/contract_volatility.h"
 #include "analytics/volatility/option_chain.h"
 #include "common/text.h"
@@ -17,32 +16,12 @@ namespace zarvex::analytics {
 
 namespace {
 
-// The texts as the left panel shows them for the same day and contract; the expiration is
-// the one the day's stored rows carry.
-void TakeTexts(const DayContext& context, HistoryDay& day) {
-    std::string expiration = std::move(day.expiration);
-    static_cast<PanelFigures&>(day) = PanelFigureTexts(context);
-    day.expiration = std::move(expiration);
-    day.forward_point = context.forward_point;
-    day.upper_border_strike = context.upper_border_strike;
-    day.bottom_border_strike = context.bottom_border_strike;
-    day.upper_limit_strike = context.upper_limit_strike;
-    day.bottom_limit_strike = context.bottom_limit_strike;
-}
-
 bool InRange(common::Date day, const HistoryRequest& request) {
     return (request.from == common::kInvalidDate || day >= request.from) &&
            (request.to == common::kInvalidDate || day <= request.to);
 }
 
 }  // namespace
-
-std::optional<double> ShownNumber(const std::string& text) {
-    if (common::Trim(text).empty()) {
-        return std::nullopt;
-    }
-    return common::ParseDouble(common::Trim(text));
-}
 
 ContractHistory LoadContractHistory(const storage::Database& db,
                                     const common::ProgramFolder& folder,
@@ -76,19 +55,13 @@ ContractHistory LoadContractHistory(const storage::Database& db,
     context.fp_switch = request.fp_switch;
     history.days.reserve(days.size());
     for (const auto& [day_value, positions] : days) {
-        const DayFigures figures(rows.rows, *positions);
-        context.date = common::DayText(day_value);
+        const DayFigures figures(rows, rows.rows, *positions);
+        context.date = day_value;
         context.forward_point =
             ResolveForwardPoint(folder, day_value, request.symbol, request.fp_switch, host);
         HistoryDay day;
         day.day = day_value;
-        day.date = context.date;
-        day.expiration = rows.expiration;
-        // Room for three times the day's strikes, as the panel sizes its slots.
-        context.call_level =
-            figures.Level(true, rows.call_levels.StrikeFor(3 * figures.Count(true) + 1), context);
-        context.put_level =
-            figures.Level(false, rows.put_levels.StrikeFor(3 * figures.Count(false) + 1), context);
+        figures.BasicIndicators(context);
         figures.MarketBorders(context);
         const auto call_oi = figures.Sum(true, true);
         const auto put_oi = figures.Sum(false, true);
@@ -96,17 +69,18 @@ ContractHistory LoadContractHistory(const storage::Database& db,
         const auto put_volume = figures.Sum(false, false);
         if (!figures.PutCallRatios(context) || !call_oi || !put_oi || !call_volume || !put_volume) {
             history.failed = true;
-            history.error = "the sums of " + context.date + " overflow";
+            history.error = "the sums of " + common::DayText(day_value) + " overflow";
             return history;
         }
-        TakeTexts(context, day);
+        static_cast<DayFigureValues&>(day) = context;
+        day.forward_point = context.forward_point;
         day.call_oi = *call_oi;
         day.put_oi = *put_oi;
         day.call_volume = *call_volume;
         day.put_volume = *put_volume;
         const MaxPain pain = MaxPainOf(figures.Interest(true), figures.Interest(false),
                                        context.symbol, context.forward_point, context.price_type);
-        day.max_pain = pain.text;
+        day.max_pain = pain.price;
         day.max_pain_strike = pain.strike;
         const ContractVolatility volatility =
             VolatilityOfChain(ChainOfDay(rows, *positions, request.symbol), day_value);

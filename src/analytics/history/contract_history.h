@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "analytics/left_panel/left_panel_cells.h"
+#include "analytics/left_panel/day_context.h"
 #include "common/date.h"
 #include "common/host.h"
 #include "common/program_folder.h"
@@ -14,19 +14,13 @@
 namespace zarvex::analytics {
 
 // One day of a contract's history: every figure the left panel shows for that day and
-// contract with the same settings (texts exactly as its cells), without the lists of
-// significant levels and fractals, plus max pain and the day's open interest and volume.
-struct HistoryDay : PanelFigures {
+// contract with the same settings (numbers with the decimals of its cells), without the lists
+// of significant levels and fractals, plus max pain and the day's open interest and volume.
+struct HistoryDay : DayFigureValues {
     common::Date day = common::kInvalidDate;
-    std::string date;  // "%dd.%mm.%yyyy"
     double forward_point = 0.0;
 
-    std::int64_t upper_border_strike = 0;
-    std::int64_t bottom_border_strike = 0;
-    std::int64_t upper_limit_strike = 0;
-    std::int64_t bottom_limit_strike = 0;
-
-    std::string max_pain;
+    PanelNumber max_pain;
     double max_pain_strike = 0.0;
 
     // SUM(oi) and SUM(volume) of the day's CALL and of its PUT rows of the contract.
@@ -41,10 +35,6 @@ struct HistoryDay : PanelFigures {
     std::optional<double> bf25;
     std::optional<double> expected_move;
 };
-
-// A shown text as a number for drawing: nullopt for an empty cell (a blank CALL or PUT level
-// included), so that a line breaks there instead of falling to zero.
-std::optional<double> ShownNumber(const std::string& text);
 
 // What a history is made for: the left panel's settings that change its texts.
 struct HistoryRequest {

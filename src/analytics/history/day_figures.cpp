@@ -1,11 +1,13 @@
 #include "analytics/history/day_figures.h"
 
 #include <cmath>
+#include <initializer_list>
 #include <limits>
 #include <optional>
+#include <string>
+#include <string_view>
 #include <utility>
 
-#include "analytics/left_panel/calculations.h"
 #include "analytics/left_panel/quote_queries.h"
 #include "analytics/prices.h"
 #include "common/text.h"
@@ -71,10 +73,31 @@ private:
     const StoredValue* number_ = nullptr;
 };
 
+void Pump(const common::Host* host) {
+    if (host != nullptr) {
+        host->PumpEvents();
+    }
+}
+
 PanelNumber RatioNumber(double ratio) {
     return ratio > 0.0 && std::isfinite(ratio) ? PanelNumber::Fixed(ratio, 4) : PanelNumber();
 }
 
+bool IsZeroSpelling(const std::string& text, std::initializer_list<std::string_view> zeros) {
+    const std::string_view trimmed = common::Trim(text);
+    if (trimmed.empty()) {
+        return true;
+    }
+    for (std::string_view zero : zeros) {
+        if (trimmed == zero) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Under Forex a higher strike of these currencies is a lower price: the prices of the borders
+// and limits change sides, the strikes, the channel and the width stay.
 bool IsInverseQuotation(const DayContext& context) {
     return context.price_type == kPriceForex &&
            (context.symbol == "JPY" || context.symbol == "CHF" || context.symbol == "CAD");
@@ -103,11 +126,21 @@ double DayFigures::Premium(bool call, double strike) const {
     return 0.0;
 }
 
-PanelNumber DayFigures::Level(bool call, double strike, const DayContext& context) const {
+PanelNumber DayFigures::Level(bool call, const DayContext& context) const {
+    // Room for three times the day's strikes, because the other days of the contract bring
+    // strikes of their own.
+    const LevelStrikes& levels = call ? contract_.call_levels : contract_.put_levels;
+    const double strike = levels.StrikeFor(3 * Count(call) + 1);
     const double premium = Premium(call, strike);
     return strike > 0.0 ? PriceNumber(strike, context.symbol, OptionName(call), premium,
                                       context.forward_point, context.price_type)
                         : PanelNumber::Blank();
+}
+
+void DayFigures::BasicIndicators(DayContext& context) const {
+    context.expiration = contract_.expiration;
+    context.call_level = Level(true, context);
+    context.put_level = Level(false, context);
 }
 
 double DayFigures::BalanceStrike(bool call) const {
@@ -175,7 +208,7 @@ DayFigures::Found DayFigures::Limit(bool call, const DayContext& context) const 
     return PriceAt(call, strike == nullptr ? 0.0 : strike->as_double, context);
 }
 
-void DayFigures::MarketBorders(DayContext& context) const {
+void DayFigures::MarketBorders(DayContext& context, const common::Host* host) const {
     double balance = BalanceStrike(false);
     if (!(balance > 0.0)) {
         balance = BalanceStrike(true);
@@ -183,19 +216,25 @@ void DayFigures::MarketBorders(DayContext& context) const {
     context.delta_balance = balance > 0.0 ? PriceNumber(balance, context.symbol, "PUT", 0.0,
                                                         context.forward_point, context.price_type)
                                           : PanelNumber();
+    Pump(host);
     Found upper = Border(true, context);
     context.upper_border = upper.price;
     context.upper_border_strike = upper.strike;
+    Pump(host);
     Found bottom = Border(false, context);
     context.bottom_border = bottom.price;
     context.bottom_border_strike = bottom.strike;
+    Pump(host);
     ChannelFromBorders(context);
+    Pump(host);
     Found upper_limit = Limit(true, context);
     context.upper_limit = upper_limit.price;
     context.upper_limit_strike = upper_limit.strike;
+    Pump(host);
     Found bottom_limit = Limit(false, context);
     context.bottom_limit = bottom_limit.price;
     context.bottom_limit_strike = bottom_limit.strike;
+    Pump(host);
     if (IsInverseQuotation(context)) {
         std::swap(context.upper_border, context.bottom_border);
         std::swap(context.upper_limit, context.bottom_limit);
@@ -253,7 +292,7 @@ double DayFigures::AveragePrice(bool call) const {
     return count >= 1 ? sum / static_cast<double>(count) : 0.0;
 }
 
-bool DayFigures::PutCallRatios(DayContext& context) const {
+bool DayFigures::PutCallRatios(DayContext& context, const common::Host* host) const {
     auto traded = [](const StoredOption& row) {
         return row.price.NotEqual(0) && row.delta.Greater(0.003) && row.delta.Less(0.997);
     };
@@ -266,6 +305,7 @@ bool DayFigures::PutCallRatios(DayContext& context) const {
         const double ratio =
             *call >= 1 ? static_cast<double>(*put) / static_cast<double>(*call) : 0.0;
         (oi ? context.ratio_oi : context.ratio_volume) = RatioNumber(ratio);
+        Pump(host);
     }
     const double put = AveragePrice(false);
     const double call = AveragePrice(true);
@@ -283,6 +323,42 @@ std::vector<OptionInterest> DayFigures::Interest(bool call) const {
         }
     }
     return out;
+}
+
+void ChannelFromBorders(DayContext& context) {
+    if (BottomBorderIsZero(context.bottom_border) || UpperBorderIsZero(context.upper_border)) {
+        context.channel_center = PanelNumber();
+        context.width_market = PanelNumber();
+        return;
+    }
+    const int decimals = context.bottom_border.Decimals();
+    const double bottom = context.bottom_border.Value();
+    const double upper = context.upper_border.Value();
+    context.channel_center = PanelNumber::Fixed((bottom + upper) / 2.0, decimals);
+
+    const double scale = std::pow(10.0, decimals);
+    // Ties go to the even neighbour, the default rounding of the floating-point unit.
+    double width = std::fabs(std::nearbyint(upper * scale) - std::nearbyint(bottom * scale));
+    if (decimals == 0 && context.symbol != "WTI") {
+        width *= 10.0;
+    }
+    context.width_market = PanelNumber::Fixed(width, 0);
+}
+
+bool UpperBorderIsZero(const std::string& text) {
+    return IsZeroSpelling(text, {"0.0", "0", "0.00000", "0.00", "0.0000000"});
+}
+
+bool BottomBorderIsZero(const std::string& text) {
+    return IsZeroSpelling(text, {"0.0", "0", "0.0000", "0.00", "0.000000"});
+}
+
+bool UpperBorderIsZero(const PanelNumber& border) {
+    return !border.IsNumber() || UpperBorderIsZero(border.Text());
+}
+
+bool BottomBorderIsZero(const PanelNumber& border) {
+    return !border.IsNumber() || BottomBorderIsZero(border.Text());
 }
 
 }  // namespace zarvex::analytics

@@ -9,30 +9,36 @@
 #include "analytics/history/max_pain.h"
 #include "analytics/history/stored_rows.h"
 #include "analytics/left_panel/day_context.h"
+#include "common/host.h"
 
 namespace zarvex::analytics {
 
-// The rows of one day and contract, in row order, as the left panel's queries of that day see
-// them. Each calculation below gives what the panel's own calculation of the same name writes,
-// filtering and reading the stored values as its SQL does; so a whole history is computed
-// without a query per day.
+// The figures of one day and contract that need no user condition: the basic indicators, the
+// borders, limits and delta-balance, the ratios, the sums and max pain's interests. They are
+// computed from the contract's rows in memory, filtering and reading the stored values as the
+// database's own comparisons and column readers would (texts in numeric columns, NULLs, blank
+// lines of older extractions), so that the left panel and a contract's whole history give the
+// same texts from one calculation.
 class DayFigures final {
 public:
-    DayFigures(const std::vector<StoredOption>& rows, const std::vector<std::size_t>& day)
-        : rows_(rows), day_(day) {}
+    // `day`: the positions of the day's rows among `rows`, in row order.
+    DayFigures(const ContractLevels& contract, const std::vector<StoredOption>& rows,
+               const std::vector<std::size_t>& day)
+        : contract_(contract), rows_(rows), day_(day) {}
 
     std::int64_t Count(bool call) const;
     // Column `price` of the first row of that side whose strike equals the strike that
     // `strike` reads as when written with up to ten decimals; 0.0 without one.
     double Premium(bool call, double strike) const;
-    // The CALL or PUT level for its strike (a blank for none).
-    PanelNumber Level(bool call, double strike, const DayContext& context) const;
+    // Expiration, CALL level and PUT level into the context.
+    void BasicIndicators(DayContext& context) const;
 
-    // Delta-balance, borders, channel, width and limits into the context.
-    void MarketBorders(DayContext& context) const;
-    // The three ratios into the context; false where the panel's SUM would fail (an integer
-    // overflow).
-    bool PutCallRatios(DayContext& context) const;
+    // Delta-balance, borders, channel, width and limits into the context. The panel passes
+    // its host to dispatch waiting events after each step, as it does between its other steps.
+    void MarketBorders(DayContext& context, const common::Host* host = nullptr) const;
+    // The three ratios into the context, events dispatched between them; false where the
+    // panel's SUM would fail (an integer overflow).
+    bool PutCallRatios(DayContext& context, const common::Host* host = nullptr) const;
 
     // SUM(oi) or SUM(volume) of one side's rows as the database reads it; nullopt on an
     // integer overflow.
@@ -41,6 +47,7 @@ public:
     std::vector<OptionInterest> Interest(bool call) const;
 
 private:
+    PanelNumber Level(bool call, const DayContext& context) const;
     template <typename Keep>
     std::optional<std::int64_t> FilteredSum(bool call, bool oi, Keep keep) const;
     double BalanceStrike(bool call) const;
@@ -53,8 +60,22 @@ private:
     Found Limit(bool call, const DayContext& context) const;
     double AveragePrice(bool call) const;
 
+    const ContractLevels& contract_;
     const std::vector<StoredOption>& rows_;
     const std::vector<std::size_t>& day_;
 };
+
+// Channel center and width of market from the two borders as shown (the bottom border's
+// decimals decide both). Without both borders they are emptied, so that they never show the
+// numbers of another day or contract.
+void ChannelFromBorders(DayContext& context);
+
+// Whether a border text stands for no border: empty after trimming, or one of the zero
+// spellings of that side.
+bool UpperBorderIsZero(const std::string& text);
+bool BottomBorderIsZero(const std::string& text);
+// The same for a border as kept: no number, or one whose text is such a spelling.
+bool UpperBorderIsZero(const PanelNumber& border);
+bool BottomBorderIsZero(const PanelNumber& border);
 
 }  // namespace zarvex::analytics

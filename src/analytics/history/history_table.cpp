@@ -4,6 +4,7 @@
 #include <cmath>
 #include <iterator>
 
+#include "common/date.h"
 #include "common/text.h"
 
 namespace zarvex::analytics {
@@ -83,26 +84,26 @@ const std::vector<std::string_view>& HistoryColumnKeys() {
 
 std::vector<std::string> HistoryRowCells(const HistoryDay& day) {
     auto whole = [](std::int64_t value) { return std::to_string(value); };
-    return {day.date,
+    return {common::DayText(day.day),
             common::FormatShort(day.forward_point),
             day.expiration,
-            day.call_level,
-            day.put_level,
-            day.width_market,
-            day.delta_balance,
-            day.upper_limit,
-            day.upper_border,
-            day.channel_center,
-            day.bottom_border,
-            day.bottom_limit,
+            day.call_level.Text(),
+            day.put_level.Text(),
+            day.width_market.Text(),
+            day.delta_balance.Text(),
+            day.upper_limit.Text(),
+            day.upper_border.Text(),
+            day.channel_center.Text(),
+            day.bottom_border.Text(),
+            day.bottom_limit.Text(),
             whole(day.upper_border_strike),
             whole(day.bottom_border_strike),
             whole(day.upper_limit_strike),
             whole(day.bottom_limit_strike),
-            day.ratio_oi,
-            day.ratio_volume,
-            day.ratio_avg_price,
-            day.max_pain,
+            day.ratio_oi.Text(),
+            day.ratio_volume.Text(),
+            day.ratio_avg_price.Text(),
+            day.max_pain.Text(),
             common::FormatShort(day.max_pain_strike),
             whole(day.call_oi),
             whole(day.put_oi),
@@ -112,6 +113,44 @@ std::vector<std::string> HistoryRowCells(const HistoryDay& day) {
             ExactOrEmpty(day.rr25),
             ExactOrEmpty(day.bf25),
             ExactOrEmpty(day.expected_move)};
+}
+
+std::vector<std::optional<double>> HistoryRowNumbers(const HistoryDay& day) {
+    auto shown = [](const PanelNumber& number) {
+        return number.IsNumber() ? std::optional<double>(number.Value()) : std::nullopt;
+    };
+    auto whole = [](std::int64_t value) {
+        return std::optional<double>(static_cast<double>(value));
+    };
+    return {std::nullopt,
+            day.forward_point,
+            common::ParseDouble(common::Trim(day.expiration)),
+            shown(day.call_level),
+            shown(day.put_level),
+            shown(day.width_market),
+            shown(day.delta_balance),
+            shown(day.upper_limit),
+            shown(day.upper_border),
+            shown(day.channel_center),
+            shown(day.bottom_border),
+            shown(day.bottom_limit),
+            whole(day.upper_border_strike),
+            whole(day.bottom_border_strike),
+            whole(day.upper_limit_strike),
+            whole(day.bottom_limit_strike),
+            shown(day.ratio_oi),
+            shown(day.ratio_volume),
+            shown(day.ratio_avg_price),
+            shown(day.max_pain),
+            day.max_pain_strike,
+            whole(day.call_oi),
+            whole(day.put_oi),
+            whole(day.call_volume),
+            whole(day.put_volume),
+            day.atm_vol,
+            day.rr25,
+            day.bf25,
+            day.expected_move};
 }
 
 std::string HistoryCsv(const ContractHistory& history) {

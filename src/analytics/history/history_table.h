@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,6 +19,10 @@ const std::vector<std::string_view>& HistoryColumnKeys();
 // a decimal point and no trailing zeros (integers without a point); the volatility figures in
 // the shortest form that reads back the same number, empty where there is none.
 std::vector<std::string> HistoryRowCells(const HistoryDay& day);
+
+// The same cells as numbers, for sorting and drawing: nullopt for the date, an empty cell
+// (a blank level included) and an expiration that is no number.
+std::vector<std::optional<double>> HistoryRowNumbers(const HistoryDay& day);
 
 // One CSV field as RFC 4180 asks: quoted when it holds a comma, a double quote, CR or LF,
 // its quotes doubled.

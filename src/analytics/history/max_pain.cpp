@@ -123,7 +123,7 @@ MaxPain MaxPainOf(const std::vector<OptionInterest>& calls, const std::vector<Op
     }
     MaxPain pain;
     pain.strike = static_cast<double>(*millionths) / 1.0e6;
-    pain.text = PriceByType(pain.strike, symbol, "PUT", 0.0, forward_point, price_type);
+    pain.price = PriceNumber(pain.strike, symbol, "PUT", 0.0, forward_point, price_type);
     return pain;
 }
 

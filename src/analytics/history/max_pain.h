@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "analytics/panel_number.h"
 #include "storage/database.h"
 
 namespace zarvex::analytics {
@@ -31,7 +32,7 @@ std::int64_t StrikeMillionths(double strike);
 
 struct MaxPain {
     double strike = 0.0;  // 0.0 when the day has no candidate
-    std::string text;     // the shown price of the strike; empty when there is none
+    PanelNumber price;    // the shown price of the strike; empty when there is none
 };
 
 // The day's rows of one side ("CALL" or "PUT") of a contract whose strike and open interest are

@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include <cmath>
+#include <initializer_list>
 #include <memory>
 
 namespace zarvex::analytics {
@@ -59,53 +60,138 @@ std::string_view TextOf(sqlite3_stmt* statement, int column) {
 
 }  // namespace
 
-bool ReadContractRows(const storage::Database& db, const std::string& contract, ContractRows& out) {
-    if (!db.IsOpen()) {
-        return false;
-    }
-    // The comparisons stay the database's own, so a row counts as the contract's and as a
-    // CALL exactly when the panel's queries take it so.
-    constexpr std::string_view kSql =
-        "SELECT option = 'CALL', option = 'PUT', strike, price, delta, volume, oi, doi, "
-        "expiration, date FROM dating WHERE contract = ? AND option IN ('CALL', 'PUT') "
-        "ORDER BY rowid";
+const std::vector<std::size_t>& ContractRows::Day(std::string_view date) const {
+    static const std::vector<std::size_t> kNone;
+    const auto found = days.find(date);
+    return found == days.end() ? kNone : found->second;
+}
+
+namespace {
+
+using Statement = std::unique_ptr<sqlite3_stmt, StatementDeleter>;
+
+// Runs sql with the texts bound in order and hands every row to `each`; false when the query
+// could not be prepared or failed while stepping.
+template <typename Each>
+bool ForEachRow(const storage::Database& db, const std::string& sql,
+                std::initializer_list<const std::string*> texts, Each each) {
     sqlite3_stmt* raw = nullptr;
-    if (sqlite3_prepare_v2(db.Handle(), kSql.data(), static_cast<int>(kSql.size()), &raw,
-                           nullptr) != SQLITE_OK) {
+    if (!db.IsOpen() || sqlite3_prepare_v2(db.Handle(), sql.data(), static_cast<int>(sql.size()),
+                                           &raw, nullptr) != SQLITE_OK) {
         sqlite3_finalize(raw);
         return false;
     }
-    const std::unique_ptr<sqlite3_stmt, StatementDeleter> statement(raw);
-    sqlite3_bind_text(raw, 1, contract.data(), static_cast<int>(contract.size()), SQLITE_STATIC);
-    std::string call_expiration;
-    std::string put_expiration;
-    bool any_put = false;
+    const Statement statement(raw);
+    int index = 1;
+    for (const std::string* text : texts) {
+        sqlite3_bind_text(raw, index++, text->data(), static_cast<int>(text->size()),
+                          SQLITE_STATIC);
+    }
     int rc = SQLITE_ROW;
     while ((rc = sqlite3_step(raw)) == SQLITE_ROW) {
-        StoredOption row;
-        row.call = sqlite3_column_int(raw, 0) == 1;
-        row.put = sqlite3_column_int(raw, 1) == 1;
-        row.strike = ReadStoredValue(raw, 2);
-        row.price = ReadStoredValue(raw, 3);
-        row.delta = ReadStoredValue(raw, 4);
-        row.volume = ReadStoredValue(raw, 5);
-        row.oi = ReadStoredValue(raw, 6);
-        row.doi = ReadStoredValue(raw, 7);
-        (row.call ? out.call_levels : out.put_levels).Add(row.strike.as_double, row.volume.as_int);
-        (row.call ? call_expiration : put_expiration).assign(TextOf(raw, 8));
-        any_put = any_put || !row.call;
-        const std::string_view day = TextOf(raw, 9);
-        auto found = out.days.find(day);
-        if (found == out.days.end()) {
-            found = out.days.emplace(std::string(day), std::vector<std::size_t>()).first;
-        }
-        found->second.push_back(out.rows.size());
-        out.rows.push_back(std::move(row));
+        each(raw);
     }
-    // The panel reads the CALL rows and then the PUT rows, and every row read sets the
-    // expiration: the last PUT row's stays, else the last CALL row's.
-    out.expiration = any_put ? put_expiration : call_expiration;
     return rc == SQLITE_DONE;
+}
+
+// The comparisons stay the database's own, so a row counts as the contract's and as a CALL
+// exactly when the panel's queries take it so. Columns from 0: CALL, PUT, strike, price, delta,
+// volume, oi, doi, then what the query adds.
+constexpr std::string_view kOptionColumns =
+    "SELECT option = 'CALL', option = 'PUT', strike, price, delta, volume, oi, doi";
+
+StoredOption ReadOption(sqlite3_stmt* statement) {
+    StoredOption row;
+    row.call = sqlite3_column_int(statement, 0) == 1;
+    row.put = sqlite3_column_int(statement, 1) == 1;
+    row.strike = ReadStoredValue(statement, 2);
+    row.price = ReadStoredValue(statement, 3);
+    row.delta = ReadStoredValue(statement, 4);
+    row.volume = ReadStoredValue(statement, 5);
+    row.oi = ReadStoredValue(statement, 6);
+    row.doi = ReadStoredValue(statement, 7);
+    return row;
+}
+
+// The level strikes take the rows in the order the panel reads them; every row read sets the
+// expiration. The panel reads the CALL rows and then the PUT rows: the last PUT row's
+// expiration stays, else the last CALL row's.
+class LevelReader final {
+public:
+    explicit LevelReader(ContractLevels& out) : out_(out) {}
+
+    void Add(bool call, double strike, std::int64_t volume, std::string_view expiration) {
+        (call ? out_.call_levels : out_.put_levels).Add(strike, volume);
+        (call ? call_expiration_ : put_expiration_).assign(expiration);
+        any_put_ = any_put_ || !call;
+    }
+    void Finish() { out_.expiration = any_put_ ? put_expiration_ : call_expiration_; }
+
+private:
+    ContractLevels& out_;
+    std::string call_expiration_;
+    std::string put_expiration_;
+    bool any_put_ = false;
+};
+
+}  // namespace
+
+bool ReadContractRows(const storage::Database& db, const std::string& contract, ContractRows& out) {
+    LevelReader levels(out);
+    // The rows of a day mostly follow each other: the day's list is looked up when it changes.
+    std::vector<std::size_t>* day_rows = nullptr;
+    std::string_view day_text;
+    const bool read = ForEachRow(
+        db,
+        std::string(kOptionColumns) +
+            ", expiration, date FROM dating WHERE contract = ? AND option IN ('CALL', 'PUT') "
+            "ORDER BY rowid",
+        {&contract}, [&](sqlite3_stmt* raw) {
+            StoredOption row = ReadOption(raw);
+            levels.Add(row.call, row.strike.as_double, row.volume.as_int, TextOf(raw, 8));
+            const std::string_view day = TextOf(raw, 9);
+            if (day_rows == nullptr || day != day_text) {
+                auto found = out.days.find(day);
+                if (found == out.days.end()) {
+                    found = out.days.emplace(std::string(day), std::vector<std::size_t>()).first;
+                }
+                day_rows = &found->second;
+                day_text = found->first;
+            }
+            day_rows->push_back(out.rows.size());
+            out.rows.push_back(std::move(row));
+        });
+    levels.Finish();
+    return read;
+}
+
+bool ReadContractLevels(const storage::Database& db, const std::string& contract,
+                        ContractLevels& out) {
+    LevelReader levels(out);
+    const bool read = ForEachRow(
+        db,
+        "SELECT option = 'CALL', strike, volume, expiration FROM dating WHERE contract = ? AND "
+        "option IN ('CALL', 'PUT') ORDER BY rowid",
+        {&contract}, [&](sqlite3_stmt* raw) {
+            // As ReadValue reads them: a stored infinity counts as 0.0.
+            const double strike = sqlite3_column_double(raw, 1);
+            levels.Add(sqlite3_column_int(raw, 0) == 1, std::isfinite(strike) ? strike : 0.0,
+                       sqlite3_column_int64(raw, 2), TextOf(raw, 3));
+        });
+    levels.Finish();
+    return read;
+}
+
+bool ReadDayRows(const storage::Database& db, const std::string& date, const std::string& contract,
+                 std::vector<StoredOption>& out) {
+    // The day through its index; the contract inside CASE so that the planner cannot take the
+    // contract index for it.
+    return ForEachRow(db,
+                      std::string(kOptionColumns) +
+                          " FROM dating WHERE date = ? AND CASE WHEN contract = ? THEN 1 ELSE 0 "
+                          "END AND option IN ('CALL', 'PUT') ORDER BY rowid",
+                      {&date, &contract},
+                      [&](sqlite3_stmt* raw) { out.push_back(ReadOption(raw)); });
 }
 
 }  // namespace zarvex::analytics

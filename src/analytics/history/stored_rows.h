@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "analytics/history/level_strikes.h"
@@ -45,16 +46,23 @@ struct StoredOption {
     StoredValue doi;
 };
 
-// Every CALL and PUT row of one contract, read from the file once in row order and grouped by
-// their stored day text; with the CALL and PUT level strikes and the expiration that the whole
-// history gives.
-struct ContractRows {
-    std::vector<StoredOption> rows;
-    // Stored day text -> the positions of its rows, in row order.
-    std::map<std::string, std::vector<std::size_t>, std::less<>> days;
+// What a contract's rows of every day give the basic indicators: the CALL and PUT level
+// strikes and the expiration.
+struct ContractLevels {
     LevelStrikes call_levels;
     LevelStrikes put_levels;
     std::string expiration;
+};
+
+// Every CALL and PUT row of one contract, read from the file once in row order and grouped by
+// their stored day text; with what the whole history gives the basic indicators.
+struct ContractRows : ContractLevels {
+    std::vector<StoredOption> rows;
+    // Stored day text -> the positions of its rows, in row order.
+    std::map<std::string, std::vector<std::size_t>, std::less<>> days;
+
+    // The positions of the rows stored with exactly that day text; none for another.
+    const std::vector<std::size_t>& Day(std::string_view date) const;
 };
 
 // The value of a column of the current row of a raw statement, with its storage class.
@@ -62,5 +70,11 @@ StoredValue ReadStoredValue(sqlite3_stmt* statement, int column);
 
 // False when the rows could not be read (no quote table, a damaged file).
 bool ReadContractRows(const storage::Database& db, const std::string& contract, ContractRows& out);
+// The same for the level strikes and the expiration alone, without keeping the rows.
+bool ReadContractLevels(const storage::Database& db, const std::string& contract,
+                        ContractLevels& out);
+// The CALL and PUT rows of one day and contract, in row order.
+bool ReadDayRows(const storage::Database& db, const std::string& date, const std::string& contract,
+                 std::vector<StoredOption>& out);
 
 }  // namespace zarvex::analytics

@@ -14,31 +14,10 @@ namespace zarvex::analytics {
 // the lists behind them hold at most 51 entries.
 inline constexpr int kPanelTableRows = 51;
 
-// The state of one left panel: which quote database, day and contract it shows, the settings
-// it calculates with, and every number it has calculated with the decimals its cell shows. The
-// model owns it; views and the right panel read it. The texts of the cells are made from it in
-// one place, PanelTexts (left_panel_cells.h).
-struct DayContext {
-    std::filesystem::path database_file;
-    // The first three characters of the last twelve of the database file name (EUR_data.lql).
-    std::string symbol;
-    int price_type = 0;  // 0 Futures, 1 Standart, 2 Forex
-    int fp_switch = 0;   // 1 = use forward points
-    // The forward point the latest calculation used.
-    double forward_point = 0.0;
-
-    // The selected trading day as "%dd.%mm.%yyyy"; empty while no day with data is known.
-    std::string date;
-    std::string contract;
-
-    // The user's SQL fragments, appended to the queries as they are.
-    std::string level_cond;
-    std::string fractal_main_cond;
-    std::string fractal_near_cond;
-    // Why the latest levels or fractals calculation stopped on one of those conditions, naming
-    // it; empty when it did not.
-    std::string condition_failure;
-
+// The figures of a day and contract that need no user condition, each with the decimals its
+// cell shows: what the left panel shows beside its two long tables, and what a contract's
+// history keeps for every day.
+struct DayFigureValues {
     // Kept as the quote database stores it: it is a date text, not a number of the panel.
     std::string expiration;
     // One blank when the busiest strike is not positive.
@@ -61,15 +40,39 @@ struct DayContext {
     PanelNumber ratio_oi;
     PanelNumber ratio_volume;
     PanelNumber ratio_avg_price;
+};
+
+// The state of one left panel: which quote database, day and contract it shows, the settings
+// it calculates with, and every number it has calculated with the decimals its cell shows. The
+// model owns it; views and the right panel read it. The texts of the cells are made from it in
+// one place, PanelTexts (left_panel_cells.h).
+struct DayContext : DayFigureValues {
+    std::filesystem::path database_file;
+    // The first three characters of the last twelve of the database file name (EUR_data.lql).
+    std::string symbol;
+    int price_type = 0;  // 0 Futures, 1 Standart, 2 Forex
+    int fp_switch = 0;   // 1 = use forward points
+    // The forward point the latest calculation used.
+    double forward_point = 0.0;
+
+    // The selected trading day; kInvalidDate while no day with data is known. Its text
+    // ("%dd.%mm.%yyyy", common::DayText) is what the queries bind.
+    common::Date date = common::kInvalidDate;
+    std::string contract;
+
+    // The user's SQL fragments, appended to the queries as they are.
+    std::string level_cond;
+    std::string fractal_main_cond;
+    std::string fractal_near_cond;
+    // Why the latest levels or fractals calculation stopped on one of those conditions, naming
+    // it; empty when it did not.
+    std::string condition_failure;
 
     // Distinct prices in the order found, at most kPanelTableRows each.
     std::vector<PanelNumber> put_levels;
     std::vector<PanelNumber> call_levels;
     std::vector<PanelNumber> put_fractals;
     std::vector<PanelNumber> call_fractals;
-
-    // The selected day as a date, or common::kInvalidDate while there is none.
-    common::Date DateValue() const { return common::ParseDate(date, "%dd.%mm.%yyyy"); }
 };
 
 }  // namespace zarvex::analytics

@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include <memory>
+#include <numeric>
 #include <string_view>
 #include <vector>
 
@@ -48,28 +49,79 @@ std::int64_t DataVersion(const storage::Database& db) {
 
 }  // namespace
 
-const storage::Database& DaySlice::Rows(const storage::Database& source, const std::string& date,
-                                        const std::string& contract) {
-    const std::int64_t version = DataVersion(source);
-    if (valid_ && source_ == source.Handle() && version_ == version && date_ == date &&
-        contract_ == contract) {
+DaySlice& DaySlice::Select(const storage::Database& source, std::string_view date,
+                           std::string_view contract) {
+    source_ = &source;
+    date_.assign(date);
+    contract_.assign(contract);
+    return *this;
+}
+
+const storage::Database& DaySlice::RowsFor(std::string_view condition) {
+    static const storage::Database kClosed;
+    if (source_ == nullptr) {
+        return kClosed;
+    }
+    if (ConditionLooksBeyondTheRow(condition)) {
+        return *source_;
+    }
+    const std::int64_t version = DataVersion(*source_);
+    if (copy_valid_ && copied_from_ == source_->Handle() && copied_version_ == version &&
+        copied_date_ == date_ && copied_contract_ == contract_) {
         return memory_;
     }
-    valid_ = Make(source, date, contract);
-    source_ = source.Handle();
-    version_ = version;
-    date_ = date;
-    contract_ = contract;
-    return valid_ ? memory_ : source;
+    copy_valid_ = Make();
+    copied_from_ = source_->Handle();
+    copied_version_ = version;
+    copied_date_ = date_;
+    copied_contract_ = contract_;
+    return copy_valid_ ? memory_ : *source_;
+}
+
+std::optional<DayFigures> DaySlice::Figures() {
+    if (source_ == nullptr) {
+        return std::nullopt;
+    }
+    const void* handle = source_->Handle();
+    const std::int64_t version = DataVersion(*source_);
+    if (!levels_valid_ || levels_from_ != handle || levels_version_ != version ||
+        levels_contract_ != contract_) {
+        levels_ = ContractLevels();
+        levels_valid_ = ReadContractLevels(*source_, contract_, levels_);
+        levels_from_ = handle;
+        levels_version_ = version;
+        levels_contract_ = contract_;
+    }
+    if (!day_valid_ || day_from_ != handle || day_version_ != version || day_date_ != date_ ||
+        day_contract_ != contract_) {
+        day_rows_.clear();
+        day_valid_ = ReadDayRows(*source_, date_, contract_, day_rows_);
+        day_positions_.resize(day_rows_.size());
+        std::iota(day_positions_.begin(), day_positions_.end(), std::size_t{0});
+        day_from_ = handle;
+        day_version_ = version;
+        day_date_ = date_;
+        day_contract_ = contract_;
+    }
+    if (!levels_valid_ || !day_valid_) {
+        return std::nullopt;
+    }
+    return DayFigures(levels_, day_rows_, day_positions_);
 }
 
 void DaySlice::Reset() {
-    valid_ = false;
-    source_ = nullptr;
+    copy_valid_ = false;
+    copied_from_ = nullptr;
+    levels_valid_ = false;
+    levels_from_ = nullptr;
+    day_valid_ = false;
+    day_from_ = nullptr;
 }
 
-bool DaySlice::Make(const storage::Database& source, const std::string& date,
-                    const std::string& contract) {
+bool DaySlice::Make() {
+    const storage::Database& source = *source_;
+    const std::string& date = date_;
+    const std::string& contract = contract_;
     if (!source.IsOpen()) {
         return false;
     }
@@ -125,7 +177,7 @@ bool DaySlice::Make(const storage::Database& source, const std::string& date,
     return memory_.Execute(ok ? "COMMIT" : "ROLLBACK") && ok;
 }
 
-bool ConditionLooksBeyondTheRow(const std::string& condition) {
+bool ConditionLooksBeyondTheRow(std::string_view condition) {
     const std::string lower = common::ToLowerAscii(condition);
     for (std::string_view word : {"select", "dating", "pragma", "sqlite_"}) {
         if (common::Contains(lower, word)) {

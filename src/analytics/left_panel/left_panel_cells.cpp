@@ -40,7 +40,7 @@ std::vector<std::string> NumberTexts(const std::vector<PanelNumber>& numbers) {
     return texts;
 }
 
-PanelFigures PanelFigureTexts(const DayContext& context) {
+PanelFigures PanelFigureTexts(const DayFigureValues& context) {
     PanelFigures cells;
     cells.expiration = context.expiration;
     cells.call_level = context.call_level.Text();

@@ -52,6 +52,6 @@ std::vector<std::string> NumberTexts(const std::vector<PanelNumber>& numbers);
 // numbers become texts; the widgets, the command line and the history all show these.
 LeftPanelCells PanelTexts(const DayContext& context);
 // The same without the two long tables.
-PanelFigures PanelFigureTexts(const DayContext& context);
+PanelFigures PanelFigureTexts(const DayFigureValues& figures);
 
 }  // namespace zarvex::analytics

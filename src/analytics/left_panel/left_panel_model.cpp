@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <utility>
 
 #include "analytics/forward_points.h"
@@ -110,7 +111,7 @@ void LeftPanelModel::FindLatestDay() {
             found = day;
         }
     }
-    context_.date = found == common::kInvalidDate ? std::string() : common::DayText(found);
+    context_.date = found;
     if (services_.view != nullptr) {
         services_.view->ShowDate(found);
     }
@@ -142,7 +143,7 @@ std::string LeftPanelModel::ExpirationOf(const std::string& contract) const {
         return {};
     }
     storage::Statement rows = quotes::Query(
-        db_, "SELECT * FROM dating WHERE date = ? AND contract = ?", {context_.date, contract});
+        db_, "SELECT * FROM dating WHERE date = ? AND contract = ?", {Date(), contract});
     return rows.Step() ? rows.ColumnText(quotes::kExpiration) : std::string();
 }
 
@@ -152,7 +153,7 @@ void LeftPanelModel::FillContractsList() {
         Busy busy(*this, common::text::kContractsFilling, common::text::kContractsFilled);
         storage::Transaction transaction(db_);
         storage::Statement rows =
-            quotes::Query(db_, "SELECT * FROM dating WHERE date= ?", {context_.date});
+            quotes::Query(db_, "SELECT * FROM dating WHERE date= ?", {Date()});
         while (contracts.size() < static_cast<std::size_t>(kPanelTableRows) && rows.Step()) {
             std::string contract = rows.ColumnText(quotes::kContract);
             if (!contract.empty() &&
@@ -179,7 +180,14 @@ bool LeftPanelModel::ComputeBasicIndicators() {
     }
     Busy busy(*this, common::text::kBasicIndicatorsStarted, common::text::kBasicIndicatorsDone);
     ResolveForwardPoint();
-    return CalculateBasicIndicators({db_, DayRows()}, context_);
+    // Set only from the rows read: a contract without any must not show another's date.
+    context_.expiration.clear();
+    const std::optional<DayFigures> figures = Slice().Figures();
+    if (!figures) {
+        return false;
+    }
+    figures->BasicIndicators(context_);
+    return true;
 }
 
 bool LeftPanelModel::ComputeMarketBorders() {
@@ -189,7 +197,12 @@ bool LeftPanelModel::ComputeMarketBorders() {
     Busy busy(*this, common::text::kMarketBordersStarted, common::text::kMarketBordersDone);
     ResolveForwardPoint();
     Refresh();
-    return CalculateMarketBorders(DayRows(), context_, services_.host);
+    const std::optional<DayFigures> figures = Slice().Figures();
+    if (!figures) {
+        return false;
+    }
+    figures->MarketBorders(context_, &services_.host);
+    return true;
 }
 
 bool LeftPanelModel::ComputePutCallRatios() {
@@ -198,7 +211,8 @@ bool LeftPanelModel::ComputePutCallRatios() {
     }
     Busy busy(*this, common::text::kRatiosStarted, common::text::kRatiosDone);
     ResolveForwardPoint();
-    return CalculatePutCallRatios(DayRows(), context_, services_.host);
+    const std::optional<DayFigures> figures = Slice().Figures();
+    return figures && figures->PutCallRatios(context_, &services_.host);
 }
 
 bool LeftPanelModel::ComputeSignificantLevels() {
@@ -210,7 +224,7 @@ bool LeftPanelModel::ComputeSignificantLevels() {
         Busy busy(*this, common::text::kSignificantLevelsStarted,
                   common::text::kSignificantLevelsDone);
         ResolveForwardPoint();
-        done = CalculateSignificantLevels(DayRowsFor(context_.level_cond), context_);
+        done = CalculateSignificantLevels(Slice().RowsFor(context_.level_cond), context_);
     }
     ShowConditionFailure();
     return done;
@@ -225,10 +239,11 @@ bool LeftPanelModel::ComputeSignificantFractals() {
         Busy busy(*this, common::text::kSignificantFractalsStarted,
                   common::text::kSignificantFractalsDone);
         ResolveForwardPoint();
-        const storage::Database& rows = ConditionLooksBeyondTheRow(context_.fractal_near_cond)
-                                            ? db_
-                                            : DayRowsFor(context_.fractal_main_cond);
-        done = CalculateSignificantFractals(rows, context_);
+        // One source for both conditions: the whole file when either reads beyond its row.
+        const std::string& near = context_.fractal_near_cond;
+        done = CalculateSignificantFractals(
+            Slice().RowsFor(ConditionLooksBeyondTheRow(near) ? near : context_.fractal_main_cond),
+            context_);
     }
     ShowConditionFailure();
     return done;
@@ -329,27 +344,27 @@ void LeftPanelModel::RecomputeShown() {
 
 void LeftPanelModel::DateChanged(common::Date picked) {
     const std::string picked_text = common::DayText(picked);
-    if (picked < 0 || picked_text == context_.date) {
+    if (picked < 0 || picked_text == Date()) {
         return;
     }
-    const std::string previous_date = context_.date;
+    const common::Date previous_date = context_.date;
     if (DayHasRows(picked_text)) {
-        context_.date = picked_text;
+        context_.date = common::DayStart(picked);
         TakeFirstForwardPoint();
     } else {
         services_.host.ShowMessage(services_.host.Text(common::text::kMessage),
                                    services_.host.Text(common::text::kNoDataForDate) +
                                        services_.host.Text(common::text::kTryAgain));
         // The day shown stays, with its numbers; only a panel without a day looks for one.
-        if (!previous_date.empty()) {
+        if (previous_date != common::kInvalidDate) {
             if (services_.view != nullptr) {
-                services_.view->ShowDate(context_.DateValue());
+                services_.view->ShowDate(context_.date);
             }
             NotifyHistograms();
             return;
         }
         FindLatestDay();
-        if (context_.date.empty()) {
+        if (!HasDay()) {
             return;
         }
     }
@@ -390,12 +405,8 @@ int LeftPanelModel::SymbolIndex(std::string_view symbol) {
     return common::ChartIndex(symbol);
 }
 
-const storage::Database& LeftPanelModel::DayRows() {
-    return slice_.Rows(db_, context_.date, context_.contract);
-}
-
-const storage::Database& LeftPanelModel::DayRowsFor(const std::string& condition) {
-    return ConditionLooksBeyondTheRow(condition) ? db_ : DayRows();
+DaySlice& LeftPanelModel::Slice() {
+    return slice_.Select(db_, Date(), context_.contract);
 }
 
 bool LeftPanelModel::CanCalculate() const {
@@ -421,7 +432,7 @@ void LeftPanelModel::UnlockPanel() {
 // The forward point of a newly chosen day, before any calculation resolves its own: the file
 // of the next calendar day, else the day's own file, else the file of the day before.
 void LeftPanelModel::TakeFirstForwardPoint() {
-    const common::Date day = context_.DateValue();
+    const common::Date day = context_.date;
     if (context_.fp_switch != 1 || day == common::kInvalidDate) {
         return;
     }
@@ -439,9 +450,8 @@ void LeftPanelModel::TakeFirstForwardPoint() {
 }
 
 void LeftPanelModel::ResolveForwardPoint() {
-    context_.forward_point =
-        analytics::ResolveForwardPoint(services_.folder, context_.DateValue(), context_.symbol,
-                                       context_.fp_switch, services_.host);
+    context_.forward_point = analytics::ResolveForwardPoint(
+        services_.folder, context_.date, context_.symbol, context_.fp_switch, services_.host);
 }
 
 bool LeftPanelModel::DayHasRows(const std::string& day) const {

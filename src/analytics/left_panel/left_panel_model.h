@@ -126,11 +126,12 @@ public:
     // damaged page, a failed read), "" when none.
     std::string DatabaseFault() const { return db_.FaultText(); }
     // A day with data is selected.
-    bool HasDay() const { return !context_.date.empty(); }
+    bool HasDay() const { return context_.date != common::kInvalidDate; }
 
     const std::string& Symbol() const { return context_.symbol; }
-    const std::string& Date() const { return context_.date; }
-    common::Date DateValue() const { return context_.DateValue(); }
+    // The selected day's text ("%dd.%mm.%yyyy"), empty without one.
+    std::string Date() const { return HasDay() ? common::DayText(context_.date) : std::string(); }
+    common::Date DateValue() const { return context_.date; }
     const std::string& Contract() const { return context_.contract; }
     double ForwardPoint() const { return context_.forward_point; }
     std::int64_t UpperBorderStrike() const { return context_.upper_border_strike; }
@@ -156,10 +157,8 @@ private:
     bool DayHasRows(const std::string& day) const;
     void SelectContract(int index);
     void NotifyHistograms() const;
-    // The day and contract's rows for the calculations; the whole file for a condition that
-    // reads beyond its row.
-    const storage::Database& DayRows();
-    const storage::Database& DayRowsFor(const std::string& condition);
+    // The selected day and contract's rows for the calculations.
+    DaySlice& Slice();
 
     LeftPanelServices services_;
     common::SystemClock system_clock_;

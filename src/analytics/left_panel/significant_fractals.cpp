@@ -47,7 +47,8 @@ struct StrikeOi {
 std::optional<std::vector<StrikeOi>> ReadSet(const storage::Database& db, const DayContext& context,
                                              std::string sql, std::int64_t limit,
                                              std::int64_t& blank) {
-    storage::Statement rows = quotes::Query(db, sql, {context.date, context.contract});
+    storage::Statement rows =
+        quotes::Query(db, sql, {common::DayText(context.date), context.contract});
     std::vector<StrikeOi> set;
     blank = 0;
     while (static_cast<std::int64_t>(set.size()) + blank < limit && rows.Step()) {
@@ -92,7 +93,7 @@ bool ReadFractals(const storage::Database& db, DayContext& context, const Fracta
     {
         const storage::ConditionBound bound(db);
         near_count = quotes::ScalarInt(db, std::string(q.count) + near_condition,
-                                       {context.date, context.contract});
+                                       {common::DayText(context.date), context.contract});
         if (near_count) {
             near =
                 ReadSet(db, context, std::string(q.rows) + near_condition, *near_count, near_blank);
@@ -142,8 +143,9 @@ bool ReadFractals(const storage::Database& db, DayContext& context, const Fracta
         if (!peak || !(row.strike > 0.0)) {
             continue;
         }
-        const std::optional<double> premium = quotes::Premium(
-            db, q.option, context.contract, context.date, FractalStrikeText(row.strike));
+        const std::optional<double> premium =
+            quotes::Premium(db, q.option, context.contract, common::DayText(context.date),
+                            FractalStrikeText(row.strike));
         if (!premium) {
             return false;
         }

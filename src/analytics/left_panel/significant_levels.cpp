@@ -30,7 +30,7 @@ bool ReadLevels(const storage::Database& db, DayContext& context, std::string_vi
     const storage::ConditionBound bound(db);
     storage::Statement rows =
         quotes::Query(db, std::string(sql) + *storage::AndGrouped(context.level_cond),
-                      {context.date, context.contract});
+                      {common::DayText(context.date), context.contract});
     while (levels.size() < static_cast<std::size_t>(kPanelTableRows) && rows.Step()) {
         if (quotes::IsBlankLineRow(rows)) {
             continue;

@@ -62,8 +62,7 @@ const storage::Database& RightPanelModel::DayRows(const std::string& condition) 
     // Every query of the panel asks for one day and contract, and SQLite answers that through
     // the contract index: on a contract traded for months each query would read its whole
     // history.
-    return ConditionLooksBeyondTheRow(condition) ? *quote_
-                                                 : slice_.Rows(*quote_, day_.date, day_.contract);
+    return slice_.Select(*quote_, day_.date, day_.contract).RowsFor(condition);
 }
 
 bool RightPanelModel::IsBuilt(int n) const {

@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 
+#include "app/cli/command_support.h"
 #include "common/symbols.h"
 #include "storage/statement.h"
 #include "storage/store.h"
@@ -47,6 +48,24 @@ storage::Database OpenQuotes(const Context& ctx, const std::string& symbol) {
         db.Close();
     }
     return db;
+}
+
+Calculation::Calculation(const Context& ctx, const std::string& symbol)
+    : ctx_(ctx),
+      symbol_(symbol),
+      record_(LoadSettingsReadOnly(ctx, symbol)),
+      texts_(LanguageOf(ctx)),
+      plain_(ctx.Progress(), ctx.err) {}
+
+bool Calculation::OpenQuoteDatabase() {
+    db_ = OpenQuotes(ctx_, symbol_);
+    return db_.IsOpen();
+}
+
+analytics::RightPanelDay Calculation::Day(const std::string& date, const std::string& contract,
+                                          std::optional<int> fp_switch) {
+    return analytics::ResolveRightPanelDay(ctx_.home, symbol_, date, contract,
+                                           fp_switch.value_or(record_.IsFP()), Host());
 }
 
 bool FileFailed(const Context& ctx, const std::string& symbol, const std::string& fault) {

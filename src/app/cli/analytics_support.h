@@ -1,9 +1,14 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
+#include "analytics/right_panel/right_panel_day.h"
 #include "app/cli/arguments.h"
 #include "app/cli/cli.h"
+#include "common/host.h"
+#include "common/plain_host.h"
+#include "common/text_table.h"
 #include "settings/settings_record.h"
 #include "storage/database.h"
 
@@ -22,6 +27,36 @@ settings::SettingsRecord LoadSettingsReadOnly(const Context& ctx, const std::str
 // The quote database of the symbol, read-only; a closed one (with a line on stderr) when the
 // file is missing or cannot be opened.
 storage::Database OpenQuotes(const Context& ctx, const std::string& symbol);
+
+// What every calculation command sets up the same way: the instrument's settings (read-only),
+// the status texts in the language asked for, a host that writes them to stderr, and on
+// request the quote database.
+class Calculation final {
+public:
+    Calculation(const Context& ctx, const std::string& symbol);
+    Calculation(const Calculation&) = delete;
+    Calculation& operator=(const Calculation&) = delete;
+
+    const settings::SettingsRecord& Settings() const { return record_; }
+    // Writes the status texts in the chosen language; Quiet() writes them without texts.
+    common::Host Host() { return plain_.AsHost(&texts_); }
+    common::Host Quiet() { return plain_.AsHost(); }
+    // The quote database as OpenQuotes opens it; false (with its line on stderr) without one.
+    bool OpenQuoteDatabase();
+    const storage::Database& Quotes() const { return db_; }
+    // The right panel's day of the symbol: the date, the contract and the forward point with
+    // the switch given, or the settings' own.
+    analytics::RightPanelDay Day(const std::string& date, const std::string& contract,
+                                 std::optional<int> fp_switch);
+
+private:
+    const Context& ctx_;
+    std::string symbol_;
+    settings::SettingsRecord record_;
+    common::TextTable texts_;
+    common::PlainHost plain_;
+    storage::Database db_;
+};
 
 // True (with a line on stderr naming the quote file) when the calculation's queries met a
 // fault of the file: a damaged page ends a query as if it had no more rows, and what was read

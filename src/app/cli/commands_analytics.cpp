@@ -34,10 +34,6 @@ namespace zarvex::cli {
 
 namespace {
 
-common::TextTable TextsFor(const Context& ctx) {
-    return common::TextTable(LanguageOf(ctx));
-}
-
 void WriteShownColumn(JsonWriter& json, const analytics::PanelTableColumn& column) {
     json.BeginArray();
     for (const std::string& cell : column) {
@@ -74,7 +70,7 @@ std::string IndicatorsJson(const analytics::LeftPanelModel& panel, const analyti
     JsonWriter json;
     json.BeginObject();
     json.Key("symbol").String(day.symbol);
-    json.Key("date").String(day.date);
+    json.Key("date").String(panel.Date());
     json.Key("contract").String(day.contract);
     json.Key("contracts").StringArray(panel.Contracts());
     json.Key("forward_point").Number(day.forward_point);
@@ -95,7 +91,7 @@ std::string IndicatorsJson(const analytics::LeftPanelModel& panel, const analyti
     json.Key("ratio_oi").String(cells.ratio_oi);
     json.Key("ratio_volume").String(cells.ratio_volume);
     json.Key("ratio_avg_price").String(cells.ratio_avg_price);
-    json.Key("max_pain").String(pain.text);
+    json.Key("max_pain").String(pain.price.Text());
     json.Key("max_pain_strike").Number(pain.strike);
     WriteImplied(json, implied);
     json.Key("levels").BeginObject();
@@ -128,7 +124,8 @@ int CmdIndicators(Context& ctx, const Words& words) {
     const std::optional<int> price_type = args.IntInRange("price-type", 0, 2);
     const std::optional<int> fp = args.IntInRange("fp", 0, 1);
 
-    const settings::SettingsRecord record = LoadSettingsReadOnly(ctx, symbol);
+    Calculation calculation(ctx, symbol);
+    const settings::SettingsRecord& record = calculation.Settings();
     analytics::LeftPanelSetup setup;
     setup.database_file = storage::QuotePath(ctx.home, symbol);
     setup.price_type = price_type.value_or(record.PriceType());
@@ -138,10 +135,8 @@ int CmdIndicators(Context& ctx, const Words& words) {
     setup.fp_switch = fp.value_or(record.IsFP());
     setup.read_only = true;
 
-    const common::TextTable texts = TextsFor(ctx);
-    common::PlainHost plain(ctx.Progress(), ctx.err);
     const TodayClock clock(ctx.today);
-    analytics::LeftPanelModel panel({plain.AsHost(&texts), ctx.home, &clock});
+    analytics::LeftPanelModel panel({calculation.Host(), ctx.home, &clock});
     panel.Build(setup);
     if (date) {
         panel.DateChanged(*date);
@@ -156,9 +151,9 @@ int CmdIndicators(Context& ctx, const Words& words) {
     if (panel.HasDay()) {
         const storage::Database db = storage::Database::OpenReadOnly(setup.database_file);
         analytics::DaySlice slice;
-        pain = analytics::DayMaxPain(slice.Rows(db, panel.Date(), panel.Contract()), panel.Date(),
-                                     panel.Contract(), panel.Symbol(), panel.ForwardPoint(),
-                                     panel.Context().price_type);
+        pain = analytics::DayMaxPain(slice.Select(db, panel.Date(), panel.Contract()).RowsFor(""),
+                                     panel.Date(), panel.Contract(), panel.Symbol(),
+                                     panel.ForwardPoint(), panel.Context().price_type);
         if (FileFailed(ctx, symbol, db.FaultText())) {
             return kExitFailed;
         }
@@ -284,8 +279,8 @@ int CmdHistogram(Context& ctx, const Words& words) {
         throw UsageError("--png must name a file");
     }
 
-    const settings::SettingsRecord record = LoadSettingsReadOnly(ctx, symbol);
-    settings::HistogramSettings histogram = record.Values().histograms[n - 1];
+    Calculation calculation(ctx, symbol);
+    settings::HistogramSettings histogram = calculation.Settings().Values().histograms[n - 1];
     if (price_type) {
         histogram.market_type = static_cast<std::int8_t>(*price_type);
     }
@@ -299,19 +294,15 @@ int CmdHistogram(Context& ctx, const Words& words) {
         histogram.bar_cond = *bar_cond;
     }
 
-    const storage::Database db = OpenQuotes(ctx, symbol);
-    if (!db.IsOpen()) {
+    if (!calculation.OpenQuoteDatabase()) {
         return kExitFailed;
     }
-    const common::TextTable texts = TextsFor(ctx);
-    common::PlainHost plain(ctx.Progress(), ctx.err);
-    const common::Host host = plain.AsHost(&texts);
-    const analytics::RightPanelDay day = analytics::ResolveRightPanelDay(
-        ctx.home, symbol, date, contract, fp.value_or(record.IsFP()), host);
+    const storage::Database& db = calculation.Quotes();
+    const common::Host host = calculation.Host();
+    const analytics::RightPanelDay day = calculation.Day(date, contract, fp);
     analytics::DaySlice slice;
-    const storage::Database& rows = analytics::ConditionLooksBeyondTheRow(histogram.bar_cond)
-                                        ? db
-                                        : slice.Rows(db, day.date, day.contract);
+    const storage::Database& rows =
+        slice.Select(db, day.date, day.contract).RowsFor(histogram.bar_cond);
     const analytics::HistogramData data = analytics::BuildHistogram(rows, day, histogram, n, host);
     const int caption_entry = analytics::HistogramCaptionEntry(histogram.param);
     const std::string caption = caption_entry < 0 ? std::string() : host.Text(caption_entry);
@@ -321,12 +312,9 @@ int CmdHistogram(Context& ctx, const Words& words) {
     analytics::DaySlice other_slice;
     if (compare_date) {
         const analytics::RightPanelDay other_day =
-            analytics::ResolveRightPanelDay(ctx.home, symbol, common::DayText(*compare_date),
-                                            contract, fp.value_or(record.IsFP()), host);
+            calculation.Day(common::DayText(*compare_date), contract, fp);
         const storage::Database& other_rows =
-            analytics::ConditionLooksBeyondTheRow(histogram.bar_cond)
-                ? db
-                : other_slice.Rows(db, other_day.date, other_day.contract);
+            other_slice.Select(db, other_day.date, other_day.contract).RowsFor(histogram.bar_cond);
         compare =
             analytics::CompareHistogram(rows, other_rows, day, other_day, histogram, data, host);
     }
@@ -360,19 +348,16 @@ int CmdTables(Context& ctx, const Words& words) {
     const std::string contract = args.Required("contract");
     const std::optional<int> fp = args.IntInRange("fp", 0, 1);
 
-    const settings::SettingsRecord record = LoadSettingsReadOnly(ctx, symbol);
-    const storage::Database db = OpenQuotes(ctx, symbol);
-    if (!db.IsOpen()) {
+    Calculation calculation(ctx, symbol);
+    if (!calculation.OpenQuoteDatabase()) {
         return kExitFailed;
     }
-    const common::TextTable texts = TextsFor(ctx);
-    common::PlainHost plain(ctx.Progress(), ctx.err);
-    const common::Host host = plain.AsHost(&texts);
-    const analytics::RightPanelDay day = analytics::ResolveRightPanelDay(
-        ctx.home, symbol, date, contract, fp.value_or(record.IsFP()), host);
+    const storage::Database& db = calculation.Quotes();
+    const common::Host host = calculation.Host();
+    const analytics::RightPanelDay day = calculation.Day(date, contract, fp);
     analytics::DaySlice slice;
     const analytics::OptionTables tables = analytics::FillOptionTables(
-        slice.Rows(db, day.date, day.contract), day.date, day.contract, host);
+        slice.Select(db, day.date, day.contract).RowsFor(""), day.date, day.contract, host);
     if (FileFailed(ctx, symbol, db.FaultText())) {
         return kExitFailed;
     }

@@ -69,9 +69,7 @@ int CmdUnload(Context& ctx, const Words& words) {
     }
     const common::Date date = args.RequiredDateKey("date");
     DayHost host(ctx);
-    day::Instrument instrument(
-        symbol, day::InstrumentList::kContainerNumbers[static_cast<std::size_t>(index)], ctx.home,
-        host.Host());
+    day::Instrument instrument(symbol, ctx.home, host.Host());
     const int result = instrument.UnloadDay(date);
     *ctx.out << result << '\n';
     const std::string& failure = instrument.Stores().failure;

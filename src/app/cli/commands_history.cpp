@@ -22,26 +22,26 @@ std::string HistoryJson(const analytics::ContractHistory& history) {
     json.Key("days").BeginArray();
     for (const analytics::HistoryDay& day : history.days) {
         json.BeginObject();
-        json.Key("date").String(day.date);
+        json.Key("date").String(common::DayText(day.day));
         json.Key("forward_point").Number(day.forward_point);
         json.Key("expiration").String(day.expiration);
-        json.Key("call_level").String(day.call_level);
-        json.Key("put_level").String(day.put_level);
-        json.Key("width_market").String(day.width_market);
-        json.Key("delta_balance").String(day.delta_balance);
-        json.Key("upper_limit").String(day.upper_limit);
-        json.Key("upper_border").String(day.upper_border);
-        json.Key("channel_center").String(day.channel_center);
-        json.Key("bottom_border").String(day.bottom_border);
-        json.Key("bottom_limit").String(day.bottom_limit);
+        json.Key("call_level").String(day.call_level.Text());
+        json.Key("put_level").String(day.put_level.Text());
+        json.Key("width_market").String(day.width_market.Text());
+        json.Key("delta_balance").String(day.delta_balance.Text());
+        json.Key("upper_limit").String(day.upper_limit.Text());
+        json.Key("upper_border").String(day.upper_border.Text());
+        json.Key("channel_center").String(day.channel_center.Text());
+        json.Key("bottom_border").String(day.bottom_border.Text());
+        json.Key("bottom_limit").String(day.bottom_limit.Text());
         json.Key("upper_border_strike").Int(day.upper_border_strike);
         json.Key("bottom_border_strike").Int(day.bottom_border_strike);
         json.Key("upper_limit_strike").Int(day.upper_limit_strike);
         json.Key("bottom_limit_strike").Int(day.bottom_limit_strike);
-        json.Key("ratio_oi").String(day.ratio_oi);
-        json.Key("ratio_volume").String(day.ratio_volume);
-        json.Key("ratio_avg_price").String(day.ratio_avg_price);
-        json.Key("max_pain").String(day.max_pain);
+        json.Key("ratio_oi").String(day.ratio_oi.Text());
+        json.Key("ratio_volume").String(day.ratio_volume.Text());
+        json.Key("ratio_avg_price").String(day.ratio_avg_price.Text());
+        json.Key("max_pain").String(day.max_pain.Text());
         json.Key("max_pain_strike").Number(day.max_pain_strike);
         json.Key("call_oi").Int(day.call_oi);
         json.Key("put_oi").Int(day.put_oi);
@@ -77,17 +77,15 @@ int CmdHistory(Context& ctx, const Words& words) {
     const std::optional<int> price_type = args.IntInRange("price-type", 0, 2);
     const std::optional<int> fp = args.IntInRange("fp", 0, 1);
 
-    const settings::SettingsRecord record = LoadSettingsReadOnly(ctx, request.symbol);
-    request.price_type = price_type.value_or(record.PriceType());
-    request.fp_switch = fp.value_or(record.IsFP());
-    const storage::Database db = OpenQuotes(ctx, request.symbol);
-    if (!db.IsOpen()) {
+    Calculation calculation(ctx, request.symbol);
+    request.price_type = price_type.value_or(calculation.Settings().PriceType());
+    request.fp_switch = fp.value_or(calculation.Settings().IsFP());
+    if (!calculation.OpenQuoteDatabase()) {
         return kExitFailed;
     }
-    common::PlainHost plain(ctx.Progress(), ctx.err);
-    const analytics::ContractHistory history =
-        analytics::LoadContractHistory(db, ctx.home, request, plain.AsHost());
-    if (FileFailed(ctx, request.symbol, db.FaultText())) {
+    const analytics::ContractHistory history = analytics::LoadContractHistory(
+        calculation.Quotes(), ctx.home, request, calculation.Quiet());
+    if (FileFailed(ctx, request.symbol, calculation.Quotes().FaultText())) {
         return kExitFailed;
     }
     if (history.failed) {

@@ -14,14 +14,6 @@ void CompareOverlay::Invalidate() {
     }
 }
 
-const storage::Database& CompareOverlay::Rows(analytics::DaySlice& slice,
-                                              const std::string& condition, const std::string& date,
-                                              const std::string& contract) {
-    // A condition that may look beyond its row runs on the file, as the panel's own build does.
-    return analytics::ConditionLooksBeyondTheRow(condition) ? *quote_
-                                                            : slice.Rows(*quote_, date, contract);
-}
-
 const analytics::CompareArrays* CompareOverlay::Arrays(const analytics::RightPanelModel& model,
                                                        int n, const std::string& other_date) {
     if (n < 1 || n > 4 || !model.IsBuilt(n)) {
@@ -39,9 +31,9 @@ const analytics::CompareArrays* CompareOverlay::Arrays(const analytics::RightPan
         const analytics::RightPanelDay other = analytics::ResolveRightPanelDay(
             folder_, day.symbol, other_date, day.contract, model.Config().fp_switch, host_);
         const storage::Database& shown_rows =
-            Rows(shown_slice_, histogram.bar_cond, day.date, day.contract);
+            shown_slice_.Select(*quote_, day.date, day.contract).RowsFor(histogram.bar_cond);
         const storage::Database& other_rows =
-            Rows(other_slice_, histogram.bar_cond, other.date, other.contract);
+            other_slice_.Select(*quote_, other.date, other.contract).RowsFor(histogram.bar_cond);
         cached = analytics::CompareHistogram(shown_rows, other_rows, day, other, histogram,
                                              model.Histogram(n), host_);
         ++computations_;

@@ -30,9 +30,6 @@ public:
     int Computations() const { return computations_; }
 
 private:
-    const storage::Database& Rows(analytics::DaySlice& slice, const std::string& condition,
-                                  const std::string& date, const std::string& contract);
-
     const storage::Database* quote_;
     common::ProgramFolder folder_;
     common::Host host_;

@@ -1,6 +1,20 @@
 #include "ui/history/history_chart_data.h"
 
+#include <optional>
+
+#include "common/date.h"
+
 namespace zarvex::ui {
+
+namespace {
+
+// An empty cell (a blank CALL or PUT level included) breaks the line instead of falling to
+// zero.
+std::optional<double> Shown(const analytics::PanelNumber& number) {
+    return number.IsNumber() ? std::optional<double>(number.Value()) : std::nullopt;
+}
+
+}  // namespace
 
 HistoryChartData MakeHistoryChartData(const analytics::ContractHistory& history) {
     HistoryChartData data;
@@ -12,17 +26,17 @@ HistoryChartData MakeHistoryChartData(const analytics::ContractHistory& history)
         series->reserve(n);
     }
     for (const analytics::HistoryDay& day : history.days) {
-        data.dates.push_back(QString::fromStdString(day.date));
-        data.call_level.push_back(analytics::ShownNumber(day.call_level));
-        data.put_level.push_back(analytics::ShownNumber(day.put_level));
-        data.upper_border.push_back(analytics::ShownNumber(day.upper_border));
-        data.bottom_border.push_back(analytics::ShownNumber(day.bottom_border));
-        data.upper_limit.push_back(analytics::ShownNumber(day.upper_limit));
-        data.bottom_limit.push_back(analytics::ShownNumber(day.bottom_limit));
-        data.delta_balance.push_back(analytics::ShownNumber(day.delta_balance));
-        data.max_pain.push_back(analytics::ShownNumber(day.max_pain));
-        data.ratio_oi.push_back(analytics::ShownNumber(day.ratio_oi));
-        data.ratio_volume.push_back(analytics::ShownNumber(day.ratio_volume));
+        data.dates.push_back(QString::fromStdString(common::DayText(day.day)));
+        data.call_level.push_back(Shown(day.call_level));
+        data.put_level.push_back(Shown(day.put_level));
+        data.upper_border.push_back(Shown(day.upper_border));
+        data.bottom_border.push_back(Shown(day.bottom_border));
+        data.upper_limit.push_back(Shown(day.upper_limit));
+        data.bottom_limit.push_back(Shown(day.bottom_limit));
+        data.delta_balance.push_back(Shown(day.delta_balance));
+        data.max_pain.push_back(Shown(day.max_pain));
+        data.ratio_oi.push_back(Shown(day.ratio_oi));
+        data.ratio_volume.push_back(Shown(day.ratio_volume));
         data.call_oi.push_back(static_cast<double>(day.call_oi));
         data.put_oi.push_back(static_cast<double>(day.put_oi));
     }

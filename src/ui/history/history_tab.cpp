@@ -4,10 +4,12 @@
 #include <QTableWidget>
 #include <array>
 #include <cmath>
+#include <optional>
 #include <string_view>
 #include <utility>
 
 #include "analytics/history/history_table.h"
+#include "common/date.h"
 #include "common/text_id.h"
 #include "common/text_table.h"
 #include "ui/history/chart_context_menu.h"
@@ -154,7 +156,7 @@ void HistoryTab::Refresh() {
         held_.price_type == wanted_.price_type && held_.fp_switch == wanted_.fp_switch;
     bool shown_held = false;
     for (const analytics::HistoryDay& day : history_.days) {
-        shown_held = shown_held || day.date == shown_date_;
+        shown_held = shown_held || common::DayText(day.day) == shown_date_;
     }
     // A day the history does not hold yet (one just processed) means the days have changed.
     if (!same || (!shown_held && !shown_date_.empty())) {
@@ -184,7 +186,7 @@ std::vector<std::string> HistoryTab::ShownCells(const analytics::HistoryDay& day
         if (keys[c] == "forward_point") {
             cells[c] = ShownForwardPoint(day.forward_point).toStdString();
         } else if (keys[c] == "max_pain_strike" && day.max_pain_strike != 0.0) {
-            cells[c] = WrittenLike(day.max_pain_strike, day.max_pain);
+            cells[c] = WrittenLike(day.max_pain_strike, day.max_pain.Text());
         }
     }
     return cells;
@@ -199,13 +201,14 @@ void HistoryTab::FillTable() {
     for (int row = 0; row < static_cast<int>(history_.days.size()); ++row) {
         const analytics::HistoryDay& day = history_.days[static_cast<std::size_t>(row)];
         const std::vector<std::string> cells = ShownCells(day);
+        const std::vector<std::optional<double>> numbers = analytics::HistoryRowNumbers(day);
         for (int c = 0; c < static_cast<int>(cells.size()); ++c) {
-            const std::string& cell = cells[static_cast<std::size_t>(c)];
-            auto* item = new SortedItem(QString::fromStdString(cell));
+            const auto column = static_cast<std::size_t>(c);
+            auto* item = new SortedItem(QString::fromStdString(cells[column]));
             if (c == 0) {
                 item->setData(Qt::UserRole, static_cast<qlonglong>(day.day));
-            } else if (const auto number = analytics::ShownNumber(cell)) {
-                item->setData(Qt::UserRole, *number);
+            } else if (column < numbers.size() && numbers[column]) {
+                item->setData(Qt::UserRole, *numbers[column]);
             }
             item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
             table_->setItem(row, c, item);
@@ -219,7 +222,7 @@ void HistoryTab::FillTable() {
 void HistoryTab::MarkShownDay() {
     shown_index_ = -1;
     for (std::size_t i = 0; i < history_.days.size(); ++i) {
-        if (history_.days[i].date == shown_date_) {
+        if (common::DayText(history_.days[i].day) == shown_date_) {
             shown_index_ = static_cast<int>(i);
         }
     }
@@ -279,7 +282,7 @@ void HistoryTab::FillVolatilityChart() {
     // Days are categories, as in the chart above: the axis names them.
     std::vector<std::string> dates;
     for (const analytics::HistoryDay& day : history_.days) {
-        dates.push_back(day.date.substr(0, 5));
+        dates.push_back(common::DayText(day.day).substr(0, 5));
     }
     vol_chart_->SetData(
         std::move(x), {{Text(common::text::kVolatility), {atm}}, {QString(), {rr, bf}}},
