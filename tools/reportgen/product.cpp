@@ -9,12 +9,12 @@ const std::vector<Product>& Products() {
     // apart, for put-call parity to give the discount to 1e-3 from ten strikes (the yen's
     // premium cannot take a seventh decimal in its 8-column field).
     static const std::vector<Product> products{
-        {"EUR", "EURO FX", true, 1.30, 4, 50,5, 0.090, 2400.0, 10.50},
-        {"GBP", "BRITISH POUND", true, 1.60, 4, 50,5, 0.075, 1500.0, -4.20},
-        {"AUD", "AUSTRALIAN DOLLAR", true, 1.04, 4, 50,5, 0.085, 1300.0, -85.30},
-        {"CAD", "CANADIAN DOLLAR", true, 1.01, 4, 50,5, 0.060, 1100.0, 28.40},
+        {"EUR", "EURO FX", true, 1.30, 4, 50, 5, 0.090, 2400.0, 10.50},
+        {"GBP", "BRITISH POUND", true, 1.60, 4, 50, 5, 0.075, 1500.0, -4.20},
+        {"AUD", "AUSTRALIAN DOLLAR", true, 1.04, 4, 50, 5, 0.085, 1300.0, -85.30},
+        {"CAD", "CANADIAN DOLLAR", true, 1.01, 4, 50, 5, 0.060, 1100.0, 28.40},
         {"JPY", "JAPANESE YEN", true, 0.0122, 6, 200, 6, 0.095, 1900.0, -12.35},
-        {"CHF", "SWISS FRANC", true, 1.07, 4, 50,5, 0.080, 800.0, -21.70},
+        {"CHF", "SWISS FRANC", true, 1.07, 4, 50, 5, 0.080, 800.0, -21.70},
         {"BRL", "BRAZILIAN REAL", false, 0.48, 4, 50, 4, 0.120, 300.0, 0.0},
         {"MXN", "MEXICAN PESO", false, 0.077, 6, 250, 6, 0.110, 600.0, 0.0},
         {"NZD", "NEW ZEALAND DOLLAR", false, 0.82, 4, 50, 4, 0.100, 400.0, 0.0},

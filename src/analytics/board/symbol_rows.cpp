@@ -25,15 +25,6 @@ StatementPtr Prepare(const storage::Database& db, std::string_view sql) {
     return StatementPtr(raw);
 }
 
-// A column of the current row as text ("" for NULL), as the panel's readers take it.
-std::string_view ColumnText(sqlite3_stmt* statement, int column) {
-    const auto* text = sqlite3_column_text(statement, column);
-    return text == nullptr ? std::string_view()
-                           : std::string_view(
-                                 reinterpret_cast<const char*>(text),
-                                 static_cast<std::size_t>(sqlite3_column_bytes(statement, column)));
-}
-
 // True when the quote table has a whole (not partial) index led by the column, in the default
 // collation, so that "column = ?" and "column > ?" seek rather than scan.
 bool HasIndexOn(const storage::Database& db, std::string_view column) {
@@ -125,7 +116,7 @@ bool SymbolRows::SeekDays(const storage::Database& db) {
         if (sqlite3_column_type(next.get(), 0) != SQLITE_TEXT) {
             break;
         }
-        last = ColumnText(next.get(), 0);
+        last = ReadStoredText(next.get(), 0);
         const common::Date day = common::ParseDate(last, "%dd.%mm.%yyyy");
         if (day == common::kInvalidDate || common::DayText(day) != last) {
             continue;
@@ -165,13 +156,13 @@ bool SymbolRows::ScanEveryRow(const storage::Database& db) {
             sqlite3_column_type(raw, 1) != SQLITE_TEXT) {
             continue;
         }
-        const std::string_view option = ColumnText(raw, 3);
+        const std::string_view option = ReadStoredText(raw, 3);
         const bool call = option == "CALL";
         if (!call && option != "PUT") {
             continue;
         }
         const std::int64_t id = sqlite3_column_int64(raw, 0);
-        const std::string_view contract = ColumnText(raw, 1);
+        const std::string_view contract = ReadStoredText(raw, 1);
         if (entry == nullptr || contract != entry_name) {
             auto found = contracts_.find(contract);
             if (found == contracts_.end()) {
@@ -188,7 +179,7 @@ bool SymbolRows::ScanEveryRow(const storage::Database& db) {
         if (sqlite3_column_type(raw, 2) != SQLITE_TEXT) {
             continue;
         }
-        const std::string_view day = ColumnText(raw, 2);
+        const std::string_view day = ReadStoredText(raw, 2);
         if (span == nullptr || day != span_text) {
             auto found = spans_.find(day);
             if (found == spans_.end()) {
@@ -216,7 +207,7 @@ bool SymbolRows::ScanEveryRow(const storage::Database& db) {
         sqlite3_reset(expiration.get());
         sqlite3_bind_int64(expiration.get(), 1, last);
         if (sqlite3_step(expiration.get()) == SQLITE_ROW) {
-            scanned.rows.expiration = ColumnText(expiration.get(), 0);
+            scanned.rows.expiration = ReadStoredText(expiration.get(), 0);
         }
         scanned.expiration_read = true;
     }
@@ -278,7 +269,7 @@ bool SymbolRows::Load(const storage::Database& db, const std::vector<common::Dat
         std::vector<std::size_t>* positions = nullptr;
         int rc = SQLITE_ROW;
         while ((rc = sqlite3_step(raw)) == SQLITE_ROW) {
-            const std::string_view name = ColumnText(raw, 8);
+            const std::string_view name = ReadStoredText(raw, 8);
             if (entry == nullptr || name != entry_name) {
                 auto found = contracts_.find(name);
                 if (found == contracts_.end()) {
@@ -330,7 +321,7 @@ bool SymbolRows::ReadExpiration(sqlite3_stmt* statement, const std::string& name
         sqlite3_bind_text(statement, 2, option, -1, SQLITE_STATIC);
         const int rc = sqlite3_step(statement);
         if (rc == SQLITE_ROW) {
-            entry.rows.expiration = ColumnText(statement, 0);
+            entry.rows.expiration = ReadStoredText(statement, 0);
             break;
         }
         if (rc != SQLITE_DONE) {
@@ -368,7 +359,7 @@ bool SymbolRows::ReadHistory(sqlite3_stmt* raw, const std::string& name, Entry& 
         if (sqlite3_column_type(raw, 0) != SQLITE_TEXT) {
             continue;
         }
-        const std::string_view option = ColumnText(raw, 0);
+        const std::string_view option = ReadStoredText(raw, 0);
         const bool call = option == "CALL";
         if (!call && option != "PUT") {
             continue;

@@ -48,17 +48,13 @@ StoredValue ReadStoredValue(sqlite3_stmt* statement, int column) {
     return value;
 }
 
-namespace {
-
-std::string_view TextOf(sqlite3_stmt* statement, int column) {
+std::string_view ReadStoredText(sqlite3_stmt* statement, int column) {
     const auto* text = sqlite3_column_text(statement, column);
     return text == nullptr ? std::string_view()
                            : std::string_view(
                                  reinterpret_cast<const char*>(text),
                                  static_cast<std::size_t>(sqlite3_column_bytes(statement, column)));
 }
-
-}  // namespace
 
 const std::vector<std::size_t>& ContractRows::Day(std::string_view date) const {
     static const std::vector<std::size_t> kNone;
@@ -148,8 +144,8 @@ bool ReadContractRows(const storage::Database& db, const std::string& contract, 
             "ORDER BY rowid",
         {&contract}, [&](sqlite3_stmt* raw) {
             StoredOption row = ReadOption(raw);
-            levels.Add(row.call, row.strike.as_double, row.volume.as_int, TextOf(raw, 8));
-            const std::string_view day = TextOf(raw, 9);
+            levels.Add(row.call, row.strike.as_double, row.volume.as_int, ReadStoredText(raw, 8));
+            const std::string_view day = ReadStoredText(raw, 9);
             if (day_rows == nullptr || day != day_text) {
                 auto found = out.days.find(day);
                 if (found == out.days.end()) {
@@ -176,7 +172,7 @@ bool ReadContractLevels(const storage::Database& db, const std::string& contract
             // As ReadValue reads them: a stored infinity counts as 0.0.
             const double strike = sqlite3_column_double(raw, 1);
             levels.Add(sqlite3_column_int(raw, 0) == 1, std::isfinite(strike) ? strike : 0.0,
-                       sqlite3_column_int64(raw, 2), TextOf(raw, 3));
+                       sqlite3_column_int64(raw, 2), ReadStoredText(raw, 3));
         });
     levels.Finish();
     return read;

@@ -67,6 +67,8 @@ struct ContractRows : ContractLevels {
 
 // The value of a column of the current row of a raw statement, with its storage class.
 StoredValue ReadStoredValue(sqlite3_stmt* statement, int column);
+// The same column as text ("" for NULL), valid until the statement moves on.
+std::string_view ReadStoredText(sqlite3_stmt* statement, int column);
 
 // False when the rows could not be read (no quote table, a damaged file).
 bool ReadContractRows(const storage::Database& db, const std::string& contract, ContractRows& out);

@@ -17,8 +17,8 @@ struct HistogramFonts {
 };
 HistogramFonts DefaultHistogramFonts();
 
-// Draws one chart of scale.width x (scale.height + scale.legend_band) at the painter's origin: clears
-// it to the background and, unless the data is empty, draws the legend above the plot, then
+// Draws one chart of scale.width x (scale.height + scale.legend_band) at the painter's origin:
+// clears it to the background and, unless the data is empty, draws the legend above the plot, then
 // grid, labels, zero line, frame, bars, the compared day's outlines and the price lines. The
 // chart widget and the command-line picture both draw through here.
 void PaintHistogram(QPainter& painter, const HistogramData& data, const HistogramScale& scale,
