@@ -19,6 +19,19 @@
 
 namespace {
 
+// Stores a generated row as the extraction would (the contract trimmed), through an INSERT of
+// the twelve quote columns in their order.
+void InsertGeneratedRow(zarvex::storage::Statement& insert, const zarvex::import::ReportRow& row) {
+    const std::string contract = zarvex::common::TrimCopy(row.contract);
+    insert.Reset(true);
+    insert.BindAll(
+        {std::string_view(row.strike), std::string_view(row.price), std::string_view(row.delta),
+         std::string_view(row.volume), std::string_view(row.oi), std::string_view(row.doi),
+         std::string_view(row.sign), std::string_view(row.symb), std::string_view(row.option),
+         std::string_view(contract), std::string_view(row.expiration), std::string_view(row.date)});
+    insert.Run();
+}
+
 using namespace zarvex;
 
 // --- A quote database of 250 full-size trading days ---
@@ -66,15 +79,7 @@ void FillQuoteDatabases(const common::ProgramFolder& home,
         for (std::size_t i = 0; i < symbols.size(); ++i) {
             storage::Statement& insert = inserts[i];
             for (const import::ReportRow& row : generated.rows.at(symbols[i])) {
-                const std::string contract = common::TrimCopy(row.contract);
-                insert.Reset(true);
-                insert.BindAll({std::string_view(row.strike), std::string_view(row.price),
-                                std::string_view(row.delta), std::string_view(row.volume),
-                                std::string_view(row.oi), std::string_view(row.doi),
-                                std::string_view(row.sign), std::string_view(row.symb),
-                                std::string_view(row.option), std::string_view(contract),
-                                std::string_view(row.expiration), std::string_view(row.date)});
-                insert.Run();
+                InsertGeneratedRow(insert, row);
             }
         }
         std::ofstream(home.ForwardPointFile(day), std::ios::binary) << generated.forward_points;

@@ -45,14 +45,7 @@ const std::vector<DayChain>& SixSymbolsDay() {
                 if (std::find(contracts.begin(), contracts.end(), contract) == contracts.end()) {
                     contracts.push_back(contract);
                 }
-                insert.Reset(true);
-                insert.BindAll({std::string_view(row.strike), std::string_view(row.price),
-                                std::string_view(row.delta), std::string_view(row.volume),
-                                std::string_view(row.oi), std::string_view(row.doi),
-                                std::string_view(row.sign), std::string_view(row.symb),
-                                std::string_view(row.option), std::string_view(contract),
-                                std::string_view(row.expiration), std::string_view(row.date)});
-                insert.Run();
+                InsertGeneratedRow(insert, row);
             }
             db.Execute("Commit");
             for (const std::string& contract : contracts) {

@@ -284,15 +284,7 @@ bool SymbolRows::Load(const storage::Database& db, const std::vector<common::Dat
             }
             ContractRows& rows = entry->rows;
             positions->push_back(rows.rows.size());
-            StoredOption& row = rows.rows.emplace_back();
-            row.call = sqlite3_column_int(raw, 0) == 1;
-            row.put = sqlite3_column_int(raw, 1) == 1;
-            row.strike = ReadStoredValue(raw, 2);
-            row.price = ReadStoredValue(raw, 3);
-            row.delta = ReadStoredValue(raw, 4);
-            row.volume = ReadStoredValue(raw, 5);
-            row.oi = ReadStoredValue(raw, 6);
-            row.doi = ReadStoredValue(raw, 7);
+            rows.rows.push_back(ReadStoredOption(raw));
         }
         if (rc != SQLITE_DONE) {
             return false;

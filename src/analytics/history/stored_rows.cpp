@@ -56,6 +56,19 @@ std::string_view ReadStoredText(sqlite3_stmt* statement, int column) {
                                  static_cast<std::size_t>(sqlite3_column_bytes(statement, column)));
 }
 
+StoredOption ReadStoredOption(sqlite3_stmt* statement) {
+    StoredOption row;
+    row.call = sqlite3_column_int(statement, 0) == 1;
+    row.put = sqlite3_column_int(statement, 1) == 1;
+    row.strike = ReadStoredValue(statement, 2);
+    row.price = ReadStoredValue(statement, 3);
+    row.delta = ReadStoredValue(statement, 4);
+    row.volume = ReadStoredValue(statement, 5);
+    row.oi = ReadStoredValue(statement, 6);
+    row.doi = ReadStoredValue(statement, 7);
+    return row;
+}
+
 const std::vector<std::size_t>& ContractRows::Day(std::string_view date) const {
     static const std::vector<std::size_t> kNone;
     const auto found = days.find(date);
@@ -96,19 +109,6 @@ bool ForEachRow(const storage::Database& db, const std::string& sql,
 constexpr std::string_view kOptionColumns =
     "SELECT option = 'CALL', option = 'PUT', strike, price, delta, volume, oi, doi";
 
-StoredOption ReadOption(sqlite3_stmt* statement) {
-    StoredOption row;
-    row.call = sqlite3_column_int(statement, 0) == 1;
-    row.put = sqlite3_column_int(statement, 1) == 1;
-    row.strike = ReadStoredValue(statement, 2);
-    row.price = ReadStoredValue(statement, 3);
-    row.delta = ReadStoredValue(statement, 4);
-    row.volume = ReadStoredValue(statement, 5);
-    row.oi = ReadStoredValue(statement, 6);
-    row.doi = ReadStoredValue(statement, 7);
-    return row;
-}
-
 // The level strikes take the rows in the order the panel reads them; every row read sets the
 // expiration. The panel reads the CALL rows and then the PUT rows: the last PUT row's
 // expiration stays, else the last CALL row's.
@@ -143,7 +143,7 @@ bool ReadContractRows(const storage::Database& db, const std::string& contract, 
             ", expiration, date FROM dating WHERE contract = ? AND option IN ('CALL', 'PUT') "
             "ORDER BY rowid",
         {&contract}, [&](sqlite3_stmt* raw) {
-            StoredOption row = ReadOption(raw);
+            StoredOption row = ReadStoredOption(raw);
             levels.Add(row.call, row.strike.as_double, row.volume.as_int, ReadStoredText(raw, 8));
             const std::string_view day = ReadStoredText(raw, 9);
             if (day_rows == nullptr || day != day_text) {
@@ -187,7 +187,7 @@ bool ReadDayRows(const storage::Database& db, const std::string& date, const std
                           " FROM dating WHERE date = ? AND CASE WHEN contract = ? THEN 1 ELSE 0 "
                           "END AND option IN ('CALL', 'PUT') ORDER BY rowid",
                       {&date, &contract},
-                      [&](sqlite3_stmt* raw) { out.push_back(ReadOption(raw)); });
+                      [&](sqlite3_stmt* raw) { out.push_back(ReadStoredOption(raw)); });
 }
 
 }  // namespace zarvex::analytics

@@ -69,6 +69,9 @@ struct ContractRows : ContractLevels {
 StoredValue ReadStoredValue(sqlite3_stmt* statement, int column);
 // The same column as text ("" for NULL), valid until the statement moves on.
 std::string_view ReadStoredText(sqlite3_stmt* statement, int column);
+// The current row of a statement whose first eight columns are those of kOptionColumns:
+// option = 'CALL', option = 'PUT', strike, price, delta, volume, oi, doi.
+StoredOption ReadStoredOption(sqlite3_stmt* statement);
 
 // False when the rows could not be read (no quote table, a damaged file).
 bool ReadContractRows(const storage::Database& db, const std::string& contract, ContractRows& out);
