@@ -128,13 +128,12 @@ private:
     }
 
     bool Insert(const ReportRow& row, std::string_view contract) {
+        insert_.BindAllKept({row.strike, row.price, row.delta, row.volume, row.oi, row.doi,
+                             row.sign, row.symb, row.option, contract, row.expiration, row.date});
+        const bool ran = Ran(insert_);
+        // The bindings point into the row, which the parser overwrites with its next line.
         insert_.Reset(true);
-        insert_.BindAll(
-            {std::string_view(row.strike), std::string_view(row.price), std::string_view(row.delta),
-             std::string_view(row.volume), std::string_view(row.oi), std::string_view(row.doi),
-             std::string_view(row.sign), std::string_view(row.symb), std::string_view(row.option),
-             contract, std::string_view(row.expiration), std::string_view(row.date)});
-        if (!Ran(insert_)) {
+        if (!ran) {
             return false;
         }
         ++inserted_;

@@ -36,6 +36,10 @@ public:
     // out of range.
     bool Bind(int index, const SqlValue& value);
     bool BindAll(std::initializer_list<SqlValue> values);
+    // Binds texts without SQLite taking a copy: for statements run once per report row, where
+    // copying every value cost about as much as the insert itself. The texts must stay
+    // unchanged until the statement has run and is reset with its bindings cleared.
+    bool BindAllKept(std::initializer_list<std::string_view> texts);
 
     // Steps once. Returns true while a row is available; false when done or failed.
     bool Step();
