@@ -104,18 +104,10 @@ bool Statement::BindAll(std::initializer_list<SqlValue> values) {
     return ok;
 }
 
-bool Statement::BindAllKept(std::initializer_list<std::string_view> texts) {
-    if (stmt_ == nullptr) {
-        return false;
-    }
-    int index = 1;
-    bool ok = true;
-    for (const std::string_view text : texts) {
-        ok = sqlite3_bind_text(stmt_, index++, text.data() != nullptr ? text.data() : "",
-                               static_cast<int>(text.size()), SQLITE_STATIC) == SQLITE_OK &&
-             ok;
-    }
-    return ok;
+bool Statement::BindKept(int index, std::string_view text) {
+    return stmt_ != nullptr &&
+           sqlite3_bind_text(stmt_, index, text.data() != nullptr ? text.data() : "",
+                             static_cast<int>(text.size()), SQLITE_STATIC) == SQLITE_OK;
 }
 
 bool Statement::Step() {
