@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 
 #include "common/text.h"
 
@@ -16,6 +15,22 @@ constexpr double kNear = 1e-9;
 
 bool IsNear(double a, double b) {
     return std::fabs(a - b) <= kNear * std::fmax(1.0, std::fmax(std::fabs(a), std::fabs(b)));
+}
+
+// The three texts, each after its length, so that no two different triples share a key
+// whatever characters the texts hold.
+void AppendPart(std::string& key, std::string_view part) {
+    const auto size = static_cast<std::uint32_t>(part.size());
+    key.append(reinterpret_cast<const char*>(&size), sizeof size);
+    key.append(part);
+}
+
+void MakeKey(std::string& key, std::string_view symb, std::string_view option,
+             std::string_view contract) {
+    key.clear();
+    AppendPart(key, symb);
+    AppendPart(key, option);
+    AppendPart(key, contract);
 }
 
 }  // namespace
@@ -52,48 +67,15 @@ bool HasNoDigit(std::string_view text) {
     return std::none_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-namespace {
-
-// The three texts, each after its length, so that no two different triples share a key
-// whatever characters the texts hold.
-void AppendPart(std::string& key, std::string_view part) {
-    const auto size = static_cast<std::uint32_t>(part.size());
-    key.append(reinterpret_cast<const char*>(&size), sizeof size);
-    key.append(part);
-}
-
-void MakeKey(std::string& key, std::string_view symb, std::string_view option,
-             std::string_view contract) {
-    key.clear();
-    AppendPart(key, symb);
-    AppendPart(key, option);
-    AppendPart(key, contract);
-}
-
-bool IsKey(std::string_view key, std::string_view symb, std::string_view option,
-           std::string_view contract) {
-    for (const std::string_view part : {symb, option, contract}) {
-        std::uint32_t size = 0;
-        if (key.size() < sizeof size) {
-            return false;
-        }
-        std::memcpy(&size, key.data(), sizeof size);
-        key.remove_prefix(sizeof size);
-        if (size != part.size() || key.substr(0, size) != part) {
-            return false;
-        }
-        key.remove_prefix(size);
-    }
-    return key.empty();
-}
-
-}  // namespace
-
 ExistingRows::Group* ExistingRows::Find(std::string_view symb, std::string_view option,
                                         std::string_view contract) {
-    if (last_ != nullptr && IsKey(last_key_, symb, option, contract)) {
+    if (last_ != nullptr && symb == last_symb_ && option == last_option_ &&
+        contract == last_contract_) {
         return last_;
     }
+    last_symb_.assign(symb);
+    last_option_.assign(option);
+    last_contract_.assign(contract);
     MakeKey(last_key_, symb, option, contract);
     const auto it = groups_.find(last_key_);
     last_ = it == groups_.end() ? nullptr : &it->second;

@@ -54,6 +54,9 @@ private:
     // The group of the last lookup and its key: a report's rows come contract by contract, so
     // nearly every row belongs to the group of the row before it.
     Group* last_ = nullptr;
+    std::string last_symb_;
+    std::string last_option_;
+    std::string last_contract_;
     std::string last_key_;
     bool loaded_ = false;
     std::size_t loaded_count_ = 0;
