@@ -134,8 +134,8 @@ private:
 
     bool Insert(const ReportRow& row, std::string_view contract) {
         const std::array<std::string_view, kInsertValues> values{
-            row.strike, row.price, row.delta,   row.volume, row.oi,         row.doi,
-            row.sign,   row.symb,  row.option,  contract,   row.expiration, row.date};
+            row.strike, row.price, row.delta,  row.volume, row.oi,         row.doi,
+            row.sign,   row.symb,  row.option, contract,   row.expiration, row.date};
         for (std::size_t i = 0; i < values.size(); ++i) {
             BindInsert(i, values[i]);
         }
