@@ -97,7 +97,7 @@ void InstrumentList::Evening(common::Date up_to) {
 }
 
 std::optional<common::Outcome> InstrumentList::OnDownloaded(common::DownloadedDays what,
-                                                common::Date scheduler_day) {
+                                                            common::Date scheduler_day) {
     const bool has_day = scheduler_day > 0;
     switch (what) {
         case common::DownloadedDays::kPreviousDays:

@@ -12,9 +12,8 @@ namespace zarvex::day {
 
 // One day: extraction, then the unload when the extraction was done, under the UI lock.
 // Fails with the reason of whichever step failed.
-common::Outcome ProcessDay(const common::ProgramFolder& folder,
-                           settings::InstrumentStores& stores, const common::Host& host,
-                           common::Date date);
+common::Outcome ProcessDay(const common::ProgramFolder& folder, settings::InstrumentStores& stores,
+                           const common::Host& host, common::Date date);
 // The day of several instruments under one UI lock: one extraction pass over the report for
 // all of them, then each one's unload in the order given. One result per instrument.
 std::vector<common::Outcome> ProcessDay(const common::ProgramFolder& folder,

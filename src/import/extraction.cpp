@@ -272,9 +272,10 @@ bool ReadReport(const common::Host& host, ReportFile& report,
 
 // The end of one instrument's reading: the commit and the flag, or why not.
 // `is_report` tells whether the file holds an option section of any currency at all.
-common::Outcome FinishReading(Reading& r, const ReportFile& report, const std::filesystem::path& path,
-                  bool is_report, const common::Host& host, const std::string& date_key,
-                  const std::string& day_text) {
+common::Outcome FinishReading(Reading& r, const ReportFile& report,
+                              const std::filesystem::path& path, bool is_report,
+                              const common::Host& host, const std::string& date_key,
+                              const std::string& day_text) {
     const settings::InstrumentStores& stores = r.stores;
     if (!r.transaction.Began()) {
         return Fail(host, stores,

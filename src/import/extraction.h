@@ -23,14 +23,16 @@ bool IsBlankLine(std::string_view line);
 // trading day); failed when no report could be read for it, a row or the commit could not be
 // written (the day is rolled back), or the flag could not be written. The reason, the log
 // and the status bar then say which file failed.
-common::Outcome ExtractReport(const common::ProgramFolder& folder, settings::InstrumentStores& stores,
-                  const common::Host& host, common::Date date);
+common::Outcome ExtractReport(const common::ProgramFolder& folder,
+                              settings::InstrumentStores& stores, const common::Host& host,
+                              common::Date date);
 
 // The same for several instruments with one pass over the report: each line goes to every
 // instrument still reading, each into its own transaction. The results are in the order
 // given; one instrument's failure leaves the others' days as they would be on their own.
-std::vector<common::Outcome> ExtractReports(const common::ProgramFolder& folder,
-                                const std::vector<settings::InstrumentStores*>& instruments,
-                                            const common::Host& host, common::Date date);
+std::vector<common::Outcome> ExtractReports(
+    const common::ProgramFolder& folder,
+    const std::vector<settings::InstrumentStores*>& instruments, const common::Host& host,
+    common::Date date);
 
 }  // namespace zarvex::import

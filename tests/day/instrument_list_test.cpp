@@ -50,7 +50,8 @@ TEST(InstrumentList, RunsEveryInstrumentInOrderOnTheDayItIsGiven) {
     common::PlainHost plain;
     common::TextTable texts(common::Language::kEnglish);
     InstrumentList list(home.Folder(), plain.AsHost(&texts));
-    EXPECT_EQ(list.RunPreviousDays(second).Flag(), 1);  // processes the 3rd (and older, absent days)
+    EXPECT_EQ(list.RunPreviousDays(second).Flag(),
+              1);  // processes the 3rd (and older, absent days)
     EXPECT_EQ(list.StoredDate(), second);
     EXPECT_EQ(plain.StatusTexts().back(),
               "Data processing for previous days is completed. The program is prepared to use.");

@@ -162,8 +162,7 @@ TEST_F(UnloadTest, AConditionThatRunsTooLongIsStoppedAndNamed) {
     EXPECT_EQ(result, 0);
     EXPECT_EQ(ReadFile(Out("EUR20121207.TXT")), "");
     EXPECT_EQ(Flag(), 0);
-    EXPECT_NE(last_.Reason().find("\": stopped after running longer than 0 ms"),
-              std::string::npos)
+    EXPECT_NE(last_.Reason().find("\": stopped after running longer than 0 ms"), std::string::npos)
         << last_.Reason();
 }
 

@@ -123,8 +123,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The forward-point range around Monday noon: 3 November to 6 December 2012.
     fixture.transport.fetched.clear();
     // What it stored is checked below, whatever the run came to.
-    static_cast<void>(fixture.downloader->DownloadForwardPointRange(
-        common::MakeDate(2012, 12, 3, 12, 0), false));
+    static_cast<void>(
+        fixture.downloader->DownloadForwardPointRange(common::MakeDate(2012, 12, 3, 12, 0), false));
     std::vector<std::string> expected_paths;
     std::set<std::string> expected_files;
     for (common::Date day = common::MakeDate(2012, 11, 3); day <= common::MakeDate(2012, 12, 6);
