@@ -10,8 +10,9 @@ namespace zarvex::common {
 // travels with the result, so a caller on another thread or after another run reads the
 // reason of its own call and not whatever failed last.
 //
-// A day loop stops at its first failure; the command line and the notifications print Flag()
-// where they have always printed 1 or 0.
+// A day loop stops at its first failure; the command line prints Flag() where its contract
+// has 1 or 0. Dropping one unread would drop the only copy of the reason, hence nodiscard;
+// a caller that truly has no use for it says so with a cast to void.
 class [[nodiscard]] Outcome final {
 public:
     // "Done" also covers a day that needed nothing (done before, switched off, no trading).
