@@ -349,7 +349,7 @@ TEST(ExtractionBinding, EveryValueIsItsOwnRowsInUtf8AndUtf16Databases) {
         stores.settings.SetDefaults();
         WriteFile(home.Folder().ReportFile(kMonday), day.report);
         common::PlainHost plain;
-        ASSERT_EQ(ExtractReport(home.Folder(), stores, plain.AsHost(), kMonday), 1);
+        ASSERT_TRUE(ExtractReport(home.Folder(), stores, plain.AsHost(), kMonday).IsDone());
         EXPECT_EQ(StoredRows(stores.quote), StoredRows(expected.quote))
             << (utf16 ? "UTF-16" : "UTF-8");
     }
