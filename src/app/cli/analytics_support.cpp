@@ -54,6 +54,7 @@ Calculation::Calculation(const Context& ctx, const std::string& symbol)
     : ctx_(ctx),
       symbol_(symbol),
       record_(LoadSettingsReadOnly(ctx, symbol)),
+      values_(record_.Values()),
       texts_(LanguageOf(ctx)),
       plain_(ctx.Progress(), ctx.err) {}
 
