@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <optional>
 
 #include "analytics/left_panel/day_slice.h"
@@ -70,6 +71,14 @@ PanelNumber NumberShownAs(const std::string& text) {
     const int decimals =
         point == std::string_view::npos ? 0 : static_cast<int>(trimmed.size() - point - 1);
     return PanelNumber::Fixed(common::ToDouble(trimmed), decimals);
+}
+
+const settings::Settings& SettingsWith(int price_type, int fp_switch) {
+    static std::map<std::pair<int, int>, settings::Settings> kept;
+    settings::Settings& settings = kept[{price_type, fp_switch}];
+    settings.price_type = static_cast<std::int8_t>(price_type);
+    settings.is_fp = static_cast<std::int8_t>(fp_switch);
+    return settings;
 }
 
 TestContext MakeContext(const std::string& symbol, int price_type) {

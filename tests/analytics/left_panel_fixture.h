@@ -112,6 +112,10 @@ public:
     std::vector<int> histograms;
 };
 
+// Settings with this price type and forward-point switch and everything else at zero. They live
+// as long as the test program, so that an input can refer to them from within one expression.
+const settings::Settings& SettingsWith(int price_type, int fp_switch);
+
 // A calculation context for one day and contract of a test database, with the settings it is
 // calculated with.
 struct TestContext : DayContext {

@@ -69,7 +69,7 @@ TEST_F(WindowNavigationTest, DayKeysAndButtonsWalkTheDaysWithDataWithoutABox) {
     EXPECT_EQ(left->Model().Date(), "06.12.2012");
     EXPECT_EQ(program.Messages().size(), boxes);
     // The right panel follows each day.
-    EXPECT_EQ(window.Area(0)->RightPanel()->Model().Config().date, "06.12.2012");
+    EXPECT_EQ(window.Area(0)->RightPanel()->Model().Input().day, common::MakeDate(2012, 12, 6));
 
     // The calendar shows which days hold data.
     const QCalendarWidget* calendar = left->DatePicker()->calendarWidget();
@@ -145,7 +145,7 @@ TEST_F(WindowNavigationTest, KeyPriceLinesOnChartsOfThePanelsPriceTypeOnly) {
     EXPECT_EQ(drawn.price_lines.front().name, "CALL level");
     EXPECT_EQ(drawn.price_lines.back().name, "Max pain");
     EXPECT_TRUE(std::find(drawn.notes.begin(), drawn.notes.end(),
-                          "Bars: " + right->Model().Config().histograms[0].bar_cond) !=
+                          "Bars: " + right->Model().HistogramSettingsOf(1).bar_cond) !=
                 drawn.notes.end());
 
     // Another price type in the left panel: no lines, and the legend says why.
