@@ -254,8 +254,8 @@ TEST(ContractHistoryInput, AContractWithoutRowsHasNoDaysAndADatabaseWithoutQuote
     EXPECT_TRUE(
         LoadContractHistory(wrong, h.home.Folder(), StandartRequest(kContract), h.host.AsHost())
             .failed);
-    EXPECT_TRUE(LoadContractHistory(storage::Database(), h.home.Folder(), StandartRequest(kContract),
-                                    h.host.AsHost())
+    EXPECT_TRUE(LoadContractHistory(storage::Database(), h.home.Folder(),
+                                    StandartRequest(kContract), h.host.AsHost())
                     .failed);
 }
 
