@@ -142,15 +142,16 @@ BENCHMARK(BM_Overlay_Tooltip)->Unit(benchmark::kMicrosecond);
 // their legend entries: the difference is what the lines cost a chart.
 void BM_Chart_KeyPriceLines(benchmark::State& state) {
     PanelBench bench;
-    ui::HistogramData data = bench.panel->Chart(1)->Data();
-    data.price_lines.clear();
-    if (state.range(0) == 1 && !data.strike.empty()) {
-        const double low = data.strike.front();
-        const double high = data.strike.back();
+    const analytics::HistogramData& data = bench.panel->Chart(1)->Data();
+    ui::ChartOverlay overlay = bench.panel->Chart(1)->Overlay();
+    overlay.price_lines.clear();
+    if (state.range(0) == 1 && !data.axis.empty()) {
+        const double low = data.axis.front();
+        const double high = data.axis.back();
         const char* const names[] = {"CALL level", "PUT level", "Market borders", "", "Max pain"};
         for (int k = 0; k < 5; ++k) {
-            data.price_lines.push_back({low + (high - low) * (k + 1) / 6.0, names[k],
-                                        0x108010u * static_cast<std::uint32_t>(k + 1), k == 2});
+            overlay.price_lines.push_back({low + (high - low) * (k + 1) / 6.0, names[k],
+                                           0x108010u * static_cast<std::uint32_t>(k + 1), k == 2});
         }
     }
     const ui::HistogramColours colours;
@@ -158,7 +159,7 @@ void BM_Chart_KeyPriceLines(benchmark::State& state) {
     QImage image(QSize(259, 633), QImage::Format_RGB32);
     for (auto _ : state) {
         QPainter painter(&image);
-        ui::PaintHistogram(painter, image.size(), data, colours, fonts);
+        ui::PaintHistogram(painter, image.size(), data, overlay, colours, fonts);
     }
     state.SetLabel(state.range(0) == 1 ? "with key-price lines" : "without");
 }

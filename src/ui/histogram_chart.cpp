@@ -8,6 +8,11 @@
 #include <utility>
 
 namespace zarvex::ui {
+namespace {
+
+const analytics::HistogramData kNoData;
+
+}  // namespace
 
 HistogramChart::HistogramChart(QWidget* parent, const HistogramColours& colours)
     : QFrame(parent), colours_(colours), fonts_(DefaultHistogramFonts()) {
@@ -16,9 +21,15 @@ HistogramChart::HistogramChart(QWidget* parent, const HistogramColours& colours)
     Update();
 }
 
-void HistogramChart::SetData(HistogramData values) {
-    data_ = std::move(values);
-    analysis_ = AnalyseHistogram(data_);
+void HistogramChart::SetData(std::shared_ptr<const analytics::HistogramData> histogram,
+                             ChartOverlay overlay) {
+    data_ = std::move(histogram);
+    overlay_ = std::move(overlay);
+    analysis_ = AnalyseHistogram(Data());
+}
+
+const analytics::HistogramData& HistogramChart::Data() const {
+    return data_ ? *data_ : kNoData;
 }
 
 int HistogramChart::PlotTop() const {
@@ -26,16 +37,16 @@ int HistogramChart::PlotTop() const {
 }
 
 void HistogramChart::ClearData() {
-    SetData({});
+    SetData(nullptr);
 }
 
 void HistogramChart::Update() {
     const QSize size = contentsRect().size().expandedTo(QSize(1, 1));
-    scale_ = ScaleForCanvas(data_, analysis_, size, fonts_);
+    scale_ = ScaleForCanvas(Data(), overlay_, analysis_, size, fonts_);
     plot_top_ = scale_.legend_band;
     picture_ = QImage(size, QImage::Format_RGB32);
     QPainter painter(&picture_);
-    PaintHistogram(painter, data_, scale_, colours_, fonts_);
+    PaintHistogram(painter, Data(), overlay_, scale_, colours_, fonts_);
     painter.end();
     update();
 }
@@ -53,15 +64,16 @@ QImage HistogramChart::Render(qreal ratio) const {
     QImage image(size * ratio, QImage::Format_RGB32);
     image.setDevicePixelRatio(ratio);
     QPainter painter(&image);
-    PaintHistogram(painter, data_, ScaleForCanvas(data_, analysis_, size, fonts_), colours_,
-                   fonts_);
+    PaintHistogram(painter, Data(), overlay_,
+                   ScaleForCanvas(Data(), overlay_, analysis_, size, fonts_), colours_, fonts_);
     return image;
 }
 
 bool HistogramChart::HasBar(std::size_t i) const {
     // Rows between the bars are empty positions of the axis: the pointer means the bar.
+    const analytics::HistogramData& shown = Data();
     for (const std::vector<double>* values :
-         {&data_.put, &data_.call, &data_.compare_put, &data_.compare_call}) {
+         {&shown.put, &shown.call, &overlay_.compare_put, &overlay_.compare_call}) {
         if (i < values->size() && (*values)[i] != 0.0 && std::isfinite((*values)[i])) {
             return true;
         }
@@ -80,8 +92,9 @@ int HistogramChart::PositionAt(QPoint point) const {
     const double factor = PowerOfTen(scale_.ds);
     int best = -1;
     int best_distance = 3;  // a bar is five pixels high
-    for (std::size_t i = 0; i < data_.strike.size(); ++i) {
-        const double strike = data_.strike[i];
+    const std::vector<double>& axis = Data().axis;
+    for (std::size_t i = 0; i < axis.size(); ++i) {
+        const double strike = axis[i];
         if (strike == 0.0) {
             break;
         }

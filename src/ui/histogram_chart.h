@@ -3,28 +3,36 @@
 #include <QFrame>
 #include <QImage>
 #include <functional>
+#include <memory>
 
-#include "ui/chart/histogram_data.h"
+#include "analytics/right_panel/histogram_data.h"
+#include "ui/chart/chart_overlay.h"
+#include "ui/chart/histogram_colours.h"
 #include "ui/chart/histogram_painter.h"
 #include "ui/chart/histogram_scale.h"
 
 namespace zarvex::ui {
 
 // The drawn histogram control: a bordered canvas that keeps its last picture between
-// updates. Data is set, analysed, then drawn by Update(); a resize redraws it.
+// updates. Data is set, analysed, then drawn by Update(); a resize redraws it. The chart
+// shares the histogram it shows with whoever built it: a model that builds anew replaces its
+// own and leaves the shown one alone until it is set again.
 class HistogramChart final : public QFrame {
     Q_OBJECT
 
 public:
     explicit HistogramChart(QWidget* parent = nullptr, const HistogramColours& colours = {});
 
-    // Clear data, write the arrays and analyse them, in one step.
-    void SetData(HistogramData values);
+    // The histogram (null for none) and what the window draws over it, analysed in one step.
+    void SetData(std::shared_ptr<const analytics::HistogramData> histogram,
+                 ChartOverlay overlay = {});
     void ClearData();
     // Scales the data to the canvas and draws it.
     void Update();
 
-    const HistogramData& Data() const { return data_; }
+    // The shown histogram; an empty one when none is set.
+    const analytics::HistogramData& Data() const;
+    const ChartOverlay& Overlay() const { return overlay_; }
     const HistogramAnalysis& Analysis() const { return analysis_; }
     const HistogramScale& Scale() const { return scale_; }
     // Where the plot starts below the legend, in the canvas.
@@ -50,7 +58,8 @@ private:
 
     HistogramColours colours_;
     HistogramFonts fonts_;
-    HistogramData data_;
+    std::shared_ptr<const analytics::HistogramData> data_;
+    ChartOverlay overlay_;
     HistogramAnalysis analysis_;
     HistogramScale scale_;
     int plot_top_ = 0;

@@ -51,14 +51,6 @@ constexpr std::array<ColumnRule, 8> kColumns{{{text::kStrike, 10.821, 52},
                                               {-1, 6.333, 26},
                                               {text::kColumnPriceOi, 14.0, 48}}};
 
-HistogramData ChartData(const analytics::HistogramData& histogram) {
-    HistogramData data;
-    data.strike = histogram.axis;
-    data.put = histogram.put;
-    data.call = histogram.call;
-    return data;
-}
-
 // Width a column needs so that neither its caption nor any of its cells is cut: a text
 // stands between the style's margins, and a cell's grid line takes its last pixel.
 int ContentWidth(const QTableWidget* table, int column) {
@@ -315,7 +307,8 @@ void RightPanelWidget::Configure(const analytics::AnalysisInput& input) {
 void RightPanelWidget::Draw(int n) {
     const common::ScopedUiLock lock(host_.lock);
     host_.ShowStatus(HistogramStepStartText(host_, analytics::HistogramStep::kDrawing, n));
-    HistogramData drawn = ChartData(model_->Histogram(n));
+    std::shared_ptr<const analytics::HistogramData> built = model_->SharedHistogram(n);
+    ChartOverlay drawn;
     const std::string other = OtherDate();
     if (!other.empty() && model_->IsBuilt(n)) {
         if (const analytics::CompareArrays* arrays = overlay_->Arrays(*model_, n, other)) {
@@ -326,7 +319,7 @@ void RightPanelWidget::Draw(int n) {
         }
     }
     const settings::HistogramSettings& histogram = model_->HistogramSettingsOf(n);
-    if (!drawn.strike.empty()) {
+    if (built && !built->axis.empty()) {
         // Which rows the bars stand for, in one short line.
         const std::string condition(common::Trim(histogram.bar_cond));
         if (!condition.empty()) {
@@ -343,7 +336,7 @@ void RightPanelWidget::Draw(int n) {
     if (bands_->isChecked()) {
         drawn.bands = BandPrices(n);
     }
-    Chart(n)->SetData(std::move(drawn));
+    Chart(n)->SetData(std::move(built), std::move(drawn));
     Chart(n)->Update();
     host_.ShowStatus(HistogramStepEndText(host_, analytics::HistogramStep::kDrawing, n));
 }
@@ -453,7 +446,11 @@ void RightPanelWidget::RedrawCharts() {
 }
 
 QString RightPanelWidget::BarText(int n, int position) const {
-    const analytics::HistogramData& histogram = model_->Histogram(n);
+    if (n < 1 || n > analytics::kHistogramCount) {
+        return {};
+    }
+    // What the chart draws, so that the text always matches the bar under the pointer.
+    const analytics::HistogramData& histogram = Chart(n)->Data();
     const auto i = static_cast<std::size_t>(position);
     if (position < 0 || i >= histogram.axis.size()) {
         return {};
@@ -463,7 +460,7 @@ QString RightPanelWidget::BarText(int n, int position) const {
     };
     auto number = [](double value) { return QString::fromStdString(common::FormatShort(value)); };
     auto text = [this](int entry) { return QString::fromStdString(texts_.Get(entry)); };
-    const HistogramData& drawn = Chart(n)->Data();
+    const ChartOverlay& drawn = Chart(n)->Overlay();
     QString out = text(text::kShownPrice) + QStringLiteral(": ") + number(histogram.axis[i]);
     // A bar names the rows that make it: under Futures and Forex a price bin may gather
     // several strikes, each at its own premium.

@@ -8,7 +8,7 @@
 #include "analytics/right_panel/right_panel_model.h"
 #include "common/date.h"
 #include "common/host.h"
-#include "ui/chart/histogram_data.h"
+#include "ui/chart/chart_overlay.h"
 
 class QAction;
 class QLabel;

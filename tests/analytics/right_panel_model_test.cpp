@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <memory>
 
 #include "analytics/right_panel/histogram_build.h"
 #include "analytics/right_panel_fixture.h"
@@ -138,11 +139,16 @@ TEST_F(RightPanelModelTest, AHistogramBuiltAfterASettingsChangeUsesTheNewSetting
 TEST_F(RightPanelModelTest, AContractWithoutStrikesShowsNoBarsOfThePreviousOne) {
     model_.Configure(Input("DEC12-AM"));
     ASSERT_TRUE(model_.BuildHistogram(2));
+    // What a chart still shows keeps its bars until the chart is given the new ones.
+    const std::shared_ptr<const HistogramData> shown = model_.SharedHistogram(2);
+    ASSERT_TRUE(shown);
     model_.Configure(Input("JUN13-AM"));
     for (int n = 1; n <= kHistogramCount; ++n) {
         EXPECT_TRUE(model_.Histogram(n).axis.empty()) << n;
         EXPECT_TRUE(model_.Histogram(n).call.empty()) << n;
     }
+    EXPECT_EQ(model_.SharedHistogram(2), nullptr);
+    EXPECT_FALSE(shown->axis.empty());
     EXPECT_EQ(model_.Tables().put.rows.size(), 1u);
     EXPECT_EQ(model_.Tables().put.rows[0][0], "TOTAL");
 

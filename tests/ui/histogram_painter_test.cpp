@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QRect>
+#include <memory>
 
 #include "ui/chart/histogram_image.h"
 #include "ui/chart/histogram_scale.h"
@@ -25,12 +26,12 @@ protected:
 
     void Draw(std::vector<double> strike, std::vector<double> call, std::vector<double> put,
               QSize size = QSize(300, 400)) {
-        data_.strike = std::move(strike);
+        data_.axis = std::move(strike);
         data_.call = std::move(call);
         data_.put = std::move(put);
-        scale_ = ScaleForCanvas(data_, AnalyseHistogram(data_), size, DefaultHistogramFonts());
-        band_ = LegendBand(data_, size.width(), DefaultHistogramFonts());
-        image_ = RenderHistogramImage(data_, size);
+        scale_ = ScaleForCanvas(data_, {}, AnalyseHistogram(data_), size, DefaultHistogramFonts());
+        band_ = LegendBand(data_, {}, size.width(), DefaultHistogramFonts());
+        image_ = RenderHistogramImage(data_, {}, size);
     }
 
     // Plot coordinates: below the legend band.
@@ -53,7 +54,7 @@ protected:
         return false;
     }
 
-    HistogramData data_;
+    analytics::HistogramData data_;
     HistogramScale scale_;
     int band_ = 0;
     QImage image_;
@@ -175,13 +176,13 @@ TEST_F(HistogramPictureTest, OneStrikeIsOneRowInTheMiddle) {
 TEST_F(HistogramPictureTest, TheWidgetShowsTheSamePictureAsTheImage) {
     HistogramChart chart;
     chart.resize(302, 402);
-    HistogramData data;
-    data.strike = {1.1, 1.1005, 1.101};
-    data.call = {100, 30, -5};
-    data.put = {60, 80, 0};
+    auto data = std::make_shared<analytics::HistogramData>();
+    data->axis = {1.1, 1.1005, 1.101};
+    data->call = {100, 30, -5};
+    data->put = {60, 80, 0};
     chart.SetData(data);
     chart.Update();
-    EXPECT_EQ(chart.Picture(), RenderHistogramImage(data, QSize(300, 400)));
+    EXPECT_EQ(chart.Picture(), RenderHistogramImage(*data, {}, QSize(300, 400)));
     chart.resize(202, 302);
     EXPECT_EQ(chart.Picture().size(), QSize(200, 300));
     chart.ClearData();

@@ -16,8 +16,8 @@ TEST(HistogramPngTest, DrawsWithoutAnApplicationOrADisplay) {
     ASSERT_EQ(QCoreApplication::instance(), nullptr);
     test::TempFolder folder;
     const auto path = (folder / "h.png").string();
-    HistogramData data;
-    data.strike = {1.1, 1.2};
+    analytics::HistogramData data;
+    data.axis = {1.1, 1.2};
     data.call = {100, 0};
     data.put = {60, 10};
     EXPECT_EQ(RenderHistogramPng(data, 300, 600, path), "");

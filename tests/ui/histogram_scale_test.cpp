@@ -34,15 +34,16 @@ INSTANTIATE_TEST_SUITE_P(Values, DecimalsOfTest,
                              return "Case" + std::to_string(param_info.index);
                          });
 
-HistogramData Data(std::vector<double> strike, std::vector<double> call, std::vector<double> put) {
-    HistogramData data;
-    data.strike = std::move(strike);
+analytics::HistogramData Data(std::vector<double> strike, std::vector<double> call,
+                              std::vector<double> put) {
+    analytics::HistogramData data;
+    data.axis = std::move(strike);
     data.call = std::move(call);
     data.put = std::move(put);
     return data;
 }
 
-HistogramScale Scale(const HistogramData& data, int width = 300, int height = 600) {
+HistogramScale Scale(const analytics::HistogramData& data, int width = 300, int height = 600) {
     return ScaleHistogram(data, AnalyseHistogram(data), width, height);
 }
 

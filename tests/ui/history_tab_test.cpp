@@ -66,14 +66,15 @@ private:
 // Rows of a chart's positions on its canvas (-1000 for a position without a bar), and whether
 // a row stands clear of its neighbours (dense rows share pixels).
 std::vector<int> Rows(const HistogramChart& chart) {
-    const HistogramData& data = chart.Data();
+    const analytics::HistogramData& data = chart.Data();
+    const ChartOverlay& overlay = chart.Overlay();
     const HistogramScale& scale = chart.Scale();
     std::vector<int> rows;
-    for (std::size_t i = 0; i < data.strike.size() && data.strike[i] > 0; ++i) {
+    for (std::size_t i = 0; i < data.axis.size() && data.axis[i] > 0; ++i) {
         const bool bar = data.put[i] != 0.0 || data.call[i] != 0.0 ||
-                         (i < data.compare_put.size() && data.compare_put[i] != 0.0) ||
-                         (i < data.compare_call.size() && data.compare_call[i] != 0.0);
-        rows.push_back(bar ? scale.StrikeToY(std::llround(data.strike[i] * PowerOfTen(scale.ds))) +
+                         (i < overlay.compare_put.size() && overlay.compare_put[i] != 0.0) ||
+                         (i < overlay.compare_call.size() && overlay.compare_call[i] != 0.0);
+        rows.push_back(bar ? scale.StrikeToY(std::llround(data.axis[i] * PowerOfTen(scale.ds))) +
                                  chart.PlotTop()
                            : -1000);
     }
@@ -224,15 +225,15 @@ TEST_F(HistoryTabTest, ADayComparedWithItselfDrawsEveryOutlineOverItsBar) {
 
     // Outlines of the day's own values lie exactly on its bars' edges.
     HistogramChart* chart = right->Chart(1);
-    HistogramData itself = chart->Data();
-    itself.compare_put = itself.put;
-    itself.compare_call = itself.call;
+    ChartOverlay itself = chart->Overlay();
+    itself.compare_put = chart->Data().put;
+    itself.compare_call = chart->Data().call;
     // Only the outlines are looked at: no key-price line or band over a bar's end.
     itself.price_lines.clear();
     itself.bands.clear();
-    chart->SetData(itself);
+    chart->SetData(right->Model().SharedHistogram(1), itself);
     chart->Update();
-    const HistogramData& data = chart->Data();
+    const analytics::HistogramData& data = chart->Data();
     const QImage& picture = chart->Picture();
     const HistogramScale& scale = chart->Scale();
     const HistogramColours colours;
@@ -267,13 +268,13 @@ TEST_F(HistoryTabTest, ADayComparedWithItselfDrawsEveryOutlineOverItsBar) {
 
     // Off and on again: drawn from memory, nothing computed afresh.
     right->Compare()->ChooseOff();
-    EXPECT_TRUE(right->Chart(1)->Data().compare_put.empty());
+    EXPECT_TRUE(right->Chart(1)->Overlay().compare_put.empty());
     right->Compare()->ChoosePrevious();
     EXPECT_EQ(right->Overlay().Computations(), computed);
     // The choice survives a rebuild (460) and follows it.
     eur->RebuildHistograms();
     right->BuildPendingHistograms();
-    EXPECT_EQ(right->Chart(4)->Data().compare_date, "06.12.2012");
+    EXPECT_EQ(right->Chart(4)->Overlay().compare_date, "06.12.2012");
 }
 
 TEST_F(HistoryTabTest, TooltipOverABarNamesItsPriceValuesAndTheChange) {
@@ -283,7 +284,7 @@ TEST_F(HistoryTabTest, TooltipOverABarNamesItsPriceValuesAndTheChange) {
     right->Tabs()->setCurrentIndex(0);
     right->Compare()->ChoosePrevious();
     HistogramChart* chart = right->Chart(1);
-    const HistogramData& data = chart->Data();
+    const ChartOverlay& data = chart->Overlay();
     const analytics::HistogramData& built = right->Model().Histogram(1);
     const std::vector<int> rows = Rows(*chart);
     std::size_t i = 0;

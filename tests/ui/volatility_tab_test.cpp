@@ -101,14 +101,14 @@ TEST_F(VolatilityTabTest, ShowsTheSmileItsFiguresAndTheModelColumnsOfTheTables) 
 TEST_F(VolatilityTabTest, HistogramsCarryTheBandsUntilSwitchedOff) {
     StartedProgram program(home_->Folder());
     RightPanelWidget* panel = ShowEurContract(program);
-    const std::vector<double>& bands = panel->Chart(1)->Data().bands;
+    const std::vector<double>& bands = panel->Chart(1)->Overlay().bands;
     ASSERT_EQ(bands.size(), 4u);
     EXPECT_TRUE(std::is_sorted(bands.begin(), bands.end()));
     ASSERT_TRUE(panel->BandsSwitch()->isChecked());
     panel->BandsSwitch()->setChecked(false);
-    EXPECT_TRUE(panel->Chart(1)->Data().bands.empty());
+    EXPECT_TRUE(panel->Chart(1)->Overlay().bands.empty());
     panel->BandsSwitch()->setChecked(true);
-    EXPECT_EQ(panel->Chart(1)->Data().bands.size(), 4u);
+    EXPECT_EQ(panel->Chart(1)->Overlay().bands.size(), 4u);
 
     // The History page's volatility chart has a value for each stored day of the contract.
     panel->Tabs()->setCurrentIndex(2);

@@ -140,7 +140,7 @@ TEST_F(WindowNavigationTest, KeyPriceLinesOnChartsOfThePanelsPriceTypeOnly) {
     StartedProgram program(home_->Folder());
     RightPanelWidget* right = program.Window().Area(0)->RightPanel();
     right->BuildPendingHistograms();
-    const HistogramData& drawn = right->Chart(1)->Data();
+    const ChartOverlay& drawn = right->Chart(1)->Overlay();
     ASSERT_FALSE(drawn.price_lines.empty());
     EXPECT_EQ(drawn.price_lines.front().name, "CALL level");
     EXPECT_EQ(drawn.price_lines.back().name, "Max pain");
@@ -151,10 +151,10 @@ TEST_F(WindowNavigationTest, KeyPriceLinesOnChartsOfThePanelsPriceTypeOnly) {
     // Another price type in the left panel: no lines, and the legend says why.
     right->SetKeyPrices({1, drawn.price_lines});
     right->SetKeyPriceLinesShown(false);
-    EXPECT_TRUE(right->Chart(1)->Data().price_lines.empty());
+    EXPECT_TRUE(right->Chart(1)->Overlay().price_lines.empty());
     right->SetKeyPriceLinesShown(true);
-    EXPECT_TRUE(right->Chart(2)->Data().price_lines.empty());
-    const std::vector<std::string>& notes = right->Chart(2)->Data().notes;
+    EXPECT_TRUE(right->Chart(2)->Overlay().price_lines.empty());
+    const std::vector<std::string>& notes = right->Chart(2)->Overlay().notes;
     EXPECT_NE(std::find(notes.begin(), notes.end(),
                         "No key-price lines: the left panel shows another price type"),
               notes.end());

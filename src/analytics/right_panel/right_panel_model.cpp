@@ -30,7 +30,7 @@ void RightPanelModel::Configure(const AnalysisInput& input) {
         const int entry = HistogramCaptionEntry(input.Settings().histograms[i].param);
         captions_[i] = entry < 0 ? std::string() : host_.Text(entry);
         // A new day or contract never shows the bars of the previous one.
-        histograms_[i] = HistogramData{};
+        histograms_[i].reset();
         built_[i] = false;
     }
     OptionTables tables = FillOptionTables(DayRows(""), day_.date, day_.contract, host_);
@@ -56,7 +56,7 @@ bool RightPanelModel::BuildHistogram(int n) {
     if (generation != generation_) {
         return true;
     }
-    histograms_[n - 1] = std::move(data);
+    histograms_[n - 1] = std::make_shared<const HistogramData>(std::move(data));
     built_[n - 1] = true;
     return true;
 }
@@ -90,7 +90,11 @@ const std::string& RightPanelModel::Caption(int n) const {
 }
 
 const HistogramData& RightPanelModel::Histogram(int n) const {
-    return ValidNumber(n) ? histograms_[n - 1] : kNoHistogram;
+    return ValidNumber(n) && histograms_[n - 1] ? *histograms_[n - 1] : kNoHistogram;
+}
+
+std::shared_ptr<const HistogramData> RightPanelModel::SharedHistogram(int n) const {
+    return ValidNumber(n) ? histograms_[n - 1] : nullptr;
 }
 
 }  // namespace zarvex::analytics

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "analytics/analysis_input.h"
@@ -54,6 +55,9 @@ public:
     // The caption above chart n: the displayed parameter's name ("Open interest" ...).
     const std::string& Caption(int n) const;
     const HistogramData& Histogram(int n) const;
+    // The same histogram for a view to keep: it stays as built when the model builds anew.
+    // Null while histogram n is not built.
+    std::shared_ptr<const HistogramData> SharedHistogram(int n) const;
     const OptionTables& Tables() const { return tables_; }
 
 private:
@@ -71,7 +75,7 @@ private:
     RightPanelDay day_;
     OptionTables tables_;
     std::array<std::string, kHistogramCount> captions_;
-    std::array<HistogramData, kHistogramCount> histograms_;
+    std::array<std::shared_ptr<const HistogramData>, kHistogramCount> histograms_;
     std::array<bool, kHistogramCount> built_{};
     // Counts the configurations, so that a build overtaken by a newer one keeps out.
     std::uint64_t generation_ = 0;

@@ -203,11 +203,7 @@ PictureSize ParsePictureSize(const std::optional<std::string>& text) {
 bool WriteHistogramPicture(const analytics::HistogramData& data, const std::string& path,
                            const PictureSize& size, std::string& error) {
 #if ZARVEX_HAS_CHART
-    ui::HistogramData chart;
-    chart.strike = data.axis;
-    chart.put = data.put;
-    chart.call = data.call;
-    error = ui::RenderHistogramPng(chart, size.width, size.height, path);
+    error = ui::RenderHistogramPng(data, size.width, size.height, path);
     return error.empty();
 #else
     (void)data;

@@ -6,11 +6,11 @@
 
 namespace zarvex::ui {
 
-QImage RenderHistogramImage(const HistogramData& data, QSize size,
-                            const HistogramColours& colours) {
+QImage RenderHistogramImage(const analytics::HistogramData& data, const ChartOverlay& overlay,
+                            QSize size, const HistogramColours& colours) {
     QImage image(size, QImage::Format_RGB32);
     QPainter painter(&image);
-    PaintHistogram(painter, size, data, colours, DefaultHistogramFonts());
+    PaintHistogram(painter, size, data, overlay, colours, DefaultHistogramFonts());
     return image;
 }
 

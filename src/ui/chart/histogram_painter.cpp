@@ -35,10 +35,6 @@ QString Fixed(double value, int decimals) {
     return QString::fromStdString(common::FormatFixed(value, decimals));
 }
 
-bool Compared(const HistogramData& data) {
-    return !data.compare_put.empty() || !data.compare_call.empty();
-}
-
 // One entry of the legend: a mark drawn in a box of kSwatch pixels, then its text.
 struct LegendItem {
     enum class Mark { kFill, kTwoFills, kOutline, kLine, kDashedLine, kNone };
@@ -48,24 +44,24 @@ struct LegendItem {
     QString text;
 };
 
-std::vector<LegendItem> LegendItems(const HistogramData& data, const HistogramColours& colours) {
+std::vector<LegendItem> LegendItems(const ChartOverlay& overlay, const HistogramColours& colours) {
     std::vector<LegendItem> items;
-    if (Compared(data)) {
+    if (overlay.Compared()) {
         items.push_back({LegendItem::Mark::kTwoFills, colours.call, colours.put,
-                         QString::fromStdString(data.date)});
+                         QString::fromStdString(overlay.date)});
         items.push_back({LegendItem::Mark::kOutline, colours.compare_call, colours.compare_put,
-                         QString::fromStdString(data.compare_date)});
+                         QString::fromStdString(overlay.compare_date)});
     }
     items.push_back({LegendItem::Mark::kFill, colours.call, 0, QStringLiteral("CALL")});
     items.push_back({LegendItem::Mark::kFill, colours.put, 0, QStringLiteral("PUT")});
-    for (const PriceLine& line : data.price_lines) {
+    for (const PriceLine& line : overlay.price_lines) {
         // Lines of one name share one entry: the two borders are one.
         if (!line.name.empty()) {
             items.push_back({line.dashed ? LegendItem::Mark::kDashedLine : LegendItem::Mark::kLine,
                              line.colour, 0, QString::fromStdString(line.name)});
         }
     }
-    for (const std::string& note : data.notes) {
+    for (const std::string& note : overlay.notes) {
         items.push_back({LegendItem::Mark::kNone, 0, 0, QString::fromStdString(note)});
     }
     return items;
@@ -143,12 +139,12 @@ public:
         painter_.drawLine(left, bottom, left, top);
     }
 
-    // Calls row(i, strike) for every position that is drawn: the strike array ends at its first
-    // 0, and negative strikes are left out.
+    // Calls row(i, strike) for every position that is drawn: the axis ends at its first 0, and
+    // negative strikes are left out.
     template <typename Row>
-    static void ForEachDrawnRow(const HistogramData& data, Row row) {
-        for (std::size_t i = 0; i < data.strike.size(); ++i) {
-            const double strike = At(data.strike, i);
+    static void ForEachDrawnRow(const analytics::HistogramData& data, Row row) {
+        for (std::size_t i = 0; i < data.axis.size(); ++i) {
+            const double strike = At(data.axis, i);
             if (strike == 0.0) {
                 break;
             }
@@ -158,7 +154,7 @@ public:
         }
     }
 
-    void DrawBars(const HistogramData& data) {
+    void DrawBars(const analytics::HistogramData& data) {
         UseFont(fonts_.label, label_metrics_);
         const double strike_factor = PowerOfTen(scale_.ds);
         const double value_factor = PowerOfTen(scale_.dv);
@@ -241,7 +237,7 @@ public:
     // The other day's bars as outlines: the same rows and ends as a bar of that value, so a
     // day compared with itself draws every outline exactly over its bar's edge. Kept within
     // the plot.
-    void DrawCompareOutlines(const HistogramData& data) {
+    void DrawCompareOutlines(const analytics::HistogramData& data, const ChartOverlay& overlay) {
         const double strike_factor = PowerOfTen(scale_.ds);
         const double value_factor = PowerOfTen(scale_.dv);
         const int x0 = scale_.ValueToX(0) + 1;
@@ -250,8 +246,9 @@ public:
             QRect(QPoint(Left(), scale_.TopY() - 3), QPoint(Right(), scale_.BottomY() + 3)));
         ForEachDrawnRow(data, [&](std::size_t i, double strike) {
             const int y = scale_.StrikeToY(std::llround(strike * strike_factor));
-            for (const auto& [values, rgb] : {std::pair{&data.compare_call, colours_.compare_call},
-                                              std::pair{&data.compare_put, colours_.compare_put}}) {
+            for (const auto& [values, rgb] :
+                 {std::pair{&overlay.compare_call, colours_.compare_call},
+                  std::pair{&overlay.compare_put, colours_.compare_put}}) {
                 const double v = At(*values, i) * value_factor;
                 if (v == 0.0) {
                     continue;
@@ -281,10 +278,10 @@ public:
     }
 
     // The legend and the notes in the band above the plot.
-    void DrawLegend(const HistogramData& data) {
+    void DrawLegend(const ChartOverlay& overlay) {
         UseFont(fonts_.label, label_metrics_);
         const QFontMetrics& metrics = label_metrics_;
-        const std::vector<LegendItem> items = LegendItems(data, colours_);
+        const std::vector<LegendItem> items = LegendItems(overlay, colours_);
         const LegendLayout layout = LayOutLegend(items, scale_.width, metrics);
         for (std::size_t k = 0; k < items.size(); ++k) {
             const LegendItem& item = items[k];
@@ -413,7 +410,8 @@ HistogramFonts DefaultHistogramFonts() {
     return {font, font};
 }
 
-void PaintHistogram(QPainter& painter, const HistogramData& data, const HistogramScale& scale,
+void PaintHistogram(QPainter& painter, const analytics::HistogramData& data,
+                    const ChartOverlay& overlay, const HistogramScale& scale,
                     const HistogramColours& colours, const HistogramFonts& fonts) {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
@@ -422,43 +420,48 @@ void PaintHistogram(QPainter& painter, const HistogramData& data, const Histogra
     painter.fillRect(0, 0, scale.width, scale.height + band, Colour(colours.background));
     if (!scale.empty) {
         ChartPainter chart(painter, scale, colours, fonts);
-        chart.DrawLegend(data);
+        chart.DrawLegend(overlay);
         painter.translate(0, band);
-        PaintHistogramBands(painter, scale, data.bands);
+        PaintHistogramBands(painter, scale, overlay.bands);
         chart.DrawGridAndAxes();
         chart.DrawBars(data);
-        if (Compared(data)) {
-            chart.DrawCompareOutlines(data);
+        if (overlay.Compared()) {
+            chart.DrawCompareOutlines(data, overlay);
         }
         const double factor = PowerOfTen(scale.ds);
-        chart.DrawPriceLines(data.price_lines, static_cast<double>(scale.kmin) / factor,
+        chart.DrawPriceLines(overlay.price_lines, static_cast<double>(scale.kmin) / factor,
                              static_cast<double>(scale.kmax) / factor);
         chart.DrawLabels();
     }
     painter.restore();
 }
 
-int LegendBand(const HistogramData& data, int width, const HistogramFonts& fonts) {
-    if (data.strike.empty() || !(data.strike.front() > 0.0)) {
+int LegendBand(const analytics::HistogramData& data, const ChartOverlay& overlay, int width,
+               const HistogramFonts& fonts) {
+    if (data.axis.empty() || !(data.axis.front() > 0.0)) {
         return 0;
     }
     const QFontMetrics metrics(fonts.label);
-    const LegendLayout layout = LayOutLegend(LegendItems(data, HistogramColours{}), width, metrics);
+    const LegendLayout layout =
+        LayOutLegend(LegendItems(overlay, HistogramColours{}), width, metrics);
     return layout.rows * kLegendRow + 3;
 }
 
-HistogramScale ScaleForCanvas(const HistogramData& data, const HistogramAnalysis& analysis,
-                              QSize size, const HistogramFonts& fonts) {
-    const int band = LegendBand(data, size.width(), fonts);
+HistogramScale ScaleForCanvas(const analytics::HistogramData& data, const ChartOverlay& overlay,
+                              const HistogramAnalysis& analysis, QSize size,
+                              const HistogramFonts& fonts) {
+    const int band = LegendBand(data, overlay, size.width(), fonts);
     HistogramScale scale = ScaleHistogram(data, analysis, size.width(), size.height() - band);
     scale.legend_band = band;
     return scale;
 }
 
-void PaintHistogram(QPainter& painter, QSize size, const HistogramData& data,
-                    const HistogramColours& colours, const HistogramFonts& fonts) {
-    PaintHistogram(painter, data, ScaleForCanvas(data, AnalyseHistogram(data), size, fonts),
-                   colours, fonts);
+void PaintHistogram(QPainter& painter, QSize size, const analytics::HistogramData& data,
+                    const ChartOverlay& overlay, const HistogramColours& colours,
+                    const HistogramFonts& fonts) {
+    PaintHistogram(painter, data, overlay,
+                   ScaleForCanvas(data, overlay, AnalyseHistogram(data), size, fonts), colours,
+                   fonts);
 }
 
 }  // namespace zarvex::ui

@@ -3,7 +3,9 @@
 #include <QFont>
 #include <QSize>
 
-#include "ui/chart/histogram_data.h"
+#include "analytics/right_panel/histogram_data.h"
+#include "ui/chart/chart_overlay.h"
+#include "ui/chart/histogram_colours.h"
 #include "ui/chart/histogram_scale.h"
 
 class QPainter;
@@ -18,22 +20,27 @@ struct HistogramFonts {
 HistogramFonts DefaultHistogramFonts();
 
 // Draws one chart of scale.width x (scale.height + scale.legend_band) at the painter's origin:
-// clears it to the background and, unless the data is empty, draws the legend above the plot, then
-// grid, labels, zero line, frame, bars, the compared day's outlines and the price lines. The
-// chart widget and the command-line picture both draw through here.
-void PaintHistogram(QPainter& painter, const HistogramData& data, const HistogramScale& scale,
+// clears it to the background and, unless the histogram is empty, draws the legend above the
+// plot, then the overlay's bands, grid, labels, zero line, frame, bars, the compared day's
+// outlines and the price lines. The chart widget and the command-line picture both draw
+// through here.
+void PaintHistogram(QPainter& painter, const analytics::HistogramData& data,
+                    const ChartOverlay& overlay, const HistogramScale& scale,
                     const HistogramColours& colours, const HistogramFonts& fonts);
 
 // Height of the band above the plot that holds the legend (CALL and PUT, the compared dates,
-// the price lines) and the notes, for a chart of that width; 0 for empty data.
-int LegendBand(const HistogramData& data, int width, const HistogramFonts& fonts);
+// the price lines) and the notes, for a chart of that width; 0 for an empty histogram.
+int LegendBand(const analytics::HistogramData& data, const ChartOverlay& overlay, int width,
+               const HistogramFonts& fonts);
 
 // The scale of the plot of a canvas of that size: what the legend band leaves.
-HistogramScale ScaleForCanvas(const HistogramData& data, const HistogramAnalysis& analysis,
-                              QSize size, const HistogramFonts& fonts);
+HistogramScale ScaleForCanvas(const analytics::HistogramData& data, const ChartOverlay& overlay,
+                              const HistogramAnalysis& analysis, QSize size,
+                              const HistogramFonts& fonts);
 
-// Analyses and scales the data for the size, then paints.
-void PaintHistogram(QPainter& painter, QSize size, const HistogramData& data,
-                    const HistogramColours& colours, const HistogramFonts& fonts);
+// Analyses and scales the histogram for the size, then paints.
+void PaintHistogram(QPainter& painter, QSize size, const analytics::HistogramData& data,
+                    const ChartOverlay& overlay, const HistogramColours& colours,
+                    const HistogramFonts& fonts);
 
 }  // namespace zarvex::ui

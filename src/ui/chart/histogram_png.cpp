@@ -12,8 +12,9 @@
 namespace zarvex::ui {
 namespace {
 
-std::string Render(const HistogramData& data, int width, int height, const std::string& path) {
-    const QImage image = RenderHistogramImage(data, QSize(width, height));
+std::string Render(const analytics::HistogramData& data, int width, int height,
+                   const std::string& path) {
+    const QImage image = RenderHistogramImage(data, ChartOverlay{}, QSize(width, height));
     if (!image.save(QString::fromStdString(path), "PNG")) {
         return "cannot write " + path;
     }
@@ -22,7 +23,7 @@ std::string Render(const HistogramData& data, int width, int height, const std::
 
 }  // namespace
 
-std::string RenderHistogramPng(const HistogramData& data, int width, int height,
+std::string RenderHistogramPng(const analytics::HistogramData& data, int width, int height,
                                const std::string& path) {
     if (width < 1 || height < 1 || width > kMaxPictureSide || height > kMaxPictureSide) {
         return "picture size out of range";

@@ -150,18 +150,18 @@ int DecimalsOf(double value) {
     return std::min(decimals, kMaxDecimals);
 }
 
-HistogramAnalysis AnalyseHistogram(const HistogramData& data) {
+HistogramAnalysis AnalyseHistogram(const analytics::HistogramData& data) {
     HistogramAnalysis result;
     // Strikes are positive prices; data that does not start with one is no data.
-    if (data.strike.empty() || !(Finite(data.strike[0]) > 0.0)) {
+    if (data.axis.empty() || !(Finite(data.axis[0]) > 0.0)) {
         return result;
     }
     result.empty = false;
     double largest_strike = 0.0;
     double largest_value = 0.0;
-    double lowest = Finite(data.strike[0]);
+    double lowest = Finite(data.axis[0]);
     double highest = lowest;
-    for (double raw : data.strike) {
+    for (double raw : data.axis) {
         const double strike = Finite(raw);
         result.ds = std::max(result.ds, DecimalsOf(strike));
         largest_strike = std::max(largest_strike, std::fabs(strike));
@@ -184,8 +184,8 @@ HistogramAnalysis AnalyseHistogram(const HistogramData& data) {
     return result;
 }
 
-HistogramScale ScaleHistogram(const HistogramData& data, const HistogramAnalysis& analysis,
-                              int width, int height) {
+HistogramScale ScaleHistogram(const analytics::HistogramData& data,
+                              const HistogramAnalysis& analysis, int width, int height) {
     HistogramScale scale;
     scale.width = width;
     scale.height = height;
@@ -204,8 +204,8 @@ HistogramScale ScaleHistogram(const HistogramData& data, const HistogramAnalysis
 
     double vlow = 9999999999.0;
     double vhigh = 0.0;
-    for (std::size_t i = 0; i < data.strike.size(); ++i) {
-        if (!(Finite(data.strike[i]) > 0.0)) {
+    for (std::size_t i = 0; i < data.axis.size(); ++i) {
+        if (!(Finite(data.axis[i]) > 0.0)) {
             continue;
         }
         for (double value : {At(data.call, i), At(data.put, i)}) {

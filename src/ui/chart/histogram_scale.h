@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "ui/chart/histogram_data.h"
+#include "analytics/right_panel/histogram_data.h"
 
 namespace zarvex::ui {
 
@@ -20,7 +20,7 @@ struct HistogramAnalysis {
     double highest_strike = 0.0;
 };
 
-HistogramAnalysis AnalyseHistogram(const HistogramData& data);
+HistogramAnalysis AnalyseHistogram(const analytics::HistogramData& data);
 
 // Scale of one chart of width x height pixels: the scaled (integer) strike and value ranges,
 // pixels per scaled unit and the grid steps. Strikes and values are scaled by 10^ds and
@@ -52,8 +52,8 @@ struct HistogramScale {
     int BottomY() const;
 };
 
-HistogramScale ScaleHistogram(const HistogramData& data, const HistogramAnalysis& analysis,
-                              int width, int height);
+HistogramScale ScaleHistogram(const analytics::HistogramData& data,
+                              const HistogramAnalysis& analysis, int width, int height);
 
 // 10^n as a double, for n in 0..10.
 double PowerOfTen(int n);
