@@ -37,4 +37,5 @@ struct MaxPain {
 // 0.0, forward point, price type), as for the delta-balance.
 MaxPain MaxPainOf(const std::vector<OptionInterest>& calls, const std::vector<OptionInterest>& puts,
                   std::string_view symbol, double forward_point, int price_type);
+
 }  // namespace zarvex::analytics
