@@ -93,7 +93,7 @@ void InsertRows(const std::filesystem::path& home, const reportgen::GeneratedDay
 void RunDay(const std::filesystem::path& home, common::Date day) {
     common::PlainHost plain;
     day::InstrumentList list(common::ProgramFolder(home), plain.AsHost());
-    list.RunCurrentDay(day);
+    static_cast<void>(list.RunCurrentDay(day));
 }
 
 void BM_ProcessDay_NewDatabases(benchmark::State& state) {

@@ -180,9 +180,9 @@ void DownloadScheduler::PreviousDaysState() {
         now = setup_.services->NetworkTime();
         SetCurrentTime(now);
     }
-    const int result = now > 0 ? setup_.services->DownloadPreviousDays(now) : 0;
+    const bool done = now > 0 && setup_.services->DownloadPreviousDays(now).IsDone();
     std::int64_t delay = kStepDelay;
-    if (result == 1) {
+    if (done) {
         {
             std::lock_guard guard(field_mutex_);
             state_ = SchedulerState::kWait;
@@ -252,8 +252,8 @@ void DownloadScheduler::CurrentDayState() {
     // stored the evening before again.
     const common::Date day = setup_.services->NetworkTime();
     SetCurrentTime(day);
-    const int result = day > 0 ? setup_.services->DownloadCurrentDay(day) : 0;
-    if (result == 1) {
+    const bool done = day > 0 && setup_.services->DownloadCurrentDay(day).IsDone();
+    if (done) {
         common::Date now = setup_.services->NetworkTime();
         if (now <= 0) {
             now = day;

@@ -54,16 +54,9 @@ int Downloader::FailureCounter() const {
     return failure_counter_;
 }
 
-std::string Downloader::LastFailure() const {
-    std::lock_guard guard(field_mutex_);
-    return last_failure_;
-}
-
-int Downloader::Fail(std::string reason) {
+common::Outcome Downloader::Fail(std::string reason) {
     common::Log(reason);
-    std::lock_guard guard(field_mutex_);
-    last_failure_ = std::move(reason);
-    return 0;
+    return common::Outcome::Failed(std::move(reason));
 }
 
 void Downloader::SetTarget(const std::filesystem::path& path) {
@@ -148,12 +141,13 @@ void Downloader::Pause(Deadline deadline) {
     }
 }
 
-int Downloader::DownloadReport(common::Date day, ReportKind kind) {
+common::Outcome Downloader::DownloadReport(common::Date day, ReportKind kind) {
     std::lock_guard run(run_mutex_);
     return DownloadReportLocked(day, kind, StartBound());
 }
 
-int Downloader::DownloadReportLocked(common::Date day, ReportKind kind, Deadline deadline) {
+common::Outcome Downloader::DownloadReportLocked(common::Date day, ReportKind kind,
+                                                 Deadline deadline) {
     const std::string name = ReportFileName(day, kind);
     const std::filesystem::path local = setup_.folder.Input() / name;
     SetTarget(local);
@@ -200,44 +194,44 @@ int Downloader::DownloadReportLocked(common::Date day, ReportKind kind, Deadline
         return Fail("cannot write " + local.string());
     }
     common::Log("stored ", local.string());
-    return 1;
+    return common::Outcome::Done();
 }
 
-int Downloader::DownloadDay(common::Date day) {
+common::Outcome Downloader::DownloadDay(common::Date day) {
     std::lock_guard run(run_mutex_);
     return DownloadDayLocked(day);
 }
 
-int Downloader::DownloadDayLocked(common::Date day) {
+common::Outcome Downloader::DownloadDayLocked(common::Date day) {
     common::Log("DownloadDay ", common::DayText(day));
     if (!common::IsTradingDay(day)) {
         common::Log("not a trading day");
-        return 1;
+        return common::Outcome::Done();
     }
     const std::string key = common::DateKey(day);
     if (storage::GetStageFlag(store_.db, key, storage::kStageDownload) == 1) {
-        return 1;
+        return common::Outcome::Done();
     }
     // One bound for the whole day, so that a server crawling on every request in turn cannot
     // stretch the day past it either.
     const Deadline deadline = StartBound();
-    if (DownloadReportLocked(day, ReportKind::kCur, deadline) != 1) {
-        return 0;
+    if (common::Outcome report = DownloadReportLocked(day, ReportKind::kCur, deadline);
+        !report.IsDone()) {
+        return report;
     }
-    if (DownloadForwardPointsLocked(day, deadline) != 1) {
-        return 0;
+    if (common::Outcome points = DownloadForwardPointsLocked(day, deadline); !points.IsDone()) {
+        return points;
     }
     if (!storage::MarkStage(store_.db, key, storage::kStageDownload)) {
         // Unmarked, the day is fetched again by the next run; reporting it done would hide
         // that every later run repeats it.
-        common::Log("cannot mark ", key, " downloaded in ", store_.path.string(), ": ",
+        return Fail("cannot mark " + key + " downloaded in " + store_.path.string() + ": " +
                     store_.db.LastError());
-        return 0;
     }
-    return 1;
+    return common::Outcome::Done();
 }
 
-int Downloader::DownloadPreviousDays(common::Date now) {
+common::Outcome Downloader::DownloadPreviousDays(common::Date now) {
     std::lock_guard run(run_mutex_);
     common::Log("DownloadPreviousDays");
     const common::ScopedUiLock lock(setup_.host.lock);
@@ -245,7 +239,7 @@ int Downloader::DownloadPreviousDays(common::Date now) {
     const common::Date first = now - kCatchUpDays * common::kSecondsPerDay;
     common::Log("enddat: ", common::DayText(last));
     common::Log("rundat: ", common::DayText(first));
-    int result = 1;
+    common::Outcome result = common::Outcome::Done();
     for (common::Date day = first; day <= last; day += common::kSecondsPerDay) {
         if (Stopping()) {
             result = Fail("stopped");
@@ -253,39 +247,37 @@ int Downloader::DownloadPreviousDays(common::Date now) {
         }
         SendStatus(setup_.host.Text(common::text::kLoadingDataFor) + common::DayText(day) + ". " +
                    setup_.host.Text(common::text::kWindowLocked));
-        bool success = DownloadDayLocked(day) == 1;
-        if (!success && Stopping()) {
-            result = 0;  // a close is no failure of the day: the counter stays
-            break;
+        result = DownloadDayLocked(day);
+        if (!result.IsDone() && Stopping()) {
+            break;  // a close is no failure of the day: the counter stays
         }
-        if (!success) {
+        if (!result.IsDone()) {
             std::lock_guard guard(field_mutex_);
             ++failure_counter_;
             // A report that never comes blocks the catch-up only so long; yesterday is never
             // passed over.
             if (day < last && failure_counter_ == kPassOverFailures) {
-                success = true;
+                result = common::Outcome::Done();
                 failure_counter_ = 0;
             }
         }
-        result = success ? 1 : 0;
-        if (!success) {
+        if (!result.IsDone()) {
             break;
         }
     }
-    common::Log("DownloadPreviousDays end ", result);
+    common::Log("DownloadPreviousDays end ", result.Flag());
     return result;
 }
 
-int Downloader::DownloadCurrentDay(common::Date now) {
+common::Outcome Downloader::DownloadCurrentDay(common::Date now) {
     std::lock_guard run(run_mutex_);
     common::Log("DownloadCurrentDay");
     const common::ScopedUiLock lock(setup_.host.lock);
     SendStatus(setup_.host.Text(common::text::kLoadingDataFor) + common::DayText(now) + ". " +
                setup_.host.Text(common::text::kWindowLocked));
     common::Log("day ", common::DayText(now));
-    const int result = DownloadDayLocked(now);
-    common::Log("DownloadCurrentDay end ", result);
+    common::Outcome result = DownloadDayLocked(now);
+    common::Log("DownloadCurrentDay end ", result.Flag());
     return result;
 }
 

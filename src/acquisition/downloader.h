@@ -14,6 +14,7 @@
 #include "common/clock.h"
 #include "common/date.h"
 #include "common/host.h"
+#include "common/outcome.h"
 #include "common/program_folder.h"
 #include "storage/store.h"
 
@@ -65,28 +66,29 @@ class Downloader final {
 public:
     explicit Downloader(DownloaderSetup setup);
 
-    // 1 when the report file was stored (normalised) under INPUT/, 0 otherwise.
-    int DownloadReport(common::Date day, ReportKind kind);
-    // 1 when the day needs nothing more (stored now or before, or not a trading day).
-    int DownloadDay(common::Date day);
-    // The catch-up over the 30 days before now: 1 when every day is done or passed over.
-    int DownloadPreviousDays(common::Date now);
+    // A failure names the host, URL or file at fault (and is logged).
+
+    // Done when the report file was stored (normalised) under INPUT/.
+    common::Outcome DownloadReport(common::Date day, ReportKind kind);
+    // Done when the day needs nothing more (stored now or before, or not a trading day).
+    common::Outcome DownloadDay(common::Date day);
+    // The catch-up over the 30 days before now: done when every day is done or passed over;
+    // otherwise the failure of the day it stopped at.
+    common::Outcome DownloadPreviousDays(common::Date now);
     // The day of now: the result of DownloadDay under the UI lock.
-    int DownloadCurrentDay(common::Date now);
+    common::Outcome DownloadCurrentDay(common::Date now);
     // The forward points belonging to the day: the next trading day's file, else the day's
-    // own, else the two days before. 1 when a file was stored.
-    int DownloadForwardPoints(common::Date day);
+    // own, else the two days before. Done when a file was stored.
+    common::Outcome DownloadForwardPoints(common::Date day);
     // Every forward-point file the listing names from 30 days before t to 3 days after it,
-    // stored in INPUT/ and copied to OUTPUT/. pump: call the event pump between days. 1 when
-    // the listing was read and every listed file fetched; 0 (with LastFailure) otherwise.
-    int DownloadForwardPointRange(common::Date t, bool pump = true);
+    // stored in INPUT/ and copied to OUTPUT/. pump: call the event pump between days. Done
+    // when the listing was read and every listed file fetched.
+    common::Outcome DownloadForwardPointRange(common::Date t, bool pump = true);
 
     // Local path of the file being downloaded (informative).
     std::string CurrentTarget() const;
     // Failed days of the catch-up across all its runs (see DownloadPreviousDays).
     int FailureCounter() const;
-    // Why the last run that gave 0 failed, naming the host, URL or file at fault.
-    std::string LastFailure() const;
     const storage::Database& DownloadDatabase() const { return store_.db; }
 
 private:
@@ -108,21 +110,20 @@ private:
     std::string WithBound(std::string failure, Deadline deadline) const;
 
     void SetTarget(const std::filesystem::path& path);
-    // Returns 0, the result of every failure, after noting and logging why.
-    int Fail(std::string reason);
+    // Every failure, logged.
+    static common::Outcome Fail(std::string reason);
     bool Stopping() const { return StopRequested(setup_.stop); }
     void Pause(Deadline deadline);
     void SendStatus(std::string_view text) const;
-    int DownloadDayLocked(common::Date day);
-    int DownloadReportLocked(common::Date day, ReportKind kind, Deadline deadline);
-    int DownloadForwardPointsLocked(common::Date day, Deadline deadline);
+    common::Outcome DownloadDayLocked(common::Date day);
+    common::Outcome DownloadReportLocked(common::Date day, ReportKind kind, Deadline deadline);
+    common::Outcome DownloadForwardPointsLocked(common::Date day, Deadline deadline);
 
     DownloaderSetup setup_;
     storage::DownloadStore store_;
     std::mutex run_mutex_;  // one download at a time
     mutable std::mutex field_mutex_;
     std::string current_target_;
-    std::string last_failure_;
     int failure_counter_ = 0;
 };
 

@@ -19,12 +19,12 @@ std::string StoredForm(std::string_view body) {
 
 }  // namespace
 
-int Downloader::DownloadForwardPoints(common::Date day) {
+common::Outcome Downloader::DownloadForwardPoints(common::Date day) {
     std::lock_guard run(run_mutex_);
     return DownloadForwardPointsLocked(day, StartBound());
 }
 
-int Downloader::DownloadForwardPointsLocked(common::Date day, Deadline deadline) {
+common::Outcome Downloader::DownloadForwardPointsLocked(common::Date day, Deadline deadline) {
     common::Log("DownloadForwardPoints ", common::DayText(day));
     common::Date next = day + common::kSecondsPerDay;
     while (!common::IsTradingDay(next)) {
@@ -68,12 +68,12 @@ int Downloader::DownloadForwardPointsLocked(common::Date day, Deadline deadline)
             return Fail("cannot write " + local.string());
         }
         common::Log("stored ", local.string());
-        return 1;
+        return common::Outcome::Done();
     }
     return Fail("no forward points for " + common::DayText(day) + " on " + setup_.report_host);
 }
 
-int Downloader::DownloadForwardPointRange(common::Date t, bool pump) {
+common::Outcome Downloader::DownloadForwardPointRange(common::Date t, bool pump) {
     std::lock_guard run(run_mutex_);
     common::Log("DownloadForwardPointRange");
     if (t <= 0) {
@@ -128,7 +128,7 @@ int Downloader::DownloadForwardPointRange(common::Date t, bool pump) {
         WriteFileAtomically(setup_.folder.Output() / local.filename(), bytes);
     }
     common::Log("DownloadForwardPointRange end");
-    return 1;
+    return common::Outcome::Done();
 }
 
 }  // namespace zarvex::acquisition

@@ -9,6 +9,7 @@
 #include "acquisition/network_clock.h"
 #include "acquisition/stop_flag.h"
 #include "common/date.h"
+#include "common/outcome.h"
 
 namespace zarvex::acquisition {
 
@@ -20,8 +21,8 @@ public:
     virtual common::Date NetworkTime() = 0;
     virtual bool IsNetworkUp() = 0;
     virtual void DownloadForwardPointRange(common::Date t) = 0;
-    virtual int DownloadPreviousDays(common::Date now) = 0;
-    virtual int DownloadCurrentDay(common::Date now) = 0;
+    virtual common::Outcome DownloadPreviousDays(common::Date now) = 0;
+    virtual common::Outcome DownloadCurrentDay(common::Date now) = 0;
     // The program is closing: whatever runs on the network ends soon, and nothing new starts.
     virtual void RequestStop() {}
 };
@@ -52,8 +53,8 @@ public:
     common::Date NetworkTime() override;
     bool IsNetworkUp() override;
     void DownloadForwardPointRange(common::Date t) override;
-    int DownloadPreviousDays(common::Date now) override;
-    int DownloadCurrentDay(common::Date now) override;
+    common::Outcome DownloadPreviousDays(common::Date now) override;
+    common::Outcome DownloadCurrentDay(common::Date now) override;
     void RequestStop() override { stop_.Request(); }
 
     Downloader& Downloads() { return *downloader_; }

@@ -247,4 +247,7 @@ inline constexpr int kDemoFailed = 221;
 inline constexpr int kDemoReady = 222;
 inline constexpr int kCannotSaveDataSource = 223;
 
+// Under a chart whose bar condition could not be run: the bars stay empty, and this says why.
+inline constexpr int kBarsNotRead = 224;
+
 }  // namespace zarvex::common::text

@@ -314,6 +314,7 @@ constexpr std::array<Entry, TextTable::kEntryCount> kEntries{{
     /* 222 */
     {"The demo data opens in a window of its own.", "Демо-данные открываются в отдельном окне."},
     /* 223 */ {"The data source could not be saved: ", "Не удалось сохранить источник данных: "},
+    /* 224 */ {"Bars could not be read: ", "Бары не удалось прочитать: "},
 }};
 
 std::string_view LanguagePart(std::string_view locale_name) {

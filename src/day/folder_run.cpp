@@ -18,8 +18,9 @@ FolderRun::FolderRun(const common::ProgramFolder& folder, const common::Host& ho
           },
           wait) {
     if (lock_.GetState() == storage::FolderLock::State::kTimedOut) {
-        refusal_ = "another run kept " + lock_.Path().string() + " locked; the day was not run";
-        common::Log("day run: ", refusal_);
+        admission_ = common::Outcome::Failed("another run kept " + lock_.Path().string() +
+                                             " locked; the day was not run");
+        common::Log("day run: ", admission_.Reason());
     }
 }
 

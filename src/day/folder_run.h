@@ -1,9 +1,9 @@
 #pragma once
 
 #include <chrono>
-#include <string>
 
 #include "common/host.h"
+#include "common/outcome.h"
 #include "common/program_folder.h"
 #include "storage/folder_lock.h"
 
@@ -17,12 +17,12 @@ public:
     FolderRun(const common::ProgramFolder& folder, const common::Host& host,
               std::chrono::milliseconds wait = storage::FolderLock::kDefaultWait);
 
-    // "" when the run may go on; otherwise why not, naming the lock file.
-    const std::string& Refusal() const { return refusal_; }
+    // Done when the run may go on; otherwise failed with why not, naming the lock file.
+    const common::Outcome& Admission() const { return admission_; }
 
 private:
     storage::FolderLock lock_;
-    std::string refusal_;
+    common::Outcome admission_ = common::Outcome::Done();
 };
 
 }  // namespace zarvex::day

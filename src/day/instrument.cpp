@@ -28,28 +28,26 @@ void Instrument::MarkStage(std::string_view date_key, std::string_view column) {
     storage::MarkStage(stores_.operation, date_key, column);
 }
 
-int Instrument::ProcessPreviousDays(common::Date date) {
+common::Outcome Instrument::ProcessPreviousDays(common::Date date) {
     return day::ProcessPreviousDays(folder_, stores_, host_, date);
 }
 
-int Instrument::ProcessDay(common::Date date) {
+common::Outcome Instrument::ProcessDay(common::Date date) {
     return day::ProcessDay(folder_, stores_, host_, date);
 }
 
-int Instrument::UnloadDay(common::Date date) {
+common::Outcome Instrument::UnloadDay(common::Date date) {
     const FolderRun run(folder_, host_);
-    if (!run.Refusal().empty()) {
-        stores_.failure = run.Refusal();
-        return 0;
+    if (!run.Admission().IsDone()) {
+        return run.Admission();
     }
     return exporting::UnloadDay(folder_, stores_, host_, date);
 }
 
-int Instrument::ExtractReport(common::Date date) {
+common::Outcome Instrument::ExtractReport(common::Date date) {
     const FolderRun run(folder_, host_);
-    if (!run.Refusal().empty()) {
-        stores_.failure = run.Refusal();
-        return 0;
+    if (!run.Admission().IsDone()) {
+        return run.Admission();
     }
     return import::ExtractReport(folder_, stores_, host_, date);
 }

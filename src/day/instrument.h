@@ -5,6 +5,7 @@
 
 #include "common/date.h"
 #include "common/host.h"
+#include "common/outcome.h"
 #include "common/program_folder.h"
 #include "settings/instrument_stores.h"
 
@@ -34,10 +35,10 @@ public:
     void MarkStage(std::string_view date_key, std::string_view column);
     void PumpEvents() const { host_.PumpEvents(); }
 
-    int ProcessPreviousDays(common::Date date);
-    int ProcessDay(common::Date date);
-    int UnloadDay(common::Date date);
-    int ExtractReport(common::Date date);
+    common::Outcome ProcessPreviousDays(common::Date date);
+    common::Outcome ProcessDay(common::Date date);
+    common::Outcome UnloadDay(common::Date date);
+    common::Outcome ExtractReport(common::Date date);
 
     // Closes the operation and the quote database (the settings record keeps its own).
     void CloseStores();

@@ -33,41 +33,37 @@ std::vector<settings::InstrumentStores*> InstrumentList::AllStores() {
     return stores;
 }
 
-int InstrumentList::Conclude(const std::vector<int>& results) {
-    failure_.clear();
+common::Outcome InstrumentList::Conclude(const std::vector<common::Outcome>& results) const {
     for (std::size_t i = 0; i < results.size(); ++i) {
-        if (results[i] != 0) {
-            continue;
-        }
-        if (failure_.empty()) {
-            const settings::InstrumentStores& stores = instruments_[i]->Stores();
-            failure_ = stores.symbol + ": " +
-                       (stores.failure.empty() ? std::string("the day could not be finished")
-                                               : stores.failure);
+        if (!results[i].IsDone()) {
+            const std::string& why = results[i].Reason();
+            return common::Outcome::Failed(
+                instruments_[i]->Symbol() + ": " +
+                (why.empty() ? std::string("the day could not be finished") : why));
         }
     }
-    return failure_.empty() ? 1 : 0;
+    return common::Outcome::Done();
 }
 
 // The instruments run together, so that each day's report is read once for all six.
-int InstrumentList::RunPreviousDays(common::Date date) {
+common::Outcome InstrumentList::RunPreviousDays(common::Date date) {
     stored_date_ = date;
-    const int result = Conclude(
+    common::Outcome result = Conclude(
         day::ProcessPreviousDays(instruments_.front()->Folder(), AllStores(), host_, date));
     host_.ShowStatus(CompletionText(host_, common::text::kPreviousDaysProcessed));
     Evening(date - common::kSecondsPerDay);
     return result;
 }
 
-int InstrumentList::RunCurrentDay() {
-    const int result =
+common::Outcome InstrumentList::RunCurrentDay() {
+    common::Outcome result =
         Conclude(day::ProcessDay(instruments_.front()->Folder(), AllStores(), host_, stored_date_));
     host_.ShowStatus(CompletionText(host_, common::text::kCurrentDayProcessed));
     Evening(stored_date_);
     return result;
 }
 
-int InstrumentList::RunCurrentDay(common::Date day) {
+common::Outcome InstrumentList::RunCurrentDay(common::Date day) {
     stored_date_ = day;
     return RunCurrentDay();
 }
@@ -99,8 +95,8 @@ void InstrumentList::Evening(common::Date up_to) {
     }
 }
 
-std::optional<int> InstrumentList::OnDownloaded(common::DownloadedDays what,
-                                                common::Date scheduler_day) {
+std::optional<common::Outcome> InstrumentList::OnDownloaded(common::DownloadedDays what,
+                                                            common::Date scheduler_day) {
     const bool has_day = scheduler_day > 0;
     switch (what) {
         case common::DownloadedDays::kPreviousDays:

@@ -10,6 +10,7 @@
 
 #include "common/date.h"
 #include "common/host.h"
+#include "common/outcome.h"
 #include "common/program_folder.h"
 #include "common/symbols.h"
 #include "day/evening_board.h"
@@ -34,22 +35,27 @@ public:
     // Index of a symbol, or -1.
     static int IndexOf(std::string_view symbol) { return common::InstrumentIndex(symbol); }
 
+    // The runs below fail when some instrument could not finish its day, with the symbol and
+    // the file, folder or setting at fault of the first instrument (in the order above) that
+    // failed; the others still ran.
+
     // Stores the date, runs the previous-days processing on every instrument and shows the
-    // completion text. Returns 0 when some instrument stopped at a day it could not finish.
-    int RunPreviousDays(common::Date date);
+    // completion text. Fails when some instrument stopped at a day it could not finish.
+    common::Outcome RunPreviousDays(common::Date date);
     // Runs the day processing of the stored date on every instrument and shows the
-    // completion text. Returns 0 when some instrument could not finish the day.
-    int RunCurrentDay();
+    // completion text.
+    common::Outcome RunCurrentDay();
     // The same for the given day, which becomes the stored date: the scheduler hands over
     // the day it has just downloaded, so a program left open for days processes each new
     // evening's day rather than the date of its first catch-up.
-    int RunCurrentDay(common::Date day);
+    common::Outcome RunCurrentDay(common::Date day);
 
     // The main window's answer to notification 560: the previous days before the scheduler's
     // current day, or the day the scheduler has just downloaded (the stored date while the
-    // scheduler has no day). What the run returned; nullopt when nothing ran (previous days
+    // scheduler has no day). What the run came to; nullopt when nothing ran (previous days
     // without a day, or a value that names neither).
-    std::optional<int> OnDownloaded(common::DownloadedDays what, common::Date scheduler_day);
+    std::optional<common::Outcome> OnDownloaded(common::DownloadedDays what,
+                                                common::Date scheduler_day);
 
     common::Date StoredDate() const { return stored_date_; }
 
@@ -60,18 +66,13 @@ public:
     // What the last evening found; nullopt before one ran.
     const std::optional<EveningReport>& LastEvening() const { return last_evening_; }
 
-    // Why the last run returned 0: the symbol and the file, folder or setting at fault of the
-    // first instrument that failed (empty after a run that returned 1).
-    const std::string& Failure() const { return failure_; }
-
 private:
-    // Collects the results of a run: 1 when all are 1, else 0 with the first failure noted.
-    int Conclude(const std::vector<int>& results);
+    // Collects the results of a run: done when all are, else the first failure.
+    common::Outcome Conclude(const std::vector<common::Outcome>& results) const;
     std::vector<settings::InstrumentStores*> AllStores();
     void Evening(common::Date up_to);
 
     common::Host host_;
-    std::string failure_;
     common::Date stored_date_ = 0;
     std::array<std::unique_ptr<Instrument>, kCount> instruments_;
     std::optional<std::filesystem::path> evening_config_;

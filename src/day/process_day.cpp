@@ -25,59 +25,55 @@ std::string BusyDayText(const common::Host& host, std::string_view symbol, commo
 }
 
 // Every instrument's day fails with the same reason.
-std::vector<int> Refuse(const common::Host& host,
-                        const std::vector<settings::InstrumentStores*>& instruments,
-                        const std::string& why) {
-    for (settings::InstrumentStores* stores : instruments) {
-        stores->failure = why;
-    }
-    host.ShowStatus(why);
-    return std::vector<int>(instruments.size(), 0);
+std::vector<common::Outcome> Refuse(const common::Host& host, std::size_t count,
+                                    const common::Outcome& why) {
+    host.ShowStatus(why.Reason());
+    return std::vector<common::Outcome>(count, why);
 }
 
 }  // namespace
 
-std::vector<int> ProcessDay(const common::ProgramFolder& folder,
-                            const std::vector<settings::InstrumentStores*>& instruments,
-                            const common::Host& host, common::Date date) {
+std::vector<common::Outcome> ProcessDay(const common::ProgramFolder& folder,
+                                        const std::vector<settings::InstrumentStores*>& instruments,
+                                        const common::Host& host, common::Date date) {
     common::ScopedUiLock lock(host.lock);
-    std::vector<int> results(instruments.size(), 0);
     if (instruments.empty()) {
-        return results;
+        return {};
     }
     const FolderRun run(folder, host);
-    if (!run.Refusal().empty()) {
-        return Refuse(host, instruments, run.Refusal());
+    if (!run.Admission().IsDone()) {
+        return Refuse(host, instruments.size(), run.Admission());
     }
     host.ShowStatus(BusyDayText(host, instruments.front()->symbol, date));
-    const std::vector<int> extracted = import::ExtractReports(folder, instruments, host, date);
+    std::vector<common::Outcome> results = import::ExtractReports(folder, instruments, host, date);
     for (std::size_t i = 0; i < instruments.size(); ++i) {
         if (i > 0) {
             host.ShowStatus(BusyDayText(host, instruments[i]->symbol, date));
         }
-        if (extracted[i] != 0) {
+        if (results[i].IsDone()) {
             results[i] = exporting::UnloadDay(folder, *instruments[i], host, date);
         }
     }
     return results;
 }
 
-int ProcessDay(const common::ProgramFolder& folder, settings::InstrumentStores& stores,
-               const common::Host& host, common::Date date) {
-    return ProcessDay(folder, {&stores}, host, date).front();
+common::Outcome ProcessDay(const common::ProgramFolder& folder, settings::InstrumentStores& stores,
+                           const common::Host& host, common::Date date) {
+    return std::move(ProcessDay(folder, {&stores}, host, date).front());
 }
 
-std::vector<int> ProcessPreviousDays(const common::ProgramFolder& folder,
-                                     const std::vector<settings::InstrumentStores*>& instruments,
-                                     const common::Host& host, common::Date date) {
+std::vector<common::Outcome> ProcessPreviousDays(
+    const common::ProgramFolder& folder,
+    const std::vector<settings::InstrumentStores*>& instruments, const common::Host& host,
+    common::Date date) {
     common::ScopedUiLock lock(host.lock);
     const FolderRun run(folder, host);
-    if (!run.Refusal().empty()) {
-        return Refuse(host, instruments, run.Refusal());
+    if (!run.Admission().IsDone()) {
+        return Refuse(host, instruments.size(), run.Admission());
     }
     host.ShowStatus(BusyText(host));
-    std::vector<int> results(instruments.size(), 1);
-    // The instruments still going, by their index; one that returns 0 stops for this run.
+    std::vector<common::Outcome> results(instruments.size(), common::Outcome::Done());
+    // The instruments still going, by their index; one that fails stops for this run.
     std::vector<std::size_t> going(instruments.size());
     for (std::size_t i = 0; i < going.size(); ++i) {
         going[i] = i;
@@ -90,16 +86,19 @@ std::vector<int> ProcessPreviousDays(const common::ProgramFolder& folder,
             stores.push_back(instruments[i]);
         }
         host.ShowStatus(BusyDayText(host, stores.front()->symbol, day));
-        const std::vector<int> extracted = import::ExtractReports(folder, stores, host, day);
+        std::vector<common::Outcome> done = import::ExtractReports(folder, stores, host, day);
         std::vector<std::size_t> still;
         for (std::size_t k = 0; k < going.size(); ++k) {
             if (k > 0) {
                 host.ShowStatus(BusyDayText(host, stores[k]->symbol, day));
             }
-            if (extracted[k] == 0 || exporting::UnloadDay(folder, *stores[k], host, day) == 0) {
-                results[going[k]] = 0;
-            } else {
+            if (done[k].IsDone()) {
+                done[k] = exporting::UnloadDay(folder, *stores[k], host, day);
+            }
+            if (done[k].IsDone()) {
                 still.push_back(going[k]);
+            } else {
+                results[going[k]] = std::move(done[k]);
             }
         }
         going = std::move(still);
@@ -107,9 +106,10 @@ std::vector<int> ProcessPreviousDays(const common::ProgramFolder& folder,
     return results;
 }
 
-int ProcessPreviousDays(const common::ProgramFolder& folder, settings::InstrumentStores& stores,
-                        const common::Host& host, common::Date date) {
-    return ProcessPreviousDays(folder, {&stores}, host, date).front();
+common::Outcome ProcessPreviousDays(const common::ProgramFolder& folder,
+                                    settings::InstrumentStores& stores, const common::Host& host,
+                                    common::Date date) {
+    return std::move(ProcessPreviousDays(folder, {&stores}, host, date).front());
 }
 
 }  // namespace zarvex::day

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <utility>
 
 #include "common/calendar.h"
 #include "common/log.h"
@@ -101,23 +102,21 @@ std::string ConditionFailure(const UnloadTemplate& layout, std::string_view why)
                                           why);
 }
 
-// Writes the selected rows; false when the query failed or a write did not go through, with
-// the reason in `why`.
-bool WriteRows(std::FILE* out, const storage::Database& quote, const UnloadTemplate& layout,
-               std::string_view symbol, const std::string& day_text, std::string& why) {
+// Writes the selected rows; fails when the query failed or a write did not go through.
+common::Outcome WriteRows(std::FILE* out, const storage::Database& quote,
+                          const UnloadTemplate& layout, std::string_view symbol,
+                          const std::string& day_text) {
     std::string sql = "SELECT * FROM dating WHERE symb = ? AND date= ?";
     if (!layout.condition.empty()) {
         if (const std::optional<std::string> refused = storage::GroupRefusal(layout.condition)) {
-            why = ConditionFailure(layout, *refused);
-            return false;
+            return common::Outcome::Failed(ConditionFailure(layout, *refused));
         }
         sql += *storage::AndGrouped(layout.condition);
     }
     const storage::ConditionBound bound(quote);
     storage::Statement query = quote.Prepare(sql);
     if (!query.IsValid() || !query.BindAll({symbol, std::string_view(day_text)})) {
-        why = ConditionFailure(layout, bound.Why(query));
-        return false;
+        return common::Outcome::Failed(ConditionFailure(layout, bound.Why(query)));
     }
     std::string line;
     while (query.Step()) {
@@ -130,23 +129,21 @@ bool WriteRows(std::FILE* out, const storage::Database& quote, const UnloadTempl
         DropLastCharacter(line);
         line += "\r\n";
         if (std::fwrite(line.data(), 1, line.size(), out) != line.size()) {
-            why = std::strerror(errno);
-            return false;
+            return common::Outcome::Failed(std::strerror(errno));
         }
     }
     if (query.Failed()) {
-        why = ConditionFailure(layout, bound.Why(query));
-        return false;
+        return common::Outcome::Failed(ConditionFailure(layout, bound.Why(query)));
     }
-    return true;
+    return common::Outcome::Done();
 }
 
-// Notes why the unload returned 0: the log, the status bar and the instrument's failure text.
-int Fail(const common::Host& host, settings::InstrumentStores& stores, const std::string& why) {
+// The failed unload, noted where the user looks: the log and the status bar.
+common::Outcome Fail(const common::Host& host, const settings::InstrumentStores& stores,
+                     std::string why) {
     common::Log("unload ", stores.symbol, ": ", why);
     host.ShowStatus(stores.symbol + ": " + why);
-    stores.failure = why;
-    return 0;
+    return common::Outcome::Failed(std::move(why));
 }
 
 }  // namespace
@@ -168,25 +165,25 @@ void CopyForwardPoints(const common::ProgramFolder& folder, std::string_view out
     CopyReplacing(folder.ForwardPointFile(own), target(own));
 }
 
-int UnloadDay(const common::ProgramFolder& folder, settings::InstrumentStores& stores,
-              const common::Host& host, common::Date date) {
+common::Outcome UnloadDay(const common::ProgramFolder& folder,
+                          const settings::InstrumentStores& stores, const common::Host& host,
+                          common::Date date) {
     const settings::SettingsRecord& record = stores.settings;
     const std::string date_key = common::DateKey(date);
     const std::string day_text = common::DayText(date);
     common::Log("unload ", stores.symbol, " ", date_key);
-    stores.failure.clear();
 
     if (!record.Problem().empty()) {
         return Fail(host, stores, record.ProblemText());
     }
     if (!common::IsTradingDay(date)) {
-        return 1;
+        return common::Outcome::Done();
     }
     if (record.IsExtract() == 0 || record.IsUpload() == 0) {
-        return 1;
+        return common::Outcome::Done();
     }
     if (storage::GetStageFlag(stores.operation, date_key, storage::kStageUpload) == 1) {
-        return 1;
+        return common::Outcome::Done();
     }
 
     if (record.OutputFolder().empty()) {
@@ -201,24 +198,22 @@ int UnloadDay(const common::ProgramFolder& folder, settings::InstrumentStores& s
         std::filesystem::path(record.OutputFolder()) /
         UnloadFileName(record.TemplateFileName(), stores.symbol, date);
 
-    bool written = false;
-    std::string why;
+    common::Outcome written = common::Outcome::Done();
     {
         File out(std::fopen(path.c_str(), "wb"));
         if (!out) {
             return Fail(host, stores,
                         "cannot create " + path.string() + ": " + std::strerror(errno));
         }
-        written = WriteRows(out.get(), stores.quote, layout, stores.symbol, day_text, why);
-        if (written && std::fflush(out.get()) != 0) {
-            written = false;
-            why = std::strerror(errno);
+        written = WriteRows(out.get(), stores.quote, layout, stores.symbol, day_text);
+        if (written.IsDone() && std::fflush(out.get()) != 0) {
+            written = common::Outcome::Failed(std::strerror(errno));
         }
     }
-    if (!written) {
+    if (!written.IsDone()) {
         // What a failed run leaves is an empty file, never half a day that looks complete.
         File truncate(std::fopen(path.c_str(), "wb"));
-        return Fail(host, stores, "could not write " + path.string() + ": " + why);
+        return Fail(host, stores, "could not write " + path.string() + ": " + written.Reason());
     }
 
     if (FileSizeOr(path, 0) > 3) {
@@ -233,11 +228,11 @@ int UnloadDay(const common::ProgramFolder& folder, settings::InstrumentStores& s
                             stores.operation_path.string() + ": " + stores.operation.LastError());
         }
         common::Log("unload done ", path.string());
-        return 1;
+        return common::Outcome::Done();
     }
     std::error_code error;
     std::filesystem::remove(path, error);
-    return 1;
+    return common::Outcome::Done();
 }
 
 }  // namespace zarvex::exporting

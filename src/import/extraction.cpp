@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/calendar.h"
@@ -204,13 +205,12 @@ bool IsOptionRow(const ReportRow& row) {
     return row.option == "CALL" || row.option == "PUT";
 }
 
-// Notes why the day returned 0 where the user and the command line look: the log, the status
-// bar and the instrument's failure text.
-int Fail(const common::Host& host, settings::InstrumentStores& stores, const std::string& why) {
+// The failed day, noted where the user looks: the log and the status bar.
+common::Outcome Fail(const common::Host& host, const settings::InstrumentStores& stores,
+                     std::string why) {
     common::Log("extract ", stores.symbol, ": ", why);
     host.ShowStatus(stores.symbol + ": " + why);
-    stores.failure = why;
-    return 0;
+    return common::Outcome::Failed(std::move(why));
 }
 
 // One instrument's share of the pass over the report: its parser, its transaction on its
@@ -270,12 +270,13 @@ bool ReadReport(const common::Host& host, ReportFile& report,
     return option_rows;
 }
 
-// The end of one instrument's reading: the commit and the flag, or the reason for 0.
+// The end of one instrument's reading: the commit and the flag, or why not.
 // `is_report` tells whether the file holds an option section of any currency at all.
-int FinishReading(Reading& r, const ReportFile& report, const std::filesystem::path& path,
-                  bool is_report, const common::Host& host, const std::string& date_key,
-                  const std::string& day_text) {
-    settings::InstrumentStores& stores = r.stores;
+common::Outcome FinishReading(Reading& r, const ReportFile& report,
+                              const std::filesystem::path& path, bool is_report,
+                              const common::Host& host, const std::string& date_key,
+                              const std::string& day_text) {
+    const settings::InstrumentStores& stores = r.stores;
     if (!r.transaction.Began()) {
         return Fail(host, stores,
                     "the rows of " + day_text + " could not be written to " +
@@ -327,7 +328,7 @@ int FinishReading(Reading& r, const ReportFile& report, const std::filesystem::p
                         stores.operation_path.string() + ": " + stores.operation.LastError());
     }
     common::Log("extract done ", stores.symbol, " ", date_key);
-    return 1;
+    return common::Outcome::Done();
 }
 
 // Whether the report holds an option section of a currency that none of the readings took
@@ -354,17 +355,17 @@ bool IsBlankLine(std::string_view line) {
     return std::all_of(line.begin(), line.end(), [](char c) { return c == ' ' || c == '\t'; });
 }
 
-std::vector<int> ExtractReports(const common::ProgramFolder& folder,
-                                const std::vector<settings::InstrumentStores*>& instruments,
-                                const common::Host& host, common::Date date) {
+std::vector<common::Outcome> ExtractReports(
+    const common::ProgramFolder& folder,
+    const std::vector<settings::InstrumentStores*>& instruments, const common::Host& host,
+    common::Date date) {
     const std::string date_key = common::DateKey(date);
     const std::string day_text = common::DayText(date);
     const auto path = folder.ReportFile(date);
-    std::vector<int> results(instruments.size(), 1);
+    std::vector<common::Outcome> results(instruments.size(), common::Outcome::Done());
     std::vector<std::size_t> due;
     for (std::size_t i = 0; i < instruments.size(); ++i) {
-        settings::InstrumentStores& stores = *instruments[i];
-        stores.failure.clear();
+        const settings::InstrumentStores& stores = *instruments[i];
         common::Log("extract ", stores.symbol, " ", date_key);
         if (!stores.settings.Problem().empty()) {
             results[i] = Fail(host, stores, stores.settings.ProblemText());
@@ -404,9 +405,10 @@ std::vector<int> ExtractReports(const common::ProgramFolder& folder,
     return results;
 }
 
-int ExtractReport(const common::ProgramFolder& folder, settings::InstrumentStores& stores,
-                  const common::Host& host, common::Date date) {
-    return ExtractReports(folder, {&stores}, host, date).front();
+common::Outcome ExtractReport(const common::ProgramFolder& folder,
+                              settings::InstrumentStores& stores, const common::Host& host,
+                              common::Date date) {
+    return std::move(ExtractReports(folder, {&stores}, host, date).front());
 }
 
 }  // namespace zarvex::import

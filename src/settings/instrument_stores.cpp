@@ -10,7 +10,7 @@ namespace zarvex::settings {
 InstrumentStores OpenInstrumentStores(const common::ProgramFolder& folder,
                                       std::string_view symbol) {
     InstrumentStores stores{
-        std::string(symbol), SettingsRecord(std::string(symbol), folder), {}, {}, {}, {}, {}};
+        std::string(symbol), SettingsRecord(std::string(symbol), folder), {}, {}, {}, {}};
     stores.settings.OpenSettings(storage::ConfigurationPath(folder, symbol));
 
     stores.operation_path = storage::OperationPath(folder, symbol);

@@ -20,9 +20,6 @@ struct InstrumentStores {
     storage::Database operation;
     std::filesystem::path quote_path;
     storage::Database quote;
-    // Why the last extraction or unload of this instrument returned 0, naming the file or
-    // setting at fault; empty when it did not. The command line prints it on failure.
-    std::string failure;
 };
 
 // Opens (or creates) the configuration, operation and quote databases of the symbol in that

@@ -322,7 +322,10 @@ void RightPanelWidget::Draw(int n) {
     if (built && !built->axis.empty()) {
         // Which rows the bars stand for, in one short line.
         const std::string condition(common::Trim(histogram.bar_cond));
-        if (!condition.empty()) {
+        if (built->rows_failed) {
+            // Empty bars must not read as a day without open interest.
+            drawn.notes.push_back(texts_.Get(text::kBarsNotRead) + built->rows_error);
+        } else if (!condition.empty()) {
             drawn.notes.push_back(texts_.Get(text::kBarsShown) + condition);
         }
         if (key_lines_shown_ && key_prices_.price_type >= 0) {

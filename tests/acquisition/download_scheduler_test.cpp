@@ -35,15 +35,15 @@ public:
         std::lock_guard guard(mutex_);
         ranges.push_back(t);
     }
-    int DownloadPreviousDays(common::Date now) override {
+    common::Outcome DownloadPreviousDays(common::Date now) override {
         std::lock_guard guard(mutex_);
         previous_days.push_back(now);
-        return previous_result;
+        return Result(previous_result);
     }
-    int DownloadCurrentDay(common::Date now) override {
+    common::Outcome DownloadCurrentDay(common::Date now) override {
         std::lock_guard guard(mutex_);
         current_days.push_back(now);
-        return current_result;
+        return Result(current_result);
     }
 
     common::Date time = 0;
@@ -57,6 +57,10 @@ public:
     std::vector<common::Date> current_days;
 
 private:
+    static common::Outcome Result(int flag) {
+        return flag == 1 ? common::Outcome::Done() : common::Outcome::Failed("the test said 0");
+    }
+
     std::mutex mutex_;
 };
 

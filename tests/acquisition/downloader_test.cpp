@@ -83,7 +83,7 @@ const common::Date kFriday = MakeDate(2012, 11, 30);
 TEST_F(DownloaderTest, DayIsStoredNormalisedWithItsForwardPointsAndMarked) {
     Publish(kMonday, "EUR CALL JLY13 1.2\r\nEUR PUT JLY13\n");
     tree_.PutForwardPoints(ForwardPointRemoteName(kMonday + kDay), "EUR 11.0\n");
-    EXPECT_EQ(downloader_->DownloadDay(kMonday), 1);
+    EXPECT_EQ(downloader_->DownloadDay(kMonday).Flag(), 1);
     EXPECT_EQ(ReadFile(ReportPath(kMonday)), "EUR CALL JUL13 1.2\r\nEUR PUT JUL13\r\n\r\n");
     // The next trading day's file comes first, stored under its own date.
     EXPECT_EQ(ReadFile(home_.Folder().ForwardPointFile(kMonday + kDay)),
@@ -98,18 +98,18 @@ TEST_F(DownloaderTest, DayIsStoredNormalisedWithItsForwardPointsAndMarked) {
 TEST_F(DownloaderTest, NonTradingAndMarkedDaysNeedNoRequest) {
     for (const common::Date day : {MakeDate(2012, 12, 1), MakeDate(2012, 12, 2),
                                    MakeDate(2012, 12, 25), MakeDate(2040, 12, 25)}) {
-        EXPECT_EQ(downloader_->DownloadDay(day), 1);
+        EXPECT_EQ(downloader_->DownloadDay(day).Flag(), 1);
         EXPECT_FALSE(Marked(day));
     }
     storage::MarkStage(downloader_->DownloadDatabase(), DateKey(kMonday), storage::kStageDownload);
-    EXPECT_EQ(downloader_->DownloadDay(kMonday), 1);
+    EXPECT_EQ(downloader_->DownloadDay(kMonday).Flag(), 1);
     EXPECT_TRUE(tree_.Server().Requests().empty());
 }
 
 TEST_F(DownloaderTest, DaysPast2038Download) {
     const common::Date day = MakeDate(2040, 3, 6);  // a Tuesday
     Publish(day);
-    EXPECT_EQ(downloader_->DownloadDay(day), 1);
+    EXPECT_EQ(downloader_->DownloadDay(day).Flag(), 1);
     EXPECT_TRUE(std::filesystem::exists(home_.Path() / "INPUT" / "CUR_20400306.TXT"));
     EXPECT_TRUE(Marked(day));
 }
@@ -118,19 +118,19 @@ TEST_F(DownloaderTest, ListedNameAnsweredWithTheErrorPageStoresNothing) {
     // The listing holds the name (as part of another file's), the file itself is missing.
     tree_.PutReport("CUR_20121203.TXT.old", "x");
     tree_.PutForwardPoints(ForwardPointRemoteName(kMonday), "EUR 1\n");
-    EXPECT_EQ(downloader_->DownloadDay(kMonday), 0);
+    EXPECT_EQ(downloader_->DownloadDay(kMonday).Flag(), 0);
     EXPECT_FALSE(std::filesystem::exists(ReportPath(kMonday)));
     EXPECT_FALSE(Marked(kMonday));
 }
 
 TEST_F(DownloaderTest, EmptyBodyFails) {
     tree_.PutReport(ReportFileName(kMonday, ReportKind::kCur), "");
-    EXPECT_EQ(downloader_->DownloadReport(kMonday, ReportKind::kCur), 0);
+    EXPECT_EQ(downloader_->DownloadReport(kMonday, ReportKind::kCur).Flag(), 0);
     EXPECT_FALSE(std::filesystem::exists(ReportPath(kMonday)));
 }
 
 TEST_F(DownloaderTest, UnpublishedDayIsNotFetched) {
-    EXPECT_EQ(downloader_->DownloadReport(kMonday, ReportKind::kCur), 0);
+    EXPECT_EQ(downloader_->DownloadReport(kMonday, ReportKind::kCur).Flag(), 0);
     const auto requests = tree_.Server().Requests();
     ASSERT_EQ(requests.size(), 1u);
     EXPECT_EQ(requests.front(), "/toster/");
@@ -138,7 +138,7 @@ TEST_F(DownloaderTest, UnpublishedDayIsNotFetched) {
 
 TEST_F(DownloaderTest, OtherKindsAreNamedByTheirPrefix) {
     tree_.PutReport("OIL_20121203.TXT", "oil\n");
-    EXPECT_EQ(downloader_->DownloadReport(kMonday, ReportKind::kOil), 1);
+    EXPECT_EQ(downloader_->DownloadReport(kMonday, ReportKind::kOil).Flag(), 1);
     EXPECT_EQ(ReadFile(home_.Path() / "INPUT" / "OIL_20121203.TXT"), "oil\r\n\r\n");
 }
 
@@ -156,13 +156,13 @@ TEST_P(DayFaultTest, NextAttemptSucceeds) {
     tools::ServerFaults faults;
     GetParam().apply(faults);
     tree_.Server().SetFaults(faults);
-    EXPECT_EQ(downloader_->DownloadDay(kMonday), 0);
+    EXPECT_EQ(downloader_->DownloadDay(kMonday).Flag(), 0);
     EXPECT_FALSE(std::filesystem::exists(ReportPath(kMonday)));
     EXPECT_FALSE(Marked(kMonday));
     EXPECT_TRUE(Leftovers().empty());
 
     tree_.Server().SetFaults({});
-    EXPECT_EQ(downloader_->DownloadDay(kMonday), 1);
+    EXPECT_EQ(downloader_->DownloadDay(kMonday).Flag(), 1);
     EXPECT_TRUE(Marked(kMonday));
     EXPECT_EQ(ReadFile(ReportPath(kMonday)).size(), 50'000u + 2 + 2);
 }
@@ -185,13 +185,13 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(DownloaderTest, ForwardPointsMissingKeepsTheReportButNotTheMark) {
     tree_.PutReport(ReportFileName(kMonday, ReportKind::kCur), "report\n");
-    EXPECT_EQ(downloader_->DownloadDay(kMonday), 0);
+    EXPECT_EQ(downloader_->DownloadDay(kMonday).Flag(), 0);
     EXPECT_TRUE(std::filesystem::exists(ReportPath(kMonday)));
     EXPECT_FALSE(Marked(kMonday));
     // The next run fetches the report again along with the forward points.
     tree_.PutForwardPoints(ForwardPointRemoteName(kMonday), "EUR 1\n");
     tree_.Server().ClearRequests();
-    EXPECT_EQ(downloader_->DownloadDay(kMonday), 1);
+    EXPECT_EQ(downloader_->DownloadDay(kMonday).Flag(), 1);
     const auto requests = tree_.Server().Requests();
     EXPECT_NE(std::find(requests.begin(), requests.end(), "/toster/CUR_20121203.TXT"),
               requests.end());
@@ -211,7 +211,7 @@ TEST_P(ForwardPointCandidateTest, StoresTheFirstCandidateFound) {
     for (const common::Date day : GetParam().on_server) {
         tree_.PutForwardPoints(ForwardPointRemoteName(day), "EUR " + DateKey(day) + "\n");
     }
-    const int result = downloader_->DownloadForwardPoints(GetParam().day);
+    const int result = downloader_->DownloadForwardPoints(GetParam().day).Flag();
     std::vector<std::string> stored;
     for (const auto& entry : std::filesystem::directory_iterator(home_.Path() / "INPUT")) {
         stored.push_back(entry.path().filename().string());
@@ -251,7 +251,7 @@ TEST_F(DownloaderTest, ForwardPointFetchFailureEndsTheCandidatesAtOnce) {
     faults.drop_body_on = ForwardPointRemoteName(kMonday + kDay);
     tree_.PutForwardPoints(ForwardPointRemoteName(kMonday + kDay), std::string(3000, 'x'));
     tree_.Server().SetFaults(faults);
-    EXPECT_EQ(downloader_->DownloadForwardPoints(kMonday), 0);
+    EXPECT_EQ(downloader_->DownloadForwardPoints(kMonday).Flag(), 0);
     EXPECT_EQ(tree_.Server().Requests().size(), 1u);
     EXPECT_FALSE(std::filesystem::exists(home_.Folder().ForwardPointFile(kMonday)));
 }
@@ -263,7 +263,7 @@ TEST_F(DownloaderTest, RangeRunStoresListedDaysIntoInputAndOutput) {
           MakeDate(2012, 12, 6), MakeDate(2012, 12, 7)}) {
         tree_.PutForwardPoints(ForwardPointRemoteName(day), "EUR " + DateKey(day) + "\n");
     }
-    downloader_->DownloadForwardPointRange(t);
+    EXPECT_EQ(downloader_->DownloadForwardPointRange(t).Flag(), 1);
     for (const char* key : {"20121103", "20121120", "20121206"}) {
         const std::string name = std::string("FP_") + key + ".TXT";
         EXPECT_EQ(ReadFile(home_.Path() / "INPUT" / name), std::string("EUR ") + key + "\n" + '\0');
@@ -283,7 +283,7 @@ TEST_F(DownloaderTest, RangeRunEndsAtTheFirstFailedFetch) {
     tools::ServerFaults faults;
     faults.drop_body_on = "20121106";
     tree_.Server().SetFaults(faults);
-    downloader_->DownloadForwardPointRange(MakeDate(2012, 12, 3, 12, 0));
+    EXPECT_EQ(downloader_->DownloadForwardPointRange(MakeDate(2012, 12, 3, 12, 0)).Flag(), 0);
     EXPECT_TRUE(std::filesystem::exists(home_.Path() / "INPUT" / "FP_20121105.TXT"));
     EXPECT_FALSE(std::filesystem::exists(home_.Path() / "INPUT" / "FP_20121106.TXT"));
     EXPECT_FALSE(std::filesystem::exists(home_.Path() / "INPUT" / "FP_20121107.TXT"));
@@ -291,7 +291,7 @@ TEST_F(DownloaderTest, RangeRunEndsAtTheFirstFailedFetch) {
 
 TEST_F(DownloaderTest, RangeRunWithoutATimeFetchesNothing) {
     tree_.PutForwardPoints("19691231.txt", "EUR\n");
-    downloader_->DownloadForwardPointRange(-1);
+    EXPECT_EQ(downloader_->DownloadForwardPointRange(-1).Flag(), 0);
     EXPECT_FALSE(std::filesystem::exists(home_.Path() / "INPUT" / "FP_19691231.TXT"));
 }
 
@@ -320,7 +320,7 @@ protected:
 TEST_P(HollowForwardPointTest, NextCandidateIsStoredAndTheDayMarked) {
     Publish(kMonday);  // with the Monday's own file
     ServeHollow(kMonday + kDay);
-    EXPECT_EQ(downloader_->DownloadDay(kMonday), 1);
+    EXPECT_EQ(downloader_->DownloadDay(kMonday).Flag(), 1);
     EXPECT_TRUE(Marked(kMonday));
     EXPECT_EQ(ReadFile(home_.Folder().ForwardPointFile(kMonday)),
               std::string("EUR 10.5\nGBP 3.2\n") + '\0');
@@ -332,7 +332,7 @@ TEST_P(HollowForwardPointTest, RangeRunSkipsItAndGoesOn) {
         tree_.PutForwardPoints(ForwardPointRemoteName(MakeDate(2012, 11, d)), "EUR 1\n");
     }
     ServeHollow(MakeDate(2012, 11, 6));
-    downloader_->DownloadForwardPointRange(MakeDate(2012, 12, 3, 12, 0));
+    EXPECT_EQ(downloader_->DownloadForwardPointRange(MakeDate(2012, 12, 3, 12, 0)).Flag(), 1);
     EXPECT_TRUE(std::filesystem::exists(home_.Path() / "INPUT" / "FP_20121105.TXT"));
     EXPECT_FALSE(std::filesystem::exists(home_.Path() / "INPUT" / "FP_20121106.TXT"));
     EXPECT_TRUE(std::filesystem::exists(home_.Path() / "INPUT" / "FP_20121107.TXT"));
@@ -375,15 +375,16 @@ TEST_P(NoReportTest, NothingIsStoredAndTheRetrySucceeds) {
     const std::string name = ReportFileName(kMonday, ReportKind::kCur);
     Publish(kMonday, kRealReport);
     GetParam().serve(tree_, name);
-    EXPECT_EQ(downloader_->DownloadDay(kMonday), 0);
+    const common::Outcome failed = downloader_->DownloadDay(kMonday);
+    EXPECT_EQ(failed.Flag(), 0);
     EXPECT_FALSE(std::filesystem::exists(ReportPath(kMonday)));
     EXPECT_FALSE(Marked(kMonday));
-    EXPECT_NE(downloader_->LastFailure().find(tree_.Host() + "/toster/" + name), std::string::npos)
-        << downloader_->LastFailure();
+    EXPECT_NE(failed.Reason().find(tree_.Host() + "/toster/" + name), std::string::npos)
+        << failed.Reason();
 
     tree_.Server().SetFaults({});
     Publish(kMonday, kRealReport);
-    EXPECT_EQ(downloader_->DownloadDay(kMonday), 1);
+    EXPECT_EQ(downloader_->DownloadDay(kMonday).Flag(), 1);
     EXPECT_TRUE(Marked(kMonday));
 }
 
@@ -438,7 +439,7 @@ protected:
 
 TEST_F(CatchUpTest, EveryPublishedDayIsDownloadedUnderTheLock) {
     PublishRangeExcept({});
-    EXPECT_EQ(downloader_->DownloadPreviousDays(now_), 1);
+    EXPECT_EQ(downloader_->DownloadPreviousDays(now_).Flag(), 1);
     // Trading days from 3 December 2012 to 2 January 2013 (Christmas and New Year out).
     EXPECT_EQ(MarkedCount(), 20);
     const auto statuses = notifier_.Statuses();
@@ -454,12 +455,12 @@ TEST_F(CatchUpTest, MissingDayIsPassedOverAtTheTenthFailure) {
     const common::Date missing = common::DayStart(now_ - 20 * kDay);  // Thursday 13 December
     PublishRangeExcept({missing});
     for (int run = 1; run <= 9; ++run) {
-        EXPECT_EQ(downloader_->DownloadPreviousDays(now_), 0) << run;
+        EXPECT_EQ(downloader_->DownloadPreviousDays(now_).Flag(), 0) << run;
         EXPECT_EQ(downloader_->FailureCounter(), run);
     }
     EXPECT_FALSE(Marked(missing + kDay));
     EXPECT_TRUE(Marked(missing - kDay));
-    EXPECT_EQ(downloader_->DownloadPreviousDays(now_), 1);
+    EXPECT_EQ(downloader_->DownloadPreviousDays(now_).Flag(), 1);
     EXPECT_EQ(downloader_->FailureCounter(), 0);
     EXPECT_FALSE(Marked(missing));
     EXPECT_EQ(MarkedCount(), 19);
@@ -470,7 +471,7 @@ TEST_F(CatchUpTest, YesterdayIsNeverPassedOver) {
     const common::Date yesterday = common::DayStart(now_ - kDay);
     PublishRangeExcept({yesterday});
     for (int run = 1; run <= 12; ++run) {
-        EXPECT_EQ(downloader_->DownloadPreviousDays(now_), 0) << run;
+        EXPECT_EQ(downloader_->DownloadPreviousDays(now_).Flag(), 0) << run;
     }
     EXPECT_EQ(downloader_->FailureCounter(), 12);
     EXPECT_EQ(MarkedCount(), 19);
@@ -481,14 +482,14 @@ TEST_F(CatchUpTest, EmptyForwardPointAnswerDoesNotStopIt) {
     tools::ServerFaults faults;
     faults.empty_on = "/fp/20121213.txt";  // the next trading day of Wednesday 12 December
     tree_.Server().SetFaults(faults);
-    EXPECT_EQ(downloader_->DownloadPreviousDays(now_), 1);
+    EXPECT_EQ(downloader_->DownloadPreviousDays(now_).Flag(), 1);
     EXPECT_EQ(MarkedCount(), 20);
     EXPECT_FALSE(std::filesystem::exists(home_.Path() / "INPUT" / "FP_20121213.TXT"));
 }
 
 TEST_F(CatchUpTest, CurrentDaySendsItsStatusUnderTheLock) {
     Publish(common::DayStart(now_));
-    EXPECT_EQ(downloader_->DownloadCurrentDay(now_), 1);
+    EXPECT_EQ(downloader_->DownloadCurrentDay(now_).Flag(), 1);
     EXPECT_TRUE(Marked(now_));
     ASSERT_EQ(notifier_.Statuses().size(), 1u);
     EXPECT_EQ(notifier_.Statuses().front().rfind("Loading data for 02.01.2013. ", 0), 0u);

@@ -135,16 +135,16 @@ TEST_P(CutReportTest, OnlyAWholeReportIsStoredAndMarked) {
         }
     }
     tree_.Server().SetFaults(faults);
-    EXPECT_EQ(downloader_->DownloadDay(kMonday), one.whole ? 1 : 0);
+    const common::Outcome first = downloader_->DownloadDay(kMonday);
+    EXPECT_EQ(first.Flag(), one.whole ? 1 : 0);
     EXPECT_EQ(ReportRequests(), one.fetches);  // a second fetch only when it can settle it
     EXPECT_EQ(Marked(), one.whole);
     if (!one.whole) {
         EXPECT_FALSE(std::filesystem::exists(ReportPath()));
-        EXPECT_NE(downloader_->LastFailure().find("CUR_20121203.TXT"), std::string::npos)
-            << downloader_->LastFailure();
+        EXPECT_NE(first.Reason().find("CUR_20121203.TXT"), std::string::npos) << first.Reason();
         // A later attempt against an honest server stores the day.
         tree_.Server().SetFaults({});
-        ASSERT_EQ(downloader_->DownloadDay(kMonday), 1);
+        ASSERT_EQ(downloader_->DownloadDay(kMonday).Flag(), 1);
         EXPECT_TRUE(Marked());
     }
     ExpectEveryRow();
@@ -176,7 +176,7 @@ TEST_F(WholeAnswerTest, ReportBeyondFourMegabytesIsStoredWhole) {
     faults.oversize_on = "CUR_";
     faults.oversize_bytes = 5'000'000;
     tree_.Server().SetFaults(faults);
-    ASSERT_EQ(downloader_->DownloadDay(kMonday), 1);
+    ASSERT_EQ(downloader_->DownloadDay(kMonday).Flag(), 1);
     EXPECT_GT(std::filesystem::file_size(ReportPath()), 5'000'000u);
     ExpectEveryRow();
 }
@@ -188,11 +188,12 @@ TEST_F(WholeAnswerTest, AnswerBeyondTheLimitIsRefusedNotCut) {
     faults.oversize_on = "CUR_";
     faults.oversize_bytes = 1'500'000;
     tree_.Server().SetFaults(faults);
-    EXPECT_EQ(downloader_->DownloadDay(kMonday), 0);
+    const common::Outcome refused = downloader_->DownloadDay(kMonday);
+    EXPECT_EQ(refused.Flag(), 0);
     EXPECT_FALSE(std::filesystem::exists(ReportPath()));
     EXPECT_FALSE(Marked());
-    EXPECT_NE(downloader_->LastFailure().find("longer than 1000000 bytes"), std::string::npos)
-        << downloader_->LastFailure();
+    EXPECT_NE(refused.Reason().find("longer than 1000000 bytes"), std::string::npos)
+        << refused.Reason();
 }
 
 // A server that sends every byte, only slowly: the day's bound ends the day wherever it
@@ -222,13 +223,13 @@ TEST_P(DayBoundTest, CrawlingServerFailsTheDayWithinItsBound) {
     faults.drip_bytes_per_second = 400;
     tree_.Server().SetFaults(faults);
 
-    EXPECT_EQ(downloader_->DownloadDay(kMonday), 0);
+    const common::Outcome crawled = downloader_->DownloadDay(kMonday);
+    EXPECT_EQ(crawled.Flag(), 0);
     EXPECT_FALSE(Marked());
-    EXPECT_NE(downloader_->LastFailure().find("limit of 1500 ms"), std::string::npos)
-        << downloader_->LastFailure();
+    EXPECT_NE(crawled.Reason().find("limit of 1500 ms"), std::string::npos) << crawled.Reason();
 
     tree_.Server().SetFaults({});
-    EXPECT_EQ(downloader_->DownloadDay(kMonday), 1);
+    EXPECT_EQ(downloader_->DownloadDay(kMonday).Flag(), 1);
     EXPECT_TRUE(Marked());
 }
 

@@ -62,7 +62,7 @@ TEST_F(EveningTest, ADayRunWritesTheFeedAndChecksTheRules) {
     Recorder recorder;
     InstrumentList list(home.Folder(), plain.AsHost(&texts));
     list.SetEvening(config.Path(), &recorder);
-    ASSERT_EQ(list.RunCurrentDay(kDay - common::kSecondsPerDay), 1);
+    ASSERT_EQ(list.RunCurrentDay(kDay - common::kSecondsPerDay).Flag(), 1);
     ASSERT_EQ(recorder.reports.size(), 1u);
     const EveningReport& report = recorder.reports[0];
     EXPECT_EQ(report.board.date, kDay - common::kSecondsPerDay);
@@ -90,7 +90,7 @@ TEST_F(EveningTest, ADayRunWritesTheFeedAndChecksTheRules) {
     }
 
     // The next evening: the current day is run and the feed follows it.
-    EXPECT_EQ(list.RunCurrentDay(kDay), 1);
+    EXPECT_EQ(list.RunCurrentDay(kDay).Flag(), 1);
     ASSERT_EQ(recorder.reports.size(), 2u);
     EXPECT_EQ(recorder.reports[1].board.date, kDay);
     EXPECT_NE(ReadAll(home.Path() / "OUTPUT" / "levels" / "GBP_levels.csv").find(",05.12.2012,"),
@@ -105,7 +105,7 @@ TEST_F(EveningTest, AMissingRuleFileIsMadeWithItsHeaderAndAFeedFolderProblemIsTo
         << "# where\nfolder = /nonexistent/levels\n";
     InstrumentList list(home.Folder(), plain.AsHost(&texts));
     list.SetEvening(config.Path(), nullptr);
-    EXPECT_EQ(list.RunCurrentDay(kDay), 1);
+    EXPECT_EQ(list.RunCurrentDay(kDay).Flag(), 1);
     ASSERT_TRUE(list.LastEvening());
     EXPECT_TRUE(list.LastEvening()->feed_files.empty());
     ASSERT_FALSE(list.LastEvening()->problems.empty());

@@ -46,7 +46,7 @@ class ExtractionTest : public ::testing::Test {
 protected:
     int Extract(common::Date date = kMonday) {
         common::Host host = fx.Host();
-        return ExtractReport(fx.Folder(), fx.Stores(), host, date);
+        return ExtractReport(fx.Folder(), fx.Stores(), host, date).Flag();
     }
     int Flag(const char* key = "20121210") {
         return storage::GetStageFlag(fx.Stores().operation, key, storage::kStageExtract);
@@ -242,7 +242,7 @@ TEST_F(ExtractionTest, PreviousDaysStopAtTheFirstMissingDayAndResume) {
         }
     }
     common::Host host = fx.Host();
-    EXPECT_EQ(ProcessPreviousDays(fx.Folder(), fx.Stores(), host, date), 0);
+    EXPECT_EQ(ProcessPreviousDays(fx.Folder(), fx.Stores(), host, date).Flag(), 0);
     EXPECT_EQ(Flag("20130110"), 1);
     EXPECT_EQ(Flag("20130111"), 0);
     EXPECT_EQ(Flag("20130114"), 0);
@@ -250,7 +250,7 @@ TEST_F(ExtractionTest, PreviousDaysStopAtTheFirstMissingDayAndResume) {
     EXPECT_FALSE(fx.Plain().IsLocked());
 
     WriteReport(missing, generator.Generate(missing).report);
-    EXPECT_EQ(ProcessPreviousDays(fx.Folder(), fx.Stores(), host, date), 1);
+    EXPECT_EQ(ProcessPreviousDays(fx.Folder(), fx.Stores(), host, date).Flag(), 1);
     EXPECT_EQ(Flag("20130130"), 1);
     EXPECT_TRUE(std::filesystem::exists(fx.Home() / "OUTPUT" / "EUR20130130.TXT"));
     const auto statuses = fx.Plain().StatusTexts();
@@ -262,7 +262,7 @@ TEST_F(ExtractionTest, PreviousDaysStopAtTheFirstMissingDayAndResume) {
 TEST_F(ExtractionTest, ProcessDayRunsTheUnloadUnderTheLock) {
     WriteReport(kMonday, SmallReport());
     common::Host host = fx.Host();
-    EXPECT_EQ(ProcessDay(fx.Folder(), fx.Stores(), host, kMonday), 1);
+    EXPECT_EQ(ProcessDay(fx.Folder(), fx.Stores(), host, kMonday).Flag(), 1);
     EXPECT_TRUE(std::filesystem::exists(fx.Home() / "OUTPUT" / "EUR20121210.TXT"));
     EXPECT_EQ(fx.Plain().StatusTexts().front(),
               "Data processing is in progress. The window is temporarily locked. Wait when "
@@ -276,7 +276,7 @@ TEST_F(ExtractionTest, DatesPast2038Work) {
     options.strikes = 5;
     WriteReport(day, reportgen::ReportGenerator(options).Generate(day).report);
     common::Host host = fx.Host();
-    EXPECT_EQ(ProcessDay(fx.Folder(), fx.Stores(), host, day), 1);
+    EXPECT_EQ(ProcessDay(fx.Folder(), fx.Stores(), host, day).Flag(), 1);
     EXPECT_EQ(Flag("20400305"), 1);
     EXPECT_GT(fx.Count("date = '05.03.2040'"), 0);
     EXPECT_TRUE(std::filesystem::exists(fx.Home() / "OUTPUT" / "EUR20400305.TXT"));

@@ -32,7 +32,7 @@ TEST(InstrumentList, WithoutADbFolderEverythingStillRuns) {
     common::PlainHost plain;
     common::TextTable texts(common::Language::kEnglish);
     InstrumentList list(common::ProgramFolder(home.Path()), plain.AsHost(&texts));
-    EXPECT_EQ(list.RunCurrentDay(common::MakeDate(2012, 12, 8)), 1);  // a Saturday
+    EXPECT_EQ(list.RunCurrentDay(common::MakeDate(2012, 12, 8)).Flag(), 1);  // a Saturday
     EXPECT_TRUE(std::filesystem::is_empty(home.Path()));
 }
 
@@ -50,11 +50,12 @@ TEST(InstrumentList, RunsEveryInstrumentInOrderOnTheDayItIsGiven) {
     common::PlainHost plain;
     common::TextTable texts(common::Language::kEnglish);
     InstrumentList list(home.Folder(), plain.AsHost(&texts));
-    EXPECT_EQ(list.RunPreviousDays(second), 1);  // processes the 3rd (and older, absent days)
+    EXPECT_EQ(list.RunPreviousDays(second).Flag(),
+              1);  // processes the 3rd (and older, absent days)
     EXPECT_EQ(list.StoredDate(), second);
     EXPECT_EQ(plain.StatusTexts().back(),
               "Data processing for previous days is completed. The program is prepared to use.");
-    EXPECT_EQ(list.RunCurrentDay(), 1);
+    EXPECT_EQ(list.RunCurrentDay().Flag(), 1);
     EXPECT_EQ(plain.StatusTexts().back(),
               "Data processing for the current day is completed. The program is prepared to use.");
     std::vector<std::string> order;
@@ -73,7 +74,7 @@ TEST(InstrumentList, RunsEveryInstrumentInOrderOnTheDayItIsGiven) {
     const common::Date third = common::MakeDate(2012, 12, 5);
     std::string error;
     ASSERT_TRUE(reportgen::WriteProgramFolderDay(generator.Generate(third), home.Path(), &error));
-    EXPECT_EQ(list.RunCurrentDay(third), 1);
+    EXPECT_EQ(list.RunCurrentDay(third).Flag(), 1);
     EXPECT_EQ(list.At(5).GetStageFlag("20121205", storage::kStageUpload), 1);
 }
 

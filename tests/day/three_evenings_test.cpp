@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 #include "acquisition/download_scheduler.h"
@@ -72,8 +73,9 @@ TEST(ThreeEvenings, EachEveningsDayIsDownloadedExtractedAndUnloaded) {
     std::atomic<int> evenings{0};
     Recorder notifier([&](int value) {
         const common::Date day = scheduler_ptr->CurrentDay();
-        const int result =
-            list.OnDownloaded(static_cast<common::DownloadedDays>(value), day).value_or(1);
+        const std::optional<common::Outcome> run =
+            list.OnDownloaded(static_cast<common::DownloadedDays>(value), day);
+        const int result = run ? run->Flag() : 1;
         std::lock_guard guard(mutex);
         runs.push_back(std::to_string(value) + ":" + common::DateKey(day) + "=" +
                        std::to_string(result));

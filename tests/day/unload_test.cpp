@@ -33,7 +33,8 @@ protected:
 
     int Unload(common::Date date = kFriday) {
         common::Host host = fx.Host();
-        return UnloadDay(fx.Folder(), fx.Stores(), host, date);
+        last_ = UnloadDay(fx.Folder(), fx.Stores(), host, date);
+        return last_.Flag();
     }
     std::filesystem::path Out(const std::string& name) { return fx.Home() / "OUTPUT" / name; }
     int Flag(const char* key = "20121207") {
@@ -41,6 +42,7 @@ protected:
     }
 
     test::DayFixture fx;
+    common::Outcome last_ = common::Outcome::Done();  // of the latest Unload()
 };
 
 TEST_F(UnloadTest, DefaultTemplatesWriteTheRowsByteForByte) {
@@ -139,9 +141,9 @@ TEST_F(UnloadTest, AConditionThatWouldLeaveItsGroupNeverRunsAndIsNamed) {
         EXPECT_EQ(Unload(), 0) << condition;
         EXPECT_EQ(ReadFile(Out("EUR20121207.TXT")), "") << condition;
         EXPECT_EQ(Flag(), 0) << condition;
-        EXPECT_NE(fx.Stores().failure.find("Teplate_Outputdata \"" + condition + "\": "),
+        EXPECT_NE(last_.Reason().find("Teplate_Outputdata \"" + condition + "\": "),
                   std::string::npos)
-            << fx.Stores().failure;
+            << last_.Reason();
     }
 }
 
@@ -160,9 +162,8 @@ TEST_F(UnloadTest, AConditionThatRunsTooLongIsStoppedAndNamed) {
     EXPECT_EQ(result, 0);
     EXPECT_EQ(ReadFile(Out("EUR20121207.TXT")), "");
     EXPECT_EQ(Flag(), 0);
-    EXPECT_NE(fx.Stores().failure.find("\": stopped after running longer than 0 ms"),
-              std::string::npos)
-        << fx.Stores().failure;
+    EXPECT_NE(last_.Reason().find("\": stopped after running longer than 0 ms"), std::string::npos)
+        << last_.Reason();
 }
 
 TEST_F(UnloadTest, MissingOrReadOnlyOutputFolderFailsWithoutFlag) {
@@ -207,7 +208,7 @@ TEST_F(UnloadTest, ForwardPointsFallBackToTheDayWhenTheNextIsEmptyOrMissing) {
     WriteFile(other.Home() / "INPUT" / "FP_20121210.TXT", "");
     WriteFile(other.Home() / "INPUT" / "FP_20121207.TXT", "EUR 8\r\n");
     common::Host host = other.Host();
-    EXPECT_EQ(UnloadDay(other.Folder(), other.Stores(), host, kFriday), 1);
+    EXPECT_EQ(UnloadDay(other.Folder(), other.Stores(), host, kFriday).Flag(), 1);
     EXPECT_EQ(ReadFile(other.Home() / "OUTPUT" / "FP_20121207.TXT"), "EUR 8\r\n");
     EXPECT_FALSE(std::filesystem::exists(other.Home() / "OUTPUT" / "FP_20121210.TXT"));
 }

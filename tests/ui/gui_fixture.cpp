@@ -25,7 +25,9 @@ GeneratedHome::GeneratedHome() {
     common::PlainHost plain;
     day::InstrumentList list(home_.Folder(), plain.AsHost(&texts));
     for (common::Date day : {kFirstDay, kSecondDay}) {
-        list.RunCurrentDay(day);
+        if (const common::Outcome run = list.RunCurrentDay(day); !run.IsDone()) {
+            throw std::runtime_error(run.Reason());
+        }
     }
 }
 

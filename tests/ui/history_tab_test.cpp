@@ -53,7 +53,8 @@ public:
         common::PlainHost plain;
         day::InstrumentList list(home_.Folder(), plain.AsHost(&texts));
         for (int d : {3, 4, 5, 6, 7, 10}) {
-            list.RunCurrentDay(common::MakeDate(2012, 12, d));
+            const common::Outcome run = list.RunCurrentDay(common::MakeDate(2012, 12, d));
+            EXPECT_TRUE(run.IsDone()) << run.Reason();
         }
     }
     common::ProgramFolder Folder() const { return home_.Folder(); }

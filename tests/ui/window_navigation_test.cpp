@@ -160,6 +160,18 @@ TEST_F(WindowNavigationTest, KeyPriceLinesOnChartsOfThePanelsPriceTypeOnly) {
               notes.end());
 }
 
+TEST_F(WindowNavigationTest, ABarConditionThatCannotRunSaysSoUnderItsChart) {
+    StartedProgram program(home_->Folder());
+    RightPanelWidget* right = program.Window().Area(0)->RightPanel();
+    analytics::RightPanelConfig config = right->Model().Config();
+    config.histograms[0].bar_cond = "oi > ?";
+    right->Configure(config);
+    const std::vector<std::string>& notes = right->Chart(1)->Overlay().notes;
+    ASSERT_EQ(notes.size(), 1u);
+    EXPECT_TRUE(notes.front().starts_with("Bars could not be read: ")) << notes.front();
+    EXPECT_NE(notes.front().find("oi > ?"), std::string::npos) << notes.front();
+}
+
 TEST_F(WindowNavigationTest, TheWindowRemembersItsStateInItsOwnFile) {
     const test::TempProgramFolder config;
     const QString file = QString::fromStdString((config.Path() / "zarvex" / "window.ini").string());

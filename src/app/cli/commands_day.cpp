@@ -1,10 +1,12 @@
 #include <ostream>
 #include <string>
+#include <string_view>
 
 #include "app/cli/arguments.h"
 #include "app/cli/command_support.h"
 #include "app/cli/commands.h"
 #include "common/config_folder.h"
+#include "common/outcome.h"
 #include "common/plain_host.h"
 #include "common/text_table.h"
 #include "day/instrument.h"
@@ -27,11 +29,11 @@ struct DayHost {
 
 // A failed day run ends with one line that says why, after the status texts (the last of
 // which is the completion text whatever came of the run).
-int Finish(Context& ctx, int result, const std::string& failure) {
-    if (result == 1) {
+int Finish(Context& ctx, const common::Outcome& result, std::string_view prefix = {}) {
+    if (result.IsDone()) {
         return kExitDone;
     }
-    *ctx.err << "zarvex-cli: " << failure << '\n';
+    *ctx.err << "zarvex-cli: " << prefix << result.Reason() << '\n';
     return kExitFailed;
 }
 
@@ -44,8 +46,7 @@ int CmdProcessDay(Context& ctx, const Words& words) {
     DayHost host(ctx);
     day::InstrumentList list(ctx.home, host.Host());
     list.SetEvening(common::UserConfigFolder(), nullptr);
-    const int result = list.RunCurrentDay(date);
-    return Finish(ctx, result, list.Failure());
+    return Finish(ctx, list.RunCurrentDay(date));
 }
 
 int CmdProcessPreviousDays(Context& ctx, const Words& words) {
@@ -55,8 +56,7 @@ int CmdProcessPreviousDays(Context& ctx, const Words& words) {
     DayHost host(ctx);
     day::InstrumentList list(ctx.home, host.Host());
     list.SetEvening(common::UserConfigFolder(), nullptr);
-    const int result = list.RunPreviousDays(date);
-    return Finish(ctx, result, list.Failure());
+    return Finish(ctx, list.RunPreviousDays(date));
 }
 
 int CmdUnload(Context& ctx, const Words& words) {
@@ -70,10 +70,9 @@ int CmdUnload(Context& ctx, const Words& words) {
     const common::Date date = args.RequiredDateKey("date");
     DayHost host(ctx);
     day::Instrument instrument(symbol, ctx.home, host.Host());
-    const int result = instrument.UnloadDay(date);
-    *ctx.out << result << '\n';
-    const std::string& failure = instrument.Stores().failure;
-    return Finish(ctx, result, symbol + ": " + (failure.empty() ? "the unload failed" : failure));
+    const common::Outcome result = instrument.UnloadDay(date);
+    *ctx.out << result.Flag() << '\n';
+    return Finish(ctx, result, symbol + ": ");
 }
 
 }  // namespace zarvex::cli

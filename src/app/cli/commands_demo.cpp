@@ -184,13 +184,13 @@ int CmdDemo(Context& ctx, const Words& words) {
         *ctx.err << "Day " << k + 1 << " of " << total << " (" << common::DayText(day)
                  << "): downloading, processing\n"
                  << std::flush;
-        if (downloads.DownloadDay(day) != 1) {
+        if (const common::Outcome loaded = downloads.DownloadDay(day); !loaded.IsDone()) {
             throw std::runtime_error("the download of " + common::DayText(day) +
-                                     " failed: " + downloads.LastFailure());
+                                     " failed: " + loaded.Reason());
         }
-        if (instruments.RunCurrentDay(day) != 1) {
+        if (const common::Outcome run = instruments.RunCurrentDay(day); !run.IsDone()) {
             throw std::runtime_error("the processing of " + common::DayText(day) +
-                                     " failed: " + instruments.Failure());
+                                     " failed: " + run.Reason());
         }
     }
     server.Stop();

@@ -9,6 +9,7 @@
 #include "app/cli/arguments.h"
 #include "app/cli/command_support.h"
 #include "app/cli/commands.h"
+#include "common/outcome.h"
 #include "common/plain_host.h"
 #include "common/symbols.h"
 #include "common/system_clock.h"
@@ -101,12 +102,12 @@ int PrintTime(Context& ctx, common::Date time) {
 }
 
 // The result on stdout; a failure also says on stderr what failed.
-int PrintResult(Context& ctx, const acquisition::Downloader& downloads, int result) {
-    *ctx.out << result << '\n';
-    if (result == 1) {
+int PrintResult(Context& ctx, const common::Outcome& result) {
+    *ctx.out << result.Flag() << '\n';
+    if (result.IsDone()) {
         return kExitDone;
     }
-    *ctx.err << "zarvex-cli: " << downloads.LastFailure() << '\n';
+    *ctx.err << "zarvex-cli: " << result.Reason() << '\n';
     return kExitFailed;
 }
 
@@ -139,8 +140,9 @@ int CmdForwardPoints(Context& ctx, const Words& words) {
     const common::Date time = RequiredTime(args, "time");
     CheckHost(ctx);
     DownloadRun run(ctx, std::chrono::milliseconds(0));
-    if (run.Downloads().DownloadForwardPointRange(time, false) != 1) {
-        *ctx.err << "zarvex-cli: " << run.Downloads().LastFailure() << '\n';
+    if (const common::Outcome range = run.Downloads().DownloadForwardPointRange(time, false);
+        !range.IsDone()) {
+        *ctx.err << "zarvex-cli: " << range.Reason() << '\n';
         return kExitFailed;
     }
     return kExitDone;
@@ -153,7 +155,7 @@ int CmdDownloadDay(Context& ctx, const Words& words) {
     const std::chrono::milliseconds pause = Pause(args);
     CheckHost(ctx);
     DownloadRun run(ctx, pause);
-    return PrintResult(ctx, run.Downloads(), run.Downloads().DownloadDay(date));
+    return PrintResult(ctx, run.Downloads().DownloadDay(date));
 }
 
 int CmdDownloadPreviousDays(Context& ctx, const Words& words) {
@@ -163,7 +165,7 @@ int CmdDownloadPreviousDays(Context& ctx, const Words& words) {
     const std::chrono::milliseconds pause = Pause(args);
     CheckHost(ctx);
     DownloadRun run(ctx, pause);
-    return PrintResult(ctx, run.Downloads(), run.Downloads().DownloadPreviousDays(now));
+    return PrintResult(ctx, run.Downloads().DownloadPreviousDays(now));
 }
 
 }  // namespace zarvex::cli

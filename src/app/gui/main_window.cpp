@@ -600,8 +600,10 @@ void MainWindow::HandleHistograms(int instrument_index) {
 }
 
 void MainWindow::HandleDownloaded(common::DownloadedDays what) {
+    // A run that failed has said why in the status bar; its days still move the panels.
     if (instruments_ == nullptr ||
-        !instruments_->OnDownloaded(what, current_day_ ? current_day_() : common::kInvalidDate)) {
+        !instruments_->OnDownloaded(what, current_day_ ? current_day_() : common::kInvalidDate)
+             .has_value()) {
         return;
     }
     // Panels left on the latest day move on to the days just processed.

@@ -17,22 +17,22 @@ public:
     common::Date NetworkTime() override { return inner_.NetworkTime(); }
     bool IsNetworkUp() override { return inner_.IsNetworkUp(); }
     void DownloadForwardPointRange(common::Date t) override { inner_.DownloadForwardPointRange(t); }
-    int DownloadPreviousDays(common::Date now) override {
+    common::Outcome DownloadPreviousDays(common::Date now) override {
         return Watch(inner_.DownloadPreviousDays(now));
     }
-    int DownloadCurrentDay(common::Date now) override {
+    common::Outcome DownloadCurrentDay(common::Date now) override {
         return Watch(inner_.DownloadCurrentDay(now));
     }
     void RequestStop() override { inner_.RequestStop(); }
 
 private:
-    int Watch(int result) {
-        if (result == 1) {
+    common::Outcome Watch(common::Outcome result) {
+        if (result.IsDone()) {
             if (setup_.succeeded) {
                 setup_.succeeded();
             }
         } else if (setup_.failed) {
-            setup_.failed(inner_.Downloads().LastFailure());
+            setup_.failed(result.Reason());
         }
         return result;
     }
@@ -76,7 +76,8 @@ void NetworkSession::Start(bool fetch_forward_points) {
         fetch_ = std::thread([this] {
             const common::Date now = services_->Clock().ExchangeTime();
             if (now > 0) {
-                services_->Downloads().DownloadForwardPointRange(now, false);
+                // The window draws what arrived; a failure is in the log.
+                static_cast<void>(services_->Downloads().DownloadForwardPointRange(now, false));
             }
             fetching_ = false;
             if (now > 0 && setup_.forward_points_arrived) {
