@@ -162,10 +162,11 @@ TEST_F(WindowNavigationTest, KeyPriceLinesOnChartsOfThePanelsPriceTypeOnly) {
 
 TEST_F(WindowNavigationTest, ABarConditionThatCannotRunSaysSoUnderItsChart) {
     StartedProgram program(home_->Folder());
-    RightPanelWidget* right = program.Window().Area(0)->RightPanel();
-    analytics::RightPanelConfig config = right->Model().Config();
-    config.histograms[0].bar_cond = "oi > ?";
-    right->Configure(config);
+    InstrumentArea* area = program.Window().Area(0);
+    RightPanelWidget* right = area->RightPanel();
+    // The settings the panel refers to, changed in place as the settings dialog changes them.
+    area->Instrument().Settings().SetBarCond(1, "oi > ?");
+    right->Configure(right->Model().Input());
     const std::vector<std::string>& notes = right->Chart(1)->Overlay().notes;
     ASSERT_EQ(notes.size(), 1u);
     EXPECT_TRUE(notes.front().starts_with("Bars could not be read: ")) << notes.front();
