@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,42 +32,65 @@ namespace {
 
 using namespace zarvex;
 
-// The instrument's default histogram settings: "In borders", Futures, open interest, change
-// of open interest, volume and premium x open interest.
-analytics::RightPanelConfig DefaultConfig(const std::string& contract) {
-    analytics::RightPanelConfig config;
-    config.symbol = Folder().symbol;
-    config.date = Folder().day;
-    config.contract = contract;
-    config.fp_switch = 1;
-    for (int i = 0; i < analytics::kHistogramCount; ++i) {
-        config.histograms[i] = {"oi>500", 2, 0, static_cast<std::int8_t>(i)};
-    }
-    return config;
+// The instrument's default settings: forward points on, and histograms "In borders", Futures,
+// open interest, change of open interest, volume and premium x open interest.
+const settings::Settings& DefaultSettings() {
+    static const settings::Settings kSettings = [] {
+        settings::Settings settings;
+        settings.is_fp = 1;
+        for (int i = 0; i < analytics::kHistogramCount; ++i) {
+            settings.histograms[i] = {"oi>500", 2, 0, static_cast<std::int8_t>(i)};
+        }
+        return settings;
+    }();
+    return kSettings;
 }
 
 // The widest case: every histogram over all levels, under the three price types.
-analytics::RightPanelConfig AllLevelsConfig(const std::string& contract) {
-    analytics::RightPanelConfig config = DefaultConfig(contract);
-    const std::int8_t types[analytics::kHistogramCount] = {0, 2, 1, 0};
-    for (int i = 0; i < analytics::kHistogramCount; ++i) {
-        config.histograms[i].market_scale = 0;
-        config.histograms[i].market_type = types[i];
-    }
-    return config;
+const settings::Settings& AllLevelsSettings() {
+    static const settings::Settings kSettings = [] {
+        settings::Settings settings = DefaultSettings();
+        const std::int8_t types[analytics::kHistogramCount] = {0, 2, 1, 0};
+        for (int i = 0; i < analytics::kHistogramCount; ++i) {
+            settings.histograms[i].market_scale = 0;
+            settings.histograms[i].market_type = types[i];
+        }
+        return settings;
+    }();
+    return kSettings;
+}
+
+// The right panel's input on the shown day for a contract.
+analytics::AnalysisInput RightInput(const settings::Settings& settings,
+                                    const std::string& contract) {
+    return analytics::AnalysisInput(settings, Folder().symbol, contract,
+                                    common::ParseDate(Folder().day, "%dd.%mm.%yyyy"));
+}
+
+// The left panel's conditions as the benchmarks have always used them, forward points on.
+const settings::Settings& LeftSettings() {
+    static const settings::Settings kSettings = [] {
+        settings::Settings settings;
+        settings.level_cond = "oi>1000 AND sign>=0";
+        settings.fractal_main_cond = "oi>100 AND sign>0";
+        settings.fractal_near_cond = "oi>10";
+        settings.is_fp = 1;
+        return settings;
+    }();
+    return kSettings;
 }
 
 // --- The right panel ---
 
 // One rebuild of the right panel as a change of day or contract asks for it: forward point,
 // both option tables, histogram 1, and histograms 2 to 4.
-void RightPanelRebuild(benchmark::State& state, analytics::RightPanelConfig config) {
+void RightPanelRebuild(benchmark::State& state, const analytics::AnalysisInput& input) {
     const storage::Database db = OpenQuotes();
     common::PlainHost plain;
     analytics::RightPanelModel model(db, Folder().home, plain.AsHost());
     std::size_t positions = 0;
     for (auto _ : state) {
-        model.Configure(config);
+        model.Configure(input);
         for (int n = 2; n <= analytics::kHistogramCount; ++n) {
             model.BuildHistogram(n);
         }
@@ -82,12 +106,12 @@ void RightPanelRebuild(benchmark::State& state, analytics::RightPanelConfig conf
 }
 
 void BM_RightPanel_DefaultSettings(benchmark::State& state) {
-    RightPanelRebuild(state, DefaultConfig(Folder().contract));
+    RightPanelRebuild(state, RightInput(DefaultSettings(), Folder().contract));
 }
 BENCHMARK(BM_RightPanel_DefaultSettings)->Unit(benchmark::kMillisecond);
 
 void BM_RightPanel_AllLevels(benchmark::State& state) {
-    RightPanelRebuild(state, AllLevelsConfig(Folder().contract));
+    RightPanelRebuild(state, RightInput(AllLevelsSettings(), Folder().contract));
 }
 BENCHMARK(BM_RightPanel_AllLevels)->Unit(benchmark::kMillisecond);
 
@@ -150,12 +174,8 @@ struct LeftPanelBench {
     LeftPanelBench() : clock(kLastDay + common::kSecondsPerDay), panel(Services()) {
         analytics::LeftPanelSetup setup;
         setup.database_file = storage::QuotePath(Folder().home, Folder().symbol);
-        setup.level_cond = "oi>1000 AND sign>=0";
-        setup.fractal_main_cond = "oi>100 AND sign>0";
-        setup.fractal_near_cond = "oi>10";
-        setup.fp_switch = 1;
         setup.read_only = true;
-        panel.Build(setup);
+        panel.Build(analytics::AnalysisInput(LeftSettings(), Folder().symbol), setup);
     }
     analytics::LeftPanelServices Services() {
         analytics::LeftPanelServices services;
@@ -249,7 +269,7 @@ void BM_LeftPanel_BothPanelsLongestContract(benchmark::State& state) {
         bench.panel.ContractChanged(other);
         state.ResumeTiming();
         bench.panel.ContractChanged(target);
-        right.Configure(DefaultConfig(bench.panel.Contract()));
+        right.Configure(RightInput(DefaultSettings(), bench.panel.Contract()));
         for (int n = 2; n <= analytics::kHistogramCount; ++n) {
             right.BuildHistogram(n);
         }
@@ -298,12 +318,8 @@ void BM_ContractSwitch_BothPanels(benchmark::State& state) {
     analytics::LeftPanelModel left(services);
     analytics::LeftPanelSetup setup;
     setup.database_file = storage::QuotePath(Folder().home, Folder().symbol);
-    setup.level_cond = "oi>1000 AND sign>=0";
-    setup.fractal_main_cond = "oi>100 AND sign>0";
-    setup.fractal_near_cond = "oi>10";
-    setup.fp_switch = 1;
     setup.read_only = true;
-    left.Build(setup);
+    left.Build(analytics::AnalysisInput(LeftSettings(), Folder().symbol), setup);
 
     const storage::Database db = OpenQuotes();
     analytics::RightPanelModel right(db, Folder().home, plain.AsHost());
@@ -321,7 +337,7 @@ void BM_ContractSwitch_BothPanels(benchmark::State& state) {
         left.ContractChanged(contracts[(turn + 1) % contracts.size()]);
         state.ResumeTiming();
         left.ContractChanged(Folder().contract);
-        right.Configure(DefaultConfig(left.Contract()));
+        right.Configure(RightInput(DefaultSettings(), left.Contract()));
         for (int n = 2; n <= analytics::kHistogramCount; ++n) {
             right.BuildHistogram(n);
         }
@@ -334,7 +350,7 @@ BENCHMARK(BM_ContractSwitch_BothPanels)->Unit(benchmark::kMillisecond);
 // --- Across days: the history of a contract, max pain, a compared histogram ---
 
 analytics::HistoryRequest LongestHistory() {
-    return {Folder().symbol, LongestContract(), 0, 1};
+    return {analytics::AnalysisInput(DefaultSettings(), Folder().symbol, LongestContract())};
 }
 
 // The longest-traded contract's whole history from one read of its rows.
@@ -349,7 +365,7 @@ void BM_History_WholeContract(benchmark::State& state) {
         days = history.days.size();
         benchmark::DoNotOptimize(history.days.data());
     }
-    state.SetLabel(request.contract);
+    state.SetLabel(request.input.contract);
     state.counters["days"] = static_cast<double>(days);
 }
 BENCHMARK(BM_History_WholeContract)->Unit(benchmark::kMillisecond);
@@ -373,25 +389,25 @@ void BM_History_PerDayPanelLoop(benchmark::State& state) {
 }
 BENCHMARK(BM_History_PerDayPanelLoop)->Unit(benchmark::kMillisecond)->Iterations(1);
 
-// Max pain of the last day of the longest-traded contract: read from the day's rows in memory (as
+// Max pain of the last day of the longest-traded contract: from the day's rows in memory (as
 // the panel holds them), and the calculation alone.
 void BM_MaxPain_OneDay(benchmark::State& state) {
     const storage::Database db = OpenQuotes();
     const std::string contract = LongestContract();
     analytics::DaySlice slice;
-    const storage::Database& rows = slice.Select(db, Folder().day, contract).RowsFor("");
-    const auto calls = analytics::ReadOptionInterest(rows, Folder().day, contract, "CALL");
-    const auto puts = analytics::ReadOptionInterest(rows, Folder().day, contract, "PUT");
+    const std::optional<analytics::DayFigures> figures =
+        slice.Select(db, Folder().day, contract).Figures();
+    const auto calls = figures->Interest(true);
+    const auto puts = figures->Interest(false);
     for (auto _ : state) {
         if (state.range(0) == 0) {
-            benchmark::DoNotOptimize(
-                analytics::DayMaxPain(rows, Folder().day, contract, Folder().symbol, 0.0, 0));
+            benchmark::DoNotOptimize(figures->DayMaxPain(Folder().symbol, 0.0, 0));
         } else {
-            benchmark::DoNotOptimize(analytics::MaxPainMillionths(*calls, *puts));
+            benchmark::DoNotOptimize(analytics::MaxPainMillionths(calls, puts));
         }
     }
     state.SetLabel(state.range(0) == 0 ? "from the day's rows" : "calculation alone");
-    state.counters["options"] = static_cast<double>(calls->size() + puts->size());
+    state.counters["options"] = static_cast<double>(calls.size() + puts.size());
 }
 BENCHMARK(BM_MaxPain_OneDay)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
@@ -402,7 +418,7 @@ void Histogram(benchmark::State& state) {
     const storage::Database db = OpenQuotes();
     const std::string contract = LongestContract();
     common::PlainHost plain;
-    settings::HistogramSettings histogram = AllLevelsConfig(contract).histograms[0];
+    settings::HistogramSettings histogram = AllLevelsSettings().histograms[0];
     histogram.market_type = static_cast<std::int8_t>(state.range(0));
     const analytics::RightPanelDay day = analytics::ResolveRightPanelDay(
         Folder().home, Folder().symbol, Folder().day, contract, 1, plain.AsHost());

@@ -17,6 +17,16 @@ namespace {
 
 using namespace zarvex;
 
+// Futures prices with forward points, as every symbol's panel computes them here.
+const settings::Settings& Settings() {
+    static const settings::Settings kSettings = [] {
+        settings::Settings settings;
+        settings.is_fp = 1;
+        return settings;
+    }();
+    return kSettings;
+}
+
 // The six quote databases of the 250 days, opened as the command line opens them.
 struct SixSymbols {
     std::vector<storage::Database> databases;
@@ -27,7 +37,7 @@ struct SixSymbols {
         for (const std::string_view symbol : common::kSymbols) {
             const auto path = storage::QuotePath(SixSymbolHome(), std::string(symbol));
             databases.push_back(storage::Database::OpenReadOnlyForScan(path));
-            sources.push_back({std::string(symbol), path, {0, 1}});
+            sources.push_back({analytics::AnalysisInput(Settings(), std::string(symbol)), path});
         }
     }
 };
@@ -64,8 +74,9 @@ void BM_Board_PerContractLoop(benchmark::State& state) {
         for (std::size_t i = 0; i < six.sources.size(); ++i) {
             const analytics::SymbolBoard& symbol = board.symbols[i];
             for (const analytics::BoardContract& contract : symbol.contracts) {
-                analytics::HistoryRequest request{symbol.symbol,   contract.contract, 0, 1,
-                                                  symbol.previous, symbol.date};
+                const analytics::HistoryRequest request{
+                    analytics::AnalysisInput(Settings(), symbol.symbol, contract.contract),
+                    symbol.previous, symbol.date};
                 const analytics::ContractHistory history = analytics::LoadContractHistory(
                     six.databases[i], SixSymbolHome(), request, plain.AsHost());
                 benchmark::DoNotOptimize(history.days.data());
@@ -156,8 +167,9 @@ void BM_Alerts_PerRuleLoop(benchmark::State& state) {
                 continue;
             }
             const auto index = static_cast<std::size_t>(common::InstrumentIndex(rule.symbol));
-            analytics::HistoryRequest request{rule.symbol, contract->contract, 0,
-                                              1,           symbol->previous,   symbol->date};
+            const analytics::HistoryRequest request{
+                analytics::AnalysisInput(Settings(), rule.symbol, contract->contract),
+                symbol->previous, symbol->date};
             const analytics::ContractHistory history = analytics::LoadContractHistory(
                 six.databases[index], SixSymbolHome(), request, plain.AsHost());
             benchmark::DoNotOptimize(history.days.data());

@@ -24,6 +24,19 @@
 
 namespace {
 
+// Futures prices with forward points; histograms "In borders", Futures, of the four parameters.
+const settings::Settings& Settings() {
+    static const settings::Settings kSettings = [] {
+        settings::Settings settings;
+        settings.is_fp = 1;
+        for (int i = 0; i < analytics::kHistogramCount; ++i) {
+            settings.histograms[i] = {"oi>500", 2, 0, static_cast<std::int8_t>(i)};
+        }
+        return settings;
+    }();
+    return kSettings;
+}
+
 const common::TextTable& Texts() {
     static const common::TextTable texts(common::Language::kEnglish);
     return texts;
@@ -33,7 +46,8 @@ const common::TextTable& Texts() {
 void BM_HistoryTab_Open(benchmark::State& state) {
     const storage::Database db = OpenQuotes();
     common::PlainHost plain;
-    analytics::HistoryRequest request{Folder().symbol, LongestContract(), 0, 1};
+    const analytics::HistoryRequest request{
+        analytics::AnalysisInput(Settings(), Folder().symbol, LongestContract())};
     std::size_t days = 0;
     for (auto _ : state) {
         auto tab = std::make_unique<ui::HistoryTab>(nullptr, Texts(), db, Folder().home,
@@ -53,7 +67,8 @@ BENCHMARK(BM_HistoryTab_Open)->Unit(benchmark::kMillisecond)->Iterations(5);
 void BM_HistoryTab_NewShownDay(benchmark::State& state) {
     const storage::Database db = OpenQuotes();
     common::PlainHost plain;
-    analytics::HistoryRequest request{Folder().symbol, LongestContract(), 0, 1};
+    const analytics::HistoryRequest request{
+        analytics::AnalysisInput(Settings(), Folder().symbol, LongestContract())};
     ui::HistoryTab tab(nullptr, Texts(), db, Folder().home, plain.AsHost(&Texts()));
     tab.resize(1060, 680);
     tab.Follow(request, Folder().day);
@@ -72,15 +87,9 @@ struct PanelBench {
         parent.resize(1280, 720);
         panel = std::make_unique<ui::RightPanelWidget>(&parent, 700, 211, 0, 1060, 680, Texts(), db,
                                                        Folder().home, plain.AsHost(&Texts()));
-        analytics::RightPanelConfig config;
-        config.symbol = Folder().symbol;
-        config.date = Folder().day;
-        config.contract = LongestContract();
-        config.fp_switch = 1;
-        for (int i = 0; i < analytics::kHistogramCount; ++i) {
-            config.histograms[i] = {"oi>500", 2, 0, static_cast<std::int8_t>(i)};
-        }
-        panel->Configure(config);
+        panel->Configure(
+            analytics::AnalysisInput(Settings(), Folder().symbol, LongestContract(),
+                                     common::ParseDate(Folder().day, "%dd.%mm.%yyyy")));
         panel->BuildPendingHistograms();
     }
     storage::Database db = OpenQuotes();

@@ -80,9 +80,8 @@ void InstrumentList::Evening(common::Date up_to) {
     std::vector<analytics::BoardSource> sources;
     for (auto& instrument : instruments_) {
         settings::InstrumentStores& stores = instrument->Stores();
-        sources.push_back({stores.symbol,
-                           stores.quote_path,
-                           {stores.settings.PriceType(), stores.settings.IsFP()}});
+        sources.push_back(
+            {analytics::AnalysisInput(stores.settings.Values(), stores.symbol), stores.quote_path});
     }
     // The day's work is done and stored; whatever happens here only costs the evening.
     try {

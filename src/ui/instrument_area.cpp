@@ -2,8 +2,6 @@
 
 #include <QLabel>
 
-#include "analytics/history/max_pain.h"
-#include "analytics/left_panel/day_slice.h"
 #include "analytics/left_panel/left_panel_model.h"
 #include "analytics/right_panel/right_panel_model.h"
 #include "common/text.h"
@@ -31,7 +29,7 @@ InstrumentArea::InstrumentArea(QWidget* parent, day::Instrument& instrument, int
     left_services.notifier = services.notifier;
     left_ = new LeftPanelWidget(this, number + kLeftPanelOffset, 0, 0, kLeftWidth, h,
                                 *services.texts, left_services, services.blocker);
-    left_->Build(LeftSetup());
+    left_->Build(LeftInput(), LeftSetup());
 
     right_ = new RightPanelWidget(this, number + kRightPanelOffset, kRightX, 0, w - kRightX, h,
                                   *services.texts, instrument.Stores().quote, instrument.Folder(),
@@ -71,15 +69,15 @@ bool InstrumentArea::ShowsNoDays() const {
 InstrumentArea::~InstrumentArea() = default;
 
 analytics::LeftPanelSetup InstrumentArea::LeftSetup() const {
-    const settings::SettingsRecord& record = instrument_.Settings();
     analytics::LeftPanelSetup setup;
     setup.database_file = instrument_.Stores().quote_path;
-    setup.price_type = record.PriceType();
-    setup.level_cond = record.LevelCond();
-    setup.fractal_main_cond = record.FractalMainCond();
-    setup.fractal_near_cond = record.FractalNearCond();
-    setup.fp_switch = record.IsFP();
     return setup;
+}
+
+// The instrument owns its settings record for as long as the area lives, and the dialog edits
+// the record's values in place: the panels refer to them and see every change.
+analytics::AnalysisInput InstrumentArea::LeftInput() const {
+    return analytics::AnalysisInput(instrument_.Settings().Values(), instrument_.Symbol());
 }
 
 void InstrumentArea::FollowLatestDay() {
@@ -89,7 +87,7 @@ void InstrumentArea::FollowLatestDay() {
     }
     analytics::LeftPanelModel& model = left_->Model();
     if (!model.IsDatabaseOpen()) {
-        left_->Build(LeftSetup());
+        left_->Build(LeftInput(), LeftSetup());
     } else {
         const std::string shown = model.Date();
         model.FindLatestDay();
@@ -138,22 +136,17 @@ void InstrumentArea::HideArea() {
 }
 
 void InstrumentArea::PassSettingsToLeftPanel() {
-    const settings::SettingsRecord& record = instrument_.Settings();
-    analytics::LeftPanelModel& model = left_->Model();
-    model.SetLevelCondition(record.LevelCond());
-    model.SetFractalConditions(record.FractalMainCond(), record.FractalNearCond());
-    model.SetPriceType(record.PriceType());
-    model.SetForwardPointSwitch(record.IsFP());
+    left_->Model().SettingsChanged();
 }
 
 KeyPrices InstrumentArea::LeftKeyPrices() const {
-    const analytics::LeftPanelModel& model = left_->Model();
+    analytics::LeftPanelModel& model = left_->Model();
     KeyPrices prices;
     if (!model.HasDay()) {
         return prices;
     }
     const analytics::DayContext& day = model.Context();
-    prices.price_type = day.price_type;
+    prices.price_type = model.PriceType();
     const common::TextTable& texts = *texts_;
     auto add = [&](const analytics::PanelNumber& number, std::string name, std::uint32_t colour,
                    bool dashed) {
@@ -172,11 +165,7 @@ KeyPrices InstrumentArea::LeftKeyPrices() const {
     add(day.upper_border, borders, 0x108010, true);
     add(day.bottom_border, upper ? std::string() : borders, 0x108010, true);
     // Max pain is a strike: placed as the delta-balance is, with the panel's forward point.
-    analytics::DaySlice slice;
-    const std::string date = model.Date();
-    const analytics::MaxPain pain = analytics::DayMaxPain(
-        slice.Select(instrument_.Stores().quote, date, day.contract).RowsFor(""), date,
-        day.contract, day.symbol, day.forward_point, day.price_type);
+    const analytics::MaxPain pain = model.ShownMaxPain();
     if (pain.price.IsNumber() && pain.price.Value() > 0.0) {
         prices.lines.push_back(
             {pain.price.Value(), texts.Get(common::text::kMaxPain), 0xE07000, false});
@@ -185,16 +174,11 @@ KeyPrices InstrumentArea::LeftKeyPrices() const {
 }
 
 void InstrumentArea::RebuildHistograms() {
-    const settings::SettingsRecord& record = instrument_.Settings();
-    analytics::RightPanelConfig config;
-    config.symbol = instrument_.Symbol();
-    config.date = left_->Model().Date();
-    config.contract = left_->Model().Contract();
-    config.fp_switch = record.IsFP();
-    config.histograms = record.Values().histograms;
-    config.price_type = record.PriceType();
+    analytics::AnalysisInput input = LeftInput();
+    input.contract = left_->Model().Contract();
+    input.day = left_->Model().DateValue();
     right_->SetKeyPrices(LeftKeyPrices());
-    right_->Configure(config);
+    right_->Configure(input);
 }
 
 }  // namespace zarvex::ui

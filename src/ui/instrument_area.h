@@ -52,8 +52,9 @@ public:
     void ShowArea();
     void HideArea();
 
-    // The settings that the left panel calculates with, from the settings record, in the
-    // order level condition, fractal conditions, price type, forward-point switch.
+    // The settings record was changed: the left panel calculates again what the change
+    // touches, in the order level condition, fractal conditions, price type, forward-point
+    // switch.
     void PassSettingsToLeftPanel();
     // Configures the right panel with the left panel's day and contract and the histogram
     // settings of the record (the rebuild of 460).
@@ -74,6 +75,7 @@ public:
 
 private:
     analytics::LeftPanelSetup LeftSetup() const;
+    analytics::AnalysisInput LeftInput() const;
     void UpdateNoDays();
     // The left panel's CALL and PUT levels, borders and max pain as lines for the histograms.
     KeyPrices LeftKeyPrices() const;

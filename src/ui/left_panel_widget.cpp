@@ -197,8 +197,9 @@ void LeftPanelWidget::SetListColumns(QTableWidget* table) {
     table->setColumnWidth(2, table->width() / 2 - 13);
 }
 
-void LeftPanelWidget::Build(const analytics::LeftPanelSetup& setup) {
-    model_->Build(setup);
+void LeftPanelWidget::Build(const analytics::AnalysisInput& input,
+                            const analytics::LeftPanelSetup& setup) {
+    model_->Build(input, setup);
     MarkDataDays();
 }
 

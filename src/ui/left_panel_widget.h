@@ -38,7 +38,7 @@ public:
     ~LeftPanelWidget() override;
 
     // Builds the model: the latest day with data, its contracts and calculations.
-    void Build(const analytics::LeftPanelSetup& setup);
+    void Build(const analytics::AnalysisInput& input, const analytics::LeftPanelSetup& setup);
     // Re-lays out to the new rectangle (no minimums here).
     void Relayout(int x, int y, int w, int h);
 

@@ -276,8 +276,8 @@ void RightPanelWidget::FillTable(QTableWidget* table, const analytics::OptionTab
     }
 }
 
-void RightPanelWidget::Configure(const analytics::RightPanelConfig& config) {
-    model_->Configure(config);
+void RightPanelWidget::Configure(const analytics::AnalysisInput& input) {
+    model_->Configure(input);
     for (int n = 1; n <= 4; ++n) {
         ChartCaption(n)->setText(QString::fromStdString(model_->Caption(n)));
         Chart(n)->ClearData();
@@ -294,13 +294,10 @@ void RightPanelWidget::Configure(const analytics::RightPanelConfig& config) {
     SetTableColumns(call_table_);
     overlay_->Invalidate();
     FollowCompareDays();
-    compare_->setVisible(!config.contract.empty());
+    compare_->setVisible(!input.contract.empty());
     analytics::HistoryRequest request;
-    request.symbol = config.symbol;
-    request.contract = config.contract;
-    request.price_type = config.price_type;
-    request.fp_switch = config.fp_switch;
-    history_->Follow(request, config.date);
+    request.input = input;
+    history_->Follow(request, ShownDate());
     FollowVolatility();
     Draw(1);
     next_histogram_ = 2;
@@ -321,8 +318,7 @@ void RightPanelWidget::Draw(int n) {
             drawn.compare_date = arrays->date;
         }
     }
-    const settings::HistogramSettings& histogram =
-        model_->Config().histograms[static_cast<std::size_t>(n - 1)];
+    const settings::HistogramSettings& histogram = model_->HistogramSettingsOf(n);
     if (built && !built->axis.empty()) {
         // Which rows the bars stand for, in one short line.
         const std::string condition(common::Trim(histogram.bar_cond));
@@ -358,8 +354,8 @@ std::string RightPanelWidget::OtherDate() const {
 }
 
 void RightPanelWidget::FollowCompareDays() {
-    const std::string& contract = model_->Config().contract;
-    const common::Date shown = common::ParseDate(model_->Config().date, "%dd.%mm.%yyyy");
+    const std::string& contract = model_->Input().contract;
+    const common::Date shown = model_->Input().day;
     // The days of the contract change with the contract and when a day is added.
     if (contract != days_contract_ ||
         std::find(contract_days_.begin(), contract_days_.end(), shown) == contract_days_.end()) {
@@ -379,8 +375,8 @@ void RightPanelWidget::SetKeyPriceLinesShown(bool shown) {
 }
 
 void RightPanelWidget::FollowVolatility() {
-    const analytics::RightPanelConfig& config = model_->Config();
-    volatility_->Follow({config.symbol, config.date, config.contract, config.price_type,
+    const analytics::AnalysisInput& input = model_->Input();
+    volatility_->Follow({input.symbol, ShownDate(), input.contract, input.PriceType(),
                          model_->ForwardPoint(), OtherDate()});
     FillModelColumns(put_table_, model_->Tables().put, false);
     FillModelColumns(call_table_, model_->Tables().call, true);
@@ -431,12 +427,11 @@ std::vector<double> RightPanelWidget::BandPrices(int n) const {
     if (!figures || !figures->expected_move || n < 1 || n > 4) {
         return {};
     }
-    const analytics::RightPanelConfig& config = model_->Config();
-    const int price_type = config.histograms[static_cast<std::size_t>(n - 1)].market_type;
+    const int price_type = model_->HistogramSettingsOf(n).market_type;
     std::vector<double> prices;
     for (const double band : figures->bands) {
-        const auto shown = common::ParseDouble(
-            analytics::ShownPrice(band, config.symbol, model_->ForwardPoint(), price_type));
+        const auto shown = common::ParseDouble(analytics::ShownPrice(
+            band, model_->Input().symbol, model_->ForwardPoint(), price_type));
         if (!shown || *shown == 0.0) {
             return {};
         }
@@ -509,10 +504,15 @@ QString RightPanelWidget::BarText(int n, int position) const {
 }
 
 QString RightPanelWidget::DefaultName(const QString& what, const QString& extension) const {
-    const analytics::RightPanelConfig& config = model_->Config();
-    return DefaultFileName(QString::fromStdString(config.symbol),
-                           QString::fromStdString(config.contract),
-                           QString::fromStdString(config.date), what, extension);
+    const analytics::AnalysisInput& input = model_->Input();
+    return DefaultFileName(QString::fromStdString(input.symbol),
+                           QString::fromStdString(input.contract),
+                           QString::fromStdString(ShownDate()), what, extension);
+}
+
+std::string RightPanelWidget::ShownDate() const {
+    const common::Date day = model_->Input().day;
+    return day == common::kInvalidDate ? std::string() : common::DayText(day);
 }
 
 void RightPanelWidget::BuildNextLater() {

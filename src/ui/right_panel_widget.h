@@ -55,7 +55,7 @@ public:
 
     // Configures the model (option tables, histogram 1) and shows the result; histograms 2 to
     // 4 follow one by one from the event loop, so no chart of the day stays empty.
-    void Configure(const analytics::RightPanelConfig& config);
+    void Configure(const analytics::AnalysisInput& input);
     // The left panel's key prices, drawn from the next drawing on.
     void SetKeyPrices(KeyPrices prices) { key_prices_ = std::move(prices); }
     // The key-price lines on or off on every chart, redrawn.
@@ -102,6 +102,8 @@ private:
     void RedrawCharts();
     void FollowCompareDays();
     std::string OtherDate() const;
+    // The shown day as the texts and file names write it, "" without one.
+    std::string ShownDate() const;
     // Columns 1 to 8 by the width rule, widened where a text needs more (FitOptionColumns).
     void SetTableColumns(QTableWidget* table);
     void PlaceForwardPoint(int label_height);

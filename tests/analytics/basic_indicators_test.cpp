@@ -11,7 +11,7 @@ protected:
 
     void Insert(const std::vector<Row>& rows) { InsertRows(file_, rows); }
     ContextTexts Run(int price_type = 1) {
-        DayContext context = MakeContext("EUR", price_type);
+        TestContext context = MakeContext("EUR", price_type);
         const storage::Database db = storage::Database::OpenReadOnly(file_);
         EXPECT_TRUE(BasicIndicatorsOf(db, context));
         return TextsOf(context);
@@ -104,7 +104,7 @@ TEST_F(BasicIndicatorsTest, TextsWhereNumbersBelongReadAsTheirLeadingNumber) {
 }
 
 TEST_F(BasicIndicatorsTest, AFailingQueryKeepsTheFields) {
-    DayContext context = MakeContext();
+    TestContext context = MakeContext();
     context.call_level = NumberShownAs("9.9900");
     context.put_level = NumberShownAs("9.9900");
     const storage::Database no_table = storage::Database::Open(folder_ / "none.lql");

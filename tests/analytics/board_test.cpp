@@ -39,8 +39,8 @@ protected:
     }
 
     Board Build(common::Date date = common::kInvalidDate, BoardOptions options = {}) {
-        return BuildBoard({{"EUR", h.QuoteFile(), {2, 1}}}, date, days.back(), options,
-                          h.home.Folder(), h.host.AsHost());
+        return BuildBoard({{AnalysisInput(SettingsWith(2, 1), "EUR"), h.QuoteFile()}}, date,
+                          days.back(), options, h.home.Folder(), h.host.AsHost());
     }
 
     // OI by strike (millionths) of one side of a contract on a day, straight from the rows: the
@@ -82,7 +82,8 @@ TEST_F(GeneratedBoardTest, EveryContractShowsItsHistoryOfBothDays) {
                       common::ParseDate(contract.expiration, "%dd.%mm.%yyyy"));
         }
         const ContractHistory history = LoadContractHistory(
-            db, h.home.Folder(), {"EUR", contract.contract, 2, 1, eur.previous, eur.date},
+            db, h.home.Folder(),
+            {AnalysisInput(SettingsWith(2, 1), "EUR", contract.contract), eur.previous, eur.date},
             h.host.AsHost());
         ASSERT_FALSE(history.days.empty());
         ASSERT_EQ(history.days.size(), contract.previous ? 2u : 1u);
@@ -257,9 +258,10 @@ TEST(BoardRowsTest, ChangesCountTheLastRowOfAStrikeAndStrikesThatCameOrWent) {
         row("CALL", "1.25", "500", "07.12.2012", "NOV12-AM", "30.11.2012"),
         row("CALL", "1.40", "700", "06.12.2012", "GONE-AM", "05.12.2012"),
     });
-    const Board board = BuildBoard({{"EUR", h.QuoteFile(), {1, 0}}}, common::kInvalidDate,
-                                   common::MakeDate(2012, 12, 10), {.top = 10, .volume_floor = 100},
-                                   h.home.Folder(), h.host.AsHost());
+    const Board board =
+        BuildBoard({{AnalysisInput(SettingsWith(1, 0), "EUR"), h.QuoteFile()}},
+                   common::kInvalidDate, common::MakeDate(2012, 12, 10),
+                   {.top = 10, .volume_floor = 100}, h.home.Folder(), h.host.AsHost());
     const SymbolBoard& eur = board.symbols.at(0);
     ASSERT_EQ(eur.contracts.size(), 2u);
     EXPECT_EQ(eur.contracts[0].contract, "NOV12-AM");
@@ -282,9 +284,9 @@ TEST(BoardRowsTest, ChangesCountTheLastRowOfAStrikeAndStrikesThatCameOrWent) {
     ASSERT_EQ(eur.volume_to_oi.size(), 3u);
     EXPECT_DOUBLE_EQ(eur.volume_to_oi[0].ratio, 0.2);
 
-    const Board picked =
-        BuildBoard({{"EUR", h.QuoteFile(), {1, 0}}}, common::MakeDate(2012, 12, 5),
-                   common::MakeDate(2012, 12, 10), {}, h.home.Folder(), h.host.AsHost());
+    const Board picked = BuildBoard({{AnalysisInput(SettingsWith(1, 0), "EUR"), h.QuoteFile()}},
+                                    common::MakeDate(2012, 12, 5), common::MakeDate(2012, 12, 10),
+                                    {}, h.home.Folder(), h.host.AsHost());
     EXPECT_TRUE(picked.symbols.at(0).contracts.empty());
 }
 
@@ -292,10 +294,10 @@ TEST(BoardRowsTest, AFileThatIsNoQuoteDatabaseFailsOnlyItsSymbol) {
     test::TempProgramFolder home;
     std::ofstream(home.Path() / "DB" / "GBP_data.lql") << "not a database";
     common::PlainHost host;
-    const Board board = BuildBoard({{"GBP", home.Path() / "DB" / "GBP_data.lql", {}},
-                                    {"AUD", home.Path() / "DB" / "AUD_data.lql", {}}},
-                                   common::kInvalidDate, common::MakeDate(2012, 12, 10), {},
-                                   home.Folder(), host.AsHost());
+    const Board board = BuildBoard(
+        {{AnalysisInput(SettingsWith(0, 0), "GBP"), home.Path() / "DB" / "GBP_data.lql"},
+         {AnalysisInput(SettingsWith(0, 0), "AUD"), home.Path() / "DB" / "AUD_data.lql"}},
+        common::kInvalidDate, common::MakeDate(2012, 12, 10), {}, home.Folder(), host.AsHost());
     ASSERT_EQ(board.symbols.size(), 2u);
     EXPECT_TRUE(board.symbols[0].failed);
     EXPECT_TRUE(board.symbols[1].failed);

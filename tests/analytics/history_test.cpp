@@ -16,6 +16,32 @@
 namespace zarvex::analytics::left_testing {
 namespace {
 
+// The strikes and open interests of the day's rows of one side stored as numbers, read with a
+// plain query: what max pain weighs.
+std::vector<OptionInterest> NumericInterest(const storage::Database& db, const std::string& date,
+                                            const std::string& contract, const char* option) {
+    storage::Statement rows = db.Prepare(
+        "SELECT strike, oi FROM dating WHERE date = ? AND contract = ? AND option = ? AND "
+        "typeof(strike) IN ('integer', 'real') AND typeof(oi) IN ('integer', 'real')");
+    rows.BindAll({std::string_view(date), std::string_view(contract), option});
+    std::vector<OptionInterest> out;
+    while (rows.Step()) {
+        out.push_back({rows.ColumnDouble(0), rows.ColumnInt(1)});
+    }
+    EXPECT_FALSE(rows.Failed());
+    return out;
+}
+
+// EUR in Standart prices without forward points, for the whole stored range.
+HistoryRequest StandartRequest(const std::string& contract) {
+    static const settings::Settings kStandart = [] {
+        settings::Settings settings;
+        settings.price_type = 1;
+        return settings;
+    }();
+    return {AnalysisInput(kStandart, "EUR", contract)};
+}
+
 struct HistoryCase {
     const char* symbol;
     std::uint64_t seed;
@@ -74,7 +100,11 @@ protected:
     ContractHistory Load(int price_type, common::Date from = common::kInvalidDate,
                          common::Date to = common::kInvalidDate) {
         const storage::Database db = storage::Database::OpenReadOnly(h.QuoteFile());
-        HistoryRequest request{GetParam().symbol, contract, price_type, 1, from, to};
+        settings::Settings settings;
+        settings.price_type = static_cast<std::int8_t>(price_type);
+        settings.is_fp = 1;
+        const HistoryRequest request{AnalysisInput(settings, GetParam().symbol, contract), from,
+                                     to};
         return LoadContractHistory(db, h.home.Folder(), request, h.host.AsHost());
     }
 
@@ -98,13 +128,13 @@ TEST_P(ContractHistoryTest, EveryRowIsWhatThePlainCalculationGivesForThatDay) {
             const PanelFigures shown = PanelFigureTexts(row);
             SCOPED_TRACE(date);
             EXPECT_EQ(row.day, expected_days[i]);
-            DayContext context = MakeContext(GetParam().symbol, price_type);
+            TestContext context = MakeContext(GetParam().symbol, price_type);
             context.date = row.day;
             context.contract = contract;
             context.forward_point = row.forward_point;
-            context.level_cond = "oi>0";
-            context.fractal_main_cond = "oi>0";
-            context.fractal_near_cond = "oi>=0";
+            context.settings.level_cond = "oi>0";
+            context.settings.fractal_main_cond = "oi>0";
+            context.settings.fractal_near_cond = "oi>=0";
             const ContextTexts c = ReferencePanel(h.QuoteFile(), context);
             EXPECT_EQ(shown.expiration, c.expiration);
             EXPECT_EQ(shown.call_level, c.call_level);
@@ -123,8 +153,9 @@ TEST_P(ContractHistoryTest, EveryRowIsWhatThePlainCalculationGivesForThatDay) {
             EXPECT_EQ(shown.ratio_oi, c.ratio_oi);
             EXPECT_EQ(shown.ratio_volume, c.ratio_volume);
             EXPECT_EQ(shown.ratio_avg_price, c.ratio_avg_price);
-            const MaxPain pain =
-                DayMaxPain(db, date, contract, GetParam().symbol, row.forward_point, price_type);
+            const MaxPain pain = MaxPainOf(NumericInterest(db, date, contract, "CALL"),
+                                           NumericInterest(db, date, contract, "PUT"),
+                                           GetParam().symbol, row.forward_point, price_type);
             EXPECT_EQ(row.max_pain, pain.price);
             EXPECT_TRUE(row.max_pain.IsNumber());
 
@@ -184,7 +215,7 @@ TEST(ContractHistoryLevels, EachDayHasTheRoomItsOwnRowsGiveIt) {
     h.Insert(rows);
     const storage::Database db = storage::Database::OpenReadOnly(h.QuoteFile());
     const ContractHistory history =
-        LoadContractHistory(db, h.home.Folder(), {"EUR", kContract, 1, 0}, h.host.AsHost());
+        LoadContractHistory(db, h.home.Folder(), StandartRequest(kContract), h.host.AsHost());
     ASSERT_EQ(history.days.size(), 2u);
     EXPECT_EQ(history.days[0].call_level.Text(), "1.6000");
     EXPECT_EQ(history.days[1].call_level.Text(), "1.3000");
@@ -212,7 +243,7 @@ TEST(ContractHistoryInput, AContractWithoutRowsHasNoDaysAndADatabaseWithoutQuote
     h.Insert({{.option = "CALL", .strike = "1.1", .oi = "5"}});
     const storage::Database db = storage::Database::OpenReadOnly(h.QuoteFile());
     const ContractHistory none =
-        LoadContractHistory(db, h.home.Folder(), {"EUR", "NOSUCH", 1, 0}, h.host.AsHost());
+        LoadContractHistory(db, h.home.Folder(), StandartRequest("NOSUCH"), h.host.AsHost());
     EXPECT_FALSE(none.failed);
     EXPECT_TRUE(none.days.empty());
 
@@ -221,10 +252,10 @@ TEST(ContractHistoryInput, AContractWithoutRowsHasNoDaysAndADatabaseWithoutQuote
     storage::OpenStore(flags, storage::StoreKind::kDownload);
     const storage::Database wrong = storage::Database::OpenReadOnly(flags);
     EXPECT_TRUE(
-        LoadContractHistory(wrong, h.home.Folder(), {"EUR", kContract, 1, 0}, h.host.AsHost())
+        LoadContractHistory(wrong, h.home.Folder(), StandartRequest(kContract), h.host.AsHost())
             .failed);
-    EXPECT_TRUE(LoadContractHistory(storage::Database(), h.home.Folder(), {"EUR", kContract, 1, 0},
-                                    h.host.AsHost())
+    EXPECT_TRUE(LoadContractHistory(storage::Database(), h.home.Folder(),
+                                    StandartRequest(kContract), h.host.AsHost())
                     .failed);
 }
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <optional>
 
 #include "analytics/left_panel/day_slice.h"
@@ -72,12 +73,20 @@ PanelNumber NumberShownAs(const std::string& text) {
     return PanelNumber::Fixed(common::ToDouble(trimmed), decimals);
 }
 
-DayContext MakeContext(const std::string& symbol, int price_type) {
-    DayContext context;
+const settings::Settings& SettingsWith(int price_type, int fp_switch) {
+    static std::map<std::pair<int, int>, settings::Settings> kept;
+    settings::Settings& settings = kept[{price_type, fp_switch}];
+    settings.price_type = static_cast<std::int8_t>(price_type);
+    settings.is_fp = static_cast<std::int8_t>(fp_switch);
+    return settings;
+}
+
+TestContext MakeContext(const std::string& symbol, int price_type) {
+    TestContext context;
     context.symbol = symbol;
     context.date = common::ParseDate(kDay, "%dd.%mm.%yyyy");
     context.contract = kContract;
-    context.price_type = price_type;
+    context.settings.price_type = static_cast<std::int8_t>(price_type);
     return context;
 }
 
@@ -93,21 +102,21 @@ bool WithFigures(const storage::Database& db, DayContext& context, Step step) {
 
 }  // namespace
 
-bool BasicIndicatorsOf(const storage::Database& db, DayContext& context) {
+bool BasicIndicatorsOf(const storage::Database& db, TestContext& context) {
     return WithFigures(db, context, [&](const DayFigures& figures) {
-        figures.BasicIndicators(context);
+        figures.BasicIndicators(context.settings, context);
         return true;
     });
 }
 
-bool MarketBordersOf(const storage::Database& db, DayContext& context) {
+bool MarketBordersOf(const storage::Database& db, TestContext& context) {
     return WithFigures(db, context, [&](const DayFigures& figures) {
-        figures.MarketBorders(context);
+        figures.MarketBorders(context.settings, context);
         return true;
     });
 }
 
-bool RatiosOf(const storage::Database& db, DayContext& context) {
+bool RatiosOf(const storage::Database& db, TestContext& context) {
     return WithFigures(db, context,
                        [&](const DayFigures& figures) { return figures.PutCallRatios(context); });
 }
@@ -126,15 +135,37 @@ LeftPanelModel& PanelHarness::Build(int price_type, const std::string& level_con
                                     int fp_switch) {
     panel_ = std::make_unique<LeftPanelModel>(
         LeftPanelServices{host.AsHost(), home.Folder(), &clock, &view, &notifier});
+    settings.price_type = static_cast<std::int8_t>(price_type);
+    settings.level_cond = level_cond;
+    settings.fractal_main_cond = main_cond;
+    settings.fractal_near_cond = near_cond;
+    settings.is_fp = static_cast<std::int8_t>(fp_switch);
     LeftPanelSetup setup;
     setup.database_file = QuoteFile();
-    setup.price_type = price_type;
-    setup.level_cond = level_cond;
-    setup.fractal_main_cond = main_cond;
-    setup.fractal_near_cond = near_cond;
-    setup.fp_switch = fp_switch;
-    panel_->Build(setup);
+    panel_->Build(AnalysisInput(settings), setup);
     return *panel_;
+}
+
+void PanelHarness::SetLevelCondition(const std::string& condition) {
+    settings.level_cond = condition;
+    panel_->SettingsChanged();
+}
+
+void PanelHarness::SetFractalConditions(const std::string& main_condition,
+                                        const std::string& near_condition) {
+    settings.fractal_main_cond = main_condition;
+    settings.fractal_near_cond = near_condition;
+    panel_->SettingsChanged();
+}
+
+void PanelHarness::SetPriceType(int price_type) {
+    settings.price_type = static_cast<std::int8_t>(price_type);
+    panel_->SettingsChanged();
+}
+
+void PanelHarness::SetForwardPointSwitch(int fp_switch) {
+    settings.is_fp = static_cast<std::int8_t>(fp_switch);
+    panel_->SettingsChanged();
 }
 
 }  // namespace zarvex::analytics::left_testing

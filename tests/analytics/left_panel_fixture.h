@@ -10,6 +10,7 @@
 #include "analytics/left_panel/left_panel_model.h"
 #include "common/clock.h"
 #include "common/plain_host.h"
+#include "settings/settings.h"
 #include "storage/database.h"
 #include "support/temp_folder.h"
 
@@ -111,14 +112,22 @@ public:
     std::vector<int> histograms;
 };
 
-// A calculation context for one day and contract of a test database.
-DayContext MakeContext(const std::string& symbol = "EUR", int price_type = 1);
+// Settings with this price type and forward-point switch and everything else at zero. They live
+// as long as the test program, so that an input can refer to them from within one expression.
+const settings::Settings& SettingsWith(int price_type, int fp_switch);
+
+// A calculation context for one day and contract of a test database, with the settings it is
+// calculated with.
+struct TestContext : DayContext {
+    settings::Settings settings;
+};
+TestContext MakeContext(const std::string& symbol = "EUR", int price_type = 1);
 
 // The day figures of the context's day and contract from db's rows, as the panel computes
 // them; false when the rows cannot be read (the context is then left as it was).
-bool BasicIndicatorsOf(const storage::Database& db, DayContext& context);
-bool MarketBordersOf(const storage::Database& db, DayContext& context);
-bool RatiosOf(const storage::Database& db, DayContext& context);
+bool BasicIndicatorsOf(const storage::Database& db, TestContext& context);
+bool MarketBordersOf(const storage::Database& db, TestContext& context);
+bool RatiosOf(const storage::Database& db, TestContext& context);
 
 // A temporary program folder with DB/<symbol>_data.lql and a panel over it.
 class PanelHarness {
@@ -128,14 +137,21 @@ public:
 
     std::filesystem::path QuoteFile() const;
     void Insert(const std::vector<Row>& rows) const { InsertRows(QuoteFile(), rows); }
-    // Builds a new panel over the database with these settings.
+    // Builds a new panel over the database with these settings (kept in `settings`, where a
+    // test changes them before telling the panel with SettingsChanged).
     LeftPanelModel& Build(int price_type = 1, const std::string& level_cond = "oi>0",
                           const std::string& main_cond = "oi>0",
                           const std::string& near_cond = "oi>=0", int fp_switch = 0);
     LeftPanelModel& Panel() { return *panel_; }
+    // The settings dialog's way: a setting changed in place, then the panel told.
+    void SetLevelCondition(const std::string& condition);
+    void SetFractalConditions(const std::string& main_condition, const std::string& near_condition);
+    void SetPriceType(int price_type);
+    void SetForwardPointSwitch(int fp_switch);
 
     test::TempProgramFolder home;
     std::string symbol;
+    settings::Settings settings;
     FixedClock clock;
     common::PlainHost host;
     RecordingView view;

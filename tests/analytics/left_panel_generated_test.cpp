@@ -85,20 +85,20 @@ TEST_P(GeneratedDaysTest, EveryDayAndContractMatchesThePlainCalculation) {
     for (const std::string& day : days_) {
         for (const std::string& contract : ContractsOf(day)) {
             SCOPED_TRACE(day + " " + contract);
-            DayContext context = MakeContext(GetParam().symbol, GetParam().price_type);
+            TestContext context = MakeContext(GetParam().symbol, GetParam().price_type);
             context.date = common::ParseDate(day, "%dd.%mm.%yyyy");
             context.contract = contract;
             context.forward_point = GetParam().forward_point;
-            context.level_cond = "oi>1000 AND sign>=0";
-            context.fractal_main_cond = "oi>100 AND sign>0";
-            context.fractal_near_cond = "oi>10";
+            context.settings.level_cond = "oi>1000 AND sign>=0";
+            context.settings.fractal_main_cond = "oi>100 AND sign>0";
+            context.settings.fractal_near_cond = "oi>10";
             const ContextTexts expected = ReferencePanel(file_, context);
 
             ASSERT_TRUE(BasicIndicatorsOf(db, context));
             ASSERT_TRUE(MarketBordersOf(db, context));
             ASSERT_TRUE(RatiosOf(db, context));
-            ASSERT_TRUE(CalculateSignificantLevels(db, context));
-            ASSERT_TRUE(CalculateSignificantFractals(db, context));
+            ASSERT_TRUE(CalculateSignificantLevels(db, context.settings, context));
+            ASSERT_TRUE(CalculateSignificantFractals(db, context.settings, context));
             ExpectSameResults(TextsOf(context), expected);
             fractal_days += context.call_fractals.empty() && context.put_fractals.empty() ? 0 : 1;
             ++checked;
@@ -127,7 +127,9 @@ TEST_P(GeneratedDaysTest, ThePanelShowsWhatItCalculated) {
             const ContextTexts c = TextsOf(panel.Context());
             // The panel reads the day through its in-memory copy: same results as the plain
             // calculation over the whole file.
-            DayContext settled = panel.Context();
+            TestContext settled;
+            static_cast<DayContext&>(settled) = panel.Context();
+            settled.settings = panel.Settings();
             settled.forward_point = 0.0;
             ExpectSameResults(c, ReferencePanel(file_, settled));
             const LeftPanelCells& cells = panel.Cells();

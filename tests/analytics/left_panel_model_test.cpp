@@ -250,23 +250,42 @@ TEST(LeftPanelModelTest, SettersRecalculateOnlyOnARealChange) {
     LeftPanelModel& panel = h.Build(1, "oi>0");
     const std::size_t statuses = h.host.StatusTexts().size();
 
-    panel.SetLevelCondition("  oi>0 ");
-    panel.SetFractalConditions("oi>0", "oi>=0");
-    panel.SetPriceType(1);
-    panel.SetForwardPointSwitch(0);
+    h.SetLevelCondition("  oi>0 ");
+    h.SetFractalConditions("oi>0", "oi>=0");
+    h.SetPriceType(1);
+    h.SetForwardPointSwitch(0);
     EXPECT_EQ(h.host.StatusTexts().size(), statuses);
 
-    panel.SetLevelCondition("oi>500");
-    EXPECT_EQ(panel.Context().level_cond, "oi>500");
+    h.SetLevelCondition("oi>500");
+    EXPECT_EQ(panel.Settings().level_cond, "oi>500");
     EXPECT_EQ(NumberTexts(panel.Context().call_levels), (Texts{"1.1200"}));
     EXPECT_EQ(panel.Cells().level_call[0], "1.1200");
     EXPECT_EQ(panel.Cells().level_call[1], "");
     EXPECT_EQ(Count(h.host.StatusTexts(), "Calculates of the significant levels"), 2);
     EXPECT_EQ(Count(h.host.StatusTexts(), "basic indicators"), 2);  // only the build's
 
-    panel.SetPriceType(0);
+    h.SetPriceType(0);
     EXPECT_EQ(Count(h.host.StatusTexts(), "Calculates of the basic indicators"), 2);
     EXPECT_EQ(panel.Cells().call_level, "1.1300");  // 1.12 + 0.01
+}
+
+// The panel refers to the instrument's settings: a calculation made after they changed, before
+// the panel was told, already uses the new ones.
+TEST(LeftPanelModelTest, ACalculationUsesTheSettingsAsTheyAreNow) {
+    PanelHarness h;
+    h.Insert(SmallDays());
+    LeftPanelModel& panel = h.Build(1, "oi>0");
+    EXPECT_EQ(panel.Cells().call_level, "1.1200");
+    h.settings.price_type = 0;
+    h.settings.level_cond = "oi>500";
+    panel.ContractChanged("GEZ6");
+    panel.ContractChanged("EUZ6");
+    EXPECT_EQ(panel.Cells().call_level, "1.1300");  // 1.12 + 0.01
+    EXPECT_EQ(panel.Cells().level_call[1], "");
+    // Told afterwards, the panel calculates again what changed, with the same results.
+    h.Panel().SettingsChanged();
+    EXPECT_EQ(panel.Cells().call_level, "1.1300");
+    EXPECT_EQ(panel.Cells().level_call[1], "");
 }
 
 TEST(LeftPanelModelTest, FractalsFollowTheShownDayAndContract) {
@@ -290,9 +309,9 @@ TEST(LeftPanelModelTest, FractalsFollowTheShownDayAndContract) {
     EXPECT_EQ(panel.Cells().fractal_call[1], "1.2300");
     // Same conditions after trimming: nothing is calculated.
     const int before = Count(h.host.StatusTexts(), "Calculates of the significant fractals");
-    panel.SetFractalConditions(" oi>=500", "oi>10  ");
+    h.SetFractalConditions(" oi>=500", "oi>10  ");
     EXPECT_EQ(Count(h.host.StatusTexts(), "Calculates of the significant fractals"), before);
-    panel.SetFractalConditions("oi>550", "oi>10");
+    h.SetFractalConditions("oi>550", "oi>10");
     EXPECT_EQ(NumberTexts(panel.Context().call_fractals), (Texts{"1.2300"}));
     EXPECT_EQ(panel.Cells().fractal_call[1], "");
 
@@ -312,15 +331,15 @@ TEST(LeftPanelModelTest, ABadConditionFromASetterLeavesTheOtherFieldsAlone) {
     h.Insert(SmallDays());
     LeftPanelModel& panel = h.Build();
     const LeftPanelCells before = panel.Cells();
-    panel.SetLevelCondition("oi >> 'x");
+    h.SetLevelCondition("oi >> 'x");
     EXPECT_TRUE(panel.Context().call_levels.empty());
     EXPECT_EQ(panel.Cells().level_call[0], "");
     EXPECT_EQ(panel.Cells().call_level, before.call_level);
     EXPECT_EQ(panel.Cells().upper_border, before.upper_border);
-    panel.SetFractalConditions("(", ")");
+    h.SetFractalConditions("(", ")");
     EXPECT_TRUE(panel.Context().put_fractals.empty());
     // Back to a good condition: the levels return.
-    panel.SetLevelCondition("oi>0");
+    h.SetLevelCondition("oi>0");
     EXPECT_EQ(panel.Cells().level_call[0], "1.1200");
     EXPECT_TRUE(h.view.enabled_calls.back());
 }
@@ -338,7 +357,7 @@ TEST(LeftPanelModelTest, ARefusedConditionGivesNoEntriesAndIsNamed) {
         EXPECT_TRUE(panel.Context().call_levels.empty()) << condition;
         EXPECT_TRUE(panel.Context().put_levels.empty()) << condition;
         EXPECT_EQ(Count(h.host.StatusTexts(), "Level_Cond \"" + condition + "\""), 1) << condition;
-        panel.SetFractalConditions(condition, "oi>=0");
+        h.SetFractalConditions(condition, "oi>=0");
         EXPECT_TRUE(panel.Context().call_fractals.empty()) << condition;
         EXPECT_EQ(Count(h.host.StatusTexts(), "Fractal_Main_Cond \"" + condition + "\""), 1)
             << condition;
@@ -354,9 +373,9 @@ TEST(LeftPanelModelTest, RowsWrittenByAnotherConnectionAreSeenAtTheNextCalculati
     LeftPanelModel& panel = h.Build(1, "oi>0");
     EXPECT_EQ(panel.Context().call_levels.size(), 3u);
     h.Insert({{.option = "CALL", .strike = "1.16", .oi = "5000", .contract = "EUZ6"}});
-    panel.SetLevelCondition("oi>1");
+    h.SetLevelCondition("oi>1");
     EXPECT_EQ(panel.Context().call_levels.size(), 4u);
-    panel.SetPriceType(0);
+    h.SetPriceType(0);
     EXPECT_EQ(panel.Cells().upper_border, "1.1700");
 }
 
@@ -379,8 +398,8 @@ TEST_P(BadDatabaseTest, ThePanelStaysEmptyAndNothingIsCalculated) {
     EXPECT_EQ(Count(h.host.StatusTexts(), "Calculates"), 0);
     EXPECT_EQ(panel.Cells().call_level, "");
     // The user's actions do not wake it up.
-    panel.SetLevelCondition("oi>1");
-    panel.SetPriceType(2);
+    h.SetLevelCondition("oi>1");
+    h.SetPriceType(2);
     panel.ContractChanged("EUZ6");
     panel.DateChanged(common::MakeDate(2012, 12, 7));
     EXPECT_EQ(Count(h.host.StatusTexts(), "Calculates"), 0);
@@ -431,7 +450,7 @@ TEST(LeftPanelModelTest, TextsWhereNumbersBelongShowWhatCanBeShown) {
          .contract = "EUZ6"},
     });
     LeftPanelModel& panel = h.Build();
-    panel.SetFractalConditions("oi>0", "oi>=0");
+    h.SetFractalConditions("oi>0", "oi>=0");
     EXPECT_EQ(panel.Date(), "07.12.2012");
     EXPECT_EQ(panel.Cells().call_level, "1.1200");
     for (const std::string& text :
@@ -452,7 +471,7 @@ TEST(LeftPanelModelTest, CalculationsUseTheForwardPointOfTheNextTradingDay) {
     // The calculations resolved their own point: the next trading day, Monday 10.12.
     EXPECT_DOUBLE_EQ(panel.ForwardPoint(), 10.0);
     EXPECT_EQ(panel.Cells().call_level, "1.1290");  // 1.12 + 0.01 - 10 x 0.0001
-    panel.SetForwardPointSwitch(0);
+    h.SetForwardPointSwitch(0);
     EXPECT_DOUBLE_EQ(panel.ForwardPoint(), 0.0);
     EXPECT_EQ(panel.Cells().call_level, "1.1300");
 }

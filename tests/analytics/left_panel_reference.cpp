@@ -38,12 +38,12 @@ double Finite(double value) {
     return std::isfinite(value) ? value : 0.0;
 }
 
-std::vector<RefRow> ReadRows(const storage::Database& db, const DayContext& c) {
+std::vector<RefRow> ReadRows(const storage::Database& db, const TestContext& c) {
     const std::string sql =
         "SELECT id, option, contract, date, expiration, strike, typeof(strike) IN "
         "('integer','real'), price, delta, volume, oi, typeof(oi) IN ('integer','real'), oi, "
         "coalesce(price <> 0 AND delta <> 0 AND delta <> 1 AND (" +
-        c.level_cond +
+        c.settings.level_cond +
         "), 0), "
         "coalesce(price<>0 AND delta>0.003 AND delta<0.997, 0), "
         "coalesce(price<>0 AND doi>0 AND volume>0 AND delta>0.003 AND delta<0.997, 0), "
@@ -53,7 +53,7 @@ std::vector<RefRow> ReadRows(const storage::Database& db, const DayContext& c) {
         "coalesce(oi > 0 AND delta > 0.003 AND price > 0, 0), "
         "coalesce(oi > 0 AND delta > 0.003 AND delta < 0.997 AND price > 0, 0), "
         "coalesce((" +
-        c.fractal_main_cond + "), 0), coalesce((" + c.fractal_near_cond +
+        c.settings.fractal_main_cond + "), 0), coalesce((" + c.settings.fractal_near_cond +
         "), 0) "
         "FROM dating ORDER BY id";
     storage::Statement q = db.Prepare(sql);
@@ -87,7 +87,7 @@ std::vector<RefRow> ReadRows(const storage::Database& db, const DayContext& c) {
 
 class Reference {
 public:
-    Reference(std::vector<RefRow> rows, const DayContext& c) : rows_(std::move(rows)), c_(c) {}
+    Reference(std::vector<RefRow> rows, const TestContext& c) : rows_(std::move(rows)), c_(c) {}
 
     bool OfDay(const RefRow& r, const std::string& option) const {
         return r.option == option && r.contract == c_.contract &&
@@ -95,7 +95,8 @@ public:
     }
 
     std::string Price(double strike, const std::string& option, double premium) const {
-        return PriceByType(strike, c_.symbol, option, premium, c_.forward_point, c_.price_type);
+        return PriceByType(strike, c_.symbol, option, premium, c_.forward_point,
+                           c_.settings.price_type);
     }
 
     // The premium lookup: the first row of the day at that strike, compared as numbers.
@@ -301,7 +302,7 @@ public:
 
 private:
     std::vector<RefRow> rows_;
-    const DayContext& c_;
+    const TestContext& c_;
 };
 
 }  // namespace
@@ -347,7 +348,7 @@ void StoreParsedRows(const std::filesystem::path& file,
     ASSERT_TRUE(db.Execute("Commit"));
 }
 
-ContextTexts ReferencePanel(const std::filesystem::path& file, const DayContext& context) {
+ContextTexts ReferencePanel(const std::filesystem::path& file, const TestContext& context) {
     const storage::Database db = storage::Database::OpenReadOnly(file);
     const Reference ref(ReadRows(db, context), context);
     ContextTexts out;
@@ -381,7 +382,7 @@ ContextTexts ReferencePanel(const std::filesystem::path& file, const DayContext&
             w *= 10;
         out.width_market = common::FormatFixed(w, 0);
     }
-    if (context.price_type == 2 &&
+    if (context.settings.price_type == 2 &&
         (context.symbol == "JPY" || context.symbol == "CHF" || context.symbol == "CAD")) {
         std::swap(out.upper_border, out.bottom_border);
         std::swap(out.upper_limit, out.bottom_limit);

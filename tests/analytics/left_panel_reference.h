@@ -19,6 +19,6 @@ void StoreParsedRows(const std::filesystem::path& file, const std::vector<import
 // loops. SQLite only judges the filters (so that texts in numeric columns compare as they do
 // in the program's own queries). `context` gives day, contract, symbol, settings and forward
 // point; the result holds every calculated field as the texts the panel shows.
-ContextTexts ReferencePanel(const std::filesystem::path& file, const DayContext& context);
+ContextTexts ReferencePanel(const std::filesystem::path& file, const TestContext& context);
 
 }  // namespace zarvex::analytics::left_testing

@@ -18,19 +18,19 @@ protected:
 
     void Insert(const std::vector<Row>& rows) { InsertRows(file_, rows); }
     ContextTexts Levels(const std::string& condition, int price_type = 1, bool ok = true) {
-        DayContext context = MakeContext("EUR", price_type);
-        context.level_cond = condition;
+        TestContext context = MakeContext("EUR", price_type);
+        context.settings.level_cond = condition;
         const storage::Database db = storage::Database::OpenReadOnly(file_);
-        EXPECT_EQ(CalculateSignificantLevels(db, context), ok);
+        EXPECT_EQ(CalculateSignificantLevels(db, context.settings, context), ok);
         return TextsOf(context);
     }
     ContextTexts Fractals(const std::string& main, const std::string& near, int price_type = 1,
                           bool ok = true) {
-        DayContext context = MakeContext("EUR", price_type);
-        context.fractal_main_cond = main;
-        context.fractal_near_cond = near;
+        TestContext context = MakeContext("EUR", price_type);
+        context.settings.fractal_main_cond = main;
+        context.settings.fractal_near_cond = near;
         const storage::Database db = storage::Database::OpenReadOnly(file_);
-        EXPECT_EQ(CalculateSignificantFractals(db, context), ok);
+        EXPECT_EQ(CalculateSignificantFractals(db, context.settings, context), ok);
         return TextsOf(context);
     }
 
@@ -219,12 +219,12 @@ TEST_F(LevelsFractalsTest, ConditionsWithOrStayWithinTheDayContractAndOption) {
     const storage::Database& copy = slice.Select(file, kDay, kContract).RowsFor("");
     ASSERT_NE(&copy, &file);
     for (const storage::Database* db : {&file, &copy}) {
-        DayContext context = MakeContext("EUR", 1);
-        context.level_cond = "oi>999999 OR oi>150";
-        context.fractal_main_cond = "oi>999999 OR oi>0";
-        context.fractal_near_cond = "oi>999999 OR oi>=0";
-        ASSERT_TRUE(CalculateSignificantLevels(*db, context));
-        ASSERT_TRUE(CalculateSignificantFractals(*db, context));
+        TestContext context = MakeContext("EUR", 1);
+        context.settings.level_cond = "oi>999999 OR oi>150";
+        context.settings.fractal_main_cond = "oi>999999 OR oi>0";
+        context.settings.fractal_near_cond = "oi>999999 OR oi>=0";
+        ASSERT_TRUE(CalculateSignificantLevels(*db, context.settings, context));
+        ASSERT_TRUE(CalculateSignificantFractals(*db, context.settings, context));
         const char* where = db == &file ? "file" : "copy";
         const ContextTexts texts = TextsOf(context);
         EXPECT_EQ(texts.put_levels, (Texts{"1.1100", "1.1200"})) << where;
@@ -233,12 +233,12 @@ TEST_F(LevelsFractalsTest, ConditionsWithOrStayWithinTheDayContractAndOption) {
         EXPECT_EQ(texts.call_fractals, (Texts{"1.2100"})) << where;
     }
     // A condition that closes the group early would reach the other rows anyway: it fails.
-    DayContext escaping = MakeContext("EUR", 1);
-    escaping.level_cond = "0) OR (oi>0";
-    escaping.fractal_main_cond = "oi>0";
-    escaping.fractal_near_cond = "oi>0) OR (1";
-    EXPECT_FALSE(CalculateSignificantLevels(file, escaping));
-    EXPECT_FALSE(CalculateSignificantFractals(file, escaping));
+    TestContext escaping = MakeContext("EUR", 1);
+    escaping.settings.level_cond = "0) OR (oi>0";
+    escaping.settings.fractal_main_cond = "oi>0";
+    escaping.settings.fractal_near_cond = "oi>0) OR (1";
+    EXPECT_FALSE(CalculateSignificantLevels(file, escaping.settings, escaping));
+    EXPECT_FALSE(CalculateSignificantFractals(file, escaping.settings, escaping));
     EXPECT_TRUE(escaping.put_levels.empty() && escaping.call_levels.empty());
     EXPECT_TRUE(escaping.put_fractals.empty() && escaping.call_fractals.empty());
 }
@@ -269,11 +269,11 @@ TEST_F(LevelsFractalsTest, AWholeNumberStrikeFindsItsPremium) {
         {.option = "CALL", .strike = "1", .price = "0.02", .oi = "300", .symb = "JPY"},
         {.option = "CALL", .strike = "1.01", .price = "0.01", .oi = "200", .symb = "JPY"},
     });
-    DayContext context = MakeContext("JPY", 0);
-    context.fractal_main_cond = "oi>0";
-    context.fractal_near_cond = "oi>0";
+    TestContext context = MakeContext("JPY", 0);
+    context.settings.fractal_main_cond = "oi>0";
+    context.settings.fractal_near_cond = "oi>0";
     const storage::Database db = storage::Database::OpenReadOnly(file_);
-    ASSERT_TRUE(CalculateSignificantFractals(db, context));
+    ASSERT_TRUE(CalculateSignificantFractals(db, context.settings, context));
     EXPECT_EQ(TextsOf(context).call_fractals, (Texts{"1.0200"}));
 }
 

@@ -13,11 +13,11 @@ protected:
 
     void Insert(const std::vector<Row>& rows) { InsertRows(file_, rows); }
     ContextTexts Run(const std::string& symbol = "EUR", int price_type = 1) {
-        DayContext context = MakeContext(symbol, price_type);
+        TestContext context = MakeContext(symbol, price_type);
         Run(context);
         return TextsOf(context);
     }
-    void Run(DayContext& context) {
+    void Run(TestContext& context) {
         const storage::Database db = storage::Database::OpenReadOnly(file_);
         EXPECT_TRUE(MarketBordersOf(db, context));
     }
@@ -90,7 +90,7 @@ TEST_F(MarketBordersTest, AMissingBorderClearsTheChannelOfTheLastCalculation) {
         {.option = "PUT", .strike = "1.105", .oi = "800"},
         {.option = "CALL", .strike = "1.125", .oi = "900", .contract = "MAR13-AM"},
     });
-    DayContext context = MakeContext();
+    TestContext context = MakeContext();
     Run(context);
     EXPECT_EQ(TextsOf(context).width_market, "200");
     context.contract = "MAR13-AM";
@@ -178,7 +178,7 @@ class ChannelTest : public ::testing::TestWithParam<ChannelCase> {};
 
 TEST_P(ChannelTest, CenterAndWidthFromTheBorderTexts) {
     const ChannelCase& c = GetParam();
-    DayContext context = MakeContext(c.symbol);
+    TestContext context = MakeContext(c.symbol);
     context.bottom_border = NumberShownAs(c.bottom);
     context.upper_border = NumberShownAs(c.upper);
     context.channel_center = NumberShownAs("9.9");
@@ -219,7 +219,7 @@ TEST(BorderZeroTest, EachSideHasItsSpellingsOfZero) {
 }
 
 TEST_F(MarketBordersTest, AFailingQueryEndsTheCalculationAndKeepsTheRest) {
-    DayContext context = MakeContext();
+    TestContext context = MakeContext();
     context.upper_border = NumberShownAs("1.2000");
     context.width_market = NumberShownAs("300");
     const storage::Database closed;

@@ -4,6 +4,7 @@
 
 #include <random>
 
+#include "analytics/left_panel/day_slice.h"
 #include "left_panel_fixture.h"
 
 namespace zarvex::analytics::left_testing {
@@ -100,9 +101,18 @@ TEST(MaxPain, OnlyTheDaysNumericRowsOfTheContractCount) {
               {.option = "CALL", .strike = "1.30", .oi = "900000", .date = "06.12.2012"},
               {.option = "PUT", .strike = "0.90", .oi = "900000", .contract = "OTHER"}});
     const storage::Database db = storage::Database::OpenReadOnly(h.QuoteFile());
-    const MaxPain pain = DayMaxPain(db, kDay, kContract, "EUR", 10.0, 2);
+    DaySlice slice;
+    const std::optional<DayFigures> figures = slice.Select(db, kDay, kContract).Figures();
+    ASSERT_TRUE(figures);
+    const MaxPain pain = figures->DayMaxPain("EUR", 10.0, 2);
     EXPECT_EQ(pain.strike, 1.1);
     EXPECT_EQ(pain.price.Text(), "1.0990");
+
+    // The panel's max pain of the shown day comes from the same rows.
+    LeftPanelModel& panel = h.Build(2);
+    const MaxPain shown = panel.ShownMaxPain();
+    EXPECT_EQ(shown.strike, 1.1);
+    EXPECT_EQ(shown.price, figures->DayMaxPain("EUR", 0.0, 2).price);
 }
 
 }  // namespace

@@ -11,7 +11,7 @@ protected:
 
     ContextTexts Run(const std::vector<Row>& rows) {
         InsertRows(file_, rows);
-        DayContext context = MakeContext();
+        TestContext context = MakeContext();
         const storage::Database db = storage::Database::OpenReadOnly(file_);
         EXPECT_TRUE(RatiosOf(db, context));
         return TextsOf(context);
@@ -88,7 +88,7 @@ INSTANTIATE_TEST_SUITE_P(
     RatioCaseName);
 
 TEST_F(PutCallRatiosTest, AFailingQueryEndsTheCalculationAndKeepsTheFields) {
-    DayContext context = MakeContext();
+    TestContext context = MakeContext();
     context.ratio_oi = NumberShownAs("9.9900");
     const storage::Database closed;
     EXPECT_FALSE(RatiosOf(closed, context));

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <memory>
 
 #include "analytics/right_panel/histogram_build.h"
@@ -25,6 +26,17 @@ QuoteRow Row(const char* option, double strike, std::int64_t oi, const char* con
     return row;
 }
 
+// What the window gives the model: the instrument's settings, which the input refers to and
+// which therefore live here for as long as the test, and the day and contract.
+struct PanelConfig {
+    settings::Settings settings;
+    std::string symbol = "EUR";
+    std::string contract;
+    common::Date day = common::ParseDate(testing::kDay, "%dd.%mm.%yyyy");
+
+    AnalysisInput Input() const { return AnalysisInput(settings, symbol, contract, day); }
+};
+
 class RightPanelModelTest : public ::testing::Test {
 protected:
     RightPanelModelTest() : model_(db_.Db(), db_.Folder().Folder(), host_.AsHost()) {
@@ -33,28 +45,28 @@ protected:
                     Row("CALL", 1.2000, 1000, "MAR13-AM"), Row("PUT", 1.2000, 1000, "MAR13-AM")});
     }
 
-    RightPanelConfig Config(const char* contract) const {
-        RightPanelConfig config;
-        config.symbol = "EUR";
-        config.date = testing::kDay;
+    PanelConfig& Config(const char* contract) {
+        PanelConfig& config = configs_.emplace_back();
         config.contract = contract;
-        config.fp_switch = 1;
+        config.settings.is_fp = 1;
         for (int i = 0; i < kHistogramCount; ++i) {
-            config.histograms[i].bar_cond = "oi>500";
-            config.histograms[i].market_scale = 0;
-            config.histograms[i].market_type = 1;
-            config.histograms[i].param = static_cast<std::int8_t>(i);
+            config.settings.histograms[i].bar_cond = "oi>500";
+            config.settings.histograms[i].market_scale = 0;
+            config.settings.histograms[i].market_type = 1;
+            config.settings.histograms[i].param = static_cast<std::int8_t>(i);
         }
         return config;
     }
+    AnalysisInput Input(const char* contract) { return Config(contract).Input(); }
 
+    std::deque<PanelConfig> configs_;
     common::PlainHost host_;
     QuoteDb db_;
     RightPanelModel model_;
 };
 
 TEST_F(RightPanelModelTest, ConfigureFillsTablesAndBuildsTheFirstHistogramOnly) {
-    model_.Configure(Config("DEC12-AM"));
+    model_.Configure(Input("DEC12-AM"));
     EXPECT_TRUE(model_.IsBuilt(1));
     EXPECT_FALSE(model_.IsBuilt(2));
     EXPECT_FALSE(model_.Histogram(1).Empty());
@@ -74,7 +86,7 @@ TEST_F(RightPanelModelTest, ConfigureFillsTablesAndBuildsTheFirstHistogramOnly) 
 }
 
 TEST_F(RightPanelModelTest, StatusTextsAnnounceEveryStepUnderTheLock) {
-    model_.Configure(Config("DEC12-AM"));
+    model_.Configure(Input("DEC12-AM"));
     const std::vector<std::string> expected{
         "The tables of the right panel is fill. ",
         "Filling the tables in the right panel is complete. ",
@@ -94,24 +106,43 @@ TEST_F(RightPanelModelTest, ForwardPointComesFromTheNextTradingDaysFile) {
     // 07.12.2012 is a Friday: the next trading day is Monday 10.12.2012.
     test::WriteFile(db_.Folder().Folder().ForwardPointFile(common::MakeDate(2012, 12, 10)),
                     "GBP -3.1\r\nEUR 12.46\r\n");
-    model_.Configure(Config("DEC12-AM"));
+    model_.Configure(Input("DEC12-AM"));
     EXPECT_DOUBLE_EQ(model_.ForwardPoint(), 12.46);
     EXPECT_EQ(model_.ForwardPointText(), "12.5");
     EXPECT_TRUE(model_.ForwardPointVisible());
 
-    RightPanelConfig off = Config("DEC12-AM");
-    off.fp_switch = 0;
-    model_.Configure(off);
+    PanelConfig& off = Config("DEC12-AM");
+    off.settings.is_fp = 0;
+    model_.Configure(off.Input());
     EXPECT_EQ(model_.ForwardPointText(), "0.0");
 }
 
+// The settings are the instrument's own, not a copy: a histogram built after the settings
+// dialog changed them draws with the new ones.
+TEST_F(RightPanelModelTest, AHistogramBuiltAfterASettingsChangeUsesTheNewSettings) {
+    PanelConfig& config = Config("DEC12-AM");
+    model_.Configure(config.Input());
+    config.settings.histograms[1].param = 0;
+    config.settings.histograms[1].bar_cond = "oi>2500";
+    ASSERT_TRUE(model_.BuildHistogram(2));
+    const HistogramData& data = model_.Histogram(2);
+    double put = 0.0;
+    double call = 0.0;
+    for (std::size_t i = 0; i < data.Size(); ++i) {
+        put += data.put[i];
+        call += data.call[i];
+    }
+    EXPECT_EQ(put, 3000.0);  // the PUT at 1.1000 alone
+    EXPECT_EQ(call, 0.0);
+}
+
 TEST_F(RightPanelModelTest, AContractWithoutStrikesShowsNoBarsOfThePreviousOne) {
-    model_.Configure(Config("DEC12-AM"));
+    model_.Configure(Input("DEC12-AM"));
     ASSERT_TRUE(model_.BuildHistogram(2));
     // What a chart still shows keeps its bars until the chart is given the new ones.
     const std::shared_ptr<const HistogramData> shown = model_.SharedHistogram(2);
     ASSERT_TRUE(shown);
-    model_.Configure(Config("JUN13-AM"));
+    model_.Configure(Input("JUN13-AM"));
     for (int n = 1; n <= kHistogramCount; ++n) {
         EXPECT_TRUE(model_.Histogram(n).axis.empty()) << n;
         EXPECT_TRUE(model_.Histogram(n).call.empty()) << n;
@@ -121,14 +152,14 @@ TEST_F(RightPanelModelTest, AContractWithoutStrikesShowsNoBarsOfThePreviousOne) 
     EXPECT_EQ(model_.Tables().put.rows.size(), 1u);
     EXPECT_EQ(model_.Tables().put.rows[0][0], "TOTAL");
 
-    model_.Configure(Config("MAR13-AM"));
+    model_.Configure(Input("MAR13-AM"));
     EXPECT_FALSE(model_.Histogram(1).Empty());
 }
 
 TEST_F(RightPanelModelTest, AParameterOutsideTheListHasNoCaptionAndNoBars) {
-    RightPanelConfig config = Config("DEC12-AM");
-    config.histograms[0].param = 44;
-    model_.Configure(config);
+    PanelConfig& config = Config("DEC12-AM");
+    config.settings.histograms[0].param = 44;
+    model_.Configure(config.Input());
     EXPECT_EQ(model_.Caption(1), "");
     const HistogramData& data = model_.Histogram(1);
     EXPECT_FALSE(data.axis.empty());
@@ -154,20 +185,19 @@ TEST(RightPanelModel, TheDaysCopyGivesWhatTheFileGives) {
         db.Insert(rows);
         common::PlainHost plain;
         RightPanelModel model(db.Db(), db.Folder().Folder(), plain.AsHost());
-        RightPanelConfig config;
+        PanelConfig config;
         config.symbol = generated.symbol;
-        config.date = testing::kDay;
         config.contract = testing::kContract;
-        config.histograms = {settings::HistogramSettings{"oi>100", 0, 0, 0},
-                             settings::HistogramSettings{"oi>100", 2, 2, 1},
-                             settings::HistogramSettings{"volume>0", 1, 1, 3},
-                             settings::HistogramSettings{"oi>100", 2, 0, 4}};
-        model.Configure(config);
+        config.settings.histograms = {settings::HistogramSettings{"oi>100", 0, 0, 0},
+                                      settings::HistogramSettings{"oi>100", 2, 2, 1},
+                                      settings::HistogramSettings{"volume>0", 1, 1, 3},
+                                      settings::HistogramSettings{"oi>100", 2, 0, 4}};
+        model.Configure(config.Input());
         const RightPanelDay day{generated.symbol, testing::kDay, testing::kContract, 0.0};
         for (int n = 1; n <= kHistogramCount; ++n) {
             model.BuildHistogram(n);
             const HistogramData file =
-                BuildHistogram(db.Db(), day, config.histograms[n - 1], n, plain.AsHost());
+                BuildHistogram(db.Db(), day, config.settings.histograms[n - 1], n, plain.AsHost());
             EXPECT_EQ(model.Histogram(n).axis, file.axis) << seed << " " << n;
             EXPECT_EQ(model.Histogram(n).put, file.put) << seed << " " << n;
             EXPECT_EQ(model.Histogram(n).call, file.call) << seed << " " << n;
@@ -186,18 +216,18 @@ public:
     void PumpEvents() override {
         if (armed_) {
             armed_ = false;
-            (*model_)->Configure(*next_);
+            (*model_)->Configure(next_);
         }
     }
-    void Arm(RightPanelModel** model, const RightPanelConfig* next) {
+    void Arm(RightPanelModel** model, AnalysisInput next) {
         model_ = model;
-        next_ = next;
+        next_ = std::move(next);
         armed_ = true;
     }
 
 private:
     RightPanelModel** model_ = nullptr;
-    const RightPanelConfig* next_ = nullptr;
+    AnalysisInput next_;
     bool armed_ = false;
 };
 
@@ -207,11 +237,10 @@ TEST_F(RightPanelModelTest, AConfigurationPumpedDuringABuildWins) {
     host.pump = &pump;
     RightPanelModel model(db_.Db(), db_.Folder().Folder(), host);
     RightPanelModel* self = &model;
-    const RightPanelConfig next = Config("MAR13-AM");
-    pump.Arm(&self, &next);
-    model.Configure(Config("DEC12-AM"));
+    pump.Arm(&self, Input("MAR13-AM"));
+    model.Configure(Input("DEC12-AM"));
 
-    EXPECT_EQ(model.Config().contract, "MAR13-AM");
+    EXPECT_EQ(model.Input().contract, "MAR13-AM");
     const HistogramData& data = model.Histogram(1);
     ASSERT_TRUE(model.IsBuilt(1));
     // Only MAR13-AM's strike 1.2000 carries bars.
@@ -238,13 +267,12 @@ TEST(RightPanelModel, DaysPast2038WorkLikeAnyOther) {
                     "EUR -7.25\r\n");
     common::PlainHost host;
     RightPanelModel model(db.Db(), db.Folder().Folder(), host.AsHost());
-    RightPanelConfig config;
-    config.symbol = "EUR";
-    config.date = "06.01.2040";
+    PanelConfig config;
+    config.day = common::MakeDate(2040, 1, 6);
     config.contract = "MAR40-AM";
-    config.fp_switch = 1;
-    config.histograms[0] = {"oi>500", 0, 2, 0};
-    model.Configure(config);
+    config.settings.is_fp = 1;
+    config.settings.histograms[0] = {"oi>500", 0, 2, 0};
+    model.Configure(config.Input());
     EXPECT_EQ(model.ForwardPointText(), "-7.2");
     EXPECT_EQ(model.Tables().put.rows.size(), 2u);
     const HistogramData& data = model.Histogram(1);
@@ -263,12 +291,11 @@ TEST(RightPanelModel, AClosedDatabaseGivesAnEmptyPanel) {
     const storage::Database closed;
     common::PlainHost host;
     RightPanelModel model(closed, common::ProgramFolder("/nonexistent"), host.AsHost());
-    RightPanelConfig config;
-    config.symbol = "EUR";
-    config.date = "not a day";
+    PanelConfig config;
+    config.day = common::kInvalidDate;
     config.contract = "DEC12-AM";
-    config.fp_switch = 1;
-    model.Configure(config);
+    config.settings.is_fp = 1;
+    model.Configure(config.Input());
     EXPECT_TRUE(model.Histogram(1).axis.empty());
     EXPECT_TRUE(model.Tables().put.rows.empty());
     EXPECT_TRUE(model.Tables().call.failed);

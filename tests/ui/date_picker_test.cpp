@@ -57,7 +57,7 @@ protected:
                                                    nullptr);
         analytics::LeftPanelSetup setup;
         setup.database_file = storage::QuotePath(home_->Folder(), "EUR");
-        panel_->Build(setup);
+        panel_->Build(analytics::AnalysisInput(), setup);
         window_.show();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&window_));
         messages_.field = Picker();

@@ -257,7 +257,7 @@ TEST_F(MainWindowTest, PropertyCancelledPassesSettingsButKeepsTheHistograms) {
     AnswerDialog(false,
                  [](ui::SettingsDialog& dialog) { dialog.ParamList(1)->setCurrentIndex(4); });
     window.PropertyButton()->click();
-    EXPECT_EQ(eur->LeftPanel()->Model().Context().level_cond, "oi>2000 AND sign>=0");
+    EXPECT_EQ(eur->LeftPanel()->Model().Settings().level_cond, "oi>2000 AND sign>=0");
     EXPECT_EQ(eur->RightPanel()->ChartCaption(1)->text(), "Open interest");
     EXPECT_EQ(record.Param(1), 2);
 }
@@ -273,8 +273,12 @@ TEST_F(MainWindowTest, PropertySavedRebuildsTheHistograms) {
     });
     window.PropertyButton()->click();
     EXPECT_EQ(eur->RightPanel()->ChartCaption(1)->text(), "Volume");
-    EXPECT_EQ(eur->LeftPanel()->Model().Context().level_cond, "oi>3000");
+    EXPECT_EQ(eur->LeftPanel()->Model().Settings().level_cond, "oi>3000");
     EXPECT_EQ(eur->Instrument().Settings().Param(1), 2);
+    // Both panels refer to the record's own values, which the dialog changed in place.
+    EXPECT_EQ(&eur->LeftPanel()->Model().Settings(), &eur->Instrument().Settings().Values());
+    EXPECT_EQ(&eur->RightPanel()->Model().Input().Settings(),
+              &eur->Instrument().Settings().Values());
     EXPECT_FALSE(window.IsInputBlocked());
 }
 
@@ -377,7 +381,7 @@ TEST_F(MainWindowTest, DownloadedDaysAreProcessedAndPanelsFollowTheLatestDay) {
     FromWorker([&] { host.NotifyDownloaded(static_cast<common::DownloadedDays>(1)); });
     EXPECT_EQ(eur->Model().Date(), "06.12.2012");
     EXPECT_EQ(window.Instruments()->StoredDate(), friday);
-    EXPECT_FALSE(window.Area(0)->RightPanel()->Model().Config().contract.empty());
+    EXPECT_FALSE(window.Area(0)->RightPanel()->Model().Input().contract.empty());
 
     FromWorker([&] { host.NotifyDownloaded(static_cast<common::DownloadedDays>(2)); });
     test::ProcessEventsFor(std::chrono::milliseconds(50));
@@ -418,7 +422,7 @@ TEST_F(MainWindowTest, ContractChosenInTheDropDownIsCalculated) {
     contracts->setCurrentIndex(other);
     emit contracts->activated(other);
     EXPECT_EQ(eur->LeftPanel()->Model().Contract(), contracts->itemText(other).toStdString());
-    EXPECT_EQ(eur->RightPanel()->Model().Config().contract,
+    EXPECT_EQ(eur->RightPanel()->Model().Input().contract,
               contracts->itemText(other).toStdString());
 }
 

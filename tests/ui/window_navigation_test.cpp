@@ -69,7 +69,7 @@ TEST_F(WindowNavigationTest, DayKeysAndButtonsWalkTheDaysWithDataWithoutABox) {
     EXPECT_EQ(left->Model().Date(), "06.12.2012");
     EXPECT_EQ(program.Messages().size(), boxes);
     // The right panel follows each day.
-    EXPECT_EQ(window.Area(0)->RightPanel()->Model().Config().date, "06.12.2012");
+    EXPECT_EQ(window.Area(0)->RightPanel()->Model().Input().day, common::MakeDate(2012, 12, 6));
 
     // The calendar shows which days hold data.
     const QCalendarWidget* calendar = left->DatePicker()->calendarWidget();
@@ -145,7 +145,7 @@ TEST_F(WindowNavigationTest, KeyPriceLinesOnChartsOfThePanelsPriceTypeOnly) {
     EXPECT_EQ(drawn.price_lines.front().name, "CALL level");
     EXPECT_EQ(drawn.price_lines.back().name, "Max pain");
     EXPECT_TRUE(std::find(drawn.notes.begin(), drawn.notes.end(),
-                          "Bars: " + right->Model().Config().histograms[0].bar_cond) !=
+                          "Bars: " + right->Model().HistogramSettingsOf(1).bar_cond) !=
                 drawn.notes.end());
 
     // Another price type in the left panel: no lines, and the legend says why.
@@ -162,10 +162,11 @@ TEST_F(WindowNavigationTest, KeyPriceLinesOnChartsOfThePanelsPriceTypeOnly) {
 
 TEST_F(WindowNavigationTest, ABarConditionThatCannotRunSaysSoUnderItsChart) {
     StartedProgram program(home_->Folder());
-    RightPanelWidget* right = program.Window().Area(0)->RightPanel();
-    analytics::RightPanelConfig config = right->Model().Config();
-    config.histograms[0].bar_cond = "oi > ?";
-    right->Configure(config);
+    InstrumentArea* area = program.Window().Area(0);
+    RightPanelWidget* right = area->RightPanel();
+    // The settings the panel refers to, changed in place as the settings dialog changes them.
+    area->Instrument().Settings().SetBarCond(1, "oi > ?");
+    right->Configure(right->Model().Input());
     const std::vector<std::string>& notes = right->Chart(1)->Overlay().notes;
     ASSERT_EQ(notes.size(), 1u);
     EXPECT_TRUE(notes.front().starts_with("Bars could not be read: ")) << notes.front();

@@ -115,7 +115,7 @@ SymbolBoard BuildSymbolBoard(SymbolRows& rows, const storage::Database& db,
                              const BoardOptions& options, const common::ProgramFolder& folder,
                              const common::Host& host) {
     SymbolBoard board;
-    board.symbol = source.symbol;
+    board.symbol = source.input.symbol;
     if (date == common::kInvalidDate || rows.LatestUpTo(date) != date) {
         return board;
     }
@@ -130,12 +130,13 @@ SymbolBoard BuildSymbolBoard(SymbolRows& rows, const storage::Database& db,
         board.error = "the quote rows of " + common::DayText(date) + " cannot be read";
         return board;
     }
-    const double fp_today =
-        ResolveForwardPoint(folder, date, source.symbol, source.settings.fp_switch, host);
-    const double fp_previous = board.previous == common::kInvalidDate
-                                   ? 0.0
-                                   : ResolveForwardPoint(folder, board.previous, source.symbol,
-                                                         source.settings.fp_switch, host);
+    const double fp_today = ResolveForwardPoint(folder, date, source.input.symbol,
+                                                source.input.ForwardPointSwitch(), host);
+    const double fp_previous =
+        board.previous == common::kInvalidDate
+            ? 0.0
+            : ResolveForwardPoint(folder, board.previous, source.input.symbol,
+                                  source.input.ForwardPointSwitch(), host);
 
     for (const std::string& name : rows.ContractsOn(date)) {
         const ContractRows& contract = *rows.Contract(name);
@@ -143,15 +144,15 @@ SymbolBoard BuildSymbolBoard(SymbolRows& rows, const storage::Database& db,
         entry.contract = name;
         entry.expiration = contract.expiration;
         entry.today = ComputeContractDay(contract, *SymbolRows::RowsOn(contract, date), date,
-                                         source.symbol, source.settings, fp_today);
+                                         source.input, fp_today);
         if (!HasOpenInterest(entry.today)) {
             continue;
         }
         if (const auto* before = board.previous == common::kInvalidDate
                                      ? nullptr
                                      : SymbolRows::RowsOn(contract, board.previous)) {
-            entry.previous = ComputeContractDay(contract, *before, board.previous, source.symbol,
-                                                source.settings, fp_previous);
+            entry.previous =
+                ComputeContractDay(contract, *before, board.previous, source.input, fp_previous);
         }
         const common::Date expires = ExpirationDate(entry.expiration);
         if (expires != common::kInvalidDate) {
@@ -207,7 +208,7 @@ Board BuildBoard(const std::vector<BoardSource>& sources, common::Date date, com
     for (std::size_t i = 0; i < sources.size(); ++i) {
         if (!scanned[i]) {
             SymbolBoard failed;
-            failed.symbol = sources[i].symbol;
+            failed.symbol = sources[i].input.symbol;
             failed.failed = true;
             failed.error = sources[i].quote_path.string() + ": " +
                            (databases[i].IsOpen() ? "the quote rows cannot be read"

@@ -82,12 +82,12 @@ struct BoardOptions {
     std::int64_t volume_floor = 100;
 };
 
-// A symbol's quote database and the settings its panel computes with. The board opens the
-// file read-only on a connection of its own.
+// A symbol's quote database, with the symbol and the settings its panel computes with (which
+// must outlive the board's build). The board opens the file read-only on a connection of its
+// own.
 struct BoardSource {
-    std::string symbol;
+    AnalysisInput input;
     std::filesystem::path quote_path;
-    FigureSettings settings;
 };
 
 // The board of `date`, or, for kInvalidDate, of the latest stored day of any symbol not after

@@ -95,19 +95,18 @@ std::optional<double> Change(const BoardValue& today, const BoardValue& previous
 
 ContractDayFigures ComputeContractDay(const ContractRows& rows,
                                       const std::vector<std::size_t>& positions, common::Date day,
-                                      std::string_view symbol, const FigureSettings& settings,
-                                      double forward_point) {
+                                      const AnalysisInput& input, double forward_point) {
+    const std::string& symbol = input.symbol;
+    const int price_type = input.PriceType();
     // The same sequence as a history day: the day's rows in memory stand in for the panel's
     // queries of that day.
     const DayFigures figures(rows, rows.rows, positions);
     DayContext context;
-    context.symbol = std::string(symbol);
-    context.price_type = settings.price_type;
-    context.fp_switch = settings.fp_switch;
+    context.symbol = symbol;
     context.date = day;
     context.forward_point = forward_point;
-    figures.BasicIndicators(context);
-    figures.MarketBorders(context);
+    figures.BasicIndicators(input.Settings(), context);
+    figures.MarketBorders(input.Settings(), context);
 
     ContractDayFigures out;
     out.day = day;
@@ -147,8 +146,7 @@ ContractDayFigures ComputeContractDay(const ContractRows& rows,
     out.upper_limit_strike = context.upper_limit_strike;
     out.bottom_limit_strike = context.bottom_limit_strike;
 
-    const MaxPain pain = MaxPainOf(figures.Interest(true), figures.Interest(false), symbol,
-                                   forward_point, settings.price_type);
+    const MaxPain pain = figures.DayMaxPain(symbol, forward_point, price_type);
     out[BoardFigure::kMaxPain] = BoardValue::FromText(pain.price.Text());
     out.max_pain_strike = pain.strike;
 
@@ -159,9 +157,9 @@ ContractDayFigures ComputeContractDay(const ContractRows& rows,
     out[BoardFigure::kExpectedMove] = BoardValue::FromExact(volatility.expected_move);
     if (volatility.expected_move) {
         out.band_low = BoardValue::FromText(
-            ShownPrice(volatility.bands[1], symbol, forward_point, settings.price_type));
+            ShownPrice(volatility.bands[1], symbol, forward_point, price_type));
         out.band_high = BoardValue::FromText(
-            ShownPrice(volatility.bands[2], symbol, forward_point, settings.price_type));
+            ShownPrice(volatility.bands[2], symbol, forward_point, price_type));
     }
     return out;
 }

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "analytics/analysis_input.h"
 #include "analytics/history/stored_rows.h"
 #include "common/date.h"
 
@@ -87,19 +88,12 @@ struct ContractDayFigures {
     BoardValue& operator[](BoardFigure figure) { return values[static_cast<std::size_t>(figure)]; }
 };
 
-// The left panel's settings that change the figures' texts.
-struct FigureSettings {
-    int price_type = 0;  // 0 Futures, 1 Standart, 2 Forex
-    int fp_switch = 0;   // 1 = use forward points
-};
-
 // The figures of a contract on one of its days, computed from the rows in memory exactly as
 // the left panel computes them for that day and contract (what `indicators` and `history`
-// show); `positions` are the day's rows of the contract, `forward_point` the one the panel
-// resolves for the day (ResolveForwardPoint).
+// show) with the input's symbol and settings; `positions` are the day's rows of the contract,
+// `forward_point` the one the panel resolves for the day (ResolveForwardPoint).
 ContractDayFigures ComputeContractDay(const ContractRows& rows,
                                       const std::vector<std::size_t>& positions, common::Date day,
-                                      std::string_view symbol, const FigureSettings& settings,
-                                      double forward_point);
+                                      const AnalysisInput& input, double forward_point);
 
 }  // namespace zarvex::analytics

@@ -5,7 +5,6 @@
 
 #include "analytics/forward_points.h"
 #include "analytics/history/day_figures.h"
-#include "analytics/history/max_pain.h"
 #include "analytics/history/stored_rows.h"
 #include "analytics/left_panel/day_context.h"
 #include "analytics/volatility/contract_volatility.h"
@@ -26,13 +25,15 @@ bool InRange(common::Date day, const HistoryRequest& request) {
 ContractHistory LoadContractHistory(const storage::Database& db,
                                     const common::ProgramFolder& folder,
                                     const HistoryRequest& request, const common::Host& host) {
+    const AnalysisInput& input = request.input;
+    const settings::Settings& settings = input.Settings();
     ContractHistory history;
-    history.symbol = request.symbol;
-    history.contract = request.contract;
+    history.symbol = input.symbol;
+    history.contract = input.contract;
 
     // The contract's rows, once; every day is then computed from them in memory.
     ContractRows rows;
-    if (!ReadContractRows(db, request.contract, rows)) {
+    if (!ReadContractRows(db, input.contract, rows)) {
         history.failed = true;
         history.error = "the quote rows of the contract cannot be read";
         return history;
@@ -49,20 +50,18 @@ ContractHistory LoadContractHistory(const storage::Database& db,
     std::sort(days.begin(), days.end());
 
     DayContext context;
-    context.symbol = request.symbol;
-    context.contract = request.contract;
-    context.price_type = request.price_type;
-    context.fp_switch = request.fp_switch;
+    context.symbol = input.symbol;
+    context.contract = input.contract;
     history.days.reserve(days.size());
     for (const auto& [day_value, positions] : days) {
         const DayFigures figures(rows, rows.rows, *positions);
         context.date = day_value;
         context.forward_point =
-            ResolveForwardPoint(folder, day_value, request.symbol, request.fp_switch, host);
+            ResolveForwardPoint(folder, day_value, input.symbol, input.ForwardPointSwitch(), host);
         HistoryDay day;
         day.day = day_value;
-        figures.BasicIndicators(context);
-        figures.MarketBorders(context);
+        figures.BasicIndicators(settings, context);
+        figures.MarketBorders(settings, context);
         const auto call_oi = figures.Sum(true, true);
         const auto put_oi = figures.Sum(false, true);
         const auto call_volume = figures.Sum(true, false);
@@ -78,12 +77,12 @@ ContractHistory LoadContractHistory(const storage::Database& db,
         day.put_oi = *put_oi;
         day.call_volume = *call_volume;
         day.put_volume = *put_volume;
-        const MaxPain pain = MaxPainOf(figures.Interest(true), figures.Interest(false),
-                                       context.symbol, context.forward_point, context.price_type);
+        const MaxPain pain =
+            figures.DayMaxPain(context.symbol, context.forward_point, input.PriceType());
         day.max_pain = pain.price;
         day.max_pain_strike = pain.strike;
         const ContractVolatility volatility =
-            VolatilityOfChain(ChainOfDay(rows, *positions, request.symbol), day_value);
+            VolatilityOfChain(ChainOfDay(rows, *positions, input.symbol), day_value);
         day.atm_vol = volatility.atm_vol;
         day.rr25 = volatility.rr25;
         day.bf25 = volatility.bf25;

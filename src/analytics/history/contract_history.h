@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "analytics/analysis_input.h"
 #include "analytics/left_panel/day_context.h"
 #include "common/date.h"
 #include "common/host.h"
@@ -36,12 +37,11 @@ struct HistoryDay : DayFigureValues {
     std::optional<double> expected_move;
 };
 
-// What a history is made for: the left panel's settings that change its texts.
+// What a history is made for: the symbol and contract, with the settings the left panel
+// calculates with (its price type and forward-point switch change the texts; they must outlive
+// the load).
 struct HistoryRequest {
-    std::string symbol;
-    std::string contract;
-    int price_type = 0;  // 0 Futures, 1 Standart, 2 Forex
-    int fp_switch = 0;   // 1 = use forward points
+    AnalysisInput input;
     // Inclusive range of days; kInvalidDate leaves that side open.
     common::Date from = common::kInvalidDate;
     common::Date to = common::kInvalidDate;

@@ -98,8 +98,8 @@ bool IsZeroSpelling(const std::string& text, std::initializer_list<std::string_v
 
 // Under Forex a higher strike of these currencies is a lower price: the prices of the borders
 // and limits change sides, the strikes, the channel and the width stay.
-bool IsInverseQuotation(const DayContext& context) {
-    return context.price_type == kPriceForex &&
+bool IsInverseQuotation(const DayContext& context, int price_type) {
+    return price_type == kPriceForex &&
            (context.symbol == "JPY" || context.symbol == "CHF" || context.symbol == "CAD");
 }
 
@@ -126,21 +126,21 @@ double DayFigures::Premium(bool call, double strike) const {
     return 0.0;
 }
 
-PanelNumber DayFigures::Level(bool call, const DayContext& context) const {
+PanelNumber DayFigures::Level(bool call, const DayContext& context, int price_type) const {
     // Room for three times the day's strikes, because the other days of the contract bring
     // strikes of their own.
     const LevelStrikes& levels = call ? contract_.call_levels : contract_.put_levels;
     const double strike = levels.StrikeFor(3 * Count(call) + 1);
     const double premium = Premium(call, strike);
     return strike > 0.0 ? PriceNumber(strike, context.symbol, OptionName(call), premium,
-                                      context.forward_point, context.price_type)
+                                      context.forward_point, price_type)
                         : PanelNumber::Blank();
 }
 
-void DayFigures::BasicIndicators(DayContext& context) const {
+void DayFigures::BasicIndicators(const settings::Settings& settings, DayContext& context) const {
     context.expiration = contract_.expiration;
-    context.call_level = Level(true, context);
-    context.put_level = Level(false, context);
+    context.call_level = Level(true, context, settings.price_type);
+    context.put_level = Level(false, context, settings.price_type);
 }
 
 double DayFigures::BalanceStrike(bool call) const {
@@ -160,16 +160,17 @@ double DayFigures::BalanceStrike(bool call) const {
     return strike;
 }
 
-DayFigures::Found DayFigures::PriceAt(bool call, double strike, const DayContext& context) const {
+DayFigures::Found DayFigures::PriceAt(bool call, double strike, const DayContext& context,
+                                      int price_type) const {
     if (!(strike > 0.0)) {
         return {};
     }
     return {PriceNumber(strike, context.symbol, OptionName(call), Premium(call, strike),
-                        context.forward_point, context.price_type),
+                        context.forward_point, price_type),
             quotes::RoundedStrike(strike)};
 }
 
-DayFigures::Found DayFigures::Border(bool call, const DayContext& context) const {
+DayFigures::Found DayFigures::Border(bool call, const DayContext& context, int price_type) const {
     Extreme largest(true);
     for (const std::size_t i : day_) {
         const StoredOption& row = rows_[i];
@@ -191,10 +192,10 @@ DayFigures::Found DayFigures::Border(bool call, const DayContext& context) const
             }
         }
     }
-    return PriceAt(call, strike, context);
+    return PriceAt(call, strike, context, price_type);
 }
 
-DayFigures::Found DayFigures::Limit(bool call, const DayContext& context) const {
+DayFigures::Found DayFigures::Limit(bool call, const DayContext& context, int price_type) const {
     // The highest traded CALL strike, the lowest traded PUT strike.
     Extreme outermost(call);
     for (const std::size_t i : day_) {
@@ -205,37 +206,39 @@ DayFigures::Found DayFigures::Limit(bool call, const DayContext& context) const 
         }
     }
     const StoredValue* strike = outermost.Result();
-    return PriceAt(call, strike == nullptr ? 0.0 : strike->as_double, context);
+    return PriceAt(call, strike == nullptr ? 0.0 : strike->as_double, context, price_type);
 }
 
-void DayFigures::MarketBorders(DayContext& context, const common::Host* host) const {
+void DayFigures::MarketBorders(const settings::Settings& settings, DayContext& context,
+                               const common::Host* host) const {
+    const int price_type = settings.price_type;
     double balance = BalanceStrike(false);
     if (!(balance > 0.0)) {
         balance = BalanceStrike(true);
     }
     context.delta_balance = balance > 0.0 ? PriceNumber(balance, context.symbol, "PUT", 0.0,
-                                                        context.forward_point, context.price_type)
+                                                        context.forward_point, price_type)
                                           : PanelNumber();
     Pump(host);
-    Found upper = Border(true, context);
+    Found upper = Border(true, context, price_type);
     context.upper_border = upper.price;
     context.upper_border_strike = upper.strike;
     Pump(host);
-    Found bottom = Border(false, context);
+    Found bottom = Border(false, context, price_type);
     context.bottom_border = bottom.price;
     context.bottom_border_strike = bottom.strike;
     Pump(host);
     ChannelFromBorders(context);
     Pump(host);
-    Found upper_limit = Limit(true, context);
+    Found upper_limit = Limit(true, context, price_type);
     context.upper_limit = upper_limit.price;
     context.upper_limit_strike = upper_limit.strike;
     Pump(host);
-    Found bottom_limit = Limit(false, context);
+    Found bottom_limit = Limit(false, context, price_type);
     context.bottom_limit = bottom_limit.price;
     context.bottom_limit_strike = bottom_limit.strike;
     Pump(host);
-    if (IsInverseQuotation(context)) {
+    if (IsInverseQuotation(context, price_type)) {
         std::swap(context.upper_border, context.bottom_border);
         std::swap(context.upper_limit, context.bottom_limit);
     }
@@ -323,6 +326,11 @@ std::vector<OptionInterest> DayFigures::Interest(bool call) const {
         }
     }
     return out;
+}
+
+MaxPain DayFigures::DayMaxPain(std::string_view symbol, double forward_point,
+                               int price_type) const {
+    return MaxPainOf(Interest(true), Interest(false), symbol, forward_point, price_type);
 }
 
 void ChannelFromBorders(DayContext& context) {

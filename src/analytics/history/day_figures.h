@@ -4,12 +4,14 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "analytics/history/max_pain.h"
 #include "analytics/history/stored_rows.h"
 #include "analytics/left_panel/day_context.h"
 #include "common/host.h"
+#include "settings/settings.h"
 
 namespace zarvex::analytics {
 
@@ -30,12 +32,14 @@ public:
     // Column `price` of the first row of that side whose strike equals the strike that
     // `strike` reads as when written with up to ten decimals; 0.0 without one.
     double Premium(bool call, double strike) const;
-    // Expiration, CALL level and PUT level into the context.
-    void BasicIndicators(DayContext& context) const;
+    // Expiration, CALL level and PUT level into the context, in the settings' price type.
+    void BasicIndicators(const settings::Settings& settings, DayContext& context) const;
 
-    // Delta-balance, borders, channel, width and limits into the context. The panel passes
-    // its host to dispatch waiting events after each step, as it does between its other steps.
-    void MarketBorders(DayContext& context, const common::Host* host = nullptr) const;
+    // Delta-balance, borders, channel, width and limits into the context, in the settings'
+    // price type. The panel passes its host to dispatch waiting events after each step, as it
+    // does between its other steps.
+    void MarketBorders(const settings::Settings& settings, DayContext& context,
+                       const common::Host* host = nullptr) const;
     // The three ratios into the context, events dispatched between them; false where the
     // panel's SUM would fail (an integer overflow).
     bool PutCallRatios(DayContext& context, const common::Host* host = nullptr) const;
@@ -45,9 +49,11 @@ public:
     std::optional<std::int64_t> Sum(bool call, bool oi) const;
     // The strikes and open interests of one side's rows whose both values are numbers.
     std::vector<OptionInterest> Interest(bool call) const;
+    // Max pain of the day's rows, its price shown as the delta-balance is (MaxPainOf).
+    MaxPain DayMaxPain(std::string_view symbol, double forward_point, int price_type) const;
 
 private:
-    PanelNumber Level(bool call, const DayContext& context) const;
+    PanelNumber Level(bool call, const DayContext& context, int price_type) const;
     template <typename Keep>
     std::optional<std::int64_t> FilteredSum(bool call, bool oi, Keep keep) const;
     double BalanceStrike(bool call) const;
@@ -55,9 +61,9 @@ private:
         PanelNumber price;
         std::int64_t strike = 0;
     };
-    Found PriceAt(bool call, double strike, const DayContext& context) const;
-    Found Border(bool call, const DayContext& context) const;
-    Found Limit(bool call, const DayContext& context) const;
+    Found PriceAt(bool call, double strike, const DayContext& context, int price_type) const;
+    Found Border(bool call, const DayContext& context, int price_type) const;
+    Found Limit(bool call, const DayContext& context, int price_type) const;
     double AveragePrice(bool call) const;
 
     const ContractLevels& contract_;

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "analytics/left_panel/quote_queries.h"
 #include "analytics/prices.h"
 
 namespace zarvex::analytics {
@@ -94,27 +93,6 @@ std::optional<std::int64_t> MaxPainMillionths(const std::vector<OptionInterest>&
     return best_strike;
 }
 
-std::optional<std::vector<OptionInterest>> ReadOptionInterest(const storage::Database& db,
-                                                              std::string_view date,
-                                                              std::string_view contract,
-                                                              std::string_view option) {
-    const std::string_view sql =
-        option == "CALL"
-            ? "SELECT strike, oi FROM dating WHERE date = ? AND contract = ? AND option = 'CALL' "
-              "AND typeof(strike) IN ('integer', 'real') AND typeof(oi) IN ('integer', 'real')"
-            : "SELECT strike, oi FROM dating WHERE date = ? AND contract = ? AND option = 'PUT' "
-              "AND typeof(strike) IN ('integer', 'real') AND typeof(oi) IN ('integer', 'real')";
-    storage::Statement rows = quotes::Query(db, sql, {date, contract});
-    std::vector<OptionInterest> out;
-    while (rows.Step()) {
-        out.push_back({rows.ColumnDouble(0), rows.ColumnInt(1)});
-    }
-    if (rows.Failed()) {
-        return std::nullopt;
-    }
-    return out;
-}
-
 MaxPain MaxPainOf(const std::vector<OptionInterest>& calls, const std::vector<OptionInterest>& puts,
                   std::string_view symbol, double forward_point, int price_type) {
     const std::optional<std::int64_t> millionths = MaxPainMillionths(calls, puts);
@@ -125,16 +103,6 @@ MaxPain MaxPainOf(const std::vector<OptionInterest>& calls, const std::vector<Op
     pain.strike = static_cast<double>(*millionths) / 1.0e6;
     pain.price = PriceNumber(pain.strike, symbol, "PUT", 0.0, forward_point, price_type);
     return pain;
-}
-
-MaxPain DayMaxPain(const storage::Database& db, std::string_view date, std::string_view contract,
-                   std::string_view symbol, double forward_point, int price_type) {
-    const auto calls = ReadOptionInterest(db, date, contract, "CALL");
-    const auto puts = ReadOptionInterest(db, date, contract, "PUT");
-    if (!calls || !puts) {
-        return {};
-    }
-    return MaxPainOf(*calls, *puts, symbol, forward_point, price_type);
 }
 
 }  // namespace zarvex::analytics

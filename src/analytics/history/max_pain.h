@@ -2,12 +2,10 @@
 
 #include <cstdint>
 #include <optional>
-#include <string>
 #include <string_view>
 #include <vector>
 
 #include "analytics/panel_number.h"
-#include "storage/database.h"
 
 namespace zarvex::analytics {
 
@@ -35,19 +33,9 @@ struct MaxPain {
     PanelNumber price;    // the shown price of the strike; empty when there is none
 };
 
-// The day's rows of one side ("CALL" or "PUT") of a contract whose strike and open interest are
-// both stored as numbers (a blank line of an older extraction is no option). nullopt when the
-// query failed.
-std::optional<std::vector<OptionInterest>> ReadOptionInterest(const storage::Database& db,
-                                                              std::string_view date,
-                                                              std::string_view contract,
-                                                              std::string_view option);
 // Max pain with its text as the left panel would show it: PriceByType(strike, symbol, "PUT",
 // 0.0, forward point, price type), as for the delta-balance.
 MaxPain MaxPainOf(const std::vector<OptionInterest>& calls, const std::vector<OptionInterest>& puts,
                   std::string_view symbol, double forward_point, int price_type);
-// Both steps on db (the file, or a copy of the day's rows). An empty MaxPain on a failed read.
-MaxPain DayMaxPain(const storage::Database& db, std::string_view date, std::string_view contract,
-                   std::string_view symbol, double forward_point, int price_type);
 
 }  // namespace zarvex::analytics

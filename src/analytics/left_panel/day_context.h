@@ -42,16 +42,15 @@ struct DayFigureValues {
     PanelNumber ratio_avg_price;
 };
 
-// The state of one left panel: which quote database, day and contract it shows, the settings
-// it calculates with, and every number it has calculated with the decimals its cell shows. The
-// model owns it; views and the right panel read it. The texts of the cells are made from it in
-// one place, PanelTexts (left_panel_cells.h).
+// The state of one left panel: which quote database, day and contract it shows, and every
+// number it has calculated with the decimals its cell shows. The settings it calculates with
+// are the instrument's own (AnalysisInput), read where they are used. The model owns it; views
+// and the right panel read it. The texts of the cells are made from it in one place, PanelTexts
+// (left_panel_cells.h).
 struct DayContext : DayFigureValues {
     std::filesystem::path database_file;
     // The first three characters of the last twelve of the database file name (EUR_data.lql).
     std::string symbol;
-    int price_type = 0;  // 0 Futures, 1 Standart, 2 Forex
-    int fp_switch = 0;   // 1 = use forward points
     // The forward point the latest calculation used.
     double forward_point = 0.0;
 
@@ -60,12 +59,8 @@ struct DayContext : DayFigureValues {
     common::Date date = common::kInvalidDate;
     std::string contract;
 
-    // The user's SQL fragments, appended to the queries as they are.
-    std::string level_cond;
-    std::string fractal_main_cond;
-    std::string fractal_near_cond;
-    // Why the latest levels or fractals calculation stopped on one of those conditions, naming
-    // it; empty when it did not.
+    // Why the latest levels or fractals calculation stopped on one of the user's conditions,
+    // naming it; empty when it did not.
     std::string condition_failure;
 
     // Distinct prices in the order found, at most kPanelTableRows each.

@@ -57,16 +57,12 @@ LeftPanelModel::LeftPanelModel(LeftPanelServices services) : services_(std::move
 
 LeftPanelModel::~LeftPanelModel() = default;
 
-void LeftPanelModel::Build(const LeftPanelSetup& setup) {
+void LeftPanelModel::Build(const AnalysisInput& input, const LeftPanelSetup& setup) {
     slice_.Reset();
+    input_ = input;
+    taken_ = input.Settings();
     context_.database_file = setup.database_file;
-    context_.price_type = setup.price_type;
-    context_.level_cond = setup.level_cond;
-    context_.fractal_main_cond = setup.fractal_main_cond;
-    context_.fractal_near_cond = setup.fractal_near_cond;
-    context_.fp_switch = setup.fp_switch;
-
-    context_.symbol = SymbolFromFileName(setup.database_file);
+    context_.symbol = input.symbol.empty() ? SymbolFromFileName(setup.database_file) : input.symbol;
 
     std::error_code error;
     if (!std::filesystem::exists(setup.database_file, error)) {
@@ -186,7 +182,7 @@ bool LeftPanelModel::ComputeBasicIndicators() {
     if (!figures) {
         return false;
     }
-    figures->BasicIndicators(context_);
+    figures->BasicIndicators(Settings(), context_);
     return true;
 }
 
@@ -201,7 +197,7 @@ bool LeftPanelModel::ComputeMarketBorders() {
     if (!figures) {
         return false;
     }
-    figures->MarketBorders(context_, &services_.host);
+    figures->MarketBorders(Settings(), context_, &services_.host);
     return true;
 }
 
@@ -224,7 +220,8 @@ bool LeftPanelModel::ComputeSignificantLevels() {
         Busy busy(*this, common::text::kSignificantLevelsStarted,
                   common::text::kSignificantLevelsDone);
         ResolveForwardPoint();
-        done = CalculateSignificantLevels(Slice().RowsFor(context_.level_cond), context_);
+        done = CalculateSignificantLevels(Slice().RowsFor(Settings().level_cond), Settings(),
+                                          context_);
     }
     ShowConditionFailure();
     return done;
@@ -240,10 +237,10 @@ bool LeftPanelModel::ComputeSignificantFractals() {
                   common::text::kSignificantFractalsDone);
         ResolveForwardPoint();
         // One source for both conditions: the whole file when either reads beyond its row.
-        const std::string& near = context_.fractal_near_cond;
+        const std::string& near = Settings().fractal_near_cond;
         done = CalculateSignificantFractals(
-            Slice().RowsFor(ConditionLooksBeyondTheRow(near) ? near : context_.fractal_main_cond),
-            context_);
+            Slice().RowsFor(ConditionLooksBeyondTheRow(near) ? near : Settings().fractal_main_cond),
+            Settings(), context_);
     }
     ShowConditionFailure();
     return done;
@@ -289,49 +286,45 @@ void LeftPanelModel::FillTables() {
     ShowStatus(common::text::kLeftTablesFilled, common::text::kProgramReady);
 }
 
-void LeftPanelModel::SetLevelCondition(std::string_view condition) {
-    if (common::Trim(condition) == common::Trim(context_.level_cond)) {
-        return;
+void LeftPanelModel::SettingsChanged() {
+    const settings::Settings& now = Settings();
+    if (common::Trim(now.level_cond) != common::Trim(taken_.level_cond)) {
+        ClearColumn(cells_.level_call);
+        ClearColumn(cells_.level_put);
+        context_.call_levels.clear();
+        context_.put_levels.clear();
+        taken_.level_cond = now.level_cond;
+        ComputeSignificantLevels();
+        FillTables();
     }
-    ClearColumn(cells_.level_call);
-    ClearColumn(cells_.level_put);
-    context_.call_levels.clear();
-    context_.put_levels.clear();
-    context_.level_cond = std::string(condition);
-    ComputeSignificantLevels();
-    FillTables();
+    if (common::Trim(now.fractal_main_cond) != common::Trim(taken_.fractal_main_cond) ||
+        common::Trim(now.fractal_near_cond) != common::Trim(taken_.fractal_near_cond)) {
+        ClearColumn(cells_.fractal_call);
+        ClearColumn(cells_.fractal_put);
+        context_.call_fractals.clear();
+        context_.put_fractals.clear();
+        taken_.fractal_main_cond = now.fractal_main_cond;
+        taken_.fractal_near_cond = now.fractal_near_cond;
+        ComputeSignificantFractals();
+        FillTables();
+    }
+    if (now.price_type != taken_.price_type) {
+        taken_.price_type = now.price_type;
+        RecomputeShown();
+    }
+    if (now.is_fp != taken_.is_fp) {
+        taken_.is_fp = now.is_fp;
+        RecomputeShown();
+    }
 }
 
-void LeftPanelModel::SetFractalConditions(std::string_view main_condition,
-                                          std::string_view near_condition) {
-    if (common::Trim(main_condition) == common::Trim(context_.fractal_main_cond) &&
-        common::Trim(near_condition) == common::Trim(context_.fractal_near_cond)) {
-        return;
+MaxPain LeftPanelModel::ShownMaxPain() {
+    if (!CanCalculate()) {
+        return {};
     }
-    ClearColumn(cells_.fractal_call);
-    ClearColumn(cells_.fractal_put);
-    context_.call_fractals.clear();
-    context_.put_fractals.clear();
-    context_.fractal_main_cond = std::string(main_condition);
-    context_.fractal_near_cond = std::string(near_condition);
-    ComputeSignificantFractals();
-    FillTables();
-}
-
-void LeftPanelModel::SetPriceType(int price_type) {
-    if (price_type == context_.price_type) {
-        return;
-    }
-    context_.price_type = price_type;
-    RecomputeShown();
-}
-
-void LeftPanelModel::SetForwardPointSwitch(int fp_switch) {
-    if (fp_switch == context_.fp_switch) {
-        return;
-    }
-    context_.fp_switch = fp_switch;
-    RecomputeShown();
+    const std::optional<DayFigures> figures = Slice().Figures();
+    return figures ? figures->DayMaxPain(context_.symbol, context_.forward_point, PriceType())
+                   : MaxPain();
 }
 
 // A setting that changes every shown price: the tables are computed and filled anew.
@@ -433,7 +426,7 @@ void LeftPanelModel::UnlockPanel() {
 // of the next calendar day, else the day's own file, else the file of the day before.
 void LeftPanelModel::TakeFirstForwardPoint() {
     const common::Date day = context_.date;
-    if (context_.fp_switch != 1 || day == common::kInvalidDate) {
+    if (input_.ForwardPointSwitch() != 1 || day == common::kInvalidDate) {
         return;
     }
     const common::ProgramFolder& folder = services_.folder;
@@ -450,8 +443,9 @@ void LeftPanelModel::TakeFirstForwardPoint() {
 }
 
 void LeftPanelModel::ResolveForwardPoint() {
-    context_.forward_point = analytics::ResolveForwardPoint(
-        services_.folder, context_.date, context_.symbol, context_.fp_switch, services_.host);
+    context_.forward_point =
+        analytics::ResolveForwardPoint(services_.folder, context_.date, context_.symbol,
+                                       input_.ForwardPointSwitch(), services_.host);
 }
 
 bool LeftPanelModel::DayHasRows(const std::string& day) const {

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "analytics/analysis_input.h"
+#include "analytics/history/max_pain.h"
 #include "analytics/left_panel/day_context.h"
 #include "analytics/left_panel/day_slice.h"
 #include "analytics/left_panel/left_panel_cells.h"
@@ -19,14 +21,10 @@
 
 namespace zarvex::analytics {
 
-// What the left panel is built with: its quote database and the instrument's settings.
+// Where the left panel reads its days: the quote database. The settings it calculates with
+// come with the AnalysisInput.
 struct LeftPanelSetup {
     std::filesystem::path database_file;
-    int price_type = 0;
-    std::string level_cond;
-    std::string fractal_main_cond;
-    std::string fractal_near_cond;
-    int fp_switch = 0;
     // The command line only reads; the desktop program opens the file as the instrument does.
     bool read_only = false;
 };
@@ -59,10 +57,12 @@ public:
     LeftPanelModel(const LeftPanelModel&) = delete;
     LeftPanelModel& operator=(const LeftPanelModel&) = delete;
 
-    // Stores the settings and takes the symbol from the file name; when the database file
-    // exists, opens it and shows the latest day with data: contracts, all calculations, the
-    // tables. Without the file the panel stays empty and nothing is calculated.
-    void Build(const LeftPanelSetup& setup);
+    // Keeps the input (the instrument's settings, which must outlive the model, and the
+    // symbol; its contract and day are chosen by the panel) and takes the symbol from the file
+    // name when the input names none; when the database file exists, opens it and shows the
+    // latest day with data: contracts, all calculations, the tables. Without the file the panel
+    // stays empty and nothing is calculated.
+    void Build(const AnalysisInput& input, const LeftPanelSetup& setup);
 
     // Dispatches at most one waiting event of the host.
     void Refresh();
@@ -97,13 +97,17 @@ public:
     // without empty entries and "0.0".
     void FillTables();
 
-    // Setters of the settings: a condition that is the same after trimming blanks, or an
-    // unchanged number, changes nothing; otherwise the affected part is calculated again and
-    // the tables are filled.
-    void SetLevelCondition(std::string_view condition);
-    void SetFractalConditions(std::string_view main_condition, std::string_view near_condition);
-    void SetPriceType(int price_type);
-    void SetForwardPointSwitch(int fp_switch);
+    // The settings were changed (the settings dialog). Against the settings the panel last
+    // took in: a condition that is the same after trimming blanks, or an unchanged number,
+    // changes nothing; otherwise the affected part is calculated again and the tables are
+    // filled, in the order level condition, fractal conditions, price type, forward-point
+    // switch (a new price type or switch calculates everything).
+    void SettingsChanged();
+
+    // Max pain of the shown day and contract from the day's rows the panel reads, its price
+    // shown with the panel's forward point and price type; empty without a day or when the rows
+    // cannot be read.
+    MaxPain ShownMaxPain();
 
     // The date picker chose a day. A day without rows shows the message box and keeps the day
     // shown (a panel without a day looks for the latest day with data). Then, if the day changed,
@@ -117,6 +121,9 @@ public:
     void CloseDatabase();
 
     const DayContext& Context() const { return context_; }
+    const AnalysisInput& Input() const { return input_; }
+    const settings::Settings& Settings() const { return input_.Settings(); }
+    int PriceType() const { return input_.PriceType(); }
     const LeftPanelCells& Cells() const { return cells_; }
     // The drop-down's entries and the index shown (-1 when empty).
     const std::vector<std::string>& Contracts() const { return contracts_; }
@@ -161,6 +168,10 @@ private:
     DaySlice& Slice();
 
     LeftPanelServices services_;
+    AnalysisInput input_;
+    // The settings as the panel last took them in (Build, SettingsChanged): what a change is
+    // told against. The calculations read the input's own.
+    settings::Settings taken_;
     common::SystemClock system_clock_;
     storage::Database db_;
     DaySlice slice_;

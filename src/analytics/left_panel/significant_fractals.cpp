@@ -65,7 +65,8 @@ std::optional<std::vector<StrikeOi>> ReadSet(const storage::Database& db, const 
     return set;
 }
 
-bool ReadFractals(const storage::Database& db, DayContext& context, const FractalQueries& q,
+bool ReadFractals(const storage::Database& db, const settings::Settings& settings,
+                  DayContext& context, const FractalQueries& q,
                   std::vector<PanelNumber>& fractals) {
     const auto refused = [&](std::string_view name, const std::string& condition) {
         const std::optional<std::string> why = storage::GroupRefusal(condition);
@@ -74,12 +75,12 @@ bool ReadFractals(const storage::Database& db, DayContext& context, const Fracta
         }
         return why.has_value();
     };
-    if (refused("Fractal_Near_Cond", context.fractal_near_cond) ||
-        refused("Fractal_Main_Cond", context.fractal_main_cond)) {
+    if (refused("Fractal_Near_Cond", settings.fractal_near_cond) ||
+        refused("Fractal_Main_Cond", settings.fractal_main_cond)) {
         return false;
     }
-    const std::string near_condition = *storage::AndGrouped(context.fractal_near_cond);
-    const std::string main_condition = *storage::AndGrouped(context.fractal_main_cond);
+    const std::string near_condition = *storage::AndGrouped(settings.fractal_near_cond);
+    const std::string main_condition = *storage::AndGrouped(settings.fractal_main_cond);
     const auto failed = [&](std::string_view name, const std::string& condition,
                             const storage::ConditionBound& bound) {
         context.condition_failure =
@@ -99,7 +100,7 @@ bool ReadFractals(const storage::Database& db, DayContext& context, const Fracta
                 ReadSet(db, context, std::string(q.rows) + near_condition, *near_count, near_blank);
         }
         if (!near) {
-            return failed("Fractal_Near_Cond", context.fractal_near_cond, bound);
+            return failed("Fractal_Near_Cond", settings.fractal_near_cond, bound);
         }
     }
     // The main set holds every row of its query; its size is not taken from a count.
@@ -110,7 +111,7 @@ bool ReadFractals(const storage::Database& db, DayContext& context, const Fracta
         main = ReadSet(db, context, std::string(q.rows) + main_condition,
                        std::numeric_limits<std::int64_t>::max(), main_blank);
         if (!main) {
-            return failed("Fractal_Main_Cond", context.fractal_main_cond, bound);
+            return failed("Fractal_Main_Cond", settings.fractal_main_cond, bound);
         }
     }
 
@@ -150,7 +151,7 @@ bool ReadFractals(const storage::Database& db, DayContext& context, const Fracta
             return false;
         }
         if (!AddDistinct(fractals, PriceNumber(row.strike, context.symbol, q.option, *premium,
-                                               context.forward_point, context.price_type))) {
+                                               context.forward_point, settings.price_type))) {
             break;
         }
     }
@@ -169,13 +170,14 @@ std::string FractalStrikeText(double strike) {
     return text;
 }
 
-bool CalculateSignificantFractals(const storage::Database& db, DayContext& context) {
+bool CalculateSignificantFractals(const storage::Database& db, const settings::Settings& settings,
+                                  DayContext& context) {
     // Fresh lists: a failing condition must not leave the fractals of another calculation.
     context.put_fractals.clear();
     context.call_fractals.clear();
     context.condition_failure.clear();
-    return ReadFractals(db, context, kPut, context.put_fractals) &&
-           ReadFractals(db, context, kCall, context.call_fractals);
+    return ReadFractals(db, settings, context, kPut, context.put_fractals) &&
+           ReadFractals(db, settings, context, kCall, context.call_fractals);
 }
 
 }  // namespace zarvex::analytics

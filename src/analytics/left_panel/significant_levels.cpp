@@ -20,28 +20,28 @@ constexpr std::string_view kCallLevels =
     "SELECT * FROM dating WHERE date = ? AND contract = ? AND option = 'CALL' AND price <> 0 "
     "AND delta <> 0 AND delta <> 1";
 
-bool ReadLevels(const storage::Database& db, DayContext& context, std::string_view sql,
-                std::string_view option, std::vector<PanelNumber>& levels) {
-    if (const std::optional<std::string> why = storage::GroupRefusal(context.level_cond)) {
-        context.condition_failure =
-            storage::NamedConditionFailure("Level_Cond", context.level_cond, *why);
+bool ReadLevels(const storage::Database& db, const settings::Settings& settings,
+                DayContext& context, std::string_view sql, std::string_view option,
+                std::vector<PanelNumber>& levels) {
+    const std::string& condition = settings.level_cond;
+    if (const std::optional<std::string> why = storage::GroupRefusal(condition)) {
+        context.condition_failure = storage::NamedConditionFailure("Level_Cond", condition, *why);
         return false;
     }
     const storage::ConditionBound bound(db);
-    storage::Statement rows =
-        quotes::Query(db, std::string(sql) + *storage::AndGrouped(context.level_cond),
-                      {common::DayText(context.date), context.contract});
+    storage::Statement rows = quotes::Query(db, std::string(sql) + *storage::AndGrouped(condition),
+                                            {common::DayText(context.date), context.contract});
     while (levels.size() < static_cast<std::size_t>(kPanelTableRows) && rows.Step()) {
         if (quotes::IsBlankLineRow(rows)) {
             continue;
         }
         AddDistinct(levels, PriceNumber(quotes::ReadDouble(rows, quotes::kStrike), context.symbol,
                                         option, quotes::ReadDouble(rows, quotes::kPrice),
-                                        context.forward_point, context.price_type));
+                                        context.forward_point, settings.price_type));
     }
     if (rows.Failed()) {
         context.condition_failure =
-            storage::NamedConditionFailure("Level_Cond", context.level_cond, bound.Why(rows));
+            storage::NamedConditionFailure("Level_Cond", condition, bound.Why(rows));
         return false;
     }
     return true;
@@ -62,13 +62,14 @@ bool AddDistinct(std::vector<PanelNumber>& list, const PanelNumber& number) {
     return true;
 }
 
-bool CalculateSignificantLevels(const storage::Database& db, DayContext& context) {
+bool CalculateSignificantLevels(const storage::Database& db, const settings::Settings& settings,
+                                DayContext& context) {
     // Fresh lists: a failing condition must not leave the levels of another day or contract.
     context.put_levels.clear();
     context.call_levels.clear();
     context.condition_failure.clear();
-    return ReadLevels(db, context, kPutLevels, "PUT", context.put_levels) &&
-           ReadLevels(db, context, kCallLevels, "CALL", context.call_levels);
+    return ReadLevels(db, settings, context, kPutLevels, "PUT", context.put_levels) &&
+           ReadLevels(db, settings, context, kCallLevels, "CALL", context.call_levels);
 }
 
 }  // namespace zarvex::analytics

@@ -18,13 +18,16 @@ RightPanelModel::RightPanelModel(const storage::Database& quote, common::Program
                                  common::Host host)
     : quote_(&quote), folder_(std::move(folder)), host_(host) {}
 
-void RightPanelModel::Configure(const RightPanelConfig& config) {
+void RightPanelModel::Configure(const AnalysisInput& input) {
     const std::uint64_t generation = ++generation_;
-    config_ = config;
-    day_ = ResolveRightPanelDay(folder_, config.symbol, config.date, config.contract,
-                                config.fp_switch, host_);
+    input_ = input;
+    // The queries bind the day as the quote rows store it.
+    const std::string date =
+        input.day == common::kInvalidDate ? std::string() : common::DayText(input.day);
+    day_ = ResolveRightPanelDay(folder_, input.symbol, date, input.contract,
+                                input.ForwardPointSwitch(), host_);
     for (int i = 0; i < kHistogramCount; ++i) {
-        const int entry = HistogramCaptionEntry(config.histograms[i].param);
+        const int entry = HistogramCaptionEntry(input.Settings().histograms[i].param);
         captions_[i] = entry < 0 ? std::string() : host_.Text(entry);
         // A new day or contract never shows the bars of the previous one.
         histograms_[i].reset();
@@ -47,7 +50,7 @@ bool RightPanelModel::BuildHistogram(int n) {
     // configuration that has been replaced meanwhile.
     const std::uint64_t generation = generation_;
     const RightPanelDay day = day_;
-    const settings::HistogramSettings histogram = config_.histograms[n - 1];
+    const settings::HistogramSettings histogram = HistogramSettingsOf(n);
     HistogramData data =
         analytics::BuildHistogram(DayRows(histogram.bar_cond), day, histogram, n, host_);
     if (generation != generation_) {
@@ -63,6 +66,11 @@ const storage::Database& RightPanelModel::DayRows(const std::string& condition) 
     // the contract index: on a contract traded for months each query would read its whole
     // history.
     return slice_.Select(*quote_, day_.date, day_.contract).RowsFor(condition);
+}
+
+const settings::HistogramSettings& RightPanelModel::HistogramSettingsOf(int n) const {
+    static const settings::HistogramSettings kNone;
+    return ValidNumber(n) ? input_.Settings().histograms[static_cast<std::size_t>(n - 1)] : kNone;
 }
 
 bool RightPanelModel::IsBuilt(int n) const {

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "analytics/analysis_input.h"
 #include "analytics/left_panel/day_slice.h"
 #include "analytics/right_panel/histogram_data.h"
 #include "analytics/right_panel/histogram_kinds.h"
@@ -17,17 +18,6 @@
 
 namespace zarvex::analytics {
 
-// What the window hands to the right panel on every rebuild: the left panel's day and contract,
-// the forward-point switch and the four histograms' settings of the instrument.
-struct RightPanelConfig {
-    std::string symbol;  // "EUR" ... "CHF"
-    std::string date;    // "%dd.%mm.%yyyy"
-    std::string contract;
-    int fp_switch = 0;  // IsFP: 1 = use forward points
-    std::array<settings::HistogramSettings, kHistogramCount> histograms;
-    int price_type = 0;  // the left panel's, for the contract's history
-};
-
 // The right panel of one instrument without its widgets: the forward point, the two option
 // tables and the four histograms of the configured day and contract. The Qt panel is a view
 // over it: it shows Caption(n) above chart n, draws Histogram(n), fills its tables from
@@ -35,22 +25,27 @@ struct RightPanelConfig {
 //
 // Histograms are numbered 1..4. Configure builds histogram 1 and empties 2..4; the view builds
 // those when it wants them (IsBuilt tells). A number outside 1..4 reads as an empty histogram.
+// Each histogram is built with its settings as the instrument has them at that moment.
 class RightPanelModel final {
 public:
     // quote must outlive the model; a closed database gives empty tables and histograms.
     RightPanelModel(const storage::Database& quote, common::ProgramFolder folder,
                     common::Host host);
 
-    // Stores the configuration, resolves the forward point, sets the captions, fills the option
-    // tables and builds histogram 1, with the status texts and the UI lock of each step.
-    void Configure(const RightPanelConfig& config);
+    // Stores the input (the left panel's day and contract, the instrument's settings: its
+    // forward-point switch and four histograms), resolves the forward point, sets the captions,
+    // fills the option tables and builds histogram 1, with the status texts and the UI lock of
+    // each step. The settings must outlive the model.
+    void Configure(const AnalysisInput& input);
     // Runs the scale and the data arrays of histogram n with its own settings. False for a
     // number outside 1..4. Events pumped meanwhile may call Configure again; the newer
     // configuration then wins and this build's result is dropped.
     bool BuildHistogram(int n);
     bool IsBuilt(int n) const;
 
-    const RightPanelConfig& Config() const { return config_; }
+    const AnalysisInput& Input() const { return input_; }
+    // The settings of histogram n (1..4) as the instrument has them now.
+    const settings::HistogramSettings& HistogramSettingsOf(int n) const;
     const RightPanelDay& Day() const { return day_; }
     double ForwardPoint() const { return day_.forward_point; }
     // The forward point with one decimal, and whether the field and its label show at all.
@@ -76,7 +71,7 @@ private:
     common::ProgramFolder folder_;
     common::Host host_;
 
-    RightPanelConfig config_;
+    AnalysisInput input_;
     RightPanelDay day_;
     OptionTables tables_;
     std::array<std::string, kHistogramCount> captions_;

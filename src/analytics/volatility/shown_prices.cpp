@@ -37,12 +37,12 @@ std::optional<double> FuturesPriceOf(double shown, std::string_view symbol, doub
 namespace {
 
 std::optional<double> Chance(const ContractVolatility& figures, const DayContext& context,
-                             const PanelNumber& shown, bool above) {
+                             int price_type, const PanelNumber& shown, bool above) {
     if (!shown.IsNumber()) {
         return std::nullopt;
     }
     const auto price =
-        FuturesPriceOf(shown.Value(), context.symbol, context.forward_point, context.price_type);
+        FuturesPriceOf(shown.Value(), context.symbol, context.forward_point, price_type);
     if (!price) {
         return std::nullopt;
     }
@@ -55,14 +55,16 @@ std::optional<double> Chance(const ContractVolatility& figures, const DayContext
 
 }  // namespace
 
-BeyondChances ChancesBeyond(const ContractVolatility& figures, const DayContext& context) {
+BeyondChances ChancesBeyond(const ContractVolatility& figures, const DayContext& context,
+                            int price_type) {
     BeyondChances chances;
-    chances.above_upper_limit = Chance(figures, context, context.upper_limit, true);
-    chances.above_upper_border = Chance(figures, context, context.upper_border, true);
-    chances.below_bottom_border = Chance(figures, context, context.bottom_border, false);
-    chances.below_bottom_limit = Chance(figures, context, context.bottom_limit, false);
-    chances.above_call_level = Chance(figures, context, context.call_level, true);
-    chances.below_put_level = Chance(figures, context, context.put_level, false);
+    chances.above_upper_limit = Chance(figures, context, price_type, context.upper_limit, true);
+    chances.above_upper_border = Chance(figures, context, price_type, context.upper_border, true);
+    chances.below_bottom_border =
+        Chance(figures, context, price_type, context.bottom_border, false);
+    chances.below_bottom_limit = Chance(figures, context, price_type, context.bottom_limit, false);
+    chances.above_call_level = Chance(figures, context, price_type, context.call_level, true);
+    chances.below_put_level = Chance(figures, context, price_type, context.put_level, false);
     return chances;
 }
 

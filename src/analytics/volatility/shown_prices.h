@@ -21,7 +21,8 @@ std::optional<double> FuturesPriceOf(double shown, std::string_view symbol, doub
                                      int price_type);
 
 // The chance of the future finishing beyond each border, limit and level the left panel shows:
-// above the upper ones and the CALL level, below the bottom ones and the PUT level.
+// above the upper ones and the CALL level, below the bottom ones and the PUT level, as shown in
+// the panel's price type.
 struct BeyondChances {
     std::optional<double> above_upper_limit;
     std::optional<double> above_upper_border;
@@ -31,6 +32,7 @@ struct BeyondChances {
     std::optional<double> below_put_level;
 };
 
-BeyondChances ChancesBeyond(const ContractVolatility& figures, const DayContext& context);
+BeyondChances ChancesBeyond(const ContractVolatility& figures, const DayContext& context,
+                            int price_type);
 
 }  // namespace zarvex::analytics

@@ -54,6 +54,7 @@ Calculation::Calculation(const Context& ctx, const std::string& symbol)
     : ctx_(ctx),
       symbol_(symbol),
       record_(LoadSettingsReadOnly(ctx, symbol)),
+      values_(record_.Values()),
       texts_(LanguageOf(ctx)),
       plain_(ctx.Progress(), ctx.err) {}
 
@@ -65,7 +66,7 @@ bool Calculation::OpenQuoteDatabase() {
 analytics::RightPanelDay Calculation::Day(const std::string& date, const std::string& contract,
                                           std::optional<int> fp_switch) {
     return analytics::ResolveRightPanelDay(ctx_.home, symbol_, date, contract,
-                                           fp_switch.value_or(record_.IsFP()), Host());
+                                           fp_switch.value_or(values_.is_fp), Host());
 }
 
 bool FileFailed(const Context& ctx, const std::string& symbol, const std::string& fault) {

@@ -2,7 +2,9 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 
+#include "analytics/analysis_input.h"
 #include "analytics/right_panel/right_panel_day.h"
 #include "app/cli/arguments.h"
 #include "app/cli/cli.h"
@@ -38,6 +40,13 @@ public:
     Calculation& operator=(const Calculation&) = delete;
 
     const settings::SettingsRecord& Settings() const { return record_; }
+    // The settings the command calculates with: the record's, for the command's options to be
+    // laid over before the calculation. Lives as long as the calculation.
+    settings::Settings& Values() { return values_; }
+    // The symbol with Values(), for the models.
+    analytics::AnalysisInput Input(std::string contract = {}) const {
+        return analytics::AnalysisInput(values_, symbol_, std::move(contract));
+    }
     // Writes the status texts in the chosen language; Quiet() writes them without texts.
     common::Host Host() { return plain_.AsHost(&texts_); }
     common::Host Quiet() { return plain_.AsHost(); }
@@ -53,6 +62,7 @@ private:
     const Context& ctx_;
     std::string symbol_;
     settings::SettingsRecord record_;
+    settings::Settings values_;
     common::TextTable texts_;
     common::PlainHost plain_;
     storage::Database db_;

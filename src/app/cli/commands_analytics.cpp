@@ -4,7 +4,6 @@
 #include <string>
 
 #include "analytics/history/compare_histogram.h"
-#include "analytics/history/max_pain.h"
 #include "analytics/left_panel/day_slice.h"
 #include "analytics/left_panel/left_panel_model.h"
 #include "analytics/right_panel/histogram_build.h"
@@ -125,19 +124,23 @@ int CmdIndicators(Context& ctx, const Words& words) {
     const std::optional<int> fp = args.IntInRange("fp", 0, 1);
 
     Calculation calculation(ctx, symbol);
-    const settings::SettingsRecord& record = calculation.Settings();
+    settings::Settings& settings = calculation.Values();
+    if (price_type) {
+        settings.price_type = static_cast<std::int8_t>(*price_type);
+    }
+    if (fp) {
+        settings.is_fp = static_cast<std::int8_t>(*fp);
+    }
+    settings.level_cond = args.Get("level-cond").value_or(settings.level_cond);
+    settings.fractal_main_cond = args.Get("fractal-main").value_or(settings.fractal_main_cond);
+    settings.fractal_near_cond = args.Get("fractal-near").value_or(settings.fractal_near_cond);
     analytics::LeftPanelSetup setup;
     setup.database_file = storage::QuotePath(ctx.home, symbol);
-    setup.price_type = price_type.value_or(record.PriceType());
-    setup.level_cond = args.Get("level-cond").value_or(record.LevelCond());
-    setup.fractal_main_cond = args.Get("fractal-main").value_or(record.FractalMainCond());
-    setup.fractal_near_cond = args.Get("fractal-near").value_or(record.FractalNearCond());
-    setup.fp_switch = fp.value_or(record.IsFP());
     setup.read_only = true;
 
     const TodayClock clock(ctx.today);
     analytics::LeftPanelModel panel({calculation.Host(), ctx.home, &clock});
-    panel.Build(setup);
+    panel.Build(calculation.Input(), setup);
     if (date) {
         panel.DateChanged(*date);
     }
@@ -145,19 +148,9 @@ int CmdIndicators(Context& ctx, const Words& words) {
         panel.ContractChanged(*contract);
     }
 
-    // Max pain is no cell of the panel: it is computed here from the shown day's rows with the
-    // panel's forward point and price type.
-    analytics::MaxPain pain;
-    if (panel.HasDay()) {
-        const storage::Database db = storage::Database::OpenReadOnly(setup.database_file);
-        analytics::DaySlice slice;
-        pain = analytics::DayMaxPain(slice.Select(db, panel.Date(), panel.Contract()).RowsFor(""),
-                                     panel.Date(), panel.Contract(), panel.Symbol(),
-                                     panel.ForwardPoint(), panel.Context().price_type);
-        if (FileFailed(ctx, symbol, db.FaultText())) {
-            return kExitFailed;
-        }
-    }
+    // Max pain is no cell of the panel: it comes from the shown day's rows with the panel's
+    // forward point and price type.
+    const analytics::MaxPain pain = panel.ShownMaxPain();
     if (FileFailed(ctx, symbol, panel.DatabaseFault())) {
         return kExitFailed;
     }
@@ -168,7 +161,8 @@ int CmdIndicators(Context& ctx, const Words& words) {
                 analytics::LoadContractVolatility(db, symbol, panel.Date(), panel.Contract())) {
             implied.atm_vol = figures->atm_vol;
             implied.expected_move = figures->expected_move;
-            implied.chances = analytics::ChancesBeyond(*figures, panel.Context());
+            implied.chances =
+                analytics::ChancesBeyond(*figures, panel.Context(), panel.PriceType());
         }
     }
     *ctx.out << IndicatorsJson(panel, pain, implied) << '\n';

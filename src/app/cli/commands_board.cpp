@@ -150,14 +150,24 @@ void SymbolJson(JsonWriter& json, const analytics::SymbolBoard& board) {
     json.EndObject();
 }
 
-// The quote databases and settings of the symbols asked for.
-std::vector<analytics::BoardSource> Sources(const Context& ctx,
-                                            const std::vector<std::string>& symbols) {
-    std::vector<analytics::BoardSource> sources;
+// The settings records of the symbols asked for, loaded first: the board's sources refer to
+// their settings, so the records must stay where they are while the board is built.
+std::vector<settings::SettingsRecord> Records(const Context& ctx,
+                                              const std::vector<std::string>& symbols) {
+    std::vector<settings::SettingsRecord> records;
     for (const std::string& symbol : symbols) {
-        const settings::SettingsRecord record = LoadSettingsReadOnly(ctx, symbol);
-        sources.push_back(
-            {symbol, storage::QuotePath(ctx.home, symbol), {record.PriceType(), record.IsFP()}});
+        records.push_back(LoadSettingsReadOnly(ctx, symbol));
+    }
+    return records;
+}
+
+// The quote databases and settings of the symbols; `records` must outlive the sources.
+std::vector<analytics::BoardSource> Sources(const Context& ctx,
+                                            const std::vector<settings::SettingsRecord>& records) {
+    std::vector<analytics::BoardSource> sources;
+    for (const settings::SettingsRecord& record : records) {
+        sources.push_back({analytics::AnalysisInput(record.Values(), record.Symbol()),
+                           storage::QuotePath(ctx.home, record.Symbol())});
     }
     return sources;
 }
@@ -177,7 +187,8 @@ struct BoardRun {
 BoardRun RunBoard(Context& ctx, const Arguments& args, const std::vector<std::string>& symbols,
                   const analytics::BoardOptions& options) {
     const std::optional<common::Date> date = args.DayText("date");
-    const std::vector<analytics::BoardSource> sources = Sources(ctx, symbols);
+    const std::vector<settings::SettingsRecord> records = Records(ctx, symbols);
+    const std::vector<analytics::BoardSource> sources = Sources(ctx, records);
     common::PlainHost plain(ctx.err);
     BoardRun run;
     run.board = analytics::BuildBoard(sources, date.value_or(common::kInvalidDate), ctx.today,

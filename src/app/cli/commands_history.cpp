@@ -64,9 +64,9 @@ std::string HistoryJson(const analytics::ContractHistory& history) {
 int CmdHistory(Context& ctx, const Words& words) {
     const Arguments args(words, {"symbol", "contract", "from", "to", "price-type", "fp"}, {"csv"});
     RefusePositional(args);
+    const std::string symbol = RequiredSymbol(args);
+    const std::string contract = args.Required("contract");
     analytics::HistoryRequest request;
-    request.symbol = RequiredSymbol(args);
-    request.contract = args.Required("contract");
     request.from = args.DayText("from").value_or(common::kInvalidDate);
     request.to = args.DayText("to").value_or(common::kInvalidDate);
     if (request.from != common::kInvalidDate && request.to != common::kInvalidDate &&
@@ -77,19 +77,24 @@ int CmdHistory(Context& ctx, const Words& words) {
     const std::optional<int> price_type = args.IntInRange("price-type", 0, 2);
     const std::optional<int> fp = args.IntInRange("fp", 0, 1);
 
-    Calculation calculation(ctx, request.symbol);
-    request.price_type = price_type.value_or(calculation.Settings().PriceType());
-    request.fp_switch = fp.value_or(calculation.Settings().IsFP());
+    Calculation calculation(ctx, symbol);
+    if (price_type) {
+        calculation.Values().price_type = static_cast<std::int8_t>(*price_type);
+    }
+    if (fp) {
+        calculation.Values().is_fp = static_cast<std::int8_t>(*fp);
+    }
+    request.input = calculation.Input(contract);
     if (!calculation.OpenQuoteDatabase()) {
         return kExitFailed;
     }
     const analytics::ContractHistory history = analytics::LoadContractHistory(
         calculation.Quotes(), ctx.home, request, calculation.Quiet());
-    if (FileFailed(ctx, request.symbol, calculation.Quotes().FaultText())) {
+    if (FileFailed(ctx, symbol, calculation.Quotes().FaultText())) {
         return kExitFailed;
     }
     if (history.failed) {
-        *ctx.err << "zarvex-cli: " << storage::QuotePath(ctx.home, request.symbol).string() << ": "
+        *ctx.err << "zarvex-cli: " << storage::QuotePath(ctx.home, symbol).string() << ": "
                  << history.error << '\n';
         return kExitFailed;
     }

@@ -389,9 +389,8 @@ void MainWindow::CreateBoard(const common::ProgramFolder& folder, const common::
         std::vector<analytics::BoardSource> sources;
         for (int i = 0; i < day::InstrumentList::kCount; ++i) {
             const settings::InstrumentStores& stores = instruments_->At(i).Stores();
-            sources.push_back({stores.symbol,
-                               stores.quote_path,
-                               {stores.settings.PriceType(), stores.settings.IsFP()}});
+            sources.push_back({analytics::AnalysisInput(stores.settings.Values(), stores.symbol),
+                               stores.quote_path});
         }
         return sources;
     };

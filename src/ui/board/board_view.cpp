@@ -332,7 +332,7 @@ void BoardView::FillMap() {
     const std::vector<analytics::BoardSource> sources =
         services_.sources ? services_.sources() : std::vector<analytics::BoardSource>();
     for (const analytics::BoardSource& source : sources) {
-        if (source.symbol != symbol || board_.date == common::kInvalidDate) {
+        if (source.input.symbol != symbol || board_.date == common::kInvalidDate) {
             continue;
         }
         const storage::Database db = storage::Database::OpenReadOnlyForScan(source.quote_path);

@@ -26,10 +26,10 @@ const analytics::CompareArrays* CompareOverlay::Arrays(const analytics::RightPan
     auto& cached = arrays_[static_cast<std::size_t>(n - 1)];
     if (!cached) {
         const analytics::RightPanelDay& day = model.Day();
-        const settings::HistogramSettings& histogram =
-            model.Config().histograms[static_cast<std::size_t>(n - 1)];
-        const analytics::RightPanelDay other = analytics::ResolveRightPanelDay(
-            folder_, day.symbol, other_date, day.contract, model.Config().fp_switch, host_);
+        const settings::HistogramSettings& histogram = model.HistogramSettingsOf(n);
+        const analytics::RightPanelDay other =
+            analytics::ResolveRightPanelDay(folder_, day.symbol, other_date, day.contract,
+                                            model.Input().ForwardPointSwitch(), host_);
         const storage::Database& shown_rows =
             shown_slice_.Select(*quote_, day.date, day.contract).RowsFor(histogram.bar_cond);
         const storage::Database& other_rows =

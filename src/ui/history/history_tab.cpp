@@ -151,9 +151,11 @@ void HistoryTab::Follow(const analytics::HistoryRequest& request, const std::str
 }
 
 void HistoryTab::Refresh() {
-    const bool same =
-        has_history_ && held_.symbol == wanted_.symbol && held_.contract == wanted_.contract &&
-        held_.price_type == wanted_.price_type && held_.fp_switch == wanted_.fp_switch;
+    const analytics::AnalysisInput& held = held_.input;
+    const analytics::AnalysisInput& wanted = wanted_.input;
+    const bool same = has_history_ && held.symbol == wanted.symbol &&
+                      held.contract == wanted.contract && held_price_type_ == wanted.PriceType() &&
+                      held_fp_switch_ == wanted.ForwardPointSwitch();
     bool shown_held = false;
     for (const analytics::HistoryDay& day : history_.days) {
         shown_held = shown_held || common::DayText(day.day) == shown_date_;
@@ -167,9 +169,12 @@ void HistoryTab::Refresh() {
 
 void HistoryTab::Load() {
     held_ = wanted_;
+    held_price_type_ = wanted_.input.PriceType();
+    held_fp_switch_ = wanted_.input.ForwardPointSwitch();
     has_history_ = true;
-    history_ = wanted_.contract.empty()
-                   ? analytics::ContractHistory{wanted_.symbol, wanted_.contract, {}, false, {}}
+    const analytics::AnalysisInput& input = wanted_.input;
+    history_ = input.contract.empty()
+                   ? analytics::ContractHistory{input.symbol, input.contract, {}, false, {}}
                    : analytics::LoadContractHistory(*quote_, folder_, wanted_, host_);
     chart_->SetData(MakeHistoryChartData(history_));
     FillVolatilityChart();
@@ -258,8 +263,8 @@ QString HistoryTab::DayText(int index) const {
 }
 
 QString HistoryTab::DefaultName(const QString& what, const QString& extension) const {
-    return ui::DefaultFileName(QString::fromStdString(wanted_.symbol),
-                               QString::fromStdString(wanted_.contract),
+    return ui::DefaultFileName(QString::fromStdString(wanted_.input.symbol),
+                               QString::fromStdString(wanted_.input.contract),
                                QString::fromStdString(shown_date_), what, extension);
 }
 

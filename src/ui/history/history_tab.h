@@ -74,6 +74,10 @@ private:
     QTableWidget* table_ = nullptr;
     analytics::HistoryRequest wanted_;
     analytics::HistoryRequest held_;
+    // The settings the held history was made with: the request refers to the instrument's,
+    // which the settings dialog may have changed since.
+    int held_price_type_ = 0;
+    int held_fp_switch_ = 0;
     bool has_history_ = false;
     std::string shown_date_;
     int shown_index_ = -1;
