@@ -17,6 +17,22 @@ bool IsNear(double a, double b) {
     return std::fabs(a - b) <= kNear * std::fmax(1.0, std::fmax(std::fabs(a), std::fabs(b)));
 }
 
+// The three texts, each after its length, so that no two different triples share a key
+// whatever characters the texts hold.
+void AppendPart(std::string& key, std::string_view part) {
+    const auto size = static_cast<std::uint32_t>(part.size());
+    key.append(reinterpret_cast<const char*>(&size), sizeof size);
+    key.append(part);
+}
+
+void MakeKey(std::string& key, std::string_view symb, std::string_view option,
+             std::string_view contract) {
+    key.clear();
+    AppendPart(key, symb);
+    AppendPart(key, option);
+    AppendPart(key, contract);
+}
+
 }  // namespace
 
 bool IsPlainDecimal(std::string_view text) {
@@ -51,18 +67,34 @@ bool HasNoDigit(std::string_view text) {
     return std::none_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-std::string ExistingRows::Key(std::string_view symb, std::string_view option,
-                              std::string_view contract) {
-    std::string key;
-    key.reserve(symb.size() + option.size() + contract.size() + 2);
-    key.append(symb).push_back('\x1f');
-    key.append(option).push_back('\x1f');
-    key.append(contract);
-    return key;
+ExistingRows::Group* ExistingRows::Find(std::string_view symb, std::string_view option,
+                                        std::string_view contract) {
+    if (last_ != nullptr && symb == last_symb_ && option == last_option_ &&
+        contract == last_contract_) {
+        return last_;
+    }
+    last_symb_.assign(symb);
+    last_option_.assign(option);
+    last_contract_.assign(contract);
+    MakeKey(last_key_, symb, option, contract);
+    const auto it = groups_.find(last_key_);
+    last_ = it == groups_.end() ? nullptr : &it->second;
+    return last_;
+}
+
+ExistingRows::Group& ExistingRows::At(std::string_view symb, std::string_view option,
+                                      std::string_view contract) {
+    if (Group* group = Find(symb, option, contract)) {
+        return *group;
+    }
+    // Nodes of the map keep their place when it grows, so the group stays where last_ points.
+    last_ = &groups_[last_key_];
+    return *last_;
 }
 
 bool ExistingRows::Load(const storage::Database& db, std::string_view day_text) {
-    rows_.clear();
+    groups_.clear();
+    last_ = nullptr;
     loaded_ = false;
     loaded_count_ = 0;
     std::size_t count = 0;
@@ -74,14 +106,14 @@ bool ExistingRows::Load(const storage::Database& db, std::string_view day_text) 
     }
     while (query.Step()) {
         const std::string_view type = query.ColumnTextView(5);
-        Stored stored{query.ColumnInt(0), type == "real" || type == "integer", 0.0, {}};
-        if (stored.numeric) {
-            stored.number = query.ColumnDouble(4);
+        const std::int64_t id = query.ColumnInt(0);
+        Group& group =
+            At(query.ColumnTextView(1), query.ColumnTextView(2), query.ColumnTextView(3));
+        if (type == "real" || type == "integer") {
+            group.numbers.emplace(query.ColumnDouble(4), id);
         } else {
-            stored.text = query.ColumnText(4);
+            group.texts.emplace_back(query.ColumnText(4), id);
         }
-        rows_[Key(query.ColumnTextView(1), query.ColumnTextView(2), query.ColumnTextView(3))]
-            .push_back(std::move(stored));
         ++count;
     }
     loaded_ = !query.Failed();
@@ -91,37 +123,50 @@ bool ExistingRows::Load(const storage::Database& db, std::string_view day_text) 
 
 std::vector<std::int64_t> ExistingRows::Candidates(std::string_view symb, std::string_view option,
                                                    std::string_view contract,
-                                                   std::string_view strike) const {
+                                                   std::string_view strike) {
     std::vector<std::int64_t> ids;
-    const auto it = rows_.find(Key(symb, option, contract));
-    if (it == rows_.end()) {
+    const Group* group = Find(symb, option, contract);
+    if (group == nullptr) {
         return ids;
     }
-    const bool plain = IsPlainDecimal(strike);
-    const bool no_digit = HasNoDigit(strike);
-    const double value = plain ? common::ToDouble(strike) : 0.0;
-    for (const Stored& stored : it->second) {
-        bool candidate = true;  // any other text: every row, and SQLite decides
-        if (plain) {
-            candidate = stored.numeric && IsNear(stored.number, value);
-        } else if (no_digit) {
-            candidate = !stored.numeric && stored.text == strike;
+    if (IsPlainDecimal(strike)) {
+        const double value = common::ToDouble(strike);
+        // Twice the distance of IsNear from the strike's own size covers every stored number
+        // that IsNear could accept; IsNear then decides.
+        const double reach = 2.0 * kNear * std::fmax(1.0, std::fabs(value));
+        const auto end = group->numbers.upper_bound(value + reach);
+        for (auto it = group->numbers.lower_bound(value - reach); it != end; ++it) {
+            if (IsNear(it->first, value)) {
+                ids.push_back(it->second);
+            }
         }
-        if (candidate) {
-            ids.push_back(stored.id);
+    } else if (HasNoDigit(strike)) {
+        for (const auto& [text, id] : group->texts) {
+            if (text == strike) {
+                ids.push_back(id);
+            }
+        }
+    } else {
+        // Any other text: every row, and SQLite decides.
+        for (const auto& [number, id] : group->numbers) {
+            ids.push_back(id);
+        }
+        for (const auto& [text, id] : group->texts) {
+            ids.push_back(id);
         }
     }
+    std::sort(ids.begin(), ids.end());
     return ids;
 }
 
 void ExistingRows::AddNumber(std::int64_t id, std::string_view symb, std::string_view option,
                              std::string_view contract, double strike) {
-    rows_[Key(symb, option, contract)].push_back(Stored{id, true, strike, {}});
+    At(symb, option, contract).numbers.emplace(strike, id);
 }
 
 void ExistingRows::AddText(std::int64_t id, std::string_view symb, std::string_view option,
                            std::string_view contract, std::string_view strike) {
-    rows_[Key(symb, option, contract)].push_back(Stored{id, false, 0.0, std::string(strike)});
+    At(symb, option, contract).texts.emplace_back(std::string(strike), id);
 }
 
 }  // namespace zarvex::import

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "storage/database.h"
@@ -28,9 +30,9 @@ public:
     std::size_t LoadedCount() const { return loaded_count_; }
 
     // Ids of the stored rows of that symbol, option and contract whose strike may equal the
-    // given strike text.
+    // given strike text, in the order of their ids.
     std::vector<std::int64_t> Candidates(std::string_view symb, std::string_view option,
-                                         std::string_view contract, std::string_view strike) const;
+                                         std::string_view contract, std::string_view strike);
     // Records a row just inserted, with its strike as SQLite stored it: a number, or a text.
     void AddNumber(std::int64_t id, std::string_view symb, std::string_view option,
                    std::string_view contract, double strike);
@@ -38,16 +40,24 @@ public:
                  std::string_view contract, std::string_view strike);
 
 private:
-    struct Stored {
-        std::int64_t id;
-        bool numeric;
-        double number;
-        std::string text;  // the stored text of a strike that SQLite kept as text
+    // The rows of one symbol, option and contract. A day of a full report holds some
+    // hundred strikes per contract, and every new row is looked up among them: the numbers
+    // are kept in order, so that a lookup touches only the strikes near its own.
+    struct Group {
+        std::multimap<double, std::int64_t> numbers;
+        std::vector<std::pair<std::string, std::int64_t>> texts;  // strikes SQLite kept as text
     };
-    static std::string Key(std::string_view symb, std::string_view option,
-                           std::string_view contract);
+    Group* Find(std::string_view symb, std::string_view option, std::string_view contract);
+    Group& At(std::string_view symb, std::string_view option, std::string_view contract);
 
-    std::unordered_map<std::string, std::vector<Stored>> rows_;
+    std::unordered_map<std::string, Group> groups_;
+    // The group of the last lookup and its key: a report's rows come contract by contract, so
+    // nearly every row belongs to the group of the row before it.
+    Group* last_ = nullptr;
+    std::string last_symb_;
+    std::string last_option_;
+    std::string last_contract_;
+    std::string last_key_;
     bool loaded_ = false;
     std::size_t loaded_count_ = 0;
 };

@@ -1,7 +1,9 @@
 #include "import/extraction.h"
 
 #include <algorithm>
+#include <array>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -49,6 +51,9 @@ public:
           update_by_id_(db.Prepare("UPDATE dating SET price=?, delta=?, volume=?, oi=?, doi=?, "
                                    "expiration=?, sign=? WHERE id = ?")) {
         existing_.Load(db_, day_);
+        // A database stored as UTF-16 gets a converted copy of every text as it is bound.
+        storage::Statement encoding = db.Prepare("PRAGMA encoding");
+        in_place_ = encoding.Step() && encoding.ColumnTextView(0) == "UTF-8";
     }
 
     // False when an INSERT or UPDATE failed; Error() then says why. The caller drops the day:
@@ -129,17 +134,34 @@ private:
     }
 
     bool Insert(const ReportRow& row, std::string_view contract) {
-        insert_.Reset(true);
-        insert_.BindAll(
-            {std::string_view(row.strike), std::string_view(row.price), std::string_view(row.delta),
-             std::string_view(row.volume), std::string_view(row.oi), std::string_view(row.doi),
-             std::string_view(row.sign), std::string_view(row.symb), std::string_view(row.option),
-             contract, std::string_view(row.expiration), std::string_view(row.date)});
-        if (!Ran(insert_)) {
+        const std::array<std::string_view, kInsertValues> values{
+            row.strike, row.price, row.delta,  row.volume, row.oi,         row.doi,
+            row.sign,   row.symb,  row.option, contract,   row.expiration, row.date};
+        for (std::size_t i = 0; i < values.size(); ++i) {
+            BindInsert(i, values[i]);
+        }
+        const bool ran = Ran(insert_);
+        insert_.Reset();
+        if (!ran) {
             return false;
         }
         ++inserted_;
         return true;
+    }
+
+    // The INSERT reads the row's texts where the parser keeps them (SQLite takes no copy), and
+    // a parameter is bound anew only when its text lies elsewhere or has another length: a
+    // text in the same place holds the current row's value when the statement runs. Most of a
+    // row keeps its place from line to line, and binding cost about as much as the insert.
+    void BindInsert(std::size_t i, std::string_view text) {
+        if (in_place_ && bound_[i] && bound_[i]->data() == text.data() &&
+            bound_[i]->size() == text.size()) {
+            return;
+        }
+        bound_[i].reset();
+        if (insert_.BindKept(static_cast<int>(i) + 1, text)) {
+            bound_[i] = text;
+        }
     }
 
     // Notes the new row as SQLite stored it.
@@ -185,6 +207,8 @@ private:
         return Ran(update_);
     }
 
+    static constexpr std::size_t kInsertValues = 12;
+
     const storage::Database& db_;
     std::string day_;
     std::size_t inserted_ = 0;
@@ -195,6 +219,8 @@ private:
     storage::Statement insert_;
     storage::Statement update_;
     storage::Statement update_by_id_;
+    std::array<std::optional<std::string_view>, kInsertValues> bound_;  // where each text lies
+    bool in_place_ = false;  // SQLite reads the bound texts in place (a UTF-8 database)
     std::string error_;
 };
 

@@ -104,6 +104,12 @@ bool Statement::BindAll(std::initializer_list<SqlValue> values) {
     return ok;
 }
 
+bool Statement::BindKept(int index, std::string_view text) {
+    return stmt_ != nullptr &&
+           sqlite3_bind_text(stmt_, index, text.data() != nullptr ? text.data() : "",
+                             static_cast<int>(text.size()), SQLITE_STATIC) == SQLITE_OK;
+}
+
 bool Statement::Step() {
     if (stmt_ == nullptr) {
         failed_ = true;

@@ -36,6 +36,12 @@ public:
     // out of range.
     bool Bind(int index, const SqlValue& value);
     bool BindAll(std::initializer_list<SqlValue> values);
+    // Binds a text without SQLite taking a copy: for statements run once per report row,
+    // where copying every value cost about as much as the insert itself. SQLite reads the
+    // text where it lies whenever the statement runs, so it must stay there until the
+    // statement is bound anew or finalized. In a database stored as UTF-16 SQLite converts the
+    // text at once into a copy of its own.
+    bool BindKept(int index, std::string_view text);
 
     // Steps once. Returns true while a row is available; false when done or failed.
     bool Step();

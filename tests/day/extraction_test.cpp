@@ -8,6 +8,7 @@
 #include <random>
 #include <set>
 #include <tuple>
+#include <vector>
 
 #include "common/text.h"
 #include "day/process_day.h"
@@ -16,6 +17,8 @@
 #include "reportgen/day_files.h"
 #include "reportgen/report_generator.h"
 #include "storage/stage_flags.h"
+#include "storage/store.h"
+#include "storage/transaction.h"
 
 namespace zarvex::import {
 namespace {
@@ -280,6 +283,76 @@ TEST_F(ExtractionTest, DatesPast2038Work) {
     EXPECT_EQ(Flag("20400305"), 1);
     EXPECT_GT(fx.Count("date = '05.03.2040'"), 0);
     EXPECT_TRUE(std::filesystem::exists(fx.Home() / "OUTPUT" / "EUR20400305.TXT"));
+}
+
+// Every value of the day's rows as SQLite holds it, its type included, in the order stored.
+std::vector<std::string> StoredRows(const storage::Database& db) {
+    storage::Statement rows = db.Prepare(
+        "SELECT quote(strike) || '|' || quote(price) || '|' || quote(delta) || '|' || "
+        "quote(volume) || '|' || quote(oi) || '|' || quote(doi) || '|' || quote(sign) || '|' || "
+        "quote(symb) || '|' || quote(option) || '|' || quote(contract) || '|' || "
+        "quote(expiration) || '|' || quote(date) FROM dating WHERE date = '10.12.2012' "
+        "ORDER BY id");
+    std::vector<std::string> texts;
+    while (rows.Step()) {
+        texts.push_back(rows.ColumnText(0));
+    }
+    return texts;
+}
+
+void CreateUtf16QuoteDatabase(const std::filesystem::path& path) {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+    std::string sql = "PRAGMA encoding = 'UTF-16le'; " +
+                      std::string(storage::CreateTableSql(storage::StoreKind::kQuote)) + ";";
+    for (const std::string_view index : storage::kQuoteIndexSql) {
+        sql += index;
+    }
+    EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+}
+
+// The extraction binds a row's texts where the parser keeps them and binds a value anew only
+// when its text moved, so each stored value must still be its own row's. A database stored as
+// UTF-16 takes a converted copy of a text as it is bound: there a value left bound would
+// repeat the row before.
+TEST(ExtractionBinding, EveryValueIsItsOwnRowsInUtf8AndUtf16Databases) {
+    reportgen::GeneratorOptions options;
+    options.strikes = 40;
+    options.duplicates = false;
+    options.blank_lines = false;
+    const reportgen::GeneratedDay day = reportgen::ReportGenerator(options).Generate(kMonday);
+    test::TempProgramFolder expected_home;
+    settings::InstrumentStores expected =
+        settings::OpenInstrumentStores(expected_home.Folder(), "EUR");
+    storage::Transaction transaction(expected.quote);
+    for (const ReportRow& row : day.rows.at("EUR")) {
+        if (row.option == "CALL" || row.option == "PUT") {
+            expected.quote.Execute(
+                "INSERT INTO dating (strike, price, delta, volume, oi, doi, sign, symb, option, "
+                "contract, expiration, date) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
+                {row.strike, row.price, row.delta, row.volume, row.oi, row.doi, row.sign, row.symb,
+                 row.option, common::Trim(row.contract), row.expiration, row.date});
+        }
+    }
+    ASSERT_TRUE(transaction.Commit());
+    ASSERT_GT(StoredRows(expected.quote).size(), 100u);
+    for (const bool utf16 : {false, true}) {
+        test::TempProgramFolder home;
+        if (utf16) {
+            CreateUtf16QuoteDatabase(storage::QuotePath(home.Folder(), "EUR"));
+        }
+        settings::InstrumentStores stores = settings::OpenInstrumentStores(home.Folder(), "EUR");
+        storage::Statement encoding = stores.quote.Prepare("PRAGMA encoding");
+        ASSERT_TRUE(encoding.Step());
+        EXPECT_EQ(encoding.ColumnText(0), utf16 ? "UTF-16le" : "UTF-8");
+        stores.settings.SetDefaults();
+        WriteFile(home.Folder().ReportFile(kMonday), day.report);
+        common::PlainHost plain;
+        ASSERT_TRUE(ExtractReport(home.Folder(), stores, plain.AsHost(), kMonday).IsDone());
+        EXPECT_EQ(StoredRows(stores.quote), StoredRows(expected.quote))
+            << (utf16 ? "UTF-16" : "UTF-8");
+    }
 }
 
 // The candidates must hold every row the plain query would find, whatever the strike text.
