@@ -5,7 +5,10 @@
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -129,6 +132,46 @@ void BM_Floor_NewDatabases(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * RowCount(day));
 }
 
+// A report whose first euro contract also lists 5,000 strikes written with an exponent
+// ("13100e-4"), which SQLite reads as numbers while the duplicate test's quick path does not:
+// each must still cost a lookup near its own strike, not a pass over the contract's rows.
+void BM_ProcessDay_ExponentStrikes(benchmark::State& state) {
+    constexpr int kOddRows = 5000;
+    const auto& day = FullDay();
+    for (auto _ : state) {
+        state.PauseTiming();
+        Folder folder;
+        std::string error;
+        reportgen::WriteProgramFolderDay(day, folder.path, &error);
+        const std::filesystem::path report =
+            folder.path / "INPUT" / ("CUR_" + common::FormatDate(kDay, "%yyyy%mm%dd") + ".TXT");
+        std::ifstream in(report, std::ios::binary);
+        std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        in.close();
+        std::size_t header = text.find("EURO FX");
+        header = text.find("EXPIRES", header);
+        header = text.find('\n', header) + 1;
+        std::string odd;
+        for (int i = 0; i < kOddRows; ++i) {
+            char line[96];
+            std::snprintf(
+                line, sizeof line,
+                "%-10s 0.00100    0.500          1        %4d         1   -     0.00000\n",
+                (std::to_string(10000 + i) + "e-4").c_str(), 10 + i % 9000);
+            odd += line;
+        }
+        text.insert(header, odd);
+        std::ofstream(report, std::ios::binary) << text;
+        {
+            common::PlainHost plain;
+            day::InstrumentList list(common::ProgramFolder(folder.path), plain.AsHost());
+        }
+        state.ResumeTiming();
+        RunDay(folder.path, kDay);
+    }
+    state.SetItemsProcessed(state.iterations() * (RowCount(day) + kOddRows));
+}
+
 // A folder whose quote databases hold 250 trading days before kDay, made once. Every
 // repetition of a benchmark works on a copy of its own, so that each runs the same days
 // on the same history: on the made folder itself a second repetition would meet days
@@ -220,6 +263,7 @@ BENCHMARK(BM_FolderLock)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_DayRowCount)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Floor_NewDatabases)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_ProcessDay_NewDatabases)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_ProcessDay_ExponentStrikes)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_Floor_With250Days)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_ProcessDay_With250Days)->Unit(benchmark::kMillisecond)->Iterations(5);
 

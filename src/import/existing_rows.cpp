@@ -92,7 +92,30 @@ ExistingRows::Group& ExistingRows::At(std::string_view symb, std::string_view op
     return *last_;
 }
 
+std::optional<double> ExistingRows::AsColumnNumber(std::string_view strike, bool& probed) {
+    probed = false;
+    if (!as_number_.IsValid()) {
+        return std::nullopt;
+    }
+    as_number_.Reset(true);
+    if (!as_number_.Bind(1, strike) || !as_number_.Step()) {
+        as_number_.Reset(true);
+        return std::nullopt;
+    }
+    probed = true;
+    std::optional<double> number;
+    if (as_number_.ColumnInt(0) == 1) {
+        number = as_number_.ColumnDouble(1);
+    }
+    as_number_.Reset(true);
+    return number;
+}
+
 bool ExistingRows::Load(const storage::Database& db, std::string_view day_text) {
+    // A cast to REAL has the strike column's affinity, so comparing it with the bare text
+    // converts the text exactly as "strike = ?" does: equal only when the whole text is a
+    // number SQLite reads (a prefix such as "12abc" stays a text and compares unequal).
+    as_number_ = db.Prepare("SELECT CAST(?1 AS REAL) = ?1, CAST(?1 AS REAL)");
     groups_.clear();
     last_ = nullptr;
     loaded_ = false;
@@ -129,8 +152,14 @@ std::vector<std::int64_t> ExistingRows::Candidates(std::string_view symb, std::s
     if (group == nullptr) {
         return ids;
     }
-    if (IsPlainDecimal(strike)) {
-        const double value = common::ToDouble(strike);
+    const auto near_numbers = [&](double value) {
+        if (!std::isfinite(value)) {
+            const auto [first, last] = group->numbers.equal_range(value);
+            for (auto it = first; it != last; ++it) {
+                ids.push_back(it->second);
+            }
+            return;
+        }
         // Twice the distance of IsNear from the strike's own size covers every stored number
         // that IsNear could accept; IsNear then decides.
         const double reach = 2.0 * kNear * std::fmax(1.0, std::fabs(value));
@@ -140,15 +169,27 @@ std::vector<std::int64_t> ExistingRows::Candidates(std::string_view symb, std::s
                 ids.push_back(it->second);
             }
         }
-    } else if (HasNoDigit(strike)) {
+    };
+    // A text that stays a text equals only the same text: a number never equals a text.
+    const auto same_texts = [&] {
         for (const auto& [text, id] : group->texts) {
             if (text == strike) {
                 ids.push_back(id);
             }
         }
+    };
+    bool probed = true;
+    if (IsPlainDecimal(strike)) {
+        near_numbers(common::ToDouble(strike));
+    } else if (HasNoDigit(strike)) {
+        same_texts();
+    } else if (const std::optional<double> number = AsColumnNumber(strike, probed)) {
+        near_numbers(*number);
+    } else if (probed) {
+        same_texts();
     } else {
-        // Any other text: every row, and SQLite decides.
-        for (const auto& [number, id] : group->numbers) {
+        // SQLite could not be asked: every row, and the comparison by id decides.
+        for (const auto& [value, id] : group->numbers) {
             ids.push_back(id);
         }
         for (const auto& [text, id] : group->texts) {

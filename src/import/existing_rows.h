@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -30,7 +31,9 @@ public:
     std::size_t LoadedCount() const { return loaded_count_; }
 
     // Ids of the stored rows of that symbol, option and contract whose strike may equal the
-    // given strike text, in the order of their ids.
+    // given strike text, in the order of their ids. A strike text in any other form than a
+    // plain decimal is first put to SQLite once, to learn whether the comparison reads it as a
+    // number, so that even a report of nothing but such strikes costs no more than a plain one.
     std::vector<std::int64_t> Candidates(std::string_view symb, std::string_view option,
                                          std::string_view contract, std::string_view strike);
     // Records a row just inserted, with its strike as SQLite stored it: a number, or a text.
@@ -48,9 +51,13 @@ private:
         std::vector<std::pair<std::string, std::int64_t>> texts;  // strikes SQLite kept as text
     };
     Group* Find(std::string_view symb, std::string_view option, std::string_view contract);
+    // The number SQLite's comparison with the strike column makes of the text, or nullopt
+    // when it stays a text (or the question could not be asked: probed is then false).
+    std::optional<double> AsColumnNumber(std::string_view strike, bool& probed);
     Group& At(std::string_view symb, std::string_view option, std::string_view contract);
 
     std::unordered_map<std::string, Group> groups_;
+    storage::Statement as_number_;
     // The group of the last lookup and its key: a report's rows come contract by contract, so
     // nearly every row belongs to the group of the row before it.
     Group* last_ = nullptr;

@@ -360,8 +360,10 @@ TEST(ExistingRows, CandidatesHoldEveryRowThePlainQueryFinds) {
     test::DayFixture fx;
     std::mt19937 rng(5);
     std::uniform_int_distribution<int> pick(0, 400);
-    const char* odd_texts[] = {"",   "x",      " 1.0025", "1.0025 ", "1e0", ".5",
-                               "1.", "+1.005", "0x10",    "1,5",     "-",   "NaN"};
+    const char* odd_texts[] = {"",      "x",      " 1.0025", "1.0025 ",  "1e0",       ".5",
+                               "1.",    "+1.005", "0x10",    "1,5",      "-",         "NaN",
+                               "5e-4",  "1e400",  "-1e400",  "12abc",    "1e",        "1.5e+3",
+                               "\t1.5", "-0",     "1e-400",  "1.0025e0", "100250e-5", "Inf"};
     for (int i = 0; i < 60; ++i) {
         char text[32];
         std::snprintf(text, sizeof text, "%.4f", 1.0 + pick(rng) * 0.0025);
