@@ -32,24 +32,10 @@ namespace {
 
 using namespace zarvex;
 
-// The instrument's default settings: forward points on, and histograms "In borders", Futures,
-// open interest, change of open interest, volume and premium x open interest.
-const settings::Settings& DefaultSettings() {
-    static const settings::Settings kSettings = [] {
-        settings::Settings settings;
-        settings.is_fp = 1;
-        for (int i = 0; i < analytics::kHistogramCount; ++i) {
-            settings.histograms[i] = {"oi>500", 2, 0, static_cast<std::int8_t>(i)};
-        }
-        return settings;
-    }();
-    return kSettings;
-}
-
 // The widest case: every histogram over all levels, under the three price types.
 const settings::Settings& AllLevelsSettings() {
     static const settings::Settings kSettings = [] {
-        settings::Settings settings = DefaultSettings();
+        settings::Settings settings = BenchSettings();
         const std::int8_t types[analytics::kHistogramCount] = {0, 2, 1, 0};
         for (int i = 0; i < analytics::kHistogramCount; ++i) {
             settings.histograms[i].market_scale = 0;
@@ -106,7 +92,7 @@ void RightPanelRebuild(benchmark::State& state, const analytics::AnalysisInput& 
 }
 
 void BM_RightPanel_DefaultSettings(benchmark::State& state) {
-    RightPanelRebuild(state, RightInput(DefaultSettings(), Folder().contract));
+    RightPanelRebuild(state, RightInput(BenchSettings(), Folder().contract));
 }
 BENCHMARK(BM_RightPanel_DefaultSettings)->Unit(benchmark::kMillisecond);
 
@@ -269,7 +255,7 @@ void BM_LeftPanel_BothPanelsLongestContract(benchmark::State& state) {
         bench.panel.ContractChanged(other);
         state.ResumeTiming();
         bench.panel.ContractChanged(target);
-        right.Configure(RightInput(DefaultSettings(), bench.panel.Contract()));
+        right.Configure(RightInput(BenchSettings(), bench.panel.Contract()));
         for (int n = 2; n <= analytics::kHistogramCount; ++n) {
             right.BuildHistogram(n);
         }
@@ -337,7 +323,7 @@ void BM_ContractSwitch_BothPanels(benchmark::State& state) {
         left.ContractChanged(contracts[(turn + 1) % contracts.size()]);
         state.ResumeTiming();
         left.ContractChanged(Folder().contract);
-        right.Configure(RightInput(DefaultSettings(), left.Contract()));
+        right.Configure(RightInput(BenchSettings(), left.Contract()));
         for (int n = 2; n <= analytics::kHistogramCount; ++n) {
             right.BuildHistogram(n);
         }
@@ -350,7 +336,7 @@ BENCHMARK(BM_ContractSwitch_BothPanels)->Unit(benchmark::kMillisecond);
 // --- Across days: the history of a contract, max pain, a compared histogram ---
 
 analytics::HistoryRequest LongestHistory() {
-    return {analytics::AnalysisInput(DefaultSettings(), Folder().symbol, LongestContract())};
+    return {analytics::AnalysisInput(BenchSettings(), Folder().symbol, LongestContract())};
 }
 
 // The longest-traded contract's whole history from one read of its rows.

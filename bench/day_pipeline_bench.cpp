@@ -99,18 +99,32 @@ void RunDay(const std::filesystem::path& home, common::Date day) {
     static_cast<void>(list.RunCurrentDay(day));
 }
 
+// A new folder holding the day's report (with extra lines after the header of its first euro
+// contract) and the program's files, as at any start after the first.
+void PrepareDay(const Folder& folder, const reportgen::GeneratedDay& day,
+                const std::string& extra_euro_lines = {}) {
+    std::string error;
+    reportgen::WriteProgramFolderDay(day, folder.path, &error);
+    if (!extra_euro_lines.empty()) {
+        const std::filesystem::path report =
+            folder.path / "INPUT" / ("CUR_" + common::FormatDate(kDay, "%yyyy%mm%dd") + ".TXT");
+        std::ifstream in(report, std::ios::binary);
+        std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        in.close();
+        const std::size_t header = text.find("EXPIRES", text.find("EURO FX"));
+        text.insert(text.find('\n', header) + 1, extra_euro_lines);
+        std::ofstream(report, std::ios::binary) << text;
+    }
+    common::PlainHost plain;
+    day::InstrumentList list(common::ProgramFolder(folder.path), plain.AsHost());
+}
+
 void BM_ProcessDay_NewDatabases(benchmark::State& state) {
     const auto& day = FullDay();
     for (auto _ : state) {
         state.PauseTiming();
         Folder folder;
-        std::string error;
-        reportgen::WriteProgramFolderDay(day, folder.path, &error);
-        {
-            // The files exist before the run, as at any start after the first.
-            common::PlainHost plain;
-            day::InstrumentList list(common::ProgramFolder(folder.path), plain.AsHost());
-        }
+        PrepareDay(folder, day);
         state.ResumeTiming();
         RunDay(folder.path, kDay);
     }
@@ -137,35 +151,19 @@ void BM_Floor_NewDatabases(benchmark::State& state) {
 // each must still cost a lookup near its own strike, not a pass over the contract's rows.
 void BM_ProcessDay_ExponentStrikes(benchmark::State& state) {
     constexpr int kOddRows = 5000;
+    std::string odd;
+    for (int i = 0; i < kOddRows; ++i) {
+        char line[96];
+        std::snprintf(line, sizeof line,
+                      "%-10s 0.00100    0.500          1        %4d         1   -     0.00000\n",
+                      (std::to_string(10000 + i) + "e-4").c_str(), 10 + i % 9000);
+        odd += line;
+    }
     const auto& day = FullDay();
     for (auto _ : state) {
         state.PauseTiming();
         Folder folder;
-        std::string error;
-        reportgen::WriteProgramFolderDay(day, folder.path, &error);
-        const std::filesystem::path report =
-            folder.path / "INPUT" / ("CUR_" + common::FormatDate(kDay, "%yyyy%mm%dd") + ".TXT");
-        std::ifstream in(report, std::ios::binary);
-        std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        in.close();
-        std::size_t header = text.find("EURO FX");
-        header = text.find("EXPIRES", header);
-        header = text.find('\n', header) + 1;
-        std::string odd;
-        for (int i = 0; i < kOddRows; ++i) {
-            char line[96];
-            std::snprintf(
-                line, sizeof line,
-                "%-10s 0.00100    0.500          1        %4d         1   -     0.00000\n",
-                (std::to_string(10000 + i) + "e-4").c_str(), 10 + i % 9000);
-            odd += line;
-        }
-        text.insert(header, odd);
-        std::ofstream(report, std::ios::binary) << text;
-        {
-            common::PlainHost plain;
-            day::InstrumentList list(common::ProgramFolder(folder.path), plain.AsHost());
-        }
+        PrepareDay(folder, day, odd);
         state.ResumeTiming();
         RunDay(folder.path, kDay);
     }

@@ -24,19 +24,6 @@
 
 namespace {
 
-// Futures prices with forward points; histograms "In borders", Futures, of the four parameters.
-const settings::Settings& Settings() {
-    static const settings::Settings kSettings = [] {
-        settings::Settings settings;
-        settings.is_fp = 1;
-        for (int i = 0; i < analytics::kHistogramCount; ++i) {
-            settings.histograms[i] = {"oi>500", 2, 0, static_cast<std::int8_t>(i)};
-        }
-        return settings;
-    }();
-    return kSettings;
-}
-
 const common::TextTable& Texts() {
     static const common::TextTable texts(common::Language::kEnglish);
     return texts;
@@ -47,7 +34,7 @@ void BM_HistoryTab_Open(benchmark::State& state) {
     const storage::Database db = OpenQuotes();
     common::PlainHost plain;
     const analytics::HistoryRequest request{
-        analytics::AnalysisInput(Settings(), Folder().symbol, LongestContract())};
+        analytics::AnalysisInput(BenchSettings(), Folder().symbol, LongestContract())};
     std::size_t days = 0;
     for (auto _ : state) {
         auto tab = std::make_unique<ui::HistoryTab>(nullptr, Texts(), db, Folder().home,
@@ -68,7 +55,7 @@ void BM_HistoryTab_NewShownDay(benchmark::State& state) {
     const storage::Database db = OpenQuotes();
     common::PlainHost plain;
     const analytics::HistoryRequest request{
-        analytics::AnalysisInput(Settings(), Folder().symbol, LongestContract())};
+        analytics::AnalysisInput(BenchSettings(), Folder().symbol, LongestContract())};
     ui::HistoryTab tab(nullptr, Texts(), db, Folder().home, plain.AsHost(&Texts()));
     tab.resize(1060, 680);
     tab.Follow(request, Folder().day);
@@ -88,7 +75,7 @@ struct PanelBench {
         panel = std::make_unique<ui::RightPanelWidget>(&parent, 700, 211, 0, 1060, 680, Texts(), db,
                                                        Folder().home, plain.AsHost(&Texts()));
         panel->Configure(
-            analytics::AnalysisInput(Settings(), Folder().symbol, LongestContract(),
+            analytics::AnalysisInput(BenchSettings(), Folder().symbol, LongestContract(),
                                      common::ParseDate(Folder().day, "%dd.%mm.%yyyy")));
         panel->BuildPendingHistograms();
     }

@@ -15,6 +15,7 @@
 #include "common/text.h"
 #include "reportgen/day_files.h"
 #include "reportgen/report_generator.h"
+#include "settings/settings.h"
 #include "storage/store.h"
 
 namespace {
@@ -33,6 +34,22 @@ void InsertGeneratedRow(zarvex::storage::Statement& insert, const zarvex::import
 }
 
 using namespace zarvex;
+
+// The instrument's default settings with forward points on: Futures prices, and histograms
+// "In borders", Futures, of open interest, change of open interest, volume and premium x
+// open interest.
+inline const settings::Settings& BenchSettings() {
+    static const settings::Settings kSettings = [] {
+        settings::Settings settings;
+        settings.is_fp = 1;
+        for (int i = 0; i < settings::Settings::kHistogramCount; ++i) {
+            settings.histograms[static_cast<std::size_t>(i)] = {"oi>500", 2, 0,
+                                                                static_cast<std::int8_t>(i)};
+        }
+        return settings;
+    }();
+    return kSettings;
+}
 
 // --- A quote database of 250 full-size trading days ---
 //
