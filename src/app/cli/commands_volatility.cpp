@@ -15,7 +15,6 @@
 #include "app/cli/command_support.h"
 #include "app/cli/commands.h"
 #include "app/cli/json_writer.h"
-#include "common/plain_host.h"
 #include "storage/store.h"
 
 namespace zarvex::cli {
@@ -274,15 +273,15 @@ int CmdVol(Context& ctx, const Words& words) {
     const std::optional<int> price_type = args.IntInRange("price-type", 0, 2);
     const std::optional<int> fp = args.IntInRange("fp", 0, 1);
 
-    const settings::SettingsRecord record = LoadSettingsReadOnly(ctx, shown.symbol);
-    shown.price_type = price_type.value_or(record.PriceType());
-    common::PlainHost plain(ctx.err);
+    Calculation calculation(ctx, shown.symbol);
+    const settings::Settings& settings = calculation.Values();
+    shown.price_type = price_type.value_or(settings.price_type);
     shown.forward_point = analytics::ResolveForwardPoint(
-        ctx.home, day, shown.symbol, fp.value_or(record.IsFP()), plain.AsHost());
-    const storage::Database db = OpenQuotes(ctx, shown.symbol);
-    if (!db.IsOpen()) {
+        ctx.home, day, shown.symbol, fp.value_or(settings.is_fp), calculation.Quiet());
+    if (!calculation.OpenQuoteDatabase()) {
         return kExitFailed;
     }
+    const storage::Database& db = calculation.Quotes();
     const std::string date = common::DayText(day);
     const auto unreadable = [&] {
         *ctx.err << "zarvex-cli: " << storage::QuotePath(ctx.home, shown.symbol).string()
