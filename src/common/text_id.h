@@ -250,4 +250,7 @@ inline constexpr int kCannotSaveDataSource = 223;
 // Under a chart whose bar condition could not be run: the bars stay empty, and this says why.
 inline constexpr int kBarsNotRead = 224;
 
+// After a quote file's path on the status line, before what went wrong reading it.
+inline constexpr int kFileCannotBeRead = 225;
+
 }  // namespace zarvex::common::text

@@ -315,6 +315,7 @@ constexpr std::array<Entry, TextTable::kEntryCount> kEntries{{
     {"The demo data opens in a window of its own.", "Демо-данные открываются в отдельном окне."},
     /* 223 */ {"The data source could not be saved: ", "Не удалось сохранить источник данных: "},
     /* 224 */ {"Bars could not be read: ", "Бары не удалось прочитать: "},
+    /* 225 */ {" could not be read: ", " не удалось прочитать: "},
 }};
 
 std::string_view LanguagePart(std::string_view locale_name) {

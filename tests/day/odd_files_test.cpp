@@ -8,12 +8,14 @@
 #include <random>
 #include <string>
 
+#include "analytics/left_panel/left_panel_model.h"
 #include "common/date.h"
 #include "common/plain_host.h"
 #include "common/text.h"
 #include "day/instrument_list.h"
 #include "reportgen/day_files.h"
 #include "reportgen/report_generator.h"
+#include "settings/settings.h"
 #include "storage/stage_flags.h"
 #include "storage/store.h"
 #include "support/cli_runner.h"
@@ -278,6 +280,21 @@ TEST_F(OddFilesTest, ReadersFailOnADamagedPageInsteadOfShowingOlderDays) {
         EXPECT_NE(run.err.find(quote.string()), std::string::npos) << reader[0] << ": " << run.err;
         EXPECT_EQ(run.out, "") << reader[0];
     }
+
+    // The window's panel shows what it could read, and its last status line names the file.
+    common::PlainHost plain;
+    analytics::LeftPanelServices services;
+    services.host = plain.AsHost();
+    services.folder = common::ProgramFolder(home_.Folder());
+    analytics::LeftPanelModel panel(services);
+    const settings::Settings settings = settings::DefaultSettings("EUR", services.folder);
+    analytics::LeftPanelSetup setup;
+    setup.database_file = quote;
+    panel.Build(analytics::AnalysisInput(settings, "EUR"), setup);
+    const std::string expected = quote.string() + " could not be read: ";
+    EXPECT_TRUE(panel.DatabaseFaultLine().starts_with(expected)) << panel.DatabaseFaultLine();
+    ASSERT_FALSE(plain.StatusTexts().empty());
+    EXPECT_EQ(plain.StatusTexts().back(), panel.DatabaseFaultLine());
 }
 
 // --- Where the unload writes ---

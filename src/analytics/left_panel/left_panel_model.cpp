@@ -284,6 +284,20 @@ void LeftPanelModel::FillTables() {
         services_.view->ShowCells(cells_);
     }
     ShowStatus(common::text::kLeftTablesFilled, common::text::kProgramReady);
+    // A damaged page ends a query as if the rows had run out, so what the panel shows may be a
+    // part of the day only: the last word on the status line says so, naming the file.
+    if (const std::string fault = DatabaseFaultLine(); !fault.empty()) {
+        services_.host.ShowStatus(fault);
+    }
+}
+
+std::string LeftPanelModel::DatabaseFaultLine() const {
+    const std::string fault = db_.FaultText();
+    if (fault.empty()) {
+        return {};
+    }
+    return context_.database_file.string() + services_.host.Text(common::text::kFileCannotBeRead) +
+           fault;
 }
 
 void LeftPanelModel::SettingsChanged() {

@@ -132,6 +132,9 @@ public:
     // SQLite's text for the first fault of the quote file that the panel's queries met (a
     // damaged page, a failed read), "" when none.
     std::string DatabaseFault() const { return db_.FaultText(); }
+    // The status line of a file that met such a fault: its path, " could not be read: " in the
+    // host's language and the fault; empty while the file reads well.
+    std::string DatabaseFaultLine() const;
     // A day with data is selected.
     bool HasDay() const { return context_.date != common::kInvalidDate; }
 

@@ -193,6 +193,13 @@ void MainWindow::ShowFreshness() {
     if (status_bar_ == nullptr) {
         return;
     }
+    // A quote file that could not be read is named first: the panels may show part of it.
+    std::string fault;
+    for (const ui::InstrumentArea* area : areas_) {
+        if (area != nullptr && fault.empty()) {
+            fault = area->LeftPanel()->Model().DatabaseFaultLine();
+        }
+    }
     common::Date latest = common::kInvalidDate;
     for (const ui::InstrumentArea* area : areas_) {
         // The seed row of a new database is no day that anybody downloaded.
@@ -205,10 +212,11 @@ void MainWindow::ShowFreshness() {
         }
     }
     if (latest == common::kInvalidDate) {
-        status_bar_->SetNote({});
+        status_bar_->SetNote(QString::fromStdString(fault));
         return;
     }
-    std::string note = texts_.Get(text::kDataOf) + common::DayText(latest);
+    std::string note = (fault.empty() ? std::string() : fault + "   ") + texts_.Get(text::kDataOf) +
+                       common::DayText(latest);
     // Without a data source nothing is downloaded, so no time of a next download is promised.
     if (downloading_) {
         const common::Date due =
