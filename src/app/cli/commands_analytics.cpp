@@ -93,18 +93,8 @@ std::string IndicatorsJson(const analytics::LeftPanelModel& panel, const analyti
     json.Key("max_pain").String(pain.price.Text());
     json.Key("max_pain_strike").Number(pain.strike);
     WriteImplied(json, implied);
-    json.Key("levels").BeginObject();
-    json.Key("call");
-    WriteShownColumn(json, cells.level_call);
-    json.Key("put");
-    WriteShownColumn(json, cells.level_put);
-    json.EndObject();
-    json.Key("fractals").BeginObject();
-    json.Key("call");
-    WriteShownColumn(json, cells.fractal_call);
-    json.Key("put");
-    WriteShownColumn(json, cells.fractal_put);
-    json.EndObject();
+    CallPutObject(json, "levels", cells.level_call, cells.level_put, WriteShownColumn);
+    CallPutObject(json, "fractals", cells.fractal_call, cells.fractal_put, WriteShownColumn);
     json.EndObject();
     return json.Text();
 }

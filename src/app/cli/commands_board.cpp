@@ -123,18 +123,8 @@ void SymbolJson(JsonWriter& json, const analytics::SymbolBoard& board) {
         Contract(json, contract);
     }
     json.EndArray();
-    json.Key("build_ups").BeginObject();
-    json.Key("call");
-    Changes(json, board.call_build_ups);
-    json.Key("put");
-    Changes(json, board.put_build_ups);
-    json.EndObject();
-    json.Key("unwinds").BeginObject();
-    json.Key("call");
-    Changes(json, board.call_unwinds);
-    json.Key("put");
-    Changes(json, board.put_unwinds);
-    json.EndObject();
+    CallPutObject(json, "build_ups", board.call_build_ups, board.put_build_ups, Changes);
+    CallPutObject(json, "unwinds", board.call_unwinds, board.put_unwinds, Changes);
     json.Key("volume_to_oi").BeginArray();
     for (const analytics::VolumeLeader& leader : board.volume_to_oi) {
         json.BeginObject();

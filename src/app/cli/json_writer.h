@@ -41,4 +41,16 @@ private:
 
 std::string JsonEscape(std::string_view text);
 
+// `key`: {"call": ..., "put": ...}, each side written by write(json, side).
+template <typename Side, typename Write>
+void CallPutObject(JsonWriter& json, std::string_view key, const Side& call, const Side& put,
+                   Write write) {
+    json.Key(key).BeginObject();
+    json.Key("call");
+    write(json, call);
+    json.Key("put");
+    write(json, put);
+    json.EndObject();
+}
+
 }  // namespace zarvex::cli
