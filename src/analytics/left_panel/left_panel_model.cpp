@@ -322,11 +322,10 @@ void LeftPanelModel::SettingsChanged() {
         ComputeSignificantFractals();
         FillTables();
     }
-    if (now.price_type != taken_.price_type) {
+    // Both change every shown price; the calculation reads both from the settings, so one
+    // recomputation serves a change of either or both.
+    if (now.price_type != taken_.price_type || now.is_fp != taken_.is_fp) {
         taken_.price_type = now.price_type;
-        RecomputeShown();
-    }
-    if (now.is_fp != taken_.is_fp) {
         taken_.is_fp = now.is_fp;
         RecomputeShown();
     }
