@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "analytics/day/max_pain.h"
 #include "analytics/history/compare_histogram.h"
 #include "analytics/history/contract_days.h"
 #include "analytics/history/contract_history.h"
-#include "analytics/history/max_pain.h"
 #include "analytics/left_panel/day_slice.h"
 #include "analytics/left_panel/left_panel_model.h"
 #include "analytics/reference_rebinning.h"

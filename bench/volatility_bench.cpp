@@ -3,7 +3,7 @@
 #include <cmath>
 #include <ql/pricingengines/blackformula.hpp>
 
-#include "analytics/history/stored_rows.h"
+#include "analytics/day/stored_rows.h"
 #include "analytics/volatility/contract_volatility.h"
 #include "analytics/volatility/option_chain.h"
 #include "common/symbols.h"

@@ -1,34 +1,13 @@
 #include "common/config_folder.h"
 
-#include <pwd.h>
-#include <unistd.h>
-
-#include <cstdlib>
 #include <system_error>
+
+#include "common/user_environment.h"
 
 namespace zarvex::common {
 
-namespace {
-
-std::string Variable(const char* name) {
-    const char* value = std::getenv(name);
-    return value != nullptr ? value : "";
-}
-
-std::string UserHome() {
-    std::string home = Variable("HOME");
-    if (home.empty()) {
-        if (const passwd* entry = getpwuid(getuid()); entry != nullptr && entry->pw_dir) {
-            home = entry->pw_dir;
-        }
-    }
-    return home;
-}
-
-}  // namespace
-
 std::filesystem::path UserConfigFolder() {
-    return UserConfigFolder(Variable("XDG_CONFIG_HOME"), UserHome());
+    return UserConfigFolder(EnvironmentVariable("XDG_CONFIG_HOME"), UserHome());
 }
 
 std::filesystem::path UserConfigFolder(const std::string& xdg_config_home,

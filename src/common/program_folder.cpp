@@ -1,10 +1,8 @@
 #include "common/program_folder.h"
 
-#include <pwd.h>
-#include <unistd.h>
-
-#include <cstdlib>
 #include <system_error>
+
+#include "common/user_environment.h"
 
 namespace zarvex::common {
 
@@ -27,11 +25,6 @@ ProgramFolder::ProgramFolder(std::filesystem::path root) : root_(Absolute(std::m
 
 namespace {
 
-std::string Variable(const char* name) {
-    const char* value = std::getenv(name);
-    return value != nullptr ? value : "";
-}
-
 bool HasLayout(const std::filesystem::path& folder) {
     std::error_code error;
     for (const char* name : {"INPUT", "OUTPUT", "DB"}) {
@@ -42,22 +35,11 @@ bool HasLayout(const std::filesystem::path& folder) {
     return true;
 }
 
-// $HOME, or the account's home from the user database when a service manager left it unset.
-std::string UserHome() {
-    std::string home = Variable("HOME");
-    if (home.empty()) {
-        if (const passwd* entry = getpwuid(getuid()); entry != nullptr && entry->pw_dir) {
-            home = entry->pw_dir;
-        }
-    }
-    return home;
-}
-
 }  // namespace
 
 ProgramFolder ProgramFolder::FromEnvironment() {
     return Choose(
-        {Variable("ZARVEX_HOME"), ExecutableFolder(), Variable("XDG_DATA_HOME"), UserHome()});
+        {EnvironmentVariable("ZARVEX_HOME"), ExecutableFolder(), EnvironmentVariable("XDG_DATA_HOME"), UserHome()});
 }
 
 ProgramFolder ProgramFolder::Choose(const FolderSources& sources) {

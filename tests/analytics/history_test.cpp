@@ -2,10 +2,10 @@
 
 #include <fstream>
 
+#include "analytics/day/max_pain.h"
 #include "analytics/history/contract_days.h"
 #include "analytics/history/contract_history.h"
 #include "analytics/history/history_table.h"
-#include "analytics/history/max_pain.h"
 #include "analytics/left_panel/left_panel_cells.h"
 #include "common/calendar.h"
 #include "left_panel_fixture.h"

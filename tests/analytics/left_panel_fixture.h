@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "analytics/left_panel/day_context.h"
+#include "analytics/day/day_context.h"
 #include "analytics/left_panel/left_panel_model.h"
 #include "common/clock.h"
 #include "common/plain_host.h"

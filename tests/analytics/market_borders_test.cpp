@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "analytics/history/day_figures.h"
+#include "analytics/day/day_figures.h"
 #include "left_panel_fixture.h"
 #include "support/case_name.h"
 

@@ -1,4 +1,4 @@
-#include "analytics/history/max_pain.h"
+#include "analytics/day/max_pain.h"
 
 #include <gtest/gtest.h>
 

@@ -6,9 +6,9 @@
 #include <iterator>
 #include <utility>
 
-#include "analytics/history/day_figures.h"
-#include "analytics/history/max_pain.h"
-#include "analytics/left_panel/day_context.h"
+#include "analytics/day/day_context.h"
+#include "analytics/day/day_figures.h"
+#include "analytics/day/max_pain.h"
 #include "analytics/left_panel/left_panel_cells.h"
 #include "analytics/volatility/contract_volatility.h"
 #include "analytics/volatility/shown_prices.h"

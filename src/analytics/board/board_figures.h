@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "analytics/analysis_input.h"
-#include "analytics/history/stored_rows.h"
+#include "analytics/day/stored_rows.h"
 #include "common/date.h"
 
 namespace zarvex::analytics {

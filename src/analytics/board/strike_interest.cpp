@@ -1,6 +1,6 @@
 #include "analytics/board/strike_interest.h"
 
-#include "analytics/history/max_pain.h"
+#include "analytics/day/max_pain.h"
 
 namespace zarvex::analytics {
 

@@ -4,7 +4,7 @@
 #include <map>
 #include <vector>
 
-#include "analytics/history/stored_rows.h"
+#include "analytics/day/stored_rows.h"
 
 namespace zarvex::analytics {
 

@@ -7,7 +7,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "analytics/history/stored_rows.h"
+#include "analytics/day/stored_rows.h"
 #include "common/date.h"
 #include "storage/database.h"
 

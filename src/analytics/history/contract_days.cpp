@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string>
 
-#include "analytics/left_panel/quote_queries.h"
+#include "analytics/day/quote_queries.h"
 
 namespace zarvex::analytics {
 

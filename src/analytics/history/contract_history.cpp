@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <utility>
 
+#include "analytics/day/day_context.h"
+#include "analytics/day/day_figures.h"
+#include "analytics/day/stored_rows.h"
 #include "analytics/forward_points.h"
-#include "analytics/history/day_figures.h"
-#include "analytics/history/stored_rows.h"
-#include "analytics/left_panel/day_context.h"
 #include "analytics/volatility/contract_volatility.h"
 #include "analytics/volatility/option_chain.h"
 #include "common/text.h"

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "analytics/analysis_input.h"
-#include "analytics/left_panel/day_context.h"
+#include "analytics/day/day_context.h"
 #include "common/date.h"
 #include "common/host.h"
 #include "common/program_folder.h"

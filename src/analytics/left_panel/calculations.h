@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "analytics/left_panel/day_context.h"
+#include "analytics/day/day_context.h"
 #include "common/host.h"
 #include "settings/settings.h"
 #include "storage/database.h"

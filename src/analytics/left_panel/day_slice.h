@@ -6,8 +6,8 @@
 #include <string_view>
 #include <vector>
 
-#include "analytics/history/day_figures.h"
-#include "analytics/history/stored_rows.h"
+#include "analytics/day/day_figures.h"
+#include "analytics/day/stored_rows.h"
 #include "storage/database.h"
 
 namespace zarvex::analytics {

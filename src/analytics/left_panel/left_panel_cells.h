@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "analytics/left_panel/day_context.h"
+#include "analytics/day/day_context.h"
 
 namespace zarvex::analytics {
 

@@ -5,9 +5,9 @@
 #include <optional>
 #include <utility>
 
+#include "analytics/day/quote_queries.h"
 #include "analytics/forward_points.h"
 #include "analytics/left_panel/calculations.h"
-#include "analytics/left_panel/quote_queries.h"
 #include "common/symbols.h"
 #include "common/text.h"
 #include "common/text_id.h"

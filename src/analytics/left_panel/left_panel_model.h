@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "analytics/analysis_input.h"
-#include "analytics/history/max_pain.h"
-#include "analytics/left_panel/day_context.h"
+#include "analytics/day/day_context.h"
+#include "analytics/day/max_pain.h"
 #include "analytics/left_panel/day_slice.h"
 #include "analytics/left_panel/left_panel_cells.h"
 #include "analytics/left_panel/left_panel_view.h"

@@ -6,8 +6,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "analytics/day/quote_queries.h"
 #include "analytics/left_panel/calculations.h"
-#include "analytics/left_panel/quote_queries.h"
 #include "analytics/prices.h"
 #include "storage/condition_bound.h"
 #include "storage/grouped_condition.h"

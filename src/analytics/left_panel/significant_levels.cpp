@@ -2,8 +2,8 @@
 #include <string>
 #include <vector>
 
+#include "analytics/day/quote_queries.h"
 #include "analytics/left_panel/calculations.h"
-#include "analytics/left_panel/quote_queries.h"
 #include "analytics/prices.h"
 #include "storage/condition_bound.h"
 #include "storage/grouped_condition.h"

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <map>
 
-#include "analytics/left_panel/quote_queries.h"
+#include "analytics/day/quote_queries.h"
 
 namespace zarvex::analytics {
 

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "analytics/history/stored_rows.h"
+#include "analytics/day/stored_rows.h"
 #include "storage/database.h"
 
 namespace zarvex::analytics {

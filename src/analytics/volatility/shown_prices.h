@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "analytics/left_panel/day_context.h"
+#include "analytics/day/day_context.h"
 #include "analytics/volatility/contract_volatility.h"
 
 namespace zarvex::analytics {

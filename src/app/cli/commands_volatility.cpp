@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "analytics/day/quote_queries.h"
 #include "analytics/forward_points.h"
 #include "analytics/history/history_table.h"
-#include "analytics/left_panel/quote_queries.h"
 #include "analytics/volatility/shown_prices.h"
 #include "analytics/volatility/volatility_summary.h"
 #include "app/cli/analytics_support.h"

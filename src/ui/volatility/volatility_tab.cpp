@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "analytics/left_panel/quote_queries.h"
+#include "analytics/day/quote_queries.h"
 #include "analytics/volatility/shown_prices.h"
 #include "analytics/volatility/volatility_summary.h"
 #include "common/text_id.h"

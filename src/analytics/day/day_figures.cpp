@@ -1,4 +1,4 @@
-#include "analytics/history/day_figures.h"
+#include "analytics/day/day_figures.h"
 
 #include <cmath>
 #include <initializer_list>
@@ -8,7 +8,7 @@
 #include <string_view>
 #include <utility>
 
-#include "analytics/left_panel/quote_queries.h"
+#include "analytics/day/quote_queries.h"
 #include "analytics/prices.h"
 #include "common/text.h"
 

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "analytics/history/level_strikes.h"
+#include "analytics/day/level_strikes.h"
 #include "storage/database.h"
 
 struct sqlite3_stmt;

@@ -1,4 +1,4 @@
-#include "analytics/history/stored_rows.h"
+#include "analytics/day/stored_rows.h"
 
 #include <sqlite3.h>
 

@@ -1,4 +1,4 @@
-#include "analytics/history/level_strikes.h"
+#include "analytics/day/level_strikes.h"
 
 #include <algorithm>
 

@@ -7,9 +7,9 @@
 #include <string_view>
 #include <vector>
 
-#include "analytics/history/max_pain.h"
-#include "analytics/history/stored_rows.h"
-#include "analytics/left_panel/day_context.h"
+#include "analytics/day/day_context.h"
+#include "analytics/day/max_pain.h"
+#include "analytics/day/stored_rows.h"
 #include "common/host.h"
 #include "settings/settings.h"
 

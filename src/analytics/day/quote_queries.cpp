@@ -1,4 +1,4 @@
-#include "analytics/left_panel/quote_queries.h"
+#include "analytics/day/quote_queries.h"
 
 #include <cmath>
 #include <string>
