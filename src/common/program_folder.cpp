@@ -38,8 +38,8 @@ bool HasLayout(const std::filesystem::path& folder) {
 }  // namespace
 
 ProgramFolder ProgramFolder::FromEnvironment() {
-    return Choose(
-        {EnvironmentVariable("ZARVEX_HOME"), ExecutableFolder(), EnvironmentVariable("XDG_DATA_HOME"), UserHome()});
+    return Choose({EnvironmentVariable("ZARVEX_HOME"), ExecutableFolder(),
+                   EnvironmentVariable("XDG_DATA_HOME"), UserHome()});
 }
 
 ProgramFolder ProgramFolder::Choose(const FolderSources& sources) {
