@@ -3,8 +3,12 @@
 #include <pwd.h>
 #include <unistd.h>
 
+#include <array>
 #include <cstdlib>
 #include <system_error>
+
+#include "common/symbols.h"
+#include "common/text.h"
 
 namespace zarvex::common {
 
@@ -114,6 +118,21 @@ std::filesystem::path ExecutableFolder() {
         return std::filesystem::current_path(error);
     }
     return exe.parent_path();
+}
+
+bool IsProgramDatabase(std::string_view name) {
+    if (name == "download.lql") {
+        return true;
+    }
+    for (const std::string_view symbol : kSymbols) {
+        for (const std::string_view suffix : {"_config.lql", "_operation.lql", "_data.lql"}) {
+            if (name.size() == symbol.size() + std::string_view(suffix).size() &&
+                StartsWith(name, symbol) && EndsWith(name, suffix)) {
+                return true;
+            }
+        }
+    }
+    return false;
 }
 
 }  // namespace zarvex::common
