@@ -1,7 +1,10 @@
 #include "common/program_folder.h"
 
+#include <array>
 #include <system_error>
 
+#include "common/symbols.h"
+#include "common/text.h"
 #include "common/user_environment.h"
 
 namespace zarvex::common {
@@ -96,6 +99,21 @@ std::filesystem::path ExecutableFolder() {
         return std::filesystem::current_path(error);
     }
     return exe.parent_path();
+}
+
+bool IsProgramDatabase(std::string_view name) {
+    if (name == "download.lql") {
+        return true;
+    }
+    for (const std::string_view symbol : kSymbols) {
+        for (const std::string_view suffix : {"_config.lql", "_operation.lql", "_data.lql"}) {
+            if (name.size() == symbol.size() + std::string_view(suffix).size() &&
+                StartsWith(name, symbol) && EndsWith(name, suffix)) {
+                return true;
+            }
+        }
+    }
+    return false;
 }
 
 }  // namespace zarvex::common

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 #include "common/date.h"
 
@@ -51,6 +52,10 @@ private:
     std::filesystem::path root_;
     bool per_user_ = false;
 };
+
+// Whether a file name is one of the databases the program keeps in DB/: <SYM>_config.lql,
+// <SYM>_operation.lql or <SYM>_data.lql of the six symbols, or download.lql.
+bool IsProgramDatabase(std::string_view name);
 
 // The folder of the running executable (from /proc/self/exe), or the current folder when that
 // cannot be read.

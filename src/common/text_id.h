@@ -253,4 +253,9 @@ inline constexpr int kBarsNotRead = 224;
 // After a quote file's path on the status line, before what went wrong reading it.
 inline constexpr int kFileCannotBeRead = 225;
 
+// An unload refused because its output folder is another program folder's OUTPUT/: the output
+// folder, kForeignOutputFolder, that other folder, kSetOutputFolder, the configuration file.
+inline constexpr int kForeignOutputFolder = 226;
+inline constexpr int kSetOutputFolder = 227;
+
 }  // namespace zarvex::common::text

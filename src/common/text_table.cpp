@@ -316,6 +316,15 @@ constexpr std::array<Entry, TextTable::kEntryCount> kEntries{{
     /* 223 */ {"The data source could not be saved: ", "Не удалось сохранить источник данных: "},
     /* 224 */ {"Bars could not be read: ", "Бары не удалось прочитать: "},
     /* 225 */ {" could not be read: ", " не удалось прочитать: "},
+    /* 226 */
+    {" is the output folder of another program folder, ",
+     " — папка выгрузки другой папки программы, "},
+    /* 227 */
+    {", not of this one: a copied or moved program folder does not unload there. Set the folder "
+     "under Property, \"Folder for unloading files\", or in the OutputFolder setting of ",
+     ", а не этой: скопированная или перенесённая папка программы туда не выгружает. Задайте "
+     "папку в окне «Свойства», поле «Папка для выгрузки файлов», или в параметре OutputFolder "
+     "файла "},
 }};
 
 std::string_view LanguagePart(std::string_view locale_name) {

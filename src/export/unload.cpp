@@ -14,6 +14,8 @@
 #include "common/calendar.h"
 #include "common/log.h"
 #include "common/text.h"
+#include "common/text_id.h"
+#include "export/foreign_output.h"
 #include "export/unload_template.h"
 #include "storage/condition_bound.h"
 #include "storage/grouped_condition.h"
@@ -190,6 +192,13 @@ common::Outcome UnloadDay(const common::ProgramFolder& folder,
         // The file name alone would put the day into whatever folder the program was started
         // from.
         return Fail(host, stores, "the output folder (OutputFolder) is not set");
+    }
+    if (const std::filesystem::path other = ForeignProgramFolder(folder, record.OutputFolder());
+        !other.empty()) {
+        return Fail(host, stores,
+                    record.OutputFolder() + host.Text(common::text::kForeignOutputFolder) +
+                        other.string() + host.Text(common::text::kSetOutputFolder) +
+                        record.Path().string());
     }
     const UnloadTemplate layout = ParseUnloadTemplate(record.TemplateOutputData());
     // Joined as paths: a folder typed without its trailing "/" still receives the file, rather

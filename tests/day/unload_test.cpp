@@ -213,6 +213,73 @@ TEST_F(UnloadTest, ForwardPointsFallBackToTheDayWhenTheNextIsEmptyOrMissing) {
     EXPECT_FALSE(std::filesystem::exists(other.Home() / "OUTPUT" / "FP_20121210.TXT"));
 }
 
+// The setting is an absolute path: a copy of a program folder still names the original's OUTPUT/.
+TEST_F(UnloadTest, ACopiedFolderDoesNotUnloadIntoTheFolderItCameFrom) {
+    test::TempFolder temp;
+    const std::filesystem::path copy = temp / "copy";
+    std::filesystem::copy(fx.Home(), copy, std::filesystem::copy_options::recursive);
+    const common::ProgramFolder copied(copy);
+    settings::InstrumentStores stores = settings::OpenInstrumentStores(copied, "EUR");
+    ASSERT_EQ(stores.settings.OutputFolder(), fx.Home().string() + "/OUTPUT/");
+
+    common::Host host = fx.Host();
+    const common::Outcome refused = UnloadDay(copied, stores, host, kFriday);
+    EXPECT_FALSE(refused.IsDone());
+    EXPECT_NE(refused.Reason().find(" is the output folder of another program folder, " +
+                                    fx.Home().string() + ", not of this one"),
+              std::string::npos)
+        << refused.Reason();
+    EXPECT_NE(refused.Reason().find("\"Folder for unloading files\", or in the OutputFolder "
+                                    "setting of " +
+                                    (copy / "DB" / "EUR_config.lql").string()),
+              std::string::npos)
+        << refused.Reason();
+    EXPECT_TRUE(std::filesystem::is_empty(fx.Home() / "OUTPUT"));
+    EXPECT_EQ(storage::GetStageFlag(stores.operation, "20121207", storage::kStageUpload), 0);
+
+    // Once the user sets the copy's own folder, the day goes there.
+    stores.settings.SetOutputFolder(copy.string() + "/OUTPUT/");
+    EXPECT_TRUE(UnloadDay(copied, stores, host, kFriday).IsDone());
+    EXPECT_TRUE(std::filesystem::exists(copy / "OUTPUT" / "EUR20121207.TXT"));
+}
+
+struct OutputFolderCase {
+    const char* name;
+    const char* made;    // a file made under the temporary folder ("" for none)
+    const char* output;  // the setting, under the temporary folder; "HOME" is the fixture's
+    bool written;
+};
+
+class UnloadOutputFolders : public UnloadTest,
+                            public ::testing::WithParamInterface<OutputFolderCase> {};
+
+// Only another program folder's OUTPUT/ is refused; whatever else the user chose is kept.
+TEST_P(UnloadOutputFolders, KeepWhatTheUserChoseExceptAnotherProgramFolder) {
+    const OutputFolderCase& c = GetParam();
+    test::TempFolder temp;
+    if (*c.made != '\0') {
+        std::filesystem::create_directories((temp / c.made).parent_path());
+        WriteFile(temp / c.made, "");
+    }
+    std::filesystem::create_directory_symlink(fx.Home(), temp / "link");
+    const std::filesystem::path output = temp / c.output;
+    std::filesystem::create_directories(output);
+    fx.Stores().settings.SetOutputFolder(output.string());
+    EXPECT_EQ(Unload(), c.written ? 1 : 0) << last_.Reason();
+    EXPECT_EQ(std::filesystem::exists(output / "EUR20121207.TXT"), c.written);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, UnloadOutputFolders,
+    ::testing::Values(
+        OutputFolderCase{"PlainFolder", "", "plain/", true},
+        OutputFolderCase{"AnOutputBesideADbOfOtherFiles", "x/DB/notes.lql", "x/OUTPUT/", true},
+        OutputFolderCase{"TheOutputOfAFolderWithADownloadDatabase", "y/DB/download.lql", "y/OUTPUT",
+                         false},
+        OutputFolderCase{"TheOutputOfAFolderWithQuotes", "z/DB/CHF_data.lql", "z/OUTPUT/.", false},
+        OutputFolderCase{"ItsOwnOutputThroughALink", "", "link/OUTPUT/", true}),
+    [](const auto& test_info) { return std::string(test_info.param.name); });
+
 TEST(UnloadTemplate, SplitsLikeThePatterns) {
     const UnloadTemplate t = ParseUnloadTemplate("x{strike,price, oi,,date}y{ }{;;}{extra}");
     EXPECT_EQ(t.fields, (std::vector<std::string>{"strike", "price", ",date"}));

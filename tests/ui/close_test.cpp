@@ -1,10 +1,12 @@
 // Closing the window while the start-up catch-up waits on a report server that never answers.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QCoreApplication>
 #include <algorithm>
 
 #include "app/gui/main_window.h"
+#include "app/gui/single_instance.h"
 #include "app/gui/startup.h"
 #include "reportserver/report_server.h"
 #include "support/temp_folder.h"
@@ -46,8 +48,8 @@ TEST(CloseTest, CloseDuringASilentCatchUpEndsAtOnceAndFreesTheName) {
     server.SetFaults(faults);
 
     test::TempProgramFolder home;
-    const std::string name = std::string("\0zarvex-close-test-", 19) +
-                             std::to_string(QCoreApplication::applicationPid());
+    const std::string name = gui::SingleInstance::SocketFor(
+        ::getuid(), "/zarvex-close-test-" + std::to_string(QCoreApplication::applicationPid()));
     auto program = StartAgainst(home, server, name);
     ASSERT_NE(program, nullptr);
     const auto asked = [&] {

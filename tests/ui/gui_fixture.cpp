@@ -1,10 +1,13 @@
 #include "ui/gui_fixture.h"
 
+#include <unistd.h>
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <atomic>
 #include <stdexcept>
 
+#include "app/gui/single_instance.h"
 #include "common/text_table.h"
 #include "day/instrument_list.h"
 #include "reportgen/day_files.h"
@@ -39,11 +42,13 @@ StartedProgram::StartedProgram(const common::ProgramFolder& folder, std::string 
     options.language_argument = std::move(language);
     options.folder = folder;
     options.report_host = "127.0.0.1:1";
-    options.instance_name = instance_name.empty()
-                                ? std::string("\0zarvex-ui-test-", 16) +
-                                      std::to_string(QCoreApplication::applicationPid()) + "-" +
-                                      std::to_string(counter++)
-                                : std::move(instance_name);
+    options.instance_name =
+        instance_name.empty()
+            ? gui::SingleInstance::SocketFor(
+                  ::getuid(), "/zarvex-ui-test-" +
+                                  std::to_string(QCoreApplication::applicationPid()) + "-" +
+                                  std::to_string(counter++))
+            : std::move(instance_name);
     options.pump_sleep = std::chrono::milliseconds(0);
     options.start_scheduler = false;
     options.network_up = [] { return false; };

@@ -40,18 +40,30 @@ std::filesystem::path RequiredHelper(const std::string& name) {
     return program;
 }
 
-// A folder that holds quote databases but no demo mark has real days in it: the demo never
-// writes there.
-void RefuseRealData(const std::filesystem::path& folder) {
-    std::error_code error;
-    if (common::IsDemoFolder(folder) || !std::filesystem::is_directory(folder / "DB", error)) {
-        return;
+// Generated days never mix with real ones: the demo fills only a folder that is empty or its
+// own, and says which entry made it refuse.
+void RefuseForeignFolder(const std::filesystem::path& folder) {
+    if (const std::string why = common::DemoFolderRefusal(folder); !why.empty()) {
+        throw std::runtime_error(why);
     }
-    for (const auto& entry : std::filesystem::directory_iterator(folder / "DB", error)) {
-        if (common::EndsWith(entry.path().filename().string(), "_data.lql")) {
-            throw std::runtime_error(folder.string() +
-                                     " holds data that was not generated for the demo; give the "
-                                     "demo a folder of its own (--home DIR)");
+}
+
+// The demo's unloads stay in its own folder, whatever its settings were made to say (or said
+// in the place the folder was moved from).
+void KeepOutputInside(day::InstrumentList& instruments, const common::ProgramFolder& folder,
+                      std::ostream& err) {
+    const std::string own = folder.RootText() + "OUTPUT/";
+    for (int i = 0; i < day::InstrumentList::kCount; ++i) {
+        settings::SettingsRecord& record = instruments.At(i).Settings();
+        if (!record.OutputFolder().empty() &&
+            common::LiesIn(record.OutputFolder(), folder.Root())) {
+            continue;
+        }
+        err << record.Symbol() << ": the demo's output folder \"" << record.OutputFolder()
+            << "\" lies outside " << folder.Root().string() << "; set back to " << own << '\n';
+        record.SetOutputFolder(own);
+        if (!record.SaveSettings()) {
+            throw std::runtime_error("cannot set the output folder of " + record.Path().string());
         }
     }
 }
@@ -132,7 +144,7 @@ int CmdDemo(Context& ctx, const Words& words) {
     RefusePositional(args);
     const int count = args.IntInRange("days", 1, kMostDays).value_or(kDefaultDays);
     const std::filesystem::path folder = ctx.home_given ? ctx.home.Root() : common::DemoFolder();
-    RefuseRealData(folder);
+    RefuseForeignFolder(folder);
     PrepareFolder(folder);
 
     const std::vector<common::Date> days = TradingDaysBefore(ctx.today, count);
@@ -178,6 +190,7 @@ int CmdDemo(Context& ctx, const Words& words) {
     };
     acquisition::Downloader downloads(std::move(setup));
     day::InstrumentList instruments(program_folder, quiet.AsHost(&texts));
+    KeepOutputInside(instruments, program_folder, *ctx.err);
     const int total = static_cast<int>(days.size());
     for (int k = 0; k < total; ++k) {
         const common::Date day = days[static_cast<std::size_t>(k)];

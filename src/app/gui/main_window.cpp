@@ -4,8 +4,10 @@
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QEvent>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QShortcut>
 #include <QTabWidget>
 #include <QWindow>
@@ -32,6 +34,7 @@
 #include "ui/right_panel_widget.h"
 #include "ui/settings_dialog.h"
 #include "ui/status_bar.h"
+#include "ui/window_fit.h"
 
 namespace zarvex::gui {
 namespace {
@@ -174,8 +177,8 @@ void MainWindow::ShowWithState() {
     }
     ShowFreshness();
     if (!state.geometry.isEmpty() && restoreGeometry(state.geometry)) {
-        // The user's own place: not fitted to the screen again.
-        frame_fitted_ = true;
+        restored_place_ = true;
+        FitRestoredPlace();
     }
     if (state.maximised) {
         showMaximized();
@@ -259,6 +262,25 @@ void MainWindow::FitFrameToScreen() {
     frame_fitted_ = !frame.isNull();
 }
 
+void MainWindow::FitRestoredPlace() {
+    // The user's own place, but kept to the screens there are now: the file may come from
+    // another set of screens, or from anyone, and a window off screen or larger than every
+    // screen is no window at all (and a huge one costs its size in memory). The frame, once it
+    // is known, stays on the screen too.
+    QList<QRect> screens;
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        screens.push_back(screen->availableGeometry());
+    }
+    const QMargins frame = FrameMargins();
+    const QRect fitted =
+        ui::FitToScreens(geometry().marginsAdded(frame), screens, minimumSize().grownBy(frame))
+            .marginsRemoved(frame);
+    // A screen smaller than the window's least size gets a window of the screen's size.
+    setMinimumSize(minimumSize().boundedTo(fitted.size()));
+    setGeometry(fitted);
+    frame_fitted_ = !frame.isNull();
+}
+
 bool MainWindow::event(QEvent* event) {
     const bool handled = QWidget::event(event);
     // The window manager frames the window only once it is on screen; the first time the
@@ -271,7 +293,7 @@ bool MainWindow::event(QEvent* event) {
         case QEvent::WindowActivate:
             if (!frame_fitted_ && !available_.isNull() && isVisible() &&
                 windowState() == Qt::WindowNoState && !FrameMargins().isNull()) {
-                FitFrameToScreen();
+                restored_place_ ? FitRestoredPlace() : FitFrameToScreen();
             }
             break;
         default:

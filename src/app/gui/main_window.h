@@ -164,6 +164,8 @@ private:
     void Relayout();
     QMargins FrameMargins() const;
     void FitFrameToScreen();
+    // The place and size restored from the window's state, kept to the screens there are.
+    void FitRestoredPlace();
     void AddShortcuts();
     int ShownInstrument() const;
 
@@ -189,7 +191,8 @@ private:
     bool window_locked_ = false;
     QRect available_;
     bool frame_fitted_ = false;
-    int last_instrument_ = 0;  // the instrument shown last, kept while the Board is up
+    bool restored_place_ = false;  // the window stands where its saved state put it
+    int last_instrument_ = 0;      // the instrument shown last, kept while the Board is up
     SettingsEditor settings_editor_;
     CurrentDay current_day_;
     UrlOpener url_opener_;

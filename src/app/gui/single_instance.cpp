@@ -2,15 +2,19 @@
 
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <optional>
+#include <string_view>
+
+#include "app/gui/private_folder.h"
 
 namespace zarvex::gui {
 
@@ -21,16 +25,20 @@ constexpr std::string_view kShowRequest = "show\n";
 // A knocking process that connects but never writes must not hold the window up.
 constexpr int kReadWaitMs = 200;
 
-std::optional<sockaddr_un> AddressOf(std::string_view name, socklen_t& length) {
+std::optional<sockaddr_un> AddressOf(const std::string& path) {
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
-    if (name.empty() || name.size() > sizeof(address.sun_path)) {
+    // A path must fit with its terminating NUL; a longer one is no address at all.
+    if (path.empty() || path.front() != '/' || path.size() >= sizeof(address.sun_path) ||
+        path.find('\0') != std::string::npos) {
         return std::nullopt;
     }
-    std::memcpy(address.sun_path, name.data(), name.size());
-    // The exact length: an abstract name is all of its bytes, trailing ones included.
-    length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + name.size());
+    std::memcpy(address.sun_path, path.data(), path.size());
     return address;
+}
+
+const sockaddr* Raw(const sockaddr_un& address) {
+    return reinterpret_cast<const sockaddr*>(&address);
 }
 
 class Descriptor final {
@@ -44,14 +52,53 @@ public:
     Descriptor(const Descriptor&) = delete;
     Descriptor& operator=(const Descriptor&) = delete;
     int Get() const { return fd_; }
+    void Reset(int fd) {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+        fd_ = fd;
+    }
 
 private:
     int fd_;
 };
 
+bool PeerIsUser(int fd) {
+    ucred credentials{};
+    socklen_t size = sizeof credentials;
+    return ::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &credentials, &size) == 0 &&
+           size == sizeof credentials && credentials.uid == ::getuid();
+}
+
+// A socket file of the user's own (never followed through a link).
+bool OwnSocketFile(const std::string& path) {
+    struct stat info {};
+    return ::lstat(path.c_str(), &info) == 0 && S_ISSOCK(info.st_mode) && info.st_uid == ::getuid();
+}
+
+enum class Answer { kOwnListener, kBusy, kNobody };
+
+// Who answers on the socket: a listener of the user's, one too busy to take a connection
+// (its queue is full), or nobody (no socket of the user's, a file left by a killed process,
+// another user's listener). The connection does not wait: a full queue must not hang a start.
+Answer Probe(const std::string& path, const sockaddr_un& address, Descriptor& connected) {
+    if (!OwnSocketFile(path)) {
+        return Answer::kNobody;
+    }
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (fd < 0) {
+        return Answer::kNobody;
+    }
+    connected.Reset(fd);
+    if (::connect(fd, Raw(address), sizeof address) != 0) {
+        return errno == EAGAIN ? Answer::kBusy : Answer::kNobody;
+    }
+    return PeerIsUser(fd) ? Answer::kOwnListener : Answer::kNobody;
+}
+
 }  // namespace
 
-std::string SingleInstance::NameFor(uid_t user, const std::filesystem::path& folder) {
+std::string SingleInstance::SocketFor(uid_t user, const std::filesystem::path& folder) {
     // The same folder reached by another spelling ("home/", "./home") is the same copy.
     std::error_code error;
     std::filesystem::path canonical = std::filesystem::weakly_canonical(folder, error);
@@ -68,15 +115,21 @@ std::string SingleInstance::NameFor(uid_t user, const std::filesystem::path& fol
         hash ^= static_cast<unsigned char>(c);
         hash *= 1099511628211ULL;
     }
-    char tail[64];
-    std::snprintf(tail, sizeof tail, ".%u.%016llx", static_cast<unsigned>(user),
+    char name[64];
+    std::snprintf(name, sizeof name, "zarvex-217.%016llx.sock",
                   static_cast<unsigned long long>(hash));
-    return std::string("\0Zarvex_217", 11) + tail;
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    std::filesystem::path socket =
+        PrivateFolder(user, runtime != nullptr ? runtime : "", TemporaryFolder()) / name;
+    if (!AddressOf(socket.string())) {
+        // A runtime folder too deep for a socket's address: the one under the temporary folder.
+        socket = PrivateFolder(user, "", TemporaryFolder()) / name;
+    }
+    return AddressOf(socket.string()) ? socket.string() : std::string();
 }
 
-SingleInstance::SingleInstance(std::string_view name) {
-    socklen_t length = 0;
-    const auto address = AddressOf(name, length);
+SingleInstance::SingleInstance(std::string socket) : socket_(std::move(socket)) {
+    const auto address = AddressOf(socket_);
     if (!address) {
         return;
     }
@@ -84,19 +137,29 @@ SingleInstance::SingleInstance(std::string_view name) {
     if (fd_ < 0) {
         return;
     }
-    if (::bind(fd_, reinterpret_cast<const sockaddr*>(&*address), length) != 0) {
-        already_running_ = errno == EADDRINUSE;
-        ::close(fd_);
-        fd_ = -1;
-        return;
+    if (::bind(fd_, Raw(*address), sizeof *address) != 0) {
+        Descriptor probe(-1);
+        const bool taken = errno == EADDRINUSE;
+        if (taken && Probe(socket_, *address, probe) != Answer::kNobody) {
+            already_running_ = true;
+        }
+        // What nobody of this user answers on is no running copy: a killed process's file, or
+        // whatever else stands in the user's own folder. It is replaced.
+        if (!taken || already_running_ || ::unlink(socket_.c_str()) != 0 ||
+            ::bind(fd_, Raw(*address), sizeof *address) != 0) {
+            ::close(fd_);
+            fd_ = -1;
+            return;
+        }
     }
-    // Without listening the name still marks the copy; only the knock is lost.
     ::listen(fd_, 8);
 }
 
 SingleInstance::~SingleInstance() {
     if (fd_ >= 0) {
         ::close(fd_);
+        // The file goes with its holder; a killed holder's file is taken over by the next start.
+        ::unlink(socket_.c_str());
     }
 }
 
@@ -108,12 +171,8 @@ bool SingleInstance::TakeKnock() const {
     if (peer.Get() < 0) {
         return false;
     }
-    // An abstract name has no file permissions: anyone may connect, so only the user's own
-    // processes are listened to.
-    ucred credentials{};
-    socklen_t size = sizeof credentials;
-    if (::getsockopt(peer.Get(), SOL_SOCKET, SO_PEERCRED, &credentials, &size) != 0 ||
-        credentials.uid != ::getuid()) {
+    // The folder keeps other users out, root excepted; only the user's own processes count.
+    if (!PeerIsUser(peer.Get())) {
         return false;
     }
     pollfd wait{peer.Get(), POLLIN, 0};
@@ -125,19 +184,17 @@ bool SingleInstance::TakeKnock() const {
     return got >= 4 && std::string_view(buffer, 4) == kShowRequest.substr(0, 4);
 }
 
-bool SingleInstance::Knock(std::string_view name) {
-    socklen_t length = 0;
-    const auto address = AddressOf(name, length);
+bool SingleInstance::Knock(const std::string& socket) {
+    const auto address = AddressOf(socket);
     if (!address) {
         return false;
     }
-    const Descriptor fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
-    if (fd.Get() < 0 ||
-        ::connect(fd.Get(), reinterpret_cast<const sockaddr*>(&*address), length) != 0) {
+    Descriptor fd(-1);
+    if (Probe(socket, *address, fd) != Answer::kOwnListener) {
         return false;
     }
-    return ::send(fd.Get(), kShowRequest.data(), kShowRequest.size(), MSG_NOSIGNAL) ==
-           static_cast<ssize_t>(kShowRequest.size());
+    return ::send(fd.Get(), kShowRequest.data(), kShowRequest.size(),
+                  MSG_NOSIGNAL | MSG_DONTWAIT) == static_cast<ssize_t>(kShowRequest.size());
 }
 
 }  // namespace zarvex::gui

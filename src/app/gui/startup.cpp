@@ -63,7 +63,7 @@ std::string NoNetworkText(const common::TextTable& texts) {
 Startup::Startup(StartupOptions options)
     : options_(std::move(options)), repeat_(std::make_unique<ui::AutoRepeat>()) {
     if (options_.instance_name.empty()) {
-        options_.instance_name = SingleInstance::NameFor(::getuid(), options_.folder.Root());
+        options_.instance_name = SingleInstance::SocketFor(::getuid(), options_.folder.Root());
     }
     if (options_.data_source_file.empty()) {
         options_.data_source_file = acquisition::DataSourcePath();

@@ -45,7 +45,7 @@ struct StartupOptions {
     // writes it; empty: the user's own file).
     acquisition::DataSource data_source;
     std::filesystem::path data_source_file;
-    // empty: the name of this user and program folder.
+    // The socket of the running copy; empty: this user's and program folder's.
     std::string instance_name;
     // Sleep of one pumping round; tests run with none.
     std::chrono::milliseconds pump_sleep{10};
