@@ -253,4 +253,8 @@ inline constexpr int kBarsNotRead = 224;
 // After a quote file's path on the status line, before what went wrong reading it.
 inline constexpr int kFileCannotBeRead = 225;
 
+// The labels of the expected move's band in the levels text feed for trading terminals.
+inline constexpr int kFeedBandLow = 226;
+inline constexpr int kFeedBandHigh = 227;
+
 }  // namespace zarvex::common::text

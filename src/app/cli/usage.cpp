@@ -213,6 +213,17 @@ const std::vector<CommandHelp>& CommandHelps() {
          "day's board as JSON. Broken rule lines are named on stderr with their line number and "
          "skipped. Exit status 0 when none fired, 3 when some did, 1 on failure, 2 on bad "
          "usage."},
+        {"levels", "--symbol SYM [--date DD.MM.YYYY] [--text | --csv]",
+         "a symbol's levels feed for trading terminals, as the day run writes it",
+         "What the day run writes into the levels feed's folder as SYM_levels.json (the "
+         "default), SYM_levels.txt (--text) and SYM_levels.csv (--csv), for the day (default: "
+         "the latest stored day, up to today). JSON: {\"version\", \"symbol\", \"date\", "
+         "\"front\", \"contracts\"}, a contract per contract with open interest, nearest "
+         "expiration first, with the CSV's columns. The text form holds one line PRICE<TAB>LABEL "
+         "per level of the terminal's front contract: the nearest expiration with at least 5 "
+         "calendar days left (of two, the larger open interest, then the smaller code); LABEL "
+         "is the figure's English name and the contract code. Exit status 1 when the symbol has "
+         "no stored day."},
         {"parse", "--symbol SYM --date DD.MM.YYYY FILE",
          "the rows the report parser reads from a report",
          "Prints the rows the report parser yields from FILE for the symbol and date as JSON, "
