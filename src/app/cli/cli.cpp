@@ -31,6 +31,7 @@ const std::map<std::string, Command>& Commands() {
         {"oi-map", CmdOiMap},
         {"alerts", CmdAlerts},
         {"levels", CmdLevels},
+        {"serve", CmdServe},
         {"network-time", CmdNetworkTime},
         {"exchange-time", CmdExchangeTime},
         {"forward-points", CmdForwardPoints},

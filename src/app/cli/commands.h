@@ -44,6 +44,9 @@ int CmdAlerts(Context& ctx, const Words& words);
 // commands_levels.cpp
 int CmdLevels(Context& ctx, const Words& words);
 
+// commands_serve.cpp
+int CmdServe(Context& ctx, const Words& words);
+
 // commands_download.cpp
 int CmdNetworkTime(Context& ctx, const Words& words);
 int CmdExchangeTime(Context& ctx, const Words& words);

@@ -224,6 +224,24 @@ const std::vector<CommandHelp>& CommandHelps() {
          "calendar days left (of two, the larger open interest, then the smaller code); LABEL "
          "is the figure's English name and the contract code. Exit status 1 when the symbol has "
          "no stored day."},
+        {"serve", "[--port N] [--bind 127.0.0.1|::1] [--show-token]",
+         "answer the calculations' JSON over HTTP on this computer only, until stopped",
+         "A read-only HTTP API on the loopback addresses 127.0.0.1 and ::1 (or the one --bind "
+         "names; no other is accepted), port 8617 unless --port says otherwise, over the "
+         "program folder. Each endpoint answers exactly what the command it names prints as "
+         "JSON: /v1/indicators?symbol=&date=&contract=, /v1/board?date=&symbol=&top=&floor=, "
+         "/v1/oi-map?symbol=&date=&change=, /v1/vol?symbol=&date=&contract= (and &term=1), "
+         "/v1/history?symbol=&contract=&from=&to=, /v1/alerts?date=, /v1/levels?symbol=&date=; "
+         "/v1/health gives the latest stored day of each symbol.\n\nEvery request but "
+         "/v1/health needs the header \"Authorization: Bearer TOKEN\". The token is made on "
+         "first use in $XDG_CONFIG_HOME/zarvex/api-token (mode 0600; a file others may read is "
+         "refused); --show-token prints it and exits. Requests with an Origin header (from a "
+         "web page) get 403, other methods than GET and HEAD 405, a request line and headers "
+         "over 8 KiB 431, unknown paths 404, bad parameters 400, more than 20 requests a second "
+         "from one address 429; errors are application/problem+json. Answers carry an ETag; "
+         "If-None-Match gives 304. An answer waits for a day run working on the folder and "
+         "gives the folder as it was after it. A request not in whole 10 seconds after its "
+         "connection opened is dropped. SIGTERM or SIGINT stops the server."},
         {"parse", "--symbol SYM --date DD.MM.YYYY FILE",
          "the rows the report parser reads from a report",
          "Prints the rows the report parser yields from FILE for the symbol and date as JSON, "
