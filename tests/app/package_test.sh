@@ -33,7 +33,8 @@ done
 contents=$(dpkg-deb -c "$deb")
 files=(./usr/bin/zarvex-cli ./usr/bin/zarvex-reportgen ./usr/bin/zarvex-reportserver
     ./usr/share/man/man1/zarvex-cli.1.gz ./usr/share/doc/zarvex/copyright
-    ./usr/share/doc/zarvex/changelog.gz ./usr/lib/systemd/user/zarvex-api.service)
+    ./usr/share/doc/zarvex/changelog.gz ./usr/share/bash-completion/completions/zarvex-cli
+    ./usr/share/zsh/vendor-completions/_zarvex-cli ./usr/lib/systemd/user/zarvex-api.service)
 [ "$gui" = ON ] && files+=(./usr/bin/zarvex ./usr/share/applications/zarvex.desktop
     ./usr/share/icons/hicolor/48x48/apps/zarvex.png ./usr/share/doc/zarvex/help.html
     ./usr/share/man/man1/zarvex.1.gz)

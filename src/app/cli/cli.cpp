@@ -32,6 +32,7 @@ const std::map<std::string, Command>& Commands() {
         {"alerts", CmdAlerts},
         {"levels", CmdLevels},
         {"serve", CmdServe},
+        {"__complete", CmdComplete},
         {"network-time", CmdNetworkTime},
         {"exchange-time", CmdExchangeTime},
         {"forward-points", CmdForwardPoints},

@@ -47,6 +47,9 @@ int CmdLevels(Context& ctx, const Words& words);
 // commands_serve.cpp
 int CmdServe(Context& ctx, const Words& words);
 
+// commands_complete.cpp
+int CmdComplete(Context& ctx, const Words& words);
+
 // commands_download.cpp
 int CmdNetworkTime(Context& ctx, const Words& words);
 int CmdExchangeTime(Context& ctx, const Words& words);

@@ -141,16 +141,16 @@ const std::vector<CommandHelp>& CommandHelps() {
          "volatility there), of the future finishing beyond the price the panel shows (under "
          "Forex turned back into the futures quotation); null where there is none."},
         {"histogram",
-         "--symbol SYM --date DD.MM.YYYY --contract CODE [--n 1..4] [--price-type 0|1|2] "
+         "--symbol SYM [--date DD.MM.YYYY] --contract CODE [--n 1..4] [--price-type 0|1|2] "
          "[--scale 0|1|2] [--param 0..4] [--bar-cond TEXT] [--fp 0|1] [--png FILE] [--size WxH]",
          "one histogram as JSON (and picture)",
          "Histogram N (default 1) with the instrument's settings for N unless overridden, as "
          "JSON. With --png FILE the chart is also drawn to FILE as the desktop program draws it "
-         "(default size 300x600)."},
-        {"tables", "--symbol SYM --date DD.MM.YYYY --contract CODE [--fp 0|1]",
+         "(default size 300x600). Without --date: the latest stored day, up to today."},
+        {"tables", "--symbol SYM [--date DD.MM.YYYY] --contract CODE [--fp 0|1]",
          "the PUT and CALL option tables as JSON",
          "Each inner list is the eight visible columns of one table row, as shown, ending with "
-         "the TOTAL row."},
+         "the TOTAL row. Without --date: the latest stored day, up to today."},
         {"history",
          "--symbol SYM --contract CODE [--from DD.MM.YYYY] [--to DD.MM.YYYY] [--price-type 0|1|2] "
          "[--fp 0|1] [--csv]",
