@@ -1,9 +1,11 @@
 #include "app/cli/api_server.h"
 
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -19,6 +21,7 @@
 #include "api/api_client.h"
 #include "api/generated_folder.h"
 #include "app/cli/api_token.h"
+#include "storage/folder_lock.h"
 #include "support/cli_runner.h"
 #include "support/temp_folder.h"
 
@@ -413,6 +416,35 @@ TEST(ApiDayRun, ARequestDuringADayRunGivesTheFolderBeforeOrAfterIt) {
         EXPECT_TRUE(body == before || body == after) << body.substr(0, 200);
     }
     EXPECT_EQ(test::Fetch(url, {kBearer}).body, after);
+}
+
+// A day run holding the folder: an answer waits for it, is refused with 503 after the wait,
+// and a server stopping meanwhile does not wait with it.
+TEST_F(ApiServerTest, AnAnswerWaitsForADayRunButAStopDoesNot) {
+    const std::filesystem::path lock = storage::FolderLockPath(home_->Folder().Db());
+    test::WriteFile(lock, "");
+    const int fd = ::open(lock.c_str(), O_RDWR | O_CLOEXEC);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::flock(fd, LOCK_EX), 0);
+    ApiServerOptions options = Options();
+    options.answerer.day_run_wait = 300ms;
+    Serve(options);
+    const test::HttpReply refused = Get("/v1/board");
+    EXPECT_EQ(refused.status, 503);
+    EXPECT_EQ(refused.Header("Retry-After"), "5");
+    EXPECT_NE(refused.body.find("a day run is working on"), std::string::npos);
+
+    options.answerer.day_run_wait = 60s;
+    Serve(options);
+    std::future<test::HttpReply> waiting =
+        std::async(std::launch::async, [this] { return Get("/v1/board"); });
+    std::this_thread::sleep_for(300ms);
+    const auto start = std::chrono::steady_clock::now();
+    server_->Stop();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
+    waiting.get();
+    ::flock(fd, LOCK_UN);
+    ::close(fd);
 }
 
 // --- The token file ---

@@ -95,7 +95,7 @@ ApiAnswer ApiAnswerer::Answer(const ApiRequest& request, const std::string& clie
     ApiAnswer answer;
     {
         const std::lock_guard lock(run_mutex_);
-        const ApiFolderHold hold(options_.home.Db(), options_.day_run_wait);
+        const ApiFolderHold hold(options_.home.Db(), options_.day_run_wait, cancelled_);
         if (!hold.Admitted()) {
             answer = ProblemAnswer(503, "Service Unavailable",
                                    "a day run is working on " + options_.home.Db().string());

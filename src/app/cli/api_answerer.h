@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <mutex>
 #include <optional>
@@ -39,6 +40,9 @@ public:
     explicit ApiAnswerer(ApiAnswererOptions options);
 
     ApiAnswer Answer(const ApiRequest& request, const std::string& client);
+    // Ends the wait of an answer for a day run (it is refused), so that a stopping server
+    // does not wait with it.
+    void Cancel() { cancelled_ = true; }
 
 private:
     ApiAnswer Run(const ApiDecision& decision);
@@ -48,6 +52,7 @@ private:
     ApiAnswererOptions options_;
     ApiRateLimit rate_;
     std::mutex run_mutex_;
+    std::atomic<bool> cancelled_{false};
 };
 
 // An answer of problem details for a refusal.

@@ -10,7 +10,8 @@
 
 namespace zarvex::cli {
 
-ApiFolderHold::ApiFolderHold(const std::filesystem::path& db_folder, std::chrono::milliseconds wait)
+ApiFolderHold::ApiFolderHold(const std::filesystem::path& db_folder, std::chrono::milliseconds wait,
+                             const std::atomic<bool>& cancel)
     : fd_(::open(storage::FolderLockPath(db_folder).c_str(), O_RDONLY | O_CLOEXEC)) {
     if (fd_.Get() < 0) {
         return;
@@ -19,7 +20,7 @@ ApiFolderHold::ApiFolderHold(const std::filesystem::path& db_folder, std::chrono
     while (::flock(fd_.Get(), LOCK_SH | LOCK_NB) != 0) {
         const bool busy = errno == EWOULDBLOCK || errno == EINTR;
         // A file system without locks has nothing to wait for.
-        if (!busy || std::chrono::steady_clock::now() >= give_up) {
+        if (!busy || cancel || std::chrono::steady_clock::now() >= give_up) {
             admitted_ = !busy;
             return;
         }

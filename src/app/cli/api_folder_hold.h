@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <filesystem>
 
@@ -13,13 +14,14 @@ namespace zarvex::cli {
 // it reads.
 class ApiFolderHold final {
 public:
-    // Waits at most `wait` for a day run to finish. Without the lock file there has been no
-    // day run to wait for.
-    ApiFolderHold(const std::filesystem::path& db_folder, std::chrono::milliseconds wait);
+    // Waits at most `wait` for a day run to finish, or until `cancel` turns true (the server
+    // stops). Without the lock file there has been no day run to wait for.
+    ApiFolderHold(const std::filesystem::path& db_folder, std::chrono::milliseconds wait,
+                  const std::atomic<bool>& cancel);
     ApiFolderHold(const ApiFolderHold&) = delete;
     ApiFolderHold& operator=(const ApiFolderHold&) = delete;
 
-    // False when a day run held the folder longer than the wait.
+    // False when a day run held the folder longer than the wait, or the wait was cancelled.
     bool Admitted() const { return admitted_; }
 
 private:

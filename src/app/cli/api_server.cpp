@@ -191,6 +191,7 @@ void ApiServer::Stop() {
     if (watchdog_.joinable()) {
         watchdog_.join();
     }
+    answerer_.Cancel();
     for (MHD_Daemon* daemon : daemons_) {
         MHD_stop_daemon(daemon);
     }
