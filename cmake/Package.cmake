@@ -23,7 +23,7 @@ set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://zarvex.invalid/")
 # The runtime libraries of Debian 12 that the programs link: Qt 6 Widgets (with Gui and Core),
-# SQLite, libcurl, PCRE2, libpng and QuantLib.
+# SQLite, libcurl, PCRE2, libpng, QuantLib and libmicrohttpd (the local API of `serve`).
 set(zarvex_deb_depends
     "libc6 (>= 2.34)"
     "libstdc++6 (>= 12)"
@@ -32,6 +32,7 @@ set(zarvex_deb_depends
     "libpcre2-8-0 (>= 10.42)"
     "libpng16-16 (>= 1.6.39)"
     "libquantlib0v5 (>= 1.29)"
+    "libmicrohttpd12 (>= 0.9.75)"
     "zlib1g")
 if(ZARVEX_BUILD_GUI)
     # The platform plugin for X11 and Wayland comes with qt6-qpa-plugins.

@@ -22,7 +22,7 @@ as_root() {
 packages=(
   g++ cmake ninja-build pkg-config git
   qt6-base-dev libsqlite3-dev libpcre2-dev libpng-dev zlib1g-dev
-  libcurl4-openssl-dev libquantlib0-dev libgtest-dev libgmock-dev libbenchmark-dev
+  libcurl4-openssl-dev libquantlib0-dev libmicrohttpd-dev libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth fonts-dejavu-core
   locales desktop-file-utils
   clang libclang-rt-14-dev

@@ -258,4 +258,8 @@ inline constexpr int kFileCannotBeRead = 225;
 inline constexpr int kForeignOutputFolder = 226;
 inline constexpr int kSetOutputFolder = 227;
 
+// The labels of the expected move's band in the levels text feed for trading terminals.
+inline constexpr int kFeedBandLow = 228;
+inline constexpr int kFeedBandHigh = 229;
+
 }  // namespace zarvex::common::text

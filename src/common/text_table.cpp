@@ -325,6 +325,8 @@ constexpr std::array<Entry, TextTable::kEntryCount> kEntries{{
      ", а не этой: скопированная или перенесённая папка программы туда не выгружает. Задайте "
      "папку в окне «Свойства», поле «Папка для выгрузки файлов», или в параметре OutputFolder "
      "файла "},
+    /* 228 */ {"Expected move low", "Нижняя граница ожидаемого хода"},
+    /* 229 */ {"Expected move high", "Верхняя граница ожидаемого хода"},
 }};
 
 std::string_view LanguagePart(std::string_view locale_name) {

@@ -1,10 +1,13 @@
 #include "day/evening_board.h"
 
 #include <system_error>
+#include <utility>
 
 #include "acquisition/file_writer.h"
 #include "analytics/board/board_files.h"
 #include "analytics/board/levels_feed.h"
+#include "analytics/board/levels_json_feed.h"
+#include "analytics/board/levels_text_feed.h"
 #include "common/config_folder.h"
 #include "common/text_id.h"
 
@@ -42,12 +45,18 @@ std::vector<std::filesystem::path> WriteLevelsFeed(const analytics::Board& board
         if (symbol.failed || symbol.date == common::kInvalidDate) {
             continue;
         }
-        const std::filesystem::path path =
-            feed_folder / analytics::LevelsFeedFileName(symbol.symbol);
-        if (acquisition::WriteFileAtomically(path, analytics::LevelsFeedCsv(symbol))) {
-            written.push_back(path);
-        } else {
-            problems.push_back(path.string() + " cannot be written");
+        const std::pair<std::string, std::string> files[] = {
+            {analytics::LevelsFeedFileName(symbol.symbol), analytics::LevelsFeedCsv(symbol)},
+            {analytics::LevelsTextFeedFileName(symbol.symbol), analytics::LevelsTextFeed(symbol)},
+            {analytics::LevelsJsonFeedFileName(symbol.symbol), analytics::LevelsJsonFeed(symbol)},
+        };
+        for (const auto& [name, content] : files) {
+            const std::filesystem::path path = feed_folder / name;
+            if (acquisition::WriteFileAtomically(path, content)) {
+                written.push_back(path);
+            } else {
+                problems.push_back(path.string() + " cannot be written");
+            }
         }
     }
     return written;

@@ -39,7 +39,7 @@ EveningReport RunEvening(const std::vector<analytics::BoardSource>& sources, com
                          const common::ProgramFolder& folder,
                          const std::filesystem::path& config_folder, const common::Host& host);
 
-// Writes each symbol's feed file whole under a temporary name and renames it, so a terminal
+// Writes each symbol's feed files (CSV, text and JSON) whole under a temporary name and renames it, so a terminal
 // never reads half a file. The files written; a sentence per problem into `problems`.
 std::vector<std::filesystem::path> WriteLevelsFeed(const analytics::Board& board,
                                                    const std::filesystem::path& feed_folder,

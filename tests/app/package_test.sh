@@ -23,7 +23,7 @@ deb=$(ls "$work"/zarvex_*.deb 2> /dev/null | head -n 1)
 [ -n "$deb" ] || fail "no zarvex_*.deb in $(ls "$work")"
 
 depends=$(dpkg-deb -f "$deb" Depends)
-needed=(libsqlite3-0 libcurl4 libpcre2-8-0 libpng16-16 libquantlib0v5)
+needed=(libsqlite3-0 libcurl4 libpcre2-8-0 libpng16-16 libquantlib0v5 libmicrohttpd12)
 [ "$gui" = ON ] && needed+=(libqt6widgets6 qt6-qpa-plugins)
 for package in "${needed[@]}"; do
     grep -q "\b$package\b" <<< "$depends" || fail "Depends lacks $package: $depends"
@@ -33,7 +33,8 @@ done
 contents=$(dpkg-deb -c "$deb")
 files=(./usr/bin/zarvex-cli ./usr/bin/zarvex-reportgen ./usr/bin/zarvex-reportserver
     ./usr/share/man/man1/zarvex-cli.1.gz ./usr/share/doc/zarvex/copyright
-    ./usr/share/doc/zarvex/changelog.gz)
+    ./usr/share/doc/zarvex/changelog.gz ./usr/share/bash-completion/completions/zarvex-cli
+    ./usr/share/zsh/vendor-completions/_zarvex-cli ./usr/lib/systemd/user/zarvex-api.service)
 [ "$gui" = ON ] && files+=(./usr/bin/zarvex ./usr/share/applications/zarvex.desktop
     ./usr/share/icons/hicolor/48x48/apps/zarvex.png ./usr/share/doc/zarvex/help.html
     ./usr/share/man/man1/zarvex.1.gz)

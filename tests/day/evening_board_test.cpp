@@ -73,7 +73,7 @@ TEST_F(EveningTest, ADayRunWritesTheFeedAndChecksTheRules) {
     EXPECT_NE(plain.StatusTexts().back().find("Alerts fired: 1"), std::string::npos);
 
     // One file per symbol, whole: the version line, the header, a line per contract.
-    ASSERT_EQ(report.feed_files.size(), 6u);
+    ASSERT_EQ(report.feed_files.size(), 18u);
     const std::string eur = ReadAll(home.Path() / "OUTPUT" / "levels" / "EUR_levels.csv");
     EXPECT_EQ(eur.rfind("# zarvex levels feed version 1\r\nsymbol,date,contract,", 0), 0u) << eur;
     const analytics::SymbolBoard& symbol = report.board.symbols.at(0);
@@ -86,7 +86,8 @@ TEST_F(EveningTest, ADayRunWritesTheFeedAndChecksTheRules) {
               std::string::npos);
     for (const auto& entry :
          std::filesystem::directory_iterator(home.Path() / "OUTPUT" / "levels")) {
-        EXPECT_EQ(entry.path().extension(), ".csv") << "left behind: " << entry.path();
+        EXPECT_NE(entry.path().filename().string().find("_levels."), std::string::npos)
+            << "left behind: " << entry.path();
     }
 
     // The next evening: the current day is run and the feed follows it.
@@ -138,8 +139,9 @@ TEST(LevelsFeed, AFileThatCannotBeReplacedKeepsItsOldContent) {
     [[maybe_unused]] const int undone =
         std::system(("chattr -i '" + folder.Path().string() + "'").c_str());
     EXPECT_TRUE(written.empty());
-    ASSERT_EQ(problems.size(), 1u);
+    ASSERT_EQ(problems.size(), 3u);
     EXPECT_NE(problems[0].find("EUR_levels.csv cannot be written"), std::string::npos);
+    EXPECT_NE(problems[2].find("EUR_levels.json cannot be written"), std::string::npos);
     EXPECT_EQ(ReadAll(target), "old");
 }
 

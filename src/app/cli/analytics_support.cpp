@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 
+#include "analytics/board/symbol_rows.h"
 #include "app/cli/command_support.h"
 #include "common/symbols.h"
 #include "storage/statement.h"
@@ -76,6 +77,23 @@ bool FileFailed(const Context& ctx, const std::string& symbol, const std::string
     *ctx.err << "zarvex-cli: " << storage::QuotePath(ctx.home, symbol).string()
              << " could not be read: " << fault << '\n';
     return true;
+}
+
+std::string DayOrLatestStored(const Context& ctx, const std::string& symbol,
+                              const std::optional<common::Date>& given) {
+    if (given) {
+        return common::DayText(*given);
+    }
+    const storage::Database db =
+        storage::Database::OpenReadOnlyForScan(storage::QuotePath(ctx.home, symbol));
+    analytics::SymbolRows rows;
+    const common::Date latest =
+        db.IsOpen() && rows.Scan(db) ? rows.LatestUpTo(ctx.today) : common::kInvalidDate;
+    if (latest == common::kInvalidDate) {
+        throw std::runtime_error(symbol + ": no stored day up to " + common::DayText(ctx.today) +
+                                 " (--date names one)");
+    }
+    return common::DayText(latest);
 }
 
 }  // namespace zarvex::cli

@@ -73,4 +73,9 @@ private:
 // up to there (older days, part of a day) must not be printed as the answer.
 bool FileFailed(const Context& ctx, const std::string& symbol, const std::string& fault);
 
+// The day asked for, or without one the latest stored day of the symbol up to today, as
+// DD.MM.YYYY; throws (exit 1, naming the symbol) when there is no stored day.
+std::string DayOrLatestStored(const Context& ctx, const std::string& symbol,
+                              const std::optional<common::Date>& given);
+
 }  // namespace zarvex::cli

@@ -41,6 +41,15 @@ int CmdBoard(Context& ctx, const Words& words);
 int CmdOiMap(Context& ctx, const Words& words);
 int CmdAlerts(Context& ctx, const Words& words);
 
+// commands_levels.cpp
+int CmdLevels(Context& ctx, const Words& words);
+
+// commands_serve.cpp
+int CmdServe(Context& ctx, const Words& words);
+
+// commands_complete.cpp
+int CmdComplete(Context& ctx, const Words& words);
+
 // commands_download.cpp
 int CmdNetworkTime(Context& ctx, const Words& words);
 int CmdExchangeTime(Context& ctx, const Words& words);

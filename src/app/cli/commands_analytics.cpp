@@ -245,7 +245,7 @@ int CmdHistogram(Context& ctx, const Words& words) {
                                  "bar-cond", "fp", "png", "size", "compare"});
     RefusePositional(args);
     const std::string symbol = RequiredSymbol(args);
-    const std::string date = common::DayText(args.RequiredDayText("date"));
+    const std::optional<common::Date> given_date = args.DayText("date");
     const std::string contract = args.Required("contract");
     const int n = args.IntInRange("n", 1, analytics::kHistogramCount).value_or(1);
     const std::optional<int> price_type = args.IntInRange("price-type", 0, 2);
@@ -258,6 +258,7 @@ int CmdHistogram(Context& ctx, const Words& words) {
     if (png && png->empty()) {
         throw UsageError("--png must name a file");
     }
+    const std::string date = DayOrLatestStored(ctx, symbol, given_date);
 
     Calculation calculation(ctx, symbol);
     settings::HistogramSettings histogram = calculation.Settings().Values().histograms[n - 1];
@@ -324,9 +325,10 @@ int CmdTables(Context& ctx, const Words& words) {
     const Arguments args(words, {"symbol", "date", "contract", "fp"});
     RefusePositional(args);
     const std::string symbol = RequiredSymbol(args);
-    const std::string date = common::DayText(args.RequiredDayText("date"));
+    const std::optional<common::Date> given_date = args.DayText("date");
     const std::string contract = args.Required("contract");
     const std::optional<int> fp = args.IntInRange("fp", 0, 1);
+    const std::string date = DayOrLatestStored(ctx, symbol, given_date);
 
     Calculation calculation(ctx, symbol);
     if (!calculation.OpenQuoteDatabase()) {

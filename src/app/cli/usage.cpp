@@ -141,16 +141,16 @@ const std::vector<CommandHelp>& CommandHelps() {
          "volatility there), of the future finishing beyond the price the panel shows (under "
          "Forex turned back into the futures quotation); null where there is none."},
         {"histogram",
-         "--symbol SYM --date DD.MM.YYYY --contract CODE [--n 1..4] [--price-type 0|1|2] "
+         "--symbol SYM [--date DD.MM.YYYY] --contract CODE [--n 1..4] [--price-type 0|1|2] "
          "[--scale 0|1|2] [--param 0..4] [--bar-cond TEXT] [--fp 0|1] [--png FILE] [--size WxH]",
          "one histogram as JSON (and picture)",
          "Histogram N (default 1) with the instrument's settings for N unless overridden, as "
          "JSON. With --png FILE the chart is also drawn to FILE as the desktop program draws it "
-         "(default size 300x600)."},
-        {"tables", "--symbol SYM --date DD.MM.YYYY --contract CODE [--fp 0|1]",
+         "(default size 300x600). Without --date: the latest stored day, up to today."},
+        {"tables", "--symbol SYM [--date DD.MM.YYYY] --contract CODE [--fp 0|1]",
          "the PUT and CALL option tables as JSON",
          "Each inner list is the eight visible columns of one table row, as shown, ending with "
-         "the TOTAL row."},
+         "the TOTAL row. Without --date: the latest stored day, up to today."},
         {"history",
          "--symbol SYM --contract CODE [--from DD.MM.YYYY] [--to DD.MM.YYYY] [--price-type 0|1|2] "
          "[--fp 0|1] [--csv]",
@@ -213,6 +213,35 @@ const std::vector<CommandHelp>& CommandHelps() {
          "day's board as JSON. Broken rule lines are named on stderr with their line number and "
          "skipped. Exit status 0 when none fired, 3 when some did, 1 on failure, 2 on bad "
          "usage."},
+        {"levels", "--symbol SYM [--date DD.MM.YYYY] [--text | --csv]",
+         "a symbol's levels feed for trading terminals, as the day run writes it",
+         "What the day run writes into the levels feed's folder as SYM_levels.json (the "
+         "default), SYM_levels.txt (--text) and SYM_levels.csv (--csv), for the day (default: "
+         "the latest stored day, up to today). JSON: {\"version\", \"symbol\", \"date\", "
+         "\"front\", \"contracts\"}, a contract per contract with open interest, nearest "
+         "expiration first, with the CSV's columns. The text form holds one line PRICE<TAB>LABEL "
+         "per level of the terminal's front contract: the nearest expiration with at least 5 "
+         "calendar days left (of two, the larger open interest, then the smaller code); LABEL "
+         "is the figure's English name and the contract code. Exit status 1 when the symbol has "
+         "no stored day."},
+        {"serve", "[--port N] [--bind 127.0.0.1|::1] [--show-token]",
+         "answer the calculations' JSON over HTTP on this computer only, until stopped",
+         "A read-only HTTP API on the loopback addresses 127.0.0.1 and ::1 (or the one --bind "
+         "names; no other is accepted), port 8617 unless --port says otherwise, over the "
+         "program folder. Each endpoint answers exactly what the command it names prints as "
+         "JSON: /v1/indicators?symbol=&date=&contract=, /v1/board?date=&symbol=&top=&floor=, "
+         "/v1/oi-map?symbol=&date=&change=, /v1/vol?symbol=&date=&contract= (and &term=1), "
+         "/v1/history?symbol=&contract=&from=&to=, /v1/alerts?date=, /v1/levels?symbol=&date=; "
+         "/v1/health gives the latest stored day of each symbol.\n\nEvery request but "
+         "/v1/health needs the header \"Authorization: Bearer TOKEN\". The token is made on "
+         "first use in $XDG_CONFIG_HOME/zarvex/api-token (mode 0600; a file others may read is "
+         "refused); --show-token prints it and exits. Requests with an Origin header (from a "
+         "web page) get 403, other methods than GET and HEAD 405, a request line and headers "
+         "over 8 KiB 431, unknown paths 404, bad parameters 400, more than 20 requests a second "
+         "from one address 429; errors are application/problem+json. Answers carry an ETag; "
+         "If-None-Match gives 304. An answer waits for a day run working on the folder and "
+         "gives the folder as it was after it. A request not in whole 10 seconds after its "
+         "connection opened is dropped. SIGTERM or SIGINT stops the server."},
         {"parse", "--symbol SYM --date DD.MM.YYYY FILE",
          "the rows the report parser reads from a report",
          "Prints the rows the report parser yields from FILE for the symbol and date as JSON, "

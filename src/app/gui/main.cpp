@@ -2,10 +2,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "acquisition/data_source.h"
 #include "acquisition/host_address.h"
+#include "app/cli/api_setting.h"
 #include "app/gui/startup.h"
 #include "build_config.h"
 #include "common/config_folder.h"
@@ -83,6 +87,7 @@ int main(int argc, char** argv) {
     // The window's own state is the user's, apart from the program folder and its databases.
     options.state_file =
         QString::fromStdString((zarvex::common::UserConfigFolder() / "window.ini").string());
+    const zarvex::common::ProgramFolder folder = options.folder;
     zarvex::gui::Startup startup(std::move(options));
     switch (startup.Run()) {
         case zarvex::gui::Startup::Outcome::kRunning:
@@ -94,6 +99,14 @@ int main(int argc, char** argv) {
             return 0;
         case zarvex::gui::Startup::Outcome::kRefused:
             return 1;
+    }
+    // The local API, when api.conf of the user asks for it; only the copy that owns the folder
+    // serves it.
+    std::vector<std::string> api_problems;
+    const std::unique_ptr<zarvex::cli::ApiServer> api =
+        zarvex::cli::ServeFromSetting(folder, api_problems);
+    for (const std::string& problem : api_problems) {
+        std::fprintf(stderr, "zarvex: the local API: %s\n", problem.c_str());
     }
     // scripts/screenshot.sh takes the documentation's picture this way.
     if (const char* picture = std::getenv("ZARVEX_SCREENSHOT"); picture != nullptr && *picture) {
