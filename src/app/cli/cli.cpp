@@ -30,6 +30,7 @@ const std::map<std::string, Command>& Commands() {
         {"board", CmdBoard},
         {"oi-map", CmdOiMap},
         {"alerts", CmdAlerts},
+        {"scorecard", CmdScorecard},
         {"network-time", CmdNetworkTime},
         {"exchange-time", CmdExchangeTime},
         {"forward-points", CmdForwardPoints},
