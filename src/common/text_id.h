@@ -253,4 +253,24 @@ inline constexpr int kBarsNotRead = 224;
 // After a quote file's path on the status line, before what went wrong reading it.
 inline constexpr int kFileCannotBeRead = 225;
 
+// The scorecard: how the day's lines held in the days after them.
+inline constexpr int kScorecard = 226;
+inline constexpr int kScorecardSummary = 227;  // %1 cases, %2 first day, %3 last day
+inline constexpr int kScorecardComputing = 228;
+inline constexpr int kScorecardHeld = 229;
+inline constexpr int kScorecardMaxPainTitle = 230;
+inline constexpr int kScorecardCalibration = 231;
+inline constexpr int kHorizonOneDay = 232;
+inline constexpr int kHorizonFiveDays = 233;
+inline constexpr int kHorizonExpiry = 234;
+inline constexpr int kScorecardForward = 235;
+inline constexpr int kScorecardHeldTip = 236;     // %1 held, %2 cases, %3 rate, %4-%5, %6 moves
+inline constexpr int kScorecardMaxPainTip = 237;  // %1 days, %2 cases, %3, %4 errors, %5 share
+inline constexpr int kScorecardBinTip = 238;      // %1 predicted, %2 observed, %3 cases
+inline constexpr int kScorecardFailed = 239;
+inline constexpr int kScorecardDaysLeft = 240;
+inline constexpr int kLevelAsOf = 241;
+inline constexpr int kScorecardBorders = 242;
+inline constexpr int kScorecardLimits = 243;
+
 }  // namespace zarvex::common::text

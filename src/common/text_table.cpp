@@ -316,6 +316,35 @@ constexpr std::array<Entry, TextTable::kEntryCount> kEntries{{
     /* 223 */ {"The data source could not be saved: ", "Не удалось сохранить источник данных: "},
     /* 224 */ {"Bars could not be read: ", "Бары не удалось прочитать: "},
     /* 225 */ {" could not be read: ", " не удалось прочитать: "},
+    /* 226 */ {"Scorecard", "Проверка уровней"},
+    /* 227 */
+    {"%1 cases from %2 to %3. Each bar is the share of cases where the line held, with its 95% "
+     "interval: a rate with a wide interval, or over few cases, says little.",
+     "%1 случаев с %2 по %3. Каждый столбец — доля случаев, когда уровень удержался, с 95% "
+     "интервалом: доля с широким интервалом или по немногим случаям говорит мало."},
+    /* 228 */ {"Computing the scorecard…", "Расчёт проверки уровней…"},
+    /* 229 */ {"How often the lines held", "Как часто уровни удерживались"},
+    /* 230 */
+    {"At expiry: the last price's distance from max pain and from the forward",
+     "К экспирации: расстояние последней цены от max pain и от форварда"},
+    /* 231 */ {"The smile's chance against the outcome", "Вероятность по улыбке против исхода"},
+    /* 232 */ {"1 day", "1 день"},
+    /* 233 */ {"5 days", "5 дней"},
+    /* 234 */ {"expiry", "экспирация"},
+    /* 235 */ {"Forward", "Форвард"},
+    /* 236 */
+    {"held %1 of %2 (%3), 95% interval %4 to %5; the line stood %6 expected moves away",
+     "удержался %1 из %2 (%3), 95% интервал от %4 до %5; уровень стоял в %6 ожидаемых "
+     "движениях"},
+    /* 237 */
+    {"%1 days left: %2 cases; max pain %3 off, the forward %4 off; max pain closer in %5",
+     "осталось %1 дней: %2 случаев; max pain ошибся на %3, форвард на %4; max pain ближе в %5"},
+    /* 238 */ {"predicted %1, happened %2, %3 cases", "предсказано %1, сбылось %2, %3 случаев"},
+    /* 239 */ {"The scorecard could not be made: ", "Проверку уровней не удалось рассчитать: "},
+    /* 240 */ {"days left", "дней осталось"},
+    /* 241 */ {"as of that evening", "на тот вечер"},
+    /* 242 */ {"Borders", "Границы"},
+    /* 243 */ {"Limits", "Пределы"},
 }};
 
 std::string_view LanguagePart(std::string_view locale_name) {
