@@ -52,7 +52,8 @@ const common::ProgramFolder& TenYears() {
             "contract, expiration, date) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
         const reportgen::ReportGenerator generator({.seed = 11});
         for (const common::Date day : days) {
-            for (const import::ReportRow& row : generator.Generate(day).rows.at("EUR")) {
+            const reportgen::GeneratedDay generated = generator.Generate(day);
+            for (const import::ReportRow& row : generated.rows.at("EUR")) {
                 // Stored as the extraction stores it, the contract trimmed.
                 const std::string contract = common::TrimCopy(row.contract);
                 insert.Reset(true);

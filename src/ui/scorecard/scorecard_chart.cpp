@@ -76,7 +76,7 @@ std::vector<double> ValueSteps(double high) {
     }
     const double raw = high / 4.0;
     const double power = std::pow(10.0, std::floor(std::log10(raw)));
-    double step = power * 5.0;
+    double step = power * 10.0;
     for (const double factor : {1.0, 2.0, 2.5, 5.0}) {
         if (power * factor >= raw) {
             step = power * factor;
