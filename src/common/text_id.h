@@ -262,4 +262,24 @@ inline constexpr int kSetOutputFolder = 227;
 inline constexpr int kFeedBandLow = 228;
 inline constexpr int kFeedBandHigh = 229;
 
+// The scorecard: how the day's lines held in the days after them.
+inline constexpr int kScorecard = 230;
+inline constexpr int kScorecardSummary = 231;  // %1 cases, %2 first day, %3 last day
+inline constexpr int kScorecardComputing = 232;
+inline constexpr int kScorecardHeld = 233;
+inline constexpr int kScorecardMaxPainTitle = 234;
+inline constexpr int kScorecardCalibration = 235;
+inline constexpr int kHorizonOneDay = 236;
+inline constexpr int kHorizonFiveDays = 237;
+inline constexpr int kHorizonExpiry = 238;
+inline constexpr int kScorecardForward = 239;
+inline constexpr int kScorecardHeldTip = 240;     // %1 held, %2 cases, %3 rate, %4-%5, %6 moves
+inline constexpr int kScorecardMaxPainTip = 241;  // %1 days, %2 cases, %3, %4 errors, %5 share
+inline constexpr int kScorecardBinTip = 242;      // %1 predicted, %2 observed, %3 cases
+inline constexpr int kScorecardFailed = 243;
+inline constexpr int kScorecardDaysLeft = 244;
+inline constexpr int kLevelAsOf = 245;
+inline constexpr int kScorecardBorders = 246;
+inline constexpr int kScorecardLimits = 247;
+
 }  // namespace zarvex::common::text

@@ -327,6 +327,35 @@ constexpr std::array<Entry, TextTable::kEntryCount> kEntries{{
      "файла "},
     /* 228 */ {"Expected move low", "Нижняя граница ожидаемого хода"},
     /* 229 */ {"Expected move high", "Верхняя граница ожидаемого хода"},
+    /* 230 */ {"Scorecard", "Проверка уровней"},
+    /* 231 */
+    {"%1 cases from %2 to %3. Each bar is the share of cases where the line held, with its 95% "
+     "interval: a rate with a wide interval, or over few cases, says little.",
+     "%1 случаев с %2 по %3. Каждый столбец — доля случаев, когда уровень удержался, с 95% "
+     "интервалом: доля с широким интервалом или по немногим случаям говорит мало."},
+    /* 232 */ {"Computing the scorecard…", "Расчёт проверки уровней…"},
+    /* 233 */ {"How often the lines held", "Как часто уровни удерживались"},
+    /* 234 */
+    {"At expiry: the last price's distance from max pain and from the forward",
+     "К экспирации: расстояние последней цены от max pain и от форварда"},
+    /* 235 */ {"The smile's chance against the outcome", "Вероятность по улыбке против исхода"},
+    /* 236 */ {"1 day", "1 день"},
+    /* 237 */ {"5 days", "5 дней"},
+    /* 238 */ {"expiry", "экспирация"},
+    /* 239 */ {"Forward", "Форвард"},
+    /* 240 */
+    {"held %1 of %2 (%3), 95% interval %4 to %5; the line stood %6 expected moves away",
+     "удержался %1 из %2 (%3), 95% интервал от %4 до %5; уровень стоял в %6 ожидаемых "
+     "движениях"},
+    /* 241 */
+    {"%1 days left: %2 cases; max pain %3 off, the forward %4 off; max pain closer in %5",
+     "осталось %1 дней: %2 случаев; max pain ошибся на %3, форвард на %4; max pain ближе в %5"},
+    /* 242 */ {"predicted %1, happened %2, %3 cases", "предсказано %1, сбылось %2, %3 случаев"},
+    /* 243 */ {"The scorecard could not be made: ", "Проверку уровней не удалось рассчитать: "},
+    /* 244 */ {"days left", "дней осталось"},
+    /* 245 */ {"as of that evening", "на тот вечер"},
+    /* 246 */ {"Borders", "Границы"},
+    /* 247 */ {"Limits", "Пределы"},
 }};
 
 std::string_view LanguagePart(std::string_view locale_name) {

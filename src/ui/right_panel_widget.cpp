@@ -20,6 +20,7 @@
 #include "common/text.h"
 #include "common/text_id.h"
 #include "common/text_table.h"
+#include "storage/store.h"
 #include "ui/chart/font_chain.h"
 #include "ui/control_number.h"
 #include "ui/histogram_chart.h"
@@ -28,6 +29,7 @@
 #include "ui/history/compare_overlay.h"
 #include "ui/history/history_tab.h"
 #include "ui/history/table_export.h"
+#include "ui/scorecard/scorecard_view.h"
 #include "ui/shown_number.h"
 #include "ui/volatility/volatility_tab.h"
 
@@ -120,7 +122,8 @@ RightPanelWidget::RightPanelWidget(QWidget* parent, int control_number, int x, i
       host_(host),
       model_(std::make_unique<analytics::RightPanelModel>(quote, folder, host)),
       overlay_(std::make_unique<CompareOverlay>(quote, folder, host)),
-      quote_(&quote) {
+      quote_(&quote),
+      folder_(folder) {
     SetControlNumber(this, control_number);
     w = std::max(w, kMinWidth);
     h = std::max(h, kMinHeight);
@@ -138,6 +141,8 @@ RightPanelWidget::RightPanelWidget(QWidget* parent, int control_number, int x, i
     connect(history_, &HistoryTab::DayPicked, this, &RightPanelWidget::DayPicked);
     volatility_ = new VolatilityTab(nullptr, texts_, quote);
     tabs_->addTab(volatility_, QString::fromStdString(texts_.Get(text::kVolatility)));
+    scorecard_ = new ScorecardView(nullptr, texts_);
+    tabs_->addTab(scorecard_, QString::fromStdString(texts_.Get(text::kScorecard)));
     bands_ = new QAction(QString::fromStdString(texts_.Get(text::kShowBands)), this);
     bands_->setCheckable(true);
     bands_->setChecked(true);
@@ -299,6 +304,9 @@ void RightPanelWidget::Configure(const analytics::AnalysisInput& input) {
     request.input = input;
     history_->Follow(request, ShownDate());
     FollowVolatility();
+    // The symbol's whole record, whichever day and contract are shown: it changes with the
+    // stored days and the settings, and is computed off the window's thread.
+    scorecard_->Follow(storage::QuotePath(folder_, input.symbol), input.Settings(), input.symbol);
     Draw(1);
     next_histogram_ = 2;
     BuildNextLater();

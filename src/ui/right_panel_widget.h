@@ -25,6 +25,7 @@ class CompareControl;
 class CompareOverlay;
 class HistogramChart;
 class HistoryTab;
+class ScorecardView;
 class VolatilityTab;
 
 // The prices the left panel shows that a trader steers by, as lines for the histograms of the
@@ -77,6 +78,7 @@ public:
     QLabel* ForwardPointLabel() const { return forward_point_label_; }
     HistoryTab* History() const { return history_; }
     VolatilityTab* Volatility() const { return volatility_; }
+    ScorecardView* Scorecard() const { return scorecard_; }
     // The charts' context-menu switch of the +-1 and +-2 sigma strips (on at start).
     QAction* BandsSwitch() const { return bands_; }
     CompareControl* Compare() const { return compare_; }
@@ -131,10 +133,12 @@ private:
     QLabel* forward_point_label_ = nullptr;
     HistoryTab* history_ = nullptr;
     VolatilityTab* volatility_ = nullptr;
+    ScorecardView* scorecard_ = nullptr;
     QAction* bands_ = nullptr;
     CompareControl* compare_ = nullptr;
     std::unique_ptr<CompareOverlay> overlay_;
     const storage::Database* quote_ = nullptr;
+    common::ProgramFolder folder_;
     std::string days_contract_;
     std::vector<common::Date> contract_days_;
     KeyPrices key_prices_;

@@ -50,8 +50,13 @@ TEST_F(HistoryCliTest, PrintsTheDaysOldestFirstAsJsonOrCsv) {
     // After the expiration there is no volatility.
     EXPECT_TRUE(common::Contains(json.out,
                                  "\"put_volume\": 4, \"atm_vol\": null, \"rr25\": null, "
-                                 "\"bf25\": null, \"expected_move\": null}"))
+                                 "\"bf25\": null, \"expected_move\": null, "))
         << json.out;
+    // The level the panel shows for the 7th pours the volume of the later day too; that
+    // evening it stood at 1.2000.
+    EXPECT_TRUE(common::Contains(json.out, "\"call_level\": \"1.1000\", \"put_level\""));
+    EXPECT_TRUE(common::Contains(
+        json.out, "\"call_level_as_of\": \"1.2000\", \"put_level_as_of\": \"1.0000\"}"));
 
     const test::CliOutcome csv = RunCli(Args({"--csv", "--from", "01.01.2013"}));
     ASSERT_EQ(csv.status, 0) << csv.err;
@@ -59,7 +64,8 @@ TEST_F(HistoryCliTest, PrintsTheDaysOldestFirstAsJsonOrCsv) {
     ASSERT_GE(lines.size(), 2u);
     EXPECT_EQ(lines[0].rfind("date,forward_point,expiration,call_level,", 0), 0u);
     EXPECT_EQ(lines[1].rfind("02.01.2013,0,14.12.2012,", 0), 0u) << lines[1];
-    EXPECT_TRUE(common::Contains(lines[1], ",1.0000,1,100,200,3,4,,,,\r")) << lines[1];
+    EXPECT_TRUE(common::Contains(lines[1], ",1.0000,1,100,200,3,4,,,,,1.1000,1.0000\r"))
+        << lines[1];
 }
 
 TEST_F(HistoryCliTest, BadInputIsOneLineAndNoCrash) {

@@ -234,8 +234,8 @@ TEST(HistoryCsv, QuotesWhatWouldBreakAFieldAndWritesNumbersWithAPoint) {
     const std::string csv = HistoryCsv(history);
     EXPECT_EQ(csv.substr(csv.find("\r\n") + 2, 40),
               "07.12.2012,-12.35,\"a,\"\"b\"\"\", ,,,,,,,,,0,");
-    // No implied volatility: its four columns stay empty.
-    EXPECT_EQ(csv.substr(csv.size() - 24), ",,,,,1.1,150,0,0,0,,,,\r\n");
+    // No implied volatility: its four columns stay empty, and so do the levels of the evening.
+    EXPECT_EQ(csv.substr(csv.size() - 26), ",,,,,1.1,150,0,0,0,,,,,,\r\n");
 }
 
 TEST(ContractHistoryInput, AContractWithoutRowsHasNoDaysAndADatabaseWithoutQuotesFails) {

@@ -23,7 +23,7 @@ constexpr const char* kUsage =
     "usage: zarvex-reportgen [--home DIR] [--raw DIR] --from YYYYMMDD --to YYYYMMDD\n"
     "                        [--seed N] [--strikes N] [--full] [--no-duplicates]\n"
     "                        [--no-blank-lines] [--plain-codes] [--raw-lf]\n"
-    "                        [--flat-vol] [--truth FILE]\n"
+    "                        [--flat-vol] [--truth FILE] [--pin S] [--pin-ignores-oi]\n"
     "  --home DIR   program folder: INPUT/CUR_yyyymmdd.TXT and INPUT/FP_yyyymmdd.TXT\n"
     "  --raw DIR    report-server tree: toster/CUR_yyyymmdd.TXT and fp/yyyymmdd.txt\n"
     "  --seed N     the same seed gives the same files (default 1)\n"
@@ -31,7 +31,14 @@ constexpr const char* kUsage =
     "  --full       full-size days: over 1 MB, 1,500+ strike lines per currency\n"
     "  --flat-vol   one flat volatility per product and no discount (the first model)\n"
     "  --truth FILE write the model's forward, discount and volatility of every\n"
-    "               instrument option line (CSV, program units: the yen per 100)\n";
+    "               instrument option line (CSV, program units: the yen per 100)\n"
+    "  --pin S      pull the futures, in the last 3 days before an expiration, the share\n"
+    "               S (0..1) of the way to the strike where that contract's open\n"
+    "               interest gathers (a large straddle at the strike at the money ten\n"
+    "               days before; it is also max pain)\n"
+    "  --pin-ignores-oi  with --pin: the straddle and the pull each at a strike\n"
+    "               drawn at random one to eight strikes away: the open interest\n"
+    "               then tells nothing of where the price ends\n";
 
 struct UsageError {
     std::string message;
@@ -98,6 +105,14 @@ CommandLine Parse(const std::vector<std::string>& args) {
             line.options.plain_codes = true;
         } else if (word == "--raw-lf") {
             line.options.raw_lf = true;
+        } else if (word == "--pin") {
+            const auto strength = zarvex::common::ParseDouble(value());
+            if (!strength || !(*strength >= 0.0 && *strength <= 1.0)) {
+                throw UsageError{"--pin must be a number from 0 to 1"};
+            }
+            line.options.pin = *strength;
+        } else if (word == "--pin-ignores-oi") {
+            line.options.pin_ignores_oi = true;
         } else if (word == "--flat-vol") {
             line.options.flat_volatility = true;
         } else if (word == "--truth") {

@@ -31,6 +31,12 @@ double Round(double value, int decimals) {
     return std::round(value * scale) / scale;
 }
 
+// One to eight strikes up or down.
+std::int64_t RandomSteps(std::uint64_t h) {
+    const auto steps = static_cast<std::int64_t>(1 + Below(h, 8));
+    return Unit(Combine(h, 1)) < 0.5 ? -steps : steps;
+}
+
 // Open interest keeps its value on about a third of the days; the chain of such quiet days
 // is followed back this far at most.
 constexpr int kQuietDepth = 6;
@@ -41,7 +47,60 @@ double MarketModel::StrikeValue(const Product& product, std::int64_t units) cons
     return static_cast<double>(units) / std::pow(10.0, product.strike_decimals);
 }
 
+// The pull acts on the last days before the expiration, the expiration day included.
+constexpr std::int64_t kPinDays = 3;
+// The magnet is the strike at the money this many days before the expiration, shared by every
+// contract expiring that day, so that they all pull the price the same way.
+constexpr std::int64_t kMagnetLead = 10;
+// Its straddle, in strikes' worth of open interest near the money: more than all the others
+// together, so that the magnet is max pain.
+constexpr double kMagnetInterest = 40.0;
+
 double MarketModel::Futures(const Product& product, Date day) const {
+    const double free = UnpinnedFutures(product, day);
+    if (pin_.strength <= 0.0) {
+        return free;
+    }
+    const std::vector<Contract> listed = ListedContracts(day, product.instrument, pin_.schedule);
+    const Contract* expiring = nullptr;
+    for (const Contract& contract : listed) {
+        const std::int64_t left = (contract.expiration - day) / kSecondsPerDay;
+        if (left >= 0 && left <= kPinDays &&
+            (expiring == nullptr || contract.expiration < expiring->expiration)) {
+            expiring = &contract;
+        }
+    }
+    if (expiring == nullptr) {
+        return free;
+    }
+    std::int64_t target = AtTheMoneyUnits(product, expiring->expiration);
+    if (pin_.ignore_oi) {
+        target += RandomSteps(Hash(seed_, "pin", product.code, DayIndex(expiring->expiration))) *
+                  product.strike_step;
+    }
+    return free + std::clamp(pin_.strength, 0.0, 1.0) * (StrikeValue(product, target) - free);
+}
+
+std::int64_t MarketModel::AtTheMoneyUnits(const Product& product, Date expiration) const {
+    const double step =
+        static_cast<double>(product.strike_step) / std::pow(10.0, product.strike_decimals);
+    const Date lead = expiration - kMagnetLead * kSecondsPerDay;
+    return std::llround(UnpinnedFutures(product, lead) / step) * product.strike_step;
+}
+
+std::int64_t MarketModel::MagnetUnits(const Product& product, const Contract& contract) const {
+    if (pin_.strength <= 0.0) {
+        return 0;
+    }
+    std::int64_t units = AtTheMoneyUnits(product, contract.expiration);
+    if (pin_.ignore_oi) {
+        units += RandomSteps(Hash(seed_, "magnet", product.code, DayIndex(contract.expiration))) *
+                 product.strike_step;
+    }
+    return units;
+}
+
+double MarketModel::UnpinnedFutures(const Product& product, Date day) const {
     const std::uint64_t h = Hash(seed_, "futures", product.code);
     const double phase1 = kTwoPi * Unit(Combine(h, 1));
     const double phase2 = kTwoPi * Unit(Combine(h, 2));
@@ -88,8 +147,12 @@ std::int64_t MarketModel::OpenInterestAt(const StrikeSeries& series, Date day, i
     const double ramp = std::min(1.0, 0.05 + age / 40.0);
     const double jitter = 0.8 + 0.4 * Unit(Combine(today, 2));
     const double style = contract.style == ContractStyle::kAmerican ? 1.0 : 0.35;
-    return static_cast<std::int64_t>(
-        std::floor(product.open_interest * style * shape * popularity * ramp * jitter));
+    double value = product.open_interest * style * shape * popularity * ramp * jitter;
+    // Under pinning the magnet strike holds a large straddle on both sides.
+    if (pin_.strength > 0.0 && series.strike_units == MagnetUnits(product, contract)) {
+        value += product.open_interest * style * kMagnetInterest * ramp * jitter;
+    }
+    return static_cast<std::int64_t>(std::floor(value));
 }
 
 OptionTruth MarketModel::Truth(const StrikeSeries& series, Date day) const {

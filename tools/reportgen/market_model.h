@@ -37,6 +37,19 @@ struct OptionTruth {
     double volatility = 0.0;  // per year, at this option's strike
 };
 
+// A pull of the futures toward one strike of the contract about to expire, as dealers hedging a
+// large open interest pin the price in the last days. The strike is the one nearest the money
+// ten days before the expiration (shared by the contracts expiring that day), and it carries a
+// large open interest on both sides (so that it is also max pain). With ignore_oi the straddle
+// stands one to eight strikes away from that strike, drawn at random, and the price is pulled as
+// hard toward another such strike: a market where neither the open interest nor the price of the
+// week before foretells the settlement, so that a test can tell the two markets apart.
+struct PinOptions {
+    double strength = 0.0;  // 0 no pull; 1 the price settles on the strike
+    bool ignore_oi = false;
+    ScheduleOptions schedule;  // which contracts are listed
+};
+
 // A deterministic toy market: smooth futures prices, Black-76 premiums, and open interest
 // that is a pure function of (seed, series, day). The previous trading day's open interest is
 // computed the same way, so the change of open interest of any generated day agrees with the
@@ -46,7 +59,8 @@ public:
     // flat: the first model's one volatility per product, no discount and half a day added to
     // the time; otherwise a smile per currency (skew and curvature in moneyness), a term
     // structure, a volatility that moves from day to day and a small interest rate.
-    explicit MarketModel(std::uint64_t seed, bool flat = false) : seed_(seed), flat_(flat) {}
+    explicit MarketModel(std::uint64_t seed, bool flat = false, PinOptions pin = {})
+        : seed_(seed), flat_(flat), pin_(pin) {}
 
     double Futures(const Product& product, common::Date day) const;
     double ForwardPoint(const Product& product, common::Date day) const;
@@ -60,13 +74,21 @@ public:
 
     OptionTruth Truth(const StrikeSeries& series, common::Date day) const;
 
+    // The strike the open interest gathers at before the expiration, in the product's units;
+    // 0 without pinning.
+    std::int64_t MagnetUnits(const Product& product, const Contract& contract) const;
+
 private:
+    // The strike nearest the unpinned price ten days before the expiration.
+    std::int64_t AtTheMoneyUnits(const Product& product, common::Date expiration) const;
+    double UnpinnedFutures(const Product& product, common::Date day) const;
     std::int64_t OpenInterestAt(const StrikeSeries& series, common::Date day, int depth) const;
 
     Settlement FlatQuote(const StrikeSeries& series, common::Date day) const;
 
     std::uint64_t seed_;
     bool flat_;
+    PinOptions pin_;
 };
 
 }  // namespace zarvex::reportgen

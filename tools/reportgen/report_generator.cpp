@@ -92,6 +92,15 @@ std::string_view StyleText(ContractStyle style) {
     return "";
 }
 
+PinOptions PinOf(const GeneratorOptions& options) {
+    PinOptions pin;
+    pin.strength = options.pin;
+    pin.ignore_oi = options.pin_ignores_oi;
+    pin.schedule.full = options.full;
+    pin.schedule.plain_codes = options.plain_codes;
+    return pin;
+}
+
 struct Section {
     const Product* product;
     bool call;
@@ -103,7 +112,7 @@ class Builder final {
 public:
     Builder(const GeneratorOptions& options, Date day)
         : options_(options),
-          model_(options.seed, options.flat_volatility),
+          model_(options.seed, options.flat_volatility, PinOf(options)),
           day_(day),
           day_text_(common::DayText(day)),
           previous_(common::PreviousTradingDay(day)) {}

@@ -25,6 +25,11 @@ struct GeneratorOptions {
     bool raw_lf = false;       // the server's lines end in LF alone (else CR LF)
     // The first market model: one flat volatility per product, no discount.
     bool flat_volatility = false;
+    // Pull the futures toward the strike of the largest open interest in the last days before
+    // an expiration, with this strength (0 none, 1 all the way); with pin_ignores_oi the straddle
+    // and the pull each stand at a strike drawn at random one to eight strikes away.
+    double pin = 0.0;
+    bool pin_ignores_oi = false;
     // Keep the model's truth of every instrument option written (GeneratedDay::truth).
     bool record_truth = false;
 };

@@ -130,34 +130,78 @@ private:
     bool any_put_ = false;
 };
 
+// Collects one contract's rows as ReadContractRows keeps them, from statements whose columns
+// are kOptionColumns, then the expiration and the day text.
+class RowsCollector final {
+public:
+    explicit RowsCollector(ContractRows& out) : out_(out), levels_(out) {}
+
+    void Add(sqlite3_stmt* raw) {
+        StoredOption row = ReadStoredOption(raw);
+        levels_.Add(row.call, row.strike.as_double, row.volume.as_int, ReadStoredText(raw, 8));
+        const std::string_view day = ReadStoredText(raw, 9);
+        // The rows of a day mostly follow each other: the day's list is looked up when it
+        // changes.
+        if (day_rows_ == nullptr || day != day_text_) {
+            auto found = out_.days.find(day);
+            if (found == out_.days.end()) {
+                found = out_.days.emplace(std::string(day), std::vector<std::size_t>()).first;
+            }
+            day_rows_ = &found->second;
+            day_text_ = found->first;
+        }
+        day_rows_->push_back(out_.rows.size());
+        out_.rows.push_back(std::move(row));
+    }
+    void Finish() { levels_.Finish(); }
+
+private:
+    ContractRows& out_;
+    LevelReader levels_;
+    std::vector<std::size_t>* day_rows_ = nullptr;
+    std::string_view day_text_;
+};
+
 }  // namespace
 
 bool ReadContractRows(const storage::Database& db, const std::string& contract, ContractRows& out) {
-    LevelReader levels(out);
-    // The rows of a day mostly follow each other: the day's list is looked up when it changes.
-    std::vector<std::size_t>* day_rows = nullptr;
-    std::string_view day_text;
+    RowsCollector collector(out);
     const bool read = ForEachRow(
         db,
         std::string(kOptionColumns) +
             ", expiration, date FROM dating WHERE contract = ? AND option IN ('CALL', 'PUT') "
             "ORDER BY rowid",
-        {&contract}, [&](sqlite3_stmt* raw) {
-            StoredOption row = ReadStoredOption(raw);
-            levels.Add(row.call, row.strike.as_double, row.volume.as_int, ReadStoredText(raw, 8));
-            const std::string_view day = ReadStoredText(raw, 9);
-            if (day_rows == nullptr || day != day_text) {
-                auto found = out.days.find(day);
-                if (found == out.days.end()) {
-                    found = out.days.emplace(std::string(day), std::vector<std::size_t>()).first;
+        {&contract}, [&](sqlite3_stmt* raw) { collector.Add(raw); });
+    collector.Finish();
+    return read;
+}
+
+bool ReadEveryContractRows(const storage::Database& db,
+                           std::map<std::string, ContractRows, std::less<>>& out) {
+    std::map<std::string, RowsCollector, std::less<>> collectors;
+    RowsCollector* current = nullptr;
+    std::string_view current_contract;
+    const bool read = ForEachRow(
+        db,
+        std::string(kOptionColumns) +
+            ", expiration, date, contract FROM dating WHERE contract IS NOT NULL AND option IN "
+            "('CALL', 'PUT') ORDER BY rowid",
+        {}, [&](sqlite3_stmt* raw) {
+            const std::string_view contract = ReadStoredText(raw, 10);
+            if (current == nullptr || contract != current_contract) {
+                auto found = collectors.find(contract);
+                if (found == collectors.end()) {
+                    ContractRows& rows = out[std::string(contract)];
+                    found = collectors.emplace(std::string(contract), RowsCollector(rows)).first;
                 }
-                day_rows = &found->second;
-                day_text = found->first;
+                current = &found->second;
+                current_contract = found->first;
             }
-            day_rows->push_back(out.rows.size());
-            out.rows.push_back(std::move(row));
+            current->Add(raw);
         });
-    levels.Finish();
+    for (auto& [contract, collector] : collectors) {
+        collector.Finish();
+    }
     return read;
 }
 

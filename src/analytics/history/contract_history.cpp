@@ -7,6 +7,7 @@
 #include "analytics/day/day_figures.h"
 #include "analytics/day/stored_rows.h"
 #include "analytics/forward_points.h"
+#include "analytics/scorecard/as_of_levels.h"
 #include "analytics/volatility/contract_volatility.h"
 #include "analytics/volatility/option_chain.h"
 #include "common/text.h"
@@ -49,6 +50,7 @@ ContractHistory LoadContractHistory(const storage::Database& db,
     }
     std::sort(days.begin(), days.end());
 
+    AsOfLevels as_of(rows);
     DayContext context;
     context.symbol = input.symbol;
     context.contract = input.contract;
@@ -72,6 +74,11 @@ ContractHistory LoadContractHistory(const storage::Database& db,
             return history;
         }
         static_cast<DayFigureValues&>(day) = context;
+        DayContext evening = context;
+        DayFigures(as_of.Through(day_value), rows.rows, *positions)
+            .BasicIndicators(settings, evening);
+        day.call_level_as_of = evening.call_level;
+        day.put_level_as_of = evening.put_level;
         day.forward_point = context.forward_point;
         day.call_oi = *call_oi;
         day.put_oi = *put_oi;

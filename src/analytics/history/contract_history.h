@@ -35,6 +35,12 @@ struct HistoryDay : DayFigureValues {
     std::optional<double> rr25;
     std::optional<double> bf25;
     std::optional<double> expected_move;
+
+    // The CALL and PUT levels from the rows stored up to this day only: what the panel showed
+    // on that evening. call_level and put_level pour every stored day of the contract, later
+    // ones included, as the panel does today.
+    PanelNumber call_level_as_of;
+    PanelNumber put_level_as_of;
 };
 
 // What a history is made for: the symbol and contract, with the settings the left panel

@@ -78,6 +78,8 @@ const std::vector<std::string_view>& HistoryColumnKeys() {
         "rr25",
         "bf25",
         "expected_move",
+        "call_level_as_of",
+        "put_level_as_of",
     };
     return keys;
 }
@@ -112,7 +114,9 @@ std::vector<std::string> HistoryRowCells(const HistoryDay& day) {
             ExactOrEmpty(day.atm_vol),
             ExactOrEmpty(day.rr25),
             ExactOrEmpty(day.bf25),
-            ExactOrEmpty(day.expected_move)};
+            ExactOrEmpty(day.expected_move),
+            day.call_level_as_of.Text(),
+            day.put_level_as_of.Text()};
 }
 
 std::vector<std::optional<double>> HistoryRowNumbers(const HistoryDay& day) {
@@ -150,7 +154,9 @@ std::vector<std::optional<double>> HistoryRowNumbers(const HistoryDay& day) {
             day.atm_vol,
             day.rr25,
             day.bf25,
-            day.expected_move};
+            day.expected_move,
+            shown(day.call_level_as_of),
+            shown(day.put_level_as_of)};
 }
 
 std::string HistoryCsv(const ContractHistory& history) {

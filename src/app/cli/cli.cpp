@@ -33,6 +33,7 @@ const std::map<std::string, Command>& Commands() {
         {"levels", CmdLevels},
         {"serve", CmdServe},
         {"__complete", CmdComplete},
+        {"scorecard", CmdScorecard},
         {"network-time", CmdNetworkTime},
         {"exchange-time", CmdExchangeTime},
         {"forward-points", CmdForwardPoints},

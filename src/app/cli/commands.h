@@ -34,6 +34,9 @@ int CmdTables(Context& ctx, const Words& words);
 // commands_history.cpp
 int CmdHistory(Context& ctx, const Words& words);
 
+// commands_scorecard.cpp
+int CmdScorecard(Context& ctx, const Words& words);
+
 // commands_volatility.cpp
 int CmdVol(Context& ctx, const Words& words);
 // commands_board.cpp

@@ -51,6 +51,8 @@ std::string HistoryJson(const analytics::ContractHistory& history) {
         json.Key("rr25").Optional(day.rr25);
         json.Key("bf25").Optional(day.bf25);
         json.Key("expected_move").Optional(day.expected_move);
+        json.Key("call_level_as_of").String(day.call_level_as_of.Text());
+        json.Key("put_level_as_of").String(day.put_level_as_of.Text());
         json.EndObject();
     }
     json.EndArray();

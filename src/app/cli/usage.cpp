@@ -242,6 +242,33 @@ const std::vector<CommandHelp>& CommandHelps() {
          "If-None-Match gives 304. An answer waits for a day run working on the folder and "
          "gives the folder as it was after it. A request not in whole 10 seconds after its "
          "connection opened is dropped. SIGTERM or SIGINT stops the server."},
+        {"scorecard",
+         "[--symbol SYM] [--from DD.MM.YYYY] [--to DD.MM.YYYY] [--contracts front|all] [--csv]",
+         "how the day's levels held in the days that followed, with their uncertainty",
+         "For every stored day from --from to --to (default: all) the front contract (the "
+         "nearest expiration at least 5 calendar days away; ties: the larger open interest, "
+         "then the smaller code), or with --contracts all every contract with open interest "
+         "that day. Its lines are taken in strike units and as of that evening: the CALL and "
+         "PUT levels from the rows stored up to that day only, so that nothing looks ahead. The "
+         "futures price is each day's put-call parity forward F (see vol). A case is scored 1 "
+         "and 5 of the contract's next stored days ahead, and at expiry (the last stored day "
+         "before the expiration, once a day on or after it is stored); every one of those days "
+         "needs an F.\n\n"
+         "The borders and the limits held when F stayed between the two lines on every day of "
+         "the horizon; the CALL level held as a ceiling when F, below it on the day, stayed "
+         "below it; the PUT level as a floor the same way from above. Each rate comes with its "
+         "count and its 95% Wilson interval (low, high): a rate over a handful of cases, or "
+         "with a wide interval, says little. distance_in_moves is how far the line stood from "
+         "F, in the day's expected moves over the horizon (F x ATM x sqrt(days/365)): a line "
+         "far away holds by distance alone.\n\n"
+         "max_pain compares, at expiry, |F_last - max pain| with |F_last - F| (strike units), "
+         "grouped by how many stored days were left (1-5, 6-10, 11-20, 21-60), with the share "
+         "of cases where max pain was strictly closer. calibration sets the chance the smile "
+         "gave of finishing beyond each border and level (as indicators' prob keys) against "
+         "how often F_last did, in ten bins, with the Brier score. On generated data these "
+         "numbers describe the generator, not a market.\n\n"
+         "JSON by default, one object for --symbol and an array of the six symbols without "
+         "it; --csv writes the levels table."},
         {"parse", "--symbol SYM --date DD.MM.YYYY FILE",
          "the rows the report parser reads from a report",
          "Prints the rows the report parser yields from FILE for the symbol and date as JSON, "

@@ -27,8 +27,9 @@ HistoryChartData MakeHistoryChartData(const analytics::ContractHistory& history)
     }
     for (const analytics::HistoryDay& day : history.days) {
         data.dates.push_back(QString::fromStdString(common::DayText(day.day)));
-        data.call_level.push_back(Shown(day.call_level));
-        data.put_level.push_back(Shown(day.put_level));
+        // The levels as the panel showed them on each evening, not as today's rows put them.
+        data.call_level.push_back(Shown(day.call_level_as_of));
+        data.put_level.push_back(Shown(day.put_level_as_of));
         data.upper_border.push_back(Shown(day.upper_border));
         data.bottom_border.push_back(Shown(day.bottom_border));
         data.upper_limit.push_back(Shown(day.upper_limit));

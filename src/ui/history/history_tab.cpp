@@ -84,11 +84,12 @@ HistoryTab::HistoryTab(QWidget* parent, const common::TextTable& texts,
     vol_chart_ = new SeriesChart(this);
     vol_chart_->setObjectName(QStringLiteral("historyVolatility"));
     chart_->setObjectName(QStringLiteral("historyChart"));
-    chart_->SetCaptions({Text(text::kCallLevel), Text(text::kPutLevel), Text(text::kUpperBorder),
-                         Text(text::kBottomBorder), Text(text::kUpperLimit),
-                         Text(text::kBottomLimit), Text(text::kDeltaBalance), Text(text::kMaxPain),
-                         Text(text::kRatioByOi), Text(text::kRatioByVolume), Text(text::kCallOi),
-                         Text(text::kPutOi)});
+    const QString evening = QStringLiteral(" (") + Text(text::kLevelAsOf) + QStringLiteral(")");
+    chart_->SetCaptions({Text(text::kCallLevel) + evening, Text(text::kPutLevel) + evening,
+                         Text(text::kUpperBorder), Text(text::kBottomBorder),
+                         Text(text::kUpperLimit), Text(text::kBottomLimit),
+                         Text(text::kDeltaBalance), Text(text::kMaxPain), Text(text::kRatioByOi),
+                         Text(text::kRatioByVolume), Text(text::kCallOi), Text(text::kPutOi)});
     chart_->SetToolTipText([this](int day) { return DayText(day); });
     connect(chart_, &HistoryChart::DayClicked, this, [this](int day) {
         emit DayPicked(history_.days.at(static_cast<std::size_t>(day)).day);
@@ -259,6 +260,13 @@ QString HistoryTab::DayText(int index) const {
                    QString::fromStdString(cells[c]);
         }
     }
+    // The chart draws the levels of each evening; the table keeps the panel's reading of today.
+    const analytics::HistoryDay& day = history_.days[static_cast<std::size_t>(index)];
+    const QString evening = QStringLiteral(" (") + Text(text::kLevelAsOf) + QStringLiteral("): ");
+    out += QLatin1Char('\n') + Text(text::kCallLevel) + evening +
+           QString::fromStdString(day.call_level_as_of.Text());
+    out += QLatin1Char('\n') + Text(text::kPutLevel) + evening +
+           QString::fromStdString(day.put_level_as_of.Text());
     return out;
 }
 

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <cstddef>
+#include <vector>
+
+#include "analytics/day/stored_rows.h"
+#include "common/date.h"
+
+namespace zarvex::analytics {
+
+// The CALL and PUT level strikes of a contract as they stood on an evening: poured from the
+// rows dated on or before that day only, in the file's row order, as the panel pours every
+// stored row. For the latest day they are the panel's own; for a past day they are what the
+// panel showed that evening, without the volume of the days that came after it.
+//
+// Days are asked for in ascending order. While each new day's rows follow every row already
+// poured in the file (the usual case: days are extracted in order), a day costs only its own
+// rows; a day filled in later, whose rows stand before others, pours everything again.
+class AsOfLevels final {
+public:
+    explicit AsOfLevels(const ContractRows& rows);
+
+    // The levels through `day` (the expiration is the contract's own).
+    const ContractLevels& Through(common::Date day);
+
+private:
+    void Pour(std::size_t position);
+    void Restart();
+
+    const ContractRows& rows_;
+    // Each row's day, kInvalidDate where its day text names no day (such a row is never poured).
+    std::vector<common::Date> row_days_;
+    // The contract's days in ascending order with their rows.
+    std::vector<std::pair<common::Date, const std::vector<std::size_t>*>> days_;
+    std::size_t next_day_ = 0;
+    bool any_poured_ = false;
+    std::size_t last_poured_ = 0;
+    common::Date through_ = common::kInvalidDate;
+    ContractLevels levels_;
+};
+
+}  // namespace zarvex::analytics

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+
+#include "analytics/scorecard/scorecard.h"
+#include "settings/settings.h"
+
+namespace zarvex::ui {
+
+// What a scorecard computed off the window's thread came to: the card, or why there is none.
+struct ScorecardResult {
+    std::optional<analytics::Scorecard> card;
+    std::string failure;  // names the file and the fault where card is empty
+};
+
+// Computes scorecards on worker threads and hands each result to the window's thread, through
+// the event loop of `receiver`. Only the latest request counts: a result for a request that a
+// later one replaced is dropped, and none arrives once the job is gone. A worker opens a
+// connection of its own to the quote file, so that the window's connection is never shared.
+class ScorecardJob final {
+public:
+    using Done = std::function<void(const ScorecardResult&)>;
+
+    ScorecardJob(QObject* receiver, Done done);
+    ~ScorecardJob();
+    ScorecardJob(const ScorecardJob&) = delete;
+    ScorecardJob& operator=(const ScorecardJob&) = delete;
+
+    void Start(const std::filesystem::path& quote_file, const settings::Settings& settings,
+               const std::string& symbol);
+    bool Running() const;
+
+private:
+    struct Shared {
+        std::mutex mutex;
+        bool alive = true;
+        unsigned generation = 0;
+        int running = 0;
+    };
+
+    QPointer<QObject> receiver_;
+    Done done_;
+    std::shared_ptr<Shared> shared_;
+};
+
+}  // namespace zarvex::ui
