@@ -105,4 +105,25 @@ std::optional<double> ChanceAbove(double forward, double strike, double std_dev)
     });
 }
 
+std::optional<double> ForwardVegaPerStdDev(double forward, double strike, double std_dev) {
+    if (!Usable(forward, strike, std_dev, 1.0) || std_dev <= 0.0) {
+        return std::nullopt;
+    }
+    // With a discount of 1 and a maturity of 1 the calculator's vega is F * n(d1) itself.
+    return Guarded([&] {
+        return QuantLib::BlackCalculator(QuantLib::Option::Call, strike, forward, std_dev, 1.0)
+            .vega(1.0);
+    });
+}
+
+std::optional<double> Gamma(double forward, double strike, double std_dev, double discount) {
+    if (!Usable(forward, strike, std_dev, discount) || std_dev <= 0.0) {
+        return std::nullopt;
+    }
+    return Guarded([&] {
+        return QuantLib::BlackCalculator(QuantLib::Option::Call, strike, forward, std_dev, discount)
+            .gammaForward();
+    });
+}
+
 }  // namespace zarvex::analytics::black76
