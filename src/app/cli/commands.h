@@ -36,6 +36,10 @@ int CmdHistory(Context& ctx, const Words& words);
 
 // commands_volatility.cpp
 int CmdVol(Context& ctx, const Words& words);
+
+// commands_exposure.cpp
+int CmdExposure(Context& ctx, const Words& words);
+
 // commands_board.cpp
 int CmdBoard(Context& ctx, const Words& words);
 int CmdOiMap(Context& ctx, const Words& words);
