@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -54,6 +55,20 @@ ContractVolatility Contract(double forward, std::int64_t days, const std::vector
 double Expected(double forward, double years, const Row& row) {
     return *black76::Gamma(forward, row.strike, row.vol * std::sqrt(years), kDiscount) *
            static_cast<double>(row.oi) * kSize * forward * forward * 0.01;
+}
+
+TEST(GammaExposure, TheSearchsGammaIsQuantLibs) {
+    for (const double strike : {0.6, 1.1, 1.2, 1.31, 2.5}) {
+        for (const double vol : {0.01, 0.09, 0.8}) {
+            const auto greeks = black76::GreeksOf(true, 1.2, strike, vol, 0.3, 0.97);
+            ASSERT_TRUE(greeks);
+            const double gamma = *black76::Gamma(1.2, strike, vol * std::sqrt(0.3), 0.97);
+            EXPECT_NEAR(gamma, greeks->gamma, 1e-12 * std::max(1.0, greeks->gamma))
+                << strike << " " << vol;
+        }
+    }
+    EXPECT_FALSE(black76::Gamma(1.2, 1.2, 0.0, 0.97));
+    EXPECT_FALSE(black76::Gamma(-1.2, 1.2, 0.1, 0.97));
 }
 
 TEST(GammaExposure, CallsAddPutsSubtractAndTheSwitchFlipsBoth) {
