@@ -253,4 +253,14 @@ inline constexpr int kBarsNotRead = 224;
 // After a quote file's path on the status line, before what went wrong reading it.
 inline constexpr int kFileCannotBeRead = 225;
 
+// The Volatility page's distribution of the settlement and the dealers' gamma by strike.
+inline constexpr int kSettlementDensity = 226;
+inline constexpr int kNegativeDensityValues = 227;
+inline constexpr int kGammaExposure = 228;
+inline constexpr int kAssumeDealersLongCalls = 229;
+inline constexpr int kAssumeDealersShortCalls = 230;
+inline constexpr int kSwitchSignAssumption = 231;
+inline constexpr int kZeroGamma = 232;
+inline constexpr int kContractSize = 233;
+
 }  // namespace zarvex::common::text

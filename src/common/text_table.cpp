@@ -316,6 +316,16 @@ constexpr std::array<Entry, TextTable::kEntryCount> kEntries{{
     /* 223 */ {"The data source could not be saved: ", "Не удалось сохранить источник данных: "},
     /* 224 */ {"Bars could not be read: ", "Бары не удалось прочитать: "},
     /* 225 */ {" could not be read: ", " не удалось прочитать: "},
+    /* 226 */ {"Settlement density", "Плотность цены расчёта"},
+    /* 227 */ {"Values below zero: ", "Значений ниже нуля: "},
+    /* 228 */ {"Gamma exposure per 1% move", "Гамма-экспозиция на 1% движения"},
+    /* 229 */
+    {"Assumed: dealers long CALLs, short PUTs", "Допущение: дилеры в длинных CALL и коротких PUT"},
+    /* 230 */
+    {"Assumed: dealers short CALLs, long PUTs", "Допущение: дилеры в коротких CALL и длинных PUT"},
+    /* 231 */ {"Switch the sign assumption", "Поменять допущение о знаке"},
+    /* 232 */ {"Zero gamma", "Нулевая гамма"},
+    /* 233 */ {"Contract size: ", "Размер контракта: "},
 }};
 
 std::string_view LanguagePart(std::string_view locale_name) {
