@@ -282,4 +282,14 @@ inline constexpr int kLevelAsOf = 245;
 inline constexpr int kScorecardBorders = 246;
 inline constexpr int kScorecardLimits = 247;
 
+// The Volatility page's distribution of the settlement and the dealers' gamma by strike.
+inline constexpr int kSettlementDensity = 248;
+inline constexpr int kNegativeDensityValues = 249;
+inline constexpr int kGammaExposure = 250;
+inline constexpr int kAssumeDealersLongCalls = 251;
+inline constexpr int kAssumeDealersShortCalls = 252;
+inline constexpr int kSwitchSignAssumption = 253;
+inline constexpr int kZeroGamma = 254;
+inline constexpr int kContractSize = 255;
+
 }  // namespace zarvex::common::text

@@ -356,6 +356,16 @@ constexpr std::array<Entry, TextTable::kEntryCount> kEntries{{
     /* 245 */ {"as of that evening", "на тот вечер"},
     /* 246 */ {"Borders", "Границы"},
     /* 247 */ {"Limits", "Пределы"},
+    /* 248 */ {"Settlement density", "Плотность цены расчёта"},
+    /* 249 */ {"Values below zero: ", "Значений ниже нуля: "},
+    /* 250 */ {"Gamma exposure per 1% move", "Гамма-экспозиция на 1% движения"},
+    /* 251 */
+    {"Assumed: dealers long CALLs, short PUTs", "Допущение: дилеры в длинных CALL и коротких PUT"},
+    /* 252 */
+    {"Assumed: dealers short CALLs, long PUTs", "Допущение: дилеры в коротких CALL и длинных PUT"},
+    /* 253 */ {"Switch the sign assumption", "Поменять допущение о знаке"},
+    /* 254 */ {"Zero gamma", "Нулевая гамма"},
+    /* 255 */ {"Contract size: ", "Размер контракта: "},
 }};
 
 std::string_view LanguagePart(std::string_view locale_name) {

@@ -100,9 +100,12 @@ TEST_F(IndicatorsCliTest, PrintsThePanelAsJson) {
         R"("max_pain": "1.1100", "max_pain_strike": 1.11, )"
         // The rows' premiums give no forward: no implied figures.
         R"("atm_vol": null, "expected_move": null, "prob_above_upper_limit": null, )"
-        R"("prob_above_upper_border": null, "prob_below_bottom_border": null, )"
-        R"("prob_below_bottom_limit": null, "prob_above_call_level": null, )"
-        R"("prob_below_put_level": null, )"
+        R"("prob_touch_upper_limit": null, "prob_above_upper_border": null, )"
+        R"("prob_touch_upper_border": null, "prob_below_bottom_border": null, )"
+        R"("prob_touch_bottom_border": null, "prob_below_bottom_limit": null, )"
+        R"("prob_touch_bottom_limit": null, "prob_above_call_level": null, )"
+        R"("prob_touch_call_level": null, "prob_below_put_level": null, )"
+        R"("prob_touch_put_level": null, )"
         R"("levels": {"call": ["1.2000", "1.2100", "1.2200"], "put": ["1.1000", "1.1100"]}, )"
         R"("fractals": {"call": ["1.2100"], "put": []}})"
         "\n");

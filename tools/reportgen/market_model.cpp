@@ -157,11 +157,16 @@ std::int64_t MarketModel::OpenInterestAt(const StrikeSeries& series, Date day, i
 
 OptionTruth MarketModel::Truth(const StrikeSeries& series, Date day) const {
     const Product& product = *series.product;
-    const Contract& contract = *series.contract;
+    return TruthAt(product, series.contract->expiration, day,
+                   StrikeValue(product, series.strike_units));
+}
+
+OptionTruth MarketModel::TruthAt(const Product& product, Date expiration, Date day,
+                                 double strike) const {
     const std::uint64_t h = Hash(seed_, "smile", product.code);
     OptionTruth truth;
     truth.forward = Futures(product, day);
-    truth.days = std::max<std::int64_t>(0, (contract.expiration - day) / kSecondsPerDay);
+    truth.days = std::max<std::int64_t>(0, (expiration - day) / kSecondsPerDay);
     truth.years = static_cast<double>(truth.days) / 365.0;
     // A rate of 0.5% to 5% a year, the same for every contract of the currency.
     const double rate = 0.005 + 0.045 * Unit(Combine(h, 1));
@@ -181,7 +186,6 @@ OptionTruth MarketModel::Truth(const StrikeSeries& series, Date day) const {
     const bool haven = product.code == "JPY" || product.code == "CHF";
     const double skew = (haven ? 1.0 : -1.0) * (0.02 + 0.04 * Unit(Combine(h, 4)));
     const double curvature = 0.015 + 0.025 * Unit(Combine(h, 5));
-    const double strike = StrikeValue(product, series.strike_units);
     const double width = atm * std::sqrt(std::max(truth.years, 1.0 / 365.0));
     const double x = std::clamp(std::log(strike / truth.forward) / width, -4.0, 4.0);
     truth.volatility = atm * (1.0 + skew * x + curvature * x * x);

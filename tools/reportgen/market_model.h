@@ -73,6 +73,10 @@ public:
     double StrikeValue(const Product& product, std::int64_t units) const;
 
     OptionTruth Truth(const StrikeSeries& series, common::Date day) const;
+    // The same at any strike (in the product's own quotation) of a contract expiring on
+    // `expiration`: the smile as a function, for checks between the listed strikes.
+    OptionTruth TruthAt(const Product& product, common::Date expiration, common::Date day,
+                        double strike) const;
 
     // The strike the open interest gathers at before the expiration, in the product's units;
     // 0 without pinning.

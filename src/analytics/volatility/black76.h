@@ -36,4 +36,12 @@ std::optional<double> CallForwardDelta(double forward, double strike, double std
 // N(d2): the chance, under the model's measure, that the future finishes above strike.
 std::optional<double> ChanceAbove(double forward, double strike, double std_dev);
 
+// F * n(d1): the undiscounted price's change per unit of the standard deviation, what the
+// smile's slope is multiplied by to move a chance or a price along the smile.
+std::optional<double> ForwardVegaPerStdDev(double forward, double strike, double std_dev);
+
+// The price's second derivative to the forward (with the discount), for repeated use where the
+// other sensitivities are not wanted.
+std::optional<double> Gamma(double forward, double strike, double std_dev, double discount);
+
 }  // namespace zarvex::analytics::black76

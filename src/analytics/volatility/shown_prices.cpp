@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "analytics/prices.h"
+#include "analytics/volatility/smile_probability.h"
 
 namespace zarvex::analytics {
 
@@ -36,35 +37,43 @@ std::optional<double> FuturesPriceOf(double shown, std::string_view symbol, doub
 
 namespace {
 
-std::optional<double> Chance(const ContractVolatility& figures, const DayContext& context,
-                             int price_type, const PanelNumber& shown, bool above) {
+struct LevelChance {
+    std::optional<double> beyond;
+    std::optional<double> touch;
+};
+
+LevelChance Chance(const SmileProbability& probability, const DayContext& context, int price_type,
+                   const PanelNumber& shown, bool above) {
     if (!shown.IsNumber()) {
-        return std::nullopt;
+        return {};
     }
     const auto price =
         FuturesPriceOf(shown.Value(), context.symbol, context.forward_point, price_type);
     if (!price) {
-        return std::nullopt;
+        return {};
     }
-    const auto chance = ProbabilityAbove(figures, *price);
-    if (!chance) {
-        return std::nullopt;
-    }
-    return above ? *chance : 1.0 - *chance;
+    return {above ? probability.Above(*price) : probability.Below(*price),
+            probability.Touch(*price)};
 }
 
 }  // namespace
 
 BeyondChances ChancesBeyond(const ContractVolatility& figures, const DayContext& context,
                             int price_type) {
+    const SmileProbability probability(figures);
     BeyondChances chances;
-    chances.above_upper_limit = Chance(figures, context, price_type, context.upper_limit, true);
-    chances.above_upper_border = Chance(figures, context, price_type, context.upper_border, true);
-    chances.below_bottom_border =
-        Chance(figures, context, price_type, context.bottom_border, false);
-    chances.below_bottom_limit = Chance(figures, context, price_type, context.bottom_limit, false);
-    chances.above_call_level = Chance(figures, context, price_type, context.call_level, true);
-    chances.below_put_level = Chance(figures, context, price_type, context.put_level, false);
+    const auto set = [&](std::optional<double>& beyond, std::optional<double>& touch,
+                         const PanelNumber& shown, bool above) {
+        const LevelChance chance = Chance(probability, context, price_type, shown, above);
+        beyond = chance.beyond;
+        touch = chance.touch;
+    };
+    set(chances.above_upper_limit, chances.touch_upper_limit, context.upper_limit, true);
+    set(chances.above_upper_border, chances.touch_upper_border, context.upper_border, true);
+    set(chances.below_bottom_border, chances.touch_bottom_border, context.bottom_border, false);
+    set(chances.below_bottom_limit, chances.touch_bottom_limit, context.bottom_limit, false);
+    set(chances.above_call_level, chances.touch_call_level, context.call_level, true);
+    set(chances.below_put_level, chances.touch_put_level, context.put_level, false);
     return chances;
 }
 

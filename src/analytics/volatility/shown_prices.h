@@ -22,7 +22,8 @@ std::optional<double> FuturesPriceOf(double shown, std::string_view symbol, doub
 
 // The chance of the future finishing beyond each border, limit and level the left panel shows:
 // above the upper ones and the CALL level, below the bottom ones and the PUT level, as shown in
-// the panel's price type.
+// the panel's price type; and of its touching each before the expiration. Both read along the
+// smooth smile (SmileProbability).
 struct BeyondChances {
     std::optional<double> above_upper_limit;
     std::optional<double> above_upper_border;
@@ -30,6 +31,12 @@ struct BeyondChances {
     std::optional<double> below_bottom_limit;
     std::optional<double> above_call_level;
     std::optional<double> below_put_level;
+    std::optional<double> touch_upper_limit;
+    std::optional<double> touch_upper_border;
+    std::optional<double> touch_bottom_border;
+    std::optional<double> touch_bottom_limit;
+    std::optional<double> touch_call_level;
+    std::optional<double> touch_put_level;
 };
 
 BeyondChances ChancesBeyond(const ContractVolatility& figures, const DayContext& context,

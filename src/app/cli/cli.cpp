@@ -27,6 +27,7 @@ const std::map<std::string, Command>& Commands() {
         {"tables", CmdTables},
         {"history", CmdHistory},
         {"vol", CmdVol},
+        {"exposure", CmdExposure},
         {"board", CmdBoard},
         {"oi-map", CmdOiMap},
         {"alerts", CmdAlerts},

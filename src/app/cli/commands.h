@@ -39,6 +39,10 @@ int CmdScorecard(Context& ctx, const Words& words);
 
 // commands_volatility.cpp
 int CmdVol(Context& ctx, const Words& words);
+
+// commands_exposure.cpp
+int CmdExposure(Context& ctx, const Words& words);
+
 // commands_board.cpp
 int CmdBoard(Context& ctx, const Words& words);
 int CmdOiMap(Context& ctx, const Words& words);

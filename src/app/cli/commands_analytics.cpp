@@ -54,12 +54,20 @@ struct ImpliedFigures {
 void WriteImplied(JsonWriter& json, const ImpliedFigures& implied) {
     json.Key("atm_vol").Optional(implied.atm_vol);
     json.Key("expected_move").Optional(implied.expected_move);
-    json.Key("prob_above_upper_limit").Optional(implied.chances.above_upper_limit);
-    json.Key("prob_above_upper_border").Optional(implied.chances.above_upper_border);
-    json.Key("prob_below_bottom_border").Optional(implied.chances.below_bottom_border);
-    json.Key("prob_below_bottom_limit").Optional(implied.chances.below_bottom_limit);
-    json.Key("prob_above_call_level").Optional(implied.chances.above_call_level);
-    json.Key("prob_below_put_level").Optional(implied.chances.below_put_level);
+    // Each chance of touching right after the chance of finishing beyond the same price.
+    const analytics::BeyondChances& c = implied.chances;
+    json.Key("prob_above_upper_limit").Optional(c.above_upper_limit);
+    json.Key("prob_touch_upper_limit").Optional(c.touch_upper_limit);
+    json.Key("prob_above_upper_border").Optional(c.above_upper_border);
+    json.Key("prob_touch_upper_border").Optional(c.touch_upper_border);
+    json.Key("prob_below_bottom_border").Optional(c.below_bottom_border);
+    json.Key("prob_touch_bottom_border").Optional(c.touch_bottom_border);
+    json.Key("prob_below_bottom_limit").Optional(c.below_bottom_limit);
+    json.Key("prob_touch_bottom_limit").Optional(c.touch_bottom_limit);
+    json.Key("prob_above_call_level").Optional(c.above_call_level);
+    json.Key("prob_touch_call_level").Optional(c.touch_call_level);
+    json.Key("prob_below_put_level").Optional(c.below_put_level);
+    json.Key("prob_touch_put_level").Optional(c.touch_put_level);
 }
 
 std::string IndicatorsJson(const analytics::LeftPanelModel& panel, const analytics::MaxPain& pain,

@@ -9,11 +9,13 @@
 #include "analytics/day/quote_queries.h"
 #include "analytics/forward_points.h"
 #include "analytics/history/history_table.h"
+#include "analytics/volatility/density.h"
 #include "analytics/volatility/shown_prices.h"
 #include "analytics/volatility/volatility_summary.h"
 #include "app/cli/analytics_support.h"
 #include "app/cli/command_support.h"
 #include "app/cli/commands.h"
+#include "app/cli/density_output.h"
 #include "app/cli/json_writer.h"
 #include "storage/store.h"
 
@@ -259,7 +261,7 @@ std::string TermCsv(const std::vector<TermRow>& rows, const Shown& shown) {
 // the smile and its figures for one contract, or the term structure of every contract.
 int CmdVol(Context& ctx, const Words& words) {
     const Arguments args(words, {"symbol", "date", "contract", "price-type", "fp"},
-                         {"csv", "term"});
+                         {"csv", "term", "density"});
     RefusePositional(args);
     Shown shown;
     shown.symbol = RequiredSymbol(args);
@@ -269,6 +271,9 @@ int CmdVol(Context& ctx, const Words& words) {
         term ? args.Get("contract") : std::optional<std::string>(args.Required("contract"));
     if (term && contract) {
         throw UsageError("--term takes every contract of the day: leave out --contract");
+    }
+    if (term && args.Has("density")) {
+        throw UsageError("--density is of one contract: give --contract instead of --term");
     }
     const std::optional<int> price_type = args.IntInRange("price-type", 0, 2);
     const std::optional<int> fp = args.IntInRange("fp", 0, 1);
@@ -295,6 +300,12 @@ int CmdVol(Context& ctx, const Words& words) {
             return unreadable();
         }
         const ContractVolatility figures = analytics::VolatilityOfChain(chain, day);
+        if (args.Has("density")) {
+            const analytics::SettlementDensity density =
+                analytics::DensityOf(analytics::SmileProbability(figures));
+            *ctx.out << (args.Has("csv") ? DensityCsv(density) : DensityJson(density) + '\n');
+            return kExitDone;
+        }
         *ctx.out << (args.Has("csv")
                          ? PointsCsv(figures)
                          : VolJson(date, *contract, chain.expiration, figures, shown) + '\n');

@@ -137,9 +137,12 @@ const std::vector<CommandHelp>& CommandHelps() {
          "--contract: the contract the panel itself selects. atm_vol and expected_move are "
          "those of vol; prob_above_upper_limit, prob_above_upper_border, "
          "prob_below_bottom_border, prob_below_bottom_limit, prob_above_call_level and "
-         "prob_below_put_level are the chances, by the smile (N(d2) with the smile's "
-         "volatility there), of the future finishing beyond the price the panel shows (under "
-         "Forex turned back into the futures quotation); null where there is none."},
+         "prob_below_put_level are the chances, by the smooth smile (P(X) = N(d2) - F n(d1) "
+         "sqrt(T) slope(X), the natural cubic spline through the smile, clipped to [0, 1]), of "
+         "the future finishing beyond the price the panel shows (under Forex turned back into "
+         "the futures quotation); each is followed by prob_touch_..., the chance of touching "
+         "that price before the expiration (min(1, 2 P) above F, min(1, 2 (1 - P)) below, 1 at "
+         "F); null where there is none."},
         {"histogram",
          "--symbol SYM [--date DD.MM.YYYY] --contract CODE [--n 1..4] [--price-type 0|1|2] "
          "[--scale 0|1|2] [--param 0..4] [--bar-cond TEXT] [--fp 0|1] [--png FILE] [--size WxH]",
@@ -162,8 +165,8 @@ const std::vector<CommandHelp>& CommandHelps() {
          "expected_move (see vol; empty or null where there are none). --from and --to bound "
          "the days; --csv writes the same columns with a header line instead of JSON."},
         {"vol",
-         "--symbol SYM --date DD.MM.YYYY (--contract CODE | --term) [--price-type 0|1|2] "
-         "[--fp 0|1] [--csv]",
+         "--symbol SYM --date DD.MM.YYYY (--contract CODE [--density] | --term) "
+         "[--price-type 0|1|2] [--fp 0|1] [--csv]",
          "what the settlement premiums imply: forward, implied volatility, smile, greeks",
          "From the day's CALL and PUT premiums of the contract. Time to expiry T = calendar "
          "days to the expiration / 365; none on or after it. Forward F and discount D from "
@@ -184,7 +187,34 @@ const std::vector<CommandHelp>& CommandHelps() {
          "gamma to the future, vega per volatility point, theta per calendar day. The yen's "
          "premiums are taken per 100 yen, as its strikes are stored. JSON by default; --csv "
          "writes one line per strike. --term lists every contract of the day, nearest "
-         "expiry first: the term structure."},
+         "expiry first: the term structure.\n\n"
+         "--density: the distribution of the settlement the premiums imply, on 401 strikes "
+         "evenly spaced from the lowest to the highest smile strike (step h): f(K) = (C(K - h) "
+         "- 2 C(K) + C(K + h)) / (D h^2) at the 399 inner ones, C the Black-76 CALL price with "
+         "the smooth smile (the natural cubic spline through the smile, flat beyond it). JSON "
+         "{grid, density, negative (how many values are below 0, kept as they are), "
+         "mass_inside (the sum of f h), quantiles {q05, q25, q50, q75, q95}: the strike where "
+         "1 - P(K) reaches each, linear in the lowest grid interval that reaches it, null "
+         "where the grid does not}; --csv writes strike,density for the inner points."},
+        {"exposure",
+         "--symbol SYM [--date DD.MM.YYYY] [--contract CODE | --all] "
+         "[--sign dealer-long-calls|dealer-short-calls] [--csv]",
+         "the dealers' gamma by strike and the price where it changes sign, as JSON or CSV",
+         "Per strike of the day (default: the latest stored day up to today) the gamma "
+         "exposure of its CALL and PUT rows and their total, gamma x OI x contract size x "
+         "F^2 x 0.01 (money per 1% move of the future), gamma of Black-76 with the row's own "
+         "implied volatility. The sign is an assumption about who holds what: "
+         "dealer-long-calls (the default) counts CALLs + and PUTs -, dealer-short-calls the "
+         "other way round. Rows without a volatility are left out and counted (left_out). "
+         "zero_gamma: the futures price nearest F where the total, recomputed at 201 prices "
+         "from 0.9 F to 1.1 F with every row's volatility held, changes sign (linear between "
+         "the two prices), null without one. --contract CODE takes one contract, --all sums "
+         "every contract of the day at each strike (the grid then follows the nearest "
+         "expiry's F and every forward moves by the same factor); with neither, the nearest "
+         "expiry. Contract sizes come from contract-sizes.conf in the user's configuration "
+         "folder (\"SYM = N\" lines; defaults EUR 125000, GBP 62500, AUD 100000, CAD 100000, "
+         "JPY 125000 in units of 100 yen, CHF 125000); a bad line is named on stderr and "
+         "keeps the default. --csv writes strike,call,put,total."},
         {"board", "[--date DD.MM.YYYY] [--symbol SYM] [--top N] [--floor N]",
          "every symbol's contracts on a day against the previous day, with the largest "
          "changes, as JSON",

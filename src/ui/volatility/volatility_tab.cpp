@@ -1,15 +1,23 @@
 #include "ui/volatility/volatility_tab.h"
 
 #include <QHeaderView>
+#include <QLabel>
+#include <QSignalBlocker>
+#include <QSpinBox>
 #include <QTableWidget>
 #include <algorithm>
 #include <cmath>
 
 #include "analytics/day/quote_queries.h"
+#include "analytics/volatility/density.h"
 #include "analytics/volatility/shown_prices.h"
+#include "analytics/volatility/smile_probability.h"
 #include "analytics/volatility/volatility_summary.h"
+#include "common/config_folder.h"
 #include "common/text_id.h"
 #include "common/text_table.h"
+#include "ui/volatility/density_chart.h"
+#include "ui/volatility/exposure_chart.h"
 #include "ui/volatility/series_chart.h"
 #include "ui/volatility/smile_chart.h"
 #include "ui/volatility/vol_plot.h"
@@ -58,6 +66,22 @@ VolatilityTab::VolatilityTab(QWidget* parent, const common::TextTable& texts,
     table_->verticalHeader()->setDefaultSectionSize(17);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->horizontalHeader()->setStretchLastSection(true);
+    density_ = new DensityChart(this);
+    density_->setObjectName(QStringLiteral("densityChart"));
+    exposure_ = new ExposureChart(this);
+    exposure_->setObjectName(QStringLiteral("exposureChart"));
+    exposure_->SetSwitchText(Text(text::kSwitchSignAssumption));
+    connect(exposure_, &ExposureChart::SignSwitchRequested, this, &VolatilityTab::SwitchSign);
+    std::vector<std::string> problems;
+    sizes_ = settings::ContractSizes::Read(settings::ContractSizesPath(common::UserConfigFolder()),
+                                           problems);
+    size_label_ = new QLabel(Text(text::kContractSize), this);
+    size_ = new QSpinBox(this);
+    size_->setObjectName(QStringLiteral("contractSize"));
+    size_->setRange(1, 1'000'000'000);
+    size_->setSingleStep(1000);
+    size_->setEnabled(false);
+    connect(size_, qOverload<int>(&QSpinBox::valueChanged), this, &VolatilityTab::SizeChanged);
 }
 
 QString VolatilityTab::Text(int entry) const {
@@ -86,6 +110,49 @@ void VolatilityTab::Follow(const VolatilityView& view) {
     smile_->SetData(figures_.value_or(analytics::ContractVolatility()), std::move(compare), title);
     FillTable();
     FillTerm();
+    FillDensity();
+    FillExposure();
+}
+
+void VolatilityTab::FillDensity() {
+    const analytics::ContractVolatility figures =
+        figures_.value_or(analytics::ContractVolatility());
+    density_->SetData(analytics::DensityOf(analytics::SmileProbability(figures)), figures.forward,
+                      Text(text::kSettlementDensity), Text(text::kNegativeDensityValues));
+}
+
+void VolatilityTab::FillExposure() {
+    const std::int64_t size = sizes_.Of(view_.symbol);
+    {
+        const QSignalBlocker blocker(size_);
+        size_->setEnabled(size > 0);
+        size_->setValue(static_cast<int>(std::clamp<std::int64_t>(size, 1, 1'000'000'000)));
+    }
+    analytics::GammaExposure exposure;
+    if (figures_) {
+        exposure = analytics::ExposureOf({{nullptr, &*figures_}}, static_cast<double>(size), sign_);
+    }
+    exposure_->SetData(
+        std::move(exposure), Text(text::kGammaExposure),
+        Text(sign_ == analytics::GammaSign::kDealerLongCalls ? text::kAssumeDealersLongCalls
+                                                             : text::kAssumeDealersShortCalls),
+        Text(text::kContractSize) + QString::number(size), Text(text::kZeroGamma));
+}
+
+void VolatilityTab::SwitchSign() {
+    sign_ = sign_ == analytics::GammaSign::kDealerLongCalls
+                ? analytics::GammaSign::kDealerShortCalls
+                : analytics::GammaSign::kDealerLongCalls;
+    FillExposure();
+}
+
+void VolatilityTab::SizeChanged(int size) {
+    if (!sizes_.Set(view_.symbol, size)) {
+        return;
+    }
+    // The file is written even when it cannot be: the size holds for this run either way.
+    sizes_.Write(settings::ContractSizesPath(common::UserConfigFolder()));
+    FillExposure();
 }
 
 void VolatilityTab::FillTerm() {
@@ -193,11 +260,21 @@ QString VolatilityTab::PointText(int point) const {
 
 void VolatilityTab::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    const int smile_height = height() * 58 / 100;
-    smile_->setGeometry(2, 2, width() - 4, smile_height - 4);
+    // Smile and density above; term structure, the dealers' gamma (with the contract size
+    // under it) and the table below.
+    const int smile_height = height() * 52 / 100;
     const int half = width() / 2;
-    term_->setGeometry(2, smile_height, half - 4, height() - smile_height - 2);
-    table_->setGeometry(half, smile_height, width() - half - 2, height() - smile_height - 2);
+    smile_->setGeometry(2, 2, half - 4, smile_height - 4);
+    density_->setGeometry(half, 2, width() - half - 2, smile_height - 4);
+    const int third = width() * 3 / 10;
+    const int wide = width() * 4 / 10;
+    const int lower = height() - smile_height - 2;
+    const int size_row = 24;
+    term_->setGeometry(2, smile_height, third - 4, lower);
+    exposure_->setGeometry(third, smile_height, wide - 4, lower - size_row);
+    size_label_->setGeometry(third, height() - size_row, wide / 2 - 4, size_row - 2);
+    size_->setGeometry(third + wide / 2, height() - size_row, wide / 2 - 4, size_row - 2);
+    table_->setGeometry(third + wide, smile_height, width() - third - wide - 2, lower);
 }
 
 }  // namespace zarvex::ui

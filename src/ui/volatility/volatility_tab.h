@@ -5,8 +5,12 @@
 #include <string>
 
 #include "analytics/volatility/contract_volatility.h"
+#include "analytics/volatility/gamma_exposure.h"
+#include "settings/contract_sizes.h"
 #include "storage/database.h"
 
+class QLabel;
+class QSpinBox;
 class QTableWidget;
 
 namespace zarvex::common {
@@ -15,6 +19,8 @@ class TextTable;
 
 namespace zarvex::ui {
 
+class DensityChart;
+class ExposureChart;
 class SeriesChart;
 class SmileChart;
 
@@ -46,6 +52,11 @@ public:
     SmileChart* Smile() const { return smile_; }
     SeriesChart* Term() const { return term_; }
     QTableWidget* Table() const { return table_; }
+    DensityChart* Density() const { return density_; }
+    ExposureChart* Exposure() const { return exposure_; }
+    QSpinBox* ContractSize() const { return size_; }
+    // Flips who is assumed long the CALLs and redraws the exposure.
+    void SwitchSign();
     // The tooltip over point i of the smile: strike, both premiums, volatility, model and
     // report delta.
     QString PointText(int point) const;
@@ -58,6 +69,9 @@ protected:
 private:
     void FillTable();
     void FillTerm();
+    void FillDensity();
+    void FillExposure();
+    void SizeChanged(int size);
     QString Text(int entry) const;
 
     const common::TextTable& texts_;
@@ -67,6 +81,13 @@ private:
     SmileChart* smile_ = nullptr;
     SeriesChart* term_ = nullptr;
     QTableWidget* table_ = nullptr;
+    DensityChart* density_ = nullptr;
+    ExposureChart* exposure_ = nullptr;
+    QLabel* size_label_ = nullptr;
+    QSpinBox* size_ = nullptr;
+    // Kept in the user's own state (contract-sizes.conf), as the command line reads them.
+    settings::ContractSizes sizes_;
+    analytics::GammaSign sign_ = analytics::GammaSign::kDealerLongCalls;
 };
 
 }  // namespace zarvex::ui
