@@ -15,6 +15,7 @@
 #include "analytics/volatility/contract_volatility.h"
 #include "analytics/volatility/option_chain.h"
 #include "analytics/volatility/parity_fit.h"
+#include "analytics/volatility/smile_probability.h"
 
 namespace zarvex::analytics {
 
@@ -224,6 +225,7 @@ public:
           path_(path),
           at_(at),
           volatility_(volatility),
+          chances_(volatility),
           forward_(*path.days[at].forward) {}
 
     void Score(ScoreHorizon horizon, const std::vector<std::size_t>& days, const CaseLines& lines) {
@@ -302,7 +304,8 @@ private:
         if (!level) {
             return;
         }
-        const std::optional<double> chance_above = ProbabilityAbove(volatility_, *level);
+        // The chance read along the smooth smile, as indicators' prob keys give it.
+        const std::optional<double> chance_above = chances_.Above(*level);
         if (!chance_above) {
             return;
         }
@@ -323,6 +326,7 @@ private:
     const ContractPath& path_;
     std::size_t at_;
     const ContractVolatility& volatility_;
+    const SmileProbability chances_;
     double forward_;
 };
 
