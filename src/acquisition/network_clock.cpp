@@ -28,7 +28,10 @@ NetworkClock::NetworkClock(HttpTransport& transport, std::string report_host,
 
 common::Date NetworkClock::AskTimeHost(const std::string& host, bool later_host) {
     const auto address = ParseHostAddress(host, 80);
-    if (!address) {
+    // The time request is a bare line of plain HTTP: an https server is not asked it (its
+    // answer could not be read, and nothing of the secure channel would check it). Its time
+    // comes from the exchange-time page, over https, when no time host answers.
+    if (!address || address->https) {
         return common::kInvalidDate;
     }
     auto connection = TcpConnection::Connect(*address, timeouts_.connect, stop_);

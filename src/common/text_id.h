@@ -253,4 +253,22 @@ inline constexpr int kBarsNotRead = 224;
 // After a quote file's path on the status line, before what went wrong reading it.
 inline constexpr int kFileCannotBeRead = 225;
 
+// Why a host cannot be used (the Data source dialog, the saved file's notice); the dialog's
+// https:// parts.
+inline constexpr int kHostFaultEmpty = 226;
+inline constexpr int kHostFaultScheme = 227;
+inline constexpr int kHostFaultNotAHost = 228;
+inline constexpr int kHostFaultCredentials = 229;
+inline constexpr int kHostFaultPort = 230;
+inline constexpr int kHostFaultBareIpv6 = 231;
+inline constexpr int kHostFaultBrackets = 232;
+inline constexpr int kHostFaultTimeHostHttps = 233;
+inline constexpr int kSourceLine = 234;
+inline constexpr int kSourceBeyondLimit = 235;
+inline constexpr int kCaFileField = 236;
+inline constexpr int kBrowse = 237;
+inline constexpr int kPlainHttpWarning = 238;
+inline constexpr int kChooseCaFile = 239;
+inline constexpr int kSavedSourceUnusable = 240;
+
 }  // namespace zarvex::common::text

@@ -316,6 +316,38 @@ constexpr std::array<Entry, TextTable::kEntryCount> kEntries{{
     /* 223 */ {"The data source could not be saved: ", "Не удалось сохранить источник данных: "},
     /* 224 */ {"Bars could not be read: ", "Бары не удалось прочитать: "},
     /* 225 */ {" could not be read: ", " не удалось прочитать: "},
+    /* 226 */ {"no host is given", "адрес не указан"},
+    /* 227 */ {"only http:// and https:// are understood", "понятны только http:// и https://"},
+    /* 228 */
+    {"a host holds no blanks, path, query or control characters",
+     "в адресе не бывает пробелов, пути, запроса и управляющих символов"},
+    /* 229 */
+    {"a user name and password are sent only over https://",
+     "имя пользователя и пароль передаются только по https://"},
+    /* 230 */
+    {"the port must be a number from 1 to 65535", "порт должен быть числом от 1 до 65535"},
+    /* 231 */
+    {"an IPv6 address needs brackets: [::1] or [::1]:port",
+     "адрес IPv6 пишется в скобках: [::1] или [::1]:порт"},
+    /* 232 */ {"stray or unclosed brackets", "лишние или незакрытые скобки"},
+    /* 233 */
+    {"a time host is asked over plain HTTP: give it without https://",
+     "сервер времени опрашивается по простому HTTP: укажите его без https://"},
+    /* 234 */ {", line ", ", строка "},
+    /* 235 */
+    {"after the first 64 KB of the file, not read", "после первых 64 КБ файла, не прочитано"},
+    /* 236 */
+    {"CA certificates for https:// (empty: the system's):",
+     "Сертификаты УЦ для https:// (пусто: системные):"},
+    /* 237 */ {"Browse...", "Обзор..."},
+    /* 238 */
+    {"Plain HTTP to another computer: the reports travel unencrypted and unchecked. Choose "
+     "https:// when the server offers it.",
+     "Простой HTTP к другому компьютеру: отчёты передаются без шифрования и проверки. Выберите "
+     "https://, если сервер его поддерживает."},
+    /* 239 */ {"CA certificate file", "Файл сертификатов УЦ"},
+    /* 240 */
+    {"The saved data source cannot be used: ", "Сохранённый источник данных не годится: "},
 }};
 
 std::string_view LanguagePart(std::string_view locale_name) {

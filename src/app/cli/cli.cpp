@@ -51,14 +51,16 @@ std::vector<std::string> TakeGlobalOptions(const std::vector<std::string>& args,
     bool home_given = false;
     bool host_given = false;
     bool lang_given = false;
+    bool ca_given = false;
+    std::string ca_file;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& word = args[i];
         if (word == "--verbose") {
             ctx.verbose = true;
             continue;
         }
-        const bool global =
-            word == "--home" || word == "--lang" || word == "--today" || word == "--host";
+        const bool global = word == "--home" || word == "--lang" || word == "--today" ||
+                            word == "--host" || word == "--ca-file";
         if (!global) {
             rest.push_back(word);
             continue;
@@ -88,6 +90,15 @@ std::vector<std::string> TakeGlobalOptions(const std::vector<std::string>& args,
             }
             ctx.today = ParseDateKeyOrThrow(value, "--today");
             ctx.today_given = true;
+        } else if (word == "--ca-file") {
+            if (ca_given) {
+                throw UsageError("option --ca-file given twice");
+            }
+            if (value.empty()) {
+                throw UsageError("--ca-file must not be empty");
+            }
+            ca_given = true;
+            ca_file = value;
         } else {
             if (host_given) {
                 throw UsageError("option --host given twice");
@@ -111,10 +122,13 @@ std::vector<std::string> TakeGlobalOptions(const std::vector<std::string>& args,
     if (!ctx.today_given) {
         ctx.today = common::DayStart(common::SystemClock().Now());
     }
+    // Each ranks as the other: the command line, then the environment, then the data source
+    // chosen in the window.
+    const acquisition::DataSource saved = acquisition::SavedDataSource();
     if (!host_given) {
-        // $ZARVEX_REPORT_HOST, then the data source chosen in the window.
-        ctx.host = acquisition::ResolveReportHost();
+        ctx.host = acquisition::ResolveReportHost("", saved);
     }
+    ctx.ca_file = acquisition::ResolveCaFile(ca_file, saved);
     return rest;
 }
 

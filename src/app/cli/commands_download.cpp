@@ -1,8 +1,10 @@
 #include <chrono>
+#include <filesystem>
 #include <ostream>
 #include <stdexcept>
 
 #include "acquisition/curl_transport.h"
+#include "acquisition/data_source.h"
 #include "acquisition/downloader.h"
 #include "acquisition/host_address.h"
 #include "acquisition/network_clock.h"
@@ -13,6 +15,7 @@
 #include "common/plain_host.h"
 #include "common/symbols.h"
 #include "common/system_clock.h"
+#include "common/text.h"
 #include "common/text_table.h"
 #include "import/parse_report.h"
 
@@ -24,14 +27,28 @@ constexpr const char* kTimeMask = "%yyyy%mm%dd %hh:%ii:%ss";
 
 void CheckHost(const Context& ctx) {
     if (ctx.host.empty()) {
+        // A saved line that could not be used is what the user must hear of, not "none".
+        const std::filesystem::path file = acquisition::DataSourcePath();
+        const auto faults = acquisition::ReportHostFaults(acquisition::ReadDataSourceFile(file));
+        if (!faults.empty()) {
+            std::string text = "the saved data source cannot be used: ";
+            for (std::size_t i = 0; i < faults.size(); ++i) {
+                text += (i == 0 ? "" : "; ") +
+                        acquisition::FaultText(file, faults[i], common::TextTable::English());
+            }
+            throw std::runtime_error(text);
+        }
         // Not bad usage: the command is right, the program has nowhere to download from.
         throw std::runtime_error(
             "no report server is set: give --host HOST[:PORT], set ZARVEX_REPORT_HOST, or "
             "choose one in the window's \"Data source\" dialog (zarvex-cli demo makes demo "
             "data without one)");
     }
-    if (!acquisition::ParseHostAddress(ctx.host)) {
-        throw UsageError("--host must be HOST or HOST:PORT: " + ctx.host);
+    if (const auto fault = acquisition::HostFaultOf(ctx.host);
+        fault != acquisition::HostFault::kNone) {
+        throw UsageError(
+            "--host must be HOST[:PORT] or https://HOST[:PORT]: " + common::Capped(ctx.host) +
+            ": " + acquisition::HostFaultText(fault, common::TextTable::English()));
     }
 }
 
@@ -60,7 +77,7 @@ private:
 class DownloadRun {
 public:
     DownloadRun(const Context& ctx, std::chrono::milliseconds pause)
-        : texts_(LanguageOf(ctx)), notifier_(*ctx.err) {
+        : texts_(LanguageOf(ctx)), notifier_(*ctx.err), transport_({}, nullptr, ctx.ca_file) {
         ctx.home.PrepareLayout();
         acquisition::DownloaderSetup setup;
         setup.folder = ctx.home;
@@ -82,7 +99,7 @@ private:
     common::PlainHost plain_;
     StreamNotifier notifier_;
     common::SystemClock clock_;
-    acquisition::CurlTransport transport_;
+    acquisition::CurlTransport transport_;  // before the downloader, which uses it
     std::unique_ptr<acquisition::Downloader> downloader_;
 };
 
@@ -118,7 +135,7 @@ int CmdNetworkTime(Context& ctx, const Words& words) {
     RefusePositional(args);
     CheckHost(ctx);
     common::SystemClock clock;
-    acquisition::CurlTransport transport;
+    acquisition::CurlTransport transport({}, nullptr, ctx.ca_file);
     acquisition::NetworkClock network(transport, ctx.host, acquisition::TimeHostsFor(ctx.host),
                                       clock);
     return PrintTime(ctx, network.NetworkTime());
@@ -129,7 +146,7 @@ int CmdExchangeTime(Context& ctx, const Words& words) {
     RefusePositional(args);
     CheckHost(ctx);
     common::SystemClock clock;
-    acquisition::CurlTransport transport;
+    acquisition::CurlTransport transport({}, nullptr, ctx.ca_file);
     acquisition::NetworkClock network(transport, ctx.host, {}, clock);
     return PrintTime(ctx, network.ExchangeTime());
 }
