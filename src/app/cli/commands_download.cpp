@@ -6,6 +6,7 @@
 #include "acquisition/curl_transport.h"
 #include "acquisition/data_source.h"
 #include "acquisition/downloader.h"
+#include "acquisition/endpoints.h"
 #include "acquisition/host_address.h"
 #include "acquisition/network_clock.h"
 #include "app/cli/arguments.h"
@@ -108,10 +109,12 @@ std::chrono::milliseconds Pause(const Arguments& args) {
     return std::chrono::milliseconds(pause.value_or(5000));
 }
 
-int PrintTime(Context& ctx, common::Date time) {
+int PrintTime(Context& ctx, common::Date time, const std::string& why) {
     if (time <= 0) {
         *ctx.out << "-1\n";
-        *ctx.err << "zarvex-cli: no time could be read from " << ctx.host << '\n';
+        *ctx.err << "zarvex-cli: no time could be read from "
+                 << acquisition::WithoutCredentials(ctx.host)
+                 << (why.empty() ? std::string() : ": " + why) << '\n';
         return kExitFailed;
     }
     *ctx.out << common::FormatDate(time, kTimeMask) << '\n';
@@ -138,7 +141,9 @@ int CmdNetworkTime(Context& ctx, const Words& words) {
     acquisition::CurlTransport transport({}, nullptr, ctx.ca_file);
     acquisition::NetworkClock network(transport, ctx.host, acquisition::TimeHostsFor(ctx.host),
                                       clock);
-    return PrintTime(ctx, network.NetworkTime());
+    std::string why;
+    const common::Date time = network.NetworkTime(&why);
+    return PrintTime(ctx, time, why);
 }
 
 int CmdExchangeTime(Context& ctx, const Words& words) {
@@ -148,7 +153,9 @@ int CmdExchangeTime(Context& ctx, const Words& words) {
     common::SystemClock clock;
     acquisition::CurlTransport transport({}, nullptr, ctx.ca_file);
     acquisition::NetworkClock network(transport, ctx.host, {}, clock);
-    return PrintTime(ctx, network.ExchangeTime());
+    std::string why;
+    const common::Date time = network.ExchangeTime(&why);
+    return PrintTime(ctx, time, why);
 }
 
 int CmdForwardPoints(Context& ctx, const Words& words) {
