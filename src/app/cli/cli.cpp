@@ -9,6 +9,7 @@
 #include "app/cli/commands.h"
 #include "app/cli/usage.h"
 #include "common/system_clock.h"
+#include "common/text.h"
 
 namespace zarvex::cli {
 
@@ -66,7 +67,7 @@ std::vector<std::string> TakeGlobalOptions(const std::vector<std::string>& args,
             continue;
         }
         if (i + 1 >= args.size()) {
-            throw UsageError("option " + word + " needs a value");
+            throw UsageError("option " + common::Capped(word) + " needs a value");
         }
         const std::string& value = args[++i];
         if (word == "--home") {
@@ -81,7 +82,7 @@ std::vector<std::string> TakeGlobalOptions(const std::vector<std::string>& args,
             }
             lang_given = true;
             if (value != "eng" && value != "rus") {
-                throw UsageError("--lang must be eng or rus: " + value);
+                throw UsageError("--lang must be eng or rus: " + common::Capped(value));
             }
             ctx.lang = value;
         } else if (word == "--today") {
@@ -164,7 +165,7 @@ bool AnswerHelp(const std::vector<std::string>& rest, std::ostream& out) {
     } else if (const CommandHelp* help = FindCommandHelp(topic)) {
         WriteCommandHelp(out, *help);
     } else {
-        throw UsageError("unknown command " + topic);
+        throw UsageError("unknown command " + common::Capped(topic));
     }
     return true;
 }
@@ -211,7 +212,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         }
         const auto it = Commands().find(rest.front());
         if (it == Commands().end()) {
-            throw UsageError("unknown command " + rest.front());
+            throw UsageError("unknown command " + common::Capped(rest.front()));
         }
         rest.erase(rest.begin());
         return it->second(ctx, rest);

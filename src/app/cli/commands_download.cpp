@@ -57,7 +57,8 @@ common::Date RequiredTime(const Arguments& args, const std::string& name) {
     const std::string text = args.Required(name);
     const common::Date time = common::ParseDate(text, kTimeMask);
     if (time == common::kInvalidDate) {
-        throw UsageError("--" + name + " must be a time \"YYYYMMDD hh:mm:ss\": " + text);
+        throw UsageError("--" + name +
+                         " must be a time \"YYYYMMDD hh:mm:ss\": " + common::Capped(text));
     }
     return time;
 }
@@ -113,7 +114,7 @@ int PrintTime(Context& ctx, common::Date time, const std::string& why) {
     if (time <= 0) {
         *ctx.out << "-1\n";
         *ctx.err << "zarvex-cli: no time could be read from "
-                 << acquisition::WithoutCredentials(ctx.host)
+                 << common::Capped(acquisition::WithoutCredentials(ctx.host))
                  << (why.empty() ? std::string() : ": " + why) << '\n';
         return kExitFailed;
     }
