@@ -26,6 +26,7 @@ packages=(
   xvfb xauth fonts-dejavu-core
   locales desktop-file-utils
   clang libclang-rt-14-dev
+  ca-certificates openssl python3
 )
 
 missing=()

@@ -164,9 +164,17 @@ long TransferLimitMs(const NetworkTimeouts& timeouts, Deadline deadline) {
     return left <= 0 ? 0 : static_cast<long>(std::min<std::int64_t>(own, left));
 }
 
-Transfer Perform(std::string_view url, const char* agent, bool fresh,
-                 const NetworkTimeouts& timeouts, const StopFlag* stop, Deadline deadline,
-                 Sink& sink) {
+// What every transfer of one transport shares.
+struct TransferSetup {
+    const NetworkTimeouts& timeouts;
+    const StopFlag* stop;
+    const std::string& ca_file;
+};
+
+Transfer Perform(std::string_view url, const char* agent, bool fresh, const TransferSetup& setup,
+                 Deadline deadline, Sink& sink) {
+    const NetworkTimeouts& timeouts = setup.timeouts;
+    const StopFlag* stop = setup.stop;
     InitCurlOnce();
     Transfer transfer;
     if (StopRequested(stop)) {
@@ -195,7 +203,14 @@ Transfer Perform(std::string_view url, const char* agent, bool fresh,
     char error[CURL_ERROR_SIZE] = {};
     bool chunked = false;
     curl_easy_setopt(curl, CURLOPT_URL, url_text.c_str());
-    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http");
+    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
+    curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
+    if (!setup.ca_file.empty()) {
+        // The bundle named for a private server stands instead of the system's store.
+        curl_easy_setopt(curl, CURLOPT_CAINFO, setup.ca_file.c_str());
+        curl_easy_setopt(curl, CURLOPT_CAPATH, nullptr);
+    }
     curl_easy_setopt(curl, CURLOPT_USERAGENT, agent);
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(curl, CURLOPT_NOPROXY, no_proxy.c_str());
@@ -247,22 +262,28 @@ bool IsNotFoundStatus(long status) {
 
 }  // namespace
 
-CurlTransport::CurlTransport(NetworkTimeouts timeouts, const StopFlag* stop)
-    : timeouts_(timeouts), stop_(stop) {}
+CurlTransport::CurlTransport(NetworkTimeouts timeouts, const StopFlag* stop, std::string ca_file)
+    : timeouts_(timeouts), stop_(stop), ca_file_(std::move(ca_file)) {}
 
-std::string CurlTransport::DoFetchText(std::string_view url, Deadline deadline) {
+std::string CurlTransport::DoFetchText(std::string_view url, Deadline deadline,
+                                       std::string* failure) {
     // A listing page is small; the cap only keeps a runaway answer from eating memory.
     constexpr std::size_t kTextCapacity = 16 * 1024 * 1024;
     std::string text;
     Sink sink;
     sink.out = &text;
     sink.capacity = kTextCapacity;
-    const Transfer transfer = Perform(url, kTextAgent, true, timeouts_, stop_, deadline, sink);
+    const Transfer transfer =
+        Perform(url, kTextAgent, true, {timeouts_, stop_, ca_file_}, deadline, sink);
     const bool complete =
         transfer.code == CURLE_OK || (sink.cut && transfer.code == CURLE_WRITE_ERROR);
     if (!complete || !IsSuccessStatus(transfer.status)) {
-        common::Log("FetchText failed: ", url, " (", FailureText(transfer), ", status ",
-                    transfer.status, ")");
+        common::Log("FetchText failed: ", WithoutCredentials(url), " (", FailureText(transfer),
+                    ", status ", transfer.status, ")");
+        if (failure != nullptr) {
+            *failure =
+                complete ? "status " + std::to_string(transfer.status) : FailureText(transfer);
+        }
         return {};
     }
     return text;
@@ -274,12 +295,14 @@ FetchResult CurlTransport::DoFetchToBuffer(std::string_view url, std::string& bu
     Sink sink;
     sink.out = &buffer;
     sink.capacity = capacity;
-    const Transfer transfer = Perform(url, kFileAgent, false, timeouts_, stop_, deadline, sink);
+    const Transfer transfer =
+        Perform(url, kFileAgent, false, {timeouts_, stop_, ca_file_}, deadline, sink);
     FetchResult result;
     const bool complete =
         transfer.code == CURLE_OK || (sink.cut && transfer.code == CURLE_WRITE_ERROR);
     if (!complete) {
-        common::Log("FetchToBuffer failed: ", url, " (", FailureText(transfer), ")");
+        common::Log("FetchToBuffer failed: ", WithoutCredentials(url), " (", FailureText(transfer),
+                    ")");
         result.failure = FailureText(transfer);
         buffer.assign(1, '\0');  // nothing half-received is left to be mistaken for data
         return result;
@@ -287,7 +310,7 @@ FetchResult CurlTransport::DoFetchToBuffer(std::string_view url, std::string& bu
     if (IsNotFoundStatus(transfer.status)) {
         result.not_found = true;
     } else if (!IsSuccessStatus(transfer.status)) {
-        common::Log("FetchToBuffer: status ", transfer.status, " for ", url);
+        common::Log("FetchToBuffer: status ", transfer.status, " for ", WithoutCredentials(url));
         result.failure = "status " + std::to_string(transfer.status);
         buffer.assign(1, '\0');
         return result;
@@ -297,8 +320,8 @@ FetchResult CurlTransport::DoFetchToBuffer(std::string_view url, std::string& bu
     result.length_proven = transfer.length_proven && !sink.cut;
     buffer.push_back('\0');
     if (sink.cut) {
-        common::Log("FetchToBuffer: the body of ", url, " is longer than ", capacity,
-                    " bytes and was cut there");
+        common::Log("FetchToBuffer: the body of ", WithoutCredentials(url), " is longer than ",
+                    capacity, " bytes and was cut there");
     }
     return result;
 }

@@ -55,6 +55,7 @@ int Downloader::FailureCounter() const {
 }
 
 common::Outcome Downloader::Fail(std::string reason) {
+    reason = WithoutCredentials(reason);
     common::Log(reason);
     return common::Outcome::Failed(std::move(reason));
 }
@@ -76,6 +77,15 @@ Deadline Downloader::StartBound() const {
 
 bool Downloader::OutOfTime(Deadline deadline) const {
     return std::chrono::steady_clock::now() >= deadline;
+}
+
+std::string Downloader::TlsReason(std::string_view url, const std::string& failure) {
+    // Over plain HTTP the lines stay as they always were; over HTTPS the reason is what the
+    // user needs (a certificate that does not verify, and why).
+    if (failure.empty() || !common::StartsWith(url, "https://")) {
+        return {};
+    }
+    return " (" + failure + ")";
 }
 
 std::string Downloader::WithBound(std::string failure, Deadline deadline) const {
@@ -153,9 +163,11 @@ common::Outcome Downloader::DownloadReportLocked(common::Date day, ReportKind ki
     SetTarget(local);
     common::Log("DownloadReport ", name);
     const std::string folder_url = ServerUrl(setup_.report_host, kReportFolderPath);
-    const std::string listing = setup_.transport->FetchText(folder_url, deadline);
+    std::string failure;
+    const std::string listing = setup_.transport->FetchText(folder_url, deadline, &failure);
     if (listing.empty()) {
-        return Fail(WithBound("no report listing from " + folder_url, deadline));
+        return Fail(WithBound(
+            "no report listing from " + folder_url + TlsReason(folder_url, failure), deadline));
     }
     if (!ListingNames(listing, name)) {
         return Fail(name + " is not published yet on " + setup_.report_host);

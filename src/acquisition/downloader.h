@@ -112,6 +112,7 @@ private:
     void SetTarget(const std::filesystem::path& path);
     // Every failure, logged.
     static common::Outcome Fail(std::string reason);
+    static std::string TlsReason(std::string_view url, const std::string& failure);
     bool Stopping() const { return StopRequested(setup_.stop); }
     void Pause(Deadline deadline);
     void SendStatus(std::string_view text) const;

@@ -81,9 +81,10 @@ common::Outcome Downloader::DownloadForwardPointRange(common::Date t, bool pump)
     }
     const Deadline deadline = StartBound();
     const std::string folder_url = ServerUrl(setup_.report_host, kForwardPointFolderPath);
-    const std::string listing = setup_.transport->FetchText(folder_url, deadline);
+    std::string failure;
+    const std::string listing = setup_.transport->FetchText(folder_url, deadline, &failure);
     if (listing.empty()) {
-        return Fail("no forward-point listing from " + folder_url);
+        return Fail("no forward-point listing from " + folder_url + TlsReason(folder_url, failure));
     }
     const common::Date first = t - 30 * common::kSecondsPerDay;
     const common::Date last = t + 3 * common::kSecondsPerDay;

@@ -36,9 +36,11 @@ public:
     virtual ~HttpTransport() = default;
 
     // A listing page or other text, always fresh from the server (never from a cache). The
-    // empty text when nothing could be read or the server answered with an error status.
-    std::string FetchText(std::string_view url, Deadline deadline = kNoDeadline) {
-        return DoFetchText(url, deadline);
+    // empty text when nothing could be read or the server answered with an error status; then
+    // failure, when given, says why in a few words.
+    std::string FetchText(std::string_view url, Deadline deadline = kNoDeadline,
+                          std::string* failure = nullptr) {
+        return DoFetchText(url, deadline, failure);
     }
 
     // Reads the body until its end or until capacity bytes. The buffer then holds the received
@@ -50,7 +52,8 @@ public:
     }
 
 private:
-    virtual std::string DoFetchText(std::string_view url, Deadline deadline) = 0;
+    virtual std::string DoFetchText(std::string_view url, Deadline deadline,
+                                    std::string* failure) = 0;
     virtual FetchResult DoFetchToBuffer(std::string_view url, std::string& buffer,
                                         std::size_t capacity, Deadline deadline) = 0;
 };

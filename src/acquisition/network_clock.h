@@ -25,14 +25,18 @@ public:
                  NetworkTimeouts timeouts = {}, const StopFlag* stop = nullptr);
 
     // The exchange time of the first host whose "Date:" answer parses, else ExchangeTime when
-    // that is positive, else -1.
-    common::Date NetworkTime();
+    // that is positive, else -1; within the bounds of the time-outs. When it gives none, why
+    // (when given) names the bound that ended the wait, or the https failure; else it stays
+    // empty.
+    common::Date NetworkTime(std::string* why = nullptr);
 
-    // The report server's exchange-time page; 0 or below when it gives none.
-    common::Date ExchangeTime();
+    // The report server's exchange-time page; 0 or below when it gives none. The page is given
+    // the whole network-time bound unless a deadline comes first.
+    common::Date ExchangeTime(std::string* why = nullptr, Deadline deadline = kNoDeadline);
 
     // One host's "Date:" answer as Greenwich time; kInvalidDate when it gives none.
-    common::Date AskTimeHost(const std::string& host, bool later_host);
+    common::Date AskTimeHost(const std::string& host, bool later_host,
+                             Deadline deadline = kNoDeadline);
 
     const std::vector<std::string>& TimeHosts() const { return time_hosts_; }
 

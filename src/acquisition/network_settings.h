@@ -15,6 +15,10 @@ struct NetworkTimeouts {
     long low_speed = 1024;
     // Whole transfer, however it goes.
     std::chrono::milliseconds total{600'000};
+    // The network time: the time hosts together, however many and however silent, and the
+    // whole of it (the time hosts and then the exchange-time page).
+    std::chrono::milliseconds time_hosts_bound{60'000};
+    std::chrono::milliseconds network_time_bound{90'000};
 };
 
 }  // namespace zarvex::acquisition

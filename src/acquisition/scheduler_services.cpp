@@ -8,7 +8,7 @@ namespace zarvex::acquisition {
 NetworkSchedulerServices::NetworkSchedulerServices(NetworkServicesSetup setup)
     : network_up_(std::move(setup.network_up)),
       report_host_(setup.report_host),
-      transport_(std::make_unique<CurlTransport>(setup.timeouts, &stop_)) {
+      transport_(std::make_unique<CurlTransport>(setup.timeouts, &stop_, setup.ca_file)) {
     std::vector<std::string> hosts =
         setup.time_hosts.empty() ? TimeHostsFor(setup.report_host) : setup.time_hosts;
     clock_ = std::make_unique<NetworkClock>(*transport_, setup.report_host, std::move(hosts),

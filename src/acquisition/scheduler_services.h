@@ -37,6 +37,7 @@ struct NetworkServicesSetup {
     common::Host host;
     common::Notifier* notifier = nullptr;
     NetworkTimeouts timeouts;
+    std::string ca_file;  // the CA bundle for an https report host; empty: the system's store
     std::chrono::milliseconds pause{5000};
     std::chrono::milliseconds day_limit{300'000};  // see DownloaderSetup
     // Where IsNetworkUp asks; empty: the system's interfaces (a loopback report host counts

@@ -154,6 +154,20 @@ std::optional<double> ParseDouble(std::string_view text) {
     return value;
 }
 
+std::string Capped(std::string_view value) {
+    std::size_t characters = 0;
+    for (std::size_t at = 0; at < value.size(); ++at) {
+        if ((static_cast<unsigned char>(value[at]) & 0xC0) == 0x80) {
+            continue;  // a continuation byte belongs to the character before
+        }
+        if (characters == kMostQuoted) {
+            return std::string(value.substr(0, at)) + "...";
+        }
+        ++characters;
+    }
+    return std::string(value);
+}
+
 std::optional<std::int64_t> ParseInt(std::string_view text) {
     bool plus = false;
     std::string_view rest = DropPlus(Trim(text), plus);

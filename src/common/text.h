@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -18,6 +19,12 @@ bool StartsWith(std::string_view text, std::string_view prefix);
 bool EndsWith(std::string_view text, std::string_view suffix);
 bool Contains(std::string_view text, std::string_view part);
 std::vector<std::string_view> Split(std::string_view text, char separator);
+
+// A user's value as an error text quotes it: at most kMostQuoted characters (UTF-8 sequences
+// kept whole), then "..." where it was cut, so that a megabyte of junk still gives a line that
+// reads.
+inline constexpr std::size_t kMostQuoted = 200;
+std::string Capped(std::string_view value);
 
 // Numbers as text always use a decimal point, whatever the locale.
 // Fixed-point with the given number of decimals, rounded as printf("%.*f") rounds.

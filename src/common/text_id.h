@@ -292,4 +292,22 @@ inline constexpr int kSwitchSignAssumption = 253;
 inline constexpr int kZeroGamma = 254;
 inline constexpr int kContractSize = 255;
 
+// Why a host cannot be used (the Data source dialog, the saved file's notice); the dialog's
+// https:// parts.
+inline constexpr int kHostFaultEmpty = 256;
+inline constexpr int kHostFaultScheme = 257;
+inline constexpr int kHostFaultNotAHost = 258;
+inline constexpr int kHostFaultCredentials = 259;
+inline constexpr int kHostFaultPort = 260;
+inline constexpr int kHostFaultBareIpv6 = 261;
+inline constexpr int kHostFaultBrackets = 262;
+inline constexpr int kHostFaultTimeHostHttps = 263;
+inline constexpr int kSourceLine = 264;
+inline constexpr int kSourceBeyondLimit = 265;
+inline constexpr int kCaFileField = 266;
+inline constexpr int kBrowse = 267;
+inline constexpr int kPlainHttpWarning = 268;
+inline constexpr int kChooseCaFile = 269;
+inline constexpr int kSavedSourceUnusable = 270;
+
 }  // namespace zarvex::common::text

@@ -366,6 +366,38 @@ constexpr std::array<Entry, TextTable::kEntryCount> kEntries{{
     /* 253 */ {"Switch the sign assumption", "Поменять допущение о знаке"},
     /* 254 */ {"Zero gamma", "Нулевая гамма"},
     /* 255 */ {"Contract size: ", "Размер контракта: "},
+    /* 256 */ {"no host is given", "адрес не указан"},
+    /* 257 */ {"only http:// and https:// are understood", "понятны только http:// и https://"},
+    /* 258 */
+    {"a host holds no blanks, path, query or control characters",
+     "в адресе не бывает пробелов, пути, запроса и управляющих символов"},
+    /* 259 */
+    {"a user name and password are sent only over https://",
+     "имя пользователя и пароль передаются только по https://"},
+    /* 260 */
+    {"the port must be a number from 1 to 65535", "порт должен быть числом от 1 до 65535"},
+    /* 261 */
+    {"an IPv6 address needs brackets: [::1] or [::1]:port",
+     "адрес IPv6 пишется в скобках: [::1] или [::1]:порт"},
+    /* 262 */ {"stray or unclosed brackets", "лишние или незакрытые скобки"},
+    /* 263 */
+    {"a time host is asked over plain HTTP: give it without https://",
+     "сервер времени опрашивается по простому HTTP: укажите его без https://"},
+    /* 264 */ {", line ", ", строка "},
+    /* 265 */
+    {"after the first 64 KB of the file, not read", "после первых 64 КБ файла, не прочитано"},
+    /* 266 */
+    {"CA certificates for https:// (empty: the system's):",
+     "Сертификаты УЦ для https:// (пусто: системные):"},
+    /* 267 */ {"Browse...", "Обзор..."},
+    /* 268 */
+    {"Plain HTTP to another computer: the reports travel unencrypted and unchecked. Choose "
+     "https:// when the server offers it.",
+     "Простой HTTP к другому компьютеру: отчёты передаются без шифрования и проверки. Выберите "
+     "https://, если сервер его поддерживает."},
+    /* 269 */ {"CA certificate file", "Файл сертификатов УЦ"},
+    /* 270 */
+    {"The saved data source cannot be used: ", "Сохранённый источник данных не годится: "},
 }};
 
 std::string_view LanguagePart(std::string_view locale_name) {

@@ -130,7 +130,7 @@ TEST_F(CliDownloadTest, SavedDataSourceIsUsedAfterHostAndEnvironment) {
     ASSERT_NE(config, nullptr);
     ASSERT_TRUE(
         acquisition::WriteDataSource(std::filesystem::path(config) / "zarvex" / "data-source.conf",
-                                     acquisition::DataSource{tree_.Host(), {}}));
+                                     acquisition::DataSource{tree_.Host(), {}, {}}));
     const Outcome saved = Cli({"exchange-time"}, false);
     EXPECT_EQ(saved.out, "20121203 11:30:05\n");
     const std::string closed = "127.0.0.1:" + std::to_string(test::ClosedPort());

@@ -62,12 +62,14 @@ void CheckTypedReaders(const cli::Arguments& args) {
     try {
         if (const auto n = args.IntInRange("n", 1, 4)) {
             FUZZ_CHECK(*n >= 1 && *n <= 4);
+            // Plain digits only: no blanks, sign, exponent or hexadecimal got through.
+            FUZZ_CHECK(args.Get("n")->find_first_not_of("0123456789") == std::string::npos);
         }
     } catch (const cli::UsageError&) {
     }
     try {
         if (args.Has("premium")) {
-            const double premium = args.RequiredDouble("premium");
+            const double premium = args.RequiredDouble("premium", false);
             FUZZ_CHECK(std::isfinite(premium));
             char shortest[64];
             const auto written = std::to_chars(shortest, shortest + sizeof shortest, premium);

@@ -40,7 +40,9 @@ public:
     std::vector<std::string> fetched;  // paths of the files asked for, in order
 
 private:
-    std::string DoFetchText(std::string_view, acquisition::Deadline) override { return listing; }
+    std::string DoFetchText(std::string_view, acquisition::Deadline, std::string*) override {
+        return listing;
+    }
 
     acquisition::FetchResult DoFetchToBuffer(std::string_view url, std::string& buffer,
                                              std::size_t capacity, acquisition::Deadline) override {

@@ -11,17 +11,17 @@ Arguments::Arguments(const std::vector<std::string>& words, const std::set<std::
         if (word.size() > 2 && word.compare(0, 2, "--") == 0) {
             const std::string name = word.substr(2);
             if (allowed.count(name) == 0 && flags.count(name) == 0) {
-                throw UsageError("unknown option " + word);
+                throw UsageError("unknown option " + common::Capped(word));
             }
             if (values_.count(name) != 0) {
-                throw UsageError("option " + word + " given twice");
+                throw UsageError("option " + common::Capped(word) + " given twice");
             }
             if (flags.count(name) != 0) {
                 values_[name] = "1";
                 continue;
             }
             if (i + 1 >= words.size()) {
-                throw UsageError("option " + word + " needs a value");
+                throw UsageError("option " + common::Capped(word) + " needs a value");
             }
             values_[name] = words[++i];
         } else {
@@ -53,7 +53,7 @@ std::string Arguments::Required(const std::string& name) const {
 common::Date ParseDateKeyOrThrow(const std::string& text, const std::string& what) {
     const common::Date date = common::ParseDate(text, "%yyyy%mm%dd");
     if (date == common::kInvalidDate) {
-        throw UsageError(what + " must be a date YYYYMMDD: " + text);
+        throw UsageError(what + " must be a date YYYYMMDD: " + common::Capped(text));
     }
     return date;
 }
@@ -77,16 +77,51 @@ std::optional<common::Date> Arguments::DayText(const std::string& name) const {
     }
     const common::Date date = common::ParseDate(*text, "%dd.%mm.%yyyy");
     if (date == common::kInvalidDate) {
-        throw UsageError("--" + name + " must be a date DD.MM.YYYY: " + *text);
+        throw UsageError("--" + name + " must be a date DD.MM.YYYY: " + common::Capped(*text));
     }
     return date;
 }
 
-double Arguments::RequiredDouble(const std::string& name) const {
+std::optional<std::int64_t> PlainInteger(std::string_view text, bool negative_allowed) {
+    const bool negative = !text.empty() && text.front() == '-';
+    const std::string_view digits = negative ? text.substr(1) : text;
+    if ((negative && !negative_allowed) || digits.empty() || digits.size() > 18 ||
+        digits.find_first_not_of("0123456789") != std::string_view::npos) {
+        return std::nullopt;
+    }
+    const std::int64_t value = common::ToInt(digits);
+    if (negative && value == 0) {
+        return std::nullopt;  // "-0" is no number a user means
+    }
+    return negative ? -value : value;
+}
+
+std::optional<double> PlainDecimal(std::string_view text, bool negative_allowed) {
+    const bool negative = !text.empty() && text.front() == '-';
+    const std::string_view number = negative ? text.substr(1) : text;
+    const std::size_t point = number.find('.');
+    const std::string_view whole = number.substr(0, point);
+    const std::string_view fraction =
+        point == std::string_view::npos ? std::string_view() : number.substr(point + 1);
+    const auto all_digits = [](std::string_view part) {
+        return part.find_first_not_of("0123456789") == std::string_view::npos;
+    };
+    if ((negative && !negative_allowed) || whole.empty() || !all_digits(whole) ||
+        !all_digits(fraction) || (point != std::string_view::npos && fraction.empty())) {
+        return std::nullopt;
+    }
+    const std::optional<double> value = common::ParseDouble(text);
+    if (!value || (negative && *value == 0.0)) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+double Arguments::RequiredDouble(const std::string& name, bool negative_allowed) const {
     const std::string text = Required(name);
-    auto value = common::ParseDouble(text);
+    auto value = PlainDecimal(text, negative_allowed);
     if (!value) {
-        throw UsageError("--" + name + " must be a number: " + text);
+        throw UsageError("--" + name + " must be a number: " + common::Capped(text));
     }
     return *value;
 }
@@ -96,10 +131,10 @@ std::optional<int> Arguments::IntInRange(const std::string& name, int low, int h
     if (!text) {
         return std::nullopt;
     }
-    auto value = common::ParseInt(*text);
+    auto value = PlainInteger(*text, low < 0);
     if (!value || *value < low || *value > high) {
         throw UsageError("--" + name + " must be a whole number from " + std::to_string(low) +
-                         " to " + std::to_string(high) + ": " + *text);
+                         " to " + std::to_string(high) + ": " + common::Capped(*text));
     }
     return static_cast<int>(*value);
 }

@@ -1,10 +1,12 @@
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <optional>
 #include <set>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "common/date.h"
@@ -34,7 +36,8 @@ public:
     common::Date RequiredDateKey(const std::string& name) const;  // YYYYMMDD
     common::Date RequiredDayText(const std::string& name) const;  // DD.MM.YYYY
     std::optional<common::Date> DayText(const std::string& name) const;
-    double RequiredDouble(const std::string& name) const;
+    // Plain decimals: digits with an optional fraction, a "-" only where allowed.
+    double RequiredDouble(const std::string& name, bool negative_allowed) const;
     std::optional<int> IntInRange(const std::string& name, int low, int high) const;
 
 private:
@@ -43,5 +46,10 @@ private:
 };
 
 common::Date ParseDateKeyOrThrow(const std::string& text, const std::string& what);
+
+// Numbers as the command line takes them: plain digits, a "-" only where a negative value is
+// allowed, never "-0"; no blanks, "+", exponent or hexadecimal. nullopt otherwise.
+std::optional<std::int64_t> PlainInteger(std::string_view text, bool negative_allowed);
+std::optional<double> PlainDecimal(std::string_view text, bool negative_allowed);
 
 }  // namespace zarvex::cli

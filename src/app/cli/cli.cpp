@@ -9,6 +9,7 @@
 #include "app/cli/commands.h"
 #include "app/cli/usage.h"
 #include "common/system_clock.h"
+#include "common/text.h"
 
 namespace zarvex::cli {
 
@@ -56,20 +57,22 @@ std::vector<std::string> TakeGlobalOptions(const std::vector<std::string>& args,
     bool home_given = false;
     bool host_given = false;
     bool lang_given = false;
+    bool ca_given = false;
+    std::string ca_file;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& word = args[i];
         if (word == "--verbose") {
             ctx.verbose = true;
             continue;
         }
-        const bool global =
-            word == "--home" || word == "--lang" || word == "--today" || word == "--host";
+        const bool global = word == "--home" || word == "--lang" || word == "--today" ||
+                            word == "--host" || word == "--ca-file";
         if (!global) {
             rest.push_back(word);
             continue;
         }
         if (i + 1 >= args.size()) {
-            throw UsageError("option " + word + " needs a value");
+            throw UsageError("option " + common::Capped(word) + " needs a value");
         }
         const std::string& value = args[++i];
         if (word == "--home") {
@@ -84,7 +87,7 @@ std::vector<std::string> TakeGlobalOptions(const std::vector<std::string>& args,
             }
             lang_given = true;
             if (value != "eng" && value != "rus") {
-                throw UsageError("--lang must be eng or rus: " + value);
+                throw UsageError("--lang must be eng or rus: " + common::Capped(value));
             }
             ctx.lang = value;
         } else if (word == "--today") {
@@ -93,6 +96,15 @@ std::vector<std::string> TakeGlobalOptions(const std::vector<std::string>& args,
             }
             ctx.today = ParseDateKeyOrThrow(value, "--today");
             ctx.today_given = true;
+        } else if (word == "--ca-file") {
+            if (ca_given) {
+                throw UsageError("option --ca-file given twice");
+            }
+            if (value.empty()) {
+                throw UsageError("--ca-file must not be empty");
+            }
+            ca_given = true;
+            ca_file = value;
         } else {
             if (host_given) {
                 throw UsageError("option --host given twice");
@@ -116,10 +128,13 @@ std::vector<std::string> TakeGlobalOptions(const std::vector<std::string>& args,
     if (!ctx.today_given) {
         ctx.today = common::DayStart(common::SystemClock().Now());
     }
+    // Each ranks as the other: the command line, then the environment, then the data source
+    // chosen in the window.
+    const acquisition::DataSource saved = acquisition::SavedDataSource();
     if (!host_given) {
-        // $ZARVEX_REPORT_HOST, then the data source chosen in the window.
-        ctx.host = acquisition::ResolveReportHost();
+        ctx.host = acquisition::ResolveReportHost("", saved);
     }
+    ctx.ca_file = acquisition::ResolveCaFile(ca_file, saved);
     return rest;
 }
 
@@ -155,7 +170,7 @@ bool AnswerHelp(const std::vector<std::string>& rest, std::ostream& out) {
     } else if (const CommandHelp* help = FindCommandHelp(topic)) {
         WriteCommandHelp(out, *help);
     } else {
-        throw UsageError("unknown command " + topic);
+        throw UsageError("unknown command " + common::Capped(topic));
     }
     return true;
 }
@@ -202,7 +217,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         }
         const auto it = Commands().find(rest.front());
         if (it == Commands().end()) {
-            throw UsageError("unknown command " + rest.front());
+            throw UsageError("unknown command " + common::Capped(rest.front()));
         }
         rest.erase(rest.begin());
         return it->second(ctx, rest);

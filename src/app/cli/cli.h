@@ -18,7 +18,8 @@ struct Context {
     std::string lang = "eng";  // "eng" or "rus"
     common::Date today = 0;    // midnight of the day that counts as today
     bool today_given = false;
-    std::string host;  // report server host[:port]; empty when none is set anywhere
+    std::string host;     // report server [https://]host[:port]; empty when none is set anywhere
+    std::string ca_file;  // the CA bundle for https; empty: the system's store
     bool verbose = false;
     std::ostream* out = nullptr;
     std::ostream* err = nullptr;

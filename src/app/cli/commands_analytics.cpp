@@ -185,12 +185,13 @@ PictureSize ParsePictureSize(const std::optional<std::string>& text) {
     const std::size_t x = text->find('x');
     const auto width = x == std::string::npos
                            ? std::nullopt
-                           : common::ParseInt(std::string_view(*text).substr(0, x));
+                           : PlainInteger(std::string_view(*text).substr(0, x), false);
     const auto height = x == std::string::npos
                             ? std::nullopt
-                            : common::ParseInt(std::string_view(*text).substr(x + 1));
+                            : PlainInteger(std::string_view(*text).substr(x + 1), false);
     if (!width || !height || *width < 1 || *height < 1 || *width > 10000 || *height > 10000) {
-        throw UsageError("--size must be WIDTHxHEIGHT, for example 300x600: " + *text);
+        throw UsageError("--size must be WIDTHxHEIGHT, for example 300x600: " +
+                         common::Capped(*text));
     }
     size.width = static_cast<int>(*width);
     size.height = static_cast<int>(*height);

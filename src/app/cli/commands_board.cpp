@@ -202,9 +202,10 @@ int CmdBoard(Context& ctx, const Words& words) {
     analytics::BoardOptions options;
     options.top = args.IntInRange("top", 1, 1000).value_or(options.top);
     if (const auto floor = args.Get("floor")) {
-        const std::optional<std::int64_t> value = common::ParseInt(*floor);
+        const std::optional<std::int64_t> value = PlainInteger(*floor, false);
         if (!value || *value < 0) {
-            throw UsageError("--floor must be a whole number of 0 or more: " + *floor);
+            throw UsageError("--floor must be a whole number of 0 or more: " +
+                             common::Capped(*floor));
         }
         options.volume_floor = *value;
     }

@@ -28,14 +28,14 @@ int HolidayYear(const Arguments& args) {
 int CmdPrice(Context& ctx, const Words& words) {
     const Arguments args(words, {"strike", "symbol", "option", "premium", "fp", "type"});
     RefusePositional(args);
-    const double strike = args.RequiredDouble("strike");
+    const double strike = args.RequiredDouble("strike", false);
     const std::string symbol = args.Required("symbol");
     const std::string option = args.Required("option");
     if (option != "CALL" && option != "PUT") {
         throw UsageError("--option must be CALL or PUT: " + option);
     }
-    const double premium = args.RequiredDouble("premium");
-    const double forward_point = args.RequiredDouble("fp");
+    const double premium = args.RequiredDouble("premium", false);
+    const double forward_point = args.RequiredDouble("fp", true);
     args.Required("type");
     const int type = *args.IntInRange("type", analytics::kPriceFutures, analytics::kPriceForex);
     *ctx.out << analytics::PriceByType(strike, symbol, option, premium, forward_point, type)

@@ -1,9 +1,12 @@
 #include <chrono>
+#include <filesystem>
 #include <ostream>
 #include <stdexcept>
 
 #include "acquisition/curl_transport.h"
+#include "acquisition/data_source.h"
 #include "acquisition/downloader.h"
+#include "acquisition/endpoints.h"
 #include "acquisition/host_address.h"
 #include "acquisition/network_clock.h"
 #include "app/cli/arguments.h"
@@ -13,6 +16,7 @@
 #include "common/plain_host.h"
 #include "common/symbols.h"
 #include "common/system_clock.h"
+#include "common/text.h"
 #include "common/text_table.h"
 #include "import/parse_report.h"
 
@@ -24,14 +28,28 @@ constexpr const char* kTimeMask = "%yyyy%mm%dd %hh:%ii:%ss";
 
 void CheckHost(const Context& ctx) {
     if (ctx.host.empty()) {
+        // A saved line that could not be used is what the user must hear of, not "none".
+        const std::filesystem::path file = acquisition::DataSourcePath();
+        const auto faults = acquisition::ReportHostFaults(acquisition::ReadDataSourceFile(file));
+        if (!faults.empty()) {
+            std::string text = "the saved data source cannot be used: ";
+            for (std::size_t i = 0; i < faults.size(); ++i) {
+                text += (i == 0 ? "" : "; ") +
+                        acquisition::FaultText(file, faults[i], common::TextTable::English());
+            }
+            throw std::runtime_error(text);
+        }
         // Not bad usage: the command is right, the program has nowhere to download from.
         throw std::runtime_error(
             "no report server is set: give --host HOST[:PORT], set ZARVEX_REPORT_HOST, or "
             "choose one in the window's \"Data source\" dialog (zarvex-cli demo makes demo "
             "data without one)");
     }
-    if (!acquisition::ParseHostAddress(ctx.host)) {
-        throw UsageError("--host must be HOST or HOST:PORT: " + ctx.host);
+    if (const auto fault = acquisition::HostFaultOf(ctx.host);
+        fault != acquisition::HostFault::kNone) {
+        throw UsageError(
+            "--host must be HOST[:PORT] or https://HOST[:PORT]: " + common::Capped(ctx.host) +
+            ": " + acquisition::HostFaultText(fault, common::TextTable::English()));
     }
 }
 
@@ -39,7 +57,8 @@ common::Date RequiredTime(const Arguments& args, const std::string& name) {
     const std::string text = args.Required(name);
     const common::Date time = common::ParseDate(text, kTimeMask);
     if (time == common::kInvalidDate) {
-        throw UsageError("--" + name + " must be a time \"YYYYMMDD hh:mm:ss\": " + text);
+        throw UsageError("--" + name +
+                         " must be a time \"YYYYMMDD hh:mm:ss\": " + common::Capped(text));
     }
     return time;
 }
@@ -60,7 +79,7 @@ private:
 class DownloadRun {
 public:
     DownloadRun(const Context& ctx, std::chrono::milliseconds pause)
-        : texts_(LanguageOf(ctx)), notifier_(*ctx.err) {
+        : texts_(LanguageOf(ctx)), notifier_(*ctx.err), transport_({}, nullptr, ctx.ca_file) {
         ctx.home.PrepareLayout();
         acquisition::DownloaderSetup setup;
         setup.folder = ctx.home;
@@ -82,7 +101,7 @@ private:
     common::PlainHost plain_;
     StreamNotifier notifier_;
     common::SystemClock clock_;
-    acquisition::CurlTransport transport_;
+    acquisition::CurlTransport transport_;  // before the downloader, which uses it
     std::unique_ptr<acquisition::Downloader> downloader_;
 };
 
@@ -91,10 +110,12 @@ std::chrono::milliseconds Pause(const Arguments& args) {
     return std::chrono::milliseconds(pause.value_or(5000));
 }
 
-int PrintTime(Context& ctx, common::Date time) {
+int PrintTime(Context& ctx, common::Date time, const std::string& why) {
     if (time <= 0) {
         *ctx.out << "-1\n";
-        *ctx.err << "zarvex-cli: no time could be read from " << ctx.host << '\n';
+        *ctx.err << "zarvex-cli: no time could be read from "
+                 << common::Capped(acquisition::WithoutCredentials(ctx.host))
+                 << (why.empty() ? std::string() : ": " + why) << '\n';
         return kExitFailed;
     }
     *ctx.out << common::FormatDate(time, kTimeMask) << '\n';
@@ -118,10 +139,12 @@ int CmdNetworkTime(Context& ctx, const Words& words) {
     RefusePositional(args);
     CheckHost(ctx);
     common::SystemClock clock;
-    acquisition::CurlTransport transport;
+    acquisition::CurlTransport transport({}, nullptr, ctx.ca_file);
     acquisition::NetworkClock network(transport, ctx.host, acquisition::TimeHostsFor(ctx.host),
                                       clock);
-    return PrintTime(ctx, network.NetworkTime());
+    std::string why;
+    const common::Date time = network.NetworkTime(&why);
+    return PrintTime(ctx, time, why);
 }
 
 int CmdExchangeTime(Context& ctx, const Words& words) {
@@ -129,9 +152,11 @@ int CmdExchangeTime(Context& ctx, const Words& words) {
     RefusePositional(args);
     CheckHost(ctx);
     common::SystemClock clock;
-    acquisition::CurlTransport transport;
+    acquisition::CurlTransport transport({}, nullptr, ctx.ca_file);
     acquisition::NetworkClock network(transport, ctx.host, {}, clock);
-    return PrintTime(ctx, network.ExchangeTime());
+    std::string why;
+    const common::Date time = network.ExchangeTime(&why);
+    return PrintTime(ctx, time, why);
 }
 
 int CmdForwardPoints(Context& ctx, const Words& words) {

@@ -79,6 +79,7 @@ int main(int argc, char** argv) {
     }
     options.data_source = zarvex::acquisition::SavedDataSource();
     options.report_host = zarvex::acquisition::ResolveReportHost("", options.data_source);
+    options.ca_file = zarvex::acquisition::ResolveCaFile("", options.data_source);
     if (Unattended()) {
         options.presenter = [](const QString& title, const QString& text) {
             std::fprintf(stderr, "zarvex: %s: %s\n", qPrintable(title), qPrintable(text));

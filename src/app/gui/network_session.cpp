@@ -45,6 +45,7 @@ NetworkSession::NetworkSession(NetworkSessionSetup setup) : setup_(std::move(set
     acquisition::NetworkServicesSetup network;
     network.folder = setup_.folder;
     network.report_host = setup_.report_host;
+    network.ca_file = setup_.ca_file;
     network.time_hosts = setup_.time_hosts;
     network.clock = setup_.clock;
     network.host = setup_.host->AsHost();

@@ -26,6 +26,7 @@ using FailureListener = std::function<void(const std::string& reason)>;
 struct NetworkSessionSetup {
     common::ProgramFolder folder{"."};
     std::string report_host;
+    std::string ca_file;
     std::vector<std::string> time_hosts;
     QtHost* host = nullptr;
     common::Clock* clock = nullptr;

@@ -261,6 +261,7 @@ void Startup::StartSession(bool fetch_forward_points) {
     NetworkSessionSetup setup;
     setup.folder = options_.folder;
     setup.report_host = options_.report_host;
+    setup.ca_file = options_.ca_file;
     setup.time_hosts = acquisition::TimeHostsFor(options_.report_host, options_.data_source);
     setup.host = host_.get();
     setup.clock = &clock_;
@@ -308,7 +309,17 @@ void Startup::RetireSession() {
 }
 
 void Startup::ShowNoDataSource() {
-    const std::string said = texts_->Get(text::kNoDataSource);
+    std::string said = texts_->Get(text::kNoDataSource);
+    // A saved line that could not be used is named, with its reason: "none" would be untrue.
+    const std::filesystem::path& file = options_.data_source_file;
+    const auto faults = acquisition::ReportHostFaults(acquisition::ReadDataSourceFile(file));
+    if (!faults.empty()) {
+        said = texts_->Get(text::kSavedSourceUnusable);
+        for (std::size_t i = 0; i < faults.size(); ++i) {
+            said += (i == 0 ? "" : "; ") + acquisition::FaultText(file, faults[i], *texts_);
+        }
+        std::fprintf(stderr, "zarvex: %s\n", said.c_str());
+    }
     // The demo folder's window shows what was generated; the notice is for the real folder.
     if (!common::IsDemoFolder(options_.folder.Root())) {
         window_->ShowNotice(QString::fromStdString(said));
@@ -356,6 +367,7 @@ void Startup::ChangeDataSource(const acquisition::DataSource& source) {
     options_.data_source = source;
     // $ZARVEX_REPORT_HOST still comes first, as it did at the start.
     options_.report_host = acquisition::ResolveReportHost("", source);
+    options_.ca_file = acquisition::ResolveCaFile("", source);
     RetireSession();
     window_->SetFailureReason({});
     window_->SetDownloading(!options_.report_host.empty());

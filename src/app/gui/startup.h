@@ -41,6 +41,8 @@ struct StartupOptions {
     // host[:port] of the report server, as chosen for this start (the environment before the
     // saved data source); empty: none is set, nothing is downloaded.
     std::string report_host;
+    // The CA bundle for an https report host, ranked as the host is; empty: the system's store.
+    std::string ca_file;
     // The data source saved in the user's configuration folder, and that file ("Data source"
     // writes it; empty: the user's own file).
     acquisition::DataSource data_source;
