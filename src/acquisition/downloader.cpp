@@ -7,6 +7,7 @@
 #include "common/log.h"
 #include "common/text.h"
 #include "common/text_id.h"
+#include "storage/folder_lock.h"
 #include "storage/stage_flags.h"
 
 namespace zarvex::acquisition {
@@ -41,8 +42,54 @@ std::string ForwardPointRemoteName(common::Date day) {
     return common::DateKey(day) + ".txt";
 }
 
+namespace {
+
+// A download database that is there is opened at once. Making a new one writes it, so that is
+// done under the folder's lock: taken at once when it is free, and otherwise (another run holds
+// it) left to the first mark, which waits for it, so that a program starts without waiting.
+storage::DownloadStore OpenStore(const common::ProgramFolder& folder) {
+    std::error_code error;
+    const std::filesystem::path path = storage::DownloadPath(folder);
+    if (std::filesystem::file_size(path, error) > 0 && !error) {
+        return storage::OpenDownloadStore(folder);
+    }
+    const storage::FolderLock lock(folder.Db(), {}, std::chrono::milliseconds(0));
+    if (lock.GetState() != storage::FolderLock::State::kTimedOut) {
+        return storage::OpenDownloadStore(folder);
+    }
+    storage::DownloadStore store;
+    store.path = path;
+    return store;
+}
+
+}  // namespace
+
 Downloader::Downloader(DownloaderSetup setup)
-    : setup_(std::move(setup)), store_(storage::OpenDownloadStore(setup_.folder)) {}
+    : setup_(std::move(setup)), store_(OpenStore(setup_.folder)) {}
+
+common::Outcome Downloader::MarkDownloaded(const std::string& key) {
+    // DB/download.lql is written under the lock that guards the day runs, as their own
+    // databases are: a run of the other program on the folder finishes first. The lock is
+    // shared with a run of this thread (the scheduler's worker runs the day it downloaded),
+    // and a close of the program ends the wait.
+    const storage::FolderLock lock(
+        setup_.folder.Db(), [this] { setup_.host.PumpEvents(); }, storage::FolderLock::kDefaultWait,
+        [this] { return Stopping(); });
+    if (lock.GetState() == storage::FolderLock::State::kTimedOut) {
+        return Fail("another run kept " + lock.Path().string() + " locked; " + key +
+                    " was not marked downloaded in " + store_.path.string());
+    }
+    if (!store_.db.IsOpen()) {
+        store_ = storage::OpenDownloadStore(setup_.folder);
+    }
+    if (!storage::MarkStage(store_.db, key, storage::kStageDownload)) {
+        // Unmarked, the day is fetched again by the next run; reporting it done would hide
+        // that every later run repeats it.
+        return Fail("cannot mark " + key + " downloaded in " + store_.path.string() + ": " +
+                    store_.db.LastError());
+    }
+    return common::Outcome::Done();
+}
 
 std::string Downloader::CurrentTarget() const {
     std::lock_guard guard(field_mutex_);
@@ -234,13 +281,7 @@ common::Outcome Downloader::DownloadDayLocked(common::Date day) {
     if (common::Outcome points = DownloadForwardPointsLocked(day, deadline); !points.IsDone()) {
         return points;
     }
-    if (!storage::MarkStage(store_.db, key, storage::kStageDownload)) {
-        // Unmarked, the day is fetched again by the next run; reporting it done would hide
-        // that every later run repeats it.
-        return Fail("cannot mark " + key + " downloaded in " + store_.path.string() + ": " +
-                    store_.db.LastError());
-    }
-    return common::Outcome::Done();
+    return MarkDownloaded(key);
 }
 
 common::Outcome Downloader::DownloadPreviousDays(common::Date now) {

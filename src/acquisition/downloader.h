@@ -117,6 +117,7 @@ private:
     void Pause(Deadline deadline);
     void SendStatus(std::string_view text) const;
     common::Outcome DownloadDayLocked(common::Date day);
+    common::Outcome MarkDownloaded(const std::string& key);
     common::Outcome DownloadReportLocked(common::Date day, ReportKind kind, Deadline deadline);
     common::Outcome DownloadForwardPointsLocked(common::Date day, Deadline deadline);
 

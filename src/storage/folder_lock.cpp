@@ -33,7 +33,7 @@ std::filesystem::path FolderLockPath(const std::filesystem::path& db_folder) {
 }
 
 FolderLock::FolderLock(const std::filesystem::path& db_folder, const std::function<void()>& waiting,
-                       std::chrono::milliseconds wait)
+                       std::chrono::milliseconds wait, const std::function<bool()>& give_up)
     : path_(FolderLockPath(db_folder)) {
     if (const auto held = HeldOnThisThread().find(path_.string());
         held != HeldOnThisThread().end()) {
@@ -65,7 +65,7 @@ FolderLock::FolderLock(const std::filesystem::path& db_folder, const std::functi
             fd_ = -1;
             return;
         }
-        if (std::chrono::steady_clock::now() >= deadline) {
+        if (std::chrono::steady_clock::now() >= deadline || (give_up && give_up())) {
             state_ = State::kTimedOut;
             ::close(fd_);
             fd_ = -1;

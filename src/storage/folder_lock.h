@@ -24,9 +24,11 @@ public:
 
     // Takes the lock on db_folder/run.lock. While another run holds it, `waiting` is called
     // between tries (the first call tells the user why nothing moves; later ones keep the
-    // window painted), for at most `wait`.
+    // window painted), for at most `wait`, or until `give_up` says so (the program closes):
+    // both end as kTimedOut.
     FolderLock(const std::filesystem::path& db_folder, const std::function<void()>& waiting,
-               std::chrono::milliseconds wait = kDefaultWait);
+               std::chrono::milliseconds wait = kDefaultWait,
+               const std::function<bool()>& give_up = {});
     ~FolderLock();
     FolderLock(const FolderLock&) = delete;
     FolderLock& operator=(const FolderLock&) = delete;

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSettings>
+#include <utility>
 
 #include "common/date.h"
 
@@ -60,9 +61,11 @@ WindowState LoadWindowState(const QString& file) {
     for (int i = 0; i < static_cast<int>(state.instruments.size()); ++i) {
         InstrumentViewState& instrument = state.instruments[static_cast<std::size_t>(i)];
         const QString group = QStringLiteral("instrument%1/").arg(i);
-        const QString contract = settings.value(group + QStringLiteral("contract")).toString();
-        if (contract.size() <= kLongestContract) {
-            instrument.contract = contract.toStdString();
+        // Counted in the bytes kept: bytes that are no UTF-8 read as three bytes each.
+        std::string contract =
+            settings.value(group + QStringLiteral("contract")).toString().toStdString();
+        if (static_cast<qsizetype>(contract.size()) <= kLongestContract) {
+            instrument.contract = std::move(contract);
         }
         instrument.tab = IntIn(settings, group + QStringLiteral("tab"), 0, kTabs - 1, 0);
         const std::string compare =

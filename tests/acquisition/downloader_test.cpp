@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <thread>
 
 #include "acquisition/curl_transport.h"
 #include "common/plain_host.h"
@@ -11,7 +13,9 @@
 #include "import/parse_report.h"
 #include "recording_notifier.h"
 #include "server_fixture.h"
+#include "storage/folder_lock.h"
 #include "storage/stage_flags.h"
+#include "storage/store.h"
 
 namespace zarvex::acquisition {
 namespace {
@@ -93,6 +97,30 @@ TEST_F(DownloaderTest, DayIsStoredNormalisedWithItsForwardPointsAndMarked) {
     EXPECT_TRUE(Leftovers().empty());
     EXPECT_EQ(downloader_->CurrentTarget(),
               home_.Folder().ForwardPointFile(kMonday + kDay).string());
+}
+
+// DB/download.lql is one of the folder's databases: a day run of another program holds the
+// folder's lock, and the mark waits for it instead of writing beside it.
+TEST_F(DownloaderTest, TheMarkWaitsForTheDayRunThatHoldsTheFolder) {
+    Publish(kMonday);
+    std::atomic<bool> held{false};
+    bool written_while_held = true;
+    std::thread run([&] {
+        const storage::FolderLock lock(home_.Folder().Db(), [] {});
+        held = true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(600));
+        const std::filesystem::path file = storage::DownloadPath(home_.Folder());
+        written_while_held = std::filesystem::exists(file) &&
+                             storage::GetStageFlag(storage::Database::OpenReadOnly(file),
+                                                   DateKey(kMonday), storage::kStageDownload) == 1;
+    });
+    while (!held) {
+        std::this_thread::yield();
+    }
+    EXPECT_TRUE(downloader_->DownloadDay(kMonday).IsDone());
+    run.join();
+    EXPECT_FALSE(written_while_held);
+    EXPECT_TRUE(Marked(kMonday));
 }
 
 TEST_F(DownloaderTest, NonTradingAndMarkedDaysNeedNoRequest) {

@@ -35,6 +35,15 @@ TEST(FolderLock, ASecondRunWaitsTellsWhyAndGetsTheLockOnceTheFirstIsDone) {
         EXPECT_EQ(nested.GetState(), FolderLock::State::kHeld);
     }
     EXPECT_EQ(other_thread(0ms, [] {}), FolderLock::State::kTimedOut);
+    // A program that closes stops waiting at once, however long it would have waited.
+    const auto closing = std::chrono::steady_clock::now();
+    std::thread([&] {
+        EXPECT_EQ(FolderLock(
+                      db.Path(), [] {}, 10min, [] { return true; })
+                      .GetState(),
+                  FolderLock::State::kTimedOut);
+    }).join();
+    EXPECT_LT(std::chrono::steady_clock::now() - closing, 5s);
 
     calls = 0;
     std::thread release([&first] {
