@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "analytics/volatility/contract_volatility.h"
+#include "storage/database.h"
+
+namespace zarvex::analytics {
+
+// One contract of a day's term structure.
+struct TermContract {
+    std::string contract;
+    std::string expiration;
+    ContractVolatility figures;
+    // CALL and PUT together, over the chain's strikes (the first row of a side and strike).
+    std::int64_t total_oi = 0;
+};
+
+// Every contract with CALL or PUT rows on the day ("%dd.%mm.%yyyy"), nearest expiry first and
+// contracts of one expiry in the order of their first row: what `vol --term` lists. nullopt
+// when the rows cannot be read.
+std::optional<std::vector<TermContract>> TermOfDay(const storage::Database& db,
+                                                   std::string_view symbol,
+                                                   const std::string& date);
+
+}  // namespace zarvex::analytics
