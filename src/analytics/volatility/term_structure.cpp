@@ -1,6 +1,7 @@
 #include "analytics/volatility/term_structure.h"
 
 #include <algorithm>
+#include <map>
 
 #include "analytics/day/quote_queries.h"
 #include "analytics/volatility/option_chain.h"
@@ -39,7 +40,36 @@ std::int64_t TotalOi(const OptionChain& chain) {
     return total;
 }
 
+void NearestExpiryFirst(std::vector<TermContract>& rows) {
+    std::stable_sort(rows.begin(), rows.end(), [](const TermContract& a, const TermContract& b) {
+        return a.figures.days < b.figures.days;
+    });
+}
+
 }  // namespace
+
+std::vector<TermContract> TermOfRows(const std::vector<std::pair<std::string, ChainRow>>& rows,
+                                     std::string_view symbol, const std::string& date) {
+    // Contracts in the order of their first row, as the query of one day orders them.
+    std::vector<std::string> order;
+    std::map<std::string, std::vector<ChainRow>, std::less<>> by_contract;
+    for (const auto& [contract, row] : rows) {
+        auto [at, added] = by_contract.try_emplace(contract);
+        if (added) {
+            order.push_back(contract);
+        }
+        at->second.push_back(row);
+    }
+    const common::Date day = common::ParseDate(date, "%dd.%mm.%yyyy");
+    std::vector<TermContract> out;
+    out.reserve(order.size());
+    for (const std::string& name : order) {
+        const OptionChain chain = ChainOfRows(by_contract.at(name), symbol);
+        out.push_back({name, chain.expiration, VolatilityOfChain(chain, day), TotalOi(chain)});
+    }
+    NearestExpiryFirst(out);
+    return out;
+}
 
 std::optional<std::vector<TermContract>> TermOfDay(const storage::Database& db,
                                                    std::string_view symbol,
@@ -58,9 +88,7 @@ std::optional<std::vector<TermContract>> TermOfDay(const storage::Database& db,
         }
         rows.push_back({name, chain.expiration, VolatilityOfChain(chain, day), TotalOi(chain)});
     }
-    std::stable_sort(rows.begin(), rows.end(), [](const TermContract& a, const TermContract& b) {
-        return a.figures.days < b.figures.days;
-    });
+    NearestExpiryFirst(rows);
     return rows;
 }
 

@@ -4,9 +4,11 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "analytics/volatility/contract_volatility.h"
+#include "analytics/volatility/option_chain.h"
 #include "storage/database.h"
 
 namespace zarvex::analytics {
@@ -26,5 +28,10 @@ struct TermContract {
 std::optional<std::vector<TermContract>> TermOfDay(const storage::Database& db,
                                                    std::string_view symbol,
                                                    const std::string& date);
+
+// The same from the day's CALL and PUT rows already read, in row order, each with its contract:
+// for reading many days in one pass.
+std::vector<TermContract> TermOfRows(const std::vector<std::pair<std::string, ChainRow>>& rows,
+                                     std::string_view symbol, const std::string& date);
 
 }  // namespace zarvex::analytics

@@ -162,9 +162,11 @@ const std::vector<CommandHelp>& CommandHelps() {
          "expected_move (see vol; empty or null where there are none). --from and --to bound "
          "the days; --csv writes the same columns with a header line instead of JSON."},
         {"vol",
-         "--symbol SYM --date DD.MM.YYYY (--contract CODE | --term) [--price-type 0|1|2] "
-         "[--fp 0|1] [--csv]",
-         "what the settlement premiums imply: forward, implied volatility, smile, greeks",
+         "--symbol SYM [--date DD.MM.YYYY] (--contract CODE | --term) [--price-type 0|1|2] "
+         "[--fp 0|1] [--csv] | --symbol SYM --history [--from DD.MM.YYYY] [--to DD.MM.YYYY] "
+         "[--csv] | --symbol SYM --cone [--date DD.MM.YYYY]",
+         "what the settlement premiums imply: forward, implied volatility, smile, greeks; "
+         "volatility across the stored days",
          "From the day's CALL and PUT premiums of the contract. Time to expiry T = calendar "
          "days to the expiration / 365; none on or after it. Forward F and discount D from "
          "put-call parity C - P = D (F - K): a least-squares line through the (up to) ten "
@@ -184,7 +186,30 @@ const std::vector<CommandHelp>& CommandHelps() {
          "gamma to the future, vega per volatility point, theta per calendar day. The yen's "
          "premiums are taken per 100 yen, as its strikes are stored. JSON by default; --csv "
          "writes one line per strike. --term lists every contract of the day, nearest "
-         "expiry first: the term structure."},
+         "expiry first: the term structure. Without --date: the latest stored day, searching "
+         "back from today.\n\n"
+         "--history gives every stored day (--from and --to choose the ones shown) with the "
+         "volatility set against its own past. cm7, cm14, cm30, cm60 and cm90 are the ATM "
+         "volatility at a fixed 7 to 90 calendar days, read between the two contracts around "
+         "that maturity (total variance linear in time), so they do not jump when the front "
+         "contract expires; rr25_30 and bf25_30 are the risk reversal and butterfly at 30 days. "
+         "Contracts with under 5 days left take no part. iv_rank says where today's cm30 stands "
+         "between the lowest (0) and the highest (100) of the last 252 stored days that have "
+         "one; iv_percentile says on how many of those days, in percent, it was lower than "
+         "today: a rank of 90 after one spike can go with a percentile of 60, so read both. "
+         "Neither is given before 20 such days. futures is the parity forward of the nearest "
+         "contract with 5 days or more that was there the day before too, return its log "
+         "change since then; rv20 and rv60 are the futures' realized volatility over the last "
+         "20 and 60 returns, per year (sqrt(252/m x sum of squared returns)). vrp20 = cm30 - "
+         "rv20 is the premium the options charge over what the futures did: positive and wide, "
+         "options are dear against the moves; negative, the market moves more than it prices. "
+         "All volatilities are decimals (0.012 is 1.2 volatility points); null where not "
+         "defined. --cone gives, for each of the five maturities, the lowest, the 10th, 25th, "
+         "50th, 75th and 90th percentiles and the highest value over the stored days up to the "
+         "day, with the day's own: a today near the top of its cone is expensive for that "
+         "maturity, near the bottom cheap. The summaries behind both are kept in "
+         "DB/SYM_volatility.lql, a cache rebuilt from the quote rows whenever it is missing or "
+         "older than they are (--verbose shows the progress)."},
         {"board", "[--date DD.MM.YYYY] [--symbol SYM] [--top N] [--floor N]",
          "every symbol's contracts on a day against the previous day, with the largest "
          "changes, as JSON",
