@@ -7,6 +7,7 @@
 
 #include "common/text_id.h"
 #include "day/folder_run.h"
+#include "day/volatility_refresh.h"
 #include "export/unload.h"
 #include "import/extraction.h"
 
@@ -45,7 +46,9 @@ std::vector<common::Outcome> ProcessDay(const common::ProgramFolder& folder,
         return Refuse(host, instruments.size(), run.Admission());
     }
     host.ShowStatus(BusyDayText(host, instruments.front()->symbol, date));
+    const VolatilityRefresh refresh(folder, instruments);
     std::vector<common::Outcome> results = import::ExtractReports(folder, instruments, host, date);
+    refresh.After(date, results);
     for (std::size_t i = 0; i < instruments.size(); ++i) {
         if (i > 0) {
             host.ShowStatus(BusyDayText(host, instruments[i]->symbol, date));
@@ -86,7 +89,9 @@ std::vector<common::Outcome> ProcessPreviousDays(
             stores.push_back(instruments[i]);
         }
         host.ShowStatus(BusyDayText(host, stores.front()->symbol, day));
+        const VolatilityRefresh refresh(folder, stores);
         std::vector<common::Outcome> done = import::ExtractReports(folder, stores, host, day);
+        refresh.After(day, done);
         std::vector<std::size_t> still;
         for (std::size_t k = 0; k < going.size(); ++k) {
             if (k > 0) {

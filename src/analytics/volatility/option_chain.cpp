@@ -84,6 +84,20 @@ bool ReadOptionChain(const storage::Database& db, std::string_view symbol, const
     return true;
 }
 
+OptionChain ChainOfRows(const std::vector<ChainRow>& rows, std::string_view symbol) {
+    ChainBuilder builder(PremiumScale(symbol));
+    std::string call_expiration;
+    std::string put_expiration;
+    for (const ChainRow& row : rows) {
+        builder.Add(row.call, row.strike, row.price, row.delta, row.oi);
+        (row.call ? call_expiration : put_expiration) = row.expiration;
+    }
+    OptionChain chain;
+    chain.expiration = put_expiration.empty() ? call_expiration : put_expiration;
+    chain.strikes = builder.Take();
+    return chain;
+}
+
 OptionChain ChainOfDay(const ContractRows& rows, const std::vector<std::size_t>& day,
                        std::string_view symbol) {
     ChainBuilder builder(PremiumScale(symbol));

@@ -42,6 +42,18 @@ double PremiumScale(std::string_view symbol);
 bool ReadOptionChain(const storage::Database& db, std::string_view symbol, const std::string& date,
                      const std::string& contract, OptionChain& out);
 
+// One CALL or PUT row as ReadOptionChain reads it, for chains built from rows read elsewhere.
+struct ChainRow {
+    bool call = true;
+    double strike = 0.0;
+    double price = 0.0;
+    double delta = 0.0;
+    std::int64_t oi = 0;
+    std::string expiration;
+};
+// The chain ReadOptionChain gives for the rows of one day and contract, in row order.
+OptionChain ChainOfRows(const std::vector<ChainRow>& rows, std::string_view symbol);
+
 // The same chain from a contract's rows already in memory (the rows of one day).
 OptionChain ChainOfDay(const ContractRows& rows, const std::vector<std::size_t>& day,
                        std::string_view symbol);

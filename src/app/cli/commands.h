@@ -43,6 +43,9 @@ int CmdVol(Context& ctx, const Words& words);
 // commands_exposure.cpp
 int CmdExposure(Context& ctx, const Words& words);
 
+// commands_vol_history.cpp: vol --history and --cone
+class Arguments;
+int VolAcrossDays(Context& ctx, const Arguments& args, const std::string& symbol);
 // commands_board.cpp
 int CmdBoard(Context& ctx, const Words& words);
 int CmdOiMap(Context& ctx, const Words& words);

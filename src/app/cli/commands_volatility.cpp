@@ -6,11 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "analytics/day/quote_queries.h"
+#include "analytics/board/symbol_rows.h"
 #include "analytics/forward_points.h"
 #include "analytics/history/history_table.h"
 #include "analytics/volatility/density.h"
 #include "analytics/volatility/shown_prices.h"
+#include "analytics/volatility/term_structure.h"
 #include "analytics/volatility/volatility_summary.h"
 #include "app/cli/analytics_support.h"
 #include "app/cli/command_support.h"
@@ -193,32 +194,7 @@ std::string PointsCsv(const ContractVolatility& figures) {
     return out;
 }
 
-// The contracts that have rows on the day, in the order of their first row.
-std::optional<std::vector<std::string>> ContractsOfDay(const storage::Database& db,
-                                                       const std::string& date) {
-    storage::Statement statement = analytics::quotes::Query(
-        db,
-        "SELECT contract FROM dating WHERE date = ? AND option IN ('CALL', 'PUT') "
-        "GROUP BY contract ORDER BY MIN(rowid)",
-        {date});
-    if (!statement.IsValid()) {
-        return std::nullopt;
-    }
-    std::vector<std::string> contracts;
-    while (statement.Step()) {
-        contracts.push_back(statement.ColumnText(0));
-    }
-    if (statement.Failed()) {
-        return std::nullopt;
-    }
-    return contracts;
-}
-
-struct TermRow {
-    std::string contract;
-    std::string expiration;
-    ContractVolatility figures;
-};
+using TermRow = analytics::TermContract;
 
 std::string TermJson(const std::string& date, const std::vector<TermRow>& rows,
                      const Shown& shown) {
@@ -260,12 +236,18 @@ std::string TermCsv(const std::vector<TermRow>& rows, const Shown& shown) {
 // What the day's settlement premiums imply: forward, discount, implied volatility per row,
 // the smile and its figures for one contract, or the term structure of every contract.
 int CmdVol(Context& ctx, const Words& words) {
-    const Arguments args(words, {"symbol", "date", "contract", "price-type", "fp"},
-                         {"csv", "term", "density"});
+    const Arguments args(words, {"symbol", "date", "contract", "price-type", "fp", "from", "to"},
+                         {"csv", "term", "density", "history", "cone"});
     RefusePositional(args);
     Shown shown;
     shown.symbol = RequiredSymbol(args);
-    const common::Date day = args.RequiredDayText("date");
+    if (args.Has("history") || args.Has("cone")) {
+        return VolAcrossDays(ctx, args, shown.symbol);
+    }
+    if (args.Has("from") || args.Has("to")) {
+        throw UsageError("--from and --to go with --history");
+    }
+    const std::optional<common::Date> given = args.DayText("date");
     const bool term = args.Has("term");
     const std::optional<std::string> contract =
         term ? args.Get("contract") : std::optional<std::string>(args.Required("contract"));
@@ -281,9 +263,24 @@ int CmdVol(Context& ctx, const Words& words) {
     Calculation calculation(ctx, shown.symbol);
     const settings::Settings& settings = calculation.Values();
     shown.price_type = price_type.value_or(settings.price_type);
+    common::Date day = given.value_or(common::kInvalidDate);
+    if (!given) {
+        // As indicators does: the latest stored day, searching back from today.
+        if (!calculation.OpenQuoteDatabase()) {
+            return kExitFailed;
+        }
+        analytics::SymbolRows stored;
+        if (stored.Scan(calculation.Quotes())) {
+            day = stored.LatestUpTo(ctx.today);
+        }
+        if (day == common::kInvalidDate) {
+            *ctx.err << "zarvex-cli: " << shown.symbol << ": no stored day\n";
+            return kExitFailed;
+        }
+    }
     shown.forward_point = analytics::ResolveForwardPoint(
         ctx.home, day, shown.symbol, fp.value_or(settings.is_fp), calculation.Quiet());
-    if (!calculation.OpenQuoteDatabase()) {
+    if (given && !calculation.OpenQuoteDatabase()) {
         return kExitFailed;
     }
     const storage::Database& db = calculation.Quotes();
@@ -312,23 +309,11 @@ int CmdVol(Context& ctx, const Words& words) {
         return kExitDone;
     }
 
-    const auto contracts = ContractsOfDay(db, date);
-    if (!contracts) {
+    const auto rows = analytics::TermOfDay(db, shown.symbol, date);
+    if (!rows) {
         return unreadable();
     }
-    std::vector<TermRow> rows;
-    for (const std::string& name : *contracts) {
-        analytics::OptionChain chain;
-        if (!analytics::ReadOptionChain(db, shown.symbol, date, name, chain)) {
-            return unreadable();
-        }
-        rows.push_back({name, chain.expiration, analytics::VolatilityOfChain(chain, day)});
-    }
-    // Nearest expiry first; contracts of one expiry in the order of their first row.
-    std::stable_sort(rows.begin(), rows.end(), [](const TermRow& a, const TermRow& b) {
-        return a.figures.days < b.figures.days;
-    });
-    *ctx.out << (args.Has("csv") ? TermCsv(rows, shown) : TermJson(date, rows, shown) + '\n');
+    *ctx.out << (args.Has("csv") ? TermCsv(*rows, shown) : TermJson(date, *rows, shown) + '\n');
     return kExitDone;
 }
 
