@@ -291,9 +291,10 @@ void HistoryTab::FillVolatilityChart() {
     }
     vol_chart_->SetData(
         std::move(x), {{Text(common::text::kVolatility), {atm}}, {QString(), {rr, bf}}},
+        AxisUnit::kCount,
         [dates](double index) {
             const auto i = static_cast<std::size_t>(std::llround(index));
-            return index >= 0 && i < dates.size() ? QString::fromStdString(dates[i]) : QString();
+            return index >= 0 && i < dates.size() ? dates[i] : std::string();
         },
         shown_index_);
 }

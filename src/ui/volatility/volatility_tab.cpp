@@ -118,7 +118,7 @@ void VolatilityTab::FillTerm() {
         bf.values.push_back(entry.bf25);
     }
     term_->SetData(std::move(x), {{Text(text::kTermStructure), {atm}}, {QString(), {rr, bf}}},
-                   [](double days) { return QString::number(days, 'f', 0); });
+                   AxisUnit::kDays);
 }
 
 void VolatilityTab::FillTable() {
