@@ -253,4 +253,7 @@ inline constexpr int kBarsNotRead = 224;
 // After a quote file's path on the status line, before what went wrong reading it.
 inline constexpr int kFileCannotBeRead = 225;
 
+// Where a view's figures are being read and computed away from the window, until they arrive.
+inline constexpr int kComputing = 226;
+
 }  // namespace zarvex::common::text

@@ -316,6 +316,7 @@ constexpr std::array<Entry, TextTable::kEntryCount> kEntries{{
     /* 223 */ {"The data source could not be saved: ", "Не удалось сохранить источник данных: "},
     /* 224 */ {"Bars could not be read: ", "Бары не удалось прочитать: "},
     /* 225 */ {" could not be read: ", " не удалось прочитать: "},
+    /* 226 */ {"Computing…", "Идёт расчёт…"},
 }};
 
 std::string_view LanguagePart(std::string_view locale_name) {
