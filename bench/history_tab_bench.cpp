@@ -29,6 +29,13 @@ const common::TextTable& Texts() {
     return texts;
 }
 
+// The history is read on a worker and handed back through the event loop.
+void WaitUntilRead(const ui::HistoryTab& tab) {
+    while (tab.Busy()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+}
+
 // A new History page shown at the window's usual size, as a first click on its tab.
 void BM_HistoryTab_Open(benchmark::State& state) {
     const storage::Database db = OpenQuotes();
@@ -41,7 +48,8 @@ void BM_HistoryTab_Open(benchmark::State& state) {
                                                     plain.AsHost(&Texts()));
         tab->resize(1060, 680);
         tab->Follow(request, Folder().day);
-        tab->show();  // reads the history and fills the table
+        tab->show();          // starts reading the history
+        WaitUntilRead(*tab);  // it arrives, fills the table and draws the chart
         QImage picture = tab->grab().toImage();
         benchmark::DoNotOptimize(picture.bits());
         days = tab->History().days.size();
@@ -60,6 +68,7 @@ void BM_HistoryTab_NewShownDay(benchmark::State& state) {
     tab.resize(1060, 680);
     tab.Follow(request, Folder().day);
     tab.show();
+    WaitUntilRead(tab);
     const auto& history = tab.History().days;
     std::size_t i = 0;
     for (auto _ : state) {

@@ -310,4 +310,7 @@ inline constexpr int kPlainHttpWarning = 268;
 inline constexpr int kChooseCaFile = 269;
 inline constexpr int kSavedSourceUnusable = 270;
 
+// Where a view's figures are being read and computed away from the window, until they arrive.
+inline constexpr int kComputing = 271;
+
 }  // namespace zarvex::common::text

@@ -398,6 +398,7 @@ constexpr std::array<Entry, TextTable::kEntryCount> kEntries{{
     /* 269 */ {"CA certificate file", "Файл сертификатов УЦ"},
     /* 270 */
     {"The saved data source cannot be used: ", "Сохранённый источник данных не годится: "},
+    /* 271 */ {"Computing…", "Идёт расчёт…"},
 }};
 
 std::string_view LanguagePart(std::string_view locale_name) {

@@ -208,20 +208,7 @@ RightPanelWidget::RightPanelWidget(QWidget* parent, int control_number, int x, i
                      [this, what] { return DefaultName(what, QStringLiteral("csv")); });
     }
     // The build places the CALL side one pixel further right than a re-layout does.
-    const int m = tabs_->width() / 2;
-    const int q = tabs_->width() / 4;
-    const int chart_height = tabs_->height() - 47;
-    call_caption_->setGeometry(3, 4, m - 6, 15);
-    put_caption_->setGeometry(m, 4, m - 6, 15);
-    call_table_->setGeometry(3, 19, m - 6, chart_height);
-    put_table_->setGeometry(m, 19, m - 6, chart_height);
-    SetTableColumns(call_table_);
-    SetTableColumns(put_table_);
-    const std::array<int, 4> xs{4, q + 2, 2 * q, 3 * q};
-    for (std::size_t i = 0; i < 4; ++i) {
-        captions_[i]->setGeometry(xs[i], 4, q - 6, 15);
-        charts_[i]->setGeometry(xs[i], 19, q - 6, chart_height);
-    }
+    LayoutPages(3);
 
     forward_point_ = new QLabel(parent);
     forward_point_->setObjectName(QStringLiteral("forwardPoint"));
@@ -554,7 +541,7 @@ void RightPanelWidget::Relayout(int x, int y, int w, int h) {
     hide();
     setGeometry(x, y, w, h);
     tabs_->setGeometry(0, 0, w, h);
-    LayoutPages();
+    LayoutPages(2);
     setVisible(was_shown);
     PlaceForwardPoint(15);
 }
@@ -572,19 +559,19 @@ void RightPanelWidget::PlaceForwardPoint(int label_height) {
     }
 }
 
-void RightPanelWidget::LayoutPages() {
+void RightPanelWidget::LayoutPages(int call_left) {
     const int m = tabs_->width() / 2;
     const int chart_height = tabs_->height() - 47;
-    call_caption_->setGeometry(2, 4, m - 6, 15);
+    call_caption_->setGeometry(call_left, 4, m - 6, 15);
     put_caption_->setGeometry(m, 4, m - 6, 15);
-    call_table_->setGeometry(2, 19, m - 6, chart_height);
+    call_table_->setGeometry(call_left, 19, m - 6, chart_height);
     put_table_->setGeometry(m, 19, m - 6, chart_height);
     SetTableColumns(call_table_);
     SetTableColumns(put_table_);
     const int q = tabs_->width() / 4;
     const std::array<int, 4> xs{4, q + 2, 2 * q, 3 * q};
     for (std::size_t i = 0; i < 4; ++i) {
-        captions_[i]->setGeometry(xs[i], captions_[i]->y(), q - 6, captions_[i]->height());
+        captions_[i]->setGeometry(xs[i], 4, q - 6, 15);
         charts_[i]->setGeometry(xs[i], 19, q - 6, chart_height);
     }
 }

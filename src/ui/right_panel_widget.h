@@ -99,7 +99,8 @@ signals:
     void KeyPriceLinesSwitched(bool shown);
 
 private:
-    void LayoutPages();
+    // The Histograms and Data pages in the tabs' size; call_left is where the CALL side starts.
+    void LayoutPages(int call_left);
     // Follows the overlay's choice: every built chart redrawn, arrays from memory when held.
     void RedrawCharts();
     void FollowCompareDays();

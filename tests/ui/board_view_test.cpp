@@ -51,6 +51,7 @@ protected:
         EXPECT_EQ(strip->ItemText(MainWindow::kBoardTab), "Board");
         QTest::mouseClick(strip, Qt::LeftButton, {},
                           strip->ItemRect(MainWindow::kBoardTab).center());
+        test::WaitForViews();
         return window.Board();
     }
 
@@ -105,6 +106,7 @@ TEST_F(BoardViewTest, TheHeatmapNamesItsCellsAndAClickShowsThatContract) {
     ui::BoardView* board = OpenBoard(window);
     board->resize(1100, 700);
     board->MapSymbol()->setCurrentIndex(0);
+    test::WaitForViews();
     ui::OiHeatmap* heatmap = board->Heatmap();
     const analytics::OiMap& map = heatmap->Map();
     ASSERT_FALSE(map.strikes.empty());
@@ -121,6 +123,7 @@ TEST_F(BoardViewTest, TheHeatmapNamesItsCellsAndAClickShowsThatContract) {
     EXPECT_NE(heatmap->ColourOf(0), heatmap->ColourOf(map.sums.back()));
 
     board->MapChange()->setCurrentIndex(1);
+    test::WaitForViews();
     EXPECT_EQ(heatmap->Map().change, 1);
     EXPECT_EQ(heatmap->Map().compare_date, GeneratedHome::kFirstDay);
 

@@ -12,6 +12,7 @@
 #include "day/instrument_list.h"
 #include "reportgen/day_files.h"
 #include "reportgen/report_generator.h"
+#include "ui/background_work.h"
 #include "ui/qt_app.h"
 
 namespace zarvex::test {
@@ -70,6 +71,14 @@ void ProcessEventsFor(std::chrono::milliseconds duration) {
     QElapsedTimer timer;
     timer.start();
     while (timer.elapsed() < duration.count()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+}
+
+void WaitForViews() {
+    QElapsedTimer clock;
+    clock.start();
+    while (ui::BackgroundWork::Awaited() > 0 && clock.elapsed() < 60000) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     }
 }

@@ -65,5 +65,8 @@ private:
 
 // Lets queued work of the main thread (posted by workers, zero timers) run.
 void ProcessEventsFor(std::chrono::milliseconds duration);
+// Turns the event loop until every view's computation has arrived (the Board, History and
+// Volatility views compute away from the window's thread).
+void WaitForViews();
 
 }  // namespace zarvex::test

@@ -121,6 +121,7 @@ protected:
         eur->RightPanel()->BuildPendingHistograms();
         eur->RightPanel()->Tabs()->setCurrentIndex(2);
         QCoreApplication::processEvents();
+        test::WaitForViews();
         return eur;
     }
 
@@ -177,6 +178,7 @@ TEST_F(HistoryTabTest, EveryInstrumentShowsItsContractsDays) {
         area->ShowArea();
         area->RightPanel()->Tabs()->setCurrentIndex(2);
         QCoreApplication::processEvents();
+        test::WaitForViews();
         const std::string contract = area->LeftPanel()->Model().Contract();
         const storage::Database& quote = area->Instrument().Stores().quote;
         EXPECT_EQ(area->RightPanel()->History()->History().days.size(),
@@ -199,6 +201,7 @@ TEST_F(HistoryTabTest, ClickOnADayInTheChartOrTheTablePicksItInTheLeftPanel) {
                              QPoint(layout.DayToX(0), layout.panes[1].plot.center().y());
     QTest::mouseClick(chart, Qt::LeftButton, {}, on_monday);
     QCoreApplication::processEvents();
+    test::WaitForViews();
     EXPECT_EQ(eur->LeftPanel()->DatePicker()->date(), QDate(2012, 12, 3));
     EXPECT_EQ(eur->LeftPanel()->Model().Date(), "03.12.2012");
     EXPECT_EQ(eur->LeftPanel()->ContractList()->currentText(), "JAN13-AM");
@@ -209,6 +212,7 @@ TEST_F(HistoryTabTest, ClickOnADayInTheChartOrTheTablePicksItInTheLeftPanel) {
     const QRect top = tab->Table()->visualItemRect(tab->Table()->item(0, 1));
     QTest::mouseClick(tab->Table()->viewport(), Qt::LeftButton, {}, top.center());
     QCoreApplication::processEvents();
+    test::WaitForViews();
     EXPECT_EQ(eur->LeftPanel()->DatePicker()->date(), QDate(2012, 12, 10));
 }
 

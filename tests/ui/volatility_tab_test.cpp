@@ -46,6 +46,7 @@ protected:
         eur->RightPanel()->BuildPendingHistograms();
         eur->RightPanel()->Tabs()->setCurrentIndex(3);
         QCoreApplication::processEvents();
+        test::WaitForViews();
         return eur->RightPanel();
     }
 
@@ -113,6 +114,7 @@ TEST_F(VolatilityTabTest, HistogramsCarryTheBandsUntilSwitchedOff) {
     // The History page's volatility chart has a value for each stored day of the contract.
     panel->Tabs()->setCurrentIndex(2);
     QCoreApplication::processEvents();
+    test::WaitForViews();
     const auto& panes = panel->History()->VolatilityChart()->Panes();
     ASSERT_EQ(panes.size(), 2u);
     ASSERT_EQ(panes[0].series.size(), 1u);

@@ -46,6 +46,7 @@ void PressKeys(QWidget& window, int key, Qt::KeyboardModifiers modifiers) {
     QApplication::setActiveWindow(&window);
     QTest::keyClick(&window, static_cast<Qt::Key>(key), modifiers);
     QCoreApplication::processEvents();
+    test::WaitForViews();
 }
 
 TEST_F(WindowNavigationTest, DayKeysAndButtonsWalkTheDaysWithDataWithoutABox) {
@@ -102,14 +103,17 @@ TEST_F(WindowNavigationTest, HistoryTableKeysShowTheDayOfTheRow) {
     StartedProgram program(home_->Folder());
     InstrumentArea* eur = program.Window().Area(0);
     eur->RightPanel()->Tabs()->setCurrentIndex(2);
+    test::WaitForViews();
     QTableWidget* table = eur->RightPanel()->History()->Table();
     ASSERT_EQ(table->rowCount(), 2);
     table->setFocus();
     QTest::keyClick(table, Qt::Key_Up);
     QCoreApplication::processEvents();
+    test::WaitForViews();
     EXPECT_EQ(eur->LeftPanel()->Model().Date(), "05.12.2012");
     QTest::keyClick(table, Qt::Key_PageDown);
     QCoreApplication::processEvents();
+    test::WaitForViews();
     EXPECT_EQ(eur->LeftPanel()->Model().Date(), "06.12.2012");
     EXPECT_EQ(table->currentRow(), 1);
 }

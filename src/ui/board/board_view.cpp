@@ -11,6 +11,7 @@
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <memory>
 
 #include "analytics/board/board_files.h"
 #include "analytics/board/oi_map.h"
@@ -19,6 +20,7 @@
 #include "common/text.h"
 #include "common/text_id.h"
 #include "common/text_table.h"
+#include "settings/settings.h"
 #include "ui/board/alert_rules_dialog.h"
 #include "ui/board/oi_heatmap.h"
 #include "ui/volatility/vol_plot.h"
@@ -165,6 +167,9 @@ BoardView::BoardView(QWidget* parent, BoardViewServices services)
     layout->addLayout(top);
     layout->addLayout(body, 1);
 
+    for (BackgroundWork* work : {&board_work_, &map_work_}) {
+        connect(work, &BackgroundWork::BusyChanged, this, [this] { ShowTitle(); });
+    }
     connect(rules_, &QPushButton::clicked, this, [this] { EditRules(); });
     connect(floor_, &QSpinBox::editingFinished, this, [this] { Refresh(); });
     connect(summary_, &QTableWidget::cellClicked, this, [this](int row, int) {
@@ -194,31 +199,99 @@ BoardView::BoardView(QWidget* parent, BoardViewServices services)
     });
 }
 
+BoardView::~BoardView() {
+    // Hiding a top-level board moves the focus, and a spin box losing it asks for a refresh:
+    // not of a view whose members are going.
+    floor_->disconnect(this);
+}
+
 QString BoardView::Text(int id) const {
     return QString::fromStdString(
         (services_.texts != nullptr ? *services_.texts : common::TextTable::English()).Get(id));
 }
+
+namespace {
+
+// What a refresh computes: the board and the alerts it fires.
+struct BoardResult {
+    analytics::Board board;
+    std::vector<analytics::FiredAlert> fired;
+};
+
+// The sources with copies of their settings: the settings dialog may change the instruments'
+// while a worker reads them.
+struct OwnedSources {
+    std::vector<settings::Settings> settings;
+    std::vector<analytics::BoardSource> sources;
+};
+
+std::shared_ptr<const OwnedSources> Own(const std::vector<analytics::BoardSource>& given) {
+    auto owned = std::make_shared<OwnedSources>();
+    owned->settings.reserve(given.size());  // the inputs point into it
+    for (const analytics::BoardSource& source : given) {
+        owned->settings.push_back(source.input.Settings());
+        const analytics::AnalysisInput& input = source.input;
+        owned->sources.push_back({analytics::AnalysisInput(owned->settings.back(), input.symbol,
+                                                           input.contract, input.day),
+                                  source.quote_path});
+    }
+    return owned;
+}
+
+// The worker reports nothing to the window: no status, no lock, no pumping, no message box.
+common::Host QuietHost(const common::Host& host) {
+    common::Host quiet;
+    quiet.texts = host.texts;
+    return quiet;
+}
+
+}  // namespace
 
 void BoardView::Refresh() {
     const common::SystemClock system_clock;
     const common::Clock& clock = services_.clock != nullptr ? *services_.clock : system_clock;
     analytics::BoardOptions options;
     options.volume_floor = floor_->value();
-    const std::vector<analytics::BoardSource> sources =
-        services_.sources ? services_.sources() : std::vector<analytics::BoardSource>();
-    board_ = analytics::BuildBoard(sources, common::kInvalidDate, common::DayStart(clock.Now()),
-                                   options, services_.folder, services_.host);
-    const analytics::AlertRuleFile rules =
-        analytics::ReadAlertRuleFile(analytics::AlertRulesPath(services_.config_folder));
-    fired_ = analytics::EvaluateAlerts(rules.rules.rules, board_);
-    title_->setText(Text(text::kBoard) + QStringLiteral(": ") +
-                    (board_.date == common::kInvalidDate
-                         ? Text(text::kBoardNoDays)
-                         : QString::fromStdString(common::DayText(board_.date))));
-    FillSummary();
-    FillAlerts();
-    FillLists();
-    FillMap();
+    const auto sources =
+        Own(services_.sources ? services_.sources() : std::vector<analytics::BoardSource>());
+    const common::Date today = common::DayStart(clock.Now());
+    // Each source is opened by BuildBoard itself, on the worker's thread: no connection of
+    // the window's is shared.
+    board_work_.Start<BoardResult>(
+        [sources, today, options, folder = services_.folder, host = QuietHost(services_.host),
+         config = services_.config_folder] {
+            BoardResult result;
+            result.board = analytics::BuildBoard(sources->sources, common::kInvalidDate, today,
+                                                 options, folder, host);
+            const analytics::AlertRuleFile rules =
+                analytics::ReadAlertRuleFile(analytics::AlertRulesPath(config));
+            result.fired = analytics::EvaluateAlerts(rules.rules.rules, result.board);
+            return result;
+        },
+        [this](BoardResult& result) {
+            board_ = std::move(result.board);
+            fired_ = std::move(result.fired);
+            FillSummary();
+            FillAlerts();
+            FillLists();
+            FillMap();
+        });
+    ShowTitle();
+}
+
+void BoardView::ShowTitle() {
+    QString title = Text(text::kBoard) + QStringLiteral(": ");
+    if (board_work_.Busy()) {
+        title += Text(text::kComputing);
+    } else {
+        title += board_.date == common::kInvalidDate
+                     ? Text(text::kBoardNoDays)
+                     : QString::fromStdString(common::DayText(board_.date));
+        if (map_work_.Busy()) {
+            title += QStringLiteral("  ") + Text(text::kComputing);
+        }
+    }
+    title_->setText(title);
 }
 
 void BoardView::EditRules() {
@@ -324,24 +397,30 @@ void BoardView::FillLists() {
 }
 
 void BoardView::FillMap() {
-    const std::string symbol = map_symbol_->currentText().toStdString();
+    std::string symbol = map_symbol_->currentText().toStdString();
     const int change = map_change_->currentData().toInt();
-    analytics::OiMap map;
-    map.symbol = symbol;
-    map.change = change;
-    const std::vector<analytics::BoardSource> sources =
-        services_.sources ? services_.sources() : std::vector<analytics::BoardSource>();
-    for (const analytics::BoardSource& source : sources) {
-        if (source.input.symbol != symbol || board_.date == common::kInvalidDate) {
-            continue;
-        }
-        const storage::Database db = storage::Database::OpenReadOnlyForScan(source.quote_path);
-        analytics::SymbolRows rows;
-        if (rows.Scan(db)) {
-            map = analytics::BuildOiMap(rows, db, symbol, board_.date, change);
-        }
-    }
-    heatmap_->SetMap(std::move(map));
+    const auto sources =
+        Own(services_.sources ? services_.sources() : std::vector<analytics::BoardSource>());
+    map_work_.Start<analytics::OiMap>(
+        [symbol, change, date = board_.date, sources] {
+            analytics::OiMap map;
+            map.symbol = symbol;
+            map.change = change;
+            for (const analytics::BoardSource& source : sources->sources) {
+                if (source.input.symbol != symbol || date == common::kInvalidDate) {
+                    continue;
+                }
+                const storage::Database db =
+                    storage::Database::OpenReadOnlyForScan(source.quote_path);
+                analytics::SymbolRows rows;
+                if (rows.Scan(db)) {
+                    map = analytics::BuildOiMap(rows, db, symbol, date, change);
+                }
+            }
+            return map;
+        },
+        [this](analytics::OiMap& map) { heatmap_->SetMap(std::move(map)); });
+    ShowTitle();
 }
 
 }  // namespace zarvex::ui

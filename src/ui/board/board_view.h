@@ -10,6 +10,7 @@
 #include "common/clock.h"
 #include "common/host.h"
 #include "common/program_folder.h"
+#include "ui/background_work.h"
 
 class QComboBox;
 class QLabel;
@@ -47,14 +48,19 @@ class BoardView final : public QWidget {
 
 public:
     BoardView(QWidget* parent, BoardViewServices services);
+    ~BoardView() override;
 
-    // Reads the latest stored day again and redraws everything.
+    // Reads the latest stored day again, away from the window's thread, and redraws everything
+    // when it arrives; the title says so meanwhile.
     void Refresh();
+    // The board or the map is being computed.
+    bool Busy() const { return board_work_.Busy() || map_work_.Busy(); }
     // Opens the alert rules dialog; the rules are checked again when it is saved.
     void EditRules();
 
     const analytics::Board& Board() const { return board_; }
     const std::vector<analytics::FiredAlert>& Fired() const { return fired_; }
+    QLabel* Title() const { return title_; }
     QTableWidget* Summary() const { return summary_; }
     QListWidget* Alerts() const { return alerts_; }
     QTabWidget* Lists() const { return lists_; }
@@ -73,6 +79,7 @@ private:
     void FillAlerts();
     void FillLists();
     void FillMap();
+    void ShowTitle();
     const analytics::SymbolBoard* SelectedSymbol() const;
     QString Text(int id) const;
 
@@ -88,6 +95,9 @@ private:
     QComboBox* map_symbol_;
     QComboBox* map_change_;
     OiHeatmap* heatmap_;
+    // Last, so that the computations end before anything they deliver to goes.
+    BackgroundWork board_work_;
+    BackgroundWork map_work_;
 };
 
 }  // namespace zarvex::ui

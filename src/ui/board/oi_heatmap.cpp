@@ -10,6 +10,7 @@
 
 #include "common/date.h"
 #include "common/text.h"
+#include "ui/chart/chart_axis.h"
 
 namespace zarvex::ui {
 
@@ -220,13 +221,45 @@ void OiHeatmap::paintEvent(QPaintEvent*) {
                          ColourOf(value));
     }
     painter.setPen(palette().windowText().color());
-    const QRectF labels(layout.legend.left(), layout.legend.top() + layout.legend.height() / 2.0,
-                        layout.legend.width(), layout.legend.height() / 2.0 + 6);
-    painter.drawText(labels, Qt::AlignLeft | Qt::AlignVCenter,
-                     NumberText(map_.change == 0 ? 0 : -largest_));
-    painter.drawText(labels, Qt::AlignRight | Qt::AlignVCenter, NumberText(largest_));
-    if (map_.change != 0) {
-        painter.drawText(labels, Qt::AlignHCenter | Qt::AlignVCenter, QStringLiteral("0"));
+    const double label_top = layout.legend.top() + layout.legend.height() / 2.0;
+    const QRectF labels(layout.legend.left(), label_top, layout.legend.width(),
+                        layout.legend.height() / 2.0 + 6);
+    if (largest_ <= 0) {
+        painter.drawText(labels, Qt::AlignLeft | Qt::AlignVCenter, NumberText(0));
+        return;
+    }
+    // Round values along the scale, where their colours stand.
+    const QFontMetrics metrics(font());
+    AxisRequest request;
+    request.low = map_.change == 0 ? 0.0 : -static_cast<double>(largest_);
+    request.high = static_cast<double>(largest_);
+    request.unit = AxisUnit::kCount;
+    request.pixels = layout.legend.width();
+    request.min_gap = 40.0;
+    request.label_spacing = 8.0;
+    request.extend = false;
+    request.label_extent = [&metrics](const std::string& label) {
+        return static_cast<double>(metrics.horizontalAdvance(QString::fromStdString(label)));
+    };
+    const ChartAxis axis = MakeChartAxis(request);
+    double last_right = -1e9;
+    for (const AxisTick& tick : axis.ticks) {
+        if (tick.label.empty()) {
+            continue;
+        }
+        const QString text = QString::fromStdString(tick.label);
+        const double x = layout.legend.left() + axis.Share(tick.value) * layout.legend.width();
+        const double w = metrics.horizontalAdvance(text);
+        const double left = std::clamp(x - w / 2.0, static_cast<double>(layout.legend.left()),
+                                       layout.legend.right() + 1.0 - w);
+        // Held inside the scale, an end label may come near its neighbour's.
+        if (left < last_right + 4.0) {
+            continue;
+        }
+        last_right = left + w;
+        painter.drawLine(QPointF(x, label_top - 2), QPointF(x, label_top + 1));
+        painter.drawText(QRectF(left, labels.top(), w + 1, labels.height()),
+                         Qt::AlignLeft | Qt::AlignVCenter, text);
     }
 }
 

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <string>
 
 namespace zarvex::ui {
 namespace {
@@ -45,43 +46,27 @@ struct Range {
     bool Valid() const { return low <= high; }
 };
 
-// A step of 1, 2, 2.5 or 5 times a power of ten giving about `lines` grid lines.
-double NiceStep(double span, int lines) {
-    const double raw = span / std::max(1, lines);
-    const double power = std::pow(10.0, std::floor(std::log10(raw)));
-    for (double m : {1.0, 2.0, 2.5, 5.0, 10.0}) {
-        if (m * power >= raw) {
-            return m * power;
-        }
-    }
-    return 10.0 * power;
-}
-
-void SetRange(HistoryPane& pane, Range range, int lines) {
+// The pane's grid on the one chart axis: lines a little more than a text line apart.
+void SetAxis(HistoryPane& pane, Range range, AxisUnit unit, double pixels,
+             const QFontMetrics& metrics) {
     if (!range.Valid()) {
         range.low = 0.0;
         range.high = 1.0;
     }
-    if (range.high - range.low < 1e-12) {
-        const double pad = std::max(std::abs(range.low) * 0.01, 1e-4);
-        range.low -= pad;
-        range.high += pad;
-    }
-    pane.step = NiceStep(range.high - range.low, lines);
-    pane.low = std::floor(range.low / pane.step + 1e-9) * pane.step;
-    pane.high = std::ceil(range.high / pane.step - 1e-9) * pane.step;
-    if (pane.high <= pane.low) {
-        pane.high = pane.low + pane.step;
-    }
-    pane.decimals = std::clamp(static_cast<int>(std::ceil(-std::log10(pane.step) - 1e-9)), 0, 6);
-    if (std::abs(pane.step * std::pow(10.0, pane.decimals) -
-                 std::round(pane.step * std::pow(10.0, pane.decimals))) > 1e-6) {
-        ++pane.decimals;  // 2.5 x 10^k needs one more
-    }
-}
-
-QString TickLabel(double value, int decimals) {
-    return QString::number(value, 'f', decimals);
+    AxisRequest request;
+    request.low = range.low;
+    request.high = range.high;
+    request.unit = unit;
+    request.pixels = pixels;
+    const double line = metrics.height();
+    request.min_gap = std::max(18.0, line + 4.0);
+    request.label_extent = [line](const std::string&) { return line; };
+    const ChartAxis axis = MakeChartAxis(request);
+    pane.low = axis.low;
+    pane.high = axis.high;
+    pane.step = axis.step;
+    pane.decimals = axis.decimals;
+    pane.ticks = axis.ticks;
 }
 
 std::vector<LegendItem> PaneLegend(int pane, const HistoryCaptions& c, const HistoryColours& k) {
@@ -150,10 +135,13 @@ public:
 
     void Grid(const HistoryPane& pane, const std::vector<int>& labelled) {
         p_.setPen(Colour(colours_.grid));
-        for (double v = pane.low; v <= pane.high + pane.step * 1e-6; v += pane.step) {
-            const int y = pane.ValueToY(v);
+        for (const AxisTick& tick : pane.ticks) {
+            const int y = pane.ValueToY(tick.value);
             p_.drawLine(pane.plot.left(), y, pane.plot.right(), y);
-            const QString label = TickLabel(v, pane.decimals);
+            if (tick.label.empty()) {
+                continue;
+            }
+            const QString label = QString::fromStdString(tick.label);
             p_.save();
             p_.setPen(Colour(colours_.text));
             p_.drawText(pane.plot.left() - 4 - metrics_.horizontalAdvance(label),
@@ -335,40 +323,52 @@ HistoryLayout LayoutHistoryChart(QSize size, const HistoryChartData& data,
         oi.Add(data.call_oi[i]);
         oi.Add(data.put_oi[i]);
     }
-    SetRange(layout.panes[0], prices, 6);
-    SetRange(layout.panes[1], ratios, 3);
-    SetRange(layout.panes[2], oi, 3);
-
-    int widest = 0;
-    for (const HistoryPane& pane : layout.panes) {
-        for (double v = pane.low; v <= pane.high + pane.step * 1e-6; v += pane.step) {
-            widest = std::max(widest, metrics.horizontalAdvance(TickLabel(v, pane.decimals)));
-        }
-    }
-    layout.left = widest + 8;
-    layout.right = std::max(layout.left + 1, size.width() - 8);
-    layout.slot =
-        std::max(1e-3, static_cast<double>(layout.right - layout.left) / std::max(1, layout.days));
-
     const HistoryColours colours;
     const int row = metrics.height() + 2;
-    std::array<int, 3> legend_heights{};
-    for (int p = 0; p < 3; ++p) {
-        legend_heights[static_cast<std::size_t>(p)] =
-            row * LegendRows(PaneLegend(p, captions, colours), layout.right - layout.left, metrics);
-    }
     const int axis = metrics.height() + 6;
-    const int legends = legend_heights[0] + legend_heights[1] + legend_heights[2];
-    const int plots = std::max(30, size.height() - legends - axis - 2 * kGap - 4);
-    const std::array<int, 3> heights{plots * 52 / 100, plots * 21 / 100,
-                                     plots - plots * 52 / 100 - plots * 21 / 100};
-    int y = 2;
-    for (std::size_t p = 0; p < 3; ++p) {
-        HistoryPane& pane = layout.panes[p];
-        pane.legend = QRect(layout.left, y, layout.right - layout.left, legend_heights[p]);
-        y += legend_heights[p];
-        pane.plot = QRect(layout.left, y, layout.right - layout.left, heights[p]);
-        y += heights[p] + kGap;
+    // The labels' width sets the plots' left edge, the plots' heights set the labels: a few
+    // rounds settle both (the first guesses the heights from the whole size).
+    std::array<int, 3> pixels{size.height() * 40 / 100, size.height() * 16 / 100,
+                              size.height() * 16 / 100};
+    for (int round = 0; round < 4; ++round) {
+        SetAxis(layout.panes[0], prices, AxisUnit::kNumber, pixels[0], metrics);
+        SetAxis(layout.panes[1], ratios, AxisUnit::kNumber, pixels[1], metrics);
+        SetAxis(layout.panes[2], oi, AxisUnit::kCount, pixels[2], metrics);
+        int widest = 0;
+        for (const HistoryPane& pane : layout.panes) {
+            for (const AxisTick& tick : pane.ticks) {
+                widest =
+                    std::max(widest, metrics.horizontalAdvance(QString::fromStdString(tick.label)));
+            }
+        }
+        layout.left = widest + 8;
+        layout.right = std::max(layout.left + 1, size.width() - 8);
+        layout.slot = std::max(
+            1e-3, static_cast<double>(layout.right - layout.left) / std::max(1, layout.days));
+        std::array<int, 3> legend_heights{};
+        for (int p = 0; p < 3; ++p) {
+            legend_heights[static_cast<std::size_t>(p)] =
+                row *
+                LegendRows(PaneLegend(p, captions, colours), layout.right - layout.left, metrics);
+        }
+        const int legends = legend_heights[0] + legend_heights[1] + legend_heights[2];
+        const int plots = std::max(30, size.height() - legends - axis - 2 * kGap - 4);
+        const std::array<int, 3> heights{plots * 52 / 100, plots * 21 / 100,
+                                         plots - plots * 52 / 100 - plots * 21 / 100};
+        int y = 2;
+        for (std::size_t p = 0; p < 3; ++p) {
+            HistoryPane& pane = layout.panes[p];
+            pane.legend = QRect(layout.left, y, layout.right - layout.left, legend_heights[p]);
+            y += legend_heights[p];
+            pane.plot = QRect(layout.left, y, layout.right - layout.left, heights[p]);
+            y += heights[p] + kGap;
+        }
+        // ValueToY spans the plot less its two-pixel margins.
+        const std::array<int, 3> spans{heights[0] - 5, heights[1] - 5, heights[2] - 5};
+        if (spans == pixels) {
+            break;
+        }
+        pixels = spans;
     }
     layout.axis_top = layout.panes[2].plot.bottom();
     return layout;

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "ui/chart/chart_axis.h"
 #include "ui/history/history_chart_data.h"
 
 class QPainter;
@@ -52,6 +53,7 @@ struct HistoryPane {
     double high = 1.0;
     double step = 1.0;
     int decimals = 0;
+    std::vector<AxisTick> ticks;
 
     int ValueToY(double value) const;
 };

@@ -1,6 +1,7 @@
 #include "ui/history/history_tab.h"
 
 #include <QHeaderView>
+#include <QLabel>
 #include <QTableWidget>
 #include <array>
 #include <cmath>
@@ -12,6 +13,8 @@
 #include "common/date.h"
 #include "common/text_id.h"
 #include "common/text_table.h"
+#include "settings/settings.h"
+#include "ui/database_file.h"
 #include "ui/history/chart_context_menu.h"
 #include "ui/history/history_chart.h"
 #include "ui/history/table_export.h"
@@ -137,6 +140,16 @@ HistoryTab::HistoryTab(QWidget* parent, const common::TextTable& texts,
         table_, texts_,
         [this] { return DefaultName(QStringLiteral("history"), QStringLiteral("csv")); },
         [this] { return analytics::HistoryCsv(history_); });
+    busy_ = new QLabel(Text(text::kComputing), this);
+    busy_->setObjectName(QStringLiteral("historyBusy"));
+    busy_->setAutoFillBackground(true);
+    busy_->hide();
+    connect(&work_, &BackgroundWork::BusyChanged, this, [this](bool busy) {
+        busy_->adjustSize();
+        busy_->move(8, 6);
+        busy_->setVisible(busy);
+        busy_->raise();
+    });
 }
 
 QString HistoryTab::Text(int entry) const {
@@ -161,8 +174,9 @@ void HistoryTab::Refresh() {
     for (const analytics::HistoryDay& day : history_.days) {
         shown_held = shown_held || common::DayText(day.day) == shown_date_;
     }
-    // A day the history does not hold yet (one just processed) means the days have changed.
-    if (!same || (!shown_held && !shown_date_.empty())) {
+    // A day the history does not hold yet (one just processed) means the days have changed;
+    // unless the history that is being computed is the wanted one, which may hold it.
+    if (!same || (!shown_held && !shown_date_.empty() && !work_.Busy())) {
         Load();
     }
     MarkShownDay();
@@ -174,9 +188,32 @@ void HistoryTab::Load() {
     held_fp_switch_ = wanted_.input.ForwardPointSwitch();
     has_history_ = true;
     const analytics::AnalysisInput& input = wanted_.input;
-    history_ = input.contract.empty()
-                   ? analytics::ContractHistory{input.symbol, input.contract, {}, false, {}}
-                   : analytics::LoadContractHistory(*quote_, folder_, wanted_, host_);
+    if (input.contract.empty()) {
+        work_.Drop();
+        history_ = analytics::ContractHistory{input.symbol, input.contract, {}, false, {}};
+        ShowHistory();
+        return;
+    }
+    // The worker reads copies: the settings dialog may change the instrument's meanwhile.
+    auto settings = std::make_shared<const settings::Settings>(input.Settings());
+    common::Host quiet;
+    quiet.texts = host_.texts;
+    work_.Start<analytics::ContractHistory>(
+        [file = DatabaseFile(*quote_), folder = folder_, request = wanted_, settings, quiet] {
+            analytics::HistoryRequest own = request;
+            own.input = analytics::AnalysisInput(*settings, request.input.symbol,
+                                                 request.input.contract, request.input.day);
+            const storage::Database db = storage::Database::OpenReadOnlyForScan(file);
+            return analytics::LoadContractHistory(db, folder, own, quiet);
+        },
+        [this](analytics::ContractHistory& history) {
+            history_ = std::move(history);
+            ShowHistory();
+            MarkShownDay();
+        });
+}
+
+void HistoryTab::ShowHistory() {
     chart_->SetData(MakeHistoryChartData(history_));
     FillVolatilityChart();
     FillTable();
@@ -299,9 +336,10 @@ void HistoryTab::FillVolatilityChart() {
     }
     vol_chart_->SetData(
         std::move(x), {{Text(common::text::kVolatility), {atm}}, {QString(), {rr, bf}}},
+        AxisUnit::kCount,
         [dates](double index) {
             const auto i = static_cast<std::size_t>(std::llround(index));
-            return index >= 0 && i < dates.size() ? QString::fromStdString(dates[i]) : QString();
+            return index >= 0 && i < dates.size() ? dates[i] : std::string();
         },
         shown_index_);
 }

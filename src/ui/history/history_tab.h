@@ -8,7 +8,9 @@
 #include "common/host.h"
 #include "common/program_folder.h"
 #include "storage/database.h"
+#include "ui/background_work.h"
 
+class QLabel;
 class QTableWidget;
 
 namespace zarvex::common {
@@ -23,7 +25,9 @@ class SeriesChart;
 // The History page of the right panel: the chart of the left panel's contract over its
 // stored days with the shown day marked, and the same days as a table below it. The
 // history is read when the page is seen and again only when the contract, the settings or
-// the set of days change; a new shown day only moves the marker.
+// the set of days change; a new shown day only moves the marker. The history is computed away
+// from the window's thread, on a connection of its own; "Computing…" stands over the chart
+// until it arrives.
 class HistoryTab final : public QWidget {
     Q_OBJECT
 
@@ -40,6 +44,9 @@ public:
     // ATM volatility, and RR25 with BF25, over the same days.
     SeriesChart* VolatilityChart() const { return vol_chart_; }
     QTableWidget* Table() const { return table_; }
+    // The history of a request is being computed.
+    bool Busy() const { return work_.Busy(); }
+    QLabel* BusyNote() const { return busy_; }
     const analytics::ContractHistory& History() const { return history_; }
     // Index of the shown day in the history, -1 when it holds no such day.
     int ShownIndex() const { return shown_index_; }
@@ -59,6 +66,7 @@ protected:
 
 private:
     void Load();
+    void ShowHistory();
     void FillTable();
     static std::vector<std::string> ShownCells(const analytics::HistoryDay& day);
     void MarkShownDay();
@@ -72,6 +80,7 @@ private:
     HistoryChart* chart_ = nullptr;
     SeriesChart* vol_chart_ = nullptr;
     QTableWidget* table_ = nullptr;
+    QLabel* busy_ = nullptr;
     analytics::HistoryRequest wanted_;
     analytics::HistoryRequest held_;
     // The settings the held history was made with: the request refers to the instrument's,
@@ -82,6 +91,8 @@ private:
     std::string shown_date_;
     int shown_index_ = -1;
     analytics::ContractHistory history_;
+    // Last, so that a computation ends before anything it delivers to goes.
+    BackgroundWork work_;
 };
 
 }  // namespace zarvex::ui

@@ -13,10 +13,11 @@ SeriesChart::SeriesChart(QWidget* parent) : QFrame(parent) {
     setFrameStyle(QFrame::Box | QFrame::Plain);
 }
 
-void SeriesChart::SetData(std::vector<double> x, std::vector<Pane> panes,
-                          std::function<QString(double)> x_label, int marked) {
+void SeriesChart::SetData(std::vector<double> x, std::vector<Pane> panes, AxisUnit x_unit,
+                          std::function<std::string(double)> x_label, int marked) {
     x_ = std::move(x);
     panes_ = std::move(panes);
+    x_unit_ = x_unit;
     x_label_ = std::move(x_label);
     marked_ = marked;
     update();
@@ -42,9 +43,9 @@ void SeriesChart::Paint(QPainter& painter, QSize size) const {
         return;
     }
     painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setFont(font());
     const auto [x_low, x_high] = PaddedRange(x_);
     const int pane_height = size.height() / static_cast<int>(panes_.size());
-    const auto label = x_label_ ? x_label_ : [](double x) { return QString::number(x); };
     for (std::size_t p = 0; p < panes_.size(); ++p) {
         const Pane& pane = panes_[p];
         std::vector<double> ys;
@@ -57,12 +58,13 @@ void SeriesChart::Paint(QPainter& painter, QSize size) const {
         }
         const auto [y_low, y_high] = PaddedRange(ys);
         const QRect area(0, static_cast<int>(p) * pane_height, size.width(), pane_height);
-        const VolPlot plot(area, x_low, x_high, y_low, y_high);
-        plot.DrawFrame(painter, label, Percent, pane.title);
+        const VolPlot plot(area, {x_low, x_high, x_unit_, x_label_},
+                           {y_low, y_high, AxisUnit::kPercent, {}}, QFontMetrics(font()));
+        plot.DrawFrame(painter, pane.title);
         if (marked_ >= 0 && static_cast<std::size_t>(marked_) < x_.size()) {
             const double x = x_[static_cast<std::size_t>(marked_)];
             painter.setPen(QPen(QColor(0x88, 0x88, 0x88), 1.0, Qt::DashLine));
-            painter.drawLine(plot.Map(x, y_low), plot.Map(x, y_high));
+            painter.drawLine(plot.Map(x, plot.YAxis().low), plot.Map(x, plot.YAxis().high));
         }
         int legend_x = plot.Plot().right();
         for (auto series = pane.series.rbegin(); series != pane.series.rend(); ++series) {

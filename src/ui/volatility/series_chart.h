@@ -7,6 +7,8 @@
 #include <optional>
 #include <vector>
 
+#include "ui/chart/chart_axis.h"
+
 namespace zarvex::ui {
 
 // Lines of volatility figures over a numeric axis (days to expiry, or the days of a
@@ -27,10 +29,10 @@ public:
 
     explicit SeriesChart(QWidget* parent = nullptr);
 
-    // x ascending; x_label writes an axis value; marked: an x index drawn as a vertical line
-    // (the shown day), -1 for none.
-    void SetData(std::vector<double> x, std::vector<Pane> panes,
-                 std::function<QString(double)> x_label, int marked = -1);
+    // x ascending in x_unit; x_label, when given, writes an axis value (a day's date for its
+    // index); marked: an x index drawn as a vertical line (the shown day), -1 for none.
+    void SetData(std::vector<double> x, std::vector<Pane> panes, AxisUnit x_unit,
+                 std::function<std::string(double)> x_label = {}, int marked = -1);
     const std::vector<Pane>& Panes() const { return panes_; }
     QImage Render(qreal ratio) const;
 
@@ -42,7 +44,8 @@ private:
 
     std::vector<double> x_;
     std::vector<Pane> panes_;
-    std::function<QString(double)> x_label_;
+    AxisUnit x_unit_ = AxisUnit::kNumber;
+    std::function<std::string(double)> x_label_;
     int marked_ = -1;
 };
 

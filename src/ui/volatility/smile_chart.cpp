@@ -50,6 +50,14 @@ Ranges RangesOf(const analytics::ContractVolatility& figures,
     return {x_low, x_high, std::max(0.0, y_low), y_high};
 }
 
+VolPlot PlotOf(QRect area, const analytics::ContractVolatility& figures,
+               const std::optional<analytics::ContractVolatility>& compare,
+               const QFontMetrics& metrics) {
+    const Ranges r = RangesOf(figures, compare);
+    return VolPlot(area, {r.x_low, r.x_high, AxisUnit::kNumber, {}},
+                   {r.y_low, r.y_high, AxisUnit::kPercent, {}}, metrics);
+}
+
 }  // namespace
 
 SmileChart::SmileChart(QWidget* parent) : QFrame(parent) {
@@ -69,8 +77,7 @@ int SmileChart::PointAt(int x, int y) const {
     if (figures_.smile.empty()) {
         return -1;
     }
-    const Ranges r = RangesOf(figures_, compare_);
-    const VolPlot plot(rect(), r.x_low, r.x_high, r.y_low, r.y_high);
+    const VolPlot plot = PlotOf(rect(), figures_, compare_, fontMetrics());
     int best = -1;
     double best_distance = 8.0;
     for (std::size_t i = 0; i < figures_.points.size(); ++i) {
@@ -119,11 +126,10 @@ bool SmileChart::event(QEvent* event) {
 
 void SmileChart::Paint(QPainter& painter, QSize size) const {
     painter.fillRect(QRect(QPoint(0, 0), size), QColor(0xFF, 0xFF, 0xFA));
-    const Ranges r = RangesOf(figures_, compare_);
-    const VolPlot plot(QRect(QPoint(0, 0), size), r.x_low, r.x_high, r.y_low, r.y_high);
+    painter.setFont(font());
+    const VolPlot plot = PlotOf(QRect(QPoint(0, 0), size), figures_, compare_, fontMetrics());
     painter.setRenderHint(QPainter::Antialiasing, true);
-    plot.DrawFrame(
-        painter, [](double x) { return QString::number(x, 'f', 4); }, Percent, title_);
+    plot.DrawFrame(painter, title_);
     if (figures_.smile.empty() && !compare_) {
         return;
     }
@@ -144,8 +150,8 @@ void SmileChart::Paint(QPainter& painter, QSize size) const {
         }
     }
     if (figures_.status == analytics::VolatilityStatus::kReady) {
-        const QPointF top = plot.Map(figures_.forward, r.y_high);
-        const QPointF bottom = plot.Map(figures_.forward, r.y_low);
+        const QPointF top = plot.Map(figures_.forward, plot.YAxis().high);
+        const QPointF bottom = plot.Map(figures_.forward, plot.YAxis().low);
         painter.setPen(QPen(kForward, 1.0, Qt::DashDotLine));
         painter.drawLine(top, bottom);
         painter.drawText(QPointF(top.x() + 3, top.y() + 12), QStringLiteral("F"));

@@ -6,46 +6,68 @@
 
 namespace zarvex::ui {
 
-VolPlot::VolPlot(QRect area, double x_low, double x_high, double y_low, double y_high)
-    : plot_(area.adjusted(48, 18, -8, -18)),
-      x_low_(x_low),
-      x_high_(x_high > x_low ? x_high : x_low + 1.0),
-      y_low_(y_low),
-      y_high_(y_high > y_low ? y_high : y_low + 1.0) {}
+namespace {
+
+ChartAxis AxisOf(const VolPlot::Axis& axis, double pixels, double min_gap,
+                 std::function<double(const std::string&)> extent) {
+    AxisRequest request;
+    request.low = axis.low;
+    request.high = axis.high;
+    request.unit = axis.unit;
+    request.pixels = pixels;
+    request.min_gap = min_gap;
+    request.label_extent = std::move(extent);
+    request.label = axis.label;
+    return MakeChartAxis(request);
+}
+
+}  // namespace
+
+VolPlot::VolPlot(QRect area, Axis x, Axis y, const QFontMetrics& metrics)
+    : plot_(area.adjusted(48, 18, -8, -18)), metrics_(metrics) {
+    const double line = metrics.height();
+    y_ = AxisOf(y, plot_.height(), std::max(24.0, line * 1.6),
+                [line](const std::string&) { return line; });
+    x_ = AxisOf(x, plot_.width(), 56.0, [&metrics](const std::string& label) {
+        return static_cast<double>(metrics.horizontalAdvance(QString::fromStdString(label)));
+    });
+}
 
 QPointF VolPlot::Map(double x, double y) const {
-    const double px = plot_.left() + (x - x_low_) / (x_high_ - x_low_) * plot_.width();
-    const double py = plot_.bottom() - (y - y_low_) / (y_high_ - y_low_) * plot_.height();
-    return {px, py};
+    return {plot_.left() + x_.Share(x) * plot_.width(),
+            plot_.bottom() - y_.Share(y) * plot_.height()};
 }
 
 double VolPlot::XAt(double pixel) const {
-    return x_low_ + (pixel - plot_.left()) / plot_.width() * (x_high_ - x_low_);
+    return x_.low + (pixel - plot_.left()) / plot_.width() * (x_.high - x_.low);
 }
 
-void VolPlot::DrawFrame(QPainter& painter, const std::function<QString(double)>& x_label,
-                        const std::function<QString(double)>& y_label, const QString& title) const {
+void VolPlot::DrawFrame(QPainter& painter, const QString& title) const {
     painter.save();
-    painter.setPen(QColor(0xDD, 0xDD, 0xDD));
-    const QFontMetrics metrics(painter.font());
-    for (int i = 0; i <= 4; ++i) {
-        const double x = x_low_ + (x_high_ - x_low_) * i / 4.0;
-        const double y = y_low_ + (y_high_ - y_low_) * i / 4.0;
-        const QPointF vertical = Map(x, y_low_);
-        const QPointF horizontal = Map(x_low_, y);
-        painter.setPen(QColor(0xDD, 0xDD, 0xDD));
-        painter.drawLine(QPointF(vertical.x(), plot_.top()), QPointF(vertical.x(), plot_.bottom()));
-        painter.drawLine(QPointF(plot_.left(), horizontal.y()),
-                         QPointF(plot_.right(), horizontal.y()));
-        painter.setPen(Qt::black);
-        const QString xs = x_label(x);
-        painter.drawText(QPointF(vertical.x() - metrics.horizontalAdvance(xs) / 2.0,
-                                 plot_.bottom() + metrics.ascent() + 3),
-                         xs);
-        const QString ys = y_label(y);
-        painter.drawText(QPointF(plot_.left() - metrics.horizontalAdvance(ys) - 4,
-                                 horizontal.y() + metrics.ascent() / 2.0 - 1),
-                         ys);
+    const QColor grid(0xDD, 0xDD, 0xDD);
+    for (const AxisTick& tick : x_.ticks) {
+        const double px = Map(tick.value, y_.low).x();
+        painter.setPen(grid);
+        painter.drawLine(QPointF(px, plot_.top()), QPointF(px, plot_.bottom()));
+        if (!tick.label.empty()) {
+            const QString text = QString::fromStdString(tick.label);
+            painter.setPen(Qt::black);
+            painter.drawText(QPointF(px - metrics_.horizontalAdvance(text) / 2.0,
+                                     plot_.bottom() + metrics_.ascent() + 3),
+                             text);
+        }
+    }
+    for (const AxisTick& tick : y_.ticks) {
+        const double py = Map(x_.low, tick.value).y();
+        painter.setPen(grid);
+        painter.drawLine(QPointF(plot_.left(), py), QPointF(plot_.right(), py));
+        if (!tick.label.empty()) {
+            const QString text = QString::fromStdString(tick.label);
+            painter.setPen(Qt::black);
+            painter.drawText(QPointF(plot_.left() - metrics_.horizontalAdvance(text) - 4,
+                                     py + metrics_.ascent() / 2.0 - 1),
+                             text);
+        }
     }
     painter.setPen(Qt::black);
     painter.setBrush(Qt::NoBrush);

@@ -1,35 +1,46 @@
 #pragma once
 
+#include <QFontMetrics>
 #include <QPointF>
 #include <QRect>
 #include <QString>
 #include <functional>
+#include <string>
 #include <vector>
+
+#include "ui/chart/chart_axis.h"
 
 class QPainter;
 
 namespace zarvex::ui {
 
-// The frame of the volatility page's small charts: value ranges padded a little, mapped into
-// a rectangle that leaves room for the labels, with a few grid lines and their labels.
+// The frame of the volatility page's small charts: value ranges widened to round grid lines,
+// mapped into a rectangle that leaves room for the labels.
 class VolPlot final {
 public:
-    VolPlot(QRect area, double x_low, double x_high, double y_low, double y_high);
+    struct Axis {
+        double low = 0.0;
+        double high = 1.0;
+        AxisUnit unit = AxisUnit::kNumber;
+        std::function<std::string(double)> label;  // see AxisRequest::label
+    };
+
+    VolPlot(QRect area, Axis x, Axis y, const QFontMetrics& metrics);
 
     QPointF Map(double x, double y) const;
     double XAt(double pixel) const;
     const QRect& Plot() const { return plot_; }
+    const ChartAxis& XAxis() const { return x_; }
+    const ChartAxis& YAxis() const { return y_; }
 
-    // Background, frame, about five grid lines a side; labels written by the two functions.
-    void DrawFrame(QPainter& painter, const std::function<QString(double)>& x_label,
-                   const std::function<QString(double)>& y_label, const QString& title) const;
+    // Background grid, frame, labels and the title above the frame.
+    void DrawFrame(QPainter& painter, const QString& title) const;
 
 private:
     QRect plot_;
-    double x_low_;
-    double x_high_;
-    double y_low_;
-    double y_high_;
+    ChartAxis x_;
+    ChartAxis y_;
+    QFontMetrics metrics_;
 };
 
 // The low and high of the values with a margin of a twentieth on each side (a single value

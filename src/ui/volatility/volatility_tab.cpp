@@ -18,6 +18,7 @@
 #include "common/text_table.h"
 #include "ui/volatility/density_chart.h"
 #include "ui/volatility/exposure_chart.h"
+#include "ui/database_file.h"
 #include "ui/volatility/series_chart.h"
 #include "ui/volatility/smile_chart.h"
 #include "ui/volatility/vol_plot.h"
@@ -82,6 +83,16 @@ VolatilityTab::VolatilityTab(QWidget* parent, const common::TextTable& texts,
     size_->setSingleStep(1000);
     size_->setEnabled(false);
     connect(size_, qOverload<int>(&QSpinBox::valueChanged), this, &VolatilityTab::SizeChanged);
+    busy_ = new QLabel(Text(text::kComputing), this);
+    busy_->setObjectName(QStringLiteral("volatilityBusy"));
+    busy_->setAutoFillBackground(true);
+    busy_->hide();
+    connect(&work_, &BackgroundWork::BusyChanged, this, [this](bool busy) {
+        busy_->adjustSize();
+        busy_->move(width() - busy_->width() - 10, 6);
+        busy_->setVisible(busy);
+        busy_->raise();
+    });
 }
 
 QString VolatilityTab::Text(int entry) const {
@@ -93,23 +104,58 @@ QString VolatilityTab::Shown(double price) const {
         analytics::ShownPrice(price, view_.symbol, view_.forward_point, view_.price_type));
 }
 
+namespace {
+
+// What the worker brings back.
+struct DayVolatility {
+    std::optional<analytics::ContractVolatility> compare;
+    std::vector<VolatilityTab::TermEntry> term;
+};
+
+}  // namespace
+
 void VolatilityTab::Follow(const VolatilityView& view) {
     view_ = view;
     figures_ = view.contract.empty() ? std::nullopt
                                      : analytics::LoadContractVolatility(*quote_, view.symbol,
                                                                          view.date, view.contract);
-    std::optional<analytics::ContractVolatility> compare;
-    if (!view.compare_date.empty() && !view.contract.empty()) {
-        compare = analytics::LoadContractVolatility(*quote_, view.symbol, view.compare_date,
-                                                    view.contract);
-    }
-    QString title = Text(text::kSmile) + QStringLiteral(" ") + QString::fromStdString(view.date);
-    if (compare) {
-        title += QStringLiteral(" / ") + QString::fromStdString(view.compare_date);
-    }
-    smile_->SetData(figures_.value_or(analytics::ContractVolatility()), std::move(compare), title);
+    const auto title = [this](bool compared) {
+        QString text =
+            Text(text::kSmile) + QStringLiteral(" ") + QString::fromStdString(view_.date);
+        if (compared) {
+            text += QStringLiteral(" / ") + QString::fromStdString(view_.compare_date);
+        }
+        return text;
+    };
+    smile_->SetData(figures_.value_or(analytics::ContractVolatility()), std::nullopt, title(false));
     FillTable();
-    FillTerm();
+    FillTerm({});
+    work_.Start<DayVolatility>(
+        [file = DatabaseFile(*quote_), view] {
+            const storage::Database db = storage::Database::OpenReadOnlyForScan(file);
+            DayVolatility result;
+            if (!view.compare_date.empty() && !view.contract.empty()) {
+                result.compare = analytics::LoadContractVolatility(
+                    db, view.symbol, view.compare_date, view.contract);
+            }
+            if (!view.date.empty()) {
+                for (const std::string& contract : ContractsOfDay(db, view.date)) {
+                    const auto figures =
+                        analytics::LoadContractVolatility(db, view.symbol, view.date, contract);
+                    if (figures && figures->atm_vol) {
+                        result.term.push_back(
+                            {figures->days, figures->atm_vol, figures->rr25, figures->bf25});
+                    }
+                }
+            }
+            return result;
+        },
+        [this, title](DayVolatility& result) {
+            const bool compared = result.compare.has_value();
+            smile_->SetData(figures_.value_or(analytics::ContractVolatility()),
+                            std::move(result.compare), title(compared));
+            FillTerm(result.term);
+        });
     FillDensity();
     FillExposure();
 }
@@ -155,37 +201,22 @@ void VolatilityTab::SizeChanged(int size) {
     FillExposure();
 }
 
-void VolatilityTab::FillTerm() {
-    struct Entry {
-        std::int64_t days;
-        std::optional<double> atm;
-        std::optional<double> rr25;
-        std::optional<double> bf25;
-    };
-    std::vector<Entry> entries;
-    if (!view_.date.empty()) {
-        for (const std::string& contract : ContractsOfDay(*quote_, view_.date)) {
-            const auto figures =
-                analytics::LoadContractVolatility(*quote_, view_.symbol, view_.date, contract);
-            if (figures && figures->atm_vol) {
-                entries.push_back({figures->days, figures->atm_vol, figures->rr25, figures->bf25});
-            }
-        }
-    }
+void VolatilityTab::FillTerm(const std::vector<TermEntry>& given) {
+    std::vector<TermEntry> entries = given;
     std::stable_sort(entries.begin(), entries.end(),
-                     [](const Entry& a, const Entry& b) { return a.days < b.days; });
+                     [](const TermEntry& a, const TermEntry& b) { return a.days < b.days; });
     std::vector<double> x;
     SeriesChart::Series atm{Text(text::kAtmVol), QColor(0x1F, 0x5F, 0xBF), {}};
     SeriesChart::Series rr{QStringLiteral("RR25"), QColor(0xBF, 0x1F, 0x1F), {}};
     SeriesChart::Series bf{QStringLiteral("BF25"), QColor(0x22, 0x88, 0x22), {}};
-    for (const Entry& entry : entries) {
+    for (const TermEntry& entry : entries) {
         x.push_back(static_cast<double>(entry.days));
         atm.values.push_back(entry.atm);
         rr.values.push_back(entry.rr25);
         bf.values.push_back(entry.bf25);
     }
     term_->SetData(std::move(x), {{Text(text::kTermStructure), {atm}}, {QString(), {rr, bf}}},
-                   [](double days) { return QString::number(days, 'f', 0); });
+                   AxisUnit::kDays);
 }
 
 void VolatilityTab::FillTable() {

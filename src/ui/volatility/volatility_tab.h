@@ -1,13 +1,16 @@
 #pragma once
 
 #include <QWidget>
+#include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "analytics/volatility/contract_volatility.h"
 #include "analytics/volatility/gamma_exposure.h"
 #include "settings/contract_sizes.h"
 #include "storage/database.h"
+#include "ui/background_work.h"
 
 class QLabel;
 class QSpinBox;
@@ -36,11 +39,22 @@ struct VolatilityView {
 
 // The Volatility page of the right panel: the contract's smile (points sized by open interest,
 // the forward marked, a compared day outlined), the term structure of the day's contracts, and
-// a table of the figures with how many strikes have no volatility and why.
+// a table of the figures with how many strikes have no volatility and why. The shown contract's
+// figures are read at once (the panel's tables and bands use them); the compared day and the
+// term structure, which reads every contract of the day, are computed away from the window's
+// thread and drawn when they arrive.
 class VolatilityTab final : public QWidget {
     Q_OBJECT
 
 public:
+    // One contract of the day on the term structure.
+    struct TermEntry {
+        std::int64_t days = 0;
+        std::optional<double> atm;
+        std::optional<double> rr25;
+        std::optional<double> bf25;
+    };
+
     VolatilityTab(QWidget* parent, const common::TextTable& texts, const storage::Database& quote);
 
     // Reads the day's rows and shows them; the figures are kept for the panel's other views.
@@ -57,6 +71,9 @@ public:
     QSpinBox* ContractSize() const { return size_; }
     // Flips who is assumed long the CALLs and redraws the exposure.
     void SwitchSign();
+    // The compared day and the term structure are being computed.
+    bool Busy() const { return work_.Busy(); }
+    QLabel* BusyNote() const { return busy_; }
     // The tooltip over point i of the smile: strike, both premiums, volatility, model and
     // report delta.
     QString PointText(int point) const;
@@ -68,7 +85,7 @@ protected:
 
 private:
     void FillTable();
-    void FillTerm();
+    void FillTerm(const std::vector<TermEntry>& entries);
     void FillDensity();
     void FillExposure();
     void SizeChanged(int size);
@@ -88,6 +105,9 @@ private:
     // Kept in the user's own state (contract-sizes.conf), as the command line reads them.
     settings::ContractSizes sizes_;
     analytics::GammaSign sign_ = analytics::GammaSign::kDealerLongCalls;
+    QLabel* busy_ = nullptr;
+    // Last, so that a computation ends before anything it delivers to goes.
+    BackgroundWork work_;
 };
 
 }  // namespace zarvex::ui

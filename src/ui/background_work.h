@@ -1,0 +1,79 @@
+#pragma once
+
+#include <QObject>
+#include <atomic>
+#include <cstdint>
+#include <exception>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <thread>
+#include <vector>
+
+namespace zarvex::ui {
+
+// Runs a view's reading of the databases off the window's thread and hands the result back on
+// it. Only the latest computation counts: a result that a newer Start (another day, contract
+// or setting) or Drop has overtaken is thrown away when it arrives. The computation must own
+// what it reads (copies, its own database connections): it may outlive the request that
+// started it, never the BackgroundWork, whose destructor waits for it.
+class BackgroundWork final : public QObject {
+    Q_OBJECT
+
+public:
+    BackgroundWork() = default;
+    ~BackgroundWork() override;
+    BackgroundWork(const BackgroundWork&) = delete;
+    BackgroundWork& operator=(const BackgroundWork&) = delete;
+
+    template <typename Result>
+    void Start(std::function<Result()> compute, std::function<void(Result&)> deliver) {
+        const std::uint64_t generation = Begin();
+        auto finished = std::make_shared<std::atomic<bool>>(false);
+        std::thread thread([this, generation, finished, compute = std::move(compute),
+                            deliver = std::move(deliver)]() mutable {
+            auto result = std::make_shared<std::optional<Result>>();
+            try {
+                result->emplace(compute());
+            } catch (const std::exception&) {
+                // Nothing crosses the thread: the view keeps what it shows.
+            }
+            Post(generation, [result, deliver = std::move(deliver)] {
+                if (result->has_value()) {
+                    deliver(**result);
+                }
+            });
+            finished->store(true);
+        });
+        threads_.push_back({std::move(thread), std::move(finished)});
+    }
+
+    // Forgets the computation under way: its result will not be shown.
+    void Drop();
+    // A computation was started and its result has neither arrived nor been dropped.
+    bool Busy() const { return waiting_; }
+
+    // Computations of every view whose results are still awaited (the tests wait for none).
+    static int Awaited();
+
+signals:
+    // Busy() changed.
+    void BusyChanged(bool busy);
+
+private:
+    struct Worker {
+        std::thread thread;
+        std::shared_ptr<std::atomic<bool>> finished;
+    };
+
+    std::uint64_t Begin();
+    void Post(std::uint64_t generation, std::function<void()> deliver);
+    void SetWaiting(bool waiting);
+    void JoinFinished();
+
+    std::uint64_t generation_ = 0;
+    bool waiting_ = false;
+    std::vector<Worker> threads_;
+};
+
+}  // namespace zarvex::ui
