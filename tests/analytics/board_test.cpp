@@ -19,6 +19,10 @@
 namespace zarvex::analytics::left_testing {
 namespace {
 
+FigureId Named(std::string_view key) {
+    return FigureByKey(key).value();
+}
+
 // --- Generated days: the board against a contract's history and the stored rows ---
 
 class GeneratedBoardTest : public ::testing::Test {
@@ -95,38 +99,39 @@ TEST_F(GeneratedBoardTest, EveryContractShowsItsHistoryOfBothDays) {
                 continue;
             }
             EXPECT_EQ(day->expiration, contract.expiration);
-            EXPECT_EQ(day->forward_point, figures->forward_point);
-            EXPECT_EQ(day->call_level.Text(), (*figures)[BoardFigure::kCallLevel].text);
-            EXPECT_EQ(day->put_level.Text(), (*figures)[BoardFigure::kPutLevel].text);
-            EXPECT_EQ(day->upper_border.Text(), (*figures)[BoardFigure::kUpperBorder].text);
-            EXPECT_EQ(day->bottom_border.Text(), (*figures)[BoardFigure::kBottomBorder].text);
-            EXPECT_EQ(day->upper_limit.Text(), (*figures)[BoardFigure::kUpperLimit].text);
-            EXPECT_EQ(day->bottom_limit.Text(), (*figures)[BoardFigure::kBottomLimit].text);
-            EXPECT_EQ(day->delta_balance.Text(), (*figures)[BoardFigure::kDeltaBalance].text);
-            EXPECT_EQ(day->ratio_oi.Text(), (*figures)[BoardFigure::kRatioOi].text);
-            EXPECT_EQ(day->ratio_avg_price.Text(), (*figures)[BoardFigure::kRatioAvgPrice].text);
-            EXPECT_EQ(day->max_pain.Text(), (*figures)[BoardFigure::kMaxPain].text);
-            EXPECT_EQ(std::to_string(day->put_oi), (*figures)[BoardFigure::kPutOi].text);
-            EXPECT_EQ(std::to_string(day->call_volume), (*figures)[BoardFigure::kCallVolume].text);
+            EXPECT_EQ(day->forward_point, figures->result.forward_point);
+            EXPECT_EQ(day->call_level.Text(), (*figures)[Named("call_level")].text);
+            EXPECT_EQ(day->put_level.Text(), (*figures)[Named("put_level")].text);
+            EXPECT_EQ(day->upper_border.Text(), (*figures)[Named("upper_border")].text);
+            EXPECT_EQ(day->bottom_border.Text(), (*figures)[Named("bottom_border")].text);
+            EXPECT_EQ(day->upper_limit.Text(), (*figures)[Named("upper_limit")].text);
+            EXPECT_EQ(day->bottom_limit.Text(), (*figures)[Named("bottom_limit")].text);
+            EXPECT_EQ(day->delta_balance.Text(), (*figures)[Named("delta_balance")].text);
+            EXPECT_EQ(day->ratio_oi.Text(), (*figures)[Named("ratio_oi")].text);
+            EXPECT_EQ(day->ratio_avg_price.Text(), (*figures)[Named("ratio_avg_price")].text);
+            EXPECT_EQ(day->max_pain.Text(), (*figures)[Named("max_pain")].text);
+            EXPECT_EQ(std::to_string(day->put_oi), (*figures)[Named("put_oi")].text);
+            EXPECT_EQ(std::to_string(day->call_volume), (*figures)[Named("call_volume")].text);
             // The volatility from the rows in memory is exactly what `vol` reads from the file.
-            const VolatilitySummary vol =
-                SummariseVolatility(db, "EUR", common::DayText(figures->day), contract.contract);
-            EXPECT_EQ(vol.atm_vol, (*figures)[BoardFigure::kAtmVol].number);
-            EXPECT_EQ(vol.expected_move, (*figures)[BoardFigure::kExpectedMove].number);
+            const VolatilitySummary vol = SummariseVolatility(
+                db, "EUR", common::DayText(figures->result.day), contract.contract);
+            EXPECT_EQ(vol.atm_vol, (*figures)[Named("atm_vol")].number);
+            EXPECT_EQ(vol.expected_move, (*figures)[Named("expected_move")].number);
             const auto band = [&](double price) {
-                return vol.expected_move ? ShownPrice(price, "EUR", figures->forward_point, 2)
-                                         : std::string();
+                return vol.expected_move
+                           ? ShownPrice(price, "EUR", figures->result.forward_point, 2)
+                           : std::string();
             };
-            EXPECT_EQ(band(vol.bands[1]), figures->band_low.text);
-            EXPECT_EQ(band(vol.bands[2]), figures->band_high.text);
+            EXPECT_EQ(band(vol.bands[1]), figures->result.band_low);
+            EXPECT_EQ(band(vol.bands[2]), figures->result.band_high);
             ready += vol.expected_move ? 1 : 0;
         }
         if (contract.previous) {
-            const auto& vol = contract.today[BoardFigure::kAtmVol].number;
-            const auto& vol_before = (*contract.previous)[BoardFigure::kAtmVol].number;
-            EXPECT_EQ(contract.ChangeOf(BoardFigure::kAtmVol),
+            const auto& vol = contract.today[Named("atm_vol")].number;
+            const auto& vol_before = (*contract.previous)[Named("atm_vol")].number;
+            EXPECT_EQ(contract.ChangeOf(Named("atm_vol")),
                       vol && vol_before ? std::optional(*vol - *vol_before) : std::nullopt);
-            const auto change = contract.ChangeOf(BoardFigure::kCallOi);
+            const auto change = contract.ChangeOf(Named("call_oi"));
             ASSERT_TRUE(change);
             EXPECT_EQ(*change, static_cast<double>(history.days.back().call_oi -
                                                    history.days.front().call_oi));
@@ -183,7 +188,7 @@ std::string Shown(const SymbolBoard& board, const OiMap& map) {
         out += contract.contract + " " + contract.expiration + "\n";
         for (const ContractDayFigures* day :
              {&contract.today, contract.previous ? &*contract.previous : nullptr}) {
-            for (const BoardFigure figure : AllBoardFigures()) {
+            for (const FigureId figure : FiguresIn(figure_output::kCompared)) {
                 out += (day != nullptr ? (*day)[figure].text : "-") + ",";
             }
             out += "\n";

@@ -139,7 +139,7 @@ TEST_P(ContractHistoryTest, EveryRowIsWhatThePlainCalculationGivesForThatDay) {
             EXPECT_EQ(shown.expiration, c.expiration);
             EXPECT_EQ(shown.call_level, c.call_level);
             EXPECT_EQ(shown.put_level, c.put_level);
-            EXPECT_EQ(shown.width_market, c.width_market);
+            EXPECT_EQ(shown.market_width, c.market_width);
             EXPECT_EQ(shown.delta_balance, c.delta_balance);
             EXPECT_EQ(shown.upper_limit, c.upper_limit);
             EXPECT_EQ(shown.upper_border, c.upper_border);

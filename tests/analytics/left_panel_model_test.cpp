@@ -94,7 +94,7 @@ TEST(LeftPanelModelTest, BuildShowsTheLatestDayAndTheFirstContractNamedEu) {
     EXPECT_EQ(cells.upper_border, "1.1200");
     EXPECT_EQ(cells.bottom_border, "1.0800");
     EXPECT_EQ(cells.channel_center, "1.1000");
-    EXPECT_EQ(cells.width_market, "400");
+    EXPECT_EQ(cells.market_width, "400");
     EXPECT_EQ(cells.delta_balance, "1.1000");
     EXPECT_EQ(cells.upper_limit, "1.1400");
     EXPECT_EQ(cells.bottom_limit, "1.0800");
@@ -226,7 +226,7 @@ TEST(LeftPanelModelTest, AContractChangeRecalculatesAndTellsTheRightPanel) {
     EXPECT_EQ(panel.Cells().call_level, "1.1000");
     EXPECT_EQ(panel.Cells().put_level, " ");
     EXPECT_EQ(panel.Cells().bottom_border, "");
-    EXPECT_EQ(panel.Cells().width_market, "");
+    EXPECT_EQ(panel.Cells().market_width, "");
     EXPECT_EQ(panel.Cells().level_put[0], "");
     EXPECT_EQ(h.notifier.histograms, (std::vector<int>{4}));
 }
@@ -455,7 +455,7 @@ TEST(LeftPanelModelTest, TextsWhereNumbersBelongShowWhatCanBeShown) {
     EXPECT_EQ(panel.Cells().call_level, "1.1200");
     for (const std::string& text :
          {panel.Cells().put_level, panel.Cells().bottom_border, panel.Cells().channel_center,
-          panel.Cells().width_market, panel.Cells().ratio_oi, panel.Cells().level_put[0]}) {
+          panel.Cells().market_width, panel.Cells().ratio_oi, panel.Cells().level_put[0]}) {
         EXPECT_EQ(text.find("inf"), std::string::npos) << text;
         EXPECT_EQ(text.find("nan"), std::string::npos) << text;
     }

@@ -91,9 +91,8 @@ std::vector<VolumeLeader> VolumeLeaders(const std::vector<ContractOptions>& cont
 }
 
 bool HasOpenInterest(const ContractDayFigures& figures) {
-    const auto& call = figures[BoardFigure::kCallOi].number;
-    const auto& put = figures[BoardFigure::kPutOi].number;
-    return figures.overflow || (call && *call > 0) || (put && *put > 0);
+    const DayResult& day = figures.result;
+    return day.overflow || day.call_oi > 0 || day.put_oi > 0;
 }
 
 }  // namespace

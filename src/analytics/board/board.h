@@ -25,7 +25,7 @@ struct BoardContract {
     ContractDayFigures today;
     std::optional<ContractDayFigures> previous;
 
-    std::optional<double> ChangeOf(BoardFigure figure) const {
+    std::optional<double> ChangeOf(FigureId figure) const {
         return previous ? Change(today[figure], (*previous)[figure]) : std::nullopt;
     }
 };

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "analytics/analysis_input.h"
-#include "analytics/day/day_context.h"
+#include "analytics/day/day_result.h"
 #include "common/date.h"
 #include "common/host.h"
 #include "common/program_folder.h"
@@ -15,27 +15,9 @@
 namespace zarvex::analytics {
 
 // One day of a contract's history: every figure the left panel shows for that day and
-// contract with the same settings (numbers with the decimals of its cells), without the lists
-// of significant levels and fractals, plus max pain and the day's open interest and volume.
-struct HistoryDay : DayFigureValues {
-    common::Date day = common::kInvalidDate;
-    double forward_point = 0.0;
-
-    PanelNumber max_pain;
-    double max_pain_strike = 0.0;
-
-    // SUM(oi) and SUM(volume) of the day's CALL and of its PUT rows of the contract.
-    std::int64_t call_oi = 0;
-    std::int64_t put_oi = 0;
-    std::int64_t call_volume = 0;
-    std::int64_t put_volume = 0;
-
-    // What the day's premiums imply (analytics/volatility); empty where there is nothing.
-    std::optional<double> atm_vol;
-    std::optional<double> rr25;
-    std::optional<double> bf25;
-    std::optional<double> expected_move;
-};
+// contract with the same settings, without the lists of significant levels and fractals, plus
+// max pain, the day's open interest and volume and what its premiums imply.
+using HistoryDay = DayResult;
 
 // What a history is made for: the symbol and contract, with the settings the left panel
 // calculates with (its price type and forward-point switch change the texts; they must outlive

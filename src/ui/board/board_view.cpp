@@ -11,9 +11,11 @@
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <vector>
 
 #include "analytics/board/board_files.h"
 #include "analytics/board/oi_map.h"
+#include "analytics/day/figure_catalogue.h"
 #include "common/symbols.h"
 #include "common/system_clock.h"
 #include "common/text.h"
@@ -28,25 +30,14 @@ namespace zarvex::ui {
 namespace {
 
 namespace text = common::text;
-using analytics::BoardFigure;
+using analytics::FigureId;
 
-// The summary's figure columns, with their captions.
-struct FigureColumn {
-    BoardFigure figure;
-    int caption;
-};
-constexpr FigureColumn kFigureColumns[] = {
-    {BoardFigure::kCallLevel, text::kCallLevel},
-    {BoardFigure::kPutLevel, text::kPutLevel},
-    {BoardFigure::kUpperBorder, text::kUpperBorder},
-    {BoardFigure::kBottomBorder, text::kBottomBorder},
-    {BoardFigure::kDeltaBalance, text::kDeltaBalance},
-    {BoardFigure::kMaxPain, text::kMaxPain},
-    {BoardFigure::kRatioOi, text::kRatioByOi},
-    {BoardFigure::kCallOi, text::kCallOi},
-    {BoardFigure::kPutOi, text::kPutOi},
-    {BoardFigure::kAtmVol, text::kAtmVol},
-};
+// The summary's figure columns, in the catalogue's order of them.
+const std::vector<FigureId>& FigureColumns() {
+    static const std::vector<FigureId> columns =
+        analytics::FiguresByPosition(&analytics::FigureEntry::board_column);
+    return columns;
+}
 constexpr int kFixedColumns = 3;  // symbol, contract, expiration
 
 QTableWidget* MakeTable(QWidget* parent, const QStringList& headers) {
@@ -73,7 +64,7 @@ QString FromStd(const std::string& value) {
 
 // The panel's figures as it shows them; the volatility, which has no text of the panel's, as
 // the Volatility tab shows it.
-QString Shown(const analytics::BoardValue& value) {
+QString Shown(const analytics::FigureValue& value) {
     if (value.exact) {
         return value.number ? Percent(*value.number) : QStringLiteral("-");
     }
@@ -81,7 +72,7 @@ QString Shown(const analytics::BoardValue& value) {
 }
 
 // A figure with an arrow for its change since the previous day, green up and red down.
-QTableWidgetItem* FigureCell(const analytics::BoardContract& contract, BoardFigure figure) {
+QTableWidgetItem* FigureCell(const analytics::BoardContract& contract, FigureId figure) {
     const std::optional<double> change = contract.ChangeOf(figure);
     const QString shown = Shown(contract.today[figure]);
     QTableWidgetItem* item = Cell(shown);
@@ -126,8 +117,8 @@ BoardView::BoardView(QWidget* parent, BoardViewServices services)
 
     QStringList headers{Text(text::kBoardSymbol), Text(text::kBoardContract),
                         Text(text::kExpiration)};
-    for (const FigureColumn& column : kFigureColumns) {
-        headers << Text(column.caption);
+    for (const FigureId figure : FigureColumns()) {
+        headers << Text(analytics::Figure(figure).caption);
     }
     summary_ = MakeTable(this, headers);
     for (const std::string_view symbol : common::kSymbols) {
@@ -243,8 +234,8 @@ void BoardView::FillSummary() {
         summary_->setItem(row, 1, Cell(QString::fromStdString(front->contract), Qt::AlignLeft));
         summary_->setItem(row, 2, Cell(FromStd(front->expiration), Qt::AlignLeft));
         int column = kFixedColumns;
-        for (const FigureColumn& figure : kFigureColumns) {
-            summary_->setItem(row, column++, FigureCell(*front, figure.figure));
+        for (const FigureId figure : FigureColumns()) {
+            summary_->setItem(row, column++, FigureCell(*front, figure));
         }
     }
 }
