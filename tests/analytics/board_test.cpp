@@ -72,7 +72,7 @@ TEST_F(GeneratedBoardTest, EveryContractShowsItsHistoryOfBothDays) {
     const Board board = Build();
     ASSERT_EQ(board.date, days.back());
     const SymbolBoard& eur = board.symbols.at(0);
-    ASSERT_FALSE(eur.failed) << eur.error;
+    ASSERT_TRUE(eur.read.IsDone()) << eur.read.Reason();
     EXPECT_EQ(eur.previous, days[days.size() - 2]);
     ASSERT_GE(eur.contracts.size(), 3u);
     EXPECT_TRUE(eur.contracts.front().front);
@@ -85,10 +85,12 @@ TEST_F(GeneratedBoardTest, EveryContractShowsItsHistoryOfBothDays) {
             EXPECT_LE(common::ParseDate(eur.contracts[i - 1].expiration, "%dd.%mm.%yyyy"),
                       common::ParseDate(contract.expiration, "%dd.%mm.%yyyy"));
         }
-        const ContractHistory history = LoadContractHistory(
+        const common::Result<ContractHistory> loaded = LoadContractHistory(
             db, h.home.Folder(),
             {AnalysisInput(SettingsWith(2, 1), "EUR", contract.contract), eur.previous, eur.date},
             h.host.AsHost());
+        ASSERT_TRUE(loaded) << loaded.Reason();
+        const ContractHistory& history = *loaded;
         ASSERT_FALSE(history.days.empty());
         ASSERT_EQ(history.days.size(), contract.previous ? 2u : 1u);
         for (const auto& [day, figures] :
@@ -113,8 +115,10 @@ TEST_F(GeneratedBoardTest, EveryContractShowsItsHistoryOfBothDays) {
             EXPECT_EQ(std::to_string(day->put_oi), (*figures)[Named("put_oi")].text);
             EXPECT_EQ(std::to_string(day->call_volume), (*figures)[Named("call_volume")].text);
             // The volatility from the rows in memory is exactly what `vol` reads from the file.
-            const VolatilitySummary vol = SummariseVolatility(
+            const common::Result<VolatilitySummary> summary = SummariseVolatility(
                 db, "EUR", common::DayText(figures->result.day), contract.contract);
+            ASSERT_TRUE(summary) << summary.Reason();
+            const VolatilitySummary& vol = *summary;
             EXPECT_EQ(vol.atm_vol, (*figures)[Named("atm_vol")].number);
             EXPECT_EQ(vol.expected_move, (*figures)[Named("expected_move")].number);
             const auto band = [&](double price) {
@@ -171,19 +175,22 @@ TEST_F(GeneratedBoardTest, ChangesAndMapAgreeWithTheStoredRows) {
     const storage::Database db = storage::Database::OpenReadOnlyForScan(h.QuoteFile());
     SymbolRows rows;
     ASSERT_TRUE(rows.Scan(db));
-    const OiMap map = BuildOiMap(rows, db, "EUR", eur.date, 0);
+    const common::Result<OiMap> built = BuildOiMap(rows, db, "EUR", eur.date, 0);
+    ASSERT_TRUE(built) << built.Reason();
+    const OiMap& map = *built;
     ASSERT_EQ(map.contracts.size(), eur.contracts.size());
     for (std::size_t row = 0; row < map.strikes.size(); ++row) {
         const std::int64_t strike = std::llround(map.strikes[row] * 1e6);
         EXPECT_EQ(map.sums[row], totals[strike]) << map.strikes[row];
     }
-    const OiMap week = BuildOiMap(rows, db, "EUR", eur.date, 5);
-    EXPECT_EQ(week.compare_date, days[days.size() - 6]);
+    const common::Result<OiMap> week = BuildOiMap(rows, db, "EUR", eur.date, 5);
+    ASSERT_TRUE(week) << week.Reason();
+    EXPECT_EQ(week->compare_date, days[days.size() - 6]);
 }
 
 // Everything the board and the map show of a symbol, as one text to compare.
 std::string Shown(const SymbolBoard& board, const OiMap& map) {
-    std::string out = board.error + "|" + common::DayText(board.previous) + "\n";
+    std::string out = board.read.Reason() + "|" + common::DayText(board.previous) + "\n";
     for (const BoardContract& contract : board.contracts) {
         out += contract.contract + " " + contract.expiration + "\n";
         for (const ContractDayFigures* day :
@@ -225,7 +232,8 @@ TEST_F(GeneratedBoardTest, AFileWithoutTheIndexesShowsTheSame) {
         const storage::Database db = storage::Database::OpenReadOnlyForScan(h.QuoteFile());
         SymbolRows rows;
         EXPECT_TRUE(rows.Scan(db));
-        return Shown(board.symbols.at(0), BuildOiMap(rows, db, "EUR", board.date, 5));
+        const common::Result<OiMap> map = BuildOiMap(rows, db, "EUR", board.date, 5);
+        return Shown(board.symbols.at(0), map ? *map : OiMap());
     };
     const std::string indexed = show();
     {
@@ -304,8 +312,12 @@ TEST(BoardRowsTest, AFileThatIsNoQuoteDatabaseFailsOnlyItsSymbol) {
          {AnalysisInput(SettingsWith(0, 0), "AUD"), home.Path() / "DB" / "AUD_data.lql"}},
         common::kInvalidDate, common::MakeDate(2012, 12, 10), {}, home.Folder(), host.AsHost());
     ASSERT_EQ(board.symbols.size(), 2u);
-    EXPECT_TRUE(board.symbols[0].failed);
-    EXPECT_TRUE(board.symbols[1].failed);
+    // Each names its file.
+    for (const SymbolBoard& symbol : board.symbols) {
+        EXPECT_FALSE(symbol.read.IsDone()) << symbol.symbol;
+        EXPECT_NE(symbol.read.Reason().find(home.Path().string()), std::string::npos)
+            << symbol.read.Reason();
+    }
     EXPECT_EQ(board.date, common::kInvalidDate);
 }
 

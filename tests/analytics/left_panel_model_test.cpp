@@ -7,6 +7,7 @@
 #include "analytics/left_panel/day_slice.h"
 #include "common/text.h"
 #include "left_panel_fixture.h"
+#include "storage/database.h"
 #include "support/temp_folder.h"
 
 namespace zarvex::analytics::left_testing {
@@ -192,6 +193,26 @@ TEST(LeftPanelModelTest, ADateWithoutRowsShowsTheMessageAndKeepsTheShownDay) {
     EXPECT_EQ(h.notifier.histograms, (std::vector<int>{0, 0}));
     EXPECT_EQ(panel.DaysWithData(), (std::vector<common::Date>{common::MakeDate(2012, 12, 5),
                                                                common::MakeDate(2012, 12, 7)}));
+}
+
+// A query that fails says nothing of the day asked for: the panel names the file and the
+// fault, as the command line does, and keeps the shown day.
+TEST(LeftPanelModelTest, AFailedQueryIsNamedAndNotTakenForADayWithoutData) {
+    PanelHarness h;
+    h.Insert(SmallDays());
+    LeftPanelModel& panel = h.Build();
+    ASSERT_EQ(panel.Date(), "07.12.2012");
+    ASSERT_TRUE(
+        storage::Database::Open(h.QuoteFile()).Execute("ALTER TABLE dating RENAME TO gone"));
+
+    panel.DateChanged(common::MakeDate(2012, 12, 5));
+    EXPECT_TRUE(h.host.Messages().empty()) << h.host.Messages().front();
+    EXPECT_EQ(panel.Date(), "07.12.2012");
+    const std::string line = panel.DatabaseFaultLine();
+    EXPECT_TRUE(line.starts_with(h.QuoteFile().string() + " could not be read: ")) << line;
+    EXPECT_NE(line.find("dating"), std::string::npos) << line;
+    ASSERT_FALSE(h.host.StatusTexts().empty());
+    EXPECT_EQ(h.host.StatusTexts().back(), line);
 }
 
 TEST(LeftPanelModelTest, ADateChangeKeepsTheContractWhenTheNewDayHasIt) {

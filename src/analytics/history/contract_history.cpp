@@ -19,9 +19,11 @@ bool InRange(common::Date day, const HistoryRequest& request) {
 
 }  // namespace
 
-ContractHistory LoadContractHistory(const storage::Database& db,
-                                    const common::ProgramFolder& folder,
-                                    const HistoryRequest& request, const common::Host& host) {
+common::Result<ContractHistory> LoadContractHistory(const storage::Database& db,
+                                                    const common::ProgramFolder& folder,
+                                                    const HistoryRequest& request,
+                                                    const common::Host& host) {
+    using History = common::Result<ContractHistory>;
     const AnalysisInput& input = request.input;
     ContractHistory history;
     history.symbol = input.symbol;
@@ -30,9 +32,7 @@ ContractHistory LoadContractHistory(const storage::Database& db,
     // The contract's rows, once; every day is then computed from them in memory.
     ContractRows rows;
     if (!ReadContractRows(db, input.contract, rows)) {
-        history.failed = true;
-        history.error = "the quote rows of the contract cannot be read";
-        return history;
+        return History::Failed("the quote rows of the contract cannot be read");
     }
 
     std::vector<std::pair<common::Date, const std::vector<std::size_t>*>> days;
@@ -51,13 +51,11 @@ ContractHistory LoadContractHistory(const storage::Database& db,
             ResolveForwardPoint(folder, day, input.symbol, input.ForwardPointSwitch(), host);
         DayResult result = DayResultOf(rows, *positions, day, input, forward_point);
         if (result.overflow) {
-            history.failed = true;
-            history.error = "the sums of " + common::DayText(day) + " overflow";
-            return history;
+            return History::Failed("the sums of " + common::DayText(day) + " overflow");
         }
         history.days.push_back(std::move(result));
     }
-    return history;
+    return History::Of(std::move(history));
 }
 
 }  // namespace zarvex::analytics

@@ -10,6 +10,7 @@
 #include "common/date.h"
 #include "common/host.h"
 #include "common/program_folder.h"
+#include "common/result.h"
 #include "storage/database.h"
 
 namespace zarvex::analytics {
@@ -33,9 +34,6 @@ struct ContractHistory {
     std::string symbol;
     std::string contract;
     std::vector<HistoryDay> days;  // oldest first
-    // A read failed (no quote table, a damaged file): days holds what was made before.
-    bool failed = false;
-    std::string error;
 };
 
 // The history of a contract from the quote database: one row per stored day with CALL or PUT
@@ -43,9 +41,11 @@ struct ContractHistory {
 // left panel computes for that day and contract with the request's settings; the forward
 // points come from the folder's files as the panel resolves them. The contract's rows are read
 // from the file once and every day is computed from that copy in memory, so the whole life of
-// a contract costs about as much as a few clicks on the panel. db is only read.
-ContractHistory LoadContractHistory(const storage::Database& db,
-                                    const common::ProgramFolder& folder,
-                                    const HistoryRequest& request, const common::Host& host);
+// a contract costs about as much as a few clicks on the panel. db is only read. The reason
+// when a read fails (no quote table, a damaged file) or a day's sums overflow.
+common::Result<ContractHistory> LoadContractHistory(const storage::Database& db,
+                                                    const common::ProgramFolder& folder,
+                                                    const HistoryRequest& request,
+                                                    const common::Host& host);
 
 }  // namespace zarvex::analytics

@@ -136,10 +136,12 @@ int CmdIndicators(Context& ctx, const Words& words) {
     analytics::DayResult shown = ShownDay(panel, pain);
     if (panel.HasDay()) {
         const storage::Database db = storage::Database::OpenReadOnly(setup.database_file);
-        if (const auto figures =
-                analytics::LoadContractVolatility(db, symbol, panel.Date(), panel.Contract())) {
-            AddImplied(shown, *figures, panel);
+        const auto figures =
+            analytics::LoadContractVolatility(db, symbol, panel.Date(), panel.Contract());
+        if (FileFailed(ctx, symbol, figures.Reason())) {
+            return kExitFailed;
         }
+        AddImplied(shown, *figures, panel);
     }
     *ctx.out << IndicatorsJson(panel, shown) << '\n';
     return panel.HasDay() ? kExitDone : kExitFailed;
@@ -322,9 +324,14 @@ int CmdTables(Context& ctx, const Words& words) {
     const common::Host host = calculation.Host();
     const analytics::RightPanelDay day = calculation.Day(date, contract, fp);
     analytics::DaySlice slice;
-    const analytics::OptionTables tables = analytics::FillOptionTables(
+    const common::Result<analytics::OptionTables> tables = analytics::FillOptionTables(
         slice.Select(db, day.date, day.contract).RowsFor(""), day.date, day.contract, host);
     if (FileFailed(ctx, symbol, db.FaultText())) {
+        return kExitFailed;
+    }
+    if (!tables) {
+        *ctx.err << "zarvex-cli: " << storage::QuotePath(ctx.home, symbol).string()
+                 << ": the tables could not be read: " << tables.Reason() << '\n';
         return kExitFailed;
     }
 
@@ -332,17 +339,11 @@ int CmdTables(Context& ctx, const Words& words) {
     json.BeginObject();
     json.Key("forward_point").String(analytics::ForwardPointText(day.forward_point));
     json.Key("put");
-    WriteTable(json, tables.put);
+    WriteTable(json, tables->put);
     json.Key("call");
-    WriteTable(json, tables.call);
+    WriteTable(json, tables->call);
     json.EndObject();
     *ctx.out << json.Text() << '\n';
-
-    if (tables.put.failed || tables.call.failed) {
-        *ctx.err << "zarvex-cli: the tables could not be read: "
-                 << (tables.put.failed ? tables.put.error : tables.call.error) << '\n';
-        return kExitFailed;
-    }
     return kExitDone;
 }
 

@@ -110,8 +110,8 @@ void SymbolJson(JsonWriter& json, const analytics::SymbolBoard& board) {
     json.Key("symbol").String(board.symbol);
     json.Key("date").String(DateOrEmpty(board.date));
     json.Key("previous_date").String(DateOrEmpty(board.previous));
-    if (board.failed) {
-        json.Key("error").String(board.error);
+    if (!board.read.IsDone()) {
+        json.Key("error").String(board.read.Reason());
     }
     json.Key("contracts").BeginArray();
     for (const analytics::BoardContract& contract : board.contracts) {
@@ -179,8 +179,8 @@ BoardRun RunBoard(Context& ctx, const Arguments& args, const std::vector<std::st
     run.board = analytics::BuildBoard(sources, date.value_or(common::kInvalidDate), ctx.today,
                                       options, ctx.home, plain.AsHost());
     for (const analytics::SymbolBoard& symbol : run.board.symbols) {
-        if (symbol.failed) {
-            *ctx.err << "zarvex-cli: " << symbol.symbol << ": " << symbol.error << '\n';
+        if (!symbol.read.IsDone()) {
+            *ctx.err << "zarvex-cli: " << symbol.symbol << ": " << symbol.read.Reason() << '\n';
             run.any_failed = true;
         }
     }
@@ -288,12 +288,13 @@ int CmdOiMap(Context& ctx, const Words& words) {
         return kExitFailed;
     }
     const common::Date day = date ? *date : rows.LatestUpTo(ctx.today);
-    const analytics::OiMap map = analytics::BuildOiMap(rows, db, symbol, day, change.value_or(0));
-    if (map.failed) {
-        *ctx.err << "zarvex-cli: " << symbol << ": " << map.error << '\n';
+    const common::Result<analytics::OiMap> map =
+        analytics::BuildOiMap(rows, db, symbol, day, change.value_or(0));
+    if (!map) {
+        *ctx.err << "zarvex-cli: " << path.string() << ": " << map.Reason() << '\n';
         return kExitFailed;
     }
-    *ctx.out << (args.Has("csv") ? MapCsv(map) : MapJson(map) + '\n');
+    *ctx.out << (args.Has("csv") ? MapCsv(*map) : MapJson(*map) + '\n');
     if (day == common::kInvalidDate) {
         *ctx.err << "zarvex-cli: " << symbol << ": no stored day up to "
                  << common::DayText(ctx.today) << '\n';

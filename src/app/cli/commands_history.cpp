@@ -61,17 +61,17 @@ int CmdHistory(Context& ctx, const Words& words) {
     if (!calculation.OpenQuoteDatabase()) {
         return kExitFailed;
     }
-    const analytics::ContractHistory history = analytics::LoadContractHistory(
+    const common::Result<analytics::ContractHistory> history = analytics::LoadContractHistory(
         calculation.Quotes(), ctx.home, request, calculation.Quiet());
     if (FileFailed(ctx, symbol, calculation.Quotes().FaultText())) {
         return kExitFailed;
     }
-    if (history.failed) {
+    if (!history) {
         *ctx.err << "zarvex-cli: " << storage::QuotePath(ctx.home, symbol).string() << ": "
-                 << history.error << '\n';
+                 << history.Reason() << '\n';
         return kExitFailed;
     }
-    *ctx.out << (args.Has("csv") ? analytics::HistoryCsv(history) : HistoryJson(history) + '\n');
+    *ctx.out << (args.Has("csv") ? analytics::HistoryCsv(*history) : HistoryJson(*history) + '\n');
     return kExitDone;
 }
 

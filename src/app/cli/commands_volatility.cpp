@@ -290,14 +290,15 @@ int CmdVol(Context& ctx, const Words& words) {
     };
 
     if (!term) {
-        analytics::OptionChain chain;
-        if (!analytics::ReadOptionChain(db, shown.symbol, date, *contract, chain)) {
+        const common::Result<analytics::OptionChain> chain =
+            analytics::ReadOptionChain(db, shown.symbol, date, *contract);
+        if (!chain) {
             return unreadable();
         }
-        const ContractVolatility figures = analytics::VolatilityOfChain(chain, day);
+        const ContractVolatility figures = analytics::VolatilityOfChain(*chain, day);
         *ctx.out << (args.Has("csv")
                          ? PointsCsv(figures)
-                         : VolJson(date, *contract, chain.expiration, figures, shown) + '\n');
+                         : VolJson(date, *contract, chain->expiration, figures, shown) + '\n');
         return kExitDone;
     }
 
@@ -307,11 +308,12 @@ int CmdVol(Context& ctx, const Words& words) {
     }
     std::vector<TermRow> rows;
     for (const std::string& name : *contracts) {
-        analytics::OptionChain chain;
-        if (!analytics::ReadOptionChain(db, shown.symbol, date, name, chain)) {
+        const common::Result<analytics::OptionChain> chain =
+            analytics::ReadOptionChain(db, shown.symbol, date, name);
+        if (!chain) {
             return unreadable();
         }
-        rows.push_back({name, chain.expiration, analytics::VolatilityOfChain(chain, day)});
+        rows.push_back({name, chain->expiration, analytics::VolatilityOfChain(*chain, day)});
     }
     // Nearest expiry first; contracts of one expiry in the order of their first row.
     std::stable_sort(rows.begin(), rows.end(), [](const TermRow& a, const TermRow& b) {

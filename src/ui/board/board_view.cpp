@@ -202,6 +202,11 @@ void BoardView::Refresh() {
     const analytics::AlertRuleFile rules =
         analytics::ReadAlertRuleFile(analytics::AlertRulesPath(services_.config_folder));
     fired_ = analytics::EvaluateAlerts(rules.rules.rules, board_);
+    for (const analytics::SymbolBoard& symbol : board_.symbols) {
+        if (!symbol.read.IsDone()) {
+            services_.host.ShowStatus(symbol.symbol + ": " + symbol.read.Reason());
+        }
+    }
     title_->setText(Text(text::kBoard) + QStringLiteral(": ") +
                     (board_.date == common::kInvalidDate
                          ? Text(text::kBoardNoDays)
@@ -328,8 +333,15 @@ void BoardView::FillMap() {
         }
         const storage::Database db = storage::Database::OpenReadOnlyForScan(source.quote_path);
         analytics::SymbolRows rows;
-        if (rows.Scan(db)) {
-            map = analytics::BuildOiMap(rows, db, symbol, board_.date, change);
+        common::Result<analytics::OiMap> built =
+            rows.Scan(db) ? analytics::BuildOiMap(rows, db, symbol, board_.date, change)
+                          : common::Result<analytics::OiMap>::Failed(
+                                source.quote_path.string() + ": the quote rows cannot be read");
+        if (built) {
+            map = std::move(built).Value();
+        } else {
+            // An empty map would read as a day without open interest.
+            services_.host.ShowStatus(built.Reason());
         }
     }
     heatmap_->SetMap(std::move(map));

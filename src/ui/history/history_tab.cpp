@@ -12,6 +12,7 @@
 #include "common/date.h"
 #include "common/text_id.h"
 #include "common/text_table.h"
+#include "storage/store.h"
 #include "ui/history/chart_context_menu.h"
 #include "ui/history/history_chart.h"
 #include "ui/history/table_export.h"
@@ -150,9 +151,18 @@ void HistoryTab::Load() {
     held_fp_switch_ = wanted_.input.ForwardPointSwitch();
     has_history_ = true;
     const analytics::AnalysisInput& input = wanted_.input;
-    history_ = input.contract.empty()
-                   ? analytics::ContractHistory{input.symbol, input.contract, {}, false, {}}
-                   : analytics::LoadContractHistory(*quote_, folder_, wanted_, host_);
+    history_ = analytics::ContractHistory{input.symbol, input.contract, {}};
+    if (!input.contract.empty()) {
+        common::Result<analytics::ContractHistory> loaded =
+            analytics::LoadContractHistory(*quote_, folder_, wanted_, host_);
+        if (loaded) {
+            history_ = std::move(loaded).Value();
+        } else {
+            // An empty history would read as a contract without days.
+            host_.ShowStatus(storage::QuotePath(folder_, input.symbol).string() +
+                             host_.Text(common::text::kFileCannotBeRead) + loaded.Reason());
+        }
+    }
     chart_->SetData(MakeHistoryChartData(history_));
     FillVolatilityChart();
     FillTable();

@@ -71,13 +71,23 @@ QString VolatilityTab::Shown(double price) const {
 
 void VolatilityTab::Follow(const VolatilityView& view) {
     view_ = view;
-    figures_ = view.contract.empty() ? std::nullopt
-                                     : analytics::LoadContractVolatility(*quote_, view.symbol,
-                                                                         view.date, view.contract);
+    figures_.reset();
+    fault_.clear();
+    if (!view.contract.empty()) {
+        auto loaded =
+            analytics::LoadContractVolatility(*quote_, view.symbol, view.date, view.contract);
+        if (loaded) {
+            figures_ = std::move(loaded).Value();
+        } else {
+            fault_ = loaded.Reason();
+        }
+    }
     std::optional<analytics::ContractVolatility> compare;
     if (!view.compare_date.empty() && !view.contract.empty()) {
-        compare = analytics::LoadContractVolatility(*quote_, view.symbol, view.compare_date,
-                                                    view.contract);
+        if (auto loaded = analytics::LoadContractVolatility(*quote_, view.symbol, view.compare_date,
+                                                            view.contract)) {
+            compare = std::move(loaded).Value();
+        }
     }
     QString title = Text(text::kSmile) + QStringLiteral(" ") + QString::fromStdString(view.date);
     if (compare) {
@@ -123,7 +133,10 @@ void VolatilityTab::FillTerm() {
 
 void VolatilityTab::FillTable() {
     std::vector<std::pair<QString, QString>> rows;
-    if (!figures_ || figures_->status != analytics::VolatilityStatus::kReady) {
+    if (!fault_.empty()) {
+        // A failed read is no contract without volatility.
+        rows.emplace_back(Text(text::kNoVolatility), QString::fromStdString(fault_));
+    } else if (!figures_ || figures_->status != analytics::VolatilityStatus::kReady) {
         rows.emplace_back(Text(text::kNoVolatility), QString());
     } else {
         const analytics::ContractVolatility& f = *figures_;
