@@ -346,10 +346,10 @@ void BM_History_WholeContract(benchmark::State& state) {
     common::PlainHost plain;
     std::size_t days = 0;
     for (auto _ : state) {
-        const analytics::ContractHistory history =
+        const auto history =
             analytics::LoadContractHistory(db, Folder().home, request, plain.AsHost());
-        days = history.days.size();
-        benchmark::DoNotOptimize(history.days.data());
+        days = history->days.size();
+        benchmark::DoNotOptimize(history->days.data());
     }
     state.SetLabel(request.input.contract);
     state.counters["days"] = static_cast<double>(days);

@@ -77,9 +77,9 @@ void BM_Board_PerContractLoop(benchmark::State& state) {
                 const analytics::HistoryRequest request{
                     analytics::AnalysisInput(Settings(), symbol.symbol, contract.contract),
                     symbol.previous, symbol.date};
-                const analytics::ContractHistory history = analytics::LoadContractHistory(
+                const auto history = analytics::LoadContractHistory(
                     six.databases[i], SixSymbolHome(), request, plain.AsHost());
-                benchmark::DoNotOptimize(history.days.data());
+                benchmark::DoNotOptimize(history->days.data());
             }
         }
     }
@@ -93,11 +93,11 @@ void BM_OiMap_OneSymbol(benchmark::State& state) {
     for (auto _ : state) {
         analytics::SymbolRows rows;
         rows.Scan(six.databases[0]);
-        const analytics::OiMap map =
+        const auto map =
             analytics::BuildOiMap(rows, six.databases[0], "EUR", rows.LatestUpTo(kLastDay),
                                   static_cast<int>(state.range(0)));
-        strikes = map.strikes.size();
-        benchmark::DoNotOptimize(map.cells.data());
+        strikes = map->strikes.size();
+        benchmark::DoNotOptimize(map->cells.data());
     }
     state.counters["strikes"] = static_cast<double>(strikes);
 }
@@ -170,9 +170,9 @@ void BM_Alerts_PerRuleLoop(benchmark::State& state) {
             const analytics::HistoryRequest request{
                 analytics::AnalysisInput(Settings(), rule.symbol, contract->contract),
                 symbol->previous, symbol->date};
-            const analytics::ContractHistory history = analytics::LoadContractHistory(
+            const auto history = analytics::LoadContractHistory(
                 six.databases[index], SixSymbolHome(), request, plain.AsHost());
-            benchmark::DoNotOptimize(history.days.data());
+            benchmark::DoNotOptimize(history->days.data());
         }
     }
 }

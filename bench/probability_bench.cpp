@@ -58,7 +58,9 @@ const std::vector<DayChain>& SixSymbolsDay() {
             for (const std::string& contract : contracts) {
                 DayChain entry;
                 entry.symbol = symbol;
-                analytics::ReadOptionChain(db, symbol, day, contract, entry.chain);
+                if (auto chain = analytics::ReadOptionChain(db, symbol, day, contract)) {
+                    entry.chain = std::move(chain).Value();
+                }
                 entry.days = analytics::DaysToExpiry(entry.chain.expiration, kLastDay).value_or(0);
                 entry.figures = analytics::VolatilityForDays(entry.chain, entry.days);
                 out.push_back(std::move(entry));

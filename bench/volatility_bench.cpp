@@ -50,7 +50,11 @@ const std::vector<DayChain>& SixSymbolsDay() {
             db.Execute("Commit");
             for (const std::string& contract : contracts) {
                 DayChain entry;
-                analytics::ReadOptionChain(db, symbol, day, contract, entry.chain);
+                common::Result<analytics::OptionChain> chain =
+                    analytics::ReadOptionChain(db, symbol, day, contract);
+                if (chain) {
+                    entry.chain = std::move(chain).Value();
+                }
                 entry.days = analytics::DaysToExpiry(entry.chain.expiration, kLastDay).value_or(0);
                 out.push_back(std::move(entry));
             }

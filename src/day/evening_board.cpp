@@ -42,7 +42,7 @@ std::vector<std::filesystem::path> WriteLevelsFeed(const analytics::Board& board
         return written;
     }
     for (const analytics::SymbolBoard& symbol : board.symbols) {
-        if (symbol.failed || symbol.date == common::kInvalidDate) {
+        if (!symbol.read.IsDone() || symbol.date == common::kInvalidDate) {
             continue;
         }
         const std::pair<std::string, std::string> files[] = {
@@ -68,8 +68,8 @@ EveningReport RunEvening(const std::vector<analytics::BoardSource>& sources, com
     EveningReport report;
     report.board = analytics::BuildBoard(sources, common::kInvalidDate, up_to, {}, folder, host);
     for (const analytics::SymbolBoard& symbol : report.board.symbols) {
-        if (symbol.failed) {
-            report.problems.push_back(symbol.symbol + ": " + symbol.error);
+        if (!symbol.read.IsDone()) {
+            report.problems.push_back(symbol.symbol + ": " + symbol.read.Reason());
         }
     }
 

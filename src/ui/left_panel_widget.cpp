@@ -370,7 +370,7 @@ void LeftPanelWidget::ShowCells(const analytics::LeftPanelCells& cells) {
     const std::array<const std::string*, 3> a{&cells.expiration, &cells.call_level,
                                               &cells.put_level};
     const std::array<const std::string*, 7> b{
-        &cells.width_market,   &cells.delta_balance, &cells.upper_limit, &cells.upper_border,
+        &cells.market_width,   &cells.delta_balance, &cells.upper_limit, &cells.upper_border,
         &cells.channel_center, &cells.bottom_border, &cells.bottom_limit};
     const std::array<const std::string*, 3> c{&cells.ratio_oi, &cells.ratio_volume,
                                               &cells.ratio_avg_price};

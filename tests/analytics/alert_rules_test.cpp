@@ -8,6 +8,10 @@
 namespace zarvex::analytics {
 namespace {
 
+FigureId Named(std::string_view key) {
+    return FigureByKey(key).value();
+}
+
 // --- Reading the rules: every broken line is named with its number and skipped ---
 
 struct BrokenLine {
@@ -56,7 +60,7 @@ TEST(AlertRules, ReadsFieldsLooselyAndKeepsTheLineAsWritten) {
     const AlertRule& rule = rules.rules[0];
     EXPECT_EQ(rule.symbol, "EUR");
     EXPECT_EQ(rule.contract, "front");
-    EXPECT_EQ(rule.figure, BoardFigure::kMaxPain);
+    EXPECT_EQ(rule.figure, Named("max_pain"));
     EXPECT_EQ(rule.test, AlertTest::kCrosses);
     EXPECT_DOUBLE_EQ(rule.value, 1.265);
     EXPECT_EQ(rule.text, "eur\tFRONT  Max_Pain   CROSSES 1.2650");
@@ -88,10 +92,10 @@ TEST_P(RuleOnBoard, FiresExactlyWhenItsTestHolds) {
     for (const char* name : {"DEC12-AM", "MAR13-EU"}) {
         BoardContract contract;
         contract.contract = name;
-        contract.today[BoardFigure::kCallLevel] = BoardValue::FromText(GetParam().today);
+        contract.today[Named("call_level")] = FigureValue::FromText(GetParam().today);
         if (GetParam().previous != nullptr) {
             ContractDayFigures previous;
-            previous[BoardFigure::kCallLevel] = BoardValue::FromText(GetParam().previous);
+            previous[Named("call_level")] = FigureValue::FromText(GetParam().previous);
             contract.previous = previous;
         }
         eur.contracts.push_back(contract);

@@ -19,6 +19,10 @@
 namespace zarvex::analytics::left_testing {
 namespace {
 
+FigureId Named(std::string_view key) {
+    return FigureByKey(key).value();
+}
+
 // --- Generated days: the board against a contract's history and the stored rows ---
 
 class GeneratedBoardTest : public ::testing::Test {
@@ -68,7 +72,7 @@ TEST_F(GeneratedBoardTest, EveryContractShowsItsHistoryOfBothDays) {
     const Board board = Build();
     ASSERT_EQ(board.date, days.back());
     const SymbolBoard& eur = board.symbols.at(0);
-    ASSERT_FALSE(eur.failed) << eur.error;
+    ASSERT_TRUE(eur.read.IsDone()) << eur.read.Reason();
     EXPECT_EQ(eur.previous, days[days.size() - 2]);
     ASSERT_GE(eur.contracts.size(), 3u);
     EXPECT_TRUE(eur.contracts.front().front);
@@ -81,10 +85,12 @@ TEST_F(GeneratedBoardTest, EveryContractShowsItsHistoryOfBothDays) {
             EXPECT_LE(common::ParseDate(eur.contracts[i - 1].expiration, "%dd.%mm.%yyyy"),
                       common::ParseDate(contract.expiration, "%dd.%mm.%yyyy"));
         }
-        const ContractHistory history = LoadContractHistory(
+        const common::Result<ContractHistory> loaded = LoadContractHistory(
             db, h.home.Folder(),
             {AnalysisInput(SettingsWith(2, 1), "EUR", contract.contract), eur.previous, eur.date},
             h.host.AsHost());
+        ASSERT_TRUE(loaded) << loaded.Reason();
+        const ContractHistory& history = *loaded;
         ASSERT_FALSE(history.days.empty());
         ASSERT_EQ(history.days.size(), contract.previous ? 2u : 1u);
         for (const auto& [day, figures] :
@@ -95,38 +101,41 @@ TEST_F(GeneratedBoardTest, EveryContractShowsItsHistoryOfBothDays) {
                 continue;
             }
             EXPECT_EQ(day->expiration, contract.expiration);
-            EXPECT_EQ(day->forward_point, figures->forward_point);
-            EXPECT_EQ(day->call_level.Text(), (*figures)[BoardFigure::kCallLevel].text);
-            EXPECT_EQ(day->put_level.Text(), (*figures)[BoardFigure::kPutLevel].text);
-            EXPECT_EQ(day->upper_border.Text(), (*figures)[BoardFigure::kUpperBorder].text);
-            EXPECT_EQ(day->bottom_border.Text(), (*figures)[BoardFigure::kBottomBorder].text);
-            EXPECT_EQ(day->upper_limit.Text(), (*figures)[BoardFigure::kUpperLimit].text);
-            EXPECT_EQ(day->bottom_limit.Text(), (*figures)[BoardFigure::kBottomLimit].text);
-            EXPECT_EQ(day->delta_balance.Text(), (*figures)[BoardFigure::kDeltaBalance].text);
-            EXPECT_EQ(day->ratio_oi.Text(), (*figures)[BoardFigure::kRatioOi].text);
-            EXPECT_EQ(day->ratio_avg_price.Text(), (*figures)[BoardFigure::kRatioAvgPrice].text);
-            EXPECT_EQ(day->max_pain.Text(), (*figures)[BoardFigure::kMaxPain].text);
-            EXPECT_EQ(std::to_string(day->put_oi), (*figures)[BoardFigure::kPutOi].text);
-            EXPECT_EQ(std::to_string(day->call_volume), (*figures)[BoardFigure::kCallVolume].text);
+            EXPECT_EQ(day->forward_point, figures->result.forward_point);
+            EXPECT_EQ(day->call_level.Text(), (*figures)[Named("call_level")].text);
+            EXPECT_EQ(day->put_level.Text(), (*figures)[Named("put_level")].text);
+            EXPECT_EQ(day->upper_border.Text(), (*figures)[Named("upper_border")].text);
+            EXPECT_EQ(day->bottom_border.Text(), (*figures)[Named("bottom_border")].text);
+            EXPECT_EQ(day->upper_limit.Text(), (*figures)[Named("upper_limit")].text);
+            EXPECT_EQ(day->bottom_limit.Text(), (*figures)[Named("bottom_limit")].text);
+            EXPECT_EQ(day->delta_balance.Text(), (*figures)[Named("delta_balance")].text);
+            EXPECT_EQ(day->ratio_oi.Text(), (*figures)[Named("ratio_oi")].text);
+            EXPECT_EQ(day->ratio_avg_price.Text(), (*figures)[Named("ratio_avg_price")].text);
+            EXPECT_EQ(day->max_pain.Text(), (*figures)[Named("max_pain")].text);
+            EXPECT_EQ(std::to_string(day->put_oi), (*figures)[Named("put_oi")].text);
+            EXPECT_EQ(std::to_string(day->call_volume), (*figures)[Named("call_volume")].text);
             // The volatility from the rows in memory is exactly what `vol` reads from the file.
-            const VolatilitySummary vol =
-                SummariseVolatility(db, "EUR", common::DayText(figures->day), contract.contract);
-            EXPECT_EQ(vol.atm_vol, (*figures)[BoardFigure::kAtmVol].number);
-            EXPECT_EQ(vol.expected_move, (*figures)[BoardFigure::kExpectedMove].number);
+            const common::Result<VolatilitySummary> summary = SummariseVolatility(
+                db, "EUR", common::DayText(figures->result.day), contract.contract);
+            ASSERT_TRUE(summary) << summary.Reason();
+            const VolatilitySummary& vol = *summary;
+            EXPECT_EQ(vol.atm_vol, (*figures)[Named("atm_vol")].number);
+            EXPECT_EQ(vol.expected_move, (*figures)[Named("expected_move")].number);
             const auto band = [&](double price) {
-                return vol.expected_move ? ShownPrice(price, "EUR", figures->forward_point, 2)
-                                         : std::string();
+                return vol.expected_move
+                           ? ShownPrice(price, "EUR", figures->result.forward_point, 2)
+                           : std::string();
             };
-            EXPECT_EQ(band(vol.bands[1]), figures->band_low.text);
-            EXPECT_EQ(band(vol.bands[2]), figures->band_high.text);
+            EXPECT_EQ(band(vol.bands[1]), figures->result.band_low);
+            EXPECT_EQ(band(vol.bands[2]), figures->result.band_high);
             ready += vol.expected_move ? 1 : 0;
         }
         if (contract.previous) {
-            const auto& vol = contract.today[BoardFigure::kAtmVol].number;
-            const auto& vol_before = (*contract.previous)[BoardFigure::kAtmVol].number;
-            EXPECT_EQ(contract.ChangeOf(BoardFigure::kAtmVol),
+            const auto& vol = contract.today[Named("atm_vol")].number;
+            const auto& vol_before = (*contract.previous)[Named("atm_vol")].number;
+            EXPECT_EQ(contract.ChangeOf(Named("atm_vol")),
                       vol && vol_before ? std::optional(*vol - *vol_before) : std::nullopt);
-            const auto change = contract.ChangeOf(BoardFigure::kCallOi);
+            const auto change = contract.ChangeOf(Named("call_oi"));
             ASSERT_TRUE(change);
             EXPECT_EQ(*change, static_cast<double>(history.days.back().call_oi -
                                                    history.days.front().call_oi));
@@ -166,24 +175,27 @@ TEST_F(GeneratedBoardTest, ChangesAndMapAgreeWithTheStoredRows) {
     const storage::Database db = storage::Database::OpenReadOnlyForScan(h.QuoteFile());
     SymbolRows rows;
     ASSERT_TRUE(rows.Scan(db));
-    const OiMap map = BuildOiMap(rows, db, "EUR", eur.date, 0);
+    const common::Result<OiMap> built = BuildOiMap(rows, db, "EUR", eur.date, 0);
+    ASSERT_TRUE(built) << built.Reason();
+    const OiMap& map = *built;
     ASSERT_EQ(map.contracts.size(), eur.contracts.size());
     for (std::size_t row = 0; row < map.strikes.size(); ++row) {
         const std::int64_t strike = std::llround(map.strikes[row] * 1e6);
         EXPECT_EQ(map.sums[row], totals[strike]) << map.strikes[row];
     }
-    const OiMap week = BuildOiMap(rows, db, "EUR", eur.date, 5);
-    EXPECT_EQ(week.compare_date, days[days.size() - 6]);
+    const common::Result<OiMap> week = BuildOiMap(rows, db, "EUR", eur.date, 5);
+    ASSERT_TRUE(week) << week.Reason();
+    EXPECT_EQ(week->compare_date, days[days.size() - 6]);
 }
 
 // Everything the board and the map show of a symbol, as one text to compare.
 std::string Shown(const SymbolBoard& board, const OiMap& map) {
-    std::string out = board.error + "|" + common::DayText(board.previous) + "\n";
+    std::string out = board.read.Reason() + "|" + common::DayText(board.previous) + "\n";
     for (const BoardContract& contract : board.contracts) {
         out += contract.contract + " " + contract.expiration + "\n";
         for (const ContractDayFigures* day :
              {&contract.today, contract.previous ? &*contract.previous : nullptr}) {
-            for (const BoardFigure figure : AllBoardFigures()) {
+            for (const FigureId figure : FiguresIn(figure_output::kCompared)) {
                 out += (day != nullptr ? (*day)[figure].text : "-") + ",";
             }
             out += "\n";
@@ -220,7 +232,8 @@ TEST_F(GeneratedBoardTest, AFileWithoutTheIndexesShowsTheSame) {
         const storage::Database db = storage::Database::OpenReadOnlyForScan(h.QuoteFile());
         SymbolRows rows;
         EXPECT_TRUE(rows.Scan(db));
-        return Shown(board.symbols.at(0), BuildOiMap(rows, db, "EUR", board.date, 5));
+        const common::Result<OiMap> map = BuildOiMap(rows, db, "EUR", board.date, 5);
+        return Shown(board.symbols.at(0), map ? *map : OiMap());
     };
     const std::string indexed = show();
     {
@@ -299,8 +312,12 @@ TEST(BoardRowsTest, AFileThatIsNoQuoteDatabaseFailsOnlyItsSymbol) {
          {AnalysisInput(SettingsWith(0, 0), "AUD"), home.Path() / "DB" / "AUD_data.lql"}},
         common::kInvalidDate, common::MakeDate(2012, 12, 10), {}, home.Folder(), host.AsHost());
     ASSERT_EQ(board.symbols.size(), 2u);
-    EXPECT_TRUE(board.symbols[0].failed);
-    EXPECT_TRUE(board.symbols[1].failed);
+    // Each names its file.
+    for (const SymbolBoard& symbol : board.symbols) {
+        EXPECT_FALSE(symbol.read.IsDone()) << symbol.symbol;
+        EXPECT_NE(symbol.read.Reason().find(home.Path().string()), std::string::npos)
+            << symbol.read.Reason();
+    }
     EXPECT_EQ(board.date, common::kInvalidDate);
 }
 

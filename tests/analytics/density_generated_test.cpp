@@ -83,7 +83,7 @@ protected:
             figures->days < 14 || figures->smile.size() < 8) {
             return std::nullopt;
         }
-        return figures;
+        return std::move(figures).Value();
     }
 
     test::TempFolder folder_;

@@ -97,8 +97,8 @@ protected:
                    .date = day}});
     }
 
-    ContractHistory Load(int price_type, common::Date from = common::kInvalidDate,
-                         common::Date to = common::kInvalidDate) {
+    common::Result<ContractHistory> Load(int price_type, common::Date from = common::kInvalidDate,
+                                         common::Date to = common::kInvalidDate) {
         const storage::Database db = storage::Database::OpenReadOnly(h.QuoteFile());
         settings::Settings settings;
         settings.price_type = static_cast<std::int8_t>(price_type);
@@ -119,8 +119,9 @@ TEST_P(ContractHistoryTest, EveryRowIsWhatThePlainCalculationGivesForThatDay) {
     ASSERT_GE(expected_days.size(), 5u);
     for (int price_type = 0; price_type <= 2; ++price_type) {
         SCOPED_TRACE("price type " + std::to_string(price_type));
-        const ContractHistory history = Load(price_type);
-        ASSERT_FALSE(history.failed) << history.error;
+        const common::Result<ContractHistory> loaded = Load(price_type);
+        ASSERT_TRUE(loaded) << loaded.Reason();
+        const ContractHistory& history = *loaded;
         ASSERT_EQ(history.days.size(), expected_days.size());
         for (std::size_t i = 0; i < history.days.size(); ++i) {
             const HistoryDay& row = history.days[i];
@@ -139,7 +140,7 @@ TEST_P(ContractHistoryTest, EveryRowIsWhatThePlainCalculationGivesForThatDay) {
             EXPECT_EQ(shown.expiration, c.expiration);
             EXPECT_EQ(shown.call_level, c.call_level);
             EXPECT_EQ(shown.put_level, c.put_level);
-            EXPECT_EQ(shown.width_market, c.width_market);
+            EXPECT_EQ(shown.market_width, c.market_width);
             EXPECT_EQ(shown.delta_balance, c.delta_balance);
             EXPECT_EQ(shown.upper_limit, c.upper_limit);
             EXPECT_EQ(shown.upper_border, c.upper_border);
@@ -171,14 +172,18 @@ TEST_P(ContractHistoryTest, EveryRowIsWhatThePlainCalculationGivesForThatDay) {
 }
 
 TEST_P(ContractHistoryTest, TheRangeKeepsItsDaysInCalendarOrder) {
-    const ContractHistory all = Load(1);
+    const common::Result<ContractHistory> all_read = Load(1);
+    ASSERT_TRUE(all_read) << all_read.Reason();
+    const ContractHistory& all = *all_read;
     ASSERT_GE(all.days.size(), 5u);
     for (std::size_t i = 1; i < all.days.size(); ++i) {
         EXPECT_LT(all.days[i - 1].day, all.days[i].day);
     }
     const common::Date from = all.days[1].day;
     const common::Date to = all.days[all.days.size() - 2].day;
-    const ContractHistory part = Load(1, from, to);
+    const common::Result<ContractHistory> part_read = Load(1, from, to);
+    ASSERT_TRUE(part_read) << part_read.Reason();
+    const ContractHistory& part = *part_read;
     ASSERT_EQ(part.days.size(), all.days.size() - 2);
     EXPECT_EQ(part.days.front().day, all.days[1].day);
     EXPECT_EQ(part.days.back().call_level, all.days[all.days.size() - 2].call_level);
@@ -214,11 +219,12 @@ TEST(ContractHistoryLevels, EachDayHasTheRoomItsOwnRowsGiveIt) {
     rows.push_back({.option = "PUT", .strike = "1.0", .volume = "1", .oi = "5"});
     h.Insert(rows);
     const storage::Database db = storage::Database::OpenReadOnly(h.QuoteFile());
-    const ContractHistory history =
+    const common::Result<ContractHistory> history =
         LoadContractHistory(db, h.home.Folder(), StandartRequest(kContract), h.host.AsHost());
-    ASSERT_EQ(history.days.size(), 2u);
-    EXPECT_EQ(history.days[0].call_level.Text(), "1.6000");
-    EXPECT_EQ(history.days[1].call_level.Text(), "1.3000");
+    ASSERT_TRUE(history) << history.Reason();
+    ASSERT_EQ(history->days.size(), 2u);
+    EXPECT_EQ(history->days[0].call_level.Text(), "1.6000");
+    EXPECT_EQ(history->days[1].call_level.Text(), "1.3000");
 }
 
 TEST(HistoryCsv, QuotesWhatWouldBreakAFieldAndWritesNumbersWithAPoint) {
@@ -242,21 +248,21 @@ TEST(ContractHistoryInput, AContractWithoutRowsHasNoDaysAndADatabaseWithoutQuote
     PanelHarness h;
     h.Insert({{.option = "CALL", .strike = "1.1", .oi = "5"}});
     const storage::Database db = storage::Database::OpenReadOnly(h.QuoteFile());
-    const ContractHistory none =
+    const common::Result<ContractHistory> none =
         LoadContractHistory(db, h.home.Folder(), StandartRequest("NOSUCH"), h.host.AsHost());
-    EXPECT_FALSE(none.failed);
-    EXPECT_TRUE(none.days.empty());
+    ASSERT_TRUE(none) << none.Reason();
+    EXPECT_TRUE(none->days.empty());
 
     // The download flags' file also has a table "dating", without the quote columns.
     const auto flags = storage::DownloadPath(h.home.Folder());
     storage::OpenStore(flags, storage::StoreKind::kDownload);
     const storage::Database wrong = storage::Database::OpenReadOnly(flags);
-    EXPECT_TRUE(
-        LoadContractHistory(wrong, h.home.Folder(), StandartRequest(kContract), h.host.AsHost())
-            .failed);
-    EXPECT_TRUE(LoadContractHistory(storage::Database(), h.home.Folder(),
-                                    StandartRequest(kContract), h.host.AsHost())
-                    .failed);
+    const common::Result<ContractHistory> no_quotes =
+        LoadContractHistory(wrong, h.home.Folder(), StandartRequest(kContract), h.host.AsHost());
+    EXPECT_FALSE(no_quotes);
+    EXPECT_FALSE(no_quotes.Reason().empty());
+    EXPECT_FALSE(LoadContractHistory(storage::Database(), h.home.Folder(),
+                                     StandartRequest(kContract), h.host.AsHost()));
 }
 
 }  // namespace

@@ -41,7 +41,7 @@ ContextTexts TextsOf(const DayContext& context) {
     texts.expiration = cells.expiration;
     texts.call_level = cells.call_level;
     texts.put_level = cells.put_level;
-    texts.width_market = cells.width_market;
+    texts.market_width = cells.market_width;
     texts.delta_balance = cells.delta_balance;
     texts.upper_limit = cells.upper_limit;
     texts.upper_border = cells.upper_border;

@@ -42,7 +42,7 @@ struct ContextTexts {
     std::string expiration;
     std::string call_level;
     std::string put_level;
-    std::string width_market;
+    std::string market_width;
     std::string delta_balance;
     std::string upper_limit;
     std::string upper_border;

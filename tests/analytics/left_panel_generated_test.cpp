@@ -71,7 +71,7 @@ void ExpectSameResults(const ContextTexts& actual, const ContextTexts& expected)
     EXPECT_EQ(actual.upper_border_strike, expected.upper_border_strike);
     EXPECT_EQ(actual.bottom_border_strike, expected.bottom_border_strike);
     EXPECT_EQ(actual.channel_center, expected.channel_center);
-    EXPECT_EQ(actual.width_market, expected.width_market);
+    EXPECT_EQ(actual.market_width, expected.market_width);
     EXPECT_EQ(actual.upper_limit, expected.upper_limit);
     EXPECT_EQ(actual.bottom_limit, expected.bottom_limit);
     EXPECT_EQ(actual.upper_limit_strike, expected.upper_limit_strike);
@@ -135,7 +135,7 @@ TEST_P(GeneratedDaysTest, ThePanelShowsWhatItCalculated) {
             const LeftPanelCells& cells = panel.Cells();
             EXPECT_EQ(cells.call_level, c.call_level);
             EXPECT_EQ(cells.upper_border, c.upper_border);
-            EXPECT_EQ(cells.width_market, c.width_market);
+            EXPECT_EQ(cells.market_width, c.market_width);
             EXPECT_EQ(cells.ratio_avg_price, c.ratio_avg_price);
             const std::vector<std::string> shown = ShownEntries(c.call_levels);
             for (std::size_t i = 0; i < cells.level_call.size(); ++i) {
@@ -146,7 +146,7 @@ TEST_P(GeneratedDaysTest, ThePanelShowsWhatItCalculated) {
                 EXPECT_EQ(cells.fractal_put[i], i < fractals.size() ? fractals[i] : "");
             }
             for (const std::string& text : {c.call_level, c.put_level, c.channel_center,
-                                            c.width_market, c.ratio_oi, c.delta_balance}) {
+                                            c.market_width, c.ratio_oi, c.delta_balance}) {
                 EXPECT_EQ(text.find_first_of("in"), std::string::npos) << text;
             }
         }

@@ -7,6 +7,7 @@
 #include "analytics/left_panel/day_slice.h"
 #include "common/text.h"
 #include "left_panel_fixture.h"
+#include "storage/database.h"
 #include "support/temp_folder.h"
 
 namespace zarvex::analytics::left_testing {
@@ -94,7 +95,7 @@ TEST(LeftPanelModelTest, BuildShowsTheLatestDayAndTheFirstContractNamedEu) {
     EXPECT_EQ(cells.upper_border, "1.1200");
     EXPECT_EQ(cells.bottom_border, "1.0800");
     EXPECT_EQ(cells.channel_center, "1.1000");
-    EXPECT_EQ(cells.width_market, "400");
+    EXPECT_EQ(cells.market_width, "400");
     EXPECT_EQ(cells.delta_balance, "1.1000");
     EXPECT_EQ(cells.upper_limit, "1.1400");
     EXPECT_EQ(cells.bottom_limit, "1.0800");
@@ -194,6 +195,26 @@ TEST(LeftPanelModelTest, ADateWithoutRowsShowsTheMessageAndKeepsTheShownDay) {
                                                                common::MakeDate(2012, 12, 7)}));
 }
 
+// A query that fails says nothing of the day asked for: the panel names the file and the
+// fault, as the command line does, and keeps the shown day.
+TEST(LeftPanelModelTest, AFailedQueryIsNamedAndNotTakenForADayWithoutData) {
+    PanelHarness h;
+    h.Insert(SmallDays());
+    LeftPanelModel& panel = h.Build();
+    ASSERT_EQ(panel.Date(), "07.12.2012");
+    ASSERT_TRUE(
+        storage::Database::Open(h.QuoteFile()).Execute("ALTER TABLE dating RENAME TO gone"));
+
+    panel.DateChanged(common::MakeDate(2012, 12, 5));
+    EXPECT_TRUE(h.host.Messages().empty()) << h.host.Messages().front();
+    EXPECT_EQ(panel.Date(), "07.12.2012");
+    const std::string line = panel.DatabaseFaultLine();
+    EXPECT_TRUE(line.starts_with(h.QuoteFile().string() + " could not be read: ")) << line;
+    EXPECT_NE(line.find("dating"), std::string::npos) << line;
+    ASSERT_FALSE(h.host.StatusTexts().empty());
+    EXPECT_EQ(h.host.StatusTexts().back(), line);
+}
+
 TEST(LeftPanelModelTest, ADateChangeKeepsTheContractWhenTheNewDayHasIt) {
     PanelHarness h;
     std::vector<Row> rows = SmallDays();
@@ -226,7 +247,7 @@ TEST(LeftPanelModelTest, AContractChangeRecalculatesAndTellsTheRightPanel) {
     EXPECT_EQ(panel.Cells().call_level, "1.1000");
     EXPECT_EQ(panel.Cells().put_level, " ");
     EXPECT_EQ(panel.Cells().bottom_border, "");
-    EXPECT_EQ(panel.Cells().width_market, "");
+    EXPECT_EQ(panel.Cells().market_width, "");
     EXPECT_EQ(panel.Cells().level_put[0], "");
     EXPECT_EQ(h.notifier.histograms, (std::vector<int>{4}));
 }
@@ -455,7 +476,7 @@ TEST(LeftPanelModelTest, TextsWhereNumbersBelongShowWhatCanBeShown) {
     EXPECT_EQ(panel.Cells().call_level, "1.1200");
     for (const std::string& text :
          {panel.Cells().put_level, panel.Cells().bottom_border, panel.Cells().channel_center,
-          panel.Cells().width_market, panel.Cells().ratio_oi, panel.Cells().level_put[0]}) {
+          panel.Cells().market_width, panel.Cells().ratio_oi, panel.Cells().level_put[0]}) {
         EXPECT_EQ(text.find("inf"), std::string::npos) << text;
         EXPECT_EQ(text.find("nan"), std::string::npos) << text;
     }

@@ -368,7 +368,7 @@ ContextTexts ReferencePanel(const std::filesystem::path& file, const TestContext
     std::tie(out.upper_limit, out.upper_limit_strike) = ref.Limit("CALL");
     std::tie(out.bottom_limit, out.bottom_limit_strike) = ref.Limit("PUT");
     out.channel_center.clear();
-    out.width_market.clear();
+    out.market_width.clear();
     if (!out.upper_border.empty() && !out.bottom_border.empty()) {
         const std::size_t point = out.bottom_border.find('.');
         const int d =
@@ -380,7 +380,7 @@ ContextTexts ReferencePanel(const std::filesystem::path& file, const TestContext
                              std::nearbyint(b * std::pow(10.0, d)));
         if (point == std::string::npos)
             w *= 10;
-        out.width_market = common::FormatFixed(w, 0);
+        out.market_width = common::FormatFixed(w, 0);
     }
     if (context.settings.price_type == 2 &&
         (context.symbol == "JPY" || context.symbol == "CHF" || context.symbol == "CAD")) {

@@ -64,7 +64,7 @@ TEST_F(MarketBordersTest, BordersChannelAndWidth) {
     EXPECT_EQ(context.upper_border_strike, 1);
     EXPECT_EQ(context.bottom_border_strike, 1);
     EXPECT_EQ(context.channel_center, "1.1150");
-    EXPECT_EQ(context.width_market, "200");
+    EXPECT_EQ(context.market_width, "200");
 }
 
 TEST_F(MarketBordersTest, TheBorderLookupHasNoPriceFilter) {
@@ -81,7 +81,7 @@ TEST_F(MarketBordersTest, TheBorderLookupHasNoPriceFilter) {
     EXPECT_EQ(context.bottom_border, "");
     EXPECT_EQ(context.bottom_border_strike, 0);
     EXPECT_EQ(context.channel_center, "");
-    EXPECT_EQ(context.width_market, "");
+    EXPECT_EQ(context.market_width, "");
 }
 
 TEST_F(MarketBordersTest, AMissingBorderClearsTheChannelOfTheLastCalculation) {
@@ -92,11 +92,11 @@ TEST_F(MarketBordersTest, AMissingBorderClearsTheChannelOfTheLastCalculation) {
     });
     TestContext context = MakeContext();
     Run(context);
-    EXPECT_EQ(TextsOf(context).width_market, "200");
+    EXPECT_EQ(TextsOf(context).market_width, "200");
     context.contract = "MAR13-AM";
     Run(context);
     EXPECT_EQ(TextsOf(context).channel_center, "");
-    EXPECT_EQ(TextsOf(context).width_market, "");
+    EXPECT_EQ(TextsOf(context).market_width, "");
     EXPECT_EQ(TextsOf(context).bottom_border, "");
 }
 
@@ -141,7 +141,7 @@ TEST_F(MarketBordersTest, RowsOfBlankReportLinesDoNotHideBordersOrLimits) {
     EXPECT_EQ(context.upper_border, "1.1250");
     EXPECT_EQ(context.bottom_border, "1.1050");
     EXPECT_EQ(context.channel_center, "1.1150");
-    EXPECT_EQ(context.width_market, "200");
+    EXPECT_EQ(context.market_width, "200");
     EXPECT_EQ(context.upper_limit, "1.1300");
     EXPECT_EQ(context.bottom_limit, "1.0950");
 }
@@ -160,7 +160,7 @@ TEST_F(MarketBordersTest, InverseQuotationSwapsTheTextsButNotTheStrikes) {
     EXPECT_EQ(forex.upper_border_strike, 1);
     // The channel and the width come from the texts before the exchange.
     EXPECT_EQ(forex.channel_center, "87.76");
-    EXPECT_EQ(forex.width_market, "1678");
+    EXPECT_EQ(forex.market_width, "1678");
     const ContextTexts futures = Run("JPY", 1);
     EXPECT_EQ(futures.upper_border, "1.2500");
     EXPECT_EQ(futures.bottom_border, "1.0500");
@@ -182,10 +182,10 @@ TEST_P(ChannelTest, CenterAndWidthFromTheBorderTexts) {
     context.bottom_border = NumberShownAs(c.bottom);
     context.upper_border = NumberShownAs(c.upper);
     context.channel_center = NumberShownAs("9.9");
-    context.width_market = NumberShownAs("9");
+    context.market_width = NumberShownAs("9");
     ChannelFromBorders(context);
     EXPECT_EQ(TextsOf(context).channel_center, c.center);
-    EXPECT_EQ(TextsOf(context).width_market, c.width);
+    EXPECT_EQ(TextsOf(context).market_width, c.width);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -221,11 +221,11 @@ TEST(BorderZeroTest, EachSideHasItsSpellingsOfZero) {
 TEST_F(MarketBordersTest, AFailingQueryEndsTheCalculationAndKeepsTheRest) {
     TestContext context = MakeContext();
     context.upper_border = NumberShownAs("1.2000");
-    context.width_market = NumberShownAs("300");
+    context.market_width = NumberShownAs("300");
     const storage::Database closed;
     EXPECT_FALSE(MarketBordersOf(closed, context));
     EXPECT_EQ(TextsOf(context).upper_border, "1.2000");
-    EXPECT_EQ(TextsOf(context).width_market, "300");
+    EXPECT_EQ(TextsOf(context).market_width, "300");
 }
 
 }  // namespace

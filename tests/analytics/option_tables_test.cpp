@@ -35,8 +35,10 @@ TEST(OptionTables, RowsShowTheStoredValuesInStrikeOrder) {
                Row("PUT", 1.1000, 0.012, 0.35, 12, 1500, 30, "1"),
                Row("PUT", 1.0950, 1.0, 0.0, 3, 7, 0, "0"),
                Row("CALL", 1.1000, 0.00015, 0.99999, 1, 3, 1, "1")});
-    const OptionTable put = FillOptionTable(db.Db(), testing::kDay, testing::kContract, "PUT");
-    ASSERT_FALSE(put.failed);
+    const common::Result<OptionTable> put_read =
+        FillOptionTable(db.Db(), testing::kDay, testing::kContract, "PUT");
+    ASSERT_TRUE(put_read) << put_read.Reason();
+    const OptionTable& put = *put_read;
     ASSERT_EQ(put.rows.size(), 4u);
     EXPECT_EQ(put.rows[0], (OptionTableRow{"1.09500", "1", "0", "3", "7", "0", "0", "7.0000"}));
     EXPECT_EQ(put.rows[1], (OptionTableRow{"1.10000", "0.01200", "0.35000", "12", "1500", "30", "+",
@@ -45,7 +47,10 @@ TEST(OptionTables, RowsShowTheStoredValuesInStrikeOrder) {
     EXPECT_EQ(put.rows[2], (OptionTableRow{"1.10500", "0", "1", "0", "20", "5", "-", "0"}));
     EXPECT_EQ(put.rows[3], (OptionTableRow{"TOTAL", "", "", "15", "1527", "", "", "25"}));
 
-    const OptionTable call = FillOptionTable(db.Db(), testing::kDay, testing::kContract, "CALL");
+    const common::Result<OptionTable> call_read =
+        FillOptionTable(db.Db(), testing::kDay, testing::kContract, "CALL");
+    ASSERT_TRUE(call_read) << call_read.Reason();
+    const OptionTable& call = *call_read;
     ASSERT_EQ(call.rows.size(), 2u);
     EXPECT_EQ(call.rows[0],
               (OptionTableRow{"1.10000", "0.00015", "0.99999", "1", "3", "1", "+", "0.0004"}));
@@ -55,8 +60,10 @@ TEST(OptionTables, RowsShowTheStoredValuesInStrikeOrder) {
 TEST(OptionTables, ADayWithoutPutsShowsOnlyTheTotalOfNothing) {
     QuoteDb db;
     db.Insert({Row("CALL", 1.1000, 0.01, 0.5, 1, 3, 1, "1")});
-    const OptionTable put = FillOptionTable(db.Db(), testing::kDay, testing::kContract, "PUT");
-    EXPECT_FALSE(put.failed);
+    const common::Result<OptionTable> put_read =
+        FillOptionTable(db.Db(), testing::kDay, testing::kContract, "PUT");
+    ASSERT_TRUE(put_read) << put_read.Reason();
+    const OptionTable& put = *put_read;
     ASSERT_EQ(put.rows.size(), 1u);
     EXPECT_EQ(put.rows[0], kTotalOfNothing);
 }
@@ -68,7 +75,10 @@ TEST(OptionTables, TextsWhereNumbersBelongAreShownAsStored) {
         "contract, expiration, date) VALUES ('1.1', 'x', '0.5', ' 12a', 'lots', '', 'up', "
         "'EUR', 'PUT', ?, '14.12.2012', ?)",
         {std::string_view(testing::kContract), std::string_view(testing::kDay)});
-    const OptionTable put = FillOptionTable(db.Db(), testing::kDay, testing::kContract, "PUT");
+    const common::Result<OptionTable> put_read =
+        FillOptionTable(db.Db(), testing::kDay, testing::kContract, "PUT");
+    ASSERT_TRUE(put_read) << put_read.Reason();
+    const OptionTable& put = *put_read;
     ASSERT_EQ(put.rows.size(), 2u);
     EXPECT_EQ(put.rows[0],
               (OptionTableRow{"1.10000", "0", "0.50000", "12a", "lots", "", "up", "0"}));
@@ -84,22 +94,26 @@ TEST(OptionTables, AnInfiniteNumberReadsAsZero) {
         "contract, expiration, date) VALUES (1.1, 1e999, -1e999, 1, 3, 0, 1, 'EUR', 'PUT', ?, "
         "'14.12.2012', ?)",
         {std::string_view(testing::kContract), std::string_view(testing::kDay)});
-    const OptionTable put = FillOptionTable(db.Db(), testing::kDay, testing::kContract, "PUT");
+    const common::Result<OptionTable> put_read =
+        FillOptionTable(db.Db(), testing::kDay, testing::kContract, "PUT");
+    ASSERT_TRUE(put_read) << put_read.Reason();
+    const OptionTable& put = *put_read;
     ASSERT_EQ(put.rows.size(), 2u);
     EXPECT_EQ(put.rows[0], (OptionTableRow{"1.10000", "0", "0", "1", "3", "0", "+", "0"}));
     EXPECT_EQ(put.rows[1], (OptionTableRow{"TOTAL", "", "", "1", "3", "", "", "0"}));
 }
 
-TEST(OptionTables, AFailingQueryLeavesTheTableEmptyWithoutTotal) {
+TEST(OptionTables, AFailingQueryGivesItsReasonAndNoTable) {
     const test::TempFolder folder;
     test::WriteFile(folder / "EUR_data.lql", "this is no database, it only has a name");
     const storage::Database db = storage::Database::Open(folder / "EUR_data.lql");
-    const OptionTable table = FillOptionTable(db, testing::kDay, testing::kContract, "CALL");
-    EXPECT_TRUE(table.failed);
-    EXPECT_TRUE(table.rows.empty());
+    const common::Result<OptionTable> table =
+        FillOptionTable(db, testing::kDay, testing::kContract, "CALL");
+    EXPECT_FALSE(table);
+    EXPECT_FALSE(table.Reason().empty());
 
     const storage::Database closed;
-    EXPECT_TRUE(FillOptionTable(closed, testing::kDay, testing::kContract, "PUT").rows.empty());
+    EXPECT_FALSE(FillOptionTable(closed, testing::kDay, testing::kContract, "PUT"));
 }
 
 // On random days: one row per option row of the side, strikes ascending, and a TOTAL row that
@@ -122,8 +136,10 @@ TEST(OptionTables, TotalsAreTheSumsOnGeneratedDays) {
                     strikes.push_back(row.strike);
                 }
             }
-            const OptionTable table =
+            const common::Result<OptionTable> table_read =
                 FillOptionTable(db.Db(), testing::kDay, testing::kContract, option);
+            ASSERT_TRUE(table_read) << table_read.Reason();
+            const OptionTable& table = *table_read;
             ASSERT_EQ(table.rows.size(), strikes.size() + 1) << seed << option;
             const OptionTableRow& total = table.rows.back();
             EXPECT_EQ(total[0], "TOTAL");

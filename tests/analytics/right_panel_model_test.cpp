@@ -204,9 +204,9 @@ TEST(RightPanelModel, TheDaysCopyGivesWhatTheFileGives) {
             EXPECT_EQ(model.Histogram(n).call_premium, file.call_premium) << seed << " " << n;
         }
         EXPECT_EQ(model.Tables().put.rows,
-                  FillOptionTable(db.Db(), testing::kDay, testing::kContract, "PUT").rows);
+                  FillOptionTable(db.Db(), testing::kDay, testing::kContract, "PUT")->rows);
         EXPECT_EQ(model.Tables().call.rows,
-                  FillOptionTable(db.Db(), testing::kDay, testing::kContract, "CALL").rows);
+                  FillOptionTable(db.Db(), testing::kDay, testing::kContract, "CALL")->rows);
     }
 }
 
@@ -298,7 +298,7 @@ TEST(RightPanelModel, AClosedDatabaseGivesAnEmptyPanel) {
     model.Configure(config.Input());
     EXPECT_TRUE(model.Histogram(1).axis.empty());
     EXPECT_TRUE(model.Tables().put.rows.empty());
-    EXPECT_TRUE(model.Tables().call.failed);
+    EXPECT_FALSE(model.TablesFault().empty());
     EXPECT_EQ(model.ForwardPointText(), "0.0");
     EXPECT_TRUE(host.Messages().empty());
 }

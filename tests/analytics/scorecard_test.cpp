@@ -219,8 +219,10 @@ TEST_F(ScorecardTest, LevelsAreTakenAsOfTheirEveningWithoutLaterVolume) {
     request.input = AnalysisInput(standart, "EUR", "MAR26-EU");
     common::PlainHost plain;
     const storage::Database db = storage::Database::Open(file_);
-    const ContractHistory history =
+    const common::Result<ContractHistory> loaded =
         LoadContractHistory(db, home_.Folder(), request, plain.AsHost());
+    ASSERT_TRUE(loaded);
+    const ContractHistory& history = loaded.Value();
     ASSERT_EQ(history.days.size(), 3U);
     EXPECT_EQ(history.days[0].call_level.Text(), "1.4500");
     EXPECT_EQ(history.days[0].call_level_as_of.Text(), "1.4000");

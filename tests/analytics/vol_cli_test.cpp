@@ -44,9 +44,11 @@ TEST_F(VolCliTest, OneContractAgreesWithTheHistoryAndItsCsvHasALinePerStrike) {
     // The history reads the rows of all days at once and in memory; the command reads one day
     // by SQL. Both must give the same figures to the last bit.
     const storage::Database db = storage::Database::OpenReadOnly(h.QuoteFile());
-    const ContractHistory history = LoadContractHistory(
+    const common::Result<ContractHistory> loaded = LoadContractHistory(
         db, h.home.Folder(), {AnalysisInput(SettingsWith(1, 0), "EUR", "MAR26-AM")},
         h.host.AsHost());
+    ASSERT_TRUE(loaded) << loaded.Reason();
+    const ContractHistory& history = *loaded;
     ASSERT_EQ(history.days.size(), 2u);
     ASSERT_TRUE(history.days[1].atm_vol && history.days[1].expected_move);
     const test::CliOutcome hist = RunCli({"--home", h.home.Path().string(), "history", "--symbol",

@@ -181,10 +181,10 @@ TEST_P(TerminalFrontTest, PicksTheNearestWithFiveDaysThenTheLargerInterestThenTh
         analytics::BoardContract contract;
         contract.contract = code;
         contract.days_to_expiry = days;
-        contract.today[analytics::BoardFigure::kCallOi] = analytics::BoardValue::FromInt(oi);
-        contract.today[analytics::BoardFigure::kPutOi] = analytics::BoardValue::FromInt(1);
-        contract.today[analytics::BoardFigure::kCallLevel] =
-            analytics::BoardValue::FromText(" 1.3921");
+        const auto id = [](std::string_view key) { return analytics::FigureByKey(key).value(); };
+        contract.today[id("call_oi")] = analytics::FigureValue::FromInt(oi);
+        contract.today[id("put_oi")] = analytics::FigureValue::FromInt(1);
+        contract.today[id("call_level")] = analytics::FigureValue::FromText(" 1.3921");
         board.contracts.push_back(contract);
     }
     const analytics::BoardContract* front = analytics::TerminalFront(board);

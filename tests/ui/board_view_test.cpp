@@ -30,6 +30,10 @@
 namespace zarvex {
 namespace {
 
+analytics::FigureId Named(std::string_view key) {
+    return analytics::FigureByKey(key).value();
+}
+
 using gui::MainWindow;
 using test::GeneratedHome;
 using test::StartedProgram;
@@ -82,8 +86,8 @@ TEST_F(BoardViewTest, EverySymbolsFrontContractIsARowAndAClickShowsItsPanel) {
         EXPECT_EQ(summary->item(row, 1)->text().toStdString(), symbol.Front()->contract);
         // The CALL level's cell: its text, and an arrow when it moved.
         const QString level = summary->item(row, 3)->text();
-        EXPECT_TRUE(level.startsWith(QString::fromStdString(std::string(
-            common::Trim(symbol.Front()->today[analytics::BoardFigure::kCallLevel].text)))))
+        EXPECT_TRUE(level.startsWith(QString::fromStdString(
+            std::string(common::Trim(symbol.Front()->today[Named("call_level")].text)))))
             << level.toStdString();
     }
     ASSERT_EQ(board->Alerts()->count(), 1);

@@ -10,7 +10,7 @@ namespace {
 
 // The figures are decimal texts: a change is taken as rounded to their decimals (and a
 // percentage to ten places), so that a move of exactly the rule's amount is no move beyond it.
-bool Holds(const AlertRule& rule, const BoardValue& today, const BoardValue* previous) {
+bool Holds(const AlertRule& rule, const FigureValue& today, const FigureValue* previous) {
     const double now = today.number.value_or(0.0);
     const bool known = previous != nullptr && previous->number.has_value();
     const double before = known ? *previous->number : 0.0;
@@ -59,11 +59,11 @@ std::vector<FiredAlert> EvaluateAlerts(const std::vector<AlertRule>& rules, cons
         if (contract == nullptr) {
             continue;
         }
-        const BoardValue& today = contract->today[rule.figure];
+        const FigureValue& today = contract->today[rule.figure];
         if (!today.number) {
             continue;
         }
-        const BoardValue* previous =
+        const FigureValue* previous =
             contract->previous ? &(*contract->previous)[rule.figure] : nullptr;
         if (!Holds(rule, today, previous)) {
             continue;
@@ -75,7 +75,7 @@ std::vector<FiredAlert> EvaluateAlerts(const std::vector<AlertRule>& rules, cons
         alert.today = common::TrimCopy(today.text);
         alert.previous = previous != nullptr ? common::TrimCopy(previous->text) : "";
         alert.message = rule.symbol + " " + contract->contract + " " +
-                        std::string(BoardFigureKey(rule.figure)) + " " +
+                        std::string(Figure(rule.figure).key) + " " +
                         (alert.previous.empty() ? "" : alert.previous + " -> ") + alert.today +
                         ": " + std::string(AlertTestWord(rule.test)) + " " + ValueText(rule);
         fired.push_back(std::move(alert));

@@ -55,8 +55,8 @@ std::optional<AlertRule> ParseLine(std::string_view line, std::string& error) {
         return std::nullopt;
     }
     rule.contract = common::ToLowerAscii(fields[1]) == "front" ? "front" : std::string(fields[1]);
-    const std::optional<BoardFigure> figure = BoardFigureByKey(common::ToLowerAscii(fields[2]));
-    if (!figure) {
+    const std::optional<FigureId> figure = FigureByKey(common::ToLowerAscii(fields[2]));
+    if (!figure || !Figure(*figure).In(figure_output::kCompared)) {
         error = "unknown figure " + Quoted(fields[2]) + " (call_level, put_level, max_pain, ...)";
         return std::nullopt;
     }
@@ -139,29 +139,43 @@ AlertRules ParseAlertRules(std::string_view text) {
 }
 
 std::string_view AlertRulesFileHeader() {
-    return "# Zarvex alert rules: one rule per line, checked after every day run.\n"
-           "#\n"
-           "#   SYMBOL CONTRACT FIGURE TEST VALUE\n"
-           "#\n"
-           "# SYMBOL    EUR, GBP, AUD, CAD, JPY or CHF\n"
-           "# CONTRACT  a contract code such as MAR13-EU, or front for the nearest expiring one\n"
-           "# FIGURE    call_level put_level width_market delta_balance upper_limit upper_border\n"
-           "#           channel_center bottom_border bottom_limit ratio_oi ratio_volume\n"
-           "#           ratio_avg_price max_pain call_oi put_oi call_volume put_volume\n"
-           "#           atm_vol expected_move\n"
-           "# TEST      above VALUE    the figure is above the value on the day\n"
-           "#           below VALUE    the figure is below the value on the day\n"
-           "#           crosses VALUE  the figure passed the value since the previous day\n"
-           "#           moves AMOUNT   the figure changed by more than the amount since the\n"
-           "#                          previous day; AMOUNT% for a percentage of its value then\n"
-           "#\n"
-           "# Examples:\n"
-           "#   EUR front call_level crosses 1.3000\n"
-           "#   GBP front put_oi moves 10%\n"
-           "#   CHF front max_pain below 1.0500\n"
-           "#\n"
-           "# A broken line is reported with its number and skipped; lines starting with # are\n"
-           "# comments.\n";
+    static const std::string header = [] {
+        std::string text =
+            "# Zarvex alert rules: one rule per line, checked after every day run.\n"
+            "#\n"
+            "#   SYMBOL CONTRACT FIGURE TEST VALUE\n"
+            "#\n"
+            "# SYMBOL    EUR, GBP, AUD, CAD, JPY or CHF\n"
+            "# CONTRACT  a contract code such as MAR13-EU, or front for the nearest expiring one\n";
+        // The figure names as the rules take them, wrapped as wide as the line above.
+        constexpr std::size_t kWidth = 84;
+        std::string line = "# FIGURE   ";
+        for (const FigureId id : FiguresIn(figure_output::kCompared)) {
+            const std::string_view key = Figure(id).key;
+            if (line.size() + 1 + key.size() > kWidth) {
+                text += line + "\n";
+                line = "#          ";
+            }
+            line += " " + std::string(key);
+        }
+        text += line + "\n";
+        text +=
+            "# TEST      above VALUE    the figure is above the value on the day\n"
+            "#           below VALUE    the figure is below the value on the day\n"
+            "#           crosses VALUE  the figure passed the value since the previous day\n"
+            "#           moves AMOUNT   the figure changed by more than the amount since the\n"
+            "#                          previous day; AMOUNT% for a percentage of its value then\n"
+            "#\n"
+            "# Examples:\n"
+            "#   EUR front call_level crosses 1.3000\n"
+            "#   GBP front put_oi moves 10%\n"
+            "#   CHF front max_pain below 1.0500\n"
+            "#\n"
+            "# A broken line is reported with its number and skipped; lines starting with # are\n"
+            "# comments.\n";
+        return text;
+    }();
+    return header;
 }
 
 }  // namespace zarvex::analytics

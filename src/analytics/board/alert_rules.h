@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "analytics/board/board_figures.h"
+#include "analytics/day/figure_catalogue.h"
 
 namespace zarvex::analytics {
 
@@ -17,7 +17,7 @@ struct AlertRule {
     std::string text;  // the line as written, trimmed
     std::string symbol;
     std::string contract;  // a contract code, or "front" for the nearest expiring one
-    BoardFigure figure = BoardFigure::kCallLevel;
+    FigureId figure{};
     AlertTest test = AlertTest::kAbove;
     double value = 0.0;
     bool percent = false;  // "moves 5%": a change relative to the previous day's value

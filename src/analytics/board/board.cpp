@@ -91,9 +91,8 @@ std::vector<VolumeLeader> VolumeLeaders(const std::vector<ContractOptions>& cont
 }
 
 bool HasOpenInterest(const ContractDayFigures& figures) {
-    const auto& call = figures[BoardFigure::kCallOi].number;
-    const auto& put = figures[BoardFigure::kPutOi].number;
-    return figures.overflow || (call && *call > 0) || (put && *put > 0);
+    const DayResult& day = figures.result;
+    return day.overflow || day.call_oi > 0 || day.put_oi > 0;
 }
 
 }  // namespace
@@ -126,8 +125,8 @@ SymbolBoard BuildSymbolBoard(SymbolRows& rows, const storage::Database& db,
         days.push_back(board.previous);
     }
     if (!rows.Load(db, days) || !rows.LoadLevels(db, rows.ContractsOn(date))) {
-        board.failed = true;
-        board.error = "the quote rows of " + common::DayText(date) + " cannot be read";
+        board.read = common::Outcome::Failed(source.quote_path.string() + ": the quote rows of " +
+                                             common::DayText(date) + " cannot be read");
         return board;
     }
     const double fp_today = ResolveForwardPoint(folder, date, source.input.symbol,
@@ -209,10 +208,10 @@ Board BuildBoard(const std::vector<BoardSource>& sources, common::Date date, com
         if (!scanned[i]) {
             SymbolBoard failed;
             failed.symbol = sources[i].input.symbol;
-            failed.failed = true;
-            failed.error = sources[i].quote_path.string() + ": " +
-                           (databases[i].IsOpen() ? "the quote rows cannot be read"
-                                                  : databases[i].OpenError());
+            failed.read =
+                common::Outcome::Failed(sources[i].quote_path.string() + ": " +
+                                        (databases[i].IsOpen() ? "the quote rows cannot be read"
+                                                               : databases[i].OpenError()));
             board.symbols.push_back(std::move(failed));
             continue;
         }

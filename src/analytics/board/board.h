@@ -10,6 +10,7 @@
 #include "analytics/board/symbol_rows.h"
 #include "common/date.h"
 #include "common/host.h"
+#include "common/outcome.h"
 #include "common/program_folder.h"
 #include "storage/database.h"
 
@@ -25,7 +26,7 @@ struct BoardContract {
     ContractDayFigures today;
     std::optional<ContractDayFigures> previous;
 
-    std::optional<double> ChangeOf(BoardFigure figure) const {
+    std::optional<double> ChangeOf(FigureId figure) const {
         return previous ? Change(today[figure], (*previous)[figure]) : std::nullopt;
     }
 };
@@ -61,9 +62,9 @@ struct SymbolBoard {
     std::vector<OiChange> put_build_ups;
     std::vector<OiChange> put_unwinds;
     std::vector<VolumeLeader> volume_to_oi;
-    // The rows could not be read; the symbol then has nothing else.
-    bool failed = false;
-    std::string error;
+    // Whether the rows could be read, or why not (naming the file): the symbol then has
+    // nothing else.
+    common::Outcome read = common::Outcome::Done();
 
     const BoardContract* Front() const { return contracts.empty() ? nullptr : &contracts.front(); }
     const BoardContract* Find(std::string_view contract) const;

@@ -1,5 +1,7 @@
 #include "analytics/board/levels_feed.h"
 
+#include <iterator>
+
 #include "analytics/history/history_table.h"
 #include "common/text.h"
 
@@ -7,25 +9,31 @@ namespace zarvex::analytics {
 
 namespace {
 
-constexpr BoardFigure kPriceColumns[] = {
-    BoardFigure::kCallLevel,     BoardFigure::kPutLevel,     BoardFigure::kUpperBorder,
-    BoardFigure::kBottomBorder,  BoardFigure::kUpperLimit,   BoardFigure::kBottomLimit,
-    BoardFigure::kChannelCenter, BoardFigure::kDeltaBalance, BoardFigure::kMaxPain,
+// The contract's own columns, before its figures.
+constexpr std::string_view kContractColumns[] = {
+    "symbol", "date", "contract", "expiration", "days_to_expiry",
 };
 
-std::string Cell(const BoardValue& value) {
+const std::vector<FigureId>& FeedFigures() {
+    static const std::vector<FigureId> figures = FiguresByPosition(&FigureEntry::feed_column);
+    return figures;
+}
+
+std::string Cell(const FigureValue& value) {
     return std::string(common::Trim(value.text));
 }
 
 }  // namespace
 
 const std::vector<std::string_view>& LevelsFeedColumns() {
-    static const std::vector<std::string_view> columns{
-        "symbol",       "date",           "contract",      "expiration",    "days_to_expiry",
-        "call_level",   "put_level",      "upper_border",  "bottom_border", "upper_limit",
-        "bottom_limit", "channel_center", "delta_balance", "max_pain",      "atm_vol",
-        "band_low",     "band_high",
-    };
+    static const std::vector<std::string_view> columns = [] {
+        std::vector<std::string_view> names(std::begin(kContractColumns),
+                                            std::end(kContractColumns));
+        for (const FigureId id : FeedFigures()) {
+            names.push_back(Figure(id).key);
+        }
+        return names;
+    }();
     return columns;
 }
 
@@ -45,12 +53,9 @@ std::string LevelsFeedCsv(const SymbolBoard& board) {
             contract.expiration,
             contract.days_to_expiry ? std::to_string(*contract.days_to_expiry) : "",
         };
-        for (const BoardFigure figure : kPriceColumns) {
+        for (const FigureId figure : FeedFigures()) {
             cells.push_back(Cell(contract.today[figure]));
         }
-        cells.push_back(Cell(contract.today[BoardFigure::kAtmVol]));
-        cells.push_back(Cell(contract.today.band_low));
-        cells.push_back(Cell(contract.today.band_high));
         for (std::size_t i = 0; i < cells.size(); ++i) {
             out += (i == 0 ? "" : ",") + CsvField(cells[i]);
         }

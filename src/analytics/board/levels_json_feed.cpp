@@ -10,11 +10,14 @@ namespace zarvex::analytics {
 
 namespace {
 
-constexpr BoardFigure kPriceKeys[] = {
-    BoardFigure::kCallLevel,     BoardFigure::kPutLevel,     BoardFigure::kUpperBorder,
-    BoardFigure::kBottomBorder,  BoardFigure::kUpperLimit,   BoardFigure::kBottomLimit,
-    BoardFigure::kChannelCenter, BoardFigure::kDeltaBalance, BoardFigure::kMaxPain,
+constexpr std::string_view kPriceKeys[] = {
+    "call_level",  "put_level",      "upper_border",  "bottom_border", "upper_limit",
+    "bottom_limit", "channel_center", "delta_balance", "max_pain",
 };
+
+FigureId Id(std::string_view key) {
+    return FigureByKey(key).value();
+}
 
 // Length of the valid UTF-8 sequence at the front of text, 0 when it is none: a contract code
 // comes from a report and may hold any byte, and a script's JSON parser refuses bad UTF-8.
@@ -81,7 +84,7 @@ std::string Quoted(std::string_view text) {
     return out + '"';
 }
 
-std::string TextOrNull(const BoardValue& value) {
+std::string TextOrNull(const FigureValue& value) {
     const std::string_view text = common::Trim(value.text);
     return text.empty() ? "null" : Quoted(text);
 }
@@ -103,14 +106,13 @@ std::string LevelsJsonFeed(const SymbolBoard& board) {
         out += ", \"expiration\": " + Quoted(contract.expiration);
         out += ", \"days_to_expiry\": " +
                (contract.days_to_expiry ? std::to_string(*contract.days_to_expiry) : "null");
-        for (const BoardFigure figure : kPriceKeys) {
-            out += ", \"" + std::string(BoardFigureKey(figure)) +
-                   "\": " + TextOrNull(contract.today[figure]);
+        for (const std::string_view key : kPriceKeys) {
+            out += ", \"" + std::string(key) + "\": " + TextOrNull(contract.today[Id(key)]);
         }
-        const BoardValue& atm = contract.today[BoardFigure::kAtmVol];
+        const FigureValue& atm = contract.today[Id("atm_vol")];
         out += ", \"atm_vol\": " + (atm.text.empty() ? std::string("null") : atm.text);
-        out += ", \"band_low\": " + TextOrNull(contract.today.band_low);
-        out += ", \"band_high\": " + TextOrNull(contract.today.band_high);
+        out += ", \"band_low\": " + TextOrNull(contract.today[Id("band_low")]);
+        out += ", \"band_high\": " + TextOrNull(contract.today[Id("band_high")]);
         out += "}";
     }
     return out + "]}\n";

@@ -10,30 +10,22 @@ namespace zarvex::analytics {
 
 namespace {
 
-struct TextLevel {
-    BoardFigure figure;
-    int label;
-};
+FigureId Id(std::string_view key) {
+    return FigureByKey(key).value();
+}
 
-// The order a trader reads them in the left panel.
-constexpr TextLevel kLevels[] = {
-    {BoardFigure::kCallLevel, common::text::kCallLevel},
-    {BoardFigure::kPutLevel, common::text::kPutLevel},
-    {BoardFigure::kUpperLimit, common::text::kUpperLimit},
-    {BoardFigure::kUpperBorder, common::text::kUpperBorder},
-    {BoardFigure::kChannelCenter, common::text::kChannelCenter},
-    {BoardFigure::kBottomBorder, common::text::kBottomBorder},
-    {BoardFigure::kBottomLimit, common::text::kBottomLimit},
-    {BoardFigure::kDeltaBalance, common::text::kDeltaBalance},
-    {BoardFigure::kMaxPain, common::text::kMaxPain},
+// The order a trader reads them in the left panel, each labelled with its caption.
+constexpr std::string_view kLevels[] = {
+    "call_level",   "put_level",   "upper_limit",   "upper_border", "channel_center",
+    "bottom_border", "bottom_limit", "delta_balance", "max_pain",
 };
 
 std::int64_t TotalOi(const BoardContract& contract) {
-    const auto count = [&](BoardFigure figure) {
-        const std::optional<double>& number = contract.today[figure].number;
+    const auto count = [&](std::string_view key) {
+        const std::optional<double>& number = contract.today[Id(key)].number;
         return number ? static_cast<std::int64_t>(*number) : std::int64_t{0};
     };
-    return count(BoardFigure::kCallOi) + count(BoardFigure::kPutOi);
+    return count("call_oi") + count("put_oi");
 }
 
 // A label must not break the line or the PRICE<TAB>LABEL split of a terminal's reader.
@@ -77,17 +69,17 @@ std::string LevelsTextFeed(const SymbolBoard& board) {
     const common::TextTable& english = common::TextTable::English();
     const std::string code = OneField(front->contract);
     std::string out;
-    const auto line = [&](const BoardValue& value, int label) {
+    const auto line = [&](const FigureValue& value, int label) {
         const std::string_view price = common::Trim(value.text);
         if (!price.empty()) {
             out += std::string(price) + '\t' + english.Get(label) + ' ' + code + "\r\n";
         }
     };
-    for (const TextLevel& level : kLevels) {
-        line(front->today[level.figure], level.label);
+    for (const std::string_view key : kLevels) {
+        line(front->today[Id(key)], Figure(Id(key)).caption);
     }
-    line(front->today.band_low, common::text::kFeedBandLow);
-    line(front->today.band_high, common::text::kFeedBandHigh);
+    line(front->today[Id("band_low")], common::text::kFeedBandLow);
+    line(front->today[Id("band_high")], common::text::kFeedBandHigh);
     return out;
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <map>
 #include <tuple>
+#include <utility>
 
 #include "analytics/board/strike_interest.h"
 #include "common/text.h"
@@ -34,27 +35,26 @@ bool HasInterest(const std::map<std::int64_t, std::int64_t>& by_strike) {
 
 }  // namespace
 
-OiMap BuildOiMap(SymbolRows& rows, const storage::Database& db, const std::string& symbol,
-                 common::Date date, int change) {
+common::Result<OiMap> BuildOiMap(SymbolRows& rows, const storage::Database& db,
+                                 const std::string& symbol, common::Date date, int change) {
+    using Map = common::Result<OiMap>;
     OiMap map;
     map.symbol = symbol;
     map.change = change;
     if (date == common::kInvalidDate || rows.LatestUpTo(date) != date) {
-        return map;
+        return Map::Of(std::move(map));
     }
     map.date = date;
     std::vector<common::Date> days{date};
     if (change > 0) {
         map.compare_date = rows.Before(date, change);
         if (map.compare_date == common::kInvalidDate) {
-            return map;
+            return Map::Of(std::move(map));
         }
         days.push_back(map.compare_date);
     }
     if (!rows.Load(db, days)) {
-        map.failed = true;
-        map.error = "the quote rows of " + common::DayText(date) + " cannot be read";
-        return map;
+        return Map::Failed("the quote rows of " + common::DayText(date) + " cannot be read");
     }
 
     struct Column {
@@ -123,7 +123,7 @@ OiMap BuildOiMap(SymbolRows& rows, const storage::Database& db, const std::strin
         map.cells.push_back(std::move(row));
         map.sums.push_back(sum);
     }
-    return map;
+    return Map::Of(std::move(map));
 }
 
 }  // namespace zarvex::analytics

@@ -6,6 +6,7 @@
 
 #include "analytics/board/symbol_rows.h"
 #include "common/date.h"
+#include "common/result.h"
 #include "storage/database.h"
 
 namespace zarvex::analytics {
@@ -25,14 +26,13 @@ struct OiMap {
     std::vector<double> strikes;                   // ascending
     std::vector<std::vector<std::int64_t>> cells;  // [strike][contract]
     std::vector<std::int64_t> sums;                // per strike, over the contracts
-    bool failed = false;
-    std::string error;
 };
 
 // The map of `date` (already a stored day of `rows`, or kInvalidDate for none). A strike is
 // on the map when one of the contracts has open interest there on the day or on the compared
 // day; a change map without an earlier day has no rows. Rows are loaded as needed.
-OiMap BuildOiMap(SymbolRows& rows, const storage::Database& db, const std::string& symbol,
-                 common::Date date, int change);
+// The reason when the rows cannot be read.
+common::Result<OiMap> BuildOiMap(SymbolRows& rows, const storage::Database& db,
+                                 const std::string& symbol, common::Date date, int change);
 
 }  // namespace zarvex::analytics

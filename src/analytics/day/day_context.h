@@ -24,7 +24,7 @@ struct DayFigureValues {
     PanelNumber call_level;
     PanelNumber put_level;
 
-    PanelNumber width_market;
+    PanelNumber market_width;
     PanelNumber delta_balance;
     PanelNumber upper_limit;
     PanelNumber upper_border;

@@ -336,7 +336,7 @@ MaxPain DayFigures::DayMaxPain(std::string_view symbol, double forward_point,
 void ChannelFromBorders(DayContext& context) {
     if (BottomBorderIsZero(context.bottom_border) || UpperBorderIsZero(context.upper_border)) {
         context.channel_center = PanelNumber();
-        context.width_market = PanelNumber();
+        context.market_width = PanelNumber();
         return;
     }
     const int decimals = context.bottom_border.Decimals();
@@ -350,7 +350,7 @@ void ChannelFromBorders(DayContext& context) {
     if (decimals == 0 && context.symbol != "WTI") {
         width *= 10.0;
     }
-    context.width_market = PanelNumber::Fixed(width, 0);
+    context.market_width = PanelNumber::Fixed(width, 0);
 }
 
 bool UpperBorderIsZero(const std::string& text) {

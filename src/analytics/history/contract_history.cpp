@@ -3,13 +3,12 @@
 #include <algorithm>
 #include <utility>
 
-#include "analytics/day/day_context.h"
-#include "analytics/day/day_figures.h"
 #include "analytics/day/stored_rows.h"
 #include "analytics/forward_points.h"
+#include "analytics/day/day_context.h"
+#include "analytics/day/day_figures.h"
+#include "analytics/history/contract_day.h"
 #include "analytics/scorecard/as_of_levels.h"
-#include "analytics/volatility/contract_volatility.h"
-#include "analytics/volatility/option_chain.h"
 #include "common/text.h"
 
 namespace zarvex::analytics {
@@ -23,11 +22,12 @@ bool InRange(common::Date day, const HistoryRequest& request) {
 
 }  // namespace
 
-ContractHistory LoadContractHistory(const storage::Database& db,
-                                    const common::ProgramFolder& folder,
-                                    const HistoryRequest& request, const common::Host& host) {
+common::Result<ContractHistory> LoadContractHistory(const storage::Database& db,
+                                                    const common::ProgramFolder& folder,
+                                                    const HistoryRequest& request,
+                                                    const common::Host& host) {
+    using History = common::Result<ContractHistory>;
     const AnalysisInput& input = request.input;
-    const settings::Settings& settings = input.Settings();
     ContractHistory history;
     history.symbol = input.symbol;
     history.contract = input.contract;
@@ -35,9 +35,7 @@ ContractHistory LoadContractHistory(const storage::Database& db,
     // The contract's rows, once; every day is then computed from them in memory.
     ContractRows rows;
     if (!ReadContractRows(db, input.contract, rows)) {
-        history.failed = true;
-        history.error = "the quote rows of the contract cannot be read";
-        return history;
+        return History::Failed("the quote rows of the contract cannot be read");
     }
 
     std::vector<std::pair<common::Date, const std::vector<std::size_t>*>> days;
@@ -51,52 +49,27 @@ ContractHistory LoadContractHistory(const storage::Database& db,
     std::sort(days.begin(), days.end());
 
     AsOfLevels as_of(rows);
-    DayContext context;
-    context.symbol = input.symbol;
-    context.contract = input.contract;
     history.days.reserve(days.size());
-    for (const auto& [day_value, positions] : days) {
-        const DayFigures figures(rows, rows.rows, *positions);
-        context.date = day_value;
-        context.forward_point =
-            ResolveForwardPoint(folder, day_value, input.symbol, input.ForwardPointSwitch(), host);
-        HistoryDay day;
-        day.day = day_value;
-        figures.BasicIndicators(settings, context);
-        figures.MarketBorders(settings, context);
-        const auto call_oi = figures.Sum(true, true);
-        const auto put_oi = figures.Sum(false, true);
-        const auto call_volume = figures.Sum(true, false);
-        const auto put_volume = figures.Sum(false, false);
-        if (!figures.PutCallRatios(context) || !call_oi || !put_oi || !call_volume || !put_volume) {
-            history.failed = true;
-            history.error = "the sums of " + common::DayText(day_value) + " overflow";
-            return history;
+    for (const auto& [day, positions] : days) {
+        const double forward_point =
+            ResolveForwardPoint(folder, day, input.symbol, input.ForwardPointSwitch(), host);
+        DayResult result = DayResultOf(rows, *positions, day, input, forward_point);
+        if (result.overflow) {
+            return History::Failed("the sums of " + common::DayText(day) + " overflow");
         }
-        static_cast<DayFigureValues&>(day) = context;
-        DayContext evening = context;
-        DayFigures(as_of.Through(day_value), rows.rows, *positions)
-            .BasicIndicators(settings, evening);
-        day.call_level_as_of = evening.call_level;
-        day.put_level_as_of = evening.put_level;
-        day.forward_point = context.forward_point;
-        day.call_oi = *call_oi;
-        day.put_oi = *put_oi;
-        day.call_volume = *call_volume;
-        day.put_volume = *put_volume;
-        const MaxPain pain =
-            figures.DayMaxPain(context.symbol, context.forward_point, input.PriceType());
-        day.max_pain = pain.price;
-        day.max_pain_strike = pain.strike;
-        const ContractVolatility volatility =
-            VolatilityOfChain(ChainOfDay(rows, *positions, input.symbol), day_value);
-        day.atm_vol = volatility.atm_vol;
-        day.rr25 = volatility.rr25;
-        day.bf25 = volatility.bf25;
-        day.expected_move = volatility.expected_move;
-        history.days.push_back(std::move(day));
+        // The levels as the panel showed them that evening, from the rows stored up to it.
+        DayContext evening;
+        evening.symbol = input.symbol;
+        evening.contract = input.contract;
+        evening.date = day;
+        evening.forward_point = forward_point;
+        DayFigures(as_of.Through(day), rows.rows, *positions)
+            .BasicIndicators(input.Settings(), evening);
+        result.call_level_as_of = evening.call_level;
+        result.put_level_as_of = evening.put_level;
+        history.days.push_back(std::move(result));
     }
-    return history;
+    return History::Of(std::move(history));
 }
 
 }  // namespace zarvex::analytics

@@ -9,12 +9,9 @@
 
 namespace zarvex::analytics {
 
-// The columns of a history as the command line and the window's table write them, in order:
-// "date", the values named as in `indicators` ("forward_point", "expiration", ... "max_pain",
-// "max_pain_strike"), then "call_oi", "put_oi", "call_volume", "put_volume", then the implied
-// volatility figures "atm_vol", "rr25", "bf25", "expected_move", then the CALL and PUT levels
-// as the panel showed them that evening, "call_level_as_of" and "put_level_as_of".
-const std::vector<std::string_view>& HistoryColumnKeys();
+// The columns of a history as the command line and the window's table write them: the
+// catalogue's figures of `history` in its order (figure_catalogue.h).
+std::vector<std::string_view> HistoryColumnKeys();
 
 // One day's cells in the order of HistoryColumnKeys: the texts as shown, numbers written with
 // a decimal point and no trailing zeros (integers without a point); the volatility figures in

@@ -45,7 +45,7 @@ PanelFigures PanelFigureTexts(const DayFigureValues& context) {
     cells.expiration = context.expiration;
     cells.call_level = context.call_level.Text();
     cells.put_level = context.put_level.Text();
-    cells.width_market = context.width_market.Text();
+    cells.market_width = context.market_width.Text();
     cells.delta_balance = context.delta_balance.Text();
     cells.upper_limit = context.upper_limit.Text();
     cells.upper_border = context.upper_border.Text();

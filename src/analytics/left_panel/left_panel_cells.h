@@ -17,7 +17,7 @@ struct PanelFigures {
     std::string call_level;
     std::string put_level;
     // "Market borders", rows in their order on screen
-    std::string width_market;
+    std::string market_width;
     std::string delta_balance;
     std::string upper_limit;
     std::string upper_border;

@@ -62,6 +62,7 @@ void LeftPanelModel::Build(const AnalysisInput& input, const LeftPanelSetup& set
     input_ = input;
     taken_ = input.Settings();
     context_.database_file = setup.database_file;
+    query_fault_.clear();
     context_.symbol = input.symbol.empty() ? SymbolFromFileName(setup.database_file) : input.symbol;
 
     std::error_code error;
@@ -291,8 +292,20 @@ void LeftPanelModel::FillTables() {
     }
 }
 
+std::string LeftPanelModel::DatabaseFault() const {
+    std::string fault = db_.FaultText();
+    return fault.empty() ? query_fault_ : fault;
+}
+
+void LeftPanelModel::NoteQueryFault(const std::string& reason) {
+    if (query_fault_.empty()) {
+        query_fault_ = reason;
+    }
+    services_.host.ShowStatus(DatabaseFaultLine());
+}
+
 std::string LeftPanelModel::DatabaseFaultLine() const {
-    const std::string fault = db_.FaultText();
+    const std::string fault = DatabaseFault();
     if (fault.empty()) {
         return {};
     }
@@ -354,7 +367,17 @@ void LeftPanelModel::DateChanged(common::Date picked) {
         return;
     }
     const common::Date previous_date = context_.date;
-    if (DayHasRows(picked_text)) {
+    const common::Result<bool> has_rows = DayHasRows(picked_text);
+    if (!has_rows) {
+        // A query that fails says nothing of the day: the shown day stays, and the status
+        // line names the file and the fault instead of "no data".
+        NoteQueryFault(has_rows.Reason());
+        if (services_.view != nullptr) {
+            services_.view->ShowDate(context_.date);
+        }
+        return;
+    }
+    if (*has_rows) {
         context_.date = common::DayStart(picked);
         TakeFirstForwardPoint();
     } else {
@@ -461,9 +484,18 @@ void LeftPanelModel::ResolveForwardPoint() {
                                        input_.ForwardPointSwitch(), services_.host);
 }
 
-bool LeftPanelModel::DayHasRows(const std::string& day) const {
+common::Result<bool> LeftPanelModel::DayHasRows(const std::string& day) const {
+    // A panel without its file has no rows: that is said where the file is opened.
+    if (!db_.IsOpen()) {
+        return common::Result<bool>::Of(false);
+    }
     storage::Statement query = quotes::Query(db_, "SELECT * FROM dating WHERE date = ?", {day});
-    return query.Step();
+    const bool found = query.Step();
+    if (query.Failed() || !query.IsValid()) {
+        return common::Result<bool>::Failed(query.Error().empty() ? "the quote rows cannot be read"
+                                                                  : query.Error());
+    }
+    return common::Result<bool>::Of(found);
 }
 
 void LeftPanelModel::SelectContract(int index) {

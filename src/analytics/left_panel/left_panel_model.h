@@ -16,6 +16,7 @@
 #include "common/date.h"
 #include "common/host.h"
 #include "common/program_folder.h"
+#include "common/result.h"
 #include "common/system_clock.h"
 #include "storage/database.h"
 
@@ -130,8 +131,9 @@ public:
     int SelectedContract() const { return selected_contract_; }
     bool IsDatabaseOpen() const { return db_.IsOpen(); }
     // SQLite's text for the first fault of the quote file that the panel's queries met (a
-    // damaged page, a failed read), "" when none.
-    std::string DatabaseFault() const { return db_.FaultText(); }
+    // damaged page, a failed read), else why a query of the panel's failed (a quote table
+    // without its columns); "" when none.
+    std::string DatabaseFault() const;
     // The status line of a file that met such a fault: its path, " could not be read: " in the
     // host's language and the fault; empty while the file reads well.
     std::string DatabaseFaultLine() const;
@@ -164,7 +166,10 @@ private:
     void UnlockPanel();
     void TakeFirstForwardPoint();
     void ResolveForwardPoint();
-    bool DayHasRows(const std::string& day) const;
+    // Whether the quote file has rows of the day; the reason when the query fails.
+    common::Result<bool> DayHasRows(const std::string& day) const;
+    // Keeps the first failed query's reason and names it, with the file, on the status line.
+    void NoteQueryFault(const std::string& reason);
     void SelectContract(int index);
     void NotifyHistograms() const;
     // The selected day and contract's rows for the calculations.
@@ -177,6 +182,8 @@ private:
     settings::Settings taken_;
     common::SystemClock system_clock_;
     storage::Database db_;
+    // Why the first of the panel's queries that failed did; empty while none has.
+    std::string query_fault_;
     DaySlice slice_;
     DayContext context_;
     std::vector<std::string> contracts_;

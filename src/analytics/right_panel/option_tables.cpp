@@ -1,6 +1,7 @@
 #include "analytics/right_panel/option_tables.h"
 
 #include <cmath>
+#include <utility>
 
 #include "analytics/right_panel/right_panel_texts.h"
 #include "common/text.h"
@@ -44,20 +45,20 @@ std::string PriceTimesOiText(double product) {
     return product == 0.0 ? "0" : common::FormatFixed(product, 4);
 }
 
-OptionTable FillOptionTable(const storage::Database& db, std::string_view date,
-                            std::string_view contract, std::string_view option) {
+common::Result<OptionTable> FillOptionTable(const storage::Database& db, std::string_view date,
+                                            std::string_view contract, std::string_view option) {
+    using Table = common::Result<OptionTable>;
     std::string sql = "SELECT * FROM dating WHERE date = ?1 AND contract = ?2 AND option = '";
     sql += option;
     sql += "' ORDER BY strike ASC";
     storage::Statement query = db.Prepare(sql);
     query.BindAll({date, contract});
 
-    OptionTable table;
     if (query.ColumnCount() < quote_column::kCount) {
-        table.failed = true;
-        table.error = query.Error().empty() ? "the quote table lacks columns" : query.Error();
-        return table;
+        return Table::Failed(query.Error().empty() ? "the quote table lacks columns"
+                                                   : query.Error());
     }
+    OptionTable table;
     double volume_sum = 0.0;
     double oi_sum = 0.0;
     double price_oi_sum = 0.0;
@@ -81,26 +82,25 @@ OptionTable FillOptionTable(const storage::Database& db, std::string_view date,
         price_oi_sum += price_oi;
     }
     if (query.Failed()) {
-        table = OptionTable{};
-        table.failed = true;
-        table.error = query.Error();
-        return table;
+        return Table::Failed(query.Error());
     }
     table.rows.push_back({"TOTAL", "", "", common::FormatFixed(Finite(volume_sum), 0),
                           common::FormatFixed(Finite(oi_sum), 0), "", "",
                           common::FormatShort(Finite(price_oi_sum))});
-    return table;
+    return Table::Of(std::move(table));
 }
 
-OptionTables FillOptionTables(const storage::Database& db, std::string_view date,
-                              std::string_view contract, const common::Host& host) {
+common::Result<OptionTables> FillOptionTables(const storage::Database& db, std::string_view date,
+                                              std::string_view contract, const common::Host& host) {
     const common::ScopedUiLock lock(host.lock);
     host.ShowStatus(host.Text(common::text::kRightTablesFilling));
-    OptionTables tables;
-    tables.put = FillOptionTable(db, date, contract, "PUT");
-    tables.call = FillOptionTable(db, date, contract, "CALL");
+    common::Result<OptionTable> put = FillOptionTable(db, date, contract, "PUT");
+    common::Result<OptionTable> call = FillOptionTable(db, date, contract, "CALL");
     host.ShowStatus(host.Text(common::text::kRightTablesFilled));
-    return tables;
+    if (!put || !call) {
+        return common::Result<OptionTables>::Failed(!put ? put.Reason() : call.Reason());
+    }
+    return common::Result<OptionTables>::Of({std::move(put).Value(), std::move(call).Value()});
 }
 
 std::string ForwardPointText(double forward_point) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/host.h"
+#include "common/result.h"
 #include "storage/database.h"
 
 namespace zarvex::analytics {
@@ -17,11 +18,8 @@ using OptionTableRow = std::array<std::string, kOptionTableColumns>;
 
 // The option chain of one side, ordered by strike, closed by its TOTAL row: "TOTAL", the sums
 // of volume and open interest without decimals, and the sum of premium x open interest.
-// A failing query leaves the table empty, without a TOTAL row.
 struct OptionTable {
     std::vector<OptionTableRow> rows;
-    bool failed = false;
-    std::string error;
 };
 
 struct OptionTables {
@@ -29,13 +27,14 @@ struct OptionTables {
     OptionTable call;
 };
 
-// One side ("PUT" or "CALL") of the day and contract.
-OptionTable FillOptionTable(const storage::Database& db, std::string_view date,
-                            std::string_view contract, std::string_view option);
+// One side ("PUT" or "CALL") of the day and contract; the reason when its query fails.
+common::Result<OptionTable> FillOptionTable(const storage::Database& db, std::string_view date,
+                                            std::string_view contract, std::string_view option);
 
-// Both sides, announced in the status bar under the UI lock as the panel fills them.
-OptionTables FillOptionTables(const storage::Database& db, std::string_view date,
-                              std::string_view contract, const common::Host& host);
+// Both sides, announced in the status bar under the UI lock as the panel fills them; the
+// first side's reason when either query fails.
+common::Result<OptionTables> FillOptionTables(const storage::Database& db, std::string_view date,
+                                              std::string_view contract, const common::Host& host);
 
 // The texts of the cells, as the tables show them.
 // Premium and delta: 5 decimals, but "0" and "1" for exactly 0 and 1.

@@ -33,11 +33,17 @@ void RightPanelModel::Configure(const AnalysisInput& input) {
         histograms_[i].reset();
         built_[i] = false;
     }
-    OptionTables tables = FillOptionTables(DayRows(""), day_.date, day_.contract, host_);
+    common::Result<OptionTables> tables =
+        FillOptionTables(DayRows(""), day_.date, day_.contract, host_);
     if (generation != generation_) {
         return;
     }
-    tables_ = std::move(tables);
+    tables_fault_ = tables.Reason();
+    tables_ = tables ? std::move(tables).Value() : OptionTables();
+    if (!tables_fault_.empty() && quote_->IsOpen()) {
+        // Empty tables would read as a day without options.
+        host_.ShowStatus(tables_fault_);
+    }
     BuildHistogram(1);
 }
 

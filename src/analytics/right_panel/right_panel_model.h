@@ -58,7 +58,9 @@ public:
     // The same histogram for a view to keep: it stays as built when the model builds anew.
     // Null while histogram n is not built.
     std::shared_ptr<const HistogramData> SharedHistogram(int n) const;
+    // Empty while TablesFault() says why they could not be read.
     const OptionTables& Tables() const { return tables_; }
+    const std::string& TablesFault() const { return tables_fault_; }
 
 private:
     static bool ValidNumber(int n) { return n >= 1 && n <= kHistogramCount; }
@@ -74,6 +76,7 @@ private:
     AnalysisInput input_;
     RightPanelDay day_;
     OptionTables tables_;
+    std::string tables_fault_;
     std::array<std::string, kHistogramCount> captions_;
     std::array<std::shared_ptr<const HistogramData>, kHistogramCount> histograms_;
     std::array<bool, kHistogramCount> built_{};

@@ -52,11 +52,12 @@ double PremiumScale(std::string_view symbol) {
     return symbol == "JPY" ? 100.0 : 1.0;
 }
 
-bool ReadOptionChain(const storage::Database& db, std::string_view symbol, const std::string& date,
-                     const std::string& contract, OptionChain& out) {
-    out = OptionChain();
+common::Result<OptionChain> ReadOptionChain(const storage::Database& db, std::string_view symbol,
+                                            const std::string& date, const std::string& contract) {
+    using Chain = common::Result<OptionChain>;
     if (!db.IsOpen()) {
-        return false;
+        return Chain::Failed(db.OpenError().empty() ? "the quote database is not open"
+                                                    : db.OpenError());
     }
     storage::Statement statement = quotes::Query(
         db,
@@ -64,7 +65,8 @@ bool ReadOptionChain(const storage::Database& db, std::string_view symbol, const
         "WHERE date = ? AND contract = ? AND option IN ('CALL', 'PUT') ORDER BY rowid",
         {date, contract});
     if (!statement.IsValid()) {
-        return false;
+        return Chain::Failed(statement.Error().empty() ? "the quote rows cannot be read"
+                                                       : statement.Error());
     }
     ChainBuilder builder(PremiumScale(symbol));
     std::string call_expiration;
@@ -76,12 +78,14 @@ bool ReadOptionChain(const storage::Database& db, std::string_view symbol, const
         (call ? call_expiration : put_expiration) = statement.ColumnText(5);
     }
     if (statement.Failed()) {
-        return false;
+        return Chain::Failed(statement.Error().empty() ? "the quote rows cannot be read"
+                                                       : statement.Error());
     }
+    OptionChain out;
     // As the contract's history takes it: the last PUT row's expiration, else the last CALL's.
     out.expiration = put_expiration.empty() ? call_expiration : put_expiration;
     out.strikes = builder.Take();
-    return true;
+    return Chain::Of(std::move(out));
 }
 
 OptionChain ChainOfRows(const std::vector<ChainRow>& rows, std::string_view symbol) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "analytics/day/stored_rows.h"
+#include "common/result.h"
 #include "storage/database.h"
 
 namespace zarvex::analytics {
@@ -38,9 +39,10 @@ struct OptionChain {
 double PremiumScale(std::string_view symbol);
 
 // Reads the chain of a day ("%dd.%mm.%yyyy") and contract from the symbol's quote database.
-// False when the quote table cannot be read; a day without rows is an empty chain.
-bool ReadOptionChain(const storage::Database& db, std::string_view symbol, const std::string& date,
-                     const std::string& contract, OptionChain& out);
+// Fails with the database's reason when the quote table cannot be read; a day without rows is
+// an empty chain.
+common::Result<OptionChain> ReadOptionChain(const storage::Database& db, std::string_view symbol,
+                                            const std::string& date, const std::string& contract);
 
 // One CALL or PUT row as ReadOptionChain reads it, for chains built from rows read elsewhere.
 struct ChainRow {

@@ -82,11 +82,11 @@ std::optional<std::vector<TermContract>> TermOfDay(const storage::Database& db,
     std::vector<TermContract> rows;
     rows.reserve(contracts->size());
     for (const std::string& name : *contracts) {
-        OptionChain chain;
-        if (!ReadOptionChain(db, symbol, date, name, chain)) {
+        const common::Result<OptionChain> chain = ReadOptionChain(db, symbol, date, name);
+        if (!chain) {
             return std::nullopt;
         }
-        rows.push_back({name, chain.expiration, VolatilityOfChain(chain, day), TotalOi(chain)});
+        rows.push_back({name, chain->expiration, VolatilityOfChain(*chain, day), TotalOi(*chain)});
     }
     NearestExpiryFirst(rows);
     return rows;

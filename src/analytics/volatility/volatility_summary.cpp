@@ -2,15 +2,16 @@
 
 namespace zarvex::analytics {
 
-std::optional<ContractVolatility> LoadContractVolatility(const storage::Database& db,
-                                                         std::string_view symbol,
-                                                         const std::string& date,
-                                                         const std::string& contract) {
-    OptionChain chain;
-    if (!ReadOptionChain(db, symbol, date, contract, chain)) {
-        return std::nullopt;
+common::Result<ContractVolatility> LoadContractVolatility(const storage::Database& db,
+                                                          std::string_view symbol,
+                                                          const std::string& date,
+                                                          const std::string& contract) {
+    const common::Result<OptionChain> chain = ReadOptionChain(db, symbol, date, contract);
+    if (!chain) {
+        return common::Result<ContractVolatility>::Failed(chain.Reason());
     }
-    return VolatilityOfChain(chain, common::ParseDate(date, "%dd.%mm.%yyyy"));
+    return common::Result<ContractVolatility>::Of(
+        VolatilityOfChain(*chain, common::ParseDate(date, "%dd.%mm.%yyyy")));
 }
 
 VolatilitySummary SummaryOf(const ContractVolatility& figures) {
@@ -25,10 +26,15 @@ VolatilitySummary SummaryOf(const ContractVolatility& figures) {
     return summary;
 }
 
-VolatilitySummary SummariseVolatility(const storage::Database& db, std::string_view symbol,
-                                      const std::string& date, const std::string& contract) {
+common::Result<VolatilitySummary> SummariseVolatility(const storage::Database& db,
+                                                      std::string_view symbol,
+                                                      const std::string& date,
+                                                      const std::string& contract) {
     const auto figures = LoadContractVolatility(db, symbol, date, contract);
-    return figures ? SummaryOf(*figures) : VolatilitySummary();
+    if (!figures) {
+        return common::Result<VolatilitySummary>::Failed(figures.Reason());
+    }
+    return common::Result<VolatilitySummary>::Of(SummaryOf(*figures));
 }
 
 }  // namespace zarvex::analytics

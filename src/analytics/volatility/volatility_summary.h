@@ -6,16 +6,17 @@
 #include <string_view>
 
 #include "analytics/volatility/contract_volatility.h"
+#include "common/result.h"
 #include "storage/database.h"
 
 namespace zarvex::analytics {
 
 // The volatility figures of one day ("%dd.%mm.%yyyy") and contract read from the symbol's
-// quote database. nullopt when the rows cannot be read (no quote table, a damaged file).
-std::optional<ContractVolatility> LoadContractVolatility(const storage::Database& db,
-                                                         std::string_view symbol,
-                                                         const std::string& date,
-                                                         const std::string& contract);
+// quote database; the reason when the rows cannot be read (no quote table, a damaged file).
+common::Result<ContractVolatility> LoadContractVolatility(const storage::Database& db,
+                                                          std::string_view symbol,
+                                                          const std::string& date,
+                                                          const std::string& contract);
 
 // The few numbers other views show beside a contract.
 struct VolatilitySummary {
@@ -31,9 +32,10 @@ struct VolatilitySummary {
 
 VolatilitySummary SummaryOf(const ContractVolatility& figures);
 
-// One call for a symbol's database, a day and a contract; a file that cannot be read gives
-// the summary of no rows.
-VolatilitySummary SummariseVolatility(const storage::Database& db, std::string_view symbol,
-                                      const std::string& date, const std::string& contract);
+// One call for a symbol's database, a day and a contract.
+common::Result<VolatilitySummary> SummariseVolatility(const storage::Database& db,
+                                                      std::string_view symbol,
+                                                      const std::string& date,
+                                                      const std::string& contract);
 
 }  // namespace zarvex::analytics

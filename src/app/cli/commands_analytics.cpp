@@ -17,6 +17,7 @@
 #include "app/cli/arguments.h"
 #include "app/cli/command_support.h"
 #include "app/cli/commands.h"
+#include "app/cli/figure_json.h"
 #include "app/cli/json_writer.h"
 #include "common/clock.h"
 #include "common/plain_host.h"
@@ -43,35 +44,41 @@ void WriteShownColumn(JsonWriter& json, const analytics::PanelTableColumn& colum
     json.EndArray();
 }
 
-// What the day's premiums say about the shown contract: its ATM volatility, expected move and
-// the chances of finishing beyond the borders, limits and levels.
-struct ImpliedFigures {
-    std::optional<double> atm_vol;
-    std::optional<double> expected_move;
-    analytics::BeyondChances chances;
-};
-
-void WriteImplied(JsonWriter& json, const ImpliedFigures& implied) {
-    json.Key("atm_vol").Optional(implied.atm_vol);
-    json.Key("expected_move").Optional(implied.expected_move);
-    // Each chance of touching right after the chance of finishing beyond the same price.
-    const analytics::BeyondChances& c = implied.chances;
-    json.Key("prob_above_upper_limit").Optional(c.above_upper_limit);
-    json.Key("prob_touch_upper_limit").Optional(c.touch_upper_limit);
-    json.Key("prob_above_upper_border").Optional(c.above_upper_border);
-    json.Key("prob_touch_upper_border").Optional(c.touch_upper_border);
-    json.Key("prob_below_bottom_border").Optional(c.below_bottom_border);
-    json.Key("prob_touch_bottom_border").Optional(c.touch_bottom_border);
-    json.Key("prob_below_bottom_limit").Optional(c.below_bottom_limit);
-    json.Key("prob_touch_bottom_limit").Optional(c.touch_bottom_limit);
-    json.Key("prob_above_call_level").Optional(c.above_call_level);
-    json.Key("prob_touch_call_level").Optional(c.touch_call_level);
-    json.Key("prob_below_put_level").Optional(c.below_put_level);
-    json.Key("prob_touch_put_level").Optional(c.touch_put_level);
+// What `indicators` prints of the shown day: the panel's figures, max pain, and what the day's
+// premiums say about the contract (its ATM volatility, expected move and the chances of
+// finishing beyond the borders, limits and levels).
+analytics::DayResult ShownDay(const analytics::LeftPanelModel& panel,
+                              const analytics::MaxPain& pain) {
+    analytics::DayResult shown;
+    static_cast<analytics::DayFigureValues&>(shown) = panel.Context();
+    shown.forward_point = panel.Context().forward_point;
+    shown.max_pain = pain.price;
+    shown.max_pain_strike = pain.strike;
+    return shown;
 }
 
-std::string IndicatorsJson(const analytics::LeftPanelModel& panel, const analytics::MaxPain& pain,
-                           const ImpliedFigures& implied) {
+void AddImplied(analytics::DayResult& shown, const analytics::ContractVolatility& figures,
+                const analytics::LeftPanelModel& panel) {
+    shown.atm_vol = figures.atm_vol;
+    shown.expected_move = figures.expected_move;
+    const analytics::BeyondChances chances =
+        analytics::ChancesBeyond(figures, panel.Context(), panel.PriceType());
+    shown.prob_above_upper_limit = chances.above_upper_limit;
+    shown.prob_above_upper_border = chances.above_upper_border;
+    shown.prob_below_bottom_border = chances.below_bottom_border;
+    shown.prob_below_bottom_limit = chances.below_bottom_limit;
+    shown.prob_above_call_level = chances.above_call_level;
+    shown.prob_below_put_level = chances.below_put_level;
+    shown.prob_touch_upper_limit = chances.touch_upper_limit;
+    shown.prob_touch_upper_border = chances.touch_upper_border;
+    shown.prob_touch_bottom_border = chances.touch_bottom_border;
+    shown.prob_touch_bottom_limit = chances.touch_bottom_limit;
+    shown.prob_touch_call_level = chances.touch_call_level;
+    shown.prob_touch_put_level = chances.touch_put_level;
+}
+
+std::string IndicatorsJson(const analytics::LeftPanelModel& panel,
+                           const analytics::DayResult& shown) {
     const analytics::DayContext& day = panel.Context();
     const analytics::LeftPanelCells& cells = panel.Cells();
     JsonWriter json;
@@ -80,27 +87,7 @@ std::string IndicatorsJson(const analytics::LeftPanelModel& panel, const analyti
     json.Key("date").String(panel.Date());
     json.Key("contract").String(day.contract);
     json.Key("contracts").StringArray(panel.Contracts());
-    json.Key("forward_point").Number(day.forward_point);
-    json.Key("expiration").String(cells.expiration);
-    json.Key("call_level").String(cells.call_level);
-    json.Key("put_level").String(cells.put_level);
-    json.Key("width_market").String(cells.width_market);
-    json.Key("delta_balance").String(cells.delta_balance);
-    json.Key("upper_limit").String(cells.upper_limit);
-    json.Key("upper_border").String(cells.upper_border);
-    json.Key("channel_center").String(cells.channel_center);
-    json.Key("bottom_border").String(cells.bottom_border);
-    json.Key("bottom_limit").String(cells.bottom_limit);
-    json.Key("upper_border_strike").Int(day.upper_border_strike);
-    json.Key("bottom_border_strike").Int(day.bottom_border_strike);
-    json.Key("upper_limit_strike").Int(day.upper_limit_strike);
-    json.Key("bottom_limit_strike").Int(day.bottom_limit_strike);
-    json.Key("ratio_oi").String(cells.ratio_oi);
-    json.Key("ratio_volume").String(cells.ratio_volume);
-    json.Key("ratio_avg_price").String(cells.ratio_avg_price);
-    json.Key("max_pain").String(pain.price.Text());
-    json.Key("max_pain_strike").Number(pain.strike);
-    WriteImplied(json, implied);
+    FiguresJson(json, analytics::FiguresIn(analytics::figure_output::kIndicators), shown);
     CallPutObject(json, "levels", cells.level_call, cells.level_put, WriteShownColumn);
     CallPutObject(json, "fractals", cells.fractal_call, cells.fractal_put, WriteShownColumn);
     json.EndObject();
@@ -152,18 +139,17 @@ int CmdIndicators(Context& ctx, const Words& words) {
     if (FileFailed(ctx, symbol, panel.DatabaseFault())) {
         return kExitFailed;
     }
-    ImpliedFigures implied;
+    analytics::DayResult shown = ShownDay(panel, pain);
     if (panel.HasDay()) {
         const storage::Database db = storage::Database::OpenReadOnly(setup.database_file);
-        if (const auto figures =
-                analytics::LoadContractVolatility(db, symbol, panel.Date(), panel.Contract())) {
-            implied.atm_vol = figures->atm_vol;
-            implied.expected_move = figures->expected_move;
-            implied.chances =
-                analytics::ChancesBeyond(*figures, panel.Context(), panel.PriceType());
+        const auto figures =
+            analytics::LoadContractVolatility(db, symbol, panel.Date(), panel.Contract());
+        if (FileFailed(ctx, symbol, figures.Reason())) {
+            return kExitFailed;
         }
+        AddImplied(shown, *figures, panel);
     }
-    *ctx.out << IndicatorsJson(panel, pain, implied) << '\n';
+    *ctx.out << IndicatorsJson(panel, shown) << '\n';
     return panel.HasDay() ? kExitDone : kExitFailed;
 }
 
@@ -347,9 +333,14 @@ int CmdTables(Context& ctx, const Words& words) {
     const common::Host host = calculation.Host();
     const analytics::RightPanelDay day = calculation.Day(date, contract, fp);
     analytics::DaySlice slice;
-    const analytics::OptionTables tables = analytics::FillOptionTables(
+    const common::Result<analytics::OptionTables> tables = analytics::FillOptionTables(
         slice.Select(db, day.date, day.contract).RowsFor(""), day.date, day.contract, host);
     if (FileFailed(ctx, symbol, db.FaultText())) {
+        return kExitFailed;
+    }
+    if (!tables) {
+        *ctx.err << "zarvex-cli: " << storage::QuotePath(ctx.home, symbol).string()
+                 << ": the tables could not be read: " << tables.Reason() << '\n';
         return kExitFailed;
     }
 
@@ -357,17 +348,11 @@ int CmdTables(Context& ctx, const Words& words) {
     json.BeginObject();
     json.Key("forward_point").String(analytics::ForwardPointText(day.forward_point));
     json.Key("put");
-    WriteTable(json, tables.put);
+    WriteTable(json, tables->put);
     json.Key("call");
-    WriteTable(json, tables.call);
+    WriteTable(json, tables->call);
     json.EndObject();
     *ctx.out << json.Text() << '\n';
-
-    if (tables.put.failed || tables.call.failed) {
-        *ctx.err << "zarvex-cli: the tables could not be read: "
-                 << (tables.put.failed ? tables.put.error : tables.call.error) << '\n';
-        return kExitFailed;
-    }
     return kExitDone;
 }
 

@@ -11,6 +11,7 @@
 #include "app/cli/analytics_support.h"
 #include "app/cli/command_support.h"
 #include "app/cli/commands.h"
+#include "app/cli/figure_json.h"
 #include "app/cli/json_writer.h"
 #include "common/config_folder.h"
 #include "common/plain_host.h"
@@ -37,34 +38,27 @@ void OptionalNumber(JsonWriter& json, const std::optional<double>& value) {
     }
 }
 
-// The sums as integers, the volatility as numbers, the panel's figures as the texts it shows.
-void FigureValue(JsonWriter& json, analytics::BoardFigure figure,
-                 const analytics::ContractDayFigures& day) {
-    const analytics::BoardValue& value = day[figure];
-    const bool count = figure == analytics::BoardFigure::kCallOi ||
-                       figure == analytics::BoardFigure::kPutOi ||
-                       figure == analytics::BoardFigure::kCallVolume ||
-                       figure == analytics::BoardFigure::kPutVolume;
-    if (count && value.number) {
-        json.Int(static_cast<std::int64_t>(*value.number));
-    } else if (value.exact) {
-        OptionalNumber(json, value.number);
-    } else {
-        json.String(value.text);
-    }
+// The board's figures of a day: those it compares first, then the strikes behind its prices.
+const std::vector<analytics::FigureId>& BoardJsonFigures() {
+    using namespace analytics::figure_output;
+    static const std::vector<analytics::FigureId> figures = [] {
+        std::vector<analytics::FigureId> ids;
+        for (const analytics::FigureId id : analytics::FiguresIn(kBoard | kCompared)) {
+            if (analytics::Figure(id).board_tail == 0) {
+                ids.push_back(id);
+            }
+        }
+        for (const analytics::FigureId id :
+             analytics::FiguresByPosition(&analytics::FigureEntry::board_tail)) {
+            ids.push_back(id);
+        }
+        return ids;
+    }();
+    return figures;
 }
 
 void Figures(JsonWriter& json, const analytics::ContractDayFigures& day) {
-    json.Key("forward_point").Number(day.forward_point);
-    for (const analytics::BoardFigure figure : analytics::AllBoardFigures()) {
-        json.Key(analytics::BoardFigureKey(figure));
-        FigureValue(json, figure, day);
-    }
-    json.Key("max_pain_strike").Number(day.max_pain_strike);
-    json.Key("upper_border_strike").Int(day.upper_border_strike);
-    json.Key("bottom_border_strike").Int(day.bottom_border_strike);
-    json.Key("upper_limit_strike").Int(day.upper_limit_strike);
-    json.Key("bottom_limit_strike").Int(day.bottom_limit_strike);
+    FiguresJson(json, BoardJsonFigures(), day.values);
 }
 
 void Contract(JsonWriter& json, const analytics::BoardContract& contract) {
@@ -80,8 +74,9 @@ void Contract(JsonWriter& json, const analytics::BoardContract& contract) {
     json.Key("front").Bool(contract.front);
     Figures(json, contract.today);
     json.Key("change").BeginObject();
-    for (const analytics::BoardFigure figure : analytics::AllBoardFigures()) {
-        json.Key(analytics::BoardFigureKey(figure));
+    for (const analytics::FigureId figure :
+         analytics::FiguresIn(analytics::figure_output::kCompared)) {
+        json.Key(analytics::Figure(figure).key);
         OptionalNumber(json, contract.ChangeOf(figure));
     }
     json.EndObject();
@@ -115,8 +110,8 @@ void SymbolJson(JsonWriter& json, const analytics::SymbolBoard& board) {
     json.Key("symbol").String(board.symbol);
     json.Key("date").String(DateOrEmpty(board.date));
     json.Key("previous_date").String(DateOrEmpty(board.previous));
-    if (board.failed) {
-        json.Key("error").String(board.error);
+    if (!board.read.IsDone()) {
+        json.Key("error").String(board.read.Reason());
     }
     json.Key("contracts").BeginArray();
     for (const analytics::BoardContract& contract : board.contracts) {
@@ -184,8 +179,8 @@ BoardRun RunBoard(Context& ctx, const Arguments& args, const std::vector<std::st
     run.board = analytics::BuildBoard(sources, date.value_or(common::kInvalidDate), ctx.today,
                                       options, ctx.home, plain.AsHost());
     for (const analytics::SymbolBoard& symbol : run.board.symbols) {
-        if (symbol.failed) {
-            *ctx.err << "zarvex-cli: " << symbol.symbol << ": " << symbol.error << '\n';
+        if (!symbol.read.IsDone()) {
+            *ctx.err << "zarvex-cli: " << symbol.symbol << ": " << symbol.read.Reason() << '\n';
             run.any_failed = true;
         }
     }
@@ -294,12 +289,13 @@ int CmdOiMap(Context& ctx, const Words& words) {
         return kExitFailed;
     }
     const common::Date day = date ? *date : rows.LatestUpTo(ctx.today);
-    const analytics::OiMap map = analytics::BuildOiMap(rows, db, symbol, day, change.value_or(0));
-    if (map.failed) {
-        *ctx.err << "zarvex-cli: " << symbol << ": " << map.error << '\n';
+    const common::Result<analytics::OiMap> map =
+        analytics::BuildOiMap(rows, db, symbol, day, change.value_or(0));
+    if (!map) {
+        *ctx.err << "zarvex-cli: " << path.string() << ": " << map.Reason() << '\n';
         return kExitFailed;
     }
-    *ctx.out << (args.Has("csv") ? MapCsv(map) : MapJson(map) + '\n');
+    *ctx.out << (args.Has("csv") ? MapCsv(*map) : MapJson(*map) + '\n');
     if (day == common::kInvalidDate) {
         *ctx.err << "zarvex-cli: " << symbol << ": no stored day up to "
                  << common::DayText(ctx.today) << '\n';
@@ -354,7 +350,7 @@ int CmdAlerts(Context& ctx, const Words& words) {
         json.Key("rule").String(alert.rule.text);
         json.Key("symbol").String(alert.rule.symbol);
         json.Key("contract").String(alert.contract);
-        json.Key("figure").String(analytics::BoardFigureKey(alert.rule.figure));
+        json.Key("figure").String(analytics::Figure(alert.rule.figure).key);
         json.Key("test").String(analytics::AlertTestWord(alert.rule.test));
         json.Key("value").Number(alert.rule.value);
         json.Key("percent").Bool(alert.rule.percent);

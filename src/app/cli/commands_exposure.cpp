@@ -189,9 +189,12 @@ int CmdExposure(Context& ctx, const Words& words) {
     for (const std::string& name : names) {
         ContractDay entry;
         entry.contract = name;
-        if (!analytics::ReadOptionChain(db, symbol, date, name, entry.chain)) {
+        common::Result<analytics::OptionChain> chain =
+            analytics::ReadOptionChain(db, symbol, date, name);
+        if (!chain) {
             return unreadable();
         }
+        entry.chain = std::move(chain).Value();
         entry.figures = analytics::VolatilityOfChain(entry.chain, day);
         contracts.push_back(std::move(entry));
     }

@@ -6,6 +6,7 @@
 #include "app/cli/analytics_support.h"
 #include "app/cli/command_support.h"
 #include "app/cli/commands.h"
+#include "app/cli/figure_json.h"
 #include "app/cli/json_writer.h"
 #include "common/plain_host.h"
 #include "storage/store.h"
@@ -22,37 +23,7 @@ std::string HistoryJson(const analytics::ContractHistory& history) {
     json.Key("days").BeginArray();
     for (const analytics::HistoryDay& day : history.days) {
         json.BeginObject();
-        json.Key("date").String(common::DayText(day.day));
-        json.Key("forward_point").Number(day.forward_point);
-        json.Key("expiration").String(day.expiration);
-        json.Key("call_level").String(day.call_level.Text());
-        json.Key("put_level").String(day.put_level.Text());
-        json.Key("width_market").String(day.width_market.Text());
-        json.Key("delta_balance").String(day.delta_balance.Text());
-        json.Key("upper_limit").String(day.upper_limit.Text());
-        json.Key("upper_border").String(day.upper_border.Text());
-        json.Key("channel_center").String(day.channel_center.Text());
-        json.Key("bottom_border").String(day.bottom_border.Text());
-        json.Key("bottom_limit").String(day.bottom_limit.Text());
-        json.Key("upper_border_strike").Int(day.upper_border_strike);
-        json.Key("bottom_border_strike").Int(day.bottom_border_strike);
-        json.Key("upper_limit_strike").Int(day.upper_limit_strike);
-        json.Key("bottom_limit_strike").Int(day.bottom_limit_strike);
-        json.Key("ratio_oi").String(day.ratio_oi.Text());
-        json.Key("ratio_volume").String(day.ratio_volume.Text());
-        json.Key("ratio_avg_price").String(day.ratio_avg_price.Text());
-        json.Key("max_pain").String(day.max_pain.Text());
-        json.Key("max_pain_strike").Number(day.max_pain_strike);
-        json.Key("call_oi").Int(day.call_oi);
-        json.Key("put_oi").Int(day.put_oi);
-        json.Key("call_volume").Int(day.call_volume);
-        json.Key("put_volume").Int(day.put_volume);
-        json.Key("atm_vol").Optional(day.atm_vol);
-        json.Key("rr25").Optional(day.rr25);
-        json.Key("bf25").Optional(day.bf25);
-        json.Key("expected_move").Optional(day.expected_move);
-        json.Key("call_level_as_of").String(day.call_level_as_of.Text());
-        json.Key("put_level_as_of").String(day.put_level_as_of.Text());
+        FiguresJson(json, analytics::FiguresIn(analytics::figure_output::kHistory), day);
         json.EndObject();
     }
     json.EndArray();
@@ -90,17 +61,17 @@ int CmdHistory(Context& ctx, const Words& words) {
     if (!calculation.OpenQuoteDatabase()) {
         return kExitFailed;
     }
-    const analytics::ContractHistory history = analytics::LoadContractHistory(
+    const common::Result<analytics::ContractHistory> history = analytics::LoadContractHistory(
         calculation.Quotes(), ctx.home, request, calculation.Quiet());
     if (FileFailed(ctx, symbol, calculation.Quotes().FaultText())) {
         return kExitFailed;
     }
-    if (history.failed) {
+    if (!history) {
         *ctx.err << "zarvex-cli: " << storage::QuotePath(ctx.home, symbol).string() << ": "
-                 << history.error << '\n';
+                 << history.Reason() << '\n';
         return kExitFailed;
     }
-    *ctx.out << (args.Has("csv") ? analytics::HistoryCsv(history) : HistoryJson(history) + '\n');
+    *ctx.out << (args.Has("csv") ? analytics::HistoryCsv(*history) : HistoryJson(*history) + '\n');
     return kExitDone;
 }
 

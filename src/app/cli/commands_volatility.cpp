@@ -292,11 +292,12 @@ int CmdVol(Context& ctx, const Words& words) {
     };
 
     if (!term) {
-        analytics::OptionChain chain;
-        if (!analytics::ReadOptionChain(db, shown.symbol, date, *contract, chain)) {
+        const common::Result<analytics::OptionChain> chain =
+            analytics::ReadOptionChain(db, shown.symbol, date, *contract);
+        if (!chain) {
             return unreadable();
         }
-        const ContractVolatility figures = analytics::VolatilityOfChain(chain, day);
+        const ContractVolatility figures = analytics::VolatilityOfChain(*chain, day);
         if (args.Has("density")) {
             const analytics::SettlementDensity density =
                 analytics::DensityOf(analytics::SmileProbability(figures));
@@ -305,7 +306,7 @@ int CmdVol(Context& ctx, const Words& words) {
         }
         *ctx.out << (args.Has("csv")
                          ? PointsCsv(figures)
-                         : VolJson(date, *contract, chain.expiration, figures, shown) + '\n');
+                         : VolJson(date, *contract, chain->expiration, figures, shown) + '\n');
         return kExitDone;
     }
 

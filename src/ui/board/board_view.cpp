@@ -12,9 +12,11 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <memory>
+#include <vector>
 
 #include "analytics/board/board_files.h"
 #include "analytics/board/oi_map.h"
+#include "analytics/day/figure_catalogue.h"
 #include "common/symbols.h"
 #include "common/system_clock.h"
 #include "common/text.h"
@@ -30,25 +32,14 @@ namespace zarvex::ui {
 namespace {
 
 namespace text = common::text;
-using analytics::BoardFigure;
+using analytics::FigureId;
 
-// The summary's figure columns, with their captions.
-struct FigureColumn {
-    BoardFigure figure;
-    int caption;
-};
-constexpr FigureColumn kFigureColumns[] = {
-    {BoardFigure::kCallLevel, text::kCallLevel},
-    {BoardFigure::kPutLevel, text::kPutLevel},
-    {BoardFigure::kUpperBorder, text::kUpperBorder},
-    {BoardFigure::kBottomBorder, text::kBottomBorder},
-    {BoardFigure::kDeltaBalance, text::kDeltaBalance},
-    {BoardFigure::kMaxPain, text::kMaxPain},
-    {BoardFigure::kRatioOi, text::kRatioByOi},
-    {BoardFigure::kCallOi, text::kCallOi},
-    {BoardFigure::kPutOi, text::kPutOi},
-    {BoardFigure::kAtmVol, text::kAtmVol},
-};
+// The summary's figure columns, in the catalogue's order of them.
+const std::vector<FigureId>& FigureColumns() {
+    static const std::vector<FigureId> columns =
+        analytics::FiguresByPosition(&analytics::FigureEntry::board_column);
+    return columns;
+}
 constexpr int kFixedColumns = 3;  // symbol, contract, expiration
 
 QTableWidget* MakeTable(QWidget* parent, const QStringList& headers) {
@@ -75,7 +66,7 @@ QString FromStd(const std::string& value) {
 
 // The panel's figures as it shows them; the volatility, which has no text of the panel's, as
 // the Volatility tab shows it.
-QString Shown(const analytics::BoardValue& value) {
+QString Shown(const analytics::FigureValue& value) {
     if (value.exact) {
         return value.number ? Percent(*value.number) : QStringLiteral("-");
     }
@@ -83,7 +74,7 @@ QString Shown(const analytics::BoardValue& value) {
 }
 
 // A figure with an arrow for its change since the previous day, green up and red down.
-QTableWidgetItem* FigureCell(const analytics::BoardContract& contract, BoardFigure figure) {
+QTableWidgetItem* FigureCell(const analytics::BoardContract& contract, FigureId figure) {
     const std::optional<double> change = contract.ChangeOf(figure);
     const QString shown = Shown(contract.today[figure]);
     QTableWidgetItem* item = Cell(shown);
@@ -128,8 +119,8 @@ BoardView::BoardView(QWidget* parent, BoardViewServices services)
 
     QStringList headers{Text(text::kBoardSymbol), Text(text::kBoardContract),
                         Text(text::kExpiration)};
-    for (const FigureColumn& column : kFigureColumns) {
-        headers << Text(column.caption);
+    for (const FigureId figure : FigureColumns()) {
+        headers << Text(analytics::Figure(figure).caption);
     }
     summary_ = MakeTable(this, headers);
     for (const std::string_view symbol : common::kSymbols) {
@@ -271,6 +262,11 @@ void BoardView::Refresh() {
         [this](BoardResult& result) {
             board_ = std::move(result.board);
             fired_ = std::move(result.fired);
+            for (const analytics::SymbolBoard& symbol : board_.symbols) {
+                if (!symbol.read.IsDone()) {
+                    services_.host.ShowStatus(symbol.symbol + ": " + symbol.read.Reason());
+                }
+            }
             FillSummary();
             FillAlerts();
             FillLists();
@@ -316,8 +312,8 @@ void BoardView::FillSummary() {
         summary_->setItem(row, 1, Cell(QString::fromStdString(front->contract), Qt::AlignLeft));
         summary_->setItem(row, 2, Cell(FromStd(front->expiration), Qt::AlignLeft));
         int column = kFixedColumns;
-        for (const FigureColumn& figure : kFigureColumns) {
-            summary_->setItem(row, column++, FigureCell(*front, figure.figure));
+        for (const FigureId figure : FigureColumns()) {
+            summary_->setItem(row, column++, FigureCell(*front, figure));
         }
     }
 }
@@ -401,11 +397,17 @@ void BoardView::FillMap() {
     const int change = map_change_->currentData().toInt();
     const auto sources =
         Own(services_.sources ? services_.sources() : std::vector<analytics::BoardSource>());
-    map_work_.Start<analytics::OiMap>(
+    // The map, or why a symbol's rows could not be read: an empty map would read as a day
+    // without open interest.
+    struct MapResult {
+        analytics::OiMap map;
+        std::string failure;
+    };
+    map_work_.Start<MapResult>(
         [symbol, change, date = board_.date, sources] {
-            analytics::OiMap map;
-            map.symbol = symbol;
-            map.change = change;
+            MapResult result;
+            result.map.symbol = symbol;
+            result.map.change = change;
             for (const analytics::BoardSource& source : sources->sources) {
                 if (source.input.symbol != symbol || date == common::kInvalidDate) {
                     continue;
@@ -413,13 +415,25 @@ void BoardView::FillMap() {
                 const storage::Database db =
                     storage::Database::OpenReadOnlyForScan(source.quote_path);
                 analytics::SymbolRows rows;
-                if (rows.Scan(db)) {
-                    map = analytics::BuildOiMap(rows, db, symbol, date, change);
+                common::Result<analytics::OiMap> built =
+                    rows.Scan(db) ? analytics::BuildOiMap(rows, db, symbol, date, change)
+                                  : common::Result<analytics::OiMap>::Failed(
+                                        source.quote_path.string() +
+                                        ": the quote rows cannot be read");
+                if (built) {
+                    result.map = std::move(built).Value();
+                } else {
+                    result.failure = built.Reason();
                 }
             }
-            return map;
+            return result;
         },
-        [this](analytics::OiMap& map) { heatmap_->SetMap(std::move(map)); });
+        [this](MapResult& result) {
+            if (!result.failure.empty()) {
+                services_.host.ShowStatus(result.failure);
+            }
+            heatmap_->SetMap(std::move(result.map));
+        });
     ShowTitle();
 }
 

@@ -3,17 +3,18 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QTableWidget>
-#include <array>
 #include <cmath>
 #include <optional>
 #include <string_view>
 #include <utility>
 
+#include "analytics/day/figure_catalogue.h"
 #include "analytics/history/history_table.h"
 #include "common/date.h"
 #include "common/text_id.h"
 #include "common/text_table.h"
 #include "settings/settings.h"
+#include "storage/store.h"
 #include "ui/database_file.h"
 #include "ui/history/chart_context_menu.h"
 #include "ui/history/history_chart.h"
@@ -26,38 +27,14 @@ namespace {
 
 namespace text = common::text;
 
-// The caption of a history column, -1 for the columns the table keeps out of sight (the
-// integer strikes of the borders and limits: the prices beside them say the same).
-int ColumnCaption(std::string_view key) {
-    static const std::array<std::pair<std::string_view, int>, 21> kCaptions{{
-        {"date", text::kDayColumn},
-        {"forward_point", text::kForwardPointCaption},
-        {"expiration", text::kExpiration},
-        {"call_level", text::kCallLevel},
-        {"put_level", text::kPutLevel},
-        {"width_market", text::kWidthMarket},
-        {"delta_balance", text::kDeltaBalance},
-        {"upper_limit", text::kUpperLimit},
-        {"upper_border", text::kUpperBorder},
-        {"channel_center", text::kChannelCenter},
-        {"bottom_border", text::kBottomBorder},
-        {"bottom_limit", text::kBottomLimit},
-        {"ratio_oi", text::kRatioByOi},
-        {"ratio_volume", text::kRatioByVolume},
-        {"ratio_avg_price", text::kByAveragePrice},
-        {"max_pain", text::kMaxPain},
-        {"max_pain_strike", text::kMaxPainStrike},
-        {"call_oi", text::kCallOi},
-        {"put_oi", text::kPutOi},
-        {"call_volume", text::kCallVolume},
-        {"put_volume", text::kPutVolume},
-    }};
-    for (const auto& [name, entry] : kCaptions) {
-        if (name == key) {
-            return entry;
-        }
-    }
-    return -1;
+// The caption of a history column, -1 for the columns the table keeps out of sight.
+int ColumnCaption(analytics::FigureId figure) {
+    const analytics::FigureEntry& entry = analytics::Figure(figure);
+    return entry.In(analytics::figure_output::kHistoryTable) ? entry.caption : -1;
+}
+
+const std::vector<analytics::FigureId>& Columns() {
+    return analytics::FiguresIn(analytics::figure_output::kHistory);
 }
 
 // Sorts by the number behind the text (the date's day number, a value) where it has one.
@@ -101,18 +78,19 @@ HistoryTab::HistoryTab(QWidget* parent, const common::TextTable& texts,
         chart_, texts_, [this](qreal ratio) { return chart_->Render(ratio); },
         [this] { return DefaultName(QStringLiteral("history"), QStringLiteral("png")); });
 
-    const auto& keys = analytics::HistoryColumnKeys();
-    table_ = new QTableWidget(0, static_cast<int>(keys.size()), this);
+    const auto& columns = Columns();
+    table_ = new QTableWidget(0, static_cast<int>(columns.size()), this);
     table_->setObjectName(QStringLiteral("historyTable"));
     QStringList headers;
-    for (std::string_view key : keys) {
-        const int entry = ColumnCaption(key);
+    for (const analytics::FigureId figure : columns) {
+        const std::string_view key = analytics::Figure(figure).key;
+        const int entry = ColumnCaption(figure);
         headers << (entry < 0 ? QString::fromUtf8(key.data(), static_cast<int>(key.size()))
                               : Text(entry));
     }
     table_->setHorizontalHeaderLabels(headers);
-    for (int c = 0; c < static_cast<int>(keys.size()); ++c) {
-        table_->setColumnHidden(c, ColumnCaption(keys[static_cast<std::size_t>(c)]) < 0);
+    for (int c = 0; c < static_cast<int>(columns.size()); ++c) {
+        table_->setColumnHidden(c, ColumnCaption(columns[static_cast<std::size_t>(c)]) < 0);
     }
     table_->verticalHeader()->hide();
     table_->verticalHeader()->setDefaultSectionSize(17);
@@ -190,7 +168,7 @@ void HistoryTab::Load() {
     const analytics::AnalysisInput& input = wanted_.input;
     if (input.contract.empty()) {
         work_.Drop();
-        history_ = analytics::ContractHistory{input.symbol, input.contract, {}, false, {}};
+        history_ = analytics::ContractHistory{input.symbol, input.contract, {}};
         ShowHistory();
         return;
     }
@@ -198,7 +176,7 @@ void HistoryTab::Load() {
     auto settings = std::make_shared<const settings::Settings>(input.Settings());
     common::Host quiet;
     quiet.texts = host_.texts;
-    work_.Start<analytics::ContractHistory>(
+    work_.Start<common::Result<analytics::ContractHistory>>(
         [file = DatabaseFile(*quote_), folder = folder_, request = wanted_, settings, quiet] {
             analytics::HistoryRequest own = request;
             own.input = analytics::AnalysisInput(*settings, request.input.symbol,
@@ -206,8 +184,15 @@ void HistoryTab::Load() {
             const storage::Database db = storage::Database::OpenReadOnlyForScan(file);
             return analytics::LoadContractHistory(db, folder, own, quiet);
         },
-        [this](analytics::ContractHistory& history) {
-            history_ = std::move(history);
+        [this, symbol = input.symbol](common::Result<analytics::ContractHistory>& loaded) {
+            if (loaded) {
+                history_ = std::move(loaded).Value();
+            } else {
+                // An empty history would read as a contract without days.
+                history_ = analytics::ContractHistory{symbol, wanted_.input.contract, {}};
+                host_.ShowStatus(storage::QuotePath(folder_, symbol).string() +
+                                 host_.Text(common::text::kFileCannotBeRead) + loaded.Reason());
+            }
             ShowHistory();
             MarkShownDay();
         });
@@ -224,11 +209,12 @@ std::vector<std::string> HistoryTab::ShownCells(const analytics::HistoryDay& day
     // One number, one way of writing it: the forward point as the field above the panel
     // writes it, the max pain strike with the decimals of max pain. Saved files keep the
     // command line's texts.
-    const auto& keys = analytics::HistoryColumnKeys();
-    for (std::size_t c = 0; c < cells.size() && c < keys.size(); ++c) {
-        if (keys[c] == "forward_point") {
+    const auto& columns = Columns();
+    for (std::size_t c = 0; c < cells.size() && c < columns.size(); ++c) {
+        const std::string_view key = analytics::Figure(columns[c]).key;
+        if (key == "forward_point") {
             cells[c] = ShownForwardPoint(day.forward_point).toStdString();
-        } else if (keys[c] == "max_pain_strike" && day.max_pain_strike != 0.0) {
+        } else if (key == "max_pain_strike" && day.max_pain_strike != 0.0) {
             cells[c] = WrittenLike(day.max_pain_strike, day.max_pain.Text());
         }
     }
@@ -286,12 +272,12 @@ QString HistoryTab::DayText(int index) const {
     if (index < 0 || index >= static_cast<int>(history_.days.size())) {
         return {};
     }
-    const auto& keys = analytics::HistoryColumnKeys();
+    const auto& columns = Columns();
     const std::vector<std::string> cells =
         ShownCells(history_.days[static_cast<std::size_t>(index)]);
     QString out = QString::fromStdString(cells.front());
-    for (std::size_t c = 1; c < cells.size() && c < keys.size(); ++c) {
-        const int entry = ColumnCaption(keys[c]);
+    for (std::size_t c = 1; c < cells.size() && c < columns.size(); ++c) {
+        const int entry = ColumnCaption(columns[c]);
         if (entry >= 0 && !cells[c].empty()) {
             out += QLatin1Char('\n') + Text(entry) + QStringLiteral(": ") +
                    QString::fromStdString(cells[c]);

@@ -116,9 +116,17 @@ struct DayVolatility {
 
 void VolatilityTab::Follow(const VolatilityView& view) {
     view_ = view;
-    figures_ = view.contract.empty() ? std::nullopt
-                                     : analytics::LoadContractVolatility(*quote_, view.symbol,
-                                                                         view.date, view.contract);
+    figures_.reset();
+    fault_.clear();
+    if (!view.contract.empty()) {
+        auto loaded =
+            analytics::LoadContractVolatility(*quote_, view.symbol, view.date, view.contract);
+        if (loaded) {
+            figures_ = std::move(loaded).Value();
+        } else {
+            fault_ = loaded.Reason();
+        }
+    }
     const auto title = [this](bool compared) {
         QString text =
             Text(text::kSmile) + QStringLiteral(" ") + QString::fromStdString(view_.date);
@@ -135,8 +143,10 @@ void VolatilityTab::Follow(const VolatilityView& view) {
             const storage::Database db = storage::Database::OpenReadOnlyForScan(file);
             DayVolatility result;
             if (!view.compare_date.empty() && !view.contract.empty()) {
-                result.compare = analytics::LoadContractVolatility(
-                    db, view.symbol, view.compare_date, view.contract);
+                if (auto compared = analytics::LoadContractVolatility(
+                        db, view.symbol, view.compare_date, view.contract)) {
+                    result.compare = std::move(compared).Value();
+                }
             }
             if (!view.date.empty()) {
                 for (const std::string& contract : ContractsOfDay(db, view.date)) {
@@ -221,7 +231,10 @@ void VolatilityTab::FillTerm(const std::vector<TermEntry>& given) {
 
 void VolatilityTab::FillTable() {
     std::vector<std::pair<QString, QString>> rows;
-    if (!figures_ || figures_->status != analytics::VolatilityStatus::kReady) {
+    if (!fault_.empty()) {
+        // A failed read is no contract without volatility.
+        rows.emplace_back(Text(text::kNoVolatility), QString::fromStdString(fault_));
+    } else if (!figures_ || figures_->status != analytics::VolatilityStatus::kReady) {
         rows.emplace_back(Text(text::kNoVolatility), QString());
     } else {
         const analytics::ContractVolatility& f = *figures_;

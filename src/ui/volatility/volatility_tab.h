@@ -95,6 +95,8 @@ private:
     const storage::Database* quote_;
     VolatilityView view_;
     std::optional<analytics::ContractVolatility> figures_;
+    // Why the shown contract's rows could not be read; empty when they could.
+    std::string fault_;
     SmileChart* smile_ = nullptr;
     SeriesChart* term_ = nullptr;
     QTableWidget* table_ = nullptr;
