@@ -162,14 +162,13 @@ TEST(SettlementDensity, QuantilesOutsideTheGridAreNone) {
 
 TEST(SettlementDensity, CountsAndKeepsNegativeValues) {
     // A hump in the middle of the smile is more than an arbitrage-free CALL curve can bend.
-    const SettlementDensity density = DensityOf(SmileProbability(
-        Figures({{1.10, 0.08},
-                 {1.16, 0.08},
-                 {1.18, 0.08},
-                 {1.20, 0.11},
-                 {1.22, 0.08},
-                 {1.24, 0.08},
-                 {1.30, 0.08}})));
+    const SettlementDensity density = DensityOf(SmileProbability(Figures({{1.10, 0.08},
+                                                                          {1.16, 0.08},
+                                                                          {1.18, 0.08},
+                                                                          {1.20, 0.11},
+                                                                          {1.22, 0.08},
+                                                                          {1.24, 0.08},
+                                                                          {1.30, 0.08}})));
     ASSERT_TRUE(density.ready);
     EXPECT_GT(density.negative, 0);
     double sum = 0.0;

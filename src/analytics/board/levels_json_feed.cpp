@@ -11,7 +11,7 @@ namespace zarvex::analytics {
 namespace {
 
 constexpr std::string_view kPriceKeys[] = {
-    "call_level",  "put_level",      "upper_border",  "bottom_border", "upper_limit",
+    "call_level",   "put_level",      "upper_border",  "bottom_border", "upper_limit",
     "bottom_limit", "channel_center", "delta_balance", "max_pain",
 };
 

@@ -16,7 +16,7 @@ FigureId Id(std::string_view key) {
 
 // The order a trader reads them in the left panel, each labelled with its caption.
 constexpr std::string_view kLevels[] = {
-    "call_level",   "put_level",   "upper_limit",   "upper_border", "channel_center",
+    "call_level",    "put_level",    "upper_limit",   "upper_border", "channel_center",
     "bottom_border", "bottom_limit", "delta_balance", "max_pain",
 };
 

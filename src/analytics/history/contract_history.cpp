@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <utility>
 
-#include "analytics/day/stored_rows.h"
-#include "analytics/forward_points.h"
 #include "analytics/day/day_context.h"
 #include "analytics/day/day_figures.h"
+#include "analytics/day/stored_rows.h"
+#include "analytics/forward_points.h"
 #include "analytics/history/contract_day.h"
 #include "analytics/scorecard/as_of_levels.h"
 #include "common/text.h"

@@ -416,10 +416,10 @@ void BoardView::FillMap() {
                     storage::Database::OpenReadOnlyForScan(source.quote_path);
                 analytics::SymbolRows rows;
                 common::Result<analytics::OiMap> built =
-                    rows.Scan(db) ? analytics::BuildOiMap(rows, db, symbol, date, change)
-                                  : common::Result<analytics::OiMap>::Failed(
-                                        source.quote_path.string() +
-                                        ": the quote rows cannot be read");
+                    rows.Scan(db)
+                        ? analytics::BuildOiMap(rows, db, symbol, date, change)
+                        : common::Result<analytics::OiMap>::Failed(
+                              source.quote_path.string() + ": the quote rows cannot be read");
                 if (built) {
                     result.map = std::move(built).Value();
                 } else {
