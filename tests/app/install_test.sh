@@ -20,7 +20,8 @@ usr="$work/root/usr"
 expected=(bin/zarvex-cli bin/zarvex-reportgen bin/zarvex-reportserver
     share/man/man1/zarvex-cli.1.gz share/man/man1/zarvex-reportgen.1.gz
     share/man/man1/zarvex-reportserver.1.gz share/doc/zarvex/changelog.gz
-    share/doc/zarvex/copyright)
+    share/doc/zarvex/copyright share/bash-completion/completions/zarvex-cli
+    share/zsh/vendor-completions/_zarvex-cli lib/systemd/user/zarvex-api.service)
 if [ "$gui" = ON ]; then
     expected+=(bin/zarvex share/man/man1/zarvex.1.gz share/doc/zarvex/help.html
         share/applications/zarvex.desktop)
@@ -32,7 +33,8 @@ for file in "${expected[@]}"; do
     [ -s "$usr/$file" ] || fail "not installed: /usr/$file"
 done
 # Nothing of the build's own (tests, tools, static libraries) goes into the install.
-unexpected=$(cd "$work/root" && find . -type f | grep -v -e '^./usr/bin/zarvex' -e '^./usr/share/' || true)
+unexpected=$(cd "$work/root" && find . -type f | grep -v -e '^./usr/bin/zarvex' -e '^./usr/share/' \
+    -e '^./usr/lib/systemd/user/zarvex-api.service$' || true)
 [ -z "$unexpected" ] || fail "installed beyond the program: $unexpected"
 
 if [ "$gui" = ON ]; then
