@@ -31,6 +31,7 @@
 #include "common/text_id.h"
 #include "common/text_table.h"
 #include "ui/auto_repeat.h"
+#include "ui/background_work.h"
 #include "ui/chart/font_chain.h"
 #include "ui/history/compare_control.h"
 #include "ui/instrument_area.h"
@@ -515,12 +516,23 @@ void Startup::ScheduleScreenshot(const QString& path, int delay_ms) {
                 area->RightPanel()->Tabs()->setCurrentIndex(tab_index);
             }
         }
-        QCoreApplication::processEvents();
-        if (!window_->grab().save(path, "PNG")) {
-            std::fprintf(stderr, "zarvex: cannot write the picture %s\n", qPrintable(path));
-        }
-        QApplication::quit();
+        GrabWhenComputed(path, 0);
     });
+}
+
+void Startup::GrabWhenComputed(const QString& path, int waited_ms) {
+    // The pages computed on workers are drawn when their figures arrive (at most a few seconds).
+    constexpr int kPoll = 50;
+    if (ui::BackgroundWork::Awaited() > 0 && waited_ms < 20000) {
+        QTimer::singleShot(kPoll, window_.get(),
+                           [this, path, waited_ms] { GrabWhenComputed(path, waited_ms + kPoll); });
+        return;
+    }
+    QCoreApplication::processEvents();
+    if (!window_->grab().save(path, "PNG")) {
+        std::fprintf(stderr, "zarvex: cannot write the picture %s\n", qPrintable(path));
+    }
+    QApplication::quit();
 }
 
 }  // namespace zarvex::gui

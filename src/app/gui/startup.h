@@ -115,6 +115,8 @@ public:
     const std::vector<std::pair<int, std::string>>& ProgressSteps() const { return progress_; }
 
 private:
+    // Saves the picture once every page computed on a worker has its figures.
+    void GrabWhenComputed(const QString& path, int waited_ms);
     void Pump(int rounds);
     void Progress(int percent, int entry);
     void RemoveOldPrograms();

@@ -52,9 +52,10 @@ void VolPlot::DrawFrame(QPainter& painter, const QString& title) const {
         if (!tick.label.empty()) {
             const QString text = QString::fromStdString(tick.label);
             painter.setPen(Qt::black);
-            painter.drawText(QPointF(px - metrics_.horizontalAdvance(text) / 2.0,
-                                     plot_.bottom() + metrics_.ascent() + 3),
-                             text);
+            // The last label stays inside the chart's own area.
+            const double w = metrics_.horizontalAdvance(text);
+            const double left = std::min(px - w / 2.0, plot_.right() + 8.0 - w);
+            painter.drawText(QPointF(left, plot_.bottom() + metrics_.ascent() + 3), text);
         }
     }
     for (const AxisTick& tick : y_.ticks) {
