@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "analytics/board/board_figures.h"
+#include "analytics/board/board_volatility.h"
 #include "analytics/board/symbol_rows.h"
 #include "common/date.h"
 #include "common/host.h"
@@ -61,6 +62,8 @@ struct SymbolBoard {
     std::vector<OiChange> put_build_ups;
     std::vector<OiChange> put_unwinds;
     std::vector<VolumeLeader> volume_to_oi;
+    // cm30, IV rank and percentile, RV20 and VRP20 of the day and the previous one.
+    std::optional<SymbolVolatility> volatility;
     // The rows could not be read; the symbol then has nothing else.
     bool failed = false;
     std::string error;
