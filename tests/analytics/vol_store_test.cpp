@@ -214,6 +214,41 @@ TEST_F(VolStoreTest, HistoryAndConeCarryTheirKeysAndTheLatestDayIsTheDefault) {
     EXPECT_EQ(Vol({"--term"}).out, Vol({"--term", "--date", last}).out);
 }
 
+// The number after `"key": ` in a JSON text ("null" when none).
+std::string After(const std::string& json, const std::string& key, std::size_t from = 0) {
+    const std::size_t at = json.find("\"" + key + "\": ", from);
+    if (at == std::string::npos) {
+        return "";
+    }
+    const std::size_t start = at + key.size() + 4;
+    return json.substr(start, json.find_first_of(",}", start) - start);
+}
+
+TEST_F(VolStoreTest, TheBoardCarriesEachSymbolsVolatilityAndItsChange) {
+    const std::string last = common::DayText(last_day());
+    const test::CliOutcome board =
+        RunCli({"--home", h.home.Path().string(), "board", "--symbol", "EUR", "--date", last});
+    ASSERT_EQ(board.status, 0) << board.err;
+    const test::CliOutcome json = Vol({"--history"});
+    // The last two days of the history against the board's figures and changes.
+    const std::size_t today = json.out.find("\"date\": \"" + last + "\"");
+    const std::size_t before = json.out.rfind("\"date\": ", today - 1);
+    ASSERT_NE(today, std::string::npos);
+    const std::size_t tail = board.out.find("\"volume_to_oi\": ");
+    for (const char* key : {"cm30", "iv_rank", "iv_percentile", "rv20", "vrp20"}) {
+        const std::string value = After(json.out, key, today);
+        EXPECT_EQ(After(board.out, key, tail), value) << key;
+        if (value == "null" || After(json.out, key, before) == "null") {
+            EXPECT_EQ(After(board.out, std::string(key) + "_change", tail), "null") << key;
+            continue;
+        }
+        const double change = std::stod(value) - std::stod(After(json.out, key, before));
+        EXPECT_NEAR(std::stod(After(board.out, std::string(key) + "_change", tail)), change, 1e-15)
+            << key;
+    }
+    EXPECT_EQ(After(board.out, "iv_rank", tail).find("null"), std::string::npos);
+}
+
 TEST_F(VolStoreTest, BadUsageIsClear) {
     for (const auto& extra :
          std::vector<std::vector<std::string>>{{"--history", "--cone"},

@@ -23,15 +23,21 @@ constexpr const char* kUsage =
     "usage: zarvex-reportgen [--home DIR] [--raw DIR] --from YYYYMMDD --to YYYYMMDD\n"
     "                        [--seed N] [--strikes N] [--full] [--no-duplicates]\n"
     "                        [--no-blank-lines] [--plain-codes] [--raw-lf]\n"
-    "                        [--flat-vol] [--truth FILE] [--pin S] [--pin-ignores-oi]\n"
+    "                        [--flat-vol] [--vol-memory [--premium X]] [--truth FILE]\n"
+    "                        [--pin S] [--pin-ignores-oi]\n"
     "  --home DIR   program folder: INPUT/CUR_yyyymmdd.TXT and INPUT/FP_yyyymmdd.TXT\n"
     "  --raw DIR    report-server tree: toster/CUR_yyyymmdd.TXT and fp/yyyymmdd.txt\n"
     "  --seed N     the same seed gives the same files (default 1)\n"
     "  --strikes N  strike lines per contract block, 1..400 (default 30)\n"
     "  --full       full-size days: over 1 MB, 1,500+ strike lines per currency\n"
     "  --flat-vol   one flat volatility per product and no discount (the first model)\n"
+    "  --vol-memory a volatility that wanders (mean-reverting, calm and stressed\n"
+    "               stretches) and futures that move by it less a premium\n"
+    "  --premium X  that premium, a decimal per year (default 0.02: 2 volatility points)\n"
     "  --truth FILE write the model's forward, discount and volatility of every\n"
-    "               instrument option line (CSV, program units: the yen per 100)\n"
+    "               instrument option line (CSV, program units: the yen per 100); with\n"
+    "               --vol-memory also FILE.path.csv: each day's futures, level,\n"
+    "               realized volatility and return per currency\n"
     "  --pin S      pull the futures, in the last 3 days before an expiration, the share\n"
     "               S (0..1) of the way to the strike where that contract's open\n"
     "               interest gathers (a large straddle at the strike at the money ten\n"
@@ -69,6 +75,7 @@ struct CommandLine {
     std::optional<Date> to;
     zarvex::reportgen::GeneratorOptions options;
     std::optional<std::filesystem::path> truth;
+    bool premium_given = false;
 };
 
 CommandLine Parse(const std::vector<std::string>& args) {
@@ -115,6 +122,15 @@ CommandLine Parse(const std::vector<std::string>& args) {
             line.options.pin_ignores_oi = true;
         } else if (word == "--flat-vol") {
             line.options.flat_volatility = true;
+        } else if (word == "--vol-memory") {
+            line.options.volatility_memory = true;
+        } else if (word == "--premium") {
+            const auto premium = zarvex::common::ParseDouble(value());
+            if (!premium || !(*premium >= 0.0 && *premium < 1.0)) {
+                throw UsageError{"--premium must be a decimal from 0 up to 1: " + args[i]};
+            }
+            line.options.volatility_premium = *premium;
+            line.premium_given = true;
         } else if (word == "--truth") {
             line.truth = std::filesystem::path(value());
             line.options.record_truth = true;
@@ -127,6 +143,12 @@ CommandLine Parse(const std::vector<std::string>& args) {
     }
     if (!line.home && !line.raw) {
         throw UsageError{"give --home, --raw or both"};
+    }
+    if (line.premium_given && !line.options.volatility_memory) {
+        throw UsageError{"--premium goes with --vol-memory"};
+    }
+    if (line.options.flat_volatility && line.options.volatility_memory) {
+        throw UsageError{"--flat-vol and --vol-memory are two different models"};
     }
     if (*line.to < *line.from) {
         throw UsageError{"--to lies before --from"};
@@ -159,6 +181,17 @@ int main(int argc, char** argv) {
             return 1;
         }
     }
+    std::ofstream path;
+    const bool with_path = line.truth && line.options.volatility_memory;
+    const std::filesystem::path path_file =
+        with_path ? std::filesystem::path(line.truth->string() + ".path.csv") : "";
+    if (with_path) {
+        path.open(path_file, std::ios::binary | std::ios::trunc);
+        if (!path) {
+            std::cerr << "zarvex-reportgen: cannot write " << path_file.string() << '\n';
+            return 1;
+        }
+    }
     bool first = true;
     for (const Date day : zarvex::reportgen::TradingDays(*line.from, *line.to)) {
         const zarvex::reportgen::GeneratedDay generated = generator.Generate(day);
@@ -173,6 +206,13 @@ int main(int argc, char** argv) {
         }
         if (line.truth) {
             truth << zarvex::reportgen::TruthCsv(generated, first);
+            if (with_path) {
+                path << zarvex::reportgen::PathCsv(generated, first);
+                if (!path) {
+                    std::cerr << "zarvex-reportgen: cannot write " << path_file.string() << '\n';
+                    return 1;
+                }
+            }
             first = false;
             if (!truth) {
                 std::cerr << "zarvex-reportgen: cannot write " << line.truth->string() << '\n';

@@ -101,6 +101,9 @@ std::int64_t MarketModel::MagnetUnits(const Product& product, const Contract& co
 }
 
 double MarketModel::UnpinnedFutures(const Product& product, Date day) const {
+    if (path_) {
+        return path_->At(product, day).futures;
+    }
     const std::uint64_t h = Hash(seed_, "futures", product.code);
     const double phase1 = kTwoPi * Unit(Combine(h, 1));
     const double phase2 = kTwoPi * Unit(Combine(h, 2));
@@ -179,7 +182,8 @@ OptionTruth MarketModel::TruthAt(const Product& product, Date expiration, Date d
                           0.06 * (Unit(Combine(h, DayIndex(day))) - 0.5);
     const double term_slope = 0.3 * (Unit(Combine(h, 3)) - 0.5);
     const double term = std::max(0.5, 1.0 + term_slope * (truth.years - 0.25));
-    const double atm = product.volatility * (1.0 + wander) * term;
+    const double level = path_ ? path_->At(product, day).atm : product.volatility * (1.0 + wander);
+    const double atm = level * term;
 
     // Skew and curvature in standardised moneyness: most currencies pay more for PUTs, the yen
     // and the franc (havens) for CALLs.

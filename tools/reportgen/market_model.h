@@ -1,10 +1,12 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "common/date.h"
 #include "reportgen/contract_schedule.h"
 #include "reportgen/product.h"
+#include "reportgen/volatility_path.h"
 
 namespace zarvex::reportgen {
 
@@ -61,6 +63,14 @@ public:
     // structure, a volatility that moves from day to day and a small interest rate.
     explicit MarketModel(std::uint64_t seed, bool flat = false, PinOptions pin = {})
         : seed_(seed), flat_(flat), pin_(pin) {}
+    // With a volatility that remembers: the at-the-money level and the futures follow
+    // VolatilityPath, the futures' realized volatility `premium` below the level.
+    MarketModel(std::uint64_t seed, double premium, PinOptions pin = {})
+        : seed_(seed), flat_(false), pin_(pin) {
+        path_.emplace(seed, premium);
+    }
+    // The path, for a model with a memory; null otherwise.
+    const VolatilityPath* Path() const { return path_ ? &*path_ : nullptr; }
 
     double Futures(const Product& product, common::Date day) const;
     double ForwardPoint(const Product& product, common::Date day) const;
@@ -93,6 +103,7 @@ private:
     std::uint64_t seed_;
     bool flat_;
     PinOptions pin_;
+    std::optional<VolatilityPath> path_;
 };
 
 }  // namespace zarvex::reportgen

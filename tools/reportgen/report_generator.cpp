@@ -112,7 +112,9 @@ class Builder final {
 public:
     Builder(const GeneratorOptions& options, Date day)
         : options_(options),
-          model_(options.seed, options.flat_volatility, PinOf(options)),
+          model_(options.volatility_memory
+                     ? MarketModel(options.seed, options.volatility_premium, PinOf(options))
+                     : MarketModel(options.seed, options.flat_volatility, PinOf(options))),
           day_(day),
           day_text_(common::DayText(day)),
           previous_(common::PreviousTradingDay(day)) {}
@@ -408,6 +410,18 @@ GeneratedDay ReportGenerator::Generate(Date day) const {
     // more, empty, line.
     out.report += "\r\n";
 
+    if (options_.record_truth && options_.volatility_memory) {
+        const MarketModel memory(seed, options_.volatility_premium);
+        for (const Product& product : Products()) {
+            if (!product.instrument) {
+                continue;
+            }
+            const VolatilityPath::Point point = memory.Path()->At(product, day);
+            const double scale = product.code == "JPY" ? 100.0 : 1.0;
+            out.path.push_back({std::string(product.code), point.futures * scale, point.atm,
+                                point.realized, point.log_return});
+        }
+    }
     MarketModel model(seed);
     out.raw_forward_points = "FORWARD POINTS " + common::DateKey(day) + std::string(eol);
     for (const Product& product : Products()) {
@@ -439,6 +453,24 @@ std::string TruthCsv(const GeneratedDay& day, bool header) {
                ',' + number(row.strike) + ',' + std::to_string(row.days) + ',' +
                number(row.forward) + ',' + number(row.discount) + ',' + number(row.volatility) +
                '\n';
+    }
+    return out;
+}
+
+std::string PathCsv(const GeneratedDay& day, bool header) {
+    std::string out;
+    if (header) {
+        out += "date,symbol,futures,atm,realized,return\n";
+    }
+    const auto number = [](double value) {
+        char text[40];
+        std::snprintf(text, sizeof text, "%.17g", value);
+        return std::string(text);
+    };
+    const std::string date = common::DayText(day.day);
+    for (const PathRow& row : day.path) {
+        out += date + ',' + row.symbol + ',' + number(row.futures) + ',' + number(row.atm) + ',' +
+               number(row.realized) + ',' + number(row.log_return) + '\n';
     }
     return out;
 }

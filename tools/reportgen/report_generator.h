@@ -32,6 +32,19 @@ struct GeneratorOptions {
     bool pin_ignores_oi = false;
     // Keep the model's truth of every instrument option written (GeneratedDay::truth).
     bool record_truth = false;
+    // A volatility with a memory (mean-reverting, calm and stressed stretches) and futures
+    // whose realized volatility lies `volatility_premium` below it (see VolatilityPath).
+    bool volatility_memory = false;
+    double volatility_premium = 0.02;
+};
+
+// The path behind a day of a model with a memory, per instrument.
+struct PathRow {
+    std::string symbol;
+    double futures = 0.0;  // in the program's units (the yen per 100)
+    double atm = 0.0;      // the at-the-money level before the term structure
+    double realized = 0.0;
+    double log_return = 0.0;
 };
 
 // The model's numbers behind one printed instrument option, in the units the program stores
@@ -68,11 +81,16 @@ struct GeneratedDay {
     std::map<std::string, std::string, std::less<>> forward_point_texts;
     // With GeneratorOptions::record_truth: one row per instrument strike line, in report order.
     std::vector<TruthRow> truth;
+    // With record_truth and volatility_memory: the path of each instrument.
+    std::vector<PathRow> path;
 };
 
 // The truth as CSV with a header: date,symbol,contract,option,strike,days,forward,discount,vol
 // (numbers with 17 significant digits), lines ending in LF.
 std::string TruthCsv(const GeneratedDay& day, bool header);
+// The path of a model with a memory as CSV with a header: date,symbol,futures,atm,realized,return
+// (the futures in the program's units, the return the log change from the trading day before).
+std::string PathCsv(const GeneratedDay& day, bool header);
 
 // Builds realistic daily currency reports and forward-point files from a seed. The same seed
 // and day always give the same bytes; open interest carries over consistently from one

@@ -182,6 +182,7 @@ SymbolBoard BuildSymbolBoard(SymbolRows& rows, const storage::Database& db,
         AddChanges(options_by_contract, false, options.top, board.put_build_ups, board.put_unwinds);
     }
     board.volume_to_oi = VolumeLeaders(options_by_contract, options);
+    board.volatility = SymbolVolatilityOn(folder, board.symbol, date, board.previous);
     return board;
 }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "analytics/board/board_figures.h"
+#include "analytics/board/board_volatility.h"
 #include "analytics/board/symbol_rows.h"
 #include "common/date.h"
 #include "common/host.h"
@@ -65,6 +66,8 @@ struct SymbolBoard {
     // Whether the rows could be read, or why not (naming the file): the symbol then has
     // nothing else.
     common::Outcome read = common::Outcome::Done();
+    // cm30, IV rank and percentile, RV20 and VRP20 of the day and the previous one.
+    std::optional<SymbolVolatility> volatility;
 
     const BoardContract* Front() const { return contracts.empty() ? nullptr : &contracts.front(); }
     const BoardContract* Find(std::string_view contract) const;

@@ -132,6 +132,13 @@ void SymbolJson(JsonWriter& json, const analytics::SymbolBoard& board) {
         json.EndObject();
     }
     json.EndArray();
+    // The volatility across days, after what the board always gave.
+    for (std::size_t i = 0; i < analytics::kBoardVolatilityKeys.size(); ++i) {
+        const std::string key(analytics::kBoardVolatilityKeys[i]);
+        json.Key(key).Optional(board.volatility ? board.volatility->today.values[i] : std::nullopt);
+        json.Key(key + "_change")
+            .Optional(board.volatility ? board.volatility->ChangeOf(i) : std::nullopt);
+    }
     json.EndObject();
 }
 

@@ -257,7 +257,10 @@ const std::vector<CommandHelp>& CommandHelps() {
          "them for that day and contract (null where there are none). Then the N (default 10) "
          "largest build-ups and unwinds of open interest per strike, CALL and PUT apart, and "
          "the largest volume / "
-         "open interest among strikes with more open interest than --floor (default 100).\n\n"
+         "open interest among strikes with more open interest than --floor (default 100). "
+         "Last, per symbol, cm30, iv_rank, iv_percentile, rv20 and vrp20 of the day as vol "
+         "--history gives them, each with its _change since the previous day (null where "
+         "either day has none).\n\n"
          "Exit status 1 when no day is stored or a symbol's database cannot be read (the board "
          "is still printed)."},
         {"oi-map", "--symbol SYM [--date DD.MM.YYYY] [--change 0|1|5] [--csv]",

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string_view>
+
+#include "common/date.h"
+#include "common/program_folder.h"
+
+namespace zarvex::analytics {
+
+// The volatility across days that the board shows per symbol (see vol --history).
+struct BoardVolatility {
+    // cm30, iv_rank, iv_percentile, rv20, vrp20, in the order of kBoardVolatilityKeys.
+    std::array<std::optional<double>, 5> values{};
+};
+inline constexpr std::array<std::string_view, 5> kBoardVolatilityKeys{
+    "cm30", "iv_rank", "iv_percentile", "rv20", "vrp20"};
+
+struct SymbolVolatility {
+    BoardVolatility today;
+    std::optional<BoardVolatility> previous;
+
+    // Today's value less the previous day's; nullopt unless both are there.
+    std::optional<double> ChangeOf(std::size_t index) const;
+};
+
+// The figures of `date` and of `previous` (kInvalidDate: none) from the symbol's volatility
+// store; nullopt when the quote rows cannot be read or the day is not stored.
+std::optional<SymbolVolatility> SymbolVolatilityOn(const common::ProgramFolder& folder,
+                                                   std::string_view symbol, common::Date date,
+                                                   common::Date previous);
+
+}  // namespace zarvex::analytics
