@@ -56,11 +56,10 @@ void DensityChart::Paint(QPainter& painter, QSize size) const {
     }
     const double x_low = ready ? density_.grid.front() : 0.0;
     const double x_high = ready ? density_.grid.back() : 1.0;
-    const VolPlot plot(QRect(QPoint(0, 0), size), x_low, x_high, 0.0, highest * 1.08);
+    const VolPlot plot(QRect(QPoint(0, 0), size), {x_low, x_high, AxisUnit::kNumber, {}},
+                       {0.0, highest * 1.08, AxisUnit::kNumber, {}}, painter.fontMetrics());
     painter.setRenderHint(QPainter::Antialiasing, true);
-    plot.DrawFrame(
-        painter, [](double x) { return QString::number(x, 'f', 4); },
-        [](double y) { return QString::number(y, 'g', 3); }, title_);
+    plot.DrawFrame(painter, title_);
     if (!ready) {
         return;
     }
