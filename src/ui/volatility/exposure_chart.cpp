@@ -89,10 +89,12 @@ void ExposureChart::Paint(QPainter& painter, QSize size) const {
     }
     const auto [x_low, x_high] = PaddedRange(xs.empty() ? std::vector<double>{0.0, 1.0} : xs);
     const auto [y_low, y_high] = PaddedRange(ys);
-    const VolPlot plot(QRect(QPoint(0, 0), size), x_low, x_high, y_low, y_high);
+    const VolPlot plot(QRect(QPoint(0, 0), size), {x_low, x_high, AxisUnit::kNumber, {}},
+                       {y_low, y_high, AxisUnit::kNumber,
+                        [](double value) { return Money(value).toStdString(); }},
+                       painter.fontMetrics());
     painter.setRenderHint(QPainter::Antialiasing, true);
-    plot.DrawFrame(
-        painter, [](double x) { return QString::number(x, 'f', 4); }, Money, title_);
+    plot.DrawFrame(painter, title_);
     painter.save();
     painter.setClipRect(plot.Plot());
     painter.setPen(QPen(QColor(0x99, 0x99, 0x99), 1.0));
