@@ -32,9 +32,9 @@ int CmdLevels(Context& ctx, const Words& words) {
     const analytics::Board board = analytics::BuildBoard(
         sources, date.value_or(common::kInvalidDate), ctx.today, {}, ctx.home, plain.AsHost());
     const analytics::SymbolBoard* found = board.Find(symbol);
-    if (found == nullptr || found->failed) {
+    if (found == nullptr || !found->read.IsDone()) {
         *ctx.err << "zarvex-cli: " << symbol << ": "
-                 << (found ? found->error : std::string("no board")) << '\n';
+                 << (found ? found->read.Reason() : std::string("no board")) << '\n';
         return kExitFailed;
     }
     if (found->date == common::kInvalidDate) {
