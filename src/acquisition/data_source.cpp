@@ -71,9 +71,10 @@ DataSourceFile ReadDataSourceFile(const std::filesystem::path& file) {
     int number = 0;
     for (std::string_view line : common::Split(text, '\n')) {
         ++number;
+        // Blanks and carriage returns at the end, in any order, are the line's end.
         line = common::Trim(line);
-        if (!line.empty() && line.back() == '\r') {
-            line = common::Trim(line.substr(0, line.size() - 1));
+        while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) {
+            line.remove_suffix(1);
         }
         const std::size_t equals = line.find('=');
         if (line.empty() || line.front() == '#' || equals == std::string_view::npos) {

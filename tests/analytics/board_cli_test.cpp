@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdlib>
 #include <fstream>
@@ -48,6 +49,29 @@ TEST_F(BoardCommands, AlertsExitWithThreeWhenARuleFiredAndNameBrokenLines) {
     WriteRules("EUR front call_oi moves 500\n");
     EXPECT_EQ(Run({"alerts"}).status, 0);
     EXPECT_EQ(Run({"alerts", "--date", "32.12.2012"}).status, 2);
+}
+
+// A byte-order mark is no part of the first symbol; a rule whose contract the day does not
+// store is named; a FIFO is named as such and never waited on.
+TEST_F(BoardCommands, AlertsSkipAByteOrderMarkNameAMissingContractAndRefuseAFifo) {
+    WriteRules(
+        "\xEF\xBB\xBF"
+        "EUR front call_oi moves 50\nEUR JUN31-XX call_oi above 1\n");
+    const test::CliOutcome run = Run({"alerts"});
+    EXPECT_EQ(run.status, 3) << run.err;
+    EXPECT_NE(run.out.find("\"broken_lines\": []"), std::string::npos) << run.out;
+    EXPECT_NE(run.err.find("warning: " + (config / "alerts.txt").string() +
+                           ": line 2: EUR JUN31-XX call_oi above 1: contract JUN31-XX is not "
+                           "stored on 07.12.2012"),
+              std::string::npos)
+        << run.err;
+
+    std::filesystem::remove(config / "alerts.txt");
+    ASSERT_EQ(mkfifo((config / "alerts.txt").c_str(), 0600), 0);
+    const test::CliOutcome fifo = Run({"alerts"});
+    EXPECT_EQ(fifo.status, 1);
+    EXPECT_EQ(fifo.err, "zarvex-cli: " + (config / "alerts.txt").string() +
+                            ": is a FIFO, not a regular file\n");
 }
 
 TEST_F(BoardCommands, BoardAndMapPrintTheDayAndRefuseBadOptions) {

@@ -10,6 +10,7 @@
 #include "app/cli/cli.h"
 #include "common/date.h"
 #include "settings/settings_record.h"
+#include "storage/database.h"
 #include "storage/store.h"
 #include "support/temp_folder.h"
 
@@ -150,6 +151,26 @@ TEST_F(RightPanelCliTest, AContractWithoutRowsGivesEmptyArrays) {
               "{\"n\": 1, \"caption\": \"Open interest\", \"lower_bound\": 0, \"upper_bound\": 0, "
               "\"axis\": [], \"put\": [], \"call\": [], \"call_premium\": [], \"put_premium\": "
               "[], \"call_strike\": [], \"put_strike\": []}\n");
+}
+
+// A quote table of another layout is named, file and reason, as `tables` names it: not an
+// empty histogram as if the day had no rows.
+TEST_F(RightPanelCliTest, AQuoteTableWithoutItsColumnsFailsNamingTheFile) {
+    const auto path = storage::QuotePath(common::ProgramFolder(db_.Folder().Path()), "EUR");
+    {
+        const storage::Database db = storage::Database::Open(path);
+        ASSERT_TRUE(db.Execute("DROP TABLE dating"));
+        ASSERT_TRUE(db.Execute("CREATE TABLE dating (strike REAL, oi INTEGER)"));
+    }
+    const Outcome outcome = Run(Histogram({}));
+    EXPECT_EQ(outcome.status, kExitFailed);
+    EXPECT_EQ(outcome.out, "");
+    EXPECT_EQ(outcome.err.rfind("zarvex-cli: " + path.string() +
+                                    " could not be read: no such "
+                                    "column: ",
+                                0),
+              0u)
+        << outcome.err;
 }
 
 TEST_F(RightPanelCliTest, ABarConditionThatIsNotSqlReportsFailureAfterTheJson) {

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "common/date.h"
 #include "common/text.h"
 
 namespace zarvex::analytics {
@@ -81,6 +82,24 @@ std::vector<FiredAlert> EvaluateAlerts(const std::vector<AlertRule>& rules, cons
         fired.push_back(std::move(alert));
     }
     return fired;
+}
+
+std::vector<std::string> UnmatchedRules(const std::vector<AlertRule>& rules, const Board& board) {
+    std::vector<std::string> lines;
+    for (const AlertRule& rule : rules) {
+        const SymbolBoard* symbol = board.Find(rule.symbol);
+        if (symbol == nullptr || symbol->date == common::kInvalidDate) {
+            continue;
+        }
+        const bool front = rule.contract == "front";
+        if ((front ? symbol->Front() : symbol->Find(rule.contract)) != nullptr) {
+            continue;
+        }
+        lines.push_back("line " + std::to_string(rule.line) + ": " + common::Capped(rule.text) +
+                        ": " + (front ? "no contract" : "contract " + rule.contract) +
+                        " is not stored on " + common::DayText(symbol->date));
+    }
+    return lines;
 }
 
 }  // namespace zarvex::analytics

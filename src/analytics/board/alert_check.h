@@ -26,4 +26,9 @@ struct FiredAlert {
 // the figure on the previous day too.
 std::vector<FiredAlert> EvaluateAlerts(const std::vector<AlertRule>& rules, const Board& board);
 
+// A line for each rule whose symbol the board holds but whose contract it does not: such a
+// rule can never fire on the day, and the user should hear why ("line 3: EUR MAR31-XX
+// call_level above 1: contract MAR31-XX is not stored on 07.12.2012").
+std::vector<std::string> UnmatchedRules(const std::vector<AlertRule>& rules, const Board& board);
+
 }  // namespace zarvex::analytics

@@ -109,7 +109,8 @@ std::string_view AlertTestWord(AlertTest test) {
 AlertRules ParseAlertRules(std::string_view text) {
     AlertRules out;
     int number = 0;
-    std::size_t at = 0;
+    // An editor's byte-order mark would otherwise stand, unseen, before the first symbol.
+    std::size_t at = common::StartsWith(text, "\xEF\xBB\xBF") ? 3 : 0;
     while (at < text.size()) {
         const std::size_t end = text.find('\n', at);
         std::string_view line =

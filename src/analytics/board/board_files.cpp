@@ -15,6 +15,21 @@ constexpr std::uintmax_t kLargestSettingFile = 1024 * 1024;
 // The whole of a small text file; nullopt when it cannot be read or is too large.
 std::optional<std::string> ReadSmallFile(const std::filesystem::path& path, std::string& error) {
     std::error_code code;
+    // Never opened unless it is a regular file: a FIFO would block the read for good.
+    const std::filesystem::file_status status = std::filesystem::status(path, code);
+    if (!code && !std::filesystem::is_regular_file(status)) {
+        const auto type = status.type();
+        error = path.string() +
+                (type == std::filesystem::file_type::fifo        ? ": is a FIFO"
+                 : type == std::filesystem::file_type::directory ? ": is a folder"
+                 : type == std::filesystem::file_type::block ||
+                         type == std::filesystem::file_type::character
+                     ? ": is a device"
+                 : type == std::filesystem::file_type::socket ? ": is a socket"
+                                                              : ": is no file") +
+                ", not a regular file";
+        return std::nullopt;
+    }
     const std::uintmax_t size = std::filesystem::file_size(path, code);
     if (code) {
         error = path.string() + ": " + code.message();

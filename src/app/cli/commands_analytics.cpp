@@ -233,6 +233,11 @@ void WriteTable(JsonWriter& json, const analytics::OptionTable& table) {
 
 }  // namespace
 
+// Every column of the quote table that a histogram reads.
+constexpr std::string_view kBarColumnsProbe =
+    "SELECT strike, price, delta, volume, oi, doi, sign, symb, option, contract, expiration, "
+    "date FROM dating LIMIT 0";
+
 // Histogram N of a day and contract, built as the right panel builds it, with the instrument's
 // settings for N unless the options override them.
 int CmdHistogram(Context& ctx, const Words& words) {
@@ -274,6 +279,15 @@ int CmdHistogram(Context& ctx, const Words& words) {
         return kExitFailed;
     }
     const storage::Database& db = calculation.Quotes();
+    // A quote table without the columns the bars are read from would give an empty histogram,
+    // as if the day had no rows: the file is named instead, as `tables` names it. (A file
+    // without the table is a symbol with no days yet, and stays an empty histogram.)
+    if (!db.Prepare(kBarColumnsProbe).IsValid()) {
+        const std::string error = db.LastError();
+        if (!common::StartsWith(error, "no such table") && FileFailed(ctx, symbol, error)) {
+            return kExitFailed;
+        }
+    }
     const common::Host host = calculation.Host();
     const analytics::RightPanelDay day = calculation.Day(date, contract, fp);
     analytics::DaySlice slice;

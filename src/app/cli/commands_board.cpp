@@ -341,6 +341,9 @@ int CmdAlerts(Context& ctx, const Words& words) {
     }
     const std::vector<analytics::FiredAlert> fired =
         analytics::EvaluateAlerts(file.rules.rules, run.board);
+    for (const std::string& line : analytics::UnmatchedRules(file.rules.rules, run.board)) {
+        *ctx.err << "zarvex-cli: warning: " << path.string() << ": " << line << '\n';
+    }
     JsonWriter json;
     json.BeginObject();
     json.Key("date").String(DateOrEmpty(run.board.date));
