@@ -262,8 +262,5 @@ inline constexpr int kAssumeDealersShortCalls = 230;
 inline constexpr int kSwitchSignAssumption = 231;
 inline constexpr int kZeroGamma = 232;
 inline constexpr int kContractSize = 233;
-// A histogram bar's tooltip: the chances at its price, read along the smile.
-inline constexpr int kChanceFinishingBeyond = 234;
-inline constexpr int kChanceTouching = 235;
 
 }  // namespace zarvex::common::text

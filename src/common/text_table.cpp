@@ -326,8 +326,6 @@ constexpr std::array<Entry, TextTable::kEntryCount> kEntries{{
     /* 231 */ {"Switch the sign assumption", "Поменять допущение о знаке"},
     /* 232 */ {"Zero gamma", "Нулевая гамма"},
     /* 233 */ {"Contract size: ", "Размер контракта: "},
-    /* 234 */ {"Chance of finishing beyond: ", "Вероятность закрыться за ценой: "},
-    /* 235 */ {"Chance of touching: ", "Вероятность касания: "},
 }};
 
 std::string_view LanguagePart(std::string_view locale_name) {

@@ -22,7 +22,6 @@
 #include "common/text_table.h"
 #include "ui/chart/font_chain.h"
 #include "ui/control_number.h"
-#include "ui/density_overlay.h"
 #include "ui/histogram_chart.h"
 #include "ui/history/chart_context_menu.h"
 #include "ui/history/compare_control.h"
@@ -143,10 +142,6 @@ RightPanelWidget::RightPanelWidget(QWidget* parent, int control_number, int x, i
     bands_->setCheckable(true);
     bands_->setChecked(true);
     connect(bands_, &QAction::toggled, this, &RightPanelWidget::RedrawCharts);
-    density_ = new QAction(QString::fromStdString(texts_.Get(text::kSettlementDensity)), this);
-    density_->setCheckable(true);
-    density_->setChecked(true);
-    connect(density_, &QAction::toggled, this, &RightPanelWidget::RedrawCharts);
 
     const HistogramColours colours;
     for (int n = 1; n <= 4; ++n) {
@@ -172,7 +167,6 @@ RightPanelWidget::RightPanelWidget(QWidget* parent, int control_number, int x, i
                     emit KeyPriceLinesSwitched(shown);
                 });
                 menu.addAction(bands_);
-                menu.addAction(density_);
             });
     }
 
@@ -345,13 +339,6 @@ void RightPanelWidget::Draw(int n) {
     if (bands_->isChecked()) {
         drawn.bands = BandPrices(n);
     }
-    // Drawn where the chart's prices are the left panel's, as the panel quotes its levels.
-    const int price_type = model_->Input().PriceType();
-    if (density_->isChecked() && volatility_->Figures() && histogram.market_type == price_type) {
-        drawn.density =
-            DensityOnAxis(*volatility_->Figures(),
-                          {model_->Input().symbol, model_->ForwardPoint(), histogram.market_type});
-    }
     Chart(n)->SetData(std::move(built), std::move(drawn));
     Chart(n)->Update();
     host_.ShowStatus(HistogramStepEndText(host_, analytics::HistogramStep::kDrawing, n));
@@ -501,15 +488,6 @@ QString RightPanelWidget::BarText(int n, int position) const {
     };
     side("PUT", histogram.put, histogram.put_sources);
     side("CALL", histogram.call, histogram.call_sources);
-    if (volatility_->Figures()) {
-        const QString chances = LevelChanceText(*volatility_->Figures(),
-                                                {model_->Input().symbol, model_->ForwardPoint(),
-                                                 model_->HistogramSettingsOf(n).market_type},
-                                                histogram.axis[i], texts_);
-        if (!chances.isEmpty()) {
-            out += QStringLiteral("\n") + chances;
-        }
-    }
     if (!drawn.compare_date.empty()) {
         const double put = at(drawn.compare_put);
         const double call = at(drawn.compare_call);

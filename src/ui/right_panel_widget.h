@@ -79,8 +79,6 @@ public:
     VolatilityTab* Volatility() const { return volatility_; }
     // The charts' context-menu switch of the +-1 and +-2 sigma strips (on at start).
     QAction* BandsSwitch() const { return bands_; }
-    // The switch of the settlement density's curve on the charts of the left panel's price type.
-    QAction* DensitySwitch() const { return density_; }
     CompareControl* Compare() const { return compare_; }
     CompareOverlay& Overlay() { return *overlay_; }
     // The tooltip over position i of histogram n: the shown price, the PUT and CALL values with
@@ -134,7 +132,6 @@ private:
     HistoryTab* history_ = nullptr;
     VolatilityTab* volatility_ = nullptr;
     QAction* bands_ = nullptr;
-    QAction* density_ = nullptr;
     CompareControl* compare_ = nullptr;
     std::unique_ptr<CompareOverlay> overlay_;
     const storage::Database* quote_ = nullptr;

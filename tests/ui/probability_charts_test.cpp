@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QAction>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QImage>
@@ -13,7 +12,6 @@
 #include "common/config_folder.h"
 #include "settings/contract_sizes.h"
 #include "ui/gui_fixture.h"
-#include "ui/histogram_chart.h"
 #include "ui/instrument_area.h"
 #include "ui/left_panel_widget.h"
 #include "ui/qt_app.h"
@@ -39,11 +37,6 @@ protected:
     }
     void TearDown() override {
         std::filesystem::remove(settings::ContractSizesPath(common::UserConfigFolder()));
-    }
-
-    static RightPanelWidget* ShowEurPanel(StartedProgram& program) {
-        ShowEurContract(program);
-        return program.Window().Area(0)->RightPanel();
     }
 
     static VolatilityTab* ShowEurContract(StartedProgram& program) {
@@ -105,31 +98,6 @@ TEST_F(ProbabilityChartsTest, DrawsTheDensityWithItsQuantilesAndTheExposureWithI
                                             problems)
                   .Of("EUR"),
               250000);
-}
-
-TEST_F(ProbabilityChartsTest, HistogramsOfThePanelsPriceTypeCarryTheDensityAndTheChances) {
-    StartedProgram program(home_->Folder());
-    RightPanelWidget* panel = ShowEurPanel(program);
-    panel->Tabs()->setCurrentIndex(0);
-    QCoreApplication::processEvents();
-    HistogramChart* chart = nullptr;
-    int n = 0;
-    for (int k = 1; k <= 4 && chart == nullptr; ++k) {
-        if (!panel->Chart(k)->Overlay().density.empty()) {
-            chart = panel->Chart(k);
-            n = k;
-        }
-    }
-    ASSERT_NE(chart, nullptr) << "no histogram of the panel's price type drew the density";
-    Keep(chart->Render(1.0), "histogram_density.png");
-    // Each level's tooltip: the chance of finishing beyond it and of touching it.
-    const QString tip = panel->BarText(n, static_cast<int>(chart->Data().axis.size() / 2));
-    EXPECT_TRUE(tip.contains("\nChance of finishing beyond: ") &&
-                tip.contains("%\nChance of touching: "))
-        << tip.toStdString();
-    panel->DensitySwitch()->setChecked(false);
-    EXPECT_TRUE(chart->Overlay().density.empty());
-    panel->DensitySwitch()->setChecked(true);
 }
 
 }  // namespace

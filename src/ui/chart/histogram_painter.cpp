@@ -13,7 +13,6 @@
 #include "ui/chart/font_chain.h"
 #include "ui/chart/histogram_axis.h"
 #include "ui/chart/histogram_bands.h"
-#include "ui/chart/histogram_density.h"
 
 namespace zarvex::ui {
 namespace {
@@ -429,7 +428,6 @@ void PaintHistogram(QPainter& painter, const analytics::HistogramData& data,
         if (overlay.Compared()) {
             chart.DrawCompareOutlines(data, overlay);
         }
-        PaintHistogramDensity(painter, scale, overlay.density);
         const double factor = PowerOfTen(scale.ds);
         chart.DrawPriceLines(overlay.price_lines, static_cast<double>(scale.kmin) / factor,
                              static_cast<double>(scale.kmax) / factor);
