@@ -106,7 +106,8 @@ bool IsProgramDatabase(std::string_view name) {
         return true;
     }
     for (const std::string_view symbol : kSymbols) {
-        for (const std::string_view suffix : {"_config.lql", "_operation.lql", "_data.lql"}) {
+        for (const std::string_view suffix :
+             {"_config.lql", "_operation.lql", "_data.lql", "_volatility.lql"}) {
             if (name.size() == symbol.size() + std::string_view(suffix).size() &&
                 StartsWith(name, symbol) && EndsWith(name, suffix)) {
                 return true;

@@ -54,7 +54,8 @@ private:
 };
 
 // Whether a file name is one of the databases the program keeps in DB/: <SYM>_config.lql,
-// <SYM>_operation.lql or <SYM>_data.lql of the six symbols, or download.lql.
+// <SYM>_operation.lql, <SYM>_data.lql or the volatility store <SYM>_volatility.lql of the six
+// symbols, or download.lql.
 bool IsProgramDatabase(std::string_view name);
 
 // The folder of the running executable (from /proc/self/exe), or the current folder when that
