@@ -10,7 +10,23 @@ namespace zarvex::analytics {
 
 namespace {
 
-// The contracts that have rows on the day, in the order of their first row.
+std::int64_t TotalOi(const OptionChain& chain) {
+    std::int64_t total = 0;
+    for (const ChainStrike& strike : chain.strikes) {
+        total +=
+            (strike.call.present ? strike.call.oi : 0) + (strike.put.present ? strike.put.oi : 0);
+    }
+    return total;
+}
+
+void NearestExpiryFirst(std::vector<TermContract>& rows) {
+    std::stable_sort(rows.begin(), rows.end(), [](const TermContract& a, const TermContract& b) {
+        return a.figures.days < b.figures.days;
+    });
+}
+
+}  // namespace
+
 std::optional<std::vector<std::string>> ContractsOfDay(const storage::Database& db,
                                                        const std::string& date) {
     storage::Statement statement =
@@ -30,23 +46,6 @@ std::optional<std::vector<std::string>> ContractsOfDay(const storage::Database& 
     }
     return contracts;
 }
-
-std::int64_t TotalOi(const OptionChain& chain) {
-    std::int64_t total = 0;
-    for (const ChainStrike& strike : chain.strikes) {
-        total +=
-            (strike.call.present ? strike.call.oi : 0) + (strike.put.present ? strike.put.oi : 0);
-    }
-    return total;
-}
-
-void NearestExpiryFirst(std::vector<TermContract>& rows) {
-    std::stable_sort(rows.begin(), rows.end(), [](const TermContract& a, const TermContract& b) {
-        return a.figures.days < b.figures.days;
-    });
-}
-
-}  // namespace
 
 std::vector<TermContract> TermOfRows(const std::vector<std::pair<std::string, ChainRow>>& rows,
                                      std::string_view symbol, const std::string& date) {

@@ -22,6 +22,11 @@ struct TermContract {
     std::int64_t total_oi = 0;
 };
 
+// The contracts with CALL or PUT rows on the day ("%dd.%mm.%yyyy"), in the order of their first
+// row; nullopt when the rows cannot be read.
+std::optional<std::vector<std::string>> ContractsOfDay(const storage::Database& db,
+                                                       const std::string& date);
+
 // Every contract with CALL or PUT rows on the day ("%dd.%mm.%yyyy"), nearest expiry first and
 // contracts of one expiry in the order of their first row: what `vol --term` lists. nullopt
 // when the rows cannot be read.

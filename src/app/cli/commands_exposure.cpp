@@ -7,6 +7,7 @@
 
 #include "analytics/day/quote_queries.h"
 #include "analytics/volatility/gamma_exposure.h"
+#include "analytics/volatility/term_structure.h"
 #include "app/cli/analytics_support.h"
 #include "app/cli/command_support.h"
 #include "app/cli/commands.h"
@@ -44,27 +45,6 @@ std::optional<std::vector<common::Date>> StoredDays(const storage::Database& db)
         return std::nullopt;
     }
     return days;
-}
-
-// The contracts with option rows on the day, in the order of their first row.
-std::optional<std::vector<std::string>> ContractsOn(const storage::Database& db,
-                                                    const std::string& date) {
-    storage::Statement statement = analytics::quotes::Query(
-        db,
-        "SELECT contract FROM dating WHERE date = ? AND option IN ('CALL', 'PUT') "
-        "GROUP BY contract ORDER BY MIN(rowid)",
-        {date});
-    if (!statement.IsValid()) {
-        return std::nullopt;
-    }
-    std::vector<std::string> contracts;
-    while (statement.Step()) {
-        contracts.push_back(statement.ColumnText(0));
-    }
-    if (statement.Failed()) {
-        return std::nullopt;
-    }
-    return contracts;
 }
 
 struct ContractDay {
@@ -179,7 +159,7 @@ int CmdExposure(Context& ctx, const Words& words) {
     if (contract) {
         names.push_back(*contract);
     } else {
-        const auto found = ContractsOn(db, date);
+        const auto found = analytics::ContractsOfDay(db, date);
         if (!found) {
             return unreadable();
         }

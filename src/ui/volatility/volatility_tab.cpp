@@ -12,6 +12,7 @@
 #include "analytics/volatility/density.h"
 #include "analytics/volatility/shown_prices.h"
 #include "analytics/volatility/smile_probability.h"
+#include "analytics/volatility/term_structure.h"
 #include "analytics/volatility/volatility_summary.h"
 #include "common/config_folder.h"
 #include "common/text_id.h"
@@ -35,19 +36,6 @@ QString Number(double value, int decimals) {
 
 QString Optional(const std::optional<double>& vol) {
     return vol ? Percent(*vol) : QStringLiteral("-");
-}
-
-std::vector<std::string> ContractsOfDay(const storage::Database& db, const std::string& date) {
-    std::vector<std::string> contracts;
-    storage::Statement statement = analytics::quotes::Query(
-        db,
-        "SELECT contract FROM dating WHERE date = ? AND option IN ('CALL', 'PUT') "
-        "GROUP BY contract ORDER BY MIN(rowid)",
-        {date});
-    while (statement.IsValid() && statement.Step()) {
-        contracts.push_back(statement.ColumnText(0));
-    }
-    return contracts;
 }
 
 }  // namespace
@@ -149,7 +137,8 @@ void VolatilityTab::Follow(const VolatilityView& view) {
                 }
             }
             if (!view.date.empty()) {
-                for (const std::string& contract : ContractsOfDay(db, view.date)) {
+                for (const std::string& contract : analytics::ContractsOfDay(db, view.date)
+                                                       .value_or(std::vector<std::string>())) {
                     const auto figures =
                         analytics::LoadContractVolatility(db, view.symbol, view.date, contract);
                     if (figures && figures->atm_vol) {
