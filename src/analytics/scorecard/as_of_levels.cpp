@@ -22,7 +22,7 @@ AsOfLevels::AsOfLevels(const ContractRows& rows)
 
 void AsOfLevels::Pour(std::size_t position) {
     const StoredOption& row = rows_.rows[position];
-    (row.call ? levels_.call_levels : levels_.put_levels)
+    (row.side == common::Side::kCall ? levels_.call_levels : levels_.put_levels)
         .Add(row.strike.as_double, row.volume.as_int);
     any_poured_ = true;
     last_poured_ = std::max(last_poured_, position);

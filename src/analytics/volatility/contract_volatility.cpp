@@ -17,7 +17,7 @@ constexpr double kPriceTolerance = 1e-8;
 // volatility "fits". Such a tie is a tie.
 constexpr double kTieTolerance = 1e-12;
 
-SideVolatility SolveSide(bool call, const ChainSide& side, double strike, double forward,
+SideVolatility SolveSide(common::Side option, const ChainSide& side, double strike, double forward,
                          double discount, double years) {
     SideVolatility out;
     if (!side.present) {
@@ -28,14 +28,16 @@ SideVolatility SolveSide(bool call, const ChainSide& side, double strike, double
         out.reason = NoVolReason::kNoPremium;
         return out;
     }
-    const double intrinsic = discount * std::max(0.0, call ? forward - strike : strike - forward);
+    const double intrinsic =
+        discount *
+        std::max(0.0, option == common::Side::kCall ? forward - strike : strike - forward);
     if (side.premium <= intrinsic + kTieTolerance * std::max(strike, forward)) {
         out.reason = NoVolReason::kNotAboveIntrinsic;
         return out;
     }
     out.reason = NoVolReason::kNoFit;
     const double root_years = std::sqrt(years);
-    const auto std_dev = black76::ImpliedStdDev(call, forward, strike, side.premium, discount);
+    const auto std_dev = black76::ImpliedStdDev(option, forward, strike, side.premium, discount);
     if (!std_dev || *std_dev <= 0.0) {
         return out;
     }
@@ -43,13 +45,13 @@ SideVolatility SolveSide(bool call, const ChainSide& side, double strike, double
     if (!(vol > 0.0) || vol > kHighestVol) {
         return out;
     }
-    const auto price = black76::Price(call, forward, strike, vol * root_years, discount);
+    const auto price = black76::Price(option, forward, strike, vol * root_years, discount);
     if (!price || std::fabs(*price - side.premium) > kPriceTolerance) {
         return out;
     }
     out.vol = vol;
     out.reason = NoVolReason::kNone;
-    out.greeks = black76::GreeksOf(call, forward, strike, vol, years, discount);
+    out.greeks = black76::GreeksOf(option, forward, strike, vol, years, discount);
     return out;
 }
 
@@ -116,10 +118,10 @@ ContractVolatility VolatilityForDays(const OptionChain& chain, std::int64_t days
     for (const ChainStrike& quote : chain.strikes) {
         VolatilityPoint point;
         point.quote = quote;
-        point.call = SolveSide(true, quote.call, quote.strike, figures.forward, figures.discount,
-                               figures.years);
-        point.put = SolveSide(false, quote.put, quote.strike, figures.forward, figures.discount,
-                              figures.years);
+        point.call = SolveSide(common::Side::kCall, quote.call, quote.strike, figures.forward,
+                               figures.discount, figures.years);
+        point.put = SolveSide(common::Side::kPut, quote.put, quote.strike, figures.forward,
+                              figures.discount, figures.years);
         const bool call_side = quote.strike >= figures.forward;
         const SideVolatility& outside = call_side ? point.call : point.put;
         const SideVolatility& inside = call_side ? point.put : point.call;

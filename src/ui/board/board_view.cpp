@@ -25,6 +25,7 @@
 #include "settings/settings.h"
 #include "ui/board/alert_rules_dialog.h"
 #include "ui/board/oi_heatmap.h"
+#include "ui/side_caption.h"
 #include "ui/volatility/vol_plot.h"
 
 namespace zarvex::ui {
@@ -349,9 +350,10 @@ void BoardView::FillLists() {
             for (const analytics::OiChange& change : *list) {
                 const int row = table->rowCount();
                 table->insertRow(row);
-                table->setItem(row, 0,
-                               Cell(list == &calls ? QStringLiteral("CALL") : QStringLiteral("PUT"),
-                                    Qt::AlignLeft));
+                table->setItem(
+                    row, 0,
+                    Cell(SideCaption(list == &calls ? common::Side::kCall : common::Side::kPut),
+                         Qt::AlignLeft));
                 table->setItem(row, 1,
                                Cell(QString::fromStdString(change.contract), Qt::AlignLeft));
                 table->setItem(row, 2,
@@ -377,9 +379,7 @@ void BoardView::FillLists() {
         for (const analytics::VolumeLeader& leader : symbol->volume_to_oi) {
             const int row = volume->rowCount();
             volume->insertRow(row);
-            volume->setItem(
-                row, 0,
-                Cell(leader.call ? QStringLiteral("CALL") : QStringLiteral("PUT"), Qt::AlignLeft));
+            volume->setItem(row, 0, Cell(SideCaption(leader.side), Qt::AlignLeft));
             volume->setItem(row, 1, Cell(QString::fromStdString(leader.contract), Qt::AlignLeft));
             volume->setItem(row, 2,
                             Cell(QString::fromStdString(common::FormatShort(leader.strike))));

@@ -18,6 +18,7 @@
 #include "common/text_id.h"
 #include "common/text_table.h"
 #include "ui/database_file.h"
+#include "ui/side_caption.h"
 #include "ui/volatility/density_chart.h"
 #include "ui/volatility/exposure_chart.h"
 #include "ui/volatility/series_chart.h"
@@ -267,12 +268,12 @@ QString VolatilityTab::PointText(int point) const {
     }
     const analytics::VolatilityPoint& p = figures_->points[static_cast<std::size_t>(point)];
     QString out = Text(text::kStrike) + QStringLiteral(": ") + Number(p.quote.strike, 4);
-    const auto side = [&](const char* name, const analytics::ChainSide& quote,
+    const auto side = [&](common::Side option, const analytics::ChainSide& quote,
                           const analytics::SideVolatility& vol) {
         if (!quote.present) {
             return;
         }
-        out += QStringLiteral("\n") + QString::fromLatin1(name) + QStringLiteral(": ") +
+        out += QStringLiteral("\n") + SideCaption(option) + QStringLiteral(": ") +
                Text(text::kPrice) + QStringLiteral(" ") + QString::number(quote.price, 'g', 10) +
                QStringLiteral(", IV ") + Optional(vol.vol);
         if (vol.greeks) {
@@ -282,8 +283,8 @@ QString VolatilityTab::PointText(int point) const {
         out += QStringLiteral(", ") + Text(text::kReportDelta) + QStringLiteral(" ") +
                Number(quote.report_delta, 3);
     };
-    side("CALL", p.quote.call, p.call);
-    side("PUT", p.quote.put, p.put);
+    side(common::Side::kCall, p.quote.call, p.call);
+    side(common::Side::kPut, p.quote.put, p.put);
     if (p.smile_vol) {
         out += QStringLiteral("\n") + Text(text::kSmile) + QStringLiteral(": ") +
                Percent(*p.smile_vol);

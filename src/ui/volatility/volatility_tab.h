@@ -8,6 +8,7 @@
 
 #include "analytics/volatility/contract_volatility.h"
 #include "analytics/volatility/gamma_exposure.h"
+#include "common/price_type.h"
 #include "settings/contract_sizes.h"
 #include "storage/database.h"
 #include "ui/background_work.h"
@@ -32,7 +33,8 @@ struct VolatilityView {
     std::string symbol;
     std::string date;  // "%dd.%mm.%yyyy"
     std::string contract;
-    int price_type = 0;  // the left panel's, for the prices among the figures
+    // The left panel's, for the prices among the figures.
+    common::PriceType price_type = common::PriceType::kFutures;
     double forward_point = 0.0;
     std::string compare_date;  // the compared day, empty for none
 };
