@@ -243,6 +243,46 @@ INSTANTIATE_TEST_SUITE_P(
         return std::string(param_info.param.name);
     });
 
+// A client that keeps its connection sends request after request over it, answers and
+// refusals alike: a connection per request costs a new connect and accept each time.
+TEST_F(ApiServerTest, OneConnectionCarriesRequestAfterRequest) {
+    Serve();
+    const std::unique_ptr<CURL, decltype(&curl_easy_cleanup)> curl(curl_easy_init(),
+                                                                   &curl_easy_cleanup);
+    const std::unique_ptr<curl_slist, decltype(&curl_slist_free_all)> headers(
+        curl_slist_append(nullptr, kBearer.c_str()), &curl_slist_free_all);
+    std::string received;
+    curl_easy_setopt(curl.get(), CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(curl.get(), CURLOPT_TIMEOUT_MS, 20000L);
+    curl_easy_setopt(curl.get(), CURLOPT_HTTPHEADER, headers.get());
+    curl_easy_setopt(curl.get(), CURLOPT_WRITEFUNCTION, +[](char*, size_t size, size_t n, void*) {
+        return size * n;
+    });
+    curl_easy_setopt(curl.get(), CURLOPT_HEADERFUNCTION,
+                     +[](char* data, size_t size, size_t n, void* target) {
+                         static_cast<std::string*>(target)->append(data, size * n);
+                         return size * n;
+                     });
+    curl_easy_setopt(curl.get(), CURLOPT_HEADERDATA, &received);
+    const std::vector<std::pair<std::string, long>> requests{{"/v1/indicators?symbol=EUR", 200},
+                                                             {"/v1/nothing", 404},
+                                                             {"/v1/board?colour=red", 400},
+                                                             {"/v1/health", 200}};
+    for (std::size_t i = 0; i < requests.size(); ++i) {
+        received.clear();
+        const std::string url = Url(requests[i].first);
+        curl_easy_setopt(curl.get(), CURLOPT_URL, url.c_str());
+        ASSERT_EQ(curl_easy_perform(curl.get()), CURLE_OK);
+        long status = 0;
+        long connects = 0;
+        curl_easy_getinfo(curl.get(), CURLINFO_RESPONSE_CODE, &status);
+        curl_easy_getinfo(curl.get(), CURLINFO_NUM_CONNECTS, &connects);
+        EXPECT_EQ(status, requests[i].second) << requests[i].first;
+        EXPECT_EQ(connects, i == 0 ? 1 : 0) << requests[i].first;
+        EXPECT_EQ(received.find("Connection: close"), std::string::npos) << received;
+    }
+}
+
 TEST_F(ApiServerTest, AHugeHeaderIsRefusedByTheLibraryItself) {
     Serve();
     const test::HttpReply reply =
