@@ -255,14 +255,14 @@ TEST_F(ApiServerTest, OneConnectionCarriesRequestAfterRequest) {
     curl_easy_setopt(curl.get(), CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(curl.get(), CURLOPT_TIMEOUT_MS, 20000L);
     curl_easy_setopt(curl.get(), CURLOPT_HTTPHEADER, headers.get());
-    curl_easy_setopt(curl.get(), CURLOPT_WRITEFUNCTION, +[](char*, size_t size, size_t n, void*) {
-        return size * n;
-    });
-    curl_easy_setopt(curl.get(), CURLOPT_HEADERFUNCTION,
-                     +[](char* data, size_t size, size_t n, void* target) {
-                         static_cast<std::string*>(target)->append(data, size * n);
-                         return size * n;
-                     });
+    curl_easy_setopt(
+        curl.get(), CURLOPT_WRITEFUNCTION,
+        +[](char*, size_t size, size_t n, void*) { return size * n; });
+    curl_easy_setopt(
+        curl.get(), CURLOPT_HEADERFUNCTION, +[](char* data, size_t size, size_t n, void* target) {
+            static_cast<std::string*>(target)->append(data, size * n);
+            return size * n;
+        });
     curl_easy_setopt(curl.get(), CURLOPT_HEADERDATA, &received);
     const std::vector<std::pair<std::string, long>> requests{{"/v1/indicators?symbol=EUR", 200},
                                                              {"/v1/nothing", 404},
