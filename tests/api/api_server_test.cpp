@@ -132,7 +132,20 @@ INSTANTIATE_TEST_SUITE_P(
                      "/v1/vol?symbol=EUR&date=07.12.2012&term=1",
                      {"vol", "--symbol", "EUR", "--date", "07.12.2012", "--term"}},
         EndpointCase{"Alerts", "/v1/alerts", {"alerts"}},
-        EndpointCase{"Levels", "/v1/levels?symbol=JPY", {"levels", "--symbol", "JPY"}}),
+        EndpointCase{"Levels", "/v1/levels?symbol=JPY", {"levels", "--symbol", "JPY"}},
+        EndpointCase{"VolHistory",
+                     "/v1/vol?symbol=EUR&history=1&from=04.12.2012",
+                     {"vol", "--symbol", "EUR", "--history", "--from", "04.12.2012"}},
+        EndpointCase{"VolCone", "/v1/vol?cone=1&symbol=GBP", {"vol", "--symbol", "GBP", "--cone"}},
+        EndpointCase{"Exposure", "/v1/exposure?symbol=EUR", {"exposure", "--symbol", "EUR"}},
+        EndpointCase{"ExposureOfAll",
+                     "/v1/exposure?symbol=JPY&all=1&sign=dealer-short-calls&date=06.12.2012",
+                     {"exposure", "--symbol", "JPY", "--all", "--sign", "dealer-short-calls",
+                      "--date", "06.12.2012"}},
+        EndpointCase{"Scorecard",
+                     "/v1/scorecard?symbol=CHF&contracts=all",
+                     {"scorecard", "--symbol", "CHF", "--contracts", "all"}},
+        EndpointCase{"ScorecardOfEverySymbol", "/v1/scorecard", {"scorecard"}}),
     [](const ::testing::TestParamInfo<EndpointCase>& param_info) {
         return std::string(param_info.param.name);
     });
@@ -152,6 +165,13 @@ TEST_F(ApiServerTest, VolAndHistoryOfAContractAnswerTheCommandsBytes) {
     const test::HttpReply history = Get("/v1/history?symbol=EUR&contract=" + contract);
     EXPECT_EQ(history.status, 200);
     EXPECT_EQ(history.body, Command({"history", "--symbol", "EUR", "--contract", contract}).out);
+    const test::HttpReply density = Get("/v1/vol?symbol=EUR&density=1&contract=" + contract);
+    EXPECT_EQ(density.status, 200);
+    EXPECT_EQ(density.body,
+              Command({"vol", "--symbol", "EUR", "--contract", contract, "--density"}).out);
+    const test::HttpReply exposure = Get("/v1/exposure?symbol=EUR&contract=" + contract);
+    EXPECT_EQ(exposure.status, 200);
+    EXPECT_EQ(exposure.body, Command({"exposure", "--symbol", "EUR", "--contract", contract}).out);
 }
 
 struct RefusalCase {
@@ -207,7 +227,7 @@ INSTANTIATE_TEST_SUITE_P(
                     {kBearer, "X-Filler: " + std::string(8200, 'x')},
                     431,
                     "exceed 8192 bytes"},
-        RefusalCase{"UnknownPath", "GET", "/v1/scorecard", {kBearer}, 404, "no endpoint"},
+        RefusalCase{"UnknownPath", "GET", "/v1/process-day", {kBearer}, 404, "no endpoint"},
         RefusalCase{"UnknownVersion", "GET", "/v2/board", {kBearer}, 404, "/v2/board"},
         RefusalCase{"UnknownParameter",
                     "GET",
@@ -238,7 +258,33 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalCase{"MissingSymbol", "GET", "/v1/indicators", {kBearer}, 400, "--symbol"},
         RefusalCase{
             "BadFlag", "GET", "/v1/vol?symbol=EUR&term=yes", {kBearer}, 400, "term must be 0 or 1"},
-        RefusalCase{"ParameterOfHealth", "GET", "/v1/health?x=1", {}, 400, "no parameters"}),
+        RefusalCase{"ParameterOfHealth", "GET", "/v1/health?x=1", {}, 400, "no parameters"},
+        RefusalCase{"HistoryWithADay",
+                    "GET",
+                    "/v1/vol?symbol=EUR&history=1&date=07.12.2012",
+                    {kBearer},
+                    400,
+                    "--history takes --from and --to"},
+        RefusalCase{"DensityOfTheTerm",
+                    "GET",
+                    "/v1/vol?symbol=EUR&term=1&density=1",
+                    {kBearer},
+                    400,
+                    "--density is of one contract"},
+        RefusalCase{"ExposureAsCsv",
+                    "GET",
+                    "/v1/exposure?symbol=EUR&csv=1",
+                    {kBearer},
+                    400,
+                    "unknown parameter csv"},
+        RefusalCase{
+            "BadSign", "GET", "/v1/exposure?symbol=EUR&sign=up", {kBearer}, 400, "dealer-long"},
+        RefusalCase{"BadContracts",
+                    "GET",
+                    "/v1/scorecard?contracts=some",
+                    {kBearer},
+                    400,
+                    "--contracts takes front or all"}),
     [](const ::testing::TestParamInfo<RefusalCase>& param_info) {
         return std::string(param_info.param.name);
     });
