@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <QWidget>
 #include <filesystem>
 #include <functional>
@@ -84,6 +85,8 @@ private:
     QString Text(int id) const;
 
     BoardViewServices services_;
+    // How far the build of a symbol's volatility store has come while the board computes.
+    QString progress_;
     analytics::Board board_;
     std::vector<analytics::FiredAlert> fired_;
     QLabel* title_;
