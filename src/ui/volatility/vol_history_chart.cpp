@@ -4,6 +4,7 @@
 #include <QPainterPath>
 #include <algorithm>
 #include <cmath>
+#include <span>
 
 #include "common/date.h"
 #include "ui/volatility/vol_plot.h"
@@ -47,10 +48,25 @@ void VolHistoryChart::paintEvent(QPaintEvent* event) {
 }
 
 void VolHistoryChart::Paint(QPainter& painter, QSize size) const {
+    // The days before the first with either line carry nothing to draw (a new quote file's
+    // first row is dated years before any real day): the axis starts after them.
+    std::size_t first = 0;
+    while (first < days_.size() && !days_[first].Cm30() && !days_[first].rv20) {
+        ++first;
+    }
+    if (first == days_.size()) {
+        first = 0;
+    }
+    const std::span<const analytics::VolHistoryDay> days(days_.data() + first,
+                                                         days_.size() - first);
+    std::optional<std::size_t> marked;
+    if (marked_ && *marked_ >= first) {
+        marked = *marked_ - first;
+    }
     painter.fillRect(QRect(QPoint(0, 0), size), QColor(0xFF, 0xFF, 0xFA));
     painter.setFont(font());
     std::vector<double> values;
-    for (const analytics::VolHistoryDay& day : days_) {
+    for (const analytics::VolHistoryDay& day : days) {
         for (const auto& value : {day.Cm30(), day.rv20}) {
             if (value) {
                 values.push_back(*value);
@@ -58,16 +74,16 @@ void VolHistoryChart::Paint(QPainter& painter, QSize size) const {
         }
     }
     const auto [y_low, y_high] = PaddedRange(values);
-    const double last = days_.empty() ? 1.0 : static_cast<double>(days_.size() - 1);
+    const double last = days.empty() ? 1.0 : static_cast<double>(days.size() - 1);
     // The x axis counts stored days, so that weekends and holidays leave no gaps; its lines
     // are labelled with the day's date.
-    const auto date_of = [this](double index) {
+    const auto date_of = [days](double index) {
         const double whole = std::round(index);
         if (std::fabs(index - whole) > 1e-9 || whole < 0.0 ||
-            whole >= static_cast<double>(days_.size())) {
+            whole >= static_cast<double>(days.size())) {
             return std::string();
         }
-        return common::DayText(days_[static_cast<std::size_t>(whole)].date);
+        return common::DayText(days[static_cast<std::size_t>(whole)].date);
     };
     const VolPlot plot(QRect(QPoint(0, 0), size),
                        {0.0, std::max(last, 1.0), AxisUnit::kCount, date_of},
@@ -92,7 +108,7 @@ void VolHistoryChart::Paint(QPainter& painter, QSize size) const {
     legend(names_.premium, kRich, true);
     legend(names_.realized, kRealized, false);
     legend(names_.implied, kImplied, false);
-    if (days_.empty()) {
+    if (days.empty()) {
         return;
     }
 
@@ -101,9 +117,9 @@ void VolHistoryChart::Paint(QPainter& painter, QSize size) const {
     // The premium: a strip per pair of neighbouring days that have both lines, cut where the
     // lines cross so that each part takes its own colour.
     painter.setPen(Qt::NoPen);
-    for (std::size_t i = 1; i < days_.size(); ++i) {
-        const analytics::VolHistoryDay& a = days_[i - 1];
-        const analytics::VolHistoryDay& b = days_[i];
+    for (std::size_t i = 1; i < days.size(); ++i) {
+        const analytics::VolHistoryDay& a = days[i - 1];
+        const analytics::VolHistoryDay& b = days[i];
         if (!a.Cm30() || !a.rv20 || !b.Cm30() || !b.rv20) {
             continue;
         }
@@ -131,16 +147,16 @@ void VolHistoryChart::Paint(QPainter& painter, QSize size) const {
         strip(x0, x, *a.Cm30(), at, *a.rv20, at, d0 >= 0.0);
         strip(x, x1, at, *b.Cm30(), at, *b.rv20, d1 >= 0.0);
     }
-    if (marked_) {
-        const double x = static_cast<double>(*marked_);
+    if (marked) {
+        const double x = static_cast<double>(*marked);
         painter.setPen(QPen(kMark, 1.0, Qt::DashLine));
         painter.drawLine(plot.Map(x, plot.YAxis().low), plot.Map(x, plot.YAxis().high));
     }
     const auto line = [&](const QColor& colour, auto value_of) {
         painter.setPen(QPen(colour, 1.5));
-        for (std::size_t i = 1; i < days_.size(); ++i) {
-            const std::optional<double> from = value_of(days_[i - 1]);
-            const std::optional<double> to = value_of(days_[i]);
+        for (std::size_t i = 1; i < days.size(); ++i) {
+            const std::optional<double> from = value_of(days[i - 1]);
+            const std::optional<double> to = value_of(days[i]);
             if (from && to) {
                 painter.drawLine(plot.Map(static_cast<double>(i - 1), *from),
                                  plot.Map(static_cast<double>(i), *to));
@@ -148,11 +164,11 @@ void VolHistoryChart::Paint(QPainter& painter, QSize size) const {
         }
         // A day between two gaps would otherwise not be drawn at all.
         painter.setBrush(colour);
-        for (std::size_t i = 0; i < days_.size(); ++i) {
-            const std::optional<double> value = value_of(days_[i]);
-            const bool alone = value && (i == 0 || !value_of(days_[i - 1])) &&
-                               (i + 1 == days_.size() || !value_of(days_[i + 1]));
-            if (alone || (marked_ && *marked_ == i && value)) {
+        for (std::size_t i = 0; i < days.size(); ++i) {
+            const std::optional<double> value = value_of(days[i]);
+            const bool alone = value && (i == 0 || !value_of(days[i - 1])) &&
+                               (i + 1 == days.size() || !value_of(days[i + 1]));
+            if (alone || (marked && *marked == i && value)) {
                 painter.drawEllipse(plot.Map(static_cast<double>(i), *value), 2.5, 2.5);
             }
         }
