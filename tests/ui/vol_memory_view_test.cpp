@@ -249,8 +249,15 @@ TEST_F(VolMemoryViewTest, TheBoardShowsTheSymbolsVolatilityAcrossDaysWithArrows)
     BoardView board(nullptr, std::move(services));
     board.resize(1400, 700);
     board.show();
+    // The store built anew says so beside the title, naming the symbol.
+    std::filesystem::remove(home_->Store());
+    QSignalSpy progressed(&board, &BoardView::StoreProgressed);
     board.Refresh();
     test::WaitForViews();
+    ASSERT_GE(progressed.count(), 2);
+    EXPECT_EQ(progressed.last().at(0).toString(),
+              QString("EUR: Volatility of %1 of %1 days…").arg(kDays));
+    EXPECT_TRUE(board.StoreProgress()->text().isEmpty());
     QTableWidget* summary = board.Summary();
     ASSERT_EQ(summary->rowCount(), 1);
     const int columns = summary->columnCount();

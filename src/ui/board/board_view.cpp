@@ -145,6 +145,7 @@ BoardView::BoardView(QWidget* parent, BoardViewServices services)
     : QWidget(parent),
       services_(std::move(services)),
       title_(new QLabel(this)),
+      progress_(new QLabel(this)),
       floor_(new QSpinBox(this)),
       rules_(new QPushButton(this)),
       summary_(nullptr),
@@ -180,7 +181,8 @@ BoardView::BoardView(QWidget* parent, BoardViewServices services)
     heatmap_->SetSumCaption(Text(text::kBoardSum));
 
     auto* top = new QHBoxLayout;
-    top->addWidget(title_, 1);
+    top->addWidget(title_);
+    top->addWidget(progress_, 1);
     top->addWidget(floor_caption);
     top->addWidget(floor_);
     top->addWidget(rules_);
@@ -299,7 +301,7 @@ void BoardView::Refresh() {
     const common::Date today = common::DayStart(clock.Now());
     // Each source is opened by BuildBoard itself, on the worker's thread: no connection of
     // the window's is shared.
-    progress_.clear();
+    progress_->clear();
     board_work_.StartWithProgress<BoardResult>(
         [sources, today, options, folder = services_.folder, host = QuietHost(services_.host),
          config = services_.config_folder](const BackgroundWork::Progress& said) {
@@ -333,7 +335,7 @@ void BoardView::Refresh() {
                     services_.host.ShowStatus(symbol.symbol + ": " + symbol.read.Reason());
                 }
             }
-            progress_.clear();
+            progress_->clear();
             FillSummary();
             FillAlerts();
             FillLists();
@@ -342,13 +344,13 @@ void BoardView::Refresh() {
         [this, sources](std::size_t said, std::size_t total) {
             const std::size_t source = said / kPerSource;
             const std::size_t done = said % kPerSource;
-            progress_ = source < sources->sources.size()
-                            ? QString::fromStdString(sources->sources[source].input.symbol) +
-                                  QStringLiteral(": ") +
-                                  Text(text::kVolStoreProgress)
-                                      .arg(QString::number(done), QString::number(total))
-                            : QString();
-            ShowTitle();
+            progress_->setText(source < sources->sources.size()
+                                   ? QString::fromStdString(sources->sources[source].input.symbol) +
+                                         QStringLiteral(": ") +
+                                         Text(text::kVolStoreProgress)
+                                             .arg(QString::number(done), QString::number(total))
+                                   : QString());
+            emit StoreProgressed(progress_->text());
         });
     ShowTitle();
 }
@@ -357,9 +359,7 @@ void BoardView::ShowTitle() {
     QString title = Text(text::kBoard) + QStringLiteral(": ");
     if (board_work_.Busy()) {
         title += Text(text::kComputing);
-        if (!progress_.isEmpty()) {
-            title += QStringLiteral("  ") + progress_;
-        }
+
     } else {
         title += board_.date == common::kInvalidDate
                      ? Text(text::kBoardNoDays)
