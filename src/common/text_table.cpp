@@ -403,7 +403,7 @@ constexpr std::array<Entry, TextTable::kEntryCount> kEntries{{
     /* 273 */ {"Across days", "По дням"},
     /* 274 */
     {"30-day implied volatility over the futures' 20-day realized",
-     "Подразумеваемая волатильность на 30 дней над реализованной за 20 дней"},
+     "Волатильность на 30 дней над реализованной за 20 дней"},
     /* 275 */ {"IV 30 days", "IV 30 дней"},
     /* 276 */ {"Realized 20 days", "Реализованная 20 дней"},
     /* 277 */ {"Premium (VRP20)", "Премия (VRP20)"},

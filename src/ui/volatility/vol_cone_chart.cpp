@@ -72,7 +72,10 @@ void VolConeChart::Paint(QPainter& painter, QSize size) const {
     const VolPlot plot(QRect(QPoint(0, 0), size), {x_low, x_high, AxisUnit::kDays, {}},
                        {y_low, y_high, AxisUnit::kPercent, {}}, QFontMetrics(font()));
     painter.setRenderHint(QPainter::Antialiasing, true);
-    plot.DrawFrame(painter, names_.title);
+    const QStringList legend_names{names_.today, names_.median, QStringLiteral("25–75%"),
+                                   QStringLiteral("10–90%"), names_.range};
+    plot.DrawFrame(
+        painter, TitleBesideLegend(names_.title, legend_names, plot.Plot(), painter.fontMetrics()));
 
     int legend_x = plot.Plot().right();
     const auto legend = [&](const QString& name, const QColor& colour, bool area) {
@@ -87,11 +90,11 @@ void VolConeChart::Paint(QPainter& painter, QSize size) const {
         painter.setPen(Qt::black);
         painter.drawText(legend_x + 13, plot.Plot().top() - 5, name);
     };
-    legend(names_.today, kToday, false);
-    legend(names_.median, kMedian, false);
-    legend(QStringLiteral("25–75%"), kBands[2].fill, true);
-    legend(QStringLiteral("10–90%"), kBands[1].fill, true);
-    legend(names_.range, kBands[0].fill, true);
+    legend(legend_names[0], kToday, false);
+    legend(legend_names[1], kMedian, false);
+    legend(legend_names[2], kBands[2].fill, true);
+    legend(legend_names[3], kBands[1].fill, true);
+    legend(legend_names[4], kBands[0].fill, true);
 
     painter.save();
     painter.setClipRect(plot.Plot());

@@ -89,7 +89,9 @@ void VolHistoryChart::Paint(QPainter& painter, QSize size) const {
                        {0.0, std::max(last, 1.0), AxisUnit::kCount, date_of},
                        {y_low, y_high, AxisUnit::kPercent, {}}, QFontMetrics(font()));
     painter.setRenderHint(QPainter::Antialiasing, true);
-    plot.DrawFrame(painter, names_.title);
+    plot.DrawFrame(
+        painter, TitleBesideLegend(names_.title, {names_.premium, names_.realized, names_.implied},
+                                   plot.Plot(), painter.fontMetrics()));
 
     // Legend, right to left above the frame.
     int legend_x = plot.Plot().right();
