@@ -140,7 +140,7 @@ RightPanelWidget::RightPanelWidget(QWidget* parent, int control_number, int x, i
     history_ = new HistoryTab(nullptr, texts_, quote, folder, host);
     tabs_->addTab(history_, QString::fromStdString(texts_.Get(text::kHistory)));
     connect(history_, &HistoryTab::DayPicked, this, &RightPanelWidget::DayPicked);
-    volatility_ = new VolatilityTab(nullptr, texts_, quote);
+    volatility_ = new VolatilityTab(nullptr, texts_, quote, folder);
     tabs_->addTab(volatility_, QString::fromStdString(texts_.Get(text::kVolatility)));
     scorecard_ = new ScorecardView(nullptr, texts_);
     tabs_->addTab(scorecard_, QString::fromStdString(texts_.Get(text::kScorecard)));
