@@ -183,6 +183,14 @@ SymbolBoard BuildSymbolBoard(SymbolRows& rows, const storage::Database& db,
     }
     board.volume_to_oi = VolumeLeaders(options_by_contract, options);
     board.volatility = SymbolVolatilityOn(folder, board.symbol, date, board.previous);
+    if (board.volatility) {
+        for (BoardContract& entry : board.contracts) {
+            SetSymbolFigures(board.volatility->today, entry.today);
+            if (entry.previous && board.volatility->previous) {
+                SetSymbolFigures(*board.volatility->previous, *entry.previous);
+            }
+        }
+    }
     return board;
 }
 

@@ -4,6 +4,9 @@
 #include <optional>
 #include <string_view>
 
+#include "analytics/board/board_figures.h"
+#include "analytics/day/figure_catalogue.h"
+#include "analytics/day/figure_value.h"
 #include "common/date.h"
 #include "common/program_folder.h"
 
@@ -13,7 +16,12 @@ namespace zarvex::analytics {
 struct BoardVolatility {
     // cm30, iv_rank, iv_percentile, rv20, vrp20, in the order of kBoardVolatilityKeys.
     std::array<std::optional<double>, 5> values{};
+
+    // The value of one of the catalogue's symbol figures (figure_output::kSymbol), as the
+    // catalogue reads it; an empty value for any other figure.
+    FigureValue Of(FigureId figure) const;
 };
+// The catalogue's symbol figures (figure_output::kSymbol), in its order.
 inline constexpr std::array<std::string_view, 5> kBoardVolatilityKeys{
     "cm30", "iv_rank", "iv_percentile", "rv20", "vrp20"};
 
@@ -24,6 +32,10 @@ struct SymbolVolatility {
     // Today's value less the previous day's; nullopt unless both are there.
     std::optional<double> ChangeOf(std::size_t index) const;
 };
+
+// Gives a contract's day the symbol's figures of that day, so that every output reading a
+// contract's figures by the catalogue (the levels feed) has them.
+void SetSymbolFigures(const BoardVolatility& volatility, ContractDayFigures& day);
 
 // The figures of `date` and of `previous` (kInvalidDate: none) from the symbol's volatility
 // store; nullopt when the quote rows cannot be read or the day is not stored.
