@@ -107,6 +107,13 @@ TEST(LevelsFeedForms, EveryContractOfTheDayAgreesWithIndicatorsInAllThreeFiles) 
             {"--home", h, "vol", "--symbol", symbol, "--history", "--from", "07.12.2012"});
         ASSERT_EQ(history.status, 0) << history.err;
         EXPECT_NE(JsonText(history.out, "cm30"), "") << history.out;
+        // The day runs' store (each day handed over by the evening's board) is the one the
+        // rows give.
+        const test::CliOutcome every_day =
+            test::RunCli({"--home", h, "vol", "--symbol", symbol, "--history"});
+        std::filesystem::remove(home.Path() / "DB" / (symbol + "_volatility.lql"));
+        EXPECT_EQ(test::RunCli({"--home", h, "vol", "--symbol", symbol, "--history"}).out,
+                  every_day.out);
         std::vector<std::string> lines = Split(csv, "\r\n");
         ASSERT_GE(lines.size(), 4u) << csv;
         ASSERT_EQ(lines.back(), "");

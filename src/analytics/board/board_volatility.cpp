@@ -44,8 +44,8 @@ void SetSymbolFigures(const BoardVolatility& volatility, ContractDayFigures& day
 
 std::optional<SymbolVolatility> SymbolVolatilityOn(const common::ProgramFolder& folder,
                                                    std::string_view symbol, common::Date date,
-                                                   common::Date previous) {
-    const auto days = LoadVolatilityDays(folder, symbol);
+                                                   common::Date previous, const HandedDay* handed) {
+    const auto days = LoadVolatilityDays(folder, symbol, {}, handed);
     if (!days) {
         return std::nullopt;
     }
@@ -55,6 +55,7 @@ std::optional<SymbolVolatility> SymbolVolatilityOn(const common::ProgramFolder& 
         if (day.date == date) {
             out.emplace();
             out->today = Of(day);
+            out->handed = days->handed;
         }
     }
     if (out) {

@@ -7,6 +7,7 @@
 #include "analytics/board/board_figures.h"
 #include "analytics/day/figure_catalogue.h"
 #include "analytics/day/figure_value.h"
+#include "analytics/volatility/handed_day.h"
 #include "common/date.h"
 #include "common/program_folder.h"
 
@@ -28,6 +29,8 @@ inline constexpr std::array<std::string_view, 5> kBoardVolatilityKeys{
 struct SymbolVolatility {
     BoardVolatility today;
     std::optional<BoardVolatility> previous;
+    // The store took the board's solved day instead of solving it again.
+    bool handed = false;
 
     // Today's value less the previous day's; nullopt unless both are there.
     std::optional<double> ChangeOf(std::size_t index) const;
@@ -38,9 +41,11 @@ struct SymbolVolatility {
 void SetSymbolFigures(const BoardVolatility& volatility, ContractDayFigures& day);
 
 // The figures of `date` and of `previous` (kInvalidDate: none) from the symbol's volatility
-// store; nullopt when the quote rows cannot be read or the day is not stored.
+// store; nullopt when the quote rows cannot be read or the day is not stored. `handed`, the
+// day's term structure the board solved, spares the store solving it again.
 std::optional<SymbolVolatility> SymbolVolatilityOn(const common::ProgramFolder& folder,
                                                    std::string_view symbol, common::Date date,
-                                                   common::Date previous);
+                                                   common::Date previous,
+                                                   const HandedDay* handed = nullptr);
 
 }  // namespace zarvex::analytics
