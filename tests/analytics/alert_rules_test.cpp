@@ -137,5 +137,71 @@ INSTANTIATE_TEST_SUITE_P(Tests, RuleOnBoard, ::testing::ValuesIn(kEvaluations),
                                  std::string(test_case.param.rule) + " " + test_case.param.today);
                          });
 
+// --- A symbol's figures across days: the symbol's, on whichever of its contracts ---
+
+struct AcrossDays {
+    const char* rule;
+    std::optional<double> today;     // nullopt: not defined on the day (fewer than 20 days)
+    std::optional<double> previous;  // nullopt: not defined on the previous day
+    bool stored = true;              // false: the volatility store could not be read
+    bool fires;
+};
+
+class SymbolFigureRule : public ::testing::TestWithParam<AcrossDays> {};
+
+TEST_P(SymbolFigureRule, FiresOnTheSymbolsValuesAndNeverWhereTheyAreNotDefined) {
+    Board board;
+    board.date = common::MakeDate(2025, 12, 5);
+    SymbolBoard eur;
+    eur.symbol = "EUR";
+    eur.date = board.date;
+    // The front contract is new on the day (no previous figures): the previous day is the
+    // symbol's.
+    for (const char* name : {"DEC25-AM", "MAR26-AM"}) {
+        BoardContract contract;
+        contract.contract = name;
+        contract.today[Named("call_level")] = FigureValue::FromText("1.1000");
+        eur.contracts.push_back(contract);
+    }
+    eur.contracts.front().front = true;
+    if (GetParam().stored) {
+        SymbolVolatility volatility;
+        volatility.today.values[1] = GetParam().today;
+        volatility.previous.emplace();
+        volatility.previous->values[1] = GetParam().previous;
+        eur.volatility = volatility;
+    }
+    board.symbols.push_back(eur);
+    const AlertRules rules = ParseAlertRules(GetParam().rule);
+    ASSERT_EQ(rules.rules.size(), 1u) << rules.errors.at(0).message;
+    const std::vector<FiredAlert> fired = EvaluateAlerts(rules.rules, board);
+    ASSERT_EQ(fired.size(), GetParam().fires ? 1u : 0u);
+    if (GetParam().fires) {
+        EXPECT_EQ(fired[0].today, FigureValue::FromExact(GetParam().today).text);
+        EXPECT_NE(fired[0].message.find(fired[0].contract + " iv_rank "), std::string::npos)
+            << fired[0].message;
+    }
+}
+
+const AcrossDays kAcrossDays[] = {
+    {"EUR front iv_rank above 90", 91.5, 80.0, true, true},
+    {"EUR front iv_rank above 90", 90.0, 80.0, true, false},
+    {"EUR front iv_rank above 90", std::nullopt, 95.0, true, false},
+    {"EUR front iv_rank below 10", std::nullopt, std::nullopt, true, false},
+    {"EUR MAR26-AM iv_rank below 10", 4.0, std::nullopt, true, true},
+    {"EUR front iv_rank crosses 50", 55.0, 45.0, true, true},
+    {"EUR front iv_rank crosses 50", 55.0, std::nullopt, true, false},
+    {"EUR front iv_rank crosses 50", std::nullopt, 45.0, true, false},
+    {"EUR front iv_rank moves 10", 70.0, 59.0, true, true},
+    {"EUR front iv_rank moves 10%", 70.0, 64.0, true, false},
+    {"EUR front iv_rank moves 10", 70.0, std::nullopt, true, false},
+    {"EUR front iv_rank above -1", 0.0, 0.0, false, false},
+    {"EUR JUN26-AM iv_rank above -1", 50.0, 50.0, true, false},
+};
+INSTANTIATE_TEST_SUITE_P(Rules, SymbolFigureRule, ::testing::ValuesIn(kAcrossDays),
+                         [](const auto& test_case) {
+                             return test::CaseName(test_case.index, test_case.param.rule);
+                         });
+
 }  // namespace
 }  // namespace zarvex::analytics

@@ -117,6 +117,18 @@ TEST_F(CatalogueOutputs, BoardComparesItsFiguresAndFeedsThemOnInOrder) {
         EXPECT_NE(today.find("\"" + key + "\": "), std::string::npos) << key;
     }
     ExpectKeysInOrder(board.out.substr(change, previous - change), Keys(kCompared), "change");
+    // A symbol's figures across days stand once per symbol, after its lists, each with its
+    // change.
+    const std::size_t lists = board.out.find("\"volume_to_oi\": ");
+    ASSERT_NE(lists, std::string::npos);
+    ExpectKeysInOrder(board.out.substr(lists), Keys(kSymbol), "symbol");
+    for (const std::string& key : Keys(kSymbol)) {
+        EXPECT_EQ(board.out.find("\"" + key + "\": "), board.out.find("\"" + key + "\": ", lists))
+            << key << " stands in a contract";
+        EXPECT_NE(board.out.find("\"" + key + "_change\": ", lists), std::string::npos) << key;
+    }
+    EXPECT_EQ(Keys(kSymbol),
+              std::vector<std::string>(kBoardVolatilityKeys.begin(), kBoardVolatilityKeys.end()));
 
     // The feed: the contract's columns, then its figures in the order of their columns.
     const SymbolBoard none;
@@ -129,15 +141,15 @@ TEST_F(CatalogueOutputs, BoardComparesItsFiguresAndFeedsThemOnInOrder) {
     EXPECT_EQ(CsvHeader(feed.substr(header, feed.find("\r\n", header) - header)), expected);
 }
 
-// The alert rules take exactly the board's compared figures, and their file's header names
-// each of them.
+// The alert rules take exactly the board's compared figures and the symbols' figures across
+// days, and their file's header names each of them.
 TEST(CatalogueAlertFigures, AreTheComparedFiguresAndTheHeaderNamesThemAll) {
     const std::string_view header = AlertRulesFileHeader();
     for (std::size_t i = 0; i < FigureCatalogue().size(); ++i) {
         const FigureEntry& entry = FigureCatalogue()[i];
         const AlertRules rules =
             ParseAlertRules("EUR front " + std::string(entry.key) + " above 1\n");
-        const bool compared = entry.In(kCompared);
+        const bool compared = entry.In(kCompared | kSymbol);
         EXPECT_EQ(rules.rules.size(), compared ? 1u : 0u) << entry.key;
         if (compared) {
             EXPECT_EQ(rules.rules[0].figure, static_cast<FigureId>(i));

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "analytics/board/alert_check.h"
+#include "analytics/board/board.h"
 #include "analytics/volatility/term_structure.h"
 #include "analytics/volatility/volatility_store.h"
 #include "common/calendar.h"
@@ -97,7 +99,7 @@ TEST_F(VolStoreTest, HoldsWhatTheTermStructureGivesEveryDay) {
 }
 
 // What happens to the store behind its back.
-enum class Damage { kDeleted, kTruncated, kZeroed, kForeign, kOtherSymbol, kFolder };
+enum class Damage { kDeleted, kTruncated, kZeroed, kForeign, kOtherSymbol, kFolder, kTorn };
 
 class VolStoreDamage : public VolStoreTest, public ::testing::WithParamInterface<Damage> {};
 
@@ -131,6 +133,15 @@ TEST_P(VolStoreDamage, GivesTheSameOutputsAfterwards) {
             std::filesystem::remove(Store());
             std::filesystem::create_directory(Store());
             break;
+        case Damage::kTorn: {
+            // What a crash of the computer in the middle of a write may leave: a page of one
+            // day's contracts new and the rest old, every page well formed.
+            const storage::Database db = storage::Database::Open(Store());
+            ASSERT_TRUE(
+                db.Execute("UPDATE contracts SET atm_vol = atm_vol * 2 WHERE date = "
+                           "(SELECT MAX(date) FROM contracts)"));
+            break;
+        }
     }
     EXPECT_EQ(Outputs(), before);
     if (GetParam() != Damage::kFolder) {
@@ -142,8 +153,8 @@ TEST_P(VolStoreDamage, GivesTheSameOutputsAfterwards) {
 
 INSTANTIATE_TEST_SUITE_P(All, VolStoreDamage,
                          ::testing::Values(Damage::kDeleted, Damage::kTruncated, Damage::kZeroed,
-                                           Damage::kForeign, Damage::kOtherSymbol,
-                                           Damage::kFolder));
+                                           Damage::kForeign, Damage::kOtherSymbol, Damage::kFolder,
+                                           Damage::kTorn));
 
 // Rows written without the day run, and a day run, against a store built afresh.
 TEST_F(VolStoreTest, RowsWrittenBehindItsBackAreSeen) {
@@ -165,7 +176,8 @@ TEST_F(VolStoreTest, RowsWrittenBehindItsBackAreSeen) {
     std::filesystem::remove(Store());
     EXPECT_EQ(Outputs(), edited);
 
-    // The day run's way: the day alone summarised, the rest read from the store.
+    // The day run's way: the day waits for its summary, which the next reader makes from that
+    // day's rows alone; the rest is read from the store.
     const std::string stamp = QuoteFileStamp(h.home.Folder(), "EUR");
     common::Date later = next_day_ + common::kSecondsPerDay;
     while (!common::IsTradingDay(later)) {
@@ -175,10 +187,63 @@ TEST_F(VolStoreTest, RowsWrittenBehindItsBackAreSeen) {
     EXPECT_TRUE(RefreshVolatilityDay(h.home.Folder(), "EUR", common::DayText(later), stamp));
     const auto days = LoadVolatilityDays(h.home.Folder(), "EUR");
     ASSERT_TRUE(days);
-    EXPECT_EQ(days->recomputed, 0u);
+    EXPECT_EQ(days->recomputed, 1u);
+    EXPECT_EQ(LoadVolatilityDays(h.home.Folder(), "EUR")->recomputed, 0u);
     const std::string refreshed = Outputs();
     std::filesystem::remove(Store());
     EXPECT_EQ(Outputs(), refreshed);
+}
+
+// The evening's board solves its day's contracts anyway: the store takes that day from it, and
+// it is the day the rows give, to the last bit.
+TEST_F(VolStoreTest, TheBoardHandsItsDayOverAndItIsTheDayTheRowsGive) {
+    const std::string stamp = QuoteFileStamp(h.home.Folder(), "EUR");
+    Outputs();
+    StoreParsedRows(h.QuoteFile(), generator_.Generate(next_day_).rows.at("EUR"));
+    const std::string day = common::DayText(next_day_);
+    ASSERT_TRUE(RefreshVolatilityDay(h.home.Folder(), "EUR", day, stamp));
+    const Board board = BuildBoard({{AnalysisInput(SettingsWith(1, 0), "EUR"), h.QuoteFile()}},
+                                   next_day_, next_day_, {}, h.home.Folder(), h.host.AsHost());
+    ASSERT_TRUE(board.symbols.at(0).volatility);
+    EXPECT_TRUE(board.symbols[0].volatility->handed) << "the day was solved again";
+    const auto handed = LoadVolatilityDays(h.home.Folder(), "EUR");
+    ASSERT_TRUE(handed);
+    EXPECT_EQ(handed->recomputed, 0u) << "the day was solved again";
+    std::filesystem::remove(Store());
+    const auto rebuilt = LoadVolatilityDays(h.home.Folder(), "EUR");
+    ASSERT_TRUE(rebuilt);
+    EXPECT_EQ(rebuilt->days, handed->days);
+    ASSERT_EQ(handed->days.back().date, next_day_);
+    const storage::Database db = storage::Database::OpenReadOnly(h.QuoteFile());
+    EXPECT_EQ(SummaryOfTerm(*TermOfDay(db, "EUR", day)), handed->days.back().contracts);
+}
+
+// A handed day is taken only where it is what the store's own reading of the rows gives.
+TEST(HandedDayTest, IsRefusedWhereAContractIsMissingOrSolvedWithAnotherExpiration) {
+    HandedDay handed;
+    handed.date = "05.12.2025";
+    handed.contracts = {"MAR26-AM", "DEC25-AM"};
+    handed.expirations = {{"MAR26-AM", "13.03.2026"}, {"DEC25-AM", "12.12.2025"}};
+    TermContract far{"MAR26-AM", "13.03.2026", {}, 10};
+    far.figures.days = 98;
+    TermContract near{"DEC25-AM", "12.12.2025", {}, 20};
+    near.figures.days = 7;
+    handed.solved = {near, far};
+    const auto summary = SummaryOfHanded(handed);
+    ASSERT_TRUE(summary);
+    ASSERT_EQ(summary->contracts.size(), 2u);
+    EXPECT_EQ(summary->contracts[0].contract, "DEC25-AM");  // nearest expiry first
+    EXPECT_EQ(summary->contracts[1].total_oi, 10);
+
+    HandedDay missing = handed;
+    missing.solved.pop_back();
+    EXPECT_FALSE(SummaryOfHanded(missing));
+    HandedDay other = handed;
+    other.expirations["MAR26-AM"] = "20.03.2026";  // the contract's history says otherwise
+    EXPECT_FALSE(SummaryOfHanded(other));
+    HandedDay not_a_day = handed;
+    not_a_day.date = "32.12.2025";
+    EXPECT_FALSE(SummaryOfHanded(not_a_day));
 }
 
 TEST_F(VolStoreTest, HistoryAndConeCarryTheirKeysAndTheLatestDayIsTheDefault) {
@@ -247,6 +312,58 @@ TEST_F(VolStoreTest, TheBoardCarriesEachSymbolsVolatilityAndItsChange) {
             << key;
     }
     EXPECT_EQ(After(board.out, "iv_rank", tail).find("null"), std::string::npos);
+}
+
+// Rules on the symbol's figures across days, on the board of a day with fewer than 20 stored
+// days (no rank or percentile yet) and of the last day (both there).
+TEST_F(VolStoreTest, AlertRulesNameTheFiguresAcrossDaysAndAnUndefinedOneFiresNothing) {
+    // Each rule holds wherever its figure is defined, but the third.
+    const std::vector<std::pair<std::string, std::string>> lines{
+        {"iv_rank", "EUR front iv_rank above -1"},
+        {"iv_percentile", "EUR front iv_percentile below 101"},
+        {"iv_rank", "EUR front iv_rank below -1"},
+        {"cm30", "EUR front cm30 above 0"},
+        {"rv20", "EUR front rv20 above 0"},
+        {"vrp20", "EUR front vrp20 moves 0.000001%"},
+    };
+    std::string text;
+    for (const auto& [key, rule] : lines) {
+        text += rule + "\n";
+    }
+    const AlertRules rules = ParseAlertRules(text);
+    ASSERT_EQ(rules.rules.size(), lines.size()) << rules.errors.at(0).message;
+    const auto check = [&](common::Date day) {
+        SCOPED_TRACE(common::DayText(day));
+        const Board board = BuildBoard({{AnalysisInput(SettingsWith(1, 0), "EUR"), h.QuoteFile()}},
+                                       day, day, {}, h.home.Folder(), h.host.AsHost());
+        std::string fired;
+        for (const FiredAlert& alert : EvaluateAlerts(rules.rules, board)) {
+            fired += std::to_string(alert.rule.line) + " " + alert.today + "\n";
+        }
+        const std::string days = common::DayText(day);
+        const test::CliOutcome history = Vol({"--history", "--from", days, "--to", days});
+        const test::CliOutcome before = Vol({"--history", "--to", days});
+        std::string expected;
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            const std::string value = After(history.out, lines[i].first);
+            const std::size_t previous_day =
+                before.out.rfind("\"date\": ", before.out.rfind("\"date\": ") - 1);
+            const bool moved = After(before.out, lines[i].first, previous_day) != "null";
+            if (value != "null" && i != 2 && (i != 5 || moved)) {
+                expected += std::to_string(i + 1) + " " + value + "\n";
+            }
+        }
+        EXPECT_EQ(fired, expected) << history.out;
+        return history.out;
+    };
+    const auto days = LoadVolatilityDays(h.home.Folder(), "EUR");
+    ASSERT_TRUE(days);
+    // The tenth day: a cm30, but no rank, percentile or RV20 yet.
+    const std::string tenth = check(days->days.at(9).date);
+    EXPECT_TRUE(common::Contains(tenth, "\"iv_rank\": null, \"iv_percentile\": null")) << tenth;
+    EXPECT_FALSE(common::Contains(tenth, "\"cm30\": null")) << tenth;
+    const std::string last = check(last_day());
+    EXPECT_FALSE(common::Contains(last, "\"iv_rank\": null")) << last;
 }
 
 TEST_F(VolStoreTest, BadUsageIsClear) {

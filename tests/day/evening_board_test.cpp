@@ -75,7 +75,7 @@ TEST_F(EveningTest, ADayRunWritesTheFeedAndChecksTheRules) {
     // One file per symbol, whole: the version line, the header, a line per contract.
     ASSERT_EQ(report.feed_files.size(), 18u);
     const std::string eur = ReadAll(home.Path() / "OUTPUT" / "levels" / "EUR_levels.csv");
-    EXPECT_EQ(eur.rfind("# zarvex levels feed version 1\r\nsymbol,date,contract,", 0), 0u) << eur;
+    EXPECT_EQ(eur.rfind("# zarvex levels feed version 2\r\nsymbol,date,contract,", 0), 0u) << eur;
     const analytics::SymbolBoard& symbol = report.board.symbols.at(0);
     std::size_t lines = 0;
     for (const char c : eur) {

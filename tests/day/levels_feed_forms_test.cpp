@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <regex>
+#include <set>
 #include <sstream>
 
 #include "analytics/board/levels_text_feed.h"
@@ -82,8 +83,10 @@ TEST(LevelsFeedForms, EveryContractOfTheDayAgreesWithIndicatorsInAllThreeFiles) 
     const std::vector<std::string> columns = Split(
         "symbol,date,contract,expiration,days_to_expiry,call_level,put_level,upper_border,"
         "bottom_border,upper_limit,bottom_limit,channel_center,delta_balance,max_pain,atm_vol,"
-        "band_low,band_high",
+        "band_low,band_high,cm30,iv_rank",
         ",");
+    // The symbol's figures across days, the same on every line: the day's of `vol --history`.
+    const std::set<std::string> across_days{"cm30", "iv_rank"};
     for (const std::string symbol : {"EUR", "GBP", "AUD", "CAD", "JPY", "CHF"}) {
         SCOPED_TRACE(symbol);
         const std::string csv = test::ReadFile(feed / (symbol + "_levels.csv"));
@@ -98,6 +101,19 @@ TEST(LevelsFeedForms, EveryContractOfTheDayAgreesWithIndicatorsInAllThreeFiles) 
                       .out,
                   text);
 
+        EXPECT_EQ(csv.rfind("# zarvex levels feed version 2\r\n", 0), 0u) << csv;
+        EXPECT_EQ(json.rfind("{\"version\": 2, ", 0), 0u) << json;
+        const test::CliOutcome history = test::RunCli(
+            {"--home", h, "vol", "--symbol", symbol, "--history", "--from", "07.12.2012"});
+        ASSERT_EQ(history.status, 0) << history.err;
+        EXPECT_NE(JsonText(history.out, "cm30"), "") << history.out;
+        // The day runs' store (each day handed over by the evening's board) is the one the
+        // rows give.
+        const test::CliOutcome every_day =
+            test::RunCli({"--home", h, "vol", "--symbol", symbol, "--history"});
+        std::filesystem::remove(home.Path() / "DB" / (symbol + "_volatility.lql"));
+        EXPECT_EQ(test::RunCli({"--home", h, "vol", "--symbol", symbol, "--history"}).out,
+                  every_day.out);
         std::vector<std::string> lines = Split(csv, "\r\n");
         ASSERT_GE(lines.size(), 4u) << csv;
         ASSERT_EQ(lines.back(), "");
@@ -119,7 +135,10 @@ TEST(LevelsFeedForms, EveryContractOfTheDayAgreesWithIndicatorsInAllThreeFiles) 
             const std::string object = json.substr(at, json.find('}', at) - at);
             for (std::size_t c = 5; c < columns.size(); ++c) {
                 SCOPED_TRACE(contract + " " + columns[c]);
-                if (columns[c] != "band_low" && columns[c] != "band_high") {
+                if (across_days.contains(columns[c])) {
+                    // Five days: a cm30, and no rank before 20 (an empty cell, null in JSON).
+                    EXPECT_EQ(cells[c], JsonText(history.out, columns[c]));
+                } else if (columns[c] != "band_low" && columns[c] != "band_high") {
                     EXPECT_EQ(cells[c], Trimmed(JsonText(panel.out, columns[c])));
                 }
                 EXPECT_EQ(cells[c], JsonText(object, columns[c]));

@@ -60,12 +60,23 @@ std::vector<FiredAlert> EvaluateAlerts(const std::vector<AlertRule>& rules, cons
         if (contract == nullptr) {
             continue;
         }
-        const FigureValue& today = contract->today[rule.figure];
+        const bool symbol_wide = Figure(rule.figure).In(figure_output::kSymbol);
+        std::optional<FigureValue> across_days[2];
+        if (symbol_wide) {
+            // The symbol's previous stored day, whether or not this contract had rows then.
+            across_days[0] = symbol->volatility ? symbol->volatility->today.Of(rule.figure)
+                                                : FigureValue::FromExact(std::nullopt);
+            if (symbol->volatility && symbol->volatility->previous) {
+                across_days[1] = symbol->volatility->previous->Of(rule.figure);
+            }
+        }
+        const FigureValue& today = symbol_wide ? *across_days[0] : contract->today[rule.figure];
         if (!today.number) {
             continue;
         }
         const FigureValue* previous =
-            contract->previous ? &(*contract->previous)[rule.figure] : nullptr;
+            symbol_wide ? (across_days[1] ? &*across_days[1] : nullptr)
+                        : (contract->previous ? &(*contract->previous)[rule.figure] : nullptr);
         if (!Holds(rule, today, previous)) {
             continue;
         }

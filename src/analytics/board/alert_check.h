@@ -23,7 +23,8 @@ struct FiredAlert {
 
 // The rules that hold on the board, in rule order. A rule on a symbol or contract the board
 // does not hold, or on a figure without a number, does not fire; "crosses" and "moves" need
-// the figure on the previous day too.
+// the figure on the previous day too. A symbol's figure across days (iv_rank, ...) is the
+// symbol's, whichever of its contracts the rule names, and its previous day the symbol's.
 std::vector<FiredAlert> EvaluateAlerts(const std::vector<AlertRule>& rules, const Board& board);
 
 // A line for each rule whose symbol the board holds but whose contract it does not: such a

@@ -21,6 +21,9 @@ constexpr std::array<std::pair<std::string_view, AlertTest>, 4> kTests{{
 // Rules are short: a line longer than this is no rule (and not worth echoing whole).
 constexpr std::size_t kLongestLine = 1000;
 
+// What a rule may name: the board's compared figures of a contract, and a symbol's across days.
+constexpr std::uint8_t kRuleFigures = figure_output::kCompared | figure_output::kSymbol;
+
 std::vector<std::string_view> Fields(std::string_view line) {
     std::vector<std::string_view> fields;
     std::size_t at = 0;
@@ -56,7 +59,7 @@ std::optional<AlertRule> ParseLine(std::string_view line, std::string& error) {
     }
     rule.contract = common::ToLowerAscii(fields[1]) == "front" ? "front" : std::string(fields[1]);
     const std::optional<FigureId> figure = FigureByKey(common::ToLowerAscii(fields[2]));
-    if (!figure || !Figure(*figure).In(figure_output::kCompared)) {
+    if (!figure || !Figure(*figure).In(kRuleFigures)) {
         error = "unknown figure " + Quoted(fields[2]) + " (call_level, put_level, max_pain, ...)";
         return std::nullopt;
     }
@@ -151,7 +154,7 @@ std::string_view AlertRulesFileHeader() {
         // The figure names as the rules take them, wrapped as wide as the line above.
         constexpr std::size_t kWidth = 84;
         std::string line = "# FIGURE   ";
-        for (const FigureId id : FiguresIn(figure_output::kCompared)) {
+        for (const FigureId id : FiguresIn(kRuleFigures)) {
             const std::string_view key = Figure(id).key;
             if (line.size() + 1 + key.size() > kWidth) {
                 text += line + "\n";
@@ -161,6 +164,10 @@ std::string_view AlertRulesFileHeader() {
         }
         text += line + "\n";
         text +=
+            "#           cm30 to vrp20 are the symbol's volatility across its stored days, as\n"
+            "#           vol --history gives them, whichever of its contracts the rule names:\n"
+            "#           iv_rank and iv_percentile from 0 to 100 (none before 20 days), the\n"
+            "#           others decimals (0.012 is 1.2 volatility points)\n"
             "# TEST      above VALUE    the figure is above the value on the day\n"
             "#           below VALUE    the figure is below the value on the day\n"
             "#           crosses VALUE  the figure passed the value since the previous day\n"
@@ -171,6 +178,7 @@ std::string_view AlertRulesFileHeader() {
             "#   EUR front call_level crosses 1.3000\n"
             "#   GBP front put_oi moves 10%\n"
             "#   CHF front max_pain below 1.0500\n"
+            "#   EUR front iv_rank above 90\n"
             "#\n"
             "# A broken line is reported with its number and skipped; lines starting with # are\n"
             "# comments.\n";

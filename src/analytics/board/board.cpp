@@ -136,13 +136,23 @@ SymbolBoard BuildSymbolBoard(SymbolRows& rows, const storage::Database& db,
             : ResolveForwardPoint(folder, board.previous, source.input.symbol,
                                   source.input.ForwardPointSwitch(), host);
 
+    // The day's term structure, solved here anyway, for the volatility store.
+    HandedDay handed;
+    handed.date = common::DayText(date);
+    if (const SymbolRows::DayReading* reading = rows.ReadingOf(date)) {
+        handed.print = reading->print;
+        handed.contracts = reading->contracts;
+        handed.expirations = reading->expirations;
+    }
     for (const std::string& name : rows.ContractsOn(date)) {
         const ContractRows& contract = *rows.Contract(name);
         BoardContract entry;
         entry.contract = name;
         entry.expiration = contract.expiration;
+        TermContract& term = handed.solved.emplace_back();
         entry.today = ComputeContractDay(contract, *SymbolRows::RowsOn(contract, date), date,
-                                         source.input, fp_today);
+                                         source.input, fp_today, &term);
+        term.contract = name;
         if (!HasOpenInterest(entry.today)) {
             continue;
         }
@@ -182,7 +192,15 @@ SymbolBoard BuildSymbolBoard(SymbolRows& rows, const storage::Database& db,
                    board.put_unwinds);
     }
     board.volume_to_oi = VolumeLeaders(options_by_contract, options);
-    board.volatility = SymbolVolatilityOn(folder, board.symbol, date, board.previous);
+    board.volatility = SymbolVolatilityOn(folder, board.symbol, date, board.previous, &handed);
+    if (board.volatility) {
+        for (BoardContract& entry : board.contracts) {
+            SetSymbolFigures(board.volatility->today, entry.today);
+            if (entry.previous && board.volatility->previous) {
+                SetSymbolFigures(*board.volatility->previous, *entry.previous);
+            }
+        }
+    }
     return board;
 }
 

@@ -8,9 +8,10 @@ namespace zarvex::analytics {
 
 ContractDayFigures ComputeContractDay(const ContractRows& rows,
                                       const std::vector<std::size_t>& positions, common::Date day,
-                                      const AnalysisInput& input, double forward_point) {
+                                      const AnalysisInput& input, double forward_point,
+                                      TermContract* term) {
     ContractDayFigures out;
-    out.result = DayResultOf(rows, positions, day, input, forward_point);
+    out.result = DayResultOf(rows, positions, day, input, forward_point, term);
     out.values = FigureValues(out.result);
     return out;
 }

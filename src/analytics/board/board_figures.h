@@ -8,6 +8,7 @@
 #include "analytics/day/figure_catalogue.h"
 #include "analytics/day/figure_value.h"
 #include "analytics/day/stored_rows.h"
+#include "analytics/volatility/term_structure.h"
 #include "common/date.h"
 
 namespace zarvex::analytics {
@@ -29,9 +30,11 @@ struct ContractDayFigures {
 // The figures of a contract on one of its days, computed from the rows in memory exactly as
 // the left panel computes them for that day and contract (what `indicators` and `history`
 // show) with the input's symbol and settings; `positions` are the day's rows of the contract,
-// `forward_point` the one the panel resolves for the day (ResolveForwardPoint).
+// `forward_point` the one the panel resolves for the day (ResolveForwardPoint). `term`, when
+// given, gets the contract's volatility of the day as `vol --term` gives it.
 ContractDayFigures ComputeContractDay(const ContractRows& rows,
                                       const std::vector<std::size_t>& positions, common::Date day,
-                                      const AnalysisInput& input, double forward_point);
+                                      const AnalysisInput& input, double forward_point,
+                                      TermContract* term = nullptr);
 
 }  // namespace zarvex::analytics

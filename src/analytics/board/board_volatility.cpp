@@ -20,10 +20,32 @@ std::optional<double> SymbolVolatility::ChangeOf(std::size_t index) const {
     return *today.values[index] - *previous->values[index];
 }
 
+FigureValue BoardVolatility::Of(FigureId figure) const {
+    const std::vector<FigureId>& symbol = FiguresIn(figure_output::kSymbol);
+    for (std::size_t i = 0; i < symbol.size() && i < values.size(); ++i) {
+        if (symbol[i] == figure) {
+            return FigureValue::FromExact(values[i]);
+        }
+    }
+    return FigureValue::FromExact(std::nullopt);
+}
+
+void SetSymbolFigures(const BoardVolatility& volatility, ContractDayFigures& day) {
+    DayResult& result = day.result;
+    result.cm30 = volatility.values[0];
+    result.iv_rank = volatility.values[1];
+    result.iv_percentile = volatility.values[2];
+    result.rv20 = volatility.values[3];
+    result.vrp20 = volatility.values[4];
+    for (const FigureId id : FiguresIn(figure_output::kSymbol)) {
+        day[id] = Figure(id).read(result);
+    }
+}
+
 std::optional<SymbolVolatility> SymbolVolatilityOn(const common::ProgramFolder& folder,
                                                    std::string_view symbol, common::Date date,
-                                                   common::Date previous) {
-    const auto days = LoadVolatilityDays(folder, symbol);
+                                                   common::Date previous, const HandedDay* handed) {
+    const auto days = LoadVolatilityDays(folder, symbol, {}, handed);
     if (!days) {
         return std::nullopt;
     }
@@ -33,6 +55,7 @@ std::optional<SymbolVolatility> SymbolVolatilityOn(const common::ProgramFolder& 
         if (day.date == date) {
             out.emplace();
             out->today = Of(day);
+            out->handed = days->handed;
         }
     }
     if (out) {

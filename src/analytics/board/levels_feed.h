@@ -9,13 +9,14 @@
 namespace zarvex::analytics {
 
 // The levels feed format's version, written in its first line; raised when a column changes
-// meaning or place (new columns are only ever added at the end).
-inline constexpr int kLevelsFeedVersion = 1;
+// meaning or place, or columns are added (only ever at the end). Version 2 added cm30 and
+// iv_rank, the symbol's across its stored days.
+inline constexpr int kLevelsFeedVersion = 2;
 
 // The feed's columns, in order.
 const std::vector<std::string_view>& LevelsFeedColumns();
 
-// A symbol's feed file for trading terminals: "# zarvex levels feed version 1", a header line
+// A symbol's feed file for trading terminals: "# zarvex levels feed version 2", a header line
 // of the columns, then one line per contract of the board, nearest expiration first. Prices as
 // the left panel shows them (decimal point, the instrument's price type), empty where the panel
 // is; CRLF line ends.

@@ -15,6 +15,9 @@ constexpr std::string_view kPriceKeys[] = {
     "bottom_limit", "channel_center", "delta_balance", "max_pain",
 };
 
+// The symbol's across its stored days, the same in each contract as in the CSV's lines.
+constexpr std::string_view kAcrossDaysKeys[] = {"cm30", "iv_rank"};
+
 FigureId Id(std::string_view key) {
     return FigureByKey(key).value();
 }
@@ -89,6 +92,11 @@ std::string TextOrNull(const FigureValue& value) {
     return text.empty() ? "null" : Quoted(text);
 }
 
+// An exact figure's text is already a JSON number.
+std::string NumberOrNull(const FigureValue& value) {
+    return value.text.empty() ? std::string("null") : value.text;
+}
+
 }  // namespace
 
 std::string LevelsJsonFeed(const SymbolBoard& board) {
@@ -109,10 +117,12 @@ std::string LevelsJsonFeed(const SymbolBoard& board) {
         for (const std::string_view key : kPriceKeys) {
             out += ", \"" + std::string(key) + "\": " + TextOrNull(contract.today[Id(key)]);
         }
-        const FigureValue& atm = contract.today[Id("atm_vol")];
-        out += ", \"atm_vol\": " + (atm.text.empty() ? std::string("null") : atm.text);
+        out += ", \"atm_vol\": " + NumberOrNull(contract.today[Id("atm_vol")]);
         out += ", \"band_low\": " + TextOrNull(contract.today[Id("band_low")]);
         out += ", \"band_high\": " + TextOrNull(contract.today[Id("band_high")]);
+        for (const std::string_view key : kAcrossDaysKeys) {
+            out += ", \"" + std::string(key) + "\": " + NumberOrNull(contract.today[Id(key)]);
+        }
         out += "}";
     }
     return out + "]}\n";

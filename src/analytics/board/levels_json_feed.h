@@ -10,7 +10,8 @@ namespace zarvex::analytics {
 // The JSON feed of a symbol, for scripts: {"version", "symbol", "date", "front", "contracts"},
 // "front" the code of the terminal front contract (TerminalFront; null without one) and a
 // contract per line of the CSV feed with the CSV's columns as keys: the dates and prices as
-// the texts the CSV holds (null where it holds none), days_to_expiry and atm_vol as numbers.
+// the texts the CSV holds (null where it holds none), days_to_expiry, atm_vol, cm30 and
+// iv_rank as numbers.
 // One line, ending with a line feed.
 std::string LevelsJsonFeed(const SymbolBoard& board);
 

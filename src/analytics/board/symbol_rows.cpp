@@ -71,6 +71,7 @@ bool SymbolRows::Scan(const storage::Database& db) {
     spans_.clear();
     days_.clear();
     loaded_.clear();
+    readings_.clear();
     if (!db.IsOpen()) {
         return false;
     }
@@ -238,11 +239,12 @@ bool SymbolRows::Load(const storage::Database& db, const std::vector<common::Dat
     // scan found them in.
     const StatementPtr statement = Prepare(
         db, indexed_ ? "SELECT option = 'CALL', option = 'PUT', strike, price, delta, volume, oi, "
-                       "doi, contract FROM dating WHERE date = ?3 AND option IN ('CALL', 'PUT') "
-                       "AND typeof(contract) = 'text' ORDER BY rowid"
+                       "doi, contract, rowid, expiration FROM dating WHERE date = ?3 AND "
+                       "option IN ('CALL', 'PUT') AND typeof(contract) = 'text' ORDER BY rowid"
                      : "SELECT option = 'CALL', option = 'PUT', strike, price, delta, volume, oi, "
-                       "doi, contract FROM dating WHERE rowid BETWEEN ?1 AND ?2 AND date = ?3 AND "
-                       "option IN ('CALL', 'PUT') AND typeof(contract) = 'text' ORDER BY rowid");
+                       "doi, contract, rowid, expiration FROM dating WHERE rowid BETWEEN ?1 AND "
+                       "?2 AND date = ?3 AND option IN ('CALL', 'PUT') AND "
+                       "typeof(contract) = 'text' ORDER BY rowid");
     if (statement == nullptr) {
         return false;
     }
@@ -268,9 +270,31 @@ bool SymbolRows::Load(const storage::Database& db, const std::vector<common::Dat
         Entry* entry = nullptr;
         std::string_view entry_name;
         std::vector<std::size_t>* positions = nullptr;
+        DayReading& reading = readings_[day];
+        // The day's last PUT and CALL expiration of each contract, the run's at hand.
+        std::map<std::string, std::pair<std::string, std::string>, std::less<>> expirations;
+        std::pair<std::string, std::string>* run_expiration = nullptr;
+        std::string_view run_name;
         int rc = SQLITE_ROW;
         while ((rc = sqlite3_step(raw)) == SQLITE_ROW) {
             const std::string_view name = ReadStoredText(raw, 8);
+            StoredOption option = ReadStoredOption(raw);
+            const std::string_view expires = ReadStoredText(raw, 10);
+            reading.print.Add(sqlite3_column_int64(raw, 9), option.call ? "CALL" : "PUT", name,
+                              expires, option.strike.as_double, option.price.as_double,
+                              option.oi.as_int);
+            if (run_expiration == nullptr || name != run_name) {
+                auto [at, added] = expirations.try_emplace(std::string(name));
+                if (added) {
+                    reading.contracts.push_back(at->first);
+                }
+                run_expiration = &at->second;
+                run_name = at->first;
+            }
+            std::string& last = option.call ? run_expiration->second : run_expiration->first;
+            if (last != expires) {
+                last = expires;
+            }
             if (entry == nullptr || name != entry_name) {
                 auto found = contracts_.find(name);
                 if (found == contracts_.end()) {
@@ -285,10 +309,14 @@ bool SymbolRows::Load(const storage::Database& db, const std::vector<common::Dat
             }
             ContractRows& rows = entry->rows;
             positions->push_back(rows.rows.size());
-            rows.rows.push_back(ReadStoredOption(raw));
+            rows.rows.push_back(std::move(option));
         }
         if (rc != SQLITE_DONE) {
             return false;
+        }
+        for (auto& [name, last] : expirations) {
+            reading.expirations.emplace(
+                name, last.first.empty() ? std::move(last.second) : std::move(last.first));
         }
     }
     // The last PUT row's expiration, else the last CALL row's, as the panel sets it.
@@ -379,6 +407,11 @@ const ContractRows* SymbolRows::Contract(std::string_view contract) const {
 const std::vector<std::size_t>* SymbolRows::RowsOn(const ContractRows& rows, common::Date day) {
     const auto found = rows.days.find(common::DayText(day));
     return found == rows.days.end() ? nullptr : &found->second;
+}
+
+const SymbolRows::DayReading* SymbolRows::ReadingOf(common::Date day) const {
+    const auto found = readings_.find(day);
+    return found == readings_.end() ? nullptr : &found->second;
 }
 
 std::vector<std::string> SymbolRows::ContractsOn(common::Date day) const {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "analytics/day/stored_rows.h"
+#include "analytics/volatility/handed_day.h"
 #include "common/date.h"
 #include "storage/database.h"
 
@@ -52,6 +53,17 @@ public:
     // The contracts that have rows on a loaded day, in no particular order.
     std::vector<std::string> ContractsOn(common::Date day) const;
 
+    // What the volatility store would read of a loaded day's rows beside what it solves: their
+    // fingerprint, the contracts in the order of their first row, and each contract's
+    // expiration as the day's rows give it (the last PUT row's, else the last CALL row's).
+    struct DayReading {
+        DayFingerprint print;
+        std::vector<std::string> contracts;
+        std::map<std::string, std::string, std::less<>> expirations;
+    };
+    // Null for a day not loaded.
+    const DayReading* ReadingOf(common::Date day) const;
+
 private:
     // The volumes of one side of a contract by strike, in order of first appearance: all that
     // the level strikes keep of the rows.
@@ -90,6 +102,7 @@ private:
     std::map<std::string, Entry, std::less<>> contracts_;
     std::map<std::string, DaySpan, std::less<>> spans_;
     std::vector<common::Date> loaded_;
+    std::map<common::Date, DayReading> readings_;
     std::vector<common::Date> days_;
 };
 

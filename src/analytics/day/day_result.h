@@ -60,6 +60,15 @@ struct DayResult : DayFigureValues {
     // stored day of the contract, later ones included, as the panel does today.
     PanelNumber call_level_as_of;
     PanelNumber put_level_as_of;
+
+    // The symbol's volatility set against its own stored days (`vol --history`): one value for
+    // every contract of the symbol on the day, which the board fills in from the volatility
+    // store; empty where it is not defined (no rank before 20 days with a cm30).
+    std::optional<double> cm30;
+    std::optional<double> iv_rank;
+    std::optional<double> iv_percentile;
+    std::optional<double> rv20;
+    std::optional<double> vrp20;
 };
 
 }  // namespace zarvex::analytics

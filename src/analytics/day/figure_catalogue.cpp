@@ -26,7 +26,8 @@ FigureValue Sum(const DayResult& day, std::int64_t sum) {
 }
 
 // To add a figure: one entry here, and its calculation (a field of DayResult filled by
-// DayResultOf, or by `indicators` for the shown day alone). The entry's key, caption, form and
+// DayResultOf, by `indicators` for the shown day alone, or by the board for a symbol's figures
+// across days). The entry's key, caption, form and
 // outputs then carry it into `indicators`, `history` (JSON, CSV, the window's table), the
 // board (its JSON, changes and arrows), the alert rules and the levels feed; a number that may
 // be missing is kExact on a std::optional (null in JSON, an empty cell in CSV). Entries go at
@@ -245,6 +246,28 @@ constexpr FigureEntry kCatalogue[] = {
     {.key = "put_level_as_of",
      .outputs = kHistory,
      .read = [](const DayResult& d) { return FigureValue::FromPanel(d.put_level_as_of); }},
+    {.key = "cm30",
+     .form = Form::kExact,
+     .outputs = kSymbol,
+     .feed_column = 13,
+     .read = [](const DayResult& d) { return FigureValue::FromExact(d.cm30); }},
+    {.key = "iv_rank",
+     .form = Form::kExact,
+     .outputs = kSymbol,
+     .feed_column = 14,
+     .read = [](const DayResult& d) { return FigureValue::FromExact(d.iv_rank); }},
+    {.key = "iv_percentile",
+     .form = Form::kExact,
+     .outputs = kSymbol,
+     .read = [](const DayResult& d) { return FigureValue::FromExact(d.iv_percentile); }},
+    {.key = "rv20",
+     .form = Form::kExact,
+     .outputs = kSymbol,
+     .read = [](const DayResult& d) { return FigureValue::FromExact(d.rv20); }},
+    {.key = "vrp20",
+     .form = Form::kExact,
+     .outputs = kSymbol,
+     .read = [](const DayResult& d) { return FigureValue::FromExact(d.vrp20); }},
 };
 
 constexpr std::size_t kFigureCount = std::size(kCatalogue);
@@ -269,9 +292,9 @@ std::optional<FigureId> FigureByKey(std::string_view key) {
 }
 
 const std::vector<FigureId>& FiguresIn(std::uint8_t output) {
-    // Every combination of the five outputs, made once.
-    static const std::array<std::vector<FigureId>, 32> all = [] {
-        std::array<std::vector<FigureId>, 32> lists;
+    // Every combination of the six outputs, made once.
+    static const std::array<std::vector<FigureId>, 64> all = [] {
+        std::array<std::vector<FigureId>, 64> lists;
         for (std::size_t mask = 0; mask < lists.size(); ++mask) {
             for (std::size_t i = 0; i < kFigureCount; ++i) {
                 if ((kCatalogue[i].outputs & mask) != 0) {
@@ -281,7 +304,7 @@ const std::vector<FigureId>& FiguresIn(std::uint8_t output) {
         }
         return lists;
     }();
-    return all[output & 31U];
+    return all[output & 63U];
 }
 
 std::vector<FigureId> FiguresByPosition(std::uint8_t FigureEntry::*position) {

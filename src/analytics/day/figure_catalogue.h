@@ -32,6 +32,9 @@ inline constexpr std::uint8_t kHistoryTable = 4;
 inline constexpr std::uint8_t kCompared = 8;
 // In the board's JSON without being compared.
 inline constexpr std::uint8_t kBoard = 16;
+// The symbol's across its stored days, one value for all its contracts: the board gives it once
+// per symbol with its change, and the alert rules name it like a compared figure.
+inline constexpr std::uint8_t kSymbol = 32;
 }  // namespace figure_output
 
 // One figure of a day. The positions place a figure in the outputs whose order is their own

@@ -10,7 +10,8 @@
 namespace zarvex::analytics {
 
 DayResult DayResultOf(const ContractRows& rows, const std::vector<std::size_t>& positions,
-                      common::Date day, const AnalysisInput& input, double forward_point) {
+                      common::Date day, const AnalysisInput& input, double forward_point,
+                      TermContract* term) {
     const std::string& symbol = input.symbol;
     const common::PriceType price_type = input.PriceType();
     // The day's rows in memory stand in for the panel's queries of that day.
@@ -48,8 +49,8 @@ DayResult DayResultOf(const ContractRows& rows, const std::vector<std::size_t>& 
     out.max_pain_strike = pain.strike;
 
     // The same chain `vol` reads from the file, here from the day's rows in memory.
-    const ContractVolatility volatility =
-        VolatilityOfChain(ChainOfDay(rows, positions, symbol), day);
+    const OptionChain chain = ChainOfDay(rows, positions, symbol);
+    ContractVolatility volatility = VolatilityOfChain(chain, day);
     out.atm_vol = volatility.atm_vol;
     out.rr25 = volatility.rr25;
     out.bf25 = volatility.bf25;
@@ -57,6 +58,9 @@ DayResult DayResultOf(const ContractRows& rows, const std::vector<std::size_t>& 
     if (volatility.expected_move) {
         out.band_low = ShownPrice(volatility.bands[1], symbol, forward_point, price_type);
         out.band_high = ShownPrice(volatility.bands[2], symbol, forward_point, price_type);
+    }
+    if (term != nullptr) {
+        *term = {input.contract, chain.expiration, std::move(volatility), ChainOpenInterest(chain)};
     }
     return out;
 }

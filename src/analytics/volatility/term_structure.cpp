@@ -10,15 +10,6 @@ namespace zarvex::analytics {
 
 namespace {
 
-std::int64_t TotalOi(const OptionChain& chain) {
-    std::int64_t total = 0;
-    for (const ChainStrike& strike : chain.strikes) {
-        total +=
-            (strike.call.present ? strike.call.oi : 0) + (strike.put.present ? strike.put.oi : 0);
-    }
-    return total;
-}
-
 void NearestExpiryFirst(std::vector<TermContract>& rows) {
     std::stable_sort(rows.begin(), rows.end(), [](const TermContract& a, const TermContract& b) {
         return a.figures.days < b.figures.days;
@@ -26,6 +17,15 @@ void NearestExpiryFirst(std::vector<TermContract>& rows) {
 }
 
 }  // namespace
+
+std::int64_t ChainOpenInterest(const OptionChain& chain) {
+    std::int64_t total = 0;
+    for (const ChainStrike& strike : chain.strikes) {
+        total +=
+            (strike.call.present ? strike.call.oi : 0) + (strike.put.present ? strike.put.oi : 0);
+    }
+    return total;
+}
 
 std::optional<std::vector<std::string>> ContractsOfDay(const storage::Database& db,
                                                        const std::string& date) {
@@ -64,7 +64,8 @@ std::vector<TermContract> TermOfRows(const std::vector<std::pair<std::string, Ch
     out.reserve(order.size());
     for (const std::string& name : order) {
         const OptionChain chain = ChainOfRows(by_contract.at(name), symbol);
-        out.push_back({name, chain.expiration, VolatilityOfChain(chain, day), TotalOi(chain)});
+        out.push_back(
+            {name, chain.expiration, VolatilityOfChain(chain, day), ChainOpenInterest(chain)});
     }
     NearestExpiryFirst(out);
     return out;
@@ -85,7 +86,8 @@ std::optional<std::vector<TermContract>> TermOfDay(const storage::Database& db,
         if (!chain) {
             return std::nullopt;
         }
-        rows.push_back({name, chain->expiration, VolatilityOfChain(*chain, day), TotalOi(*chain)});
+        rows.push_back(
+            {name, chain->expiration, VolatilityOfChain(*chain, day), ChainOpenInterest(*chain)});
     }
     NearestExpiryFirst(rows);
     return rows;

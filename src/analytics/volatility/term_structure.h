@@ -22,6 +22,9 @@ struct TermContract {
     std::int64_t total_oi = 0;
 };
 
+// CALL and PUT open interest together over the chain's strikes, as TermContract keeps it.
+std::int64_t ChainOpenInterest(const OptionChain& chain);
+
 // The contracts with CALL or PUT rows on the day ("%dd.%mm.%yyyy"), in the order of their first
 // row; nullopt when the rows cannot be read.
 std::optional<std::vector<std::string>> ContractsOfDay(const storage::Database& db,

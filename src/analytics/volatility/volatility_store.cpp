@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <charconv>
 #include <cstdint>
 #include <fstream>
 #include <map>
@@ -19,55 +20,35 @@ namespace zarvex::analytics {
 
 namespace {
 
+// A day waiting for its summary has no fingerprint (rows, max_id and hash are NULL) and no
+// contracts. `checksum` hashes what a day's rows of both tables hold, and the meta entry
+// "check" is the exclusive or of every day's: the store is written without waiting for the
+// disk (it is a cache), so a write torn by a crash of the computer is found by its reader.
 constexpr std::string_view kSchema[] = {
     "CREATE TABLE meta (key TEXT PRIMARY KEY, value TEXT)",
     "CREATE TABLE days (date TEXT PRIMARY KEY, day INTEGER, rows INTEGER, max_id INTEGER, "
-    "hash INTEGER)",
+    "hash INTEGER, checksum INTEGER)",
     "CREATE TABLE contracts (date TEXT, position INTEGER, contract TEXT, expiration TEXT, "
     "days INTEGER, years REAL, forward REAL, discount REAL, atm_vol REAL, rr25 REAL, bf25 REAL, "
     "total_oi INTEGER, PRIMARY KEY (date, position))",
 };
 
-// What the term structure of a day reads of its rows, folded into three numbers.
-struct Fingerprint {
-    std::int64_t rows = 0;
-    std::int64_t max_id = 0;
-    std::uint64_t hash = 0;
+void AddRow(DayFingerprint& print, const storage::Statement& row) {
+    print.Add(row.ColumnInt(0), row.ColumnTextView(1), row.ColumnTextView(2), row.ColumnTextView(3),
+              quotes::ReadDouble(row, 4), quotes::ReadDouble(row, 5), quotes::ReadInt(row, 6));
+}
 
-    bool operator==(const Fingerprint&) const = default;
-
-    void Add(const storage::Statement& row) {
-        const std::int64_t id = row.ColumnInt(0);
-        ++rows;
-        max_id = std::max(max_id, id);
-        Mix(static_cast<std::uint64_t>(id));
-        for (int column = 1; column <= 3; ++column) {
-            for (const char c : row.ColumnTextView(column)) {
-                Mix(static_cast<unsigned char>(c));
-            }
-            Mix(0x100);  // the end of a text, so that "AB","C" differs from "A","BC"
-        }
-        Mix(std::bit_cast<std::uint64_t>(quotes::ReadDouble(row, 4)));
-        Mix(std::bit_cast<std::uint64_t>(quotes::ReadDouble(row, 5)));
-        Mix(static_cast<std::uint64_t>(quotes::ReadInt(row, 6)));
-    }
-
-private:
-    void Mix(std::uint64_t value) {
-        // FNV-1a over 64-bit words, then a final avalanche per word: cheap, and a changed
-        // premium anywhere in a day changes the hash.
-        hash = (hash ^ value) * 0x100000001b3ULL;
-        hash ^= hash >> 29;
-    }
-};
-
+// The rows the left panel's queries and the board match: an option or contract that is no text
+// is matched by none of them.
 constexpr std::string_view kFingerprintColumns =
     "SELECT id, option, contract, expiration, strike, price, oi, date, delta FROM dating "
-    "WHERE option IN ('CALL', 'PUT')";
+    "WHERE option IN ('CALL', 'PUT') AND typeof(contract) = 'text'";
 constexpr std::string_view kInIdOrder = " ORDER BY id";
 
-using Fingerprints = std::map<std::string, Fingerprint, std::less<>>;
+using Fingerprints = std::map<std::string, DayFingerprint, std::less<>>;
 using DayRows = std::vector<std::pair<std::string, ChainRow>>;
+// What a write puts in place of a day: its fingerprint and summary, or none while it waits.
+using NewDays = std::map<std::string, std::optional<std::pair<DayFingerprint, DaySummary>>>;
 
 ChainRow ChainRowOf(const storage::Statement& row) {
     // The query takes CALL and PUT rows only.
@@ -81,20 +62,83 @@ ChainRow ChainRowOf(const storage::Statement& row) {
             row.ColumnText(3)};
 }
 
-// One pass over every CALL and PUT row, a day at a time (through the index on the date) and in
-// id order within it: each day that is one the program can show is handed to `day` with its
-// fingerprint and, when `wanted` says so for that fingerprint, its rows. False when the rows
-// cannot be read.
+// A day's checksum over what the store holds of it.
+class Checksum final {
+public:
+    explicit Checksum(std::string_view date) {
+        Text(date);
+        Mix(0x100);
+    }
+    void Number(std::int64_t value) { Mix(static_cast<std::uint64_t>(value)); }
+    void Real(double value) { Mix(std::bit_cast<std::uint64_t>(value)); }
+    void Optional(const std::optional<double>& value) {
+        Mix(value ? 1 : 2);
+        if (value) {
+            Real(*value);
+        }
+    }
+    void Text(std::string_view text) {
+        for (const char c : text) {
+            Mix(static_cast<unsigned char>(c));
+        }
+        Mix(0x100);
+    }
+    std::int64_t Value() const { return static_cast<std::int64_t>(hash_); }
+
+private:
+    void Mix(std::uint64_t value) {
+        hash_ = (hash_ ^ value) * 0x100000001b3ULL;
+        hash_ ^= hash_ >> 29;
+    }
+    std::uint64_t hash_ = 0xcbf29ce484222325ULL;
+};
+
+// The checksum of a day's rows; `print` none for a day waiting for its summary.
+std::int64_t DayChecksum(std::string_view date, common::Date day,
+                         const std::optional<DayFingerprint>& print,
+                         const std::vector<ContractSummary>& contracts) {
+    Checksum sum(date);
+    sum.Number(day);
+    sum.Number(print ? 1 : 0);
+    if (print) {
+        sum.Number(print->rows);
+        sum.Number(print->max_id);
+        sum.Number(static_cast<std::int64_t>(print->hash));
+    }
+    for (const ContractSummary& c : contracts) {
+        sum.Text(c.contract);
+        sum.Text(c.expiration);
+        sum.Number(c.days);
+        sum.Real(c.years);
+        sum.Optional(c.forward);
+        sum.Optional(c.discount);
+        sum.Optional(c.atm_vol);
+        sum.Optional(c.rr25);
+        sum.Optional(c.bf25);
+        sum.Number(c.total_oi);
+    }
+    return sum.Value();
+}
+
+// One pass over the CALL and PUT rows (of every day, or of `one_day`), a day at a time (through
+// the index on the date) and in id order within it: each day that is one the program can show
+// is handed to `day` with its fingerprint and, when `wanted` says so for that fingerprint, its
+// rows. False when the rows cannot be read.
 template <typename Wanted, typename Day>
-bool ScanDays(const storage::Database& quotes, Wanted wanted, Day day) {
+bool ScanDays(const storage::Database& quotes, const std::string* one_day, Wanted wanted, Day day) {
     storage::Statement statement =
-        quotes.Prepare(std::string(kFingerprintColumns) + " ORDER BY date, id");
+        one_day != nullptr
+            ? quotes::Query(
+                  quotes,
+                  std::string(kFingerprintColumns) + " AND date = ?" + std::string(kInIdOrder),
+                  {*one_day})
+            : quotes.Prepare(std::string(kFingerprintColumns) + " ORDER BY date, id");
     if (!statement.IsValid()) {
         return false;
     }
     std::string date;
-    Fingerprint print;
-    std::vector<std::pair<std::string, ChainRow>> held;  // the rows of `date` in id order
+    DayFingerprint print;
+    DayRows held;  // the rows of `date` in id order
     bool any = false;
     const auto finish = [&] {
         if (any && common::ParseDate(date, "%dd.%mm.%yyyy") != common::kInvalidDate) {
@@ -107,11 +151,11 @@ bool ScanDays(const storage::Database& quotes, Wanted wanted, Day day) {
         if (!any || row_date != date) {
             finish();
             date = std::string(row_date);
-            print = Fingerprint();
+            print = DayFingerprint();
             held.clear();
             any = true;
         }
-        print.Add(statement);
+        AddRow(print, statement);
         held.emplace_back(statement.ColumnText(2), ChainRowOf(statement));
     }
     if (statement.Failed() || !quotes.FaultText().empty()) {
@@ -119,24 +163,6 @@ bool ScanDays(const storage::Database& quotes, Wanted wanted, Day day) {
     }
     finish();
     return true;
-}
-
-std::optional<Fingerprint> DayFingerprint(const storage::Database& quotes,
-                                          const std::string& date) {
-    storage::Statement statement = quotes::Query(
-        quotes, std::string(kFingerprintColumns) + " AND date = ?" + std::string(kInIdOrder),
-        {date});
-    if (!statement.IsValid()) {
-        return std::nullopt;
-    }
-    Fingerprint print;
-    while (statement.Step()) {
-        print.Add(statement);
-    }
-    if (statement.Failed()) {
-        return std::nullopt;
-    }
-    return print;
 }
 
 std::string FileStamp(const std::filesystem::path& path) {
@@ -166,6 +192,118 @@ std::string MetaOf(const storage::Database& db, std::string_view key) {
     return s.Step() ? s.ColumnText(0) : std::string();
 }
 
+std::optional<std::int64_t> CheckOf(const storage::Database& db) {
+    const std::string text = MetaOf(db, "check");
+    std::int64_t value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size()) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+// A store written without waiting for the disk and without a journal file: it is a cache, and
+// its checksums (and SQLite's check of the file) find a write that a crash tore, after which it
+// is rebuilt.
+void WriteWithoutWaiting(const storage::Database& db) {
+    db.Execute("PRAGMA synchronous = OFF");
+    db.Execute("PRAGMA journal_mode = MEMORY");
+}
+
+// A stored day as its reader gets it.
+struct StoredDay {
+    DaySummary summary;
+    std::optional<DayFingerprint> print;  // none: waiting for its summary
+};
+using StoredDayMap = std::map<std::string, StoredDay, std::less<>>;
+
+// Replaces the named days (a day without a value waits for its summary), removes the gone
+// ones, or first every day with `reset`, and notes the quote file's stamp, in one
+// transaction.
+bool WriteDays(const storage::Database& db, const NewDays& changed,
+               const std::vector<std::string>& gone, const std::string& stamp, bool reset) {
+    storage::Transaction transaction(db, storage::Transaction::Mode::kImmediate);
+    if (!transaction.Began()) {
+        return false;
+    }
+    bool ok = true;
+    std::int64_t check = 0;
+    if (reset) {
+        ok = db.Execute("DELETE FROM days") && db.Execute("DELETE FROM contracts");
+    } else {
+        const auto stored = CheckOf(db);
+        ok = stored.has_value();
+        check = stored.value_or(0);
+    }
+    storage::Statement old_sum = db.Prepare("SELECT checksum FROM days WHERE date = ?");
+    storage::Statement drop_day = db.Prepare("DELETE FROM days WHERE date = ?");
+    storage::Statement drop_contracts = db.Prepare("DELETE FROM contracts WHERE date = ?");
+    storage::Statement add_day = db.Prepare("INSERT INTO days VALUES (?, ?, ?, ?, ?, ?)");
+    // Prepared at its first contract: the day run writes a day without any.
+    std::optional<storage::Statement> add_contract;
+    const auto drop = [&](const std::string& date) {
+        if (reset) {
+            return;
+        }
+        old_sum.Reset(true);
+        old_sum.Bind(1, storage::SqlValue(date));
+        if (old_sum.Step()) {
+            check ^= old_sum.ColumnInt(0);
+        }
+        ok = !old_sum.Failed() && ok;
+        for (storage::Statement* s : {&drop_day, &drop_contracts}) {
+            s->Reset(true);
+            s->Bind(1, storage::SqlValue(date));
+            ok = s->Run() && ok;
+        }
+    };
+    for (const std::string& date : gone) {
+        drop(date);
+    }
+    for (const auto& [date, entry] : changed) {
+        drop(date);
+        const common::Date day =
+            entry ? entry->second.date : common::ParseDate(date, "%dd.%mm.%yyyy");
+        const std::optional<DayFingerprint> print =
+            entry ? std::optional<DayFingerprint>(entry->first) : std::nullopt;
+        static const std::vector<ContractSummary> kNone;
+        const std::vector<ContractSummary>& contracts = entry ? entry->second.contracts : kNone;
+        const std::int64_t sum = DayChecksum(date, day, print, contracts);
+        check ^= sum;
+        add_day.Reset(true);
+        ok = add_day.BindAll({storage::SqlValue(date), storage::SqlValue(day),
+                              print ? storage::SqlValue(print->rows) : storage::SqlValue(),
+                              print ? storage::SqlValue(print->max_id) : storage::SqlValue(),
+                              print ? storage::SqlValue(static_cast<std::int64_t>(print->hash))
+                                    : storage::SqlValue(),
+                              storage::SqlValue(sum)}) &&
+             add_day.Run() && ok;
+        std::int64_t position = 0;
+        for (const ContractSummary& c : contracts) {
+            if (!add_contract) {
+                add_contract =
+                    db.Prepare("INSERT INTO contracts VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+            }
+            add_contract->Reset(true);
+            ok = add_contract->BindAll({storage::SqlValue(date), storage::SqlValue(position++),
+                                        storage::SqlValue(c.contract),
+                                        storage::SqlValue(c.expiration), storage::SqlValue(c.days),
+                                        storage::SqlValue(c.years), OptionalValue(c.forward),
+                                        OptionalValue(c.discount), OptionalValue(c.atm_vol),
+                                        OptionalValue(c.rr25), OptionalValue(c.bf25),
+                                        storage::SqlValue(c.total_oi)}) &&
+                 add_contract->Run() && ok;
+        }
+    }
+    ok = db.Execute("INSERT OR REPLACE INTO meta VALUES ('quote_file', ?)",
+                    {storage::SqlValue(stamp)}) &&
+         db.Execute("INSERT OR REPLACE INTO meta VALUES ('check', ?)",
+                    {storage::SqlValue(std::to_string(check))}) &&
+         ok;
+    // A half-written store would pass for an up-to-date one: all of it or nothing.
+    return ok && transaction.Commit();
+}
+
 // The open store file, made (or made anew) with its tables where it is missing, damaged or of
 // another layout. A closed database when DB/ is missing or cannot be written.
 class StoreFile final {
@@ -191,103 +329,66 @@ public:
 
     std::string Meta(std::string_view key) const { return MetaOf(db_, key); }
 
-    std::optional<Fingerprints> StoredFingerprints() const {
-        storage::Statement s = db_.Prepare("SELECT date, rows, max_id, hash FROM days");
-        Fingerprints out;
-        while (s.Step()) {
-            Fingerprint& print = out[s.ColumnText(0)];
-            print.rows = s.ColumnInt(1);
-            print.max_id = s.ColumnInt(2);
-            print.hash = static_cast<std::uint64_t>(s.ColumnInt(3));
-        }
-        if (!s.IsValid() || s.Failed()) {
-            return std::nullopt;
-        }
-        return out;
-    }
-
-    // The summaries of the stored days, by date text.
-    std::optional<std::map<std::string, DaySummary, std::less<>>> StoredDays() const {
+    // Every stored day by date text; nullopt when the rows cannot be read or do not add up to
+    // their checksums.
+    std::optional<StoredDayMap> StoredDays() const {
         storage::Statement s = db_.Prepare(
-            "SELECT d.date, d.day, c.contract, c.expiration, c.days, c.years, c.forward, "
-            "c.discount, c.atm_vol, c.rr25, c.bf25, c.total_oi FROM days d "
-            "LEFT JOIN contracts c ON c.date = d.date ORDER BY d.date, c.position");
-        std::map<std::string, DaySummary, std::less<>> out;
+            "SELECT d.date, d.day, d.rows, d.max_id, d.hash, d.checksum, c.contract, "
+            "c.expiration, c.days, c.years, c.forward, c.discount, c.atm_vol, c.rr25, c.bf25, "
+            "c.total_oi FROM days d LEFT JOIN contracts c ON c.date = d.date "
+            "ORDER BY d.date, c.position");
+        StoredDayMap out;
+        std::map<std::string, std::int64_t, std::less<>> sums;
         while (s.Step()) {
-            DaySummary& day = out[s.ColumnText(0)];
-            day.date = s.ColumnInt(1);
-            if (s.IsNull(2)) {
+            const std::string_view date = s.ColumnTextView(0);
+            auto found = out.find(date);
+            if (found == out.end()) {
+                found = out.emplace(std::string(date), StoredDay()).first;
+                StoredDay& day = found->second;
+                day.summary.date = s.ColumnInt(1);
+                if (!s.IsNull(2)) {
+                    day.print = DayFingerprint{s.ColumnInt(2), s.ColumnInt(3),
+                                               static_cast<std::uint64_t>(s.ColumnInt(4))};
+                }
+                sums.emplace(found->first, s.ColumnInt(5));
+            }
+            if (s.IsNull(6)) {
                 continue;
             }
             ContractSummary c;
-            c.contract = s.ColumnText(2);
-            c.expiration = s.ColumnText(3);
-            c.days = s.ColumnInt(4);
-            c.years = s.ColumnDouble(5);
-            c.forward = OptionalColumn(s, 6);
-            c.discount = OptionalColumn(s, 7);
-            c.atm_vol = OptionalColumn(s, 8);
-            c.rr25 = OptionalColumn(s, 9);
-            c.bf25 = OptionalColumn(s, 10);
-            c.total_oi = s.ColumnInt(11);
-            day.contracts.push_back(std::move(c));
+            c.contract = s.ColumnText(6);
+            c.expiration = s.ColumnText(7);
+            c.days = s.ColumnInt(8);
+            c.years = s.ColumnDouble(9);
+            c.forward = OptionalColumn(s, 10);
+            c.discount = OptionalColumn(s, 11);
+            c.atm_vol = OptionalColumn(s, 12);
+            c.rr25 = OptionalColumn(s, 13);
+            c.bf25 = OptionalColumn(s, 14);
+            c.total_oi = s.ColumnInt(15);
+            found->second.summary.contracts.push_back(std::move(c));
         }
         if (!s.IsValid() || s.Failed() || !db_.FaultText().empty()) {
             return std::nullopt;
         }
+        std::int64_t check = 0;
+        for (const auto& [date, day] : out) {
+            const std::int64_t sum = sums.at(date);
+            if (DayChecksum(date, day.summary.date, day.print, day.summary.contracts) != sum ||
+                (!day.print && !day.summary.contracts.empty())) {
+                return std::nullopt;
+            }
+            check ^= sum;
+        }
+        if (CheckOf(db_) != check) {
+            return std::nullopt;
+        }
         return out;
     }
 
-    // Replaces the named days, removes the gone ones and notes the quote file's stamp, in one
-    // transaction.
-    bool Write(const std::map<std::string, std::pair<Fingerprint, DaySummary>>& changed,
-               const std::vector<std::string>& gone, const std::string& stamp) const {
-        storage::Transaction transaction(db_, storage::Transaction::Mode::kImmediate);
-        if (!transaction.Began()) {
-            return false;
-        }
-        bool ok = true;
-        storage::Statement drop_day = db_.Prepare("DELETE FROM days WHERE date = ?");
-        storage::Statement drop_contracts = db_.Prepare("DELETE FROM contracts WHERE date = ?");
-        storage::Statement add_day = db_.Prepare("INSERT INTO days VALUES (?, ?, ?, ?, ?)");
-        storage::Statement add_contract =
-            db_.Prepare("INSERT INTO contracts VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
-        const auto drop = [&](const std::string& date) {
-            for (storage::Statement* s : {&drop_day, &drop_contracts}) {
-                s->Reset(true);
-                s->Bind(1, storage::SqlValue(date));
-                ok = s->Run() && ok;
-            }
-        };
-        for (const std::string& date : gone) {
-            drop(date);
-        }
-        for (const auto& [date, entry] : changed) {
-            drop(date);
-            const auto& [print, day] = entry;
-            add_day.Reset(true);
-            ok = add_day.BindAll({storage::SqlValue(date), storage::SqlValue(day.date),
-                                  storage::SqlValue(print.rows), storage::SqlValue(print.max_id),
-                                  storage::SqlValue(static_cast<std::int64_t>(print.hash))}) &&
-                 add_day.Run() && ok;
-            std::int64_t position = 0;
-            for (const ContractSummary& c : day.contracts) {
-                add_contract.Reset(true);
-                ok = add_contract.BindAll({storage::SqlValue(date), storage::SqlValue(position++),
-                                           storage::SqlValue(c.contract),
-                                           storage::SqlValue(c.expiration),
-                                           storage::SqlValue(c.days), storage::SqlValue(c.years),
-                                           OptionalValue(c.forward), OptionalValue(c.discount),
-                                           OptionalValue(c.atm_vol), OptionalValue(c.rr25),
-                                           OptionalValue(c.bf25), storage::SqlValue(c.total_oi)}) &&
-                     add_contract.Run() && ok;
-            }
-        }
-        ok = db_.Execute("INSERT OR REPLACE INTO meta VALUES ('quote_file', ?)",
-                         {storage::SqlValue(stamp)}) &&
-             ok;
-        // A half-written store would pass for an up-to-date one: all of it or nothing.
-        return ok && transaction.Commit();
+    bool Write(const NewDays& changed, const std::vector<std::string>& gone,
+               const std::string& stamp, bool reset = false) const {
+        return WriteDays(db_, changed, gone, stamp, reset);
     }
 
 private:
@@ -303,6 +404,7 @@ private:
         if (!db.IsOpen()) {
             return {};
         }
+        WriteWithoutWaiting(db);
         if (std::filesystem::file_size(path, error) == 0 && !error) {
             return Create(std::move(db));
         }
@@ -328,6 +430,7 @@ private:
         }
         ok =
             ok && db.Execute("INSERT INTO meta VALUES ('symbol', ?)", {storage::SqlValue(symbol_)});
+        ok = ok && db.Execute("INSERT INTO meta VALUES ('check', '0')");
         ok = ok && db.Execute("PRAGMA user_version = " + std::to_string(kVolatilityStoreVersion));
         if (!ok || !transaction.Commit()) {
             return {};
@@ -339,35 +442,37 @@ private:
     storage::Database db_;
 };
 
-std::optional<DaySummary> SummariseDay(const storage::Database& quotes, std::string_view symbol,
-                                       const std::string& date) {
-    const auto term = TermOfDay(quotes, symbol, date);
-    if (!term) {
+// The summary of the day's rows (in id order, each with its contract).
+DaySummary SummaryOfRows(const std::string& date, const DayRows& rows, std::string_view symbol) {
+    return {common::ParseDate(date, "%dd.%mm.%yyyy"),
+            SummaryOfTerm(TermOfRows(rows, symbol, date))};
+}
+
+// The handed day's summary where it is the one of these rows.
+std::optional<DaySummary> Handed(const HandedDay* handed, const std::string& date,
+                                 const DayFingerprint& print) {
+    if (handed == nullptr || handed->date != date || !(handed->print == print)) {
         return std::nullopt;
     }
-    return DaySummary{common::ParseDate(date, "%dd.%mm.%yyyy"), SummaryOfTerm(*term)};
+    return SummaryOfHanded(*handed);
 }
 
 // Brings the store in line with the rows and returns every day; `store` may be closed, then
-// everything is summarised in memory.
+// everything is summarised in memory. `kept` (nullopt: none usable) are the stored days.
 std::optional<VolatilityDays> BringInLine(const StoreFile& store,
                                           const std::filesystem::path& quote_path,
                                           std::string_view symbol, const std::string& stamp,
-                                          const StoreProgress& progress) {
+                                          const StoreProgress& progress,
+                                          std::optional<StoredDayMap> kept,
+                                          const HandedDay* handed) {
     // `stamp` was taken before any row is read: rows written during the pass leave the store
     // older than the file, and the next reader looks again.
     const storage::Database quotes = storage::Database::OpenReadOnlyForScan(quote_path);
     if (!quotes.IsOpen()) {
         return std::nullopt;
     }
-    std::optional<Fingerprints> before;
-    std::optional<std::map<std::string, DaySummary, std::less<>>> kept;
-    if (store.IsOpen()) {
-        before = store.StoredFingerprints();
-        kept = store.StoredDays();
-    }
-    if (!before || !kept) {
-        before.emplace();
+    const bool reset = !kept.has_value();
+    if (!kept) {
         kept.emplace();
     }
     // The days there are, for the progress: the index on the date alone is read.
@@ -381,21 +486,24 @@ std::optional<VolatilityDays> BringInLine(const StoreFile& store,
         progress(0, total);
     }
     VolatilityDays out;
-    std::map<std::string, std::pair<Fingerprint, DaySummary>> changed;
+    NewDays changed;
     std::vector<std::string> seen;
     const bool read = ScanDays(
-        quotes,
-        [&](const std::string& date, const Fingerprint& print) {
-            const auto at = before->find(date);
-            return at == before->end() || at->second != print || !kept->contains(date);
+        quotes, nullptr,
+        [&](const std::string& date, const DayFingerprint& print) {
+            const auto at = kept->find(date);
+            return (at == kept->end() || at->second.print != print) && !Handed(handed, date, print);
         },
-        [&](const std::string& date, const Fingerprint& print, const DayRows* rows) {
+        [&](const std::string& date, const DayFingerprint& print, const DayRows* rows) {
             seen.push_back(date);
-            if (rows) {
+            const auto at = kept->find(date);
+            if (at == kept->end() || at->second.print != print) {
+                auto summary = Handed(handed, date, print);
+                out.recomputed += summary ? 0 : 1;
+                out.handed = out.handed || summary.has_value();
                 changed.emplace(
-                    date, std::make_pair(
-                              print, DaySummary{common::ParseDate(date, "%dd.%mm.%yyyy"),
-                                                SummaryOfTerm(TermOfRows(*rows, symbol, date))}));
+                    date, std::make_pair(print, summary ? std::move(*summary)
+                                                        : SummaryOfRows(date, *rows, symbol)));
             }
             if (progress) {
                 progress(std::min(++done, total), total);
@@ -406,7 +514,7 @@ std::optional<VolatilityDays> BringInLine(const StoreFile& store,
     }
     std::vector<std::string> gone;
     const std::set<std::string, std::less<>> there(seen.begin(), seen.end());
-    for (const auto& [date, print] : *before) {
+    for (const auto& [date, day] : *kept) {
         if (!there.contains(date)) {
             gone.push_back(date);
         }
@@ -414,15 +522,91 @@ std::optional<VolatilityDays> BringInLine(const StoreFile& store,
     if (progress && done < total) {
         progress(total, total);
     }
-    out.recomputed = changed.size();
-    out.stored = store.IsOpen() && store.Write(changed, gone, stamp);
+    out.stored = store.IsOpen() && store.Write(changed, gone, stamp, reset);
     for (const std::string& date : seen) {
         const auto fresh = changed.find(date);
-        out.days.push_back(fresh != changed.end() ? fresh->second.second : kept->at(date));
+        out.days.push_back(fresh != changed.end() ? fresh->second->second : kept->at(date).summary);
     }
     std::sort(out.days.begin(), out.days.end(),
               [](const DaySummary& a, const DaySummary& b) { return a.date < b.date; });
     return out;
+}
+
+// The stored days in line with the rows, with the days that wait for their summary summarised
+// (from `handed` where it is theirs, else from their rows); nullopt when a waiting day's rows
+// cannot be read.
+std::optional<VolatilityDays> FillWaitingDays(const StoreFile& store,
+                                              const std::filesystem::path& quote_path,
+                                              std::string_view symbol, const std::string& stamp,
+                                              StoredDayMap days, const HandedDay* handed) {
+    VolatilityDays out;
+    NewDays changed;
+    std::vector<std::string> gone;
+    std::optional<storage::Database> quotes;
+    for (const auto& [date, day] : days) {
+        if (day.print) {
+            continue;
+        }
+        if (handed != nullptr && handed->date == date) {
+            if (auto summary = SummaryOfHanded(*handed)) {
+                changed.emplace(date, std::make_pair(handed->print, std::move(*summary)));
+                out.handed = true;
+                continue;
+            }
+        }
+        if (!quotes) {
+            quotes.emplace(storage::Database::OpenReadOnly(quote_path));
+        }
+        bool any = false;
+        const bool read = ScanDays(
+            *quotes, &date, [](const std::string&, const DayFingerprint&) { return true; },
+            [&](const std::string& text, const DayFingerprint& print, const DayRows* rows) {
+                any = true;
+                ++out.recomputed;
+                changed.emplace(text, std::make_pair(print, SummaryOfRows(text, *rows, symbol)));
+            });
+        if (!read) {
+            return std::nullopt;
+        }
+        if (!any) {
+            gone.push_back(date);  // the day run wrote it without a CALL or PUT row
+        }
+    }
+    if (!changed.empty() || !gone.empty()) {
+        out.stored = store.Write(changed, gone, stamp);
+    }
+    for (auto& [date, day] : days) {
+        const auto fresh = changed.find(date);
+        if (fresh != changed.end()) {
+            out.days.push_back(std::move(fresh->second->second));
+        } else if (day.print) {
+            out.days.push_back(std::move(day.summary));
+        }
+    }
+    std::sort(out.days.begin(), out.days.end(),
+              [](const DaySummary& a, const DaySummary& b) { return a.date < b.date; });
+    return out;
+}
+
+// The store as the day run finds it, without the reader's whole-file check: the day run only
+// adds a day that waits for its summary, and the next reader checks the file before it trusts
+// a day.
+storage::Database OpenForTheDayRun(const std::filesystem::path& path, std::string_view symbol) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) {
+        return {};
+    }
+    storage::Database db = storage::Database::Open(path);
+    if (!db.IsOpen()) {
+        return {};
+    }
+    WriteWithoutWaiting(db);
+    storage::Statement version = db.Prepare("PRAGMA user_version");
+    if (!version.Step() || version.ColumnInt(0) != kVolatilityStoreVersion ||
+        MetaOf(db, "symbol") != symbol) {
+        return {};
+    }
+    return db;
 }
 
 }  // namespace
@@ -444,69 +628,47 @@ std::string QuoteFileStamp(const common::ProgramFolder& folder, std::string_view
 
 std::optional<VolatilityDays> LoadVolatilityDays(const common::ProgramFolder& folder,
                                                  std::string_view symbol,
-                                                 const StoreProgress& progress) {
+                                                 const StoreProgress& progress,
+                                                 const HandedDay* handed) {
     const std::string stamp = QuoteFileStamp(folder, symbol);
     if (stamp.empty()) {
         return std::nullopt;
     }
+    const std::filesystem::path quote_path = storage::QuotePath(folder, symbol);
     const StoreFile store(VolatilityStorePath(folder, symbol), symbol);
-    if (store.IsOpen() && store.Meta("quote_file") == stamp) {
-        if (auto days = store.StoredDays()) {
-            VolatilityDays out;
-            for (auto& [date, day] : *days) {
-                out.days.push_back(std::move(day));
-            }
-            std::sort(out.days.begin(), out.days.end(),
-                      [](const DaySummary& a, const DaySummary& b) { return a.date < b.date; });
-            return out;
-        }
+    std::optional<StoredDayMap> days;
+    if (store.IsOpen()) {
+        days = store.StoredDays();
     }
-    return BringInLine(store, storage::QuotePath(folder, symbol), symbol, stamp, progress);
+    if (days && store.Meta("quote_file") == stamp) {
+        return FillWaitingDays(store, quote_path, symbol, stamp, std::move(*days), handed);
+    }
+    return BringInLine(store, quote_path, symbol, stamp, progress, std::move(days), handed);
 }
 
 bool RefreshVolatilityDay(const common::ProgramFolder& folder, std::string_view symbol,
                           const std::string& date, const std::string& stamp_before) {
     const std::string stamp = QuoteFileStamp(folder, symbol);
-    if (stamp.empty()) {
+    if (stamp.empty() || common::ParseDate(date, "%dd.%mm.%yyyy") == common::kInvalidDate) {
         return false;
     }
-    const StoreFile store(VolatilityStorePath(folder, symbol), symbol);
+    const std::filesystem::path path = VolatilityStorePath(folder, symbol);
+    if (!stamp_before.empty()) {
+        const storage::Database db = OpenForTheDayRun(path, symbol);
+        if (db.IsOpen() && MetaOf(db, "quote_file") == stamp_before) {
+            // In line before the extraction, which wrote this day alone: the day waits for its
+            // summary, which the evening's board hands over or the next reader makes.
+            return stamp == stamp_before || WriteDays(db, {{date, std::nullopt}}, {}, stamp, false);
+        }
+    }
+    const StoreFile store(path, symbol);
     if (!store.IsOpen()) {
         return false;
     }
-    if (stamp_before.empty() || store.Meta("quote_file") != stamp_before) {
-        const auto days = BringInLine(store, storage::QuotePath(folder, symbol), symbol, stamp, {});
-        return days && days->stored;
-    }
-    const storage::Database quotes =
-        storage::Database::OpenReadOnly(storage::QuotePath(folder, symbol));
-    const auto print = DayFingerprint(quotes, date);
-    if (!print) {
-        return false;
-    }
-    const auto stored = store.StoredFingerprints();
-    if (!stored) {
-        return false;
-    }
-    std::map<std::string, std::pair<Fingerprint, DaySummary>> changed;
-    std::vector<std::string> gone;
-    const auto at = stored->find(date);
-    const bool is_day = common::ParseDate(date, "%dd.%mm.%yyyy") != common::kInvalidDate;
-    if (print->rows == 0 || !is_day) {
-        if (at != stored->end()) {
-            gone.push_back(date);
-        }
-    } else if (at == stored->end() || at->second != *print) {
-        auto day = SummariseDay(quotes, symbol, date);
-        if (!day) {
-            return false;
-        }
-        changed.emplace(date, std::make_pair(*print, std::move(*day)));
-    }
-    if (changed.empty() && gone.empty() && stamp == stamp_before) {
-        return true;  // a day extracted before: nothing moved
-    }
-    return store.Write(changed, gone, stamp);
+    std::optional<StoredDayMap> days = store.StoredDays();
+    const auto brought = BringInLine(store, storage::QuotePath(folder, symbol), symbol, stamp, {},
+                                     std::move(days), nullptr);
+    return brought && brought->stored;
 }
 
 }  // namespace zarvex::analytics

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "analytics/volatility/handed_day.h"
 #include "analytics/volatility/term_summary.h"
 #include "common/program_folder.h"
 
@@ -18,14 +19,22 @@ namespace zarvex::analytics {
 // database and nothing else: deleting it loses nothing, and a file that is damaged, of another
 // layout or older than the rows it summarises is brought back in line from the rows.
 //
-// Staleness. Per stored day the file keeps a fingerprint of that day's CALL and PUT rows: their
-// count, their largest id and a hash of every column the term structure reads (id, option,
-// contract, expiration, strike, premium, open interest). The quote table's ids only ever grow,
-// so a day added, re-extracted or edited behind the store's back changes its fingerprint. Taking
-// the fingerprints reads every row, so the file also keeps the quote file's size and
-// modification time (with its journal's) from when it was last brought in line: while those
-// are unchanged, nothing is read from the quote rows at all.
-inline constexpr int kVolatilityStoreVersion = 1;
+// Staleness. Per stored day the file keeps a fingerprint of that day's CALL and PUT rows
+// (DayFingerprint). The quote table's ids only ever grow, so a day added, re-extracted or
+// edited behind the store's back changes its fingerprint. Taking the fingerprints reads every
+// row, so the file also keeps the quote file's size and modification time (with its journal's)
+// from when it was last brought in line: while those are unchanged, nothing is read from the
+// quote rows at all.
+//
+// The day run. Solving a day's term structure is what costs; the evening's board solves every
+// contract of its day anyway. So the day run only notes the day it extracted as waiting for its
+// summary (no row read, nothing solved), and the board hands its solved day over (HandedDay)
+// when it reads the store; any other reader summarises a waiting day from its rows.
+//
+// The file is written without waiting for the disk; every day carries a checksum of what the
+// file holds of it and the file the exclusive or of them all, so that a write torn by a crash
+// of the computer is found and the file rebuilt.
+inline constexpr int kVolatilityStoreVersion = 2;
 
 std::filesystem::path VolatilityStorePath(const common::ProgramFolder& folder,
                                           std::string_view symbol);
@@ -36,21 +45,25 @@ using StoreProgress = std::function<void(std::size_t done, std::size_t total)>;
 struct VolatilityDays {
     std::vector<DaySummary> days;  // every stored day, oldest first
     std::size_t recomputed = 0;    // days whose summary came from the rows this time
+    bool handed = false;           // the handed day was taken
     bool stored = true;            // false when the store could not be written (kept in memory)
 };
 
 // Every stored day of the symbol, with the store brought in line first. nullopt when the quote
 // rows cannot be read.
+// `handed`, a day solved by the caller, is taken for that day where the store needs it and it
+// is what the rows give.
 std::optional<VolatilityDays> LoadVolatilityDays(const common::ProgramFolder& folder,
                                                  std::string_view symbol,
-                                                 const StoreProgress& progress = {});
+                                                 const StoreProgress& progress = {},
+                                                 const HandedDay* handed = nullptr);
 
 // What LoadVolatilityDays compares before reading any row: the quote file's size and
 // modification time (and its journal's). Empty when there is no quote file.
 std::string QuoteFileStamp(const common::ProgramFolder& folder, std::string_view symbol);
 
 // After a day run wrote `date` into the quote rows: when the store was in line with the quote
-// file as `stamp_before` describes it, only that day is summarised again; otherwise the whole
+// file as `stamp_before` describes it, that day alone waits for its summary; otherwise the whole
 // store is brought in line. False when the store could not be brought in line (no harm: the
 // next reader does it).
 bool RefreshVolatilityDay(const common::ProgramFolder& folder, std::string_view symbol,

@@ -276,14 +276,21 @@ const std::vector<CommandHelp>& CommandHelps() {
          "($XDG_CONFIG_HOME/zarvex, ~/.config/zarvex) and prints the rules that hold on the "
          "day's board as JSON. Broken rule lines are named on stderr with their line number and "
          "skipped. Exit status 0 when none fired, 3 when some did, 1 on failure, 2 on bad "
-         "usage."},
+         "usage. A rule is SYMBOL CONTRACT FIGURE TEST VALUE (EUR front iv_rank above 90); "
+         "FIGURE is one of a contract's figures the board compares, or one of the symbol's "
+         "volatility across its stored days as vol --history gives them: cm30, iv_rank, "
+         "iv_percentile, rv20 and vrp20, the same for each of its contracts. A figure that is "
+         "not defined on the day (no rank before 20 stored days) fires nothing. A new "
+         "alerts.txt starts with a header that lists every figure and test."},
         {"levels", "--symbol SYM [--date DD.MM.YYYY] [--text | --csv]",
          "a symbol's levels feed for trading terminals, as the day run writes it",
          "What the day run writes into the levels feed's folder as SYM_levels.json (the "
          "default), SYM_levels.txt (--text) and SYM_levels.csv (--csv), for the day (default: "
          "the latest stored day, up to today). JSON: {\"version\", \"symbol\", \"date\", "
          "\"front\", \"contracts\"}, a contract per contract with open interest, nearest "
-         "expiration first, with the CSV's columns. The text form holds one line PRICE<TAB>LABEL "
+         "expiration first, with the CSV's columns. The CSV's first line names its version, 2 "
+         "since cm30 and iv_rank (the symbol's, on every line) were added after band_high. The "
+         "text form holds one line PRICE<TAB>LABEL "
          "per level of the terminal's front contract: the nearest expiration with at least 5 "
          "calendar days left (of two, the larger open interest, then the smaller code); LABEL "
          "is the figure's English name and the contract code. Exit status 1 when the symbol has "
