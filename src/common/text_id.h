@@ -312,5 +312,8 @@ inline constexpr int kSavedSourceUnusable = 270;
 
 // Where a view's figures are being read and computed away from the window, until they arrive.
 inline constexpr int kComputing = 271;
+// A histogram bar's tooltip: the chances at its price, read along the smile.
+inline constexpr int kChanceFinishingBeyond = 272;
+inline constexpr int kChanceTouching = 273;
 
 }  // namespace zarvex::common::text

@@ -399,6 +399,8 @@ constexpr std::array<Entry, TextTable::kEntryCount> kEntries{{
     /* 270 */
     {"The saved data source cannot be used: ", "Сохранённый источник данных не годится: "},
     /* 271 */ {"Computing…", "Идёт расчёт…"},
+    /* 272 */ {"Chance of finishing beyond: ", "Вероятность закрыться за ценой: "},
+    /* 273 */ {"Chance of touching: ", "Вероятность касания: "},
 }};
 
 std::string_view LanguagePart(std::string_view locale_name) {

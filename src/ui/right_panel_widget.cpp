@@ -172,6 +172,14 @@ RightPanelWidget::RightPanelWidget(QWidget* parent, int control_number, int x, i
                     emit KeyPriceLinesSwitched(shown);
                 });
                 menu.addAction(bands_);
+                QAction* density =
+                    menu.addAction(QString::fromStdString(texts_.Get(text::kSettlementDensity)));
+                density->setCheckable(true);
+                density->setChecked(density_shown_);
+                connect(density, &QAction::toggled, this, [this](bool shown) {
+                    SetDensityShown(shown);
+                    emit DensitySwitched(shown);
+                });
             });
     }
 
@@ -291,6 +299,7 @@ void RightPanelWidget::Configure(const analytics::AnalysisInput& input) {
     request.input = input;
     history_->Follow(request, ShownDate());
     FollowVolatility();
+    FollowSettlement();
     // The symbol's whole record, whichever day and contract are shown: it changes with the
     // stored days and the settings, and is computed off the window's thread.
     scorecard_->Follow(storage::QuotePath(folder_, input.symbol), input.Settings(), input.symbol);
@@ -334,6 +343,12 @@ void RightPanelWidget::Draw(int n) {
     if (bands_->isChecked()) {
         drawn.bands = BandPrices(n);
     }
+    // Drawn where the chart's prices are the left panel's, as the panel quotes its levels.
+    if (density_shown_ && settlement_ && built && !built->axis.empty() &&
+        histogram.market_type == settlement_->axis.price_type) {
+        drawn.density = settlement_->density;
+        drawn.density_name = texts_.Get(text::kSettlementDensity);
+    }
     Chart(n)->SetData(std::move(built), std::move(drawn));
     Chart(n)->Update();
     host_.ShowStatus(HistogramStepEndText(host_, analytics::HistogramStep::kDrawing, n));
@@ -367,6 +382,33 @@ void RightPanelWidget::SetKeyPriceLinesShown(bool shown) {
     }
     key_lines_shown_ = shown;
     RedrawCharts();
+}
+
+void RightPanelWidget::SetDensityShown(bool shown) {
+    if (shown == density_shown_) {
+        return;
+    }
+    density_shown_ = shown;
+    RedrawCharts();
+}
+
+void RightPanelWidget::FollowSettlement() {
+    settlement_.reset();
+    const std::optional<analytics::ContractVolatility>& figures = volatility_->Figures();
+    if (!figures) {
+        settlement_work_.Drop();
+        return;
+    }
+    const analytics::AnalysisInput& input = model_->Input();
+    settlement_work_.Start<analytics::SettlementOnAxis>(
+        [figures = *figures,
+         axis = analytics::AxisQuotation{input.symbol, model_->ForwardPoint(), input.PriceType()}] {
+            return analytics::ComputeSettlementOnAxis(figures, axis);
+        },
+        [this](analytics::SettlementOnAxis& computed) {
+            settlement_ = std::move(computed);
+            RedrawCharts();
+        });
 }
 
 void RightPanelWidget::FollowVolatility() {
@@ -494,6 +536,21 @@ QString RightPanelWidget::BarText(int n, int position) const {
         out += QStringLiteral("\n") + text(text::kChange) + QStringLiteral(": PUT ") +
                signed_number(at(histogram.put) - put) + QStringLiteral(", CALL ") +
                signed_number(at(histogram.call) - call);
+    }
+    // Last, so that a bar's own and the compared day's lines read the same with and without.
+    if (settlement_) {
+        const auto chance = analytics::ChanceAtShownPrice(
+            settlement_->probability, histogram.axis[i],
+            {settlement_->axis.symbol, settlement_->axis.forward_point,
+             model_->HistogramSettingsOf(n).market_type});
+        if (chance) {
+            auto percent = [](double value) {
+                return QString::number(value * 100.0, 'f', 1) + QStringLiteral("%");
+            };
+            out += QStringLiteral("\n") + text(text::kChanceFinishingBeyond) +
+                   percent(chance->beyond) + QStringLiteral("\n") + text(text::kChanceTouching) +
+                   percent(chance->touch);
+        }
     }
     return out;
 }
