@@ -159,6 +159,7 @@ RightPanelWidget::RightPanelWidget(QWidget* parent, int control_number, int x, i
         SetControlNumber(chart, control_number + kChartOffsets[static_cast<std::size_t>(n - 1)]);
         charts_[static_cast<std::size_t>(n - 1)] = chart;
         chart->SetToolTipText([this, n](int position) { return BarText(n, position); });
+        chart->SetLineToolTipText([this, n](int line) { return LineText(n, line); });
         AddPictureMenu(
             chart, texts_, [chart](qreal ratio) { return chart->Render(ratio); },
             [this, n] { return DefaultName(QStringLiteral("H%1").arg(n), QStringLiteral("png")); },
@@ -538,21 +539,46 @@ QString RightPanelWidget::BarText(int n, int position) const {
                signed_number(at(histogram.call) - call);
     }
     // Last, so that a bar's own and the compared day's lines read the same with and without.
-    if (settlement_) {
-        const auto chance = analytics::ChanceAtShownPrice(
-            settlement_->probability, histogram.axis[i],
-            {settlement_->axis.symbol, settlement_->axis.forward_point,
-             model_->HistogramSettingsOf(n).market_type});
-        if (chance) {
-            auto percent = [](double value) {
-                return QString::number(value * 100.0, 'f', 1) + QStringLiteral("%");
-            };
-            out += QStringLiteral("\n") + text(text::kChanceFinishingBeyond) +
-                   percent(chance->beyond) + QStringLiteral("\n") + text(text::kChanceTouching) +
-                   percent(chance->touch);
+    return out + ChanceLines(n, histogram.axis[i]);
+}
+
+QString RightPanelWidget::ChanceLines(int n, double shown_price) const {
+    if (!settlement_ || n < 1 || n > analytics::kHistogramCount) {
+        return {};
+    }
+    const auto chance =
+        analytics::ChanceAtShownPrice(settlement_->probability, shown_price,
+                                      {settlement_->axis.symbol, settlement_->axis.forward_point,
+                                       model_->HistogramSettingsOf(n).market_type});
+    if (!chance) {
+        return {};
+    }
+    auto percent = [](double value) {
+        return QString::number(value * 100.0, 'f', 1) + QStringLiteral("%");
+    };
+    return QStringLiteral("\n") + QString::fromStdString(texts_.Get(text::kChanceFinishingBeyond)) +
+           percent(chance->beyond) + QStringLiteral("\n") +
+           QString::fromStdString(texts_.Get(text::kChanceTouching)) + percent(chance->touch);
+}
+
+QString RightPanelWidget::LineText(int n, int line) const {
+    if (n < 1 || n > analytics::kHistogramCount) {
+        return {};
+    }
+    const std::vector<PriceLine>& lines = Chart(n)->Overlay().price_lines;
+    if (line < 0 || static_cast<std::size_t>(line) >= lines.size()) {
+        return {};
+    }
+    const PriceLine& shown = lines[static_cast<std::size_t>(line)];
+    // The bottom border shares the upper one's name in the legend.
+    std::string name = shown.name;
+    for (const PriceLine& other : lines) {
+        if (name.empty() && other.colour == shown.colour && other.dashed == shown.dashed) {
+            name = other.name;
         }
     }
-    return out;
+    return QString::fromStdString(name) + QStringLiteral(": ") +
+           QString::fromStdString(common::FormatShort(shown.price)) + ChanceLines(n, shown.price);
 }
 
 QString RightPanelWidget::DefaultName(const QString& what, const QString& extension) const {

@@ -98,6 +98,9 @@ public:
     // day's values and the change, then the chances of finishing beyond its price and of
     // touching it.
     QString BarText(int n, int position) const;
+    // The tooltip over key-price line k of histogram n: its name and price, then the chances of
+    // finishing beyond it and of touching it.
+    QString LineText(int n, int line) const;
     // Default file names in the unload's style for what the panel saves.
     QString DefaultName(const QString& what, const QString& extension) const;
     // Histograms of the current configuration still to be built.
@@ -134,6 +137,9 @@ private:
     std::vector<double> BandPrices(int n) const;
     // The density and the chances follow the shown contract's figures.
     void FollowSettlement();
+    // "\nChance of finishing beyond: x%\nChance of touching: y%" at a price of histogram n's
+    // axis; empty without the smile's chances.
+    QString ChanceLines(int n, double shown_price) const;
 
     const common::TextTable& texts_;
     common::Host host_;

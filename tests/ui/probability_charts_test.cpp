@@ -313,5 +313,46 @@ TEST_F(ProbabilityChartsTest, TheDensitySwitchHidesTheCurveOnEveryChart) {
     EXPECT_FALSE(right->Chart(1)->Overlay().density.empty());
 }
 
+TEST_F(ProbabilityChartsTest, EachKeyPriceLinesTooltipNamesItAndTellsItsChances) {
+    StartedProgram program(home_->Folder());
+    ShowEurContract(program);
+    RightPanelWidget* right = program.Window().Area(0)->RightPanel();
+    right->Tabs()->setCurrentIndex(0);
+    test::WaitForViews();
+    HistogramChart* chart = right->Chart(1);
+    const std::vector<PriceLine>& lines = chart->Overlay().price_lines;
+    ASSERT_GE(lines.size(), 3u);
+    const HistogramScale& scale = chart->Scale();
+    const double factor = PowerOfTen(scale.ds);
+    int pointed = 0;
+    for (std::size_t k = 0; k < lines.size(); ++k) {
+        const QString tip = right->LineText(1, static_cast<int>(k));
+        // Named also where the legend names it once for two lines (the borders).
+        EXPECT_FALSE(tip.startsWith(": ")) << tip.toStdString();
+        EXPECT_TRUE(tip.contains(QString::fromStdString(common::FormatShort(lines[k].price)) +
+                                 "\nChance of finishing beyond: ") &&
+                    tip.contains("%\nChance of touching: "))
+            << tip.toStdString();
+        // Near the plot's right edge, clear of the bars, the pointer finds the line itself.
+        const int y = scale.StrikeToY(std::llround(lines[k].price * factor));
+        if (y < scale.TopY() || y > scale.BottomY()) {
+            continue;
+        }
+        const QPoint at = chart->contentsRect().topLeft() +
+                          QPoint(scale.ValueToX(scale.vmax) - 3, y + 1) +
+                          QPoint(0, chart->PlotTop());
+        if (chart->PositionAt(at) >= 0) {
+            continue;  // a bar's tooltip there, which carries the same chances
+        }
+        const int found = chart->PriceLineAt(at);
+        ASSERT_GE(found, 0) << lines[k].name;
+        EXPECT_EQ(
+            scale.StrikeToY(std::llround(lines[static_cast<std::size_t>(found)].price * factor)),
+            y);
+        ++pointed;
+    }
+    EXPECT_GE(pointed, 1);
+}
+
 }  // namespace
 }  // namespace zarvex::ui
