@@ -10,6 +10,7 @@
 #include "analytics/volatility/density.h"
 #include "analytics/volatility/gamma_exposure.h"
 #include "analytics/volatility/option_chain.h"
+#include "analytics/volatility/settlement_on_axis.h"
 #include "analytics/volatility/smile_probability.h"
 #include "common/symbols.h"
 #include "long_history_data.h"
@@ -123,6 +124,41 @@ std::vector<const DayChain*> SymbolDay(std::string_view symbol) {
     }
     return out;
 }
+
+const DayChain& LargestSmileOf(std::string_view symbol) {
+    const DayChain* largest = &LargestSmile();
+    for (const DayChain* entry : SymbolDay(symbol)) {
+        if (largest->symbol != symbol ||
+            entry->figures.smile.size() > largest->figures.smile.size()) {
+            largest = entry;
+        }
+    }
+    return *largest;
+}
+
+// What the histograms' worker computes for a shown day: the smile's chances and the density on
+// the Forex axis of JPY (each inner strike turned over and written as the panel writes prices).
+void BM_DensityOnForexAxis_OneContract(benchmark::State& state) {
+    const DayChain& entry = LargestSmileOf("JPY");
+    for (auto _ : state) {
+        const analytics::SettlementOnAxis shown =
+            analytics::ComputeSettlementOnAxis(entry.figures, {"JPY", 0.0, 2});
+        benchmark::DoNotOptimize(shown.density.data());
+    }
+    state.counters["smile points"] = static_cast<double>(entry.figures.smile.size());
+}
+BENCHMARK(BM_DensityOnForexAxis_OneContract)->Unit(benchmark::kMicrosecond);
+
+// The same contract's density on its strikes, as `vol --density` writes it.
+void BM_DensityOnForexAxis_OneContract_Floor(benchmark::State& state) {
+    const DayChain& entry = LargestSmileOf("JPY");
+    for (auto _ : state) {
+        const analytics::SettlementDensity density =
+            analytics::DensityOf(analytics::SmileProbability(entry.figures));
+        benchmark::DoNotOptimize(density.density.data());
+    }
+}
+BENCHMARK(BM_DensityOnForexAxis_OneContract_Floor)->Unit(benchmark::kMicrosecond);
 
 // exposure --all of one symbol and day: every contract's figures, the sums by strike and the
 // zero-gamma search.

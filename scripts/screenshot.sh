@@ -10,7 +10,8 @@
 # previous trading day's smile), docs/bands.png (the histograms with the expected-move bands)
 # and docs/board.png (the evening board). ZARVEX_SCREENSHOT_TAB (0, 1, 2, 3),
 # ZARVEX_SCREENSHOT_COMPARE=1 and ZARVEX_SCREENSHOT_BOARD=1 choose the page, the overlay or the
-# board of a single picture.
+# board of a single picture; ZARVEX_SCREENSHOT_CHART=N (1..4) keeps only histogram N, drawn at
+# twice its size (docs/histogram_density.png: ZARVEX_SCREENSHOT_CHART=1 with OUT).
 #
 #   ZARVEX_SCREENSHOT_VOL_MEMORY=1 scripts/screenshot.sh [OUT.png] [rus|eng]
 #
@@ -72,5 +73,6 @@ if [ -z "${1:-}" ]; then
     ZARVEX_SCREENSHOT_COMPARE=1 take "$demo_root/docs/compare.png"
     ZARVEX_SCREENSHOT_TAB=3 ZARVEX_SCREENSHOT_COMPARE=1 take "$demo_root/docs/volatility.png"
     ZARVEX_SCREENSHOT_TAB=0 take "$demo_root/docs/bands.png"
+    ZARVEX_SCREENSHOT_TAB=0 ZARVEX_SCREENSHOT_CHART=1 take "$demo_root/docs/histogram_density.png"
     ZARVEX_SCREENSHOT_BOARD=1 take "$demo_root/docs/board.png"
 fi

@@ -312,7 +312,6 @@ inline constexpr int kSavedSourceUnusable = 270;
 
 // Where a view's figures are being read and computed away from the window, until they arrive.
 inline constexpr int kComputing = 271;
-
 // The Volatility page's volatility across days (its second page) and the board's columns of it.
 inline constexpr int kVolDayPage = 272;
 inline constexpr int kVolAcrossDays = 273;
@@ -331,5 +330,8 @@ inline constexpr int kConeToday = 285;
 inline constexpr int kVolStoreProgress = 286;
 inline constexpr int kVolRowsUnread = 287;
 inline constexpr int kVolMemoryHint = 288;
+// A histogram bar's tooltip: the chances at its price, read along the smile.
+inline constexpr int kChanceFinishingBeyond = 289;
+inline constexpr int kChanceTouching = 290;
 
 }  // namespace zarvex::common::text

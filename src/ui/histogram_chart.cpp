@@ -110,12 +110,42 @@ int HistogramChart::PositionAt(QPoint point) const {
     return best;
 }
 
+int HistogramChart::PriceLineAt(QPoint point) const {
+    if (scale_.empty || PositionAt(point) >= 0) {
+        return -1;
+    }
+    const QPoint at = point - contentsRect().topLeft() - QPoint(0, PlotTop());
+    if (at.x() < scale_.ValueToX(scale_.vmin) || at.x() > scale_.ValueToX(scale_.vmax)) {
+        return -1;
+    }
+    const double factor = PowerOfTen(scale_.ds);
+    const double lowest = static_cast<double>(scale_.kmin) / factor;
+    const double highest = static_cast<double>(scale_.kmax) / factor;
+    int best = -1;
+    int best_distance = 3;  // a line is one pixel: the pointer need not hit it exactly
+    for (std::size_t k = 0; k < overlay_.price_lines.size(); ++k) {
+        const double price = overlay_.price_lines[k].price;
+        if (!std::isfinite(price) || price < lowest || price > highest) {
+            continue;
+        }
+        const int distance = std::abs(scale_.StrikeToY(std::llround(price * factor)) - at.y());
+        if (distance < best_distance) {
+            best_distance = distance;
+            best = static_cast<int>(k);
+        }
+    }
+    return best;
+}
+
 bool HistogramChart::event(QEvent* event) {
     if (event->type() == QEvent::ToolTip) {
         auto* help = static_cast<QHelpEvent*>(event);
         const int position = tooltip_ ? PositionAt(help->pos()) : -1;
+        const int line = position < 0 && line_tooltip_ ? PriceLineAt(help->pos()) : -1;
         if (position >= 0) {
             QToolTip::showText(help->globalPos(), tooltip_(position), this);
+        } else if (line >= 0) {
+            QToolTip::showText(help->globalPos(), line_tooltip_(line), this);
         } else {
             QToolTip::hideText();
             event->ignore();

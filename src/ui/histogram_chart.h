@@ -47,6 +47,10 @@ public:
     int PositionAt(QPoint point) const;
     // Text of the tooltip over the bar of a data position.
     void SetToolTipText(std::function<QString(int)> text) { tooltip_ = std::move(text); }
+    // The overlay's price line under the point (widget coordinates) where no bar is, or -1.
+    int PriceLineAt(QPoint point) const;
+    // Text of the tooltip over a price line (its index in the overlay).
+    void SetLineToolTipText(std::function<QString(int)> text) { line_tooltip_ = std::move(text); }
 
 protected:
     bool event(QEvent* event) override;
@@ -65,6 +69,7 @@ private:
     int plot_top_ = 0;
     QImage picture_;
     std::function<QString(int)> tooltip_;
+    std::function<QString(int)> line_tooltip_;
 };
 
 }  // namespace zarvex::ui

@@ -160,6 +160,7 @@ RightPanelWidget::RightPanelWidget(QWidget* parent, int control_number, int x, i
         SetControlNumber(chart, control_number + kChartOffsets[static_cast<std::size_t>(n - 1)]);
         charts_[static_cast<std::size_t>(n - 1)] = chart;
         chart->SetToolTipText([this, n](int position) { return BarText(n, position); });
+        chart->SetLineToolTipText([this, n](int line) { return LineText(n, line); });
         AddPictureMenu(
             chart, texts_, [chart](qreal ratio) { return chart->Render(ratio); },
             [this, n] { return DefaultName(QStringLiteral("H%1").arg(n), QStringLiteral("png")); },
@@ -173,6 +174,14 @@ RightPanelWidget::RightPanelWidget(QWidget* parent, int control_number, int x, i
                     emit KeyPriceLinesSwitched(shown);
                 });
                 menu.addAction(bands_);
+                QAction* density =
+                    menu.addAction(QString::fromStdString(texts_.Get(text::kSettlementDensity)));
+                density->setCheckable(true);
+                density->setChecked(density_shown_);
+                connect(density, &QAction::toggled, this, [this](bool shown) {
+                    SetDensityShown(shown);
+                    emit DensitySwitched(shown);
+                });
             });
     }
 
@@ -292,6 +301,7 @@ void RightPanelWidget::Configure(const analytics::AnalysisInput& input) {
     request.input = input;
     history_->Follow(request, ShownDate());
     FollowVolatility();
+    FollowSettlement();
     // The symbol's whole record, whichever day and contract are shown: it changes with the
     // stored days and the settings, and is computed off the window's thread.
     scorecard_->Follow(storage::QuotePath(folder_, input.symbol), input.Settings(), input.symbol);
@@ -335,6 +345,12 @@ void RightPanelWidget::Draw(int n) {
     if (bands_->isChecked()) {
         drawn.bands = BandPrices(n);
     }
+    // Drawn where the chart's prices are the left panel's, as the panel quotes its levels.
+    if (density_shown_ && settlement_ && built && !built->axis.empty() &&
+        histogram.market_type == settlement_->axis.price_type) {
+        drawn.density = settlement_->density;
+        drawn.density_name = texts_.Get(text::kSettlementDensity);
+    }
     Chart(n)->SetData(std::move(built), std::move(drawn));
     Chart(n)->Update();
     host_.ShowStatus(HistogramStepEndText(host_, analytics::HistogramStep::kDrawing, n));
@@ -368,6 +384,33 @@ void RightPanelWidget::SetKeyPriceLinesShown(bool shown) {
     }
     key_lines_shown_ = shown;
     RedrawCharts();
+}
+
+void RightPanelWidget::SetDensityShown(bool shown) {
+    if (shown == density_shown_) {
+        return;
+    }
+    density_shown_ = shown;
+    RedrawCharts();
+}
+
+void RightPanelWidget::FollowSettlement() {
+    settlement_.reset();
+    const std::optional<analytics::ContractVolatility>& figures = volatility_->Figures();
+    if (!figures) {
+        settlement_work_.Drop();
+        return;
+    }
+    const analytics::AnalysisInput& input = model_->Input();
+    settlement_work_.Start<analytics::SettlementOnAxis>(
+        [figures = *figures,
+         axis = analytics::AxisQuotation{input.symbol, model_->ForwardPoint(), input.PriceType()}] {
+            return analytics::ComputeSettlementOnAxis(figures, axis);
+        },
+        [this](analytics::SettlementOnAxis& computed) {
+            settlement_ = std::move(computed);
+            RedrawCharts();
+        });
 }
 
 void RightPanelWidget::FollowVolatility() {
@@ -497,7 +540,47 @@ QString RightPanelWidget::BarText(int n, int position) const {
                signed_number(at(histogram.put) - put) + QStringLiteral(", CALL ") +
                signed_number(at(histogram.call) - call);
     }
-    return out;
+    // Last, so that a bar's own and the compared day's lines read the same with and without.
+    return out + ChanceLines(n, histogram.axis[i]);
+}
+
+QString RightPanelWidget::ChanceLines(int n, double shown_price) const {
+    if (!settlement_ || n < 1 || n > analytics::kHistogramCount) {
+        return {};
+    }
+    const auto chance =
+        analytics::ChanceAtShownPrice(settlement_->probability, shown_price,
+                                      {settlement_->axis.symbol, settlement_->axis.forward_point,
+                                       model_->HistogramSettingsOf(n).market_type});
+    if (!chance) {
+        return {};
+    }
+    auto percent = [](double value) {
+        return QString::number(value * 100.0, 'f', 1) + QStringLiteral("%");
+    };
+    return QStringLiteral("\n") + QString::fromStdString(texts_.Get(text::kChanceFinishingBeyond)) +
+           percent(chance->beyond) + QStringLiteral("\n") +
+           QString::fromStdString(texts_.Get(text::kChanceTouching)) + percent(chance->touch);
+}
+
+QString RightPanelWidget::LineText(int n, int line) const {
+    if (n < 1 || n > analytics::kHistogramCount) {
+        return {};
+    }
+    const std::vector<PriceLine>& lines = Chart(n)->Overlay().price_lines;
+    if (line < 0 || static_cast<std::size_t>(line) >= lines.size()) {
+        return {};
+    }
+    const PriceLine& shown = lines[static_cast<std::size_t>(line)];
+    // The bottom border shares the upper one's name in the legend.
+    std::string name = shown.name;
+    for (const PriceLine& other : lines) {
+        if (name.empty() && other.colour == shown.colour && other.dashed == shown.dashed) {
+            name = other.name;
+        }
+    }
+    return QString::fromStdString(name) + QStringLiteral(": ") +
+           QString::fromStdString(common::FormatShort(shown.price)) + ChanceLines(n, shown.price);
 }
 
 QString RightPanelWidget::DefaultName(const QString& what, const QString& extension) const {

@@ -7,9 +7,11 @@
 #include <vector>
 
 #include "analytics/right_panel/right_panel_model.h"
+#include "analytics/volatility/settlement_on_axis.h"
 #include "common/date.h"
 #include "common/host.h"
 #include "common/price_type.h"
+#include "ui/background_work.h"
 #include "ui/chart/chart_overlay.h"
 
 class QAction;
@@ -64,6 +66,13 @@ public:
     // The key-price lines on or off on every chart, redrawn.
     void SetKeyPriceLinesShown(bool shown);
     bool KeyPriceLinesShown() const { return key_lines_shown_; }
+    // The settlement density's curve on the charts of the left panel's price type, on or off
+    // on every chart, redrawn.
+    void SetDensityShown(bool shown);
+    bool DensityShown() const { return density_shown_; }
+    // The shown contract's chances and density on the left panel's axis, once computed off the
+    // window's thread (nullopt until then, and without figures).
+    const std::optional<analytics::SettlementOnAxis>& Settlement() const { return settlement_; }
     // Builds the histograms still waiting now instead of later.
     void BuildPendingHistograms();
     void Relayout(int x, int y, int w, int h);
@@ -87,8 +96,12 @@ public:
     CompareOverlay& Overlay() { return *overlay_; }
     // The tooltip over position i of histogram n: the shown price, the PUT and CALL values with
     // the strike and premium of every row that makes them, and with the overlay the other
-    // day's values and the change.
+    // day's values and the change, then the chances of finishing beyond its price and of
+    // touching it.
     QString BarText(int n, int position) const;
+    // The tooltip over key-price line k of histogram n: its name and price, then the chances of
+    // finishing beyond it and of touching it.
+    QString LineText(int n, int line) const;
     // Default file names in the unload's style for what the panel saves.
     QString DefaultName(const QString& what, const QString& extension) const;
     // Histograms of the current configuration still to be built.
@@ -99,6 +112,8 @@ signals:
     void DayPicked(common::Date day);
     // The user switched the key-price lines in a chart's menu.
     void KeyPriceLinesSwitched(bool shown);
+    // The user switched the density's curve in a chart's menu.
+    void DensitySwitched(bool shown);
 
 private:
     // The Histograms and Data pages in the tabs' size; call_left is where the CALL side starts.
@@ -121,6 +136,11 @@ private:
     void FollowVolatility();
     void FillModelColumns(QTableWidget* table, const analytics::OptionTable& rows, bool call);
     std::vector<double> BandPrices(int n) const;
+    // The density and the chances follow the shown contract's figures.
+    void FollowSettlement();
+    // "\nChance of finishing beyond: x%\nChance of touching: y%" at a price of histogram n's
+    // axis; empty without the smile's chances.
+    QString ChanceLines(int n, double shown_price) const;
 
     const common::TextTable& texts_;
     common::Host host_;
@@ -148,6 +168,10 @@ private:
     bool key_lines_shown_ = true;
     int next_histogram_ = 5;
     bool build_queued_ = false;
+    bool density_shown_ = true;
+    std::optional<analytics::SettlementOnAxis> settlement_;
+    // Last, so that a computation ends before what it delivers to goes.
+    BackgroundWork settlement_work_;
 };
 
 // Width of column k (1..8) of an option table t pixels wide.

@@ -58,6 +58,7 @@ WindowState LoadWindowState(const QString& file) {
     state.instrument = IntIn(settings, QStringLiteral("window/instrument"), 0, 5, 0);
     state.board = BoolOf(settings, QStringLiteral("window/board"), false);
     state.key_price_lines = BoolOf(settings, QStringLiteral("histograms/key_price_lines"), true);
+    state.density_curve = BoolOf(settings, QStringLiteral("histograms/density_curve"), true);
     for (int i = 0; i < static_cast<int>(state.instruments.size()); ++i) {
         InstrumentViewState& instrument = state.instruments[static_cast<std::size_t>(i)];
         const QString group = QStringLiteral("instrument%1/").arg(i);
@@ -88,6 +89,7 @@ bool SaveWindowState(const QString& file, const WindowState& state) {
     settings.setValue(QStringLiteral("window/instrument"), state.instrument);
     settings.setValue(QStringLiteral("window/board"), state.board);
     settings.setValue(QStringLiteral("histograms/key_price_lines"), state.key_price_lines);
+    settings.setValue(QStringLiteral("histograms/density_curve"), state.density_curve);
     for (int i = 0; i < static_cast<int>(state.instruments.size()); ++i) {
         const InstrumentViewState& instrument = state.instruments[static_cast<std::size_t>(i)];
         const QString group = QStringLiteral("instrument%1/").arg(i);

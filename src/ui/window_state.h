@@ -15,7 +15,8 @@ struct InstrumentViewState {
 };
 
 // The window as the user left it: its place (or maximised), the instrument or Board shown, each
-// instrument's contract, page and compare choice, and the histograms' key-price lines. The
+// instrument's contract, page and compare choice, and the histograms' key-price lines and
+// density curve. The
 // date is not among it: the window always opens on the latest day with data.
 struct WindowState {
     QByteArray geometry;  // QWidget::saveGeometry; empty: the default place
@@ -24,6 +25,7 @@ struct WindowState {
     bool board = false;  // the window was closed on the Board
     std::array<InstrumentViewState, 6> instruments;
     bool key_price_lines = true;
+    bool density_curve = true;
 };
 
 // Reads the state from an INI file. A missing, unreadable, broken or foreign file, and every

@@ -46,7 +46,8 @@ bool InRange(const ui::WindowState& state) {
 
 bool Same(const ui::WindowState& a, const ui::WindowState& b) {
     if (a.geometry != b.geometry || a.maximised != b.maximised || a.instrument != b.instrument ||
-        a.board != b.board || a.key_price_lines != b.key_price_lines) {
+        a.board != b.board || a.key_price_lines != b.key_price_lines ||
+        a.density_curve != b.density_curve) {
         return false;
     }
     for (std::size_t i = 0; i < a.instruments.size(); ++i) {

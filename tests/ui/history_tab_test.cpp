@@ -233,9 +233,11 @@ TEST_F(HistoryTabTest, ADayComparedWithItselfDrawsEveryOutlineOverItsBar) {
     ChartOverlay itself = chart->Overlay();
     itself.compare_put = chart->Data().put;
     itself.compare_call = chart->Data().call;
-    // Only the outlines are looked at: no key-price line or band over a bar's end.
+    // Only the outlines are looked at: no key-price line or band over a bar's end. The density's
+    // curve stays: it is drawn beneath them.
     itself.price_lines.clear();
     itself.bands.clear();
+    EXPECT_FALSE(itself.density.empty());
     chart->SetData(right->Model().SharedHistogram(1), itself);
     chart->Update();
     const analytics::HistogramData& data = chart->Data();
@@ -319,8 +321,11 @@ TEST_F(HistoryTabTest, TooltipOverABarNamesItsPriceValuesAndTheChange) {
     expected += "\n06.12.2012: PUT " + n(data.compare_put[i]) + ", CALL " +
                 n(data.compare_call[i]) + "\nChange: PUT ";
     EXPECT_TRUE(built.put_strike[i] != 0.0 || built.call_strike[i] != 0.0);
-    EXPECT_TRUE(right->BarText(1, static_cast<int>(i)).startsWith(expected))
-        << right->BarText(1, static_cast<int>(i)).toStdString();
+    const QString tip = right->BarText(1, static_cast<int>(i));
+    EXPECT_TRUE(tip.startsWith(expected)) << tip.toStdString();
+    // The chances at the bar's price come after the compared day's lines.
+    EXPECT_GT(tip.indexOf("\nChance of finishing beyond: "), tip.indexOf("\nChange: PUT "))
+        << tip.toStdString();
 }
 
 TEST_F(HistoryTabTest, SavedPictureAndTableEqualWhatIsShownAndTheCommandLine) {

@@ -189,6 +189,8 @@ TEST_F(WindowNavigationTest, TheWindowRemembersItsStateInItsOwnFile) {
         gbp->Compare()->ChoosePrevious();
         emit gbp->KeyPriceLinesSwitched(false);  // as the chart's menu does
         EXPECT_FALSE(window.Area(4)->RightPanel()->KeyPriceLinesShown());
+        emit gbp->DensitySwitched(false);
+        EXPECT_FALSE(window.Area(4)->RightPanel()->DensityShown());
         // Data of the latest day and when the next download is due.
         EXPECT_EQ(window.StatusBarControl()->NoteField()->text(),
                   "Data of 06.12.2012   Next download: 07.12.2012 22:05");
@@ -202,6 +204,10 @@ TEST_F(WindowNavigationTest, TheWindowRemembersItsStateInItsOwnFile) {
     EXPECT_EQ(gbp->Tabs()->currentIndex(), 1);
     EXPECT_EQ(gbp->Compare()->ChoiceText(), "previous");
     EXPECT_FALSE(window.Area(4)->RightPanel()->KeyPriceLinesShown());
+    EXPECT_FALSE(window.Area(4)->RightPanel()->DensityShown());
+    test::WaitForViews();
+    EXPECT_TRUE(window.Area(4)->RightPanel()->Settlement().has_value());
+    EXPECT_TRUE(window.Area(4)->RightPanel()->Chart(1)->Overlay().density.empty());
     EXPECT_EQ(window.Area(1)->LeftPanel()->Model().Date(), "06.12.2012");
     // Nothing of it in the program folder.
     EXPECT_FALSE(std::filesystem::exists(home_->Path() / "window.ini"));

@@ -136,6 +136,7 @@ ui::WindowState MainWindow::CurrentState() const {
         shown.tab = area->RightPanel()->Tabs()->currentIndex();
         shown.compare = area->RightPanel()->Compare()->ChoiceText();
         state.key_price_lines = area->RightPanel()->KeyPriceLinesShown();
+        state.density_curve = area->RightPanel()->DensityShown();
     }
     return state;
 }
@@ -155,6 +156,7 @@ void MainWindow::ShowWithState() {
         }
         const ui::InstrumentViewState& kept = state.instruments[i];
         area->RightPanel()->SetKeyPriceLinesShown(state.key_price_lines);
+        area->RightPanel()->SetDensityShown(state.density_curve);
         // The date is always the latest day with data; the contract follows when that day
         // holds it.
         if (!kept.contract.empty() && kept.contract != area->LeftPanel()->Model().Contract()) {
@@ -167,6 +169,14 @@ void MainWindow::ShowWithState() {
                     for (ui::InstrumentArea* other : areas_) {
                         if (other != nullptr) {
                             other->RightPanel()->SetKeyPriceLinesShown(shown);
+                        }
+                    }
+                });
+        connect(area->RightPanel(), &ui::RightPanelWidget::DensitySwitched, this,
+                [this](bool shown) {
+                    for (ui::InstrumentArea* other : areas_) {
+                        if (other != nullptr) {
+                            other->RightPanel()->SetDensityShown(shown);
                         }
                     }
                 });

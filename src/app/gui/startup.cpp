@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QFontInfo>
 #include <QGuiApplication>
+#include <QImage>
 #include <QProcess>
 #include <QScreen>
 #include <QSocketNotifier>
@@ -34,6 +35,7 @@
 #include "ui/auto_repeat.h"
 #include "ui/background_work.h"
 #include "ui/chart/font_chain.h"
+#include "ui/histogram_chart.h"
 #include "ui/history/compare_control.h"
 #include "ui/instrument_area.h"
 #include "ui/right_panel_widget.h"
@@ -535,7 +537,22 @@ void Startup::GrabWhenComputed(const QString& path, int waited_ms) {
         return;
     }
     QCoreApplication::processEvents();
-    if (!window_->grab().save(path, "PNG")) {
+    // ZARVEX_SCREENSHOT_CHART=1..4: that histogram of the shown instrument alone, drawn at twice
+    // its size, instead of the whole window.
+    const char* chart = std::getenv("ZARVEX_SCREENSHOT_CHART");
+    const int n = chart != nullptr ? std::atoi(chart) : 0;
+    QImage picture;
+    for (int i = 0; i < 6 && n >= 1 && n <= 4; ++i) {
+        ui::InstrumentArea* area = window_->Area(i);
+        if (area != nullptr && area->isVisible()) {
+            picture = area->RightPanel()->Chart(n)->Render(2.0);
+            break;
+        }
+    }
+    if (picture.isNull()) {
+        picture = window_->grab().toImage();
+    }
+    if (!picture.save(path, "PNG")) {
         std::fprintf(stderr, "zarvex: cannot write the picture %s\n", qPrintable(path));
     }
     QApplication::quit();

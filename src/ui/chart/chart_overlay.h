@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace zarvex::ui {
@@ -32,6 +33,11 @@ struct ChartOverlay {
     // The -2, -1, +1 and +2 sigma prices of the expected move on the chart's axis, drawn as
     // shaded strips behind the bars; empty when they are off or unknown.
     std::vector<double> bands;
+    // The settlement density as (price on the chart's axis, value >= 0), drawn as a curve on a
+    // scale of its own over the bars and beneath the compared outlines and the price lines,
+    // named in the legend by density_name; empty when it is off or unknown.
+    std::vector<std::pair<double, double>> density;
+    std::string density_name;
 
     bool Compared() const { return !compare_put.empty() || !compare_call.empty(); }
 };

@@ -17,6 +17,8 @@ struct HistogramColours {
     std::uint32_t bar_edge = 0x000000;
     std::uint32_t compare_put = 0x1F3FBF;
     std::uint32_t compare_call = 0xBF1F1F;
+    // Apart from the fills, the outlines and the key-price lines, so it reads as none of them.
+    std::uint32_t density = 0x7A1FBF;
 };
 
 }  // namespace zarvex::ui

@@ -13,6 +13,7 @@
 #include "ui/chart/font_chain.h"
 #include "ui/chart/histogram_axis.h"
 #include "ui/chart/histogram_bands.h"
+#include "ui/chart/histogram_density.h"
 #include "ui/side_caption.h"
 
 namespace zarvex::ui {
@@ -61,6 +62,10 @@ std::vector<LegendItem> LegendItems(const ChartOverlay& overlay, const Histogram
             items.push_back({line.dashed ? LegendItem::Mark::kDashedLine : LegendItem::Mark::kLine,
                              line.colour, 0, QString::fromStdString(line.name)});
         }
+    }
+    if (!overlay.density.empty() && !overlay.density_name.empty()) {
+        items.push_back({LegendItem::Mark::kLine, colours.density, 0,
+                         QString::fromStdString(overlay.density_name)});
     }
     for (const std::string& note : overlay.notes) {
         items.push_back({LegendItem::Mark::kNone, 0, 0, QString::fromStdString(note)});
@@ -426,6 +431,8 @@ void PaintHistogram(QPainter& painter, const analytics::HistogramData& data,
         PaintHistogramBands(painter, scale, overlay.bands);
         chart.DrawGridAndAxes();
         chart.DrawBars(data);
+        // Beneath the outlines: a day compared with itself still shows every outline whole.
+        PaintHistogramDensity(painter, scale, overlay.density, colours.density);
         if (overlay.Compared()) {
             chart.DrawCompareOutlines(data, overlay);
         }

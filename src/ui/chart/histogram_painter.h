@@ -21,9 +21,9 @@ HistogramFonts DefaultHistogramFonts();
 
 // Draws one chart of scale.width x (scale.height + scale.legend_band) at the painter's origin:
 // clears it to the background and, unless the histogram is empty, draws the legend above the
-// plot, then the overlay's bands, grid, labels, zero line, frame, bars, the compared day's
-// outlines and the price lines. The chart widget and the command-line picture both draw
-// through here.
+// plot, then the overlay's bands, grid, labels, zero line, frame, bars, the density's curve,
+// the compared day's outlines and the price lines. The chart widget and the command-line picture
+// both draw through here.
 void PaintHistogram(QPainter& painter, const analytics::HistogramData& data,
                     const ChartOverlay& overlay, const HistogramScale& scale,
                     const HistogramColours& colours, const HistogramFonts& fonts);
