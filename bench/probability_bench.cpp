@@ -141,8 +141,8 @@ const DayChain& LargestSmileOf(std::string_view symbol) {
 void BM_DensityOnForexAxis_OneContract(benchmark::State& state) {
     const DayChain& entry = LargestSmileOf("JPY");
     for (auto _ : state) {
-        const analytics::SettlementOnAxis shown =
-            analytics::ComputeSettlementOnAxis(entry.figures, {"JPY", 0.0, 2});
+        const analytics::SettlementOnAxis shown = analytics::ComputeSettlementOnAxis(
+            entry.figures, {"JPY", 0.0, common::PriceType::kForex});
         benchmark::DoNotOptimize(shown.density.data());
     }
     state.counters["smile points"] = static_cast<double>(entry.figures.smile.size());

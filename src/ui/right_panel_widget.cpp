@@ -347,7 +347,7 @@ void RightPanelWidget::Draw(int n) {
     }
     // Drawn where the chart's prices are the left panel's, as the panel quotes its levels.
     if (density_shown_ && settlement_ && built && !built->axis.empty() &&
-        histogram.market_type == settlement_->axis.price_type) {
+        common::PriceTypeFromCode(histogram.market_type) == settlement_->axis.price_type) {
         drawn.density = settlement_->density;
         drawn.density_name = texts_.Get(text::kSettlementDensity);
     }
@@ -548,10 +548,10 @@ QString RightPanelWidget::ChanceLines(int n, double shown_price) const {
     if (!settlement_ || n < 1 || n > analytics::kHistogramCount) {
         return {};
     }
-    const auto chance =
-        analytics::ChanceAtShownPrice(settlement_->probability, shown_price,
-                                      {settlement_->axis.symbol, settlement_->axis.forward_point,
-                                       model_->HistogramSettingsOf(n).market_type});
+    const auto chance = analytics::ChanceAtShownPrice(
+        settlement_->probability, shown_price,
+        {settlement_->axis.symbol, settlement_->axis.forward_point,
+         common::PriceTypeFromCode(model_->HistogramSettingsOf(n).market_type)});
     if (!chance) {
         return {};
     }

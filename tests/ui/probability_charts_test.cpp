@@ -178,8 +178,8 @@ TEST_P(HistogramDensityTest, TheCurvePeaksAtTheModeAndEachBarTellsItsChances) {
     const double mode = density.grid[static_cast<std::size_t>(peak - density.density.begin()) + 1];
     const std::string symbol = right->Model().Input().symbol;
     const double forward_point = right->Model().ForwardPoint();
-    const auto shown_mode =
-        common::ParseDouble(analytics::ShownPrice(mode, symbol, forward_point, c.price_type));
+    const auto shown_mode = common::ParseDouble(analytics::ShownPrice(
+        mode, symbol, forward_point, common::PriceTypeFromCode(c.price_type)));
     ASSERT_TRUE(shown_mode);
     const HistogramScale& scale = chart->Scale();
     const double factor = PowerOfTen(scale.ds);
@@ -223,8 +223,8 @@ TEST_P(HistogramDensityTest, TheCurvePeaksAtTheModeAndEachBarTellsItsChances) {
     int inside = 0;
     int met = 0;
     for (std::size_t k = 0; k < density.density.size(); ++k) {
-        const auto shown = common::ParseDouble(
-            analytics::ShownPrice(density.grid[k + 1], symbol, forward_point, c.price_type));
+        const auto shown = common::ParseDouble(analytics::ShownPrice(
+            density.grid[k + 1], symbol, forward_point, common::PriceTypeFromCode(c.price_type)));
         const std::int64_t scaled = shown ? std::llround(*shown * factor) : -1;
         if (scaled < scale.kmin || scaled > scale.kmax) {
             continue;
@@ -241,8 +241,8 @@ TEST_P(HistogramDensityTest, TheCurvePeaksAtTheModeAndEachBarTellsItsChances) {
     // Each bar's tooltip ends with both chances: beyond the price as seen from the forward, so
     // they fall away from it on both sides of the axis (also where it runs inverted), and the
     // chance of touching is twice that of finishing beyond, at most certain.
-    const auto shown_forward = common::ParseDouble(
-        analytics::ShownPrice(figures.forward, symbol, forward_point, c.price_type));
+    const auto shown_forward = common::ParseDouble(analytics::ShownPrice(
+        figures.forward, symbol, forward_point, common::PriceTypeFromCode(c.price_type)));
     ASSERT_TRUE(shown_forward);
     std::map<double, double> below_forward;  // shown price -> chance beyond, in percent
     std::map<double, double> above_forward;

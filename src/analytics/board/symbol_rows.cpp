@@ -280,9 +280,11 @@ bool SymbolRows::Load(const storage::Database& db, const std::vector<common::Dat
             const std::string_view name = ReadStoredText(raw, 8);
             StoredOption option = ReadStoredOption(raw);
             const std::string_view expires = ReadStoredText(raw, 10);
-            reading.print.Add(sqlite3_column_int64(raw, 9), option.call ? "CALL" : "PUT", name,
-                              expires, option.strike.as_double, option.price.as_double,
-                              option.oi.as_int);
+            reading.print.Add(
+                sqlite3_column_int64(raw, 9),
+                common::SideText(option.side == common::Side::kCall ? common::Side::kCall
+                                                                    : common::Side::kPut),
+                name, expires, option.strike.as_double, option.price.as_double, option.oi.as_int);
             if (run_expiration == nullptr || name != run_name) {
                 auto [at, added] = expirations.try_emplace(std::string(name));
                 if (added) {
@@ -291,7 +293,8 @@ bool SymbolRows::Load(const storage::Database& db, const std::vector<common::Dat
                 run_expiration = &at->second;
                 run_name = at->first;
             }
-            std::string& last = option.call ? run_expiration->second : run_expiration->first;
+            std::string& last =
+                option.side == common::Side::kCall ? run_expiration->second : run_expiration->first;
             if (last != expires) {
                 last = expires;
             }

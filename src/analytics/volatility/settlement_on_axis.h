@@ -8,6 +8,7 @@
 #include "analytics/volatility/contract_volatility.h"
 #include "analytics/volatility/density.h"
 #include "analytics/volatility/smile_probability.h"
+#include "common/price_type.h"
 
 namespace zarvex::analytics {
 
@@ -15,7 +16,7 @@ namespace zarvex::analytics {
 struct AxisQuotation {
     std::string symbol;
     double forward_point = 0.0;
-    int price_type = 0;
+    common::PriceType price_type = common::PriceType::kFutures;
 };
 
 // The settlement density at the grid's inner strikes, each moved to its price on the axis
