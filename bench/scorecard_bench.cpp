@@ -98,6 +98,25 @@ void BM_Scorecard(benchmark::State& state) {
 }
 BENCHMARK(BM_Scorecard)->Unit(benchmark::kMillisecond);
 
+// The same on a connection that locks around every call, as the window's own is opened.
+void BM_ScorecardOnALockedConnection(benchmark::State& state) {
+    const storage::Database db =
+        storage::Database::OpenReadOnly(storage::QuotePath(TenYears(), "EUR"));
+    const settings::Settings settings;
+    analytics::ScorecardRequest request;
+    request.input = analytics::AnalysisInput(settings, "EUR");
+    if (!analytics::LoadVolatilityDays(TenYears(), "EUR")) {
+        state.SkipWithError("the volatility store cannot be made");
+        return;
+    }
+    for (auto _ : state) {
+        const auto summaries = analytics::LoadVolatilityDays(TenYears(), "EUR");
+        const auto card = analytics::ComputeScorecard(db, request, summaries->days);
+        benchmark::DoNotOptimize(card->lines.data());
+    }
+}
+BENCHMARK(BM_ScorecardOnALockedConnection)->Unit(benchmark::kMillisecond);
+
 // The same with every forward fitted from the rows (no store).
 void BM_ScorecardWithoutTheStore(benchmark::State& state) {
     const storage::Database db = Quotes();
