@@ -383,11 +383,12 @@ void BM_MaxPain_OneDay(benchmark::State& state) {
     analytics::DaySlice slice;
     const std::optional<analytics::DayFigures> figures =
         slice.Select(db, Folder().day, contract).Figures();
-    const auto calls = figures->Interest(true);
-    const auto puts = figures->Interest(false);
+    const auto calls = figures->Interest(common::Side::kCall);
+    const auto puts = figures->Interest(common::Side::kPut);
     for (auto _ : state) {
         if (state.range(0) == 0) {
-            benchmark::DoNotOptimize(figures->DayMaxPain(Folder().symbol, 0.0, 0));
+            benchmark::DoNotOptimize(
+                figures->DayMaxPain(Folder().symbol, 0.0, common::PriceType::kFutures));
         } else {
             benchmark::DoNotOptimize(analytics::MaxPainMillionths(calls, puts));
         }

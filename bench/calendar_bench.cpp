@@ -24,8 +24,8 @@ BENCHMARK(BM_IsTradingDayOverAYear);
 void BM_PriceByTypeForex(benchmark::State& state) {
     double strike = 0.8;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(
-            analytics::PriceByType(strike, "JPY", "PUT", 0.0125, -20.5, analytics::kPriceForex));
+        benchmark::DoNotOptimize(analytics::PriceByType(strike, "JPY", common::Side::kPut, 0.0125,
+                                                        -20.5, common::PriceType::kForex));
         strike += 1e-9;
     }
 }

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "common/date.h"
+#include "common/price_type.h"
 #include "settings/settings.h"
 
 namespace zarvex::analytics {
@@ -28,12 +29,12 @@ public:
           settings_(&settings) {}
 
     const settings::Settings& Settings() const { return *settings_; }
-    // 0 Futures, 1 Standart, 2 Forex.
-    int PriceType() const { return settings_->price_type; }
+    // The left panel's price type.
+    common::PriceType PriceType() const { return common::PriceTypeFromCode(settings_->price_type); }
     // 1 = use forward points.
     int ForwardPointSwitch() const { return settings_->is_fp; }
 
-    std::string symbol;  // "EUR" ... "CHF"
+    std::string symbol;  // one of the instruments
     std::string contract;
     common::Date day = common::kInvalidDate;
 

@@ -1,7 +1,11 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <iterator>
 #include <string_view>
+
+#include "common/symbols.h"
 
 namespace zarvex::common {
 
@@ -22,8 +26,8 @@ struct CurrencyConvention {
     int forex_price_resolution = 10000;
     // The step of the strike grid the histograms gather strikes on.
     double strike_grid_step = 0.00025;
-    // Premiums of the quote files in the strike's units are divided by this to price an option
-    // (JPY's premiums are stored in hundredths of its strike unit).
+    // What a stored premium is multiplied by to be in the unit of its strike: the report quotes
+    // the yen's premiums per one yen, and its strikes are stored per 100 yen.
     double premium_scale = 1.0;
     // The exchange's contract size in the strike's units (money per unit of the future).
     std::int64_t contract_size = 0;
@@ -41,6 +45,15 @@ inline constexpr CurrencyConvention kCurrencyConventions[] = {
     {"CHF", 1.0, 0.0001, 4, 10000, 0.00025, 1.0, 125'000},
 };
 
+static_assert(std::size(kCurrencyConventions) == kInstrumentSymbols.size() && [] {
+    for (std::size_t i = 0; i < kInstrumentSymbols.size(); ++i) {
+        if (kCurrencyConventions[i].symbol != kInstrumentSymbols[i].symbol) {
+            return false;
+        }
+    }
+    return true;
+}());
+
 // The convention of one of the six; nullptr for any other symbol.
 constexpr const CurrencyConvention* FindConvention(std::string_view symbol) {
     for (const CurrencyConvention& convention : kCurrencyConventions) {
@@ -52,23 +65,44 @@ constexpr const CurrencyConvention* FindConvention(std::string_view symbol) {
 }
 
 // A symbol the reports may name that is not a currency: the price resolution of its
-// histograms (they quote fewer decimals).
+// histograms (they quote fewer decimals), and what a market width of whole prices is
+// multiplied by (WTI's whole prices are its own points). None of them has forward points.
 struct OtherInstrumentConvention {
     std::string_view symbol;
     int price_resolution;
+    int whole_width_factor;
 };
 
 inline constexpr OtherInstrumentConvention kOtherInstrumentConventions[] = {
-    {"WTI", 100}, {"GLD", 10}, {"MSP", 10}, {"SP5", 10}};
+    {"WTI", 100, 1}, {"GLD", 10, 10}, {"MSP", 10, 10}, {"SP5", 10, 10}};
+
+constexpr const OtherInstrumentConvention* FindOtherInstrument(std::string_view symbol) {
+    for (const OtherInstrumentConvention& other : kOtherInstrumentConventions) {
+        if (other.symbol == symbol) {
+            return &other;
+        }
+    }
+    return nullptr;
+}
+
+// Whether the panel shows a forward point for the symbol: every symbol but the other
+// instruments.
+constexpr bool ShowsForwardPoint(std::string_view symbol) {
+    return FindOtherInstrument(symbol) == nullptr;
+}
+
+// The factor of a market width between borders shown without decimals: 10, WTI's own 1.
+constexpr int WholeWidthFactor(std::string_view symbol) {
+    const OtherInstrumentConvention* other = FindOtherInstrument(symbol);
+    return other != nullptr ? other->whole_width_factor : 10;
+}
 
 // Prices per unit of the histogram's price axis for a symbol under Forex (forex = true) or
 // another type: the other instruments' own, otherwise the currency's; 10000 for a symbol
 // nobody knows.
 constexpr int PriceResolution(std::string_view symbol, bool forex) {
-    for (const OtherInstrumentConvention& other : kOtherInstrumentConventions) {
-        if (other.symbol == symbol) {
-            return other.price_resolution;
-        }
+    if (const OtherInstrumentConvention* other = FindOtherInstrument(symbol)) {
+        return other->price_resolution;
     }
     const CurrencyConvention* convention = FindConvention(symbol);
     return forex && convention != nullptr ? convention->forex_price_resolution : 10000;
@@ -86,7 +120,7 @@ constexpr double StrikeGridStep(std::string_view symbol) {
     return convention != nullptr ? convention->strike_grid_step : 0.00025;
 }
 
-// The divisor of stored premiums; 1 for a symbol without a convention.
+// The factor of stored premiums; 1 for a symbol without a convention.
 constexpr double PremiumScale(std::string_view symbol) {
     const CurrencyConvention* convention = FindConvention(symbol);
     return convention != nullptr ? convention->premium_scale : 1.0;

@@ -14,7 +14,7 @@ enum class PriceType : std::int8_t {
 };
 
 // The type a stored code names; nothing for a code no settings row should hold.
-constexpr std::optional<PriceType> PriceTypeFromCode(int code) {
+constexpr std::optional<PriceType> KnownPriceType(int code) {
     switch (code) {
         case 0:
             return PriceType::kFutures;
@@ -36,7 +36,14 @@ constexpr bool ShiftsByPremium(PriceType type) {
     return type != PriceType::kStandart;
 }
 
-static_assert(PriceTypeFromCode(PriceTypeCode(PriceType::kForex)) == PriceType::kForex &&
-              !PriceTypeFromCode(3));
+// The type a settings byte holds. A byte other than 0, 1 and 2 (a hand-edited or damaged row)
+// is carried as it is: it is none of the three, so every price shown with it is "0", as the
+// panel has always shown such a row.
+constexpr PriceType PriceTypeFromCode(std::int8_t code) {
+    return static_cast<PriceType>(code);
+}
+
+static_assert(KnownPriceType(PriceTypeCode(PriceType::kForex)) == PriceType::kForex &&
+              !KnownPriceType(3));
 
 }  // namespace zarvex::common

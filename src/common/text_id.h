@@ -313,4 +313,23 @@ inline constexpr int kSavedSourceUnusable = 270;
 // Where a view's figures are being read and computed away from the window, until they arrive.
 inline constexpr int kComputing = 271;
 
+// The Volatility page's volatility across days (its second page) and the board's columns of it.
+inline constexpr int kVolDayPage = 272;
+inline constexpr int kVolAcrossDays = 273;
+inline constexpr int kVolHistoryTitle = 274;
+inline constexpr int kImplied30 = 275;
+inline constexpr int kRealized20 = 276;
+inline constexpr int kVolPremium = 277;
+inline constexpr int kIvRank = 278;
+inline constexpr int kIvPercentile = 279;
+inline constexpr int kNotDefined = 280;
+inline constexpr int kRankNeedsDays = 281;
+inline constexpr int kVolConeTitle = 282;
+inline constexpr int kConeRange = 283;
+inline constexpr int kConeMedian = 284;
+inline constexpr int kConeToday = 285;
+inline constexpr int kVolStoreProgress = 286;
+inline constexpr int kVolRowsUnread = 287;
+inline constexpr int kVolMemoryHint = 288;
+
 }  // namespace zarvex::common::text

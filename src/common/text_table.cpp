@@ -399,6 +399,34 @@ constexpr std::array<Entry, TextTable::kEntryCount> kEntries{{
     /* 270 */
     {"The saved data source cannot be used: ", "Сохранённый источник данных не годится: "},
     /* 271 */ {"Computing…", "Идёт расчёт…"},
+    /* 272 */ {"This day", "Этот день"},
+    /* 273 */ {"Across days", "По дням"},
+    /* 274 */
+    {"30-day implied volatility over the futures' 20-day realized",
+     "Волатильность на 30 дней над реализованной за 20 дней"},
+    /* 275 */ {"IV 30 days", "IV 30 дней"},
+    /* 276 */ {"Realized 20 days", "Реализованная 20 дней"},
+    /* 277 */ {"Premium (VRP20)", "Премия (VRP20)"},
+    /* 278 */ {"IV rank", "Ранг IV"},
+    /* 279 */ {"IV percentile", "Перцентиль IV"},
+    /* 280 */ {"not defined", "не определено"},
+    /* 281 */
+    {"not defined: %1 of the 20 days with a 30-day volatility it needs",
+     "не определён: %1 из 20 нужных дней с волатильностью на 30 дней"},
+    /* 282 */ {"Volatility cone up to %1", "Конус волатильности по %1"},
+    /* 283 */ {"lowest–highest", "мин.–макс."},
+    /* 284 */ {"median", "медиана"},
+    /* 285 */ {"this day", "этот день"},
+    /* 286 */ {"Volatility of %1 of %2 days…", "Волатильность: %1 из %2 дней…"},
+    /* 287 */ {"%1: the quote rows cannot be read", "%1: строки котировок не читаются"},
+    /* 288 */
+    {"IV rank places this day's 30-day volatility between the lowest (0) and the highest (100) "
+     "of the last 252 stored days that have one; the percentile is the share of those days it "
+     "stands above. A positive premium: the options price more movement than the futures have "
+     "shown.",
+     "Ранг IV ставит волатильность этого дня на 30 дней между наименьшей (0) и наибольшей (100) "
+     "за последние 252 дня в базе, где она есть; перцентиль — доля тех дней, над которыми она "
+     "стоит. Премия больше нуля: опционы закладывают больше движения, чем показал фьючерс."},
 }};
 
 std::string_view LanguagePart(std::string_view locale_name) {

@@ -35,7 +35,7 @@ Language ChooseLanguage(std::string_view first_argument,
 // Fixed for the life of the process once built.
 class TextTable final {
 public:
-    static constexpr int kEntryCount = 272;
+    static constexpr int kEntryCount = 289;
 
     explicit TextTable(Language language);
     // The English table, built once: what a host without a table of its own speaks.

@@ -3,6 +3,7 @@
 #include <fstream>
 #include <system_error>
 
+#include "common/currency_conventions.h"
 #include "common/symbols.h"
 #include "common/text.h"
 
@@ -29,9 +30,11 @@ std::string_view TrimBlank(std::string_view text) {
 
 }  // namespace
 
-ContractSizes::ContractSizes()
-    : sizes_{{"EUR", 125'000}, {"GBP", 62'500},  {"AUD", 100'000},
-             {"CAD", 100'000}, {"JPY", 125'000}, {"CHF", 125'000}} {}
+ContractSizes::ContractSizes() {
+    for (const common::CurrencyConvention& convention : common::kCurrencyConventions) {
+        sizes_.emplace(std::string(convention.symbol), convention.contract_size);
+    }
+}
 
 ContractSizes ContractSizes::Read(const std::filesystem::path& file,
                                   std::vector<std::string>& problems) {

@@ -14,8 +14,9 @@ namespace zarvex::settings {
 // files), never a column of the configuration database, whose schema stays as it is.
 class ContractSizes final {
 public:
-    // The exchange's sizes: EUR 125,000, GBP 62,500, AUD 100,000, CAD 100,000, JPY 125,000
-    // (in the units of 100 yen its strikes are stored in), CHF 125,000.
+    // The exchange's sizes, from the currencies' conventions: EUR 125,000, GBP 62,500,
+    // AUD 100,000, CAD 100,000, JPY 125,000 (in the units of 100 yen its strikes are stored
+    // in), CHF 125,000.
     ContractSizes();
 
     // "SYM = N" lines; blank lines and lines from '#' are skipped. A line that is no such

@@ -59,6 +59,17 @@ void BackgroundWork::Post(std::uint64_t generation, std::function<void()> delive
         Qt::QueuedConnection);
 }
 
+void BackgroundWork::PostProgress(std::uint64_t generation, std::function<void()> said) {
+    QMetaObject::invokeMethod(
+        this,
+        [this, generation, said = std::move(said)] {
+            if (generation == generation_) {
+                said();
+            }
+        },
+        Qt::QueuedConnection);
+}
+
 void BackgroundWork::SetWaiting(bool waiting) {
     if (waiting == waiting_) {
         return;

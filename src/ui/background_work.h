@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <exception>
 #include <functional>
@@ -48,6 +49,25 @@ public:
         threads_.push_back({std::move(thread), std::move(finished)});
     }
 
+    // How far a computation has come, said from its own thread.
+    using Progress = std::function<void(std::size_t done, std::size_t total)>;
+
+    // As Start, for a computation that can say how far it has come: `progress` runs on this
+    // object's thread with what the computation said, for as long as its result would still
+    // be delivered. The computation should not say it more often than a reader can follow.
+    template <typename Result>
+    void StartWithProgress(std::function<Result(const Progress&)> compute,
+                           std::function<void(Result&)> deliver, Progress progress) {
+        const std::uint64_t upcoming = generation_ + 1;
+        Progress said = [this, upcoming, progress = std::move(progress)](std::size_t done,
+                                                                         std::size_t total) {
+            PostProgress(upcoming, [progress, done, total] { progress(done, total); });
+        };
+        Start<Result>(
+            [compute = std::move(compute), said = std::move(said)] { return compute(said); },
+            std::move(deliver));
+    }
+
     // Forgets the computation under way: its result will not be shown.
     void Drop();
     // A computation was started and its result has neither arrived nor been dropped.
@@ -68,6 +88,7 @@ private:
 
     std::uint64_t Begin();
     void Post(std::uint64_t generation, std::function<void()> deliver);
+    void PostProgress(std::uint64_t generation, std::function<void()> said);
     void SetWaiting(bool waiting);
     void JoinFinished();
 

@@ -20,6 +20,7 @@
 #include "common/text_table.h"
 #include "ui/control_number.h"
 #include "ui/input_blocker.h"
+#include "ui/side_caption.h"
 
 namespace zarvex::ui {
 namespace {
@@ -177,7 +178,8 @@ QTableWidget* LeftPanelWidget::MakeRowTable(QRect place, const std::vector<int>&
 QTableWidget* LeftPanelWidget::MakeListTable(QRect place) {
     auto* table = new QTableWidget(analytics::kPanelTableRows, 3, this);
     table->setGeometry(place);
-    table->setHorizontalHeaderLabels({QString(), QStringLiteral("CALL"), QStringLiteral("PUT")});
+    table->setHorizontalHeaderLabels(
+        {QString(), SideCaption(common::Side::kCall), SideCaption(common::Side::kPut)});
     table->horizontalHeader()->setDefaultAlignment(Qt::AlignRight | Qt::AlignVCenter);
     table->horizontalHeader()->setFixedHeight(kRowHeight + 2);
     table->verticalHeader()->hide();

@@ -31,6 +31,7 @@
 #include "ui/history/table_export.h"
 #include "ui/scorecard/scorecard_view.h"
 #include "ui/shown_number.h"
+#include "ui/side_caption.h"
 #include "ui/volatility/volatility_tab.h"
 
 namespace zarvex::ui {
@@ -139,7 +140,7 @@ RightPanelWidget::RightPanelWidget(QWidget* parent, int control_number, int x, i
     history_ = new HistoryTab(nullptr, texts_, quote, folder, host);
     tabs_->addTab(history_, QString::fromStdString(texts_.Get(text::kHistory)));
     connect(history_, &HistoryTab::DayPicked, this, &RightPanelWidget::DayPicked);
-    volatility_ = new VolatilityTab(nullptr, texts_, quote);
+    volatility_ = new VolatilityTab(nullptr, texts_, quote, folder);
     tabs_->addTab(volatility_, QString::fromStdString(texts_.Get(text::kVolatility)));
     scorecard_ = new ScorecardView(nullptr, texts_);
     tabs_->addTab(scorecard_, QString::fromStdString(texts_.Get(text::kScorecard)));
@@ -175,8 +176,8 @@ RightPanelWidget::RightPanelWidget(QWidget* parent, int control_number, int x, i
             });
     }
 
-    call_caption_ = new QLabel(QStringLiteral("CALL"), data_page);
-    put_caption_ = new QLabel(QStringLiteral("PUT"), data_page);
+    call_caption_ = new QLabel(SideCaption(common::Side::kCall), data_page);
+    put_caption_ = new QLabel(SideCaption(common::Side::kPut), data_page);
     call_caption_->setAlignment(Qt::AlignCenter);
     put_caption_->setAlignment(Qt::AlignCenter);
     // Nine columns of the report's figures, then the model's: IV, delta, gamma, vega, theta.
@@ -323,8 +324,8 @@ void RightPanelWidget::Draw(int n) {
         } else if (!condition.empty()) {
             drawn.notes.push_back(texts_.Get(text::kBarsShown) + condition);
         }
-        if (key_lines_shown_ && key_prices_.price_type >= 0) {
-            if (key_prices_.price_type == histogram.market_type) {
+        if (key_lines_shown_ && key_prices_.price_type) {
+            if (*key_prices_.price_type == common::PriceTypeFromCode(histogram.market_type)) {
                 drawn.price_lines = key_prices_.lines;
             } else {
                 drawn.notes.push_back(texts_.Get(text::kKeyPricesNotDrawn));
@@ -422,7 +423,8 @@ std::vector<double> RightPanelWidget::BandPrices(int n) const {
     if (!figures || !figures->expected_move || n < 1 || n > 4) {
         return {};
     }
-    const int price_type = model_->HistogramSettingsOf(n).market_type;
+    const common::PriceType price_type =
+        common::PriceTypeFromCode(model_->HistogramSettingsOf(n).market_type);
     std::vector<double> prices;
     for (const double band : figures->bands) {
         const auto shown = common::ParseDouble(analytics::ShownPrice(
@@ -462,7 +464,7 @@ QString RightPanelWidget::BarText(int n, int position) const {
     QString out = text(text::kShownPrice) + QStringLiteral(": ") + number(histogram.axis[i]);
     // A bar names the rows that make it: under Futures and Forex a price bin may gather
     // several strikes, each at its own premium.
-    auto side = [&](const char* name, const std::vector<double>& values,
+    auto side = [&](common::Side option, const std::vector<double>& values,
                     const std::vector<analytics::BarSource>& sources) {
         std::vector<const analytics::BarSource*> here;
         for (const analytics::BarSource& source : sources) {
@@ -471,7 +473,7 @@ QString RightPanelWidget::BarText(int n, int position) const {
             }
         }
         out +=
-            QStringLiteral("\n") + QLatin1String(name) + QStringLiteral(": ") + number(at(values));
+            QStringLiteral("\n") + SideCaption(option) + QStringLiteral(": ") + number(at(values));
         for (const analytics::BarSource* source : here) {
             out += QStringLiteral("\n   ") + text(text::kStrike) + QStringLiteral(" ") +
                    number(source->strike) + QStringLiteral(", ") + text(text::kPremium) +
@@ -481,8 +483,8 @@ QString RightPanelWidget::BarText(int n, int position) const {
             }
         }
     };
-    side("PUT", histogram.put, histogram.put_sources);
-    side("CALL", histogram.call, histogram.call_sources);
+    side(common::Side::kPut, histogram.put, histogram.put_sources);
+    side(common::Side::kCall, histogram.call, histogram.call_sources);
     if (!drawn.compare_date.empty()) {
         const double put = at(drawn.compare_put);
         const double call = at(drawn.compare_call);

@@ -3,11 +3,13 @@
 #include <QWidget>
 #include <array>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "analytics/right_panel/right_panel_model.h"
 #include "common/date.h"
 #include "common/host.h"
+#include "common/price_type.h"
 #include "ui/chart/chart_overlay.h"
 
 class QAction;
@@ -31,7 +33,7 @@ class VolatilityTab;
 // The prices the left panel shows that a trader steers by, as lines for the histograms of the
 // same price type.
 struct KeyPrices {
-    int price_type = -1;  // the left panel's; -1: none known
+    std::optional<common::PriceType> price_type;  // the left panel's; none: none known
     std::vector<PriceLine> lines;
 };
 

@@ -122,9 +122,9 @@ TEST_F(GeneratedBoardTest, EveryContractShowsItsHistoryOfBothDays) {
             EXPECT_EQ(vol.atm_vol, (*figures)[Named("atm_vol")].number);
             EXPECT_EQ(vol.expected_move, (*figures)[Named("expected_move")].number);
             const auto band = [&](double price) {
-                return vol.expected_move
-                           ? ShownPrice(price, "EUR", figures->result.forward_point, 2)
-                           : std::string();
+                return vol.expected_move ? ShownPrice(price, "EUR", figures->result.forward_point,
+                                                      common::PriceType::kForex)
+                                         : std::string();
             };
             EXPECT_EQ(band(vol.bands[1]), figures->result.band_low);
             EXPECT_EQ(band(vol.bands[2]), figures->result.band_high);

@@ -117,7 +117,7 @@ TEST_F(GeneratedDensity, IntegratesToTheTrueChanceBetweenTheGridsEnds) {
         const auto true_above = [&](double strike) {
             const auto price = [&](double k) {
                 const reportgen::OptionTruth truth = model_.TruthAt(product_, expiration, c.day, k);
-                return *black76::Price(true, truth.forward, k,
+                return *black76::Price(common::Side::kCall, truth.forward, k,
                                        truth.volatility * std::sqrt(truth.years), truth.discount);
             };
             const double e = 1e-6 * strike;

@@ -43,8 +43,8 @@ ContractVolatility Contract(double forward, std::int64_t days, const std::vector
         if (row.vol > 0.0) {
             side.vol = row.vol;
             side.reason = NoVolReason::kNone;
-            side.greeks =
-                black76::GreeksOf(row.call, forward, row.strike, row.vol, figures.years, kDiscount);
+            side.greeks = black76::GreeksOf(row.call ? common::Side::kCall : common::Side::kPut,
+                                            forward, row.strike, row.vol, figures.years, kDiscount);
         } else {
             side.reason = NoVolReason::kNoPremium;
         }
@@ -60,7 +60,7 @@ double Expected(double forward, double years, const Row& row) {
 TEST(GammaExposure, TheSearchsGammaIsQuantLibs) {
     for (const double strike : {0.6, 1.1, 1.2, 1.31, 2.5}) {
         for (const double vol : {0.01, 0.09, 0.8}) {
-            const auto greeks = black76::GreeksOf(true, 1.2, strike, vol, 0.3, 0.97);
+            const auto greeks = black76::GreeksOf(common::Side::kCall, 1.2, strike, vol, 0.3, 0.97);
             ASSERT_TRUE(greeks);
             const double gamma = *black76::Gamma(1.2, strike, vol * std::sqrt(0.3), 0.97);
             EXPECT_NEAR(gamma, greeks->gamma, 1e-12 * std::max(1.0, greeks->gamma))

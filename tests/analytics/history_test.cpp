@@ -154,9 +154,10 @@ TEST_P(ContractHistoryTest, EveryRowIsWhatThePlainCalculationGivesForThatDay) {
             EXPECT_EQ(shown.ratio_oi, c.ratio_oi);
             EXPECT_EQ(shown.ratio_volume, c.ratio_volume);
             EXPECT_EQ(shown.ratio_avg_price, c.ratio_avg_price);
-            const MaxPain pain = MaxPainOf(NumericInterest(db, date, contract, "CALL"),
-                                           NumericInterest(db, date, contract, "PUT"),
-                                           GetParam().symbol, row.forward_point, price_type);
+            const MaxPain pain = MaxPainOf(
+                NumericInterest(db, date, contract, "CALL"),
+                NumericInterest(db, date, contract, "PUT"), GetParam().symbol, row.forward_point,
+                common::PriceTypeFromCode(static_cast<std::int8_t>(price_type)));
             EXPECT_EQ(row.max_pain, pain.price);
             EXPECT_TRUE(row.max_pain.IsNumber());
 

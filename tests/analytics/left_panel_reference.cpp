@@ -95,8 +95,8 @@ public:
     }
 
     std::string Price(double strike, const std::string& option, double premium) const {
-        return PriceByType(strike, c_.symbol, option, premium, c_.forward_point,
-                           c_.settings.price_type);
+        return PriceByType(strike, c_.symbol, common::SideFromText(option), premium,
+                           c_.forward_point, common::PriceTypeFromCode(c_.settings.price_type));
     }
 
     // The premium lookup: the first row of the day at that strike, compared as numbers.

@@ -5,6 +5,7 @@
 #include <random>
 
 #include "analytics/left_panel/day_slice.h"
+#include "common/strike.h"
 #include "left_panel_fixture.h"
 
 namespace zarvex::analytics::left_testing {
@@ -25,11 +26,11 @@ TEST(MaxPain, HandWorkedDays) {
     EXPECT_EQ(MaxPainMillionths({}, {}), std::nullopt);
     EXPECT_EQ(MaxPainMillionths({{0.0, 5}}, {{-1.0, 3}}), std::nullopt);
 
-    const MaxPain none = MaxPainOf({}, {}, "EUR", 0.0, 1);
+    const MaxPain none = MaxPainOf({}, {}, "EUR", 0.0, common::PriceType::kStandart);
     EXPECT_EQ(none.price.Text(), "");
     EXPECT_EQ(none.strike, 0.0);
     // The text is the strike shown as the delta-balance shows it.
-    const MaxPain jpy = MaxPainOf({{0.9, 10}}, {}, "JPY", -20.0, 2);
+    const MaxPain jpy = MaxPainOf({{0.9, 10}}, {}, "JPY", -20.0, common::PriceType::kForex);
     EXPECT_EQ(jpy.strike, 0.9);
     EXPECT_EQ(jpy.price.Text(), "111.31");
 }
@@ -41,8 +42,8 @@ std::optional<std::int64_t> PlainMaxPain(const Options& calls, const Options& pu
     std::vector<std::int64_t> candidates;
     for (const Options* side : {&calls, &puts}) {
         for (const OptionInterest& o : *side) {
-            if (StrikeMillionths(o.strike) > 0) {
-                candidates.push_back(StrikeMillionths(o.strike));
+            if (common::StrikeKey::Of(o.strike).Millionths() > 0) {
+                candidates.push_back(common::StrikeKey::Of(o.strike).Millionths());
             }
         }
     }
@@ -50,11 +51,11 @@ std::optional<std::int64_t> PlainMaxPain(const Options& calls, const Options& pu
         __int128 pain = 0;
         for (const OptionInterest& c : calls) {
             pain += static_cast<__int128>(c.oi) *
-                    std::max<std::int64_t>(0, s - StrikeMillionths(c.strike));
+                    std::max<std::int64_t>(0, s - common::StrikeKey::Of(c.strike).Millionths());
         }
         for (const OptionInterest& p : puts) {
             pain += static_cast<__int128>(p.oi) *
-                    std::max<std::int64_t>(0, StrikeMillionths(p.strike) - s);
+                    std::max<std::int64_t>(0, common::StrikeKey::Of(p.strike).Millionths() - s);
         }
         if (!best_strike || pain < best || (pain == best && s < *best_strike)) {
             best = pain;
@@ -104,7 +105,7 @@ TEST(MaxPain, OnlyTheDaysNumericRowsOfTheContractCount) {
     DaySlice slice;
     const std::optional<DayFigures> figures = slice.Select(db, kDay, kContract).Figures();
     ASSERT_TRUE(figures);
-    const MaxPain pain = figures->DayMaxPain("EUR", 10.0, 2);
+    const MaxPain pain = figures->DayMaxPain("EUR", 10.0, common::PriceType::kForex);
     EXPECT_EQ(pain.strike, 1.1);
     EXPECT_EQ(pain.price.Text(), "1.0990");
 
@@ -112,7 +113,7 @@ TEST(MaxPain, OnlyTheDaysNumericRowsOfTheContractCount) {
     LeftPanelModel& panel = h.Build(2);
     const MaxPain shown = panel.ShownMaxPain();
     EXPECT_EQ(shown.strike, 1.1);
-    EXPECT_EQ(shown.price, figures->DayMaxPain("EUR", 0.0, 2).price);
+    EXPECT_EQ(shown.price, figures->DayMaxPain("EUR", 0.0, common::PriceType::kForex).price);
 }
 
 }  // namespace

@@ -63,8 +63,7 @@ TEST_P(UnfoldedLikeTheStoredRow, ValueByValue) {
     ASSERT_EQ(contracts->size(), 1U);
     ASSERT_EQ(stored.size(), 1U);
     const StoredOption numeric = contracts->front().Unfold(0);
-    EXPECT_EQ(numeric.call, stored[0].call);
-    EXPECT_EQ(numeric.put, stored[0].put);
+    EXPECT_EQ(numeric.side, stored[0].side);
     ExpectSame(numeric.strike, stored[0].strike, "strike");
     ExpectSame(numeric.price, stored[0].price, "price");
     ExpectSame(numeric.delta, stored[0].delta, "delta");
@@ -112,11 +111,12 @@ TEST_F(NumericRowsTest, GroupsByContractAndDayInRowOrderAndKeepsThePanelsExpirat
     EXPECT_EQ(march.days[0].second, (std::vector<std::size_t>{1}));
     EXPECT_EQ(march.days[1].first, common::MakeDate(2025, 12, 2));
     EXPECT_EQ(march.days[1].second, (std::vector<std::size_t>{0, 2}));
-    EXPECT_FALSE(march.rows[1].call);
+    EXPECT_EQ(march.rows[1].side, common::Side::kPut);
     std::vector<StoredOption> day;
     march.UnfoldDay(1, day);
     ASSERT_EQ(day.size(), 2U);
-    EXPECT_TRUE(day[0].call && day[1].call);
+    EXPECT_EQ(day[0].side, common::Side::kCall);
+    EXPECT_EQ(day[1].side, common::Side::kCall);
 }
 
 // A file whose option column compares without regard to case: the panel's queries take 'call'
@@ -145,8 +145,7 @@ TEST(NumericRowsOfAnotherCollation, TakeTheSidesAsTheDatabaseComparesThem) {
     ASSERT_EQ(stored.size(), 3U);
     ASSERT_EQ(march.rows.size(), stored.size());
     for (std::size_t i = 0; i < stored.size(); ++i) {
-        EXPECT_EQ(march.Unfold(i).call, stored[i].call) << i;
-        EXPECT_EQ(march.Unfold(i).put, stored[i].put) << i;
+        EXPECT_EQ(march.Unfold(i).side, stored[i].side) << i;
     }
 }
 

@@ -36,7 +36,7 @@ TEST(OptionTables, RowsShowTheStoredValuesInStrikeOrder) {
                Row("PUT", 1.0950, 1.0, 0.0, 3, 7, 0, "0"),
                Row("CALL", 1.1000, 0.00015, 0.99999, 1, 3, 1, "1")});
     const common::Result<OptionTable> put_read =
-        FillOptionTable(db.Db(), testing::kDay, testing::kContract, "PUT");
+        FillOptionTable(db.Db(), testing::kDay, testing::kContract, common::Side::kPut);
     ASSERT_TRUE(put_read) << put_read.Reason();
     const OptionTable& put = *put_read;
     ASSERT_EQ(put.rows.size(), 4u);
@@ -48,7 +48,7 @@ TEST(OptionTables, RowsShowTheStoredValuesInStrikeOrder) {
     EXPECT_EQ(put.rows[3], (OptionTableRow{"TOTAL", "", "", "15", "1527", "", "", "25"}));
 
     const common::Result<OptionTable> call_read =
-        FillOptionTable(db.Db(), testing::kDay, testing::kContract, "CALL");
+        FillOptionTable(db.Db(), testing::kDay, testing::kContract, common::Side::kCall);
     ASSERT_TRUE(call_read) << call_read.Reason();
     const OptionTable& call = *call_read;
     ASSERT_EQ(call.rows.size(), 2u);
@@ -61,7 +61,7 @@ TEST(OptionTables, ADayWithoutPutsShowsOnlyTheTotalOfNothing) {
     QuoteDb db;
     db.Insert({Row("CALL", 1.1000, 0.01, 0.5, 1, 3, 1, "1")});
     const common::Result<OptionTable> put_read =
-        FillOptionTable(db.Db(), testing::kDay, testing::kContract, "PUT");
+        FillOptionTable(db.Db(), testing::kDay, testing::kContract, common::Side::kPut);
     ASSERT_TRUE(put_read) << put_read.Reason();
     const OptionTable& put = *put_read;
     ASSERT_EQ(put.rows.size(), 1u);
@@ -76,7 +76,7 @@ TEST(OptionTables, TextsWhereNumbersBelongAreShownAsStored) {
         "'EUR', 'PUT', ?, '14.12.2012', ?)",
         {std::string_view(testing::kContract), std::string_view(testing::kDay)});
     const common::Result<OptionTable> put_read =
-        FillOptionTable(db.Db(), testing::kDay, testing::kContract, "PUT");
+        FillOptionTable(db.Db(), testing::kDay, testing::kContract, common::Side::kPut);
     ASSERT_TRUE(put_read) << put_read.Reason();
     const OptionTable& put = *put_read;
     ASSERT_EQ(put.rows.size(), 2u);
@@ -95,7 +95,7 @@ TEST(OptionTables, AnInfiniteNumberReadsAsZero) {
         "'14.12.2012', ?)",
         {std::string_view(testing::kContract), std::string_view(testing::kDay)});
     const common::Result<OptionTable> put_read =
-        FillOptionTable(db.Db(), testing::kDay, testing::kContract, "PUT");
+        FillOptionTable(db.Db(), testing::kDay, testing::kContract, common::Side::kPut);
     ASSERT_TRUE(put_read) << put_read.Reason();
     const OptionTable& put = *put_read;
     ASSERT_EQ(put.rows.size(), 2u);
@@ -108,12 +108,12 @@ TEST(OptionTables, AFailingQueryGivesItsReasonAndNoTable) {
     test::WriteFile(folder / "EUR_data.lql", "this is no database, it only has a name");
     const storage::Database db = storage::Database::Open(folder / "EUR_data.lql");
     const common::Result<OptionTable> table =
-        FillOptionTable(db, testing::kDay, testing::kContract, "CALL");
+        FillOptionTable(db, testing::kDay, testing::kContract, common::Side::kCall);
     EXPECT_FALSE(table);
     EXPECT_FALSE(table.Reason().empty());
 
     const storage::Database closed;
-    EXPECT_FALSE(FillOptionTable(closed, testing::kDay, testing::kContract, "PUT"));
+    EXPECT_FALSE(FillOptionTable(closed, testing::kDay, testing::kContract, common::Side::kPut));
 }
 
 // On random days: one row per option row of the side, strikes ascending, and a TOTAL row that
@@ -136,8 +136,8 @@ TEST(OptionTables, TotalsAreTheSumsOnGeneratedDays) {
                     strikes.push_back(row.strike);
                 }
             }
-            const common::Result<OptionTable> table_read =
-                FillOptionTable(db.Db(), testing::kDay, testing::kContract, option);
+            const common::Result<OptionTable> table_read = FillOptionTable(
+                db.Db(), testing::kDay, testing::kContract, *common::SideFromText(option));
             ASSERT_TRUE(table_read) << table_read.Reason();
             const OptionTable& table = *table_read;
             ASSERT_EQ(table.rows.size(), strikes.size() + 1) << seed << option;

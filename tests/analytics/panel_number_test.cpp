@@ -36,8 +36,12 @@ TEST(PanelNumberTest, PriceNumberShowsAsPriceByType) {
     for (const char* symbol : {"EUR", "JPY", "CHF", "WTI"}) {
         for (int type = 0; type < 4; ++type) {
             for (const double strike : {0.0, 1.0, 1.23456789, 95.0}) {
-                EXPECT_EQ(PriceNumber(strike, symbol, "CALL", 0.0123, -12.35, type).Text(),
-                          PriceByType(strike, symbol, "CALL", 0.0123, -12.35, type))
+                const common::PriceType price_type =
+                    common::PriceTypeFromCode(static_cast<std::int8_t>(type));
+                EXPECT_EQ(
+                    PriceNumber(strike, symbol, common::Side::kCall, 0.0123, -12.35, price_type)
+                        .Text(),
+                    PriceByType(strike, symbol, common::Side::kCall, 0.0123, -12.35, price_type))
                     << symbol << " " << type << " " << strike;
             }
         }

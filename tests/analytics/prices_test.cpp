@@ -10,6 +10,17 @@
 namespace zarvex::analytics {
 namespace {
 
+// The settings' codes, as a settings row holds them.
+constexpr int kPriceFutures = 0;
+constexpr int kPriceStandart = 1;
+constexpr int kPriceForex = 2;
+
+std::string Shown(double strike, const char* symbol, const char* option, double premium,
+                  double forward_point, int type) {
+    return PriceByType(strike, symbol, common::SideFromText(option), premium, forward_point,
+                       common::PriceTypeFromCode(static_cast<std::int8_t>(type)));
+}
+
 struct PriceCase {
     const char* name;
     double strike;
@@ -29,8 +40,7 @@ class PriceByTypeTable : public testing::TestWithParam<PriceCase> {};
 
 TEST_P(PriceByTypeTable, ShowsThePriceText) {
     const PriceCase& c = GetParam();
-    EXPECT_EQ(PriceByType(c.strike, c.symbol, c.option, c.premium, c.forward_point, c.type),
-              c.shown);
+    EXPECT_EQ(Shown(c.strike, c.symbol, c.option, c.premium, c.forward_point, c.type), c.shown);
 }
 
 constexpr double kInf = std::numeric_limits<double>::infinity();
@@ -79,8 +89,8 @@ protected:
 TEST(PriceByType, WritesAPointUnderACommaStreamLocale) {
     const std::locale saved =
         std::locale::global(std::locale(std::locale::classic(), new CommaPoint));
-    const std::string call = PriceByType(1.1, "EUR", "CALL", 0.012, 10, kPriceForex);
-    const std::string jpy = PriceByType(0.9, "JPY", "CALL", 0.01, -20, kPriceForex);
+    const std::string call = Shown(1.1, "EUR", "CALL", 0.012, 10, kPriceForex);
+    const std::string jpy = Shown(0.9, "JPY", "CALL", 0.01, -20, kPriceForex);
     std::locale::global(saved);
     EXPECT_EQ(call, "1.1110");
     EXPECT_EQ(jpy, "110.09");
@@ -98,7 +108,7 @@ TEST(PriceByType, WritesAPointUnderACommaCLocale) {
     if (!switched) {
         GTEST_SKIP() << "no C locale with a decimal comma is installed";
     }
-    const std::string call = PriceByType(1.1, "EUR", "CALL", 0.012, 10, kPriceForex);
+    const std::string call = Shown(1.1, "EUR", "CALL", 0.012, 10, kPriceForex);
     std::setlocale(LC_ALL, saved.c_str());
     EXPECT_EQ(call, "1.1110");
 }

@@ -8,6 +8,7 @@
 #include "analytics/right_panel/histogram_arrays.h"
 #include "analytics/right_panel/histogram_scale.h"
 #include "analytics/right_panel_fixture.h"
+#include "common/currency_conventions.h"
 #include "common/plain_host.h"
 
 namespace zarvex::analytics {
@@ -96,8 +97,9 @@ TEST(StrikePlacement, AgreesWithTheTextComparisonOnGeneratedDays) {
         std::vector<double> put(strikes.Size(), 0.0);
         if (!strikes.axis.empty()) {
             for (const testing::QuoteRow& row : generated.rows) {
-                const auto i = reference::FindOnGridByText(
-                    row.strike, strikes.axis[0], StrikeGridStep(generated.symbol), strikes.Size());
+                const auto i = reference::FindOnGridByText(row.strike, strikes.axis[0],
+                                                           common::StrikeGridStep(generated.symbol),
+                                                           strikes.Size());
                 if (i) {
                     (row.option == "CALL" ? call : put)[*i] = static_cast<double>(row.oi);
                 }

@@ -34,17 +34,18 @@ inline std::optional<std::size_t> FindOnGridByText(double value, double origin, 
 inline void Rebin(HistogramData& data, const RightPanelDay& day,
                   const settings::HistogramSettings& histogram) {
     const int type = histogram.market_type;
-    if ((type != kPriceFutures && type != kPriceForex) || data.axis.empty()) {
+    const common::PriceType price_type = common::PriceTypeFromCode(histogram.market_type);
+    if ((type != 0 && type != 2) || data.axis.empty()) {
         return;
     }
     const std::size_t n = data.axis.size();
     auto call_price = [&](std::size_t i) {
-        return common::ToDouble(PriceByType(data.axis[i], day.symbol, "CALL", data.call_premium[i],
-                                            day.forward_point, type));
+        return common::ToDouble(PriceByType(data.axis[i], day.symbol, common::Side::kCall,
+                                            data.call_premium[i], day.forward_point, price_type));
     };
     auto put_price = [&](std::size_t i) {
-        return common::ToDouble(PriceByType(data.axis[i], day.symbol, "PUT", data.put_premium[i],
-                                            day.forward_point, type));
+        return common::ToDouble(PriceByType(data.axis[i], day.symbol, common::Side::kPut,
+                                            data.put_premium[i], day.forward_point, price_type));
     };
 
     double maximum = data.upper_bound;
@@ -52,8 +53,8 @@ inline void Rebin(HistogramData& data, const RightPanelDay& day,
     if (histogram.market_scale == 0) {
         maximum = 0.0;
         minimum = 99999999.0;
-        const bool inverted = type == kPriceForex &&
-                              (day.symbol == "JPY" || day.symbol == "CAD" || day.symbol == "CHF");
+        const bool inverted =
+            type == 2 && (day.symbol == "JPY" || day.symbol == "CAD" || day.symbol == "CHF");
         for (std::size_t i = 0; i < n; ++i) {
             const double c = call_price(i);
             const double p = put_price(i);
@@ -66,7 +67,7 @@ inline void Rebin(HistogramData& data, const RightPanelDay& day,
             }
         }
     }
-    const int resolution = PriceResolution(day.symbol, type);
+    const int resolution = PriceResolution(day.symbol, price_type);
     const int decimals = static_cast<int>(std::lround(std::log10(resolution)));
     const double margin =
         common::ToDouble(common::FormatFixed((maximum - minimum) * 2.0 / 100.0, decimals));

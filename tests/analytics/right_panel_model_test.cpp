@@ -203,10 +203,12 @@ TEST(RightPanelModel, TheDaysCopyGivesWhatTheFileGives) {
             EXPECT_EQ(model.Histogram(n).call, file.call) << seed << " " << n;
             EXPECT_EQ(model.Histogram(n).call_premium, file.call_premium) << seed << " " << n;
         }
-        EXPECT_EQ(model.Tables().put.rows,
-                  FillOptionTable(db.Db(), testing::kDay, testing::kContract, "PUT")->rows);
-        EXPECT_EQ(model.Tables().call.rows,
-                  FillOptionTable(db.Db(), testing::kDay, testing::kContract, "CALL")->rows);
+        EXPECT_EQ(
+            model.Tables().put.rows,
+            FillOptionTable(db.Db(), testing::kDay, testing::kContract, common::Side::kPut)->rows);
+        EXPECT_EQ(
+            model.Tables().call.rows,
+            FillOptionTable(db.Db(), testing::kDay, testing::kContract, common::Side::kCall)->rows);
     }
 }
 

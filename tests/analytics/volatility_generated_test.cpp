@@ -9,6 +9,7 @@
 #include "analytics/volatility/black76.h"
 #include "analytics/volatility/volatility_summary.h"
 #include "common/calendar.h"
+#include "common/currency_conventions.h"
 #include "left_panel_fixture.h"
 #include "left_panel_reference.h"
 #include "reportgen/product.h"
@@ -55,7 +56,7 @@ protected:
 
 TEST_P(GeneratedVolatility, RecoversForwardDiscountAndEveryVolatilityWithinTheRounding) {
     const double tick = std::pow(10.0, -reportgen::FindProduct(GetParam())->price_decimals) *
-                        PremiumScale(GetParam());
+                        common::PremiumScale(GetParam());
     const storage::Database db = storage::Database::OpenReadOnly(file_);
     std::map<std::pair<std::string, std::string>, const reportgen::TruthRow*> contracts;
     for (const auto& [key, row] : truth_) {
@@ -86,9 +87,9 @@ TEST_P(GeneratedVolatility, RecoversForwardDiscountAndEveryVolatilityWithinTheRo
                 const auto found = truth_.find({date, contract, call, Key(point.quote.strike)});
                 ASSERT_NE(found, truth_.end());
                 const reportgen::TruthRow& truth = found->second;
-                const auto greeks =
-                    black76::GreeksOf(call, truth.forward, truth.strike, truth.volatility,
-                                      figures->years, truth.discount);
+                const auto greeks = black76::GreeksOf(
+                    call ? common::Side::kCall : common::Side::kPut, truth.forward, truth.strike,
+                    truth.volatility, figures->years, truth.discount);
                 ASSERT_TRUE(greeks);
                 // To first order a premium off by e moves the volatility by e / vega; the
                 // premium is off by at most half a tick from rounding, plus what the fitted

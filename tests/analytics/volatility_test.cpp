@@ -17,7 +17,8 @@ namespace {
 
 double Premium(bool call, double forward, double strike, double vol, double years,
                double discount) {
-    return *black76::Price(call, forward, strike, vol * std::sqrt(years), discount);
+    return *black76::Price(call ? common::Side::kCall : common::Side::kPut, forward, strike,
+                           vol * std::sqrt(years), discount);
 }
 
 // A chain priced exactly by Black-76 with a volatility that falls linearly with the strike.
@@ -55,17 +56,21 @@ TEST(Black76Solver, RecoversTheVolatilityOfAnyPriceItMade) {
         const double price = Premium(call, forward, strike, vol, years, discount);
         // Where the time value is below about 1e-10 of the forward the price no longer pins the
         // volatility down: the solver may refuse it, but must not answer wrongly.
-        const auto solved_dev = black76::ImpliedStdDev(call, forward, strike, price, discount);
+        const auto solved_dev = black76::ImpliedStdDev(
+            call ? common::Side::kCall : common::Side::kPut, forward, strike, price, discount);
         const double intrinsic =
             discount * std::max(0.0, call ? forward - strike : strike - forward);
         if (price - intrinsic < 1e-10 * forward) {
             continue;
         }
         ASSERT_TRUE(solved_dev) << forward << " " << strike << " " << vol << " " << years;
-        const auto again = black76::Price(call, forward, strike, *solved_dev, discount);
+        const auto again = black76::Price(call ? common::Side::kCall : common::Side::kPut, forward,
+                                          strike, *solved_dev, discount);
         EXPECT_NEAR(*again, price, 1e-12 * forward);
-        const double vega =
-            black76::GreeksOf(call, forward, strike, vol, years, discount)->vega * 100.0;
+        const double vega = black76::GreeksOf(call ? common::Side::kCall : common::Side::kPut,
+                                              forward, strike, vol, years, discount)
+                                ->vega *
+                            100.0;
         if (vega > 1e-6 * forward) {
             EXPECT_NEAR(*solved_dev, std_dev, 1e-8) << forward << " " << strike;
         }
@@ -76,18 +81,19 @@ TEST(Black76Solver, RecoversTheVolatilityOfAnyPriceItMade) {
 
 TEST(Black76Solver, RefusesWhatNoVolatilityPricesWithoutThrowing) {
     // Below the discounted intrinsic value, at or above the forward for a CALL, nonsense input.
-    EXPECT_FALSE(black76::ImpliedStdDev(true, 1.2, 1.1, 0.05, 0.99));
-    EXPECT_FALSE(black76::ImpliedStdDev(true, 1.2, 1.1, 1.3, 1.0));
-    EXPECT_FALSE(black76::ImpliedStdDev(false, -1.0, 1.1, 0.01, 1.0));
-    EXPECT_FALSE(black76::ImpliedStdDev(false, 1.2, 1.1, std::nan(""), 1.0));
-    EXPECT_FALSE(black76::Price(true, 1.2, 0.0, 0.1, 1.0));
-    EXPECT_FALSE(black76::GreeksOf(true, 1.2, 1.1, 0.1, 0.0, 1.0));
+    EXPECT_FALSE(black76::ImpliedStdDev(common::Side::kCall, 1.2, 1.1, 0.05, 0.99));
+    EXPECT_FALSE(black76::ImpliedStdDev(common::Side::kCall, 1.2, 1.1, 1.3, 1.0));
+    EXPECT_FALSE(black76::ImpliedStdDev(common::Side::kPut, -1.0, 1.1, 0.01, 1.0));
+    EXPECT_FALSE(black76::ImpliedStdDev(common::Side::kPut, 1.2, 1.1, std::nan(""), 1.0));
+    EXPECT_FALSE(black76::Price(common::Side::kCall, 1.2, 0.0, 0.1, 1.0));
+    EXPECT_FALSE(black76::GreeksOf(common::Side::kCall, 1.2, 1.1, 0.1, 0.0, 1.0));
 }
 
 TEST(Black76Greeks, MatchTheirDefinitionsByFiniteDifferences) {
     const double f = 1.21, k = 1.25, vol = 0.11, years = 0.3, d = 0.995;
     for (const bool call : {true, false}) {
-        const auto greeks = *black76::GreeksOf(call, f, k, vol, years, d);
+        const auto greeks = *black76::GreeksOf(call ? common::Side::kCall : common::Side::kPut, f,
+                                               k, vol, years, d);
         const double h = 1e-5;
         const auto price = [&](double ff, double vv, double tt) {
             // The discount of a rate held fixed while time passes.
@@ -263,17 +269,20 @@ TEST(ShownPrices, ThePanelsPriceTurnsBackIntoTheFuturesPrice) {
     // price comes home to within the shown decimals (relative, since the yen inverts to ~100).
     for (const char* symbol : {"EUR", "GBP", "AUD", "CAD", "JPY", "CHF"}) {
         const double futures = std::string_view(symbol) == "JPY" ? 0.8123 : 1.2345;
-        for (const int type : {0, 1, 2}) {
+        for (const common::PriceType type :
+             {common::PriceType::kFutures, common::PriceType::kStandart,
+              common::PriceType::kForex}) {
             const std::string shown = ShownPrice(futures, symbol, -12.5, type);
             const auto back = FuturesPriceOf(*common::ParseDouble(shown), symbol, -12.5, type);
-            ASSERT_TRUE(back) << symbol << " " << type;
-            EXPECT_NEAR(*back / futures, 1.0, 2e-4) << symbol << " " << type << " " << shown;
+            ASSERT_TRUE(back) << symbol << " " << common::PriceTypeCode(type);
+            EXPECT_NEAR(*back / futures, 1.0, 2e-4)
+                << symbol << " " << common::PriceTypeCode(type) << " " << shown;
         }
     }
-    EXPECT_FALSE(FuturesPriceOf(0.0, "EUR", 0.0, 0));
-    EXPECT_FALSE(FuturesPriceOf(1.2, "WTI", 0.0, 2));
+    EXPECT_FALSE(FuturesPriceOf(0.0, "EUR", 0.0, common::PriceType::kFutures));
+    EXPECT_FALSE(FuturesPriceOf(1.2, "WTI", 0.0, common::PriceType::kForex));
     // A shown Forex price that the forward point turns negative has no futures price.
-    EXPECT_FALSE(FuturesPriceOf(0.001, "CAD", -50.0, 2));
+    EXPECT_FALSE(FuturesPriceOf(0.001, "CAD", -50.0, common::PriceType::kForex));
 }
 
 }  // namespace

@@ -132,7 +132,20 @@ INSTANTIATE_TEST_SUITE_P(
                      "/v1/vol?symbol=EUR&date=07.12.2012&term=1",
                      {"vol", "--symbol", "EUR", "--date", "07.12.2012", "--term"}},
         EndpointCase{"Alerts", "/v1/alerts", {"alerts"}},
-        EndpointCase{"Levels", "/v1/levels?symbol=JPY", {"levels", "--symbol", "JPY"}}),
+        EndpointCase{"Levels", "/v1/levels?symbol=JPY", {"levels", "--symbol", "JPY"}},
+        EndpointCase{"VolHistory",
+                     "/v1/vol?symbol=EUR&history=1&from=04.12.2012",
+                     {"vol", "--symbol", "EUR", "--history", "--from", "04.12.2012"}},
+        EndpointCase{"VolCone", "/v1/vol?cone=1&symbol=GBP", {"vol", "--symbol", "GBP", "--cone"}},
+        EndpointCase{"Exposure", "/v1/exposure?symbol=EUR", {"exposure", "--symbol", "EUR"}},
+        EndpointCase{"ExposureOfAll",
+                     "/v1/exposure?symbol=JPY&all=1&sign=dealer-short-calls&date=06.12.2012",
+                     {"exposure", "--symbol", "JPY", "--all", "--sign", "dealer-short-calls",
+                      "--date", "06.12.2012"}},
+        EndpointCase{"Scorecard",
+                     "/v1/scorecard?symbol=CHF&contracts=all",
+                     {"scorecard", "--symbol", "CHF", "--contracts", "all"}},
+        EndpointCase{"ScorecardOfEverySymbol", "/v1/scorecard", {"scorecard"}}),
     [](const ::testing::TestParamInfo<EndpointCase>& param_info) {
         return std::string(param_info.param.name);
     });
@@ -152,6 +165,13 @@ TEST_F(ApiServerTest, VolAndHistoryOfAContractAnswerTheCommandsBytes) {
     const test::HttpReply history = Get("/v1/history?symbol=EUR&contract=" + contract);
     EXPECT_EQ(history.status, 200);
     EXPECT_EQ(history.body, Command({"history", "--symbol", "EUR", "--contract", contract}).out);
+    const test::HttpReply density = Get("/v1/vol?symbol=EUR&density=1&contract=" + contract);
+    EXPECT_EQ(density.status, 200);
+    EXPECT_EQ(density.body,
+              Command({"vol", "--symbol", "EUR", "--contract", contract, "--density"}).out);
+    const test::HttpReply exposure = Get("/v1/exposure?symbol=EUR&contract=" + contract);
+    EXPECT_EQ(exposure.status, 200);
+    EXPECT_EQ(exposure.body, Command({"exposure", "--symbol", "EUR", "--contract", contract}).out);
 }
 
 struct RefusalCase {
@@ -207,7 +227,7 @@ INSTANTIATE_TEST_SUITE_P(
                     {kBearer, "X-Filler: " + std::string(8200, 'x')},
                     431,
                     "exceed 8192 bytes"},
-        RefusalCase{"UnknownPath", "GET", "/v1/scorecard", {kBearer}, 404, "no endpoint"},
+        RefusalCase{"UnknownPath", "GET", "/v1/process-day", {kBearer}, 404, "no endpoint"},
         RefusalCase{"UnknownVersion", "GET", "/v2/board", {kBearer}, 404, "/v2/board"},
         RefusalCase{"UnknownParameter",
                     "GET",
@@ -238,10 +258,76 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalCase{"MissingSymbol", "GET", "/v1/indicators", {kBearer}, 400, "--symbol"},
         RefusalCase{
             "BadFlag", "GET", "/v1/vol?symbol=EUR&term=yes", {kBearer}, 400, "term must be 0 or 1"},
-        RefusalCase{"ParameterOfHealth", "GET", "/v1/health?x=1", {}, 400, "no parameters"}),
+        RefusalCase{"ParameterOfHealth", "GET", "/v1/health?x=1", {}, 400, "no parameters"},
+        RefusalCase{"HistoryWithADay",
+                    "GET",
+                    "/v1/vol?symbol=EUR&history=1&date=07.12.2012",
+                    {kBearer},
+                    400,
+                    "--history takes --from and --to"},
+        RefusalCase{"DensityOfTheTerm",
+                    "GET",
+                    "/v1/vol?symbol=EUR&term=1&density=1",
+                    {kBearer},
+                    400,
+                    "--density is of one contract"},
+        RefusalCase{"ExposureAsCsv",
+                    "GET",
+                    "/v1/exposure?symbol=EUR&csv=1",
+                    {kBearer},
+                    400,
+                    "unknown parameter csv"},
+        RefusalCase{
+            "BadSign", "GET", "/v1/exposure?symbol=EUR&sign=up", {kBearer}, 400, "dealer-long"},
+        RefusalCase{"BadContracts",
+                    "GET",
+                    "/v1/scorecard?contracts=some",
+                    {kBearer},
+                    400,
+                    "--contracts takes front or all"}),
     [](const ::testing::TestParamInfo<RefusalCase>& param_info) {
         return std::string(param_info.param.name);
     });
+
+// A client that keeps its connection sends request after request over it, answers and
+// refusals alike: a connection per request costs a new connect and accept each time.
+TEST_F(ApiServerTest, OneConnectionCarriesRequestAfterRequest) {
+    Serve();
+    const std::unique_ptr<CURL, decltype(&curl_easy_cleanup)> curl(curl_easy_init(),
+                                                                   &curl_easy_cleanup);
+    const std::unique_ptr<curl_slist, decltype(&curl_slist_free_all)> headers(
+        curl_slist_append(nullptr, kBearer.c_str()), &curl_slist_free_all);
+    std::string received;
+    curl_easy_setopt(curl.get(), CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(curl.get(), CURLOPT_TIMEOUT_MS, 20000L);
+    curl_easy_setopt(curl.get(), CURLOPT_HTTPHEADER, headers.get());
+    curl_easy_setopt(
+        curl.get(), CURLOPT_WRITEFUNCTION,
+        +[](char*, size_t size, size_t n, void*) { return size * n; });
+    curl_easy_setopt(
+        curl.get(), CURLOPT_HEADERFUNCTION, +[](char* data, size_t size, size_t n, void* target) {
+            static_cast<std::string*>(target)->append(data, size * n);
+            return size * n;
+        });
+    curl_easy_setopt(curl.get(), CURLOPT_HEADERDATA, &received);
+    const std::vector<std::pair<std::string, long>> requests{{"/v1/indicators?symbol=EUR", 200},
+                                                             {"/v1/nothing", 404},
+                                                             {"/v1/board?colour=red", 400},
+                                                             {"/v1/health", 200}};
+    for (std::size_t i = 0; i < requests.size(); ++i) {
+        received.clear();
+        const std::string url = Url(requests[i].first);
+        curl_easy_setopt(curl.get(), CURLOPT_URL, url.c_str());
+        ASSERT_EQ(curl_easy_perform(curl.get()), CURLE_OK);
+        long status = 0;
+        long connects = 0;
+        curl_easy_getinfo(curl.get(), CURLINFO_RESPONSE_CODE, &status);
+        curl_easy_getinfo(curl.get(), CURLINFO_NUM_CONNECTS, &connects);
+        EXPECT_EQ(status, requests[i].second) << requests[i].first;
+        EXPECT_EQ(connects, i == 0 ? 1 : 0) << requests[i].first;
+        EXPECT_EQ(received.find("Connection: close"), std::string::npos) << received;
+    }
+}
 
 TEST_F(ApiServerTest, AHugeHeaderIsRefusedByTheLibraryItself) {
     Serve();

@@ -89,8 +89,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             if (side.vol) {
                 FUZZ_CHECK(*side.vol > 0.0 && *side.vol <= 5.0);
                 const auto price = analytics::black76::Price(
-                    call, figures.forward, point.quote.strike, *side.vol * std::sqrt(figures.years),
-                    figures.discount);
+                    call ? common::Side::kCall : common::Side::kPut, figures.forward,
+                    point.quote.strike, *side.vol * std::sqrt(figures.years), figures.discount);
                 FUZZ_CHECK(price && std::fabs(*price - quote.premium) <= 1e-8);
             }
         }

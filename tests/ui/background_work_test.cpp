@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QTableWidget>
 #include <QTimer>
+#include <atomic>
 #include <chrono>
 #include <ctime>
 #include <filesystem>
@@ -100,6 +101,38 @@ TEST_F(BackgroundWorkTest, DroppedFailedAndOrphanedComputationsDeliverNothing) {
     test::ProcessEventsFor(50ms);
     EXPECT_FALSE(delivered);
     EXPECT_EQ(ui::BackgroundWork::Awaited(), 0);
+}
+
+TEST_F(BackgroundWorkTest, ProgressComesBeforeItsResultAndOnlyWhileItsComputationIsTheLatest) {
+    ui::BackgroundWork work;
+    std::vector<std::string> seen;
+    std::atomic<bool> said{false};
+    work.StartWithProgress<int>(
+        [&](const ui::BackgroundWork::Progress& progress) {
+            progress(1, 9);
+            said = true;
+            std::this_thread::sleep_for(40ms);
+            progress(2, 9);
+            return 1;
+        },
+        [&](int&) { seen.emplace_back("overtaken result"); },
+        [&](std::size_t, std::size_t) { seen.emplace_back("overtaken progress"); });
+    while (!said) {
+        std::this_thread::sleep_for(1ms);
+    }
+    work.StartWithProgress<int>(
+        [](const ui::BackgroundWork::Progress& progress) {
+            progress(1, 2);
+            progress(2, 2);
+            return 2;
+        },
+        [&](int& value) { seen.push_back("result " + std::to_string(value)); },
+        [&](std::size_t done, std::size_t total) {
+            seen.push_back(std::to_string(done) + "/" + std::to_string(total));
+        });
+    WaitIdle(work);
+    test::ProcessEventsFor(120ms);
+    EXPECT_EQ(seen, (std::vector<std::string>{"1/2", "2/2", "result 2"}));
 }
 
 // Six quote files of 250 generated trading days, written as the day runs store them.

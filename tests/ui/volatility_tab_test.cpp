@@ -5,11 +5,15 @@
 #include <QAction>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QLabel>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <cmath>
 
+#include "analytics/volatility/volatility_store.h"
 #include "app/gui/main_window.h"
+#include "common/date.h"
 #include "ui/gui_fixture.h"
 #include "ui/histogram_chart.h"
 #include "ui/history/history_tab.h"
@@ -19,6 +23,8 @@
 #include "ui/right_panel_widget.h"
 #include "ui/volatility/series_chart.h"
 #include "ui/volatility/smile_chart.h"
+#include "ui/volatility/vol_history_chart.h"
+#include "ui/volatility/vol_memory_view.h"
 
 namespace zarvex::ui {
 namespace {
@@ -120,6 +126,31 @@ TEST_F(VolatilityTabTest, HistogramsCarryTheBandsUntilSwitchedOff) {
     ASSERT_EQ(panes[0].series.size(), 1u);
     EXPECT_EQ(panes[0].series[0].values.size(), panel->History()->History().days.size());
     EXPECT_TRUE(panes[0].series[0].values.back().has_value());
+}
+
+TEST_F(VolatilityTabTest, ItsSecondPageSetsTheShownDayAgainstTheStoredDaysOnceShown) {
+    StartedProgram program(home_->Folder());
+    RightPanelWidget* panel = ShowEurContract(program);
+    VolatilityTab* tab = panel->Volatility();
+    VolMemoryView* memory = tab->Memory();
+    EXPECT_FALSE(memory->isVisible());
+    EXPECT_TRUE(memory->History()->Days().empty());
+    tab->Pages()->setCurrentIndex(1);
+    EXPECT_TRUE(memory->isVisible());
+    EXPECT_FALSE(tab->Smile()->isVisible());
+    test::WaitForViews();
+    const std::vector<analytics::VolHistoryDay>& days = memory->History()->Days();
+    // The instrument's own store: the report also carries the rows of the day before it.
+    ASSERT_EQ(days.size(),
+              analytics::LoadVolatilityDays(home_->Folder(), "EUR").value().days.size());
+    ASSERT_GE(days.size(), 2u);
+    ASSERT_TRUE(memory->History()->Marked());
+    EXPECT_EQ(common::DayText(days[*memory->History()->Marked()].date), tab->View().date);
+    EXPECT_TRUE(memory->Note()->text().contains("IV rank: not defined: "))
+        << memory->Note()->text().toStdString();
+    tab->Pages()->setCurrentIndex(0);
+    EXPECT_TRUE(tab->Smile()->isVisible());
+    EXPECT_FALSE(memory->isVisible());
 }
 
 }  // namespace

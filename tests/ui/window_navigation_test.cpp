@@ -153,7 +153,7 @@ TEST_F(WindowNavigationTest, KeyPriceLinesOnChartsOfThePanelsPriceTypeOnly) {
                 drawn.notes.end());
 
     // Another price type in the left panel: no lines, and the legend says why.
-    right->SetKeyPrices({1, drawn.price_lines});
+    right->SetKeyPrices({common::PriceType::kStandart, drawn.price_lines});
     right->SetKeyPriceLinesShown(false);
     EXPECT_TRUE(right->Chart(1)->Overlay().price_lines.empty());
     right->SetKeyPriceLinesShown(true);

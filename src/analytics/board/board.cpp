@@ -30,21 +30,21 @@ struct ContractOptions {
     DayOptions previous;
 };
 
-void AddChanges(const std::vector<ContractOptions>& contracts, bool call, int top,
+void AddChanges(const std::vector<ContractOptions>& contracts, common::Side side, int top,
                 std::vector<OiChange>& build_ups, std::vector<OiChange>& unwinds) {
     std::vector<OiChange> all;
     for (const ContractOptions& options : contracts) {
-        const SideOptions& today = options.today.Side(call);
-        const SideOptions& previous = options.previous.Side(call);
+        const SideOptions& today = options.today.Of(side);
+        const SideOptions& previous = options.previous.Of(side);
         // Every strike of either day: a strike gone from today's rows fell to nothing.
         for (const auto& [key, option] : today) {
             const auto before = previous.find(key);
-            all.push_back({*options.contract, static_cast<double>(key) / 1.0e6, option.oi,
+            all.push_back({*options.contract, key.Value(), option.oi,
                            before == previous.end() ? 0 : before->second.oi});
         }
         for (const auto& [key, option] : previous) {
             if (today.find(key) == today.end()) {
-                all.push_back({*options.contract, static_cast<double>(key) / 1.0e6, 0, option.oi});
+                all.push_back({*options.contract, key.Value(), 0, option.oi});
             }
         }
     }
@@ -72,12 +72,11 @@ std::vector<VolumeLeader> VolumeLeaders(const std::vector<ContractOptions>& cont
                                         const BoardOptions& options) {
     std::vector<VolumeLeader> all;
     for (const ContractOptions& contract : contracts) {
-        for (const bool call : {true, false}) {
-            for (const auto& [key, option] : contract.today.Side(call)) {
+        for (const common::Side side : common::kSides) {
+            for (const auto& [key, option] : contract.today.Of(side)) {
                 if (option.oi > options.volume_floor && option.oi > 0 && option.volume > 0) {
                     all.push_back(
-                        {*contract.contract, call, static_cast<double>(key) / 1.0e6, option.volume,
-                         option.oi,
+                        {*contract.contract, side, key.Value(), option.volume, option.oi,
                          static_cast<double>(option.volume) / static_cast<double>(option.oi)});
                 }
             }
@@ -177,9 +176,10 @@ SymbolBoard BuildSymbolBoard(SymbolRows& rows, const storage::Database& db,
         options_by_contract.push_back(std::move(item));
     }
     if (board.previous != common::kInvalidDate) {
-        AddChanges(options_by_contract, true, options.top, board.call_build_ups,
+        AddChanges(options_by_contract, common::Side::kCall, options.top, board.call_build_ups,
                    board.call_unwinds);
-        AddChanges(options_by_contract, false, options.top, board.put_build_ups, board.put_unwinds);
+        AddChanges(options_by_contract, common::Side::kPut, options.top, board.put_build_ups,
+                   board.put_unwinds);
     }
     board.volume_to_oi = VolumeLeaders(options_by_contract, options);
     board.volatility = SymbolVolatilityOn(folder, board.symbol, date, board.previous);

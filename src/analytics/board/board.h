@@ -13,6 +13,7 @@
 #include "common/host.h"
 #include "common/outcome.h"
 #include "common/program_folder.h"
+#include "common/side.h"
 #include "storage/database.h"
 
 namespace zarvex::analytics {
@@ -44,7 +45,7 @@ struct OiChange {
 // A strike traded heavily against its open interest.
 struct VolumeLeader {
     std::string contract;
-    bool call = false;
+    common::Side side = common::Side::kCall;
     double strike = 0.0;
     std::int64_t volume = 0;
     std::int64_t oi = 0;

@@ -12,9 +12,10 @@ namespace zarvex::analytics {
 
 namespace {
 
-// Open interest of CALLs and PUTs together, by strike in millionths.
-std::map<std::int64_t, std::int64_t> TotalByStrike(const ContractRows& rows, common::Date day) {
-    std::map<std::int64_t, std::int64_t> out;
+// Open interest of CALLs and PUTs together, by strike.
+std::map<common::StrikeKey, std::int64_t> TotalByStrike(const ContractRows& rows,
+                                                        common::Date day) {
+    std::map<common::StrikeKey, std::int64_t> out;
     const auto* positions = SymbolRows::RowsOn(rows, day);
     if (positions == nullptr) {
         return out;
@@ -28,7 +29,7 @@ std::map<std::int64_t, std::int64_t> TotalByStrike(const ContractRows& rows, com
     return out;
 }
 
-bool HasInterest(const std::map<std::int64_t, std::int64_t>& by_strike) {
+bool HasInterest(const std::map<common::StrikeKey, std::int64_t>& by_strike) {
     return std::any_of(by_strike.begin(), by_strike.end(),
                        [](const auto& entry) { return entry.second > 0; });
 }
@@ -61,8 +62,8 @@ common::Result<OiMap> BuildOiMap(SymbolRows& rows, const storage::Database& db,
         common::Date expires;
         std::string contract;
         std::string expiration;
-        std::map<std::int64_t, std::int64_t> today;
-        std::map<std::int64_t, std::int64_t> before;
+        std::map<common::StrikeKey, std::int64_t> today;
+        std::map<common::StrikeKey, std::int64_t> before;
     };
     std::vector<Column> columns;
     for (const std::string& name : rows.ContractsOn(date)) {
@@ -89,7 +90,7 @@ common::Result<OiMap> BuildOiMap(SymbolRows& rows, const storage::Database& db,
 
     // Strikes where some contract holds open interest on either day; the far strikes that
     // nobody holds would only pad the map.
-    std::vector<std::int64_t> keys;
+    std::vector<common::StrikeKey> keys;
     for (const Column& column : columns) {
         for (const auto* side : {&column.today, &column.before}) {
             for (const auto& [key, oi] : *side) {
@@ -106,11 +107,12 @@ common::Result<OiMap> BuildOiMap(SymbolRows& rows, const storage::Database& db,
         map.contracts.push_back(column.contract);
         map.expirations.push_back(column.expiration);
     }
-    const auto value_in = [](const std::map<std::int64_t, std::int64_t>& side, std::int64_t key) {
+    const auto value_in = [](const std::map<common::StrikeKey, std::int64_t>& side,
+                             common::StrikeKey key) {
         const auto found = side.find(key);
         return found == side.end() ? std::int64_t{0} : found->second;
     };
-    for (const std::int64_t key : keys) {
+    for (const common::StrikeKey key : keys) {
         std::vector<std::int64_t> row;
         std::int64_t sum = 0;
         for (const Column& column : columns) {
@@ -119,7 +121,7 @@ common::Result<OiMap> BuildOiMap(SymbolRows& rows, const storage::Database& db,
             row.push_back(value);
             sum += value;
         }
-        map.strikes.push_back(static_cast<double>(key) / 1.0e6);
+        map.strikes.push_back(key.Value());
         map.cells.push_back(std::move(row));
         map.sums.push_back(sum);
     }

@@ -1,7 +1,5 @@
 #include "analytics/board/strike_interest.h"
 
-#include "analytics/day/max_pain.h"
-
 namespace zarvex::analytics {
 
 namespace {
@@ -21,13 +19,13 @@ DayOptions OptionsOfDay(const std::vector<StoredOption>& rows,
     DayOptions out;
     for (const std::size_t i : positions) {
         const StoredOption& row = rows[i];
-        if (!(row.call || row.put) || !row.strike.IsNumber() || !row.strike.finite ||
-            !row.oi.IsNumber() || !Plausible(row.oi.as_int) || !Plausible(row.volume.as_int)) {
+        if (!row.side || !row.strike.IsNumber() || !row.strike.finite || !row.oi.IsNumber() ||
+            !Plausible(row.oi.as_int) || !Plausible(row.volume.as_int)) {
             continue;
         }
         const double strike = row.strike.as_double;
-        (row.call ? out.call : out.put)[StrikeMillionths(strike)] = {strike, row.oi.as_int,
-                                                                     row.volume.as_int};
+        (*row.side == common::Side::kCall ? out.call : out.put)[common::StrikeKey::Of(strike)] = {
+            strike, row.oi.as_int, row.volume.as_int};
     }
     return out;
 }

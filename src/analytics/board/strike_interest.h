@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "analytics/day/stored_rows.h"
+#include "common/side.h"
+#include "common/strike.h"
 
 namespace zarvex::analytics {
 
@@ -15,17 +17,19 @@ struct StrikeOption {
     std::int64_t volume = 0;
 };
 
-// The options of one side of a contract on a day, by strike in whole millionths. A report now
+// The options of one side of a contract on a day, by strike. A report now
 // and then repeats a strike line, the later one correct, and both may be stored: the last row
 // of a strike stands for it. Rows whose strike or open interest is no number (the blank lines
 // of older extractions) are no option, nor is one whose open interest or volume lies beyond a
 // thousand million million.
-using SideOptions = std::map<std::int64_t, StrikeOption>;
+using SideOptions = std::map<common::StrikeKey, StrikeOption>;
 
 struct DayOptions {
     SideOptions call;
     SideOptions put;
-    const SideOptions& Side(bool is_call) const { return is_call ? call : put; }
+    const SideOptions& Of(common::Side side) const {
+        return side == common::Side::kCall ? call : put;
+    }
 };
 
 DayOptions OptionsOfDay(const std::vector<StoredOption>& rows,

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <optional>
 
 namespace zarvex::analytics {
 
@@ -156,11 +157,11 @@ bool SymbolRows::ScanEveryRow(const storage::Database& db) {
             sqlite3_column_type(raw, 1) != SQLITE_TEXT) {
             continue;
         }
-        const std::string_view option = ReadStoredText(raw, 3);
-        const bool call = option == "CALL";
-        if (!call && option != "PUT") {
+        const std::optional<common::Side> option = common::SideFromText(ReadStoredText(raw, 3));
+        if (!option) {
             continue;
         }
+        const bool call = *option == common::Side::kCall;
         const std::int64_t id = sqlite3_column_int64(raw, 0);
         const std::string_view contract = ReadStoredText(raw, 1);
         if (entry == nullptr || contract != entry_name) {
@@ -307,10 +308,13 @@ bool SymbolRows::Load(const storage::Database& db, const std::vector<common::Dat
 }
 
 bool SymbolRows::ReadExpiration(sqlite3_stmt* statement, const std::string& name, Entry& entry) {
-    for (const char* option : {"PUT", "CALL"}) {
+    // The last PUT row's expiration, else the last CALL row's, as the panel reads it.
+    for (const common::Side side : {common::Side::kPut, common::Side::kCall}) {
+        const std::string_view option = common::SideText(side);
         sqlite3_reset(statement);
         sqlite3_bind_text(statement, 1, name.data(), static_cast<int>(name.size()), SQLITE_STATIC);
-        sqlite3_bind_text(statement, 2, option, -1, SQLITE_STATIC);
+        sqlite3_bind_text(statement, 2, option.data(), static_cast<int>(option.size()),
+                          SQLITE_STATIC);
         const int rc = sqlite3_step(statement);
         if (rc == SQLITE_ROW) {
             entry.rows.expiration = ReadStoredText(statement, 0);
@@ -351,11 +355,11 @@ bool SymbolRows::ReadHistory(sqlite3_stmt* raw, const std::string& name, Entry& 
         if (sqlite3_column_type(raw, 0) != SQLITE_TEXT) {
             continue;
         }
-        const std::string_view option = ReadStoredText(raw, 0);
-        const bool call = option == "CALL";
-        if (!call && option != "PUT") {
+        const std::optional<common::Side> option = common::SideFromText(ReadStoredText(raw, 0));
+        if (!option) {
             continue;
         }
+        const bool call = *option == common::Side::kCall;
         StrikeTotals& side = call ? entry.call : entry.put;
         const double strike = sqlite3_column_double(raw, 1);
         side.Add(std::isfinite(strike) ? strike : 0.0, sqlite3_column_int64(raw, 2));

@@ -10,18 +10,18 @@
 
 #include "analytics/day/quote_queries.h"
 #include "analytics/prices.h"
+#include "common/currency_conventions.h"
 #include "common/text.h"
 
 namespace zarvex::analytics {
 
 namespace {
 
-const char* OptionName(bool call) {
-    return call ? "CALL" : "PUT";
-}
+using common::PriceType;
+using common::Side;
 
-bool OnSide(const StoredOption& row, bool call) {
-    return call ? row.call : row.put;
+bool OnSide(const StoredOption& row, Side side) {
+    return row.side == side;
 }
 
 // The database's conversion of a REAL to an integer: toward zero, held within range.
@@ -98,57 +98,57 @@ bool IsZeroSpelling(const std::string& text, std::initializer_list<std::string_v
 
 // Under Forex a higher strike of these currencies is a lower price: the prices of the borders
 // and limits change sides, the strikes, the channel and the width stay.
-bool IsInverseQuotation(const DayContext& context, int price_type) {
-    return price_type == kPriceForex &&
-           (context.symbol == "JPY" || context.symbol == "CHF" || context.symbol == "CAD");
+bool IsInverseQuotation(const DayContext& context, PriceType price_type) {
+    return price_type == PriceType::kForex && common::InvertedUnderForex(context.symbol);
 }
 
 }  // namespace
 
-std::int64_t DayFigures::Count(bool call) const {
+std::int64_t DayFigures::Count(Side side) const {
     std::int64_t count = 0;
     for (const std::size_t i : day_) {
-        count += OnSide(rows_[i], call) ? 1 : 0;
+        count += OnSide(rows_[i], side) ? 1 : 0;
     }
     return count;
 }
 
-double DayFigures::Premium(bool call, double strike) const {
+double DayFigures::Premium(Side side, double strike) const {
     // The lookup binds the strike as a short text, which the numeric column reads back as a
     // number.
     const double bound = common::ToDouble(quotes::StrikeText(strike));
     for (const std::size_t i : day_) {
         const StoredOption& row = rows_[i];
-        if (OnSide(row, call) && row.strike.Equal(bound)) {
+        if (OnSide(row, side) && row.strike.Equal(bound)) {
             return row.price.as_double;
         }
     }
     return 0.0;
 }
 
-PanelNumber DayFigures::Level(bool call, const DayContext& context, int price_type) const {
+PanelNumber DayFigures::Level(Side side, const DayContext& context, PriceType price_type) const {
     // Room for three times the day's strikes, because the other days of the contract bring
     // strikes of their own.
-    const LevelStrikes& levels = call ? contract_.call_levels : contract_.put_levels;
-    const double strike = levels.StrikeFor(3 * Count(call) + 1);
-    const double premium = Premium(call, strike);
-    return strike > 0.0 ? PriceNumber(strike, context.symbol, OptionName(call), premium,
-                                      context.forward_point, price_type)
+    const LevelStrikes& levels = side == Side::kCall ? contract_.call_levels : contract_.put_levels;
+    const double strike = levels.StrikeFor(3 * Count(side) + 1);
+    const double premium = Premium(side, strike);
+    return strike > 0.0 ? PriceNumber(strike, context.symbol, side, premium, context.forward_point,
+                                      price_type)
                         : PanelNumber::Blank();
 }
 
 void DayFigures::BasicIndicators(const settings::Settings& settings, DayContext& context) const {
     context.expiration = contract_.expiration;
-    context.call_level = Level(true, context, settings.price_type);
-    context.put_level = Level(false, context, settings.price_type);
+    context.call_level =
+        Level(Side::kCall, context, common::PriceTypeFromCode(settings.price_type));
+    context.put_level = Level(Side::kPut, context, common::PriceTypeFromCode(settings.price_type));
 }
 
-double DayFigures::BalanceStrike(bool call) const {
+double DayFigures::BalanceStrike(Side side) const {
     double best = 1.0;
     double strike = 0.0;
     for (const std::size_t i : day_) {
         const StoredOption& row = rows_[i];
-        if (!OnSide(row, call) || !row.delta.Less(0.76) || !row.delta.Greater(0.24)) {
+        if (!OnSide(row, side) || !row.delta.Less(0.76) || !row.delta.Greater(0.24)) {
             continue;
         }
         const double distance = std::round(std::fabs(row.delta.as_double - 0.5) * 1e10) / 1e10;
@@ -160,21 +160,22 @@ double DayFigures::BalanceStrike(bool call) const {
     return strike;
 }
 
-DayFigures::Found DayFigures::PriceAt(bool call, double strike, const DayContext& context,
-                                      int price_type) const {
+DayFigures::Found DayFigures::PriceAt(Side side, double strike, const DayContext& context,
+                                      PriceType price_type) const {
     if (!(strike > 0.0)) {
         return {};
     }
-    return {PriceNumber(strike, context.symbol, OptionName(call), Premium(call, strike),
-                        context.forward_point, price_type),
+    return {PriceNumber(strike, context.symbol, side, Premium(side, strike), context.forward_point,
+                        price_type),
             quotes::RoundedStrike(strike)};
 }
 
-DayFigures::Found DayFigures::Border(bool call, const DayContext& context, int price_type) const {
+DayFigures::Found DayFigures::Border(Side side, const DayContext& context,
+                                     PriceType price_type) const {
     Extreme largest(true);
     for (const std::size_t i : day_) {
         const StoredOption& row = rows_[i];
-        if (OnSide(row, call) && row.price.NotEqual(0) && row.delta.NotEqual(0) &&
+        if (OnSide(row, side) && row.price.NotEqual(0) && row.delta.NotEqual(0) &&
             row.delta.NotEqual(1)) {
             largest.Add(row.oi);
         }
@@ -186,55 +187,56 @@ DayFigures::Found DayFigures::Border(bool call, const DayContext& context, int p
         // The strike is looked up by the open interest alone, whatever its price or delta.
         for (const std::size_t i : day_) {
             const StoredOption& row = rows_[i];
-            if (OnSide(row, call) && row.oi.Equal(static_cast<double>(oi))) {
+            if (OnSide(row, side) && row.oi.Equal(static_cast<double>(oi))) {
                 strike = row.strike.as_double;
                 break;
             }
         }
     }
-    return PriceAt(call, strike, context, price_type);
+    return PriceAt(side, strike, context, price_type);
 }
 
-DayFigures::Found DayFigures::Limit(bool call, const DayContext& context, int price_type) const {
+DayFigures::Found DayFigures::Limit(Side side, const DayContext& context,
+                                    PriceType price_type) const {
     // The highest traded CALL strike, the lowest traded PUT strike.
-    Extreme outermost(call);
+    Extreme outermost(side == Side::kCall);
     for (const std::size_t i : day_) {
         const StoredOption& row = rows_[i];
-        if (OnSide(row, call) && row.oi.Greater(0) && row.delta.Greater(0.003) &&
-            (call || row.delta.Less(0.997)) && row.price.Greater(0)) {
+        if (OnSide(row, side) && row.oi.Greater(0) && row.delta.Greater(0.003) &&
+            (side == Side::kCall || row.delta.Less(0.997)) && row.price.Greater(0)) {
             outermost.Add(row.strike);
         }
     }
     const StoredValue* strike = outermost.Result();
-    return PriceAt(call, strike == nullptr ? 0.0 : strike->as_double, context, price_type);
+    return PriceAt(side, strike == nullptr ? 0.0 : strike->as_double, context, price_type);
 }
 
 void DayFigures::MarketBorders(const settings::Settings& settings, DayContext& context,
                                const common::Host* host) const {
-    const int price_type = settings.price_type;
-    double balance = BalanceStrike(false);
+    const PriceType price_type = common::PriceTypeFromCode(settings.price_type);
+    double balance = BalanceStrike(Side::kPut);
     if (!(balance > 0.0)) {
-        balance = BalanceStrike(true);
+        balance = BalanceStrike(Side::kCall);
     }
-    context.delta_balance = balance > 0.0 ? PriceNumber(balance, context.symbol, "PUT", 0.0,
+    context.delta_balance = balance > 0.0 ? PriceNumber(balance, context.symbol, Side::kPut, 0.0,
                                                         context.forward_point, price_type)
                                           : PanelNumber();
     Pump(host);
-    Found upper = Border(true, context, price_type);
+    Found upper = Border(Side::kCall, context, price_type);
     context.upper_border = upper.price;
     context.upper_border_strike = upper.strike;
     Pump(host);
-    Found bottom = Border(false, context, price_type);
+    Found bottom = Border(Side::kPut, context, price_type);
     context.bottom_border = bottom.price;
     context.bottom_border_strike = bottom.strike;
     Pump(host);
     ChannelFromBorders(context);
     Pump(host);
-    Found upper_limit = Limit(true, context, price_type);
+    Found upper_limit = Limit(Side::kCall, context, price_type);
     context.upper_limit = upper_limit.price;
     context.upper_limit_strike = upper_limit.strike;
     Pump(host);
-    Found bottom_limit = Limit(false, context, price_type);
+    Found bottom_limit = Limit(Side::kPut, context, price_type);
     context.bottom_limit = bottom_limit.price;
     context.bottom_limit_strike = bottom_limit.strike;
     Pump(host);
@@ -245,7 +247,7 @@ void DayFigures::MarketBorders(const settings::Settings& settings, DayContext& c
 }
 
 template <typename Keep>
-std::optional<std::int64_t> DayFigures::FilteredSum(bool call, bool oi, Keep keep) const {
+std::optional<std::int64_t> DayFigures::FilteredSum(Side side, bool oi, Keep keep) const {
     // SUM() adds integers as integers (an overflow is an error) and turns to floating point
     // once a value is not an integer; a text adds the number it begins with.
     std::int64_t whole = 0;
@@ -254,7 +256,7 @@ std::optional<std::int64_t> DayFigures::FilteredSum(bool call, bool oi, Keep kee
     bool real = false;
     for (const std::size_t i : day_) {
         const StoredOption& row = rows_[i];
-        if (!OnSide(row, call) || !keep(row)) {
+        if (!OnSide(row, side) || !keep(row)) {
             continue;
         }
         const StoredValue& value = oi ? row.oi : row.volume;
@@ -277,16 +279,16 @@ std::optional<std::int64_t> DayFigures::FilteredSum(bool call, bool oi, Keep kee
     return real ? RealToInt(static_cast<double>(whole) + approximate) : whole;
 }
 
-std::optional<std::int64_t> DayFigures::Sum(bool call, bool oi) const {
-    return FilteredSum(call, oi, [](const StoredOption&) { return true; });
+std::optional<std::int64_t> DayFigures::Sum(Side side, bool oi) const {
+    return FilteredSum(side, oi, [](const StoredOption&) { return true; });
 }
 
-double DayFigures::AveragePrice(bool call) const {
+double DayFigures::AveragePrice(Side side) const {
     double sum = 0.0;
     std::int64_t count = 0;
     for (const std::size_t i : day_) {
         const StoredOption& row = rows_[i];
-        if (OnSide(row, call) && row.price.NotEqual(0) && row.doi.Greater(0) &&
+        if (OnSide(row, side) && row.price.NotEqual(0) && row.doi.Greater(0) &&
             row.volume.Greater(0) && row.delta.Greater(0.003) && row.delta.Less(0.997)) {
             sum += row.price.as_double * static_cast<double>(row.volume.as_int);
             ++count;
@@ -300,8 +302,8 @@ bool DayFigures::PutCallRatios(DayContext& context, const common::Host* host) co
         return row.price.NotEqual(0) && row.delta.Greater(0.003) && row.delta.Less(0.997);
     };
     for (const bool oi : {true, false}) {
-        const std::optional<std::int64_t> put = FilteredSum(false, oi, traded);
-        const std::optional<std::int64_t> call = FilteredSum(true, oi, traded);
+        const std::optional<std::int64_t> put = FilteredSum(Side::kPut, oi, traded);
+        const std::optional<std::int64_t> call = FilteredSum(Side::kCall, oi, traded);
         if (!put || !call) {
             return false;
         }
@@ -310,18 +312,18 @@ bool DayFigures::PutCallRatios(DayContext& context, const common::Host* host) co
         (oi ? context.ratio_oi : context.ratio_volume) = RatioNumber(ratio);
         Pump(host);
     }
-    const double put = AveragePrice(false);
-    const double call = AveragePrice(true);
+    const double put = AveragePrice(Side::kPut);
+    const double call = AveragePrice(Side::kCall);
     context.ratio_avg_price = RatioNumber(call > 0.0 ? put / call : 0.0);
     return true;
 }
 
-std::vector<OptionInterest> DayFigures::Interest(bool call) const {
+std::vector<OptionInterest> DayFigures::Interest(Side side) const {
     std::vector<OptionInterest> out;
     for (const std::size_t i : day_) {
         const StoredOption& row = rows_[i];
         // As the query of the day's numeric rows reads them: an infinite strike is left out.
-        if (OnSide(row, call) && row.strike.IsNumber() && row.oi.IsNumber() && row.strike.finite) {
+        if (OnSide(row, side) && row.strike.IsNumber() && row.oi.IsNumber() && row.strike.finite) {
             out.push_back({row.strike.as_double, row.oi.as_int});
         }
     }
@@ -329,8 +331,9 @@ std::vector<OptionInterest> DayFigures::Interest(bool call) const {
 }
 
 MaxPain DayFigures::DayMaxPain(std::string_view symbol, double forward_point,
-                               int price_type) const {
-    return MaxPainOf(Interest(true), Interest(false), symbol, forward_point, price_type);
+                               PriceType price_type) const {
+    return MaxPainOf(Interest(Side::kCall), Interest(Side::kPut), symbol, forward_point,
+                     price_type);
 }
 
 void ChannelFromBorders(DayContext& context) {
@@ -347,8 +350,8 @@ void ChannelFromBorders(DayContext& context) {
     const double scale = std::pow(10.0, decimals);
     // Ties go to the even neighbour, the default rounding of the floating-point unit.
     double width = std::fabs(std::nearbyint(upper * scale) - std::nearbyint(bottom * scale));
-    if (decimals == 0 && context.symbol != "WTI") {
-        width *= 10.0;
+    if (decimals == 0) {
+        width *= common::WholeWidthFactor(context.symbol);
     }
     context.market_width = PanelNumber::Fixed(width, 0);
 }

@@ -11,6 +11,8 @@
 #include "analytics/day/max_pain.h"
 #include "analytics/day/stored_rows.h"
 #include "common/host.h"
+#include "common/price_type.h"
+#include "common/side.h"
 #include "settings/settings.h"
 
 namespace zarvex::analytics {
@@ -28,10 +30,10 @@ public:
                const std::vector<std::size_t>& day)
         : contract_(contract), rows_(rows), day_(day) {}
 
-    std::int64_t Count(bool call) const;
+    std::int64_t Count(common::Side side) const;
     // Column `price` of the first row of that side whose strike equals the strike that
     // `strike` reads as when written with up to ten decimals; 0.0 without one.
-    double Premium(bool call, double strike) const;
+    double Premium(common::Side side, double strike) const;
     // Expiration, CALL level and PUT level into the context, in the settings' price type.
     void BasicIndicators(const settings::Settings& settings, DayContext& context) const;
 
@@ -46,25 +48,28 @@ public:
 
     // SUM(oi) or SUM(volume) of one side's rows as the database reads it; nullopt on an
     // integer overflow.
-    std::optional<std::int64_t> Sum(bool call, bool oi) const;
+    std::optional<std::int64_t> Sum(common::Side side, bool oi) const;
     // The strikes and open interests of one side's rows whose both values are numbers.
-    std::vector<OptionInterest> Interest(bool call) const;
+    std::vector<OptionInterest> Interest(common::Side side) const;
     // Max pain of the day's rows, its price shown as the delta-balance is (MaxPainOf).
-    MaxPain DayMaxPain(std::string_view symbol, double forward_point, int price_type) const;
+    MaxPain DayMaxPain(std::string_view symbol, double forward_point,
+                       common::PriceType price_type) const;
 
 private:
-    PanelNumber Level(bool call, const DayContext& context, int price_type) const;
+    PanelNumber Level(common::Side side, const DayContext& context,
+                      common::PriceType price_type) const;
     template <typename Keep>
-    std::optional<std::int64_t> FilteredSum(bool call, bool oi, Keep keep) const;
-    double BalanceStrike(bool call) const;
+    std::optional<std::int64_t> FilteredSum(common::Side side, bool oi, Keep keep) const;
+    double BalanceStrike(common::Side side) const;
     struct Found {
         PanelNumber price;
         std::int64_t strike = 0;
     };
-    Found PriceAt(bool call, double strike, const DayContext& context, int price_type) const;
-    Found Border(bool call, const DayContext& context, int price_type) const;
-    Found Limit(bool call, const DayContext& context, int price_type) const;
-    double AveragePrice(bool call) const;
+    Found PriceAt(common::Side side, double strike, const DayContext& context,
+                  common::PriceType price_type) const;
+    Found Border(common::Side side, const DayContext& context, common::PriceType price_type) const;
+    Found Limit(common::Side side, const DayContext& context, common::PriceType price_type) const;
+    double AveragePrice(common::Side side) const;
 
     const ContractLevels& contract_;
     const std::vector<StoredOption>& rows_;

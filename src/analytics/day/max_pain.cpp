@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "analytics/prices.h"
+#include "common/strike.h"
 
 namespace zarvex::analytics {
 
@@ -23,7 +24,7 @@ std::vector<Weighted> InMillionths(const std::vector<OptionInterest>& options) {
     out.reserve(options.size());
     for (const OptionInterest& option : options) {
         if (std::isfinite(option.strike)) {
-            out.push_back({StrikeMillionths(option.strike), option.oi});
+            out.push_back({common::StrikeKey::Of(option.strike).Millionths(), option.oi});
         }
     }
     std::sort(out.begin(), out.end(),
@@ -32,14 +33,6 @@ std::vector<Weighted> InMillionths(const std::vector<OptionInterest>& options) {
 }
 
 }  // namespace
-
-std::int64_t StrikeMillionths(double strike) {
-    constexpr double kLimit = 1.0e9;
-    if (!std::isfinite(strike)) {
-        return 0;
-    }
-    return std::llround(std::clamp(strike, -kLimit, kLimit) * 1.0e6);
-}
 
 std::optional<std::int64_t> MaxPainMillionths(const std::vector<OptionInterest>& calls,
                                               const std::vector<OptionInterest>& puts) {
@@ -94,14 +87,15 @@ std::optional<std::int64_t> MaxPainMillionths(const std::vector<OptionInterest>&
 }
 
 MaxPain MaxPainOf(const std::vector<OptionInterest>& calls, const std::vector<OptionInterest>& puts,
-                  std::string_view symbol, double forward_point, int price_type) {
+                  std::string_view symbol, double forward_point, common::PriceType price_type) {
     const std::optional<std::int64_t> millionths = MaxPainMillionths(calls, puts);
     if (!millionths) {
         return {};
     }
     MaxPain pain;
-    pain.strike = static_cast<double>(*millionths) / 1.0e6;
-    pain.price = PriceNumber(pain.strike, symbol, "PUT", 0.0, forward_point, price_type);
+    pain.strike = common::StrikeKey::FromMillionths(*millionths).Value();
+    pain.price =
+        PriceNumber(pain.strike, symbol, common::Side::kPut, 0.0, forward_point, price_type);
     return pain;
 }
 

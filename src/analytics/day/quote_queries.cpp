@@ -119,11 +119,11 @@ std::string StrikeText(double strike) {
     return common::FormatShort(strike);
 }
 
-std::optional<double> Premium(const storage::Database& db, std::string_view option,
+std::optional<double> Premium(const storage::Database& db, common::Side side,
                               std::string_view contract, std::string_view date,
                               std::string_view strike_text) {
     const std::string_view sql =
-        option == "CALL"
+        side == common::Side::kCall
             ? "SELECT * FROM dating WHERE option = 'CALL' AND contract = ? AND date = ? AND "
               "strike = ?"
             : "SELECT * FROM dating WHERE option = 'PUT' AND contract = ? AND date = ? AND "

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/side.h"
 #include "storage/database.h"
 #include "storage/quote_columns.h"
 #include "storage/statement.h"
@@ -54,7 +55,7 @@ std::string StrikeText(double strike);
 
 // Column `price` of the first row of the option at that strike of the day and contract; 0.0
 // when there is none, nullopt when the query failed. strike_text is bound as it is.
-std::optional<double> Premium(const storage::Database& db, std::string_view option,
+std::optional<double> Premium(const storage::Database& db, common::Side side,
                               std::string_view contract, std::string_view date,
                               std::string_view strike_text);
 

@@ -58,8 +58,11 @@ std::string_view ReadStoredText(sqlite3_stmt* statement, int column) {
 
 StoredOption ReadStoredOption(sqlite3_stmt* statement) {
     StoredOption row;
-    row.call = sqlite3_column_int(statement, 0) == 1;
-    row.put = sqlite3_column_int(statement, 1) == 1;
+    if (sqlite3_column_int(statement, 0) == 1) {
+        row.side = common::Side::kCall;
+    } else if (sqlite3_column_int(statement, 1) == 1) {
+        row.side = common::Side::kPut;
+    }
     row.strike = ReadStoredValue(statement, 2);
     row.price = ReadStoredValue(statement, 3);
     row.delta = ReadStoredValue(statement, 4);
@@ -116,7 +119,10 @@ class LevelReader final {
 public:
     explicit LevelReader(ContractLevels& out) : out_(out) {}
 
-    void Add(bool call, double strike, std::int64_t volume, std::string_view expiration) {
+    // The queries take CALL and PUT rows only.
+    void Add(std::optional<common::Side> side, double strike, std::int64_t volume,
+             std::string_view expiration) {
+        const bool call = side == common::Side::kCall;
         (call ? out_.call_levels : out_.put_levels).Add(strike, volume);
         (call ? call_expiration_ : put_expiration_).assign(expiration);
         any_put_ = any_put_ || !call;
@@ -138,7 +144,7 @@ public:
 
     void Add(sqlite3_stmt* raw) {
         StoredOption row = ReadStoredOption(raw);
-        levels_.Add(row.call, row.strike.as_double, row.volume.as_int, ReadStoredText(raw, 8));
+        levels_.Add(row.side, row.strike.as_double, row.volume.as_int, ReadStoredText(raw, 8));
         const std::string_view day = ReadStoredText(raw, 9);
         // The rows of a day mostly follow each other: the day's list is looked up when it
         // changes.
@@ -186,8 +192,9 @@ bool ReadContractLevels(const storage::Database& db, const std::string& contract
         {&contract}, [&](sqlite3_stmt* raw) {
             // As ReadValue reads them: a stored infinity counts as 0.0.
             const double strike = sqlite3_column_double(raw, 1);
-            levels.Add(sqlite3_column_int(raw, 0) == 1, std::isfinite(strike) ? strike : 0.0,
-                       sqlite3_column_int64(raw, 2), ReadStoredText(raw, 3));
+            levels.Add(sqlite3_column_int(raw, 0) == 1 ? common::Side::kCall : common::Side::kPut,
+                       std::isfinite(strike) ? strike : 0.0, sqlite3_column_int64(raw, 2),
+                       ReadStoredText(raw, 3));
         });
     levels.Finish();
     return read;

@@ -2,11 +2,13 @@
 
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "analytics/day/level_strikes.h"
+#include "common/side.h"
 #include "storage/database.h"
 
 struct sqlite3_stmt;
@@ -36,8 +38,9 @@ struct StoredValue {
 
 // The columns of an option row that the left panel's calculations read.
 struct StoredOption {
-    bool call = false;  // option = 'CALL'
-    bool put = false;   // option = 'PUT'
+    // CALL where option = 'CALL', PUT where option = 'PUT' (as the database compares them);
+    // none for a row of another option.
+    std::optional<common::Side> side;
     StoredValue strike;
     StoredValue price;
     StoredValue delta;

@@ -24,7 +24,8 @@ CompareArrays CompareHistogram(const storage::Database& shown_rows,
     // The shown day's own strike grid: its bounds are those of the histogram, and the grid
     // follows from them and the shown day's strikes as it did when the histogram was built.
     const HistogramBounds bounds{shown.lower_bound, shown.upper_bound};
-    const StrikeGrid grid = ComputeStrikeGrid(shown_rows, day, bounds, histogram.market_type);
+    const StrikeGrid grid = ComputeStrikeGrid(shown_rows, day, bounds,
+                                              common::PriceTypeFromCode(histogram.market_type));
     if (grid.count == 0) {
         return compare;
     }
@@ -33,14 +34,15 @@ CompareArrays CompareHistogram(const storage::Database& shown_rows,
     strikes.upper_bound = bounds.upper;
     FillStrikeValues(other_rows, other_day, histogram, bounds, grid, strikes, host);
     compare.rows_failed = strikes.rows_failed;
-    if (!RebinsOnPriceAxis(histogram.market_type)) {
+    if (!RebinsOnPriceAxis(common::PriceTypeFromCode(histogram.market_type))) {
         // The shown axis is this very grid.
         const std::size_t count = std::min(strikes.Size(), shown.Size());
         std::copy_n(strikes.put.begin(), count, compare.put.begin());
         std::copy_n(strikes.call.begin(), count, compare.call.begin());
         return compare;
     }
-    PlaceOnPriceBins(strikes, other_day, histogram.market_type, shown, compare.put, compare.call);
+    PlaceOnPriceBins(strikes, other_day, common::PriceTypeFromCode(histogram.market_type), shown,
+                     compare.put, compare.call);
     return compare;
 }
 

@@ -12,7 +12,7 @@ namespace zarvex::analytics {
 DayResult DayResultOf(const ContractRows& rows, const std::vector<std::size_t>& positions,
                       common::Date day, const AnalysisInput& input, double forward_point) {
     const std::string& symbol = input.symbol;
-    const int price_type = input.PriceType();
+    const common::PriceType price_type = input.PriceType();
     // The day's rows in memory stand in for the panel's queries of that day.
     const DayFigures figures(rows, rows.rows, positions);
     DayContext context;
@@ -24,10 +24,11 @@ DayResult DayResultOf(const ContractRows& rows, const std::vector<std::size_t>& 
     figures.MarketBorders(input.Settings(), context);
 
     DayResult out;
-    const auto call_oi = figures.Sum(true, true);
-    const auto put_oi = figures.Sum(false, true);
-    const auto call_volume = figures.Sum(true, false);
-    const auto put_volume = figures.Sum(false, false);
+    using common::Side;
+    const auto call_oi = figures.Sum(Side::kCall, true);
+    const auto put_oi = figures.Sum(Side::kPut, true);
+    const auto call_volume = figures.Sum(Side::kCall, false);
+    const auto put_volume = figures.Sum(Side::kPut, false);
     out.overflow =
         !figures.PutCallRatios(context) || !call_oi || !put_oi || !call_volume || !put_volume;
     if (out.overflow) {

@@ -124,7 +124,7 @@ public:
     const DayContext& Context() const { return context_; }
     const AnalysisInput& Input() const { return input_; }
     const settings::Settings& Settings() const { return input_.Settings(); }
-    int PriceType() const { return input_.PriceType(); }
+    common::PriceType PriceType() const { return input_.PriceType(); }
     const LeftPanelCells& Cells() const { return cells_; }
     // The drop-down's entries and the index shown (-1 when empty).
     const std::vector<std::string>& Contracts() const { return contracts_; }
@@ -151,7 +151,7 @@ public:
     std::int64_t UpperLimitStrike() const { return context_.upper_limit_strike; }
     std::int64_t BottomLimitStrike() const { return context_.bottom_limit_strike; }
 
-    // The index that 460 carries for a symbol ("EUR" 0 ... "SP5" 9), -1 for others.
+    // The index that 460 carries for a symbol (its chart index, common/symbols.h), -1 for others.
     static int SymbolIndex(std::string_view symbol);
 
 private:

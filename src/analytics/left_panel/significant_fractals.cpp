@@ -17,20 +17,20 @@ namespace zarvex::analytics {
 namespace {
 
 struct FractalQueries {
-    std::string_view option;
+    common::Side option;
     std::string_view count;  // the near set's size; the grouped condition follows
     std::string_view rows;   // the rows of both sets; the grouped condition follows
 };
 
 constexpr FractalQueries kPut{
-    "PUT",
+    common::Side::kPut,
     "SELECT COUNT(*) FROM dating WHERE date = ? AND contract = ? AND option = 'PUT' AND price "
     "<> 0 And delta <> 0 And delta <> 1",
     "SELECT * FROM dating WHERE date = ? AND contract = ? AND option = 'PUT' AND price <> 0 AND "
     "delta <> 0 AND delta <> 1",
 };
 constexpr FractalQueries kCall{
-    "CALL",
+    common::Side::kCall,
     "SELECT COUNT(*) FROM dating WHERE date = ? AND contract = ? AND option = 'CALL' AND "
     "price>0 AND delta>0 AND delta<1",
     "SELECT * FROM dating WHERE date = ? AND contract = ? AND option = 'CALL' AND price>0 AND "
@@ -151,7 +151,8 @@ bool ReadFractals(const storage::Database& db, const settings::Settings& setting
             return false;
         }
         if (!AddDistinct(fractals, PriceNumber(row.strike, context.symbol, q.option, *premium,
-                                               context.forward_point, settings.price_type))) {
+                                               context.forward_point,
+                                               common::PriceTypeFromCode(settings.price_type)))) {
             break;
         }
     }

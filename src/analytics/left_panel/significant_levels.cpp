@@ -21,7 +21,7 @@ constexpr std::string_view kCallLevels =
     "AND delta <> 0 AND delta <> 1";
 
 bool ReadLevels(const storage::Database& db, const settings::Settings& settings,
-                DayContext& context, std::string_view sql, std::string_view option,
+                DayContext& context, std::string_view sql, common::Side side,
                 std::vector<PanelNumber>& levels) {
     const std::string& condition = settings.level_cond;
     if (const std::optional<std::string> why = storage::GroupRefusal(condition)) {
@@ -35,9 +35,10 @@ bool ReadLevels(const storage::Database& db, const settings::Settings& settings,
         if (quotes::IsBlankLineRow(rows)) {
             continue;
         }
-        AddDistinct(levels, PriceNumber(quotes::ReadDouble(rows, quotes::kStrike), context.symbol,
-                                        option, quotes::ReadDouble(rows, quotes::kPrice),
-                                        context.forward_point, settings.price_type));
+        AddDistinct(levels,
+                    PriceNumber(quotes::ReadDouble(rows, quotes::kStrike), context.symbol, side,
+                                quotes::ReadDouble(rows, quotes::kPrice), context.forward_point,
+                                common::PriceTypeFromCode(settings.price_type)));
     }
     if (rows.Failed()) {
         context.condition_failure =
@@ -68,8 +69,8 @@ bool CalculateSignificantLevels(const storage::Database& db, const settings::Set
     context.put_levels.clear();
     context.call_levels.clear();
     context.condition_failure.clear();
-    return ReadLevels(db, settings, context, kPutLevels, "PUT", context.put_levels) &&
-           ReadLevels(db, settings, context, kCallLevels, "CALL", context.call_levels);
+    return ReadLevels(db, settings, context, kPutLevels, common::Side::kPut, context.put_levels) &&
+           ReadLevels(db, settings, context, kCallLevels, common::Side::kCall, context.call_levels);
 }
 
 }  // namespace zarvex::analytics

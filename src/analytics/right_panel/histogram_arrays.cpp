@@ -9,6 +9,7 @@
 #include "analytics/right_panel/histogram_kinds.h"
 #include "analytics/right_panel/numeric_aggregate.h"
 #include "analytics/right_panel/rebinning.h"
+#include "common/currency_conventions.h"
 #include "storage/condition_bound.h"
 #include "storage/grouped_condition.h"
 #include "storage/quote_columns.h"
@@ -39,8 +40,8 @@ double GridEnd(const storage::Database& db, std::string_view aggregate_sql,
 }  // namespace
 
 StrikeGrid ComputeStrikeGrid(const storage::Database& db, const RightPanelDay& day,
-                             const HistogramBounds& bounds, int price_type) {
-    const bool standart = price_type == kPriceStandart;
+                             const HistogramBounds& bounds, common::PriceType price_type) {
+    const bool standart = price_type == common::PriceType::kStandart;
     const std::string_view hi_sql =
         standart ? "SELECT MAX(strike) FROM dating WHERE date = ?3 AND contract = ?4 AND "
                    "option = 'CALL'"
@@ -51,7 +52,7 @@ StrikeGrid ComputeStrikeGrid(const storage::Database& db, const RightPanelDay& d
                    "option = 'PUT'"
                  : "SELECT MIN(strike) FROM dating WHERE date = ?1 AND contract = ?2 AND "
                    "option = 'PUT'";
-    const double step = StrikeGridStep(day.symbol);
+    const double step = common::StrikeGridStep(day.symbol);
     double hi = GridEnd(db, hi_sql, day, bounds, standart);
     double lo = GridEnd(db, lo_sql, day, bounds, standart);
     if (!std::isfinite(hi) || !std::isfinite(lo) || (hi == 0.0 && lo == 0.0)) {
@@ -81,10 +82,11 @@ namespace {
 // Reads the rows of one side into its values and premiums. False when the query failed.
 bool FillSide(const storage::Database& db, const RightPanelDay& day,
               const settings::HistogramSettings& histogram, const HistogramBounds& bounds,
-              std::string_view option, const StrikeGrid& grid, std::vector<double>& values,
+              common::Side side, const StrikeGrid& grid, std::vector<double>& values,
               std::vector<double>& premiums, std::vector<double>& strikes, std::string& error,
               const common::Host& host) {
-    const bool standart = histogram.market_type == kPriceStandart;
+    const bool standart =
+        common::PriceTypeFromCode(histogram.market_type) == common::PriceType::kStandart;
     if (const std::optional<std::string> why = storage::GroupRefusal(histogram.bar_cond)) {
         error = storage::NamedConditionFailure("Bar_Cond", histogram.bar_cond, *why);
         return false;
@@ -93,7 +95,7 @@ bool FillSide(const storage::Database& db, const RightPanelDay& day,
     std::string sql = standart ? "SELECT * FROM dating WHERE date = ?3 AND contract = ?4"
                                : "SELECT * FROM dating WHERE date = ?1 AND contract = ?2";
     sql += " AND option = '";
-    sql += option;
+    sql += common::SideText(side);
     sql += "'";
     sql += *condition;
     if (standart) {
@@ -139,10 +141,6 @@ double RoundToCents(double value) {
 
 }  // namespace
 
-double StrikeGridStep(std::string_view symbol) {
-    return symbol == "JPY" ? 0.0025 : 0.00025;
-}
-
 double BarValue(int param, double price, std::int64_t oi, std::int64_t doi, std::int64_t volume,
                 std::string_view sign) {
     double value = 0.0;
@@ -178,9 +176,9 @@ void FillStrikeValues(const storage::Database& db, const RightPanelDay& day,
     }
     std::string put_error;
     std::string call_error;
-    const bool put_ok = FillSide(db, day, histogram, bounds, "PUT", grid, data.put,
+    const bool put_ok = FillSide(db, day, histogram, bounds, common::Side::kPut, grid, data.put,
                                  data.put_premium, data.put_strike, put_error, host);
-    const bool call_ok = FillSide(db, day, histogram, bounds, "CALL", grid, data.call,
+    const bool call_ok = FillSide(db, day, histogram, bounds, common::Side::kCall, grid, data.call,
                                   data.call_premium, data.call_strike, call_error, host);
     auto sources = [](const std::vector<double>& strikes, const std::vector<double>& values,
                       const std::vector<double>& premiums, std::vector<BarSource>& out) {
@@ -204,7 +202,8 @@ HistogramData BuildStrikeArrays(const storage::Database& db, const RightPanelDay
     HistogramData data;
     data.lower_bound = bounds.lower;
     data.upper_bound = bounds.upper;
-    const StrikeGrid grid = ComputeStrikeGrid(db, day, bounds, histogram.market_type);
+    const StrikeGrid grid =
+        ComputeStrikeGrid(db, day, bounds, common::PriceTypeFromCode(histogram.market_type));
     if (grid.count == 0) {
         return data;
     }

@@ -4,14 +4,11 @@
 #include "analytics/right_panel/histogram_scale.h"
 #include "analytics/right_panel/right_panel_day.h"
 #include "common/host.h"
+#include "common/price_type.h"
 #include "settings/settings.h"
 #include "storage/database.h"
 
 namespace zarvex::analytics {
-
-// Grid step of the strike axis: a quarter of a pip, ten times that for JPY (whose strikes the
-// import writes in yen per 100).
-double StrikeGridStep(std::string_view symbol);
 
 // The strike grid of a day and contract: origin + k x step for k = 0 .. count - 1, from the
 // lowest PUT strike to the highest CALL strike (within the bounds, widened by one step each
@@ -22,7 +19,7 @@ struct StrikeGrid {
     std::size_t count = 0;
 };
 StrikeGrid ComputeStrikeGrid(const storage::Database& db, const RightPanelDay& day,
-                             const HistogramBounds& bounds, int price_type);
+                             const HistogramBounds& bounds, common::PriceType price_type);
 
 // The axis of data set to the grid, and the values and premiums of the day's rows that meet
 // the bar condition at the positions that read as their strikes. The grid may be another

@@ -8,6 +8,7 @@
 #include "analytics/prices.h"
 #include "analytics/right_panel/histogram_kinds.h"
 #include "analytics/right_panel/numeric_aggregate.h"
+#include "common/currency_conventions.h"
 #include "common/text.h"
 
 namespace zarvex::analytics {
@@ -15,8 +16,8 @@ namespace zarvex::analytics {
 namespace {
 
 // One side of the scale: the queries that find its strike, and the option it prices.
-struct Side {
-    std::string_view option;
+struct ScaleSide {
+    common::Side option;
     // Scale 2: the largest open interest among live options, then a strike that carries it.
     std::string_view max_oi_sql;
     std::string_view strike_of_oi_sql;
@@ -26,8 +27,8 @@ struct Side {
     std::string_view premium_sql;
 };
 
-constexpr Side kCallSide{
-    "CALL",
+constexpr ScaleSide kCallSide{
+    common::Side::kCall,
     "SELECT MAX(oi) FROM dating WHERE date = ?1 AND contract = ?2 AND option = 'CALL' AND "
     "price > 0 AND  delta > 0 AND delta < 1",
     "SELECT strike FROM dating WHERE date = ?1 AND contract = ?2 AND oi = ?3 AND "
@@ -39,8 +40,8 @@ constexpr Side kCallSide{
     "SELECT * FROM dating WHERE option = 'CALL' AND contract = ?1 AND date = ?2 AND strike = ?3",
 };
 
-constexpr Side kPutSide{
-    "PUT",
+constexpr ScaleSide kPutSide{
+    common::Side::kPut,
     "SELECT MAX(oi) FROM dating WHERE date = ?1 AND contract = ?2 AND option = 'PUT' AND "
     "price > 0 AND  delta > 0 AND delta < 1",
     "SELECT strike FROM dating WHERE date = ?1 AND contract = ?2 AND oi = ?3 AND "
@@ -75,7 +76,8 @@ std::int64_t IntegerOf(double value) {
     return static_cast<std::int64_t>(value);
 }
 
-double StrikeOfLargestOi(const storage::Database& db, const Side& side, const RightPanelDay& day) {
+double StrikeOfLargestOi(const storage::Database& db, const ScaleSide& side,
+                         const RightPanelDay& day) {
     const std::int64_t oi = IntegerOf(NumericAggregate(
         db, side.max_oi_sql, "oi", {std::string_view(day.date), std::string_view(day.contract)}));
 
@@ -84,7 +86,7 @@ double StrikeOfLargestOi(const storage::Database& db, const Side& side, const Ri
     return strike.Step() ? strike.ColumnDouble(0) : 0.0;
 }
 
-double PremiumAt(const storage::Database& db, const Side& side, const RightPanelDay& day,
+double PremiumAt(const storage::Database& db, const ScaleSide& side, const RightPanelDay& day,
                  double strike) {
     storage::Statement query = db.Prepare(side.premium_sql);
     query.BindAll({std::string_view(day.contract), std::string_view(day.date), strike});
@@ -94,8 +96,8 @@ double PremiumAt(const storage::Database& db, const Side& side, const RightPanel
     return query.ColumnDouble(kPriceColumn);
 }
 
-double Bound(const storage::Database& db, const Side& side, const RightPanelDay& day, int scale,
-             int price_type) {
+double Bound(const storage::Database& db, const ScaleSide& side, const RightPanelDay& day,
+             int scale, common::PriceType price_type) {
     double strike = 0.0;
     switch (scale) {
         case kScaleInBorders:
@@ -118,20 +120,16 @@ double Bound(const storage::Database& db, const Side& side, const RightPanelDay&
         PriceByType(strike, day.symbol, side.option, premium, day.forward_point, price_type));
 }
 
-bool InvertedUnderForex(std::string_view symbol) {
-    return symbol == "JPY" || symbol == "CHF" || symbol == "CAD";
-}
-
 }  // namespace
 
 HistogramBounds ComputeHistogramBounds(const storage::Database& db, const RightPanelDay& day,
                                        const settings::HistogramSettings& histogram) {
     const int scale = histogram.market_scale;
-    const int price_type = histogram.market_type;
+    const common::PriceType price_type = common::PriceTypeFromCode(histogram.market_type);
     HistogramBounds bounds;
     bounds.upper = Bound(db, kCallSide, day, scale, price_type);
     bounds.lower = Bound(db, kPutSide, day, scale, price_type);
-    if (InvertedUnderForex(day.symbol) && price_type == kPriceForex) {
+    if (common::InvertedUnderForex(day.symbol) && price_type == common::PriceType::kForex) {
         std::swap(bounds.lower, bounds.upper);
     }
     return bounds;

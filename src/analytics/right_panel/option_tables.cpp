@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "analytics/right_panel/right_panel_texts.h"
+#include "common/currency_conventions.h"
 #include "common/text.h"
 #include "common/text_id.h"
 #include "storage/quote_columns.h"
@@ -46,10 +47,10 @@ std::string PriceTimesOiText(double product) {
 }
 
 common::Result<OptionTable> FillOptionTable(const storage::Database& db, std::string_view date,
-                                            std::string_view contract, std::string_view option) {
+                                            std::string_view contract, common::Side side) {
     using Table = common::Result<OptionTable>;
     std::string sql = "SELECT * FROM dating WHERE date = ?1 AND contract = ?2 AND option = '";
-    sql += option;
+    sql += common::SideText(side);
     sql += "' ORDER BY strike ASC";
     storage::Statement query = db.Prepare(sql);
     query.BindAll({date, contract});
@@ -94,8 +95,8 @@ common::Result<OptionTables> FillOptionTables(const storage::Database& db, std::
                                               std::string_view contract, const common::Host& host) {
     const common::ScopedUiLock lock(host.lock);
     host.ShowStatus(host.Text(common::text::kRightTablesFilling));
-    common::Result<OptionTable> put = FillOptionTable(db, date, contract, "PUT");
-    common::Result<OptionTable> call = FillOptionTable(db, date, contract, "CALL");
+    common::Result<OptionTable> put = FillOptionTable(db, date, contract, common::Side::kPut);
+    common::Result<OptionTable> call = FillOptionTable(db, date, contract, common::Side::kCall);
     host.ShowStatus(host.Text(common::text::kRightTablesFilled));
     if (!put || !call) {
         return common::Result<OptionTables>::Failed(!put ? put.Reason() : call.Reason());
@@ -109,7 +110,7 @@ std::string ForwardPointText(double forward_point) {
 }
 
 bool ShowsForwardPoint(std::string_view symbol) {
-    return symbol != "GLD" && symbol != "MSP" && symbol != "SP5" && symbol != "WTI";
+    return common::ShowsForwardPoint(symbol);
 }
 
 }  // namespace zarvex::analytics

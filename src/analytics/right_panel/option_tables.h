@@ -7,6 +7,7 @@
 
 #include "common/host.h"
 #include "common/result.h"
+#include "common/side.h"
 #include "storage/database.h"
 
 namespace zarvex::analytics {
@@ -27,9 +28,9 @@ struct OptionTables {
     OptionTable call;
 };
 
-// One side ("PUT" or "CALL") of the day and contract; the reason when its query fails.
+// One side of the day and contract; the reason when its query fails.
 common::Result<OptionTable> FillOptionTable(const storage::Database& db, std::string_view date,
-                                            std::string_view contract, std::string_view option);
+                                            std::string_view contract, common::Side side);
 
 // Both sides, announced in the status bar under the UI lock as the panel fills them; the
 // first side's reason when either query fails.

@@ -9,6 +9,7 @@
 #include "analytics/prices.h"
 #include "analytics/right_panel/decimal_grid.h"
 #include "analytics/right_panel/histogram_kinds.h"
+#include "common/currency_conventions.h"
 #include "common/text.h"
 
 namespace zarvex::analytics {
@@ -21,16 +22,18 @@ struct PositionPrices {
     std::vector<double> put;
 };
 
-PositionPrices PricesOf(const HistogramData& data, const RightPanelDay& day, int price_type) {
+PositionPrices PricesOf(const HistogramData& data, const RightPanelDay& day,
+                        common::PriceType price_type) {
     PositionPrices prices;
     prices.call.reserve(data.Size());
     prices.put.reserve(data.Size());
     for (std::size_t i = 0; i < data.Size(); ++i) {
         prices.call.push_back(
-            common::ToDouble(PriceByType(data.axis[i], day.symbol, "CALL", data.call_premium[i],
-                                         day.forward_point, price_type)));
-        prices.put.push_back(common::ToDouble(PriceByType(
-            data.axis[i], day.symbol, "PUT", data.put_premium[i], day.forward_point, price_type)));
+            common::ToDouble(PriceByType(data.axis[i], day.symbol, common::Side::kCall,
+                                         data.call_premium[i], day.forward_point, price_type)));
+        prices.put.push_back(
+            common::ToDouble(PriceByType(data.axis[i], day.symbol, common::Side::kPut,
+                                         data.put_premium[i], day.forward_point, price_type)));
     }
     return prices;
 }
@@ -41,13 +44,13 @@ struct PriceRange {
 };
 
 PriceRange RangeOf(const HistogramData& data, const PositionPrices& prices,
-                   const RightPanelDay& day, int scale, int price_type) {
+                   const RightPanelDay& day, int scale, common::PriceType price_type) {
     if (scale != kScaleAllLevels) {
         return {data.lower_bound, data.upper_bound};
     }
     // Inverted quotations turn the highest strike into the lowest price, so the sides swap.
-    const bool inverted = price_type == kPriceForex &&
-                          (day.symbol == "JPY" || day.symbol == "CAD" || day.symbol == "CHF");
+    const bool inverted =
+        price_type == common::PriceType::kForex && common::InvertedUnderForex(day.symbol);
     const std::vector<double>& high_side = inverted ? prices.put : prices.call;
     const std::vector<double>& low_side = inverted ? prices.call : prices.put;
     PriceRange range{99999999.0, 0.0};
@@ -110,26 +113,17 @@ std::vector<double> LeadingStrikes(const std::vector<BarSource>& rows, std::size
 
 }  // namespace
 
-int PriceResolution(std::string_view symbol, int price_type) {
-    if (symbol == "WTI") {
-        return 100;
-    }
-    if (symbol == "GLD" || symbol == "MSP" || symbol == "SP5") {
-        return 10;
-    }
-    if (symbol == "JPY" && price_type == kPriceForex) {
-        return 100;
-    }
-    return 10000;
+int PriceResolution(std::string_view symbol, common::PriceType price_type) {
+    return common::PriceResolution(symbol, price_type == common::PriceType::kForex);
 }
 
-bool RebinsOnPriceAxis(int price_type) {
-    return price_type == kPriceFutures || price_type == kPriceForex;
+bool RebinsOnPriceAxis(common::PriceType price_type) {
+    return price_type == common::PriceType::kFutures || price_type == common::PriceType::kForex;
 }
 
 void RebinOnPriceAxis(HistogramData& data, const RightPanelDay& day,
                       const settings::HistogramSettings& histogram) {
-    const int price_type = histogram.market_type;
+    const common::PriceType price_type = common::PriceTypeFromCode(histogram.market_type);
     if (!RebinsOnPriceAxis(price_type) || data.axis.empty()) {
         return;
     }
@@ -173,9 +167,9 @@ void RebinOnPriceAxis(HistogramData& data, const RightPanelDay& day,
     data.call_strike = LeadingStrikes(data.call_sources, bin_count);
 }
 
-void PlaceOnPriceBins(const HistogramData& strikes, const RightPanelDay& day, int price_type,
-                      const HistogramData& bins, std::vector<double>& put,
-                      std::vector<double>& call) {
+void PlaceOnPriceBins(const HistogramData& strikes, const RightPanelDay& day,
+                      common::PriceType price_type, const HistogramData& bins,
+                      std::vector<double>& put, std::vector<double>& call) {
     put.assign(bins.Size(), 0.0);
     call.assign(bins.Size(), 0.0);
     if (!RebinsOnPriceAxis(price_type) || bins.axis.empty() || strikes.axis.empty()) {
@@ -197,7 +191,7 @@ void PlaceOnPriceBins(const HistogramData& strikes, const RightPanelDay& day, in
     };
     // Only positions with a value can change a bin, and on a strike grid most hold none: their
     // prices, the costly part, are not worked out.
-    auto place = [&](std::string_view option, const std::vector<double>& values,
+    auto place = [&](common::Side side, const std::vector<double>& values,
                      const std::vector<double>& premiums, const std::vector<BarSource>& shown,
                      std::vector<double>& out) {
         const std::vector<std::optional<std::size_t>> shown_at = shown_rows(shown);
@@ -210,7 +204,7 @@ void PlaceOnPriceBins(const HistogramData& strikes, const RightPanelDay& day, in
                 continue;
             }
             const double price = common::ToDouble(PriceByType(
-                strikes.axis[i], day.symbol, option, premiums[i], day.forward_point, price_type));
+                strikes.axis[i], day.symbol, side, premiums[i], day.forward_point, price_type));
             if (!(price >= bounds.lower && price <= bounds.upper)) {
                 continue;
             }
@@ -220,8 +214,8 @@ void PlaceOnPriceBins(const HistogramData& strikes, const RightPanelDay& day, in
             }
         }
     };
-    place("PUT", strikes.put, strikes.put_premium, bins.put_sources, put);
-    place("CALL", strikes.call, strikes.call_premium, bins.call_sources, call);
+    place(common::Side::kPut, strikes.put, strikes.put_premium, bins.put_sources, put);
+    place(common::Side::kCall, strikes.call, strikes.call_premium, bins.call_sources, call);
 }
 
 }  // namespace zarvex::analytics

@@ -6,16 +6,16 @@
 #include "analytics/right_panel/histogram_data.h"
 #include "analytics/right_panel/histogram_scale.h"
 #include "analytics/right_panel/right_panel_day.h"
+#include "common/price_type.h"
 #include "settings/settings.h"
 
 namespace zarvex::analytics {
 
-// Price bins per unit of the shown price: 10000 for the currencies, 100 for JPY under Forex
-// (whose prices have two decimals), 100 for WTI, 10 for GLD, MSP and SP5.
-int PriceResolution(std::string_view symbol, int price_type);
+// Price bins per unit of the shown price (the currency's resolution, common::PriceResolution).
+int PriceResolution(std::string_view symbol, common::PriceType price_type);
 
 // Futures and Forex show prices that are not strikes: their histograms are re-binned.
-bool RebinsOnPriceAxis(int price_type);
+bool RebinsOnPriceAxis(common::PriceType price_type);
 
 // Re-bins a histogram built on the strike grid onto price bins of 1 / resolution: every axis
 // position's CALL and PUT value moves to the bin of its option's shown price (strike and
@@ -35,8 +35,8 @@ void RebinOnPriceAxis(HistogramData& data, const RightPanelDay& day,
 // goes by the rule of RebinOnPriceAxis, its price from its own premium and day's forward point,
 // kept when it lies within the bins' bounds and reads as one of the bins. put and call come
 // out as long as bins.axis.
-void PlaceOnPriceBins(const HistogramData& strikes, const RightPanelDay& day, int price_type,
-                      const HistogramData& bins, std::vector<double>& put,
-                      std::vector<double>& call);
+void PlaceOnPriceBins(const HistogramData& strikes, const RightPanelDay& day,
+                      common::PriceType price_type, const HistogramData& bins,
+                      std::vector<double>& put, std::vector<double>& call);
 
 }  // namespace zarvex::analytics

@@ -12,7 +12,7 @@ namespace zarvex::analytics {
 // what every histogram and option table query filters on, and the forward point that every
 // price conversion of the panel uses.
 struct RightPanelDay {
-    std::string symbol;    // "EUR" ... "CHF"
+    std::string symbol;    // one of the instruments
     std::string date;      // "%dd.%mm.%yyyy", as stored in the quote database
     std::string contract;  // as stored (trimmed)
     double forward_point = 0.0;

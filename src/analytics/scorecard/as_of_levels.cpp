@@ -33,7 +33,7 @@ std::vector<std::pair<common::Date, const std::vector<std::size_t>*>> DaysOf(
 AsOfLevels::AsOfLevels(const ContractRows& rows)
     : AsOfLevels(rows.rows.size(), DaysOf(rows), rows.expiration, [&rows](std::size_t position) {
           const StoredOption& row = rows.rows[position];
-          return LevelRow{row.call, row.strike.as_double, row.volume.as_int};
+          return LevelRow{row.side, row.strike.as_double, row.volume.as_int};
       }) {}
 
 AsOfLevels::AsOfLevels(const NumericContract& contract)
@@ -41,10 +41,10 @@ AsOfLevels::AsOfLevels(const NumericContract& contract)
                  [&contract](std::size_t position) {
                      const NumericRow& row = contract.rows[position];
                      if (row.whole == 0) {
-                         return LevelRow{row.call, row.strike, row.volume};
+                         return LevelRow{row.side, row.strike, row.volume};
                      }
                      const StoredOption& whole = contract.whole[row.whole - 1];
-                     return LevelRow{whole.call, whole.strike.as_double, whole.volume.as_int};
+                     return LevelRow{whole.side, whole.strike.as_double, whole.volume.as_int};
                  }) {}
 
 AsOfLevels::AsOfLevels(std::size_t row_count, Days days, const std::string& expiration,
@@ -56,7 +56,8 @@ AsOfLevels::AsOfLevels(std::size_t row_count, Days days, const std::string& expi
 
 void AsOfLevels::Pour(std::size_t position) {
     const LevelRow row = row_at_(position);
-    (row.call ? levels_.call_levels : levels_.put_levels).Add(row.strike, row.volume);
+    (row.side == common::Side::kCall ? levels_.call_levels : levels_.put_levels)
+        .Add(row.strike, row.volume);
     any_poured_ = true;
     last_poured_ = std::max(last_poured_, position);
 }

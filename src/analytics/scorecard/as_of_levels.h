@@ -3,12 +3,14 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <utility>
 #include <vector>
 
 #include "analytics/day/stored_rows.h"
 #include "analytics/scorecard/numeric_rows.h"
 #include "common/date.h"
+#include "common/side.h"
 
 namespace zarvex::analytics {
 
@@ -32,7 +34,7 @@ public:
 private:
     // What a row brings to the levels.
     struct LevelRow {
-        bool call = false;
+        std::optional<common::Side> side;  // a row of neither side counts as a PUT's
         double strike = 0.0;
         std::int64_t volume = 0;
     };

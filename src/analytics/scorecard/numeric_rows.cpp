@@ -136,7 +136,8 @@ class ContractReader final {
 public:
     explicit ContractReader(std::string_view contract) { out_.contract = contract; }
 
-    void Add(sqlite3_stmt* statement, const ResultRow& values, bool call) {
+    void Add(sqlite3_stmt* statement, const ResultRow& values, common::Side side) {
+        const bool call = side == common::Side::kCall;
         // Every row read sets the expiration, whatever its day text.
         const std::string_view expiration = values.Text(kExpiration);
         std::string& held = call ? call_expiration_ : put_expiration_;
@@ -165,15 +166,14 @@ public:
         }
 
         NumericRow row;
-        row.call = call;
+        row.side = side;
         const bool plain =
             values.PlainReal(kStrike, row.strike) && values.PlainReal(kPrice, row.price) &&
             values.PlainReal(kDelta, row.delta) && values.PlainInteger(kVolume, row.volume) &&
             values.PlainInteger(kOi, row.oi);
         if (!plain) {
             StoredOption whole;
-            whole.call = call;
-            whole.put = !call;
+            whole.side = side;
             whole.strike = ReadStoredValue(statement, kStrike);
             whole.price = ReadStoredValue(statement, kPrice);
             whole.delta = ReadStoredValue(statement, kDelta);
@@ -181,7 +181,7 @@ public:
             whole.oi = ReadStoredValue(statement, kOi);
             out_.whole.push_back(std::move(whole));
             row = NumericRow();
-            row.call = call;
+            row.side = side;
             row.whole = static_cast<std::uint32_t>(out_.whole.size());
         }
         day_rows_->push_back(out_.rows.size());
@@ -216,8 +216,7 @@ StoredOption NumericContract::Unfold(std::size_t position) const {
         return whole[row.whole - 1];
     }
     StoredOption out;
-    out.call = row.call;
-    out.put = !row.call;
+    out.side = row.side;
     out.strike = RealValue(row.strike);
     out.price = RealValue(row.price);
     out.delta = RealValue(row.delta);
@@ -279,7 +278,7 @@ common::Result<std::vector<NumericContract>> ReadNumericContracts(const storage:
             current = &found->second;
             current_contract = found->first;
         }
-        current->Add(raw, values, call);
+        current->Add(raw, values, call ? common::Side::kCall : common::Side::kPut);
     }
     if (rc != SQLITE_DONE) {
         return Contracts::Failed(kCannotRead);

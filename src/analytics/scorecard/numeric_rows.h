@@ -9,6 +9,7 @@
 #include "analytics/day/stored_rows.h"
 #include "common/date.h"
 #include "common/result.h"
+#include "common/side.h"
 #include "storage/database.h"
 
 namespace zarvex::analytics {
@@ -22,7 +23,7 @@ struct NumericRow {
     std::int64_t oi = 0;
     // 1 + its index among the contract's rows kept whole; 0 for a row of plain numbers.
     std::uint32_t whole = 0;
-    bool call = false;
+    common::Side side = common::Side::kCall;
 };
 
 // A contract's CALL and PUT rows of every day, read for the scorecard. Years of a symbol's rows

@@ -132,8 +132,8 @@ std::optional<double> Line(const PanelNumber& number) {
 }
 
 std::int64_t OpenInterest(const DayFigures& figures) {
-    const auto call = figures.Sum(true, true);
-    const auto put = figures.Sum(false, true);
+    const auto call = figures.Sum(common::Side::kCall, true);
+    const auto put = figures.Sum(common::Side::kPut, true);
     return call.value_or(0) + put.value_or(0);
 }
 
@@ -273,7 +273,7 @@ CaseLines LinesOf(ContractPath& path, const PathDay& day, const settings::Settin
     lines.bottom_limit = Line(context.bottom_limit);
     lines.call_level = Line(context.call_level);
     lines.put_level = Line(context.put_level);
-    lines.max_pain = figures.DayMaxPain(symbol, 0.0, kPriceStandart).strike;
+    lines.max_pain = figures.DayMaxPain(symbol, 0.0, common::PriceType::kStandart).strike;
     return lines;
 }
 
@@ -527,7 +527,7 @@ common::Result<Scorecard> ComputeScorecard(const storage::Database& db,
     // The lines are read in strike units: the instrument's settings with the price type
     // Standart, whatever the panel shows.
     settings::Settings standart = request.input.Settings();
-    standart.price_type = static_cast<std::int8_t>(kPriceStandart);
+    standart.price_type = static_cast<std::int8_t>(common::PriceType::kStandart);
 
     const Summaries summarised(summaries);
     UnfoldedDay unfolded;

@@ -9,8 +9,8 @@ namespace zarvex::analytics::black76 {
 
 namespace {
 
-QuantLib::Option::Type TypeOf(bool call) {
-    return call ? QuantLib::Option::Call : QuantLib::Option::Put;
+QuantLib::Option::Type TypeOf(common::Side side) {
+    return side == common::Side::kCall ? QuantLib::Option::Call : QuantLib::Option::Put;
 }
 
 bool Usable(double forward, double strike, double std_dev, double discount) {
@@ -34,30 +34,30 @@ std::optional<double> Guarded(Work work) {
 
 }  // namespace
 
-std::optional<double> Price(bool call, double forward, double strike, double std_dev,
+std::optional<double> Price(common::Side side, double forward, double strike, double std_dev,
                             double discount) {
     if (!Usable(forward, strike, std_dev, discount)) {
         return std::nullopt;
     }
     return Guarded(
-        [&] { return QuantLib::blackFormula(TypeOf(call), strike, forward, std_dev, discount); });
+        [&] { return QuantLib::blackFormula(TypeOf(side), strike, forward, std_dev, discount); });
 }
 
-std::optional<double> ImpliedStdDev(bool call, double forward, double strike, double premium,
-                                    double discount) {
+std::optional<double> ImpliedStdDev(common::Side side, double forward, double strike,
+                                    double premium, double discount) {
     if (!Usable(forward, strike, 0.0, discount) || !std::isfinite(premium) || premium <= 0.0) {
         return std::nullopt;
     }
     // The accuracy is on the deviation; 1e-12 leaves the price well inside the 1e-8 that a
     // fit has to meet, and the iterations are enough for any premium the model can give.
     return Guarded([&] {
-        return QuantLib::blackFormulaImpliedStdDev(TypeOf(call), strike, forward, premium, discount,
+        return QuantLib::blackFormulaImpliedStdDev(TypeOf(side), strike, forward, premium, discount,
                                                    0.0, QuantLib::Null<QuantLib::Real>(), 1.0e-12,
                                                    200);
     });
 }
 
-std::optional<Greeks> GreeksOf(bool call, double forward, double strike, double volatility,
+std::optional<Greeks> GreeksOf(common::Side side, double forward, double strike, double volatility,
                                double years, double discount) {
     if (!std::isfinite(volatility) || !std::isfinite(years) || volatility <= 0.0 || years <= 0.0) {
         return std::nullopt;
@@ -67,7 +67,7 @@ std::optional<Greeks> GreeksOf(bool call, double forward, double strike, double 
         return std::nullopt;
     }
     try {
-        const QuantLib::BlackCalculator calculator(TypeOf(call), strike, forward, std_dev,
+        const QuantLib::BlackCalculator calculator(TypeOf(side), strike, forward, std_dev,
                                                    discount);
         Greeks greeks;
         greeks.delta = calculator.deltaForward();

@@ -2,6 +2,8 @@
 
 #include <optional>
 
+#include "common/side.h"
+
 namespace zarvex::analytics::black76 {
 
 // Black-76 for European options on a future: the price and its sensitivities from the forward
@@ -17,17 +19,17 @@ struct Greeks {
     double theta = 0.0;  // price change for one calendar day less to expiry
 };
 
-std::optional<double> Price(bool call, double forward, double strike, double std_dev,
+std::optional<double> Price(common::Side side, double forward, double strike, double std_dev,
                             double discount);
 
 // The standard deviation at which the price equals premium, solved to the solver's own
 // precision; nullopt where QuantLib finds none (a premium outside the prices the model can
 // give, a solver that does not converge).
-std::optional<double> ImpliedStdDev(bool call, double forward, double strike, double premium,
-                                    double discount);
+std::optional<double> ImpliedStdDev(common::Side side, double forward, double strike,
+                                    double premium, double discount);
 
 // years > 0; the volatility is per year.
-std::optional<Greeks> GreeksOf(bool call, double forward, double strike, double volatility,
+std::optional<Greeks> GreeksOf(common::Side side, double forward, double strike, double volatility,
                                double years, double discount);
 
 // N(d1) of a CALL: its forward delta without the discount.

@@ -18,7 +18,7 @@ constexpr double kPriceTolerance = 1e-8;
 constexpr double kTieTolerance = 1e-12;
 
 // The side's volatility, without its greeks.
-SideVolatility SolveVol(bool call, const ChainSide& side, double strike, double forward,
+SideVolatility SolveVol(common::Side option, const ChainSide& side, double strike, double forward,
                         double discount, double years) {
     SideVolatility out;
     if (!side.present) {
@@ -29,14 +29,16 @@ SideVolatility SolveVol(bool call, const ChainSide& side, double strike, double 
         out.reason = NoVolReason::kNoPremium;
         return out;
     }
-    const double intrinsic = discount * std::max(0.0, call ? forward - strike : strike - forward);
+    const double intrinsic =
+        discount *
+        std::max(0.0, option == common::Side::kCall ? forward - strike : strike - forward);
     if (side.premium <= intrinsic + kTieTolerance * std::max(strike, forward)) {
         out.reason = NoVolReason::kNotAboveIntrinsic;
         return out;
     }
     out.reason = NoVolReason::kNoFit;
     const double root_years = std::sqrt(years);
-    const auto std_dev = black76::ImpliedStdDev(call, forward, strike, side.premium, discount);
+    const auto std_dev = black76::ImpliedStdDev(option, forward, strike, side.premium, discount);
     if (!std_dev || *std_dev <= 0.0) {
         return out;
     }
@@ -44,7 +46,7 @@ SideVolatility SolveVol(bool call, const ChainSide& side, double strike, double 
     if (!(vol > 0.0) || vol > kHighestVol) {
         return out;
     }
-    const auto price = black76::Price(call, forward, strike, vol * root_years, discount);
+    const auto price = black76::Price(option, forward, strike, vol * root_years, discount);
     if (!price || std::fabs(*price - side.premium) > kPriceTolerance) {
         return out;
     }
@@ -53,11 +55,11 @@ SideVolatility SolveVol(bool call, const ChainSide& side, double strike, double 
     return out;
 }
 
-SideVolatility SolveSide(bool call, const ChainSide& side, double strike, double forward,
+SideVolatility SolveSide(common::Side option, const ChainSide& side, double strike, double forward,
                          double discount, double years) {
-    SideVolatility out = SolveVol(call, side, strike, forward, discount, years);
+    SideVolatility out = SolveVol(option, side, strike, forward, discount, years);
     if (out.vol) {
-        out.greeks = black76::GreeksOf(call, forward, strike, *out.vol, years, discount);
+        out.greeks = black76::GreeksOf(option, forward, strike, *out.vol, years, discount);
     }
     return out;
 }
@@ -141,14 +143,18 @@ ContractVolatility SmileOfChain(const OptionChain& chain, common::Date day) {
     }
     for (const ChainStrike& quote : chain.strikes) {
         // The side the smile takes first; the other only where that one gives nothing.
-        const bool call_side = quote.strike >= figures.forward;
-        std::optional<double> vol =
-            SolveVol(call_side, call_side ? quote.call : quote.put, quote.strike, figures.forward,
-                     figures.discount, figures.years)
-                .vol;
+        const common::Side outside =
+            quote.strike >= figures.forward ? common::Side::kCall : common::Side::kPut;
+        const common::Side inside = common::Opposite(outside);
+        const auto side_of = [&](common::Side side) -> const ChainSide& {
+            return side == common::Side::kCall ? quote.call : quote.put;
+        };
+        std::optional<double> vol = SolveVol(outside, side_of(outside), quote.strike,
+                                             figures.forward, figures.discount, figures.years)
+                                        .vol;
         if (!vol) {
-            vol = SolveVol(!call_side, call_side ? quote.put : quote.call, quote.strike,
-                           figures.forward, figures.discount, figures.years)
+            vol = SolveVol(inside, side_of(inside), quote.strike, figures.forward, figures.discount,
+                           figures.years)
                       .vol;
         }
         if (vol) {
@@ -169,10 +175,10 @@ ContractVolatility VolatilityForDays(const OptionChain& chain, std::int64_t days
     for (const ChainStrike& quote : chain.strikes) {
         VolatilityPoint point;
         point.quote = quote;
-        point.call = SolveSide(true, quote.call, quote.strike, figures.forward, figures.discount,
-                               figures.years);
-        point.put = SolveSide(false, quote.put, quote.strike, figures.forward, figures.discount,
-                              figures.years);
+        point.call = SolveSide(common::Side::kCall, quote.call, quote.strike, figures.forward,
+                               figures.discount, figures.years);
+        point.put = SolveSide(common::Side::kPut, quote.put, quote.strike, figures.forward,
+                              figures.discount, figures.years);
         const bool call_side = quote.strike >= figures.forward;
         const SideVolatility& outside = call_side ? point.call : point.put;
         const SideVolatility& inside = call_side ? point.put : point.call;

@@ -4,15 +4,11 @@
 #include <map>
 
 #include "analytics/volatility/black76.h"
+#include "common/strike.h"
 
 namespace zarvex::analytics {
 
 namespace {
-
-// Strikes of different contracts meet at one key when they print the same.
-std::int64_t StrikeKey(double strike) {
-    return std::llround(strike * 1e8);
-}
 
 // One row that takes part in the zero-gamma search: everything but the future held.
 struct HeldRow {
@@ -70,7 +66,7 @@ GammaExposure ExposureOf(const std::vector<ExposureContract>& contracts, double 
                          GammaSign sign) {
     GammaExposure out;
     const double call_sign = sign == GammaSign::kDealerLongCalls ? 1.0 : -1.0;
-    std::map<std::int64_t, ExposureStrike> by_strike;
+    std::map<common::StrikeKey, ExposureStrike> by_strike;
     std::vector<HeldRow> held;
     std::optional<std::int64_t> nearest_days;
     for (const ExposureContract& contract : contracts) {
@@ -83,7 +79,7 @@ GammaExposure ExposureOf(const std::vector<ExposureContract>& contracts, double 
             if (contract.chain != nullptr) {
                 for (const ChainStrike& strike : contract.chain->strikes) {
                     out.left_out += (strike.call.present ? 1 : 0) + (strike.put.present ? 1 : 0);
-                    by_strike.try_emplace(StrikeKey(strike.strike),
+                    by_strike.try_emplace(common::StrikeKey::Of(strike.strike),
                                           ExposureStrike{strike.strike, 0.0, 0.0, 0.0});
                 }
             }
@@ -98,10 +94,11 @@ GammaExposure ExposureOf(const std::vector<ExposureContract>& contracts, double 
         for (const VolatilityPoint& point : figures.points) {
             ExposureStrike& entry =
                 by_strike
-                    .try_emplace(StrikeKey(point.quote.strike),
+                    .try_emplace(common::StrikeKey::Of(point.quote.strike),
                                  ExposureStrike{point.quote.strike, 0.0, 0.0, 0.0})
                     .first->second;
-            for (const bool call : {true, false}) {
+            for (const common::Side option : common::kSides) {
+                const bool call = option == common::Side::kCall;
                 const ChainSide& quote = call ? point.quote.call : point.quote.put;
                 const SideVolatility& side = call ? point.call : point.put;
                 if (!quote.present) {

@@ -5,6 +5,7 @@
 #include <map>
 
 #include "analytics/day/quote_queries.h"
+#include "common/currency_conventions.h"
 
 namespace zarvex::analytics {
 
@@ -15,13 +16,13 @@ class ChainBuilder final {
 public:
     explicit ChainBuilder(double scale) : scale_(scale) {}
 
-    void Add(bool call, double strike, double premium, double delta, std::int64_t oi) {
+    void Add(common::Side option, double strike, double premium, double delta, std::int64_t oi) {
         if (!std::isfinite(strike) || strike <= 0.0) {
             return;
         }
         ChainStrike& entry = by_strike_[strike];
         entry.strike = strike;
-        ChainSide& side = call ? entry.call : entry.put;
+        ChainSide& side = option == common::Side::kCall ? entry.call : entry.put;
         if (side.present) {
             return;
         }
@@ -48,10 +49,6 @@ private:
 
 }  // namespace
 
-double PremiumScale(std::string_view symbol) {
-    return symbol == "JPY" ? 100.0 : 1.0;
-}
-
 common::Result<OptionChain> ReadOptionChain(const storage::Database& db, std::string_view symbol,
                                             const std::string& date, const std::string& contract) {
     using Chain = common::Result<OptionChain>;
@@ -68,12 +65,13 @@ common::Result<OptionChain> ReadOptionChain(const storage::Database& db, std::st
         return Chain::Failed(statement.Error().empty() ? "the quote rows cannot be read"
                                                        : statement.Error());
     }
-    ChainBuilder builder(PremiumScale(symbol));
+    ChainBuilder builder(common::PremiumScale(symbol));
     std::string call_expiration;
     std::string put_expiration;
     while (statement.Step()) {
         const bool call = statement.ColumnInt(0) == 1;
-        builder.Add(call, quotes::ReadDouble(statement, 1), quotes::ReadDouble(statement, 2),
+        builder.Add(call ? common::Side::kCall : common::Side::kPut,
+                    quotes::ReadDouble(statement, 1), quotes::ReadDouble(statement, 2),
                     quotes::ReadDouble(statement, 3), quotes::ReadInt(statement, 4));
         (call ? call_expiration : put_expiration) = statement.ColumnText(5);
     }
@@ -89,12 +87,12 @@ common::Result<OptionChain> ReadOptionChain(const storage::Database& db, std::st
 }
 
 OptionChain ChainOfRows(const std::vector<ChainRow>& rows, std::string_view symbol) {
-    ChainBuilder builder(PremiumScale(symbol));
+    ChainBuilder builder(common::PremiumScale(symbol));
     std::string call_expiration;
     std::string put_expiration;
     for (const ChainRow& row : rows) {
-        builder.Add(row.call, row.strike, row.price, row.delta, row.oi);
-        (row.call ? call_expiration : put_expiration) = row.expiration;
+        builder.Add(row.side, row.strike, row.price, row.delta, row.oi);
+        (row.side == common::Side::kCall ? call_expiration : put_expiration) = row.expiration;
     }
     OptionChain chain;
     chain.expiration = put_expiration.empty() ? call_expiration : put_expiration;
@@ -104,13 +102,13 @@ OptionChain ChainOfRows(const std::vector<ChainRow>& rows, std::string_view symb
 
 OptionChain ChainOfDay(const ContractRows& rows, const std::vector<std::size_t>& day,
                        std::string_view symbol) {
-    ChainBuilder builder(PremiumScale(symbol));
+    ChainBuilder builder(common::PremiumScale(symbol));
     for (const std::size_t position : day) {
         const StoredOption& row = rows.rows[position];
-        if (!row.call && !row.put) {
+        if (!row.side) {
             continue;
         }
-        builder.Add(row.call, row.strike.as_double, row.price.as_double, row.delta.as_double,
+        builder.Add(*row.side, row.strike.as_double, row.price.as_double, row.delta.as_double,
                     row.oi.as_int);
     }
     OptionChain chain;

@@ -14,7 +14,7 @@ namespace zarvex::analytics {
 // What the report says about one side (CALL or PUT) of a strike.
 struct ChainSide {
     bool present = false;
-    double premium = 0.0;  // in the strike's unit (see PremiumScale)
+    double premium = 0.0;  // in the strike's unit (common::PremiumScale)
     double price = 0.0;    // column `price` as stored
     double report_delta = 0.0;
     std::int64_t oi = 0;
@@ -33,11 +33,6 @@ struct OptionChain {
     std::vector<ChainStrike> strikes;
 };
 
-// What a stored premium is multiplied by to be in the unit of its strike. The report quotes the
-// yen per one yen; the parser stores the yen's strikes per 100 yen and keeps the premium as
-// printed, so the yen's premiums are scaled by 100. Every other symbol: 1.
-double PremiumScale(std::string_view symbol);
-
 // Reads the chain of a day ("%dd.%mm.%yyyy") and contract from the symbol's quote database.
 // Fails with the database's reason when the quote table cannot be read; a day without rows is
 // an empty chain.
@@ -46,7 +41,7 @@ common::Result<OptionChain> ReadOptionChain(const storage::Database& db, std::st
 
 // One CALL or PUT row as ReadOptionChain reads it, for chains built from rows read elsewhere.
 struct ChainRow {
-    bool call = true;
+    common::Side side = common::Side::kCall;
     double strike = 0.0;
     double price = 0.0;
     double delta = 0.0;

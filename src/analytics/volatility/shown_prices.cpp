@@ -4,29 +4,29 @@
 
 #include "analytics/prices.h"
 #include "analytics/volatility/smile_probability.h"
+#include "common/currency_conventions.h"
 
 namespace zarvex::analytics {
 
 std::string ShownPrice(double futures_price, std::string_view symbol, double forward_point,
-                       int price_type) {
-    return PriceByType(futures_price, symbol, "CALL", 0.0, forward_point, price_type);
+                       common::PriceType price_type) {
+    return PriceByType(futures_price, symbol, common::Side::kCall, 0.0, forward_point, price_type);
 }
 
 std::optional<double> FuturesPriceOf(double shown, std::string_view symbol, double forward_point,
-                                     int price_type) {
+                                     common::PriceType price_type) {
     if (!std::isfinite(shown) || shown <= 0.0) {
         return std::nullopt;
     }
     double futures = shown;
-    if (price_type == kPriceForex) {
-        if (symbol == "EUR" || symbol == "AUD" || symbol == "GBP") {
-            futures = shown + forward_point * 0.0001;
-        } else if (symbol == "CAD" || symbol == "CHF") {
-            futures = 1.0 / (shown + forward_point * 0.0001);
-        } else if (symbol == "JPY") {
-            futures = 100.0 / (shown + forward_point * 0.01);
-        } else {
+    if (price_type == common::PriceType::kForex) {
+        const common::CurrencyConvention* convention = common::FindConvention(symbol);
+        if (convention == nullptr) {
             return std::nullopt;
+        }
+        futures = shown + forward_point * convention->forward_point;
+        if (convention->InvertedUnderForex()) {
+            futures = convention->forex_inverse_numerator / futures;
         }
     }
     if (!std::isfinite(futures) || futures <= 0.0) {
@@ -42,8 +42,8 @@ struct LevelChance {
     std::optional<double> touch;
 };
 
-LevelChance Chance(const SmileProbability& probability, const DayContext& context, int price_type,
-                   const PanelNumber& shown, bool above) {
+LevelChance Chance(const SmileProbability& probability, const DayContext& context,
+                   common::PriceType price_type, const PanelNumber& shown, bool above) {
     if (!shown.IsNumber()) {
         return {};
     }
@@ -59,7 +59,7 @@ LevelChance Chance(const SmileProbability& probability, const DayContext& contex
 }  // namespace
 
 BeyondChances ChancesBeyond(const ContractVolatility& figures, const DayContext& context,
-                            int price_type) {
+                            common::PriceType price_type) {
     const SmileProbability probability(figures);
     BeyondChances chances;
     const auto set = [&](std::optional<double>& beyond, std::optional<double>& touch,

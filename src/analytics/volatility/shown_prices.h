@@ -6,19 +6,21 @@
 
 #include "analytics/day/day_context.h"
 #include "analytics/volatility/contract_volatility.h"
+#include "common/price_type.h"
 
 namespace zarvex::analytics {
 
 // A futures price (F, a band) as the panel shows prices: PriceByType with no premium, so
 // "Futures" and "Standart" show it as it is and "Forex" quotes it as spot.
 std::string ShownPrice(double futures_price, std::string_view symbol, double forward_point,
-                       int price_type);
+                       common::PriceType price_type);
 
 // The futures price behind a price the panel shows: the shown number itself under "Futures"
-// and "Standart", the Forex quotation turned back (forward point added, CAD, CHF and JPY
-// inverted) under "Forex". nullopt for zero, a negative result or an unknown symbol.
+// and "Standart", the Forex quotation turned back (forward point added, the inverted
+// currencies inverted again) under "Forex". nullopt for zero, a negative result, or a symbol
+// without a currency convention under "Forex".
 std::optional<double> FuturesPriceOf(double shown, std::string_view symbol, double forward_point,
-                                     int price_type);
+                                     common::PriceType price_type);
 
 // The chance of the future finishing beyond each border, limit and level the left panel shows:
 // above the upper ones and the CALL level, below the bottom ones and the PUT level, as shown in
@@ -40,6 +42,6 @@ struct BeyondChances {
 };
 
 BeyondChances ChancesBeyond(const ContractVolatility& figures, const DayContext& context,
-                            int price_type);
+                            common::PriceType price_type);
 
 }  // namespace zarvex::analytics

@@ -74,7 +74,7 @@ std::optional<double> SmileProbability::CallPrice(double x) const {
     if (!vol) {
         return std::nullopt;
     }
-    return black76::Price(true, forward_, x, *vol * std::sqrt(years_), discount_);
+    return black76::Price(common::Side::kCall, forward_, x, *vol * std::sqrt(years_), discount_);
 }
 
 }  // namespace zarvex::analytics

@@ -46,4 +46,19 @@ std::vector<ConeTenor> VolCone(const std::vector<VolHistoryDay>& history, std::s
     return cone;
 }
 
+std::vector<ConeTenor> VolConeOn(const std::vector<VolHistoryDay>& history, common::Date date) {
+    std::size_t count = 0;
+    while (count < history.size() && history[count].date <= date) {
+        ++count;
+    }
+    std::vector<VolHistoryDay> upto(history.begin(),
+                                    history.begin() + static_cast<std::ptrdiff_t>(count));
+    if (upto.empty() || upto.back().date != date) {
+        VolHistoryDay none;
+        none.date = date;
+        upto.push_back(none);
+    }
+    return VolCone(upto, upto.size() - 1);
+}
+
 }  // namespace zarvex::analytics

@@ -29,4 +29,8 @@ std::optional<double> LinearPercentile(const std::vector<double>& sorted, double
 // is past the end.
 std::vector<ConeTenor> VolCone(const std::vector<VolHistoryDay>& history, std::size_t last);
 
+// The cone of `date` over the days of `history` (oldest first) up to it, as `vol --cone` gives
+// it: the day's own figures only when it is one of them.
+std::vector<ConeTenor> VolConeOn(const std::vector<VolHistoryDay>& history, common::Date date);
+
 }  // namespace zarvex::analytics

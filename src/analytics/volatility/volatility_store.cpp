@@ -70,8 +70,15 @@ using Fingerprints = std::map<std::string, Fingerprint, std::less<>>;
 using DayRows = std::vector<std::pair<std::string, ChainRow>>;
 
 ChainRow ChainRowOf(const storage::Statement& row) {
-    return {row.ColumnTextView(1) == "CALL", quotes::ReadDouble(row, 4), quotes::ReadDouble(row, 5),
-            quotes::ReadDouble(row, 8),      quotes::ReadInt(row, 6),    row.ColumnText(3)};
+    // The query takes CALL and PUT rows only.
+    const common::Side side =
+        common::SideFromText(row.ColumnTextView(1)).value_or(common::Side::kPut);
+    return {side,
+            quotes::ReadDouble(row, 4),
+            quotes::ReadDouble(row, 5),
+            quotes::ReadDouble(row, 8),
+            quotes::ReadInt(row, 6),
+            row.ColumnText(3)};
 }
 
 // One pass over every CALL and PUT row, a day at a time (through the index on the date) and in

@@ -9,10 +9,14 @@ const std::vector<ApiRoute>& ApiRoutes() {
         {"indicators", {"symbol", "date", "contract"}, {}},
         {"board", {"date", "symbol", "top", "floor"}, {}},
         {"oi-map", {"symbol", "date", "change"}, {}},
-        {"vol", {"symbol", "date", "contract"}, {"term"}},
+        {"vol",
+         {"symbol", "date", "contract", "from", "to"},
+         {"term", "density", "history", "cone"}},
         {"history", {"symbol", "contract", "from", "to"}, {}},
         {"alerts", {"date"}, {}},
         {"levels", {"symbol", "date"}, {}},
+        {"exposure", {"symbol", "date", "contract", "sign"}, {"all"}},
+        {"scorecard", {"symbol", "from", "to", "contracts"}, {}},
     };
     return routes;
 }

@@ -60,17 +60,38 @@ std::string ClientAddress(MHD_Connection* connection) {
     return text;
 }
 
+// A request that says a body follows (none of the API's does).
+bool AnnouncesBody(MHD_Connection* connection) {
+    const char* length =
+        MHD_lookup_connection_value(connection, MHD_HEADER_KIND, MHD_HTTP_HEADER_CONTENT_LENGTH);
+    return MHD_lookup_connection_value(connection, MHD_HEADER_KIND,
+                                       MHD_HTTP_HEADER_TRANSFER_ENCODING) != nullptr ||
+           (length != nullptr && std::strspn(length, "0") != std::strlen(length));
+}
+
 MHD_Result Handle(void* cls, MHD_Connection* connection, const char* url, const char* method,
                   const char* version, const char*, size_t* upload_size, void** request_state) {
     auto* server = static_cast<ApiServer*>(cls);
+    static int started_marker = 0;
     static int answered_marker = 0;
-    if (*request_state != nullptr) {
+    if (*request_state == &answered_marker) {
         // A body nobody asked for: dropped, the refusal is queued already.
         *upload_size = 0;
         return MHD_YES;
     }
+    if (*request_state == nullptr) {
+        *request_state = &started_marker;
+        server->RequestStarted(connection);
+        // The library calls once more when the request is whole. An answer queued before that
+        // is an early one, after which it closes the connection ("Connection: close"): every
+        // request would pay for a new connect and accept, woken on all the pool's threads, and
+        // run on whichever thread took it. A request with a body is refused at once instead,
+        // so that its body is never read.
+        if (!AnnouncesBody(connection)) {
+            return MHD_YES;
+        }
+    }
     *request_state = &answered_marker;
-    server->RequestStarted(connection);
     const ApiAnswer answer = server->AnswerConnection(connection, url, method, version);
     MHD_Response* response = MHD_create_response_from_buffer(
         answer.body.size(), const_cast<char*>(answer.body.data()), MHD_RESPMEM_MUST_COPY);

@@ -124,7 +124,7 @@ void SymbolJson(JsonWriter& json, const analytics::SymbolBoard& board) {
     for (const analytics::VolumeLeader& leader : board.volume_to_oi) {
         json.BeginObject();
         json.Key("contract").String(leader.contract);
-        json.Key("option").String(leader.call ? "CALL" : "PUT");
+        json.Key("option").String(common::SideText(leader.side));
         json.Key("strike").Number(leader.strike);
         json.Key("volume").Int(leader.volume);
         json.Key("oi").Int(leader.oi);

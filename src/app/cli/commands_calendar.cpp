@@ -31,15 +31,17 @@ int CmdPrice(Context& ctx, const Words& words) {
     const double strike = args.RequiredDouble("strike", false);
     const std::string symbol = args.Required("symbol");
     const std::string option = args.Required("option");
-    if (option != "CALL" && option != "PUT") {
+    const std::optional<common::Side> side = common::SideFromText(option);
+    if (!side) {
         throw UsageError("--option must be CALL or PUT: " + option);
     }
     const double premium = args.RequiredDouble("premium", false);
     const double forward_point = args.RequiredDouble("fp", true);
     args.Required("type");
-    const int type = *args.IntInRange("type", analytics::kPriceFutures, analytics::kPriceForex);
-    *ctx.out << analytics::PriceByType(strike, symbol, option, premium, forward_point, type)
-             << '\n';
+    const common::PriceType type = common::PriceTypeFromCode(static_cast<std::int8_t>(
+        *args.IntInRange("type", common::PriceTypeCode(common::PriceType::kFutures),
+                         common::PriceTypeCode(common::PriceType::kForex))));
+    *ctx.out << analytics::PriceByType(strike, symbol, side, premium, forward_point, type) << '\n';
     return kExitDone;
 }
 

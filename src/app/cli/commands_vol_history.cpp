@@ -144,24 +144,6 @@ std::string ConeJson(const std::string& symbol, common::Date date,
     return json.Text() + '\n';
 }
 
-// The cone of the day, over the stored days up to it; the day's own figures only when it is
-// a stored day.
-std::vector<analytics::ConeTenor> ConeOf(const std::vector<VolHistoryDay>& history,
-                                         common::Date date) {
-    std::size_t count = 0;
-    while (count < history.size() && history[count].date <= date) {
-        ++count;
-    }
-    std::vector<VolHistoryDay> upto(history.begin(),
-                                    history.begin() + static_cast<std::ptrdiff_t>(count));
-    if (upto.empty() || upto.back().date != date) {
-        VolHistoryDay none;
-        none.date = date;
-        upto.push_back(none);
-    }
-    return analytics::VolCone(upto, upto.size() - 1);
-}
-
 }  // namespace
 
 // The volatility across the symbol's stored days: every day's figures, or the cones of one.
@@ -232,7 +214,7 @@ int VolAcrossDays(Context& ctx, const Arguments& args, const std::string& symbol
             return kExitFailed;
         }
     }
-    *ctx.out << ConeJson(symbol, day, ConeOf(figures, day));
+    *ctx.out << ConeJson(symbol, day, analytics::VolConeOn(figures, day));
     return kExitDone;
 }
 

@@ -45,7 +45,7 @@ std::string_view StatusKey(analytics::VolatilityStatus status) {
 // How the prices among the figures are shown: the left panel's price type and forward point.
 struct Shown {
     std::string symbol;
-    int price_type = 0;
+    common::PriceType price_type = common::PriceType::kFutures;
     double forward_point = 0.0;
 
     std::string Price(double futures_price) const {
@@ -262,7 +262,8 @@ int CmdVol(Context& ctx, const Words& words) {
 
     Calculation calculation(ctx, shown.symbol);
     const settings::Settings& settings = calculation.Values();
-    shown.price_type = price_type.value_or(settings.price_type);
+    shown.price_type = common::PriceTypeFromCode(
+        static_cast<std::int8_t>(price_type.value_or(settings.price_type)));
     common::Date day = given.value_or(common::kInvalidDate);
     if (!given) {
         // As indicators does: the latest stored day, searching back from today.

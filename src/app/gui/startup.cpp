@@ -11,6 +11,7 @@
 #include <QScreen>
 #include <QSocketNotifier>
 #include <QStandardPaths>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
 #include <cstdio>
@@ -37,6 +38,7 @@
 #include "ui/instrument_area.h"
 #include "ui/right_panel_widget.h"
 #include "ui/startup_window.h"
+#include "ui/volatility/volatility_tab.h"
 
 namespace zarvex::gui {
 namespace {
@@ -487,7 +489,7 @@ void Startup::ScheduleScreenshot(const QString& path, int delay_ms) {
     // ZARVEX_SCREENSHOT_TAB (0 histograms, 1 data, 2 history, 3 volatility),
     // ZARVEX_SCREENSHOT_COMPARE=1 (the previous trading day over the histograms) and
     // ZARVEX_SCREENSHOT_BOARD=1 (the board instead of an instrument) choose what the picture
-    // shows.
+    // shows; ZARVEX_SCREENSHOT_VOL_PAGE=1 the Volatility tab's page across days.
     const char* board = std::getenv("ZARVEX_SCREENSHOT_BOARD");
     const bool show_board = board != nullptr && std::string_view(board) == "1";
     const char* tab = std::getenv("ZARVEX_SCREENSHOT_TAB");
@@ -514,6 +516,10 @@ void Startup::ScheduleScreenshot(const QString& path, int delay_ms) {
                     area->RightPanel()->Compare()->ChoosePrevious();
                 }
                 area->RightPanel()->Tabs()->setCurrentIndex(tab_index);
+                const char* page = std::getenv("ZARVEX_SCREENSHOT_VOL_PAGE");
+                if (page != nullptr && std::string_view(page) == "1") {
+                    area->RightPanel()->Volatility()->Pages()->setCurrentIndex(1);
+                }
             }
         }
         GrabWhenComputed(path, 0);

@@ -11,12 +11,14 @@
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <array>
 #include <memory>
 #include <vector>
 
 #include "analytics/board/board_files.h"
 #include "analytics/board/oi_map.h"
 #include "analytics/day/figure_catalogue.h"
+#include "analytics/volatility/volatility_store.h"
 #include "common/symbols.h"
 #include "common/system_clock.h"
 #include "common/text.h"
@@ -25,6 +27,7 @@
 #include "settings/settings.h"
 #include "ui/board/alert_rules_dialog.h"
 #include "ui/board/oi_heatmap.h"
+#include "ui/side_caption.h"
 #include "ui/volatility/vol_plot.h"
 
 namespace zarvex::ui {
@@ -41,6 +44,20 @@ const std::vector<FigureId>& FigureColumns() {
     return columns;
 }
 constexpr int kFixedColumns = 3;  // symbol, contract, expiration
+
+// The symbol's volatility across days after the front contract's figures: not a figure of a
+// contract's day, so not in the catalogue. An index into BoardVolatility's values, its caption
+// and whether it is a volatility (else a score of 0..100).
+struct VolatilityColumn {
+    std::size_t index;
+    int caption;
+    bool volatility;
+};
+constexpr std::array<VolatilityColumn, 3> kVolatilityColumns{{
+    {0, common::text::kImplied30, true},   // cm30
+    {1, common::text::kIvRank, false},     // iv_rank
+    {4, common::text::kVolPremium, true},  // vrp20
+}};
 
 QTableWidget* MakeTable(QWidget* parent, const QStringList& headers) {
     auto* table = new QTableWidget(0, static_cast<int>(headers.size()), parent);
@@ -95,12 +112,41 @@ QTableWidgetItem* FigureCell(const analytics::BoardContract& contract, FigureId 
     return item;
 }
 
+// A volatility across days with an arrow for its change since the previous day, as the
+// figures beside it have theirs.
+QTableWidgetItem* VolatilityCell(const std::optional<analytics::SymbolVolatility>& figures,
+                                 const VolatilityColumn& column) {
+    const auto shown = [&](const std::optional<double>& value) {
+        if (!value) {
+            return QStringLiteral("-");
+        }
+        return column.volatility ? Percent(*value) : QString::number(*value, 'f', 1);
+    };
+    if (!figures) {
+        return Cell(QStringLiteral("-"));
+    }
+    const QString today = shown(figures->today.values[column.index]);
+    QTableWidgetItem* item = Cell(today);
+    const std::optional<double> change = figures->ChangeOf(column.index);
+    if (change && *change != 0.0) {
+        item->setText(today + (*change > 0 ? QStringLiteral(" ▲") : QStringLiteral(" ▼")));
+        item->setForeground(*change > 0 ? QColor(20, 130, 40) : QColor(190, 30, 30));
+    }
+    if (figures->previous) {
+        item->setToolTip(
+            shown(figures->previous->values[column.index]) + QStringLiteral(" → ") + today +
+            (change ? QStringLiteral("  (") + shown(change) + QStringLiteral(")") : QString()));
+    }
+    return item;
+}
+
 }  // namespace
 
 BoardView::BoardView(QWidget* parent, BoardViewServices services)
     : QWidget(parent),
       services_(std::move(services)),
       title_(new QLabel(this)),
+      progress_(new QLabel(this)),
       floor_(new QSpinBox(this)),
       rules_(new QPushButton(this)),
       summary_(nullptr),
@@ -122,6 +168,9 @@ BoardView::BoardView(QWidget* parent, BoardViewServices services)
     for (const FigureId figure : FigureColumns()) {
         headers << Text(analytics::Figure(figure).caption);
     }
+    for (const VolatilityColumn& column : kVolatilityColumns) {
+        headers << Text(column.caption);
+    }
     summary_ = MakeTable(this, headers);
     for (const std::string_view symbol : common::kSymbols) {
         map_symbol_->addItem(
@@ -133,7 +182,8 @@ BoardView::BoardView(QWidget* parent, BoardViewServices services)
     heatmap_->SetSumCaption(Text(text::kBoardSum));
 
     auto* top = new QHBoxLayout;
-    top->addWidget(title_, 1);
+    top->addWidget(title_);
+    top->addWidget(progress_, 1);
     top->addWidget(floor_caption);
     top->addWidget(floor_);
     top->addWidget(rules_);
@@ -229,6 +279,10 @@ std::shared_ptr<const OwnedSources> Own(const std::vector<analytics::BoardSource
     return owned;
 }
 
+// The board's progress names the symbol whose store is being built: its place among the sources
+// rides in the count's high part (no symbol has this many days).
+constexpr std::size_t kPerSource = 1'000'000'000;
+
 // The worker reports nothing to the window: no status, no lock, no pumping, no message box.
 common::Host QuietHost(const common::Host& host) {
     common::Host quiet;
@@ -248,9 +302,24 @@ void BoardView::Refresh() {
     const common::Date today = common::DayStart(clock.Now());
     // Each source is opened by BuildBoard itself, on the worker's thread: no connection of
     // the window's is shared.
-    board_work_.Start<BoardResult>(
+    progress_->clear();
+    board_work_.StartWithProgress<BoardResult>(
         [sources, today, options, folder = services_.folder, host = QuietHost(services_.host),
-         config = services_.config_folder] {
+         config = services_.config_folder](const BackgroundWork::Progress& said) {
+            // A symbol's volatility store is built from its rows the first time (seconds on
+            // years of days): brought in line here, where its progress can be shown, the
+            // board then reads it as it stands.
+            for (std::size_t i = 0; i < sources->sources.size(); ++i) {
+                std::size_t told = 0;
+                analytics::LoadVolatilityDays(folder, sources->sources[i].input.symbol,
+                                              [&](std::size_t done, std::size_t total) {
+                                                  if (total > 0 && (done == 0 || done == total ||
+                                                                    (done - told) * 100 >= total)) {
+                                                      told = done;
+                                                      said(i * kPerSource + done, total);
+                                                  }
+                                              });
+            }
             BoardResult result;
             result.board = analytics::BuildBoard(sources->sources, common::kInvalidDate, today,
                                                  options, folder, host);
@@ -267,10 +336,22 @@ void BoardView::Refresh() {
                     services_.host.ShowStatus(symbol.symbol + ": " + symbol.read.Reason());
                 }
             }
+            progress_->clear();
             FillSummary();
             FillAlerts();
             FillLists();
             FillMap();
+        },
+        [this, sources](std::size_t said, std::size_t total) {
+            const std::size_t source = said / kPerSource;
+            const std::size_t done = said % kPerSource;
+            progress_->setText(source < sources->sources.size()
+                                   ? QString::fromStdString(sources->sources[source].input.symbol) +
+                                         QStringLiteral(": ") +
+                                         Text(text::kVolStoreProgress)
+                                             .arg(QString::number(done), QString::number(total))
+                                   : QString());
+            emit StoreProgressed(progress_->text());
         });
     ShowTitle();
 }
@@ -279,6 +360,7 @@ void BoardView::ShowTitle() {
     QString title = Text(text::kBoard) + QStringLiteral(": ");
     if (board_work_.Busy()) {
         title += Text(text::kComputing);
+
     } else {
         title += board_.date == common::kInvalidDate
                      ? Text(text::kBoardNoDays)
@@ -315,6 +397,9 @@ void BoardView::FillSummary() {
         for (const FigureId figure : FigureColumns()) {
             summary_->setItem(row, column++, FigureCell(*front, figure));
         }
+        for (const VolatilityColumn& volatility : kVolatilityColumns) {
+            summary_->setItem(row, column++, VolatilityCell(symbol.volatility, volatility));
+        }
     }
 }
 
@@ -349,9 +434,10 @@ void BoardView::FillLists() {
             for (const analytics::OiChange& change : *list) {
                 const int row = table->rowCount();
                 table->insertRow(row);
-                table->setItem(row, 0,
-                               Cell(list == &calls ? QStringLiteral("CALL") : QStringLiteral("PUT"),
-                                    Qt::AlignLeft));
+                table->setItem(
+                    row, 0,
+                    Cell(SideCaption(list == &calls ? common::Side::kCall : common::Side::kPut),
+                         Qt::AlignLeft));
                 table->setItem(row, 1,
                                Cell(QString::fromStdString(change.contract), Qt::AlignLeft));
                 table->setItem(row, 2,
@@ -377,9 +463,7 @@ void BoardView::FillLists() {
         for (const analytics::VolumeLeader& leader : symbol->volume_to_oi) {
             const int row = volume->rowCount();
             volume->insertRow(row);
-            volume->setItem(
-                row, 0,
-                Cell(leader.call ? QStringLiteral("CALL") : QStringLiteral("PUT"), Qt::AlignLeft));
+            volume->setItem(row, 0, Cell(SideCaption(leader.side), Qt::AlignLeft));
             volume->setItem(row, 1, Cell(QString::fromStdString(leader.contract), Qt::AlignLeft));
             volume->setItem(row, 2,
                             Cell(QString::fromStdString(common::FormatShort(leader.strike))));

@@ -61,6 +61,8 @@ public:
     const analytics::Board& Board() const { return board_; }
     const std::vector<analytics::FiredAlert>& Fired() const { return fired_; }
     QLabel* Title() const { return title_; }
+    // While a symbol's volatility store is first built: how far it has come.
+    QLabel* StoreProgress() const { return progress_; }
     QTableWidget* Summary() const { return summary_; }
     QListWidget* Alerts() const { return alerts_; }
     QTabWidget* Lists() const { return lists_; }
@@ -73,6 +75,8 @@ public:
 signals:
     // Show this instrument (index 0..5), contract and day in the instrument's panels.
     void ShowContract(int instrument_index, const QString& contract, qint64 day);
+    // What StoreProgress() now says.
+    void StoreProgressed(const QString& text);
 
 private:
     void FillSummary();
@@ -87,6 +91,8 @@ private:
     analytics::Board board_;
     std::vector<analytics::FiredAlert> fired_;
     QLabel* title_;
+    // How far the build of a symbol's volatility store has come while the board computes.
+    QLabel* progress_;
     QSpinBox* floor_;
     QPushButton* rules_;
     QTableWidget* summary_;

@@ -13,6 +13,7 @@
 #include "ui/chart/font_chain.h"
 #include "ui/chart/histogram_axis.h"
 #include "ui/chart/histogram_bands.h"
+#include "ui/side_caption.h"
 
 namespace zarvex::ui {
 namespace {
@@ -52,8 +53,8 @@ std::vector<LegendItem> LegendItems(const ChartOverlay& overlay, const Histogram
         items.push_back({LegendItem::Mark::kOutline, colours.compare_call, colours.compare_put,
                          QString::fromStdString(overlay.compare_date)});
     }
-    items.push_back({LegendItem::Mark::kFill, colours.call, 0, QStringLiteral("CALL")});
-    items.push_back({LegendItem::Mark::kFill, colours.put, 0, QStringLiteral("PUT")});
+    items.push_back({LegendItem::Mark::kFill, colours.call, 0, SideCaption(common::Side::kCall)});
+    items.push_back({LegendItem::Mark::kFill, colours.put, 0, SideCaption(common::Side::kPut)});
     for (const PriceLine& line : overlay.price_lines) {
         // Lines of one name share one entry: the two borders are one.
         if (!line.name.empty()) {

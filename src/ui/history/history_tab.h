@@ -6,6 +6,7 @@
 #include "analytics/history/contract_history.h"
 #include "common/date.h"
 #include "common/host.h"
+#include "common/price_type.h"
 #include "common/program_folder.h"
 #include "storage/database.h"
 #include "ui/background_work.h"
@@ -85,7 +86,7 @@ private:
     analytics::HistoryRequest held_;
     // The settings the held history was made with: the request refers to the instrument's,
     // which the settings dialog may have changed since.
-    int held_price_type_ = 0;
+    common::PriceType held_price_type_ = common::PriceType::kFutures;
     int held_fp_switch_ = 0;
     bool has_history_ = false;
     std::string shown_date_;

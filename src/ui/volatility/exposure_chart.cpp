@@ -7,6 +7,7 @@
 #include <cmath>
 #include <vector>
 
+#include "ui/side_caption.h"
 #include "ui/volatility/vol_plot.h"
 
 namespace zarvex::ui {
@@ -89,10 +90,10 @@ void ExposureChart::Paint(QPainter& painter, QSize size) const {
     }
     const auto [x_low, x_high] = PaddedRange(xs.empty() ? std::vector<double>{0.0, 1.0} : xs);
     const auto [y_low, y_high] = PaddedRange(ys);
-    const VolPlot plot(QRect(QPoint(0, 0), size), {x_low, x_high, AxisUnit::kNumber, {}},
-                       {y_low, y_high, AxisUnit::kNumber,
-                        [](double value) { return Money(value).toStdString(); }},
-                       painter.fontMetrics());
+    const VolPlot plot(
+        QRect(QPoint(0, 0), size), {x_low, x_high, AxisUnit::kNumber, {}},
+        {y_low, y_high, AxisUnit::kNumber, [](double value) { return Money(value).toStdString(); }},
+        painter.fontMetrics());
     painter.setRenderHint(QPainter::Antialiasing, true);
     plot.DrawFrame(painter, title_);
     painter.save();
@@ -131,10 +132,10 @@ void ExposureChart::Paint(QPainter& painter, QSize size) const {
     painter.drawText(QPointF(plot.Plot().left() + 4, plot.Plot().top() + 26), note_);
     painter.setPen(kCall);
     painter.drawText(QPointF(plot.Plot().right() - 70, plot.Plot().bottom() - 5),
-                     QStringLiteral("CALL"));
+                     SideCaption(common::Side::kCall));
     painter.setPen(kPut);
     painter.drawText(QPointF(plot.Plot().right() - 32, plot.Plot().bottom() - 5),
-                     QStringLiteral("PUT"));
+                     SideCaption(common::Side::kPut));
 }
 
 }  // namespace zarvex::ui

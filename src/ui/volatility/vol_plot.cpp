@@ -90,6 +90,15 @@ std::pair<double, double> PaddedRange(const std::vector<double>& values) {
     return {*low - span / 20.0, *high + span / 20.0};
 }
 
+QString TitleBesideLegend(const QString& title, const QStringList& legend, const QRect& plot,
+                          const QFontMetrics& metrics) {
+    int room = plot.width() - 8;
+    for (const QString& name : legend) {
+        room -= metrics.horizontalAdvance(name) + 18;
+    }
+    return metrics.elidedText(title, Qt::ElideRight, std::max(room, 0));
+}
+
 QString Percent(double vol) {
     return QString::number(vol * 100.0, 'f', 2) + QStringLiteral("%");
 }

@@ -4,6 +4,7 @@
 #include <QPointF>
 #include <QRect>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <string>
 #include <vector>
@@ -46,6 +47,11 @@ private:
 // The low and high of the values with a margin of a twentieth on each side (a single value
 // gets a small range around it).
 std::pair<double, double> PaddedRange(const std::vector<double>& values);
+
+// The title shortened with an ellipsis to what leaves room for a legend of these names drawn
+// right to left above the frame (a line and a name each).
+QString TitleBesideLegend(const QString& title, const QStringList& legend, const QRect& plot,
+                          const QFontMetrics& metrics);
 
 // A volatility as percent with two decimals ("7.63%").
 QString Percent(double vol);

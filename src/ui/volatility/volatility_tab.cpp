@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QSignalBlocker>
 #include <QSpinBox>
+#include <QTabBar>
 #include <QTableWidget>
 #include <algorithm>
 #include <cmath>
@@ -18,10 +19,12 @@
 #include "common/text_id.h"
 #include "common/text_table.h"
 #include "ui/database_file.h"
+#include "ui/side_caption.h"
 #include "ui/volatility/density_chart.h"
 #include "ui/volatility/exposure_chart.h"
 #include "ui/volatility/series_chart.h"
 #include "ui/volatility/smile_chart.h"
+#include "ui/volatility/vol_memory_view.h"
 #include "ui/volatility/vol_plot.h"
 
 namespace zarvex::ui {
@@ -41,8 +44,18 @@ QString Optional(const std::optional<double>& vol) {
 }  // namespace
 
 VolatilityTab::VolatilityTab(QWidget* parent, const common::TextTable& texts,
-                             const storage::Database& quote)
+                             const storage::Database& quote, common::ProgramFolder folder)
     : QWidget(parent), texts_(texts), quote_(&quote) {
+    pages_ = new QTabBar(this);
+    pages_->setObjectName(QStringLiteral("volatilityPages"));
+    pages_->setDocumentMode(true);
+    pages_->setDrawBase(false);
+    pages_->addTab(Text(text::kVolDayPage));
+    pages_->addTab(Text(text::kVolAcrossDays));
+    memory_ = new VolMemoryView(this, texts, std::move(folder));
+    memory_->setObjectName(QStringLiteral("volMemory"));
+    memory_->hide();
+    connect(pages_, &QTabBar::currentChanged, this, &VolatilityTab::ShowPage);
     smile_ = new SmileChart(this);
     smile_->setObjectName(QStringLiteral("smileChart"));
     smile_->SetToolTipText([this](int point) { return PointText(point); });
@@ -78,7 +91,7 @@ VolatilityTab::VolatilityTab(QWidget* parent, const common::TextTable& texts,
     connect(&work_, &BackgroundWork::BusyChanged, this, [this](bool busy) {
         busy_->adjustSize();
         busy_->move(width() - busy_->width() - 10, 6);
-        busy_->setVisible(busy);
+        busy_->setVisible(busy && pages_->currentIndex() == 0);
         busy_->raise();
     });
 }
@@ -157,6 +170,17 @@ void VolatilityTab::Follow(const VolatilityView& view) {
         });
     FillDensity();
     FillExposure();
+    memory_->Follow(view.symbol, view.date);
+}
+
+void VolatilityTab::ShowPage(int page) {
+    const bool across = page == 1;
+    for (QWidget* widget : std::initializer_list<QWidget*>{smile_, term_, table_, density_,
+                                                           exposure_, size_label_, size_}) {
+        widget->setVisible(!across);
+    }
+    memory_->setVisible(across);
+    busy_->setVisible(!across && work_.Busy());
 }
 
 void VolatilityTab::FillDensity() {
@@ -267,12 +291,12 @@ QString VolatilityTab::PointText(int point) const {
     }
     const analytics::VolatilityPoint& p = figures_->points[static_cast<std::size_t>(point)];
     QString out = Text(text::kStrike) + QStringLiteral(": ") + Number(p.quote.strike, 4);
-    const auto side = [&](const char* name, const analytics::ChainSide& quote,
+    const auto side = [&](common::Side option, const analytics::ChainSide& quote,
                           const analytics::SideVolatility& vol) {
         if (!quote.present) {
             return;
         }
-        out += QStringLiteral("\n") + QString::fromLatin1(name) + QStringLiteral(": ") +
+        out += QStringLiteral("\n") + SideCaption(option) + QStringLiteral(": ") +
                Text(text::kPrice) + QStringLiteral(" ") + QString::number(quote.price, 'g', 10) +
                QStringLiteral(", IV ") + Optional(vol.vol);
         if (vol.greeks) {
@@ -282,8 +306,8 @@ QString VolatilityTab::PointText(int point) const {
         out += QStringLiteral(", ") + Text(text::kReportDelta) + QStringLiteral(" ") +
                Number(quote.report_delta, 3);
     };
-    side("CALL", p.quote.call, p.call);
-    side("PUT", p.quote.put, p.put);
+    side(common::Side::kCall, p.quote.call, p.call);
+    side(common::Side::kPut, p.quote.put, p.put);
     if (p.smile_vol) {
         out += QStringLiteral("\n") + Text(text::kSmile) + QStringLiteral(": ") +
                Percent(*p.smile_vol);
@@ -293,21 +317,25 @@ QString VolatilityTab::PointText(int point) const {
 
 void VolatilityTab::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    // Smile and density above; term structure, the dealers' gamma (with the contract size
-    // under it) and the table below.
-    const int smile_height = height() * 52 / 100;
+    // The two pages' bar on top. This day: smile and density above; term structure, the
+    // dealers' gamma (with the contract size under it) and the table below.
+    const int bar = pages_->sizeHint().height();
+    pages_->setGeometry(2, 0, pages_->sizeHint().width(), bar);
+    memory_->setGeometry(0, bar, width(), height() - bar);
+    const int page = height() - bar;
+    const int smile_height = page * 52 / 100;
     const int half = width() / 2;
-    smile_->setGeometry(2, 2, half - 4, smile_height - 4);
-    density_->setGeometry(half, 2, width() - half - 2, smile_height - 4);
+    smile_->setGeometry(2, bar + 2, half - 4, smile_height - 4);
+    density_->setGeometry(half, bar + 2, width() - half - 2, smile_height - 4);
     const int third = width() * 3 / 10;
     const int wide = width() * 4 / 10;
-    const int lower = height() - smile_height - 2;
+    const int lower = page - smile_height - 2;
     const int size_row = 24;
-    term_->setGeometry(2, smile_height, third - 4, lower);
-    exposure_->setGeometry(third, smile_height, wide - 4, lower - size_row);
+    term_->setGeometry(2, bar + smile_height, third - 4, lower);
+    exposure_->setGeometry(third, bar + smile_height, wide - 4, lower - size_row);
     size_label_->setGeometry(third, height() - size_row, wide / 2 - 4, size_row - 2);
     size_->setGeometry(third + wide / 2, height() - size_row, wide / 2 - 4, size_row - 2);
-    table_->setGeometry(third + wide, smile_height, width() - third - wide - 2, lower);
+    table_->setGeometry(third + wide, bar + smile_height, width() - third - wide - 2, lower);
 }
 
 }  // namespace zarvex::ui

@@ -8,12 +8,15 @@
 
 #include "analytics/volatility/contract_volatility.h"
 #include "analytics/volatility/gamma_exposure.h"
+#include "common/price_type.h"
+#include "common/program_folder.h"
 #include "settings/contract_sizes.h"
 #include "storage/database.h"
 #include "ui/background_work.h"
 
 class QLabel;
 class QSpinBox;
+class QTabBar;
 class QTableWidget;
 
 namespace zarvex::common {
@@ -26,13 +29,15 @@ class DensityChart;
 class ExposureChart;
 class SeriesChart;
 class SmileChart;
+class VolMemoryView;
 
 // What the day's shown contract and its neighbours look like to the option market.
 struct VolatilityView {
     std::string symbol;
     std::string date;  // "%dd.%mm.%yyyy"
     std::string contract;
-    int price_type = 0;  // the left panel's, for the prices among the figures
+    // The left panel's, for the prices among the figures.
+    common::PriceType price_type = common::PriceType::kFutures;
     double forward_point = 0.0;
     std::string compare_date;  // the compared day, empty for none
 };
@@ -42,7 +47,8 @@ struct VolatilityView {
 // a table of the figures with how many strikes have no volatility and why. The shown contract's
 // figures are read at once (the panel's tables and bands use them); the compared day and the
 // term structure, which reads every contract of the day, are computed away from the window's
-// thread and drawn when they arrive.
+// thread and drawn when they arrive. A second page sets the symbol's volatility against its own
+// past (VolMemoryView).
 class VolatilityTab final : public QWidget {
     Q_OBJECT
 
@@ -55,7 +61,8 @@ public:
         std::optional<double> bf25;
     };
 
-    VolatilityTab(QWidget* parent, const common::TextTable& texts, const storage::Database& quote);
+    VolatilityTab(QWidget* parent, const common::TextTable& texts, const storage::Database& quote,
+                  common::ProgramFolder folder);
 
     // Reads the day's rows and shows them; the figures are kept for the panel's other views.
     void Follow(const VolatilityView& view);
@@ -68,6 +75,9 @@ public:
     QTableWidget* Table() const { return table_; }
     DensityChart* Density() const { return density_; }
     ExposureChart* Exposure() const { return exposure_; }
+    // This day's page (0) and the page across days (1).
+    QTabBar* Pages() const { return pages_; }
+    VolMemoryView* Memory() const { return memory_; }
     QSpinBox* ContractSize() const { return size_; }
     // Flips who is assumed long the CALLs and redraws the exposure.
     void SwitchSign();
@@ -88,6 +98,7 @@ private:
     void FillTerm(const std::vector<TermEntry>& entries);
     void FillDensity();
     void FillExposure();
+    void ShowPage(int page);
     void SizeChanged(int size);
     QString Text(int entry) const;
 
@@ -108,6 +119,8 @@ private:
     settings::ContractSizes sizes_;
     analytics::GammaSign sign_ = analytics::GammaSign::kDealerLongCalls;
     QLabel* busy_ = nullptr;
+    QTabBar* pages_ = nullptr;
+    VolMemoryView* memory_ = nullptr;
     // Last, so that a computation ends before anything it delivers to goes.
     BackgroundWork work_;
 };
