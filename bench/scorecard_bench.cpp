@@ -1,15 +1,17 @@
-// The scorecard over ten years of stored days of one symbol, beside its floors: the single read
-// of the rows it makes, and the per-day figures loop of every contract's history (what the
-// scorecard would cost if it asked the history of each contract instead).
+// The scorecard over ten years of stored days of one symbol, beside its floor, the bare SQLite
+// read of the rows it reads, and beside the per-day figures loop of every contract's history
+// (what the scorecard would cost if it asked the history of each contract instead).
 
 #include <benchmark/benchmark.h>
+#include <sqlite3.h>
 
 #include <filesystem>
 #include <map>
 
-#include "analytics/day/stored_rows.h"
 #include "analytics/history/contract_history.h"
+#include "analytics/scorecard/numeric_rows.h"
 #include "analytics/scorecard/scorecard.h"
+#include "analytics/volatility/volatility_store.h"
 #include "common/calendar.h"
 #include "common/plain_host.h"
 #include "common/text.h"
@@ -72,33 +74,120 @@ const common::ProgramFolder& TenYears() {
     return home;
 }
 
+// As `scorecard` and the Scorecard page open it: for one thread's long read.
 storage::Database Quotes() {
-    return storage::Database::OpenReadOnly(storage::QuotePath(TenYears(), "EUR"));
+    return storage::Database::OpenReadOnlyForScan(storage::QuotePath(TenYears(), "EUR"));
 }
 
+// What `scorecard --symbol EUR` computes, with the volatility store already in line (it is made
+// once, outside the timing, as the day runs keep it): the store's days read, then the card.
 void BM_Scorecard(benchmark::State& state) {
     const storage::Database db = Quotes();
     const settings::Settings settings;
     analytics::ScorecardRequest request;
     request.input = analytics::AnalysisInput(settings, "EUR");
+    if (!analytics::LoadVolatilityDays(TenYears(), "EUR")) {
+        state.SkipWithError("the volatility store cannot be made");
+        return;
+    }
     for (auto _ : state) {
-        analytics::Scorecard card;
-        benchmark::DoNotOptimize(analytics::ComputeScorecard(db, request, card).IsDone());
-        benchmark::DoNotOptimize(card.lines.data());
+        const auto summaries = analytics::LoadVolatilityDays(TenYears(), "EUR");
+        const auto card = analytics::ComputeScorecard(db, request, summaries->days);
+        benchmark::DoNotOptimize(card->lines.data());
     }
 }
 BENCHMARK(BM_Scorecard)->Unit(benchmark::kMillisecond);
 
-// Floor: the one read of every contract's rows.
-void BM_Floor_ReadEveryContract(benchmark::State& state) {
-    const storage::Database db = Quotes();
+// The same on a connection that locks around every call, as the window's own is opened.
+void BM_ScorecardOnALockedConnection(benchmark::State& state) {
+    const storage::Database db =
+        storage::Database::OpenReadOnly(storage::QuotePath(TenYears(), "EUR"));
+    const settings::Settings settings;
+    analytics::ScorecardRequest request;
+    request.input = analytics::AnalysisInput(settings, "EUR");
+    if (!analytics::LoadVolatilityDays(TenYears(), "EUR")) {
+        state.SkipWithError("the volatility store cannot be made");
+        return;
+    }
     for (auto _ : state) {
-        std::map<std::string, analytics::ContractRows, std::less<>> contracts;
-        benchmark::DoNotOptimize(analytics::ReadEveryContractRows(db, contracts));
-        benchmark::DoNotOptimize(contracts.size());
+        const auto summaries = analytics::LoadVolatilityDays(TenYears(), "EUR");
+        const auto card = analytics::ComputeScorecard(db, request, summaries->days);
+        benchmark::DoNotOptimize(card->lines.data());
     }
 }
-BENCHMARK(BM_Floor_ReadEveryContract)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ScorecardOnALockedConnection)->Unit(benchmark::kMillisecond);
+
+// The same with every forward fitted from the rows (no store).
+void BM_ScorecardWithoutTheStore(benchmark::State& state) {
+    const storage::Database db = Quotes();
+    const settings::Settings settings;
+    analytics::ScorecardRequest request;
+    request.input = analytics::AnalysisInput(settings, "EUR");
+    for (auto _ : state) {
+        const auto card = analytics::ComputeScorecard(db, request, {});
+        benchmark::DoNotOptimize(card->lines.data());
+    }
+}
+BENCHMARK(BM_ScorecardWithoutTheStore)->Unit(benchmark::kMillisecond);
+
+// Of it: the one read of every contract's rows as numbers.
+void BM_ReadNumericContracts(benchmark::State& state) {
+    const storage::Database db = Quotes();
+    for (auto _ : state) {
+        const auto contracts = analytics::ReadNumericContracts(db);
+        benchmark::DoNotOptimize(contracts->size());
+    }
+}
+BENCHMARK(BM_ReadNumericContracts)->Unit(benchmark::kMillisecond);
+
+// Of it: the store's days, read while the store is in line.
+void BM_ReadVolatilityStore(benchmark::State& state) {
+    if (!analytics::LoadVolatilityDays(TenYears(), "EUR")) {
+        state.SkipWithError("the volatility store cannot be made");
+        return;
+    }
+    for (auto _ : state) {
+        const auto summaries = analytics::LoadVolatilityDays(TenYears(), "EUR");
+        benchmark::DoNotOptimize(summaries->days.size());
+    }
+}
+BENCHMARK(BM_ReadVolatilityStore)->Unit(benchmark::kMillisecond);
+
+// Floor: the bare SQLite read of the same rows by the same statement, on the same connection,
+// every value read once by its storage class as the scorecard reads it.
+void BM_Floor_BareRead(benchmark::State& state) {
+    const storage::Database db = Quotes();
+    for (auto _ : state) {
+        sqlite3_stmt* raw = nullptr;
+        sqlite3_prepare_v2(db.Handle(),
+                           "SELECT contract, date, expiration, option, strike, price, delta, "
+                           "volume, oi FROM dating ORDER BY rowid",
+                           -1, &raw, nullptr);
+        std::int64_t sum = 0;
+        double reals = 0.0;
+        while (sqlite3_step(raw) == SQLITE_ROW) {
+            for (int column = 0; column < 9; ++column) {
+                sqlite3_value* value = sqlite3_column_value(raw, column);
+                switch (sqlite3_value_type(value)) {
+                    case SQLITE_TEXT:
+                        benchmark::DoNotOptimize(sqlite3_value_text(value));
+                        sum += sqlite3_value_bytes(value);
+                        break;
+                    case SQLITE_FLOAT:
+                        reals += sqlite3_value_double(value);
+                        break;
+                    default:
+                        sum += sqlite3_value_int64(value);
+                        break;
+                }
+            }
+        }
+        sqlite3_finalize(raw);
+        benchmark::DoNotOptimize(sum);
+        benchmark::DoNotOptimize(reals);
+    }
+}
+BENCHMARK(BM_Floor_BareRead)->Unit(benchmark::kMillisecond);
 
 // Beside it: every contract's history, the per-day figures loop of the window and `history`.
 void BM_PerDayFiguresOfEveryContract(benchmark::State& state) {

@@ -304,7 +304,7 @@ void RightPanelWidget::Configure(const analytics::AnalysisInput& input) {
     FollowSettlement();
     // The symbol's whole record, whichever day and contract are shown: it changes with the
     // stored days and the settings, and is computed off the window's thread.
-    scorecard_->Follow(storage::QuotePath(folder_, input.symbol), input.Settings(), input.symbol);
+    scorecard_->Follow(folder_, input.Settings(), input.symbol);
     Draw(1);
     next_histogram_ = 2;
     BuildNextLater();

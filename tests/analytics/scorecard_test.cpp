@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "analytics/history/contract_history.h"
+#include "analytics/volatility/volatility_store.h"
 #include "common/plain_host.h"
 #include "common/program_folder.h"
 #include "left_panel_fixture.h"
@@ -64,9 +65,20 @@ protected:
         request.from = from;
         request.to = to;
         request.all_contracts = all;
-        Scorecard card;
-        EXPECT_TRUE(ComputeScorecard(db, request, card).IsDone());
-        return card;
+        const common::Result<Scorecard> card = ComputeScorecard(db, request, {});
+        EXPECT_TRUE(card) << card.Reason();
+        if (!card) {
+            return {};
+        }
+        // The forwards and volatilities the store keeps are the ones fitted from the rows:
+        // the card is the same to the last bit, whichever gave them.
+        const auto summaries = LoadVolatilityDays(home_.Folder(), "EUR");
+        EXPECT_TRUE(summaries);
+        if (summaries) {
+            const common::Result<Scorecard> stored = ComputeScorecard(db, request, summaries->days);
+            EXPECT_TRUE(stored && *stored == *card);
+        }
+        return *card;
     }
 
     static const LineScore& Of(const Scorecard& card, ScoredLine line, ScoreHorizon horizon) {
@@ -98,6 +110,44 @@ TEST(WilsonInterval, HandValuesAndTheEmptyCase) {
     EXPECT_NEAR(all->high, 1.0, 1e-12);
     EXPECT_NEAR(all->low, 0.565509, 1e-6);
     EXPECT_FALSE(WilsonInterval(0, 0));
+}
+
+// The forwards come from the volatility store where it summarised the contract's day with the
+// expiration the scorecard reads; a summary made with another expiration is left for the rows.
+TEST_F(ScorecardTest, TakesTheStoresForwardOnlyWhereItSummarisedTheSameExpiration) {
+    for (const auto& [day, forward] : {std::pair{"01.12.2025", 1.31}, {"02.12.2025", 1.32}}) {
+        Add(Day(day, forward, "MAR26-EU", "20.03.2026"));
+    }
+    const storage::Database db = storage::Database::Open(file_);
+    ScorecardRequest request;
+    request.input = AnalysisInput(settings_, "EUR");
+    const auto fitted = ComputeScorecard(db, request, {});
+    ASSERT_TRUE(fitted);
+    ASSERT_EQ(Of(*fitted, ScoredLine::kCallLevel, ScoreHorizon::kOneDay).held, 1);
+
+    auto summaries = LoadVolatilityDays(home_.Folder(), "EUR");
+    ASSERT_TRUE(summaries);
+    ContractSummary* next = nullptr;
+    for (DaySummary& day : summaries->days) {
+        for (ContractSummary& contract : day.contracts) {
+            if (day.date == D("02.12.2025") && contract.contract == "MAR26-EU") {
+                next = &contract;
+            }
+        }
+    }
+    ASSERT_NE(next, nullptr);
+    ASSERT_TRUE(next->forward);
+    EXPECT_DOUBLE_EQ(*next->forward, 1.32);
+    // A store that put the next day's forward through the CALL level: the ceiling broke.
+    next->forward = 1.45;
+    const auto stored = ComputeScorecard(db, request, summaries->days);
+    ASSERT_TRUE(stored);
+    EXPECT_EQ(Of(*stored, ScoredLine::kCallLevel, ScoreHorizon::kOneDay).held, 0);
+    // Summarised with another expiration, the day is fitted from its rows again.
+    next->expiration = "19.03.2026";
+    const auto refitted = ComputeScorecard(db, request, summaries->days);
+    ASSERT_TRUE(refitted);
+    EXPECT_TRUE(*refitted == *fitted);
 }
 
 TEST_F(ScorecardTest, ALevelCrossedOnTheFifthDayHoldsOneDayAheadButNotFive) {
@@ -239,13 +289,9 @@ TEST_F(ScorecardTest, AFileThatIsNoQuoteDatabaseFailsByName) {
     const storage::Database db = storage::Database::Open(file_);
     ScorecardRequest request;
     request.input = AnalysisInput(settings_, "EUR");
-    Scorecard card;
-    const common::Outcome outcome = ComputeScorecard(db, request, card);
-    EXPECT_FALSE(outcome.IsDone());
-    EXPECT_NE(outcome.Reason().find("cannot be read"), std::string::npos);
-    // The shape stays whole, with nothing counted.
-    EXPECT_EQ(card.lines.size(), 12U);
-    EXPECT_EQ(card.calibration.size(), 10U);
+    const common::Result<Scorecard> card = ComputeScorecard(db, request, {});
+    EXPECT_FALSE(card);
+    EXPECT_NE(card.Reason().find("cannot be read"), std::string::npos);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <map>
+#include <set>
 #include <string>
 #include <tuple>
 
@@ -112,6 +113,37 @@ TEST_P(GeneratedVolatility, RecoversForwardDiscountAndEveryVolatilityWithinTheRo
     }
     EXPECT_GT(fitted, 10);
     EXPECT_GT(checked, 200);
+}
+
+// What the chances read of a chain, solved alone, is the whole figures' own to the last bit.
+TEST_P(GeneratedVolatility, TheSmileAloneIsTheWholeFiguresSmile) {
+    const storage::Database db = storage::Database::OpenReadOnly(file_);
+    std::set<std::pair<std::string, std::string>> contracts;
+    for (const auto& [key, row] : truth_) {
+        contracts.emplace(std::get<0>(key), std::get<1>(key));
+    }
+    int smiles = 0;
+    for (const auto& [date, contract] : contracts) {
+        SCOPED_TRACE(date + " " + contract);
+        const auto chain = ReadOptionChain(db, GetParam(), date, contract);
+        ASSERT_TRUE(chain);
+        const common::Date day = common::ParseDate(date, "%dd.%mm.%yyyy");
+        const ContractVolatility whole = VolatilityOfChain(*chain, day);
+        const ContractVolatility smile = SmileOfChain(*chain, day);
+        EXPECT_EQ(smile.status, whole.status);
+        EXPECT_EQ(smile.days, whole.days);
+        EXPECT_EQ(smile.years, whole.years);
+        EXPECT_EQ(smile.forward, whole.forward);
+        EXPECT_EQ(smile.discount, whole.discount);
+        EXPECT_EQ(smile.atm_vol, whole.atm_vol);
+        ASSERT_EQ(smile.smile.size(), whole.smile.size());
+        for (std::size_t i = 0; i < whole.smile.size(); ++i) {
+            EXPECT_EQ(smile.smile[i].strike, whole.smile[i].strike);
+            EXPECT_EQ(smile.smile[i].vol, whole.smile[i].vol);
+        }
+        smiles += whole.smile.size() > 2 ? 1 : 0;
+    }
+    EXPECT_GT(smiles, 10);
 }
 
 INSTANTIATE_TEST_SUITE_P(Symbols, GeneratedVolatility, ::testing::Values("EUR", "JPY", "CAD"));

@@ -58,18 +58,18 @@ protected:
     static void SetUpTestSuite() { test::EnsureQtApplication(); }
 
     common::TextTable texts_{common::Language::kEnglish};
-    test::TempFolder folder_;
+    test::TempProgramFolder home_;
     settings::Settings settings_;
 };
 
 TEST_F(ScorecardViewTest, ComputesOffTheWindowThreadAndTellsTheCountsInItsTooltips) {
-    const auto file = folder_ / "EUR_data.lql";
+    const auto file = storage::QuotePath(home_.Folder(), "EUR");
     StoreGeneratedDays(file);
     ScorecardView view(nullptr, texts_);
     view.resize(900, 640);
     view.show();
     QSignalSpy shown(&view, &ScorecardView::Shown);
-    view.Follow(file, settings_, "EUR");
+    view.Follow(home_.Folder(), settings_, "EUR");
     // The window's thread is free while it computes, and the page says what it is doing.
     EXPECT_EQ(view.Summary()->text(), "Computing the scorecard…");
     ASSERT_TRUE(shown.wait(60000));
@@ -92,12 +92,12 @@ TEST_F(ScorecardViewTest, ComputesOffTheWindowThreadAndTellsTheCountsInItsToolti
     }
 
     // The same file again: nothing to compute.
-    view.Follow(file, settings_, "EUR");
+    view.Follow(home_.Folder(), settings_, "EUR");
     EXPECT_FALSE(view.Computing());
 }
 
 TEST_F(ScorecardViewTest, AFileItCannotReadIsNamed) {
-    const auto file = folder_ / "EUR_data.lql";
+    const auto file = storage::QuotePath(home_.Folder(), "EUR");
     {
         storage::Database db = storage::OpenStore(file, storage::StoreKind::kQuote).db;
         ASSERT_TRUE(db.Execute("DROP TABLE dating"));
@@ -107,7 +107,7 @@ TEST_F(ScorecardViewTest, AFileItCannotReadIsNamed) {
     view.resize(600, 400);
     view.show();
     QSignalSpy shown(&view, &ScorecardView::Shown);
-    view.Follow(file, settings_, "EUR");
+    view.Follow(home_.Folder(), settings_, "EUR");
     ASSERT_TRUE(shown.wait(20000));
     EXPECT_TRUE(view.Summary()->text().startsWith("The scorecard could not be made: "));
     EXPECT_TRUE(view.Summary()->text().contains("EUR_data.lql"));

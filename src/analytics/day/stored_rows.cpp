@@ -182,35 +182,6 @@ bool ReadContractRows(const storage::Database& db, const std::string& contract, 
     return read;
 }
 
-bool ReadEveryContractRows(const storage::Database& db,
-                           std::map<std::string, ContractRows, std::less<>>& out) {
-    std::map<std::string, RowsCollector, std::less<>> collectors;
-    RowsCollector* current = nullptr;
-    std::string_view current_contract;
-    const bool read = ForEachRow(
-        db,
-        std::string(kOptionColumns) +
-            ", expiration, date, contract FROM dating WHERE contract IS NOT NULL AND option IN "
-            "('CALL', 'PUT') ORDER BY rowid",
-        {}, [&](sqlite3_stmt* raw) {
-            const std::string_view contract = ReadStoredText(raw, 10);
-            if (current == nullptr || contract != current_contract) {
-                auto found = collectors.find(contract);
-                if (found == collectors.end()) {
-                    ContractRows& rows = out[std::string(contract)];
-                    found = collectors.emplace(std::string(contract), RowsCollector(rows)).first;
-                }
-                current = &found->second;
-                current_contract = found->first;
-            }
-            current->Add(raw);
-        });
-    for (auto& [contract, collector] : collectors) {
-        collector.Finish();
-    }
-    return read;
-}
-
 bool ReadContractLevels(const storage::Database& db, const std::string& contract,
                         ContractLevels& out) {
     LevelReader levels(out);

@@ -78,10 +78,6 @@ StoredOption ReadStoredOption(sqlite3_stmt* statement);
 
 // False when the rows could not be read (no quote table, a damaged file).
 bool ReadContractRows(const storage::Database& db, const std::string& contract, ContractRows& out);
-// Every contract's rows at once, by contract text, each as ReadContractRows gives it: one pass
-// over the file for a calculation that visits every contract of every day.
-bool ReadEveryContractRows(const storage::Database& db,
-                           std::map<std::string, ContractRows, std::less<>>& out);
 // The same for the level strikes and the expiration alone, without keeping the rows.
 bool ReadContractLevels(const storage::Database& db, const std::string& contract,
                         ContractLevels& out);

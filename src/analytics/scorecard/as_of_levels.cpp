@@ -4,26 +4,60 @@
 
 namespace zarvex::analytics {
 
-AsOfLevels::AsOfLevels(const ContractRows& rows)
-    : rows_(rows), row_days_(rows.rows.size(), common::kInvalidDate) {
+namespace {
+
+std::vector<std::pair<common::Date, const std::vector<std::size_t>*>> DaysOf(
+    const ContractRows& rows) {
+    std::vector<std::pair<common::Date, const std::vector<std::size_t>*>> days;
     for (const auto& [text, positions] : rows.days) {
         const common::Date day = common::ParseDate(text, "%dd.%mm.%yyyy");
-        if (day == common::kInvalidDate || common::DayText(day) != text) {
-            continue;
+        if (day != common::kInvalidDate && common::DayText(day) == text) {
+            days.emplace_back(day, &positions);
         }
-        for (const std::size_t position : positions) {
-            row_days_[position] = day;
-        }
-        days_.emplace_back(day, &positions);
     }
+    return days;
+}
+
+std::vector<std::pair<common::Date, const std::vector<std::size_t>*>> DaysOf(
+    const NumericContract& contract) {
+    std::vector<std::pair<common::Date, const std::vector<std::size_t>*>> days;
+    days.reserve(contract.days.size());
+    for (const auto& [day, positions] : contract.days) {
+        days.emplace_back(day, &positions);
+    }
+    return days;
+}
+
+}  // namespace
+
+AsOfLevels::AsOfLevels(const ContractRows& rows)
+    : AsOfLevels(rows.rows.size(), DaysOf(rows), rows.expiration, [&rows](std::size_t position) {
+          const StoredOption& row = rows.rows[position];
+          return LevelRow{row.side, row.strike.as_double, row.volume.as_int};
+      }) {}
+
+AsOfLevels::AsOfLevels(const NumericContract& contract)
+    : AsOfLevels(contract.rows.size(), DaysOf(contract), contract.expiration,
+                 [&contract](std::size_t position) {
+                     const NumericRow& row = contract.rows[position];
+                     if (row.whole == 0) {
+                         return LevelRow{row.side, row.strike, row.volume};
+                     }
+                     const StoredOption& whole = contract.whole[row.whole - 1];
+                     return LevelRow{whole.side, whole.strike.as_double, whole.volume.as_int};
+                 }) {}
+
+AsOfLevels::AsOfLevels(std::size_t row_count, Days days, const std::string& expiration,
+                       std::function<LevelRow(std::size_t)> row_at)
+    : row_at_(std::move(row_at)), row_count_(row_count), days_(std::move(days)) {
     std::sort(days_.begin(), days_.end());
-    levels_.expiration = rows.expiration;
+    levels_.expiration = expiration;
 }
 
 void AsOfLevels::Pour(std::size_t position) {
-    const StoredOption& row = rows_.rows[position];
+    const LevelRow row = row_at_(position);
     (row.side == common::Side::kCall ? levels_.call_levels : levels_.put_levels)
-        .Add(row.strike.as_double, row.volume.as_int);
+        .Add(row.strike, row.volume);
     any_poured_ = true;
     last_poured_ = std::max(last_poured_, position);
 }
@@ -33,7 +67,16 @@ void AsOfLevels::Restart() {
     levels_.put_levels = LevelStrikes();
     any_poured_ = false;
     last_poured_ = 0;
-    for (std::size_t i = 0; i < rows_.rows.size(); ++i) {
+    if (row_days_.empty()) {
+        // Only a day filled in later needs every row's day.
+        row_days_.assign(row_count_, common::kInvalidDate);
+        for (const auto& [day, positions] : days_) {
+            for (const std::size_t position : *positions) {
+                row_days_[position] = day;
+            }
+        }
+    }
+    for (std::size_t i = 0; i < row_days_.size(); ++i) {
         if (row_days_[i] != common::kInvalidDate && row_days_[i] <= through_) {
             Pour(i);
         }

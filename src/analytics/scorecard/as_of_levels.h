@@ -1,10 +1,16 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <utility>
 #include <vector>
 
 #include "analytics/day/stored_rows.h"
+#include "analytics/scorecard/numeric_rows.h"
 #include "common/date.h"
+#include "common/side.h"
 
 namespace zarvex::analytics {
 
@@ -19,19 +25,33 @@ namespace zarvex::analytics {
 class AsOfLevels final {
 public:
     explicit AsOfLevels(const ContractRows& rows);
+    // The same from the contract's rows read as numbers.
+    explicit AsOfLevels(const NumericContract& contract);
 
     // The levels through `day` (the expiration is the contract's own).
     const ContractLevels& Through(common::Date day);
 
 private:
+    // What a row brings to the levels.
+    struct LevelRow {
+        std::optional<common::Side> side;  // a row of neither side counts as a PUT's
+        double strike = 0.0;
+        std::int64_t volume = 0;
+    };
+    using Days = std::vector<std::pair<common::Date, const std::vector<std::size_t>*>>;
+
+    AsOfLevels(std::size_t row_count, Days days, const std::string& expiration,
+               std::function<LevelRow(std::size_t)> row_at);
     void Pour(std::size_t position);
     void Restart();
 
-    const ContractRows& rows_;
-    // Each row's day, kInvalidDate where its day text names no day (such a row is never poured).
+    std::function<LevelRow(std::size_t)> row_at_;
+    std::size_t row_count_ = 0;
+    // Each row's day, kInvalidDate where its day text names no day (such a row is never poured);
+    // made at the first restart.
     std::vector<common::Date> row_days_;
     // The contract's days in ascending order with their rows.
-    std::vector<std::pair<common::Date, const std::vector<std::size_t>*>> days_;
+    Days days_;
     std::size_t next_day_ = 0;
     bool any_poured_ = false;
     std::size_t last_poured_ = 0;

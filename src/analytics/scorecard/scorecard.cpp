@@ -4,6 +4,7 @@
 #include <cmath>
 #include <map>
 #include <memory>
+#include <numeric>
 #include <set>
 #include <utility>
 
@@ -12,6 +13,7 @@
 #include "analytics/day/stored_rows.h"
 #include "analytics/prices.h"
 #include "analytics/scorecard/as_of_levels.h"
+#include "analytics/scorecard/numeric_rows.h"
 #include "analytics/volatility/contract_volatility.h"
 #include "analytics/volatility/option_chain.h"
 #include "analytics/volatility/parity_fit.h"
@@ -35,18 +37,80 @@ constexpr std::array<MaxPainGroup, 4> kMaxPainGroups{{{1, 5}, {6, 10}, {11, 20},
 // One stored day of a contract as the scorecard walks it.
 struct PathDay {
     common::Date day = common::kInvalidDate;
-    const std::vector<std::size_t>* positions = nullptr;
+    std::size_t index = 0;                  // among the contract's days
     std::optional<double> forward;          // the put-call parity forward
-    std::optional<std::int64_t> days_left;  // calendar days to the day's expiration
-    std::int64_t open_interest = 0;         // CALL and PUT together
+    std::optional<std::int64_t> days_left;  // calendar days to the contract's expiration
+    // Whether the forward and the ATM volatility are the volatility store's.
+    bool summarised = false;
+    std::optional<double> atm_vol;              // the store's, where summarised
+    std::optional<std::int64_t> open_interest;  // CALL and PUT together, once asked for
 };
 
 struct ContractPath {
-    std::string contract;
-    const ContractRows* rows = nullptr;
+    const NumericContract* rows = nullptr;
     std::vector<PathDay> days;  // ascending
     common::Date expiration = common::kInvalidDate;
     std::unique_ptr<AsOfLevels> as_of;
+
+    const std::string& Contract() const { return rows->contract; }
+};
+
+// One day of one contract unfolded into the rows the panel's calculations read, the memory kept
+// from day to day; the day last asked for is kept until another is.
+class UnfoldedDay final {
+public:
+    const ContractRows& Of(const NumericContract& contract, std::size_t day) {
+        if (contract_ != &contract || day_ != day) {
+            contract_ = &contract;
+            day_ = day;
+            contract.UnfoldDay(day, rows_.rows);
+            rows_.expiration = contract.expiration;
+            positions_.resize(rows_.rows.size());
+            std::iota(positions_.begin(), positions_.end(), std::size_t{0});
+        }
+        return rows_;
+    }
+    // The positions of the rows of the day last unfolded: all of them, in order.
+    const std::vector<std::size_t>& Positions() const { return positions_; }
+
+private:
+    const NumericContract* contract_ = nullptr;
+    std::size_t day_ = 0;
+    ContractRows rows_;
+    std::vector<std::size_t> positions_;
+};
+
+// The volatility store's days by date, for looking up a day's contract.
+class Summaries final {
+public:
+    explicit Summaries(const std::vector<DaySummary>& days) {
+        for (const DaySummary& day : days) {
+            const auto [at, added] = by_day_.emplace(day.date, &day);
+            if (!added) {
+                at->second = nullptr;  // summarised twice: leave that day to the rows
+            }
+        }
+    }
+
+    // The store's summary of the contract on the day, where it was made from the same rows
+    // with the same expiration as the scorecard reads them: then its forward and ATM
+    // volatility are exactly what fitting the rows would give. The store keeps rows without a
+    // contract under the empty name, so a contract of that name is fitted from its rows.
+    const ContractSummary* Of(const NumericContract& contract, common::Date day) const {
+        const auto found = by_day_.find(day);
+        if (found == by_day_.end() || found->second == nullptr || contract.contract.empty()) {
+            return nullptr;
+        }
+        for (const ContractSummary& summary : found->second->contracts) {
+            if (summary.contract == contract.contract) {
+                return summary.expiration == contract.expiration ? &summary : nullptr;
+            }
+        }
+        return nullptr;
+    }
+
+private:
+    std::map<common::Date, const DaySummary*> by_day_;
 };
 
 // The lines of a case's evening in strike units; none where the panel shows none.
@@ -73,33 +137,38 @@ std::int64_t OpenInterest(const DayFigures& figures) {
     return call.value_or(0) + put.value_or(0);
 }
 
-ContractPath PathOf(const std::string& contract, const ContractRows& rows,
-                    std::string_view symbol) {
+std::int64_t OpenInterestOf(const ContractPath& path, PathDay& day, UnfoldedDay& unfolded) {
+    if (!day.open_interest) {
+        const ContractRows& rows = unfolded.Of(*path.rows, day.index);
+        day.open_interest = OpenInterest(DayFigures(rows, rows.rows, unfolded.Positions()));
+    }
+    return *day.open_interest;
+}
+
+ContractPath PathOf(const NumericContract& contract, const Summaries& summaries,
+                    std::string_view symbol, UnfoldedDay& unfolded) {
     ContractPath path;
-    path.contract = contract;
-    path.rows = &rows;
-    path.expiration = common::ParseDate(rows.expiration, "%dd.%mm.%yyyy");
-    for (const auto& [text, positions] : rows.days) {
-        const common::Date day = common::ParseDate(text, "%dd.%mm.%yyyy");
-        // Only a text the panel itself would ask for names a day it can show.
-        if (day == common::kInvalidDate || common::DayText(day) != text) {
-            continue;
-        }
+    path.rows = &contract;
+    path.expiration = common::ParseDate(contract.expiration, "%dd.%mm.%yyyy");
+    path.days.reserve(contract.days.size());
+    for (std::size_t i = 0; i < contract.days.size(); ++i) {
         PathDay entry;
-        entry.day = day;
-        entry.positions = &positions;
-        const OptionChain chain = ChainOfDay(rows, positions, symbol);
-        entry.days_left = DaysToExpiry(chain.expiration, day);
-        if (entry.days_left && *entry.days_left > 0) {
-            if (const auto fit = FitParity(chain.strikes)) {
+        entry.day = contract.days[i].first;
+        entry.index = i;
+        entry.days_left = DaysToExpiry(contract.expiration, entry.day);
+        if (const ContractSummary* summary = summaries.Of(contract, entry.day)) {
+            entry.summarised = true;
+            entry.forward = summary->forward;
+            entry.atm_vol = summary->atm_vol;
+        } else if (entry.days_left && *entry.days_left > 0) {
+            const ContractRows& rows = unfolded.Of(contract, i);
+            if (const auto fit =
+                    FitParity(ChainOfDay(rows, unfolded.Positions(), symbol).strikes)) {
                 entry.forward = fit->forward;
             }
         }
-        entry.open_interest = OpenInterest(DayFigures(rows, rows.rows, positions));
         path.days.push_back(entry);
     }
-    std::sort(path.days.begin(), path.days.end(),
-              [](const PathDay& a, const PathDay& b) { return a.day < b.day; });
     return path;
 }
 
@@ -183,15 +252,15 @@ std::vector<std::size_t> HorizonDays(const ContractPath& path, std::size_t at, S
 }
 
 CaseLines LinesOf(ContractPath& path, const PathDay& day, const settings::Settings& standart,
-                  std::string_view symbol) {
+                  std::string_view symbol, UnfoldedDay& unfolded) {
     DayContext context;
     context.symbol = std::string(symbol);
-    context.contract = path.contract;
+    context.contract = path.Contract();
     context.date = day.day;
-    const ContractRows& rows = *path.rows;
-    const DayFigures figures(rows, rows.rows, *day.positions);
+    const ContractRows& rows = unfolded.Of(*path.rows, day.index);
+    const DayFigures figures(rows, rows.rows, unfolded.Positions());
     figures.MarketBorders(standart, context);
-    const DayFigures as_of(path.as_of->Through(day.day), rows.rows, *day.positions);
+    const DayFigures as_of(path.as_of->Through(day.day), rows.rows, unfolded.Positions());
     as_of.BasicIndicators(standart, context);
     CaseLines lines;
     if (!UpperBorderIsZero(context.upper_border)) {
@@ -219,21 +288,22 @@ std::optional<std::pair<double, double>> Channel(const std::optional<double>& a,
 
 class CaseScorer final {
 public:
+    // `chances`: the case day's, needed at expiry only.
     CaseScorer(Tallies& tallies, const ContractPath& path, std::size_t at,
-               const ContractVolatility& volatility)
+               std::optional<double> atm_vol, const SmileProbability* chances)
         : tallies_(tallies),
           path_(path),
           at_(at),
-          volatility_(volatility),
-          chances_(volatility),
+          atm_vol_(atm_vol),
+          chances_(chances),
           forward_(*path.days[at].forward) {}
 
     void Score(ScoreHorizon horizon, const std::vector<std::size_t>& days, const CaseLines& lines) {
         const double span_days = static_cast<double>(
             (path_.days[days.back()].day - path_.days[at_].day) / kSecondsPerDay);
         std::optional<double> move;
-        if (volatility_.atm_vol && span_days > 0.0) {
-            move = forward_ * *volatility_.atm_vol * std::sqrt(span_days / kDaysPerYear);
+        if (atm_vol_ && span_days > 0.0) {
+            move = forward_ * *atm_vol_ * std::sqrt(span_days / kDaysPerYear);
         }
         const auto all = [&](auto test) {
             return std::all_of(days.begin(), days.end(),
@@ -301,11 +371,11 @@ private:
     }
 
     void Calibrate(const std::optional<double>& level, bool above, double last) {
-        if (!level) {
+        if (!level || chances_ == nullptr) {
             return;
         }
         // The chance read along the smooth smile, as indicators' prob keys give it.
-        const std::optional<double> chance_above = chances_.Above(*level);
+        const std::optional<double> chance_above = chances_->Above(*level);
         if (!chance_above) {
             return;
         }
@@ -325,15 +395,17 @@ private:
     Tallies& tallies_;
     const ContractPath& path_;
     std::size_t at_;
-    const ContractVolatility& volatility_;
-    const SmileProbability chances_;
+    std::optional<double> atm_vol_;
+    const SmileProbability* chances_;
     double forward_;
 };
 
 // The front contract of a day: the nearest expiration at least five days away, the larger open
 // interest on a tie, then the smaller code.
+template <typename OpenInterestOfCandidate>
 const std::pair<ContractPath*, std::size_t>* Front(
-    const std::vector<std::pair<ContractPath*, std::size_t>>& present) {
+    const std::vector<std::pair<ContractPath*, std::size_t>>& present,
+    OpenInterestOfCandidate open_interest) {
     const std::pair<ContractPath*, std::size_t>* best = nullptr;
     for (const auto& candidate : present) {
         const PathDay& day = candidate.first->days[candidate.second];
@@ -349,11 +421,15 @@ const std::pair<ContractPath*, std::size_t>* Front(
             if (*day.days_left < *held.days_left) {
                 best = &candidate;
             }
-        } else if (day.open_interest != held.open_interest) {
-            if (day.open_interest > held.open_interest) {
+            continue;
+        }
+        const std::int64_t oi = open_interest(candidate);
+        const std::int64_t held_oi = open_interest(*best);
+        if (oi != held_oi) {
+            if (oi > held_oi) {
                 best = &candidate;
             }
-        } else if (candidate.first->contract < best->first->contract) {
+        } else if (candidate.first->Contract() < best->first->Contract()) {
             best = &candidate;
         }
     }
@@ -436,31 +512,31 @@ std::string_view ScoreHorizonKey(ScoreHorizon horizon) {
     return {};
 }
 
-common::Outcome ComputeScorecard(const storage::Database& db, const ScorecardRequest& request,
-                                 Scorecard& out) {
+common::Result<Scorecard> ComputeScorecard(const storage::Database& db,
+                                           const ScorecardRequest& request,
+                                           const std::vector<DaySummary>& summaries) {
     const std::string& symbol = request.input.symbol;
-    out = Scorecard();
+    common::Result<std::vector<NumericContract>> contracts = ReadNumericContracts(db);
+    if (!contracts) {
+        return common::Result<Scorecard>::Failed(contracts.Reason());
+    }
+    Scorecard out;
     out.symbol = symbol;
     out.all_contracts = request.all_contracts;
-
-    std::map<std::string, ContractRows, std::less<>> contracts;
-    if (!ReadEveryContractRows(db, contracts)) {
-        Tallies none;
-        Collect(none, out);
-        return common::Outcome::Failed("the quote rows cannot be read");
-    }
 
     // The lines are read in strike units: the instrument's settings with the price type
     // Standart, whatever the panel shows.
     settings::Settings standart = request.input.Settings();
     standart.price_type = static_cast<std::int8_t>(common::PriceType::kStandart);
 
+    const Summaries summarised(summaries);
+    UnfoldedDay unfolded;
     std::vector<ContractPath> paths;
-    paths.reserve(contracts.size());
+    paths.reserve(contracts->size());
     std::set<common::Date> stored;
-    for (const auto& [contract, rows] : contracts) {
-        paths.push_back(PathOf(contract, rows, symbol));
-        paths.back().as_of = std::make_unique<AsOfLevels>(rows);
+    for (const NumericContract& contract : *contracts) {
+        paths.push_back(PathOf(contract, summarised, symbol, unfolded));
+        paths.back().as_of = std::make_unique<AsOfLevels>(contract);
         for (const PathDay& day : paths.back().days) {
             stored.insert(day.day);
         }
@@ -477,6 +553,10 @@ common::Outcome ComputeScorecard(const storage::Database& db, const ScorecardReq
     }
     const common::Date latest = stored.empty() ? common::kInvalidDate : *stored.rbegin();
 
+    const auto open_interest = [&](const std::pair<ContractPath*, std::size_t>& candidate) {
+        ContractPath& path = *candidate.first;
+        return OpenInterestOf(path, path.days[candidate.second], unfolded);
+    };
     // Each contract's next day to look at, as the stored days go by in order.
     std::vector<std::size_t> cursor(paths.size(), 0);
     Tallies tallies;
@@ -499,11 +579,11 @@ common::Outcome ComputeScorecard(const storage::Database& db, const ScorecardReq
         std::vector<std::pair<ContractPath*, std::size_t>> cases;
         if (request.all_contracts) {
             for (const auto& candidate : present) {
-                if (candidate.first->days[candidate.second].open_interest > 0) {
+                if (open_interest(candidate) > 0) {
                     cases.push_back(candidate);
                 }
             }
-        } else if (const auto* front = Front(present)) {
+        } else if (const auto* front = Front(present, open_interest)) {
             cases.push_back(*front);
         }
         for (const auto& [path, at] : cases) {
@@ -520,10 +600,24 @@ common::Outcome ComputeScorecard(const storage::Database& db, const ScorecardReq
             if (!any) {
                 continue;
             }
-            const CaseLines lines = LinesOf(*path, today, standart, symbol);
-            const ContractVolatility volatility =
-                VolatilityOfChain(ChainOfDay(*path->rows, *today.positions, symbol), today.day);
-            CaseScorer scorer(tallies, *path, at, volatility);
+            const CaseLines lines = LinesOf(*path, today, standart, symbol, unfolded);
+            // The smile is solved only where the chances are read, at expiry, and where the
+            // store has no ATM volatility for the day.
+            const bool at_expiry =
+                !horizons[static_cast<std::size_t>(ScoreHorizon::kExpiry)].empty();
+            std::optional<ContractVolatility> volatility;
+            if (at_expiry || !today.summarised) {
+                const ContractRows& rows = unfolded.Of(*path->rows, today.index);
+                volatility =
+                    SmileOfChain(ChainOfDay(rows, unfolded.Positions(), symbol), today.day);
+            }
+            std::optional<SmileProbability> chances;
+            if (at_expiry) {
+                chances.emplace(*volatility);
+            }
+            CaseScorer scorer(tallies, *path, at,
+                              today.summarised ? today.atm_vol : volatility->atm_vol,
+                              chances ? &*chances : nullptr);
             for (std::size_t h = 0; h < kScoreHorizons.size(); ++h) {
                 if (horizons[h].empty()) {
                     continue;
@@ -536,7 +630,7 @@ common::Outcome ComputeScorecard(const storage::Database& db, const ScorecardReq
         }
     }
     Collect(tallies, out);
-    return common::Outcome::Done();
+    return common::Result<Scorecard>::Of(std::move(out));
 }
 
 }  // namespace zarvex::analytics

@@ -9,8 +9,9 @@
 
 #include "analytics/analysis_input.h"
 #include "analytics/scorecard/wilson_interval.h"
+#include "analytics/volatility/term_summary.h"
 #include "common/date.h"
-#include "common/outcome.h"
+#include "common/result.h"
 #include "storage/database.h"
 
 namespace zarvex::analytics {
@@ -42,6 +43,8 @@ struct LineScore {
     // The mean distance of the line from the day's forward in expected moves over the horizon;
     // none when no case had an ATM volatility.
     std::optional<double> distance_in_moves;
+
+    bool operator==(const LineScore&) const = default;
 };
 
 // Max pain against the forward at expiry, for cases whose last day before expiry lay
@@ -53,6 +56,8 @@ struct MaxPainScore {
     std::optional<double> max_pain_error;  // mean |F_last - max pain|, strike units
     std::optional<double> forward_error;   // mean |F_last - F|
     std::optional<ShareInterval> max_pain_closer;
+
+    bool operator==(const MaxPainScore&) const = default;
 };
 
 struct CalibrationBin {
@@ -60,6 +65,8 @@ struct CalibrationBin {
     std::int64_t cases = 0;
     std::optional<double> predicted;  // mean predicted chance
     std::optional<double> observed;   // share that finished beyond
+
+    bool operator==(const CalibrationBin&) const = default;
 };
 
 struct Scorecard {
@@ -73,6 +80,9 @@ struct Scorecard {
     std::vector<MaxPainScore> max_pain;       // 1-5, 6-10, 11-20, 21-60 days before
     std::vector<CalibrationBin> calibration;  // 10 bins
     std::optional<double> brier;
+
+    // Exactly, to the last bit of every number.
+    bool operator==(const Scorecard&) const = default;
 };
 
 struct ScorecardRequest {
@@ -85,9 +95,14 @@ struct ScorecardRequest {
     bool all_contracts = false;
 };
 
-// The scorecard from the symbol's quote database, read once. Failed, naming what, when the rows
-// cannot be read.
-common::Outcome ComputeScorecard(const storage::Database& db, const ScorecardRequest& request,
-                                 Scorecard& out);
+// The scorecard from the symbol's quote database, read once. `summaries` are the symbol's days
+// from its volatility store (LoadVolatilityDays): a day and contract's forward and ATM
+// volatility are taken from there where the store summarised them with the contract's own
+// expiration, and fitted from the rows otherwise (all of them when `summaries` is empty).
+// Fails, naming what, when the rows cannot be read. The rows are read in one pass, fastest on a
+// connection opened for it (OpenReadOnlyForScan); no other thread may use `db` meanwhile.
+common::Result<Scorecard> ComputeScorecard(const storage::Database& db,
+                                           const ScorecardRequest& request,
+                                           const std::vector<DaySummary>& summaries);
 
 }  // namespace zarvex::analytics

@@ -11,6 +11,8 @@ struct ShareInterval {
     double share = 0.0;
     double low = 0.0;
     double high = 0.0;
+
+    bool operator==(const ShareInterval&) const = default;
 };
 
 std::optional<ShareInterval> WilsonInterval(std::int64_t hits, std::int64_t cases);

@@ -17,8 +17,9 @@ constexpr double kPriceTolerance = 1e-8;
 // volatility "fits". Such a tie is a tie.
 constexpr double kTieTolerance = 1e-12;
 
-SideVolatility SolveSide(common::Side option, const ChainSide& side, double strike, double forward,
-                         double discount, double years) {
+// The side's volatility, without its greeks.
+SideVolatility SolveVol(common::Side option, const ChainSide& side, double strike, double forward,
+                        double discount, double years) {
     SideVolatility out;
     if (!side.present) {
         out.reason = NoVolReason::kNoRow;
@@ -51,7 +52,15 @@ SideVolatility SolveSide(common::Side option, const ChainSide& side, double stri
     }
     out.vol = vol;
     out.reason = NoVolReason::kNone;
-    out.greeks = black76::GreeksOf(option, forward, strike, vol, years, discount);
+    return out;
+}
+
+SideVolatility SolveSide(common::Side option, const ChainSide& side, double strike, double forward,
+                         double discount, double years) {
+    SideVolatility out = SolveVol(option, side, strike, forward, discount, years);
+    if (out.vol) {
+        out.greeks = black76::GreeksOf(option, forward, strike, *out.vol, years, discount);
+    }
     return out;
 }
 
@@ -92,27 +101,75 @@ ContractVolatility VolatilityOfChain(const OptionChain& chain, common::Date day)
     return VolatilityForDays(chain, *days);
 }
 
-ContractVolatility VolatilityForDays(const OptionChain& chain, std::int64_t days) {
-    ContractVolatility figures;
+namespace {
+
+// The status, T, the forward and the discount of a chain `days` before its expiration; false
+// unless it is ready for the volatilities.
+bool FitOfChain(const OptionChain& chain, std::int64_t days, ContractVolatility& figures) {
     figures.days = days;
     figures.years = static_cast<double>(days) / kDaysPerYear;
     if (chain.strikes.empty()) {
         figures.status = VolatilityStatus::kNoRows;
-        return figures;
+        return false;
     }
     if (days <= 0) {
         figures.status = VolatilityStatus::kExpired;
-        return figures;
+        return false;
     }
     const auto fit = FitParity(chain.strikes);
     if (!fit) {
         figures.status = VolatilityStatus::kNoForward;
-        return figures;
+        return false;
     }
     figures.status = VolatilityStatus::kReady;
     figures.forward = fit->forward;
     figures.discount = fit->discount;
     figures.parity_fitted = fit->fitted;
+    return true;
+}
+
+}  // namespace
+
+ContractVolatility SmileOfChain(const OptionChain& chain, common::Date day) {
+    ContractVolatility figures;
+    const auto days = DaysToExpiry(chain.expiration, day);
+    if (!days) {
+        figures.status =
+            chain.strikes.empty() ? VolatilityStatus::kNoRows : VolatilityStatus::kExpired;
+        return figures;
+    }
+    if (!FitOfChain(chain, *days, figures)) {
+        return figures;
+    }
+    for (const ChainStrike& quote : chain.strikes) {
+        // The side the smile takes first; the other only where that one gives nothing.
+        const common::Side outside =
+            quote.strike >= figures.forward ? common::Side::kCall : common::Side::kPut;
+        const common::Side inside = common::Opposite(outside);
+        const auto side_of = [&](common::Side side) -> const ChainSide& {
+            return side == common::Side::kCall ? quote.call : quote.put;
+        };
+        std::optional<double> vol = SolveVol(outside, side_of(outside), quote.strike,
+                                             figures.forward, figures.discount, figures.years)
+                                        .vol;
+        if (!vol) {
+            vol = SolveVol(inside, side_of(inside), quote.strike, figures.forward, figures.discount,
+                           figures.years)
+                      .vol;
+        }
+        if (vol) {
+            figures.smile.push_back({quote.strike, *vol});
+        }
+    }
+    figures.atm_vol = SmileVolAt(figures.smile, figures.forward);
+    return figures;
+}
+
+ContractVolatility VolatilityForDays(const OptionChain& chain, std::int64_t days) {
+    ContractVolatility figures;
+    if (!FitOfChain(chain, days, figures)) {
+        return figures;
+    }
 
     figures.points.reserve(chain.strikes.size());
     for (const ChainStrike& quote : chain.strikes) {

@@ -79,6 +79,12 @@ ContractVolatility VolatilityForDays(const OptionChain& chain, std::int64_t days
 // The same for the day (as a date) of the chain's rows.
 ContractVolatility VolatilityOfChain(const OptionChain& chain, common::Date day);
 
+// Of the same figures, only what the chances along the smile read: the status, T, the forward,
+// the discount, the smile and the ATM volatility, each exactly as VolatilityOfChain gives it;
+// no points, greeks, wings or bands. A strike's side inside the money is solved only where the
+// side outside gives no volatility, which is where the smile takes it: for reading many days.
+ContractVolatility SmileOfChain(const OptionChain& chain, common::Date day);
+
 // N(d2) at x with the smile's volatility at x (interpolated, flat beyond): the chance of the
 // future finishing above x. nullopt without a smile, or for x <= 0.
 std::optional<double> ProbabilityAbove(const ContractVolatility& figures, double x);

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "analytics/scorecard/scorecard.h"
+#include "analytics/volatility/volatility_store.h"
 #include "app/cli/analytics_support.h"
 #include "app/cli/command_support.h"
 #include "app/cli/commands.h"
@@ -14,6 +15,9 @@
 namespace zarvex::cli {
 
 namespace {
+
+// For a symbol whose volatility store cannot be brought in line.
+const std::vector<analytics::DaySummary> kNoSummaries;
 
 void OptionalDate(JsonWriter& json, common::Date day) {
     if (day == common::kInvalidDate) {
@@ -148,18 +152,24 @@ int CmdScorecard(Context& ctx, const Words& words) {
         request.from = from;
         request.to = to;
         request.all_contracts = contracts == "all";
-        analytics::Scorecard card;
-        const common::Outcome outcome =
-            analytics::ComputeScorecard(calculation.Quotes(), request, card);
-        if (FileFailed(ctx, symbol, calculation.Quotes().FaultText())) {
+        // The forwards come from the volatility store, brought in line first as `vol --history`
+        // does; without it they are fitted from the rows.
+        const auto summaries = analytics::LoadVolatilityDays(ctx.home, symbol);
+        // Years of rows in one pass: on a connection of this thread alone, the file mapped.
+        const storage::Database scan =
+            storage::Database::OpenReadOnlyForScan(storage::QuotePath(ctx.home, symbol));
+        const storage::Database& quotes = scan.IsOpen() ? scan : calculation.Quotes();
+        common::Result<analytics::Scorecard> card = analytics::ComputeScorecard(
+            quotes, request, summaries ? summaries->days : kNoSummaries);
+        if (FileFailed(ctx, symbol, quotes.FaultText())) {
             return kExitFailed;
         }
-        if (!outcome.IsDone()) {
+        if (!card) {
             *ctx.err << "zarvex-cli: " << storage::QuotePath(ctx.home, symbol).string() << ": "
-                     << outcome.Reason() << '\n';
+                     << card.Reason() << '\n';
             return kExitFailed;
         }
-        cards.push_back(std::move(card));
+        cards.push_back(std::move(card).Value());
     }
     if (args.Has("csv")) {
         *ctx.out << LevelsCsv(cards);

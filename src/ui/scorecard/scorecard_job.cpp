@@ -4,9 +4,18 @@
 #include <thread>
 #include <utility>
 
+#include "analytics/volatility/volatility_store.h"
 #include "storage/database.h"
+#include "storage/store.h"
 
 namespace zarvex::ui {
+
+namespace {
+
+// For a symbol whose volatility store cannot be brought in line.
+const std::vector<analytics::DaySummary> kNoSummaries;
+
+}  // namespace
 
 ScorecardJob::ScorecardJob(QObject* receiver, Done done)
     : receiver_(receiver), done_(std::move(done)), shared_(std::make_shared<Shared>()) {}
@@ -22,31 +31,35 @@ bool ScorecardJob::Running() const {
     return shared_->running > 0;
 }
 
-void ScorecardJob::Start(const std::filesystem::path& quote_file,
-                         const settings::Settings& settings, const std::string& symbol) {
+void ScorecardJob::Start(const common::ProgramFolder& folder, const settings::Settings& settings,
+                         const std::string& symbol) {
     unsigned generation = 0;
     {
         const std::lock_guard<std::mutex> guard(shared_->mutex);
         generation = ++shared_->generation;
         ++shared_->running;
     }
-    std::thread([shared = shared_, receiver = receiver_, done = done_, quote_file, settings, symbol,
+    std::thread([shared = shared_, receiver = receiver_, done = done_, folder, settings, symbol,
                  generation] {
         ScorecardResult result;
-        const storage::Database db = storage::Database::OpenReadOnly(quote_file);
+        const std::filesystem::path quote_file = storage::QuotePath(folder, symbol);
+        // The store is a cache: without it every forward is fitted from the rows.
+        const auto summaries = analytics::LoadVolatilityDays(folder, symbol);
+        // Read by this thread alone, in one pass.
+        const storage::Database db = storage::Database::OpenReadOnlyForScan(quote_file);
         if (!db.IsOpen()) {
             result.failure = quote_file.string() + ": the file cannot be opened";
         } else {
             analytics::ScorecardRequest request;
             request.input = analytics::AnalysisInput(settings, symbol);
-            analytics::Scorecard card;
-            const common::Outcome outcome = analytics::ComputeScorecard(db, request, card);
+            common::Result<analytics::Scorecard> card = analytics::ComputeScorecard(
+                db, request, summaries ? summaries->days : kNoSummaries);
             const std::string fault = db.FaultText();
-            if (!outcome.IsDone() || !fault.empty()) {
+            if (!card || !fault.empty()) {
                 result.failure =
-                    quote_file.string() + ": " + (fault.empty() ? outcome.Reason() : fault);
+                    quote_file.string() + ": " + (fault.empty() ? card.Reason() : fault);
             } else {
-                result.card = std::move(card);
+                result.card = std::move(card).Value();
             }
         }
         const std::lock_guard<std::mutex> guard(shared->mutex);

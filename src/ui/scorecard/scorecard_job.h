@@ -10,6 +10,7 @@
 #include <string>
 
 #include "analytics/scorecard/scorecard.h"
+#include "common/program_folder.h"
 #include "settings/settings.h"
 
 namespace zarvex::ui {
@@ -23,7 +24,8 @@ struct ScorecardResult {
 // Computes scorecards on worker threads and hands each result to the window's thread, through
 // the event loop of `receiver`. Only the latest request counts: a result for a request that a
 // later one replaced is dropped, and none arrives once the job is gone. A worker opens a
-// connection of its own to the quote file, so that the window's connection is never shared.
+// connection of its own to the quote file, so that the window's connection is never shared, and
+// brings the symbol's volatility store in line to read the forwards from it.
 class ScorecardJob final {
 public:
     using Done = std::function<void(const ScorecardResult&)>;
@@ -33,7 +35,8 @@ public:
     ScorecardJob(const ScorecardJob&) = delete;
     ScorecardJob& operator=(const ScorecardJob&) = delete;
 
-    void Start(const std::filesystem::path& quote_file, const settings::Settings& settings,
+    // The card of the symbol's quote file in `folder`.
+    void Start(const common::ProgramFolder& folder, const settings::Settings& settings,
                const std::string& symbol);
     bool Running() const;
 

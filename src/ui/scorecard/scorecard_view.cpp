@@ -8,6 +8,7 @@
 #include "common/date.h"
 #include "common/text_id.h"
 #include "common/text_table.h"
+#include "storage/store.h"
 #include "ui/scorecard/scorecard_chart.h"
 
 namespace zarvex::ui {
@@ -51,9 +52,10 @@ QString ScorecardView::Text(int entry) const {
     return QString::fromStdString(texts_.Get(entry));
 }
 
-void ScorecardView::Follow(const std::filesystem::path& quote_file,
-                           const settings::Settings& settings, const std::string& symbol) {
-    file_ = quote_file;
+void ScorecardView::Follow(const common::ProgramFolder& folder, const settings::Settings& settings,
+                           const std::string& symbol) {
+    folder_ = folder;
+    file_ = storage::QuotePath(folder, symbol);
     settings_ = settings;
     symbol_ = symbol;
     if (isVisible()) {
@@ -81,7 +83,7 @@ void ScorecardView::StartIfDue() {
     }
     made_from_ = key;
     summary_->setText(Text(text::kScorecardComputing));
-    job_->Start(file_, settings_, symbol_);
+    job_->Start(folder_, settings_, symbol_);
 }
 
 void ScorecardView::Show(const ScorecardResult& result) {

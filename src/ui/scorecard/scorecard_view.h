@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "common/program_folder.h"
 #include "settings/settings.h"
 #include "ui/scorecard/scorecard_job.h"
 
@@ -28,9 +29,9 @@ public:
     ScorecardView(QWidget* parent, const common::TextTable& texts);
     ~ScorecardView() override;
 
-    // The card of the symbol's quote file. It is computed while the page is shown, once for
-    // each state of the file: a click through days and contracts costs nothing.
-    void Follow(const std::filesystem::path& quote_file, const settings::Settings& settings,
+    // The card of the symbol's quote file in `folder`. It is computed while the page is shown,
+    // once for each state of the file: a click through days and contracts costs nothing.
+    void Follow(const common::ProgramFolder& folder, const settings::Settings& settings,
                 const std::string& symbol);
 
     ScorecardChart* Chart() const { return chart_; }
@@ -54,6 +55,7 @@ private:
     QLabel* summary_ = nullptr;
     ScorecardChart* chart_ = nullptr;
     std::unique_ptr<ScorecardJob> job_;
+    common::ProgramFolder folder_{std::filesystem::path()};
     std::filesystem::path file_;
     settings::Settings settings_;
     std::string symbol_;
