@@ -16,6 +16,7 @@
 namespace {
 
 namespace analytics = zarvex::analytics;
+namespace common = zarvex::common;
 
 class Reader final {
 public:
