@@ -8,6 +8,8 @@
 #include <memory>
 #include <string_view>
 
+#include "common/side.h"
+
 namespace zarvex::analytics {
 
 namespace {
@@ -31,8 +33,8 @@ constexpr std::string_view kComparedRowsSql =
     "END, strike, price, delta, volume, oi FROM dating ORDER BY rowid";
 enum Column : int { kContract, kDate, kExpiration, kOption, kStrike, kPrice, kDelta, kVolume, kOi };
 
-constexpr std::string_view kCall = "CALL";
-constexpr std::string_view kPut = "PUT";
+constexpr std::string_view kCall = common::SideText(common::Side::kCall);
+constexpr std::string_view kPut = common::SideText(common::Side::kPut);
 
 // Whether `option` of the quote table compares its texts byte by byte.
 bool BinaryOption(const storage::Database& db) {
