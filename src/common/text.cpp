@@ -182,4 +182,39 @@ std::optional<std::int64_t> ParseInt(std::string_view text) {
     return value;
 }
 
+std::size_t Utf8SequenceLength(std::string_view text) {
+    const auto b0 = static_cast<unsigned char>(text[0]);
+    std::size_t length = 0;
+    std::uint32_t min = 0;
+    if (b0 < 0x80) {
+        return 1;
+    } else if ((b0 & 0xE0) == 0xC0) {
+        length = 2;
+        min = 0x80;
+    } else if ((b0 & 0xF0) == 0xE0) {
+        length = 3;
+        min = 0x800;
+    } else if ((b0 & 0xF8) == 0xF0) {
+        length = 4;
+        min = 0x10000;
+    } else {
+        return 0;
+    }
+    if (text.size() < length) {
+        return 0;
+    }
+    std::uint32_t code = b0 & (0x7F >> length);
+    for (std::size_t i = 1; i < length; ++i) {
+        const auto b = static_cast<unsigned char>(text[i]);
+        if ((b & 0xC0) != 0x80) {
+            return 0;
+        }
+        code = (code << 6) | (b & 0x3F);
+    }
+    if (code < min || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
+        return 0;
+    }
+    return length;
+}
+
 }  // namespace zarvex::common

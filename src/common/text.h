@@ -43,4 +43,9 @@ std::int64_t ToInt(std::string_view text);
 std::optional<double> ParseDouble(std::string_view text);
 std::optional<std::int64_t> ParseInt(std::string_view text);
 
+// Length of the valid UTF-8 sequence at the front of text (1 to 4), 0 when it is none: an
+// overlong form, a surrogate, a code past U+10FFFF or a cut sequence. text must not be empty.
+// Texts from reports may hold any byte, and JSON readers refuse bad UTF-8.
+std::size_t Utf8SequenceLength(std::string_view text);
+
 }  // namespace zarvex::common

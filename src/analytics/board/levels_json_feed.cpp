@@ -22,44 +22,6 @@ FigureId Id(std::string_view key) {
     return FigureByKey(key).value();
 }
 
-// Length of the valid UTF-8 sequence at the front of text, 0 when it is none: a contract code
-// comes from a report and may hold any byte, and a script's JSON parser refuses bad UTF-8.
-std::size_t Utf8Length(std::string_view text) {
-    const auto b0 = static_cast<unsigned char>(text[0]);
-    if (b0 < 0x80) {
-        return 1;
-    }
-    std::size_t length = 0;
-    std::uint32_t min = 0;
-    if ((b0 & 0xE0) == 0xC0) {
-        length = 2;
-        min = 0x80;
-    } else if ((b0 & 0xF0) == 0xE0) {
-        length = 3;
-        min = 0x800;
-    } else if ((b0 & 0xF8) == 0xF0) {
-        length = 4;
-        min = 0x10000;
-    } else {
-        return 0;
-    }
-    if (text.size() < length) {
-        return 0;
-    }
-    std::uint32_t code = b0 & (0x7Fu >> length);
-    for (std::size_t i = 1; i < length; ++i) {
-        const auto b = static_cast<unsigned char>(text[i]);
-        if ((b & 0xC0) != 0x80) {
-            return 0;
-        }
-        code = (code << 6) | (b & 0x3Fu);
-    }
-    if (code < min || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
-        return 0;
-    }
-    return length;
-}
-
 std::string Quoted(std::string_view text) {
     static constexpr char kHex[] = "0123456789abcdef";
     std::string out = "\"";
@@ -75,7 +37,8 @@ std::string Quoted(std::string_view text) {
             out += kHex[c & 15];
         } else if (c < 0x80) {
             out += static_cast<char>(c);
-        } else if (const std::size_t length = Utf8Length(text.substr(i)); length > 0) {
+        } else if (const std::size_t length = common::Utf8SequenceLength(text.substr(i));
+                   length > 0) {
             out += text.substr(i, length);
             i += length;
             continue;
