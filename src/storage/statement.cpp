@@ -110,6 +110,13 @@ bool Statement::BindKept(int index, std::string_view text) {
                              static_cast<int>(text.size()), SQLITE_STATIC) == SQLITE_OK;
 }
 
+bool Statement::BindBlob(int index, std::string_view bytes) {
+    // A zero-length blob with a null pointer would bind as NULL.
+    return stmt_ != nullptr &&
+           sqlite3_bind_blob(stmt_, index, bytes.data() != nullptr ? bytes.data() : "",
+                             static_cast<int>(bytes.size()), SQLITE_TRANSIENT) == SQLITE_OK;
+}
+
 bool Statement::Step() {
     if (stmt_ == nullptr) {
         failed_ = true;
@@ -188,6 +195,18 @@ std::string_view Statement::ColumnTextView(int column) const {
         return {};
     }
     return {reinterpret_cast<const char*>(text),
+            static_cast<std::size_t>(sqlite3_column_bytes(stmt_, column))};
+}
+
+std::string_view Statement::ColumnBlobView(int column) const {
+    if (stmt_ == nullptr) {
+        return {};
+    }
+    const void* bytes = sqlite3_column_blob(stmt_, column);
+    if (bytes == nullptr) {
+        return {};
+    }
+    return {static_cast<const char*>(bytes),
             static_cast<std::size_t>(sqlite3_column_bytes(stmt_, column))};
 }
 

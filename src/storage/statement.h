@@ -42,6 +42,8 @@ public:
     // statement is bound anew or finalized. In a database stored as UTF-16 SQLite converts the
     // text at once into a copy of its own.
     bool BindKept(int index, std::string_view text);
+    // Binds bytes as a BLOB (SQLite takes a copy).
+    bool BindBlob(int index, std::string_view bytes);
 
     // Steps once. Returns true while a row is available; false when done or failed.
     bool Step();
@@ -58,6 +60,9 @@ public:
     double ColumnDouble(int column) const;
     std::string ColumnText(int column) const;
     std::string_view ColumnTextView(int column) const;  // valid until the next step
+    // The column's bytes as a BLOB (a text's own bytes, a number's as text); valid until the
+    // next step.
+    std::string_view ColumnBlobView(int column) const;
 
     bool Failed() const { return failed_; }
 

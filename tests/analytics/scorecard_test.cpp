@@ -70,13 +70,16 @@ protected:
         if (!card) {
             return {};
         }
-        // The forwards and volatilities the store keeps are the ones fitted from the rows:
-        // the card is the same to the last bit, whichever gave them.
-        const auto summaries = LoadVolatilityDays(home_.Folder(), "EUR");
-        EXPECT_TRUE(summaries);
-        if (summaries) {
-            const common::Result<Scorecard> stored = ComputeScorecard(db, request, summaries->days);
-            EXPECT_TRUE(stored && *stored == *card);
+        // The forwards, volatilities and smiles the store keeps are the ones fitted and solved
+        // from the rows: the card is the same to the last bit, whichever gave them.
+        for (const StoredSmiles smiles : {StoredSmiles::kLeave, StoredSmiles::kRead}) {
+            const auto summaries = LoadVolatilityDays(home_.Folder(), "EUR", {}, nullptr, smiles);
+            EXPECT_TRUE(summaries);
+            if (summaries) {
+                const common::Result<Scorecard> stored =
+                    ComputeScorecard(db, request, summaries->days);
+                EXPECT_TRUE(stored && *stored == *card);
+            }
         }
         return *card;
     }

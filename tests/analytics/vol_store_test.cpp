@@ -89,9 +89,14 @@ TEST_F(VolStoreTest, HoldsWhatTheTermStructureGivesEveryDay) {
     ASSERT_TRUE(again);
     EXPECT_EQ(again->recomputed, 0u);
     EXPECT_EQ(again->days, days->days);
-    // The build reads all days in one pass; `vol --term` reads one day by its queries.
+    // The build reads all days in one pass; `vol --term` reads one day by its queries. The
+    // smiles too are the solved ones, bit for bit.
+    const auto smiles =
+        LoadVolatilityDays(h.home.Folder(), "EUR", {}, nullptr, StoredSmiles::kRead);
+    ASSERT_TRUE(smiles);
+    EXPECT_EQ(smiles->recomputed, 0u);
     const storage::Database db = storage::Database::OpenReadOnly(h.QuoteFile());
-    for (const DaySummary& day : again->days) {
+    for (const DaySummary& day : smiles->days) {
         const auto term = TermOfDay(db, "EUR", common::DayText(day.date));
         ASSERT_TRUE(term);
         EXPECT_EQ(SummaryOfTerm(*term), day.contracts) << common::DayText(day.date);
@@ -156,6 +161,66 @@ INSTANTIATE_TEST_SUITE_P(All, VolStoreDamage,
                                            Damage::kForeign, Damage::kOtherSymbol, Damage::kFolder,
                                            Damage::kTorn));
 
+// A smile is read only where it adds up: one damaged, or left over from another summary of its
+// contract, is left out (its reader solves it again) and the rest of the day stands.
+TEST_F(VolStoreTest, ASmileThatDoesNotAddUpIsLeftOut) {
+    const auto read = [&] {
+        return LoadVolatilityDays(h.home.Folder(), "EUR", {}, nullptr, StoredSmiles::kRead);
+    };
+    const auto whole = read();
+    ASSERT_TRUE(whole);
+    std::size_t with_smile = 0;
+    for (const DaySummary& day : whole->days) {
+        for (const ContractSummary& contract : day.contracts) {
+            EXPECT_EQ(contract.smile.has_value(), contract.forward.has_value());
+            with_smile += contract.smile ? 1 : 0;
+        }
+    }
+    ASSERT_GT(with_smile, 2u);
+    const std::string date = common::DayText(whole->days.back().date);
+    {
+        const storage::Database db = storage::Database::Open(Store());
+        ASSERT_TRUE(db.Execute(
+            "UPDATE smiles SET points = substr(points, 1, length(points) - 16) WHERE date = ? "
+            "AND position = (SELECT MIN(position) FROM smiles WHERE date = ?)",
+            {storage::SqlValue(date), storage::SqlValue(date)}));
+        // Another day's smile in the place of this one's first.
+        ASSERT_TRUE(db.Execute(
+            "UPDATE smiles SET (points, checksum) = (SELECT points, checksum FROM smiles WHERE "
+            "date = (SELECT MAX(date) FROM smiles WHERE date <> ?1) AND position = 0) WHERE "
+            "date = (SELECT MIN(date) FROM smiles WHERE date <> ?1) AND position = 0",
+            {storage::SqlValue(date)}));
+    }
+    const auto damaged = read();
+    ASSERT_TRUE(damaged);
+    EXPECT_EQ(damaged->recomputed, 0u);
+    ASSERT_EQ(damaged->days.size(), whole->days.size());
+    std::size_t left_out = 0;
+    for (std::size_t d = 0; d < whole->days.size(); ++d) {
+        for (std::size_t c = 0; c < whole->days[d].contracts.size(); ++c) {
+            ContractSummary expected = whole->days[d].contracts[c];
+            const ContractSummary& got = damaged->days[d].contracts[c];
+            if (!got.smile && expected.smile) {
+                ++left_out;
+                expected.smile.reset();
+            }
+            EXPECT_EQ(got, expected);
+        }
+    }
+    EXPECT_EQ(left_out, 2u);
+    // Who does not ask for the smiles gets none, from the file or made just now.
+    std::filesystem::remove(Store());
+    for (int pass = 0; pass < 2; ++pass) {
+        const auto plain = LoadVolatilityDays(h.home.Folder(), "EUR");
+        ASSERT_TRUE(plain);
+        for (const DaySummary& day : plain->days) {
+            for (const ContractSummary& contract : day.contracts) {
+                EXPECT_FALSE(contract.smile);
+            }
+        }
+    }
+}
+
 // Rows written without the day run, and a day run, against a store built afresh.
 TEST_F(VolStoreTest, RowsWrittenBehindItsBackAreSeen) {
     const std::string before = Outputs();
@@ -206,11 +271,13 @@ TEST_F(VolStoreTest, TheBoardHandsItsDayOverAndItIsTheDayTheRowsGive) {
                                    next_day_, next_day_, {}, h.home.Folder(), h.host.AsHost());
     ASSERT_TRUE(board.symbols.at(0).volatility);
     EXPECT_TRUE(board.symbols[0].volatility->handed) << "the day was solved again";
-    const auto handed = LoadVolatilityDays(h.home.Folder(), "EUR");
+    const auto handed =
+        LoadVolatilityDays(h.home.Folder(), "EUR", {}, nullptr, StoredSmiles::kRead);
     ASSERT_TRUE(handed);
     EXPECT_EQ(handed->recomputed, 0u) << "the day was solved again";
     std::filesystem::remove(Store());
-    const auto rebuilt = LoadVolatilityDays(h.home.Folder(), "EUR");
+    const auto rebuilt =
+        LoadVolatilityDays(h.home.Folder(), "EUR", {}, nullptr, StoredSmiles::kRead);
     ASSERT_TRUE(rebuilt);
     EXPECT_EQ(rebuilt->days, handed->days);
     ASSERT_EQ(handed->days.back().date, next_day_);

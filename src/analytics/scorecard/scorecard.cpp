@@ -42,7 +42,9 @@ struct PathDay {
     std::optional<std::int64_t> days_left;  // calendar days to the contract's expiration
     // Whether the forward and the ATM volatility are the volatility store's.
     bool summarised = false;
-    std::optional<double> atm_vol;              // the store's, where summarised
+    std::optional<double> atm_vol;  // the store's, where summarised
+    // The store's summary, where it is the day's and carries the smile.
+    const ContractSummary* with_smile = nullptr;
     std::optional<std::int64_t> open_interest;  // CALL and PUT together, once asked for
 };
 
@@ -160,6 +162,9 @@ ContractPath PathOf(const NumericContract& contract, const Summaries& summaries,
             entry.summarised = true;
             entry.forward = summary->forward;
             entry.atm_vol = summary->atm_vol;
+            if (summary->smile && summary->forward && summary->discount) {
+                entry.with_smile = summary;
+            }
         } else if (entry.days_left && *entry.days_left > 0) {
             const ContractRows& rows = unfolded.Of(contract, i);
             if (const auto fit =
@@ -170,6 +175,20 @@ ContractPath PathOf(const NumericContract& contract, const Summaries& summaries,
         path.days.push_back(entry);
     }
     return path;
+}
+
+// What SmileOfChain gives of the day's chain, made from the store's summary of it: the same
+// forward, discount and days to the expiration, and the smile as it was solved.
+ContractVolatility StoredSmileFigures(const ContractSummary& summary) {
+    ContractVolatility figures;
+    figures.status = VolatilityStatus::kReady;
+    figures.days = summary.days;
+    figures.years = summary.years;
+    figures.forward = *summary.forward;
+    figures.discount = *summary.discount;
+    figures.smile = *summary.smile;
+    figures.atm_vol = summary.atm_vol;
+    return figures;
 }
 
 // Running sums of one line and horizon.
@@ -601,12 +620,14 @@ common::Result<Scorecard> ComputeScorecard(const storage::Database& db,
                 continue;
             }
             const CaseLines lines = LinesOf(*path, today, standart, symbol, unfolded);
-            // The smile is solved only where the chances are read, at expiry, and where the
-            // store has no ATM volatility for the day.
+            // The smile is needed only where the chances are read, at expiry, and where the
+            // store has no ATM volatility for the day; it is solved where the store has none.
             const bool at_expiry =
                 !horizons[static_cast<std::size_t>(ScoreHorizon::kExpiry)].empty();
             std::optional<ContractVolatility> volatility;
-            if (at_expiry || !today.summarised) {
+            if (at_expiry && today.with_smile != nullptr) {
+                volatility = StoredSmileFigures(*today.with_smile);
+            } else if (at_expiry || !today.summarised) {
                 const ContractRows& rows = unfolded.Of(*path->rows, today.index);
                 volatility =
                     SmileOfChain(ChainOfDay(rows, unfolded.Positions(), symbol), today.day);

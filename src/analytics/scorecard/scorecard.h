@@ -97,8 +97,9 @@ struct ScorecardRequest {
 
 // The scorecard from the symbol's quote database, read once. `summaries` are the symbol's days
 // from its volatility store (LoadVolatilityDays): a day and contract's forward and ATM
-// volatility are taken from there where the store summarised them with the contract's own
-// expiration, and fitted from the rows otherwise (all of them when `summaries` is empty).
+// volatility (and, where the days were read with their smiles, the smile) are taken from there
+// where the store summarised them with the contract's own expiration, and fitted and solved
+// from the rows otherwise (all of them when `summaries` is empty).
 // Fails, naming what, when the rows cannot be read. The rows are read in one pass, fastest on a
 // connection opened for it (OpenReadOnlyForScan); no other thread may use `db` meanwhile.
 common::Result<Scorecard> ComputeScorecard(const storage::Database& db,

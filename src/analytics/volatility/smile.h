@@ -9,6 +9,8 @@ namespace zarvex::analytics {
 struct SmilePoint {
     double strike = 0.0;
     double vol = 0.0;
+
+    bool operator==(const SmilePoint&) const = default;
 };
 
 // The smile's volatility at x: linear in the strike between the two points around x, flat

@@ -11,6 +11,7 @@ ContractSummary SummaryOfContract(const TermContract& term) {
     if (term.figures.status == VolatilityStatus::kReady) {
         summary.forward = term.figures.forward;
         summary.discount = term.figures.discount;
+        summary.smile = term.figures.smile;
     }
     summary.atm_vol = term.figures.atm_vol;
     summary.rr25 = term.figures.rr25;

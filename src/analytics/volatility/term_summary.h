@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "analytics/volatility/smile.h"
 #include "analytics/volatility/term_structure.h"
 #include "common/date.h"
 
@@ -23,6 +24,10 @@ struct ContractSummary {
     std::optional<double> rr25;
     std::optional<double> bf25;
     std::int64_t total_oi = 0;  // CALL and PUT
+    // The smile as it was solved, for a contract with a forward: what the chances along the
+    // smile read, so that a reader of many days need not solve it again. Not at hand (nullopt)
+    // unless it was asked for, or where the store has none that it can vouch for.
+    std::optional<std::vector<SmilePoint>> smile;
 
     bool operator==(const ContractSummary&) const = default;
 };

@@ -31,6 +31,8 @@ constexpr std::string_view kSchema[] = {
     "CREATE TABLE contracts (date TEXT, position INTEGER, contract TEXT, expiration TEXT, "
     "days INTEGER, years REAL, forward REAL, discount REAL, atm_vol REAL, rr25 REAL, bf25 REAL, "
     "total_oi INTEGER, PRIMARY KEY (date, position))",
+    "CREATE TABLE smiles (date TEXT, position INTEGER, points BLOB, checksum INTEGER, "
+    "PRIMARY KEY (date, position))",
 };
 
 void AddRow(DayFingerprint& print, const storage::Statement& row) {
@@ -116,6 +118,62 @@ std::int64_t DayChecksum(std::string_view date, common::Date day,
         sum.Optional(c.rr25);
         sum.Optional(c.bf25);
         sum.Number(c.total_oi);
+    }
+    return sum.Value();
+}
+
+// A smile's points as the file keeps them: strike and volatility of each point, each as the
+// eight bytes of its value, least significant first.
+std::string SmileBytes(const std::vector<SmilePoint>& smile) {
+    std::string bytes;
+    bytes.reserve(smile.size() * 16);
+    const auto put = [&bytes](double value) {
+        const auto bits = std::bit_cast<std::uint64_t>(value);
+        for (int shift = 0; shift < 64; shift += 8) {
+            bytes.push_back(static_cast<char>((bits >> shift) & 0xff));
+        }
+    };
+    for (const SmilePoint& point : smile) {
+        put(point.strike);
+        put(point.vol);
+    }
+    return bytes;
+}
+
+std::optional<std::vector<SmilePoint>> SmileOfBytes(std::string_view bytes) {
+    if (bytes.size() % 16 != 0) {
+        return std::nullopt;
+    }
+    const auto get = [&bytes](std::size_t at) {
+        std::uint64_t bits = 0;
+        for (int i = 7; i >= 0; --i) {
+            bits =
+                (bits << 8) | static_cast<unsigned char>(bytes[at + static_cast<std::size_t>(i)]);
+        }
+        return std::bit_cast<double>(bits);
+    };
+    std::vector<SmilePoint> smile(bytes.size() / 16);
+    for (std::size_t i = 0; i < smile.size(); ++i) {
+        smile[i] = {get(i * 16), get(i * 16 + 8)};
+    }
+    return smile;
+}
+
+// The checksum of a contract's smile, tied to the contract's summary: a smile left over from
+// another summary of the day does not add up.
+std::int64_t SmileChecksum(std::string_view date, std::int64_t position, const ContractSummary& c,
+                           const std::vector<SmilePoint>& smile) {
+    Checksum sum(date);
+    sum.Number(position);
+    sum.Text(c.contract);
+    sum.Text(c.expiration);
+    sum.Number(c.days);
+    sum.Optional(c.forward);
+    sum.Optional(c.discount);
+    sum.Number(static_cast<std::int64_t>(smile.size()));
+    for (const SmilePoint& point : smile) {
+        sum.Real(point.strike);
+        sum.Real(point.vol);
     }
     return sum.Value();
 }
@@ -229,7 +287,8 @@ bool WriteDays(const storage::Database& db, const NewDays& changed,
     bool ok = true;
     std::int64_t check = 0;
     if (reset) {
-        ok = db.Execute("DELETE FROM days") && db.Execute("DELETE FROM contracts");
+        ok = db.Execute("DELETE FROM days") && db.Execute("DELETE FROM contracts") &&
+             db.Execute("DELETE FROM smiles");
     } else {
         const auto stored = CheckOf(db);
         ok = stored.has_value();
@@ -238,9 +297,11 @@ bool WriteDays(const storage::Database& db, const NewDays& changed,
     storage::Statement old_sum = db.Prepare("SELECT checksum FROM days WHERE date = ?");
     storage::Statement drop_day = db.Prepare("DELETE FROM days WHERE date = ?");
     storage::Statement drop_contracts = db.Prepare("DELETE FROM contracts WHERE date = ?");
+    storage::Statement drop_smiles = db.Prepare("DELETE FROM smiles WHERE date = ?");
     storage::Statement add_day = db.Prepare("INSERT INTO days VALUES (?, ?, ?, ?, ?, ?)");
-    // Prepared at its first contract: the day run writes a day without any.
+    // Prepared at their first contract: the day run writes a day without any.
     std::optional<storage::Statement> add_contract;
+    std::optional<storage::Statement> add_smile;
     const auto drop = [&](const std::string& date) {
         if (reset) {
             return;
@@ -251,7 +312,7 @@ bool WriteDays(const storage::Database& db, const NewDays& changed,
             check ^= old_sum.ColumnInt(0);
         }
         ok = !old_sum.Failed() && ok;
-        for (storage::Statement* s : {&drop_day, &drop_contracts}) {
+        for (storage::Statement* s : {&drop_day, &drop_contracts, &drop_smiles}) {
             s->Reset(true);
             s->Bind(1, storage::SqlValue(date));
             ok = s->Run() && ok;
@@ -283,6 +344,15 @@ bool WriteDays(const storage::Database& db, const NewDays& changed,
             if (!add_contract) {
                 add_contract =
                     db.Prepare("INSERT INTO contracts VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+                add_smile = db.Prepare("INSERT INTO smiles VALUES (?, ?, ?, ?)");
+            }
+            if (c.smile && c.forward) {
+                add_smile->Reset(true);
+                ok = add_smile->BindAll({storage::SqlValue(date), storage::SqlValue(position)}) &&
+                     add_smile->BindBlob(3, SmileBytes(*c.smile)) &&
+                     add_smile->Bind(
+                         4, storage::SqlValue(SmileChecksum(date, position, c, *c.smile))) &&
+                     add_smile->Run() && ok;
             }
             add_contract->Reset(true);
             ok = add_contract->BindAll({storage::SqlValue(date), storage::SqlValue(position++),
@@ -329,9 +399,9 @@ public:
 
     std::string Meta(std::string_view key) const { return MetaOf(db_, key); }
 
-    // Every stored day by date text; nullopt when the rows cannot be read or do not add up to
-    // their checksums.
-    std::optional<StoredDayMap> StoredDays() const {
+    // Every stored day by date text, with the smiles that add up where `smiles` asks for them;
+    // nullopt when the rows cannot be read or do not add up to their checksums.
+    std::optional<StoredDayMap> StoredDays(StoredSmiles smiles = StoredSmiles::kLeave) const {
         storage::Statement s = db_.Prepare(
             "SELECT d.date, d.day, d.rows, d.max_id, d.hash, d.checksum, c.contract, "
             "c.expiration, c.days, c.years, c.forward, c.discount, c.atm_vol, c.rr25, c.bf25, "
@@ -383,6 +453,9 @@ public:
         if (CheckOf(db_) != check) {
             return std::nullopt;
         }
+        if (smiles == StoredSmiles::kRead && !ReadSmiles(out)) {
+            return std::nullopt;
+        }
         return out;
     }
 
@@ -392,6 +465,35 @@ public:
     }
 
 private:
+    // Each day's smiles onto its contracts, those that add up to their checksums; false when
+    // the rows cannot be read.
+    bool ReadSmiles(StoredDayMap& days) const {
+        storage::Statement s =
+            db_.Prepare("SELECT date, position, points, checksum FROM smiles ORDER BY date");
+        StoredDayMap::iterator day = days.end();
+        while (s.Step()) {
+            const std::string_view date = s.ColumnTextView(0);
+            if (day == days.end() || day->first != date) {
+                day = days.find(date);
+                if (day == days.end()) {
+                    continue;
+                }
+            }
+            std::vector<ContractSummary>& contracts = day->second.summary.contracts;
+            const std::int64_t position = s.ColumnInt(1);
+            if (position < 0 || position >= static_cast<std::int64_t>(contracts.size())) {
+                continue;
+            }
+            ContractSummary& contract = contracts[static_cast<std::size_t>(position)];
+            auto smile = SmileOfBytes(s.ColumnBlobView(2));
+            if (smile && contract.forward &&
+                SmileChecksum(day->first, position, contract, *smile) == s.ColumnInt(3)) {
+                contract.smile = std::move(smile);
+            }
+        }
+        return s.IsValid() && !s.Failed() && db_.FaultText().empty();
+    }
+
     storage::Database OpenUsable(const std::filesystem::path& path) const {
         std::error_code error;
         if (!std::filesystem::exists(path, error)) {
@@ -629,7 +731,7 @@ std::string QuoteFileStamp(const common::ProgramFolder& folder, std::string_view
 std::optional<VolatilityDays> LoadVolatilityDays(const common::ProgramFolder& folder,
                                                  std::string_view symbol,
                                                  const StoreProgress& progress,
-                                                 const HandedDay* handed) {
+                                                 const HandedDay* handed, StoredSmiles smiles) {
     const std::string stamp = QuoteFileStamp(folder, symbol);
     if (stamp.empty()) {
         return std::nullopt;
@@ -638,12 +740,21 @@ std::optional<VolatilityDays> LoadVolatilityDays(const common::ProgramFolder& fo
     const StoreFile store(VolatilityStorePath(folder, symbol), symbol);
     std::optional<StoredDayMap> days;
     if (store.IsOpen()) {
-        days = store.StoredDays();
+        days = store.StoredDays(smiles);
     }
-    if (days && store.Meta("quote_file") == stamp) {
-        return FillWaitingDays(store, quote_path, symbol, stamp, std::move(*days), handed);
+    std::optional<VolatilityDays> out =
+        days && store.Meta("quote_file") == stamp
+            ? FillWaitingDays(store, quote_path, symbol, stamp, std::move(*days), handed)
+            : BringInLine(store, quote_path, symbol, stamp, progress, std::move(days), handed);
+    if (out && smiles == StoredSmiles::kLeave) {
+        // The days summarised just now carry theirs.
+        for (DaySummary& day : out->days) {
+            for (ContractSummary& contract : day.contracts) {
+                contract.smile.reset();
+            }
+        }
     }
-    return BringInLine(store, quote_path, symbol, stamp, progress, std::move(days), handed);
+    return out;
 }
 
 bool RefreshVolatilityDay(const common::ProgramFolder& folder, std::string_view symbol,

@@ -34,7 +34,15 @@ namespace zarvex::analytics {
 // The file is written without waiting for the disk; every day carries a checksum of what the
 // file holds of it and the file the exclusive or of them all, so that a write torn by a crash
 // of the computer is found and the file rebuilt.
-inline constexpr int kVolatilityStoreVersion = 2;
+//
+// Smiles. Beside each summarised contract with a forward the file keeps its solved smile, read
+// only by those who ask for it (the scorecard reads the chances along thousands of smiles).
+// Each carries a checksum of its own that ties it to its contract's summary; a smile that does
+// not add up is left out, and its reader solves that day again.
+inline constexpr int kVolatilityStoreVersion = 3;
+
+// Whether the days read carry their contracts' smiles (ContractSummary::smile).
+enum class StoredSmiles : bool { kLeave, kRead };
 
 std::filesystem::path VolatilityStorePath(const common::ProgramFolder& folder,
                                           std::string_view symbol);
@@ -53,10 +61,12 @@ struct VolatilityDays {
 // rows cannot be read.
 // `handed`, a day solved by the caller, is taken for that day where the store needs it and it
 // is what the rows give.
+// `smiles`: kRead for the smiles too, else every summary's smile is left empty (nullopt).
 std::optional<VolatilityDays> LoadVolatilityDays(const common::ProgramFolder& folder,
                                                  std::string_view symbol,
                                                  const StoreProgress& progress = {},
-                                                 const HandedDay* handed = nullptr);
+                                                 const HandedDay* handed = nullptr,
+                                                 StoredSmiles smiles = StoredSmiles::kLeave);
 
 // What LoadVolatilityDays compares before reading any row: the quote file's size and
 // modification time (and its journal's). Empty when there is no quote file.

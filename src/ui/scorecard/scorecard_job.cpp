@@ -44,7 +44,8 @@ void ScorecardJob::Start(const common::ProgramFolder& folder, const settings::Se
         ScorecardResult result;
         const std::filesystem::path quote_file = storage::QuotePath(folder, symbol);
         // The store is a cache: without it every forward is fitted from the rows.
-        const auto summaries = analytics::LoadVolatilityDays(folder, symbol);
+        const auto summaries = analytics::LoadVolatilityDays(folder, symbol, {}, nullptr,
+                                                             analytics::StoredSmiles::kRead);
         // Read by this thread alone, in one pass.
         const storage::Database db = storage::Database::OpenReadOnlyForScan(quote_file);
         if (!db.IsOpen()) {
