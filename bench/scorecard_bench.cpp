@@ -5,6 +5,7 @@
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 
@@ -91,7 +92,8 @@ void BM_Scorecard(benchmark::State& state) {
         return;
     }
     for (auto _ : state) {
-        const auto summaries = analytics::LoadVolatilityDays(TenYears(), "EUR");
+        const auto summaries = analytics::LoadVolatilityDays(TenYears(), "EUR", {}, nullptr,
+                                                             analytics::StoredSmiles::kRead);
         const auto card = analytics::ComputeScorecard(db, request, summaries->days);
         benchmark::DoNotOptimize(card->lines.data());
     }
@@ -110,7 +112,8 @@ void BM_ScorecardOnALockedConnection(benchmark::State& state) {
         return;
     }
     for (auto _ : state) {
-        const auto summaries = analytics::LoadVolatilityDays(TenYears(), "EUR");
+        const auto summaries = analytics::LoadVolatilityDays(TenYears(), "EUR", {}, nullptr,
+                                                             analytics::StoredSmiles::kRead);
         const auto card = analytics::ComputeScorecard(db, request, summaries->days);
         benchmark::DoNotOptimize(card->lines.data());
     }
@@ -147,26 +150,35 @@ void BM_ReadVolatilityStore(benchmark::State& state) {
         return;
     }
     for (auto _ : state) {
-        const auto summaries = analytics::LoadVolatilityDays(TenYears(), "EUR");
+        const auto summaries = analytics::LoadVolatilityDays(TenYears(), "EUR", {}, nullptr,
+                                                             analytics::StoredSmiles::kRead);
         benchmark::DoNotOptimize(summaries->days.size());
     }
 }
 BENCHMARK(BM_ReadVolatilityStore)->Unit(benchmark::kMillisecond);
 
-// Floor: the bare SQLite read of the same rows by the same statement, on the same connection,
-// every value read once by its storage class as the scorecard reads it.
+// Floor: the bare SQLite reads of the same rows by the same statements, on the same connection:
+// every value of the pass read once by its storage class as the scorecard reads it, then each
+// contract's last expiration of a side.
 void BM_Floor_BareRead(benchmark::State& state) {
     const storage::Database db = Quotes();
     for (auto _ : state) {
         sqlite3_stmt* raw = nullptr;
         sqlite3_prepare_v2(db.Handle(),
-                           "SELECT contract, date, expiration, option, strike, price, delta, "
-                           "volume, oi FROM dating ORDER BY rowid",
+                           "SELECT contract, date, option, strike, price, delta, volume, oi FROM "
+                           "dating ORDER BY rowid",
                            -1, &raw, nullptr);
         std::int64_t sum = 0;
         double reals = 0.0;
+        std::vector<std::string> contracts;
         while (sqlite3_step(raw) == SQLITE_ROW) {
-            for (int column = 0; column < 9; ++column) {
+            const auto* contract = sqlite3_column_text(raw, 0);
+            if (contract != nullptr &&
+                (contracts.empty() ||
+                 contracts.back() != reinterpret_cast<const char*>(contract))) {
+                contracts.emplace_back(reinterpret_cast<const char*>(contract));
+            }
+            for (int column = 1; column < 8; ++column) {
                 sqlite3_value* value = sqlite3_column_value(raw, column);
                 switch (sqlite3_value_type(value)) {
                     case SQLITE_TEXT:
@@ -183,6 +195,23 @@ void BM_Floor_BareRead(benchmark::State& state) {
             }
         }
         sqlite3_finalize(raw);
+        std::sort(contracts.begin(), contracts.end());
+        contracts.erase(std::unique(contracts.begin(), contracts.end()), contracts.end());
+        sqlite3_stmt* last = nullptr;
+        sqlite3_prepare_v2(db.Handle(),
+                           "SELECT expiration FROM dating WHERE contract = ?1 AND option = ?2 "
+                           "ORDER BY rowid DESC LIMIT 1",
+                           -1, &last, nullptr);
+        for (const std::string& contract : contracts) {
+            sqlite3_reset(last);
+            sqlite3_bind_text(last, 1, contract.data(), static_cast<int>(contract.size()),
+                              SQLITE_STATIC);
+            sqlite3_bind_text(last, 2, "PUT", 3, SQLITE_STATIC);
+            if (sqlite3_step(last) == SQLITE_ROW) {
+                sum += sqlite3_column_bytes(last, 0);
+            }
+        }
+        sqlite3_finalize(last);
         benchmark::DoNotOptimize(sum);
         benchmark::DoNotOptimize(reals);
     }

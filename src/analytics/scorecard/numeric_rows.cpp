@@ -6,6 +6,7 @@
 #include <cmath>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string_view>
 
 #include "common/side.h"
@@ -24,14 +25,17 @@ using RawStatement = std::unique_ptr<sqlite3_stmt, StatementDeleter>;
 // bytes, so the comparison is made on the bytes rather than by the database for each of a
 // million rows. The contract's NULL is told by the value's storage class.
 constexpr std::string_view kRowsSql =
-    "SELECT contract, date, expiration, option, strike, price, delta, volume, oi FROM dating "
-    "ORDER BY rowid";
+    "SELECT contract, date, option, strike, price, delta, volume, oi FROM dating ORDER BY rowid";
 // The same where the option column compares otherwise (a file declaring another collation):
 // the database's own comparison names the side.
 constexpr std::string_view kComparedRowsSql =
-    "SELECT contract, date, expiration, CASE WHEN option = ?1 THEN ?1 WHEN option = ?2 THEN ?2 "
-    "END, strike, price, delta, volume, oi FROM dating ORDER BY rowid";
-enum Column : int { kContract, kDate, kExpiration, kOption, kStrike, kPrice, kDelta, kVolume, kOi };
+    "SELECT contract, date, CASE WHEN option = ?1 THEN ?1 WHEN option = ?2 THEN ?2 END, strike, "
+    "price, delta, volume, oi FROM dating ORDER BY rowid";
+enum Column : int { kContract, kDate, kOption, kStrike, kPrice, kDelta, kVolume, kOi };
+// A contract's expiration as the panel reads it, the last row's of a side: asked of the index on
+// the contract for each contract rather than read from each of a million rows.
+constexpr std::string_view kLastExpirationSql =
+    "SELECT expiration FROM dating WHERE contract = ?1 AND option = ?2 ORDER BY rowid DESC LIMIT 1";
 
 constexpr std::string_view kCall = common::SideText(common::Side::kCall);
 constexpr std::string_view kPut = common::SideText(common::Side::kPut);
@@ -139,15 +143,6 @@ public:
     explicit ContractReader(std::string_view contract) { out_.contract = contract; }
 
     void Add(sqlite3_stmt* statement, const ResultRow& values, common::Side side) {
-        const bool call = side == common::Side::kCall;
-        // Every row read sets the expiration, whatever its day text.
-        const std::string_view expiration = values.Text(kExpiration);
-        std::string& held = call ? call_expiration_ : put_expiration_;
-        if (!SameText(held, expiration)) {
-            held.assign(expiration);
-        }
-        any_put_ = any_put_ || !call;
-
         // The rows of a day mostly follow each other: the day is looked up when its text
         // changes. Only a text the panel itself would ask for names a day it can show.
         const std::string_view date = values.Text(kDate);
@@ -190,8 +185,8 @@ public:
         out_.rows.push_back(row);
     }
 
-    NumericContract Take() {
-        out_.expiration = any_put_ ? put_expiration_ : call_expiration_;
+    NumericContract Take(std::string expiration) {
+        out_.expiration = std::move(expiration);
         out_.days.reserve(by_day_.size());
         for (auto& [day, positions] : by_day_) {
             out_.days.emplace_back(day, std::move(positions));
@@ -201,9 +196,6 @@ public:
 
 private:
     NumericContract out_;
-    std::string call_expiration_;
-    std::string put_expiration_;
-    bool any_put_ = false;
     std::map<common::Date, std::vector<std::size_t>> by_day_;
     std::vector<std::size_t>* day_rows_ = nullptr;
     std::string day_text_;
@@ -285,10 +277,45 @@ common::Result<std::vector<NumericContract>> ReadNumericContracts(const storage:
     if (rc != SQLITE_DONE) {
         return Contracts::Failed(kCannotRead);
     }
+    sqlite3_stmt* raw_last = nullptr;
+    if (sqlite3_prepare_v2(db.Handle(), kLastExpirationSql.data(),
+                           static_cast<int>(kLastExpirationSql.size()), &raw_last,
+                           nullptr) != SQLITE_OK) {
+        sqlite3_finalize(raw_last);
+        return Contracts::Failed(kCannotRead);
+    }
+    const RawStatement last(raw_last);
+    // The last PUT row's expiration, else the last CALL row's; "" where neither has one.
+    const auto expiration_of = [&](const std::string& contract) -> std::optional<std::string> {
+        for (const std::string_view side : {kPut, kCall}) {
+            sqlite3_reset(raw_last);
+            sqlite3_bind_text(raw_last, 1, contract.data(), static_cast<int>(contract.size()),
+                              SQLITE_STATIC);
+            sqlite3_bind_text(raw_last, 2, side.data(), static_cast<int>(side.size()),
+                              SQLITE_STATIC);
+            const int step = sqlite3_step(raw_last);
+            if (step == SQLITE_ROW) {
+                const auto* text = sqlite3_column_text(raw_last, 0);
+                return text == nullptr
+                           ? std::string()
+                           : std::string(
+                                 reinterpret_cast<const char*>(text),
+                                 static_cast<std::size_t>(sqlite3_column_bytes(raw_last, 0)));
+            }
+            if (step != SQLITE_DONE) {
+                return std::nullopt;
+            }
+        }
+        return std::string();
+    };
     std::vector<NumericContract> out;
     out.reserve(readers.size());
     for (auto& [contract, reader] : readers) {
-        out.push_back(reader.Take());
+        std::optional<std::string> expiration = expiration_of(contract);
+        if (!expiration) {
+            return Contracts::Failed(kCannotRead);
+        }
+        out.push_back(reader.Take(std::move(*expiration)));
     }
     return Contracts::Of(std::move(out));
 }
