@@ -9,14 +9,22 @@ void LevelStrikes::Add(double strike, std::int64_t volume) {
         free_slot_volume_ += volume;
         return;
     }
+    // A day's rows of a side mostly come in the order of the strikes' first appearance: the
+    // strike after the last one found is tried before the index.
+    if (next_ < strikes_.size() && strikes_[next_] == strike) {
+        volumes_[next_++] += volume;
+        return;
+    }
     const auto found = index_.find(strike);
     if (found != index_.end()) {
         volumes_[found->second] += volume;
+        next_ = found->second + 1;
         return;
     }
     index_.emplace(strike, strikes_.size());
     strikes_.push_back(strike);
     volumes_.push_back(volume);
+    next_ = strikes_.size();
     free_slot_volume_ = 0;
 }
 

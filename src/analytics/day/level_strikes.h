@@ -26,6 +26,7 @@ private:
     std::vector<double> strikes_;  // in order of first appearance
     std::vector<std::int64_t> volumes_;
     std::unordered_map<double, std::size_t> index_;
+    std::size_t next_ = 0;  // the slot after the one last added to
     // Volume of rows with the strike 0.0 since the last new strike: they land in the first free
     // slot, which a new strike then takes over.
     std::int64_t free_slot_volume_ = 0;

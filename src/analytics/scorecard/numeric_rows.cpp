@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <map>
 #include <memory>
 #include <optional>
@@ -61,7 +62,18 @@ bool SameText(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) {
         return false;
     }
-    for (std::size_t i = 0; i < a.size(); ++i) {
+    std::size_t i = 0;
+    // Eight bytes at a time (a day's text is ten).
+    for (; i + 8 <= a.size(); i += 8) {
+        std::uint64_t x = 0;
+        std::uint64_t y = 0;
+        std::memcpy(&x, a.data() + i, 8);
+        std::memcpy(&y, b.data() + i, 8);
+        if (x != y) {
+            return false;
+        }
+    }
+    for (; i < a.size(); ++i) {
         if (a[i] != b[i]) {
             return false;
         }
