@@ -31,31 +31,36 @@ std::vector<std::pair<common::Date, const std::vector<std::size_t>*>> DaysOf(
 }  // namespace
 
 AsOfLevels::AsOfLevels(const ContractRows& rows)
-    : AsOfLevels(rows.rows.size(), DaysOf(rows), rows.expiration, [&rows](std::size_t position) {
-          const StoredOption& row = rows.rows[position];
-          return LevelRow{row.side, row.strike.as_double, row.volume.as_int};
-      }) {}
+    : AsOfLevels(rows.rows.size(), DaysOf(rows), rows.expiration) {
+    stored_ = &rows;
+}
 
 AsOfLevels::AsOfLevels(const NumericContract& contract)
-    : AsOfLevels(contract.rows.size(), DaysOf(contract), contract.expiration,
-                 [&contract](std::size_t position) {
-                     const NumericRow& row = contract.rows[position];
-                     if (row.whole == 0) {
-                         return LevelRow{row.side, row.strike, row.volume};
-                     }
-                     const StoredOption& whole = contract.whole[row.whole - 1];
-                     return LevelRow{whole.side, whole.strike.as_double, whole.volume.as_int};
-                 }) {}
+    : AsOfLevels(contract.rows.size(), DaysOf(contract), contract.expiration) {
+    numeric_ = &contract;
+}
 
-AsOfLevels::AsOfLevels(std::size_t row_count, Days days, const std::string& expiration,
-                       std::function<LevelRow(std::size_t)> row_at)
-    : row_at_(std::move(row_at)), row_count_(row_count), days_(std::move(days)) {
+AsOfLevels::AsOfLevels(std::size_t row_count, Days days, const std::string& expiration)
+    : row_count_(row_count), days_(std::move(days)) {
     std::sort(days_.begin(), days_.end());
     levels_.expiration = expiration;
 }
 
+AsOfLevels::LevelRow AsOfLevels::RowAt(std::size_t position) const {
+    if (numeric_ != nullptr) {
+        const NumericRow& row = numeric_->rows[position];
+        if (row.whole == 0) {
+            return LevelRow{row.side, row.strike, row.volume};
+        }
+        const StoredOption& whole = numeric_->whole[row.whole - 1];
+        return LevelRow{whole.side, whole.strike.as_double, whole.volume.as_int};
+    }
+    const StoredOption& row = stored_->rows[position];
+    return LevelRow{row.side, row.strike.as_double, row.volume.as_int};
+}
+
 void AsOfLevels::Pour(std::size_t position) {
-    const LevelRow row = row_at_(position);
+    const LevelRow row = RowAt(position);
     (row.side == common::Side::kCall ? levels_.call_levels : levels_.put_levels)
         .Add(row.strike, row.volume);
     any_poured_ = true;
@@ -99,17 +104,26 @@ const ContractLevels& AsOfLevels::Through(common::Date day) {
     while (next_day_ < days_.size() && days_[next_day_].first <= day) {
         ++next_day_;
     }
-    // The new days' rows, merged into file order (two new days may interleave).
-    std::vector<std::size_t> fresh;
-    for (std::size_t i = first_new; i < next_day_; ++i) {
-        fresh.insert(fresh.end(), days_[i].second->begin(), days_[i].second->end());
+    // The new days' rows in file order: one day's as they are, several merged (two new days
+    // may interleave).
+    std::vector<std::size_t> merged;
+    const std::vector<std::size_t>* fresh = &merged;
+    if (next_day_ == first_new + 1) {
+        fresh = days_[first_new].second;
+    } else {
+        for (std::size_t i = first_new; i < next_day_; ++i) {
+            merged.insert(merged.end(), days_[i].second->begin(), days_[i].second->end());
+        }
+        // Mostly in order already: each day's rows follow the last day's in the file.
+        if (!std::is_sorted(merged.begin(), merged.end())) {
+            std::sort(merged.begin(), merged.end());
+        }
     }
-    std::sort(fresh.begin(), fresh.end());
-    if (any_poured_ && !fresh.empty() && fresh.front() < last_poured_) {
+    if (any_poured_ && !fresh->empty() && fresh->front() < last_poured_) {
         Restart();
         return levels_;
     }
-    for (const std::size_t position : fresh) {
+    for (const std::size_t position : *fresh) {
         Pour(position);
     }
     return levels_;

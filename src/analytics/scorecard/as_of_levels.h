@@ -2,7 +2,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -40,12 +39,14 @@ private:
     };
     using Days = std::vector<std::pair<common::Date, const std::vector<std::size_t>*>>;
 
-    AsOfLevels(std::size_t row_count, Days days, const std::string& expiration,
-               std::function<LevelRow(std::size_t)> row_at);
+    AsOfLevels(std::size_t row_count, Days days, const std::string& expiration);
+    LevelRow RowAt(std::size_t position) const;
     void Pour(std::size_t position);
     void Restart();
 
-    std::function<LevelRow(std::size_t)> row_at_;
+    // The rows: the one or the other.
+    const ContractRows* stored_ = nullptr;
+    const NumericContract* numeric_ = nullptr;
     std::size_t row_count_ = 0;
     // Each row's day, kInvalidDate where its day text names no day (such a row is never poured);
     // made at the first restart.

@@ -130,23 +130,33 @@ private:
     std::array<sqlite3_value*, kColumns> values_{};
 };
 
-// What ReadStoredValue gives for a plain real and for an integer.
-StoredValue RealValue(double number) {
-    StoredValue value;
+// What ReadStoredValue gives for a plain real and for an integer, written over `value` (whose
+// text keeps its memory for the next row).
+void SetReal(StoredValue& value, double number) {
     value.kind = StoredValue::Kind::kReal;
     value.as_double = number;
     value.as_int = static_cast<std::int64_t>(number);
+    value.text.clear();
     value.raw = number;
-    return value;
+    value.finite = true;
 }
 
-StoredValue IntegerValue(std::int64_t number) {
-    StoredValue value;
+void SetInteger(StoredValue& value, std::int64_t number) {
     value.kind = StoredValue::Kind::kInteger;
     value.as_double = static_cast<double>(number);
     value.as_int = number;
+    value.text.clear();
     value.raw = value.as_double;
-    return value;
+    value.finite = true;
+}
+
+void SetNull(StoredValue& value) {
+    value.kind = StoredValue::Kind::kNull;
+    value.as_double = 0.0;
+    value.as_int = 0;
+    value.text.clear();
+    value.raw = 0.0;
+    value.finite = true;
 }
 
 // Collects one contract's rows as they come in row order.
@@ -217,26 +227,33 @@ private:
 }  // namespace
 
 StoredOption NumericContract::Unfold(std::size_t position) const {
+    StoredOption out;
+    UnfoldInto(position, out);
+    return out;
+}
+
+void NumericContract::UnfoldInto(std::size_t position, StoredOption& out) const {
     const NumericRow& row = rows[position];
     if (row.whole != 0) {
-        return whole[row.whole - 1];
+        out = whole[row.whole - 1];
+        return;
     }
-    StoredOption out;
     out.side = row.side;
-    out.strike = RealValue(row.strike);
-    out.price = RealValue(row.price);
-    out.delta = RealValue(row.delta);
-    out.volume = IntegerValue(row.volume);
-    out.oi = IntegerValue(row.oi);
-    return out;
+    SetReal(out.strike, row.strike);
+    SetReal(out.price, row.price);
+    SetReal(out.delta, row.delta);
+    SetInteger(out.volume, row.volume);
+    SetInteger(out.oi, row.oi);
+    SetNull(out.doi);
 }
 
 void NumericContract::UnfoldDay(std::size_t day, std::vector<StoredOption>& out) const {
     const std::vector<std::size_t>& positions = days[day].second;
-    out.clear();
-    out.reserve(positions.size());
-    for (const std::size_t position : positions) {
-        out.push_back(Unfold(position));
+    // Written over the rows already there: a day's rows are many, and their texts' memory is
+    // kept from day to day.
+    out.resize(positions.size());
+    for (std::size_t i = 0; i < positions.size(); ++i) {
+        UnfoldInto(positions[i], out[i]);
     }
 }
 

@@ -45,6 +45,8 @@ struct NumericContract {
 
     // The row at `position` as StoredOption, the change of open interest NULL.
     StoredOption Unfold(std::size_t position) const;
+    // The same written over `out`.
+    void UnfoldInto(std::size_t position, StoredOption& out) const;
     // The rows of days[day], in row order, into `out` (replacing what it held).
     void UnfoldDay(std::size_t day, std::vector<StoredOption>& out) const;
 };
