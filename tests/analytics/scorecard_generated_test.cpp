@@ -43,9 +43,10 @@ Scorecard ScoreAGeneratedYear(double pin, bool pin_ignores_oi, bool through_stor
     if (!through_store) {
         return *card;
     }
-    // A year of generated days through the volatility store, as the command reads them: the
-    // same card to the last bit.
-    const auto summaries = LoadVolatilityDays(folder.Folder(), "EUR");
+    // A year of generated days through the volatility store and its smiles, as the command
+    // reads them: the same card to the last bit.
+    const auto summaries =
+        LoadVolatilityDays(folder.Folder(), "EUR", {}, nullptr, StoredSmiles::kRead);
     EXPECT_TRUE(summaries && summaries->recomputed > 0);
     if (summaries) {
         const common::Result<Scorecard> stored = ComputeScorecard(db, request, summaries->days);

@@ -221,6 +221,33 @@ TEST_F(VolStoreTest, ASmileThatDoesNotAddUpIsLeftOut) {
     }
 }
 
+// The store's build tells how far it has come, with --verbose only, to whichever command
+// brings it in line; what the commands print is the same either way.
+TEST_F(VolStoreTest, ItsBuildTellsItsProgressWhenAskedTo) {
+    const std::string home = h.home.Path().string();
+    for (const std::vector<std::string>& command :
+         {std::vector<std::string>{"vol", "--symbol", "EUR", "--history"},
+          std::vector<std::string>{"scorecard", "--symbol", "EUR"}}) {
+        std::vector<std::string> quiet{"--home", home};
+        quiet.insert(quiet.end(), command.begin(), command.end());
+        std::vector<std::string> verbose{"--home", home, "--verbose"};
+        verbose.insert(verbose.end(), command.begin(), command.end());
+        std::filesystem::remove(Store());
+        const test::CliOutcome plain = RunCli(quiet);
+        std::filesystem::remove(Store());
+        const test::CliOutcome told = RunCli(verbose);
+        EXPECT_EQ(plain.status, 0) << plain.err;
+        EXPECT_EQ(told.out, plain.out);
+        EXPECT_TRUE(plain.err.empty()) << plain.err;
+        const std::string last = "zarvex-cli: EUR: volatility of " + std::to_string(kDays) +
+                                 " of " + std::to_string(kDays) + " days\n";
+        EXPECT_TRUE(common::Contains(told.err, "zarvex-cli: EUR: volatility of 0 of ")) << told.err;
+        EXPECT_TRUE(common::Contains(told.err, last)) << told.err;
+        // In line: nothing to tell.
+        EXPECT_FALSE(common::Contains(RunCli(verbose).err, "volatility of"));
+    }
+}
+
 // Rows written without the day run, and a day run, against a store built afresh.
 TEST_F(VolStoreTest, RowsWrittenBehindItsBackAreSeen) {
     const std::string before = Outputs();

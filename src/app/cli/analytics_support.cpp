@@ -1,5 +1,7 @@
 #include "app/cli/analytics_support.h"
 
+#include <memory>
+#include <ostream>
 #include <stdexcept>
 
 #include "analytics/board/symbol_rows.h"
@@ -94,6 +96,25 @@ std::string DayOrLatestStored(const Context& ctx, const std::string& symbol,
                                  " (--date names one)");
     }
     return common::DayText(latest);
+}
+
+analytics::StoreProgress VolatilityStoreProgress(const Context& ctx, const std::string& symbol) {
+    std::ostream* progress = ctx.Progress();
+    if (progress == nullptr) {
+        return {};
+    }
+    auto shown_percent = std::make_shared<std::size_t>(0);
+    return [progress, symbol, shown_percent](std::size_t done, std::size_t total) {
+        if (total == 0) {
+            return;
+        }
+        const std::size_t percent = done * 100 / total;
+        if (done == 0 || done == total || percent >= *shown_percent + 10) {
+            *shown_percent = percent;
+            *progress << "zarvex-cli: " << symbol << ": volatility of " << done << " of " << total
+                      << " days\n";
+        }
+    };
 }
 
 }  // namespace zarvex::cli

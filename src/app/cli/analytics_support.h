@@ -6,6 +6,7 @@
 
 #include "analytics/analysis_input.h"
 #include "analytics/right_panel/right_panel_day.h"
+#include "analytics/volatility/volatility_store.h"
 #include "app/cli/arguments.h"
 #include "app/cli/cli.h"
 #include "common/host.h"
@@ -72,6 +73,10 @@ private:
 // fault of the file: a damaged page ends a query as if it had no more rows, and what was read
 // up to there (older days, part of a day) must not be printed as the answer.
 bool FileFailed(const Context& ctx, const std::string& symbol, const std::string& fault);
+
+// With --verbose, the volatility store's progress while it is brought in line ("volatility of
+// N of M days" on stderr, every tenth of the way); nothing otherwise.
+analytics::StoreProgress VolatilityStoreProgress(const Context& ctx, const std::string& symbol);
 
 // The day asked for, or without one the latest stored day of the symbol up to today, as
 // DD.MM.YYYY; throws (exit 1, naming the symbol) when there is no stored day.

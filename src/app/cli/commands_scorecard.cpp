@@ -154,8 +154,9 @@ int CmdScorecard(Context& ctx, const Words& words) {
         request.all_contracts = contracts == "all";
         // The forwards come from the volatility store, brought in line first as `vol --history`
         // does; without it they are fitted from the rows.
-        const auto summaries = analytics::LoadVolatilityDays(ctx.home, symbol, {}, nullptr,
-                                                             analytics::StoredSmiles::kRead);
+        const auto summaries =
+            analytics::LoadVolatilityDays(ctx.home, symbol, VolatilityStoreProgress(ctx, symbol),
+                                          nullptr, analytics::StoredSmiles::kRead);
         // Years of rows in one pass: on a connection of this thread alone, the file mapped.
         const storage::Database scan =
             storage::Database::OpenReadOnlyForScan(storage::QuotePath(ctx.home, symbol));

@@ -9,6 +9,7 @@
 #include "analytics/volatility/vol_cone.h"
 #include "analytics/volatility/vol_history.h"
 #include "analytics/volatility/volatility_store.h"
+#include "app/cli/analytics_support.h"
 #include "app/cli/command_support.h"
 #include "app/cli/commands.h"
 #include "app/cli/json_writer.h"
@@ -166,20 +167,9 @@ int VolAcrossDays(Context& ctx, const Arguments& args, const std::string& symbol
     const std::optional<common::Date> to = args.DayText("to");
     const std::optional<common::Date> date = args.DayText("date");
 
-    std::size_t shown_percent = 0;
     std::ostream* progress = ctx.Progress();
-    const auto report = [&](std::size_t done, std::size_t total) {
-        if (!progress || total == 0) {
-            return;
-        }
-        const std::size_t percent = done * 100 / total;
-        if (done == 0 || done == total || percent >= shown_percent + 10) {
-            shown_percent = percent;
-            *progress << "zarvex-cli: " << symbol << ": volatility of " << done << " of " << total
-                      << " days\n";
-        }
-    };
-    const auto days = analytics::LoadVolatilityDays(ctx.home, symbol, report);
+    const auto days =
+        analytics::LoadVolatilityDays(ctx.home, symbol, VolatilityStoreProgress(ctx, symbol));
     if (!days) {
         *ctx.err << "zarvex-cli: " << storage::QuotePath(ctx.home, symbol).string()
                  << ": the quote rows cannot be read\n";

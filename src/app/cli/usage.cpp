@@ -342,6 +342,8 @@ const std::vector<CommandHelp>& CommandHelps() {
          "gave of finishing beyond each border and level (as indicators' prob keys) against "
          "how often F_last did, in ten bins, with the Brier score. On generated data these "
          "numbers describe the generator, not a market.\n\n"
+         "The forwards, ATM volatilities and smiles are read from DB/SYM_volatility.lql "
+         "(see vol --history), brought in line first (--verbose shows the progress).\n\n"
          "JSON by default, one object for --symbol and an array of the six symbols without "
          "it; --csv writes the levels table."},
         {"parse", "--symbol SYM --date DD.MM.YYYY FILE",
