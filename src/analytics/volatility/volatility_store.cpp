@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <charconv>
+#include <cmath>
 #include <cstdint>
 #include <fstream>
 #include <map>
@@ -140,8 +141,13 @@ std::string SmileBytes(const std::vector<SmilePoint>& smile) {
     return bytes;
 }
 
+// More points than any day lists strikes: a smile of more is none of ours.
+constexpr std::size_t kMostSmilePoints = 100000;
+
+// The points, where they are a smile as the solver gives one: strikes above zero and ascending,
+// volatilities in (0, 5].
 std::optional<std::vector<SmilePoint>> SmileOfBytes(std::string_view bytes) {
-    if (bytes.size() % 16 != 0) {
+    if (bytes.size() % 16 != 0 || bytes.size() / 16 > kMostSmilePoints) {
         return std::nullopt;
     }
     const auto get = [&bytes](std::size_t at) {
@@ -155,6 +161,11 @@ std::optional<std::vector<SmilePoint>> SmileOfBytes(std::string_view bytes) {
     std::vector<SmilePoint> smile(bytes.size() / 16);
     for (std::size_t i = 0; i < smile.size(); ++i) {
         smile[i] = {get(i * 16), get(i * 16 + 8)};
+        const SmilePoint& point = smile[i];
+        if (!(point.strike > 0.0) || !std::isfinite(point.strike) || !(point.vol > 0.0) ||
+            !(point.vol <= 5.0) || (i > 0 && !(point.strike > smile[i - 1].strike))) {
+            return std::nullopt;
+        }
     }
     return smile;
 }
