@@ -69,10 +69,15 @@ TEST_F(ScorecardViewTest, ComputesOffTheWindowThreadAndTellsTheCountsInItsToolti
     view.resize(900, 640);
     view.show();
     QSignalSpy shown(&view, &ScorecardView::Shown);
+    QSignalSpy progressed(&view, &ScorecardView::Progressed);
     view.Follow(home_.Folder(), settings_, "EUR");
-    // The window's thread is free while it computes, and the page says what it is doing.
+    // The window's thread is free while it computes, and the page says what it is doing: first
+    // the volatility store's build of this folder, day by day, then the card.
     EXPECT_EQ(view.Summary()->text(), "Computing the scorecard…");
     ASSERT_TRUE(shown.wait(60000));
+    ASSERT_GE(progressed.count(), 2);
+    EXPECT_EQ(progressed.first().at(0).toULongLong(), 0u);
+    EXPECT_EQ(progressed.last().at(0), progressed.last().at(1));
     ASSERT_TRUE(view.Chart()->Card());
     EXPECT_TRUE(view.Summary()->text().contains(" cases from "))
         << view.Summary()->text().toStdString();

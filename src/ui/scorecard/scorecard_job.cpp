@@ -17,8 +17,11 @@ const std::vector<analytics::DaySummary> kNoSummaries;
 
 }  // namespace
 
-ScorecardJob::ScorecardJob(QObject* receiver, Done done)
-    : receiver_(receiver), done_(std::move(done)), shared_(std::make_shared<Shared>()) {}
+ScorecardJob::ScorecardJob(QObject* receiver, Done done, Progress progress)
+    : receiver_(receiver),
+      done_(std::move(done)),
+      progress_(std::move(progress)),
+      shared_(std::make_shared<Shared>()) {}
 
 ScorecardJob::~ScorecardJob() {
     // A worker still running finds the job gone and keeps its result to itself.
@@ -39,12 +42,40 @@ void ScorecardJob::Start(const common::ProgramFolder& folder, const settings::Se
         generation = ++shared_->generation;
         ++shared_->running;
     }
-    std::thread([shared = shared_, receiver = receiver_, done = done_, folder, settings, symbol,
-                 generation] {
+    std::thread([shared = shared_, receiver = receiver_, done = done_, progress = progress_, folder,
+                 settings, symbol, generation] {
         ScorecardResult result;
         const std::filesystem::path quote_file = storage::QuotePath(folder, symbol);
+        std::size_t told = 0;
+        const analytics::StoreProgress said = [&](std::size_t done_days, std::size_t total) {
+            if (!progress || total == 0) {
+                return;
+            }
+            const std::size_t hundredths = done_days * 100 / total;
+            if (done_days != 0 && done_days != total && hundredths <= told) {
+                return;
+            }
+            told = hundredths;
+            const std::lock_guard<std::mutex> guard(shared->mutex);
+            if (!shared->alive || generation != shared->generation || receiver.isNull()) {
+                return;
+            }
+            QMetaObject::invokeMethod(
+                receiver.data(),
+                [shared, progress, generation, done_days, total] {
+                    bool current = false;
+                    {
+                        const std::lock_guard<std::mutex> inner(shared->mutex);
+                        current = shared->alive && generation == shared->generation;
+                    }
+                    if (current) {
+                        progress(done_days, total);
+                    }
+                },
+                Qt::QueuedConnection);
+        };
         // The store is a cache: without it every forward is fitted from the rows.
-        const auto summaries = analytics::LoadVolatilityDays(folder, symbol, {}, nullptr,
+        const auto summaries = analytics::LoadVolatilityDays(folder, symbol, said, nullptr,
                                                              analytics::StoredSmiles::kRead);
         // Read by this thread alone, in one pass.
         const storage::Database db = storage::Database::OpenReadOnlyForScan(quote_file);

@@ -25,12 +25,15 @@ struct ScorecardResult {
 // the event loop of `receiver`. Only the latest request counts: a result for a request that a
 // later one replaced is dropped, and none arrives once the job is gone. A worker opens a
 // connection of its own to the quote file, so that the window's connection is never shared, and
-// brings the symbol's volatility store in line to read the forwards from it.
+// brings the symbol's volatility store in line to read the forwards from it; where that means
+// summarising days (a first card of years of days takes seconds), `progress` hears how far it
+// has come, on the receiver's thread, every hundredth of the way.
 class ScorecardJob final {
 public:
     using Done = std::function<void(const ScorecardResult&)>;
+    using Progress = std::function<void(std::size_t done, std::size_t total)>;
 
-    ScorecardJob(QObject* receiver, Done done);
+    ScorecardJob(QObject* receiver, Done done, Progress progress = {});
     ~ScorecardJob();
     ScorecardJob(const ScorecardJob&) = delete;
     ScorecardJob& operator=(const ScorecardJob&) = delete;
@@ -50,6 +53,7 @@ private:
 
     QPointer<QObject> receiver_;
     Done done_;
+    Progress progress_;
     std::shared_ptr<Shared> shared_;
 };
 

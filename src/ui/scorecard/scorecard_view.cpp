@@ -38,7 +38,12 @@ ScorecardView::ScorecardView(QWidget* parent, const common::TextTable& texts)
     : QWidget(parent),
       texts_(texts),
       job_(std::make_unique<ScorecardJob>(
-          this, [this](const ScorecardResult& result) { Show(result); })) {
+          this, [this](const ScorecardResult& result) { Show(result); },
+          [this](std::size_t done, std::size_t total) {
+              summary_->setText(
+                  Text(text::kVolStoreProgress).arg(QString::number(done), QString::number(total)));
+              emit Progressed(done, total);
+          })) {
     summary_ = new QLabel(this);
     summary_->setObjectName(QStringLiteral("scorecard_summary"));
     summary_->setWordWrap(true);

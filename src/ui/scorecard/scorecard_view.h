@@ -41,6 +41,9 @@ public:
 signals:
     // A result was shown (or the reason there is none).
     void Shown();
+    // The volatility store's build said how far it has come (on the window's thread), and the
+    // page says so above the chart.
+    void Progressed(qulonglong done, qulonglong total);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
