@@ -187,25 +187,18 @@ std::string Statement::ColumnText(int column) const {
 }
 
 std::string_view Statement::ColumnTextView(int column) const {
-    if (stmt_ == nullptr) {
-        return {};
-    }
-    const auto* text = sqlite3_column_text(stmt_, column);
-    if (text == nullptr) {
-        return {};
-    }
-    return {reinterpret_cast<const char*>(text),
-            static_cast<std::size_t>(sqlite3_column_bytes(stmt_, column))};
+    return ColumnBytes(stmt_ == nullptr ? nullptr : sqlite3_column_text(stmt_, column), column);
 }
 
 std::string_view Statement::ColumnBlobView(int column) const {
-    if (stmt_ == nullptr) {
-        return {};
-    }
-    const void* bytes = sqlite3_column_blob(stmt_, column);
+    return ColumnBytes(stmt_ == nullptr ? nullptr : sqlite3_column_blob(stmt_, column), column);
+}
+
+std::string_view Statement::ColumnBytes(const void* bytes, int column) const {
     if (bytes == nullptr) {
         return {};
     }
+    // The length is asked after the value, as SQLite wants it.
     return {static_cast<const char*>(bytes),
             static_cast<std::size_t>(sqlite3_column_bytes(stmt_, column))};
 }

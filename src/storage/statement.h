@@ -68,6 +68,8 @@ public:
 
 private:
     void NoteFault(int result_code) const;
+    // `bytes` (the column's text or blob, as just asked) with the column's length.
+    std::string_view ColumnBytes(const void* bytes, int column) const;
 
     sqlite3_stmt* stmt_ = nullptr;
     std::shared_ptr<FileFault> fault_;
