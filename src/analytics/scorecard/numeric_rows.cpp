@@ -150,15 +150,6 @@ void SetInteger(StoredValue& value, std::int64_t number) {
     value.finite = true;
 }
 
-void SetNull(StoredValue& value) {
-    value.kind = StoredValue::Kind::kNull;
-    value.as_double = 0.0;
-    value.as_int = 0;
-    value.text.clear();
-    value.raw = 0.0;
-    value.finite = true;
-}
-
 // Collects one contract's rows as they come in row order.
 class ContractReader final {
 public:
@@ -244,7 +235,7 @@ void NumericContract::UnfoldInto(std::size_t position, StoredOption& out) const 
     SetReal(out.delta, row.delta);
     SetInteger(out.volume, row.volume);
     SetInteger(out.oi, row.oi);
-    SetNull(out.doi);
+    out.doi = StoredValue();
 }
 
 void NumericContract::UnfoldDay(std::size_t day, std::vector<StoredOption>& out) const {
@@ -324,12 +315,7 @@ common::Result<std::vector<NumericContract>> ReadNumericContracts(const storage:
                               SQLITE_STATIC);
             const int step = sqlite3_step(raw_last);
             if (step == SQLITE_ROW) {
-                const auto* text = sqlite3_column_text(raw_last, 0);
-                return text == nullptr
-                           ? std::string()
-                           : std::string(
-                                 reinterpret_cast<const char*>(text),
-                                 static_cast<std::size_t>(sqlite3_column_bytes(raw_last, 0)));
+                return std::string(ReadStoredText(raw_last, 0));
             }
             if (step != SQLITE_DONE) {
                 return std::nullopt;

@@ -1,6 +1,5 @@
 #include "app/cli/analytics_support.h"
 
-#include <memory>
 #include <ostream>
 #include <stdexcept>
 
@@ -103,14 +102,14 @@ analytics::StoreProgress VolatilityStoreProgress(const Context& ctx, const std::
     if (progress == nullptr) {
         return {};
     }
-    auto shown_percent = std::make_shared<std::size_t>(0);
-    return [progress, symbol, shown_percent](std::size_t done, std::size_t total) {
+    return [progress, symbol, shown_percent = std::size_t{0}](std::size_t done,
+                                                              std::size_t total) mutable {
         if (total == 0) {
             return;
         }
         const std::size_t percent = done * 100 / total;
-        if (done == 0 || done == total || percent >= *shown_percent + 10) {
-            *shown_percent = percent;
+        if (done == 0 || done == total || percent >= shown_percent + 10) {
+            shown_percent = percent;
             *progress << "zarvex-cli: " << symbol << ": volatility of " << done << " of " << total
                       << " days\n";
         }
